@@ -1,0 +1,44 @@
+# Two commands matter on a fresh machine: `make run` and `make test`.
+JOBS    ?= $(shell nproc)
+GEN      = -G Ninja
+BUILD    = build
+ASAN     = build-asan
+TSAN     = build-tsan
+
+.PHONY: all deps build run test test-asan test-tsan bench fuzz format clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/kovasw $(ARGS)
+
+# Every test, once under ASan+UBSan; the threaded link tests again under TSan.
+test: deps
+	cmake -S . -B $(ASAN) $(GEN) -DCMAKE_BUILD_TYPE=Debug -DKOVA_SANITIZE=address
+	cmake --build $(ASAN) -j $(JOBS)
+	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS) --timeout 600
+	cmake -S . -B $(TSAN) $(GEN) -DCMAKE_BUILD_TYPE=Debug -DKOVA_SANITIZE=thread
+	cmake --build $(TSAN) -j $(JOBS) --target tsan_tests
+	cd $(TSAN) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -L threaded -j $(JOBS) --timeout 600
+
+bench: build
+	bash bench/run-all.sh $(BUILD)
+
+fuzz: deps
+	bash scripts/fuzz.sh
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) $(ASAN) $(TSAN) build-fuzz

@@ -1,0 +1,20 @@
+// Pop-up boxes: the confirm box at the lower left, and the error window at the
+// lower right corner that waits for F10 or Esc.
+#pragma once
+#include <functional>
+#include <string>
+
+int ConfirmBox(const char* question);  // 1 yes, 0 no
+int ShowError(const char* message);    // 1 F10 (or not shown), 0 Esc
+int ShowErrorF(const char* format, ...) __attribute__((format(printf, 1, 2)));
+int ShowErrorBox(const char* message);  // 1 F10, 0 otherwise
+int ShowErrorBoxF(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The error window reads two things from the layers above: whether errors are
+// trapped in the window (0 = YES) and the current link's error text. The
+// application hands them down at start-up; until then errors are trapped.
+struct ErrorHooks {
+    std::function<int()> trapErrors;              // 0 YES, 1 NO
+    std::function<std::string()> linkErrorText;  // "Handle not valid" when no link
+};
+void SetErrorHooks(ErrorHooks hooks);

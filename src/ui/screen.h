@@ -1,0 +1,55 @@
+// The screen toolkit: an image of the 25 x 132 screen (code page 437
+// characters and display attributes) so that output touches only the cells
+// that change, framed windows that put back exactly what they covered, and the
+// keyboard as one-byte key codes with a type-ahead ring and hot keys.
+// Public positions are 1-based (row 1-25, column 1-132) and clamped.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "ui/console/console.h"
+
+constexpr int kImageRows = 25;
+constexpr int kImageCols = 132;
+
+// Takes the console over (the console must outlive ScreenDone).
+void ScreenInit(con::Console& console);
+void ScreenDone();
+con::Console& ActiveConsole();
+
+void PutText(const char* text, int row, int col, int width, char fill, uint32_t flags);
+void PutTextF(const char* format, int row, int col, int width, char fill, uint32_t flags, ...)
+    __attribute__((format(printf, 1, 7)));
+void ClearToEndOfLine(int row, int col);
+void ClearToEndOfScreen(int row, int col);
+void SaveScreen();
+void RestoreScreen();
+void RepaintScreen();
+void MarkScreenDirty();
+
+struct Window;
+using WindowHandle = Window*;
+WindowHandle OpenWindow(int top, int left, int bottom, int right, const char* title);
+void CloseWindow(WindowHandle& handle);
+
+int ReadKey(int wait);  // wait -1: until a key; 0: poll, 0 when none
+int GetKey();
+void StuffKeys(const char* keys);
+void StuffKeys(const std::string& keys);
+
+using HotKeyHandler = int (*)(int code, int arg);
+void AddHotKey(uint8_t code, HotKeyHandler handler);
+void RemoveHotKey(uint8_t code);
+
+void Beep();
+void ShowCursor();
+void HideCursor();
+void SetCursor(int row, int col);  // 0-based logical cursor
+void WriteRun(const char* text, int count);
+
+bool InsertMode();
+void SetInsertMode(bool on);
+
+// Reading the image (0-based), for print screen and tests.
+uint8_t ScreenChar(int row, int col);
+uint8_t ScreenAttr(int row, int col);
