@@ -1,0 +1,157 @@
+// The link record and the register operations every online function uses.
+// A link is one open connection to a controller or module; its protocol is
+// chosen by its kind, its transport (serial port, TCP socket) is opened once.
+#pragma once
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "link/packet.h"
+
+enum LinkKind : uint32_t {
+    LinkSyMax = 1,
+    LinkGateway = 2,
+    LinkModbusRtu = 5,
+    LinkModbusAscii = 6,
+    LinkModbusTcp = 8,
+};
+
+// Framing used by ReceiveByte and NextTransmitByte.
+enum ReceiveMode : uint8_t {
+    ReceiveSyMax = 1,
+    ReceiveGateway = 2,
+    ReceiveModbusRtu = 5,
+    ReceiveModbusAscii = 6,
+};
+
+constexpr uint32_t kLinkMarker = 0x10BABEEE;
+constexpr int kLinkErrorSize = 84;
+constexpr int kSerialBufferSize = 258;
+constexpr int kDefaultReplyTimeout = 500;
+
+// Line flags shared by the transmitter and the receiver.
+enum LineFlag : uint16_t {
+    LineSendDle = 0x01,
+    LineSendEnq = 0x02,
+    LineSendDleReply = 0x04,
+    LineSendReply = 0x08,
+    LineSendDleSyn = 0x10,
+    LineSendSyn = 0x20,
+    LineCrcMode = 0x40,
+    LineInFrame = 0x80,
+    LineWriting = 0x100,
+};
+
+using LinkIdleCallback = int (*)(void* argument);
+
+struct LinkRoute {
+    uint16_t count = 0;
+    uint16_t entries[8] = {};
+};
+
+struct SerialPort;  // the transport of a serial link, owned by its reader thread
+
+struct Link {
+    uint32_t marker = 0;
+    uint32_t kind = 0;
+    std::thread readerThread;
+    int stopEvent = -1;  // eventfd: stop and transmit kick for the reader thread
+    SerialPort* port = nullptr;
+    LinkRoute route;
+    LinkRoute lastRouteSent;
+
+    uint16_t readChunk = 0;
+    uint8_t receiveMode = 0;
+    uint8_t receiveState = 0;
+    uint8_t receiveFlags = 0;
+    PacketQueue replyQueue;
+    Packet* receivePacket = nullptr;
+    uint8_t* writePosition = nullptr;
+    uint16_t roomLeft = 0;
+    uint16_t receiveChecksum = 0;
+    uint8_t controlReply = 0x15;
+    uint8_t frameTag = 0x15;
+
+    uint8_t transmitBuffer[kSerialBufferSize] = {};
+    uint16_t transmitLength = 0;
+    uint16_t transmitChunk = 0;
+    uint8_t transmitState = 0;
+    uint16_t lineFlags = 0;
+    PacketQueue transmitQueue;
+    Packet* transmitPacket = nullptr;
+    uint8_t* readPosition = nullptr;
+    uint16_t bytesLeft = 0;
+    uint16_t transmitChecksum = 0;
+    uint8_t fillCount = 0;
+
+    uint8_t nextTag = 0x11;
+    uint8_t inquiryCount = 0;
+    uint8_t retryCount = 0;
+    uint16_t awaitingReply = 0;
+    uint16_t transactionCounter = 0;
+    uint8_t netToNet = 0;
+    uint16_t replyTimeout = kDefaultReplyTimeout;
+    LinkIdleCallback idleCallback = nullptr;
+    void* idleArgument = nullptr;
+    uint8_t priorityOpcodes = 0;
+    uint8_t expectedTransaction = 0;
+
+    int socket = -1;  // Modbus TCP
+    uint8_t peerAddress[32] = {};
+
+    char errorText[kLinkErrorSize] = {};
+
+    // Guards every field above that both threads touch; re-entrant because the
+    // transmitter runs queue operations while holding it.
+    std::recursive_mutex lock;
+    std::condition_variable_any replyArrived;
+    // Set by the receiver to end a reply wait at once (a frame that can never
+    // be a reply); cleared when a wait starts.
+    bool waitCancelled = false;
+};
+
+// Register operations: non-zero on success, 0 on failure with the reason in
+// the link's error text. Registers are 1-based.
+int RegisterRead(Link* link, int reg, int count, uint16_t* values);
+int RegisterWrite(Link* link, int reg, int count, const uint16_t* values);
+int InputRegisterRead(Link* link, int reg, int count, uint16_t* values);
+int InputRegisterWrite(Link* link, int reg, int count, const uint16_t* values);
+
+const char* LinkErrorText(Link* link);
+int SetLinkIdleCallback(Link* link, LinkIdleCallback callback, void* argument);
+int SetSyMaxOptions(Link* link, int crc, int priority);
+int SetSerialParameters(Link* link, int baud, int parity, int stopBits, int replyTimeout,
+                        int dataBits);
+int CloseLink(Link* link);
+
+bool LinkIsValid(const Link* link);
+void SetLinkError(Link* link, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// Shared by the serial protocols.
+int SendPacket(Link* link, Packet* packet);
+Packet* WaitForReply(Link* link, int ticks);
+void ResetQueues(Link* link);
+void CancelReplyWait(Link* link);  // the receiver's "wait counter := 0"
+void QueueReply(Link* link, Packet* packet);  // wakes the reply wait
+
+// Serial links; the route is the link settings' count and first 8 entries.
+// On failure they return null and, when reason is given, say why in words a
+// user can act on.
+Link* OpenSerialLink(const char* portName, int netToNet, const LinkRoute& route, int nonSyMax,
+                     std::string* reason = nullptr);
+// The same with the kind (and receive mode of the same number) set before
+// the reader thread starts; the open routine of each serial kind uses it.
+Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& route, LinkKind kind,
+                       std::string* reason = nullptr);
+Link* OpenSyMaxLink(const char* portName, int netToNet, const LinkRoute& route,
+                    std::string* reason = nullptr);
+Link* OpenModbusRtuLink(const char* portName, int drop, std::string* reason = nullptr);
+Link* OpenModbusAsciiLink(const char* portName, int drop, std::string* reason = nullptr);
+
+void KickTransmitter(Link* link);
+void PumpTransmitter(Link* link, int written);
+void ReceiveByte(Link* link, uint8_t byte);
+int NextTransmitByte(Link* link);  // 256 or more: nothing to send now

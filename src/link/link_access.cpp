@@ -1,0 +1,128 @@
+// The public face of a link: validity, error text, options, the checks every
+// register operation makes, and the dispatch to the protocol of the link kind.
+#include <cstdarg>
+#include <cstdio>
+#include <mutex>
+#include <set>
+
+#include "link/link.h"
+#include "link/link_backend.h"
+#include "link/link_registry.h"
+
+namespace {
+
+constexpr int kMaxSyMaxRegister = 0x4000;
+constexpr int kMaxCount = 128;
+
+enum class Operation { Read, Write, InputRead, InputWrite };
+
+bool IsRead(Operation op) { return op == Operation::Read || op == Operation::InputRead; }
+
+// Returns false, with the error text set where the rules give one, when the
+// request must not reach the protocol.
+bool CheckRequest(Link* link, Operation op, int reg, int count) {
+    bool holding = op == Operation::Read || op == Operation::Write;
+    if (holding && link->kind <= 4 && (reg < 1 || reg + count - 1 > kMaxSyMaxRegister)) {
+        SetLinkError(link, IsRead(op) ? "Illegal read register" : "Illegal write register");
+        return false;
+    }
+    if (count < 1 || count > kMaxCount) {
+        SetLinkError(link, IsRead(op) ? "Illegal read count" : "Illegal write count");
+        return false;
+    }
+    if (link->kind == 3 || link->kind == 4) return false;
+    if (!FindLinkBackend(link->kind)) {
+        SetLinkError(link, "Handle corruption 3");
+        return false;
+    }
+    return true;
+}
+
+int DefaultIdle(void*) { return 1; }
+
+}  // namespace
+
+bool LinkIsValid(const Link* link) {
+    return link && LinkRegistered(link) && link->marker == kLinkMarker;
+}
+
+void SetLinkError(Link* link, const char* format, ...) {
+    char text[kLinkErrorSize];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    snprintf(link->errorText, sizeof link->errorText, "%s", text);
+}
+
+int RegisterRead(Link* link, int reg, int count, uint16_t* values) {
+    if (!LinkIsValid(link) || !CheckRequest(link, Operation::Read, reg, count)) return 0;
+    auto op = FindLinkBackend(link->kind)->read;
+    return op ? op(link, reg, count, values) : 0;
+}
+
+int RegisterWrite(Link* link, int reg, int count, const uint16_t* values) {
+    if (!LinkIsValid(link) || !CheckRequest(link, Operation::Write, reg, count)) return 0;
+    auto op = FindLinkBackend(link->kind)->write;
+    return op ? op(link, reg, count, values) : 0;
+}
+
+int InputRegisterRead(Link* link, int reg, int count, uint16_t* values) {
+    if (!LinkIsValid(link) || !CheckRequest(link, Operation::InputRead, reg, count)) return 0;
+    auto op = FindLinkBackend(link->kind)->inputRead;
+    return op ? op(link, reg, count, values) : 0;
+}
+
+int InputRegisterWrite(Link* link, int reg, int count, const uint16_t* values) {
+    if (!LinkIsValid(link) || !CheckRequest(link, Operation::InputWrite, reg, count)) return 0;
+    auto op = FindLinkBackend(link->kind)->inputWrite;
+    return op ? op(link, reg, count, values) : 0;
+}
+
+const char* LinkErrorText(Link* link) {
+    if (!LinkIsValid(link)) return "Handle not valid";
+    return link->errorText;
+}
+
+int SetLinkIdleCallback(Link* link, LinkIdleCallback callback, void* argument) {
+    if (!LinkIsValid(link)) return 0;
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    link->idleCallback = callback ? callback : DefaultIdle;
+    link->idleArgument = argument;
+    return 1;
+}
+
+int SetSyMaxOptions(Link* link, int crc, int priority) {
+    if (!LinkIsValid(link)) return 0;
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    if (crc)
+        link->lineFlags |= LineCrcMode;
+    else
+        link->lineFlags &= ~LineCrcMode;
+    link->priorityOpcodes = priority ? 1 : 0;
+    return 1;
+}
+
+Link* CreateLink(uint32_t kind) {
+    Link* link = new Link;
+    link->kind = kind;
+    link->idleCallback = DefaultIdle;
+    return link;
+}
+
+void DestroyLink(Link* link) {
+    UnregisterLink(link);
+    link->marker = 0;
+    delete link;
+}
+
+int CloseLink(Link* link) {
+    if (!LinkIsValid(link)) return 0;
+    UnregisterLink(link);  // from here on the handle reads as not valid
+    StopReaderThread(link);
+    const LinkBackend* backend = FindLinkBackend(link->kind);
+    if (backend && backend->close) backend->close(link);
+    DestroyLink(link);
+    return 1;
+}

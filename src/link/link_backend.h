@@ -1,0 +1,27 @@
+// One table entry per link kind, as libmodbus plugs in its backends: the
+// framing state machines of the serial kinds and the four register requests.
+// A new link kind is a new file defining its entry plus one row in the table.
+#pragma once
+#include <cstdint>
+
+struct Link;
+
+struct LinkBackend {
+    uint32_t kind;
+    // Serial framing; null for kinds without a reader thread.
+    void (*receiveByte)(Link* link, uint8_t byte);
+    int (*nextTransmitByte)(Link* link);
+    // Called by the reader thread after a pause longer than the read interval.
+    void (*endOfPause)(Link* link);
+    // Register requests after the common checks; null means "failure, no text".
+    int (*read)(Link* link, int reg, int count, uint16_t* values);
+    int (*write)(Link* link, int reg, int count, const uint16_t* values);
+    int (*inputRead)(Link* link, int reg, int count, uint16_t* values);
+    int (*inputWrite)(Link* link, int reg, int count, const uint16_t* values);
+    // Releases what the kind holds beyond the serial port (a socket).
+    void (*close)(Link* link);
+};
+
+// The entry of a link kind (or of the receive mode of the same number), null
+// for values without one.
+const LinkBackend* FindLinkBackend(uint32_t kind);

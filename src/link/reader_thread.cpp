@@ -1,0 +1,169 @@
+// The reader thread of a serial link. It sleeps in ppoll() on the port and an
+// eventfd (stop, transmit kick, new settings), feeds received bytes to the
+// protocol as soon as they arrive, keeps the transmitter going, and ends a
+// frame after a pause longer than the read interval where the protocol asks.
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include "link/link.h"
+#include "link/link_backend.h"
+#include "link/serial_port.h"
+#include "link/serial_termios.h"
+
+namespace {
+
+using Clock = SerialPort::Clock;
+using Nanoseconds = std::chrono::nanoseconds;
+
+constexpr Nanoseconds kNoTimeout{-1};
+constexpr Nanoseconds kMinRecheck = std::chrono::microseconds(100);
+
+Nanoseconds CharacterTime(const SerialPort& port) {
+    return Nanoseconds(CharacterNanoseconds(port.settings));
+}
+
+// A vanished device (USB adapter unplugged) reads as ready with nothing to
+// read; close it at once so the reader does not spin and the device name is
+// free again when it comes back. Whatever was to be sent is dropped, and the
+// request ends by its reply timeout.
+void MarkLost(Link* link, SerialPort& port) {
+    if (port.lost) return;
+    port.lost = true;
+    CloseSerialDevice(&port.device);
+}
+
+void DropTransmission(Link* link, SerialPort& port) {
+    ReturnFreePacket(link->transmitPacket);
+    link->transmitPacket = nullptr;
+    link->transmitState = 0;
+    while (Packet* packet = RemovePacket(link->transmitQueue)) ReturnFreePacket(packet);
+    link->transmitLength = 0;
+    link->lineFlags &= ~(LineWriting | LineSendDle | LineSendEnq | LineSendDleReply |
+                         LineSendReply | LineSendDleSyn | LineSendSyn | LineInFrame);
+    port.written = 0;
+}
+
+void ApplyPendingSettings(Link* link, SerialPort& port) {
+    if (!port.pendingSettings) return;
+    port.settings = *port.pendingSettings;
+    port.pendingSettings.reset();
+    if (!port.lost) ApplyLineSettings(port.device.fd, port.settings);
+    port.readIntervalMs = ReadIntervalMs(port.settings.baud);
+    port.settingsApplied.notify_all();
+}
+
+// Hands the rest of the transmit buffer to the driver; when all of it has left
+// (drained queue, and the wire time where writes are paced) lets the protocol
+// refill it. Returns how long to wait before looking again.
+Nanoseconds ContinueWrite(Link* link, SerialPort& port) {
+    for (;;) {
+        if (!(link->lineFlags & LineWriting)) return kNoTimeout;
+        if (port.lost) {
+            DropTransmission(link, port);
+            return kNoTimeout;
+        }
+        Clock::time_point now = Clock::now();
+        if (port.written < link->transmitLength) {
+            if (port.written == 0 && port.rtsWhileSending) SetModemLine(port.device.fd, true, true);
+            ssize_t n = write(port.device.fd, link->transmitBuffer + port.written,
+                              link->transmitLength - port.written);
+            if (n < 0 && errno != EAGAIN && errno != EINTR) {
+                MarkLost(link, port);
+                continue;
+            }
+            if (n > 0) {
+                port.wireDone = std::max(port.wireDone, now) + CharacterTime(port) * n;
+                port.written += static_cast<int>(n);
+            }
+            if (port.written < link->transmitLength) return Nanoseconds(0);  // wait for POLLOUT
+        }
+        int queued = OutputQueued(port.device.fd);
+        if (queued > 0) return std::max(kMinRecheck, CharacterTime(port) * queued);
+        if (port.paceWrites && now < port.wireDone) return port.wireDone - now;
+        if (port.rtsWhileSending) SetModemLine(port.device.fd, true, false);
+        int done = port.written;
+        port.written = 0;
+        PumpTransmitter(link, done);
+    }
+}
+
+Nanoseconds PauseTimeout(Link* link, const SerialPort& port, const LinkBackend* backend) {
+    if (!backend || !backend->endOfPause || link->receiveState == 0) return kNoTimeout;
+    Clock::time_point end = port.lastByte + std::chrono::milliseconds(port.readIntervalMs);
+    Clock::time_point now = Clock::now();
+    if (now >= end) {
+        backend->endOfPause(link);
+        return kNoTimeout;
+    }
+    return end - now;
+}
+
+void ReadBytes(Link* link, SerialPort& port) {
+    uint8_t buffer[kSerialBufferSize];
+    ssize_t n = read(port.device.fd, buffer, std::min<int>(sizeof buffer, link->readChunk));
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) {
+        MarkLost(link, port);
+        return;
+    }
+    if (n < 0) return;
+    port.lastByte = Clock::now();
+    for (ssize_t i = 0; i < n; ++i) ReceiveByte(link, buffer[i]);
+}
+
+Nanoseconds Earliest(Nanoseconds a, Nanoseconds b) {
+    if (a < Nanoseconds(0)) return b;
+    if (b < Nanoseconds(0)) return a;
+    return std::min(a, b);
+}
+
+}  // namespace
+
+void WakeReaderThread(Link* link) {
+    uint64_t one = 1;
+    if (link->stopEvent >= 0 && write(link->stopEvent, &one, sizeof one) < 0) {
+        // The counter cannot overflow here; a failed wake-up is harmless as
+        // the reader looks at the transmitter after every wake-up anyway.
+    }
+}
+
+void RunReaderThread(Link* link) {
+    SerialPort& port = *link->port;
+    while (!port.stop) {
+        Nanoseconds timeout;
+        bool wantOutput;
+        {
+            std::lock_guard<std::recursive_mutex> guard(link->lock);
+            ApplyPendingSettings(link, port);
+            timeout = ContinueWrite(link, port);
+            wantOutput = timeout == Nanoseconds(0);
+            const LinkBackend* backend = FindLinkBackend(link->receiveMode);
+            timeout = Earliest(wantOutput ? kNoTimeout : timeout, PauseTimeout(link, port, backend));
+        }
+        pollfd fds[2] = {{port.lost ? -1 : port.device.fd, short(POLLIN | (wantOutput ? POLLOUT : 0)), 0},
+                         {link->stopEvent, POLLIN, 0}};
+        timespec wait{};
+        if (timeout >= Nanoseconds(0)) {
+            wait.tv_sec = timeout.count() / 1000000000;
+            wait.tv_nsec = timeout.count() % 1000000000;
+        }
+        int ready = ppoll(fds, 2, timeout >= Nanoseconds(0) ? &wait : nullptr, nullptr);
+        if (ready < 0) continue;
+        if (fds[1].revents & POLLIN) {
+            uint64_t count;
+            if (read(link->stopEvent, &count, sizeof count) < 0) continue;
+        }
+        if (fds[0].revents & POLLIN)
+            ReadBytes(link, port);
+        else if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            std::lock_guard<std::recursive_mutex> guard(link->lock);
+            MarkLost(link, port);
+        }
+    }
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    CloseSerialDevice(&port.device);
+}

@@ -1,0 +1,107 @@
+// Exclusive open of a serial device. TIOCEXCL keeps out other opens (not
+// root's), flock keeps out tools that use it, and the UUCP lock file keeps
+// out those that honour only that; each tool honours one or the other.
+#include "link/serial_device.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "link/serial_termios.h"
+#include "link/uucp_lock.h"
+
+namespace {
+
+std::string ProcessName(pid_t pid) {
+    std::string path = "/proc/" + std::to_string(pid) + "/comm";
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return {};
+    char name[64] = {};
+    ssize_t n = read(fd, name, sizeof name - 1);
+    close(fd);
+    std::string text(name, n > 0 ? size_t(n) : 0);
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    return text;
+}
+
+std::string GroupOf(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) return "dialout";
+    char buffer[1024];
+    group entry, *found = nullptr;
+    if (getgrgid_r(st.st_gid, &entry, buffer, sizeof buffer, &found) != 0 || !found)
+        return std::to_string(st.st_gid);
+    return found->gr_name;
+}
+
+std::string BusyText(const std::string& path, pid_t holder) {
+    std::string text = "Port " + path + " is busy";
+    if (!holder) holder = UucpLockHolder(UucpLockPath(path));
+    if (!holder) return text + ": another program is using it";
+    std::string name = ProcessName(holder);
+    return text + ": held by process " + std::to_string(holder) + (name.empty() ? "" : " (" + name + ")");
+}
+
+std::string OpenFailureText(const std::string& path, int error) {
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return "Port " + path + " not found";
+    case EACCES:
+    case EPERM:
+        return "Permission denied on " + path + ": join group " + GroupOf(path) +
+               " (usermod -aG " + GroupOf(path) + " $USER) and log in again";
+    case EBUSY:
+        return BusyText(path, 0);
+    default:
+        return "Cannot open " + path + ": " + strerror(error);
+    }
+}
+
+bool Fail(SerialDevice* device, std::string* reason, std::string text) {
+    if (reason) *reason = std::move(text);
+    CloseSerialDevice(device);
+    return false;
+}
+
+}  // namespace
+
+std::string SerialDevicePath(const std::string& portName) {
+    if (portName.find('/') != std::string::npos) return portName;
+    return "/dev/" + portName;
+}
+
+bool OpenSerialDevice(const std::string& portName, SerialDevice* device, std::string* reason) {
+    device->path = SerialDevicePath(portName);
+    device->fd = open(device->path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (device->fd < 0) return Fail(device, reason, OpenFailureText(device->path, errno));
+    if (!IsTerminal(device->fd))
+        return Fail(device, reason, device->path + " is not a serial port");
+    if (flock(device->fd, LOCK_EX | LOCK_NB) != 0)
+        return Fail(device, reason, BusyText(device->path, 0));
+    std::string lockPath = UucpLockPath(device->path);
+    pid_t holder = 0;
+    switch (AcquireUucpLock(lockPath, &holder)) {
+    case UucpLockResult::Busy:
+        return Fail(device, reason, BusyText(device->path, holder));
+    case UucpLockResult::Taken:
+        device->lockPath = lockPath;
+        break;
+    case UucpLockResult::Skipped:
+        break;
+    }
+    SetExclusive(device->fd);
+    return true;
+}
+
+void CloseSerialDevice(SerialDevice* device) {
+    if (device->fd >= 0) close(device->fd);  // also drops the flock
+    device->fd = -1;
+    ReleaseUucpLock(device->lockPath);
+    device->lockPath.clear();
+}

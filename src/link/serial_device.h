@@ -1,0 +1,18 @@
+// Opening a serial device exclusively, with reasons a user can act on when
+// it cannot be opened.
+#pragma once
+#include <string>
+
+struct SerialDevice {
+    int fd = -1;
+    std::string path;
+    std::string lockPath;  // empty when no UUCP lock was taken
+};
+
+// A name without a slash is taken under /dev (ttyUSB0, ttyS0, ttyACM0).
+std::string SerialDevicePath(const std::string& portName);
+
+// Opens read-write, non-blocking, without becoming the controlling terminal,
+// close-on-exec; then TIOCEXCL, flock and the UUCP lock. False with *reason set.
+bool OpenSerialDevice(const std::string& portName, SerialDevice* device, std::string* reason);
+void CloseSerialDevice(SerialDevice* device);

@@ -1,0 +1,184 @@
+// Opening and setting serial links, and the transmitter pump that refills
+// the transmit buffer from the protocol's byte producer.
+#include <cerrno>
+#include <new>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include "link/link.h"
+#include "link/link_backend.h"
+#include "link/link_registry.h"
+#include "link/serial_port.h"
+#include "link/serial_termios.h"
+
+namespace {
+
+constexpr int kSyMaxChunk = 8;
+constexpr int kNewPacketsPerOpen = 3;
+
+bool SetLinkRoute(Link* link, int netToNet, const LinkRoute& route) {
+    link->netToNet = netToNet ? 1 : 0;
+    if (!netToNet) {
+        link->route = route;
+        return true;
+    }
+    if (route.count > 7) return false;
+    uint16_t first = route.entries[0];
+    link->route.entries[0] = static_cast<uint16_t>(first < 100 ? first + 100 : first - 100);
+    for (int i = 0; i < route.count; ++i) link->route.entries[i + 1] = route.entries[i];
+    link->route.count = static_cast<uint16_t>(route.count + 1);
+    return true;
+}
+
+void SetUpLines(SerialPort& port, int fd, bool syMax) {
+    ApplyLineSettings(fd, port.settings);
+    port.modemLinesWork = SetModemLine(fd, false, true);  // DTR on
+    if (syMax) {
+        SetModemLine(fd, true, true);
+        port.paceWrites = true;
+        return;
+    }
+    port.rs485 = EnableRs485(fd);
+    port.rtsWhileSending = !port.rs485 && port.modemLinesWork;
+    if (port.rtsWhileSending) SetModemLine(fd, true, false);
+    port.paceWrites = port.rtsWhileSending;  // RTS must stay up until the last bit left
+}
+
+void FreeFailedLink(Link* link, SerialPort* port) {
+    if (port) CloseSerialDevice(&port->device);
+    if (link->stopEvent >= 0) close(link->stopEvent);
+    delete port;
+    DestroyLink(link);
+}
+
+}  // namespace
+
+Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& route,
+                       LinkKind kind, std::string* reason) {
+    bool nonSyMax = kind != LinkSyMax;
+    Link* link = CreateLink(kind);
+    link->receiveMode = static_cast<uint8_t>(kind);
+    if (!SetLinkRoute(link, netToNet, route)) {
+        if (reason) *reason = "A Net-to-Net route has at most 7 entries";
+        FreeFailedLink(link, nullptr);
+        return nullptr;
+    }
+    link->readChunk = link->transmitChunk = nonSyMax ? kSerialBufferSize : kSyMaxChunk;
+    auto* port = new SerialPort;
+    if (!OpenSerialDevice(portName ? portName : "", &port->device, reason)) {
+        FreeFailedLink(link, port);
+        return nullptr;
+    }
+    SetUpLines(*port, port->device.fd, !nonSyMax);
+    port->readIntervalMs = ReadIntervalMs(port->settings.baud);
+    link->port = port;
+    link->stopEvent = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    try {
+        if (link->stopEvent < 0) throw std::bad_alloc();
+        link->readerThread = std::thread(RunReaderThread, link);
+    } catch (const std::exception&) {
+        if (reason) *reason = "Cannot start the link's reader thread";
+        FreeFailedLink(link, port);
+        return nullptr;
+    }
+    AddFreePackets(kNewPacketsPerOpen);
+    RegisterLink(link);
+    return link;
+}
+
+Link* OpenSerialLink(const char* portName, int netToNet, const LinkRoute& route, int nonSyMax,
+                     std::string* reason) {
+    Link* link = OpenSerialLinkAs(portName, netToNet, route, LinkSyMax, reason);
+    if (link && nonSyMax) {
+        // A kind of its own is set by the caller; only the transfer sizes differ.
+        std::lock_guard<std::recursive_mutex> guard(link->lock);
+        link->readChunk = link->transmitChunk = kSerialBufferSize;
+    }
+    return link;
+}
+
+Link* OpenSyMaxLink(const char* portName, int netToNet, const LinkRoute& route,
+                    std::string* reason) {
+    return OpenSerialLink(portName, netToNet, route, 0, reason);
+}
+
+namespace {
+
+Link* OpenModbusSerialLink(const char* portName, int drop, LinkKind kind, std::string* reason) {
+    LinkRoute route;
+    route.count = static_cast<uint16_t>(drop);
+    return OpenSerialLinkAs(portName, 0, route, kind, reason);
+}
+
+}  // namespace
+
+Link* OpenModbusRtuLink(const char* portName, int drop, std::string* reason) {
+    return OpenModbusSerialLink(portName, drop, LinkModbusRtu, reason);
+}
+
+Link* OpenModbusAsciiLink(const char* portName, int drop, std::string* reason) {
+    return OpenModbusSerialLink(portName, drop, LinkModbusAscii, reason);
+}
+
+int SetSerialParameters(Link* link, int baud, int parity, int stopBits, int replyTimeout,
+                        int dataBits) {
+    if (!LinkIsValid(link)) return 0;
+    std::unique_lock<std::recursive_mutex> guard(link->lock);
+    if (SerialPort* port = link->port) {
+        LineSettings settings = port->settings;
+        if (baud > 0) settings.baud = static_cast<unsigned>(baud);
+        if (parity >= ParityNone && parity <= ParityMark) settings.parity = parity;
+        settings.stopBits = stopBits == 2 ? 2 : 1;
+        settings.dataBits = dataBits;
+        port->pendingSettings = settings;
+        WakeReaderThread(link);
+        port->settingsApplied.wait(guard, [port] { return !port->pendingSettings; });
+    }
+    link->replyTimeout = static_cast<uint16_t>(replyTimeout);
+    return 1;
+}
+
+void KickTransmitter(Link* link) {
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    if (!(link->lineFlags & LineWriting)) PumpTransmitter(link, 0);
+}
+
+void PumpTransmitter(Link* link, int written) {
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    int kept = link->transmitLength > written ? link->transmitLength - written : 0;
+    for (int i = 0; i < kept; ++i) link->transmitBuffer[i] = link->transmitBuffer[written + i];
+    link->transmitLength = static_cast<uint16_t>(kept);
+    while (link->transmitLength < link->transmitChunk) {
+        int byte = NextTransmitByte(link);
+        if (byte >= 256) break;
+        link->transmitBuffer[link->transmitLength++] = static_cast<uint8_t>(byte);
+    }
+    if (link->transmitLength) {
+        link->lineFlags |= LineWriting;
+        WakeReaderThread(link);
+    } else {
+        link->lineFlags &= ~LineWriting;
+    }
+}
+
+void ReceiveByte(Link* link, uint8_t byte) {
+    const LinkBackend* backend = FindLinkBackend(link->receiveMode);
+    if (backend && backend->receiveByte) backend->receiveByte(link, byte);
+}
+
+int NextTransmitByte(Link* link) {
+    const LinkBackend* backend = FindLinkBackend(link->receiveMode);
+    if (!backend || !backend->nextTransmitByte) return 256;
+    return backend->nextTransmitByte(link);
+}
+
+void StopReaderThread(Link* link) {
+    if (!link->readerThread.joinable()) return;
+    link->port->stop = true;
+    WakeReaderThread(link);
+    link->readerThread.join();
+    close(link->stopEvent);
+    link->stopEvent = -1;
+    delete link->port;
+    link->port = nullptr;
+}

@@ -1,0 +1,41 @@
+// The transport of a serial link: the device and what its reader thread
+// needs to drive it. Only the reader thread touches the descriptor.
+#pragma once
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <optional>
+
+#include "link/serial_device.h"
+#include "link/serial_settings.h"
+
+struct Link;
+
+struct SerialPort {
+    using Clock = std::chrono::steady_clock;
+
+    SerialDevice device;
+    std::atomic<bool> stop{false};
+    bool lost = false;  // the device went away (a USB adapter unplugged)
+
+    // Line settings, guarded by the link's lock; the reader applies pending ones.
+    LineSettings settings;
+    std::optional<LineSettings> pendingSettings;
+    std::condition_variable_any settingsApplied;
+    unsigned readIntervalMs = 20;
+
+    // RTS handling: on while open (Sy/Max) or raised only while sending.
+    bool rtsWhileSending = false;
+    bool rs485 = false;            // the kernel raises RTS itself
+    bool modemLinesWork = false;   // false on a pty
+    // A write counts as done only after its wire time (the Sy/Max fill bytes
+    // and inquiries must last as long as the line takes to carry them).
+    bool paceWrites = false;
+
+    int written = 0;  // bytes of the transmit buffer handed to the driver
+    Clock::time_point wireDone{};
+    Clock::time_point lastByte{};
+};
+
+void RunReaderThread(Link* link);
+void WakeReaderThread(Link* link);

@@ -1,0 +1,121 @@
+// termios2 and the serial ioctls.
+#include <asm/ioctls.h>
+#include <asm/termbits.h>
+#include <linux/serial.h>
+
+#include "link/serial_termios.h"
+
+extern "C" int ioctl(int fd, unsigned long request, ...);
+
+namespace {
+
+// 134.5 baud has its own code; the drivers that know it do better than 134.
+constexpr unsigned kBaud134_5 = 135;
+
+void SetParity(termios2& t, int parity) {
+    switch (parity) {
+    case ParityNone:
+        t.c_cflag &= ~(PARENB | PARODD | CMSPAR);
+        t.c_iflag &= ~INPCK;
+        return;
+    case ParityEven:
+        t.c_cflag = (t.c_cflag & ~(PARODD | CMSPAR)) | PARENB;
+        break;
+    case ParityOdd:
+        t.c_cflag = (t.c_cflag & ~CMSPAR) | PARENB | PARODD;
+        break;
+    case ParitySpace:
+        t.c_cflag = (t.c_cflag & ~PARODD) | PARENB | CMSPAR;
+        break;
+    case ParityMark:
+        t.c_cflag |= PARENB | PARODD | CMSPAR;
+        break;
+    default:
+        return;  // other codes leave the parity as it is
+    }
+    t.c_iflag |= INPCK;
+}
+
+tcflag_t DataBitsFlag(int bits) {
+    switch (bits) {
+    case 5: return CS5;
+    case 6: return CS6;
+    case 7: return CS7;
+    default: return CS8;
+    }
+}
+
+}  // namespace
+
+bool IsTerminal(int fd) {
+    termios2 t;
+    return ioctl(fd, TCGETS2, &t) == 0;
+}
+
+bool ApplyLineSettings(int fd, const LineSettings& s) {
+    termios2 t;
+    if (ioctl(fd, TCGETS2, &t) != 0) return false;
+    // Raw binary transfer: no translation, no software flow control, no echo.
+    t.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
+                   IXANY | IGNPAR);
+    t.c_oflag &= ~OPOST;
+    t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    t.c_cflag |= CREAD | CLOCAL;
+    t.c_cflag &= ~(CBAUD | CIBAUD | CSIZE | CSTOPB | CRTSCTS);
+    if (s.baud == kBaud134_5) {
+        t.c_cflag |= B134;
+        t.c_ispeed = t.c_ospeed = 134;
+    } else {
+        t.c_cflag |= BOTHER;
+        t.c_ispeed = t.c_ospeed = s.baud;
+    }
+    t.c_cflag |= DataBitsFlag(s.dataBits);
+    if (s.stopBits == 2) t.c_cflag |= CSTOPB;
+    if (s.ctsFlow) t.c_cflag |= CRTSCTS;
+    SetParity(t, s.parity);
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    return ioctl(fd, TCSETS2, &t) == 0;
+}
+
+bool ReadLineSettings(int fd, LineSettings* s) {
+    termios2 t;
+    if (ioctl(fd, TCGETS2, &t) != 0) return false;
+    s->baud = (t.c_cflag & CBAUD) == B134 ? kBaud134_5 : t.c_ospeed;
+    switch (t.c_cflag & CSIZE) {
+    case CS5: s->dataBits = 5; break;
+    case CS6: s->dataBits = 6; break;
+    case CS7: s->dataBits = 7; break;
+    default: s->dataBits = 8; break;
+    }
+    s->stopBits = (t.c_cflag & CSTOPB) ? 2 : 1;
+    if (!(t.c_cflag & PARENB))
+        s->parity = ParityNone;
+    else if (t.c_cflag & CMSPAR)
+        s->parity = (t.c_cflag & PARODD) ? ParityMark : ParitySpace;
+    else
+        s->parity = (t.c_cflag & PARODD) ? ParityOdd : ParityEven;
+    s->ctsFlow = t.c_cflag & CRTSCTS;
+    return true;
+}
+
+bool SetModemLine(int fd, bool rts, bool on) {
+    int bits = rts ? TIOCM_RTS : TIOCM_DTR;
+    return ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits) == 0;
+}
+
+bool EnableRs485(int fd) {
+    serial_rs485 rs485{};
+    if (ioctl(fd, TIOCGRS485, &rs485) != 0) return false;
+    rs485.flags |= SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND;
+    rs485.flags &= ~SER_RS485_RTS_AFTER_SEND;
+    return ioctl(fd, TIOCSRS485, &rs485) == 0;
+}
+
+int OutputQueued(int fd) {
+    int queued = 0;
+    if (ioctl(fd, TIOCOUTQ, &queued) != 0) return 0;
+    return queued;
+}
+
+void SetExclusive(int fd) { ioctl(fd, TIOCEXCL); }

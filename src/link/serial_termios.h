@@ -1,0 +1,19 @@
+// The Linux calls that set a serial line: termios2 with BOTHER so that any
+// rate opens exactly, modem lines, the kernel's RS-485 mode and the output
+// queue. Kept apart because <asm/termbits.h> clashes with <termios.h>.
+#pragma once
+#include "link/serial_settings.h"
+
+bool IsTerminal(int fd);
+bool ApplyLineSettings(int fd, const LineSettings& settings);
+// The rate and framing the port is set to now (tests read it back).
+bool ReadLineSettings(int fd, LineSettings* settings);
+
+// Modem-line calls fail on a pty or a driver without the lines: false then,
+// which callers take as "not supported", not as an error.
+bool SetModemLine(int fd, bool rts, bool on);  // rts false: DTR
+// Asks the driver to raise RTS while it sends; false where it offers no RS-485 mode.
+bool EnableRs485(int fd);
+// Bytes still waiting in the driver's output queue, 0 if it cannot tell.
+int OutputQueued(int fd);
+void SetExclusive(int fd);  // TIOCEXCL

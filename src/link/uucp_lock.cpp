@@ -1,0 +1,66 @@
+// UUCP lock files: the holder's pid in ten columns and a newline.
+#include "link/uucp_lock.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+pid_t ReadLockPid(const std::string& path) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return 0;
+    char text[32] = {};
+    ssize_t n = read(fd, text, sizeof text - 1);
+    close(fd);
+    if (n <= 0) return 0;
+    return static_cast<pid_t>(strtol(text, nullptr, 10));
+}
+
+bool ProcessAlive(pid_t pid) { return pid > 0 && (kill(pid, 0) == 0 || errno == EPERM); }
+
+}  // namespace
+
+std::string UucpLockPath(const std::string& device, const std::string& lockDir) {
+    std::string name = device.rfind("/dev/", 0) == 0 ? device.substr(5) : device;
+    for (char& c : name)
+        if (c == '/') c = '_';
+    return lockDir + "/LCK.." + name;
+}
+
+pid_t UucpLockHolder(const std::string& lockPath) {
+    pid_t pid = ReadLockPid(lockPath);
+    return ProcessAlive(pid) ? pid : 0;
+}
+
+UucpLockResult AcquireUucpLock(const std::string& lockPath, pid_t* holder) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        int fd = open(lockPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            char text[16];
+            int n = snprintf(text, sizeof text, "%10d\n", int(getpid()));
+            bool written = write(fd, text, n) == n;
+            close(fd);
+            if (!written) {
+                unlink(lockPath.c_str());
+                return UucpLockResult::Skipped;
+            }
+            return UucpLockResult::Taken;
+        }
+        if (errno != EEXIST) return UucpLockResult::Skipped;
+        pid_t pid = UucpLockHolder(lockPath);
+        if (pid) {
+            if (holder) *holder = pid;
+            return UucpLockResult::Busy;
+        }
+        if (unlink(lockPath.c_str()) != 0) return UucpLockResult::Skipped;  // stale, but not ours to remove
+    }
+    return UucpLockResult::Skipped;
+}
+
+void ReleaseUucpLock(const std::string& lockPath) {
+    if (!lockPath.empty() && ReadLockPid(lockPath) == getpid()) unlink(lockPath.c_str());
+}

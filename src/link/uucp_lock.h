@@ -1,0 +1,18 @@
+// UUCP lock files (LCK..ttyUSB0 under /run/lock), which minicom, picocom and
+// other serial tools honour instead of flock or TIOCEXCL.
+#pragma once
+#include <string>
+#include <sys/types.h>
+
+// The lock file's path for a device path, e.g. /run/lock/LCK..ttyUSB0.
+std::string UucpLockPath(const std::string& device, const std::string& lockDir = "/run/lock");
+
+enum class UucpLockResult { Taken, Skipped, Busy };
+
+// Creates the lock for this process; a stale lock whose process is gone is
+// taken over. Skipped where the folder is missing or not writable. On Busy,
+// *holder names the process that holds it.
+UucpLockResult AcquireUucpLock(const std::string& lockPath, pid_t* holder);
+void ReleaseUucpLock(const std::string& lockPath);
+// The live process a lock file names, or 0.
+pid_t UucpLockHolder(const std::string& lockPath);
