@@ -5,7 +5,9 @@
 // The table is a flat list: each group is a title, its entries and a null
 // pointer; an empty group (a null where a title would be) ends it.
 int RunMenu(const char* const* table, int barRow, int initialCode);
-int MenuBarSelect(const char* const* titles, int count, int row, int initial,
-                  const int* columns);
-int PullDownSelect(const char* const* entries, int count, int row, int column, int initial,
-                   bool sideStep);
+
+// Returns 0, a title number (1-based), or minus the title number to ask for
+// its pull-down to be opened.
+int MenuBarSelect(const char* const* titles, int count, int row, int initial);
+// Returns 0 or an entry number (1-based).
+int PullDownSelect(const char* const* entries, int row, int column, int initial, bool sideStep);

@@ -1,0 +1,23 @@
+#include "app/banner.h"
+
+#include "config/module_config.h"
+#include "ui/screen.h"
+#include "ui/text_flags.h"
+
+void DrawBanner() {
+    PutText("K O V A    A S C I I    M O D U L E", 1, 1, 77, ' ', tf::Highlight | tf::Centre);
+    PutText("Vornakel R&D", 2, 1, 0, ' ', tf::Normal);
+    PutText("08May2008", 2, 70, 9, ' ', tf::RightAlign);
+    PutText("CONFIGURATION AND EMULATION SOFTWARE", 3, 1, 79, ' ', tf::Centre);
+    PutText("Use arrows or initial capital letter to make menu selections", 16, 1, 0, ' ', 0);
+    PutText("Use Esc to abort functions", 17, 1, 0, ' ', 0);
+    PutText("Use F1 at any time to print the screen", 18, 1, 0, ' ', 0);
+    PutText("Use F10 to clear error window (lower right screen corner)", 19, 1, 0, ' ', 0);
+}
+
+void DrawModelMark() {
+    if (ModuleModel == 1)
+        PutText("PLUS", 1, 14, 4, ' ', tf::Reverse | tf::Highlight);
+    else if (ModuleModel == 0)
+        PutText("", 1, 14, 4, ' ', tf::Reverse);
+}

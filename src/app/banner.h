@@ -1,0 +1,4 @@
+#pragma once
+// The main screen behind the menus, and the module model mark on it.
+void DrawBanner();
+void DrawModelMark();

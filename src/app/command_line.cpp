@@ -1,0 +1,47 @@
+#include "app/command_line.h"
+
+#include <cctype>
+
+namespace {
+constexpr size_t kMaxArgument = 131;
+}
+
+std::string ArgumentKeystrokes(const std::string& argument) {
+    std::string in = argument.substr(0, kMaxArgument);
+    std::string out;
+    for (size_t i = 0; i < in.size(); ++i) {
+        char c = in[i];
+        if (c == '/' && i + 1 < in.size()) {
+            char next = char(std::toupper(static_cast<unsigned char>(in[i + 1])));
+            char replaced = next == 'D' ? char(127) : next == 'E' ? char(27) : next == 'R' ? char(13) : 0;
+            if (replaced) {
+                out += replaced;
+                ++i;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
+const char kVersionText[] = "kovasw 1.0 (KOVA ASCII module configuration and emulation software)\n";
+
+const char kHelpText[] =
+    "Usage: kovasw [KEYS...]\n"
+    "       kovasw --help | --version\n"
+    "\n"
+    "Configures, tests and emulates the KOVA ASCII input module.\n"
+    "\n"
+    "Each argument is typed into the menus as keystrokes, in order, as if typed\n"
+    "at the keyboard. Inside an argument /D stands for DEL, /E for Esc and /R for\n"
+    "Enter (either case); a / before any other character is typed as it stands.\n"
+    "Example: kovasw FR opens oFfline and chooses Read from disk to memory.\n"
+    "\n"
+    "Keys: arrows or the capital letter of an entry choose from the menus; Esc\n"
+    "leaves a function; F1 prints the screen; F10 clears the error window.\n"
+    "Terminals that keep the function keys for themselves (GNOME and MATE take\n"
+    "F10): Alt+1 ... Alt+9 give F1 ... F9 and Alt+0 gives F10. Ctrl-J gives\n"
+    "Ctrl-Enter (line feed).\n"
+    "\n"
+    "The terminal must be at least 80 columns by 25 rows.\n";

@@ -1,0 +1,49 @@
+#include "app/menu_actions.h"
+
+const char* const kMainMenu[] = {
+    "oNline", nullptr,
+    "oFfline", "Read from disk to memory", "Write from memory to disk",
+    "Edit configuration in memory", "Copy configuration between ports", "Send memory to KOVA",
+    "Fetch memory from KOVA", "Print configuration in memory", "Delete configuration file",
+    "Quit offline functions", nullptr,
+    "Emulate", "from oNline port", "from oFfline memory", nullptr,
+    "Utility", "View registers", "Terminal emulator", "CTS monitor", "Write setup to EEPROM", nullptr,
+    "Setup", "Sy/Max communications", "Terminal emulator", "Register viewer", "Load from file",
+    nullptr,
+    "Quit", nullptr,
+    nullptr,
+};
+
+namespace {
+
+using C = ConfigCopy;
+constexpr MenuAction kActions[] = {
+    // code copy                   dirty  module  function
+    {100, C::None,                 false, true,   nullptr},
+    {201, C::BackOnSuccess,        false, false,  nullptr},
+    {202, C::In,                   false, false,  nullptr},
+    {203, C::InAndBack,            true,  false,  nullptr},
+    {204, C::InAndBack,            true,  false,  nullptr},
+    {205, C::In,                   false, true,   nullptr},
+    {206, C::InAndBack,            true,  true,   nullptr},
+    {207, C::In,                   false, false,  nullptr},
+    {208, C::None,                 false, false,  nullptr},
+    {301, C::None,                 false, true,   nullptr},
+    {302, C::None,                 false, false,  nullptr},
+    {401, C::None,                 false, false,  nullptr},
+    {402, C::None,                 false, false,  nullptr},
+    {403, C::None,                 false, true,   nullptr},
+    {404, C::None,                 false, false,  nullptr},
+    {501, C::None,                 false, false,  nullptr},
+    {502, C::None,                 false, false,  nullptr},
+    {503, C::None,                 false, false,  nullptr},
+    {504, C::None,                 false, false,  nullptr},
+};
+
+}  // namespace
+
+const MenuAction* FindMenuAction(int code) {
+    for (const auto& a : kActions)
+        if (a.code == code) return &a;
+    return nullptr;
+}

@@ -1,0 +1,23 @@
+// What each main menu choice does: one row per choice code. The shell moves
+// the configuration between the offline memory and the working copy as the
+// row says, so a function only ever works on the working configuration.
+#pragma once
+
+enum class ConfigCopy {
+    None,                  // the function does not touch the configuration
+    In,                    // offline memory to working before
+    InAndBack,             // ... and working back to offline after
+    InAndBackOnSuccess,    // ... back only when the function succeeded
+    BackOnSuccess,         // working to offline after, when it succeeded
+};
+
+struct MenuAction {
+    int code;
+    ConfigCopy copy;
+    bool setsDirty;    // OfflineDirty after the function ran
+    bool needsModule;  // a link and the module check come first
+    int (*run)();      // non-zero on success; null until the function exists
+};
+
+extern const char* const kMainMenu[];
+const MenuAction* FindMenuAction(int code);

@@ -1,0 +1,82 @@
+// The confirm box and the error window.
+#include "ui/boxes.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "ui/keys.h"
+#include "ui/screen.h"
+#include "ui/text_flags.h"
+
+namespace {
+
+ErrorHooks& Hooks() {
+    // Until the application hands its hooks down, errors are trapped in the window.
+    static ErrorHooks hooks{[] { return 0; }, [] { return std::string("Handle not valid"); }};
+    return hooks;
+}
+
+// Shows the error window and waits for F10 or Esc (or line feed when allowed).
+int RunErrorWindow(const char* message, bool lineFeedEnds) {
+    int length = int(std::strlen(message));
+    WindowHandle window = OpenWindow(22, 75 - length, 24, 79, "ERROR");
+    PutText(message, 23, 77 - length, 0, ' ', tf::Alert | tf::Centre);
+    int k;
+    do {
+        Beep();
+        k = GetKey();
+    } while (k != key::F10 && k != key::Esc && !(lineFeedEnds && k == key::LineFeed));
+    CloseWindow(window);
+    return k == key::F10 ? 1 : 0;
+}
+
+}  // namespace
+
+void SetErrorHooks(ErrorHooks hooks) { Hooks() = std::move(hooks); }
+
+int ConfirmBox(const char* question) {
+    int length = int(std::strlen(question));
+    WindowHandle window = OpenWindow(22, 1, 24, length + 5, "CONFIRM");
+    PutText(question, 23, 3, length + 2, ' ', tf::Centre);
+    int answer = -1;
+    while (answer < 0) {
+        int k = GetKey();
+        if (k == 'Y' || k == 'y' || k == 'S' || k == 's' || k == key::Enter)
+            answer = 1;
+        else if (k == 'N' || k == 'n' || k == key::Esc)
+            answer = 0;
+        else
+            Beep();
+    }
+    CloseWindow(window);
+    return answer;
+}
+
+int ShowError(const char* message) {
+    if (Hooks().trapErrors() != 0) {
+        PutText(Hooks().linkErrorText().c_str(), 25, 40, 40, ' ', tf::Alert);
+        return 1;
+    }
+    return RunErrorWindow(message, false);
+}
+
+int ShowErrorBox(const char* message) { return RunErrorWindow(message, true); }
+
+int ShowErrorF(const char* format, ...) {
+    char buffer[136];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return ShowError(buffer);
+}
+
+int ShowErrorBoxF(const char* format, ...) {
+    char buffer[136];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return ShowErrorBox(buffer);
+}

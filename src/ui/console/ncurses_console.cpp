@@ -1,0 +1,316 @@
+#include "ui/console/ncurses_console.h"
+
+#include <langinfo.h>
+#include <signal.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <string>
+
+#define NCURSES_WIDECHAR 1
+#include <ncursesw/curses.h>
+#include <ncursesw/term.h>
+
+#include "ui/console/cp437.h"
+#include "ui/keys.h"
+
+namespace con {
+namespace {
+
+// Ctrl-End has no ncurses name; it gets a private code of ours.
+constexpr int kCtrlEndCode = KEY_MAX + 1;
+constexpr int kFatalSignals[] = {SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
+
+// What a signal handler needs to give the terminal back, prepared in advance
+// because the handler may only make async-signal-safe calls.
+struct RestoreState {
+    bool active = false;
+    termios original{};
+    char resetSequence[256] = {};
+    size_t resetLength = 0;
+};
+RestoreState gRestore;
+
+void RestoreFromSignal(int sig) {
+    if (gRestore.active) {
+        gRestore.active = false;
+        ssize_t ignored = write(STDOUT_FILENO, gRestore.resetSequence, gRestore.resetLength);
+        (void)ignored;
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &gRestore.original);
+    }
+    signal(sig, SIG_DFL);
+    raise(sig);
+}
+
+void AppendCapability(std::string& out, const char* name) {
+    char* cap = tigetstr(name);
+    if (cap && cap != reinterpret_cast<char*>(-1)) out += cap;
+}
+
+// Windows console colour indexes (bit 0 blue, 1 green, 2 red) to curses.
+short CursesColour(int index) {
+    static constexpr short kBase[8] = {COLOR_BLACK, COLOR_BLUE,  COLOR_GREEN,  COLOR_CYAN,
+                                       COLOR_RED,   COLOR_MAGENTA, COLOR_YELLOW, COLOR_WHITE};
+    return kBase[index & 7];
+}
+
+struct ScanKey {
+    int curses;
+    uint8_t scan;
+};
+constexpr ScanKey kScanKeys[] = {
+    {KEY_UP, key::scan::Up},       {KEY_DOWN, key::scan::Down},   {KEY_LEFT, key::scan::Left},
+    {KEY_RIGHT, key::scan::Right}, {KEY_HOME, key::scan::Home},   {KEY_END, key::scan::End},
+    {KEY_PPAGE, key::scan::PgUp},  {KEY_NPAGE, key::scan::PgDn},  {KEY_DC, key::scan::Del},
+    {KEY_IC, key::scan::Insert},   {KEY_F(11), key::scan::F11},   {KEY_F(12), key::scan::F12},
+    {kCtrlEndCode, key::scan::CtrlEnd},
+};
+
+}  // namespace
+
+struct NcursesConsole::Impl {
+    SCREEN* screen = nullptr;
+    WINDOW* pad = nullptr;
+    bool utf8 = false;
+    bool colour = false;
+    bool tooSmall = false;
+    int cursorRow = 0, cursorCol = 0;
+    bool cursorVisible = false;
+    std::deque<int> bytes;  // translated key bytes not yet read
+    int pairsUsed = 0;
+    short pairOf[256] = {};
+
+    attr_t AttributesOf(uint8_t c, short& pair);
+    void Put(int row, int col, uint8_t ch, uint8_t colourByte);
+    void Refresh();
+    void Translate(int status, wint_t ch);
+};
+
+attr_t NcursesConsole::Impl::AttributesOf(uint8_t c, short& pair) {
+    int fg = c & 0x0F, bg = c >> 4;
+    pair = 0;
+    if (!colour) {
+        // Without colour: reverse for the light backgrounds, bold for the
+        // highlight colour, bold underline for alert.
+        attr_t a = A_NORMAL;
+        if (bg == 7 || bg == 6) a |= A_REVERSE;
+        if (fg == 0x0E) a |= A_BOLD;
+        if (fg == 0x0C) a |= A_BOLD | A_UNDERLINE;
+        return a;
+    }
+    if (pairOf[c] == 0 && pairsUsed + 1 < COLOR_PAIRS) {
+        short f = CursesColour(fg);
+        if (fg >= 8 && COLORS >= 16) f = short(f + 8);
+        init_pair(short(++pairsUsed), f, CursesColour(bg));
+        pairOf[c] = short(pairsUsed);
+    }
+    pair = pairOf[c];
+    return fg >= 8 && COLORS < 16 ? A_BOLD : A_NORMAL;
+}
+
+void NcursesConsole::Impl::Put(int row, int col, uint8_t ch, uint8_t colourByte) {
+    short pair;
+    attr_t attrs = AttributesOf(colourByte, pair);
+    if (utf8) {
+        wchar_t text[2] = {Cp437ToUnicode(ch), 0};
+        cchar_t cell;
+        setcchar(&cell, text, attrs, pair, nullptr);
+        mvwadd_wch(pad, row, col, &cell);
+    } else {
+        mvwaddch(pad, row, col, chtype(uint8_t(Cp437ToAscii(ch))) | attrs | COLOR_PAIR(pair));
+    }
+}
+
+void NcursesConsole::Impl::Refresh() {
+    int rows, cols;
+    getmaxyx(stdscr, rows, cols);
+    if (rows < kRows || cols < kCols) {
+        char message[96];
+        std::snprintf(message, sizeof message,
+                      "KOVASW needs a terminal of at least 80 x 25 (this one is %d x %d).", cols,
+                      rows);
+        werase(stdscr);
+        mvwaddnstr(stdscr, 0, 0, message, cols);
+        wnoutrefresh(stdscr);
+        curs_set(0);
+        doupdate();
+        tooSmall = true;
+        return;
+    }
+    if (tooSmall) {
+        tooSmall = false;
+        clearok(curscr, TRUE);
+    }
+    wmove(pad, cursorRow, cursorCol);
+    pnoutrefresh(pad, 0, 0, 0, 0, kRows - 1, kCols - 1);
+    curs_set(cursorVisible ? 1 : 0);
+    doupdate();
+}
+
+// Turns one ncurses key into PC keyboard bytes.
+void NcursesConsole::Impl::Translate(int status, wint_t ch) {
+    if (status == KEY_CODE_YES) {
+        int code = int(ch);
+        if (code >= KEY_F(1) && code <= KEY_F(10)) {
+            bytes.push_back(0);
+            bytes.push_back(key::scan::F1 + (code - KEY_F(1)));
+            return;
+        }
+        if (code == KEY_BACKSPACE) {
+            bytes.push_back(8);
+            return;
+        }
+        if (code == KEY_ENTER) {
+            bytes.push_back(13);
+            return;
+        }
+        for (auto k : kScanKeys) {
+            if (k.curses == code) {
+                bytes.push_back(0);
+                bytes.push_back(k.scan);
+                return;
+            }
+        }
+        return;  // any other key is swallowed
+    }
+    if (ch == 27) {
+        // Alt+1 ... Alt+0 arrive as Esc and a digit in one burst: F1 ... F10
+        // for terminals that keep the function keys for themselves.
+        wint_t next;
+        wtimeout(pad, 0);
+        int s = wget_wch(pad, &next);
+        if (s == OK && next >= '0' && next <= '9') {
+            bytes.push_back(0);
+            bytes.push_back(next == '0' ? key::scan::F10 : key::scan::F1 + (next - '1'));
+            return;
+        }
+        bytes.push_back(27);
+        if (s == OK) unget_wch(wchar_t(next));
+        if (s == KEY_CODE_YES) ungetch(int(next));
+        return;
+    }
+    if (ch == 127) {
+        bytes.push_back(8);  // the Backspace key of most terminals sends DEL
+        return;
+    }
+    if (ch < 128) {
+        bytes.push_back(int(ch));
+        return;
+    }
+    int b = UnicodeToCp437(wchar_t(ch));
+    if (b >= 0) bytes.push_back(b);
+}
+
+NcursesConsole::NcursesConsole() : impl_(std::make_unique<Impl>()) {}
+NcursesConsole::~NcursesConsole() { Stop(); }
+
+void NcursesConsole::Start() {
+    if (impl_->screen) return;
+    std::setlocale(LC_ALL, "");
+    impl_->utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    tcgetattr(STDIN_FILENO, &gRestore.original);
+    set_escdelay(25);  // a lone Esc registers within 50 ms
+    impl_->screen = newterm(nullptr, stdout, stdin);
+    set_term(impl_->screen);
+    raw();  // Ctrl-C and Ctrl-Z arrive as keys
+    noecho();
+    nonl();
+    impl_->colour = has_colors();
+    if (impl_->colour) start_color();
+    impl_->pad = newpad(kRows, kCols);
+    keypad(impl_->pad, TRUE);
+    if (key_defined("\033[1;5F") <= 0) define_key("\033[1;5F", kCtrlEndCode);
+    const char* ctrlEnd = tigetstr("kEND5");
+    if (ctrlEnd && ctrlEnd != reinterpret_cast<char*>(-1) && key_defined(ctrlEnd) <= 0)
+        define_key(ctrlEnd, kCtrlEndCode);
+    std::string reset;
+    AppendCapability(reset, "sgr0");
+    AppendCapability(reset, "cnorm");
+    AppendCapability(reset, "rmkx");
+    AppendCapability(reset, "rmcup");
+    reset = reset.substr(0, sizeof gRestore.resetSequence);
+    std::memcpy(gRestore.resetSequence, reset.data(), reset.size());
+    gRestore.resetLength = reset.size();
+    gRestore.active = true;
+    for (int sig : kFatalSignals) signal(sig, RestoreFromSignal);
+}
+
+void NcursesConsole::Stop() {
+    if (!impl_->screen) return;
+    gRestore.active = false;
+    for (int sig : kFatalSignals) signal(sig, SIG_DFL);
+    curs_set(1);
+    endwin();
+    delwin(impl_->pad);
+    delscreen(impl_->screen);
+    impl_->pad = nullptr;
+    impl_->screen = nullptr;
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &gRestore.original);
+}
+
+void NcursesConsole::SetCursorPosition(int row, int col) {
+    impl_->cursorRow = row < 0 ? 0 : row >= kRows ? kRows - 1 : row;
+    impl_->cursorCol = col < 0 ? 0 : col >= kCols ? kCols - 1 : col;
+}
+
+void NcursesConsole::SetCursorVisible(bool visible) { impl_->cursorVisible = visible; }
+
+void NcursesConsole::WriteCells(int row, int col, const uint8_t* text, int count) {
+    int at = row * kCols + col;
+    for (int i = 0; i < count && at + i < kRows * kCols; ++i)
+        if (at + i >= 0) impl_->Put((at + i) / kCols, (at + i) % kCols, text[i], colour_);
+}
+
+void NcursesConsole::FillCells(int row, int col, int count, uint8_t ch, uint8_t colour) {
+    int at = row * kCols + col;
+    for (int i = 0; i < count && at + i < kRows * kCols; ++i)
+        if (at + i >= 0) impl_->Put((at + i) / kCols, (at + i) % kCols, ch, colour);
+}
+
+void NcursesConsole::Beep() { beep(); }
+
+void NcursesConsole::Flush() {
+    if (impl_->screen) impl_->Refresh();
+}
+
+bool NcursesConsole::KeyPending() {
+    if (!impl_->bytes.empty()) return true;
+    Flush();
+    wint_t ch;
+    wtimeout(impl_->pad, 0);
+    int status = wget_wch(impl_->pad, &ch);
+    if (status == KEY_CODE_YES && ch == KEY_RESIZE) {
+        Flush();
+        return false;
+    }
+    if (status == ERR || impl_->tooSmall) return false;
+    impl_->Translate(status, ch);
+    return !impl_->bytes.empty();
+}
+
+int NcursesConsole::ReadKeyByte(int timeoutMs) {
+    for (;;) {
+        if (!impl_->bytes.empty()) {
+            int b = impl_->bytes.front();
+            impl_->bytes.pop_front();
+            return b;
+        }
+        Flush();
+        wint_t ch;
+        wtimeout(impl_->pad, timeoutMs < 0 ? -1 : timeoutMs);
+        int status = wget_wch(impl_->pad, &ch);
+        if (status == ERR) {
+            if (timeoutMs >= 0) return -1;
+            continue;
+        }
+        if (status == KEY_CODE_YES && ch == KEY_RESIZE) continue;  // Flush repaints
+        if (impl_->tooSmall) continue;  // keys typed blind are dropped
+        impl_->Translate(status, ch);
+    }
+}
+
+}  // namespace con

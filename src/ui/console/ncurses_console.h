@@ -1,0 +1,33 @@
+// The terminal behind the console interface, through ncursesw. Cells are
+// drawn into an 80 x 25 pad that keeps the picture while the terminal is too
+// small to show it, so a resize back to 80 x 25 or more shows it again.
+#pragma once
+#include <memory>
+
+#include "ui/console/console.h"
+
+namespace con {
+
+class NcursesConsole : public Console {
+public:
+    NcursesConsole();
+    ~NcursesConsole() override;
+    void Start() override;
+    void Stop() override;
+    void SetColour(uint8_t colour) override { colour_ = colour; }
+    void SetCursorPosition(int row, int col) override;
+    void SetCursorVisible(bool visible) override;
+    void WriteCells(int row, int col, const uint8_t* text, int count) override;
+    void FillCells(int row, int col, int count, uint8_t ch, uint8_t colour) override;
+    void Beep() override;
+    void Flush() override;
+    bool KeyPending() override;
+    int ReadKeyByte(int timeoutMs) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    uint8_t colour_ = kNormalColour;
+};
+
+}  // namespace con

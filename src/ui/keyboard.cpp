@@ -1,0 +1,100 @@
+// The keyboard: a type-ahead ring that StuffKeys fills and ReadKey empties
+// first, the key code table, insert mode and hot keys.
+#include <cstring>
+
+#include "ui/keys.h"
+#include "ui/screen_state.h"
+
+namespace {
+
+constexpr int kRingSize = 100;
+
+bool TakeTypeAhead(int& code) {
+    ScreenState& s = Screen();
+    if (s.pending == 0) return false;
+    --s.pending;
+    s.readIndex = (s.readIndex + 1) % kRingSize;
+    code = s.typeAhead[s.readIndex];
+    return true;
+}
+
+// Reads one key from the console and maps it; 0 when polling found nothing.
+// Insert and swallowed keys are consumed here and reading goes on, waiting.
+int ReadConsoleKey(bool wait) {
+    ScreenState& s = Screen();
+    con::Console& console = *s.console;
+    if (s.cursorVisible) console.SetCursorPosition(s.cursorRow, s.cursorCol);
+    if (!wait && !console.KeyPending()) return 0;
+    for (;;) {
+        int byte = console.ReadKeyByte(-1);
+        if (byte < 0) continue;
+        bool extended = byte == 0 || byte == 0xE0;
+        if (extended) {
+            int scan = console.ReadKeyByte(-1);
+            if (scan < 0) continue;
+            byte = scan;
+        }
+        uint8_t code = key::MapKey(extended, uint8_t(byte));
+        if (code == key::InsertToggle) {
+            s.insertMode = !s.insertMode;
+            if (s.cursorVisible) ShowCursor();
+            continue;
+        }
+        if (code == 0) continue;
+        return code;
+    }
+}
+
+HotKey* FindHotKey(int code) {
+    for (auto& h : Screen().hotKeys)
+        if (!h.busy && h.code == code) return &h;
+    return nullptr;
+}
+
+}  // namespace
+
+int ReadKey(int wait) {
+    ScreenState& s = Screen();
+    for (;;) {
+        if (s.dirty) RepaintScreen();
+        int code;
+        if (!TakeTypeAhead(code)) {
+            s.console->Flush();
+            code = ReadConsoleKey(wait != 0);
+            if (code == 0) return 0;
+        }
+        HotKey* hot = FindHotKey(code);
+        if (!hot) return code;
+        hot->busy = true;
+        hot->handler(code, -1);
+        // The handler may have removed hot keys; look the record up again.
+        for (auto& h : s.hotKeys)
+            if (&h == hot) h.busy = false;
+    }
+}
+
+int GetKey() { return ReadKey(-1); }
+
+void StuffKeys(const char* keys) {
+    ScreenState& s = Screen();
+    for (const char* k = keys; *k; ++k) {
+        if (s.pending == kRingSize) break;  // a full ring keeps what it holds
+        ++s.pending;
+        s.writeIndex = (s.writeIndex + 1) % kRingSize;
+        s.typeAhead[s.writeIndex] = uint8_t(*k);
+    }
+}
+
+void StuffKeys(const std::string& keys) { StuffKeys(keys.c_str()); }
+
+void AddHotKey(uint8_t code, HotKeyHandler handler) { Screen().hotKeys.push_back({code, handler}); }
+
+void RemoveHotKey(uint8_t code) {
+    auto& list = Screen().hotKeys;
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        if (it->code == code) {
+            list.erase(std::next(it).base());
+            return;
+        }
+    }
+}

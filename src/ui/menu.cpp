@@ -1,0 +1,210 @@
+// The menu engine: bar and pull-down selection by arrows or hot letters.
+#include "ui/menu.h"
+
+#include <cstring>
+#include <vector>
+
+#include "ui/keys.h"
+#include "ui/screen.h"
+#include "ui/text_flags.h"
+
+namespace {
+
+constexpr int kMaxTitles = 8;
+
+int Length(const char* text) { return int(std::strlen(text)); }
+
+// The first upper-case letter selects; 0 when there is none.
+char HotLetter(const char* text) {
+    for (const char* p = text; *p; ++p)
+        if (*p >= 'A' && *p <= 'Z') return *p;
+    return 0;
+}
+
+int UpperCased(int k) { return k >= 'a' && k <= 'z' ? k - 'a' + 'A' : k; }
+
+int MatchHotLetter(const char* const* items, int count, int k) {
+    k = UpperCased(k);
+    for (int i = 0; i < count; ++i)
+        if (HotLetter(items[i]) == k) return i;
+    return -1;
+}
+
+// Draws a text with every capital letter in its own attribute.
+void DrawItem(const char* text, int row, int col, int width, uint32_t attribute,
+              uint32_t capitalsAttribute) {
+    PutText(text, row, col, width, ' ', attribute);
+    for (int i = 0; text[i]; ++i) {
+        if (text[i] < 'A' || text[i] > 'Z') continue;
+        char letter[2] = {text[i], 0};
+        PutText(letter, row, col + i, 1, ' ', capitalsAttribute);
+    }
+}
+
+struct Bar {
+    const char* const* titles;
+    int count;
+    int row;
+    int columns[kMaxTitles];
+};
+
+void DrawTitle(const Bar& bar, int i, bool selected) {
+    if (selected)
+        DrawItem(bar.titles[i], bar.row, bar.columns[i], 0, tf::Normal, tf::Highlight);
+    else
+        DrawItem(bar.titles[i], bar.row, bar.columns[i], 0, tf::Reverse, tf::Reverse | tf::Highlight);
+}
+
+void DrawBar(const Bar& bar, int selected) {
+    if (selected != 0) {
+        PutText(bar.titles[0], bar.row, 1, 80, ' ', tf::Reverse);
+    } else {
+        int after = Length(bar.titles[0]) + 1;
+        PutText("", bar.row, after, 80 - after + 1, ' ', tf::Reverse);
+    }
+    DrawItem(bar.titles[0], bar.row, 1, 0, tf::Reverse, tf::Reverse | tf::Highlight);
+    for (int i = 1; i < bar.count; ++i)
+        if (i != selected) DrawTitle(bar, i, false);
+    DrawTitle(bar, selected, true);
+}
+
+int Clamp(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
+
+struct MenuGroup {
+    const char* title;
+    std::vector<const char*> entries;  // null-terminated
+};
+
+std::vector<MenuGroup> SplitTable(const char* const* table) {
+    std::vector<MenuGroup> groups;
+    while (*table && groups.size() < kMaxTitles) {
+        MenuGroup g{*table++, {}};
+        while (*table) g.entries.push_back(*table++);
+        g.entries.push_back(nullptr);
+        ++table;
+        groups.push_back(std::move(g));
+    }
+    return groups;
+}
+
+}  // namespace
+
+int MenuBarSelect(const char* const* titles, int count, int row, int initial) {
+    Bar bar{titles, count, row, {}};
+    int total = 0;
+    for (int i = 0; i < count; ++i) total += Length(titles[i]);
+    int gap = count > 1 ? (80 - total) / (count - 1) : 0;
+    bar.columns[0] = 1;
+    for (int i = 1; i < count; ++i) bar.columns[i] = bar.columns[i - 1] + Length(titles[i - 1]) + gap;
+
+    int selected = Clamp(initial - 1, 0, count - 1);
+    DrawBar(bar, selected);
+    for (;;) {
+        int k = GetKey();
+        if (k == key::Enter || k == key::LineFeed) {
+            PutText(titles[selected], row, bar.columns[selected], 0, ' ', tf::Highlight);
+            return k == key::Enter ? selected + 1 : -(selected + 1);
+        }
+        if (k == key::Esc || k == key::F1) return 0;
+        int moved = selected;
+        if (k == key::Left || k == key::Right) {
+            moved = Clamp(selected + (k == key::Left ? -1 : 1), 0, count - 1);
+        } else {
+            int match = MatchHotLetter(titles, count, k);
+            if (match < 0) {
+                Beep();
+                continue;
+            }
+            if (match != selected) DrawTitle(bar, selected, false);
+            PutText(titles[match], row, bar.columns[match], 0, ' ', tf::Highlight);
+            return match + 1;
+        }
+        if (moved != selected) {
+            DrawTitle(bar, selected, false);
+            selected = moved;
+            DrawTitle(bar, selected, true);
+        }
+    }
+}
+
+int PullDownSelect(const char* const* entries, int row, int column, int initial, bool sideStep) {
+    int count = 0, longest = 0;
+    while (entries[count]) {
+        if (Length(entries[count]) > longest) longest = Length(entries[count]);
+        ++count;
+    }
+    if (count == 0) return 0;
+    int selected = Clamp(initial - 1, 0, count - 1);
+    if (column + longest + 2 > 80) column = 78 - longest;
+    WindowHandle window = OpenWindow(row, column, row + count + 1, column + longest + 2, "");
+    auto draw = [&](int i, bool chosen) {
+        if (chosen)
+            DrawItem(entries[i], row + 1 + i, column + 1, longest + 1, tf::Reverse,
+                     tf::Reverse | tf::Highlight);
+        else
+            DrawItem(entries[i], row + 1 + i, column + 1, longest + 1, tf::Normal, tf::Highlight);
+    };
+    for (int i = 0; i < count; ++i) draw(i, i == selected);
+    for (;;) {
+        int k = GetKey();
+        int result = -1;
+        if (k == key::Enter) {
+            result = selected + 1;
+        } else if (k == key::Esc || k == key::F1) {
+            result = 0;
+        } else if (k == key::Down || k == key::Up) {
+            int moved = Clamp(selected + (k == key::Down ? 1 : -1), 0, count - 1);
+            if (moved != selected) {
+                draw(selected, false);
+                selected = moved;
+                draw(selected, true);
+            }
+        } else if ((k == key::Left || k == key::Right) && sideStep) {
+            // Esc closes this pull-down, the arrow moves the bar and the line
+            // feed opens the neighbour's pull-down, all through the usual paths.
+            const char keys[] = {char(key::Esc), char(k), char(key::LineFeed), 0};
+            StuffKeys(keys);
+        } else {
+            int match = MatchHotLetter(entries, count, k);
+            if (match >= 0)
+                result = match + 1;
+            else
+                Beep();
+        }
+        if (result >= 0) {
+            CloseWindow(window);
+            return result;
+        }
+    }
+}
+
+int RunMenu(const char* const* table, int barRow, int initialCode) {
+    std::vector<MenuGroup> groups = SplitTable(table);
+    int count = int(groups.size());
+    const char* titles[kMaxTitles];
+    int total = 0;
+    for (int i = 0; i < count; ++i) {
+        titles[i] = groups[i].title;
+        total += Length(titles[i]);
+    }
+    int gap = (80 - total) / count;
+    int columns[kMaxTitles];
+    columns[0] = 1;
+    for (int i = 1; i < count; ++i) columns[i] = columns[i - 1] + Length(titles[i - 1]) + gap;
+
+    int title = initialCode / 100;
+    int entry = initialCode % 100;
+    for (;;) {
+        int k = MenuBarSelect(titles, count, barRow, title);
+        if (k == 0) return 0;
+        bool askedForPullDown = k < 0;
+        title = askedForPullDown ? -k : k;
+        const MenuGroup& g = groups[title - 1];
+        if (g.entries.size() == 1) {
+            if (askedForPullDown) continue;
+            return title * 100;
+        }
+        int e = PullDownSelect(g.entries.data(), barRow + 1, columns[title - 1], entry, true);
+        if (e > 0) return title * 100 + e;
+    }
+}

@@ -1,0 +1,52 @@
+// The toolkit's state for the whole run: the screen image, the saved screen,
+// the console it draws on, the window and hot-key lists, type-ahead ring.
+// Internal to ui/: the rest of the program goes through screen.h.
+#pragma once
+#include <cstdint>
+#include <list>
+#include <memory>
+
+#include "ui/screen.h"
+
+struct Window {
+    int top, left, bottom, right;  // 0-based, inclusive
+    std::unique_ptr<uint8_t[]> savedChars, savedAttrs;
+};
+
+struct HotKey {
+    uint8_t code;
+    HotKeyHandler handler;
+    bool busy = false;
+};
+
+struct ScreenState {
+    con::Console* console = nullptr;
+    uint8_t chars[kImageRows * kImageCols];
+    uint8_t attrs[kImageRows * kImageCols];
+    uint8_t savedChars[kImageRows * kImageCols];
+    uint8_t savedAttrs[kImageRows * kImageCols];
+    bool dirty = false;
+    int cursorRow = 0, cursorCol = 0;  // the logical cursor
+    uint8_t colour = con::kNormalColour;
+    bool cursorVisible = false;
+    bool insertMode = true;
+    std::list<std::unique_ptr<Window>> windows;  // oldest first
+    std::list<HotKey> hotKeys;                   // in order of registration
+    uint8_t typeAhead[100];
+    int pending = 0, readIndex = 0, writeIndex = 0;
+};
+
+ScreenState& Screen();
+
+// Converts public 1-based coordinates to 0-based cells, clamped.
+inline int ClampRow(int row) {
+    if (row > kImageRows) row = kImageRows;
+    return row - 1 < 0 ? 0 : row - 1;
+}
+inline int ClampCol(int col) {
+    if (col > kImageCols) col = kImageCols;
+    return col - 1 < 0 ? 0 : col - 1;
+}
+inline int Cell(int row, int col) { return row * kImageCols + col; }
+
+void SetConsoleColour(uint8_t colour);
