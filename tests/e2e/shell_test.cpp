@@ -1,0 +1,135 @@
+// The whole program in a terminal: banner, menus, command-line keystrokes,
+// quitting, a terminal that is too small, and the terminal given back.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include "tmux_session.h"
+
+namespace {
+
+std::string Trimmed(std::string s) {
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    return s;
+}
+
+TEST(Shell, DrawsTheBannerAndTheMenuBar) {
+    TmuxSession t;
+    t.Start();
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    auto s = t.Screen();
+    EXPECT_EQ(Trimmed(s[0]), std::string(21, ' ') + "K O V A    A S C I I    M O D U L E");
+    EXPECT_EQ(Trimmed(s[1]), "Vornakel R&D" + std::string(57, ' ') + "08May2008");
+    EXPECT_EQ(Trimmed(s[2]), std::string(21, ' ') + "CONFIGURATION AND EMULATION SOFTWARE");
+    EXPECT_EQ(Trimmed(s[3]), "oNline        oFfline        Emulate        Utility        Setup        Quit");
+    EXPECT_EQ(s[15], "Use arrows or initial capital letter to make menu selections");
+    EXPECT_EQ(s[16], "Use Esc to abort functions");
+    EXPECT_EQ(s[17], "Use F1 at any time to print the screen");
+    EXPECT_EQ(s[18], "Use F10 to clear error window (lower right screen corner)");
+}
+
+TEST(Shell, WalksThePullDownsWithTheSideStep) {
+    TmuxSession t;
+    t.Start();
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    t.Type("E");
+    ASSERT_TRUE(t.WaitFor("from oFfline memory"));
+    t.SendKeys("Right");
+    ASSERT_TRUE(t.WaitFor("View registers"));
+    EXPECT_EQ(t.ScreenText().find("from oFfline memory"), std::string::npos);
+    t.SendKeys("Left");
+    ASSERT_TRUE(t.WaitFor("from oFfline memory"));
+    t.SendKeys("Left");  // oFfline
+    ASSERT_TRUE(t.WaitFor("Delete configuration file"));
+    t.SendKeys("Left");  // oNline has no pull-down: the bar stays there
+    t.Settle();
+    EXPECT_EQ(t.ScreenText().find("Delete configuration file"), std::string::npos);
+    EXPECT_EQ(t.Row(5), "");
+    t.SendKeys("Escape");  // leaves the bar: it comes back on its first title
+    t.Type("S");
+    ASSERT_TRUE(t.WaitFor("Load from file"));
+    t.SendKeys("Escape");
+    t.Settle();
+    EXPECT_EQ(t.ScreenText().find("Load from file"), std::string::npos);
+    EXPECT_EQ(t.Row(16), "Use arrows or initial capital letter to make menu selections");
+}
+
+TEST(Shell, QuitsWithoutAQuestionWhenNothingChanged) {
+    TmuxSession t;
+    t.Start();
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    t.Type("Q");
+    ASSERT_TRUE(t.WaitForExit());
+    EXPECT_EQ(t.ExitStatus(), 0);
+    EXPECT_EQ(t.Tmux({"display-message", "-p", "-t", "kova", "#{alternate_on}"}), "0\n");
+}
+
+TEST(Shell, TypesCommandLineArgumentsIntoTheMenus) {
+    TmuxSession t;
+    t.Start({"U", "/Rx"});  // Utility, then Enter on its first entry (not built: back to menu)
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    t.Settle();
+    EXPECT_EQ(t.ScreenText().find("View registers"), std::string::npos);
+    t.Type("U");
+    ASSERT_TRUE(t.WaitFor("View registers"));
+}
+
+TEST(Shell, QuitsFromTheCommandLine) {
+    TmuxSession t;
+    t.Start({"E/Eq"});  // Emulate, Esc back to the bar, q quits
+    ASSERT_TRUE(t.WaitForExit());
+    EXPECT_EQ(t.ExitStatus(), 0);
+}
+
+TEST(Shell, WaitsForALargeEnoughTerminal) {
+    TmuxSession t(60, 20);
+    t.Start();
+    ASSERT_TRUE(t.WaitFor("at least 80 x 25"));
+    EXPECT_EQ(t.ScreenText().find("Use F10"), std::string::npos);
+    t.Resize(80, 25);
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    t.Type("F");
+    ASSERT_TRUE(t.WaitFor("Quit offline functions"));
+}
+
+// The script records the terminal modes before and after the program.
+constexpr char kModesScript[] =
+    "echo before-run; stty -g > before; $KOVASW; stty -g > after; echo after-run";
+
+class ShellGivesTheTerminalBack : public testing::TestWithParam<int> {};
+
+TEST_P(ShellGivesTheTerminalBack, OnSignal) {
+    TmuxSession t;
+    t.StartScript(kModesScript);
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    EXPECT_EQ(t.Tmux({"display-message", "-p", "-t", "kova", "#{alternate_on}"}), "1\n");
+    int pid = std::stoi(RunCommand({"pgrep", "-P", std::to_string(t.ProgramPid())}));
+    ASSERT_EQ(kill(pid, GetParam()), 0);
+    ASSERT_TRUE(t.WaitFor("after-run"));
+    EXPECT_EQ(t.Tmux({"display-message", "-p", "-t", "kova", "#{alternate_on}"}), "0\n");
+    EXPECT_EQ(RunCommand({"cat", t.Dir() + "/before"}), RunCommand({"cat", t.Dir() + "/after"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, ShellGivesTheTerminalBack,
+                         testing::Values(SIGTERM, SIGHUP, SIGQUIT));
+
+TEST(Shell, GivesTheTerminalBackOnQuit) {
+    TmuxSession t;
+    t.StartScript(kModesScript);
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    t.Type("Q");
+    ASSERT_TRUE(t.WaitFor("after-run"));
+    EXPECT_EQ(RunCommand({"cat", t.Dir() + "/before"}), RunCommand({"cat", t.Dir() + "/after"}));
+}
+
+TEST(Shell, HelpAndVersionPrintWithoutTakingTheScreen) {
+    int status = -1;
+    std::string help = RunCommand({BuildDir() + "/kovasw", "--help"}, &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(help.find("Alt+1"), std::string::npos);
+    EXPECT_EQ(help.find("\033"), std::string::npos);
+    std::string version = RunCommand({BuildDir() + "/kovasw", "--version"}, &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(version.rfind("kovasw ", 0), 0u);
+}
+
+}  // namespace

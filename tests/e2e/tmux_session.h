@@ -1,0 +1,51 @@
+// Runs the real program in a private tmux server at a given terminal size, in
+// a scratch directory of its own, and reads its screen. Only the tmux server
+// this session started is ever stopped.
+#pragma once
+#include <string>
+#include <vector>
+
+class TmuxSession {
+public:
+    explicit TmuxSession(int cols = 80, int rows = 25);
+    ~TmuxSession();
+    TmuxSession(const TmuxSession&) = delete;
+    TmuxSession& operator=(const TmuxSession&) = delete;
+
+    // The scratch directory the program runs in; put fixture files here first.
+    const std::string& Dir() const { return dir_; }
+    // Starts build/kovasw (or another program of the build) with arguments.
+    void Start(const std::vector<std::string>& args = {}, const std::string& program = "kovasw");
+
+    // Runs a shell script instead, with KOVASW naming the program.
+    void StartScript(const std::string& script);
+
+    void Type(const std::string& literal);  // typed character by character
+    void SendKeys(const std::vector<std::string>& keys);  // tmux key names: Enter, F1, Left...
+    void SendKeys(const std::string& key) { SendKeys(std::vector<std::string>{key}); }
+
+    std::vector<std::string> Screen();  // the rows as text, 1-based index 0 = row 1
+    std::string Row(int row);           // one 1-based row
+    std::string ScreenText();           // all rows joined by newlines
+    std::string ScreenWithAttributes(); // capture with escape sequences
+    // Waits until the screen contains the text; false after the deadline.
+    bool WaitFor(const std::string& text, int timeoutMs = 5000);
+    bool WaitForRow(int row, const std::string& text, int timeoutMs = 5000);
+    // Waits until the screen stops changing for a moment.
+    void Settle(int quietMs = 150, int timeoutMs = 3000);
+    bool WaitForExit(int timeoutMs = 5000);
+    int ExitStatus();  // the program's exit status once it has ended
+    int ProgramPid();
+    void Resize(int cols, int rows);
+
+    // Runs a tmux command on this session's server; returns its output.
+    std::string Tmux(const std::vector<std::string>& args);
+
+private:
+    std::string socket_, dir_;
+    bool started_ = false;
+};
+
+// Runs a program without a shell; returns its standard output.
+std::string RunCommand(const std::vector<std::string>& argv, int* status = nullptr);
+std::string BuildDir();
