@@ -1,0 +1,109 @@
+// Key codes, type-ahead, insert mode and hot keys.
+#include "toolkit_fixture.h"
+#include "ui/keys.h"
+
+namespace {
+
+using KeyboardTest = ToolkitTest;
+
+TEST_F(KeyboardTest, MapsKeysThroughTheTable) {
+    struct Case {
+        std::vector<int> bytes;
+        int code;
+    } cases[] = {
+        {{'a'}, 'a'},          {{13}, key::Enter},       {{27}, key::Esc},
+        {{1}, key::Home},      {{22}, key::Del},         {{8}, key::Backspace},
+        {{7}, key::End},       {{25}, key::CtrlY},       {{10}, key::LineFeed},
+        {{0, 0x3B}, key::F1},  {{0, 0x44}, key::F10},    {{0xE0, 0x48}, key::Up},
+        {{0, 0x50}, key::Down}, {{0, 0x49}, key::PgUp},  {{0, 0x53}, key::Del},
+        {{0, 0x08}, 0x7F},
+    };
+    for (const auto& c : cases) {
+        for (int b : c.bytes) console.keys.push_back(b);
+        EXPECT_EQ(GetKey(), c.code) << c.bytes.back();
+    }
+}
+
+TEST_F(KeyboardTest, InsertTogglesAndSwallowedKeysNeverArrive) {
+    EXPECT_TRUE(InsertMode());
+    console.TypeExtended(key::scan::Insert);
+    console.TypeExtended(key::scan::F11);
+    console.TypeExtended(key::scan::CtrlEnd);
+    console.Type("x");
+    EXPECT_EQ(GetKey(), 'x');
+    EXPECT_FALSE(InsertMode());
+}
+
+TEST_F(KeyboardTest, PollingReturnsZeroWhenNothingIsWaiting) {
+    EXPECT_EQ(ReadKey(0), 0);
+    console.Type("k");
+    EXPECT_EQ(ReadKey(0), 'k');
+}
+
+TEST_F(KeyboardTest, StuffedKeysComeBeforeTypedOnes) {
+    console.Type("t");
+    StuffKeys("ab");
+    EXPECT_EQ(GetKey(), 'a');
+    EXPECT_EQ(GetKey(), 'b');
+    EXPECT_EQ(GetKey(), 't');
+}
+
+TEST_F(KeyboardTest, TheRingKeepsAHundredKeysAcrossItsWrap) {
+    for (int round = 0; round < 3; ++round) {
+        std::string keys;
+        for (int i = 0; i < 100; ++i) keys += char('A' + (i + round) % 26);
+        StuffKeys(keys);
+        StuffKeys("!");  // a full ring keeps what it holds
+        for (int i = 0; i < 100; ++i) ASSERT_EQ(GetKey(), keys[i]) << round << ":" << i;
+        EXPECT_EQ(ReadKey(0), 0);
+    }
+}
+
+std::vector<int> gHandled;
+int Recorder(int code, int arg) {
+    gHandled.push_back(code);
+    EXPECT_EQ(arg, -1);
+    return 0;
+}
+int ReadsItsOwnKey(int code, int) {
+    gHandled.push_back(code);
+    gHandled.push_back(GetKey());  // the same key again: the record is busy
+    return 0;
+}
+
+TEST_F(KeyboardTest, HotKeysRunAndAreDiscarded) {
+    gHandled.clear();
+    AddHotKey(key::F2, Recorder);
+    console.TypeExtended(key::scan::F2);
+    StuffKeys("\x92z");  // stuffed keys go through hot keys too
+    console.Type("y");
+    EXPECT_EQ(GetKey(), 'z');
+    EXPECT_EQ(GetKey(), 'y');
+    EXPECT_EQ(gHandled, (std::vector<int>{key::F2, key::F2}));
+    RemoveHotKey(key::F2);
+    console.TypeExtended(key::scan::F2);
+    EXPECT_EQ(GetKey(), key::F2);
+}
+
+TEST_F(KeyboardTest, AHotKeyHandlerReceivesItsOwnKeyAsAnOrdinaryKey) {
+    gHandled.clear();
+    AddHotKey(key::F9, ReadsItsOwnKey);
+    console.TypeExtended(0x43);
+    console.TypeExtended(0x43);
+    console.Type("q");
+    EXPECT_EQ(GetKey(), 'q');
+    EXPECT_EQ(gHandled, (std::vector<int>{key::F9, key::F9}));
+}
+
+TEST_F(KeyboardTest, RemovingTakesTheNewestBindingFirst) {
+    gHandled.clear();
+    AddHotKey(key::F3, Recorder);
+    AddHotKey(key::F3, ReadsItsOwnKey);
+    RemoveHotKey(key::F3);
+    console.TypeExtended(0x3D);
+    console.Type("e");
+    EXPECT_EQ(GetKey(), 'e');
+    EXPECT_EQ(gHandled, (std::vector<int>{key::F3}));
+}
+
+}  // namespace
