@@ -1,5 +1,7 @@
 #include "app/menu_actions.h"
 
+#include "emulator/emulator.h"
+
 const char* const kMainMenu[] = {
     "oNline", nullptr,
     "oFfline", "Read from disk to memory", "Write from memory to disk",
@@ -29,7 +31,7 @@ constexpr MenuAction kActions[] = {
     {207, C::In,                   false, false,  nullptr},
     {208, C::None,                 false, false,  nullptr},
     {301, C::None,                 false, true,   nullptr},
-    {302, C::None,                 false, false,  nullptr},
+    {302, C::None,                 false, false,  EmulateOffline},
     {401, C::None,                 false, false,  nullptr},
     {402, C::None,                 false, false,  nullptr},
     {403, C::None,                 false, true,   nullptr},

@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "app/menu_actions.h"
 #include "config/module_config.h"
+#include "emulator/register_image.h"
 #include "ui/boxes.h"
 #include "ui/menu.h"
 #include "ui/screen.h"
@@ -33,10 +34,12 @@ void RunAction(const MenuAction& action) {
 
 void StartUp(const std::vector<std::string>& arguments) {
     DrawBanner();
+    ResetGridOrigin();
     for (const auto& argument : arguments) StuffKeys(ArgumentKeystrokes(argument));
     ModuleModel = 2;
     SaveScreen();
     OfflineDirty = false;
+    ClearEmulatorRegisters();
 }
 
 }  // namespace
