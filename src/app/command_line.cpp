@@ -30,6 +30,7 @@ const char kVersionText[] = "kovasw 1.0 (KOVA ASCII module configuration and emu
 const char kHelpText[] =
     "Usage: kovasw [KEYS...]\n"
     "       kovasw --help | --version\n"
+    "       kovasw --device-root DIR [KEYS...]\n"
     "\n"
     "Configures, tests and emulates the KOVA ASCII input module.\n"
     "\n"
@@ -44,4 +45,9 @@ const char kHelpText[] =
     "F10): Alt+1 ... Alt+9 give F1 ... F9 and Alt+0 gives F10. Ctrl-J gives\n"
     "Ctrl-Enter (line feed).\n"
     "\n"
-    "The terminal must be at least 80 columns by 25 rows.\n";
+    "The terminal must be at least 80 columns by 25 rows.\n"
+    "\n"
+    "It reads and writes its settings in KOVASW.STP in the current directory.\n"
+    "\n"
+    "Testing option: --device-root DIR lists serial ports from DIR/sys/class/tty\n"
+    "and opens them under DIR/dev instead of /sys and /dev.\n";

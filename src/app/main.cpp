@@ -5,6 +5,7 @@
 
 #include "app/command_line.h"
 #include "app/shell.h"
+#include "setup/device_root.h"
 #include "ui/console/ncurses_console.h"
 
 int main(int argc, char** argv) {
@@ -17,6 +18,11 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--version") == 0) {
             std::fputs(kVersionText, stdout);
             return 0;
+        }
+        // Testing option: serial ports from a directory of pty links.
+        if (std::strcmp(argv[i], "--device-root") == 0 && i + 1 < argc) {
+            SetDeviceRoot(argv[++i]);
+            continue;
         }
         arguments.emplace_back(argv[i]);
     }

@@ -1,7 +1,10 @@
 #include "app/menu_actions.h"
 
+#include "app/current_link.h"
 #include "config/config_files.h"
 #include "emulator/emulator.h"
+#include "setup/link_forms.h"
+#include "setup/setup_file.h"
 
 const char* const kMainMenu[] = {
     "oNline", nullptr,
@@ -21,6 +24,25 @@ namespace {
 
 int DeleteConfigurationFile() { return DeleteConfigFile(".KOV", "DELETE CONFIGURATION FILE"); }
 
+// The setup entries: the link that the form or the loaded file yields
+// becomes the current link.
+int SetUpLink() {
+    SetCurrentLink(ConfigureLink(CurrentLink()));
+    return 1;
+}
+int SetUpTerminal() {
+    ConfigureTerminal(true);
+    return 1;
+}
+int SetUpRegisterViewer() {
+    ConfigureRegisterViewer(true);
+    return 1;
+}
+int LoadSetup() {
+    SetCurrentLink(LoadSetupFromFile(CurrentLink()));
+    return 1;
+}
+
 using C = ConfigCopy;
 constexpr MenuAction kActions[] = {
     // code copy                   dirty  module  function
@@ -39,10 +61,10 @@ constexpr MenuAction kActions[] = {
     {402, C::None,                 false, false,  nullptr},
     {403, C::None,                 false, true,   nullptr},
     {404, C::None,                 false, false,  nullptr},
-    {501, C::None,                 false, false,  nullptr},
-    {502, C::None,                 false, false,  nullptr},
-    {503, C::None,                 false, false,  nullptr},
-    {504, C::None,                 false, false,  nullptr},
+    {501, C::None,                 false, false,  SetUpLink},
+    {502, C::None,                 false, false,  SetUpTerminal},
+    {503, C::None,                 false, false,  SetUpRegisterViewer},
+    {504, C::None,                 false, false,  LoadSetup},
 };
 
 }  // namespace

@@ -1,11 +1,17 @@
 #include "app/shell.h"
 
 #include "app/banner.h"
+#include "app/busy_spinner.h"
 #include "app/command_line.h"
+#include "app/current_link.h"
 #include "app/menu_actions.h"
+#include "app/module_check.h"
 #include "config/config_defaults.h"
 #include "config/module_config.h"
 #include "emulator/register_image.h"
+#include "setup/connect_link.h"
+#include "setup/link_setup.h"
+#include "setup/setup_file.h"
 #include "ui/boxes.h"
 #include "ui/keys.h"
 #include "ui/menu.h"
@@ -16,6 +22,7 @@ namespace {
 
 constexpr int kMenuBarRow = 4;
 constexpr int kInitialSelection = 102;
+constexpr char kStartupSetupFile[] = "KOVASW.STP";
 
 void CopyOfflineToWorking() { WorkingConfig = OfflineMemory; }
 void CopyWorkingToOffline() { OfflineMemory = WorkingConfig; }
@@ -25,6 +32,8 @@ bool QuitConfirmed() {
 }
 
 void RunAction(const MenuAction& action) {
+    if (action.needsModule && !ModuleReachable()) return;
+    if (!action.run) return;
     if (action.copy != ConfigCopy::None && action.copy != ConfigCopy::BackOnSuccess)
         CopyOfflineToWorking();
     int ok = action.run();
@@ -35,15 +44,25 @@ void RunAction(const MenuAction& action) {
     if (action.setsDirty) OfflineDirty = true;
 }
 
+// The layers below read the settings and the current link through these.
+void HandDownHooks() {
+    SetErrorHooks({[] { return int(CurrentSetup.TrapErrors); },
+                   [] {
+                       Link* link = CurrentLink();
+                       return std::string(link ? LinkErrorText(link) : "Handle not valid");
+                   }});
+    SetConnectIdleCallback(BusySpinner);
+    SetComputerBaudRateSource([] { return LinkBaudRate(CurrentSetup); });
+}
+
 void StartUp(const std::vector<std::string>& arguments) {
+    HandDownHooks();
     DrawBanner();
     ResetGridOrigin();
     for (const auto& argument : arguments) StuffKeys(ArgumentKeystrokes(argument));
     ModuleModel = 2;
-    // F1 prints the screen for the rest of the run. Bound here until the
-    // startup setup file is read; that load will bind it instead.
-    AddHotKey(key::F1, PrintScreen);
-    SetDefaults();  // after the link setup once it exists: the baud follows it
+    SetCurrentLink(LoadStartupSetup(kStartupSetupFile));  // also binds F1
+    SetDefaults();  // after the setup: the Print/Prog baud follows the link's
     SaveScreen();
     OfflineDirty = false;
     ClearEmulatorRegisters();
@@ -54,7 +73,7 @@ void StartUp(const std::vector<std::string>& arguments) {
 int DispatchChoice(int code) {
     if (code == kQuitCode) return QuitConfirmed() ? kEndOfLoop : 0;
     const MenuAction* action = FindMenuAction(code);
-    if (action && action->run) RunAction(*action);
+    if (action) RunAction(*action);
     return code;
 }
 
@@ -71,5 +90,6 @@ int RunShell(con::Console& console, const std::vector<std::string>& arguments) {
         }
     }
     ScreenDone();
+    CloseCurrentLink();
     return 0;
 }

@@ -46,9 +46,18 @@ int16_t PrintProgBaudIndexOf(int32_t baud) {
     return 3;
 }
 
-// Until the link setup record exists this computer talks at the rate of the
-// first default link set, 9600 baud.
-int32_t ComputerBaudRate() { return 9600; }
+namespace {
+int32_t (*gComputerBaudSource)() = nullptr;
+}
+
+void SetComputerBaudRateSource(int32_t (*source)()) { gComputerBaudSource = source; }
+
+// 9600 baud, the rate of the first default link set, until the link settings
+// are read, and when they name no rate of the list.
+int32_t ComputerBaudRate() {
+    int32_t baud = gComputerBaudSource ? gComputerBaudSource() : 0;
+    return baud > 0 ? baud : 9600;
+}
 
 void SetDefaults() {
     FillDefaults(OfflineMemory);

@@ -13,5 +13,7 @@ void FillDefaults(ModuleConfig& config);
 // Index into the Print/Prog baud list of a baud rate; 3 (9600) when the rate
 // is not in the list.
 int16_t PrintProgBaudIndexOf(int32_t baud);
-// This computer's link baud rate.
+// This computer's link baud rate, read from the link settings through the
+// source the application hands down (the settings live in a layer above).
 int32_t ComputerBaudRate();
+void SetComputerBaudRateSource(int32_t (*source)());

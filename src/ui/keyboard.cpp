@@ -75,6 +75,11 @@ int ReadKey(int wait) {
 
 int GetKey() { return ReadKey(-1); }
 
+int ReadKeyboardKey() {
+    Screen().console->Flush();
+    return ReadConsoleKey(false);
+}
+
 void StuffKeys(const char* keys) {
     ScreenState& s = Screen();
     for (const char* k = keys; *k; ++k) {

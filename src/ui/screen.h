@@ -34,6 +34,9 @@ void CloseWindow(WindowHandle& handle);
 
 int ReadKey(int wait);  // wait -1: until a key; 0: poll, 0 when none
 int GetKey();
+// A key typed at the keyboard, past the type-ahead and the hot keys; 0 when
+// none is waiting. For idle routines that look at the keyboard during a wait.
+int ReadKeyboardKey();
 void StuffKeys(const char* keys);
 void StuffKeys(const std::string& keys);
 

@@ -1,0 +1,6 @@
+// The step before every menu entry that needs the module: a link (the link
+// form when there is none) and the module's identification as "KOVA".
+#pragma once
+
+// True when the entry may go on.
+bool ModuleReachable();

@@ -1,0 +1,17 @@
+// Turning the link settings into an open link, with the "ATTEMPTING TO
+// CONNECT" window, and re-applying the line settings to a link already open.
+#pragma once
+#include <string>
+
+#include "link/link.h"
+
+// The idle routine every new link gets (the application's spinner).
+void SetConnectIdleCallback(LinkIdleCallback callback);
+
+// Opens a link from CurrentSetup when current is null; in every case applies
+// the baud rate, parity, stop bits, data bits and timeout to the link.
+// Returns the link (current or new), or null when none could be opened.
+Link* ConnectLink(Link* current);
+
+// The line the window shows for the settings, or "" when nothing is opened.
+std::string ConnectLineOf(int connectionType, const char* target);

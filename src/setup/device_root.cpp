@@ -1,0 +1,17 @@
+// The root under which /dev and /sys are read.
+#include "setup/device_root.h"
+
+namespace {
+std::string& Root() {
+    static std::string root;
+    return root;
+}
+}  // namespace
+
+void SetDeviceRoot(const std::string& root) {
+    Root() = root;
+    while (Root().size() > 1 && Root().back() == '/') Root().pop_back();
+}
+
+std::string DeviceDirectory() { return Root() + "/dev"; }
+std::string SysDirectory() { return Root() + "/sys"; }

@@ -1,0 +1,10 @@
+// Where the serial ports are looked for: /sys/class/tty lists them and /dev
+// holds their devices. A testing option moves both under one directory, so
+// whole-program tests can offer pty pairs as ports without root.
+#pragma once
+#include <string>
+
+// "" means the real system (/dev and /sys).
+void SetDeviceRoot(const std::string& root);
+std::string DeviceDirectory();  // ".../dev"
+std::string SysDirectory();     // ".../sys"
