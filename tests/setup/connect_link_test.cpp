@@ -1,0 +1,184 @@
+// Connecting over pty pairs offered as serial ports: the window's line, the
+// settings each type forces before opening, the line settings applied, a
+// link kept open when connecting again, and failures with their reasons.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "link/serial_port.h"
+#include "link/serial_termios.h"
+#include "setup/connect_link.h"
+#include "setup/link_setup.h"
+#include "setup/pty_ports.h"
+#include "ui/keys.h"
+#include "ui/toolkit_fixture.h"
+
+namespace {
+
+class Connect : public ToolkitTest {
+protected:
+    void SetUp() override {
+        ToolkitTest::SetUp();
+        ports.Add("ttyUSB0");
+        ports.Add("ttyUSB1");
+        ports.Use();
+        CurrentSetup = DefaultSetupFor("KOVASW.STP");
+    }
+    void TearDown() override {
+        if (link) CloseLink(link);
+        ToolkitTest::TearDown();
+    }
+    // The screen writes only the cells that change, so a line may reach the
+    // console in pieces: every word of it must have been written.
+    bool Wrote(const std::string& text) const {
+        size_t start = 0;
+        while (start < text.size()) {
+            size_t end = text.find(' ', start);
+            if (end == std::string::npos) end = text.size();
+            if (!WroteWord(text.substr(start, end - start))) return false;
+            start = end + 1;
+        }
+        return true;
+    }
+    bool WroteWord(const std::string& word) const {
+        for (const auto& call : console.calls)
+            if (call.kind == con::ConsoleCall::Write && call.text.find(word) != std::string::npos)
+                return true;
+        return false;
+    }
+    // A pty keeps the rate and stop bits but always reports 8 bits and no
+    // parity, so those two are read from what the link asked of the port.
+    static LineSettings Asked(Link* link) { return link->port->settings; }
+    LineSettings LineOf(size_t port) {
+        LineSettings s;
+        EXPECT_TRUE(ReadLineSettings(ports.SlaveKeeper(port), &s));
+        return s;
+    }
+    void PressF10() { console.TypeExtended(key::scan::F10); }
+
+    PtyPorts ports;
+    Link* link = nullptr;
+};
+
+TEST_F(Connect, EachSerialTypeOpensItsKindWithItsForcedSettings) {
+    struct Case {
+        int16_t type;
+        int16_t dataBits;
+        uint16_t routeCount;
+        uint32_t kind;
+        int16_t dataBitsAfter;
+        uint16_t routeCountAfter;
+        const char* line;
+    } cases[] = {
+        {LinkTypeSyMax, 0, 0, LinkSyMax, 1, 0, "Via Sy/Max to ttyUSB1"},
+        {LinkTypeNetToNet, 0, 1, LinkSyMax, 1, 1, "Via Sy/Max to ttyUSB1"},
+        {LinkTypeModbusRtu, 0, 3, LinkModbusRtu, 1, 1, "Via Modbus RTU to ttyUSB1"},
+        {LinkTypeModbusAscii, 0, 0, LinkModbusAscii, 0, 1, "Via Modbus ASCII to ttyUSB1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        console.ClearCalls();
+        CurrentSetup.ConnectionType = c.type;
+        CurrentSetup.LinkPort = 1;
+        CurrentSetup.LinkDataBits = c.dataBits;
+        CurrentSetup.RouteCount = c.routeCount;
+        CurrentSetup.Route[0] = 25;
+        link = ConnectLink(nullptr);
+        ASSERT_NE(nullptr, link);
+        EXPECT_EQ(c.kind, link->kind);
+        EXPECT_EQ(c.type == LinkTypeNetToNet, link->netToNet != 0);
+        EXPECT_EQ(c.dataBitsAfter, CurrentSetup.LinkDataBits);
+        EXPECT_EQ(c.routeCountAfter, CurrentSetup.RouteCount);
+        EXPECT_TRUE(Wrote(c.line));
+        EXPECT_TRUE(Wrote("ATTEMPTING TO CONNECT"));
+        EXPECT_EQ(c.dataBitsAfter + 7, Asked(link).dataBits);
+        if (c.kind != LinkSyMax) {
+            EXPECT_EQ(25, link->route.count);  // the drop
+        }
+        CloseLink(link);
+        link = nullptr;
+    }
+}
+
+TEST_F(Connect, AppliesBaudParityStopBitsAndTimeout) {
+    CurrentSetup.LinkPort = 0;
+    CurrentSetup.LinkBaud = 15;  // 19200
+    CurrentSetup.LinkParity = 2;
+    CurrentSetup.LinkStopBits = 1;
+    CurrentSetup.LinkTimeout = 123;
+    link = ConnectLink(nullptr);
+    ASSERT_NE(nullptr, link);
+    LineSettings s = LineOf(0);
+    EXPECT_EQ(19200u, s.baud);
+    EXPECT_EQ(2, s.stopBits);
+    EXPECT_EQ(ParityOdd, Asked(link).parity);
+    EXPECT_EQ(123, link->replyTimeout);
+}
+
+TEST_F(Connect, AnOpenLinkIsKeptAndGetsTheNewSettings) {
+    CurrentSetup.LinkPort = 0;
+    link = ConnectLink(nullptr);
+    ASSERT_NE(nullptr, link);
+    EXPECT_EQ(9600u, LineOf(0).baud);
+    CurrentSetup.LinkBaud = 9;  // 2400
+    CurrentSetup.LinkPort = 1;  // not looked at: nothing is opened
+    console.ClearCalls();
+    EXPECT_EQ(link, ConnectLink(link));
+    EXPECT_EQ(2400u, LineOf(0).baud);
+    EXPECT_FALSE(WroteWord("Via"));
+}
+
+TEST_F(Connect, FailuresShowTheWindowAndTheReasonOnTheStatusLine) {
+    ports.AddName("ttyUSB9", ports.Root() + "/dev/gone");
+    ports.Use();  // ttyUSB0, ttyUSB1, ttyUSB9
+    struct Case {
+        int16_t type;
+        int16_t port;
+        const char* reason;
+    } cases[] = {
+        {LinkTypeNone, 0, "No connection type is chosen"},
+        {LinkTypeSyMax, 3, "not in the list of ports"},
+        {LinkTypeModbusRtu, 2, "not found"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
+        CurrentSetup.ConnectionType = c.type;
+        CurrentSetup.LinkPort = c.port;
+        console.ClearCalls();
+        PressF10();
+        EXPECT_EQ(nullptr, ConnectLink(nullptr));
+        EXPECT_TRUE(Wrote("Unable to establish link."));
+        EXPECT_NE(std::string::npos, ImageRow(24).find(c.reason)) << ImageRow(24);
+        EXPECT_EQ(std::string(40, ' '), ImageRow(4).substr(0, 40));  // window closed
+    }
+    // A later success clears the reason.
+    CurrentSetup.ConnectionType = LinkTypeSyMax;
+    CurrentSetup.LinkPort = 0;
+    link = ConnectLink(nullptr);
+    ASSERT_NE(nullptr, link);
+    EXPECT_EQ(std::string(80, ' '), ImageRow(24));
+}
+
+TEST_F(Connect, ABusyPortSaysSo) {
+    CurrentSetup.LinkPort = 0;
+    link = ConnectLink(nullptr);
+    ASSERT_NE(nullptr, link);
+    PressF10();
+    EXPECT_EQ(nullptr, ConnectLink(nullptr));
+    EXPECT_NE(std::string::npos, ImageRow(24).find("busy")) << ImageRow(24);
+}
+
+TEST(ConnectLine, NamesTheWayAndTheTarget) {
+    struct Case {
+        int type;
+        const char* line;
+    } cases[] = {
+        {LinkTypeSyMax, "Via Sy/Max to ttyS0"},     {LinkTypeNetToNet, "Via Sy/Max to ttyS0"},
+        {LinkTypeGateway, "Via Gateway to ttyS0"},  {LinkTypeModbusRtu, "Via Modbus RTU to ttyS0"},
+        {LinkTypeModbusAscii, "Via Modbus ASCII to ttyS0"},
+        {LinkTypeModbusTcp, "Via Modbus TCP to ttyS0"}, {LinkTypeNone, ""}, {7, ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.line, ConnectLineOf(c.type, "ttyS0")) << c.type;
+}
+
+}  // namespace
