@@ -30,7 +30,7 @@ Nanoseconds CharacterTime(const SerialPort& port) {
 // read; close it at once so the reader does not spin and the device name is
 // free again when it comes back. Whatever was to be sent is dropped, and the
 // request ends by its reply timeout.
-void MarkLost(Link* link, SerialPort& port) {
+void MarkLost(SerialPort& port) {
     if (port.lost) return;
     port.lost = true;
     CloseSerialDevice(&port.device);
@@ -47,7 +47,7 @@ void DropTransmission(Link* link, SerialPort& port) {
     port.written = 0;
 }
 
-void ApplyPendingSettings(Link* link, SerialPort& port) {
+void ApplyPendingSettings(SerialPort& port) {
     if (!port.pendingSettings) return;
     port.settings = *port.pendingSettings;
     port.pendingSettings.reset();
@@ -72,7 +72,7 @@ Nanoseconds ContinueWrite(Link* link, SerialPort& port) {
             ssize_t n = write(port.device.fd, link->transmitBuffer + port.written,
                               link->transmitLength - port.written);
             if (n < 0 && errno != EAGAIN && errno != EINTR) {
-                MarkLost(link, port);
+                MarkLost(port);
                 continue;
             }
             if (n > 0) {
@@ -107,7 +107,7 @@ void ReadBytes(Link* link, SerialPort& port) {
     ssize_t n = read(port.device.fd, buffer, std::min<int>(sizeof buffer, link->readChunk));
     std::lock_guard<std::recursive_mutex> guard(link->lock);
     if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) {
-        MarkLost(link, port);
+        MarkLost(port);
         return;
     }
     if (n < 0) return;
@@ -138,7 +138,7 @@ void RunReaderThread(Link* link) {
         bool wantOutput;
         {
             std::lock_guard<std::recursive_mutex> guard(link->lock);
-            ApplyPendingSettings(link, port);
+            ApplyPendingSettings(port);
             timeout = ContinueWrite(link, port);
             wantOutput = timeout == Nanoseconds(0);
             const LinkBackend* backend = FindLinkBackend(link->receiveMode);
@@ -161,7 +161,7 @@ void RunReaderThread(Link* link) {
             ReadBytes(link, port);
         else if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
             std::lock_guard<std::recursive_mutex> guard(link->lock);
-            MarkLost(link, port);
+            MarkLost(port);
         }
     }
     std::lock_guard<std::recursive_mutex> guard(link->lock);

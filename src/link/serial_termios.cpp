@@ -100,7 +100,8 @@ bool ReadLineSettings(int fd, LineSettings* s) {
 }
 
 bool SetModemLine(int fd, bool rts, bool on) {
-    int bits = rts ? TIOCM_RTS : TIOCM_DTR;
+    constexpr int kRts = 0x004, kDtr = 0x002;  // TIOCM_RTS, TIOCM_DTR (not in the asm headers)
+    int bits = rts ? kRts : kDtr;
     return ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits) == 0;
 }
 

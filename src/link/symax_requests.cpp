@@ -109,7 +109,9 @@ int CheckInputReadReply(Link* link, const Packet* reply, int count, uint16_t* va
     if (!CheckReplyRoute(reply) || reply->data[1] != kInputReadTransaction ||
         reply->data[0] != 0x92)
         return SetLinkError(link, "Read reply invalid"), 0;
-    if (reply->length >= 6) {
+    // A data reply holds at least one register after its six header bytes;
+    // an exception reply is those six bytes alone.
+    if (reply->length > 6) {
         int n = std::min((reply->length - 5) / 2, count);
         return CopyWords(reply, 6, n, values);
     }

@@ -1,0 +1,43 @@
+// A pseudo-terminal pair for link tests: the link opens the slave path, the
+// test plays the far end on the master with deadlines, never with sleeps.
+#pragma once
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+using Millis = std::chrono::milliseconds;
+
+class PtyPair {
+public:
+    PtyPair();
+    ~PtyPair();
+    PtyPair(const PtyPair&) = delete;
+    PtyPair& operator=(const PtyPair&) = delete;
+
+    const std::string& SlavePath() const { return slavePath_; }
+    int Master() const { return master_; }
+
+    void Write(const Bytes& bytes);
+    // Reads until count bytes came or the deadline passed; returns what came.
+    Bytes Read(size_t count, Millis deadline = Millis(3000));
+    // Reads until the predicate holds for what came so far, or the deadline.
+    template <class Pred>
+    Bytes ReadUntil(Pred done, Millis deadline = Millis(3000)) {
+        Bytes got;
+        auto end = std::chrono::steady_clock::now() + deadline;
+        while (!done(got) && ReadSome(&got, end)) {
+        }
+        return got;
+    }
+    // True when nothing arrives within the window.
+    bool Quiet(Millis window);
+    void CloseMaster();
+
+private:
+    bool ReadSome(Bytes* got, std::chrono::steady_clock::time_point end);
+    int master_ = -1;
+    int slaveKeeper_ = -1;  // keeps the slave side alive between opens
+    std::string slavePath_;
+};

@@ -1,0 +1,160 @@
+// Option table and command parsing of kova-link.
+#include "link_options.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+bool ToNumber(const char* text, long low, long high, long* out) {
+    char* end = nullptr;
+    long value = strtol(text, &end, 0);  // decimal, or 0x-prefixed hexadecimal
+    if (!*text || *end || value < low || value > high) return false;
+    *out = value;
+    return true;
+}
+
+template <class T>
+bool ToInt(const char* text, long low, long high, T* out) {
+    long value;
+    if (!ToNumber(text, low, high, &value)) return false;
+    *out = static_cast<T>(value);
+    return true;
+}
+
+bool ParseRoute(const char* text, LinkRoute* route) {
+    route->count = 0;
+    std::string list = text;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        std::string item = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (route->count == 8 || !ToInt(item.c_str(), 0, 255, &route->entries[route->count])) return false;
+        ++route->count;
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return route->count > 0;
+}
+
+struct Option {
+    const char* name;
+    const char* argument;
+    const char* help;
+    std::function<bool(LinkOptions&, const char*)> apply;
+};
+
+bool Choice(const char* text, std::initializer_list<const char*> names, int* out) {
+    int i = 0;
+    for (const char* name : names) {
+        if (!strcmp(text, name)) return *out = i, true;
+        ++i;
+    }
+    return false;
+}
+
+const Option kOptions[] = {
+    {"--type", "symax|netnet|rtu|ascii", "link kind",
+     [](LinkOptions& o, const char* a) {
+         int i;
+         return Choice(a, {"symax", "netnet", "rtu", "ascii"}, &i) && (o.type = LinkType(i), o.typeGiven = true);
+     }},
+    {"--port", "DEVICE", "serial device (ttyUSB0, /dev/ttyS0, a pty path)",
+     [](LinkOptions& o, const char* a) { return o.port = a, true; }},
+    {"--baud", "N", "line rate (default 9600)",
+     [](LinkOptions& o, const char* a) { return ToInt(a, 50, 4000000, &o.baud); }},
+    {"--parity", "none|even|odd", "parity (default even)",
+     [](LinkOptions& o, const char* a) { return Choice(a, {"none", "even", "odd"}, &o.parity); }},
+    {"--data-bits", "7|8", "data bits (default 8)",
+     [](LinkOptions& o, const char* a) { return ToInt(a, 7, 8, &o.dataBits); }},
+    {"--stop-bits", "1|2", "stop bits (default 1)",
+     [](LinkOptions& o, const char* a) { return ToInt(a, 1, 2, &o.stopBits); }},
+    {"--drop", "N", "Modbus slave address, or a one-drop Sy/Max route (default 1)",
+     [](LinkOptions& o, const char* a) { return ToInt(a, 0, 255, &o.drop); }},
+    {"--route", "N,N,...", "Sy/Max route, up to 8 drops",
+     [](LinkOptions& o, const char* a) { return ParseRoute(a, &o.route); }},
+    {"--crc", nullptr, "Sy/Max frames carry a CRC instead of a BCC",
+     [](LinkOptions& o, const char*) { return o.crc = true; }},
+    {"--priority", nullptr, "use the Sy/Max priority opcodes",
+     [](LinkOptions& o, const char*) { return o.priority = true; }},
+    {"--timeout", "TICKS", "reply timeout in ticks of 10 ms (default 500)",
+     [](LinkOptions& o, const char* a) { return ToInt(a, 1, 65535, &o.timeout); }},
+};
+
+void PrintHelp(FILE* out) {
+    fprintf(out,
+            "usage: kova-link --type symax|netnet|rtu|ascii --port DEVICE [options] COMMAND\n"
+            "Reads and writes controller registers (1-based) over a serial link.\n\n"
+            "commands:\n"
+            "  read REGISTER COUNT          print the values, unsigned decimal\n"
+            "  write REGISTER VALUE...      values 0-65535 or 0x-prefixed hexadecimal\n"
+            "  input-read REGISTER COUNT    input registers\n"
+            "  input-write REGISTER VALUE...\n"
+            "  bench N REGISTER COUNT       time N reads, print requests per second\n\noptions:\n");
+    for (const Option& option : kOptions) {
+        char left[48];
+        snprintf(left, sizeof left, "%s%s%s", option.name, option.argument ? " " : "",
+                 option.argument ? option.argument : "");
+        fprintf(out, "  %-32s %s\n", left, option.help);
+    }
+    fprintf(out, "\nA failure prints the link's error text on standard error, exit status 1.\n");
+}
+
+bool ParseCommand(int argc, char** argv, int i, LinkOptions* o) {
+    if (i >= argc) return false;
+    std::string name = argv[i++];
+    auto arg = [&](long low, long high, auto* out) { return i < argc && ToInt(argv[i++], low, high, out); };
+    if (name == "read" || name == "input-read") {
+        o->command = name == "read" ? Command::Read : Command::InputRead;
+        return arg(0, 65536, &o->reg) && arg(0, 1000, &o->count) && i == argc;
+    }
+    if (name == "write" || name == "input-write") {
+        o->command = name == "write" ? Command::Write : Command::InputWrite;
+        if (!arg(0, 65536, &o->reg)) return false;
+        for (; i < argc; ++i) {
+            uint16_t value;
+            if (!ToInt(argv[i], 0, 65535, &value)) return false;
+            o->values.push_back(value);
+        }
+        o->count = int(o->values.size());
+        return o->count > 0;
+    }
+    if (name == "bench") {
+        o->command = Command::Bench;
+        return arg(1, 100000000, &o->repeats) && arg(0, 65536, &o->reg) && arg(0, 1000, &o->count) && i == argc;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ParseLinkOptions(int argc, char** argv, LinkOptions* options, int* exitCode) {
+    *exitCode = 2;
+    int i = 1;
+    for (; i < argc && !strncmp(argv[i], "-", 1); ++i) {
+        if (!strcmp(argv[i], "--help") || !strcmp(argv[i], "-h")) {
+            PrintHelp(stdout);
+            *exitCode = 0;
+            return false;
+        }
+        const Option* found = nullptr;
+        for (const Option& option : kOptions)
+            if (!strcmp(argv[i], option.name)) found = &option;
+        const char* argument = found && found->argument && i + 1 < argc ? argv[++i] : "";
+        if (!found || (found->argument && !*argument) || !found->apply(*options, argument)) {
+            fprintf(stderr, "kova-link: bad option or value: %s\n", argv[i]);
+            return false;
+        }
+    }
+    if (!options->typeGiven || options->port.empty()) {
+        fprintf(stderr, "kova-link: --type and --port are required (see --help)\n");
+        return false;
+    }
+    if (!ParseCommand(argc, argv, i, options)) {
+        fprintf(stderr, "kova-link: missing or bad command (see --help)\n");
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,34 @@
+// Command line of kova-link: link settings as options, then one command.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "link/link.h"
+
+enum class LinkType { SyMax, NetToNet, Rtu, Ascii };
+enum class Command { Read, Write, InputRead, InputWrite, Bench };
+
+struct LinkOptions {
+    LinkType type = LinkType::SyMax;
+    bool typeGiven = false;
+    std::string port;
+    int baud = 9600;
+    int parity = 1;
+    int dataBits = 8;
+    int stopBits = 1;
+    int drop = 1;
+    LinkRoute route;
+    bool crc = false;
+    bool priority = false;
+    int timeout = kDefaultReplyTimeout;
+
+    Command command = Command::Read;
+    int reg = 0;
+    int count = 0;
+    int repeats = 0;  // bench
+    std::vector<uint16_t> values;
+};
+
+// False with *exitCode set after printing help or an error.
+bool ParseLinkOptions(int argc, char** argv, LinkOptions* options, int* exitCode);

@@ -1,0 +1,83 @@
+// kova-link: scripted register access over a Sy/Max, Net-to-Net, Modbus RTU
+// or Modbus ASCII link, and a request-rate benchmark.
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "link/link.h"
+#include "link_options.h"
+
+namespace {
+
+Link* OpenLink(const LinkOptions& o, std::string* reason) {
+    LinkRoute route = o.route;
+    if (route.count == 0 && (o.type == LinkType::SyMax || o.type == LinkType::NetToNet)) {
+        route.count = 1;
+        route.entries[0] = uint16_t(o.drop);
+    }
+    switch (o.type) {
+    case LinkType::SyMax: return OpenSyMaxLink(o.port.c_str(), 0, route, reason);
+    case LinkType::NetToNet: return OpenSyMaxLink(o.port.c_str(), 1, route, reason);
+    case LinkType::Rtu: return OpenModbusRtuLink(o.port.c_str(), o.drop, reason);
+    case LinkType::Ascii: return OpenModbusAsciiLink(o.port.c_str(), o.drop, reason);
+    }
+    return nullptr;
+}
+
+int Fail(Link* link) {
+    fprintf(stderr, "%s\n", LinkErrorText(link));
+    CloseLink(link);
+    return 1;
+}
+
+int PrintRead(Link* link, const LinkOptions& o, bool input) {
+    std::vector<uint16_t> values(size_t(o.count > 0 ? o.count : 1));
+    int n = input ? InputRegisterRead(link, o.reg, o.count, values.data())
+                  : RegisterRead(link, o.reg, o.count, values.data());
+    if (n <= 0) return Fail(link);
+    for (int i = 0; i < n; ++i) printf(i ? " %u" : "%u", unsigned(values[size_t(i)]));
+    printf("\n");
+    CloseLink(link);
+    return 0;
+}
+
+int Bench(Link* link, const LinkOptions& o) {
+    std::vector<uint16_t> values(size_t(o.count > 0 ? o.count : 1));
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < o.repeats; ++i)
+        if (RegisterRead(link, o.reg, o.count, values.data()) <= 0) return Fail(link);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    printf("%d requests in %.3f s: %.1f requests per second\n", o.repeats, seconds, o.repeats / seconds);
+    CloseLink(link);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    LinkOptions o;
+    int exitCode;
+    if (!ParseLinkOptions(argc, argv, &o, &exitCode)) return exitCode;
+    std::string reason;
+    Link* link = OpenLink(o, &reason);
+    if (!link) {
+        fprintf(stderr, "Unable to establish link. %s\n", reason.c_str());
+        return 1;
+    }
+    SetSerialParameters(link, o.baud, o.parity, o.stopBits, o.timeout, o.dataBits);
+    SetSyMaxOptions(link, o.crc, o.priority);
+    switch (o.command) {
+    case Command::Read: return PrintRead(link, o, false);
+    case Command::InputRead: return PrintRead(link, o, true);
+    case Command::Write:
+        if (RegisterWrite(link, o.reg, o.count, o.values.data()) <= 0) return Fail(link);
+        break;
+    case Command::InputWrite:
+        if (InputRegisterWrite(link, o.reg, o.count, o.values.data()) <= 0) return Fail(link);
+        break;
+    case Command::Bench: return Bench(link, o);
+    }
+    CloseLink(link);
+    return 0;
+}

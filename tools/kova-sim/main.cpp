@@ -1,0 +1,116 @@
+// kova-sim: a simulated KOVA module on a pty pair or a serial device, for
+// tests, benchmarks and demonstrations without hardware.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/signalfd.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "link/serial_device.h"
+#include "link/serial_settings.h"
+#include "link/serial_termios.h"
+#include "sim_slave.h"
+
+namespace {
+
+struct Line {
+    int fd = -1;
+    int slaveKeeper = -1;  // a pty's slave held open: no hang-up between clients
+};
+
+bool OpenPty(Line* line) {
+    line->fd = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (line->fd < 0 || grantpt(line->fd) || unlockpt(line->fd)) return false;
+    const char* path = ptsname(line->fd);
+    line->slaveKeeper = open(path, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (line->slaveKeeper < 0) return false;
+    termios t;
+    tcgetattr(line->slaveKeeper, &t);
+    cfmakeraw(&t);
+    tcsetattr(line->slaveKeeper, TCSANOW, &t);
+    printf("%s\n", path);
+    fflush(stdout);
+    return true;
+}
+
+bool OpenTty(const SimOptions& options, Line* line) {
+    SerialDevice device;
+    std::string reason;
+    if (!OpenSerialDevice(options.tty, &device, &reason)) {
+        fprintf(stderr, "kova-sim: %s\n", reason.c_str());
+        return false;
+    }
+    LineSettings settings;
+    settings.baud = options.baud;
+    settings.parity = options.parity;
+    settings.dataBits = options.dataBits;
+    settings.stopBits = options.stopBits;
+    settings.ctsFlow = false;
+    ApplyLineSettings(device.fd, settings);
+    int flags = fcntl(device.fd, F_GETFL);
+    fcntl(device.fd, F_SETFL, flags & ~O_NONBLOCK);
+    line->fd = device.fd;
+    return true;
+}
+
+int StopSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGINT);
+    sigprocmask(SIG_BLOCK, &set, nullptr);
+    return signalfd(-1, &set, SFD_CLOEXEC);
+}
+
+std::unique_ptr<SimSlave> MakeSlave(SimContext& context) {
+    switch (context.options.protocol) {
+    case SimProtocol::Rtu: return MakeModbusRtuSlave(context);
+    case SimProtocol::Ascii: return MakeModbusAsciiSlave(context);
+    default: return MakeSyMaxSlave(context);
+    }
+}
+
+// Serves until a stop signal; a client that closes its end is waited out.
+void Serve(int fd, int signals, SimSlave& slave) {
+    for (;;) {
+        pollfd fds[2] = {{fd, POLLIN, 0}, {signals, POLLIN, 0}};
+        int ready = poll(fds, 2, slave.PauseMs());
+        if (ready < 0) continue;
+        if (fds[1].revents) return;
+        if (ready == 0) {
+            slave.OnPause();
+            continue;
+        }
+        uint8_t buffer[512];
+        ssize_t n = read(fd, buffer, sizeof buffer);
+        for (ssize_t i = 0; i < n; ++i) slave.OnByte(buffer[i]);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    SimOptions options;
+    int exitCode = 0;
+    if (!ParseSimOptions(argc, argv, &options, &exitCode)) return exitCode;
+    int signals = StopSignals();
+    Line line;
+    if (options.pty ? !OpenPty(&line) : !OpenTty(options, &line)) {
+        if (options.pty) perror("kova-sim: pty");
+        return 1;
+    }
+    LineSettings settings;
+    settings.baud = options.baud;
+    settings.parity = options.parity;
+    settings.dataBits = options.dataBits;
+    settings.stopBits = options.stopBits;
+    LineWriter writer(line.fd, options.pace, CharacterNanoseconds(settings));
+    SimContext context{options, RegisterImage(options.model, options.eeprom), &writer};
+    context.image.At(kCtsStatus) = uint16_t(options.cts);
+    auto slave = MakeSlave(context);
+    Serve(line.fd, signals, *slave);
+    return 0;
+}

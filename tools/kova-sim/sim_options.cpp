@@ -1,0 +1,124 @@
+// Option table of kova-sim: each option names its argument and how it is stored.
+#include "sim_options.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+struct Option {
+    const char* name;
+    const char* argument;  // null: a flag
+    const char* help;
+    std::function<bool(SimOptions&, const char*)> apply;
+};
+
+bool ToInt(const char* text, int low, int high, int* out) {
+    char* end = nullptr;
+    long value = strtol(text, &end, 0);
+    if (!*text || *end || value < low || value > high) return false;
+    *out = int(value);
+    return true;
+}
+
+bool Choice(const char* text, std::initializer_list<const char*> names, int* out) {
+    int i = 0;
+    for (const char* name : names) {
+        if (strcmp(text, name) == 0) return *out = i, true;
+        ++i;
+    }
+    return false;
+}
+
+const Option kOptions[] = {
+    {"--protocol", "symax|rtu|ascii", "wire protocol to answer",
+     [](SimOptions& o, const char* a) {
+         int i;
+         return Choice(a, {"symax", "rtu", "ascii"}, &i) && (o.protocol = SimProtocol(i), true);
+     }},
+    {"--pty", nullptr, "create a pty pair and print the slave's path",
+     [](SimOptions& o, const char*) { return o.pty = true; }},
+    {"--tty", "PATH", "serve this serial device instead",
+     [](SimOptions& o, const char* a) { return o.tty = a, true; }},
+    {"--drop", "N", "Modbus slave address (default 1)",
+     [](SimOptions& o, const char* a) { return ToInt(a, 0, 255, &o.drop); }},
+    {"--crc", nullptr, "Sy/Max frames carry a CRC instead of a BCC",
+     [](SimOptions& o, const char*) { return o.crc = true; }},
+    {"--model", "plus|standard", "whether register 7423 is writable (default plus)",
+     [](SimOptions& o, const char* a) {
+         int i;
+         return Choice(a, {"plus", "standard"}, &i) &&
+                (o.model = i ? ModuleModel::Standard : ModuleModel::Plus, true);
+     }},
+    {"--no-eeprom", nullptr, "register 8174 reads back 0xC5C5 after the EEPROM command",
+     [](SimOptions& o, const char*) { return o.eeprom = false, true; }},
+    {"--baud", "N", "line rate for --tty and --pace (default 9600)",
+     [](SimOptions& o, const char* a) {
+         int v;
+         return ToInt(a, 50, 4000000, &v) && (o.baud = unsigned(v), true);
+     }},
+    {"--parity", "none|even|odd", "parity for --tty and --pace (default even)",
+     [](SimOptions& o, const char* a) { return Choice(a, {"none", "even", "odd"}, &o.parity); }},
+    {"--data-bits", "7|8", "data bits (default 8)",
+     [](SimOptions& o, const char* a) { return ToInt(a, 7, 8, &o.dataBits); }},
+    {"--stop-bits", "1|2", "stop bits (default 1)",
+     [](SimOptions& o, const char* a) { return ToInt(a, 1, 2, &o.stopBits); }},
+    {"--pace", nullptr, "send no faster than the line rate would carry the bytes",
+     [](SimOptions& o, const char*) { return o.pace = true; }},
+    {"--cts", "BITS", "CTS bits of the four ports in register 8187",
+     [](SimOptions& o, const char* a) { return ToInt(a, 0, 15, &o.cts); }},
+    {"--drop-every", "N", "fault: give no reply to every Nth request",
+     [](SimOptions& o, const char* a) { return ToInt(a, 1, 1000000, &o.dropEvery); }},
+    {"--corrupt-first", "N", "fault: the first N replies carry a wrong check",
+     [](SimOptions& o, const char* a) { return ToInt(a, 0, 1000000, &o.corruptFirst); }},
+    {"--nak-first", "N", "fault: answer the first N Sy/Max frames with NAK",
+     [](SimOptions& o, const char* a) { return ToInt(a, 0, 1000000, &o.nakFirst); }},
+    {"--error", "CODE", "fault: answer with this Sy/Max error or Modbus exception code",
+     [](SimOptions& o, const char* a) { return ToInt(a, 0, 255, &o.errorCode); }},
+    {"--delay", "MS", "fault: wait this long before each reply",
+     [](SimOptions& o, const char* a) { return ToInt(a, 0, 600000, &o.delayMs); }},
+};
+
+void PrintHelp(FILE* out) {
+    fprintf(out,
+            "usage: kova-sim --protocol symax|rtu|ascii (--pty | --tty PATH) [options]\n"
+            "A simulated KOVA module: 16384 registers with the identification block,\n"
+            "answering as a Sy/Max, Modbus RTU or Modbus ASCII slave until SIGTERM or SIGINT.\n"
+            "With --pty the slave side's path is printed alone on the first line.\n\n");
+    for (const Option& option : kOptions) {
+        char left[48];
+        snprintf(left, sizeof left, "%s%s%s", option.name, option.argument ? " " : "",
+                 option.argument ? option.argument : "");
+        fprintf(out, "  %-28s %s\n", left, option.help);
+    }
+}
+
+}  // namespace
+
+bool ParseSimOptions(int argc, char** argv, SimOptions* options, int* exitCode) {
+    for (int i = 1; i < argc; ++i) {
+        if (!strcmp(argv[i], "--help") || !strcmp(argv[i], "-h")) {
+            PrintHelp(stdout);
+            *exitCode = 0;
+            return false;
+        }
+        const Option* found = nullptr;
+        for (const Option& option : kOptions)
+            if (!strcmp(argv[i], option.name)) found = &option;
+        const char* argument = found && found->argument && i + 1 < argc ? argv[++i] : "";
+        if (!found || (found->argument && !*argument) || !found->apply(*options, argument)) {
+            fprintf(stderr, "kova-sim: bad option or value: %s\n", argv[i]);
+            PrintHelp(stderr);
+            *exitCode = 2;
+            return false;
+        }
+    }
+    if (options->pty == !options->tty.empty()) {
+        fprintf(stderr, "kova-sim: give either --pty or --tty PATH\n");
+        *exitCode = 2;
+        return false;
+    }
+    return true;
+}

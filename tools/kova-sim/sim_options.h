@@ -1,0 +1,33 @@
+// Command-line options of the simulated module.
+#pragma once
+#include <string>
+
+#include "register_image.h"
+
+enum class SimProtocol { SyMax, Rtu, Ascii };
+
+struct SimOptions {
+    SimProtocol protocol = SimProtocol::SyMax;
+    bool pty = false;
+    std::string tty;
+    int drop = 1;
+    bool crc = false;
+    ModuleModel model = ModuleModel::Plus;
+    bool eeprom = true;
+    unsigned baud = 9600;
+    int parity = 1;  // none 0, even 1, odd 2 (the link's parity codes)
+    int dataBits = 8;
+    int stopBits = 1;
+    bool pace = false;
+    int cts = 0;
+    // Faults
+    int dropEvery = 0;     // no reply to every Nth request
+    int corruptFirst = 0;  // the first N replies carry a wrong check
+    int nakFirst = 0;      // Sy/Max: refuse the first N frames
+    int errorCode = -1;    // answer every request with this Sy/Max error or Modbus exception
+    int delayMs = 0;       // before each reply
+};
+
+// Parses argv; on error or --help prints to the given stream and returns false
+// with *exitCode set.
+bool ParseSimOptions(int argc, char** argv, SimOptions* options, int* exitCode);

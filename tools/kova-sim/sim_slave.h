@@ -1,0 +1,51 @@
+// The wire side of the simulated module: a slave per protocol that reads
+// request bytes, answers through the line writer and applies the faults.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "register_image.h"
+#include "sim_options.h"
+
+using Bytes = std::vector<uint8_t>;
+
+// Sends bytes no faster than the line would carry them when pacing is on.
+class LineWriter {
+public:
+    LineWriter(int fd, bool pace, int64_t characterNanoseconds)
+        : fd_(fd), pace_(pace), characterNs_(characterNanoseconds) {}
+    void Send(const Bytes& bytes);
+    void Delay(int milliseconds);
+
+private:
+    void WriteAll(const uint8_t* bytes, size_t count);
+    int fd_;
+    bool pace_;
+    int64_t characterNs_;
+};
+
+struct SimContext {
+    SimOptions options;
+    RegisterImage image;
+    LineWriter* writer;
+    int requests = 0;
+    int replies = 0;
+    int naks = 0;
+
+    bool DropThisRequest() { return options.dropEvery && ++requests % options.dropEvery == 0; }
+    bool CorruptThisReply() { return replies++ < options.corruptFirst; }
+};
+
+class SimSlave {
+public:
+    virtual ~SimSlave() = default;
+    virtual void OnByte(uint8_t byte) = 0;
+    // A pause longer than pauseMs() on the line (Modbus RTU frames end so).
+    virtual int PauseMs() const { return -1; }
+    virtual void OnPause() {}
+};
+
+std::unique_ptr<SimSlave> MakeSyMaxSlave(SimContext& context);
+std::unique_ptr<SimSlave> MakeModbusRtuSlave(SimContext& context);
+std::unique_ptr<SimSlave> MakeModbusAsciiSlave(SimContext& context);
