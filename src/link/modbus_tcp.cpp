@@ -87,12 +87,13 @@ void DiscardRest(Link* link, uint8_t* buffer, long left, int& ticks) {
     }
 }
 
-// Empties what is waiting on the socket; false when the peer has closed it.
+// Empties what is waiting on the socket; false when the connection has
+// ended meanwhile (closed or reset by the peer, as idle servers do).
 bool Drain(Link* link, uint8_t* buffer) {
     for (;;) {
         long n = recv(link->socket, buffer, kDrainChunk, MSG_DONTWAIT);
         if (n == 0) return false;
-        if (n < 0) return true;
+        if (n < 0) return errno == EAGAIN || errno == EINTR;
     }
 }
 
