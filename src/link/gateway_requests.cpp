@@ -125,7 +125,19 @@ Link* OpenGatewayLink(const char* portName, const LinkRoute& route, std::string*
     return link;
 }
 
+namespace {
+
+// Lines that came after the last wait (the LF of a CR LF pair) would be lost
+// with the link; the pool takes them back. The reader thread has stopped.
+void CloseGatewayLink(Link* link) {
+    ResetQueues(link);
+    ReturnFreePacket(link->receivePacket);
+    link->receivePacket = nullptr;
+}
+
+}  // namespace
+
 extern const LinkBackend kGatewayBackend = {
-    LinkGateway, GatewayReceiveByte, GatewayNextTransmitByte, nullptr, GatewayRead,
-    GatewayWrite, nullptr,           nullptr,                 nullptr,
+    LinkGateway,  GatewayReceiveByte, GatewayNextTransmitByte, nullptr,          GatewayRead,
+    GatewayWrite, nullptr,            nullptr,                 CloseGatewayLink,
 };
