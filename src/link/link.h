@@ -150,6 +150,9 @@ Link* OpenSyMaxLink(const char* portName, int netToNet, const LinkRoute& route,
                     std::string* reason = nullptr);
 Link* OpenModbusRtuLink(const char* portName, int drop, std::string* reason = nullptr);
 Link* OpenModbusAsciiLink(const char* portName, int drop, std::string* reason = nullptr);
+Link* OpenGatewayLink(const char* portName, const LinkRoute& route, std::string* reason = nullptr);
+// Host: a dotted quad as it stands, else a name to resolve (IPv6 too).
+Link* OpenModbusTcpLink(const char* host, int tcpPort, int drop, std::string* reason = nullptr);
 
 void KickTransmitter(Link* link);
 void PumpTransmitter(Link* link, int written);

@@ -6,6 +6,8 @@
 extern const LinkBackend kSyMaxBackend;
 extern const LinkBackend kModbusRtuBackend;
 extern const LinkBackend kModbusAsciiBackend;
+extern const LinkBackend kGatewayBackend;
+extern const LinkBackend kModbusTcpBackend;
 
 namespace {
 
@@ -13,6 +15,8 @@ const LinkBackend* const kBackends[] = {
     &kSyMaxBackend,
     &kModbusRtuBackend,
     &kModbusAsciiBackend,
+    &kGatewayBackend,
+    &kModbusTcpBackend,
 };
 
 }  // namespace

@@ -1,0 +1,82 @@
+// The texts of the Gateway commands and the numbers of its reply lines.
+#include <cstdio>
+
+#include "link/gateway_protocol.h"
+#include "link/link.h"
+
+namespace {
+
+constexpr int kMaxRouteEntries = 8;
+
+bool IsDigit(uint8_t c) { return c >= '0' && c <= '9'; }
+
+// Appends text at out + used if it fits (with room for the final CR).
+bool Append(char* out, int size, int& used, const char* text) {
+    int n = snprintf(out + used, static_cast<size_t>(size - used), "%s", text);
+    if (n < 0 || used + n + 1 >= size) return false;
+    used += n;
+    return true;
+}
+
+int EndCommand(char* out, int used) {
+    out[used++] = '\r';
+    out[used] = '\0';
+    return used;
+}
+
+}  // namespace
+
+int FormatRouteCommand(const LinkRoute& route, char* out, int size) {
+    int used = 0;
+    Append(out, size, used, "A");
+    int entries = route.count < kMaxRouteEntries ? route.count : kMaxRouteEntries;
+    char number[8];
+    for (int i = 0; i < entries; ++i) {
+        snprintf(number, sizeof number, " %u", static_cast<unsigned>(route.entries[i]));
+        Append(out, size, used, number);
+    }
+    return EndCommand(out, used);
+}
+
+int FormatReadCommand(int reg, int count, char* out, int size) {
+    int n = snprintf(out, static_cast<size_t>(size), "R %d %d\r", reg, count);
+    return n < size ? n : size - 1;
+}
+
+int FormatWriteCommand(int reg, const uint16_t* values, int count, char* out, int size,
+                       int* formatted) {
+    int used = 0;
+    char number[16];
+    snprintf(number, sizeof number, "W %d", reg);
+    Append(out, size, used, number);
+    int i = 0;
+    for (; i < count; ++i) {
+        // The gateway takes 32-bit numbers: each value is widened with its sign.
+        uint32_t widened = static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(values[i])));
+        snprintf(number, sizeof number, " %u", widened);
+        if (!Append(out, size, used, number)) break;
+    }
+    *formatted = i;
+    return EndCommand(out, used);
+}
+
+int ParseGatewayValues(const uint8_t* line, int length, int count, uint16_t* values) {
+    int stored = 0, at = 0;
+    while (stored < count && at < length) {
+        // A minus sign right before the digits gives the two's complement.
+        bool negative = line[at] == '-' && at + 1 < length && IsDigit(line[at + 1]);
+        if (negative) ++at;
+        if (!IsDigit(line[at])) break;
+        uint16_t value = 0;
+        while (at < length && IsDigit(line[at]))
+            value = static_cast<uint16_t>(value * 10 + (line[at++] - '0'));
+        values[stored++] = negative ? static_cast<uint16_t>(-value) : value;
+        // Up to the next number (its sign included) or the end of the line.
+        while (at < length && line[at] != '\r' && !IsDigit(line[at]) &&
+               !(line[at] == '-' && at + 1 < length && IsDigit(line[at + 1])))
+            ++at;
+    }
+    return stored;
+}
+
+bool IsAcknowledgeLine(const Packet* line) { return line->length == 1 && line->data[0] == '\r'; }

@@ -1,0 +1,143 @@
+// Gateway register requests: the route is set first when it changed, then
+// one "R" or "W" command awaits its answer line. Any doubt about what the
+// gateway did (no answer, an error line) forgets the route, so the next
+// command sets it again.
+#include <cstring>
+
+#include "link/gateway_protocol.h"
+#include "link/link.h"
+#include "link/link_backend.h"
+
+namespace {
+
+constexpr int kLastRegister = 8192;
+constexpr uint16_t kRouteUnknown = 0xFFFF;
+
+bool SameRoute(const LinkRoute& a, const LinkRoute& b) {
+    return a.count == b.count && memcmp(a.entries, b.entries, sizeof a.entries) == 0;
+}
+
+void ForgetRoute(Link* link) { link->lastRouteSent.count = kRouteUnknown; }
+
+Packet* TakeRequestPacket(Link* link) {
+    Packet* packet = TakeFreePacket();
+    if (!packet) {
+        SetLinkError(link, "Buffer shortage, try again");
+        ResetQueues(link);
+    }
+    return packet;
+}
+
+// Lines left from an earlier command (the LF of a CR LF pair, an answer that
+// came after its wait ended) must not be taken for this command's answer.
+void SendCommand(Link* link, Packet* packet, const char* timeoutText) {
+    {
+        std::lock_guard<std::recursive_mutex> guard(link->lock);
+        link->awaitingReply = 1;
+        while (Packet* stale = RemovePacket(link->replyQueue)) ReturnFreePacket(stale);
+    }
+    SetLinkError(link, "%s", timeoutText);
+    SendPacket(link, packet);
+}
+
+void EndCommand(Link* link) {
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    link->awaitingReply = 0;
+}
+
+// Waits for a line holding only CR; other lines are dropped and restart the
+// wait. *otherLines tells whether there were any. Null when none came.
+Packet* AwaitAcknowledge(Link* link, bool* otherLines) {
+    *otherLines = false;
+    while (Packet* line = WaitForReply(link, link->replyTimeout)) {
+        if (IsAcknowledgeLine(line)) return line;
+        *otherLines = true;
+        ReturnFreePacket(line);
+    }
+    return nullptr;
+}
+
+void SetCommand(Packet* packet, int length) { packet->length = static_cast<uint16_t>(length); }
+
+}  // namespace
+
+int GatewaySetRoute(Link* link, Packet*& packet) {
+    link->receiveMode = ReceiveGateway;
+    if (SameRoute(link->lastRouteSent, link->route)) return 1;
+    link->lastRouteSent = link->route;
+    SetCommand(packet, FormatRouteCommand(link->route, reinterpret_cast<char*>(packet->data),
+                                          kPacketDataSize));
+    SendCommand(link, packet, "No valid reply to A command");
+    bool otherLines;
+    Packet* reply = AwaitAcknowledge(link, &otherLines);
+    EndCommand(link);
+    if (!reply) {
+        // The gateway may not have taken the route: never assume it did.
+        ForgetRoute(link);
+        return 0;
+    }
+    packet = reply;
+    return 1;
+}
+
+int GatewayRead(Link* link, int reg, int count, uint16_t* values) {
+    if (count == 0) return 0;
+    if (reg + count - 1 > kLastRegister) return SetLinkError(link, "Gateway can't read status portion"), 0;
+    Packet* packet = TakeRequestPacket(link);
+    if (!packet || !GatewaySetRoute(link, packet)) return 0;
+    SetCommand(packet, FormatReadCommand(reg, count, reinterpret_cast<char*>(packet->data),
+                                         kPacketDataSize));
+    SendCommand(link, packet, "No reply to R command");
+    Packet* reply = WaitForReply(link, link->replyTimeout);
+    EndCommand(link);
+    if (!reply) return ForgetRoute(link), 0;
+    int stored = ParseGatewayValues(reply->data, reply->length, count, values);
+    ReturnFreePacket(reply);
+    if (stored < count) return SetLinkError(link, "Read reply too short"), 0;
+    return count;
+}
+
+int GatewayWrite(Link* link, int reg, int count, const uint16_t* values) {
+    if (reg + count - 1 > kLastRegister) return SetLinkError(link, "Gateway can't write status portion"), 0;
+    // Values that do not fit in one command line go out in further commands.
+    for (int done = 0; done < count;) {
+        Packet* packet = TakeRequestPacket(link);
+        if (!packet || !GatewaySetRoute(link, packet)) return 0;
+        int formatted = 0;
+        SetCommand(packet, FormatWriteCommand(reg + done, values + done, count - done,
+                                              reinterpret_cast<char*>(packet->data),
+                                              kPacketDataSize, &formatted));
+        SendCommand(link, packet, "No valid reply to W command");
+        bool otherLines;
+        Packet* reply = AwaitAcknowledge(link, &otherLines);
+        EndCommand(link);
+        if (otherLines || !reply) ForgetRoute(link);
+        if (!reply) return 0;
+        ReturnFreePacket(reply);
+        done += formatted;
+    }
+    return count;
+}
+
+Link* OpenGatewayLink(const char* portName, const LinkRoute& route, std::string* reason) {
+    Link* link = OpenSerialLinkAs(portName, 0, route, LinkGateway, reason);
+    if (link) ForgetRoute(link);
+    return link;
+}
+
+namespace {
+
+// Lines that came after the last wait (the LF of a CR LF pair) would be lost
+// with the link; the pool takes them back. The reader thread has stopped.
+void CloseGatewayLink(Link* link) {
+    ResetQueues(link);
+    ReturnFreePacket(link->receivePacket);
+    link->receivePacket = nullptr;
+}
+
+}  // namespace
+
+extern const LinkBackend kGatewayBackend = {
+    LinkGateway,  GatewayReceiveByte, GatewayNextTransmitByte, nullptr,          GatewayRead,
+    GatewayWrite, nullptr,            nullptr,                 CloseGatewayLink,
+};

@@ -1,0 +1,52 @@
+// Modbus TCP frames without I/O: building the requests of functions 3, 4, 16
+// and 21, assembling a reply from the bytes as they come, and checking it
+// against its request. The socket side feeds these; tests and the fuzz
+// target drive them directly.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+constexpr int kMbapHeaderSize = 6;
+constexpr int kMbapBufferSize = 264;
+// Largest request: function 16 with 127 registers (its byte count is one byte).
+constexpr int kMbapRequestSize = 13 + 2 * 127;
+constexpr int kMaxTcpWrite16 = 127;
+constexpr int kMaxTcpWrite21 = 124;
+
+struct MbapRequest {
+    uint16_t transaction = 0;
+    uint8_t unit = 0;
+    uint8_t function = 0;
+    int count = 0;
+};
+
+// Each returns the frame length written to out (kMbapRequestSize bytes room).
+int BuildMbapRead(const MbapRequest& request, int start, uint8_t* out);
+int BuildMbapWrite(const MbapRequest& request, int start, const uint16_t* values, uint8_t* out);
+int BuildMbapGeneralReferenceWrite(const MbapRequest& request, int start, const uint16_t* values,
+                                   uint8_t* out);
+
+// A reply assembled in a kMbapBufferSize buffer: the header first, then as
+// many bytes as its length field announces.
+struct MbapReceiver {
+    int received = 0;
+    int wanted = kMbapHeaderSize;
+};
+
+enum class MbapProgress { More, Complete, TooLarge };
+
+// Bytes to ask for next; never beyond the buffer.
+int MbapBytesWanted(const MbapReceiver& receiver);
+// Takes n more bytes that were received into buffer + receiver.received.
+// TooLarge: the length field announces more than the buffer holds; the
+// frame's remaining bytes are then MbapBytesLeft.
+MbapProgress MbapAccept(MbapReceiver& receiver, const uint8_t* buffer, int n);
+long MbapBytesLeft(const MbapReceiver& receiver);
+
+uint16_t MbapTransaction(const uint8_t* frame);
+
+// Null when the complete frame answers the request, else the error text
+// (written into text). Read values are then MbapReadValues.
+const char* CheckMbapReply(const MbapRequest& request, const uint8_t* frame, int length,
+                           char* text, size_t size);
+void MbapReadValues(const uint8_t* frame, int count, uint16_t* values);

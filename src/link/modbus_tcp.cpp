@@ -1,0 +1,256 @@
+// Modbus TCP requests over the link's socket: each request drains what is
+// waiting, sends its frame, and collects its reply in passes of at most one
+// wait tick, skipping replies to other transactions. A lost circuit is
+// re-established inside the failing request, so the next one works.
+#include "link/modbus_tcp.h"
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <netinet/in.h>
+#include <poll.h>
+#include <string>
+#include <sys/socket.h>
+
+#include "link/link.h"
+#include "link/link_backend.h"
+#include "link/link_registry.h"
+#include "link/mbap_frame.h"
+#include "link/socket_errors.h"
+#include "link/tcp_socket.h"
+
+namespace {
+
+constexpr int kTickMs = 10;
+constexpr int kDrainChunk = 256;
+constexpr int kReplyTooLarge = 10040;
+constexpr int kNotConnected = 10057;
+
+static_assert(sizeof(sockaddr_in6) <= sizeof(Link::peerAddress));
+
+void StorePeer(Link* link, const PeerAddress& peer) {
+    memcpy(link->peerAddress, &peer.address, peer.length);
+}
+
+PeerAddress LoadPeer(const Link* link) {
+    PeerAddress peer;
+    memcpy(&peer.address, link->peerAddress, sizeof link->peerAddress);
+    peer.length = peer.address.ss_family == AF_INET6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
+    return peer;
+}
+
+// Sets the text for a Windows Sockets code; true when the circuit is gone.
+bool SetSocketErrorText(Link* link, const char* prefix, int code) {
+    char text[kLinkErrorSize];
+    bool reconnect = FormatSocketError(prefix, code, text, sizeof text);
+    SetLinkError(link, "%s", text);
+    return reconnect;
+}
+
+bool Idle(Link* link) {
+    if (link->idleCallback(link->idleArgument)) return true;
+    SetLinkError(link, "Application idle abort");
+    return false;
+}
+
+// One pass of the reply wait: bytes received (possibly 0), or -1 when the
+// request has failed with its text set. A pass without bytes uses a tick and
+// waits for up to one tick for data to arrive.
+long ReceivePass(Link* link, uint8_t* into, int size, int& ticks) {
+    long n = recv(link->socket, into, static_cast<size_t>(size), MSG_DONTWAIT);
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) n = 0;
+    else if (n < 0) return ReportSocketError("Recv ", link), -1;
+    // The peer closed the connection: no reply can come on it any more.
+    else if (n == 0) {
+        if (SetSocketErrorText(link, "Recv ", kNotConnected)) ReconnectSocket(link);
+        return -1;
+    }
+    if (n == 0) {
+        if (ticks == 0) return SetLinkError(link, "Reply timeout"), -1;
+        --ticks;
+    }
+    if (!Idle(link)) return -1;
+    if (n == 0) {
+        pollfd p{link->socket, POLLIN, 0};
+        poll(&p, 1, kTickMs);
+    }
+    return n;
+}
+
+// Receives and drops the rest of a frame too large for the buffer, so the
+// next frame starts where it should.
+void DiscardRest(Link* link, uint8_t* buffer, long left, int& ticks) {
+    while (left > 0) {
+        long n = ReceivePass(link, buffer, left < kDrainChunk ? static_cast<int>(left) : kDrainChunk, ticks);
+        if (n < 0) return;
+        left -= n;
+    }
+}
+
+// Empties what is waiting on the socket; false when the connection has
+// ended meanwhile (closed or reset by the peer, as idle servers do).
+bool Drain(Link* link, uint8_t* buffer) {
+    for (;;) {
+        long n = recv(link->socket, buffer, kDrainChunk, MSG_DONTWAIT);
+        if (n == 0) return false;
+        if (n < 0) return errno == EAGAIN || errno == EINTR;
+    }
+}
+
+bool SendFrame(Link* link, const uint8_t* frame, int length) {
+    long n = SendBytes(link->socket, frame, length);
+    if (n == length) return true;
+    if (n >= 0) errno = EMSGSIZE;  // a dozen bytes always fit a fresh socket buffer
+    ReportSocketError("Send ", link);
+    return false;
+}
+
+// A connection for the request: reconnects when the last attempt failed.
+bool EnsureConnected(Link* link, uint8_t* buffer) {
+    if (link->socket >= 0 && Drain(link, buffer)) return true;
+    ReconnectSocket(link);
+    if (link->socket >= 0) return true;
+    // Reported, not retried at once: the next request tries again.
+    if (errno == ECANCELED)
+        SetLinkError(link, "Application idle abort");
+    else
+        SetSocketErrorText(link, "Send ", SocketErrorCode(errno));
+    return false;
+}
+
+// Sends the frame and returns the length of its reply in reply, or 0.
+int Exchange(Link* link, const MbapRequest& request, const uint8_t* frame, int length,
+             uint8_t* reply) {
+    if (!EnsureConnected(link, reply) || !SendFrame(link, frame, length)) return 0;
+    for (;;) {
+        int received = ReceiveMbapFrame(link, reply);
+        if (received == 0) return 0;
+        if (MbapTransaction(reply) == request.transaction) return received;
+    }
+}
+
+MbapRequest NextRequest(Link* link, uint8_t function, int count) {
+    MbapRequest request;
+    request.transaction = ++link->transactionCounter;
+    request.unit = static_cast<uint8_t>(link->route.count);
+    request.function = function;
+    request.count = count;
+    return request;
+}
+
+bool CheckReply(Link* link, const MbapRequest& request, const uint8_t* reply, int length) {
+    char text[kLinkErrorSize];
+    if (const char* fault = CheckMbapReply(request, reply, length, text, sizeof text)) {
+        SetLinkError(link, "%s", fault);
+        return false;
+    }
+    return true;
+}
+
+int TcpRead(Link* link, int reg, int count, uint16_t* values, uint8_t function) {
+    MbapRequest request = NextRequest(link, function, count);
+    uint8_t frame[kMbapRequestSize];
+    uint8_t reply[kMbapBufferSize];
+    int length = BuildMbapRead(request, reg - 1, frame);
+    int received = Exchange(link, request, frame, length, reply);
+    if (!received || !CheckReply(link, request, reply, received)) return 0;
+    MbapReadValues(reply, count, values);
+    return 1;
+}
+
+int TcpHoldingRead(Link* link, int reg, int count, uint16_t* values) {
+    return TcpRead(link, reg, count, values, 0x03);
+}
+
+int TcpInputRead(Link* link, int reg, int count, uint16_t* values) {
+    return TcpRead(link, reg, count, values, 0x04);
+}
+
+using FrameBuilder = int (*)(const MbapRequest&, int, const uint16_t*, uint8_t*);
+
+int TcpWriteWith(Link* link, int reg, int count, const uint16_t* values, uint8_t function,
+                 int maxCount, FrameBuilder build) {
+    // The frame's byte count is one byte: more registers cannot be encoded.
+    if (count > maxCount) return SetLinkError(link, "Illegal write count"), 0;
+    MbapRequest request = NextRequest(link, function, count);
+    uint8_t frame[kMbapRequestSize];
+    uint8_t reply[kMbapBufferSize];
+    int length = build(request, reg - 1, values, frame);
+    int received = Exchange(link, request, frame, length, reply);
+    return received && CheckReply(link, request, reply, received) ? 1 : 0;
+}
+
+int TcpWrite(Link* link, int reg, int count, const uint16_t* values) {
+    return TcpWriteWith(link, reg, count, values, 0x10, kMaxTcpWrite16, BuildMbapWrite);
+}
+
+int TcpGeneralReferenceWrite(Link* link, int reg, int count, const uint16_t* values) {
+    return TcpWriteWith(link, reg, count, values, 0x15, kMaxTcpWrite21,
+                        BuildMbapGeneralReferenceWrite);
+}
+
+void CloseTcpLink(Link* link) {
+    CloseSocket(link->socket);
+    link->socket = -1;
+}
+
+int ReconnectIdle(void* argument) {
+    Link* link = static_cast<Link*>(argument);
+    return link->idleCallback(link->idleArgument);
+}
+
+}  // namespace
+
+int ReceiveMbapFrame(Link* link, uint8_t* buffer) {
+    MbapReceiver receiver;
+    int ticks = link->replyTimeout;
+    for (;;) {
+        long n = ReceivePass(link, buffer + receiver.received, MbapBytesWanted(receiver), ticks);
+        if (n < 0) return 0;
+        switch (MbapAccept(receiver, buffer, static_cast<int>(n))) {
+        case MbapProgress::Complete:
+            return receiver.received;
+        case MbapProgress::TooLarge:
+            DiscardRest(link, buffer, MbapBytesLeft(receiver), ticks);
+            SetSocketErrorText(link, "Recv ", kReplyTooLarge);
+            return 0;
+        case MbapProgress::More:
+            break;
+        }
+    }
+}
+
+void ReportSocketError(const char* prefix, Link* link) {
+    if (SetSocketErrorText(link, prefix, SocketErrorCode(errno))) ReconnectSocket(link);
+}
+
+void ReconnectSocket(Link* link) {
+    CloseSocket(link->socket);
+    link->socket = ConnectSocket(LoadPeer(link), ReconnectIdle, link);
+}
+
+Link* OpenModbusTcpLink(const char* host, int tcpPort, int drop, std::string* reason) {
+    PeerAddress peer;
+    if (!ResolvePeer(host ? host : "", tcpPort, &peer)) {
+        if (reason) *reason = std::string("Cannot find the host ") + (host ? host : "");
+        return nullptr;
+    }
+    int fd = ConnectSocket(peer, nullptr, nullptr);
+    if (fd < 0) {
+        if (reason) *reason = std::string("Cannot connect: ") + strerror(errno);
+        return nullptr;
+    }
+    Link* link = CreateLink(LinkModbusTcp);
+    link->route.count = static_cast<uint16_t>(drop);
+    link->transactionCounter = static_cast<uint16_t>(time(nullptr));
+    link->socket = fd;
+    StorePeer(link, peer);
+    link->replyTimeout = kDefaultReplyTimeout;
+    RegisterLink(link);
+    return link;
+}
+
+extern const LinkBackend kModbusTcpBackend = {
+    LinkModbusTcp, nullptr, nullptr, nullptr, TcpHoldingRead, TcpWrite,
+    TcpInputRead,  TcpGeneralReferenceWrite, CloseTcpLink,
+};

@@ -1,0 +1,14 @@
+// The Modbus TCP link kind: one unit reached over a TCP connection, polled by
+// the caller's thread (no reader thread, no packets).
+#pragma once
+#include <cstdint>
+
+struct Link;
+
+// Receives one whole frame into buffer (kMbapBufferSize bytes): its length,
+// or 0 with the link's error text set.
+int ReceiveMbapFrame(Link* link, uint8_t* buffer);
+// Error text "<prefix><text of errno>"; reconnects when the circuit is gone.
+void ReportSocketError(const char* prefix, Link* link);
+// A new connection to the stored peer; the socket is -1 when none was made.
+void ReconnectSocket(Link* link);
