@@ -1,6 +1,8 @@
 // The configuration file dialogs on the in-memory screen over a real
 // directory: reading every layout, the messages, overwriting, copying ports
 // and deleting.
+#include "config/config_files.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -14,7 +16,6 @@
 
 #include "config/config_defaults.h"
 #include "config/config_file_image.h"
-#include "config/config_files.h"
 #include "ui/console/memory_console.h"
 #include "ui/keys.h"
 #include "ui/screen.h"
@@ -63,8 +64,8 @@ struct ConfigDialogTest : testing::Test {
         return false;
     }
     static void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
-        std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    std::streamsize(bytes.size()));
+        std::ofstream(name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     }
     static std::string Read(const std::string& name) {
         std::ifstream in(name, std::ios::binary);

@@ -1,4 +1,6 @@
 // Case-insensitive names and saves that never destroy the old file.
+#include "config/disk_file.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -10,8 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-
-#include "config/disk_file.h"
 
 namespace {
 
@@ -49,10 +49,17 @@ TEST_F(DiskFileTest, FindsEntriesWhateverTheirCase) {
         const char* name;
         const char* found;  // nullptr: none
     } kCases[] = {
-        {"CONFIG.KOV", "config.kov"}, {"config.kov", "config.kov"}, {"mixed.kov", "MIXED.Kov"},
-        {"EXACT.KOV", "EXACT.KOV"},   {"exact.kov", "exact.kov"},   {"Exact.kov", "EXACT.KOV"},
-        {"CONFIG.KO", nullptr},       {"CONFIG.KOVX", nullptr},     {"DIR.KOV", nullptr},
-        {"", nullptr},                {"../x", nullptr},
+        {"CONFIG.KOV", "config.kov"},
+        {"config.kov", "config.kov"},
+        {"mixed.kov", "MIXED.Kov"},
+        {"EXACT.KOV", "EXACT.KOV"},
+        {"exact.kov", "exact.kov"},
+        {"Exact.kov", "EXACT.KOV"},
+        {"CONFIG.KO", nullptr},
+        {"CONFIG.KOVX", nullptr},
+        {"DIR.KOV", nullptr},
+        {"", nullptr},
+        {"../x", nullptr},
     };
     for (const auto& k : kCases) {
         auto found = FindEntryIgnoringCase(dir, k.name);

@@ -3,12 +3,12 @@
 // the quit question after it, deleting, and F1 print screen.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
-#include <chrono>
 
 #include "config/config_defaults.h"
 #include "config/config_file_image.h"
@@ -56,7 +56,9 @@ struct OfflineFiles : testing::Test {
         ASSERT_TRUE(t.WaitFor("Use F10"));
     }
     // The name field on row 12 (the row also holds the window's frame).
-    bool FieldShows(const std::string& text) { return t.Row(12).find(" " + text) != std::string::npos; }
+    bool FieldShows(const std::string& text) {
+        return t.Row(12).find(" " + text) != std::string::npos;
+    }
 };
 
 TEST_F(OfflineFiles, PickerPagesThroughAHundredFilesAndReadsOne) {
@@ -182,6 +184,29 @@ TEST_F(OfflineFiles, DeletesAFileAndReportsAMissingOne) {
     t.SendKeys("F10");
     t.SendKeys("Escape");
     ASSERT_TRUE(t.WaitFor("Use F10"));
+}
+
+TEST_F(OfflineFiles, DeleteDialogEntersDirectories) {
+    fs::create_directory(t.Dir() + "/sub");
+    WriteFile(t.Dir() + "/sub/inner.kov", {1});
+    WriteFile(t.Dir() + "/top.kov", {1});
+    StartAtMenu();
+    t.Type("FD");
+    ASSERT_TRUE(t.WaitFor("[ parent ]"));
+    // Sorted by name: "..", "SUB", "TOP".
+    EXPECT_EQ("[SUB     ]", t.Row(15).substr(0, 10));
+    EXPECT_EQ(" TOP", t.Row(16).substr(0, 4));
+    t.SendKeys("Down");
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitFor("INNER"));
+    EXPECT_EQ(std::string::npos, t.ScreenText().find("TOP"));
+    t.Type("INNER");
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitForRow(15, ""));
+    t.SendKeys("Escape");
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    EXPECT_FALSE(fs::exists(t.Dir() + "/sub/inner.kov"));
+    EXPECT_TRUE(fs::exists(t.Dir() + "/top.kov"));
 }
 
 TEST_F(OfflineFiles, F1PrintsTheScreenFromAnOpenDialog) {

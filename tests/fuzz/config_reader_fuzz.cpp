@@ -45,6 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> again = EncodeConfigFile(decoded->contents);
     auto round = DecodeConfigFile(again.data(), again.size());
     Require(round && round->layout == ConfigLayout::V1113);
-    Require(std::memcmp(round->contents.ports, decoded->contents.ports, sizeof round->contents.ports) == 0);
+    Require(std::memcmp(round->contents.ports, decoded->contents.ports,
+                        sizeof round->contents.ports) == 0);
     return 0;
 }
