@@ -83,8 +83,14 @@ TEST_F(DiskFileTest, SaveReplacesAndLeavesNoTemporaryFile) {
     EXPECT_EQ(std::vector<std::string>{"A.KOV"}, Entries());
 }
 
-TEST_F(DiskFileTest, SaveIntoMissingDirectoryCannotOpen) {
+TEST_F(DiskFileTest, SaveThatCannotOpenChangesNothing) {
     EXPECT_EQ(SaveResult::CannotOpen, SaveFileReplacing(P("none/A.KOV"), {'x'}));
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes through file modes";
+    Write("RO.KOV", "kept");
+    ASSERT_EQ(0, ::chmod(P("RO.KOV").c_str(), 0444));
+    EXPECT_EQ(SaveResult::CannotOpen, SaveFileReplacing(P("RO.KOV"), {'x'}));
+    EXPECT_EQ("kept", Read("RO.KOV"));
+    EXPECT_EQ(std::vector<std::string>{"RO.KOV"}, Entries());
 }
 
 // A write cut short by the file size limit (as a full disk would) leaves the
