@@ -27,6 +27,12 @@ LinkRoute RouteOf(const LinkSetup& setup) {
 Link* OpenSyMax(const LinkSetup& s, const char* port, std::string* reason) {
     return OpenSyMaxLink(port, s.ConnectionType == LinkTypeNetToNet, RouteOf(s), reason);
 }
+Link* OpenGateway(const LinkSetup& s, const char* port, std::string* reason) {
+    return OpenGatewayLink(port, RouteOf(s), reason);
+}
+Link* OpenTcp(const LinkSetup& s, const char* host, std::string* reason) {
+    return OpenModbusTcpLink(host, s.TcpPort, s.Route[0], reason);
+}
 Link* OpenRtu(const LinkSetup& s, const char* port, std::string* reason) {
     return OpenModbusRtuLink(port, s.Route[0], reason);
 }
@@ -46,10 +52,10 @@ struct ConnectRow {
 constexpr ConnectRow kConnectRows[] = {
     {LinkTypeSyMax, "Via Sy/Max to %s", true, false, true, OpenSyMax},
     {LinkTypeNetToNet, "Via Sy/Max to %s", true, false, true, OpenSyMax},
-    {LinkTypeGateway, "Via Gateway to %s", false, false, true, nullptr},
+    {LinkTypeGateway, "Via Gateway to %s", false, false, true, OpenGateway},
     {LinkTypeModbusRtu, "Via Modbus RTU to %s", true, true, true, OpenRtu},
     {LinkTypeModbusAscii, "Via Modbus ASCII to %s", false, true, true, OpenAscii},
-    {LinkTypeModbusTcp, "Via Modbus TCP to %s", false, true, false, nullptr},
+    {LinkTypeModbusTcp, "Via Modbus TCP to %s", false, true, false, OpenTcp},
 };
 
 const ConnectRow* RowOf(int type) {
@@ -82,10 +88,6 @@ Link* OpenFromSetup(LinkSetup& setup, std::string* reason) {
         return nullptr;
     }
     PutTextF(row->line, 5, 3, 0, ' ', 0, target);
-    if (!row->open) {
-        *reason = "This connection type is not available yet";
-        return nullptr;
-    }
     std::string path = row->serial ? SerialPortPath(target) : target;
     return row->open(setup, path.c_str(), reason);
 }

@@ -3,6 +3,10 @@
 // link kept open when connecting again, and failures with their reasons.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <cstring>
 
 #include "link/serial_port.h"
@@ -74,6 +78,7 @@ TEST_F(Connect, EachSerialTypeOpensItsKindWithItsForcedSettings) {
         {LinkTypeNetToNet, 0, 1, LinkSyMax, 1, 1, "Via Sy/Max to ttyUSB1"},
         {LinkTypeModbusRtu, 0, 3, LinkModbusRtu, 1, 1, "Via Modbus RTU to ttyUSB1"},
         {LinkTypeModbusAscii, 0, 0, LinkModbusAscii, 0, 1, "Via Modbus ASCII to ttyUSB1"},
+        {LinkTypeGateway, 0, 2, LinkGateway, 0, 2, "Via Gateway to ttyUSB1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -92,7 +97,7 @@ TEST_F(Connect, EachSerialTypeOpensItsKindWithItsForcedSettings) {
         EXPECT_TRUE(Wrote(c.line));
         EXPECT_TRUE(Wrote("ATTEMPTING TO CONNECT"));
         EXPECT_EQ(c.dataBitsAfter + 7, Asked(link).dataBits);
-        if (c.kind != LinkSyMax) {
+        if (c.kind == LinkModbusRtu || c.kind == LinkModbusAscii) {
             EXPECT_EQ(25, link->route.count);  // the drop
         }
         CloseLink(link);
@@ -166,6 +171,57 @@ TEST_F(Connect, ABusyPortSaysSo) {
     PressF10();
     EXPECT_EQ(nullptr, ConnectLink(nullptr));
     EXPECT_NE(std::string::npos, ImageRow(24).find("busy")) << ImageRow(24);
+}
+
+// A listening loopback socket: the kernel completes the connect.
+class Listener {
+public:
+    Listener() {
+        fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof a;
+        if (bind(fd_, reinterpret_cast<sockaddr*>(&a), size) || listen(fd_, 4) ||
+            getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &size))
+            throw std::runtime_error("listen");
+        port_ = ntohs(a.sin_port);
+    }
+    ~Listener() { Close(); }
+    void Close() {
+        if (fd_ >= 0) close(fd_);
+        fd_ = -1;
+    }
+    int Port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+TEST_F(Connect, ModbusTcpConnectsToTheHostAndPort) {
+    Listener server;
+    CurrentSetup.ConnectionType = LinkTypeModbusTcp;
+    std::strcpy(CurrentSetup.TcpHost, "127.0.0.1");
+    CurrentSetup.TcpPort = uint16_t(server.Port());
+    CurrentSetup.RouteCount = 0;
+    CurrentSetup.Route[0] = 7;
+    CurrentSetup.LinkPort = 30;  // no serial port is looked at
+    CurrentSetup.LinkTimeout = 77;
+    link = ConnectLink(nullptr);
+    ASSERT_NE(nullptr, link);
+    EXPECT_EQ(uint32_t(LinkModbusTcp), link->kind);
+    EXPECT_EQ(1, CurrentSetup.RouteCount);
+    EXPECT_EQ(77, link->replyTimeout);
+    EXPECT_TRUE(Wrote("Via Modbus TCP to 127.0.0.1"));
+    CloseLink(link);
+    link = nullptr;
+
+    server.Close();  // nobody listens now
+    PressF10();
+    EXPECT_EQ(nullptr, ConnectLink(nullptr));
+    EXPECT_TRUE(Wrote("Unable to establish link."));
+    EXPECT_NE(std::string(80, ' '), ImageRow(24));
 }
 
 TEST(ConnectLine, NamesTheWayAndTheTarget) {
