@@ -90,6 +90,7 @@ protected:
         args.insert(args.end(), keys.begin(), keys.end());
         t.Start(args);
     }
+    void RemoveSetup() { std::filesystem::remove(File("KOVASW.STP")); }
     std::string File(const std::string& name) const { return t.Dir() + "/" + name; }
     void Dismiss(const std::string& message) {
         ASSERT_TRUE(t.WaitFor(message)) << t.ScreenText();
@@ -109,6 +110,7 @@ protected:
 };
 
 TEST_F(SetupScenario, NoSetupFileGivesTheMessageAndTheLinkForm) {
+    RemoveSetup();
     Start();
     Dismiss("Can't locate setup file.");
     ASSERT_TRUE(t.WaitFor("CONFIGURE THIS COMPUTER"));
@@ -150,6 +152,7 @@ TEST_F(SetupScenario, DamagedOrForeignSetupFilesGiveTheirMessage) {
 }
 
 TEST_F(SetupScenario, TypeCyclesWithPlusAndMinusAndTheDropFollows) {
+    RemoveSetup();
     Start();
     Dismiss("Can't locate setup file.");
     ASSERT_TRUE(t.WaitFor("CONFIGURE THIS COMPUTER"));
@@ -194,6 +197,7 @@ TEST_F(SetupScenario, TypeCyclesWithPlusAndMinusAndTheDropFollows) {
 }
 
 TEST_F(SetupScenario, RegisterViewerFormChecksSizeAndStart) {
+    RemoveSetup();
     Start();
     Dismiss("Can't locate setup file.");
     ASSERT_TRUE(t.WaitFor("CONFIGURE THIS COMPUTER"));
@@ -237,6 +241,7 @@ protected:
 
 TEST_F(SimulatedModule, AcceptedFormConnectsAndSavesExactly150Bytes) {
     root.Add("ttyUSB0", simA.SlavePath());
+    RemoveSetup();
     Start();
     Dismiss("Can't locate setup file.");
     ASSERT_TRUE(t.WaitFor("CONFIGURE THIS COMPUTER"));

@@ -1,6 +1,8 @@
 #include "tmux_session.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +13,8 @@
 #include <fstream>
 #include <stdexcept>
 #include <thread>
+
+#include "setup/link_setup.h"
 
 namespace {
 std::atomic<int> gSessionCount{0};
@@ -59,11 +63,30 @@ TmuxSession::TmuxSession(int cols, int rows) {
                                         << "set -g default-size " << cols << "x" << rows << "\n"
                                         << "set -g escape-time 0\n"
                                         << "set -g status off\n";
+    PrepareQuietStart();
+}
+
+void TmuxSession::PrepareQuietStart() {
+    ptyMaster_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (ptyMaster_ < 0 || grantpt(ptyMaster_) || unlockpt(ptyMaster_))
+        throw std::runtime_error("pty failed");
+    char pattern[] = "/tmp/kova-e2e-ports-XXXXXX";  // outside dir_: pickers list dir_
+    if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
+    ports_ = pattern;
+    const std::string& root = ports_;
+    std::filesystem::create_directories(root + "/sys/class/tty/ttyS0/device");
+    std::filesystem::create_directories(root + "/dev");
+    std::filesystem::create_symlink(ptsname(ptyMaster_), root + "/dev/ttyS0");
+    auto bytes = EncodeSetup(DefaultSetupFor("KOVASW.STP"));
+    std::ofstream(dir_ + "/KOVASW.STP", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 TmuxSession::~TmuxSession() {
     if (started_) RunCommand({"tmux", "-L", socket_, "kill-server"});
+    if (ptyMaster_ >= 0) close(ptyMaster_);
     std::error_code ignored;
+    if (!ports_.empty()) std::filesystem::remove_all(ports_, ignored);
     std::filesystem::remove_all(dir_, ignored);
 }
 
@@ -79,6 +102,10 @@ void TmuxSession::Start(const std::vector<std::string>& args, const std::string&
                                      "env", "LANG=" + locale_, "LC_ALL=" + locale_, "sh", "-c",
                                      "\"$@\"; echo $? > .exit-status", "sh",
                                      BuildDir() + "/" + program};
+    if (program == "kovasw") {
+        command.push_back("--device-root");
+        command.push_back(ports_);
+    }
     command.insert(command.end(), args.begin(), args.end());
     Tmux(command);
     started_ = true;
@@ -86,7 +113,7 @@ void TmuxSession::Start(const std::vector<std::string>& args, const std::string&
 
 void TmuxSession::StartScript(const std::string& script) {
     Tmux({"new-session", "-d", "-s", "kova", "-c", dir_, "env", "LANG=" + locale_, "LC_ALL=" + locale_,
-          "KOVASW=" + BuildDir() + "/kovasw", "sh", "-c", script});
+          "KOVASW=" + BuildDir() + "/kovasw --device-root " + ports_, "sh", "-c", script});
     started_ = true;
 }
 

@@ -13,13 +13,17 @@ public:
     TmuxSession& operator=(const TmuxSession&) = delete;
 
     // The scratch directory the program runs in; put fixture files here first.
+    // It starts with a KOVASW.STP naming a Sy/Max link on ttyS0 of a private
+    // device root whose ttyS0 is a pty this session holds, so kovasw starts
+    // connected and quietly; tests of the setup file replace or remove it.
     const std::string& Dir() const { return dir_; }
     // The locale the program runs in (C.UTF-8 unless set before Start).
     void SetLocale(const std::string& locale) { locale_ = locale; }
     // Starts build/kovasw (or another program of the build) with arguments.
     void Start(const std::vector<std::string>& args = {}, const std::string& program = "kovasw");
 
-    // Runs a shell script instead, with KOVASW naming the program.
+    // Runs a shell script instead, with KOVASW naming the program (and its
+    // device root: use it unquoted).
     void StartScript(const std::string& script);
 
     void Type(const std::string& literal);  // typed character by character
@@ -44,7 +48,10 @@ public:
     std::string Tmux(const std::vector<std::string>& args);
 
 private:
+    void PrepareQuietStart();
     std::string socket_, dir_, locale_ = "C.UTF-8";
+    int ptyMaster_ = -1;
+    std::string ports_;  // the private device root
     bool started_ = false;
 };
 
