@@ -18,8 +18,9 @@ $(BUILD)/build.ninja: | deps
 build: $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
+# A demo with a simulated module on a pty: see scripts/demo.sh.
 run: build
-	./$(BUILD)/kovasw $(ARGS)
+	bash scripts/demo.sh $(BUILD) $(ARGS)
 
 # Every test, once under ASan+UBSan; the threaded link tests again under TSan.
 test: deps

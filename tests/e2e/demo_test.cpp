@@ -1,0 +1,99 @@
+// The demo behind `make run`: it starts connected to its simulated module,
+// and the simulator it started goes away when the program quits or when the
+// demo is told to stop.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tmux_session.h"
+
+namespace {
+
+std::string SourceDir() {
+    const char* dir = std::getenv("KOVA_SOURCE_DIR");
+    return std::filesystem::absolute(dir ? dir : ".").string();
+}
+
+std::string CommandOf(int pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/comm");
+    std::string name;
+    std::getline(in, name);
+    return name;
+}
+
+// The processes under pid, children first.
+std::vector<int> Descendants(int pid) {
+    std::vector<int> found;
+    std::string out = RunCommand({"pgrep", "-P", std::to_string(pid)});
+    size_t start = 0;
+    while (start < out.size()) {
+        size_t end = out.find('\n', start);
+        int child = std::atoi(out.substr(start, end - start).c_str());
+        if (child > 0) {
+            found.push_back(child);
+            for (int d : Descendants(child)) found.push_back(d);
+        }
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return found;
+}
+
+int FindUnder(int pid, const std::string& command) {
+    for (int p : Descendants(pid))
+        if (CommandOf(p) == command) return p;
+    if (CommandOf(pid) == command) return pid;
+    return 0;
+}
+
+bool AwaitGone(int pid, int timeoutMs = 5000) {
+    for (int waited = 0; waited <= timeoutMs; waited += 20) {
+        if (!std::filesystem::exists("/proc/" + std::to_string(pid))) return true;
+        usleep(20000);
+    }
+    return false;
+}
+
+class Demo : public testing::Test {
+protected:
+    void StartDemo() {
+        t.StartScript("bash " + SourceDir() + "/scripts/demo.sh " + BuildDir() +
+                      "; echo demo-ended-$?; sleep 60");
+        ASSERT_TRUE(t.WaitFor("Use F10")) << t.ScreenText();
+        pane = std::atoi(t.Tmux({"display-message", "-p", "-t", "kova", "#{pane_pid}"}).c_str());
+        script = FindUnder(pane, "bash");
+        sim = FindUnder(pane, "kova-sim");
+        program = FindUnder(pane, "kovasw");
+        ASSERT_GT(script, 0);
+        ASSERT_GT(sim, 0);
+        ASSERT_GT(program, 0);
+    }
+    TmuxSession t;
+    int pane = 0, script = 0, sim = 0, program = 0;
+};
+
+TEST_F(Demo, StartsConnectedAndStopsItsSimulatorOnQuit) {
+    StartDemo();
+    t.Settle();
+    EXPECT_EQ(std::string::npos, t.ScreenText().find("ERROR")) << t.ScreenText();
+    EXPECT_EQ(std::string::npos, t.ScreenText().find("CONFIGURE THIS COMPUTER"));
+    t.Type("Q");
+    ASSERT_TRUE(t.WaitFor("demo-ended-0")) << t.ScreenText();
+    EXPECT_TRUE(AwaitGone(sim));
+    EXPECT_TRUE(AwaitGone(program));
+}
+
+TEST_F(Demo, StopsBothProgramsOnSigterm) {
+    StartDemo();
+    ASSERT_EQ(0, kill(script, SIGTERM));
+    ASSERT_TRUE(t.WaitFor("demo-ended-143")) << t.ScreenText();
+    EXPECT_TRUE(AwaitGone(sim));
+    EXPECT_TRUE(AwaitGone(program));
+}
+
+}  // namespace
