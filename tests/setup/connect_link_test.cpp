@@ -5,8 +5,12 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "link/serial_port.h"
@@ -171,6 +175,67 @@ TEST_F(Connect, ABusyPortSaysSo) {
     PressF10();
     EXPECT_EQ(nullptr, ConnectLink(nullptr));
     EXPECT_NE(std::string::npos, ImageRow(24).find("busy")) << ImageRow(24);
+}
+
+// kova-sim of the build on a new pty; stopped by its pid.
+class Simulator {
+public:
+    explicit Simulator(const char* protocol) {
+        int out[2];
+        if (pipe(out) != 0) throw std::runtime_error("pipe");
+        const char* build = std::getenv("KOVA_BUILD_DIR");
+        std::string program = std::string(build ? build : "build") + "/kova-sim";
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(out[1], STDOUT_FILENO);
+            execl(program.c_str(), program.c_str(), "--protocol", protocol, "--pty", nullptr);
+            _exit(127);
+        }
+        close(out[1]);
+        pollfd p{out[0], POLLIN, 0};
+        char c;
+        while (poll(&p, 1, 5000) == 1 && read(out[0], &c, 1) == 1 && c != '\n') slave_ += c;
+        close(out[0]);
+    }
+    ~Simulator() {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+    const std::string& Slave() const { return slave_; }
+
+private:
+    pid_t pid_;
+    std::string slave_;
+};
+
+// A link made from the settings reaches the simulated module: the module's
+// identification marker reads back over each serial protocol.
+TEST_F(Connect, LinksReachTheSimulatedModule) {
+    struct Case {
+        const char* protocol;
+        int16_t type;
+    } cases[] = {{"symax", LinkTypeSyMax}, {"rtu", LinkTypeModbusRtu}, {"ascii", LinkTypeModbusAscii}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.protocol);
+        Simulator sim(c.protocol);
+        ASSERT_EQ(0u, sim.Slave().rfind("/dev/", 0)) << sim.Slave();
+        PtyPorts module;
+        module.AddName("ttyUSB0", sim.Slave());
+        module.Use();
+        CurrentSetup = DefaultSetupFor("KOVASW.STP");
+        CurrentSetup.ConnectionType = c.type;
+        CurrentSetup.LinkDataBits = 1;
+        CurrentSetup.RouteCount = 1;
+        CurrentSetup.Route[0] = 1;  // the simulator's drop
+        if (c.type == LinkTypeSyMax) CurrentSetup.RouteCount = 0;
+        link = ConnectLink(nullptr);
+        ASSERT_NE(nullptr, link);
+        uint16_t marker = 0;
+        EXPECT_EQ(1, RegisterRead(link, 8188, 1, &marker)) << LinkErrorText(link);
+        EXPECT_EQ(0x9990, marker);
+        CloseLink(link);
+        link = nullptr;
+    }
 }
 
 // A listening loopback socket: the kernel completes the connect.
