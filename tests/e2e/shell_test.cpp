@@ -102,7 +102,7 @@ TEST_P(ShellGivesTheTerminalBack, OnSignal) {
     t.StartScript(kModesScript);
     ASSERT_TRUE(t.WaitFor("Use F10"));
     EXPECT_EQ(t.Tmux({"display-message", "-p", "-t", "kova", "#{alternate_on}"}), "1\n");
-    int pid = std::stoi(RunCommand({"pgrep", "-P", std::to_string(t.ProgramPid())}));
+    int pid = t.ProgramPid();
     ASSERT_EQ(kill(pid, GetParam()), 0);
     ASSERT_TRUE(t.WaitFor("after-run"));
     EXPECT_EQ(t.Tmux({"display-message", "-p", "-t", "kova", "#{alternate_on}"}), "0\n");

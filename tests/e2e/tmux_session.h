@@ -33,9 +33,9 @@ public:
     bool WaitForRow(int row, const std::string& text, int timeoutMs = 5000);
     // Waits until the screen stops changing for a moment.
     void Settle(int quietMs = 150, int timeoutMs = 3000);
-    bool WaitForExit(int timeoutMs = 5000);
-    int ExitStatus();  // the program's exit status once it has ended
-    int ProgramPid();
+    bool WaitForExit(int timeoutMs = 5000);  // after Start
+    int ExitStatus();  // the program's exit status (128 + n for signal n), -1 while it runs
+    int ProgramPid();  // after Start
     void Resize(int cols, int rows);
 
     // Runs a tmux command on this session's server; returns its output.

@@ -220,7 +220,12 @@ void NcursesConsole::Start() {
     noecho();
     nonl();
     impl_->colour = has_colors();
-    if (impl_->colour) start_color();
+    if (impl_->colour) {
+        start_color();
+        // Every cell carries its own colour pair; leaving pair 0 to the
+        // terminal's defaults keeps the reset after each update short.
+        use_default_colors();
+    }
     impl_->pad = newpad(kRows, kCols);
     keypad(impl_->pad, TRUE);
     if (key_defined("\033[1;5F") <= 0) define_key("\033[1;5F", kCtrlEndCode);
