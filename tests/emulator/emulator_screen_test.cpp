@@ -168,6 +168,47 @@ TEST_F(EmulatorScreenTest, HexCodesStandInForTypedCharacters) {
     EXPECT_EQ(s.Trimmed(7), "Capitalize = NO");
 }
 
+TEST_F(EmulatorScreenTest, HexEntryQueuesWhatItParses) {
+    struct Case {
+        std::string typed;  // into the hex field, ended by Enter or Esc
+        std::string accepted;
+    } kCases[] = {
+        {"00 41 0D\r", "A"},       // a 00 is never received
+        {" 7  41 0D\r", "A"},      // 07 is not accepted
+        {"123 0D\r", "#"},         // only the low 8 bits of a long run
+        {"4142\x1b", ""},          // Esc queues nothing
+        {"31 32\r", "12"},         // no terminator: the message goes on
+    };
+    for (const Case& c : kCases) {
+        TearDown();
+        SetUp();
+        console.Type("\r");
+        Key(kInsert);
+        console.Type(c.typed);
+        Key(kF1);
+        Key(kF10);
+        Emulate(0);
+        ASSERT_EQ(gSnapshots.size(), 1u) << c.typed;
+        EXPECT_EQ(gSnapshots[0].Row(5), "Accepted:    \xF9" + Field(c.accepted) + " ") << c.typed;
+    }
+}
+
+TEST_F(EmulatorScreenTest, F1InTheHexWindowLeavesTheFieldAsTyped) {
+    console.Type("\r");
+    Key(kInsert);
+    console.Type("4");
+    Key(kF1);
+    console.Type("1 0d\r");
+    Key(kF1);
+    Key(kF10);
+    Emulate(0);
+    ASSERT_EQ(gSnapshots.size(), 2u);
+    EXPECT_NE(gSnapshots[0].Row(7).find("HEX CODE ENTRY"), std::string::npos);
+    EXPECT_EQ(gSnapshots[0].Row(9).substr(8, 3), "4..");
+    EXPECT_EQ(gSnapshots[1].Row(5), "Accepted:    \xF9" + Field("A") + " ");
+    EXPECT_EQ(gSnapshots[1].Trimmed(6), std::string(29, ' ') + "TERMINATOR 0D MATCHED");
+}
+
 TEST_F(EmulatorScreenTest, HexEntryWindowAndF10InIt) {
     console.Type("\r");
     Key(kInsert);
