@@ -23,7 +23,8 @@ struct FieldSpec {
 
 void Draw(const FieldSpec& f, const std::string& text, uint32_t attribute) {
     PutText(text.c_str(), f.row, f.col, f.width, f.fill, attribute);
-    SetCursor(f.row - 1, f.col - 1 + int(text.size() < size_t(f.width) ? text.size() : f.width - 1));
+    SetCursor(f.row - 1,
+              f.col - 1 + int(text.size() < size_t(f.width) ? text.size() : f.width - 1));
 }
 
 int EditLine(const FieldSpec& f, std::string& text) {

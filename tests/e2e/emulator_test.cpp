@@ -9,7 +9,7 @@
 namespace {
 
 class EmulatorScenario : public testing::Test {
-protected:
+  protected:
     // Emulate > from oFfline memory, port 1.
     void SetUp() override {
         t.Start({"EF"});

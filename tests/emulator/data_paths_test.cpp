@@ -18,7 +18,7 @@ struct PathSpec {
 };
 
 class DataPathsTest : public ::testing::Test {
-protected:
+  protected:
     void Configure(const std::vector<PathSpec>& specs) {
         port = PortConfig{};
         for (size_t i = 0; i < specs.size(); ++i) {
@@ -51,7 +51,9 @@ TEST_F(DataPathsTest, ContinueDecidesWhetherLaterPathsAreTried) {
         {{{"*", "_", 2, 1, 0, 0}, {"*", "_", 3, 1, 0, 0}}, {true}, 0x0001},
         // Not matching never stops the loop.
         {{{"X", "_", 2, 1, 0, 0}, {"*", "_", 3, 1, 0, 0}}, {false, true}, 0x0002},
-        {{{"*", "_", 2, 1, 0, 1}, {"X", "_", 3, 1, 0, 0}, {"#*", "_", 4, 1, 0, 1},
+        {{{"*", "_", 2, 1, 0, 1},
+          {"X", "_", 3, 1, 0, 0},
+          {"#*", "_", 4, 1, 0, 1},
           {"*", "_", 5, 1, 0, 0}},
          {true, false, true, true},
          0x000D},

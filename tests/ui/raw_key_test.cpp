@@ -1,12 +1,13 @@
 // Raw key bytes for screens that read the keyboard themselves: queued keys
 // come back as the bytes that would have produced them, peeks are read again.
+#include "ui/raw_key.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "toolkit_fixture.h"
 #include "ui/keys.h"
-#include "ui/raw_key.h"
 
 namespace {
 
@@ -24,10 +25,10 @@ TEST_F(RawKeyTest, QueuedKeysComeBackAsKeyBytes) {
         std::vector<int> bytes;
     } kCases[] = {
         {"A1\r", {'A', '1', 13}},
-        {"\x91", {0, 0x3B}},             // F1
-        {"\x9A", {0, 0x44}},             // F10
-        {"\xB9", {8}},                   // Backspace
-        {"\x8B", {0, 0x48}},             // Up
+        {"\x91", {0, 0x3B}},  // F1
+        {"\x9A", {0, 0x44}},  // F10
+        {"\xB9", {8}},        // Backspace
+        {"\x8B", {0, 0x48}},  // Up
         {"\x1b", {27}},
     };
     for (const Case& c : kCases) {
