@@ -40,9 +40,21 @@ TEST(PatternMatch, SingleCharacterWildcards) {
 
 TEST(PatternMatch, SpecialCharactersMatchThemselvesFirst) {
     const Case kCases[] = {
-        {"#", "#", true}, {"?", "?", true}, {"=", "=", true},         {"*", "*", true},
-        {"(", "(", true}, {"[", "[", true}, {"(1-5)", "(1-5)", true}, {"A(", "A(", true},
-        {"]", "]", true}, {")", ")", true},
+        {"#", "#", true},
+        {"?", "?", true},
+        {"=", "=", true},
+        {"*", "*", true},
+        {"(", "(", true},
+        {"[", "[", true},
+        {"(1-5)", "(1-5)", true},
+        {"A(", "A(", true},
+        {"]", "]", true},
+        {")", ")", true},
+        // Literal first, and no second try as a wildcard: the star pairs with
+        // the text's star, and then the pattern has ended before the text.
+        {"*", "*X", false},
+        {"*X", "*X", true},
+        {"=", "==", false},
     };
     ExpectCases(std::begin(kCases), std::end(kCases));
 }
