@@ -10,7 +10,7 @@
 
 namespace {
 
-struct PathSpec {
+struct PathSetup {
     const char* pattern;
     const char* mask;
     int start, count;
@@ -19,16 +19,16 @@ struct PathSpec {
 
 class DataPathsTest : public ::testing::Test {
   protected:
-    void Configure(const std::vector<PathSpec>& specs) {
+    void Configure(const std::vector<PathSetup>& setups) {
         port = PortConfig{};
-        for (size_t i = 0; i < specs.size(); ++i) {
+        for (size_t i = 0; i < setups.size(); ++i) {
             DataPath& p = port.Paths[i];
-            std::strcpy(p.Pattern, specs[i].pattern);
-            std::strcpy(p.Mask, specs[i].mask);
-            p.StartRegister = int16_t(specs[i].start);
-            p.RegisterCount = int16_t(specs[i].count);
-            p.EditingMode = specs[i].mode;
-            p.Continue = specs[i].cont;
+            std::strcpy(p.Pattern, setups[i].pattern);
+            std::strcpy(p.Mask, setups[i].mask);
+            p.StartRegister = int16_t(setups[i].start);
+            p.RegisterCount = int16_t(setups[i].count);
+            p.EditingMode = setups[i].mode;
+            p.Continue = setups[i].cont;
         }
     }
     std::vector<bool> Matches(const std::vector<PathOutcome>& out) {
@@ -43,7 +43,7 @@ class DataPathsTest : public ::testing::Test {
 
 TEST_F(DataPathsTest, ContinueDecidesWhetherLaterPathsAreTried) {
     struct Case {
-        std::vector<PathSpec> paths;
+        std::vector<PathSetup> paths;
         std::vector<bool> tried;  // one entry per path tried, true when matched
         uint16_t signal;
     } kCases[] = {
