@@ -368,3 +368,35 @@ TEST_F(EmulatorScreenTest, GridOriginSurvivesBetweenUses) {
 }
 
 }  // namespace
+
+namespace {
+
+int gFetchedPort = 0;
+
+// Stands in for the module fetch: fills the working port and shows progress
+// on row 1 as the fetch does.
+void FetchForTest(int port) {
+    gFetchedPort = port;
+    WorkingConfig.Plus = OfflineMemory.Plus;
+    WorkingConfig.Ports[port - 1] = OfflineMemory.Ports[port - 1];
+    WorkingConfig.Ports[port - 1].Paths[0].StartRegister = 20;
+    PutText("Port 4 Paths", 1, 65, 0, ' ', 0);
+}
+
+TEST_F(EmulatorScreenTest, OnlineFormFetchesThePortAndClearsTheProgress) {
+    gFetchedPort = 0;
+    console.Type("4\r");
+    console.Type("8\r");
+    Key(kF1);
+    Key(kF10);
+    Emulate(1, FetchForTest);
+    EXPECT_EQ(gFetchedPort, 4);
+    ASSERT_EQ(gSnapshots.size(), 1u);
+    const Snapshot& s = gSnapshots[0];
+    EXPECT_EQ(s.Row(2).substr(0, 22), "Online port to emulate");
+    EXPECT_EQ(s.Row(1).substr(56), std::string(16, ' ') + "EMULATE ");
+    EXPECT_EQ(EmulatorState.image[19], 8);
+    EXPECT_NE(s.Row(3).find("= 0001 0000 0000 0000"), std::string::npos);
+}
+
+}  // namespace
