@@ -4,6 +4,17 @@
 #pragma once
 #include "link/serial_settings.h"
 
+#include <cstdint>
+
+// The mode words of termios2 as plain integers, so the encoding can be
+// checked without a device (a pty ignores parity and data bits).
+struct TermiosFlags {
+    uint32_t iflag, oflag, cflag, lflag, ispeed, ospeed;
+};
+// Sets the flags for the settings; the other bits are kept.
+void EncodeLineSettings(TermiosFlags* flags, const LineSettings& settings);
+LineSettings DecodeLineSettings(const TermiosFlags& flags);
+
 bool IsTerminal(int fd);
 bool ApplyLineSettings(int fd, const LineSettings& settings);
 // The rate and framing the port is set to now (tests read it back).
