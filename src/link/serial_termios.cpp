@@ -135,4 +135,4 @@ int OutputQueued(int fd) {
     return queued;
 }
 
-void SetExclusive(int fd) { ioctl(fd, TIOCEXCL); }
+void SetExclusive(int fd, bool on) { ioctl(fd, on ? TIOCEXCL : TIOCNXCL); }

@@ -27,4 +27,5 @@ bool SetModemLine(int fd, bool rts, bool on);  // rts false: DTR
 bool EnableRs485(int fd);
 // Bytes still waiting in the driver's output queue, 0 if it cannot tell.
 int OutputQueued(int fd);
-void SetExclusive(int fd);  // TIOCEXCL
+// TIOCEXCL; it outlives our descriptor while anyone else keeps the device open.
+void SetExclusive(int fd, bool on);
