@@ -1,7 +1,6 @@
 // Opening serial links on pty pairs: line settings as set, routes, and the
 // reasons an open fails.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include "link/link.h"
@@ -33,7 +32,8 @@ TEST(SerialOpen, OpensAtNineSixHundredOneStopBitWithCtsFlow) {
 }
 
 TEST(SerialOpen, EveryRateOfTheListIsSetExactly) {
-    const int rates[] = {50, 75, 110, 135, 150, 300, 600, 1200, 1800, 2400, 3600, 4800, 7200, 9600, 14400, 19200};
+    const int rates[] = {50,   75,   110,  135,  150,  300,  600,   1200,
+                         1800, 2400, 3600, 4800, 7200, 9600, 14400, 19200};
     PtyPair pty;
     OpenLink l(OpenSyMaxLink(pty.SlavePath().c_str(), 0, LinkRoute{}));
     ASSERT_NE(l.link, nullptr);
@@ -59,8 +59,9 @@ TEST(LineSettingsEncoding, ParityCodesDataAndStopBits) {
         int parity, dataBits, stopBits;
         int wantParity;
     } const cases[] = {
-        {ParityNone, 8, 1, ParityNone}, {ParityEven, 7, 2, ParityEven}, {ParityOdd, 8, 1, ParityOdd},
-        {ParitySpace, 7, 1, ParitySpace}, {ParityMark, 8, 2, ParityMark}, {9, 8, 1, ParityOdd},
+        {ParityNone, 8, 1, ParityNone}, {ParityEven, 7, 2, ParityEven},
+        {ParityOdd, 8, 1, ParityOdd},   {ParitySpace, 7, 1, ParitySpace},
+        {ParityMark, 8, 2, ParityMark}, {9, 8, 1, ParityOdd},
     };
     TermiosFlags flags{};
     LineSettings odd;
@@ -87,9 +88,9 @@ TEST(LineSettingsEncoding, ParityCodesDataAndStopBits) {
 TEST(ReadInterval, EndsAReadAfterFourCharactersAndAPause) {
     struct Case {
         unsigned baud, ms;
-    } const cases[] = {{50, 3083}, {75, 2057}, {110, 1403}, {135, 1144}, {150, 1030}, {300, 517},
-                       {600, 260}, {1200, 132}, {1800, 89}, {2400, 68}, {3600, 46}, {4800, 36},
-                       {7200, 25}, {9600, 20}, {14400, 14}, {19200, 12}};
+    } const cases[] = {{50, 3083}, {75, 2057},  {110, 1403}, {135, 1144}, {150, 1030}, {300, 517},
+                       {600, 260}, {1200, 132}, {1800, 89},  {2400, 68},  {3600, 46},  {4800, 36},
+                       {7200, 25}, {9600, 20},  {14400, 14}, {19200, 12}};
     for (const Case& c : cases) EXPECT_EQ(ReadIntervalMs(c.baud), c.ms) << c.baud;
 }
 
@@ -111,7 +112,8 @@ TEST(SerialOpen, NetToNetPutsTheComputedDropFirst) {
         ASSERT_EQ(l.link != nullptr, c.opens) << reason;
         if (!l.link) continue;
         EXPECT_EQ(l.link->route.count, c.linkRoute.count);
-        for (int i = 0; i < c.linkRoute.count; ++i) EXPECT_EQ(l.link->route.entries[i], c.linkRoute.entries[i]);
+        for (int i = 0; i < c.linkRoute.count; ++i)
+            EXPECT_EQ(l.link->route.entries[i], c.linkRoute.entries[i]);
     }
 }
 
@@ -125,7 +127,8 @@ TEST(SerialOpen, FailuresSayWhy) {
     } const cases[] = {
         {"ttyKOVA_NONE9", "Port /dev/ttyKOVA_NONE9 not found"},
         {"/dev/null", "/dev/null is not a serial port"},
-        {pty.SlavePath(), "Port " + pty.SlavePath() + " is busy: held by process " + std::to_string(getpid())},
+        {pty.SlavePath(),
+         "Port " + pty.SlavePath() + " is busy: held by process " + std::to_string(getpid())},
     };
     for (const Case& c : cases) {
         std::string reason;
