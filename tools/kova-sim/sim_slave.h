@@ -1,6 +1,7 @@
 // The wire side of the simulated module: a slave per protocol that reads
 // request bytes, answers through the line writer and applies the faults.
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -12,13 +13,16 @@ using Bytes = std::vector<uint8_t>;
 
 // Sends bytes no faster than the line would carry them when pacing is on.
 class LineWriter {
-public:
+  public:
     LineWriter(int fd, bool pace, int64_t characterNanoseconds)
         : fd_(fd), pace_(pace), characterNs_(characterNanoseconds) {}
     void Send(const Bytes& bytes);
     void Delay(int milliseconds);
+    // When pacing, waits until a request whose first byte came at start has
+    // had the time its count bytes take on the line (a pty delivers at once).
+    void AwaitArrival(std::chrono::steady_clock::time_point start, size_t count);
 
-private:
+  private:
     void WriteAll(const uint8_t* bytes, size_t count);
     int fd_;
     bool pace_;
@@ -38,7 +42,7 @@ struct SimContext {
 };
 
 class SimSlave {
-public:
+  public:
     virtual ~SimSlave() = default;
     virtual void OnByte(uint8_t byte) = 0;
     // A pause longer than pauseMs() on the line (Modbus RTU frames end so).
