@@ -121,6 +121,12 @@ int CloseLink(Link* link) {
     if (!LinkIsValid(link)) return 0;
     UnregisterLink(link);  // from here on the handle reads as not valid
     StopReaderThread(link);
+    // Whatever the link still holds goes back to the pool, so that packets
+    // are not lost with the link that held them.
+    ResetQueues(link);
+    ReturnFreePacket(link->transmitPacket);
+    ReturnFreePacket(link->receivePacket);
+    link->transmitPacket = link->receivePacket = nullptr;
     const LinkBackend* backend = FindLinkBackend(link->kind);
     if (backend && backend->close) backend->close(link);
     DestroyLink(link);

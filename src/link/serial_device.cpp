@@ -95,12 +95,15 @@ bool OpenSerialDevice(const std::string& portName, SerialDevice* device, std::st
     case UucpLockResult::Skipped:
         break;
     }
-    SetExclusive(device->fd);
+    SetExclusive(device->fd, true);
     return true;
 }
 
 void CloseSerialDevice(SerialDevice* device) {
-    if (device->fd >= 0) close(device->fd);  // also drops the flock
+    if (device->fd >= 0) {
+        SetExclusive(device->fd, false);
+        close(device->fd);  // also drops the flock
+    }
     device->fd = -1;
     ReleaseUucpLock(device->lockPath);
     device->lockPath.clear();

@@ -52,9 +52,9 @@ bool IsTerminal(int fd) {
     return ioctl(fd, TCGETS2, &t) == 0;
 }
 
-bool ApplyLineSettings(int fd, const LineSettings& s) {
-    termios2 t;
-    if (ioctl(fd, TCGETS2, &t) != 0) return false;
+void EncodeLineSettings(TermiosFlags* f, const LineSettings& s) {
+    termios2 t{};
+    t.c_iflag = f->iflag, t.c_oflag = f->oflag, t.c_cflag = f->cflag, t.c_lflag = f->lflag;
     // Raw binary transfer: no translation, no software flow control, no echo.
     t.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
                    IXANY | IGNPAR);
@@ -73,6 +73,36 @@ bool ApplyLineSettings(int fd, const LineSettings& s) {
     if (s.stopBits == 2) t.c_cflag |= CSTOPB;
     if (s.ctsFlow) t.c_cflag |= CRTSCTS;
     SetParity(t, s.parity);
+    *f = {t.c_iflag, t.c_oflag, t.c_cflag, t.c_lflag, t.c_ispeed, t.c_ospeed};
+}
+
+LineSettings DecodeLineSettings(const TermiosFlags& f) {
+    LineSettings s;
+    s.baud = (f.cflag & CBAUD) == B134 ? kBaud134_5 : f.ospeed;
+    switch (f.cflag & CSIZE) {
+    case CS5: s.dataBits = 5; break;
+    case CS6: s.dataBits = 6; break;
+    case CS7: s.dataBits = 7; break;
+    default: s.dataBits = 8; break;
+    }
+    s.stopBits = (f.cflag & CSTOPB) ? 2 : 1;
+    if (!(f.cflag & PARENB))
+        s.parity = ParityNone;
+    else if (f.cflag & CMSPAR)
+        s.parity = (f.cflag & PARODD) ? ParityMark : ParitySpace;
+    else
+        s.parity = (f.cflag & PARODD) ? ParityOdd : ParityEven;
+    s.ctsFlow = f.cflag & CRTSCTS;
+    return s;
+}
+
+bool ApplyLineSettings(int fd, const LineSettings& s) {
+    termios2 t;
+    if (ioctl(fd, TCGETS2, &t) != 0) return false;
+    TermiosFlags f{t.c_iflag, t.c_oflag, t.c_cflag, t.c_lflag, t.c_ispeed, t.c_ospeed};
+    EncodeLineSettings(&f, s);
+    t.c_iflag = f.iflag, t.c_oflag = f.oflag, t.c_cflag = f.cflag, t.c_lflag = f.lflag;
+    t.c_ispeed = f.ispeed, t.c_ospeed = f.ospeed;
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
     return ioctl(fd, TCSETS2, &t) == 0;
@@ -81,21 +111,7 @@ bool ApplyLineSettings(int fd, const LineSettings& s) {
 bool ReadLineSettings(int fd, LineSettings* s) {
     termios2 t;
     if (ioctl(fd, TCGETS2, &t) != 0) return false;
-    s->baud = (t.c_cflag & CBAUD) == B134 ? kBaud134_5 : t.c_ospeed;
-    switch (t.c_cflag & CSIZE) {
-    case CS5: s->dataBits = 5; break;
-    case CS6: s->dataBits = 6; break;
-    case CS7: s->dataBits = 7; break;
-    default: s->dataBits = 8; break;
-    }
-    s->stopBits = (t.c_cflag & CSTOPB) ? 2 : 1;
-    if (!(t.c_cflag & PARENB))
-        s->parity = ParityNone;
-    else if (t.c_cflag & CMSPAR)
-        s->parity = (t.c_cflag & PARODD) ? ParityMark : ParitySpace;
-    else
-        s->parity = (t.c_cflag & PARODD) ? ParityOdd : ParityEven;
-    s->ctsFlow = t.c_cflag & CRTSCTS;
+    *s = DecodeLineSettings({t.c_iflag, t.c_oflag, t.c_cflag, t.c_lflag, t.c_ispeed, t.c_ospeed});
     return true;
 }
 
@@ -119,4 +135,4 @@ int OutputQueued(int fd) {
     return queued;
 }
 
-void SetExclusive(int fd) { ioctl(fd, TIOCEXCL); }
+void SetExclusive(int fd, bool on) { ioctl(fd, on ? TIOCEXCL : TIOCNXCL); }

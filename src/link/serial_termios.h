@@ -4,6 +4,17 @@
 #pragma once
 #include "link/serial_settings.h"
 
+#include <cstdint>
+
+// The mode words of termios2 as plain integers, so the encoding can be
+// checked without a device (a pty ignores parity and data bits).
+struct TermiosFlags {
+    uint32_t iflag, oflag, cflag, lflag, ispeed, ospeed;
+};
+// Sets the flags for the settings; the other bits are kept.
+void EncodeLineSettings(TermiosFlags* flags, const LineSettings& settings);
+LineSettings DecodeLineSettings(const TermiosFlags& flags);
+
 bool IsTerminal(int fd);
 bool ApplyLineSettings(int fd, const LineSettings& settings);
 // The rate and framing the port is set to now (tests read it back).
@@ -16,4 +27,5 @@ bool SetModemLine(int fd, bool rts, bool on);  // rts false: DTR
 bool EnableRs485(int fd);
 // Bytes still waiting in the driver's output queue, 0 if it cannot tell.
 int OutputQueued(int fd);
-void SetExclusive(int fd);  // TIOCEXCL
+// TIOCEXCL; it outlives our descriptor while anyone else keeps the device open.
+void SetExclusive(int fd, bool on);

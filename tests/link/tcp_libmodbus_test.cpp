@@ -4,21 +4,22 @@
 #include <vector>
 
 #include "link/link.h"
-#include "link/spawned_tool.h"
+#include "link/child_process.h"
 
 namespace {
 
 class TcpLibmodbusTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        port_ = atoi(server_.FirstLine().c_str());
+        ASSERT_TRUE(HaveProgram(BuildProgram("kova-modbus-tcp-server")));
+        port_ = atoi(server_.ReadLine().c_str());
         ASSERT_GT(port_, 0) << "kova-modbus-tcp-server did not start";
         link_ = OpenModbusTcpLink("127.0.0.1", port_, 1);
         ASSERT_NE(link_, nullptr);
     }
     void TearDown() override { CloseLink(link_); }
 
-    SpawnedTool server_{"kova-modbus-tcp-server", {}};
+    ChildProcess server_{{BuildProgram("kova-modbus-tcp-server")}};
     int port_ = 0;
     Link* link_ = nullptr;
 };

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds every fuzz target under tests/fuzz/ with clang's libFuzzer (and
+# ASan+UBSan) in build-fuzz/, then runs each for FUZZ_SECONDS (default 60).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if ! command -v clang++ >/dev/null; then
+  if [ "$(id -u)" -eq 0 ]; then
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq clang >/dev/null
+  else
+    echo "fuzz.sh needs clang: sudo apt-get install clang" >&2
+    exit 1
+  fi
+fi
+seconds=${FUZZ_SECONDS:-60}
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DKOVA_SANITIZE=address -DKOVA_FUZZ=ON >/dev/null
+targets=$(cd tests/fuzz && ls *_fuzz.cpp | sed 's/\.cpp$//')
+cmake --build build-fuzz -j "${JOBS:-2}" --target $targets
+mkdir -p build-fuzz/corpus
+for t in $targets; do
+  echo "== $t for ${seconds}s"
+  mkdir -p "build-fuzz/corpus/$t"
+  "build-fuzz/tests/fuzz/$t" -max_total_time="$seconds" -print_final_stats=1 "build-fuzz/corpus/$t"
+done

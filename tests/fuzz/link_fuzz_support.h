@@ -1,0 +1,51 @@
+// Feeds fuzz input into one receive mode of a link with no port or thread,
+// pulling what the transmitter would send between bytes, and checks that no
+// packet is lost or duplicated on the way.
+#pragma once
+#include <cstdint>
+#include <cstdlib>
+
+#include "link/link.h"
+#include "link/link_backend.h"
+#include "link/link_registry.h"
+
+inline int PacketsHeldBy(Link* link) {
+    return CountPackets(link->replyQueue) + CountPackets(link->transmitQueue) +
+           (link->receivePacket ? 1 : 0) + (link->transmitPacket ? 1 : 0);
+}
+
+// The first bytes choose the link state: CRC mode, awaiting a reply, the
+// expected transaction; the rest are received. A byte 0xFD (RTU) stands for
+// a pause on the line; every 0xFC lets the transmitter send what it has and
+// queues a request packet.
+inline void FuzzReceiveMode(LinkKind kind, const uint8_t* data, size_t size) {
+    static const int total = (AddFreePackets(6), FreePacketCount());
+    if (size < 3) return;
+    Link* link = CreateLink(kind);
+    link->receiveMode = static_cast<uint8_t>(kind);
+    link->lineFlags = static_cast<uint16_t>(LineWriting | (data[0] & 1 ? LineCrcMode : 0));
+    link->awaitingReply = data[1] & 1;
+    link->expectedTransaction = data[2];
+    const LinkBackend* backend = FindLinkBackend(kind);
+    for (size_t i = 3; i < size; ++i) {
+        if (data[i] == 0xFD && backend->endOfPause) {
+            backend->endOfPause(link);
+        } else if (data[i] == 0xFC) {
+            if (Packet* packet = TakeFreePacket()) {
+                packet->length = static_cast<uint16_t>(data[i - 1] % 40);
+                packet->address[0] = 0xFF;
+                AppendPacket(link->transmitQueue, packet);
+            }
+            for (int n = 0; n < 64 && NextTransmitByte(link) < 256; ++n) {
+            }
+        } else {
+            ReceiveByte(link, data[i]);
+        }
+        if (FreePacketCount() + PacketsHeldBy(link) != total) abort();
+    }
+    ResetQueues(link);
+    ReturnFreePacket(link->receivePacket);
+    ReturnFreePacket(link->transmitPacket);
+    DestroyLink(link);
+    if (FreePacketCount() != total) abort();
+}

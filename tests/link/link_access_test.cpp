@@ -1,0 +1,193 @@
+// The checks and dispatch every register operation shares, the handle
+// validity rule, the error-text tables and the reply wait.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+
+#include "link/bare_link.h"
+#include "link/link_errors.h"
+
+namespace {
+
+// A registered link with no transport: requests reach its protocol and then
+// wait in vain, so every test here ends before or at the wait.
+class ListedLink {
+public:
+    explicit ListedLink(uint32_t kind) : link(static_cast<LinkKind>(kind)) {
+        link->replyTimeout = 1;
+        RegisterLink(link.get());
+        strcpy(link->errorText, "previous");
+    }
+    ~ListedLink() { UnregisterLink(link.get()); }
+    Link* get() { return link.get(); }
+    Link* operator->() { return link.get(); }
+    BareLink link;
+};
+
+enum Op { Read, Write, InputRead, InputWrite };
+
+int RunOp(Op op, Link* link, int reg, int count) {
+    uint16_t values[200] = {};
+    switch (op) {
+    case Read: return RegisterRead(link, reg, count, values);
+    case Write: return RegisterWrite(link, reg, count, values);
+    case InputRead: return InputRegisterRead(link, reg, count, values);
+    default: return InputRegisterWrite(link, reg, count, values);
+    }
+}
+
+struct CheckCase {
+    const char* name;
+    uint32_t kind;
+    Op op;
+    int reg, count;
+    const char* text;  // the error text the request leaves
+};
+
+// Requests that get past the checks end at the wait with the timeout text of
+// their protocol, which shows how far they went.
+const CheckCase kChecks[] = {
+    {"symax last register", LinkSyMax, Read, 16384, 1, "Read reply timeout"},
+    {"symax past the end", LinkSyMax, Read, 16384, 2, "Illegal read register"},
+    {"symax register 0", LinkSyMax, Read, 0, 1, "Illegal read register"},
+    {"symax write past the end", LinkSyMax, Write, 16000, 386, "Illegal write register"},
+    {"symax count 0", LinkSyMax, Read, 1, 0, "Illegal read count"},
+    {"symax count 129", LinkSyMax, Write, 1, 129, "Illegal write count"},
+    {"symax count 128", LinkSyMax, Write, 1, 128, "Write reply timeout"},
+    {"symax input read", LinkSyMax, InputRead, 30000, 3, "Read reply timeout"},
+    {"symax input write", LinkSyMax, InputWrite, 1, 1, "previous"},
+    {"symax input count", LinkSyMax, InputWrite, 1, 129, "Illegal write count"},
+    {"rtu has no register limit", LinkModbusRtu, Read, 20000, 1, "No reply to read command"},
+    {"rtu count 129", LinkModbusRtu, Read, 1, 129, "Illegal read count"},
+    {"rtu write", LinkModbusRtu, Write, 20000, 127, "No reply to write command"},
+    {"rtu write count too big for its byte count", LinkModbusRtu, Write, 1, 128, "Illegal write count"},
+    {"ascii input write", LinkModbusAscii, InputWrite, 1, 124, "No reply to write command"},
+    {"ascii input write too big", LinkModbusAscii, InputWrite, 1, 125, "Illegal write count"},
+    {"kind 3", 3, Read, 1, 1, "previous"},
+    {"kind 4 register", 4, Read, 0, 1, "Illegal read register"},
+    {"kind 7", 7, Read, 1, 1, "Handle corruption 3"},
+    {"kind 9", 9, InputWrite, 1, 1, "Handle corruption 3"},
+};
+
+TEST(RegisterChecks, LimitsAndDispatch) {
+    for (const CheckCase& c : kChecks) {
+        SCOPED_TRACE(c.name);
+        ListedLink link(c.kind);
+        EXPECT_EQ(RunOp(c.op, link.get(), c.reg, c.count), 0);
+        EXPECT_STREQ(LinkErrorText(link.get()), c.text);
+    }
+}
+
+TEST(RegisterChecks, AHandleThatIsNotAnOpenLinkIsRefusedEverywhere) {
+    BareLink unlisted(LinkModbusRtu);
+    unlisted->marker = kLinkMarker;  // looks right, but was never opened
+    ListedLink wrongMarker(LinkModbusRtu);
+    wrongMarker.link->marker = 0x10BABEEF;
+    for (Link* link : {static_cast<Link*>(nullptr), unlisted.get(), wrongMarker.get()}) {
+        for (Op op : {Read, Write, InputRead, InputWrite}) EXPECT_EQ(RunOp(op, link, 1, 1), 0);
+        EXPECT_STREQ(LinkErrorText(link), "Handle not valid");
+        EXPECT_EQ(SetLinkIdleCallback(link, nullptr, nullptr), 0);
+        EXPECT_EQ(SetSyMaxOptions(link, 1, 1), 0);
+        EXPECT_EQ(SetSerialParameters(link, 9600, 0, 1, 500, 8), 0);
+        EXPECT_EQ(CloseLink(link), 0);
+    }
+}
+
+TEST(RegisterChecks, AnEmptyPoolGivesBufferShortageAndRefillsFromTheQueues) {
+    ListedLink link(LinkModbusRtu);
+    std::vector<Packet*> held;
+    while (Packet* p = TakeFreePacket()) held.push_back(p);
+    AppendPacket(link->replyQueue, held.back());
+    held.pop_back();
+    AppendPacket(link->transmitQueue, held.back());
+    held.pop_back();
+    EXPECT_EQ(RunOp(Read, link.get(), 1, 1), 0);
+    EXPECT_STREQ(LinkErrorText(link.get()), "Buffer shortage, try again");
+    EXPECT_EQ(FreePacketCount(), 2);
+    EXPECT_EQ(CountPackets(link->replyQueue) + CountPackets(link->transmitQueue), 0);
+    for (Packet* p : held) ReturnFreePacket(p);
+}
+
+TEST(RegisterChecks, SyMaxOptionsSetCrcModeAndPriority) {
+    ListedLink link(LinkSyMax);
+    EXPECT_EQ(SetSyMaxOptions(link.get(), 1, 1), 1);
+    EXPECT_TRUE(link->lineFlags & LineCrcMode);
+    EXPECT_EQ(link->priorityOpcodes, 1);
+    EXPECT_EQ(SetSyMaxOptions(link.get(), 0, 0), 1);
+    EXPECT_FALSE(link->lineFlags & LineCrcMode);
+    EXPECT_EQ(link->priorityOpcodes, 0);
+}
+
+int abortCalls = 0;
+int AbortAtOnce(void*) { return ++abortCalls, 0; }
+int CountTicks(void* counter) { return ++*static_cast<int*>(counter), 1; }
+
+TEST(ReplyWait, IdleAbortEndsTheWaitWithinOneTick) {
+    ListedLink link(LinkSyMax);
+    abortCalls = 0;
+    SetLinkIdleCallback(link.get(), AbortAtOnce, nullptr);
+    EXPECT_EQ(WaitForReply(link.get(), 500), nullptr);
+    EXPECT_EQ(abortCalls, 1);
+    EXPECT_STREQ(LinkErrorText(link.get()), "Application idle abort");
+}
+
+TEST(ReplyWait, CallsTheIdleCallbackOncePerTickUntilTheTimeout) {
+    ListedLink link(LinkSyMax);
+    int ticks = 0;
+    SetLinkIdleCallback(link.get(), CountTicks, &ticks);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(WaitForReply(link.get(), 5), nullptr);
+    EXPECT_EQ(ticks, 5);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(45));
+    EXPECT_EQ(WaitForReply(link.get(), 0), nullptr);
+    EXPECT_EQ(ticks, 5);
+}
+
+TEST(ReplyWait, ReturnsAQueuedReplyAtOnceAndLeavesTheErrorText) {
+    ListedLink link(LinkSyMax);
+    Packet* packet = TakeFreePacket();
+    QueueReply(link.get(), packet);
+    EXPECT_EQ(WaitForReply(link.get(), 0), packet);
+    ReturnFreePacket(packet);
+    EXPECT_STREQ(LinkErrorText(link.get()), "previous");
+}
+
+TEST(ErrorTables, CodesAndTheirTexts) {
+    struct Case {
+        unsigned code;
+        const char* syMax;
+        const char* modbus;
+    } const cases[] = {
+        {0, "No Error", nullptr},
+        {2, "Illegal Intermediate Code", "ILLEGAL DATA ADDRESS"},
+        {5, "Instruction Not Allowed", "ACKNOWLEDGE"},
+        {9, "Read-only Register", "Modbus error 9"},
+        {12, "Illegal CPU Rack Addressing", "NO FREE MASTER PATH"},
+        {13, "Communications Error", nullptr},
+        {30, "Inhibit Coil In Protected MemoryEnd Of File", nullptr},
+        {135, "Error Noted During A Transfer", nullptr},
+        {136, "Unknown Error", nullptr},
+    };
+    for (const Case& c : cases) {
+        EXPECT_STREQ(SyMaxErrorText(c.code), c.syMax);
+        if (c.modbus)
+            EXPECT_STREQ(ModbusExceptionText(c.code), c.modbus);
+        else
+            EXPECT_EQ(ModbusExceptionText(c.code), nullptr);
+    }
+}
+
+TEST(ErrorTables, ReplyTextForms) {
+    ListedLink link(LinkModbusRtu);
+    SetSyMaxErrorText(link.get(), 5);
+    EXPECT_STREQ(LinkErrorText(link.get()), "(5) Instruction Not Allowed");
+    SetModbusExceptionText(link.get(), 2);
+    EXPECT_STREQ(LinkErrorText(link.get()), "Modbus error reply 2 ILLEGAL DATA ADDRESS");
+    SetModbusExceptionText(link.get(), 13);
+    EXPECT_STREQ(LinkErrorText(link.get()), "Modbus error reply 13 ");
+    SetLinkError(link.get(), "%s", std::string(200, 'x').c_str());
+    EXPECT_EQ(strlen(LinkErrorText(link.get())), size_t(kLinkErrorSize - 1));
+}
+
+}  // namespace

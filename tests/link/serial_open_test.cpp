@@ -1,0 +1,173 @@
+// Opening serial links on pty pairs: line settings as set, routes, and the
+// reasons an open fails.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "link/link.h"
+#include "link/pty_pair.h"
+#include "link/serial_termios.h"
+
+namespace {
+
+struct OpenLink {
+    explicit OpenLink(Link* l) : link(l) {}
+    ~OpenLink() { CloseLink(link); }
+    Link* link;
+};
+
+LineSettings SlaveSettings(const PtyPair& pty) {
+    LineSettings settings;
+    ReadLineSettings(pty.Master(), &settings);  // a pty master reports its slave's settings
+    return settings;
+}
+
+TEST(SerialOpen, OpensAtNineSixHundredOneStopBitWithCtsFlow) {
+    PtyPair pty;
+    OpenLink l(OpenModbusRtuLink(pty.SlavePath().c_str(), 1));
+    ASSERT_NE(l.link, nullptr);
+    LineSettings s = SlaveSettings(pty);  // a pty keeps rate, stop bits and flow control only
+    EXPECT_EQ(s.baud, 9600u);
+    EXPECT_EQ(s.stopBits, 1);
+    EXPECT_TRUE(s.ctsFlow);
+}
+
+TEST(SerialOpen, EveryRateOfTheListIsSetExactly) {
+    const int rates[] = {50, 75, 110, 135, 150, 300, 600, 1200, 1800, 2400, 3600, 4800, 7200, 9600, 14400, 19200};
+    PtyPair pty;
+    OpenLink l(OpenSyMaxLink(pty.SlavePath().c_str(), 0, LinkRoute{}));
+    ASSERT_NE(l.link, nullptr);
+    for (int rate : rates) {
+        ASSERT_EQ(SetSerialParameters(l.link, rate, 0, 1, 500, 8), 1);
+        EXPECT_EQ(SlaveSettings(pty).baud, unsigned(rate));
+    }
+}
+
+TEST(SerialOpen, StopBitsAndTimeoutFollowTheArguments) {
+    PtyPair pty;
+    OpenLink l(OpenModbusAsciiLink(pty.SlavePath().c_str(), 1));
+    ASSERT_NE(l.link, nullptr);
+    for (int stop : {2, 1, 3, 2, 0}) {
+        SetSerialParameters(l.link, 4800, 1, stop, 70 + stop, 8);
+        EXPECT_EQ(SlaveSettings(pty).stopBits, stop == 2 ? 2 : 1) << stop;
+        EXPECT_EQ(l.link->replyTimeout, 70 + stop);
+    }
+}
+
+TEST(LineSettingsEncoding, ParityCodesDataAndStopBits) {
+    struct Case {
+        int parity, dataBits, stopBits;
+        int wantParity;
+    } const cases[] = {
+        {ParityNone, 8, 1, ParityNone}, {ParityEven, 7, 2, ParityEven}, {ParityOdd, 8, 1, ParityOdd},
+        {ParitySpace, 7, 1, ParitySpace}, {ParityMark, 8, 2, ParityMark}, {9, 8, 1, ParityOdd},
+    };
+    TermiosFlags flags{};
+    LineSettings odd;
+    odd.parity = ParityOdd;
+    EncodeLineSettings(&flags, odd);
+    for (const Case& c : cases) {  // code 9 keeps whatever parity was set before
+        LineSettings s;
+        s.baud = 7200;
+        s.parity = c.parity;
+        s.dataBits = c.dataBits;
+        s.stopBits = c.stopBits;
+        s.ctsFlow = c.dataBits == 8;
+        TermiosFlags f = flags;
+        EncodeLineSettings(&f, s);
+        LineSettings back = DecodeLineSettings(f);
+        EXPECT_EQ(back.parity, c.wantParity) << c.parity;
+        EXPECT_EQ(back.dataBits, c.dataBits);
+        EXPECT_EQ(back.stopBits, c.stopBits);
+        EXPECT_EQ(back.baud, 7200u);
+        EXPECT_EQ(back.ctsFlow, s.ctsFlow);
+    }
+}
+
+TEST(ReadInterval, EndsAReadAfterFourCharactersAndAPause) {
+    struct Case {
+        unsigned baud, ms;
+    } const cases[] = {{50, 3083}, {75, 2057}, {110, 1403}, {135, 1144}, {150, 1030}, {300, 517},
+                       {600, 260}, {1200, 132}, {1800, 89}, {2400, 68}, {3600, 46}, {4800, 36},
+                       {7200, 25}, {9600, 20}, {14400, 14}, {19200, 12}};
+    for (const Case& c : cases) EXPECT_EQ(ReadIntervalMs(c.baud), c.ms) << c.baud;
+}
+
+TEST(SerialOpen, NetToNetPutsTheComputedDropFirst) {
+    struct Case {
+        LinkRoute route;
+        bool opens;
+        LinkRoute linkRoute;
+    } const cases[] = {
+        {{2, {25, 3}}, true, {3, {125, 25, 3}}},
+        {{2, {130, 3}}, true, {3, {30, 130, 3}}},
+        {{7, {1, 2, 3, 4, 5, 6, 7}}, true, {8, {101, 1, 2, 3, 4, 5, 6, 7}}},
+        {{8, {1, 2, 3, 4, 5, 6, 7, 8}}, false, {}},
+    };
+    PtyPair pty;
+    for (const Case& c : cases) {
+        std::string reason;
+        OpenLink l(OpenSyMaxLink(pty.SlavePath().c_str(), 1, c.route, &reason));
+        ASSERT_EQ(l.link != nullptr, c.opens) << reason;
+        if (!l.link) continue;
+        EXPECT_EQ(l.link->route.count, c.linkRoute.count);
+        for (int i = 0; i < c.linkRoute.count; ++i) EXPECT_EQ(l.link->route.entries[i], c.linkRoute.entries[i]);
+    }
+}
+
+TEST(SerialOpen, FailuresSayWhy) {
+    PtyPair pty;
+    OpenLink holder(OpenSyMaxLink(pty.SlavePath().c_str(), 0, LinkRoute{}));
+    ASSERT_NE(holder.link, nullptr);
+    struct Case {
+        std::string port;
+        std::string reasonStart;
+    } const cases[] = {
+        {"ttyKOVA_NONE9", "Port /dev/ttyKOVA_NONE9 not found"},
+        {"/dev/null", "/dev/null is not a serial port"},
+        {pty.SlavePath(), "Port " + pty.SlavePath() + " is busy: held by process " + std::to_string(getpid())},
+    };
+    for (const Case& c : cases) {
+        std::string reason;
+        EXPECT_EQ(OpenModbusRtuLink(c.port.c_str(), 1, &reason), nullptr);
+        EXPECT_EQ(reason.substr(0, c.reasonStart.size()), c.reasonStart) << reason;
+    }
+}
+
+TEST(SerialOpen, AStaleLockFileIsTakenOverAndRemovedAtClose) {
+    PtyPair pty;
+    std::string name = pty.SlavePath().substr(5);
+    for (char& ch : name) ch = ch == '/' ? '_' : ch;
+    std::string lock = "/run/lock/LCK.." + name;
+    if (access("/run/lock", W_OK) != 0) GTEST_SKIP() << "/run/lock is not writable here";
+    FILE* f = fopen(lock.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    fprintf(f, "%10d\n", 999999999);  // no such process
+    fclose(f);
+    Link* link = OpenModbusRtuLink(pty.SlavePath().c_str(), 1);
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(access(lock.c_str(), F_OK), 0);
+    CloseLink(link);
+    EXPECT_NE(access(lock.c_str(), F_OK), 0);
+}
+
+TEST(SerialOpen, AClosedLinkIsNoLongerValid) {
+    PtyPair pty;
+    Link* link = OpenModbusRtuLink(pty.SlavePath().c_str(), 1);
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(CloseLink(link), 1);
+    EXPECT_STREQ(LinkErrorText(link), "Handle not valid");
+    uint16_t value;
+    EXPECT_EQ(RegisterRead(link, 1, 1, &value), 0);
+}
+
+TEST(SerialOpen, EachOpenAddsThreePacketsToThePool) {
+    PtyPair pty;
+    int before = FreePacketCount();
+    Link* link = OpenModbusRtuLink(pty.SlavePath().c_str(), 1);
+    ASSERT_NE(link, nullptr);
+    CloseLink(link);
+    EXPECT_EQ(FreePacketCount(), before + 3);
+}
+
+}  // namespace

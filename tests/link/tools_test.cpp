@@ -1,0 +1,229 @@
+// kova-sim and kova-link against each other over a pty: every protocol,
+// the simulated module's register map and its fault options.
+#include <gtest/gtest.h>
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "link/child_process.h"
+#include "link/link.h"
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+class Sim {
+public:
+    explicit Sim(const Args& options) : process_(Command(options)), path_(process_.ReadLine()) {}
+    const std::string& Path() const { return path_; }
+
+private:
+    static Args Command(const Args& options) {
+        Args argv = {BuildProgram("kova-sim"), "--pty"};
+        argv.insert(argv.end(), options.begin(), options.end());
+        return argv;
+    }
+    ChildProcess process_;
+    std::string path_;
+};
+
+RunResult KovaLink(const std::string& port, const Args& args) {
+    Args argv = {BuildProgram("kova-link"), "--port", port};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunProgram(argv);
+}
+
+Args Join(Args a, const Args& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// The identification block as the module presents it: port information,
+// the name two characters a register, high byte first, then the marker.
+std::string IdentificationLine() {
+    const char name[] = "KOVA                ";
+    std::string line = std::to_string(0x8001);
+    for (int i = 0; i < 20; i += 2) line += " " + std::to_string(uint8_t(name[i]) << 8 | uint8_t(name[i + 1]));
+    return line + " 0 " + std::to_string(0x9990) + "\n";
+}
+
+class ToolsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(HaveProgram(BuildProgram("kova-sim"))) << "kova-sim is not built";
+        ASSERT_TRUE(HaveProgram(BuildProgram("kova-link"))) << "kova-link is not built";
+    }
+};
+
+struct ProtocolCase {
+    const char* name;
+    Args sim, link;
+    bool inputRegisters;
+};
+
+const ProtocolCase kProtocols[] = {
+    {"symax bcc", {"--protocol", "symax"}, {"--type", "symax", "--baud", "19200"}, false},
+    {"symax crc", {"--protocol", "symax", "--crc"}, {"--type", "symax", "--crc", "--baud", "19200"}, false},
+    {"symax priority", {"--protocol", "symax"}, {"--type", "symax", "--priority", "--baud", "19200"}, false},
+    {"net-to-net", {"--protocol", "symax"}, {"--type", "netnet", "--route", "25,3", "--baud", "19200"}, false},
+    {"rtu", {"--protocol", "rtu", "--drop", "7"}, {"--type", "rtu", "--drop", "7"}, true},
+    {"ascii", {"--protocol", "ascii"}, {"--type", "ascii", "--parity", "odd"}, true},
+};
+
+TEST_F(ToolsTest, EveryProtocolReadsAndWritesTheSimulatedModule) {
+    for (const ProtocolCase& c : kProtocols) {
+        SCOPED_TRACE(c.name);
+        Sim sim(c.sim);
+        ASSERT_FALSE(sim.Path().empty());
+        RunResult r = KovaLink(sim.Path(), Join(c.link, {"read", "8176", "13"}));
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, IdentificationLine());
+        r = KovaLink(sim.Path(), Join(c.link, {"write", "2049", "1", "0x10", "65535"}));
+        EXPECT_EQ(r.status, 0) << r.err;
+        r = KovaLink(sim.Path(), Join(c.link, {"read", "2048", "5"}));
+        EXPECT_EQ(r.out, "0 1 16 65535 0\n") << r.err;
+        if (!c.inputRegisters) continue;
+        r = KovaLink(sim.Path(), Join(c.link, {"input-write", "300", "7", "8"}));
+        EXPECT_EQ(r.status, 0) << r.err;
+        r = KovaLink(sim.Path(), Join(c.link, {"input-read", "300", "2"}));
+        EXPECT_EQ(r.out, "7 8\n") << r.err;
+    }
+}
+
+struct FaultCase {
+    const char* name;
+    Args sim, link, command;
+    int status;
+    std::string out, err;
+};
+
+const FaultCase kFaults[] = {
+    {"symax naks then accepts", {"--protocol", "symax", "--nak-first", "3"}, {"--type", "symax"},
+     {"read", "8188", "1"}, 0, "39312\n", ""},
+    {"symax corrupted reply repeated", {"--protocol", "symax", "--corrupt-first", "1"}, {"--type", "symax"},
+     {"read", "8188", "1"}, 0, "39312\n", ""},
+    {"symax crc corrupted reply repeated", {"--protocol", "symax", "--crc", "--corrupt-first", "1"},
+     {"--type", "symax", "--crc"}, {"read", "8188", "1"}, 0, "39312\n", ""},
+    {"symax no reply", {"--protocol", "symax", "--drop-every", "1"}, {"--type", "symax", "--timeout", "20"},
+     {"read", "1", "1"}, 1, "", "Read reply timeout\n"},
+    {"symax no write reply", {"--protocol", "symax", "--drop-every", "1"}, {"--type", "symax", "--timeout", "20"},
+     {"write", "1", "1"}, 1, "", "Write reply timeout\n"},
+    {"symax error code", {"--protocol", "symax", "--error", "5"}, {"--type", "symax"}, {"write", "1", "1"}, 1, "",
+     "(5) Instruction Not Allowed\n"},
+    {"symax priority status", {"--protocol", "symax", "--model", "standard"}, {"--type", "symax", "--priority"},
+     {"write", "7423", "1"}, 1, "", "(7) Protected Register\n"},
+    {"symax standard module", {"--protocol", "symax", "--model", "standard"}, {"--type", "symax"},
+     {"write", "7423", "1"}, 1, "", "(7) Protected Register\n"},
+    {"symax plus module", {"--protocol", "symax", "--model", "plus"}, {"--type", "symax"},
+     {"write", "7423", "1"}, 0, "", ""},
+    {"symax input exception", {"--protocol", "symax", "--error", "2"}, {"--type", "symax"},
+     {"input-read", "1", "1"}, 1, "", "Modbus error reply 2 ILLEGAL DATA ADDRESS\n"},
+    {"rtu exception", {"--protocol", "rtu", "--error", "2"}, {"--type", "rtu"}, {"read", "1", "1"}, 1, "",
+     "Modbus error reply 2 ILLEGAL DATA ADDRESS\n"},
+    {"rtu exception to a write", {"--protocol", "rtu", "--model", "standard"}, {"--type", "rtu"},
+     {"write", "7423", "1"}, 1, "", "Write reply was wrong size\n"},
+    {"rtu corrupted reply", {"--protocol", "rtu", "--corrupt-first", "1"}, {"--type", "rtu", "--timeout", "20"},
+     {"read", "1", "1"}, 1, "", "No reply to read command\n"},
+    {"rtu other drop", {"--protocol", "rtu", "--drop", "3"}, {"--type", "rtu", "--timeout", "20"},
+     {"read", "1", "1"}, 1, "", "No reply to read command\n"},
+    {"ascii corrupted reply", {"--protocol", "ascii", "--corrupt-first", "1"},
+     {"--type", "ascii", "--timeout", "20"}, {"write", "1", "1"}, 1, "", "No reply to write command\n"},
+    {"ascii every second reply dropped", {"--protocol", "ascii", "--drop-every", "2"},
+     {"--type", "ascii", "--timeout", "20"}, {"bench", "2", "1", "1"}, 1, "", "No reply to read command\n"},
+    {"rtu register count", {"--protocol", "rtu"}, {"--type", "rtu"}, {"read", "1", "129"}, 1, "",
+     "Illegal read count\n"},
+    {"symax register range", {"--protocol", "symax"}, {"--type", "symax"}, {"read", "16384", "2"}, 1, "",
+     "Illegal read register\n"},
+};
+
+TEST_F(ToolsTest, FaultsOfTheSimulatedModuleReachTheLinkAsItsTexts) {
+    for (const FaultCase& c : kFaults) {
+        SCOPED_TRACE(c.name);
+        Sim sim(c.sim);
+        RunResult r = KovaLink(sim.Path(), Join(c.link, c.command));
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err, c.err);
+    }
+}
+
+TEST_F(ToolsTest, SpecialRegistersOfTheModule) {
+    struct Case {
+        Args sim;
+        Args write;
+        std::string reg, value;
+    } const cases[] = {
+        {{"--protocol", "rtu"}, {"write", "8174", "0xC5C5"}, "8174", "0\n"},
+        {{"--protocol", "rtu", "--no-eeprom"}, {"write", "8174", "0xC5C5"}, "8174", "50629\n"},
+        {{"--protocol", "rtu", "--cts", "5"}, {}, "8187", "5\n"},
+    };
+    for (const Case& c : cases) {
+        Sim sim(c.sim);
+        if (!c.write.empty()) {
+            EXPECT_EQ(KovaLink(sim.Path(), Join({"--type", "rtu"}, c.write)).status, 0);
+        }
+        EXPECT_EQ(KovaLink(sim.Path(), {"--type", "rtu", "read", c.reg, "1"}).out, c.value);
+    }
+}
+
+TEST_F(ToolsTest, BenchReportsTheRequestRate) {
+    Sim sim({"--protocol", "rtu"});
+    RunResult r = KovaLink(sim.Path(), {"--type", "rtu", "bench", "50", "1", "10"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("50 requests in "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(" requests per second"), std::string::npos) << r.out;
+}
+
+TEST_F(ToolsTest, UsageAndBadArguments) {
+    struct Case {
+        Args argv;
+        int status;
+        const char* text;  // in standard output for help, standard error otherwise
+    } const cases[] = {
+        {{BuildProgram("kova-sim"), "--help"}, 0, "usage: kova-sim"},
+        {{BuildProgram("kova-link"), "--help"}, 0, "usage: kova-link"},
+        {{BuildProgram("kova-sim"), "--protocol", "x", "--pty"}, 2, "bad option"},
+        {{BuildProgram("kova-sim"), "--protocol", "rtu"}, 2, "--pty or --tty"},
+        {{BuildProgram("kova-link"), "--type", "rtu", "--port", "x", "write", "1", "65536"}, 2, "bad command"},
+        {{BuildProgram("kova-link"), "--type", "rtu", "read", "1", "1"}, 2, "--port"},
+        {{BuildProgram("kova-link"), "--type", "rtu", "--port", "ttyKOVA_NONE9", "read", "1", "1"}, 1,
+         "Unable to establish link. Port /dev/ttyKOVA_NONE9 not found"},
+    };
+    for (const Case& c : cases) {
+        RunResult r = RunProgram(c.argv);
+        EXPECT_EQ(r.status, c.status) << c.argv[1];
+        EXPECT_NE((c.status ? r.err : r.out).find(c.text), std::string::npos) << r.out << r.err;
+    }
+}
+
+// The open's reasons as an ordinary user sees them. CI runs as root, where
+// the device permissions and TIOCEXCL do not apply, so the tool runs as nobody.
+TEST_F(ToolsTest, AnUnprivilegedUserIsToldWhyThePortDoesNotOpen) {
+    ASSERT_EQ(geteuid(), 0u) << "this test switches to user nobody and needs root";
+    ASSERT_TRUE(HaveProgram("/usr/bin/setpriv")) << "setpriv (util-linux) is missing";
+    Sim sim({"--protocol", "rtu"});
+    Args asNobody = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                     BuildProgram("kova-link"), "--type", "rtu", "--port", sim.Path(), "read", "1", "1"};
+    RunResult r = RunProgram(asNobody);
+    EXPECT_EQ(r.status, 1);
+    struct stat st;
+    ASSERT_EQ(stat(sim.Path().c_str(), &st), 0);
+    group* owner = getgrgid(st.st_gid);
+    ASSERT_NE(owner, nullptr);
+    std::string expected = "Permission denied on " + sim.Path() + ": join group " + owner->gr_name;
+    EXPECT_NE(r.err.find(expected), std::string::npos) << r.err;
+
+    Link* held = OpenModbusRtuLink(sim.Path().c_str(), 1);
+    ASSERT_NE(held, nullptr);
+    chmod(sim.Path().c_str(), 0666);
+    r = RunProgram(asNobody);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Port " + sim.Path() + " is busy"), std::string::npos) << r.err;
+    CloseLink(held);
+    r = RunProgram(asNobody);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "0\n");
+}
+
+}  // namespace
