@@ -56,11 +56,16 @@ bool Choice(const char* text, std::initializer_list<const char*> names, int* out
 }
 
 const Option kOptions[] = {
-    {"--type", "symax|netnet|rtu|ascii", "link kind",
+    {"--type", "symax|netnet|rtu|ascii|gateway|tcp", "link kind",
      [](LinkOptions& o, const char* a) {
          int i;
-         return Choice(a, {"symax", "netnet", "rtu", "ascii"}, &i) && (o.type = LinkType(i), o.typeGiven = true);
+         return Choice(a, {"symax", "netnet", "rtu", "ascii", "gateway", "tcp"}, &i) &&
+                (o.type = LinkType(i), o.typeGiven = true);
      }},
+    {"--host", "HOST", "Modbus TCP: dotted address or host name",
+     [](LinkOptions& o, const char* a) { return o.host = a, true; }},
+    {"--tcp-port", "N", "Modbus TCP: port (default 502)",
+     [](LinkOptions& o, const char* a) { return ToInt(a, 1, 65535, &o.tcpPort); }},
     {"--port", "DEVICE", "serial device (ttyUSB0, /dev/ttyS0, a pty path)",
      [](LinkOptions& o, const char* a) { return o.port = a, true; }},
     {"--baud", "N", "line rate (default 9600)",
@@ -71,9 +76,9 @@ const Option kOptions[] = {
      [](LinkOptions& o, const char* a) { return ToInt(a, 7, 8, &o.dataBits); }},
     {"--stop-bits", "1|2", "stop bits (default 1)",
      [](LinkOptions& o, const char* a) { return ToInt(a, 1, 2, &o.stopBits); }},
-    {"--drop", "N", "Modbus slave address, or a one-drop Sy/Max route (default 1)",
+    {"--drop", "N", "Modbus slave address or unit, or a one-drop Sy/Max route (default 1)",
      [](LinkOptions& o, const char* a) { return ToInt(a, 0, 255, &o.drop); }},
-    {"--route", "N,N,...", "Sy/Max route, up to 8 drops",
+    {"--route", "N,N,...", "Sy/Max or Gateway route, up to 8 drops",
      [](LinkOptions& o, const char* a) { return ParseRoute(a, &o.route); }},
     {"--crc", nullptr, "Sy/Max frames carry a CRC instead of a BCC",
      [](LinkOptions& o, const char*) { return o.crc = true; }},
@@ -85,8 +90,9 @@ const Option kOptions[] = {
 
 void PrintHelp(FILE* out) {
     fprintf(out,
-            "usage: kova-link --type symax|netnet|rtu|ascii --port DEVICE [options] COMMAND\n"
-            "Reads and writes controller registers (1-based) over a serial link.\n\n"
+            "usage: kova-link --type symax|netnet|rtu|ascii|gateway --port DEVICE [options] COMMAND\n"
+            "       kova-link --type tcp --host HOST [--tcp-port N] [options] COMMAND\n"
+            "Reads and writes controller registers (1-based) over a serial or Modbus TCP link.\n\n"
             "commands:\n"
             "  read REGISTER COUNT          print the values, unsigned decimal\n"
             "  write REGISTER VALUE...      values 0-65535 or 0x-prefixed hexadecimal\n"
@@ -148,8 +154,9 @@ bool ParseLinkOptions(int argc, char** argv, LinkOptions* options, int* exitCode
             return false;
         }
     }
-    if (!options->typeGiven || options->port.empty()) {
-        fprintf(stderr, "kova-link: --type and --port are required (see --help)\n");
+    bool tcp = options->type == LinkType::Tcp;
+    if (!options->typeGiven || (tcp ? options->host.empty() : options->port.empty())) {
+        fprintf(stderr, "kova-link: --type and --port (--host for tcp) are required (see --help)\n");
         return false;
     }
     if (!ParseCommand(argc, argv, i, options)) {

@@ -1,5 +1,5 @@
-// kova-link: scripted register access over a Sy/Max, Net-to-Net, Modbus RTU
-// or Modbus ASCII link, and a request-rate benchmark.
+// kova-link: scripted register access over a Sy/Max, Net-to-Net, Modbus RTU,
+// Modbus ASCII, Gateway or Modbus TCP link, and a request-rate benchmark.
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -21,6 +21,8 @@ Link* OpenLink(const LinkOptions& o, std::string* reason) {
     case LinkType::NetToNet: return OpenSyMaxLink(o.port.c_str(), 1, route, reason);
     case LinkType::Rtu: return OpenModbusRtuLink(o.port.c_str(), o.drop, reason);
     case LinkType::Ascii: return OpenModbusAsciiLink(o.port.c_str(), o.drop, reason);
+    case LinkType::Gateway: return OpenGatewayLink(o.port.c_str(), o.route, reason);
+    case LinkType::Tcp: return OpenModbusTcpLink(o.host.c_str(), o.tcpPort, o.drop, reason);
     }
     return nullptr;
 }
@@ -36,6 +38,7 @@ int PrintRead(Link* link, const LinkOptions& o, bool input) {
     int n = input ? InputRegisterRead(link, o.reg, o.count, values.data())
                   : RegisterRead(link, o.reg, o.count, values.data());
     if (n <= 0) return Fail(link);
+    if (o.type == LinkType::Tcp) n = o.count;  // a Modbus TCP read returns 1 for all of them
     for (int i = 0; i < n; ++i) printf(i ? " %u" : "%u", unsigned(values[size_t(i)]));
     printf("\n");
     CloseLink(link);

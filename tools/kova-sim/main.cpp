@@ -69,6 +69,7 @@ std::unique_ptr<SimSlave> MakeSlave(SimContext& context) {
     switch (context.options.protocol) {
     case SimProtocol::Rtu: return MakeModbusRtuSlave(context);
     case SimProtocol::Ascii: return MakeModbusAsciiSlave(context);
+    case SimProtocol::Gateway: return MakeGatewaySlave(context);
     default: return MakeSyMaxSlave(context);
     }
 }
@@ -97,6 +98,11 @@ int main(int argc, char** argv) {
     int exitCode = 0;
     if (!ParseSimOptions(argc, argv, &options, &exitCode)) return exitCode;
     int signals = StopSignals();
+    if (options.protocol == SimProtocol::Tcp) {
+        SimContext context{options, RegisterImage(options.model, options.eeprom), nullptr};
+        context.image.At(kCtsStatus) = uint16_t(options.cts);
+        return ServeModbusTcp(context, signals);
+    }
     Line line;
     if (options.pty ? !OpenPty(&line) : !OpenTty(options, &line)) {
         if (options.pty) perror("kova-sim: pty");
