@@ -74,8 +74,10 @@ std::string TmuxSession::Tmux(const std::vector<std::string>& args) {
 }
 
 void TmuxSession::Start(const std::vector<std::string>& args, const std::string& program) {
+    // A small shell waits for the program and records how it ended.
     std::vector<std::string> command{"new-session", "-d", "-s", "kova", "-c", dir_,
-                                     "env", "LANG=C.UTF-8", "LC_ALL=C.UTF-8",
+                                     "env", "LANG=" + locale_, "LC_ALL=" + locale_, "sh", "-c",
+                                     "\"$@\"; echo $? > .exit-status", "sh",
                                      BuildDir() + "/" + program};
     command.insert(command.end(), args.begin(), args.end());
     Tmux(command);
@@ -83,7 +85,7 @@ void TmuxSession::Start(const std::vector<std::string>& args, const std::string&
 }
 
 void TmuxSession::StartScript(const std::string& script) {
-    Tmux({"new-session", "-d", "-s", "kova", "-c", dir_, "env", "LANG=C.UTF-8", "LC_ALL=C.UTF-8",
+    Tmux({"new-session", "-d", "-s", "kova", "-c", dir_, "env", "LANG=" + locale_, "LC_ALL=" + locale_,
           "KOVASW=" + BuildDir() + "/kovasw", "sh", "-c", script});
     started_ = true;
 }
@@ -161,20 +163,23 @@ void TmuxSession::Settle(int quietMs, int timeoutMs) {
 bool TmuxSession::WaitForExit(int timeoutMs) {
     auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     do {
-        if (Tmux({"display-message", "-p", "-t", "kova", "#{pane_dead}"}).rfind("1", 0) == 0)
-            return true;
+        if (std::filesystem::exists(dir_ + "/.exit-status")) return true;
         Pause(20);
     } while (Clock::now() < deadline);
     return false;
 }
 
 int TmuxSession::ExitStatus() {
-    std::string s = Tmux({"display-message", "-p", "-t", "kova", "#{pane_dead_status}"});
-    return s.empty() || s[0] == '\n' ? -1 : std::atoi(s.c_str());
+    if (!WaitForExit(2000)) return -1;
+    std::ifstream in(dir_ + "/.exit-status");
+    int status = -1;
+    in >> status;
+    return status;
 }
 
 int TmuxSession::ProgramPid() {
-    return std::atoi(Tmux({"display-message", "-p", "-t", "kova", "#{pane_pid}"}).c_str());
+    int shell = std::atoi(Tmux({"display-message", "-p", "-t", "kova", "#{pane_pid}"}).c_str());
+    return std::atoi(RunCommand({"pgrep", "-P", std::to_string(shell)}).c_str());
 }
 
 void TmuxSession::Resize(int cols, int rows) {

@@ -14,6 +14,8 @@ public:
 
     // The scratch directory the program runs in; put fixture files here first.
     const std::string& Dir() const { return dir_; }
+    // The locale the program runs in (C.UTF-8 unless set before Start).
+    void SetLocale(const std::string& locale) { locale_ = locale; }
     // Starts build/kovasw (or another program of the build) with arguments.
     void Start(const std::vector<std::string>& args = {}, const std::string& program = "kovasw");
 
@@ -33,16 +35,16 @@ public:
     bool WaitForRow(int row, const std::string& text, int timeoutMs = 5000);
     // Waits until the screen stops changing for a moment.
     void Settle(int quietMs = 150, int timeoutMs = 3000);
-    bool WaitForExit(int timeoutMs = 5000);
-    int ExitStatus();  // the program's exit status once it has ended
-    int ProgramPid();
+    bool WaitForExit(int timeoutMs = 5000);  // after Start
+    int ExitStatus();  // the program's exit status (128 + n for signal n), -1 while it runs
+    int ProgramPid();  // after Start
     void Resize(int cols, int rows);
 
     // Runs a tmux command on this session's server; returns its output.
     std::string Tmux(const std::vector<std::string>& args);
 
 private:
-    std::string socket_, dir_;
+    std::string socket_, dir_, locale_ = "C.UTF-8";
     bool started_ = false;
 };
 

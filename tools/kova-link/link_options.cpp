@@ -98,7 +98,8 @@ void PrintHelp(FILE* out) {
             "  write REGISTER VALUE...      values 0-65535 or 0x-prefixed hexadecimal\n"
             "  input-read REGISTER COUNT    input registers\n"
             "  input-write REGISTER VALUE...\n"
-            "  bench N REGISTER COUNT       time N reads, print requests per second\n\noptions:\n");
+            "  bench N REGISTER COUNT       time N reads, print requests per second\n"
+            "  sections REGISTER N,N,...    time reads of consecutive sections from REGISTER\n\noptions:\n");
     for (const Option& option : kOptions) {
         char left[48];
         snprintf(left, sizeof left, "%s%s%s", option.name, option.argument ? " " : "",
@@ -130,6 +131,21 @@ bool ParseCommand(int argc, char** argv, int i, LinkOptions* o) {
     if (name == "bench") {
         o->command = Command::Bench;
         return arg(1, 100000000, &o->repeats) && arg(0, 65536, &o->reg) && arg(0, 1000, &o->count) && i == argc;
+    }
+    if (name == "sections") {
+        o->command = Command::Sections;
+        if (!arg(1, 65536, &o->reg) || i + 1 != argc) return false;
+        std::string list = argv[i];
+        size_t start = 0;
+        while (start <= list.size()) {
+            size_t comma = list.find(',', start);
+            int count;
+            if (!ToInt(list.substr(start, comma - start).c_str(), 1, 128, &count)) return false;
+            o->sections.push_back(count);
+            if (comma == std::string::npos) break;
+            start = comma + 1;
+        }
+        return true;
     }
     return false;
 }

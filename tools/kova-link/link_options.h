@@ -7,7 +7,7 @@
 #include "link/link.h"
 
 enum class LinkType { SyMax, NetToNet, Rtu, Ascii, Gateway, Tcp };
-enum class Command { Read, Write, InputRead, InputWrite, Bench };
+enum class Command { Read, Write, InputRead, InputWrite, Bench, Sections };
 
 struct LinkOptions {
     LinkType type = LinkType::SyMax;
@@ -28,7 +28,8 @@ struct LinkOptions {
     Command command = Command::Read;
     int reg = 0;
     int count = 0;
-    int repeats = 0;  // bench
+    int repeats = 0;            // bench
+    std::vector<int> sections;  // sections: register counts read one after another
     std::vector<uint16_t> values;
 };
 

@@ -56,6 +56,21 @@ int Bench(Link* link, const LinkOptions& o) {
     return 0;
 }
 
+int Sections(Link* link, const LinkOptions& o) {
+    uint16_t values[128];
+    int reg = o.reg, total = 0;
+    auto start = std::chrono::steady_clock::now();
+    for (int count : o.sections) {
+        if (RegisterRead(link, reg, count, values) != count) return Fail(link);
+        reg += count;
+        total += count;
+    }
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    printf("%zu requests, %d registers in %.4f s\n", o.sections.size(), total, seconds);
+    CloseLink(link);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -80,6 +95,7 @@ int main(int argc, char** argv) {
         if (InputRegisterWrite(link, o.reg, o.count, o.values.data()) <= 0) return Fail(link);
         break;
     case Command::Bench: return Bench(link, o);
+    case Command::Sections: return Sections(link, o);
     }
     CloseLink(link);
     return 0;

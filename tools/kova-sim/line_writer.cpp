@@ -36,3 +36,7 @@ void LineWriter::Send(const Bytes& bytes) {
 void LineWriter::Delay(int milliseconds) {
     if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
+
+void LineWriter::AwaitArrival(std::chrono::steady_clock::time_point start, size_t count) {
+    if (pace_) std::this_thread::sleep_until(start + std::chrono::nanoseconds(characterNs_) * count);
+}

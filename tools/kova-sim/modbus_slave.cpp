@@ -41,6 +41,7 @@ class RtuSlave : public SimSlave {
 public:
     explicit RtuSlave(SimContext& context) : c_(context) {}
     void OnByte(uint8_t byte) override {
+        if (frame_.empty()) start_ = std::chrono::steady_clock::now();
         frame_.push_back(byte);
         size_t expected = ExpectedRequestLength(frame_);
         if (expected && frame_.size() >= expected && Crc16(frame_.data(), frame_.size()) == 0)
@@ -55,6 +56,7 @@ public:
         Bytes frame;
         frame.swap(frame_);
         if (frame.size() < 4 || Crc16(frame.data(), frame.size()) != 0) return;
+        c_.writer->AwaitArrival(start_, frame.size());
         frame.resize(frame.size() - 2);
         Bytes reply = Answer(c_, frame);
         if (reply.empty()) return;
@@ -69,6 +71,7 @@ public:
 private:
     SimContext& c_;
     Bytes frame_;
+    std::chrono::steady_clock::time_point start_;
 };
 
 int HexValue(uint8_t c) {
@@ -85,6 +88,7 @@ public:
         if (byte == ':') {
             inFrame_ = true;
             digits_.clear();
+            start_ = std::chrono::steady_clock::now();
         } else if (inFrame_ && byte == '\r') {
             inFrame_ = false;
             OnLine();
@@ -105,6 +109,7 @@ private:
             sum = uint8_t(sum + frame.back());
         }
         if (sum != 0) return;
+        c_.writer->AwaitArrival(start_, digits_.size() + 3);  // ':' digits CR LF
         frame.pop_back();
         Bytes reply = Answer(c_, frame);
         if (reply.empty()) return;
@@ -123,6 +128,7 @@ private:
     SimContext& c_;
     bool inFrame_ = false;
     Bytes digits_;
+    std::chrono::steady_clock::time_point start_;
 };
 
 }  // namespace

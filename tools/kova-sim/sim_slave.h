@@ -1,6 +1,7 @@
 // The wire side of the simulated module: a slave per protocol that reads
 // request bytes, answers through the line writer and applies the faults.
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -17,6 +18,9 @@ public:
         : fd_(fd), pace_(pace), characterNs_(characterNanoseconds) {}
     void Send(const Bytes& bytes);
     void Delay(int milliseconds);
+    // When pacing, waits until a request whose first byte came at start has
+    // had the time its count bytes take on the line (a pty delivers at once).
+    void AwaitArrival(std::chrono::steady_clock::time_point start, size_t count);
 
 private:
     void WriteAll(const uint8_t* bytes, size_t count);
