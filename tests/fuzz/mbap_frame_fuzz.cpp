@@ -94,16 +94,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         memcpy(buffer.get() + receiver.received, stream.data() + at, size_t(n));
         at += size_t(n);
         switch (MbapAccept(receiver, buffer.get(), n)) {
-        case MbapProgress::Complete:
-            CheckFrame(request, buffer.get(), receiver.received);
-            receiver = MbapReceiver();
-            break;
-        case MbapProgress::TooLarge:
-            discard = MbapBytesLeft(receiver);
-            receiver = MbapReceiver();
-            break;
-        case MbapProgress::More:
-            break;
+            case MbapProgress::Complete:
+                CheckFrame(request, buffer.get(), receiver.received);
+                receiver = MbapReceiver();
+                break;
+            case MbapProgress::TooLarge:
+                discard = MbapBytesLeft(receiver);
+                receiver = MbapReceiver();
+                break;
+            case MbapProgress::More:
+                break;
         }
     }
     return 0;

@@ -1,15 +1,16 @@
 // The Modbus TCP link against libmodbus's TCP server on loopback.
 #include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
-#include "link/link.h"
 #include "link/child_process.h"
+#include "link/link.h"
 
 namespace {
 
 class TcpLibmodbusTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(HaveProgram(BuildProgram("kova-modbus-tcp-server")));
         port_ = atoi(server_.ReadLine().c_str());

@@ -1,6 +1,7 @@
 // kova-sim's Modbus TCP and Gateway sides against kova-link and mbpoll: the
 // command lines, the module's registers over both, and the fault options.
 #include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -17,15 +18,16 @@ Args Join(Args a, const Args& b) {
 
 // kova-sim serving Modbus TCP on a free loopback port.
 class TcpSim {
-public:
+  public:
     explicit TcpSim(const Args& options)
-        : process_(Join({BuildProgram("kova-sim"), "--protocol", "tcp", "--listen", "127.0.0.1:0"}, options)),
+        : process_(Join({BuildProgram("kova-sim"), "--protocol", "tcp", "--listen", "127.0.0.1:0"},
+                        options)),
           first_(process_.ReadLine()),
           port_(process_.ReadLine()) {}
     bool Listening() const { return first_ == "listening" && !port_.empty(); }
     const std::string& Port() const { return port_; }
 
-private:
+  private:
     ChildProcess process_;
     std::string first_, port_;
 };
@@ -37,7 +39,8 @@ RunResult KovaLinkTcp(const TcpSim& sim, const Args& args) {
 }
 
 // "KOVA" two characters a register, high byte first.
-const std::string kNameRegisters = std::to_string('K' << 8 | 'O') + " " + std::to_string('V' << 8 | 'A');
+const std::string kNameRegisters =
+    std::to_string('K' << 8 | 'O') + " " + std::to_string('V' << 8 | 'A');
 
 struct ToolCase {
     const char* name;
@@ -51,12 +54,26 @@ TEST(TcpToolsTest, KovaLinkReachesTheSimulatedModuleOverTcp) {
     ToolCase kCases[] = {
         {"identification", {}, {"read", "8177", "2"}, 0, kNameRegisters + "\n", ""},
         {"input registers", {}, {"input-read", "1", "2"}, 0, "0 0\n", ""},
-        {"other unit", {"--drop", "3"}, {"--timeout", "10", "read", "1", "1"}, 1, "", "Reply timeout\n"},
-        {"unit given", {"--drop", "3"}, {"--drop", "3", "read", "8177", "1"}, 0,
-         std::to_string('K' << 8 | 'O') + "\n", ""},
+        {"other unit",
+         {"--drop", "3"},
+         {"--timeout", "10", "read", "1", "1"},
+         1,
+         "",
+         "Reply timeout\n"},
+        {"unit given",
+         {"--drop", "3"},
+         {"--drop", "3", "read", "8177", "1"},
+         0,
+         std::to_string('K' << 8 | 'O') + "\n",
+         ""},
         {"exception 2", {"--error", "2"}, {"read", "1", "1"}, 1, "", "ILLEGAL DATA ADDRESS\n"},
         {"exception 13", {"--error", "13"}, {"write", "1", "5"}, 1, "", "Modbus error reply 13\n"},
-        {"no reply", {"--drop-every", "1"}, {"--timeout", "5", "read", "1", "1"}, 1, "", "Reply timeout\n"},
+        {"no reply",
+         {"--drop-every", "1"},
+         {"--timeout", "5", "read", "1", "1"},
+         1,
+         "",
+         "Reply timeout\n"},
     };
     for (const ToolCase& c : kCases) {
         TcpSim sim(c.simOptions);
@@ -84,8 +101,10 @@ TEST(TcpToolsTest, MbpollReadsAndWritesTheSimulatedModule) {
     Args mbpoll = {"/usr/bin/mbpoll", "-m", "tcp", "-a", "4", "-p", sim.Port(), "-t", "4", "-1"};
     RunResult r = RunProgram(Join(mbpoll, {"-r", "8177", "-c", "2", "127.0.0.1"}));
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("[8177]: \t" + std::to_string('K' << 8 | 'O')), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("[8178]: \t" + std::to_string('V' << 8 | 'A')), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("[8177]: \t" + std::to_string('K' << 8 | 'O')), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("[8178]: \t" + std::to_string('V' << 8 | 'A')), std::string::npos)
+        << r.out;
     r = RunProgram(Join(mbpoll, {"-r", "500", "127.0.0.1", "21", "65535"}));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(KovaLinkTcp(sim, {"--drop", "4", "read", "500", "2"}).out, "21 65535\n");
@@ -103,19 +122,34 @@ TEST(TcpToolsTest, SimulatorRefusesATcpProtocolWithoutAnAddress) {
 TEST(GatewayToolsTest, KovaLinkReachesTheSimulatedModuleThroughItsGateway) {
     ToolCase kCases[] = {
         {"identification", {}, {"read", "8177", "2"}, 0, kNameRegisters + "\n", ""},
-        {"error lines", {"--error", "5"}, {"--timeout", "20", "read", "1", "1"}, 1, "", "Read reply too short\n"},
-        {"error line to write", {"--error", "5"}, {"--timeout", "20", "write", "1", "1"}, 1, "",
+        {"error lines",
+         {"--error", "5"},
+         {"--timeout", "20", "read", "1", "1"},
+         1,
+         "",
+         "Read reply too short\n"},
+        {"error line to write",
+         {"--error", "5"},
+         {"--timeout", "20", "write", "1", "1"},
+         1,
+         "",
          "No valid reply to W command\n"},
-        {"no answer", {"--drop-every", "1"}, {"--timeout", "5", "read", "1", "1"}, 1, "",
+        {"no answer",
+         {"--drop-every", "1"},
+         {"--timeout", "5", "read", "1", "1"},
+         1,
+         "",
          "No valid reply to A command\n"},
         {"status portion", {}, {"read", "8192", "2"}, 1, "", "Gateway can't read status portion\n"},
     };
     for (const ToolCase& c : kCases) {
-        ChildProcess sim(Join({BuildProgram("kova-sim"), "--protocol", "gateway", "--pty"}, c.simOptions));
+        ChildProcess sim(
+            Join({BuildProgram("kova-sim"), "--protocol", "gateway", "--pty"}, c.simOptions));
         std::string port = sim.ReadLine();
         ASSERT_FALSE(port.empty()) << c.name;
-        RunResult r = RunProgram(
-            Join({BuildProgram("kova-link"), "--type", "gateway", "--port", port, "--route", "100,5"}, c.command));
+        RunResult r = RunProgram(Join(
+            {BuildProgram("kova-link"), "--type", "gateway", "--port", port, "--route", "100,5"},
+            c.command));
         EXPECT_EQ(r.status, c.status) << c.name << ": " << r.err;
         EXPECT_EQ(r.out, c.out) << c.name;
         EXPECT_EQ(r.err, c.err) << c.name;

@@ -11,7 +11,7 @@
 namespace {
 
 class GatewaySlave : public SimSlave {
-public:
+  public:
     explicit GatewaySlave(SimContext& context) : c_(context) {}
     void OnByte(uint8_t byte) override {
         byte &= 0x7F;
@@ -24,7 +24,7 @@ public:
         }
     }
 
-private:
+  private:
     void Send(const std::string& text) { c_.writer->Send(Bytes(text.begin(), text.end())); }
 
     void Answer(const std::string& line) {
@@ -32,12 +32,16 @@ private:
         if (c_.DropThisRequest()) return;
         if (c_.options.delayMs) c_.writer->Delay(c_.options.delayMs);
         if (line[0] == 'A') return Send("\r");  // any route leads to this module
-        if (c_.options.errorCode >= 0) return Send("ERROR " + std::to_string(c_.options.errorCode) + "\r");
+        if (c_.options.errorCode >= 0)
+            return Send("ERROR " + std::to_string(c_.options.errorCode) + "\r");
         std::istringstream in(line.substr(1));
         switch (line[0]) {
-        case 'R': return Read(in);
-        case 'W': return Write(in);
-        default: return Send("ERROR 1\r");
+            case 'R':
+                return Read(in);
+            case 'W':
+                return Write(in);
+            default:
+                return Send("ERROR 1\r");
         }
     }
 

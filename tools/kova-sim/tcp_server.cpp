@@ -3,16 +3,17 @@
 // drop) from the register image, until SIGTERM or SIGINT. It prints
 // "listening" alone on its first line once it accepts connections, then the
 // port it listens on (useful with port 0).
-#include <chrono>
-#include <cstdio>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
-#include <string>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "replies.h"
@@ -56,7 +57,8 @@ int BoundPort(int fd) {
     sockaddr_storage address{};
     socklen_t length = sizeof address;
     getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    if (address.ss_family == AF_INET6) return ntohs(reinterpret_cast<sockaddr_in6*>(&address)->sin6_port);
+    if (address.ss_family == AF_INET6)
+        return ntohs(reinterpret_cast<sockaddr_in6*>(&address)->sin6_port);
     return ntohs(reinterpret_cast<sockaddr_in*>(&address)->sin_port);
 }
 
@@ -71,7 +73,8 @@ Bytes Answer(SimContext& c, const Bytes& frame) {
     Bytes pdu(frame.begin() + 7, frame.end());
     Bytes reply = ModbusReply(pdu, c.image, c.options.errorCode);
     if (reply.empty()) return {};
-    if (c.options.delayMs) std::this_thread::sleep_for(std::chrono::milliseconds(c.options.delayMs));
+    if (c.options.delayMs)
+        std::this_thread::sleep_for(std::chrono::milliseconds(c.options.delayMs));
     size_t length = reply.size() + 1;
     Bytes out = {frame[0], frame[1], 0, 0, uint8_t(length >> 8), uint8_t(length), frame[6]};
     out.insert(out.end(), reply.begin(), reply.end());
@@ -91,7 +94,8 @@ bool Receive(SimContext& c, Client& client) {
         Bytes frame(client.pending.begin(), client.pending.begin() + long(6 + length));
         client.pending.erase(client.pending.begin(), client.pending.begin() + long(6 + length));
         Bytes reply = Answer(c, frame);
-        if (!reply.empty() && send(client.fd, reply.data(), reply.size(), MSG_NOSIGNAL) < 0) return false;
+        if (!reply.empty() && send(client.fd, reply.data(), reply.size(), MSG_NOSIGNAL) < 0)
+            return false;
     }
     return true;
 }

@@ -1,10 +1,11 @@
 // kova-modbus-tcp-bench: the plain libmodbus client loop the benchmark
 // compares the link with: N reads of COUNT holding registers from REGISTER
 // (1-based) at HOST:PORT, printing the requests per second.
+#include <modbus/modbus.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <modbus/modbus.h>
 #include <vector>
 
 int main(int argc, char** argv) {
@@ -26,7 +27,8 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     printf("%d requests in %.3f s: %.1f requests per second\n", n, seconds, n / seconds);
     modbus_close(ctx);
     modbus_free(ctx);

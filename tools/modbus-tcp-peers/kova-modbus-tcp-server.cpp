@@ -4,14 +4,15 @@
 // It prints the port it listens on alone on its first line, then serves one
 // connection at a time until it is stopped by a signal.
 #include <arpa/inet.h>
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <modbus/modbus.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
