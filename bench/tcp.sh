@@ -18,15 +18,15 @@ trap cleanup EXIT
 seconds_of() { sed -n 's/.* in \([0-9.]*\) s.*/\1/p'; }
 
 echo "== Modbus TCP on loopback: 2000 reads of 10 registers"
-"$build/kova-modbus-tcp-server" > "$tmp/server.out" & server=$!
-until [ -s "$tmp/server.out" ]; do sleep 0.01; done
-port=$(head -1 "$tmp/server.out")
+"$build/kova-modbus-server" tcp:127.0.0.1:0 > "$tmp/server.out" & server=$!
+until [ "$(wc -l < "$tmp/server.out")" -ge 2 ]; do sleep 0.01; done
+port=$(sed -n 2p "$tmp/server.out")
 rounds=${ROUNDS:-5}
 best_ours=; best_theirs=
 best() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
 for round in $(seq "$rounds"); do
   ours=$("$build/kova-link" --type tcp --host 127.0.0.1 --tcp-port "$port" bench 2000 1 10)
-  theirs=$("$build/kova-modbus-tcp-bench" 127.0.0.1 "$port" 2000 1 10)
+  theirs=$("$build/kova-modbus-client" "tcp:127.0.0.1:$port" 2000 1 10)
   echo "round $round: kova-link $(echo "$ours" | seconds_of) s, libmodbus client $(echo "$theirs" | seconds_of) s"
   best_ours=$(best "$best_ours" "$(echo "$ours" | seconds_of)")
   best_theirs=$(best "$best_theirs" "$(echo "$theirs" | seconds_of)")
