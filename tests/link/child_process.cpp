@@ -122,12 +122,12 @@ std::string ChildProcess::ReadLine(Millis deadline) {
 
 std::string BuildProgram(const std::string& name) {
     const char* dir = getenv("KOVA_BUILD_DIR");
-    return std::string(dir ? dir : ".") + "/" + name;
+    return std::string(dir ? dir : KOVA_DEFAULT_BUILD_DIR) + "/" + name;
 }
 
 std::string SourcePath(const std::string& relative) {
     const char* dir = getenv("KOVA_SOURCE_DIR");
-    return std::string(dir ? dir : "..") + "/" + relative;
+    return std::string(dir ? dir : KOVA_DEFAULT_SOURCE_DIR) + "/" + relative;
 }
 
 bool HaveProgram(const std::string& path) { return access(path.c_str(), X_OK) == 0; }
