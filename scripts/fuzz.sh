@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds every fuzz target under tests/fuzz/ with clang's libFuzzer (and
-# ASan+UBSan) in build-fuzz/, then runs each for FUZZ_SECONDS (default 60).
+# ASan+UBSan) in build-fuzz/, then runs each for FUZZ_SECONDS (default 60)
+# from its corpus directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if ! command -v clang++ >/dev/null; then
@@ -16,9 +17,9 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug 
   -DKOVA_SANITIZE=address -DKOVA_FUZZ=ON >/dev/null
 targets=$(cd tests/fuzz && ls *_fuzz.cpp | sed 's/\.cpp$//')
 cmake --build build-fuzz -j "${JOBS:-2}" --target $targets
-mkdir -p build-fuzz/corpus
 for t in $targets; do
+  corpus=build-fuzz/corpus/$t
+  mkdir -p "$corpus"
   echo "== $t for ${seconds}s"
-  mkdir -p "build-fuzz/corpus/$t"
-  "build-fuzz/tests/fuzz/$t" -max_total_time="$seconds" -print_final_stats=1 "build-fuzz/corpus/$t"
+  "build-fuzz/tests/fuzz/$t" -max_total_time="$seconds" -max_len=7000 -print_final_stats=1 "$corpus"
 done
