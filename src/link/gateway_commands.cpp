@@ -52,7 +52,8 @@ int FormatWriteCommand(int reg, const uint16_t* values, int count, char* out, in
     int i = 0;
     for (; i < count; ++i) {
         // The gateway takes 32-bit numbers: each value is widened with its sign.
-        uint32_t widened = static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(values[i])));
+        uint32_t widened =
+            static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(values[i])));
         snprintf(number, sizeof number, " %u", widened);
         if (!Append(out, size, used, number)) break;
     }

@@ -62,7 +62,10 @@ void SetCommand(Packet* packet, int length) { packet->length = static_cast<uint1
 }  // namespace
 
 int GatewaySetRoute(Link* link, Packet*& packet) {
-    link->receiveMode = ReceiveGateway;
+    {
+        std::lock_guard<std::recursive_mutex> guard(link->lock);  // the reader's framing
+        link->receiveMode = ReceiveGateway;
+    }
     if (SameRoute(link->lastRouteSent, link->route)) return 1;
     link->lastRouteSent = link->route;
     SetCommand(packet, FormatRouteCommand(link->route, reinterpret_cast<char*>(packet->data),
@@ -82,7 +85,8 @@ int GatewaySetRoute(Link* link, Packet*& packet) {
 
 int GatewayRead(Link* link, int reg, int count, uint16_t* values) {
     if (count == 0) return 0;
-    if (reg + count - 1 > kLastRegister) return SetLinkError(link, "Gateway can't read status portion"), 0;
+    if (reg + count - 1 > kLastRegister)
+        return SetLinkError(link, "Gateway can't read status portion"), 0;
     Packet* packet = TakeRequestPacket(link);
     if (!packet || !GatewaySetRoute(link, packet)) return 0;
     SetCommand(packet, FormatReadCommand(reg, count, reinterpret_cast<char*>(packet->data),
@@ -98,7 +102,8 @@ int GatewayRead(Link* link, int reg, int count, uint16_t* values) {
 }
 
 int GatewayWrite(Link* link, int reg, int count, const uint16_t* values) {
-    if (reg + count - 1 > kLastRegister) return SetLinkError(link, "Gateway can't write status portion"), 0;
+    if (reg + count - 1 > kLastRegister)
+        return SetLinkError(link, "Gateway can't write status portion"), 0;
     // Values that do not fit in one command line go out in further commands.
     for (int done = 0; done < count;) {
         Packet* packet = TakeRequestPacket(link);
@@ -138,6 +143,13 @@ void CloseGatewayLink(Link* link) {
 }  // namespace
 
 extern const LinkBackend kGatewayBackend = {
-    LinkGateway,  GatewayReceiveByte, GatewayNextTransmitByte, nullptr,          GatewayRead,
-    GatewayWrite, nullptr,            nullptr,                 CloseGatewayLink,
+    LinkGateway,
+    GatewayReceiveByte,
+    GatewayNextTransmitByte,
+    nullptr,
+    GatewayRead,
+    GatewayWrite,
+    nullptr,
+    nullptr,
+    CloseGatewayLink,
 };

@@ -40,7 +40,8 @@ const char* Fail(char* text, size_t size, const char* message) {
 }
 
 const char* CheckException(const uint8_t* frame, int length, bool read, char* text, size_t size) {
-    if (length < 9) return Fail(text, size, read ? "Read reply was wrong size" : "Write reply was wrong size");
+    if (length < 9)
+        return Fail(text, size, read ? "Read reply was wrong size" : "Write reply was wrong size");
     unsigned code = frame[8];
     if (const char* message = ModbusExceptionText(code)) return Fail(text, size, message);
     snprintf(text, size, "Modbus error reply %u", code);
@@ -97,13 +98,15 @@ long MbapBytesLeft(const MbapReceiver& receiver) {
 
 uint16_t MbapTransaction(const uint8_t* frame) { return static_cast<uint16_t>(Word(frame)); }
 
-const char* CheckMbapReply(const MbapRequest& request, const uint8_t* frame, int length,
-                           char* text, size_t size) {
+const char* CheckMbapReply(const MbapRequest& request, const uint8_t* frame, int length, char* text,
+                           size_t size) {
     bool read = IsRead(request.function);
     // Without its function code a frame cannot be checked at all.
-    if (length < 8) return Fail(text, size, read ? "Read reply was wrong size" : "Write reply was wrong size");
+    if (length < 8)
+        return Fail(text, size, read ? "Read reply was wrong size" : "Write reply was wrong size");
     if (frame[6] != request.unit) return Fail(text, size, "Reply drop doesn't match query");
-    if (frame[7] == (request.function | kExceptionBit)) return CheckException(frame, length, read, text, size);
+    if (frame[7] == (request.function | kExceptionBit))
+        return CheckException(frame, length, read, text, size);
     if (frame[7] != request.function) return Fail(text, size, "Reply opcode doesn't match query");
     if (!read) return nullptr;
     if (length < 9) return Fail(text, size, "Read reply was wrong size");

@@ -47,6 +47,6 @@ uint16_t MbapTransaction(const uint8_t* frame);
 
 // Null when the complete frame answers the request, else the error text
 // (written into text). Read values are then MbapReadValues.
-const char* CheckMbapReply(const MbapRequest& request, const uint8_t* frame, int length,
-                           char* text, size_t size);
+const char* CheckMbapReply(const MbapRequest& request, const uint8_t* frame, int length, char* text,
+                           size_t size);
 void MbapReadValues(const uint8_t* frame, int count, uint16_t* values);

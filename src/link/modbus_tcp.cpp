@@ -4,13 +4,14 @@
 // re-established inside the failing request, so the next one works.
 #include "link/modbus_tcp.h"
 
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <netinet/in.h>
-#include <poll.h>
 #include <string>
-#include <sys/socket.h>
 
 #include "link/link.h"
 #include "link/link_backend.h"
@@ -58,12 +59,14 @@ bool Idle(Link* link) {
 // waits for up to one tick for data to arrive.
 long ReceivePass(Link* link, uint8_t* into, int size, int& ticks) {
     long n = recv(link->socket, into, static_cast<size_t>(size), MSG_DONTWAIT);
-    if (n < 0 && (errno == EAGAIN || errno == EINTR)) n = 0;
-    else if (n < 0) return ReportSocketError("Recv ", link), -1;
-    // The peer closed the connection: no reply can come on it any more.
-    else if (n == 0) {
+    if (n == 0) {
+        // The peer closed the connection: no reply can come on it any more.
         if (SetSocketErrorText(link, "Recv ", kNotConnected)) ReconnectSocket(link);
         return -1;
+    }
+    if (n < 0) {
+        if (errno != EAGAIN && errno != EINTR) return ReportSocketError("Recv ", link), -1;
+        n = 0;
     }
     if (n == 0) {
         if (ticks == 0) return SetLinkError(link, "Reply timeout"), -1;
@@ -81,7 +84,8 @@ long ReceivePass(Link* link, uint8_t* into, int size, int& ticks) {
 // next frame starts where it should.
 void DiscardRest(Link* link, uint8_t* buffer, long left, int& ticks) {
     while (left > 0) {
-        long n = ReceivePass(link, buffer, left < kDrainChunk ? static_cast<int>(left) : kDrainChunk, ticks);
+        long n = ReceivePass(link, buffer,
+                             left < kDrainChunk ? static_cast<int>(left) : kDrainChunk, ticks);
         if (n < 0) return;
         left -= n;
     }
@@ -208,14 +212,14 @@ int ReceiveMbapFrame(Link* link, uint8_t* buffer) {
         long n = ReceivePass(link, buffer + receiver.received, MbapBytesWanted(receiver), ticks);
         if (n < 0) return 0;
         switch (MbapAccept(receiver, buffer, static_cast<int>(n))) {
-        case MbapProgress::Complete:
-            return receiver.received;
-        case MbapProgress::TooLarge:
-            DiscardRest(link, buffer, MbapBytesLeft(receiver), ticks);
-            SetSocketErrorText(link, "Recv ", kReplyTooLarge);
-            return 0;
-        case MbapProgress::More:
-            break;
+            case MbapProgress::Complete:
+                return receiver.received;
+            case MbapProgress::TooLarge:
+                DiscardRest(link, buffer, MbapBytesLeft(receiver), ticks);
+                SetSocketErrorText(link, "Recv ", kReplyTooLarge);
+                return 0;
+            case MbapProgress::More:
+                break;
         }
     }
 }
@@ -251,6 +255,7 @@ Link* OpenModbusTcpLink(const char* host, int tcpPort, int drop, std::string* re
 }
 
 extern const LinkBackend kModbusTcpBackend = {
-    LinkModbusTcp, nullptr, nullptr, nullptr, TcpHoldingRead, TcpWrite,
-    TcpInputRead,  TcpGeneralReferenceWrite, CloseTcpLink,
+    LinkModbusTcp,  nullptr,  nullptr,      nullptr,
+    TcpHoldingRead, TcpWrite, TcpInputRead, TcpGeneralReferenceWrite,
+    CloseTcpLink,
 };

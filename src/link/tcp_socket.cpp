@@ -2,14 +2,15 @@
 // sockets, standing in for the Windows Sockets calls of the original.
 #include "link/tcp_socket.h"
 
-#include <cerrno>
-#include <chrono>
-#include <cstring>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 
 namespace {
 

@@ -2,8 +2,9 @@
 // text, a connect that gives up after a bounded time, and sends that never
 // raise SIGPIPE. Sockets are non-blocking and close-on-exec throughout.
 #pragma once
-#include <cstdint>
 #include <sys/socket.h>
+
+#include <cstdint>
 
 // Longest wait for a connection to be accepted; the system's own timeout
 // (minutes for an unreachable host) would freeze the screen meanwhile.

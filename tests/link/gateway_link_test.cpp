@@ -1,7 +1,8 @@
 // A Gateway link on a pty, with the test playing the gateway: the "A", "R"
 // and "W" command lines, the answers, the route bookkeeping and the texts.
-#include <future>
 #include <gtest/gtest.h>
+
+#include <future>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,7 @@
 namespace {
 
 class GatewayLinkTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         LinkRoute route;
         route.count = 2;
@@ -26,13 +27,15 @@ protected:
 
     // One command line as the gateway receives it, CR included.
     std::string Command() {
-        Bytes b = pty_.ReadUntil([](const Bytes& got) { return !got.empty() && got.back() == '\r'; });
+        Bytes b =
+            pty_.ReadUntil([](const Bytes& got) { return !got.empty() && got.back() == '\r'; });
         return std::string(b.begin(), b.end());
     }
     void Answer(const std::string& text) { pty_.Write(Bytes(text.begin(), text.end())); }
 
     std::future<int> Read(int reg, int count) {
-        return std::async(std::launch::async, [=, this] { return RegisterRead(link_, reg, count, values_); });
+        return std::async(std::launch::async,
+                          [=, this] { return RegisterRead(link_, reg, count, values_); });
     }
     std::future<int> Write(int reg, std::vector<uint16_t> values) {
         return std::async(std::launch::async, [=, this] {
@@ -100,7 +103,8 @@ TEST_F(GatewayLinkTest, ReplyLinesParseToTheirValues) {
         if (c.text) {
             EXPECT_STREQ(LinkErrorText(link_), c.text) << c.line;
         } else {
-            EXPECT_EQ(std::vector<uint16_t>(values_, values_ + c.values.size()), c.values) << c.line;
+            EXPECT_EQ(std::vector<uint16_t>(values_, values_ + c.values.size()), c.values)
+                << c.line;
         }
     }
 }
@@ -226,9 +230,9 @@ TEST(GatewayFraming, OverlongLineIsCutAndItsRestDropped) {
         size_t length;
         std::vector<size_t> lines;
     } kCases[] = {
-        {262, {263, 1}},   // fits with its CR; then the empty line
-        {263, {263, 1}},   // its CR does not fit but still ends it
-        {300, {263, 1}},   // the rest up to the CR is dropped
+        {262, {263, 1}},  // fits with its CR; then the empty line
+        {263, {263, 1}},  // its CR does not fit but still ends it
+        {300, {263, 1}},  // the rest up to the CR is dropped
     };
     AddFreePackets(3);
     for (const Case& c : kCases) {

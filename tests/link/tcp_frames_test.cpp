@@ -1,9 +1,10 @@
 // Modbus TCP without a socket: host texts, request frames, reply assembly and
 // checks, and the socket error texts.
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+
 #include <cerrno>
 #include <cstring>
-#include <netinet/in.h>
-#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,7 @@ TEST(TcpHostText, DottedQuadIsTakenOnlyWhenItIsFourBytes) {
         {"127.0.0.1", true, {127, 0, 0, 1}},
         {"10.200.3.255", true, {10, 200, 3, 255}},
         {"0.0.0.0", true, {0, 0, 0, 0}},
-        {"256.0.0.1", false, {}},   // not silently 0.0.0.1
+        {"256.0.0.1", false, {}},  // not silently 0.0.0.1
         {"1.2.3", false, {}},
         {"1.2.3.4.5", false, {}},
         {"1.2.3.4 ", false, {}},
@@ -52,7 +53,7 @@ TEST(TcpHostText, NamesResolveAndBadNamesDoNot) {
         {"127.0.0.1", true, AF_INET},
         {"localhost", true, AF_INET},  // from /etc/hosts, first address
         {"::1", true, AF_INET6},
-        {"no such host!", false, 0},   // invalid characters: refused without a lookup
+        {"no such host!", false, 0},  // invalid characters: refused without a lookup
     };
     for (const Case& c : kCases) {
         PeerAddress peer;
@@ -76,10 +77,13 @@ TEST(MbapRequestFrames, AreByteExact) {
     } kCases[] = {
         {"read holding", 3, 0, 2, {0x12, 0x34, 0, 0, 0, 6, 1, 3, 0, 0, 0, 2}},
         {"read input", 4, 0x1FFF, 1, {0x12, 0x34, 0, 0, 0, 6, 1, 4, 0x1F, 0xFF, 0, 1}},
-        {"write multiple", 0x10, 9, 2,
+        {"write multiple",
+         0x10,
+         9,
+         2,
          {0x12, 0x34, 0, 0, 0, 11, 1, 0x10, 0, 9, 0, 2, 4, 1, 2, 0xFF, 0xFF}},
-        {"general reference", 0x15, 9, 2,
-         {0x12, 0x34, 0, 0, 0, 14, 1, 0x15, 11, 3, 0, 0, 0, 9, 0, 2, 1, 2, 0xFF, 0xFF}},
+        {"general reference", 0x15, 9, 2, {0x12, 0x34, 0, 0, 0, 14, 1, 0x15, 11,   3,
+                                           0,    0,    0, 9, 0, 2,  1, 2,    0xFF, 0xFF}},
     };
     for (const Case& c : kCases) {
         MbapRequest request{0x1234, 1, c.function, c.count};
@@ -113,9 +117,11 @@ TEST(MbapReplyCheck, GivesTheTextOfEachFault) {
         {"exception 11", 0x10, Reply(5, {0x90, 11}), "DOWNSTREAM DEVICE DIDN'T RESPOND"},
         {"exception 13", 3, Reply(5, {0x83, 13}), "Modbus error reply 13"},
         {"exception 0", 4, Reply(5, {0x84, 0}), "Modbus error reply 0"},
-        {"exception of another function", 3, Reply(5, {0x84, 2}), "Reply opcode doesn't match query"},
+        {"exception of another function", 3, Reply(5, {0x84, 2}),
+         "Reply opcode doesn't match query"},
         {"other function", 3, Reply(5, {4, 4, 0, 1, 0, 2}), "Reply opcode doesn't match query"},
-        {"byte count", 3, Reply(5, {3, 6, 0, 1, 0, 2, 0, 3}), "Reply length 6 doesn't match query 2"},
+        {"byte count", 3, Reply(5, {3, 6, 0, 1, 0, 2, 0, 3}),
+         "Reply length 6 doesn't match query 2"},
         {"data missing", 3, Reply(5, {3, 4, 0, 1}), "Read reply was wrong size"},
         {"no byte count", 3, Reply(5, {3}), "Read reply was wrong size"},
         {"no function code", 0x10, Reply(5, {}), "Write reply was wrong size"},
@@ -124,7 +130,8 @@ TEST(MbapReplyCheck, GivesTheTextOfEachFault) {
     for (const Case& c : kCases) {
         MbapRequest request{7, 5, c.function, 2};
         char text[84] = {};
-        const char* fault = CheckMbapReply(request, c.frame.data(), int(c.frame.size()), text, sizeof text);
+        const char* fault =
+            CheckMbapReply(request, c.frame.data(), int(c.frame.size()), text, sizeof text);
         if (!c.text)
             EXPECT_EQ(fault, nullptr) << c.name << ": " << text;
         else
@@ -220,7 +227,8 @@ TEST(SocketErrors, TextsAndReconnectRuleFollowTheMappedCodes) {
     };
     for (const Case& c : kCases) {
         char text[84];
-        bool reconnect = FormatSocketError(c.prefix, SocketErrorCode(c.posixError), text, sizeof text);
+        bool reconnect =
+            FormatSocketError(c.prefix, SocketErrorCode(c.posixError), text, sizeof text);
         EXPECT_STREQ(text, c.text) << strerror(c.posixError);
         EXPECT_EQ(reconnect, c.reconnect) << strerror(c.posixError);
     }

@@ -1,14 +1,15 @@
 // A Modbus TCP link against a scripted loopback server: frames on the wire,
 // replies to other transactions, timeouts, aborts, resets and reconnects.
 #include <arpa/inet.h>
-#include <atomic>
-#include <csignal>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <string>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <csignal>
+#include <string>
 
 #include "link/link.h"
 #include "link/tcp_peer.h"
@@ -19,7 +20,7 @@ namespace {
 constexpr int kUnit = 7;
 
 class TcpLinkTest : public ::testing::Test {
-protected:
+  protected:
     void Start(TcpPeer::Handler handler) {
         peer_ = std::make_unique<TcpPeer>(std::move(handler));
         ASSERT_TRUE(peer_->Listening());
@@ -67,8 +68,10 @@ TEST_F(TcpLinkTest, EachOperationUsesItsFunction) {
     } kCases[] = {
         {"RegisterRead", RegisterRead, 3},
         {"InputRegisterRead", InputRegisterRead, 4},
-        {"RegisterWrite", [](Link* l, int r, int c, uint16_t* v) { return RegisterWrite(l, r, c, v); }, 0x10},
-        {"InputRegisterWrite", [](Link* l, int r, int c, uint16_t* v) { return InputRegisterWrite(l, r, c, v); }, 0x15},
+        {"RegisterWrite",
+         [](Link* l, int r, int c, uint16_t* v) { return RegisterWrite(l, r, c, v); }, 0x10},
+        {"InputRegisterWrite",
+         [](Link* l, int r, int c, uint16_t* v) { return InputRegisterWrite(l, r, c, v); }, 0x15},
     };
     for (const Case& c : kCases) {
         ASSERT_EQ(c.op(link_, 20000, 3, values), 1) << c.name << ": " << LinkErrorText(link_);
@@ -111,7 +114,8 @@ TEST_F(TcpLinkTest, ExceptionRepliesGiveTheirTexts) {
     } kCases[] = {{2, "ILLEGAL DATA ADDRESS"}, {13, "Modbus error reply 13"}};
     std::atomic<uint8_t> code{0};
     Start([&code](const Frame& request) {
-        return PeerAnswer{MbapFrame(TransactionOf(request), kUnit, {uint8_t(request[7] | 0x80), code})};
+        return PeerAnswer{
+            MbapFrame(TransactionOf(request), kUnit, {uint8_t(request[7] | 0x80), code})};
     });
     for (const Case& c : kCases) {
         code = c.code;
@@ -290,7 +294,8 @@ TEST(TcpSocketSend, ToAResetConnectionRaisesNoSignal) {
     peer.DropConnection(PeerAnswer::Reset);
     pollfd p{fd, POLLIN, 0};
     ASSERT_EQ(poll(&p, 1, 3000), 1);
-    struct sigaction old{}, dfl{};
+    struct sigaction old {
+    }, dfl{};
     dfl.sa_handler = SIG_DFL;
     sigaction(SIGPIPE, &dfl, &old);
     const uint8_t frame[12] = {};

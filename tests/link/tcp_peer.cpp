@@ -2,12 +2,13 @@
 #include "link/tcp_peer.h"
 
 #include <arpa/inet.h>
-#include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <cstring>
 
 namespace {
 
@@ -151,8 +152,8 @@ void TcpPeer::Run() {
 
 Frame MbapFrame(uint16_t transaction, uint8_t unit, const Frame& pdu, int lengthField) {
     int length = lengthField >= 0 ? lengthField : int(pdu.size()) + 1;
-    Frame frame = {uint8_t(transaction >> 8), uint8_t(transaction), 0, 0, uint8_t(length >> 8),
-                   uint8_t(length), unit};
+    Frame frame = {uint8_t(transaction >> 8), uint8_t(transaction), 0,   0,
+                   uint8_t(length >> 8),      uint8_t(length),      unit};
     frame.insert(frame.end(), pdu.begin(), pdu.end());
     return frame;
 }

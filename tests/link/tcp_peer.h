@@ -20,7 +20,7 @@ struct PeerAnswer {
 };
 
 class TcpPeer {
-public:
+  public:
     using Handler = std::function<PeerAnswer(const Frame& request)>;
     // family AF_INET listens on 127.0.0.1, AF_INET6 on ::1; port 0 picks one.
     explicit TcpPeer(Handler handler, int family = 2 /* AF_INET */);
@@ -39,7 +39,7 @@ public:
     // Resets the current connection at once (an idle connection torn down).
     void DropConnection(PeerAnswer::Then how);
 
-private:
+  private:
     void Run();
     bool ServeRequest(int fd);  // false once fd is closed
     Handler handler_;

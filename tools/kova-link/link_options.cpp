@@ -30,10 +30,8 @@ bool ParseRoute(const char* text, LinkRoute* route) {
     size_t start = 0;
     while (start <= list.size()) {
         size_t comma = list.find(',', start);
-        std::string item =
-            list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        if (route->count == 8 || !ToInt(item.c_str(), 0, 255, &route->entries[route->count]))
-            return false;
+        std::string item = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (route->count == 8 || !ToInt(item.c_str(), 0, 255, &route->entries[route->count])) return false;
         ++route->count;
         if (comma == std::string::npos) break;
         start = comma + 1;
@@ -58,27 +56,29 @@ bool Choice(const char* text, std::initializer_list<const char*> names, int* out
 }
 
 const Option kOptions[] = {
-    {"--type", "symax|netnet|rtu|ascii", "link kind",
+    {"--type", "symax|netnet|rtu|ascii|gateway|tcp", "link kind",
      [](LinkOptions& o, const char* a) {
          int i;
-         return Choice(a, {"symax", "netnet", "rtu", "ascii"}, &i) &&
+         return Choice(a, {"symax", "netnet", "rtu", "ascii", "gateway", "tcp"}, &i) &&
                 (o.type = LinkType(i), o.typeGiven = true);
      }},
+    {"--host", "HOST", "Modbus TCP: dotted address or host name",
+     [](LinkOptions& o, const char* a) { return o.host = a, true; }},
+    {"--tcp-port", "N", "Modbus TCP: port (default 502)",
+     [](LinkOptions& o, const char* a) { return ToInt(a, 1, 65535, &o.tcpPort); }},
     {"--port", "DEVICE", "serial device (ttyUSB0, /dev/ttyS0, a pty path)",
      [](LinkOptions& o, const char* a) { return o.port = a, true; }},
     {"--baud", "N", "line rate (default 9600)",
      [](LinkOptions& o, const char* a) { return ToInt(a, 50, 4000000, &o.baud); }},
     {"--parity", "none|even|odd", "parity (default even)",
-     [](LinkOptions& o, const char* a) {
-         return Choice(a, {"none", "even", "odd"}, &o.parity);
-     }},
+     [](LinkOptions& o, const char* a) { return Choice(a, {"none", "even", "odd"}, &o.parity); }},
     {"--data-bits", "7|8", "data bits (default 8)",
      [](LinkOptions& o, const char* a) { return ToInt(a, 7, 8, &o.dataBits); }},
     {"--stop-bits", "1|2", "stop bits (default 1)",
      [](LinkOptions& o, const char* a) { return ToInt(a, 1, 2, &o.stopBits); }},
-    {"--drop", "N", "Modbus slave address, or a one-drop Sy/Max route (default 1)",
+    {"--drop", "N", "Modbus slave address or unit, or a one-drop Sy/Max route (default 1)",
      [](LinkOptions& o, const char* a) { return ToInt(a, 0, 255, &o.drop); }},
-    {"--route", "N,N,...", "Sy/Max route, up to 8 drops",
+    {"--route", "N,N,...", "Sy/Max or Gateway route, up to 8 drops",
      [](LinkOptions& o, const char* a) { return ParseRoute(a, &o.route); }},
     {"--crc", nullptr, "Sy/Max frames carry a CRC instead of a BCC",
      [](LinkOptions& o, const char*) { return o.crc = true; }},
@@ -90,16 +90,16 @@ const Option kOptions[] = {
 
 void PrintHelp(FILE* out) {
     fprintf(out,
-            "usage: kova-link --type symax|netnet|rtu|ascii --port DEVICE [options] COMMAND\n"
-            "Reads and writes controller registers (1-based) over a serial link.\n\n"
+            "usage: kova-link --type symax|netnet|rtu|ascii|gateway --port DEVICE [options] COMMAND\n"
+            "       kova-link --type tcp --host HOST [--tcp-port N] [options] COMMAND\n"
+            "Reads and writes controller registers (1-based) over a serial or Modbus TCP link.\n\n"
             "commands:\n"
             "  read REGISTER COUNT          print the values, unsigned decimal\n"
             "  write REGISTER VALUE...      values 0-65535 or 0x-prefixed hexadecimal\n"
             "  input-read REGISTER COUNT    input registers\n"
             "  input-write REGISTER VALUE...\n"
             "  bench N REGISTER COUNT       time N reads, print requests per second\n"
-            "  sections REGISTER N,N,...    time reads of consecutive sections from "
-            "REGISTER\n\noptions:\n");
+            "  sections REGISTER N,N,...    time reads of consecutive sections from REGISTER\n\noptions:\n");
     for (const Option& option : kOptions) {
         char left[48];
         snprintf(left, sizeof left, "%s%s%s", option.name, option.argument ? " " : "",
@@ -112,9 +112,7 @@ void PrintHelp(FILE* out) {
 bool ParseCommand(int argc, char** argv, int i, LinkOptions* o) {
     if (i >= argc) return false;
     std::string name = argv[i++];
-    auto arg = [&](long low, long high, auto* out) {
-        return i < argc && ToInt(argv[i++], low, high, out);
-    };
+    auto arg = [&](long low, long high, auto* out) { return i < argc && ToInt(argv[i++], low, high, out); };
     if (name == "read" || name == "input-read") {
         o->command = name == "read" ? Command::Read : Command::InputRead;
         return arg(0, 65536, &o->reg) && arg(0, 1000, &o->count) && i == argc;
@@ -132,8 +130,7 @@ bool ParseCommand(int argc, char** argv, int i, LinkOptions* o) {
     }
     if (name == "bench") {
         o->command = Command::Bench;
-        return arg(1, 100000000, &o->repeats) && arg(0, 65536, &o->reg) &&
-               arg(0, 1000, &o->count) && i == argc;
+        return arg(1, 100000000, &o->repeats) && arg(0, 65536, &o->reg) && arg(0, 1000, &o->count) && i == argc;
     }
     if (name == "sections") {
         o->command = Command::Sections;
@@ -173,8 +170,9 @@ bool ParseLinkOptions(int argc, char** argv, LinkOptions* options, int* exitCode
             return false;
         }
     }
-    if (!options->typeGiven || options->port.empty()) {
-        fprintf(stderr, "kova-link: --type and --port are required (see --help)\n");
+    bool tcp = options->type == LinkType::Tcp;
+    if (!options->typeGiven || (tcp ? options->host.empty() : options->port.empty())) {
+        fprintf(stderr, "kova-link: --type and --port (--host for tcp) are required (see --help)\n");
         return false;
     }
     if (!ParseCommand(argc, argv, i, options)) {

@@ -6,13 +6,15 @@
 
 #include "link/link.h"
 
-enum class LinkType { SyMax, NetToNet, Rtu, Ascii };
+enum class LinkType { SyMax, NetToNet, Rtu, Ascii, Gateway, Tcp };
 enum class Command { Read, Write, InputRead, InputWrite, Bench, Sections };
 
 struct LinkOptions {
     LinkType type = LinkType::SyMax;
     bool typeGiven = false;
     std::string port;
+    std::string host;  // Modbus TCP
+    int tcpPort = 502;
     int baud = 9600;
     int parity = 1;
     int dataBits = 8;

@@ -1,5 +1,5 @@
-// kova-link: scripted register access over a Sy/Max, Net-to-Net, Modbus RTU
-// or Modbus ASCII link, and a request-rate benchmark.
+// kova-link: scripted register access over a Sy/Max, Net-to-Net, Modbus RTU,
+// Modbus ASCII, Gateway or Modbus TCP link, and a request-rate benchmark.
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -17,14 +17,12 @@ Link* OpenLink(const LinkOptions& o, std::string* reason) {
         route.entries[0] = uint16_t(o.drop);
     }
     switch (o.type) {
-        case LinkType::SyMax:
-            return OpenSyMaxLink(o.port.c_str(), 0, route, reason);
-        case LinkType::NetToNet:
-            return OpenSyMaxLink(o.port.c_str(), 1, route, reason);
-        case LinkType::Rtu:
-            return OpenModbusRtuLink(o.port.c_str(), o.drop, reason);
-        case LinkType::Ascii:
-            return OpenModbusAsciiLink(o.port.c_str(), o.drop, reason);
+    case LinkType::SyMax: return OpenSyMaxLink(o.port.c_str(), 0, route, reason);
+    case LinkType::NetToNet: return OpenSyMaxLink(o.port.c_str(), 1, route, reason);
+    case LinkType::Rtu: return OpenModbusRtuLink(o.port.c_str(), o.drop, reason);
+    case LinkType::Ascii: return OpenModbusAsciiLink(o.port.c_str(), o.drop, reason);
+    case LinkType::Gateway: return OpenGatewayLink(o.port.c_str(), o.route, reason);
+    case LinkType::Tcp: return OpenModbusTcpLink(o.host.c_str(), o.tcpPort, o.drop, reason);
     }
     return nullptr;
 }
@@ -40,6 +38,7 @@ int PrintRead(Link* link, const LinkOptions& o, bool input) {
     int n = input ? InputRegisterRead(link, o.reg, o.count, values.data())
                   : RegisterRead(link, o.reg, o.count, values.data());
     if (n <= 0) return Fail(link);
+    if (o.type == LinkType::Tcp) n = o.count;  // a Modbus TCP read returns 1 for all of them
     for (int i = 0; i < n; ++i) printf(i ? " %u" : "%u", unsigned(values[size_t(i)]));
     printf("\n");
     CloseLink(link);
@@ -51,10 +50,8 @@ int Bench(Link* link, const LinkOptions& o) {
     auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < o.repeats; ++i)
         if (RegisterRead(link, o.reg, o.count, values.data()) <= 0) return Fail(link);
-    double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    printf("%d requests in %.3f s: %.1f requests per second\n", o.repeats, seconds,
-           o.repeats / seconds);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    printf("%d requests in %.3f s: %.1f requests per second\n", o.repeats, seconds, o.repeats / seconds);
     CloseLink(link);
     return 0;
 }
@@ -68,8 +65,7 @@ int Sections(Link* link, const LinkOptions& o) {
         reg += count;
         total += count;
     }
-    double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     printf("%zu requests, %d registers in %.4f s\n", o.sections.size(), total, seconds);
     CloseLink(link);
     return 0;
@@ -90,20 +86,16 @@ int main(int argc, char** argv) {
     SetSerialParameters(link, o.baud, o.parity, o.stopBits, o.timeout, o.dataBits);
     SetSyMaxOptions(link, o.crc, o.priority);
     switch (o.command) {
-        case Command::Read:
-            return PrintRead(link, o, false);
-        case Command::InputRead:
-            return PrintRead(link, o, true);
-        case Command::Write:
-            if (RegisterWrite(link, o.reg, o.count, o.values.data()) <= 0) return Fail(link);
-            break;
-        case Command::InputWrite:
-            if (InputRegisterWrite(link, o.reg, o.count, o.values.data()) <= 0) return Fail(link);
-            break;
-        case Command::Bench:
-            return Bench(link, o);
-        case Command::Sections:
-            return Sections(link, o);
+    case Command::Read: return PrintRead(link, o, false);
+    case Command::InputRead: return PrintRead(link, o, true);
+    case Command::Write:
+        if (RegisterWrite(link, o.reg, o.count, o.values.data()) <= 0) return Fail(link);
+        break;
+    case Command::InputWrite:
+        if (InputRegisterWrite(link, o.reg, o.count, o.values.data()) <= 0) return Fail(link);
+        break;
+    case Command::Bench: return Bench(link, o);
+    case Command::Sections: return Sections(link, o);
     }
     CloseLink(link);
     return 0;

@@ -1,14 +1,13 @@
 // kova-sim: a simulated KOVA module on a pty pair or a serial device, for
 // tests, benchmarks and demonstrations without hardware.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/signalfd.h>
 #include <termios.h>
 #include <unistd.h>
-
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
 
 #include "link/serial_device.h"
 #include "link/serial_settings.h"
@@ -68,12 +67,10 @@ int StopSignals() {
 
 std::unique_ptr<SimSlave> MakeSlave(SimContext& context) {
     switch (context.options.protocol) {
-        case SimProtocol::Rtu:
-            return MakeModbusRtuSlave(context);
-        case SimProtocol::Ascii:
-            return MakeModbusAsciiSlave(context);
-        default:
-            return MakeSyMaxSlave(context);
+    case SimProtocol::Rtu: return MakeModbusRtuSlave(context);
+    case SimProtocol::Ascii: return MakeModbusAsciiSlave(context);
+    case SimProtocol::Gateway: return MakeGatewaySlave(context);
+    default: return MakeSyMaxSlave(context);
     }
 }
 
@@ -101,6 +98,11 @@ int main(int argc, char** argv) {
     int exitCode = 0;
     if (!ParseSimOptions(argc, argv, &options, &exitCode)) return exitCode;
     int signals = StopSignals();
+    if (options.protocol == SimProtocol::Tcp) {
+        SimContext context{options, RegisterImage(options.model, options.eeprom), nullptr};
+        context.image.At(kCtsStatus) = uint16_t(options.cts);
+        return ServeModbusTcp(context, signals);
+    }
     Line line;
     if (options.pty ? !OpenPty(&line) : !OpenTty(options, &line)) {
         if (options.pty) perror("kova-sim: pty");

@@ -33,16 +33,21 @@ bool Choice(const char* text, std::initializer_list<const char*> names, int* out
 }
 
 const Option kOptions[] = {
-    {"--protocol", "symax|rtu|ascii", "wire protocol to answer",
+    {"--protocol", "symax|rtu|ascii|gateway|tcp", "wire protocol to answer",
      [](SimOptions& o, const char* a) {
          int i;
-         return Choice(a, {"symax", "rtu", "ascii"}, &i) && (o.protocol = SimProtocol(i), true);
+         return Choice(a, {"symax", "rtu", "ascii", "gateway", "tcp"}, &i) &&
+                (o.protocol = SimProtocol(i), true);
      }},
+    {"--listen", "HOST:PORT", "Modbus TCP: where to accept connections (port 0: any free one)",
+     [](SimOptions& o, const char* a) { return o.listen = a, true; }},
+    {"--tcp", "HOST:PORT", "short for --protocol tcp --listen HOST:PORT",
+     [](SimOptions& o, const char* a) { return o.protocol = SimProtocol::Tcp, o.listen = a, true; }},
     {"--pty", nullptr, "create a pty pair and print the slave's path",
      [](SimOptions& o, const char*) { return o.pty = true; }},
     {"--tty", "PATH", "serve this serial device instead",
      [](SimOptions& o, const char* a) { return o.tty = a, true; }},
-    {"--drop", "N", "Modbus slave address (default 1)",
+    {"--drop", "N", "Modbus slave address or TCP unit identifier (default 1)",
      [](SimOptions& o, const char* a) { return ToInt(a, 0, 255, &o.drop); }},
     {"--crc", nullptr, "Sy/Max frames carry a CRC instead of a BCC",
      [](SimOptions& o, const char*) { return o.crc = true; }},
@@ -85,10 +90,12 @@ const Option kOptions[] = {
 
 void PrintHelp(FILE* out) {
     fprintf(out,
-            "usage: kova-sim --protocol symax|rtu|ascii (--pty | --tty PATH) [options]\n"
+            "usage: kova-sim --protocol symax|rtu|ascii|gateway (--pty | --tty PATH) [options]\n"
+            "       kova-sim --protocol tcp --listen HOST:PORT [options]\n"
             "A simulated KOVA module: 16384 registers with the identification block,\n"
-            "answering as a Sy/Max, Modbus RTU or Modbus ASCII slave until SIGTERM or SIGINT.\n"
-            "With --pty the slave side's path is printed alone on the first line.\n\n");
+            "answering as a Sy/Max, Modbus RTU, Modbus ASCII, Gateway or Modbus TCP slave\n"
+            "until SIGTERM or SIGINT. With --pty the slave side's path is printed alone on\n"
+            "the first line; with --listen \"listening\", then the port.\n\n");
     for (const Option& option : kOptions) {
         char left[48];
         snprintf(left, sizeof left, "%s%s%s", option.name, option.argument ? " " : "",
@@ -116,6 +123,12 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, int* exitCode) 
             *exitCode = 2;
             return false;
         }
+    }
+    if (options->protocol == SimProtocol::Tcp) {
+        if (!options->listen.empty()) return true;
+        fprintf(stderr, "kova-sim: give --listen HOST:PORT for Modbus TCP\n");
+        *exitCode = 2;
+        return false;
     }
     if (options->pty == !options->tty.empty()) {
         fprintf(stderr, "kova-sim: give either --pty or --tty PATH\n");

@@ -4,12 +4,13 @@
 
 #include "register_image.h"
 
-enum class SimProtocol { SyMax, Rtu, Ascii };
+enum class SimProtocol { SyMax, Rtu, Ascii, Gateway, Tcp };
 
 struct SimOptions {
     SimProtocol protocol = SimProtocol::SyMax;
     bool pty = false;
     std::string tty;
+    std::string listen;  // Modbus TCP: HOST:PORT
     int drop = 1;
     bool crc = false;
     ModuleModel model = ModuleModel::Plus;

@@ -53,3 +53,6 @@ class SimSlave {
 std::unique_ptr<SimSlave> MakeSyMaxSlave(SimContext& context);
 std::unique_ptr<SimSlave> MakeModbusRtuSlave(SimContext& context);
 std::unique_ptr<SimSlave> MakeModbusAsciiSlave(SimContext& context);
+std::unique_ptr<SimSlave> MakeGatewaySlave(SimContext& context);
+// Modbus TCP on options.listen instead of a serial line; the exit status.
+int ServeModbusTcp(SimContext& context, int stopSignals);

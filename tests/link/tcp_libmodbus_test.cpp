@@ -1,0 +1,66 @@
+// The Modbus TCP link against libmodbus's TCP server on loopback.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "link/child_process.h"
+#include "link/link.h"
+
+namespace {
+
+class TcpLibmodbusTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(HaveProgram(BuildProgram("kova-modbus-server"))) << "libmodbus-dev is missing";
+        ASSERT_EQ(server_.ReadLine(), "ready");
+        port_ = atoi(server_.ReadLine().c_str());
+        ASSERT_GT(port_, 0);
+        link_ = OpenModbusTcpLink("127.0.0.1", port_, 1);
+        ASSERT_NE(link_, nullptr);
+    }
+    void TearDown() override { CloseLink(link_); }
+
+    ChildProcess server_{{BuildProgram("kova-modbus-server"), "tcp:127.0.0.1:0"}};
+    int port_ = 0;
+    Link* link_ = nullptr;
+};
+
+TEST_F(TcpLibmodbusTest, ReadsAndWritesRegisters) {
+    std::vector<uint16_t> values(125);
+    ASSERT_EQ(RegisterRead(link_, 1, 125, values.data()), 1) << LinkErrorText(link_);
+    for (int i = 0; i < 125; ++i) ASSERT_EQ(values[size_t(i)], i + 1) << i;
+    ASSERT_EQ(InputRegisterRead(link_, 101, 10, values.data()), 1) << LinkErrorText(link_);
+    for (int i = 0; i < 10; ++i) ASSERT_EQ(values[size_t(i)], 2 * (101 + i)) << i;
+
+    const std::vector<uint16_t> written = {0, 0x8000, 0xFFFF, 1234};
+    ASSERT_EQ(RegisterWrite(link_, 500, 4, written.data()), 1) << LinkErrorText(link_);
+    ASSERT_EQ(RegisterRead(link_, 500, 4, values.data()), 1) << LinkErrorText(link_);
+    EXPECT_EQ(std::vector<uint16_t>(values.begin(), values.begin() + 4), written);
+}
+
+TEST_F(TcpLibmodbusTest, ServerRefusalsGiveTheExceptionTexts) {
+    using Operation = int (*)(Link*, int, int, uint16_t*);
+    struct Case {
+        const char* name;
+        Operation op;
+        int reg, count;
+        const char* text;
+    } kCases[] = {
+        {"read beyond the map", RegisterRead, 16383, 5, "ILLEGAL DATA ADDRESS"},
+        {"read of 126", RegisterRead, 1, 126, "ILLEGAL DATA VALUE"},
+        {"general reference write",
+         [](Link* l, int r, int c, uint16_t* v) { return InputRegisterWrite(l, r, c, v); }, 1, 2,
+         "ILLEGAL FUNCTION"},
+    };
+    std::vector<uint16_t> values(128, 0);
+    for (const Case& c : kCases) {
+        EXPECT_EQ(c.op(link_, c.reg, c.count, values.data()), 0) << c.name;
+        EXPECT_STREQ(LinkErrorText(link_), c.text) << c.name;
+    }
+    // A refusal leaves the connection usable.
+    EXPECT_EQ(RegisterRead(link_, 2, 1, values.data()), 1) << LinkErrorText(link_);
+    EXPECT_EQ(values[0], 2);
+}
+
+}  // namespace

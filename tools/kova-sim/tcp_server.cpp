@@ -1,0 +1,142 @@
+// The simulated module as a Modbus TCP server: listens on HOST:PORT, serves
+// any number of clients, answers requests for its unit identifier (the
+// drop) from the register image, until SIGTERM or SIGINT. It prints
+// "listening" alone on its first line once it accepts connections, then the
+// port it listens on (useful with port 0).
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "replies.h"
+#include "sim_slave.h"
+
+namespace {
+
+constexpr size_t kMaxClients = 16;
+
+// "HOST:PORT", "[v6]:PORT" or "v6:PORT" (the port after the last colon).
+bool SplitHostPort(const std::string& text, std::string* host, std::string* port) {
+    size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon + 1 == text.size()) return false;
+    *host = text.substr(0, colon);
+    *port = text.substr(colon + 1);
+    if (host->size() >= 2 && host->front() == '[' && host->back() == ']')
+        *host = host->substr(1, host->size() - 2);
+    return !host->empty();
+}
+
+int Listen(const std::string& where) {
+    std::string host, port;
+    if (!SplitHostPort(where, &host, &port)) return -1;
+    addrinfo hints{};
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0) return -1;
+    int fd = socket(found->ai_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int one = 1;
+    if (fd >= 0) setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    if (fd >= 0 && (bind(fd, found->ai_addr, found->ai_addrlen) < 0 || listen(fd, 8) < 0)) {
+        close(fd);
+        fd = -1;
+    }
+    freeaddrinfo(found);
+    return fd;
+}
+
+int BoundPort(int fd) {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    if (address.ss_family == AF_INET6)
+        return ntohs(reinterpret_cast<sockaddr_in6*>(&address)->sin6_port);
+    return ntohs(reinterpret_cast<sockaddr_in*>(&address)->sin_port);
+}
+
+struct Client {
+    int fd;
+    Bytes pending;
+};
+
+// The reply frame to one request frame, or empty for no reply.
+Bytes Answer(SimContext& c, const Bytes& frame) {
+    if (frame[6] != c.options.drop || c.DropThisRequest()) return {};
+    Bytes pdu(frame.begin() + 7, frame.end());
+    Bytes reply = ModbusReply(pdu, c.image, c.options.errorCode);
+    if (reply.empty()) return {};
+    if (c.options.delayMs)
+        std::this_thread::sleep_for(std::chrono::milliseconds(c.options.delayMs));
+    size_t length = reply.size() + 1;
+    Bytes out = {frame[0], frame[1], 0, 0, uint8_t(length >> 8), uint8_t(length), frame[6]};
+    out.insert(out.end(), reply.begin(), reply.end());
+    return out;
+}
+
+// Takes what came; false when the client has gone or sent no Modbus TCP.
+bool Receive(SimContext& c, Client& client) {
+    uint8_t buffer[1024];
+    ssize_t n = recv(client.fd, buffer, sizeof buffer, 0);
+    if (n <= 0) return false;
+    client.pending.insert(client.pending.end(), buffer, buffer + n);
+    while (client.pending.size() >= 6) {
+        size_t length = size_t(client.pending[4] << 8 | client.pending[5]);
+        if (length < 2 || length > 254 || client.pending[2] || client.pending[3]) return false;
+        if (client.pending.size() < 6 + length) break;
+        Bytes frame(client.pending.begin(), client.pending.begin() + long(6 + length));
+        client.pending.erase(client.pending.begin(), client.pending.begin() + long(6 + length));
+        Bytes reply = Answer(c, frame);
+        if (!reply.empty() && send(client.fd, reply.data(), reply.size(), MSG_NOSIGNAL) < 0)
+            return false;
+    }
+    return true;
+}
+
+void Accept(int listener, std::vector<Client>& clients) {
+    int fd = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd < 0) return;
+    if (clients.size() >= kMaxClients) {
+        close(fd);
+        return;
+    }
+    int one = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    clients.push_back({fd, {}});
+}
+
+}  // namespace
+
+int ServeModbusTcp(SimContext& context, int signals) {
+    int listener = Listen(context.options.listen);
+    if (listener < 0) {
+        fprintf(stderr, "kova-sim: cannot listen on %s\n", context.options.listen.c_str());
+        return 1;
+    }
+    printf("listening\n%d\n", BoundPort(listener));
+    fflush(stdout);
+    std::vector<Client> clients;
+    for (;;) {
+        std::vector<pollfd> fds = {{signals, POLLIN, 0}, {listener, POLLIN, 0}};
+        for (const Client& client : clients) fds.push_back({client.fd, POLLIN, 0});
+        if (poll(fds.data(), fds.size(), -1) < 0) continue;
+        if (fds[0].revents) break;
+        for (size_t i = clients.size(); i-- > 0;) {
+            if (!fds[i + 2].revents) continue;
+            if (Receive(context, clients[i])) continue;
+            close(clients[i].fd);
+            clients.erase(clients.begin() + long(i));
+        }
+        if (fds[1].revents & POLLIN) Accept(listener, clients);
+    }
+    for (const Client& client : clients) close(client.fd);
+    close(listener);
+    return 0;
+}
