@@ -87,7 +87,8 @@ Link* OpenFromSetup(LinkSetup& setup, std::string* reason) {
         *reason = "The link's serial port is not in the list of ports";
         return nullptr;
     }
-    PutTextF(row->line, 5, 3, 0, ' ', 0, target);
+    // Cut to the window: a long host name must not spill over its frame.
+    PutTextF(row->line, 5, 3, 37, ' ', 0, target);
     std::string path = row->serial ? SerialPortPath(target) : target;
     return row->open(setup, path.c_str(), reason);
 }

@@ -289,6 +289,15 @@ TEST_F(Connect, ModbusTcpConnectsToTheHostAndPort) {
     EXPECT_NE(std::string(80, ' '), ImageRow(24));
 }
 
+TEST_F(Connect, ALongHostStaysInsideTheWindow) {
+    CurrentSetup.ConnectionType = LinkTypeModbusTcp;
+    std::strcpy(CurrentSetup.TcpHost, "0000:0000:0000:0000:0000:0:0:1");  // ::1, 30 characters
+    CurrentSetup.TcpPort = 9;  // nothing listens on loopback there
+    PressF10();
+    link = ConnectLink(nullptr);
+    EXPECT_EQ(std::string(80, ' '), ImageRow(4));
+}
+
 TEST(ConnectLine, NamesTheWayAndTheTarget) {
     struct Case {
         int type;
