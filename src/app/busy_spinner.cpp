@@ -12,8 +12,8 @@ constexpr char kSpinner[] = {'|', '\\', '-', '/'};
 int gSpinnerStep = 0;
 
 bool InterruptsScreens(int k) {
-    return k == key::Esc || k == key::Up || k == key::Down || k == key::Left ||
-           k == key::Right || k == key::PgUp || k == key::PgDn;
+    return k == key::Esc || k == key::Up || k == key::Down || k == key::Left || k == key::Right ||
+           k == key::PgUp || k == key::PgDn;
 }
 
 }  // namespace

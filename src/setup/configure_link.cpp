@@ -19,8 +19,21 @@
 namespace {
 
 enum class Slot {
-    Port, Host, Baud, TcpPort, DataBits, FixedDataBits, StopBits, Parity, ErrorCheck,
-    GatewayRoute, Timeout, TrapErrors, Route, Drop, Index
+    Port,
+    Host,
+    Baud,
+    TcpPort,
+    DataBits,
+    FixedDataBits,
+    StopBits,
+    Parity,
+    ErrorCheck,
+    GatewayRoute,
+    Timeout,
+    TrapErrors,
+    Route,
+    Drop,
+    Index
 };
 
 struct SlotRow {
@@ -51,24 +64,28 @@ constexpr SlotRow kSlotRows[] = {
 
 const std::vector<Slot>& SlotsOf(int type) {
     using S = Slot;
-    static const std::vector<Slot> symax = {S::Port,   S::Baud,    S::FixedDataBits,
-                                            S::StopBits, S::Parity, S::ErrorCheck,
+    static const std::vector<Slot> symax = {S::Port,     S::Baud,       S::FixedDataBits,
+                                            S::StopBits, S::Parity,     S::ErrorCheck,
                                             S::Timeout,  S::TrapErrors, S::Route};
     static const std::vector<Slot> gateway = {S::Port,     S::Baud,   S::DataBits,
                                               S::StopBits, S::Parity, S::GatewayRoute};
-    static const std::vector<Slot> modbus = {S::Port,   S::Baud,    S::DataBits,
-                                             S::StopBits, S::Parity, S::Timeout,
-                                             S::TrapErrors, S::Drop};
+    static const std::vector<Slot> modbus = {S::Port,   S::Baud,    S::DataBits,   S::StopBits,
+                                             S::Parity, S::Timeout, S::TrapErrors, S::Drop};
     static const std::vector<Slot> tcp = {S::Host, S::TcpPort, S::Timeout, S::TrapErrors, S::Index};
     static const std::vector<Slot> none;
     switch (type) {
-    case LinkTypeSyMax:
-    case LinkTypeNetToNet: return symax;
-    case LinkTypeGateway: return gateway;
-    case LinkTypeModbusRtu:
-    case LinkTypeModbusAscii: return modbus;
-    case LinkTypeModbusTcp: return tcp;
-    default: return none;
+        case LinkTypeSyMax:
+        case LinkTypeNetToNet:
+            return symax;
+        case LinkTypeGateway:
+            return gateway;
+        case LinkTypeModbusRtu:
+        case LinkTypeModbusAscii:
+            return modbus;
+        case LinkTypeModbusTcp:
+            return tcp;
+        default:
+            return none;
     }
 }
 
@@ -103,28 +120,50 @@ struct RouteEdit {
 };
 
 FieldDescriptor DescriptorOf(const SlotRow& row, LinkSetup& s, RouteEdit& route) {
-    FieldDescriptor f{row.row, kValueCol, row.width, row.dataType, nullptr, nullptr, nullptr,
-                      tf::Highlight};
+    FieldDescriptor f{row.row, kValueCol, row.width, row.dataType,
+                      nullptr, nullptr,   nullptr,   tf::Highlight};
     auto choice = [&f](int16_t* value, const char* const* texts) {
         f.value = value;
         f.choices = texts;
     };
     switch (row.slot) {
-    case Slot::Port: choice(&s.LinkPort, SerialPortList); break;
-    case Slot::Baud: choice(&s.LinkBaud, kPortBaudTexts); break;
-    case Slot::DataBits:
-    case Slot::FixedDataBits: choice(&s.LinkDataBits, kSetupDataBitsTexts); break;
-    case Slot::StopBits: choice(&s.LinkStopBits, kSetupStopBitsTexts); break;
-    case Slot::Parity: choice(&s.LinkParity, kSetupParityTexts); break;
-    case Slot::ErrorCheck: choice(&s.ErrorCheck, kErrorCheckTexts); break;
-    case Slot::TrapErrors: choice(&s.TrapErrors, kYesNoTexts); break;
-    case Slot::Host: f.value = s.TcpHost; break;
-    case Slot::TcpPort: f.value = &s.TcpPort; break;
-    case Slot::Timeout: f.value = &s.LinkTimeout; break;
-    case Slot::GatewayRoute:
-    case Slot::Route:
-    case Slot::Drop:
-    case Slot::Index: f.value = &route.list; break;
+        case Slot::Port:
+            choice(&s.LinkPort, SerialPortList);
+            break;
+        case Slot::Baud:
+            choice(&s.LinkBaud, kPortBaudTexts);
+            break;
+        case Slot::DataBits:
+        case Slot::FixedDataBits:
+            choice(&s.LinkDataBits, kSetupDataBitsTexts);
+            break;
+        case Slot::StopBits:
+            choice(&s.LinkStopBits, kSetupStopBitsTexts);
+            break;
+        case Slot::Parity:
+            choice(&s.LinkParity, kSetupParityTexts);
+            break;
+        case Slot::ErrorCheck:
+            choice(&s.ErrorCheck, kErrorCheckTexts);
+            break;
+        case Slot::TrapErrors:
+            choice(&s.TrapErrors, kYesNoTexts);
+            break;
+        case Slot::Host:
+            f.value = s.TcpHost;
+            break;
+        case Slot::TcpPort:
+            f.value = &s.TcpPort;
+            break;
+        case Slot::Timeout:
+            f.value = &s.LinkTimeout;
+            break;
+        case Slot::GatewayRoute:
+        case Slot::Route:
+        case Slot::Drop:
+        case Slot::Index:
+            f.value = &route.list;
+            break;
     }
     // Typed values start with the cursor at their start; the first key clears them.
     if (row.dataType != dt::ChoiceList) f.flags |= tf::ReplaceOld;
@@ -163,7 +202,8 @@ void DrawTypeForm(TypeForm& form, const LinkSetup& s, uint32_t typeAttribute) {
 
 void StepType(LinkSetup& s, int step) {
     int type = s.ConnectionType;
-    if (type < LinkTypeSyMax || type > LinkTypeModbusTcp) type = step > 0 ? LinkTypeModbusTcp : LinkTypeSyMax;
+    if (type < LinkTypeSyMax || type > LinkTypeModbusTcp)
+        type = step > 0 ? LinkTypeModbusTcp : LinkTypeSyMax;
     type = (type - 1 + step + 6) % 6 + 1;
     s.ConnectionType = int16_t(type);
     if (IsModbusType(type)) {
@@ -200,11 +240,24 @@ FormEnd RunTypeLoop(LinkSetup& s) {
         DrawTypeForm(form, s, tf::Reverse);
         int k = GetKey();
         switch (k) {
-        case ' ': case '+': case key::Right: StepType(s, 1); continue;
-        case '-': case key::Left: StepType(s, -1); continue;
-        case key::Esc: return FormEnd::Cancelled;
-        case key::Enter: case key::Down: case key::Up: break;
-        default: Beep(); continue;
+            case ' ':
+            case '+':
+            case key::Right:
+                StepType(s, 1);
+                continue;
+            case '-':
+            case key::Left:
+                StepType(s, -1);
+                continue;
+            case key::Esc:
+                return FormEnd::Cancelled;
+            case key::Enter:
+            case key::Down:
+            case key::Up:
+                break;
+            default:
+                Beep();
+                continue;
         }
         if (form.fields.empty()) continue;
         FormEnd end = EditTypeFields(form, s, k == key::Up);

@@ -17,7 +17,7 @@
 namespace {
 
 constexpr LabelDescriptor kLabels[] = {
-    {7, 30, "Port", tf::RightAlign},     {8, 30, "Baud rate", tf::RightAlign},
+    {7, 30, "Port", tf::RightAlign},      {8, 30, "Baud rate", tf::RightAlign},
     {9, 30, "Data bits", tf::RightAlign}, {10, 30, "Stop bits", tf::RightAlign},
     {11, 30, "Parity", tf::RightAlign},   {0, 0, nullptr, 0},
 };
@@ -34,10 +34,13 @@ void ConfigureTerminal(bool offerSave) {
     if (SerialPortCount() == 0) EnumerateSerialPorts();
     LinkSetup& s = CurrentSetup;
     FieldDescriptor fields[] = {
-        {7, 46, kPortFieldWidth, dt::ChoiceList, &s.TerminalPort, SerialPortList, nullptr, tf::Highlight},
+        {7, 46, kPortFieldWidth, dt::ChoiceList, &s.TerminalPort, SerialPortList, nullptr,
+         tf::Highlight},
         {8, 46, 5, dt::ChoiceList, &s.TerminalBaud, kPortBaudTexts, nullptr, tf::Highlight},
-        {9, 46, 1, dt::ChoiceList, &s.TerminalDataBits, kSetupDataBitsTexts, nullptr, tf::Highlight},
-        {10, 46, 1, dt::ChoiceList, &s.TerminalStopBits, kSetupStopBitsTexts, nullptr, tf::Highlight},
+        {9, 46, 1, dt::ChoiceList, &s.TerminalDataBits, kSetupDataBitsTexts, nullptr,
+         tf::Highlight},
+        {10, 46, 1, dt::ChoiceList, &s.TerminalStopBits, kSetupStopBitsTexts, nullptr,
+         tf::Highlight},
         {11, 46, 4, dt::ChoiceList, &s.TerminalParity, kSetupParityTexts, nullptr, tf::Highlight},
     };
     constexpr int kLast = 4;

@@ -14,9 +14,12 @@
 namespace {
 
 constexpr LabelDescriptor kLabels[] = {
-    {7, 30, "Priority", tf::RightAlign},          {8, 30, "Status Registers", tf::RightAlign},
-    {9, 30, "Screen Size", tf::RightAlign},       {10, 30, "Starting Register", tf::RightAlign},
-    {11, 30, "Register Set", tf::RightAlign},     {12, 30, "Identify Module", tf::RightAlign},
+    {7, 30, "Priority", tf::RightAlign},
+    {8, 30, "Status Registers", tf::RightAlign},
+    {9, 30, "Screen Size", tf::RightAlign},
+    {10, 30, "Starting Register", tf::RightAlign},
+    {11, 30, "Register Set", tf::RightAlign},
+    {12, 30, "Identify Module", tf::RightAlign},
     {0, 0, nullptr, 0},
 };
 constexpr int kLabelWidth = 17;  // labels end at column 46

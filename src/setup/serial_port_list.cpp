@@ -42,7 +42,8 @@ bool NaturalLess(const std::string& a, const std::string& b) {
             i = ei;
             j = ej;
         } else {
-            if (a[i] != b[j]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[j]);
+            if (a[i] != b[j])
+                return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[j]);
             ++i;
             ++j;
         }

@@ -77,18 +77,23 @@ Link* LoadStartupSetup(const std::string& name) {
     CurrentSetup = LinkSetup{};
     Link* link = nullptr;
     switch (ReadSetup(StartupSetupName)) {
-    case ReadOutcome::Read:
-        // Only a serial link names a port of the list; a TCP link must not
-        // fail this test on a computer without serial ports.
-        if (UsesSerialPort(CurrentSetup.ConnectionType) && !SerialPortAt(CurrentSetup.LinkPort)) {
-            ShowError("The saved link is not in current choices.");
-            link = ConfigureLink(nullptr);
-        } else {
-            link = ConnectLink(nullptr);
-        }
-        break;
-    case ReadOutcome::Short: link = FallBack(kCantRead); break;
-    case ReadOutcome::Missing: link = FallBack(kCantLocate); break;
+        case ReadOutcome::Read:
+            // Only a serial link names a port of the list; a TCP link must not
+            // fail this test on a computer without serial ports.
+            if (UsesSerialPort(CurrentSetup.ConnectionType) &&
+                !SerialPortAt(CurrentSetup.LinkPort)) {
+                ShowError("The saved link is not in current choices.");
+                link = ConfigureLink(nullptr);
+            } else {
+                link = ConnectLink(nullptr);
+            }
+            break;
+        case ReadOutcome::Short:
+            link = FallBack(kCantRead);
+            break;
+        case ReadOutcome::Missing:
+            link = FallBack(kCantLocate);
+            break;
     }
     BindPrintScreen();
     return link;
@@ -105,9 +110,15 @@ Link* LoadSetupFromFile(Link* current) {
     if (current) CloseLink(current);
     current = nullptr;
     switch (ReadSetup(AbsoluteName(std::string(name) + ".STP"))) {
-    case ReadOutcome::Read: current = ConnectLink(nullptr); break;
-    case ReadOutcome::Short: current = FallBack(kCantRead); break;
-    case ReadOutcome::Missing: current = FallBack(kCantLocate); break;
+        case ReadOutcome::Read:
+            current = ConnectLink(nullptr);
+            break;
+        case ReadOutcome::Short:
+            current = FallBack(kCantRead);
+            break;
+        case ReadOutcome::Missing:
+            current = FallBack(kCantLocate);
+            break;
     }
     BindPrintScreen();
     CloseWindow(window);
@@ -117,8 +128,13 @@ Link* LoadSetupFromFile(Link* current) {
 void SaveSetupPrompt() {
     if (!ConfirmBox("Write setup to startup file?")) return;
     switch (SaveFileReplacing(ResolveIn(StartupSetupName), EncodeSetup(CurrentSetup))) {
-    case SaveResult::Saved: return;
-    case SaveResult::CannotOpen: ShowError("Can't open setup file"); return;
-    case SaveResult::ShortWrite: ShowError("Can't save setup file"); return;
+        case SaveResult::Saved:
+            return;
+        case SaveResult::CannotOpen:
+            ShowError("Can't open setup file");
+            return;
+        case SaveResult::ShortWrite:
+            ShowError("Can't save setup file");
+            return;
     }
 }

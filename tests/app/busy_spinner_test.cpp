@@ -1,8 +1,9 @@
 // The idle routine of reply waits: the spinner, keys kept for later, the key
 // interrupt flag, and Esc ending a real wait on a link with no answer.
+#include "app/busy_spinner.h"
+
 #include <gtest/gtest.h>
 
-#include "app/busy_spinner.h"
 #include "setup/connect_link.h"
 #include "setup/link_setup.h"
 #include "setup/pty_ports.h"
@@ -12,7 +13,7 @@
 namespace {
 
 class Spinner : public ToolkitTest {
-protected:
+  protected:
     void SetUp() override {
         ToolkitTest::SetUp();
         KeyInterrupt = 0;

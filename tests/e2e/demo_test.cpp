@@ -62,7 +62,7 @@ bool AwaitGone(int pid, int timeoutMs = 5000) {
 }
 
 class Demo : public testing::Test {
-protected:
+  protected:
     void StartDemo() {
         t.StartScript("bash " + SourceDir() + "/scripts/demo.sh " + BuildDir() +
                       "; echo demo-ended-$?; sleep 60");

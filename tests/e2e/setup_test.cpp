@@ -27,8 +27,8 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 void WriteFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 Bytes ReadFile(const std::string& path) {
@@ -43,9 +43,7 @@ Bytes SyMaxSetup(int16_t port) {
     return EncodeSetup(s);
 }
 
-std::string FieldText(std::string cells) {
-    return cells.substr(0, cells.find_first_of(". "));
-}
+std::string FieldText(std::string cells) { return cells.substr(0, cells.find_first_of(". ")); }
 
 Bytes ShortSetup() {
     Bytes b = SyMaxSetup(0);
@@ -67,7 +65,8 @@ std::set<std::string> OpenFiles(int pid) {
 
 std::set<std::string> Threads(int pid) {
     std::set<std::string> ids;
-    for (const auto& e : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task"))
+    for (const auto& e :
+         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task"))
         ids.insert(e.path().filename().string());
     return ids;
 }
@@ -82,7 +81,7 @@ bool AwaitOpen(int pid, const std::string& path, bool open, int timeoutMs = 5000
 }
 
 class SetupScenario : public testing::Test {
-protected:
+  protected:
     // In the C locale frames are ASCII, so byte offsets in a row are columns.
     void Start(const std::vector<std::string>& keys = {}) {
         t.SetLocale("C");
@@ -235,7 +234,7 @@ TEST_F(SetupScenario, RegisterViewerFormChecksSizeAndStart) {
 }
 
 class SimulatedModule : public SetupScenario {
-protected:
+  protected:
     SimProcess simA, simB;
 };
 
@@ -245,7 +244,7 @@ TEST_F(SimulatedModule, AcceptedFormConnectsAndSavesExactly150Bytes) {
     Start();
     Dismiss("Can't locate setup file.");
     ASSERT_TRUE(t.WaitFor("CONFIGURE THIS COMPUTER"));
-    t.SendKeys("Enter");  // into the fields
+    t.SendKeys("Enter");                              // into the fields
     for (int i = 0; i < 8; ++i) t.SendKeys("Enter");  // the last one accepts
     ASSERT_TRUE(t.WaitFor("Write setup to startup file?")) << t.ScreenText();
     int pid = t.ProgramPid();
@@ -258,8 +257,8 @@ TEST_F(SimulatedModule, AcceptedFormConnectsAndSavesExactly150Bytes) {
     struct Word {
         size_t offset;
         uint16_t value;
-    } words[] = {{0, 1}, {2, 0}, {6, 13}, {8, 1}, {12, 1}, {16, 0}, {94, 20}, {96, 1},
-                 {100, 0}, {102, 500}, {104, 502}};
+    } words[] = {{0, 1},   {2, 0},  {6, 13},  {8, 1},     {12, 1},   {16, 0},
+                 {94, 20}, {96, 1}, {100, 0}, {102, 500}, {104, 502}};
     for (const auto& w : words)
         EXPECT_EQ(w.value, saved[w.offset] | saved[w.offset + 1] << 8) << "offset " << w.offset;
     EXPECT_EQ("EDIT.COM", std::string(reinterpret_cast<const char*>(&saved[48])));
@@ -279,7 +278,7 @@ TEST_F(SimulatedModule, BaudChangeKeepsTheLinkAndPortChangeReopensIt) {
     t.Type("SS");
     ASSERT_TRUE(t.WaitFor("CONFIGURE THIS COMPUTER"));
     t.SendKeys(std::vector<std::string>{"Enter", "Down"});  // to the baud rate
-    t.Type("+");                     // 14400
+    t.Type("+");                                            // 14400
     for (int i = 0; i < 7; ++i) t.SendKeys("Enter");
     ASSERT_TRUE(t.WaitFor("Write setup to startup file?"));
     t.Type("n");

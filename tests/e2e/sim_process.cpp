@@ -20,7 +20,8 @@ std::string ReadFirstLine(int fd, int timeoutMs) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (line.find('\n') == std::string::npos) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        deadline - std::chrono::steady_clock::now()).count();
+                        deadline - std::chrono::steady_clock::now())
+                        .count();
         pollfd p{fd, POLLIN, 0};
         if (left <= 0 || poll(&p, 1, int(left)) <= 0) break;
         char c;

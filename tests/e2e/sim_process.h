@@ -8,7 +8,7 @@
 #include <vector>
 
 class SimProcess {
-public:
+  public:
     explicit SimProcess(const std::vector<std::string>& options = {"--protocol", "symax"});
     ~SimProcess();
     SimProcess(const SimProcess&) = delete;
@@ -16,19 +16,19 @@ public:
     // The pty's slave path, which kovasw opens.
     const std::string& SlavePath() const { return slave_; }
 
-private:
+  private:
     pid_t pid_ = -1;
     std::string slave_;
 };
 
 class DeviceRoot {
-public:
+  public:
     DeviceRoot();
     ~DeviceRoot();
     // Lists name as a serial port whose device node leads to target.
     void Add(const std::string& name, const std::string& target);
     const std::string& Path() const { return root_; }
 
-private:
+  private:
     std::string root_;
 };

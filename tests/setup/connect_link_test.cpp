@@ -1,9 +1,10 @@
 // Connecting over pty pairs offered as serial ports: the window's line, the
 // settings each type forces before opening, the line settings applied, a
 // link kept open when connecting again, and failures with their reasons.
-#include <gtest/gtest.h>
+#include "setup/connect_link.h"
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
@@ -15,7 +16,6 @@
 
 #include "link/serial_port.h"
 #include "link/serial_termios.h"
-#include "setup/connect_link.h"
 #include "setup/link_setup.h"
 #include "setup/pty_ports.h"
 #include "ui/keys.h"
@@ -24,7 +24,7 @@
 namespace {
 
 class Connect : public ToolkitTest {
-protected:
+  protected:
     void SetUp() override {
         ToolkitTest::SetUp();
         ports.Add("ttyUSB0");
@@ -179,7 +179,7 @@ TEST_F(Connect, ABusyPortSaysSo) {
 
 // kova-sim of the build on a new pty; stopped by its pid.
 class Simulator {
-public:
+  public:
     explicit Simulator(const char* protocol) {
         int out[2];
         if (pipe(out) != 0) throw std::runtime_error("pipe");
@@ -203,7 +203,7 @@ public:
     }
     const std::string& Slave() const { return slave_; }
 
-private:
+  private:
     pid_t pid_;
     std::string slave_;
 };
@@ -214,7 +214,8 @@ TEST_F(Connect, LinksReachTheSimulatedModule) {
     struct Case {
         const char* protocol;
         int16_t type;
-    } cases[] = {{"symax", LinkTypeSyMax}, {"rtu", LinkTypeModbusRtu}, {"ascii", LinkTypeModbusAscii}};
+    } cases[] = {
+        {"symax", LinkTypeSyMax}, {"rtu", LinkTypeModbusRtu}, {"ascii", LinkTypeModbusAscii}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.protocol);
         Simulator sim(c.protocol);
@@ -240,7 +241,7 @@ TEST_F(Connect, LinksReachTheSimulatedModule) {
 
 // A listening loopback socket: the kernel completes the connect.
 class Listener {
-public:
+  public:
     Listener() {
         fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in a{};
@@ -259,7 +260,7 @@ public:
     }
     int Port() const { return port_; }
 
-private:
+  private:
     int fd_ = -1;
     int port_ = 0;
 };
@@ -303,10 +304,14 @@ TEST(ConnectLine, NamesTheWayAndTheTarget) {
         int type;
         const char* line;
     } cases[] = {
-        {LinkTypeSyMax, "Via Sy/Max to ttyS0"},     {LinkTypeNetToNet, "Via Sy/Max to ttyS0"},
-        {LinkTypeGateway, "Via Gateway to ttyS0"},  {LinkTypeModbusRtu, "Via Modbus RTU to ttyS0"},
+        {LinkTypeSyMax, "Via Sy/Max to ttyS0"},
+        {LinkTypeNetToNet, "Via Sy/Max to ttyS0"},
+        {LinkTypeGateway, "Via Gateway to ttyS0"},
+        {LinkTypeModbusRtu, "Via Modbus RTU to ttyS0"},
         {LinkTypeModbusAscii, "Via Modbus ASCII to ttyS0"},
-        {LinkTypeModbusTcp, "Via Modbus TCP to ttyS0"}, {LinkTypeNone, ""}, {7, ""},
+        {LinkTypeModbusTcp, "Via Modbus TCP to ttyS0"},
+        {LinkTypeNone, ""},
+        {7, ""},
     };
     for (const auto& c : cases) EXPECT_EQ(c.line, ConnectLineOf(c.type, "ttyS0")) << c.type;
 }

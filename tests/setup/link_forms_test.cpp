@@ -1,6 +1,8 @@
 // The setup forms on the in-memory console with pty ports: which changes
 // reconnect, when the save is offered and what it writes, undo with Esc,
 // and the start-up load's fallbacks.
+#include "setup/link_forms.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,7 +10,6 @@
 #include <fstream>
 
 #include "link/serial_port.h"
-#include "setup/link_forms.h"
 #include "setup/link_setup.h"
 #include "setup/pty_ports.h"
 #include "setup/setup_file.h"
@@ -21,7 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class Forms : public ToolkitTest {
-protected:
+  protected:
     void SetUp() override {
         ToolkitTest::SetUp();
         ports.Add("ttyUSB0");
@@ -91,10 +92,10 @@ TEST_F(Forms, EscUndoesChangesWithTheMessageAndLeavesTheLink) {
         const char* keys;
         bool message;
     } cases[] = {
-        {"\x1b", false},           // nothing changed: silent
-        {"+\x1b", true},           // type changed
-        {"-+\x1b", true},          // and back: the drop 255 stays in the unused route
-        {"\r \x1b", true},         // port changed in the fields
+        {"\x1b", false},    // nothing changed: silent
+        {"+\x1b", true},    // type changed
+        {"-+\x1b", true},   // and back: the drop 255 stays in the unused route
+        {"\r \x1b", true},  // port changed in the fields
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.keys);
@@ -135,10 +136,10 @@ TEST_F(Forms, TerminalFormOffersTheSaveOnlyAfterAChange) {
         int16_t port;
         bool saved;
     } cases[] = {
-        {"\r\r\r\r\r", true, 0, false},   // no change: no question
-        {" \r\r\r\r\rn", true, 1, false}, // declined: kept in force, not written
-        {"\r\r\r\r ", false, 1, false},   // parity changed, no offer: just kept
-        {" \r\r\r\r\ry", true, 0, true},  // back to ttyUSB0, written
+        {"\r\r\r\r\r", true, 0, false},    // no change: no question
+        {" \r\r\r\r\rn", true, 1, false},  // declined: kept in force, not written
+        {"\r\r\r\r ", false, 1, false},    // parity changed, no offer: just kept
+        {" \r\r\r\r\ry", true, 0, true},   // back to ttyUSB0, written
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.keys);
@@ -180,9 +181,9 @@ TEST_F(Forms, ViewerChecksCorrectTheValue) {
         int16_t after;
         int (*check)(void*, int, const FieldDescriptor*);
     } cases[] = {
-        {25, 0, 20, CheckViewerScreenSize}, {21, 0, 20, CheckViewerScreenSize},
-        {20, 1, 20, CheckViewerScreenSize}, {1, 1, 1, CheckViewerScreenSize},
-        {0, 0, 1, CheckViewerScreenSize},   {0, 0, 1, CheckViewerStartRegister},
+        {25, 0, 20, CheckViewerScreenSize},  {21, 0, 20, CheckViewerScreenSize},
+        {20, 1, 20, CheckViewerScreenSize},  {1, 1, 1, CheckViewerScreenSize},
+        {0, 0, 1, CheckViewerScreenSize},    {0, 0, 1, CheckViewerStartRegister},
         {1, 1, 1, CheckViewerStartRegister}, {9999, 1, 9999, CheckViewerStartRegister},
     };
     for (const auto& c : cases) {
@@ -207,7 +208,8 @@ TEST_F(Forms, StartupLoadFallsBackToTheDefaultsAndTheForm) {
         fs::remove(dir + "/KOVASW.STP");
         if (!c.file.empty())
             std::ofstream(dir + "/KOVASW.STP", std::ios::binary)
-                .write(reinterpret_cast<const char*>(c.file.data()), std::streamsize(c.file.size()));
+                .write(reinterpret_cast<const char*>(c.file.data()),
+                       std::streamsize(c.file.size()));
         F10();
         Keys("\x1b");  // leave the form
         console.ClearCalls();

@@ -16,7 +16,7 @@
 #include "setup/serial_port_list.h"
 
 class PtyPorts {
-public:
+  public:
     PtyPorts() {
         char pattern[] = "/tmp/kova-ports-XXXXXX";
         if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
@@ -63,7 +63,7 @@ public:
     int SlaveKeeper(size_t index) const { return keepers_.at(index); }
     const std::string& Root() const { return root_; }
 
-private:
+  private:
     std::string root_;
     std::vector<int> fds_;
     std::vector<int> keepers_;

@@ -1,5 +1,7 @@
 // Serial port discovery over a made-up sysfs tree: which ttys count, their
 // natural order, and the 39-name limit of the list.
+#include "setup/serial_port_list.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,14 +10,13 @@
 #include <vector>
 
 #include "setup/device_root.h"
-#include "setup/serial_port_list.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 class FakeSysfs : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/kova-sysfs-XXXXXX";
         ASSERT_TRUE(mkdtemp(pattern));
@@ -43,10 +44,10 @@ TEST_F(FakeSysfs, ListsTtysWithADeviceAndAUartInNaturalOrder) {
     AddTty("ttyUSB10");
     AddTty("ttyUSB2");
     AddTty("ttyUSB0");
-    AddTty("ttyS0", true, 4);   // a 16550A
-    AddTty("ttyS1", true, 0);   // registered, no UART behind it
+    AddTty("ttyS0", true, 4);  // a 16550A
+    AddTty("ttyS1", true, 0);  // registered, no UART behind it
     AddTty("ttyACM0");
-    AddTty("tty5", false);      // virtual console
+    AddTty("tty5", false);  // virtual console
     AddTty("console", false);
     AddTty("ptmx", false);
     std::vector<std::string> expected = {"ttyACM0", "ttyS0", "ttyUSB0", "ttyUSB2", "ttyUSB10"};
@@ -95,12 +96,12 @@ TEST(NaturalOrder, DigitRunsCompareByValue) {
         const char* b;
         bool less;
     } cases[] = {
-        {"ttyUSB2", "ttyUSB10", true},  {"ttyUSB10", "ttyUSB2", false},
-        {"ttyACM0", "ttyS0", true},     {"ttyS0", "ttyUSB0", true},
-        {"ttyS9", "ttyS10", true},      {"ttyUSB1", "ttyUSB1", false},
-        {"ttyUSB", "ttyUSB0", true},    {"ttyUSB0", "ttyUSB", false},
-        {"ttyS01", "ttyS1", true},      {"ttyS1", "ttyS01", false},
-        {"rfcomm0", "ttyS0", true},     {"ttyUSB1a", "ttyUSB1b", true},
+        {"ttyUSB2", "ttyUSB10", true}, {"ttyUSB10", "ttyUSB2", false},
+        {"ttyACM0", "ttyS0", true},    {"ttyS0", "ttyUSB0", true},
+        {"ttyS9", "ttyS10", true},     {"ttyUSB1", "ttyUSB1", false},
+        {"ttyUSB", "ttyUSB0", true},   {"ttyUSB0", "ttyUSB", false},
+        {"ttyS01", "ttyS1", true},     {"ttyS1", "ttyS01", false},
+        {"rfcomm0", "ttyS0", true},    {"ttyUSB1a", "ttyUSB1b", true},
     };
     for (const auto& c : cases) EXPECT_EQ(c.less, NaturalLess(c.a, c.b)) << c.a << " < " << c.b;
 }

@@ -29,16 +29,44 @@ std::vector<uint8_t> ImageOf(std::initializer_list<Word> words, const char* edit
 // Offsets: type 0, link baud 6, link data bits 8, parity 12, route count 16,
 // first drop 18, terminal baud 40, terminal data bits 42, status registers 92,
 // screen size 94, start register 96, identify 98, timeout 102, TCP port 104.
-const std::vector<uint8_t> kSet1 = ImageOf({{0, 1}, {6, 13}, {8, 1}, {12, 1}, {40, 13}, {42, 1},
-                                            {94, 20}, {96, 1}, {102, 500}, {104, 502}},
-                                           "EDIT.COM");
-const std::vector<uint8_t> kSet2 = ImageOf({{0, 4}, {6, 13}, {8, 1}, {12, 1}, {16, 1}, {18, 255},
-                                            {40, 13}, {42, 1}, {94, 20}, {96, 1}, {102, 500},
+const std::vector<uint8_t> kSet1 = ImageOf({{0, 1},
+                                            {6, 13},
+                                            {8, 1},
+                                            {12, 1},
+                                            {40, 13},
+                                            {42, 1},
+                                            {94, 20},
+                                            {96, 1},
+                                            {102, 500},
                                             {104, 502}},
                                            "EDIT.COM");
-const std::vector<uint8_t> kSet3 = ImageOf({{0, 1}, {6, 13}, {8, 1}, {12, 1}, {16, 1}, {18, 201},
-                                            {40, 13}, {42, 1}, {92, 1}, {94, 20}, {96, 1},
-                                            {98, 1}, {102, 500}, {104, 504}},
+const std::vector<uint8_t> kSet2 = ImageOf({{0, 4},
+                                            {6, 13},
+                                            {8, 1},
+                                            {12, 1},
+                                            {16, 1},
+                                            {18, 255},
+                                            {40, 13},
+                                            {42, 1},
+                                            {94, 20},
+                                            {96, 1},
+                                            {102, 500},
+                                            {104, 502}},
+                                           "EDIT.COM");
+const std::vector<uint8_t> kSet3 = ImageOf({{0, 1},
+                                            {6, 13},
+                                            {8, 1},
+                                            {12, 1},
+                                            {16, 1},
+                                            {18, 201},
+                                            {40, 13},
+                                            {42, 1},
+                                            {92, 1},
+                                            {94, 20},
+                                            {96, 1},
+                                            {98, 1},
+                                            {102, 500},
+                                            {104, 504}},
                                            "EDIT.COM");
 
 TEST(SetupRecord, DefaultSetChosenByTheStartupName) {
@@ -71,8 +99,8 @@ TEST(SetupRecord, FieldsSitAtTheirFileOffsets) {
     struct Case {
         size_t offset;
         uint8_t low, high;
-    } cases[] = {{2, 2, 1}, {4, 4, 3}, {14, 1, 0}, {36, 0x0B, 0x0A}, {38, 7, 0},
-                 {46, 2, 0}, {100, 1, 0}, {148, 1, 0}};
+    } cases[] = {{2, 2, 1},  {4, 4, 3},  {14, 1, 0},  {36, 0x0B, 0x0A},
+                 {38, 7, 0}, {46, 2, 0}, {100, 1, 0}, {148, 1, 0}};
     for (const auto& c : cases) {
         EXPECT_EQ(c.low, b[c.offset]) << c.offset;
         EXPECT_EQ(c.high, b[c.offset + 1]) << c.offset;
