@@ -378,3 +378,38 @@ TEST_F(SetupScenario, ModbusTcpConnectsOverLoopback) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SetupScenario, UntrappedErrorsGoToTheStatusLineWithoutWaiting) {
+    root.Add("ttyUSB0", root.Path() + "/dev/unplugged");
+    LinkSetup s = DefaultSetupFor("KOVASW.STP");
+    s.TrapErrors = 1;  // NO
+    WriteFile(File("KOVASW.STP"), EncodeSetup(s));
+    Start();
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    ASSERT_TRUE(t.WaitForRow(25, "not found")) << t.ScreenText();
+    EXPECT_EQ(std::string::npos, t.ScreenText().find("ERROR"));
+    Quit();
+}
+
+TEST_F(SetupScenario, AnEntryThatNeedsTheModuleAsksForALinkFirst) {
+    root.Add("ttyUSB0", root.Path() + "/dev/unplugged");
+    WriteFile(File("KOVASW.STP"), SyMaxSetup(0));
+    Start();
+    Dismiss("Unable to establish link.");
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    t.Settle();
+    t.Type("EN");  // Emulate, from oNline port
+    ASSERT_TRUE(t.WaitFor("CONFIGURE THIS COMPUTER"));
+    t.SendKeys("Escape");  // no link: the entry does nothing more
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    t.Settle();
+    EXPECT_EQ(std::string::npos, t.ScreenText().find("CONFIGURE THIS COMPUTER"));
+    t.Type("EN");  // asked again, since there still is no link
+    ASSERT_TRUE(t.WaitFor("CONFIGURE THIS COMPUTER"));
+    t.SendKeys("Escape");
+    Quit();
+}
+
+}  // namespace
