@@ -15,7 +15,7 @@ void EditPorts(OnlineWrites& writes) {
     if (CurrentPort < 0 || CurrentPort > 3) CurrentPort = 0;
     if (writes.Mode() == EditMode::Online) {
         const bool fetched = writes.FetchForEditor(CurrentPort);
-        PutText("", 1, 65, 14, ' ', 0);
+        ClearEditorStatus(writes.Mode());
         if (!fetched) return;
     }
     ValidatePorts(CurrentPort, CurrentPort);

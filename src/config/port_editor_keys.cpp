@@ -50,7 +50,7 @@ bool SendChange(Write write, const Target& t) {
         case Write::PortFetch:
             // A port that cannot be fetched is reported there; editing goes on.
             w.FetchForEditor(t.port);
-            PutText("", 1, 65, 14, ' ', 0);
+            ClearEditorStatus(w.Mode());
             return true;
     }
     return true;

@@ -100,6 +100,10 @@ void ShowPathValues(const DataPath& path, int k) {
     if (k < 3) PutChoice(kNoYesTexts, path.Continue, r, 77, 3);
 }
 
+void DrawModeLabel(EditMode mode) {
+    PutText(mode == EditMode::Online ? "ONLINE" : "OFFLINE", 1, 70, 8, ' ', tf::RightAlign);
+}
+
 }  // namespace
 
 void PutUnsigned(int16_t value, int row, int col, int width, uint32_t flags) {
@@ -108,11 +112,17 @@ void PutUnsigned(int16_t value, int row, int col, int width, uint32_t flags) {
     PutText(text, row, col, width, ' ', flags);
 }
 
+void ClearEditorStatus(EditMode mode) {
+    PutText("", 1, 65, 14, ' ', 0);
+    // The status columns cover the mode label.
+    DrawModeLabel(mode);
+}
+
 void DrawPortEditorScreen(EditMode mode) {
     ClearToEndOfScreen(2, 1);
     PutText("K O V A    A S C I I    M O D U L E", 1, 1, 77, ' ', tf::Centre | tf::Highlight);
     PutText("Vornakel R&D  ", 1, 1, 0, ' ', 0);
-    PutText(mode == EditMode::Online ? "ONLINE" : "OFFLINE", 1, 70, 8, ' ', tf::RightAlign);
+    DrawModeLabel(mode);
     PutText("Type 1 to select a port.", 2, 1, 0, ' ', 0);
     PutText("Type 2 through 9, -, or A through Z change parameters.", 2, 26, 0, ' ', 0);
     for (const auto& k : kHelpKeys) PutText(k.text, 2, k.col, 0, ' ', tf::Reverse);

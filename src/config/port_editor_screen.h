@@ -12,6 +12,8 @@ constexpr int PathRow(int path) { return 10 + 4 * path; }
 
 // Clears from row 2 and draws the title, labels and key letters.
 void DrawPortEditorScreen(EditMode mode);
+// Blanks the transfer status on the title row; the mode stays shown.
+void ClearEditorStatus(EditMode mode);
 // Draws every value of the port (0-3) of the working configuration.
 void ShowPortValues(int port, bool portHighlighted = false);
 // The text of an unsigned field as the screen shows it.

@@ -57,6 +57,8 @@ inline int TakeSnapshot(int, int) {
 struct EditorScreen : testing::Test {
     con::MemoryConsole console;
     void SetUp() override {
+        console.keys.clear();
+        console.beeps = 0;
         ScreenInit(console);
         AddHotKey(key::F1, TakeSnapshot);
         Snapshots().clear();
