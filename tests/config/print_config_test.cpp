@@ -22,9 +22,10 @@ std::string ReadFile(const std::string& path) {
     return s.str();
 }
 
+// The fixtures sit beside this file, wherever the build runs.
 std::string Fixture(const char* name) {
-    const char* source = std::getenv("KOVA_SOURCE_DIR");
-    return ReadFile(std::string(source ? source : ".") + "/tests/config/fixtures/" + name);
+    const std::string here = __FILE__;
+    return ReadFile(here.substr(0, here.rfind('/') + 1) + "fixtures/" + name);
 }
 
 // Defaults with control characters in patterns, masks and queries and a
