@@ -63,6 +63,20 @@ TEST(Shell, QuitsWithoutAQuestionWhenNothingChanged) {
     EXPECT_EQ(t.Tmux({"display-message", "-p", "-t", "kova", "#{alternate_on}"}), "0\n");
 }
 
+TEST(Shell, DrawsFramesWithAsciiOutsideAUtf8Locale) {
+    struct Case {
+        const char* locale;
+        const char* frameTop;
+    } cases[] = {{"C.UTF-8", "\u2554\u2550\u2550"}, {"C", "+--"}};
+    for (const auto& c : cases) {
+        TmuxSession t;
+        t.SetLocale(c.locale);
+        t.Start({"F"});
+        ASSERT_TRUE(t.WaitFor("Read from disk to memory")) << c.locale;
+        EXPECT_EQ(t.Row(5).find(c.frameTop), 13u) << c.locale << ": " << t.Row(5);
+    }
+}
+
 TEST(Shell, TypesCommandLineArgumentsIntoTheMenus) {
     TmuxSession t;
     t.Start({"U", "/Rx"});  // Utility, then Enter on its first entry (not built: back to menu)

@@ -76,7 +76,7 @@ std::string TmuxSession::Tmux(const std::vector<std::string>& args) {
 void TmuxSession::Start(const std::vector<std::string>& args, const std::string& program) {
     // A small shell waits for the program and records how it ended.
     std::vector<std::string> command{"new-session", "-d", "-s", "kova", "-c", dir_,
-                                     "env", "LANG=C.UTF-8", "LC_ALL=C.UTF-8", "sh", "-c",
+                                     "env", "LANG=" + locale_, "LC_ALL=" + locale_, "sh", "-c",
                                      "\"$@\"; echo $? > .exit-status", "sh",
                                      BuildDir() + "/" + program};
     command.insert(command.end(), args.begin(), args.end());
@@ -85,7 +85,7 @@ void TmuxSession::Start(const std::vector<std::string>& args, const std::string&
 }
 
 void TmuxSession::StartScript(const std::string& script) {
-    Tmux({"new-session", "-d", "-s", "kova", "-c", dir_, "env", "LANG=C.UTF-8", "LC_ALL=C.UTF-8",
+    Tmux({"new-session", "-d", "-s", "kova", "-c", dir_, "env", "LANG=" + locale_, "LC_ALL=" + locale_,
           "KOVASW=" + BuildDir() + "/kovasw", "sh", "-c", script});
     started_ = true;
 }

@@ -14,6 +14,8 @@ public:
 
     // The scratch directory the program runs in; put fixture files here first.
     const std::string& Dir() const { return dir_; }
+    // The locale the program runs in (C.UTF-8 unless set before Start).
+    void SetLocale(const std::string& locale) { locale_ = locale; }
     // Starts build/kovasw (or another program of the build) with arguments.
     void Start(const std::vector<std::string>& args = {}, const std::string& program = "kovasw");
 
@@ -42,7 +44,7 @@ public:
     std::string Tmux(const std::vector<std::string>& args);
 
 private:
-    std::string socket_, dir_;
+    std::string socket_, dir_, locale_ = "C.UTF-8";
     bool started_ = false;
 };
 

@@ -67,7 +67,6 @@ constexpr ScanKey kScanKeys[] = {
     {KEY_RIGHT, key::scan::Right}, {KEY_HOME, key::scan::Home},   {KEY_END, key::scan::End},
     {KEY_PPAGE, key::scan::PgUp},  {KEY_NPAGE, key::scan::PgDn},  {KEY_DC, key::scan::Del},
     {KEY_IC, key::scan::Insert},   {KEY_F(11), key::scan::F11},   {KEY_F(12), key::scan::F12},
-    {kCtrlEndCode, key::scan::CtrlEnd},
 };
 
 }  // namespace
@@ -82,6 +81,7 @@ struct NcursesConsole::Impl {
     bool cursorVisible = false;
     std::deque<int> bytes;  // translated key bytes not yet read
     int pairsUsed = 0;
+    int ctrlEndCode = kCtrlEndCode;
     short pairOf[256] = {};
 
     attr_t AttributesOf(uint8_t c, short& pair);
@@ -168,6 +168,11 @@ void NcursesConsole::Impl::Translate(int status, wint_t ch) {
             bytes.push_back(13);
             return;
         }
+        if (code == ctrlEndCode) {
+            bytes.push_back(0);
+            bytes.push_back(key::scan::CtrlEnd);
+            return;
+        }
         for (auto k : kScanKeys) {
             if (k.curses == code) {
                 bytes.push_back(0);
@@ -220,13 +225,25 @@ void NcursesConsole::Start() {
     noecho();
     nonl();
     impl_->colour = has_colors();
-    if (impl_->colour) start_color();
+    if (impl_->colour) {
+        start_color();
+        // Every cell carries its own colour pair; leaving pair 0 to the
+        // terminal's defaults keeps the reset after each update short.
+        use_default_colors();
+    }
     impl_->pad = newpad(kRows, kCols);
     keypad(impl_->pad, TRUE);
-    if (key_defined("\033[1;5F") <= 0) define_key("\033[1;5F", kCtrlEndCode);
+    // Ctrl-End: the terminal's own sequence where its description names one
+    // (ncurses then has a code for it), and the common xterm sequence anyway.
     const char* ctrlEnd = tigetstr("kEND5");
-    if (ctrlEnd && ctrlEnd != reinterpret_cast<char*>(-1) && key_defined(ctrlEnd) <= 0)
-        define_key(ctrlEnd, kCtrlEndCode);
+    if (ctrlEnd && ctrlEnd != reinterpret_cast<char*>(-1)) {
+        int code = key_defined(ctrlEnd);
+        if (code > 0)
+            impl_->ctrlEndCode = code;
+        else
+            define_key(ctrlEnd, kCtrlEndCode);
+    }
+    if (key_defined("\033[1;5F") <= 0) define_key("\033[1;5F", impl_->ctrlEndCode);
     std::string reset;
     AppendCapability(reset, "sgr0");
     AppendCapability(reset, "cnorm");

@@ -1,0 +1,129 @@
+// The terminal console on a real pseudo-terminal: what the keys a terminal
+// sends become, as PC keyboard bytes.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ui/console/ncurses_console.h"
+
+namespace {
+
+constexpr int kEndMarker = '~';
+
+// A child process runs the console on the slave end of a pty and reports
+// every key byte it reads through a pipe.
+class ConsoleOnPty : public testing::Test {
+protected:
+    void SetUp() override {
+        int report[2];
+        ASSERT_EQ(pipe(report), 0);
+        winsize size{25, 80, 0, 0};
+        pid_ = forkpty(&master_, nullptr, nullptr, &size);
+        ASSERT_GE(pid_, 0);
+        if (pid_ == 0) {
+            close(report[0]);
+            setenv("TERM", "xterm", 1);
+            setenv("LC_ALL", "C.UTF-8", 1);
+            con::NcursesConsole console;
+            console.Start();
+            console.Flush();
+            for (;;) {
+                int b = console.ReadKeyByte(3000);
+                unsigned char byte = b < 0 ? 0xFF : uint8_t(b);
+                if (write(report[1], &byte, 1) != 1 || b < 0 || b == kEndMarker) break;
+            }
+            console.Stop();
+            _exit(0);
+        }
+        close(report[1]);
+        report_ = report[0];
+        WaitForOutput();  // the console has taken the terminal
+    }
+    void TearDown() override {
+        if (pid_ > 0) {
+            Send("~");
+            Drain(200);
+            int status;
+            waitpid(pid_, &status, 0);
+        }
+        close(master_);
+        close(report_);
+    }
+    void Send(const std::string& bytes) {
+        ASSERT_EQ(write(master_, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    }
+    void WaitForOutput() {
+        pollfd p{master_, POLLIN, 0};
+        ASSERT_EQ(poll(&p, 1, 3000), 1);
+        Drain(50);
+    }
+    void Drain(int ms) {
+        char buffer[4096];
+        pollfd p{master_, POLLIN, 0};
+        while (poll(&p, 1, ms) == 1 && read(master_, buffer, sizeof buffer) > 0) {
+        }
+    }
+    // Reads n reported bytes, with a deadline.
+    std::vector<int> Keys(size_t n) {
+        std::vector<int> keys;
+        pollfd p{report_, POLLIN, 0};
+        while (keys.size() < n && poll(&p, 1, 2000) == 1) {
+            unsigned char b;
+            if (read(report_, &b, 1) != 1) break;
+            keys.push_back(b);
+            Drain(0);
+        }
+        return keys;
+    }
+    pid_t pid_ = -1;
+    int master_ = -1, report_ = -1;
+};
+
+TEST_F(ConsoleOnPty, TranslatesTerminalKeysToPcKeyboardBytes) {
+    struct Case {
+        const char* name;
+        std::string sent;
+        std::vector<int> bytes;
+    } cases[] = {
+        {"F1", "\x1bOP", {0, 0x3B}},
+        {"F10", "\x1b[21~", {0, 0x44}},
+        {"F12", "\x1b[24~", {0, 0x86}},
+        {"Up", "\x1bOA", {0, 0x48}},
+        {"PgDn", "\x1b[6~", {0, 0x51}},
+        {"Insert", "\x1b[2~", {0, 0x52}},
+        {"Delete", "\x1b[3~", {0, 0x53}},
+        {"Ctrl-End", "\x1b[1;5F", {0, 0x75}},
+        {"Backspace", "\x7f", {8}},
+        {"Ctrl-C", "\x03", {3}},
+        {"Ctrl-Z", "\x1a", {26}},
+        {"Enter", "\r", {13}},
+        {"Alt+1", "\x1b" "1", {0, 0x3B}},
+        {"Alt+0", "\x1b" "0", {0, 0x44}},
+        {"e acute", "\xc3\xa9", {0x82}},
+        {"letter", "k", {'k'}},
+    };
+    for (const auto& c : cases) {
+        Send(c.sent);
+        EXPECT_EQ(Keys(c.bytes.size()), c.bytes) << c.name;
+    }
+}
+
+TEST_F(ConsoleOnPty, ALoneEscIsAKeyOfItsOwn) {
+    Send("\x1b");
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Keys(1), std::vector<int>{27});
+    // Generous bound: the point is that it does not wait for another key.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+    Send("x");
+    EXPECT_EQ(Keys(1), std::vector<int>{'x'});
+}
+
+}  // namespace
