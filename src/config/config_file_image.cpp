@@ -30,13 +30,16 @@ struct Layout {
 };
 
 const Layout kLayouts[] = {
-    {ConfigLayout::V1113, 1113,
+    {ConfigLayout::V1113,
+     1113,
      {Field::Version, Field::Ports, Field::RackBase, Field::PrintProgBaud, Field::TriggerInhibit,
       Field::TerminateCount, Field::TerminateTimeout, Field::Reserved}},
-    {ConfigLayout::V1112, 1112,
+    {ConfigLayout::V1112,
+     1112,
      {Field::Version, Field::Ports, Field::RackBase, Field::PrintProgBaud, Field::TriggerInhibit,
       Field::TerminateCount, Field::TerminateTimeout}},
-    {ConfigLayout::V1111, 1111,
+    {ConfigLayout::V1111,
+     1111,
      {Field::Version, Field::Ports, Field::RackBase, Field::PrintProgBaud}},
     {ConfigLayout::UnversionedFull, 0, {Field::Ports, Field::RackBase, Field::PrintProgBaud}},
     {ConfigLayout::UnversionedShort, 0, {Field::ShortPorts, Field::RackBase, Field::PrintProgBaud}},
@@ -50,17 +53,33 @@ struct Span {
 
 void SpansOf(Field field, ConfigFileContents& c, std::vector<Span>& out) {
     switch (field) {
-        case Field::Version: out.push_back({&c.version, 2}); break;
-        case Field::Ports: out.push_back({c.ports, sizeof c.ports}); break;
+        case Field::Version:
+            out.push_back({&c.version, 2});
+            break;
+        case Field::Ports:
+            out.push_back({c.ports, sizeof c.ports});
+            break;
         case Field::ShortPorts:
             for (auto& port : c.ports) out.push_back({&port, kShortPortBytes});
             break;
-        case Field::RackBase: out.push_back({&c.plus.RackBase, 2}); break;
-        case Field::PrintProgBaud: out.push_back({&c.printProgBaud, 2}); break;
-        case Field::TriggerInhibit: out.push_back({c.plus.TriggerInhibit, 8}); break;
-        case Field::TerminateCount: out.push_back({c.plus.TerminateCount, 8}); break;
-        case Field::TerminateTimeout: out.push_back({c.plus.TerminateTimeout, 8}); break;
-        case Field::Reserved: out.push_back({&c.reserved, 2}); break;
+        case Field::RackBase:
+            out.push_back({&c.plus.RackBase, 2});
+            break;
+        case Field::PrintProgBaud:
+            out.push_back({&c.printProgBaud, 2});
+            break;
+        case Field::TriggerInhibit:
+            out.push_back({c.plus.TriggerInhibit, 8});
+            break;
+        case Field::TerminateCount:
+            out.push_back({c.plus.TerminateCount, 8});
+            break;
+        case Field::TerminateTimeout:
+            out.push_back({c.plus.TerminateTimeout, 8});
+            break;
+        case Field::Reserved:
+            out.push_back({&c.reserved, 2});
+            break;
     }
 }
 

@@ -55,12 +55,15 @@ Outcome WriteNamed(const std::string& file) {
     auto existing = FindEntryIgnoringCase(".", file);
     if (existing && !ConfirmBox("File exists, overwrite it?")) return Outcome::Retry;
     ConfigFileVersion = kConfigFileVersion;
-    switch (SaveFileReplacing(existing.value_or(file), EncodeConfigFile(ContentsOf(WorkingConfig)))) {
-        case SaveResult::Saved: return Outcome::Done;
+    switch (
+        SaveFileReplacing(existing.value_or(file), EncodeConfigFile(ContentsOf(WorkingConfig)))) {
+        case SaveResult::Saved:
+            return Outcome::Done;
         case SaveResult::CannotOpen:
             ShowErrorF("Can't open file \"%s\" for write.", file.c_str());
             return Outcome::Retry;
-        case SaveResult::ShortWrite: break;
+        case SaveResult::ShortWrite:
+            break;
     }
     ShowError("Can't write to disk file.");
     return Outcome::Failed;
@@ -136,7 +139,8 @@ int DeleteConfigFile(const char* extension, const char* title) {
     std::string file;
     while (PickName(11, 38, pattern.c_str(), extension, true, file)) {
         auto existing = FindEntryIgnoringCase(".", file);
-        if (!existing) ShowErrorF("Can't find file \"%s\"", file.c_str());
+        if (!existing)
+            ShowErrorF("Can't find file \"%s\"", file.c_str());
         else if (::unlink(existing->c_str()) != 0)
             ShowErrorF("Can't delete file \"%s\"", file.c_str());
     }

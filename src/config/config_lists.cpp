@@ -17,10 +17,10 @@ const char* const kPrintProgBaudTexts[] = {"300  ", "1200 ", "2400 ", "9600 ", n
 const int32_t kPrintProgBaudValues[4] = {300, 1200, 2400, 9600};
 
 namespace {
-const char* const kControlNames[32] = {
-    "NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL", "BS ", "HT ", "LF ",
-    "VT ", "FF ", "CR ", "SO ", "SI ", "DLE", "DC1", "DC2", "DC3", "DC4", "NAK",
-    "SYN", "ETB", "CAN", "EM ", "SUB", "ESC", "FS ", "GS ", "RS ", "US "};
+const char* const kControlNames[32] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
+                                       "BS ", "HT ", "LF ", "VT ", "FF ", "CR ", "SO ", "SI ",
+                                       "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
+                                       "CAN", "EM ", "SUB", "ESC", "FS ", "GS ", "RS ", "US "};
 }
 
 const char* ControlCharName(unsigned code) {

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-extern const char* const kPortBaudTexts[];   // 16 entries
+extern const char* const kPortBaudTexts[];  // 16 entries
 extern const int32_t kPortBaudValues[16];
 extern const char* const kDataBitsTexts[];
 extern const char* const kParityTexts[];

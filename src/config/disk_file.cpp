@@ -81,6 +81,10 @@ std::optional<std::vector<uint8_t>> ReadFilePrefix(const std::string& path, size
 
 SaveResult SaveFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
     const std::string dir = DirOf(path);
+    // Replacing by rename would get past a write-protected file; refuse it as
+    // opening it for writing would.
+    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0)
+        return SaveResult::CannotOpen;
     std::string temp = path + ".XXXXXX";
     int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return SaveResult::CannotOpen;

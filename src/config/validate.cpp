@@ -81,7 +81,11 @@ bool CheckPatternWith(const char* pattern, const CharSet& acceptSet, bool capita
         const unsigned char c = static_cast<unsigned char>(*at);
         bool passes;
         switch (c) {
-            case '-': case '#': case '*': case '=': case '?':
+            case '-':
+            case '#':
+            case '*':
+            case '=':
+            case '?':
                 passes = true;
                 break;
             case '(':

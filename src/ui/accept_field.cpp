@@ -126,5 +126,6 @@ void DrawFields(const FieldDescriptor* fields, int first, int last, uint32_t fla
 }
 
 void DrawLabels(const LabelDescriptor* labels) {
-    for (; labels->text; ++labels) PutText(labels->text, labels->row, labels->col, 0, ' ', labels->flags);
+    for (; labels->text; ++labels)
+        PutText(labels->text, labels->row, labels->col, 0, ' ', labels->flags);
 }

@@ -35,8 +35,8 @@ int EditNumber(int16_t& value, int row, int col, int width, char fill, const cha
     return k;
 }
 
-int ChooseFromList(int row, int col, const char* const* texts, int16_t& index,
-                   const char* exitKeys, uint32_t flags) {
+int ChooseFromList(int row, int col, const char* const* texts, int16_t& index, const char* exitKeys,
+                   uint32_t flags) {
     int longest;
     const int n = CountTexts(texts, &longest);
     if (n == 0) return GetKey();
@@ -51,15 +51,27 @@ int ChooseFromList(int row, int col, const char* const* texts, int16_t& index,
             return k;
         }
         switch (k) {
-            case ' ': case key::Right: shown = (shown + 1) % n; break;
-            case key::Left: shown = (shown + n - 1) % n; break;
-            case '+': case 'S': case 's': case 'Y': case 'y':
+            case ' ':
+            case key::Right:
+                shown = (shown + 1) % n;
+                break;
+            case key::Left:
+                shown = (shown + n - 1) % n;
+                break;
+            case '+':
+            case 'S':
+            case 's':
+            case 'Y':
+            case 'y':
                 if (shown < n - 1) ++shown;
                 break;
-            case '-': case 'N': case 'n':
+            case '-':
+            case 'N':
+            case 'n':
                 if (shown > 0) --shown;
                 break;
-            default: break;
+            default:
+                break;
         }
     }
 }

@@ -12,7 +12,8 @@
 namespace {
 
 constexpr char kStateCodes[] =
-    "AKALARAZCACTCODCDEFLGAHIIAIDILINKSKYLAMAMDMEMIMNMOMSMTNCNDNENHNJNMNVNYOHOKORPARISCSDTNTXUTVAVTWAWIWVWY";
+    "AKALARAZCACTCODCDEFLGAHIIAIDILINKSKYLAMAMDMEMIMNMOMSMTNCNDNENHNJNMNVNYOHOKORPARISCSDTNTXUTVAVT"
+    "WAWIWVWY";
 constexpr int kStateCount = 51;
 constexpr int kMonthDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
@@ -129,7 +130,10 @@ struct DataTypeRow {
 
 // ---- conversions, one pair per kind of value -------------------------------
 
-int FormatText(std::string& out, void* v, int width) { out = TextOf(v, width); return 1; }
+int FormatText(std::string& out, void* v, int width) {
+    out = TextOf(v, width);
+    return 1;
+}
 int ParseText(void* v, const std::string& t, int width) {
     StoreText(v, t, size_t(width > 0 ? width : 0));
     return !t.empty();
@@ -161,9 +165,12 @@ int ParseFixedField(void* v, const std::string& t, int) {
 
 int FormatPhone(std::string& out, void* v, int width) {
     std::string d = DigitsOnly(TextOf(v, width < 10 ? width : 10));
-    if (d.size() >= 10) out = "(" + d.substr(0, 3) + ")" + d.substr(3, 3) + "-" + d.substr(6, 4);
-    else if (d.size() == 7) out = "() " + d.substr(0, 3) + "-" + d.substr(3, 4);
-    else return 0;
+    if (d.size() >= 10)
+        out = "(" + d.substr(0, 3) + ")" + d.substr(3, 3) + "-" + d.substr(6, 4);
+    else if (d.size() == 7)
+        out = "() " + d.substr(0, 3) + "-" + d.substr(3, 4);
+    else
+        return 0;
     return 1;
 }
 int ParsePhone(void* v, const std::string& t, int width) {
@@ -198,9 +205,12 @@ int ParseDate(void* v, const std::string& t, int) {
 
 int FormatPostal(std::string& out, void* v, int) {
     uint32_t n = *static_cast<uint32_t*>(v);
-    if (n >= 512 && n <= 99999) out = Printf("%05u", n);
-    else if (n >= 2097152 && n <= 999999999) out = Printf("%05u-%04u", n / 10000, n % 10000);
-    else return 0;
+    if (n >= 512 && n <= 99999)
+        out = Printf("%05u", n);
+    else if (n >= 2097152 && n <= 999999999)
+        out = Printf("%05u-%04u", n / 10000, n % 10000);
+    else
+        return 0;
     return 1;
 }
 int ParsePostal(void* v, const std::string& t, int) {
@@ -372,7 +382,8 @@ void ParseNumberList(NumberList& list, const std::string& text) {
             continue;
         }
         uint32_t n = 0;
-        for (; i < text.size() && IsDigit(text[i]); ++i) n = (n * 10 + uint32_t(text[i] - '0')) & 0xFFFF;
+        for (; i < text.size() && IsDigit(text[i]); ++i)
+            n = (n * 10 + uint32_t(text[i] - '0')) & 0xFFFF;
         if (list.count < 8) list.numbers[list.count++] = uint16_t(n);
     }
 }

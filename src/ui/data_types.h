@@ -31,5 +31,5 @@ struct NumberList {
     uint16_t count;
     uint16_t numbers[8];
 };
-std::string FormatNumberList(const NumberList& list);      // "1,5,10"; "" when empty
+std::string FormatNumberList(const NumberList& list);  // "1,5,10"; "" when empty
 void ParseNumberList(NumberList& list, const std::string& text);

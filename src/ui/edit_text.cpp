@@ -17,7 +17,7 @@ bool IsWordChar(char c) {
 }
 
 class TextEditor {
-public:
+  public:
     TextEditor(int row, int col, int width, char fill, uint32_t flags)
         : row_(row), col_(col), width_(width), fill_(fill), flags_(flags) {}
 
@@ -60,32 +60,55 @@ public:
     bool Edit(int k) {
         const int length = int(text_.size());
         switch (k) {
-            case key::CtrlY: text_.clear(); cursor_ = 0; break;
-            case key::CtrlD: if (cursor_ < length) text_.erase(size_t(cursor_)); break;
+            case key::CtrlY:
+                text_.clear();
+                cursor_ = 0;
+                break;
+            case key::CtrlD:
+                if (cursor_ < length) text_.erase(size_t(cursor_));
+                break;
             case key::CtrlU:
                 text_.erase(0, size_t(std::min(cursor_, length)));
                 cursor_ = 0;
                 break;
-            case key::Left: if (cursor_ > 0) --cursor_; break;
-            case key::Right: MoveRight(); break;
-            case key::Home: cursor_ = 0; break;
-            case key::End: cursor_ = length; break;
-            case key::CtrlF: WordRight(); break;
-            case key::CtrlR: WordLeft(); break;
-            case key::Del: if (cursor_ < length) text_.erase(size_t(cursor_), 1); break;
+            case key::Left:
+                if (cursor_ > 0) --cursor_;
+                break;
+            case key::Right:
+                MoveRight();
+                break;
+            case key::Home:
+                cursor_ = 0;
+                break;
+            case key::End:
+                cursor_ = length;
+                break;
+            case key::CtrlF:
+                WordRight();
+                break;
+            case key::CtrlR:
+                WordLeft();
+                break;
+            case key::Del:
+                if (cursor_ < length) text_.erase(size_t(cursor_), 1);
+                break;
             case key::Backspace:
                 if (cursor_ > 0) {
                     --cursor_;
                     if (cursor_ < length) text_.erase(size_t(cursor_), 1);
                 }
                 break;
-            default: return false;
+            default:
+                return false;
         }
         Draw();
         return true;
     }
 
-    void Clear() { text_.clear(); cursor_ = 0; }
+    void Clear() {
+        text_.clear();
+        cursor_ = 0;
+    }
     void KeyDone() { firstKey_ = false; }
     void Bell() {
         if (!(flags_ & tf::Silent)) Beep();
@@ -115,7 +138,7 @@ public:
         PutText(shown.c_str(), row_, col_, width_, ' ', flags_ & tf::AttributeMask);
     }
 
-private:
+  private:
     int ClampedRow() const { return row_ < 1 ? 0 : (row_ > 25 ? 24 : row_ - 1); }
     int ClampedCol() const { return col_ < 1 ? 0 : col_ - 1; }
 
@@ -125,8 +148,10 @@ private:
     }
 
     void MoveRight() {
-        if (cursor_ < int(text_.size())) ++cursor_;
-        else if (spaceAccepted_ && cursor_ < width_) ++cursor_;
+        if (cursor_ < int(text_.size()))
+            ++cursor_;
+        else if (spaceAccepted_ && cursor_ < width_)
+            ++cursor_;
     }
 
     void WordRight() {

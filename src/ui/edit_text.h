@@ -8,8 +8,8 @@
 
 // Text entry flags, beside the display attribute and layout bits of PutText.
 namespace tf {
-constexpr uint32_t Pad = 0x0080;         // pad with spaces to the width on exit
-constexpr uint32_t Hidden = 0x0100;      // show every character as the fill
+constexpr uint32_t Pad = 0x0080;     // pad with spaces to the width on exit
+constexpr uint32_t Hidden = 0x0100;  // show every character as the fill
 constexpr uint32_t StartWithText = 0x0200;
 constexpr uint32_t EndWhenFull = 0x0400;
 constexpr uint32_t ReplaceOld = 0x0800;  // cursor at the start; first character clears

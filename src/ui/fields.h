@@ -28,8 +28,8 @@ struct LabelDescriptor {
 
 int EditNumber(int16_t& value, int row, int col, int width, char fill, const char* exitKeys,
                uint32_t flags);
-int ChooseFromList(int row, int col, const char* const* texts, int16_t& index,
-                   const char* exitKeys, uint32_t flags);
+int ChooseFromList(int row, int col, const char* const* texts, int16_t& index, const char* exitKeys,
+                   uint32_t flags);
 void DrawChoice(int row, int col, const char* const* texts, int index, int width, uint32_t flags);
 int EditNumberList(int row, int col, NumberList& list, uint32_t flags);
 void DrawNumberList(int row, int col, const NumberList& list, uint32_t flags);

@@ -42,7 +42,7 @@ void DrawItem(const PickItem& item, int r, int c, uint32_t attribute) {
 }
 
 class Picker {
-public:
+  public:
     Picker(const char* pattern, bool offerDirs) : pattern_(pattern), offerDirs_(offerDirs) {}
 
     void Relist() {
@@ -68,26 +68,40 @@ public:
         page_ = page;
         ClearToEndOfScreen(kListRow, 1);
         for (int i = kPageSize * page; i < Count() && i < kPageSize * (page + 1); ++i)
-            DrawItem(items_[size_t(i)], (i % kPageSize) % kPageRows, (i % kPageSize) / kPageRows, 0);
+            DrawItem(items_[size_t(i)], (i % kPageSize) % kPageRows, (i % kPageSize) / kPageRows,
+                     0);
         return true;
     }
 
     // Moves the selection by a key; true when the page was redrawn.
     bool Move(int k) {
         switch (k) {
-            case key::Down: if (row_ < kPageRows - 1) ++row_; return false;
-            case key::Up: if (row_ > 0) --row_; return false;
-            case key::Home: row_ = col_ = 0; return false;
-            case key::End: row_ = kPageRows - 1; col_ = kPageCols - 1; return false;
+            case key::Down:
+                if (row_ < kPageRows - 1) ++row_;
+                return false;
+            case key::Up:
+                if (row_ > 0) --row_;
+                return false;
+            case key::Home:
+                row_ = col_ = 0;
+                return false;
+            case key::End:
+                row_ = kPageRows - 1;
+                col_ = kPageCols - 1;
+                return false;
             case key::Right:
                 if (col_ < (Count() - kPageSize * page_) / kPageRows) {
-                    if (col_ < kPageCols - 1) ++col_;
-                    else return ShowPage(page_ + 1);
+                    if (col_ < kPageCols - 1)
+                        ++col_;
+                    else
+                        return ShowPage(page_ + 1);
                 }
                 return false;
             case key::Left:
-                if (col_ > 0) --col_;
-                else if (page_ > 0) return ShowPage(page_ - 1);
+                if (col_ > 0)
+                    --col_;
+                else if (page_ > 0)
+                    return ShowPage(page_ - 1);
                 return false;
             case key::PgDn:
                 if (ShowPage(page_ + 1)) {
@@ -109,7 +123,7 @@ public:
     int Row() const { return row_; }
     int Col() const { return col_; }
 
-private:
+  private:
     const char* pattern_;
     bool offerDirs_;
     std::vector<PickItem> items_;
@@ -149,10 +163,17 @@ std::vector<PickItem> ListPickItems(const char* pattern, bool offerDirectories) 
 }
 
 int PickFile(int row, int col, const char* pattern, char* nameOut, bool offerDirectories) {
-    static const char kExits[] = {char(key::Enter), char(key::Esc),  char(key::Right),
-                                  char(key::Left),  char(key::Up),   char(key::Down),
-                                  char(key::PgDn),  char(key::PgUp), char(key::Home),
-                                  char(key::End),   0};
+    static const char kExits[] = {char(key::Enter),
+                                  char(key::Esc),
+                                  char(key::Right),
+                                  char(key::Left),
+                                  char(key::Up),
+                                  char(key::Down),
+                                  char(key::PgDn),
+                                  char(key::PgUp),
+                                  char(key::Home),
+                                  char(key::End),
+                                  0};
     Picker picker(pattern, offerDirectories);
     picker.Relist();
     int result = -1;

@@ -29,10 +29,12 @@ bool WriteAll(int fd, const void* data, size_t size) {
 }
 
 class FileOutput : public OutputDevice {
-public:
+  public:
     explicit FileOutput(int fd) : fd_(fd) {}
     ~FileOutput() override { Close(); }
-    bool Write(const void* data, size_t size) override { return fd_ >= 0 && WriteAll(fd_, data, size); }
+    bool Write(const void* data, size_t size) override {
+        return fd_ >= 0 && WriteAll(fd_, data, size);
+    }
     bool Close() override {
         if (fd_ < 0) return true;
         int r = ::close(fd_);
@@ -40,15 +42,17 @@ public:
         return r == 0;
     }
 
-private:
+  private:
     int fd_;
 };
 
 class SpoolerOutput : public OutputDevice {
-public:
+  public:
     SpoolerOutput(int fd, pid_t pid) : fd_(fd), pid_(pid) {}
     ~SpoolerOutput() override { Close(); }
-    bool Write(const void* data, size_t size) override { return fd_ >= 0 && WriteAll(fd_, data, size); }
+    bool Write(const void* data, size_t size) override {
+        return fd_ >= 0 && WriteAll(fd_, data, size);
+    }
     bool Close() override {
         if (fd_ < 0) return true;
         ::close(fd_);
@@ -59,7 +63,7 @@ public:
         return WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
 
-private:
+  private:
     int fd_;
     pid_t pid_;
 };

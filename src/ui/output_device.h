@@ -7,7 +7,7 @@
 #include <string>
 
 class OutputDevice {
-public:
+  public:
     virtual ~OutputDevice() = default;
     // False when the bytes could not all be written.
     virtual bool Write(const void* data, size_t size) = 0;

@@ -18,10 +18,17 @@ constexpr int kCols = 80;
 // not have print as dots.
 char Printable(uint8_t c) {
     switch (c) {
-        case 0xBA: return '|';
-        case 0xBB: case 0xBC: case 0xC8: case 0xC9: return '+';
-        case 0xCD: return '-';
-        default: return (c < 0x20 || c > 0x7F) ? '.' : char(c);
+        case 0xBA:
+            return '|';
+        case 0xBB:
+        case 0xBC:
+        case 0xC8:
+        case 0xC9:
+            return '+';
+        case 0xCD:
+            return '-';
+        default:
+            return (c < 0x20 || c > 0x7F) ? '.' : char(c);
     }
 }
 

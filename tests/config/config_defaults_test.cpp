@@ -1,9 +1,10 @@
 // Defaults of a fresh offline memory, checked against the bytes of the image.
+#include "config/config_defaults.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "config/config_defaults.h"
 #include "config/config_lists.h"
 #include "config/module_config.h"
 
@@ -77,11 +78,13 @@ TEST(Lists, ControlCharacterNames) {
     struct Case {
         unsigned code;
         const char* name;
-    } kCases[] = {{0, "NUL"}, {8, "BS "}, {13, "CR "}, {27, "ESC"}, {31, "US "}, {127, "DEL"},
-                  {32, nullptr}, {128, nullptr}};
+    } kCases[] = {{0, "NUL"},  {8, "BS "},   {13, "CR "},   {27, "ESC"},
+                  {31, "US "}, {127, "DEL"}, {32, nullptr}, {128, nullptr}};
     for (const auto& c : kCases) {
-        if (c.name) EXPECT_STREQ(c.name, ControlCharName(c.code)) << c.code;
-        else EXPECT_EQ(nullptr, ControlCharName(c.code)) << c.code;
+        if (c.name)
+            EXPECT_STREQ(c.name, ControlCharName(c.code)) << c.code;
+        else
+            EXPECT_EQ(nullptr, ControlCharName(c.code)) << c.code;
     }
 }
 

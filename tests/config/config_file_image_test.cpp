@@ -1,12 +1,13 @@
 // Configuration file layouts, built byte by byte: which layout is taken, which
 // fields come from the file and which are cleared, and the bytes written.
+#include "config/config_file_image.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
 #include "config/config_defaults.h"
-#include "config/config_file_image.h"
 
 namespace {
 
@@ -28,8 +29,8 @@ struct Bytes {
 // poll interval (which lie beyond the short layout).
 void PutFullPort(Bytes& f, size_t base, int port) {
     f.Put16(base + 0, 10 + port);
-    f.PutText(base + 74, "P1");                // path 1 pattern
-    f.Put16(base + 74 + 130, 100 + port);      // path 1 start register
+    f.PutText(base + 74, "P1");                 // path 1 pattern
+    f.Put16(base + 74 + 130, 100 + port);       // path 1 start register
     f.PutText(base + 74 + 3 * 136 + 65, "M4");  // path 4 mask
     f.PutText(base + 618, "Q1");
     f.PutText(base + 618 + 15 * 65, "Q16");
@@ -110,17 +111,22 @@ TEST(ConfigFileLayouts, EachLayoutIsRecognised) {
         Expect expect;
     } kCases[] = {
         {"1113", Versioned(6688, 1113), {ConfigLayout::V1113, 1113, 2, 0x1234, true, true}},
-        {"1113 with trailing bytes", Versioned(7000, 1113),
+        {"1113 with trailing bytes",
+         Versioned(7000, 1113),
          {ConfigLayout::V1113, 1113, 2, 0x1234, true, true}},
-        {"1112 word on a 6688-byte file", Versioned(6688, 1112),
+        {"1112 word on a 6688-byte file",
+         Versioned(6688, 1112),
          {ConfigLayout::V1112, 1112, 2, 0, true, true}},
         {"1112", Versioned(6686, 1112), {ConfigLayout::V1112, 1112, 2, 0, true, true}},
         {"1111", Versioned(6662, 1111), {ConfigLayout::V1111, 1111, 2, 0, false, true}},
-        {"1111 word on a 6688-byte file", Versioned(6688, 1111),
+        {"1111 word on a 6688-byte file",
+         Versioned(6688, 1111),
          {ConfigLayout::V1111, 1111, 2, 0, false, true}},
-        {"unversioned full", UnversionedFull(6660),
+        {"unversioned full",
+         UnversionedFull(6660),
          {ConfigLayout::UnversionedFull, 0, 1, 0, false, true}},
-        {"unversioned short", UnversionedShort(2476),
+        {"unversioned short",
+         UnversionedShort(2476),
          {ConfigLayout::UnversionedShort, 0, 0, 0, false, false}},
     };
     for (auto& k : kCases) {
@@ -170,11 +176,11 @@ TEST(ConfigFileLayouts, WritesTheCurrentLayoutByteForByte) {
     ASSERT_EQ(6688u, out.size());
     auto at16 = [&](size_t i) { return int(out[i] | out[i + 1] << 8); };
     EXPECT_EQ(0x0459, at16(0));
-    EXPECT_EQ(13, at16(2));              // port 1 baud
-    EXPECT_EQ(13, at16(2 + 3 * 1664));   // port 4 baud
-    EXPECT_EQ(0xFF, out[2 + 10 + 4]);    // accept set byte 4
-    EXPECT_EQ(0x24, out[2 + 42 + 1]);    // terminate set byte 1
-    EXPECT_EQ('*', out[2 + 74]);         // path 1 pattern
+    EXPECT_EQ(13, at16(2));             // port 1 baud
+    EXPECT_EQ(13, at16(2 + 3 * 1664));  // port 4 baud
+    EXPECT_EQ(0xFF, out[2 + 10 + 4]);   // accept set byte 4
+    EXPECT_EQ(0x24, out[2 + 42 + 1]);   // terminate set byte 1
+    EXPECT_EQ('*', out[2 + 74]);        // path 1 pattern
     EXPECT_EQ(0xE3, out[2 + 3 * 1664 + 1658]);
     EXPECT_EQ(0xD3, out[2 + 3 * 1664 + 1660]);
     EXPECT_EQ(0xA0, out[2 + 3 * 1664 + 1663]);

@@ -1,4 +1,6 @@
 // Validation reports and repairs, and the pattern check.
+#include "config/validate.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -6,7 +8,6 @@
 #include <vector>
 
 #include "config/config_defaults.h"
-#include "config/validate.h"
 
 namespace {
 
@@ -42,8 +43,10 @@ TEST_F(Validation, PathRegisterRange) {
         reports.clear();
         c.Ports[1].Paths[2].StartRegister = k.reg;
         ValidatePortsOf(c, 1, 1, collect);
-        if (k.report) EXPECT_EQ(std::vector<std::string>{k.report}, reports) << k.reg;
-        else EXPECT_TRUE(reports.empty()) << k.reg;
+        if (k.report)
+            EXPECT_EQ(std::vector<std::string>{k.report}, reports) << k.reg;
+        else
+            EXPECT_TRUE(reports.empty()) << k.reg;
         EXPECT_EQ(k.after, c.Ports[1].Paths[2].StartRegister) << k.reg;
     }
 }
@@ -68,8 +71,10 @@ TEST_F(Validation, TriggerInhibitRange) {
             for (auto& path : c.Ports[p].Paths) path.StartRegister = 101;
         c.Plus.TriggerInhibit[3] = k.value;
         ValidatePortsOf(c, 3, 3, collect);
-        if (k.report) EXPECT_EQ(std::vector<std::string>{k.report}, reports) << k.value;
-        else EXPECT_TRUE(reports.empty()) << k.value;
+        if (k.report)
+            EXPECT_EQ(std::vector<std::string>{k.report}, reports) << k.value;
+        else
+            EXPECT_TRUE(reports.empty()) << k.value;
         EXPECT_EQ(k.after, c.Plus.TriggerInhibit[3]) << k.value;
     }
 }
@@ -135,25 +140,23 @@ TEST(PatternCheck, Cases) {
         bool capitalize;
         bool passes;
     } kCases[] = {
-        {"AB)", &letters, false, false},
-        {"(AB)", &letters, false, true},
-        {"AB]", &letters, false, false},
-        {"[AB]", &letters, false, true},
-        {"abc", &upper, true, true},
-        {"abc", &upper, false, false},
-        {"#*?=-", &upper, false, true},
-        {"A1", &letters, false, false},
-        {"X", &highOnly, false, true},
-        {"", &upper, false, true},
+        {"AB)", &letters, false, false}, {"(AB)", &letters, false, true},
+        {"AB]", &letters, false, false}, {"[AB]", &letters, false, true},
+        {"abc", &upper, true, true},     {"abc", &upper, false, false},
+        {"#*?=-", &upper, false, true},  {"A1", &letters, false, false},
+        {"X", &highOnly, false, true},   {"", &upper, false, true},
     };
     for (const auto& k : kCases) {
         std::vector<std::string> reports;
         bool passed = CheckPatternWith(k.pattern, *k.set, k.capitalize,
                                        [&](const std::string& m) { reports.push_back(m); });
         EXPECT_EQ(k.passes, passed) << k.pattern;
-        if (k.passes) EXPECT_TRUE(reports.empty()) << k.pattern;
-        else EXPECT_EQ(std::vector<std::string>{"Pattern requires character not in Accept Set"}, reports)
-                 << k.pattern;
+        if (k.passes)
+            EXPECT_TRUE(reports.empty()) << k.pattern;
+        else
+            EXPECT_EQ(std::vector<std::string>{"Pattern requires character not in Accept Set"},
+                      reports)
+                << k.pattern;
     }
 }
 

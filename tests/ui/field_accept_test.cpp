@@ -104,15 +104,9 @@ TEST_F(AcceptFieldTest, ChoiceLists) {
         std::string typed;
         int16_t result;
     } kCases[] = {
-        {noYes, 1, "N" + Enter, 0},
-        {noYes, 1, " " + Enter, 0},
-        {noYes, 0, "y" + Enter, 1},
-        {noYes, 1, "y" + Enter, 1},
-        {three, 0, Left + Enter, 2},
-        {three, 2, Right + Enter, 0},
-        {three, 0, "-" + Enter, 0},
-        {three, 5, Esc, 2},
-        {three, 1, "x" + Enter, 1},
+        {noYes, 1, "N" + Enter, 0}, {noYes, 1, " " + Enter, 0},  {noYes, 0, "y" + Enter, 1},
+        {noYes, 1, "y" + Enter, 1}, {three, 0, Left + Enter, 2}, {three, 2, Right + Enter, 0},
+        {three, 0, "-" + Enter, 0}, {three, 5, Esc, 2},          {three, 1, "x" + Enter, 1},
     };
     for (const auto& k : kCases) {
         int16_t index = k.start;
@@ -138,9 +132,8 @@ TEST_F(AcceptFieldTest, NumberLists) {
         std::string typed;
         std::vector<uint16_t> numbers;
         const char* shown;
-    } kCases[] = {{"1, 5,10" + Enter, {1, 5, 10}, "1,5,10"},
-                  {Enter, {}, "NONE"},
-                  {"3,4" + Esc, {9}, "9"}};
+    } kCases[] = {
+        {"1, 5,10" + Enter, {1, 5, 10}, "1,5,10"}, {Enter, {}, "NONE"}, {"3,4" + Esc, {9}, "9"}};
     for (const auto& k : kCases) {
         NumberList list{1, {9}};
         FieldDescriptor f{7, 5, 31, 28, &list, nullptr, nullptr, 0};
@@ -175,12 +168,9 @@ TEST_F(FormTest, LeavingKeys) {
         std::string typed;
         int key;
     } kCases[] = {
-        {2, Enter, key::Enter},
-        {0, Up, key::Up},
-        {2, Down, key::Down},
-        {0, Enter + Enter + Enter, key::Enter},
-        {1, Up + Up, key::Up},
-        {0, Esc, key::Esc},
+        {2, Enter, key::Enter}, {0, Up, key::Up},
+        {2, Down, key::Down},   {0, Enter + Enter + Enter, key::Enter},
+        {1, Up + Up, key::Up},  {0, Esc, key::Esc},
         {0, F10, key::F10},
     };
     const char exits[] = {'\r', '\x1b', char(key::F10), 0};
@@ -198,8 +188,8 @@ TEST_F(FormTest, ValuesComeBackWhenRevisited) {
 }
 
 TEST_F(FormTest, DrawFieldsAndLabels) {
-    const LabelDescriptor labels[] = {{2, 10, "Alpha", 0}, {3, 10, "Beta", tf::Reverse},
-                                      {0, 0, nullptr, 0}};
+    const LabelDescriptor labels[] = {
+        {2, 10, "Alpha", 0}, {3, 10, "Beta", tf::Reverse}, {0, 0, nullptr, 0}};
     DrawFields(fields, 0, 2, 0);
     DrawLabels(labels);
     EXPECT_EQ("1        Alpha", Image(2, 1, 14));

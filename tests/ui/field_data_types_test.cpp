@@ -29,10 +29,21 @@ struct ParseCase {
 
 int64_t NumberOf(int type, const Value& v) {
     switch (type) {
-        case 2: return v.u16;
-        case 5: case 13: return v.s16;
-        case 6: case 7: case 9: case 11: case 18: case 19: case 21: return v.s32;
-        default: return v.u32;
+        case 2:
+            return v.u16;
+        case 5:
+        case 13:
+            return v.s16;
+        case 6:
+        case 7:
+        case 9:
+        case 11:
+        case 18:
+        case 19:
+        case 21:
+            return v.s32;
+        default:
+            return v.u32;
     }
 }
 
@@ -175,9 +186,9 @@ TEST(DataTypes, TypedCharactersAndDefinedCodes) {
     struct Case {
         int type;
         const char* typed;
-    } kCases[] = {{1, " -~"}, {2, "0-9"}, {5, "0-9+-"}, {9, "0-9+.-"}, {10, " 0-9()-"},
-                  {11, "0-9/"}, {12, "0-9-"}, {13, "A-Z"}, {21, "0-9:"}, {25, "0-9"},
-                  {28, "0-9, "}, {-8, "0-9."}};
+    } kCases[] = {{1, " -~"},      {2, "0-9"},   {5, "0-9+-"},  {9, "0-9+.-"},
+                  {10, " 0-9()-"}, {11, "0-9/"}, {12, "0-9-"},  {13, "A-Z"},
+                  {21, "0-9:"},    {25, "0-9"},  {28, "0-9, "}, {-8, "0-9."}};
     for (const auto& k : kCases) EXPECT_STREQ(k.typed, TypedCharacters(k.type)) << k.type;
     for (int undefined : {23, 24, 26, 27, 29, -23, 1000})
         EXPECT_FALSE(DataTypeDefined(undefined)) << undefined;

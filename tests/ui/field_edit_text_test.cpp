@@ -30,8 +30,8 @@ const Case kCases[] = {
      tf::StartWithText | tf::Silent, Home + "x" + Enter, "abcde", key::Enter, 1},
     {"insert inside the text", "abde", 5, " -~", tf::StartWithText, Left + Left + "c" + Enter,
      "abcde", key::Enter, 0},
-    {"overwrite replaces under the cursor", "abcde", 5, " -~",
-     tf::StartWithText | tf::Overwrite, Home + "XY" + Enter, "XYcde", key::Enter, 0},
+    {"overwrite replaces under the cursor", "abcde", 5, " -~", tf::StartWithText | tf::Overwrite,
+     Home + "XY" + Enter, "XYcde", key::Enter, 0},
     {"Insert key toggles to overwrite", "abcde", 5, " -~", tf::StartWithText,
      Home + Insert + "X" + Insert + Enter, "Xbcde", key::Enter, 0},
     {"refused character beeps", "", 5, "0-9", 0, "1a2" + Enter, "12", key::Enter, 1},
@@ -92,9 +92,11 @@ TEST_F(EditTextTest, Cases) {
         EXPECT_STREQ(k.result, buffer);
         EXPECT_EQ(k.beeps, console.beeps);
         EXPECT_TRUE(console.keys.empty());
-        if (!(k.flags & tf::Pad))
-            for (int i = int(std::strlen(buffer)); i <= k.width; ++i)
+        if (!(k.flags & tf::Pad)) {
+            for (int i = int(std::strlen(buffer)); i <= k.width; ++i) {
                 ASSERT_EQ(0, buffer[i]) << "byte " << i << " after the text";
+            }
+        }
         EXPECT_EQ('Z', buffer[k.width + 1]) << "wrote past width + 1";
     }
 }
@@ -144,8 +146,10 @@ TEST_F(EditTextTest, ExitKeysEndTheEdit) {
         std::string typed;
         int key;
         const char* result;
-    } kExitCases[] = {{"ab" + Down, key::Down, "ab"}, {"ab" + Up, key::Up, "ab"},
-                      {"ab" + Esc, key::Esc, "ab"}, {"ab" + Enter, key::Enter, "ab"}};
+    } kExitCases[] = {{"ab" + Down, key::Down, "ab"},
+                      {"ab" + Up, key::Up, "ab"},
+                      {"ab" + Esc, key::Esc, "ab"},
+                      {"ab" + Enter, key::Enter, "ab"}};
     for (const auto& k : kExitCases) {
         char buffer[8] = "";
         Type(k.typed);

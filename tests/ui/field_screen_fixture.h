@@ -9,10 +9,9 @@
 #include "ui/screen.h"
 
 namespace keys {
-inline const std::string Left = "\xE0\x4B", Right = "\xE0\x4D", Up = "\xE0\x48",
-                         Down = "\xE0\x50", Home = "\xE0\x47", End = "\xE0\x4F",
-                         Insert = "\xE0\x52", Del = "\xE0\x53", PgDn = "\xE0\x51",
-                         PgUp = "\xE0\x49", F1 = "\xE0\x3B", F10 = "\xE0\x44";
+inline const std::string Left = "\xE0\x4B", Right = "\xE0\x4D", Up = "\xE0\x48", Down = "\xE0\x50",
+                         Home = "\xE0\x47", End = "\xE0\x4F", Insert = "\xE0\x52", Del = "\xE0\x53",
+                         PgDn = "\xE0\x51", PgUp = "\xE0\x49", F1 = "\xE0\x3B", F10 = "\xE0\x44";
 inline const std::string Enter = "\r", Esc = "\x1b", Backspace = "\x08", CtrlY = "\x19",
                          CtrlD = "\x04", CtrlU = "\x15", CtrlF = "\x06", CtrlR = "\x12";
 }  // namespace keys

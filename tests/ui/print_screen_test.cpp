@@ -1,4 +1,6 @@
 // Print screen: the page format, the output devices and the F1 dialog.
+#include "ui/print_screen.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +12,6 @@
 #include "field_screen_fixture.h"
 #include "ui/keys.h"
 #include "ui/output_device.h"
-#include "ui/print_screen.h"
 #include "ui/text_flags.h"
 
 namespace {
@@ -80,7 +81,7 @@ TEST_F(PrintScreenTest, F1PrintsTheScreenAsItWasBeforeTheWindow) {
     AddHotKey(key::F1, PrintScreen);
     Type(F1 + "out.txt" + Enter + Esc);
     EXPECT_EQ(key::Esc, GetKey());
-    EXPECT_EQ(before, ReadFile("OUT.TXT"));  // names are upper-cased as typed
+    EXPECT_EQ(before, ReadFile("OUT.TXT"));   // names are upper-cased as typed
     EXPECT_EQ(before, ScreenPrintOfImage());  // the window is gone again
 }
 

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds every fuzz target with clang's libFuzzer (ASan+UBSan) in build-fuzz/
+# and runs each for FUZZ_SECONDS (default 60) from its corpus directory.
+set -eu
+cd "$(dirname "$0")/.."
+seconds=${FUZZ_SECONDS:-60}
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DKOVA_SANITIZE=address -DKOVA_FUZZ=ON >/dev/null
+targets=$(cd tests/fuzz && ls *_fuzz.cpp | sed 's/\.cpp$//')
+cmake --build build-fuzz -j "$(nproc)" --target $targets
+for t in $targets; do
+  corpus=build-fuzz/corpus/$t
+  mkdir -p "$corpus"
+  echo "== $t for ${seconds}s"
+  build-fuzz/tests/fuzz/$t -max_total_time="$seconds" -max_len=7000 "$corpus"
+done
