@@ -38,11 +38,16 @@ int AdvanceCharSetCursor(int code) {
 int MoveCharSetCursor(int code, int k) {
     const int row = code / 16, column = code % 16;
     switch (k) {
-        case key::Up: return row > 0 ? code - 16 : code;
-        case key::Down: return row < 15 ? code + 16 : code;
-        case key::Left: return column > 0 ? code - 1 : code;
-        case key::Right: return column < 15 ? code + 1 : code;
-        default: return code;
+        case key::Up:
+            return row > 0 ? code - 16 : code;
+        case key::Down:
+            return row < 15 ? code + 16 : code;
+        case key::Left:
+            return column > 0 ? code - 1 : code;
+        case key::Right:
+            return column < 15 ? code + 1 : code;
+        default:
+            return code;
     }
 }
 
@@ -71,10 +76,20 @@ void EditCharSet(CharSet& set, int, const char* titleWord, EditMode mode) {
         if (k == key::Enter) break;
         int next = code;
         switch (k) {
-            case ' ': CharSetPut(set, unsigned(code), !CharSetHas(set, unsigned(code))); break;
-            case '+': CharSetPut(set, unsigned(code), true); next = AdvanceCharSetCursor(code); break;
-            case '-': CharSetPut(set, unsigned(code), false); next = AdvanceCharSetCursor(code); break;
-            default: next = MoveCharSetCursor(code, k); break;
+            case ' ':
+                CharSetPut(set, unsigned(code), !CharSetHas(set, unsigned(code)));
+                break;
+            case '+':
+                CharSetPut(set, unsigned(code), true);
+                next = AdvanceCharSetCursor(code);
+                break;
+            case '-':
+                CharSetPut(set, unsigned(code), false);
+                next = AdvanceCharSetCursor(code);
+                break;
+            default:
+                next = MoveCharSetCursor(code, k);
+                break;
         }
         DrawCode(set, code, next == code);
         if (next != code) DrawCode(set, next, true);

@@ -13,7 +13,7 @@ namespace {
 constexpr const char* kHexDigits = "0123456789ABCDEF";
 
 class Listing {
-public:
+  public:
     explicit Listing(const ModuleConfig& config) : config_(config) {}
 
     void Put(const char* text) { out_ += text; }
@@ -56,7 +56,7 @@ public:
         Put("\f");
     }
 
-private:
+  private:
     static const char* Choice(const char* const* texts, int index) {
         for (int i = 0; texts[i]; ++i)
             if (i == index) return texts[i];
@@ -81,8 +81,10 @@ private:
         for (int r = 0; r < 16; ++r) {
             if (r > 0) Put("          ");
             for (int c = 16 * r; c < 16 * r + 16; ++c) {
-                if (CharSetHas(set, unsigned(c))) Print(" %02X ", c);
-                else Put(" ++ ");
+                if (CharSetHas(set, unsigned(c)))
+                    Print(" %02X ", c);
+                else
+                    Put(" ++ ");
             }
             Put("\n");
         }
@@ -101,8 +103,10 @@ private:
         Print("      Start Register %4d", path.StartRegister);
         Print("  Register Count %2d", path.RegisterCount);
         Print("  Editing Mode %s", Choice(kEditingModeTexts, path.EditingMode));
-        if (k < 3) Print("  Continue %s\n", Choice(kNoYesTexts, path.Continue));
-        else Put("\n");
+        if (k < 3)
+            Print("  Continue %s\n", Choice(kNoYesTexts, path.Continue));
+        else
+            Put("\n");
     }
 
     void Output(int p, bool plus) {
@@ -111,8 +115,10 @@ private:
         Put("-------------------------\n");
         Print("Poll Interval %ld.%02ld seconds.", long(port.PollInterval / 100),
               long(port.PollInterval % 100));
-        if (plus) Print("  Trigger/Inhibit %d.\n", config_.Plus.TriggerInhibit[p]);
-        else Put("\n");
+        if (plus)
+            Print("  Trigger/Inhibit %d.\n", config_.Plus.TriggerInhibit[p]);
+        else
+            Put("\n");
         Put("\n");
         for (int q = 0; q < 16; ++q) {
             const std::string query = Bounded(port.PollQueries[q]);
@@ -143,7 +149,7 @@ std::string ListingDate(std::time_t when) {
     std::tm local{};
     localtime_r(&when, &local);
     char text[32];
-    std::snprintf(text, sizeof text, "%02d/%s/%02d %02d:%02d", local.tm_mday,
-                  kMonths[local.tm_mon], local.tm_year % 100, local.tm_hour, local.tm_min);
+    std::snprintf(text, sizeof text, "%02d/%s/%02d %02d:%02d", local.tm_mday, kMonths[local.tm_mon],
+                  local.tm_year % 100, local.tm_hour, local.tm_min);
     return text;
 }

@@ -65,22 +65,29 @@ HexCursor MoveHexCursor(const HexGrid& grid, HexCursor at, int k) {
     const int last = grid.width - 1;
     switch (k) {
         case key::Right:
-            if (to.column < last) ++to.column;
+            if (to.column < last)
+                ++to.column;
             else {
                 to.column = 0;
                 if (to.line < grid.lines - 1) ++to.line;
             }
             break;
         case key::Left:
-            if (to.column > 0) --to.column;
+            if (to.column > 0)
+                --to.column;
             else if (to.line > 0) {
                 to.column = last;
                 --to.line;
             }
             break;
-        case key::Down: if (to.line < grid.lines - 1) ++to.line; break;
-        case key::Up: if (to.line > 0) --to.line; break;
-        default: break;
+        case key::Down:
+            if (to.line < grid.lines - 1) ++to.line;
+            break;
+        case key::Up:
+            if (to.line > 0) --to.line;
+            break;
+        default:
+            break;
     }
     // A last line shorter than the others has no cells past the field.
     return Position(grid, to) < grid.maxLen ? to : at;

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 struct HexGrid {
-    int width;   // bytes per line
+    int width;  // bytes per line
     int lines;
     int maxLen;  // bytes of the field that are shown
 };

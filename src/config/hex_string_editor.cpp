@@ -38,8 +38,8 @@ int EditHexString(char* buffer, int row, int col, int maxLen) {
     gEntry = {maxLen, 0};
     WindowHandle hint = OpenWindow(25, 50, 25, 80, "Press F9 to edit in hexadecimal");
     AddHotKey(key::F9, OnF9);
-    const char exits[] = {char(key::Enter), char(key::Esc), char(key::Up), char(key::Down),
-                          char(kOpenHexEditor), 0};
+    const char exits[] = {char(key::Enter), char(key::Esc),       char(key::Up),
+                          char(key::Down),  char(kOpenHexEditor), 0};
     int k;
     for (;;) {
         k = EditText(buffer, row, col, maxLen, kEdgeMark, " -~", exits,

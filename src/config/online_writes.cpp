@@ -5,7 +5,7 @@
 namespace {
 
 class NoWrites final : public OnlineWrites {
-public:
+  public:
     EditMode Mode() const override { return EditMode::Offline; }
     bool FetchForEditor(int) override { return true; }
     bool WriteCommParameters(int) override { return true; }

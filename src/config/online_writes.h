@@ -8,7 +8,7 @@
 enum class EditMode { Offline = 0, Online = 1 };
 
 class OnlineWrites {
-public:
+  public:
     virtual ~OnlineWrites() = default;
     virtual EditMode Mode() const = 0;
 

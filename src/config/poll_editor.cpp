@@ -107,8 +107,8 @@ int EditPolling(PortConfig& port, int portIndex, OnlineWrites& writes) {
         int field = 0;  // 0 the interval, 1-16 the queries
         for (;;) {
             bool changed = false;
-            const int k = field == 0 ? EditInterval(port, changed)
-                                     : EditQuery(port, field - 1, changed);
+            const int k =
+                field == 0 ? EditInterval(port, changed) : EditQuery(port, field - 1, changed);
             const bool sent = !changed || (field == 0 ? writes.SendPollInterval(portIndex)
                                                       : writes.SendPollQuery(portIndex, field - 1));
             if (!sent) break;

@@ -23,8 +23,17 @@
 namespace {
 
 enum class Write {
-    None, CommParameters, AcceptSet, TerminateSet, Path, TerminateCount, TerminateTimeout,
-    TriggerInhibit, PrintProgBaud, RackBase, PortFetch,
+    None,
+    CommParameters,
+    AcceptSet,
+    TerminateSet,
+    Path,
+    TerminateCount,
+    TerminateTimeout,
+    TriggerInhibit,
+    PrintProgBaud,
+    RackBase,
+    PortFetch,
 };
 
 struct Target {
@@ -37,16 +46,26 @@ struct Target {
 bool SendChange(Write write, const Target& t) {
     OnlineWrites& w = t.writes;
     switch (write) {
-        case Write::None: return true;
-        case Write::CommParameters: return w.WriteCommParameters(t.port);
-        case Write::AcceptSet: return w.WriteAcceptSet(t.port);
-        case Write::TerminateSet: return w.WriteTerminateSet(t.port);
-        case Write::Path: return w.WritePath(t.port, t.path);
-        case Write::TerminateCount: return w.WriteTerminateCount(t.port);
-        case Write::TerminateTimeout: return w.WriteTerminateTimeout(t.port);
-        case Write::TriggerInhibit: return w.WriteTriggerInhibit(t.port);
-        case Write::PrintProgBaud: return w.ChangePrintProgBaud();
-        case Write::RackBase: return w.WriteRackBase();
+        case Write::None:
+            return true;
+        case Write::CommParameters:
+            return w.WriteCommParameters(t.port);
+        case Write::AcceptSet:
+            return w.WriteAcceptSet(t.port);
+        case Write::TerminateSet:
+            return w.WriteTerminateSet(t.port);
+        case Write::Path:
+            return w.WritePath(t.port, t.path);
+        case Write::TerminateCount:
+            return w.WriteTerminateCount(t.port);
+        case Write::TerminateTimeout:
+            return w.WriteTerminateTimeout(t.port);
+        case Write::TriggerInhibit:
+            return w.WriteTriggerInhibit(t.port);
+        case Write::PrintProgBaud:
+            return w.ChangePrintProgBaud();
+        case Write::RackBase:
+            return w.WriteRackBase();
         case Write::PortFetch:
             // A port that cannot be fetched is reported there; editing goes on.
             w.FetchForEditor(t.port);
@@ -221,12 +240,13 @@ constexpr PortKey kPortKeys[] = {
 
 // Each path's keys in column order; path 4 has no Continue.
 constexpr const char* kPathKeys[4] = {"ABCDEF", "GHIJKL", "MNOPQR", "STUVW"};
-constexpr Action kPathActions[6] = {Pattern, Mask, StartRegister, RegisterCount, EditingMode,
-                                    Continue};
+constexpr Action kPathActions[6] = {Pattern,       Mask,        StartRegister,
+                                    RegisterCount, EditingMode, Continue};
 
 KeyResult Run(Action act, Write write, const Target& t, bool* writeOk) {
     const KeyResult result = act(t);
-    *writeOk = result != KeyResult::Changed || SendChange(write, Target{CurrentPort, t.path, t.writes});
+    *writeOk =
+        result != KeyResult::Changed || SendChange(write, Target{CurrentPort, t.path, t.writes});
     return result;
 }
 

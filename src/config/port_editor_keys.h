@@ -4,10 +4,10 @@
 #include "config/online_writes.h"
 
 enum class KeyResult {
-    Unknown,   // no field has this key here: beep
-    Kept,      // nothing changed (Esc in a field, an unchanged value)
-    Changed,   // a value changed: the key's write follows
-    Failed,    // a sub-editor's own transfer failed: the editor ends
+    Unknown,  // no field has this key here: beep
+    Kept,     // nothing changed (Esc in a field, an unchanged value)
+    Changed,  // a value changed: the key's write follows
+    Failed,   // a sub-editor's own transfer failed: the editor ends
 };
 
 // Acts on one upper-cased key for the port; when the result is Changed the

@@ -47,8 +47,8 @@ struct PathLabel {
     const char* label;
 };
 constexpr PathLabel kPathLabels[6] = {
-    {-2, 1, "Pattern \xF9"}, {-1, 1, "Mask    \xF9"}, {0, 1, "Start Register"},
-    {0, 25, "Register Count"}, {0, 45, "Editing"}, {0, 66, "Continue"},
+    {-2, 1, "Pattern \xF9"},   {-1, 1, "Mask    \xF9"}, {0, 1, "Start Register"},
+    {0, 25, "Register Count"}, {0, 45, "Editing"},      {0, 66, "Continue"},
 };
 
 // Keys in reverse on the help line.

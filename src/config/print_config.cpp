@@ -22,12 +22,14 @@ int PrintConfig() {
             ShowErrorF("Can't open file \"%s\" for write.", name);
             continue;
         }
-        const std::string listing =
-            ConfigListing(WorkingConfig, PrintProgBaud, ModuleModel, ListingDate(std::time(nullptr)));
+        const std::string listing = ConfigListing(WorkingConfig, PrintProgBaud, ModuleModel,
+                                                  ListingDate(std::time(nullptr)));
         const bool written = output->Write(listing.data(), listing.size());
         // A full disk or a refused print job must not pass for a print-out.
-        if (!output->Close() || !written) ShowErrorF("Can't write file \"%s\".", name);
-        else printed = 1;
+        if (!output->Close() || !written)
+            ShowErrorF("Can't write file \"%s\".", name);
+        else
+            printed = 1;
         break;
     }
     CloseWindow(window);

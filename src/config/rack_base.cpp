@@ -80,8 +80,9 @@ int AdjustOutputStrings(int distance, OnlineWrites& writes) {
                 continue;
             }
             if (unfit)
-                ShowErrorF("Port %d, Query %d: register outside 0-9999 after the move, left as it was",
-                           p + 1, q + 1);
+                ShowErrorF(
+                    "Port %d, Query %d: register outside 0-9999 after the move, left as it was",
+                    p + 1, q + 1);
             if (found) writes.SendPollQuery(p, q);
         }
     }

@@ -1,10 +1,11 @@
 // The character-set grid: cursor rules, names and parity, and the set as the
 // keys leave it.
+#include "config/char_set_editor.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "config/char_set_editor.h"
 #include "editor_screen_fixture.h"
 
 namespace {
@@ -13,13 +14,14 @@ TEST(CharSetCursor, AdvanceAndArrows) {
     struct Case {
         int from, key, to;
     } kCases[] = {
-        {0, '+', 1},          {15, '+', 16},        {255, '+', 240},  // last row wraps to its start
-        {240, '+', 241},      {0, key::Up, 0},      {0, key::Left, 0},
-        {15, key::Right, 15}, {16, key::Left, 16},  {255, key::Down, 255},
-        {17, key::Up, 1},     {17, key::Down, 33},  {17, key::Right, 18},
+        {0, '+', 1},          {15, '+', 16},       {255, '+', 240},  // last row wraps to its start
+        {240, '+', 241},      {0, key::Up, 0},     {0, key::Left, 0},
+        {15, key::Right, 15}, {16, key::Left, 16}, {255, key::Down, 255},
+        {17, key::Up, 1},     {17, key::Down, 33}, {17, key::Right, 18},
     };
     for (const auto& c : kCases) {
-        const int to = c.key == '+' ? AdvanceCharSetCursor(c.from) : MoveCharSetCursor(c.from, c.key);
+        const int to =
+            c.key == '+' ? AdvanceCharSetCursor(c.from) : MoveCharSetCursor(c.from, c.key);
         EXPECT_EQ(to, c.to) << "from " << c.from << " key " << c.key;
     }
 }
@@ -30,8 +32,8 @@ TEST(CharSetCursor, NameAndParityOfACode) {
         const char* name;
         const char* parity;
     } kCases[] = {
-        {0x00, "NUL", "EVEN"}, {0x0D, "CR ", "ODD"}, {0x7F, "DEL", "ODD"},
-        {0x41, "A", "EVEN"},   {0xC1, "A", "ODD"},   {0x8D, "CR ", "EVEN"},
+        {0x00, "NUL", "EVEN"}, {0x0D, "CR ", "ODD"},  {0x7F, "DEL", "ODD"},
+        {0x41, "A", "EVEN"},   {0xC1, "A", "ODD"},    {0x8D, "CR ", "EVEN"},
         {0x80, "NUL", "ODD"},  {0xFF, "DEL", "EVEN"}, {0x20, " ", "ODD"},
     };
     for (const auto& c : kCases) {

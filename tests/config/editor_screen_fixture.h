@@ -14,9 +14,9 @@
 #include "ui/screen.h"
 
 namespace keys {
-inline const std::string Left = "\xE0\x4B", Right = "\xE0\x4D", Up = "\xE0\x48",
-                         Down = "\xE0\x50", Home = "\xE0\x47", End = "\xE0\x4F",
-                         F1 = "\xE0\x3B", F9 = "\xE0\x43", F10 = "\xE0\x44";
+inline const std::string Left = "\xE0\x4B", Right = "\xE0\x4D", Up = "\xE0\x48", Down = "\xE0\x50",
+                         Home = "\xE0\x47", End = "\xE0\x4F", F1 = "\xE0\x3B", F9 = "\xE0\x43",
+                         F10 = "\xE0\x44";
 inline const std::string Enter = "\r", Esc = "\x1b", Backspace = "\x08";
 inline std::string Times(int n, const std::string& k) {
     std::string s;
@@ -69,5 +69,7 @@ struct EditorScreen : testing::Test {
     void TearDown() override { ScreenDone(); }
     void Type(const std::string& bytes) { console.Type(bytes); }
     // Every key typed was read: nothing was left for a later screen.
-    void ExpectAllKeysRead() { EXPECT_TRUE(console.keys.empty()) << console.keys.size() << " left"; }
+    void ExpectAllKeysRead() {
+        EXPECT_TRUE(console.keys.empty()) << console.keys.size() << " left";
+    }
 };

@@ -1,12 +1,13 @@
 // The string field with its hex editor: digits into bytes, the cursor rules
 // of the grid, the resume position and what Esc returns.
+#include "config/hex_string_editor.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
 #include "config/hex_editor_grid.h"
-#include "config/hex_string_editor.h"
 #include "editor_screen_fixture.h"
 
 namespace {
@@ -20,14 +21,11 @@ TEST(HexGrid, CursorMovesOverTheGrid) {
         int key;
         HexCursor to;
     } kCases[] = {
-        {{0, 3}, key::Right, {0, 4}},
-        {{2, 7}, key::Right, {3, 0}},  // past the last column: next line
-        {{7, 7}, key::Right, {7, 0}},  // last line: its own start
-        {{2, 0}, key::Left, {1, 7}},
-        {{0, 0}, key::Left, {0, 0}},  // not before the first line
-        {{7, 3}, key::Down, {7, 3}},
-        {{0, 3}, key::Up, {0, 3}},
-        {{4, 3}, key::Up, {3, 3}},
+        {{0, 3}, key::Right, {0, 4}}, {{2, 7}, key::Right, {3, 0}},  // past the last column: next
+                                                                     // line
+        {{7, 7}, key::Right, {7, 0}},                                // last line: its own start
+        {{2, 0}, key::Left, {1, 7}},  {{0, 0}, key::Left, {0, 0}},   // not before the first line
+        {{7, 3}, key::Down, {7, 3}},  {{0, 3}, key::Up, {0, 3}},    {{4, 3}, key::Up, {3, 3}},
         {{4, 3}, 'x', {4, 3}},
     };
     for (const auto& c : kCases) {
@@ -63,8 +61,12 @@ TEST_F(HexString, DigitsTypedInTheGrid) {
         std::string after;
     } kCases[] = {
         {"0 and D store a carriage return", "AB", F9 + "0D" + Enter + Enter, "\rB"},
-        {"the top bit is cleared", "AB", F9 + "81" + Enter + Enter, "\x01" "B"},
-        {"lower-case digits", "AB", F9 + "1b" + Enter + Enter, "\x1b" "B"},
+        {"the top bit is cleared", "AB", F9 + "81" + Enter + Enter,
+         "\x01"
+         "B"},
+        {"lower-case digits", "AB", F9 + "1b" + Enter + Enter,
+         "\x1b"
+         "B"},
         {"two digits then the next cell", "AB", F9 + "0D0A" + Enter + Enter, "\r\n"},
         {"00 ends the string", "ABCD", F9 + Right + "00" + Enter + Enter, "A"},
         {"arrows reset the digit count", "AB", F9 + "0" + Right + "0A" + Enter + Enter, "\x10\n"},
@@ -85,7 +87,8 @@ TEST_F(HexString, EntryFieldResumesAtTheGridCursor) {
     EXPECT_EQ(Run("0123456789ABCDEF", F9 + Times(10, Right) + Enter + "X" + Enter), key::Enter);
     EXPECT_STREQ(field, "0123456789XABCDEF");
     // F9 with the field's cursor at byte 5 opens the grid there.
-    EXPECT_EQ(Run("0123456789", End + Times(5, keys::Left) + F9 + "00" + Enter + Enter), key::Enter);
+    EXPECT_EQ(Run("0123456789", End + Times(5, keys::Left) + F9 + "00" + Enter + Enter),
+              key::Enter);
     EXPECT_STREQ(field, "01234");
 }
 
@@ -112,8 +115,8 @@ TEST_F(HexString, FieldEndsWithItsKeys) {
 TEST_F(HexString, GridShowsTheBytesAndTheStringEnd) {
     using namespace keys;
     // Typing past the string's end changes the field but not the string.
-    Run("A\x0D", F9 + Times(4, Right) + "41" + F1 + Times(4, keys::Left) + "00" + F1 + Enter +
-                     Enter);
+    Run("A\x0D",
+        F9 + Times(4, Right) + "41" + F1 + Times(4, keys::Left) + "00" + F1 + Enter + Enter);
     ASSERT_EQ(Snapshots().size(), 2u);
     const ScreenSnapshot& s = Snapshots()[0];
     EXPECT_NE(s.chars[4].find("HEX EDITOR"), std::string::npos);

@@ -1,12 +1,13 @@
 // The poll editor: reading the interval as typed, walking the fields, and
 // which fields go to the module when the editor runs online.
+#include "config/poll_editor.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "config/poll_editor.h"
 #include "editor_screen_fixture.h"
 #include "recording_writes.h"
 
@@ -17,9 +18,10 @@ TEST(PollInterval, ReadAsSecondsAndHundredths) {
         const char* text;
         uint32_t interval;
     } kCases[] = {
-        {"2.50", 250}, {"2.5", 250},  {"2", 200},    {".5", 50},    {"12.", 1200},
-        {"1.x5", 105}, {"1.234", 123}, {"  2.50", 250}, {"", 0},      {"999999", 99999900},
-        {"3..4", 304},  // the second dot is no digit: it counts as 0
+        {"2.50", 250}, {"2.5", 250},         {"2", 200},     {".5", 50},
+        {"12.", 1200}, {"1.x5", 105},        {"1.234", 123}, {"  2.50", 250},
+        {"", 0},       {"999999", 99999900}, {"3..4", 304},  // the second dot is no digit: it
+                                                             // counts as 0
     };
     for (const auto& c : kCases) EXPECT_EQ(ParsePollInterval(c.text), c.interval) << c.text;
 }
@@ -70,7 +72,9 @@ TEST_F(PollEditor, ScreenLayout) {
     EXPECT_EQ(s.chars[4], std::string(79, '-') + " ");
     EXPECT_EQ(s.chars[5].find("Editing Periodic Polling parameters"), 22u);
     EXPECT_EQ(s.At(6, 5, 34), "Send a query every   2.50 seconds.");
-    EXPECT_EQ(s.At(10, 5, 13), "Query  3 \xF9" "ab\xF9");
+    EXPECT_EQ(s.At(10, 5, 13),
+              "Query  3 \xF9"
+              "ab\xF9");
     EXPECT_EQ(s.At(10, 78, 2), "\xF9\xF9");
     EXPECT_EQ(s.At(23, 1, 15), "    Query 16 \xF9\xF9");
     EXPECT_EQ(s.At(25, 1, 49), "Use UP and DOWN arrows to select field.  Press EN");

@@ -1,5 +1,7 @@
 // The port editor on the in-memory console: its screen for both models, what
 // every key changes, and which module write follows each change online.
+#include "config/port_editor.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "config/port_editor.h"
 #include "editor_screen_fixture.h"
 #include "recording_writes.h"
 
@@ -50,11 +51,21 @@ TEST_F(PortEditor, ScreenOfThePlusModel) {
     for (size_t r = 1; r < expected.size(); ++r) EXPECT_EQ(Trimmed(s.chars[r]), expected[r]) << r;
     EXPECT_EQ(Trimmed(s.chars[22]), "U Start Register 5      V Register Count 0  W Editing ASCII");
     EXPECT_EQ(s.chars[23], std::string(80, '-'));
-    EXPECT_EQ(Trimmed(s.chars[24]), "X Print/Prog baud rate 9600            Y Rack start address    1");
-    EXPECT_EQ(Trimmed(s.chars[25]), "Press Esc to return to menu.           Z Trigger/Inhibit register 0");
+    EXPECT_EQ(Trimmed(s.chars[24]),
+              "X Print/Prog baud rate 9600            Y Rack start address    1");
+    EXPECT_EQ(Trimmed(s.chars[25]),
+              "Press Esc to return to menu.           Z Trigger/Inhibit register 0");
     // Key letters in reverse, labels normal, the title highlighted.
-    for (auto [row, col] : {std::pair{2, 6}, {2, 31}, {2, 60}, {3, 1}, {4, 55}, {8, 1}, {22, 25},
-                            {24, 40}, {25, 7}, {25, 40}})
+    for (auto [row, col] : {std::pair{2, 6},
+                            {2, 31},
+                            {2, 60},
+                            {3, 1},
+                            {4, 55},
+                            {8, 1},
+                            {22, 25},
+                            {24, 40},
+                            {25, 7},
+                            {25, 40}})
         EXPECT_EQ(s.AttrAt(row, col), '1') << row << "," << col;
     EXPECT_EQ(s.AttrAt(3, 4), '0');
     EXPECT_EQ(s.AttrAt(1, 22), '2');
@@ -86,7 +97,8 @@ TEST_F(PortEditor, EveryKeyChangesItsFieldAndWritesIt) {
         std::vector<std::string> writes;
     } kCases[] = {
         {"2", [&] { return p.BaudRate; }, 14, {"WriteCommParameters 0"}},
-        {Times(16, "2"), [&] { return p.BaudRate; }, 13, std::vector<std::string>(16, "WriteCommParameters 0")},
+        {Times(16, "2"), [&] { return p.BaudRate; }, 13,
+         std::vector<std::string>(16, "WriteCommParameters 0")},
         {"3", [&] { return p.DataBits; }, 0, {"WriteCommParameters 0"}},
         {"444", [&] { return p.Parity; }, 0, std::vector<std::string>(3, "WriteCommParameters 0")},
         {"5", [&] { return p.StopBits; }, 0, {"WriteCommParameters 0"}},
@@ -94,34 +106,73 @@ TEST_F(PortEditor, EveryKeyChangesItsFieldAndWritesIt) {
         {"7 " + Enter, [&] { return CharSetHas(p.AcceptSet, 0); }, 1, {"WriteAcceptSet 0"}},
         {"8 " + Enter, [&] { return CharSetHas(p.TerminateSet, 0); }, 1, {"WriteTerminateSet 0"}},
         {"012" + Enter, [&] { return plus.TerminateCount[0]; }, 12, {"WriteTerminateCount 0"}},
-        {"090" + Enter + F10, [&] { return plus.TerminateCount[0]; }, 80, {"WriteTerminateCount 0"}},
+        {"090" + Enter + F10,
+         [&] { return plus.TerminateCount[0]; },
+         80,
+         {"WriteTerminateCount 0"}},
         {"01" + Esc, [&] { return plus.TerminateCount[0]; }, 0, {}},
-        {"-9999" + Enter, [&] { return plus.TerminateTimeout[0]; }, 9999, {"WriteTerminateTimeout 0"}},
-        {"A" + std::string("X*") + Enter, [&] { return int(std::strcmp(p.Paths[0].Pattern, "X*")); }, 0, {"WritePath 0 0"}},
-        {"a" + std::string("X*") + Esc, [&] { return int(std::strcmp(p.Paths[0].Pattern, "*")); }, 0, {}},
-        {"H" + std::string("##") + Enter, [&] { return int(std::strcmp(p.Paths[1].Mask, "##")); }, 0, {"WritePath 0 1"}},
-        {"O" + std::string("30") + Enter, [&] { return p.Paths[2].StartRegister; }, 30, {"WritePath 0 2"}},
-        {"O" + std::string("0") + Enter + F10, [&] { return p.Paths[2].StartRegister; }, 2, {"WritePath 0 2"}},
-        {"O" + std::string("3000") + Enter + F10, [&] { return p.Paths[2].StartRegister; }, 2048, {"WritePath 0 2"}},
-        {"V" + std::string("99") + Enter, [&] { return p.Paths[3].RegisterCount; }, 64, {"WritePath 0 3"}},
+        {"-9999" + Enter,
+         [&] { return plus.TerminateTimeout[0]; },
+         9999,
+         {"WriteTerminateTimeout 0"}},
+        {"A" + std::string("X*") + Enter,
+         [&] { return int(std::strcmp(p.Paths[0].Pattern, "X*")); },
+         0,
+         {"WritePath 0 0"}},
+        {"a" + std::string("X*") + Esc,
+         [&] { return int(std::strcmp(p.Paths[0].Pattern, "*")); },
+         0,
+         {}},
+        {"H" + std::string("##") + Enter,
+         [&] { return int(std::strcmp(p.Paths[1].Mask, "##")); },
+         0,
+         {"WritePath 0 1"}},
+        {"O" + std::string("30") + Enter,
+         [&] { return p.Paths[2].StartRegister; },
+         30,
+         {"WritePath 0 2"}},
+        {"O" + std::string("0") + Enter + F10,
+         [&] { return p.Paths[2].StartRegister; },
+         2,
+         {"WritePath 0 2"}},
+        {"O" + std::string("3000") + Enter + F10,
+         [&] { return p.Paths[2].StartRegister; },
+         2048,
+         {"WritePath 0 2"}},
+        {"V" + std::string("99") + Enter,
+         [&] { return p.Paths[3].RegisterCount; },
+         64,
+         {"WritePath 0 3"}},
         {"v" + std::string("9") + Esc, [&] { return p.Paths[3].RegisterCount; }, 0, {}},
         {"EE", [&] { return p.Paths[0].EditingMode; }, 4, {"WritePath 0 0", "WritePath 0 0"}},
-        {Times(8, "W"), [&] { return p.Paths[3].EditingMode; }, 0, std::vector<std::string>(8, "WritePath 0 3")},
+        {Times(8, "W"), [&] { return p.Paths[3].EditingMode; }, 0,
+         std::vector<std::string>(8, "WritePath 0 3")},
         {"l", [&] { return p.Paths[1].Continue; }, 1, {"WritePath 0 1"}},
         {"RR", [&] { return p.Paths[2].Continue; }, 0, {"WritePath 0 2", "WritePath 0 2"}},
         {"X", [&] { return PrintProgBaud; }, 0, {"ChangePrintProgBaud"}},
         {"Y" + std::string("0") + Enter, [&] { return plus.RackBase; }, 1, {"WriteRackBase"}},
-        {"Y" + std::string("9000") + Enter + "n", [&] { return plus.RackBase; }, 8191, {"WriteRackBase"}},
-        {"Z" + std::string("7") + Enter, [&] { return plus.TriggerInhibit[0]; }, 7, {"WriteTriggerInhibit 0"}},
-        {"Z" + std::string("3000") + Enter + F10, [&] { return plus.TriggerInhibit[0]; }, 0, {"WriteTriggerInhibit 0"}},
+        {"Y" + std::string("9000") + Enter + "n",
+         [&] { return plus.RackBase; },
+         8191,
+         {"WriteRackBase"}},
+        {"Z" + std::string("7") + Enter,
+         [&] { return plus.TriggerInhibit[0]; },
+         7,
+         {"WriteTriggerInhibit 0"}},
+        {"Z" + std::string("3000") + Enter + F10,
+         [&] { return plus.TriggerInhibit[0]; },
+         0,
+         {"WriteTriggerInhibit 0"}},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(testing::PrintToString(c.typed));
         for (RecordingWrites* writes : {static_cast<RecordingWrites*>(nullptr), &online}) {
             SetUp();
             online.calls.clear();
-            if (writes) Edit(c.typed, *writes);
-            else Edit(c.typed, OfflineWrites());
+            if (writes)
+                Edit(c.typed, *writes);
+            else
+                Edit(c.typed, OfflineWrites());
             ExpectAllKeysRead();
             EXPECT_EQ(c.value(), c.expected);
             if (writes) {

@@ -1,5 +1,7 @@
 // The configuration print-out: the whole listing against fixture files, the
 // two-row rendering of control characters, and the output dialog.
+#include "config/print_config.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +12,6 @@
 #include <sstream>
 #include <string>
 
-#include "config/print_config.h"
 #include "editor_screen_fixture.h"
 
 namespace {
@@ -38,7 +39,9 @@ ModuleConfig ListedConfig() {
     c.Plus.TerminateTimeout[0] = 300;
     c.Plus.TriggerInhibit[0] = 117;
     PortConfig& p1 = c.Ports[0];
-    std::strcpy(p1.Paths[0].Pattern, "\x02" "AB*\r");
+    std::strcpy(p1.Paths[0].Pattern,
+                "\x02"
+                "AB*\r");
     std::strcpy(p1.Paths[0].Mask, "__\x1b__");
     p1.Paths[1].Continue = 1;
     p1.Paths[3].EditingMode = 7;
@@ -100,7 +103,8 @@ TEST(ConfigListing, ControlCharactersStandColumnOverColumn) {
     // The upper line of query 1 stands above it: CR and LF are 0D and 0A.
     const size_t q1 = listing.find("Query  1 ");
     const size_t upperStart = listing.rfind('\n', q1 - 2) + 1;
-    EXPECT_EQ(listing.substr(upperStart, q1 - 1 - upperStart), "         " + std::string(8, ' ') + "00");
+    EXPECT_EQ(listing.substr(upperStart, q1 - 1 - upperStart),
+              "         " + std::string(8, ' ') + "00");
 }
 
 TEST(ConfigListing, DefaultSetsAndStandardModel) {
@@ -120,7 +124,8 @@ TEST(ConfigListing, DefaultSetsAndStandardModel) {
     EXPECT_EQ(listing.find("Terminate count"), std::string::npos);
     EXPECT_EQ(listing.find("Trigger/Inhibit"), std::string::npos);
     EXPECT_EQ(LineAfter(listing, "Poll Interval"), "Poll Interval 0.00 seconds.");
-    EXPECT_EQ(LineAfter(listing, "Print/Prog"), "Print/Prog baud rate = 9600      Rack base address = 1");
+    EXPECT_EQ(LineAfter(listing, "Print/Prog"),
+              "Print/Prog baud rate = 9600      Rack base address = 1");
 }
 
 TEST(ConfigListing, DateLine) {

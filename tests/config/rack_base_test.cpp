@@ -1,11 +1,12 @@
 // Moving register numbers with the rack base: the reference scan in poll
 // queries, the questions, and what moves.
+#include "config/rack_base.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
-#include "config/rack_base.h"
 #include "editor_screen_fixture.h"
 #include "recording_writes.h"
 
@@ -25,13 +26,13 @@ TEST(QueryReferences, FoundAndMoved) {
         const char* after;
     } kCases[] = {
         {"@001004D", 100, 1, 0, "@011004D"},
-        {"X@001004", 100, 1, 0, "X@011004"},          // the string's end closes it
-        {"@00104D", 100, 0, 0, "@00104D"},            // five digits: no reference
-        {"@001004X", 100, 0, 0, "@001004X"},          // X is not a closing letter
+        {"X@001004", 100, 1, 0, "X@011004"},  // the string's end closes it
+        {"@00104D", 100, 0, 0, "@00104D"},    // five digits: no reference
+        {"@001004X", 100, 0, 0, "@001004X"},  // X is not a closing letter
         {"@0010045", 100, 0, 0, "@0010045"},
         {"@001004U@002099F", -1, 2, 0, "@000904U@001999F"},
-        {"@001004D", 0, 1, 0, "@001004D"},            // distance 0 only counts
-        {"@999904D", 100, 1, 1, "@999904D"},          // would leave 0-9999: kept
+        {"@001004D", 0, 1, 0, "@001004D"},    // distance 0 only counts
+        {"@999904D", 100, 1, 1, "@999904D"},  // would leave 0-9999: kept
         {"@000504R", -6, 1, 1, "@000504R"},
         {"@000504R", -5, 1, 0, "@000004R"},
         {"@", 100, 0, 0, "@"},
@@ -134,9 +135,11 @@ TEST_F(RackBase, OnlineWritesEveryPathAndReference) {
     expected.push_back("WriteTriggerInhibit 3");
     // The probe fetches queries until the first reference (port 3, query 6).
     for (int q = 0; q < 16 + 16 + 6; ++q)
-        expected.push_back("FetchPollQuery " + std::to_string(q / 16) + " " + std::to_string(q % 16));
+        expected.push_back("FetchPollQuery " + std::to_string(q / 16) + " " +
+                           std::to_string(q % 16));
     for (int q = 0; q < 64; ++q) {
-        expected.push_back("FetchPollQuery " + std::to_string(q / 16) + " " + std::to_string(q % 16));
+        expected.push_back("FetchPollQuery " + std::to_string(q / 16) + " " +
+                           std::to_string(q % 16));
         if (q == 2 * 16 + 5) expected.push_back("SendPollQuery 2 5");
     }
     EXPECT_EQ(online.calls, expected);

@@ -7,7 +7,7 @@
 #include "config/online_writes.h"
 
 class RecordingWrites final : public OnlineWrites {
-public:
+  public:
     explicit RecordingWrites(EditMode mode) : mode_(mode) {}
     std::vector<std::string> calls;
     std::string failOn;  // a call as recorded, e.g. "WritePath 0 2"
@@ -28,7 +28,7 @@ public:
     bool SendPollInterval(int port) override { return Call("SendPollInterval", port); }
     bool SendPollQuery(int port, int q) override { return Call("SendPollQuery", port, q); }
 
-private:
+  private:
     bool Call(const char* name, int a = -1, int b = -1) {
         std::string call = name;
         if (a >= 0) call += " " + std::to_string(a);

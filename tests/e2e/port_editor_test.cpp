@@ -32,8 +32,8 @@ struct EditorSession : testing::Test {
     // Types keys and waits until a row shows the text.
     void Expect(const std::string& keys, int row, const std::string& shown) {
         t.Type(keys);
-        EXPECT_TRUE(t.WaitForRow(row, shown)) << "after " << keys << " row " << row << ": "
-                                               << t.Row(row);
+        EXPECT_TRUE(t.WaitForRow(row, shown))
+            << "after " << keys << " row " << row << ": " << t.Row(row);
     }
     void ExpectMessage(const std::string& keys, const std::string& message) {
         t.Type(keys);
@@ -79,7 +79,10 @@ TEST_F(EditorSession, NumbersAreClampedWithTheirMessages) {
 
 TEST_F(EditorSession, RackStartAddressIsClampedTo1To8191) {
     // 0 becomes 1, the address it already had: no window.
-    Expect("Y0\r" "3", 5, "Data bits 7");
+    Expect(
+        "Y0\r"
+        "3",
+        5, "Data bits 7");
     EXPECT_TRUE(Contains(t.Row(24), "Rack start address    1"));
     EXPECT_FALSE(Contains(t.ScreenText(), "RACK BASE CHANGED"));
     t.Type("Y9000\r");
@@ -178,7 +181,8 @@ TEST(PrintSession, ListingOfTheDefaultConfiguration) {
     const std::string listing = ReadFile(t.Dir() + "/SYS$PRINT");
     EXPECT_EQ(listing.rfind("                          KOVA Configuration Printout\n", 0), 0u);
     EXPECT_TRUE(Contains(listing, "Print/Prog baud rate = 9600      Rack base address = 1\n"));
-    EXPECT_TRUE(Contains(listing, "      Start Register   17  Register Count  0  Editing Mode ASCII  \n"));
+    EXPECT_TRUE(
+        Contains(listing, "      Start Register   17  Register Count  0  Editing Mode ASCII  \n"));
     size_t pages = 0;
     for (char c : listing) pages += c == '\f';
     EXPECT_EQ(pages, 7u);  // ports 2-4 break before their output part, every port after it
