@@ -171,6 +171,22 @@ TEST_F(EditorSession, CharacterSetEditorChangesTheAcceptSet) {
     EXPECT_TRUE(Contains(listing, "Terminate count 0  Terminate timeout 0\n"));  // model unknown
 }
 
+TEST_F(EditorSession, EditsReachTheOfflineMemoryAndMarkItEdited) {
+    Expect("2", 4, "Baud rate 14400");
+    t.SendKeys("Escape");
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    // Opened again, the editor shows what the offline memory kept.
+    t.Type("FE");
+    ASSERT_TRUE(t.WaitForRow(4, "Baud rate 14400"));
+    t.SendKeys("Escape");
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    t.Type("Q");
+    ASSERT_TRUE(t.WaitFor("Edited or Fetched but not Written. Quit anyway?"));
+    t.Type("y");
+    ASSERT_TRUE(t.WaitForExit());
+    EXPECT_EQ(t.ExitStatus(), 0);
+}
+
 TEST(PrintSession, ListingOfTheDefaultConfiguration) {
     TmuxSession t;
     t.Start({"FP"});
