@@ -121,6 +121,17 @@ TEST_F(RackBase, DialogAndValidationReports) {
     EXPECT_EQ(s.At(12, 22, 17), "Rack base now 101");
 }
 
+TEST_F(RackBase, ReferenceThatWouldLeaveFourDigitsIsKeptAndReported) {
+    std::strcpy(WorkingConfig.Ports[2].PollQueries[5], "@999904D@000104D");
+    Type("yy" + keys::F1 + keys::F10);
+    EXPECT_EQ(ChangeRackBase(1, 101, OfflineWrites()), 1);
+    ExpectAllKeysRead();
+    EXPECT_STREQ(WorkingConfig.Ports[2].PollQueries[5], "@999904D@010104D");
+    EXPECT_NE(Snapshots().at(0).chars[23].find(
+                  "Port 3, Query 6: register outside 0-9999 after the move, left as it was"),
+              std::string::npos);
+}
+
 TEST_F(RackBase, OnlineWritesEveryPathAndReference) {
     RecordingWrites online(EditMode::Online);
     WorkingConfig.Plus.TriggerInhibit[3] = 20;
