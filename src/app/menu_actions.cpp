@@ -2,6 +2,8 @@
 
 #include "app/current_link.h"
 #include "config/config_files.h"
+#include "config/port_editor.h"
+#include "config/print_config.h"
 #include "emulator/emulator.h"
 #include "setup/link_forms.h"
 #include "setup/setup_file.h"
@@ -49,11 +51,11 @@ constexpr MenuAction kActions[] = {
     {100, C::None,                 false, true,   nullptr},
     {201, C::BackOnSuccess,        false, false,  ReadConfigFile},
     {202, C::In,                   false, false,  WriteConfigFile},
-    {203, C::InAndBack,            true,  false,  nullptr},
+    {203, C::InAndBack,            true,  false,  EditPortsOffline},
     {204, C::InAndBack,            true,  false,  CopyPortConfig},
     {205, C::In,                   false, true,   nullptr},
     {206, C::InAndBack,            true,  true,   nullptr},
-    {207, C::In,                   false, false,  nullptr},
+    {207, C::In,                   false, false,  PrintConfig},
     {208, C::None,                 false, false,  DeleteConfigurationFile},
     {301, C::None,                 false, true,   nullptr},
     {302, C::None,                 false, false,  EmulateOffline},
