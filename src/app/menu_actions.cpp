@@ -1,5 +1,10 @@
 #include "app/menu_actions.h"
 
+#include "config/config_files.h"
+#include "config/port_editor.h"
+#include "config/print_config.h"
+#include "emulator/emulator.h"
+
 const char* const kMainMenu[] = {
     "oNline", nullptr,
     "oFfline", "Read from disk to memory", "Write from memory to disk",
@@ -16,20 +21,22 @@ const char* const kMainMenu[] = {
 
 namespace {
 
+int DeleteConfigurationFile() { return DeleteConfigFile(".KOV", "DELETE CONFIGURATION FILE"); }
+
 using C = ConfigCopy;
 constexpr MenuAction kActions[] = {
     // code copy                   dirty  module  function
     {100, C::None,                 false, true,   nullptr},
-    {201, C::BackOnSuccess,        false, false,  nullptr},
-    {202, C::In,                   false, false,  nullptr},
-    {203, C::InAndBack,            true,  false,  nullptr},
-    {204, C::InAndBack,            true,  false,  nullptr},
+    {201, C::BackOnSuccess,        false, false,  ReadConfigFile},
+    {202, C::In,                   false, false,  WriteConfigFile},
+    {203, C::InAndBack,            true,  false,  EditPortsOffline},
+    {204, C::InAndBack,            true,  false,  CopyPortConfig},
     {205, C::In,                   false, true,   nullptr},
     {206, C::InAndBack,            true,  true,   nullptr},
-    {207, C::In,                   false, false,  nullptr},
-    {208, C::None,                 false, false,  nullptr},
+    {207, C::In,                   false, false,  PrintConfig},
+    {208, C::None,                 false, false,  DeleteConfigurationFile},
     {301, C::None,                 false, true,   nullptr},
-    {302, C::None,                 false, false,  nullptr},
+    {302, C::None,                 false, false,  EmulateOffline},
     {401, C::None,                 false, false,  nullptr},
     {402, C::None,                 false, false,  nullptr},
     {403, C::None,                 false, true,   nullptr},

@@ -3,9 +3,13 @@
 #include "app/banner.h"
 #include "app/command_line.h"
 #include "app/menu_actions.h"
+#include "config/config_defaults.h"
 #include "config/module_config.h"
+#include "emulator/register_image.h"
 #include "ui/boxes.h"
+#include "ui/keys.h"
 #include "ui/menu.h"
+#include "ui/print_screen.h"
 #include "ui/screen.h"
 
 namespace {
@@ -33,10 +37,16 @@ void RunAction(const MenuAction& action) {
 
 void StartUp(const std::vector<std::string>& arguments) {
     DrawBanner();
+    ResetGridOrigin();
     for (const auto& argument : arguments) StuffKeys(ArgumentKeystrokes(argument));
     ModuleModel = 2;
+    // F1 prints the screen for the rest of the run. Bound here until the
+    // startup setup file is read; that load will bind it instead.
+    AddHotKey(key::F1, PrintScreen);
+    SetDefaults();  // after the link setup once it exists: the baud follows it
     SaveScreen();
     OfflineDirty = false;
+    ClearEmulatorRegisters();
 }
 
 }  // namespace

@@ -1,0 +1,17 @@
+// The defaults of a fresh offline memory and the Print/Prog baud index that
+// follows this computer's own link baud rate.
+#pragma once
+#include <cstdint>
+
+struct ModuleConfig;
+
+// Fills the offline memory with the defaults, sets the working copy's rack
+// base to 1 and sets PrintProgBaud from the computer's baud rate.
+void SetDefaults();
+// The defaults of one configuration (both EditPlus and all four ports).
+void FillDefaults(ModuleConfig& config);
+// Index into the Print/Prog baud list of a baud rate; 3 (9600) when the rate
+// is not in the list.
+int16_t PrintProgBaudIndexOf(int32_t baud);
+// This computer's link baud rate.
+int32_t ComputerBaudRate();

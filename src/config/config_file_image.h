@@ -1,0 +1,38 @@
+// The byte image of a configuration file: the current layout (version 1113)
+// that is written, and the five layouts that are accepted when reading.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "config/module_config.h"
+
+constexpr int16_t kConfigFileVersion = 1113;
+constexpr size_t kConfigFileSize = 6688;
+
+// Everything a configuration file holds.
+struct ConfigFileContents {
+    int16_t version = 0;  // 0 for the unversioned layouts
+    EditPlus plus{};
+    PortConfig ports[4]{};
+    int16_t printProgBaud = 0;
+    int16_t reserved = 0;
+};
+
+enum class ConfigLayout { V1113, V1112, V1111, UnversionedFull, UnversionedShort };
+
+struct DecodedConfig {
+    ConfigLayout layout;
+    ConfigFileContents contents;
+};
+
+// Tries the layouts newest first; bytes beyond a layout are ignored. Fields
+// that a layout lacks come back as zero.
+std::optional<DecodedConfig> DecodeConfigFile(const uint8_t* data, size_t size);
+// The 6688-byte current layout; the version word is always 1113.
+std::vector<uint8_t> EncodeConfigFile(const ConfigFileContents& contents);
+
+// Between the file contents and the program's configuration globals.
+ConfigFileContents ContentsOf(const ModuleConfig& config);
+void ApplyContents(const ConfigFileContents& contents, ModuleConfig& config);

@@ -1,0 +1,116 @@
+// Case-insensitive lookup, bounded reads and replace-by-rename saves.
+#include "config/disk_file.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace {
+
+bool IsRegularFile(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string Join(const std::string& dir, const std::string& name) {
+    if (dir.empty() || dir == ".") return name;
+    return dir.back() == '/' ? dir + name : dir + "/" + name;
+}
+
+std::string DirOf(const std::string& path) {
+    auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> FindEntryIgnoringCase(const std::string& dir, const std::string& name) {
+    if (name.empty() || name.find('/') != std::string::npos) return std::nullopt;
+    if (IsRegularFile(Join(dir, name))) return name;
+    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+    if (!d) return std::nullopt;
+    std::optional<std::string> best;
+    while (dirent* e = ::readdir(d)) {
+        std::string entry = e->d_name;
+        if (::strcasecmp(entry.c_str(), name.c_str()) != 0) continue;
+        if (!IsRegularFile(Join(dir, entry))) continue;
+        if (!best || entry < *best) best = entry;
+    }
+    ::closedir(d);
+    return best;
+}
+
+std::string ResolveName(const std::string& name) {
+    return FindEntryIgnoringCase(".", name).value_or(name);
+}
+
+std::optional<std::vector<uint8_t>> ReadFilePrefix(const std::string& path, size_t maxBytes) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::vector<uint8_t> bytes(maxBytes);
+    size_t done = 0;
+    bool failed = false;
+    while (done < maxBytes) {
+        ssize_t n = ::read(fd, bytes.data() + done, maxBytes - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) failed = true;
+        if (n <= 0) break;
+        done += size_t(n);
+    }
+    ::close(fd);
+    if (failed) return std::nullopt;
+    bytes.resize(done);
+    return bytes;
+}
+
+SaveResult SaveFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
+    const std::string dir = DirOf(path);
+    // Replacing by rename would get past a write-protected file; refuse it as
+    // opening it for writing would.
+    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0)
+        return SaveResult::CannotOpen;
+    std::string temp = path + ".XXXXXX";
+    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) return SaveResult::CannotOpen;
+    // mkostemp creates the file private; give it the mode a plain create
+    // would have (or the old file's mode when it is replaced).
+    struct stat old;
+    mode_t mode;
+    if (::stat(path.c_str(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd, mode);
+    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return SaveResult::ShortWrite;
+    }
+    // The rename itself is only durable once the directory is flushed.
+    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+    return SaveResult::Saved;
+}

@@ -1,0 +1,28 @@
+// File access for the files users keep (.KOV, .STP): names are matched to
+// directory entries without regard to case, and a save never destroys the old
+// file: it goes to a temporary file in the same directory, is flushed to disk
+// and then renamed over the target.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The directory entry in dir that names the same file as name: the exact name
+// when it exists, else the first entry (in byte order) that equals it ignoring
+// case. Only regular files (or links to them) count.
+std::optional<std::string> FindEntryIgnoringCase(const std::string& dir, const std::string& name);
+
+// The path to open for a name typed by the user in the current directory: the
+// existing entry whatever its case, else the name as typed.
+std::string ResolveName(const std::string& name);
+
+// Reads at most maxBytes from the start of a file; nullopt when it cannot be
+// opened or read.
+std::optional<std::vector<uint8_t>> ReadFilePrefix(const std::string& path, size_t maxBytes);
+
+enum class SaveResult { Saved, CannotOpen, ShortWrite };
+// Replaces path with bytes. On failure the old file is left as it was and no
+// temporary file remains.
+SaveResult SaveFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes);

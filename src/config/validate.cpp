@@ -1,0 +1,121 @@
+// Validation of port configurations read from files, entered in the editor or
+// about to be sent to the module.
+#include "config/validate.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "ui/boxes.h"
+
+namespace {
+
+constexpr int kWindow = 2047;  // registers above the rack base that a port may address
+
+std::string Format(const char* format, int a, int b, int c, int d) {
+    char buffer[136];
+    std::snprintf(buffer, sizeof buffer, format, a, b, c, d);
+    return buffer;
+}
+
+void ValidatePath(DataPath& path, int port, int pathNumber, int rackBase,
+                  const ConfigReporter& report) {
+    path.Pattern[64] = '\0';
+    path.Mask[64] = '\0';
+    int reg = path.StartRegister;
+    if (reg < rackBase + 1)
+        report(Format("Port %d, Path %d: Register (%d) < Rack Base (%d) + 1", port, pathNumber, reg,
+                      rackBase));
+    if (reg > rackBase + kWindow)
+        report(Format("Port %d, Path %d: Register (%d) > Rack Base (%d) + 2047", port, pathNumber,
+                      reg, rackBase));
+    if (reg < 1) path.StartRegister = 1;
+    if (reg > 8192) path.StartRegister = 8192;
+    // A negative count would make every consumer walk backwards through
+    // memory; the field's range is 0-64.
+    if (path.RegisterCount > 64) path.RegisterCount = 64;
+    if (path.RegisterCount < 0) path.RegisterCount = 0;
+}
+
+void ValidateTriggerInhibit(int16_t& value, int rackBase, const ConfigReporter& report) {
+    if (value != 0 && value < rackBase) {
+        char buffer[136];
+        std::snprintf(buffer, sizeof buffer, "Trigger/Inhibit (%d) < EditPlus.RackBase (%d)", value,
+                      rackBase);
+        report(buffer);
+        value = int16_t(rackBase);
+    }
+    if (value > rackBase + kWindow) {
+        char buffer[136];
+        std::snprintf(buffer, sizeof buffer, "Trigger/Inhibit > %u", unsigned(rackBase + kWindow));
+        report(buffer);
+        value = 0;
+    }
+}
+
+}  // namespace
+
+void ValidatePortsOf(ModuleConfig& config, int first, int last, const ConfigReporter& report) {
+    if (first < 0) first = 0;
+    if (last > 3) last = 3;
+    const int rackBase = config.Plus.RackBase;
+    for (int p = first; p <= last; ++p) {
+        PortConfig& port = config.Ports[p];
+        if (port.DataBits < 0 || port.DataBits > 1) port.DataBits = 1;
+        for (int k = 0; k < 4; ++k) ValidatePath(port.Paths[k], p + 1, k + 1, rackBase, report);
+        // Poll queries are strings too; one without its terminator would run
+        // into the next query and, for the last one, past the record.
+        for (auto& query : port.PollQueries) query[64] = '\0';
+        ValidateTriggerInhibit(config.Plus.TriggerInhibit[p], rackBase, report);
+    }
+}
+
+void ValidatePorts(int first, int last) {
+    ValidatePortsOf(WorkingConfig, first, last,
+                    [](const std::string& message) { ShowError(message.c_str()); });
+}
+
+bool CheckPatternWith(const char* pattern, const CharSet& acceptSet, bool capitalize,
+                      const ConfigReporter& report) {
+    bool openRound = false, openSquare = false;
+    for (const char* at = pattern; *at; ++at) {
+        const unsigned char c = static_cast<unsigned char>(*at);
+        bool passes;
+        switch (c) {
+            case '-':
+            case '#':
+            case '*':
+            case '=':
+            case '?':
+                passes = true;
+                break;
+            case '(':
+                passes = openRound = true;
+                break;
+            case '[':
+                passes = openSquare = true;
+                break;
+            case ')':
+                passes = openRound;
+                break;
+            case ']':
+                passes = openSquare;
+                break;
+            default: {
+                const unsigned low = c & 0x7F;
+                passes = CharSetHas(acceptSet, low | 0x80) || CharSetHas(acceptSet, low);
+                if (!passes && capitalize && low >= 'a' && low <= 'z')
+                    passes = CharSetHas(acceptSet, low - 'a' + 'A');
+            }
+        }
+        if (!passes) {
+            report("Pattern requires character not in Accept Set");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CheckPattern(const char* pattern, const CharSet& acceptSet, bool capitalize) {
+    return CheckPatternWith(pattern, acceptSet, capitalize,
+                            [](const std::string& message) { ShowError(message.c_str()); });
+}

@@ -1,0 +1,39 @@
+// The data path loop, apart from the screen that shows its results.
+#include "emulator/data_paths.h"
+
+#include <cstring>
+
+#include "emulator/editing_modes.h"
+#include "emulator/mask.h"
+#include "ui/pattern_match.h"
+
+namespace {
+// Fixed 65-byte fields read up to 64 characters, even when the NUL is missing.
+std::string FieldText(const char (&field)[65]) { return std::string(field, strnlen(field, 64)); }
+}  // namespace
+
+std::string CapitalizeText(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    return text;
+}
+
+std::vector<PathOutcome> RunDataPaths(const PortConfig& port, int portNumber, int rackBase,
+                                      const std::string& text, EmulatorRegisters& state) {
+    std::vector<PathOutcome> outcomes;
+    for (int p = 0; p < 4; ++p) {
+        const DataPath& path = port.Paths[p];
+        PathOutcome out;
+        out.path = p + 1;
+        out.matched = PatternMatch(FieldText(path.Pattern).c_str(), text.c_str());
+        if (out.matched) {
+            state.signal ^= SignalBit(portNumber, p + 1);
+            out.masked = ApplyMask(FieldText(path.Mask), text);
+            out.registers = ConvertText(path.EditingMode, out.masked, path.RegisterCount);
+            WriteBlock(state, rackBase, path.StartRegister, out.registers);
+        }
+        outcomes.push_back(std::move(out));
+        if (outcomes.back().matched && path.Continue == 0) break;
+    }
+    return outcomes;
+}

@@ -1,0 +1,28 @@
+// Received and accepted text of the message being acquired.
+#include "emulator/message_texts.h"
+
+#include <cstring>
+
+void MessageTexts::Receive(char c) {
+    if (receivedCount < kMessageChars) {
+        received[receivedCount++] = c;
+        return;
+    }
+    std::memmove(received, received + 1, kMessageChars - 1);
+    received[kMessageChars - 1] = c;
+}
+
+void MessageTexts::Accept(char c) {
+    accepted[acceptedCount] = c;
+    if (acceptedCount < kMessageChars - 1) ++acceptedCount;
+}
+
+bool AcquireCharacter(MessageTexts& texts, const PortConfig& port, uint8_t c) {
+    texts.Receive(char(c));
+    if (CharSetHas(port.AcceptSet, c)) texts.Accept(char(c));
+    return CharSetHas(port.TerminateSet, c);
+}
+
+bool CountReached(const MessageTexts& texts, int terminateCount) {
+    return terminateCount != 0 && texts.acceptedCount >= terminateCount;
+}

@@ -1,0 +1,30 @@
+// What one port has received of the current message: the received text (the
+// last 64 characters) and the accepted text (the first 63 in order, then the
+// newest in the 64th place), with the accept and terminate rules.
+#pragma once
+#include <cstdint>
+
+#include "config/module_config.h"
+
+constexpr int kMessageChars = 64;
+
+struct MessageTexts {
+    char received[kMessageChars + 1] = {};
+    int receivedCount = 0;
+    char accepted[kMessageChars + 1] = {};
+    int acceptedCount = 0;  // stops at 63; compared with TerminateCount
+
+    void Clear() { *this = MessageTexts{}; }
+    bool AcceptedEmpty() const { return accepted[0] == 0; }
+    // Appends to the received text; once 64 are held it scrolls left by one.
+    void Receive(char c);
+    // Stores at the accepted count, which grows only while below 63.
+    void Accept(char c);
+};
+
+// Takes one received character: adds it to the received text and, when the
+// port accepts it, to the accepted text. True when it is a terminator.
+bool AcquireCharacter(MessageTexts& texts, const PortConfig& port, uint8_t c);
+
+// A non-zero TerminateCount ends the message once that many were accepted.
+bool CountReached(const MessageTexts& texts, int terminateCount);

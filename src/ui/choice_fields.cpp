@@ -1,0 +1,99 @@
+// Choice lists, number lists and the small numeric prompt.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "ui/char_set.h"
+#include "ui/fields.h"
+#include "ui/keys.h"
+#include "ui/screen.h"
+#include "ui/text_flags.h"
+
+namespace {
+
+int CountTexts(const char* const* texts, int* longest) {
+    int n = 0, l = 0;
+    for (; texts && texts[n]; ++n) l = std::max(l, int(std::strlen(texts[n])));
+    if (longest) *longest = l;
+    return n;
+}
+
+constexpr char kNumberListExits[] = {char(key::Enter), char(key::Esc), char(key::Down),
+                                     char(key::Up), 0};
+constexpr int kNumberListWidth = 31;
+
+}  // namespace
+
+int EditNumber(int16_t& value, int row, int col, int width, char fill, const char* exitKeys,
+               uint32_t flags) {
+    if (width > 80) width = 80;
+    char buffer[84] = {};
+    if (flags & tf::StartWithText) std::snprintf(buffer, sizeof buffer, "%d", value);
+    int k = EditText(buffer, row, col, width, fill, "0-9", exitKeys, flags);
+    value = int16_t(std::strtol(buffer, nullptr, 10));
+    return k;
+}
+
+int ChooseFromList(int row, int col, const char* const* texts, int16_t& index, const char* exitKeys,
+                   uint32_t flags) {
+    int longest;
+    const int n = CountTexts(texts, &longest);
+    if (n == 0) return GetKey();
+    const KeySet exits = KeySetOf(exitKeys);
+    int shown = ((index % n) + n) % n;
+    for (;;) {
+        PutText(texts[shown], row, col, longest, ' ', tf::Reverse);
+        int k = GetKey();
+        if (exits.test(size_t(k))) {
+            PutText(texts[shown], row, col, longest, ' ', flags & ~tf::Bell);
+            index = int16_t(shown);
+            return k;
+        }
+        switch (k) {
+            case ' ':
+            case key::Right:
+                shown = (shown + 1) % n;
+                break;
+            case key::Left:
+                shown = (shown + n - 1) % n;
+                break;
+            case '+':
+            case 'S':
+            case 's':
+            case 'Y':
+            case 'y':
+                if (shown < n - 1) ++shown;
+                break;
+            case '-':
+            case 'N':
+            case 'n':
+                if (shown > 0) --shown;
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+void DrawChoice(int row, int col, const char* const* texts, int index, int width, uint32_t flags) {
+    const int n = CountTexts(texts, nullptr);
+    const char* text = (index >= 0 && index < n) ? texts[index] : "INVALID";
+    PutText(text, row, col, width, ' ', flags & ~tf::Bell);
+}
+
+void DrawNumberList(int row, int col, const NumberList& list, uint32_t flags) {
+    std::string text = list.count == 0 ? "NONE" : FormatNumberList(list);
+    PutText(text.c_str(), row, col, kNumberListWidth, ' ', flags & ~tf::Bell);
+}
+
+int EditNumberList(int row, int col, NumberList& list, uint32_t flags) {
+    if (list.count > 8) list.count = 8;
+    char buffer[kNumberListWidth + 1] = {};
+    std::string text = FormatNumberList(list);
+    std::snprintf(buffer, sizeof buffer, "%s", text.c_str());
+    int k = EditText(buffer, row, col, kNumberListWidth, ' ', "0-9, ", kNumberListExits, flags);
+    if (k != key::Esc) ParseNumberList(list, buffer);
+    DrawNumberList(row, col, list, flags);
+    return k;
+}

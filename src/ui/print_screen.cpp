@@ -1,0 +1,85 @@
+// Print screen: the output format and the dialog that names the output.
+#include "ui/print_screen.h"
+
+#include <cstring>
+
+#include "ui/boxes.h"
+#include "ui/edit_text.h"
+#include "ui/keys.h"
+#include "ui/output_device.h"
+#include "ui/screen.h"
+
+namespace {
+
+constexpr int kRows = 25;
+constexpr int kCols = 80;
+
+// Code page 437 double-line frames print as ASCII; other bytes a printer may
+// not have print as dots.
+char Printable(uint8_t c) {
+    switch (c) {
+        case 0xBA:
+            return '|';
+        case 0xBB:
+        case 0xBC:
+        case 0xC8:
+        case 0xC9:
+            return '+';
+        case 0xCD:
+            return '-';
+        default:
+            return (c < 0x20 || c > 0x7F) ? '.' : char(c);
+    }
+}
+
+}  // namespace
+
+std::string ScreenPrintOf(const uint8_t* chars, const uint8_t* attrs, int stride) {
+    std::string out;
+    out.reserve(kRows * (2 * kCols + 2) + 1);
+    for (int r = 0; r < kRows; ++r) {
+        for (int c = 0; c < kCols; ++c) out += Printable(chars[r * stride + c]);
+        out += '\r';
+        for (int c = 0; c < kCols; ++c) {
+            uint8_t a = attrs[r * stride + c] & 7;
+            out += (a == 0 || a == 2) ? ' ' : '_';
+        }
+        out += '\n';  // the text-mode line end of this system
+    }
+    out += '\f';
+    return out;
+}
+
+std::string ScreenPrintOfImage() {
+    uint8_t chars[kRows * kCols], attrs[kRows * kCols];
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kCols; ++c) {
+            chars[r * kCols + c] = ScreenChar(r, c);
+            attrs[r * kCols + c] = ScreenAttr(r, c);
+        }
+    return ScreenPrintOf(chars, attrs, kCols);
+}
+
+int PrintScreen(int, int) {
+    WindowHandle window = OpenWindow(10, 20, 13, 58, "PRINT SCREEN");
+    PutText("Output file:", 11, 22, 0, ' ', 0);
+    char name[35] = "LPT1:";
+    const char exits[] = {char(key::Enter), char(key::Esc), 0};
+    for (;;) {
+        int k = EditText(name, 12, 22, 34, '_', "A-Z0-9$.\\_~:", exits, 0x1A02);
+        if (k == key::Esc) break;
+        auto output = OpenOutputDevice(name);
+        if (!output) {
+            ShowErrorF("Can't open file \"%s\" for write.", name);
+            continue;
+        }
+        // The window goes first so that the print shows the screen under it.
+        CloseWindow(window);
+        std::string page = ScreenPrintOfImage();
+        output->Write(page.data(), page.size());
+        output->Close();
+        return 0;
+    }
+    CloseWindow(window);
+    return 0;
+}

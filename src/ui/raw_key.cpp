@@ -1,0 +1,81 @@
+// Raw key bytes for the screens that read the keyboard themselves (the
+// emulator): the same console and type-ahead as ReadKey, without the mapping.
+#include "ui/raw_key.h"
+
+#include <deque>
+
+#include "ui/keys.h"
+#include "ui/screen_state.h"
+
+namespace {
+
+constexpr int kRingSize = 100;
+
+// Bytes already taken from their source but not yet handed out: the second
+// byte of an extended key from the type-ahead, or a peeked key.
+std::deque<int> gHeld;
+
+// The key bytes that would have produced a key code: an extended key when one
+// maps to it (so F1 comes back as 0 and its scan code), else the plain byte.
+void HoldBytesOf(uint8_t code) {
+    if (code >= 0x80) {
+        for (int scan = 1; scan < 256; ++scan) {
+            if (key::MapKey(true, uint8_t(scan)) == code) {
+                gHeld.push_back(0);
+                gHeld.push_back(scan);
+                return;
+            }
+        }
+    }
+    for (int b = 1; b < 32; ++b) {
+        if (key::MapKey(false, uint8_t(b)) == code) {
+            gHeld.push_back(b);
+            return;
+        }
+    }
+    gHeld.push_back(code);
+}
+
+bool TakeTypeAhead() {
+    ScreenState& s = Screen();
+    if (s.pending == 0) return false;
+    --s.pending;
+    s.readIndex = (s.readIndex + 1) % kRingSize;
+    HoldBytesOf(s.typeAhead[s.readIndex]);
+    return true;
+}
+
+int NextByte(int timeoutMs) {
+    ScreenState& s = Screen();
+    if (gHeld.empty() && !TakeTypeAhead()) {
+        if (s.dirty) RepaintScreen();
+        s.console->Flush();
+        return s.console->ReadKeyByte(timeoutMs);
+    }
+    int b = gHeld.front();
+    gHeld.pop_front();
+    return b;
+}
+
+}  // namespace
+
+int ReadRawKey(int timeoutMs) { return NextByte(timeoutMs); }
+
+int PeekRawKey(int timeoutMs) {
+    int b = NextByte(timeoutMs);
+    if (b >= 0) gHeld.push_front(b);
+    return b;
+}
+
+bool RunHotKey(uint8_t code) {
+    for (auto& h : Screen().hotKeys) {
+        if (h.busy || h.code != code) continue;
+        h.busy = true;
+        HotKey* running = &h;
+        h.handler(code, -1);
+        for (auto& again : Screen().hotKeys)
+            if (&again == running) again.busy = false;
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,15 @@
+// The keyboard below the key codes, for screens that read it themselves: PC
+// key bytes with extended keys as a 0 byte and the scan code, keys queued by
+// StuffKeys included, and a way to run what a hot key is bound to.
+#pragma once
+#include <cstdint>
+
+// One key byte: first what a peek left, then keys still queued by StuffKeys
+// (turned back into key bytes), then the console. Repaints a dirty screen and
+// flushes before waiting. timeoutMs < 0 waits without limit; -1 on timeout.
+int ReadRawKey(int timeoutMs);
+// Waits like ReadRawKey but leaves the byte to be read again.
+int PeekRawKey(int timeoutMs);
+// Runs the handler bound to the key code, as ReadKey would; false when none
+// is bound (or it is already running).
+bool RunHotKey(uint8_t code);

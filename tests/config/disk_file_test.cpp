@@ -1,0 +1,125 @@
+// Case-insensitive names and saves that never destroy the old file.
+#include "config/disk_file.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+struct DiskFileTest : testing::Test {
+    std::string dir;
+    void SetUp() override {
+        char templ[] = "/tmp/kova-disk-XXXXXX";
+        dir = ::mkdtemp(templ);
+    }
+    void TearDown() override { ASSERT_EQ(0, std::system(("rm -rf '" + dir + "'").c_str())); }
+    std::string P(const std::string& name) { return dir + "/" + name; }
+    void Write(const std::string& name, const std::string& text) { std::ofstream(P(name)) << text; }
+    std::string Read(const std::string& name) {
+        std::ifstream in(P(name), std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::vector<std::string> Entries() {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+TEST_F(DiskFileTest, FindsEntriesWhateverTheirCase) {
+    Write("config.kov", "lower");
+    Write("MIXED.Kov", "mixed");
+    Write("EXACT.KOV", "upper");
+    Write("exact.kov", "lower");
+    ASSERT_EQ(0, ::mkdir(P("DIR.KOV").c_str(), 0755));
+    struct Case {
+        const char* name;
+        const char* found;  // nullptr: none
+    } kCases[] = {
+        {"CONFIG.KOV", "config.kov"},
+        {"config.kov", "config.kov"},
+        {"mixed.kov", "MIXED.Kov"},
+        {"EXACT.KOV", "EXACT.KOV"},
+        {"exact.kov", "exact.kov"},
+        {"Exact.kov", "EXACT.KOV"},
+        {"CONFIG.KO", nullptr},
+        {"CONFIG.KOVX", nullptr},
+        {"DIR.KOV", nullptr},
+        {"", nullptr},
+        {"../x", nullptr},
+    };
+    for (const auto& k : kCases) {
+        auto found = FindEntryIgnoringCase(dir, k.name);
+        if (k.found) {
+            ASSERT_TRUE(found.has_value()) << k.name;
+            EXPECT_EQ(k.found, *found) << k.name;
+        } else {
+            EXPECT_FALSE(found.has_value()) << k.name;
+        }
+    }
+}
+
+TEST_F(DiskFileTest, SaveReplacesAndLeavesNoTemporaryFile) {
+    Write("A.KOV", "old contents");
+    ASSERT_EQ(0, ::chmod(P("A.KOV").c_str(), 0640));
+    EXPECT_EQ(SaveResult::Saved, SaveFileReplacing(P("A.KOV"), {'n', 'e', 'w'}));
+    EXPECT_EQ("new", Read("A.KOV"));
+    struct stat st;
+    ASSERT_EQ(0, ::stat(P("A.KOV").c_str(), &st));
+    EXPECT_EQ(0640u, st.st_mode & 0777);
+    EXPECT_EQ(std::vector<std::string>{"A.KOV"}, Entries());
+}
+
+TEST_F(DiskFileTest, SaveThatCannotOpenChangesNothing) {
+    EXPECT_EQ(SaveResult::CannotOpen, SaveFileReplacing(P("none/A.KOV"), {'x'}));
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes through file modes";
+    Write("RO.KOV", "kept");
+    ASSERT_EQ(0, ::chmod(P("RO.KOV").c_str(), 0444));
+    EXPECT_EQ(SaveResult::CannotOpen, SaveFileReplacing(P("RO.KOV"), {'x'}));
+    EXPECT_EQ("kept", Read("RO.KOV"));
+    EXPECT_EQ(std::vector<std::string>{"RO.KOV"}, Entries());
+}
+
+// A write cut short by the file size limit (as a full disk would) leaves the
+// old file exactly as it was.
+TEST_F(DiskFileTest, InterruptedWriteKeepsTheOldFile) {
+    const std::string old(3000, 'o');
+    Write("B.KOV", old);
+    struct rlimit saved;
+    ASSERT_EQ(0, ::getrlimit(RLIMIT_FSIZE, &saved));
+    auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(0, ::setrlimit(RLIMIT_FSIZE, &small));
+    SaveResult r = SaveFileReplacing(P("B.KOV"), std::vector<uint8_t>(6688, 'n'));
+    ASSERT_EQ(0, ::setrlimit(RLIMIT_FSIZE, &saved));
+    ::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(SaveResult::ShortWrite, r);
+    EXPECT_EQ(old, Read("B.KOV"));
+    EXPECT_EQ(std::vector<std::string>{"B.KOV"}, Entries());
+}
+
+TEST_F(DiskFileTest, ReadPrefixIsBounded) {
+    Write("C.KOV", std::string(7000, 'c'));
+    auto bytes = ReadFilePrefix(P("C.KOV"), 6688);
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(6688u, bytes->size());
+    Write("D.KOV", "");
+    EXPECT_EQ(0u, ReadFilePrefix(P("D.KOV"), 6688)->size());
+    EXPECT_FALSE(ReadFilePrefix(P("missing"), 10).has_value());
+}
+
+}  // namespace

@@ -1,0 +1,237 @@
+// The whole program on configuration files: the picker over a directory of
+// 100 files, reading, writing with the overwrite question, copying ports with
+// the quit question after it, deleting, and F1 print screen.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "config/config_defaults.h"
+#include "config/config_file_image.h"
+#include "tmux_session.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<uint8_t> ConfigBytes(int16_t baudOfPort1, int16_t printProgBaud = 2) {
+    ModuleConfig c;
+    FillDefaults(c);
+    c.Ports[0].BaudRate = baudOfPort1;
+    ConfigFileContents contents;
+    contents.plus = c.Plus;
+    std::memcpy(contents.ports, c.Ports, sizeof c.Ports);
+    contents.printProgBaud = printProgBaud;
+    return EncodeConfigFile(contents);
+}
+
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// The print is written after its window closes: wait for the whole page.
+bool WaitForFileSize(const std::string& path, uintmax_t size) {
+    for (int tries = 0; tries < 250; ++tries) {
+        std::error_code error;
+        if (fs::file_size(path, error) == size && !error) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+struct OfflineFiles : testing::Test {
+    TmuxSession t;
+    void StartAtMenu() {
+        t.Start();
+        ASSERT_TRUE(t.WaitFor("Use F10"));
+    }
+    // The name field on row 12 (the row also holds the window's frame).
+    bool FieldShows(const std::string& text) {
+        return t.Row(12).find(" " + text) != std::string::npos;
+    }
+};
+
+TEST_F(OfflineFiles, PickerPagesThroughAHundredFilesAndReadsOne) {
+    for (int i = 0; i < 100; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "f%03d.kov", i);
+        WriteFile(t.Dir() + "/" + name, {1, 2, 3});
+    }
+    WriteFile(t.Dir() + "/f095.kov", ConfigBytes(5));
+    fs::create_directory(t.Dir() + "/subdir");
+    StartAtMenu();
+    t.Type("FR");
+    ASSERT_TRUE(t.WaitFor("LOAD OFFLINE FROM DISK"));
+    ASSERT_TRUE(t.WaitForRow(25, "F011"));
+    EXPECT_EQ(" F000      F012      F024", t.Row(14).substr(0, 25));
+    EXPECT_EQ(" F011", t.Row(25).substr(0, 5));
+    EXPECT_EQ(std::string::npos, t.ScreenText().find("SUBDIR")) << "no directories here";
+    EXPECT_TRUE(FieldShows("F000....")) << t.Row(12);
+    t.SendKeys("NPage");
+    ASSERT_TRUE(t.WaitForRow(14, " F096"));
+    EXPECT_EQ(" F097", t.Row(15).substr(0, 5));
+    EXPECT_EQ(" F099", t.Row(17).substr(0, 5));
+    EXPECT_EQ("", t.Row(18));
+    t.SendKeys("PPage");
+    ASSERT_TRUE(t.WaitForRow(14, " F000"));
+    t.Settle();
+    EXPECT_TRUE(FieldShows("F095....")) << t.Row(12);
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitForRow(14, ""));
+    t.Settle();
+    EXPECT_EQ(std::string::npos, t.ScreenText().find("LOAD OFFLINE FROM DISK"));
+    // What was read is in memory: writing it out gives the same bytes back.
+    t.Type("FW");
+    ASSERT_TRUE(t.WaitFor("SAVE OFFLINE TO DISK"));
+    t.Type("COPY");
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    t.Settle();
+    EXPECT_EQ(ConfigBytes(5), ReadFile(t.Dir() + "/COPY.KOV"));
+}
+
+TEST_F(OfflineFiles, ReadingAShortFileReportsIt) {
+    WriteFile(t.Dir() + "/short.kov", std::vector<uint8_t>(100, 0));
+    StartAtMenu();
+    t.Type("FR");
+    ASSERT_TRUE(t.WaitFor("SHORT"));
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitFor("Can't read disk file."));
+    t.SendKeys("F10");
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    t.Settle();
+    EXPECT_EQ(std::string::npos, t.ScreenText().find("LOAD OFFLINE FROM DISK"));
+}
+
+TEST_F(OfflineFiles, WritingOverAnExistingFileAsksFirst) {
+    WriteFile(t.Dir() + "/mine.kov", {9, 9, 9});
+    StartAtMenu();
+    t.Type("FW");
+    ASSERT_TRUE(t.WaitFor("File to write:"));
+    t.Type("mine");
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitFor("File exists, overwrite it?"));
+    t.Type("n");
+    ASSERT_TRUE(t.WaitFor("SAVE OFFLINE TO DISK"));
+    t.Settle();
+    EXPECT_EQ(std::string::npos, t.ScreenText().find("overwrite"));
+    EXPECT_EQ((std::vector<uint8_t>{9, 9, 9}), ReadFile(t.Dir() + "/mine.kov"));
+    t.SendKeys("Enter");  // the highlighted MINE
+    ASSERT_TRUE(t.WaitFor("File exists, overwrite it?"));
+    t.Type("y");
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    t.Settle();
+    // The defaults, with the Print/Prog baud of a computer at 9600.
+    EXPECT_EQ(ConfigBytes(13, 3), ReadFile(t.Dir() + "/mine.kov"));
+    EXPECT_FALSE(fs::exists(t.Dir() + "/MINE.KOV"));
+}
+
+TEST_F(OfflineFiles, CopyingPortsMakesQuitAsk) {
+    StartAtMenu();
+    t.Type("FC");
+    ASSERT_TRUE(t.WaitFor("COPY PORT CONFIGURATION"));
+    EXPECT_NE(std::string::npos, t.Row(11).find("Copy which offline port"));
+    t.Type("1");
+    t.SendKeys("Enter");
+    t.Type("2");
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitFor("Type Esc to exit"));
+    t.SendKeys("Escape");
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    t.Settle();
+    t.Type("Q");
+    ASSERT_TRUE(t.WaitFor("Edited or Fetched but not Written. Quit anyway?"));
+    t.Type("n");
+    t.Settle();
+    EXPECT_EQ(-1, t.ExitStatus());
+    // Writing clears the question.
+    t.Type("FW");
+    ASSERT_TRUE(t.WaitFor("File to write:"));
+    t.Type("SAVED");
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    t.Settle();
+    t.Type("Q");
+    ASSERT_TRUE(t.WaitForExit());
+    EXPECT_EQ(0, t.ExitStatus());
+    EXPECT_EQ(6688u, ReadFile(t.Dir() + "/SAVED.KOV").size());
+}
+
+TEST_F(OfflineFiles, DeletesAFileAndReportsAMissingOne) {
+    WriteFile(t.Dir() + "/gone.kov", {1});
+    WriteFile(t.Dir() + "/stay.txt", {1});
+    StartAtMenu();
+    t.Type("FD");
+    ASSERT_TRUE(t.WaitFor("DELETE CONFIGURATION FILE"));
+    ASSERT_TRUE(t.WaitFor("GONE"));
+    t.Type("GONE");
+    t.SendKeys("Enter");
+    t.Type("NOPE");
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitFor("Can't find file \"NOPE.KOV\""));
+    EXPECT_FALSE(fs::exists(t.Dir() + "/gone.kov"));
+    EXPECT_TRUE(fs::exists(t.Dir() + "/stay.txt"));
+    t.SendKeys("F10");
+    t.SendKeys("Escape");
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+}
+
+TEST_F(OfflineFiles, DeleteDialogEntersDirectories) {
+    fs::create_directory(t.Dir() + "/sub");
+    WriteFile(t.Dir() + "/sub/inner.kov", {1});
+    WriteFile(t.Dir() + "/top.kov", {1});
+    StartAtMenu();
+    t.Type("FD");
+    ASSERT_TRUE(t.WaitFor("[ parent ]"));
+    // Sorted by name: "..", "SUB", "TOP".
+    EXPECT_EQ("[SUB     ]", t.Row(15).substr(0, 10));
+    EXPECT_EQ(" TOP", t.Row(16).substr(0, 4));
+    t.SendKeys("Down");
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitFor("INNER"));
+    EXPECT_EQ(std::string::npos, t.ScreenText().find("TOP"));
+    t.Type("INNER");
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitForRow(15, ""));
+    t.SendKeys("Escape");
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    EXPECT_FALSE(fs::exists(t.Dir() + "/sub/inner.kov"));
+    EXPECT_TRUE(fs::exists(t.Dir() + "/top.kov"));
+}
+
+TEST_F(OfflineFiles, F1PrintsTheScreenFromAnOpenDialog) {
+    StartAtMenu();
+    t.Type("FW");
+    ASSERT_TRUE(t.WaitFor("File to write:"));
+    t.SendKeys("F1");
+    ASSERT_TRUE(t.WaitFor("PRINT SCREEN"));
+    ASSERT_TRUE(t.WaitFor("LPT1:"));
+    t.Type("page.txt");
+    t.SendKeys("Enter");
+    ASSERT_TRUE(WaitForFileSize(t.Dir() + "/PAGE.TXT", 25u * 162u + 1u));
+    t.Settle();
+    EXPECT_EQ(std::string::npos, t.ScreenText().find("PRINT SCREEN"));
+    std::vector<uint8_t> page = ReadFile(t.Dir() + "/PAGE.TXT");
+    ASSERT_EQ(25u * 162u + 1u, page.size());
+    std::string text(page.begin(), page.end());
+    EXPECT_EQ('\f', text.back());
+    // Row 10 holds the top frame of the write window, titled in reverse.
+    std::string row10 = text.substr(9 * 162, 80);
+    EXPECT_EQ("+", row10.substr(19, 1));
+    EXPECT_NE(std::string::npos, row10.find("SAVE OFFLINE TO DISK"));
+    EXPECT_NE(std::string::npos, text.substr(10 * 162, 80).find("File to write:"));
+    t.SendKeys("Escape");
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+}
+
+}  // namespace

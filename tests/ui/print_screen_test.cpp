@@ -1,0 +1,170 @@
+// Print screen: the page format, the output devices and the F1 dialog.
+#include "ui/print_screen.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "field_screen_fixture.h"
+#include "ui/keys.h"
+#include "ui/output_device.h"
+#include "ui/text_flags.h"
+
+namespace {
+
+using namespace keys;
+
+std::string Pad(std::string s) { return s + std::string(80 - s.size(), ' '); }
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Runs each test in a fresh directory of its own.
+struct InTempDir : FieldScreen {
+    std::string dir, oldDir;
+    void SetUp() override {
+        FieldScreen::SetUp();
+        char templ[] = "/tmp/kova-print-XXXXXX";
+        dir = ::mkdtemp(templ);
+        char cwd[4096];
+        oldDir = ::getcwd(cwd, sizeof cwd);
+        ASSERT_EQ(0, ::chdir(dir.c_str()));
+    }
+    void TearDown() override {
+        ASSERT_EQ(0, ::chdir(oldDir.c_str()));
+        std::string cmd = "rm -rf '" + dir + "'";
+        ASSERT_EQ(0, std::system(cmd.c_str()));
+        FieldScreen::TearDown();
+    }
+};
+
+struct PrintScreenTest : InTempDir {};
+
+TEST_F(PrintScreenTest, PageFormatMatchesFixture) {
+    // A frame, a reverse bar, highlighted and alert text and bytes a printer
+    // cannot show.
+    WindowHandle w = OpenWindow(2, 1, 4, 10, "T");
+    PutText("MENU BAR", 6, 1, 80, ' ', tf::Reverse);
+    PutText("yellow", 7, 1, 0, ' ', tf::Highlight);
+    PutText("red", 7, 10, 0, ' ', tf::Alert);
+    const char odd[] = {char(0xC4), char(0x07), char(0x80), 'x', 0};
+    PutText(odd, 8, 1, 0, ' ', 0);
+    std::string expected;
+    auto line = [&](const std::string& chars, const std::string& marks) {
+        expected += Pad(chars) + "\r" + Pad(marks) + "\n";
+    };
+    line("", "");
+    line("+---T----+", "    _");
+    line("|        |", "");
+    line("+--------+", "");
+    line("", "");
+    line("MENU BAR", std::string(80, '_'));
+    line("yellow   red", "         ___");
+    line("...x", "");
+    for (int r = 9; r <= 25; ++r) line("", "");
+    expected += "\f";
+    EXPECT_EQ(expected, ScreenPrintOfImage());
+    CloseWindow(w);
+}
+
+TEST_F(PrintScreenTest, F1PrintsTheScreenAsItWasBeforeTheWindow) {
+    PutText("Hello", 1, 1, 0, ' ', 0);
+    const std::string before = ScreenPrintOfImage();
+    AddHotKey(key::F1, PrintScreen);
+    Type(F1 + "out.txt" + Enter + Esc);
+    EXPECT_EQ(key::Esc, GetKey());
+    EXPECT_EQ(before, ReadFile("OUT.TXT"));   // names are upper-cased as typed
+    EXPECT_EQ(before, ScreenPrintOfImage());  // the window is gone again
+}
+
+TEST_F(PrintScreenTest, EscPrintsNothing) {
+    AddHotKey(key::F1, PrintScreen);
+    const std::string before = ScreenPrintOfImage();
+    Type(F1 + "nothing" + Esc + "x");
+    EXPECT_EQ('x', GetKey());
+    EXPECT_NE(0, ::access("NOTHING", F_OK));
+    EXPECT_EQ(before, ScreenPrintOfImage());
+}
+
+TEST_F(PrintScreenTest, NameThatCannotBeOpenedStaysForCorrection) {
+    ASSERT_EQ(0, ::mkdir("BUSY", 0755));
+    AddHotKey(key::F1, PrintScreen);
+    static PrintScreenTest* self;
+    static std::string windowRow;
+    self = this;
+    AddHotKey(key::F2, [](int, int) {
+        windowRow = self->console.Row(22);
+        return 0;
+    });
+    // BUSY is a directory; the error window comes, then the name is edited on.
+    Type(F1 + "busy" + Enter + "\xE0\x3C" + F10 + End + "2" + Enter + "z");
+    EXPECT_EQ('z', GetKey());
+    EXPECT_NE(std::string::npos, windowRow.find("Can't open file \"BUSY\" for write."));
+    EXPECT_EQ(0, ::access("BUSY2", F_OK));
+}
+
+TEST_F(PrintScreenTest, F1InsideThePrintDialogIsRefused) {
+    AddHotKey(key::F1, PrintScreen);
+    console.beeps = 0;
+    Type(F1 + F1 + Esc + "q");
+    EXPECT_EQ('q', GetKey());
+    EXPECT_EQ(1, console.beeps);  // the inner F1 is an ordinary key, refused with a bell
+}
+
+struct OutputDeviceTest : InTempDir {
+    std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    void TearDown() override {
+        ::setenv("PATH", oldPath.c_str(), 1);
+        InTempDir::TearDown();
+    }
+    // A spooler stand-in that keeps what it was given and how it was called.
+    void InstallSpooler() {
+        ASSERT_EQ(0, ::mkdir("bin", 0755));
+        std::ofstream lp("bin/lp");
+        lp << "#!/bin/sh\necho \"$#\" > " << dir << "/args\n/bin/cat > " << dir << "/spooled\n";
+        lp.close();
+        ASSERT_EQ(0, ::chmod("bin/lp", 0755));
+        ::setenv("PATH", (dir + "/bin").c_str(), 1);
+    }
+};
+
+TEST_F(OutputDeviceTest, PrinterNamesGoToTheSpooler) {
+    InstallSpooler();
+    for (const char* name : {"LPT1:", "LPT1", "PRN", "prn"}) {
+        auto out = OpenOutputDevice(name);
+        ASSERT_TRUE(out) << name;
+        EXPECT_TRUE(out->Write("page\f", 5));
+        EXPECT_TRUE(out->Close());
+        EXPECT_EQ("page\f", ReadFile("spooled")) << name;
+        EXPECT_EQ("0\n", ReadFile("args"));
+        EXPECT_NE(0, ::access(name, F_OK)) << "no file named " << name;
+    }
+}
+
+TEST_F(OutputDeviceTest, PrinterWithoutSpoolerCannotBeOpened) {
+    ASSERT_EQ(0, ::mkdir("empty", 0755));
+    ::setenv("PATH", (dir + "/empty").c_str(), 1);
+    EXPECT_FALSE(OpenOutputDevice("LPT1:"));
+    EXPECT_NE(0, ::access("LPT1:", F_OK));
+}
+
+TEST_F(OutputDeviceTest, OtherNamesAreFilesTruncated) {
+    { std::ofstream("SCREEN.TXT") << "old contents that are longer"; }
+    auto out = OpenOutputDevice("SCREEN.TXT");
+    ASSERT_TRUE(out);
+    out->Write("new", 3);
+    out->Close();
+    EXPECT_EQ("new", ReadFile("SCREEN.TXT"));
+    EXPECT_FALSE(OpenOutputDevice(""));
+    EXPECT_FALSE(OpenOutputDevice("no/such/dir"));
+}
+
+}  // namespace
