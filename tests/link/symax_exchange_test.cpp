@@ -1,10 +1,10 @@
 // Sy/Max requests over a pty against a peer thread that plays the far end:
 // the request frames, every reply check, NAK and retry, and timeouts.
 #include <gtest/gtest.h>
+#include <time.h>
 
 #include <optional>
 #include <thread>
-#include <time.h>
 
 #include "link/link.h"
 #include "link/peer_thread.h"
