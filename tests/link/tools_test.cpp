@@ -220,6 +220,8 @@ const FaultCase kFaults[] = {
      1,
      "",
      "No reply to read command\n"},
+    {"symax has no input-register write", {"--protocol", "symax"}, {"--type", "symax"},
+     {"input-write", "1", "1"}, 1, "", "Not supported on this kind of link\n"},
     {"rtu register count",
      {"--protocol", "rtu"},
      {"--type", "rtu"},
