@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "link/child_process.h"
 #include "link/link.h"
 #include "link/pty_pair.h"
+#include "link/serial_device.h"
 #include "link/serial_termios.h"
+#include "link/uucp_lock.h"
 
 namespace {
 
@@ -171,6 +174,49 @@ TEST(SerialOpen, EachOpenAddsThreePacketsToThePool) {
     ASSERT_NE(link, nullptr);
     CloseLink(link);
     EXPECT_EQ(FreePacketCount(), before + 3);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SerialNames, DeviceNamesAndTheirLockFiles) {
+    struct Case {
+        const char* port;
+        const char* device;
+        const char* lock;
+    } const cases[] = {
+        {"ttyUSB0", "/dev/ttyUSB0", "/run/lock/LCK..ttyUSB0"},
+        {"ttyUSB10", "/dev/ttyUSB10",
+         "/run/lock/LCK..ttyUSB10"},  // the whole name, not 7 characters
+        {"ttyACM0", "/dev/ttyACM0", "/run/lock/LCK..ttyACM0"},
+        {"/dev/ttyS1", "/dev/ttyS1", "/run/lock/LCK..ttyS1"},
+        {"/dev/pts/7", "/dev/pts/7", "/run/lock/LCK..pts_7"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SerialDevicePath(c.port), c.device);
+        EXPECT_EQ(UucpLockPath(SerialDevicePath(c.port)), c.lock);
+    }
+}
+
+// Tools that honour only the lock file (minicom, picocom) take none of the
+// other locks, so the file alone must keep the port from being opened twice.
+TEST(SerialOpen, ALockFileOfALiveProcessMakesThePortBusy) {
+    if (access("/run/lock", W_OK) != 0) GTEST_SKIP() << "/run/lock is not writable here";
+    PtyPair pty;
+    ChildProcess holder(
+        {BuildProgram("kova-sim"), "--protocol", "rtu", "--pty"});  // any other live process
+    ASSERT_FALSE(holder.ReadLine().empty());
+    std::string lock = UucpLockPath(pty.SlavePath());
+    FILE* f = fopen(lock.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    fprintf(f, "%10d\n", int(holder.Pid()));
+    fclose(f);
+    std::string reason;
+    EXPECT_EQ(OpenModbusRtuLink(pty.SlavePath().c_str(), 1, &reason), nullptr);
+    EXPECT_EQ(reason, "Port " + pty.SlavePath() + " is busy: held by process " +
+                          std::to_string(holder.Pid()) + " (kova-sim)");
+    unlink(lock.c_str());
 }
 
 }  // namespace

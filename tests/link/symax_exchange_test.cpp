@@ -1,6 +1,7 @@
 // Sy/Max requests over a pty against a peer thread that plays the far end:
 // the request frames, every reply check, NAK and retry, and timeouts.
 #include <gtest/gtest.h>
+#include <time.h>
 
 #include <optional>
 #include <thread>
@@ -238,18 +239,28 @@ TEST_F(SyMaxExchange, InputRegisterReadIsACarriedModbusRequest) {
     EXPECT_EQ(requests.Items()[0], (Bytes{0x22, 0xBA, 0xD5, 0x00, 0x04, 0x01, 0x2B, 0x00, 0x02}));
 }
 
+// Each write of fill bytes lasts as long as the line takes to carry it, so
+// the 32 inquiries outlast a slow acknowledge; a frame given up instead would
+// leave its tag, and the next frame would repeat it.
 TEST_F(SyMaxExchange, AnAcknowledgeAfterAHundredMillisecondsAtNineSixHundredIsWaitedFor) {
-    PeerThread peer(pty, SyMaxFarEnd(
-                             requests,
-                             [](const Bytes& r) {
-                                 return ReadReply(r, {0, 42});
-                             },
-                             false, std::chrono::milliseconds(100)));
+    Shared<uint8_t> tags;
+    auto reader = std::make_shared<SyMaxFrameReader>(false);
+    PeerThread peer(pty, [&, reader](uint8_t byte) -> Bytes {
+        SyMaxFrameEvent event = reader->Feed(byte);
+        if (event.kind != SyMaxFrameEvent::Frame) return {};
+        tags.Add(event.tag);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));  // a slow device
+        Bytes out = {DLE, event.tag};
+        Bytes frame = EncodeSyMaxFrame(0x11, {'0', '1'}, ReadReply(event.data, {0, 42}), false);
+        out.insert(out.end(), frame.begin(), frame.end());
+        return out;
+    });
     Open(false, false, 9600);
     uint16_t value = 0;
     EXPECT_EQ(RegisterRead(link, 1, 1, &value), 1);
     EXPECT_EQ(value, 42);
-    EXPECT_EQ(requests.Items().size(), 1u);  // never sent again
+    EXPECT_EQ(RegisterRead(link, 1, 1, &value), 1);
+    EXPECT_EQ(tags.Items(), (std::vector<uint8_t>{0x11, 0x12}));
 }
 
 TEST_F(SyMaxExchange, ACorruptedReplyIsRefusedAndTheRepeatAccepted) {
@@ -325,7 +336,15 @@ TEST_F(SyMaxExchange, TheFarEndVanishingMidRequestEndsInTheTimeoutAndANewLinkWor
     request.join();
     EXPECT_EQ(result, 0);
     EXPECT_STREQ(LinkErrorText(link), "Read reply timeout");
-    EXPECT_EQ(RegisterRead(link, 1, 1, &value), 0);  // no spinning, no hang
+    // The vanished device reads as ready forever: the reader must not spin on it.
+    timespec cpu0, cpu1;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu0);
+    auto wall0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(RegisterRead(link, 1, 1, &value), 0);
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu1);
+    double cpu = (cpu1.tv_sec - cpu0.tv_sec) + (cpu1.tv_nsec - cpu0.tv_nsec) / 1e9;
+    double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+    EXPECT_LT(cpu, wall / 2) << "cpu " << cpu << " s in " << wall << " s";
     CloseLink(link);
     link = nullptr;
 
