@@ -134,7 +134,7 @@ void SetLinkError(Link* link, const char* format, ...) __attribute__((format(pri
 int SendPacket(Link* link, Packet* packet);
 Packet* WaitForReply(Link* link, int ticks);
 void ResetQueues(Link* link);
-void CancelReplyWait(Link* link);  // the receiver's "wait counter := 0"
+void CancelReplyWait(Link* link);             // the receiver's "wait counter := 0"
 void QueueReply(Link* link, Packet* packet);  // wakes the reply wait
 
 // Serial links; the route is the link settings' count and first 8 entries.

@@ -1,7 +1,7 @@
 // The table of link kinds. Each kind defines its entry in its own file.
-#include "link/link_backend.h"
-
 #include <cstddef>
+
+#include "link/link_backend.h"
 
 extern const LinkBackend kSyMaxBackend;
 extern const LinkBackend kModbusRtuBackend;

@@ -76,51 +76,51 @@ void ModbusAsciiReceiveByte(Link* link, uint8_t b) {
 
 int ModbusAsciiNextTransmitByte(Link* link) {
     switch (link->transmitState) {
-    case TxIdle: {
-        Packet* packet = RemovePacket(link->transmitQueue);
-        if (!packet) return kNothing;
-        int length = packet->length < kPacketDataSize ? packet->length : kPacketDataSize - 1;
-        memmove(packet->data + 1, packet->data, length);
-        packet->data[0] = packet->address[0];
-        packet->length = static_cast<uint16_t>(length + 1);
-        link->transmitPacket = packet;
-        link->transmitChecksum = 0;
-        link->bytesLeft = static_cast<uint16_t>(2 * packet->length);
-        link->readPosition = packet->data;
-        link->transmitState = TxAsciiDigits;
-        return ':';
-    }
-    case TxAsciiDigits:
-        if (link->bytesLeft) {
-            uint8_t b = *link->readPosition;
-            if (link->bytesLeft-- % 2 == 0) {
-                link->transmitChecksum = static_cast<uint16_t>(link->transmitChecksum - b);
-                return kHex[b >> 4];
-            }
-            ++link->readPosition;
-            return kHex[b & 0xF];
+        case TxIdle: {
+            Packet* packet = RemovePacket(link->transmitQueue);
+            if (!packet) return kNothing;
+            int length = packet->length < kPacketDataSize ? packet->length : kPacketDataSize - 1;
+            memmove(packet->data + 1, packet->data, length);
+            packet->data[0] = packet->address[0];
+            packet->length = static_cast<uint16_t>(length + 1);
+            link->transmitPacket = packet;
+            link->transmitChecksum = 0;
+            link->bytesLeft = static_cast<uint16_t>(2 * packet->length);
+            link->readPosition = packet->data;
+            link->transmitState = TxAsciiDigits;
+            return ':';
         }
-        ReturnFreePacket(link->transmitPacket);
-        link->transmitPacket = nullptr;
-        link->transmitState = TxAsciiLrcLow;
-        return kHex[(link->transmitChecksum >> 4) & 0xF];
-    case TxAsciiLrcLow:
-        link->transmitState = TxAsciiCr;
-        return kHex[link->transmitChecksum & 0xF];
-    case TxAsciiCr:
-        link->transmitState = TxAsciiLf;
-        return '\r';
-    case TxAsciiLf:
-        link->transmitState = TxIdle;
-        return '\n';
-    default:
-        link->transmitState = TxIdle;
-        return kNothing;
+        case TxAsciiDigits:
+            if (link->bytesLeft) {
+                uint8_t b = *link->readPosition;
+                if (link->bytesLeft-- % 2 == 0) {
+                    link->transmitChecksum = static_cast<uint16_t>(link->transmitChecksum - b);
+                    return kHex[b >> 4];
+                }
+                ++link->readPosition;
+                return kHex[b & 0xF];
+            }
+            ReturnFreePacket(link->transmitPacket);
+            link->transmitPacket = nullptr;
+            link->transmitState = TxAsciiLrcLow;
+            return kHex[(link->transmitChecksum >> 4) & 0xF];
+        case TxAsciiLrcLow:
+            link->transmitState = TxAsciiCr;
+            return kHex[link->transmitChecksum & 0xF];
+        case TxAsciiCr:
+            link->transmitState = TxAsciiLf;
+            return '\r';
+        case TxAsciiLf:
+            link->transmitState = TxIdle;
+            return '\n';
+        default:
+            link->transmitState = TxIdle;
+            return kNothing;
     }
 }
 
 extern const LinkBackend kModbusAsciiBackend = {
-    LinkModbusAscii, ModbusAsciiReceiveByte, ModbusAsciiNextTransmitByte,
-    nullptr,         ModbusHoldingRead,      ModbusWrite,
+    LinkModbusAscii, ModbusAsciiReceiveByte,      ModbusAsciiNextTransmitByte,
+    nullptr,         ModbusHoldingRead,           ModbusWrite,
     ModbusInputRead, ModbusGeneralReferenceWrite, nullptr,
 };

@@ -48,7 +48,8 @@ Packet* Exchange(Link* link, Packet* packet, const char* timeoutText) {
 
 bool CheckReadReply(Link* link, const Packet* reply, uint8_t function, int count) {
     const uint8_t* pdu = reply->data;
-    if (reply->address[0] != Drop(link)) return SetLinkError(link, "Read reply had wrong drop"), false;
+    if (reply->address[0] != Drop(link))
+        return SetLinkError(link, "Read reply had wrong drop"), false;
     if (pdu[0] & 0x80) return SetModbusExceptionText(link, pdu[1]), false;
     if (pdu[0] != function) return SetLinkError(link, "Read reply had wrong opcode"), false;
     if (pdu[1] != 2 * count) {
@@ -61,9 +62,11 @@ bool CheckReadReply(Link* link, const Packet* reply, uint8_t function, int count
 
 bool CheckWriteReply(Link* link, const Packet* reply, uint8_t function, int length) {
     if (reply->length != length) return SetLinkError(link, "Write reply was wrong size"), false;
-    if (reply->address[0] != Drop(link)) return SetLinkError(link, "Write reply had wrong drop"), false;
+    if (reply->address[0] != Drop(link))
+        return SetLinkError(link, "Write reply had wrong drop"), false;
     if (reply->data[0] & 0x80) return SetModbusExceptionText(link, reply->data[1]), false;
-    if (reply->data[0] != function) return SetLinkError(link, "Write reply had wrong opcode"), false;
+    if (reply->data[0] != function)
+        return SetLinkError(link, "Write reply had wrong opcode"), false;
     return true;
 }
 

@@ -66,28 +66,28 @@ int ExpectedRtuReplyLength(const uint8_t* pdu, int pduBytes) {
     uint8_t function = pdu[0];
     if (function & 0x80) return 1 + 2 + 2;
     switch (function) {
-    case 0x03:
-    case 0x04:
-    case 0x15:
-        return pduBytes < 2 ? 0 : 1 + 2 + pdu[1] + 2;
-    case 0x10:
-        return 1 + 5 + 2;
-    default:
-        return 0;
+        case 0x03:
+        case 0x04:
+        case 0x15:
+            return pduBytes < 2 ? 0 : 1 + 2 + pdu[1] + 2;
+        case 0x10:
+            return 1 + 5 + 2;
+        default:
+            return 0;
     }
 }
 
 void ModbusRtuReceiveByte(Link* link, uint8_t b) {
     switch (link->receiveState) {
-    case RxIdle:
-        return StartFrame(link, b);
-    case RxRtuFrame:
-        return AddFrameByte(link, b);
-    case RxDiscardLine:
-        if (IsControl(b)) link->receiveState = RxIdle;
-        return;
-    default:
-        return;
+        case RxIdle:
+            return StartFrame(link, b);
+        case RxRtuFrame:
+            return AddFrameByte(link, b);
+        case RxDiscardLine:
+            if (IsControl(b)) link->receiveState = RxIdle;
+            return;
+        default:
+            return;
     }
 }
 
@@ -98,38 +98,38 @@ void ModbusRtuEndOfFrame(Link* link) {
 
 int ModbusRtuNextTransmitByte(Link* link) {
     switch (link->transmitState) {
-    case TxIdle: {
-        Packet* packet = RemovePacket(link->transmitQueue);
-        if (!packet) return kNothing;
-        link->transmitPacket = packet;
-        link->transmitChecksum = CrcStep(kCrcStart, packet->address[0]);
-        link->readPosition = packet->data;
-        link->bytesLeft = packet->length;
-        link->transmitState = TxRtuPdu;
-        return packet->address[0];
-    }
-    case TxRtuPdu:
-        if (link->bytesLeft) {
-            uint8_t b = *link->readPosition++;
-            --link->bytesLeft;
-            link->transmitChecksum = CrcStep(link->transmitChecksum, b);
-            return b;
+        case TxIdle: {
+            Packet* packet = RemovePacket(link->transmitQueue);
+            if (!packet) return kNothing;
+            link->transmitPacket = packet;
+            link->transmitChecksum = CrcStep(kCrcStart, packet->address[0]);
+            link->readPosition = packet->data;
+            link->bytesLeft = packet->length;
+            link->transmitState = TxRtuPdu;
+            return packet->address[0];
         }
-        link->transmitState = TxRtuCrcHigh;
-        return link->transmitChecksum & 0xFF;
-    case TxRtuCrcHigh:
-        ReturnFreePacket(link->transmitPacket);
-        link->transmitPacket = nullptr;
-        link->transmitState = TxIdle;
-        return link->transmitChecksum >> 8;
-    default:
-        link->transmitState = TxIdle;
-        return kNothing;
+        case TxRtuPdu:
+            if (link->bytesLeft) {
+                uint8_t b = *link->readPosition++;
+                --link->bytesLeft;
+                link->transmitChecksum = CrcStep(link->transmitChecksum, b);
+                return b;
+            }
+            link->transmitState = TxRtuCrcHigh;
+            return link->transmitChecksum & 0xFF;
+        case TxRtuCrcHigh:
+            ReturnFreePacket(link->transmitPacket);
+            link->transmitPacket = nullptr;
+            link->transmitState = TxIdle;
+            return link->transmitChecksum >> 8;
+        default:
+            link->transmitState = TxIdle;
+            return kNothing;
     }
 }
 
 extern const LinkBackend kModbusRtuBackend = {
-    LinkModbusRtu,     ModbusRtuReceiveByte, ModbusRtuNextTransmitByte,
-    ModbusRtuEndOfFrame, ModbusHoldingRead,  ModbusWrite,
-    ModbusInputRead,   ModbusGeneralReferenceWrite, nullptr,
+    LinkModbusRtu,       ModbusRtuReceiveByte,        ModbusRtuNextTransmitByte,
+    ModbusRtuEndOfFrame, ModbusHoldingRead,           ModbusWrite,
+    ModbusInputRead,     ModbusGeneralReferenceWrite, nullptr,
 };

@@ -2,12 +2,13 @@
 // eventfd (stop, transmit kick, new settings), feeds received bytes to the
 // protocol as soon as they arrive, keeps the transmitter going, and ends a
 // frame after a pause longer than the read interval where the protocol asks.
-#include <algorithm>
-#include <cerrno>
-#include <cstdint>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
 
 #include "link/link.h"
 #include "link/link_backend.h"
@@ -142,10 +143,12 @@ void RunReaderThread(Link* link) {
             timeout = ContinueWrite(link, port);
             wantOutput = timeout == Nanoseconds(0);
             const LinkBackend* backend = FindLinkBackend(link->receiveMode);
-            timeout = Earliest(wantOutput ? kNoTimeout : timeout, PauseTimeout(link, port, backend));
+            timeout =
+                Earliest(wantOutput ? kNoTimeout : timeout, PauseTimeout(link, port, backend));
         }
-        pollfd fds[2] = {{port.lost ? -1 : port.device.fd, short(POLLIN | (wantOutput ? POLLOUT : 0)), 0},
-                         {link->stopEvent, POLLIN, 0}};
+        pollfd fds[2] = {
+            {port.lost ? -1 : port.device.fd, short(POLLIN | (wantOutput ? POLLOUT : 0)), 0},
+            {link->stopEvent, POLLIN, 0}};
         timespec wait{};
         if (timeout >= Nanoseconds(0)) {
             wait.tv_sec = timeout.count() / 1000000000;

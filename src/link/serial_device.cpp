@@ -3,13 +3,15 @@
 // out those that honour only that; each tool honours one or the other.
 #include "link/serial_device.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "link/serial_termios.h"
 #include "link/uucp_lock.h"
@@ -43,23 +45,24 @@ std::string BusyText(const std::string& path, pid_t holder) {
     if (!holder) holder = UucpLockHolder(UucpLockPath(path));
     if (!holder) return text + ": another program is using it";
     std::string name = ProcessName(holder);
-    return text + ": held by process " + std::to_string(holder) + (name.empty() ? "" : " (" + name + ")");
+    return text + ": held by process " + std::to_string(holder) +
+           (name.empty() ? "" : " (" + name + ")");
 }
 
 std::string OpenFailureText(const std::string& path, int error) {
     switch (error) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-        return "Port " + path + " not found";
-    case EACCES:
-    case EPERM:
-        return "Permission denied on " + path + ": join group " + GroupOf(path) +
-               " (usermod -aG " + GroupOf(path) + " $USER) and log in again";
-    case EBUSY:
-        return BusyText(path, 0);
-    default:
-        return "Cannot open " + path + ": " + strerror(error);
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return "Port " + path + " not found";
+        case EACCES:
+        case EPERM:
+            return "Permission denied on " + path + ": join group " + GroupOf(path) +
+                   " (usermod -aG " + GroupOf(path) + " $USER) and log in again";
+        case EBUSY:
+            return BusyText(path, 0);
+        default:
+            return "Cannot open " + path + ": " + strerror(error);
     }
 }
 
@@ -87,13 +90,13 @@ bool OpenSerialDevice(const std::string& portName, SerialDevice* device, std::st
     std::string lockPath = UucpLockPath(device->path);
     pid_t holder = 0;
     switch (AcquireUucpLock(lockPath, &holder)) {
-    case UucpLockResult::Busy:
-        return Fail(device, reason, BusyText(device->path, holder));
-    case UucpLockResult::Taken:
-        device->lockPath = lockPath;
-        break;
-    case UucpLockResult::Skipped:
-        break;
+        case UucpLockResult::Busy:
+            return Fail(device, reason, BusyText(device->path, holder));
+        case UucpLockResult::Taken:
+            device->lockPath = lockPath;
+            break;
+        case UucpLockResult::Skipped:
+            break;
     }
     SetExclusive(device->fd, true);
     return true;
@@ -101,6 +104,9 @@ bool OpenSerialDevice(const std::string& portName, SerialDevice* device, std::st
 
 void CloseSerialDevice(SerialDevice* device) {
     if (device->fd >= 0) {
+        // Unsent output would hold close() for up to 30 s (a port whose CTS
+        // is low never drains); a closing link has nothing left to say.
+        tcflush(device->fd, TCOFLUSH);
         SetExclusive(device->fd, false);
         close(device->fd);  // also drops the flock
     }

@@ -1,9 +1,10 @@
 // Opening and setting serial links, and the transmitter pump that refills
 // the transmit buffer from the protocol's byte producer.
-#include <cerrno>
-#include <new>
 #include <sys/eventfd.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <new>
 
 #include "link/link.h"
 #include "link/link_backend.h"
@@ -53,8 +54,8 @@ void FreeFailedLink(Link* link, SerialPort* port) {
 
 }  // namespace
 
-Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& route,
-                       LinkKind kind, std::string* reason) {
+Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& route, LinkKind kind,
+                       std::string* reason) {
     bool nonSyMax = kind != LinkSyMax;
     Link* link = CreateLink(kind);
     link->receiveMode = static_cast<uint8_t>(kind);

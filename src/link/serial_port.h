@@ -26,8 +26,8 @@ struct SerialPort {
 
     // RTS handling: on while open (Sy/Max) or raised only while sending.
     bool rtsWhileSending = false;
-    bool rs485 = false;            // the kernel raises RTS itself
-    bool modemLinesWork = false;   // false on a pty
+    bool rs485 = false;           // the kernel raises RTS itself
+    bool modemLinesWork = false;  // false on a pty
     // A write counts as done only after its wire time (the Sy/Max fill bytes
     // and inquiries must last as long as the line takes to carry them).
     bool paceWrites = false;

@@ -2,7 +2,13 @@
 #pragma once
 #include <cstdint>
 
-enum SerialParity { ParityNone = 0, ParityEven = 1, ParityOdd = 2, ParitySpace = 3, ParityMark = 4 };
+enum SerialParity {
+    ParityNone = 0,
+    ParityEven = 1,
+    ParityOdd = 2,
+    ParitySpace = 3,
+    ParityMark = 4
+};
 
 struct LineSettings {
     unsigned baud = 9600;

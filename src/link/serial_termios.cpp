@@ -1,9 +1,9 @@
 // termios2 and the serial ioctls.
+#include "link/serial_termios.h"
+
 #include <asm/ioctls.h>
 #include <asm/termbits.h>
 #include <linux/serial.h>
-
-#include "link/serial_termios.h"
 
 extern "C" int ioctl(int fd, unsigned long request, ...);
 
@@ -14,34 +14,38 @@ constexpr unsigned kBaud134_5 = 135;
 
 void SetParity(termios2& t, int parity) {
     switch (parity) {
-    case ParityNone:
-        t.c_cflag &= ~(PARENB | PARODD | CMSPAR);
-        t.c_iflag &= ~INPCK;
-        return;
-    case ParityEven:
-        t.c_cflag = (t.c_cflag & ~(PARODD | CMSPAR)) | PARENB;
-        break;
-    case ParityOdd:
-        t.c_cflag = (t.c_cflag & ~CMSPAR) | PARENB | PARODD;
-        break;
-    case ParitySpace:
-        t.c_cflag = (t.c_cflag & ~PARODD) | PARENB | CMSPAR;
-        break;
-    case ParityMark:
-        t.c_cflag |= PARENB | PARODD | CMSPAR;
-        break;
-    default:
-        return;  // other codes leave the parity as it is
+        case ParityNone:
+            t.c_cflag &= ~(PARENB | PARODD | CMSPAR);
+            t.c_iflag &= ~INPCK;
+            return;
+        case ParityEven:
+            t.c_cflag = (t.c_cflag & ~(PARODD | CMSPAR)) | PARENB;
+            break;
+        case ParityOdd:
+            t.c_cflag = (t.c_cflag & ~CMSPAR) | PARENB | PARODD;
+            break;
+        case ParitySpace:
+            t.c_cflag = (t.c_cflag & ~PARODD) | PARENB | CMSPAR;
+            break;
+        case ParityMark:
+            t.c_cflag |= PARENB | PARODD | CMSPAR;
+            break;
+        default:
+            return;  // other codes leave the parity as it is
     }
     t.c_iflag |= INPCK;
 }
 
 tcflag_t DataBitsFlag(int bits) {
     switch (bits) {
-    case 5: return CS5;
-    case 6: return CS6;
-    case 7: return CS7;
-    default: return CS8;
+        case 5:
+            return CS5;
+        case 6:
+            return CS6;
+        case 7:
+            return CS7;
+        default:
+            return CS8;
     }
 }
 
@@ -80,10 +84,18 @@ LineSettings DecodeLineSettings(const TermiosFlags& f) {
     LineSettings s;
     s.baud = (f.cflag & CBAUD) == B134 ? kBaud134_5 : f.ospeed;
     switch (f.cflag & CSIZE) {
-    case CS5: s.dataBits = 5; break;
-    case CS6: s.dataBits = 6; break;
-    case CS7: s.dataBits = 7; break;
-    default: s.dataBits = 8; break;
+        case CS5:
+            s.dataBits = 5;
+            break;
+        case CS6:
+            s.dataBits = 6;
+            break;
+        case CS7:
+            s.dataBits = 7;
+            break;
+        default:
+            s.dataBits = 8;
+            break;
     }
     s.stopBits = (f.cflag & CSTOPB) ? 2 : 1;
     if (!(f.cflag & PARENB))

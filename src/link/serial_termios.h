@@ -2,9 +2,9 @@
 // rate opens exactly, modem lines, the kernel's RS-485 mode and the output
 // queue. Kept apart because <asm/termbits.h> clashes with <termios.h>.
 #pragma once
-#include "link/serial_settings.h"
-
 #include <cstdint>
+
+#include "link/serial_settings.h"
 
 // The mode words of termios2 as plain integers, so the encoding can be
 // checked without a device (a pty ignores parity and data bits).

@@ -16,7 +16,16 @@ enum ReceiveState : uint8_t { RxIdle, RxTag, RxRoute, RxData, RxCheckHigh, RxChe
 enum ReceiveFlag : uint8_t { RxAfterDle = 0x01, RxTakeRaw = 0x02 };
 
 enum TransmitState : uint8_t {
-    TxIdle, TxStart, TxSoh, TxTag, TxRoute, TxStx, TxData, TxEtx, TxCheckHigh, TxCheckLow,
+    TxIdle,
+    TxStart,
+    TxSoh,
+    TxTag,
+    TxRoute,
+    TxStx,
+    TxData,
+    TxEtx,
+    TxCheckHigh,
+    TxCheckLow,
     TxAwaitAck,
 };
 

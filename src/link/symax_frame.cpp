@@ -92,23 +92,23 @@ SyMaxFrameEvent SyMaxFrameReader::Pair(uint8_t byte) {
 
 SyMaxFrameEvent SyMaxFrameReader::Plain(uint8_t byte) {
     switch (state_) {
-    case Tag:
-        if (byte != DC1 && byte != DC2) return Broke();
-        tag_ = byte;
-        Add(byte);
-        state_ = Route;
-        return {};
-    case Route:
-        if (route_.size() >= kMaxRouteChars) return Broke();
-        route_.push_back(byte);
-        Add(byte);
-        return {};
-    case Data:
-        if (data_.size() >= kMaxData) return Broke();
-        data_.push_back(byte);
-        Add(byte);
-        return {};
-    default:
-        return {};  // fill bytes and noise between frames
+        case Tag:
+            if (byte != DC1 && byte != DC2) return Broke();
+            tag_ = byte;
+            Add(byte);
+            state_ = Route;
+            return {};
+        case Route:
+            if (route_.size() >= kMaxRouteChars) return Broke();
+            route_.push_back(byte);
+            Add(byte);
+            return {};
+        case Data:
+            if (data_.size() >= kMaxData) return Broke();
+            data_.push_back(byte);
+            Add(byte);
+            return {};
+        default:
+            return {};  // fill bytes and noise between frames
     }
 }

@@ -17,12 +17,12 @@ struct SyMaxFrameEvent {
 };
 
 class SyMaxFrameReader {
-public:
+  public:
     explicit SyMaxFrameReader(bool crc) : crc_(crc) {}
     void SetCrc(bool crc) { crc_ = crc; }
     SyMaxFrameEvent Feed(uint8_t byte);
 
-private:
+  private:
     enum State { Idle, Tag, Route, Data, CheckHigh, CheckLow };
     SyMaxFrameEvent Pair(uint8_t byte);
     SyMaxFrameEvent Plain(uint8_t byte);

@@ -54,28 +54,28 @@ void Acknowledge(Link* link, uint8_t tag) {
 // Handles DLE b; returns false when b belongs to the frame state machine.
 bool HandleControlPair(Link* link, uint8_t b) {
     switch (b) {
-    case SOH:
-        ReturnFreePacket(link->receivePacket);
-        link->receivePacket = nullptr;
-        link->receiveState = RxIdle;
-        return false;
-    case ENQ:
-        link->lineFlags |= LineSendDleReply;
-        KickTransmitter(link);
-        return true;
-    case DC1:
-    case DC2:
-        Acknowledge(link, b);
-        return true;
-    case NAK:
-        FrameRefused(link);
-        return true;
-    case SYN:
-        link->retryCount = kRetries;
-        Acknowledge(link, b);
-        return true;
-    default:
-        return false;
+        case SOH:
+            ReturnFreePacket(link->receivePacket);
+            link->receivePacket = nullptr;
+            link->receiveState = RxIdle;
+            return false;
+        case ENQ:
+            link->lineFlags |= LineSendDleReply;
+            KickTransmitter(link);
+            return true;
+        case DC1:
+        case DC2:
+            Acknowledge(link, b);
+            return true;
+        case NAK:
+            FrameRefused(link);
+            return true;
+        case SYN:
+            link->retryCount = kRetries;
+            Acknowledge(link, b);
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -143,31 +143,31 @@ void OnData(Link* link, uint8_t b, bool afterDle) {
 
 void ActOnState(Link* link, uint8_t b, bool afterDle) {
     switch (link->receiveState) {
-    case RxIdle:
-        if (afterDle && b == SOH) StartFrame(link);
-        return;
-    case RxTag:
-        if (afterDle || (b != DC1 && b != DC2)) return AbortFrame(link);
-        link->frameTag = b;
-        AddToCheck(link, b);
-        link->writePosition = link->receivePacket->address;
-        link->roomLeft = kMaxRouteChars;
-        link->receiveState = RxRoute;
-        return;
-    case RxRoute:
-        return OnRoute(link, b, afterDle);
-    case RxData:
-        return OnData(link, b, afterDle);
-    case RxCheckHigh:
-        if (afterDle || b != (link->receiveChecksum >> 8)) return AbortFrame(link);
-        link->receiveFlags |= RxTakeRaw;
-        link->receiveState = RxCheck;
-        return;
-    case RxCheck:
-        if (afterDle || b != (link->receiveChecksum & 0xFF)) return AbortFrame(link);
-        return FrameComplete(link);
-    default:
-        return AbortFrame(link);
+        case RxIdle:
+            if (afterDle && b == SOH) StartFrame(link);
+            return;
+        case RxTag:
+            if (afterDle || (b != DC1 && b != DC2)) return AbortFrame(link);
+            link->frameTag = b;
+            AddToCheck(link, b);
+            link->writePosition = link->receivePacket->address;
+            link->roomLeft = kMaxRouteChars;
+            link->receiveState = RxRoute;
+            return;
+        case RxRoute:
+            return OnRoute(link, b, afterDle);
+        case RxData:
+            return OnData(link, b, afterDle);
+        case RxCheckHigh:
+            if (afterDle || b != (link->receiveChecksum >> 8)) return AbortFrame(link);
+            link->receiveFlags |= RxTakeRaw;
+            link->receiveState = RxCheck;
+            return;
+        case RxCheck:
+            if (afterDle || b != (link->receiveChecksum & 0xFF)) return AbortFrame(link);
+            return FrameComplete(link);
+        default:
+            return AbortFrame(link);
     }
 }
 

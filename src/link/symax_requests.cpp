@@ -76,16 +76,16 @@ int CheckReadReply(Link* link, const Packet* reply, uint8_t transaction, int cou
     if (!CheckReplyRoute(reply)) return SetLinkError(link, "Bad Reply Route"), 0;
     if (reply->data[1] != transaction) return SetLinkError(link, "Bad transnum on reply"), 0;
     switch (reply->data[0]) {
-    case 0x86:
-        return CopyWords(reply, 4, count, values);
-    case 0x90:
-        if (reply->data[4] != 0) return SetSyMaxErrorText(link, reply->data[4]), 0;
-        return CopyWords(reply, 7, count, values);
-    case 0xA2:
-        return SetSyMaxErrorText(link, reply->data[2]), 0;
-    default:
-        SetLinkError(link, "Can't deal with Reply Opcode 0x%02X.", reply->data[0]);
-        return 0;
+        case 0x86:
+            return CopyWords(reply, 4, count, values);
+        case 0x90:
+            if (reply->data[4] != 0) return SetSyMaxErrorText(link, reply->data[4]), 0;
+            return CopyWords(reply, 7, count, values);
+        case 0xA2:
+            return SetSyMaxErrorText(link, reply->data[2]), 0;
+        default:
+            SetLinkError(link, "Can't deal with Reply Opcode 0x%02X.", reply->data[0]);
+            return 0;
     }
 }
 
@@ -93,15 +93,15 @@ bool CheckWriteReply(Link* link, const Packet* reply, uint8_t transaction) {
     if (!CheckReplyRoute(reply) || reply->data[1] != transaction)
         return SetLinkError(link, "Write reply invalid"), false;
     switch (reply->data[0]) {
-    case 0x80:
-        return true;
-    case 0x92:
-        if (reply->data[4] == 0) return true;
-        return SetSyMaxErrorText(link, reply->data[4]), false;
-    case 0xA2:
-        return SetSyMaxErrorText(link, reply->data[2]), false;
-    default:
-        return SetLinkError(link, "Write reply invalid"), false;
+        case 0x80:
+            return true;
+        case 0x92:
+            if (reply->data[4] == 0) return true;
+            return SetSyMaxErrorText(link, reply->data[4]), false;
+        case 0xA2:
+            return SetSyMaxErrorText(link, reply->data[2]), false;
+        default:
+            return SetLinkError(link, "Write reply invalid"), false;
     }
 }
 
@@ -194,7 +194,7 @@ int SyMaxInputRead(Link* link, int reg, int count, uint16_t* values) {
 }
 
 extern const LinkBackend kSyMaxBackend = {
-    LinkSyMax, SyMaxReceiveByte, SyMaxNextTransmitByte, nullptr,
-    SyMaxRead, SyMaxWrite,       SyMaxInputRead,        nullptr,
-    nullptr,
+    LinkSyMax,      SyMaxReceiveByte, SyMaxNextTransmitByte,
+    nullptr,        SyMaxRead,        SyMaxWrite,
+    SyMaxInputRead, nullptr,          nullptr,
 };

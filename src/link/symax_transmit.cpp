@@ -87,50 +87,50 @@ int AwaitingAckByte(Link* link) {
 
 int FrameByte(Link* link) {
     switch (link->transmitState) {
-    case TxIdle:
-        link->transmitPacket = RemovePacket(link->transmitQueue);
-        if (!link->transmitPacket) return kNothing;
-        link->retryCount = kRetries;
-        [[fallthrough]];
-    case TxStart:
-        link->transmitChecksum = CrcMode(link) ? kCrcStart : 0;
-        link->transmitState = TxSoh;
-        return SendInPair(link, DLE);
-    case TxSoh:
-        link->transmitState = TxTag;
-        return SOH;
-    case TxTag:
-        link->readPosition = link->transmitPacket->address;
-        link->transmitState = TxRoute;
-        AddToCheck(link, link->nextTag);
-        return link->nextTag;
-    case TxRoute:
-        return RouteByte(link);
-    case TxStx:
-        link->readPosition = link->transmitPacket->data;
-        link->bytesLeft = link->transmitPacket->length;
-        link->transmitState = TxData;
-        AddToCheck(link, STX);
-        return STX;
-    case TxData:
-        return DataByte(link);
-    case TxEtx:
-        AddToCheck(link, ETX);
-        link->transmitState = CrcMode(link) ? TxCheckHigh : TxCheckLow;
-        return SendInPair(link, ETX);
-    case TxCheckHigh:
-        link->transmitState = TxCheckLow;
-        return SendInPair(link, static_cast<uint8_t>(link->transmitChecksum >> 8));
-    case TxCheckLow:
-        link->inquiryCount = kInquiries;
-        link->fillCount = kFillsPerInquiry;
-        link->transmitState = TxAwaitAck;
-        return link->transmitChecksum & 0xFF;
-    case TxAwaitAck:
-        return AwaitingAckByte(link);
-    default:
-        link->transmitState = TxIdle;
-        return kNothing;
+        case TxIdle:
+            link->transmitPacket = RemovePacket(link->transmitQueue);
+            if (!link->transmitPacket) return kNothing;
+            link->retryCount = kRetries;
+            [[fallthrough]];
+        case TxStart:
+            link->transmitChecksum = CrcMode(link) ? kCrcStart : 0;
+            link->transmitState = TxSoh;
+            return SendInPair(link, DLE);
+        case TxSoh:
+            link->transmitState = TxTag;
+            return SOH;
+        case TxTag:
+            link->readPosition = link->transmitPacket->address;
+            link->transmitState = TxRoute;
+            AddToCheck(link, link->nextTag);
+            return link->nextTag;
+        case TxRoute:
+            return RouteByte(link);
+        case TxStx:
+            link->readPosition = link->transmitPacket->data;
+            link->bytesLeft = link->transmitPacket->length;
+            link->transmitState = TxData;
+            AddToCheck(link, STX);
+            return STX;
+        case TxData:
+            return DataByte(link);
+        case TxEtx:
+            AddToCheck(link, ETX);
+            link->transmitState = CrcMode(link) ? TxCheckHigh : TxCheckLow;
+            return SendInPair(link, ETX);
+        case TxCheckHigh:
+            link->transmitState = TxCheckLow;
+            return SendInPair(link, static_cast<uint8_t>(link->transmitChecksum >> 8));
+        case TxCheckLow:
+            link->inquiryCount = kInquiries;
+            link->fillCount = kFillsPerInquiry;
+            link->transmitState = TxAwaitAck;
+            return link->transmitChecksum & 0xFF;
+        case TxAwaitAck:
+            return AwaitingAckByte(link);
+        default:
+            link->transmitState = TxIdle;
+            return kNothing;
     }
 }
 

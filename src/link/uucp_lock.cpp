@@ -1,12 +1,13 @@
 // UUCP lock files: the holder's pid in ten columns and a newline.
 #include "link/uucp_lock.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -56,7 +57,8 @@ UucpLockResult AcquireUucpLock(const std::string& lockPath, pid_t* holder) {
             if (holder) *holder = pid;
             return UucpLockResult::Busy;
         }
-        if (unlink(lockPath.c_str()) != 0) return UucpLockResult::Skipped;  // stale, but not ours to remove
+        if (unlink(lockPath.c_str()) != 0)
+            return UucpLockResult::Skipped;  // stale, but not ours to remove
     }
     return UucpLockResult::Skipped;
 }

@@ -1,8 +1,9 @@
 // UUCP lock files (LCK..ttyUSB0 under /run/lock), which minicom, picocom and
 // other serial tools honour instead of flock or TIOCEXCL.
 #pragma once
-#include <string>
 #include <sys/types.h>
+
+#include <string>
 
 // The lock file's path for a device path, e.g. /run/lock/LCK..ttyUSB0.
 std::string UucpLockPath(const std::string& device, const std::string& lockDir = "/run/lock");

@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
         input.resize(random() % 2048);
         // Mostly from a small alphabet of framing bytes, so frames get far.
         const uint8_t common[] = {0x10, 0x01, 0x02, 0x03, 0x05, 0x11, 0x12, 0x15, 0x16, 0xFE,
-                                  ':', '\r', '\n', '0', '1', 'A', 'F', 0x00, 0xFF};
+                                  ':',  '\r', '\n', '0',  '1',  'A',  'F',  0x00, 0xFF};
         for (uint8_t& b : input)
             b = random() % 3 ? common[random() % sizeof common] : uint8_t(random());
         LLVMFuzzerTestOneInput(input.data(), input.size());

@@ -10,7 +10,7 @@
 using Bytes = std::vector<uint8_t>;
 
 class BareLink {
-public:
+  public:
     explicit BareLink(LinkKind kind) : link_(CreateLink(kind)) {
         link_->receiveMode = static_cast<uint8_t>(kind);
         // A write "in progress" keeps the transmitter from being pumped, so the
@@ -58,6 +58,6 @@ public:
     }
     int Replies() const { return CountPackets(link_->replyQueue); }
 
-private:
+  private:
     Link* link_;
 };

@@ -1,15 +1,16 @@
 // Child processes for the peer tests.
 #include "link/child_process.h"
 
-#include <cerrno>
-#include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
 
 extern char** environ;
 
@@ -87,7 +88,9 @@ RunResult RunProgram(const std::vector<std::string>& argv, Millis deadline) {
     return result;
 }
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv) { pid_ = Spawn(argv, &out_, nullptr); }
+ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
+    pid_ = Spawn(argv, &out_, nullptr);
+}
 
 ChildProcess::~ChildProcess() {
     if (pid_ > 0) {

@@ -2,9 +2,10 @@
 // libmodbus server, mbpoll, pymodbus): started with their output on pipes,
 // waited for with deadlines, and stopped by their own pid.
 #pragma once
+#include <sys/types.h>
+
 #include <chrono>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 using Millis = std::chrono::milliseconds;
@@ -18,7 +19,7 @@ struct RunResult {
 RunResult RunProgram(const std::vector<std::string>& argv, Millis deadline = Millis(60000));
 
 class ChildProcess {
-public:
+  public:
     explicit ChildProcess(const std::vector<std::string>& argv);
     ~ChildProcess();  // SIGTERM, then SIGKILL if it does not end in time
     ChildProcess(const ChildProcess&) = delete;
@@ -28,7 +29,7 @@ public:
     std::string ReadLine(Millis deadline = Millis(10000));
     pid_t Pid() const { return pid_; }
 
-private:
+  private:
     pid_t pid_ = -1;
     int out_ = -1;
     std::string buffered_;

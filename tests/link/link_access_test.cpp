@@ -13,7 +13,7 @@ namespace {
 // A registered link with no transport: requests reach its protocol and then
 // wait in vain, so every test here ends before or at the wait.
 class ListedLink {
-public:
+  public:
     explicit ListedLink(uint32_t kind) : link(static_cast<LinkKind>(kind)) {
         link->replyTimeout = 1;
         RegisterLink(link.get());
@@ -30,10 +30,14 @@ enum Op { Read, Write, InputRead, InputWrite };
 int RunOp(Op op, Link* link, int reg, int count) {
     uint16_t values[200] = {};
     switch (op) {
-    case Read: return RegisterRead(link, reg, count, values);
-    case Write: return RegisterWrite(link, reg, count, values);
-    case InputRead: return InputRegisterRead(link, reg, count, values);
-    default: return InputRegisterWrite(link, reg, count, values);
+        case Read:
+            return RegisterRead(link, reg, count, values);
+        case Write:
+            return RegisterWrite(link, reg, count, values);
+        case InputRead:
+            return InputRegisterRead(link, reg, count, values);
+        default:
+            return InputRegisterWrite(link, reg, count, values);
     }
 }
 
@@ -61,7 +65,8 @@ const CheckCase kChecks[] = {
     {"rtu has no register limit", LinkModbusRtu, Read, 20000, 1, "No reply to read command"},
     {"rtu count 129", LinkModbusRtu, Read, 1, 129, "Illegal read count"},
     {"rtu write", LinkModbusRtu, Write, 20000, 127, "No reply to write command"},
-    {"rtu write count too big for its byte count", LinkModbusRtu, Write, 1, 128, "Illegal write count"},
+    {"rtu write count too big for its byte count", LinkModbusRtu, Write, 1, 128,
+     "Illegal write count"},
     {"ascii input write", LinkModbusAscii, InputWrite, 1, 124, "No reply to write command"},
     {"ascii input write too big", LinkModbusAscii, InputWrite, 1, 125, "Illegal write count"},
     {"kind 3", 3, Read, 1, 1, "previous"},

@@ -22,7 +22,9 @@ Bytes AsciiFrame(const Bytes& frame) {
     static const char hex[] = "0123456789ABCDEF";
     Bytes out = {':'};
     uint8_t lrc = 0;
-    for (uint8_t b : frame) out.push_back(uint8_t(hex[b >> 4])), out.push_back(uint8_t(hex[b & 15])), lrc = uint8_t(lrc - b);
+    for (uint8_t b : frame)
+        out.push_back(uint8_t(hex[b >> 4])), out.push_back(uint8_t(hex[b & 15])),
+            lrc = uint8_t(lrc - b);
     out.push_back(uint8_t(hex[lrc >> 4]));
     out.push_back(uint8_t(hex[lrc & 15]));
     out.push_back('\r');
@@ -33,7 +35,7 @@ Bytes AsciiFrame(const Bytes& frame) {
 // Collects one request (RTU: by its known length; ASCII: up to LF) and
 // answers with the frame the current case gives, framed for the link kind.
 class ModbusFarEnd {
-public:
+  public:
     explicit ModbusFarEnd(bool ascii) : ascii_(ascii) {}
     void Answer(Bytes reply) {
         std::lock_guard<std::mutex> guard(lock_);
@@ -54,11 +56,13 @@ public:
         };
     }
 
-private:
+  private:
     bool Complete() const {
         if (ascii_) return pending_.back() == '\n';
         if (pending_.size() < 7) return false;
-        size_t length = pending_[1] == 0x10 ? 9 + pending_[6] : pending_[1] == 0x15 ? 5 + pending_[2] : 8;
+        size_t length = pending_[1] == 0x10   ? 9 + pending_[6]
+                        : pending_[1] == 0x15 ? 5 + pending_[2]
+                                              : 8;
         return pending_.size() >= length;
     }
     bool ascii_;
@@ -87,9 +91,16 @@ const ReplyCase kReplies[] = {
     {"write exception is the wrong size", 1, {1, 0x90, 2}, 0, "Write reply was wrong size"},
     {"write wrong drop", 1, {3, 0x10, 0, 9, 0, 2}, 0, "Write reply had wrong drop"},
     {"write wrong opcode", 1, {1, 0x06, 0, 9, 0, 2}, 0, "Write reply had wrong opcode"},
-    {"input write", 3, {1, 0x15, 11, 3, 0, 0, 0, 9, 0, 2, 0xAB, 0xCD, 0x00, 0x01}, 2, "No reply to write command"},
+    {"input write",
+     3,
+     {1, 0x15, 11, 3, 0, 0, 0, 9, 0, 2, 0xAB, 0xCD, 0x00, 0x01},
+     2,
+     "No reply to write command"},
     {"input write exception", 3, {1, 0x95, 4}, 0, "Write reply was wrong size"},
-    {"input write wrong opcode", 3, {1, 0x16, 11, 3, 0, 0, 0, 9, 0, 2, 0xAB, 0xCD, 0x00, 0x01}, 0,
+    {"input write wrong opcode",
+     3,
+     {1, 0x16, 11, 3, 0, 0, 0, 9, 0, 2, 0xAB, 0xCD, 0x00, 0x01},
+     0,
      "Write reply had wrong opcode"},
 };
 
@@ -107,7 +118,8 @@ TEST_P(ModbusExchange, RequestsAndReplyChecks) {
     PtyPair pty;
     ModbusFarEnd farEnd(ascii);
     PeerThread peer(pty, farEnd.Handler());
-    Link* link = ascii ? OpenModbusAsciiLink(pty.SlavePath().c_str(), 1) : OpenModbusRtuLink(pty.SlavePath().c_str(), 1);
+    Link* link = ascii ? OpenModbusAsciiLink(pty.SlavePath().c_str(), 1)
+                       : OpenModbusRtuLink(pty.SlavePath().c_str(), 1);
     ASSERT_NE(link, nullptr);
     SetSerialParameters(link, 19200, 1, 1, 100, 8);
     for (const ReplyCase& c : kReplies) {

@@ -29,7 +29,10 @@ struct RequestCase {
 const RequestCase kRequests[] = {
     {"rtu read", LinkModbusRtu, 1, {3, 0, 0, 0, 2}, {1, 3, 0, 0, 0, 2, 0xC4, 0x0B}},
     {"ascii read", LinkModbusAscii, 1, {3, 0, 0, 0, 2}, Text(":010300000002FA\r\n")},
-    {"ascii write", LinkModbusAscii, 0x11, {0x10, 0, 1, 0, 1, 2, 0xAB, 0xCD},
+    {"ascii write",
+     LinkModbusAscii,
+     0x11,
+     {0x10, 0, 1, 0, 1, 2, 0xAB, 0xCD},
      Text(":11100001000102ABCD63\r\n")},
 };
 
@@ -44,7 +47,7 @@ TEST(ModbusTransmitter, FramesRequestsByteExact) {
 }
 
 class RtuReceiver : public ::testing::Test {
-protected:
+  protected:
     RtuReceiver() : link(LinkModbusRtu) { link->awaitingReply = 1; }
     BareLink link;
 };
@@ -65,7 +68,8 @@ TEST_F(RtuReceiver, AReplyOfKnownLengthWithGoodCrcIsDeliveredAtOnce) {
         ASSERT_EQ(link.Replies(), 1);
         Packet* reply = RemovePacket(link->replyQueue);
         EXPECT_EQ(reply->address[0], c.frame[0]);
-        EXPECT_EQ(Bytes(reply->data, reply->data + reply->length), Bytes(c.frame.begin() + 1, c.frame.end()));
+        EXPECT_EQ(Bytes(reply->data, reply->data + reply->length),
+                  Bytes(c.frame.begin() + 1, c.frame.end()));
         ReturnFreePacket(reply);
         EXPECT_EQ(link->receiveState, 0);
     }
@@ -118,15 +122,15 @@ TEST(RtuReplyLength, FollowsFromTheFunctionCode) {
         Bytes received;
         int length;
     } const cases[] = {
-        {{}, 0}, {{3}, 0}, {{3, 4}, 9}, {{4, 250}, 255}, {{0x83}, 5},
-        {{0x10}, 8}, {{0x15, 11}, 16}, {{0x2B, 1}, 0},
+        {{}, 0},     {{3}, 0},    {{3, 4}, 9},      {{4, 250}, 255},
+        {{0x83}, 5}, {{0x10}, 8}, {{0x15, 11}, 16}, {{0x2B, 1}, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ExpectedRtuReplyLength(c.received.data(), int(c.received.size())), c.length);
 }
 
 class AsciiReceiver : public ::testing::Test {
-protected:
+  protected:
     AsciiReceiver() : link(LinkModbusAscii) { link->awaitingReply = 1; }
     BareLink link;
 };

@@ -15,7 +15,8 @@ PeerThread::~PeerThread() {
 void PeerThread::Run() {
     while (!stop_) {
         pollfd p{pty_.Master(), POLLIN, 0};
-        if (p.fd < 0 || poll(&p, 1, 10) <= 0) continue;  // the timeout only bounds how late stop_ is seen
+        if (p.fd < 0 || poll(&p, 1, 10) <= 0)
+            continue;  // the timeout only bounds how late stop_ is seen
         uint8_t buffer[512];
         ssize_t n = read(p.fd, buffer, sizeof buffer);
         for (ssize_t i = 0; i < n; ++i) {

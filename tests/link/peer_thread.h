@@ -10,14 +10,14 @@
 #include "link/pty_pair.h"
 
 class PeerThread {
-public:
+  public:
     using Handler = std::function<Bytes(uint8_t byte)>;
     PeerThread(PtyPair& pty, Handler handler);
     ~PeerThread();
     PeerThread(const PeerThread&) = delete;
     PeerThread& operator=(const PeerThread&) = delete;
 
-private:
+  private:
     void Run();
     PtyPair& pty_;
     Handler handler_;
@@ -28,7 +28,7 @@ private:
 // A list filled by the peer and read by the test.
 template <class T>
 class Shared {
-public:
+  public:
     void Add(const T& item) {
         std::lock_guard<std::mutex> guard(lock_);
         items_.push_back(item);
@@ -38,7 +38,7 @@ public:
         return items_;
     }
 
-private:
+  private:
     mutable std::mutex lock_;
     std::vector<T> items_;
 };

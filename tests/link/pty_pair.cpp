@@ -1,13 +1,14 @@
 // Pseudo-terminal pair for the link tests.
 #include "link/pty_pair.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
-#include <stdexcept>
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
 
 PtyPair::PtyPair() {
     master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);

@@ -10,7 +10,7 @@ using Bytes = std::vector<uint8_t>;
 using Millis = std::chrono::milliseconds;
 
 class PtyPair {
-public:
+  public:
     PtyPair();
     ~PtyPair();
     PtyPair(const PtyPair&) = delete;
@@ -35,7 +35,7 @@ public:
     bool Quiet(Millis window);
     void CloseMaster();
 
-private:
+  private:
     bool ReadSome(Bytes* got, std::chrono::steady_clock::time_point end);
     int master_ = -1;
     int slaveKeeper_ = -1;  // keeps the slave side alive between opens

@@ -1,10 +1,12 @@
 // Opening serial links on pty pairs: line settings as set, routes, and the
 // reasons an open fails.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
+#include "link/child_process.h"
 #include "link/link.h"
+#include "link/serial_device.h"
+#include "link/uucp_lock.h"
 #include "link/pty_pair.h"
 #include "link/serial_termios.h"
 
@@ -33,7 +35,8 @@ TEST(SerialOpen, OpensAtNineSixHundredOneStopBitWithCtsFlow) {
 }
 
 TEST(SerialOpen, EveryRateOfTheListIsSetExactly) {
-    const int rates[] = {50, 75, 110, 135, 150, 300, 600, 1200, 1800, 2400, 3600, 4800, 7200, 9600, 14400, 19200};
+    const int rates[] = {50,   75,   110,  135,  150,  300,  600,   1200,
+                         1800, 2400, 3600, 4800, 7200, 9600, 14400, 19200};
     PtyPair pty;
     OpenLink l(OpenSyMaxLink(pty.SlavePath().c_str(), 0, LinkRoute{}));
     ASSERT_NE(l.link, nullptr);
@@ -59,8 +62,9 @@ TEST(LineSettingsEncoding, ParityCodesDataAndStopBits) {
         int parity, dataBits, stopBits;
         int wantParity;
     } const cases[] = {
-        {ParityNone, 8, 1, ParityNone}, {ParityEven, 7, 2, ParityEven}, {ParityOdd, 8, 1, ParityOdd},
-        {ParitySpace, 7, 1, ParitySpace}, {ParityMark, 8, 2, ParityMark}, {9, 8, 1, ParityOdd},
+        {ParityNone, 8, 1, ParityNone}, {ParityEven, 7, 2, ParityEven},
+        {ParityOdd, 8, 1, ParityOdd},   {ParitySpace, 7, 1, ParitySpace},
+        {ParityMark, 8, 2, ParityMark}, {9, 8, 1, ParityOdd},
     };
     TermiosFlags flags{};
     LineSettings odd;
@@ -87,9 +91,9 @@ TEST(LineSettingsEncoding, ParityCodesDataAndStopBits) {
 TEST(ReadInterval, EndsAReadAfterFourCharactersAndAPause) {
     struct Case {
         unsigned baud, ms;
-    } const cases[] = {{50, 3083}, {75, 2057}, {110, 1403}, {135, 1144}, {150, 1030}, {300, 517},
-                       {600, 260}, {1200, 132}, {1800, 89}, {2400, 68}, {3600, 46}, {4800, 36},
-                       {7200, 25}, {9600, 20}, {14400, 14}, {19200, 12}};
+    } const cases[] = {{50, 3083}, {75, 2057},  {110, 1403}, {135, 1144}, {150, 1030}, {300, 517},
+                       {600, 260}, {1200, 132}, {1800, 89},  {2400, 68},  {3600, 46},  {4800, 36},
+                       {7200, 25}, {9600, 20},  {14400, 14}, {19200, 12}};
     for (const Case& c : cases) EXPECT_EQ(ReadIntervalMs(c.baud), c.ms) << c.baud;
 }
 
@@ -111,7 +115,8 @@ TEST(SerialOpen, NetToNetPutsTheComputedDropFirst) {
         ASSERT_EQ(l.link != nullptr, c.opens) << reason;
         if (!l.link) continue;
         EXPECT_EQ(l.link->route.count, c.linkRoute.count);
-        for (int i = 0; i < c.linkRoute.count; ++i) EXPECT_EQ(l.link->route.entries[i], c.linkRoute.entries[i]);
+        for (int i = 0; i < c.linkRoute.count; ++i)
+            EXPECT_EQ(l.link->route.entries[i], c.linkRoute.entries[i]);
     }
 }
 
@@ -125,7 +130,8 @@ TEST(SerialOpen, FailuresSayWhy) {
     } const cases[] = {
         {"ttyKOVA_NONE9", "Port /dev/ttyKOVA_NONE9 not found"},
         {"/dev/null", "/dev/null is not a serial port"},
-        {pty.SlavePath(), "Port " + pty.SlavePath() + " is busy: held by process " + std::to_string(getpid())},
+        {pty.SlavePath(),
+         "Port " + pty.SlavePath() + " is busy: held by process " + std::to_string(getpid())},
     };
     for (const Case& c : cases) {
         std::string reason;
@@ -168,6 +174,47 @@ TEST(SerialOpen, EachOpenAddsThreePacketsToThePool) {
     ASSERT_NE(link, nullptr);
     CloseLink(link);
     EXPECT_EQ(FreePacketCount(), before + 3);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SerialNames, DeviceNamesAndTheirLockFiles) {
+    struct Case {
+        const char* port;
+        const char* device;
+        const char* lock;
+    } const cases[] = {
+        {"ttyUSB0", "/dev/ttyUSB0", "/run/lock/LCK..ttyUSB0"},
+        {"ttyUSB10", "/dev/ttyUSB10", "/run/lock/LCK..ttyUSB10"},  // the whole name, not 7 characters
+        {"ttyACM0", "/dev/ttyACM0", "/run/lock/LCK..ttyACM0"},
+        {"/dev/ttyS1", "/dev/ttyS1", "/run/lock/LCK..ttyS1"},
+        {"/dev/pts/7", "/dev/pts/7", "/run/lock/LCK..pts_7"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SerialDevicePath(c.port), c.device);
+        EXPECT_EQ(UucpLockPath(SerialDevicePath(c.port)), c.lock);
+    }
+}
+
+// Tools that honour only the lock file (minicom, picocom) take none of the
+// other locks, so the file alone must keep the port from being opened twice.
+TEST(SerialOpen, ALockFileOfALiveProcessMakesThePortBusy) {
+    if (access("/run/lock", W_OK) != 0) GTEST_SKIP() << "/run/lock is not writable here";
+    PtyPair pty;
+    ChildProcess holder({BuildProgram("kova-sim"), "--protocol", "rtu", "--pty"});  // any other live process
+    ASSERT_FALSE(holder.ReadLine().empty());
+    std::string lock = UucpLockPath(pty.SlavePath());
+    FILE* f = fopen(lock.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    fprintf(f, "%10d\n", int(holder.Pid()));
+    fclose(f);
+    std::string reason;
+    EXPECT_EQ(OpenModbusRtuLink(pty.SlavePath().c_str(), 1, &reason), nullptr);
+    EXPECT_EQ(reason, "Port " + pty.SlavePath() + " is busy: held by process " +
+                          std::to_string(holder.Pid()) + " (kova-sim)");
+    unlink(lock.c_str());
 }
 
 }  // namespace

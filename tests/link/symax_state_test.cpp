@@ -26,10 +26,19 @@ struct FrameCase {
 };
 
 const FrameCase kFrames[] = {
-    {"bcc sample", false, {0x00}, {0x10, 0x01, 0x11, 0x30, 0x31, 0x10, 0x02, 0x00, 0x10, 0x03, 0x69}},
-    {"crc sample", true, {0x00}, {0x10, 0x01, 0x11, 0x30, 0x31, 0x10, 0x02, 0x00, 0x10, 0x03, 0x53, 0x39}},
+    {"bcc sample",
+     false,
+     {0x00},
+     {0x10, 0x01, 0x11, 0x30, 0x31, 0x10, 0x02, 0x00, 0x10, 0x03, 0x69}},
+    {"crc sample",
+     true,
+     {0x00},
+     {0x10, 0x01, 0x11, 0x30, 0x31, 0x10, 0x02, 0x00, 0x10, 0x03, 0x53, 0x39}},
     // 0x10 is doubled on the wire and counted twice: 0x97 + 0x10 + 0x10 - 0x00.
-    {"stuffed dle", false, {0x10}, {0x10, 0x01, 0x11, 0x30, 0x31, 0x10, 0x02, 0x10, 0x10, 0x10, 0x03, 0x49}},
+    {"stuffed dle",
+     false,
+     {0x10},
+     {0x10, 0x01, 0x11, 0x30, 0x31, 0x10, 0x02, 0x10, 0x10, 0x10, 0x03, 0x49}},
 };
 
 class SyMaxFrames : public ::testing::TestWithParam<FrameCase> {};
@@ -65,12 +74,11 @@ TEST_P(SyMaxFrames, ReceiverRefusesAFrameWithABadCheck) {
     EXPECT_EQ(link.Pull(), (Bytes{DLE, NAK}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Vectors, SyMaxFrames, ::testing::ValuesIn(kFrames),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& ch : name) ch = isalnum(ch) ? ch : '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Vectors, SyMaxFrames, ::testing::ValuesIn(kFrames), [](const auto& info) {
+    std::string name = info.param.name;
+    for (char& ch : name) ch = isalnum(ch) ? ch : '_';
+    return name;
+});
 
 TEST(SyMaxTransmitter, AwaitsTheAcknowledgeWithFillsAndInquiriesThenGivesUp) {
     BareLink link(LinkSyMax);
@@ -196,7 +204,8 @@ TEST(SyMaxRoute, EncodesEntriesAsHexPairsEndedByFF) {
         {{2, {0x7D, 3}}, {'7', 'D', '0', '3', 0xFF, 0xFF}},
         {{2, {125, 0x8000 | 25}}, {'7', 'D', '1' + 0x80, '9', 0xFF, 0xFF}},
         {{8, {1, 2, 3, 4, 5, 6, 7, 0xFF}},
-         {'0', '1', '0', '2', '0', '3', '0', '4', '0', '5', '0', '6', '0', '7', 'F', 'F', 0xFF, 0xFF}},
+         {'0', '1', '0', '2', '0', '3', '0', '4', '0', '5', '0', '6', '0', '7', 'F', 'F', 0xFF,
+          0xFF}},
     };
     for (const Case& c : cases) {
         Packet packet;

@@ -1,8 +1,7 @@
 // kova-sim and kova-link against each other over a pty: every protocol,
 // the simulated module's register map and its fault options.
-#include <gtest/gtest.h>
-
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,11 +13,11 @@ namespace {
 using Args = std::vector<std::string>;
 
 class Sim {
-public:
+  public:
     explicit Sim(const Args& options) : process_(Command(options)), path_(process_.ReadLine()) {}
     const std::string& Path() const { return path_; }
 
-private:
+  private:
     static Args Command(const Args& options) {
         Args argv = {BuildProgram("kova-sim"), "--pty"};
         argv.insert(argv.end(), options.begin(), options.end());
@@ -44,12 +43,13 @@ Args Join(Args a, const Args& b) {
 std::string IdentificationLine() {
     const char name[] = "KOVA                ";
     std::string line = std::to_string(0x8001);
-    for (int i = 0; i < 20; i += 2) line += " " + std::to_string(uint8_t(name[i]) << 8 | uint8_t(name[i + 1]));
+    for (int i = 0; i < 20; i += 2)
+        line += " " + std::to_string(uint8_t(name[i]) << 8 | uint8_t(name[i + 1]));
     return line + " 0 " + std::to_string(0x9990) + "\n";
 }
 
 class ToolsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(HaveProgram(BuildProgram("kova-sim"))) << "kova-sim is not built";
         ASSERT_TRUE(HaveProgram(BuildProgram("kova-link"))) << "kova-link is not built";
@@ -64,9 +64,18 @@ struct ProtocolCase {
 
 const ProtocolCase kProtocols[] = {
     {"symax bcc", {"--protocol", "symax"}, {"--type", "symax", "--baud", "19200"}, false},
-    {"symax crc", {"--protocol", "symax", "--crc"}, {"--type", "symax", "--crc", "--baud", "19200"}, false},
-    {"symax priority", {"--protocol", "symax"}, {"--type", "symax", "--priority", "--baud", "19200"}, false},
-    {"net-to-net", {"--protocol", "symax"}, {"--type", "netnet", "--route", "25,3", "--baud", "19200"}, false},
+    {"symax crc",
+     {"--protocol", "symax", "--crc"},
+     {"--type", "symax", "--crc", "--baud", "19200"},
+     false},
+    {"symax priority",
+     {"--protocol", "symax"},
+     {"--type", "symax", "--priority", "--baud", "19200"},
+     false},
+    {"net-to-net",
+     {"--protocol", "symax"},
+     {"--type", "netnet", "--route", "25,3", "--baud", "19200"},
+     false},
     {"rtu", {"--protocol", "rtu", "--drop", "7"}, {"--type", "rtu", "--drop", "7"}, true},
     {"ascii", {"--protocol", "ascii"}, {"--type", "ascii", "--parity", "odd"}, true},
 };
@@ -99,41 +108,131 @@ struct FaultCase {
 };
 
 const FaultCase kFaults[] = {
-    {"symax naks then accepts", {"--protocol", "symax", "--nak-first", "3"}, {"--type", "symax"},
-     {"read", "8188", "1"}, 0, "39312\n", ""},
-    {"symax corrupted reply repeated", {"--protocol", "symax", "--corrupt-first", "1"}, {"--type", "symax"},
-     {"read", "8188", "1"}, 0, "39312\n", ""},
-    {"symax crc corrupted reply repeated", {"--protocol", "symax", "--crc", "--corrupt-first", "1"},
-     {"--type", "symax", "--crc"}, {"read", "8188", "1"}, 0, "39312\n", ""},
-    {"symax no reply", {"--protocol", "symax", "--drop-every", "1"}, {"--type", "symax", "--timeout", "20"},
-     {"read", "1", "1"}, 1, "", "Read reply timeout\n"},
-    {"symax no write reply", {"--protocol", "symax", "--drop-every", "1"}, {"--type", "symax", "--timeout", "20"},
-     {"write", "1", "1"}, 1, "", "Write reply timeout\n"},
-    {"symax error code", {"--protocol", "symax", "--error", "5"}, {"--type", "symax"}, {"write", "1", "1"}, 1, "",
+    {"symax naks then accepts",
+     {"--protocol", "symax", "--nak-first", "3"},
+     {"--type", "symax"},
+     {"read", "8188", "1"},
+     0,
+     "39312\n",
+     ""},
+    {"symax corrupted reply repeated",
+     {"--protocol", "symax", "--corrupt-first", "1"},
+     {"--type", "symax"},
+     {"read", "8188", "1"},
+     0,
+     "39312\n",
+     ""},
+    {"symax crc corrupted reply repeated",
+     {"--protocol", "symax", "--crc", "--corrupt-first", "1"},
+     {"--type", "symax", "--crc"},
+     {"read", "8188", "1"},
+     0,
+     "39312\n",
+     ""},
+    {"symax no reply",
+     {"--protocol", "symax", "--drop-every", "1"},
+     {"--type", "symax", "--timeout", "20"},
+     {"read", "1", "1"},
+     1,
+     "",
+     "Read reply timeout\n"},
+    {"symax no write reply",
+     {"--protocol", "symax", "--drop-every", "1"},
+     {"--type", "symax", "--timeout", "20"},
+     {"write", "1", "1"},
+     1,
+     "",
+     "Write reply timeout\n"},
+    {"symax error code",
+     {"--protocol", "symax", "--error", "5"},
+     {"--type", "symax"},
+     {"write", "1", "1"},
+     1,
+     "",
      "(5) Instruction Not Allowed\n"},
-    {"symax priority status", {"--protocol", "symax", "--model", "standard"}, {"--type", "symax", "--priority"},
-     {"write", "7423", "1"}, 1, "", "(7) Protected Register\n"},
-    {"symax standard module", {"--protocol", "symax", "--model", "standard"}, {"--type", "symax"},
-     {"write", "7423", "1"}, 1, "", "(7) Protected Register\n"},
-    {"symax plus module", {"--protocol", "symax", "--model", "plus"}, {"--type", "symax"},
-     {"write", "7423", "1"}, 0, "", ""},
-    {"symax input exception", {"--protocol", "symax", "--error", "2"}, {"--type", "symax"},
-     {"input-read", "1", "1"}, 1, "", "Modbus error reply 2 ILLEGAL DATA ADDRESS\n"},
-    {"rtu exception", {"--protocol", "rtu", "--error", "2"}, {"--type", "rtu"}, {"read", "1", "1"}, 1, "",
+    {"symax priority status",
+     {"--protocol", "symax", "--model", "standard"},
+     {"--type", "symax", "--priority"},
+     {"write", "7423", "1"},
+     1,
+     "",
+     "(7) Protected Register\n"},
+    {"symax standard module",
+     {"--protocol", "symax", "--model", "standard"},
+     {"--type", "symax"},
+     {"write", "7423", "1"},
+     1,
+     "",
+     "(7) Protected Register\n"},
+    {"symax plus module",
+     {"--protocol", "symax", "--model", "plus"},
+     {"--type", "symax"},
+     {"write", "7423", "1"},
+     0,
+     "",
+     ""},
+    {"symax input exception",
+     {"--protocol", "symax", "--error", "2"},
+     {"--type", "symax"},
+     {"input-read", "1", "1"},
+     1,
+     "",
      "Modbus error reply 2 ILLEGAL DATA ADDRESS\n"},
-    {"rtu exception to a write", {"--protocol", "rtu", "--model", "standard"}, {"--type", "rtu"},
-     {"write", "7423", "1"}, 1, "", "Write reply was wrong size\n"},
-    {"rtu corrupted reply", {"--protocol", "rtu", "--corrupt-first", "1"}, {"--type", "rtu", "--timeout", "20"},
-     {"read", "1", "1"}, 1, "", "No reply to read command\n"},
-    {"rtu other drop", {"--protocol", "rtu", "--drop", "3"}, {"--type", "rtu", "--timeout", "20"},
-     {"read", "1", "1"}, 1, "", "No reply to read command\n"},
-    {"ascii corrupted reply", {"--protocol", "ascii", "--corrupt-first", "1"},
-     {"--type", "ascii", "--timeout", "20"}, {"write", "1", "1"}, 1, "", "No reply to write command\n"},
-    {"ascii every second reply dropped", {"--protocol", "ascii", "--drop-every", "2"},
-     {"--type", "ascii", "--timeout", "20"}, {"bench", "2", "1", "1"}, 1, "", "No reply to read command\n"},
-    {"rtu register count", {"--protocol", "rtu"}, {"--type", "rtu"}, {"read", "1", "129"}, 1, "",
+    {"rtu exception",
+     {"--protocol", "rtu", "--error", "2"},
+     {"--type", "rtu"},
+     {"read", "1", "1"},
+     1,
+     "",
+     "Modbus error reply 2 ILLEGAL DATA ADDRESS\n"},
+    {"rtu exception to a write",
+     {"--protocol", "rtu", "--model", "standard"},
+     {"--type", "rtu"},
+     {"write", "7423", "1"},
+     1,
+     "",
+     "Write reply was wrong size\n"},
+    {"rtu corrupted reply",
+     {"--protocol", "rtu", "--corrupt-first", "1"},
+     {"--type", "rtu", "--timeout", "20"},
+     {"read", "1", "1"},
+     1,
+     "",
+     "No reply to read command\n"},
+    {"rtu other drop",
+     {"--protocol", "rtu", "--drop", "3"},
+     {"--type", "rtu", "--timeout", "20"},
+     {"read", "1", "1"},
+     1,
+     "",
+     "No reply to read command\n"},
+    {"ascii corrupted reply",
+     {"--protocol", "ascii", "--corrupt-first", "1"},
+     {"--type", "ascii", "--timeout", "20"},
+     {"write", "1", "1"},
+     1,
+     "",
+     "No reply to write command\n"},
+    {"ascii every second reply dropped",
+     {"--protocol", "ascii", "--drop-every", "2"},
+     {"--type", "ascii", "--timeout", "20"},
+     {"bench", "2", "1", "1"},
+     1,
+     "",
+     "No reply to read command\n"},
+    {"rtu register count",
+     {"--protocol", "rtu"},
+     {"--type", "rtu"},
+     {"read", "1", "129"},
+     1,
+     "",
      "Illegal read count\n"},
-    {"symax register range", {"--protocol", "symax"}, {"--type", "symax"}, {"read", "16384", "2"}, 1, "",
+    {"symax register range",
+     {"--protocol", "symax"},
+     {"--type", "symax"},
+     {"read", "16384", "2"},
+     1,
+     "",
      "Illegal read register\n"},
 };
 
@@ -185,9 +284,12 @@ TEST_F(ToolsTest, UsageAndBadArguments) {
         {{BuildProgram("kova-link"), "--help"}, 0, "usage: kova-link"},
         {{BuildProgram("kova-sim"), "--protocol", "x", "--pty"}, 2, "bad option"},
         {{BuildProgram("kova-sim"), "--protocol", "rtu"}, 2, "--pty or --tty"},
-        {{BuildProgram("kova-link"), "--type", "rtu", "--port", "x", "write", "1", "65536"}, 2, "bad command"},
+        {{BuildProgram("kova-link"), "--type", "rtu", "--port", "x", "write", "1", "65536"},
+         2,
+         "bad command"},
         {{BuildProgram("kova-link"), "--type", "rtu", "read", "1", "1"}, 2, "--port"},
-        {{BuildProgram("kova-link"), "--type", "rtu", "--port", "ttyKOVA_NONE9", "read", "1", "1"}, 1,
+        {{BuildProgram("kova-link"), "--type", "rtu", "--port", "ttyKOVA_NONE9", "read", "1", "1"},
+         1,
          "Unable to establish link. Port /dev/ttyKOVA_NONE9 not found"},
     };
     for (const Case& c : cases) {
@@ -203,8 +305,18 @@ TEST_F(ToolsTest, AnUnprivilegedUserIsToldWhyThePortDoesNotOpen) {
     ASSERT_EQ(geteuid(), 0u) << "this test switches to user nobody and needs root";
     ASSERT_TRUE(HaveProgram("/usr/bin/setpriv")) << "setpriv (util-linux) is missing";
     Sim sim({"--protocol", "rtu"});
-    Args asNobody = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
-                     BuildProgram("kova-link"), "--type", "rtu", "--port", sim.Path(), "read", "1", "1"};
+    Args asNobody = {"/usr/bin/setpriv",
+                     "--reuid=65534",
+                     "--regid=65534",
+                     "--clear-groups",
+                     BuildProgram("kova-link"),
+                     "--type",
+                     "rtu",
+                     "--port",
+                     sim.Path(),
+                     "read",
+                     "1",
+                     "1"};
     RunResult r = RunProgram(asNobody);
     EXPECT_EQ(r.status, 1);
     struct stat st;

@@ -1,9 +1,10 @@
 // Writing to the line, one character time per byte when paced.
+#include <poll.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <chrono>
-#include <poll.h>
 #include <thread>
-#include <unistd.h>
 
 #include "sim_slave.h"
 
@@ -38,5 +39,6 @@ void LineWriter::Delay(int milliseconds) {
 }
 
 void LineWriter::AwaitArrival(std::chrono::steady_clock::time_point start, size_t count) {
-    if (pace_) std::this_thread::sleep_until(start + std::chrono::nanoseconds(characterNs_) * count);
+    if (pace_)
+        std::this_thread::sleep_until(start + std::chrono::nanoseconds(characterNs_) * count);
 }

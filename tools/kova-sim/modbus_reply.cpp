@@ -22,9 +22,7 @@ std::vector<uint16_t> Words(const Bytes& b, size_t at, int count) {
 
 Bytes ExceptionReply(uint8_t function, uint8_t code) { return {uint8_t(function | 0x80), code}; }
 
-uint8_t CodeOf(RegisterStatus status) {
-    return status == RegisterStatus::Ok ? 0 : IllegalAddress;
-}
+uint8_t CodeOf(RegisterStatus status) { return status == RegisterStatus::Ok ? 0 : IllegalAddress; }
 
 Bytes ReadRegisters(const Bytes& req, RegisterImage& image) {
     if (req.size() != 5) return ExceptionReply(req[0], IllegalValue);
@@ -55,7 +53,8 @@ Bytes WriteGeneralReference(const Bytes& req, RegisterImage& image) {
     if (req.size() < 9 || req[1] != req.size() - 2 || req[2] != 3 || Word(req, 3) != 0)
         return ExceptionReply(req[0], IllegalValue);
     int first = int(Word(req, 5)) + 1, count = int(Word(req, 7));
-    if (count < 1 || req.size() != size_t(9 + 2 * count)) return ExceptionReply(req[0], IllegalValue);
+    if (count < 1 || req.size() != size_t(9 + 2 * count))
+        return ExceptionReply(req[0], IllegalValue);
     auto values = Words(req, 9, count);
     RegisterStatus status = image.WriteInput(first, count, values.data());
     if (status != RegisterStatus::Ok) return ExceptionReply(req[0], CodeOf(status));
@@ -68,14 +67,14 @@ Bytes ModbusReply(const Bytes& request, RegisterImage& image, int errorCode) {
     if (request.empty()) return {};
     if (errorCode >= 0) return ExceptionReply(request[0], uint8_t(errorCode));
     switch (request[0]) {
-    case 0x03:
-    case 0x04:
-        return ReadRegisters(request, image);
-    case 0x10:
-        return WriteMultiple(request, image);
-    case 0x15:
-        return WriteGeneralReference(request, image);
-    default:
-        return ExceptionReply(request[0], IllegalFunction);
+        case 0x03:
+        case 0x04:
+            return ReadRegisters(request, image);
+        case 0x10:
+            return WriteMultiple(request, image);
+        case 0x15:
+            return WriteGeneralReference(request, image);
+        default:
+            return ExceptionReply(request[0], IllegalFunction);
     }
 }

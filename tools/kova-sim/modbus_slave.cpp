@@ -14,15 +14,15 @@ const char kHex[] = "0123456789ABCDEF";
 size_t ExpectedRequestLength(const Bytes& frame) {
     if (frame.size() < 2) return 0;
     switch (frame[1]) {
-    case 0x03:
-    case 0x04:
-        return 8;
-    case 0x10:
-        return frame.size() < 7 ? 0 : 9 + size_t(frame[6]);
-    case 0x15:
-        return frame.size() < 3 ? 0 : 5 + size_t(frame[2]);
-    default:
-        return 0;
+        case 0x03:
+        case 0x04:
+            return 8;
+        case 0x10:
+            return frame.size() < 7 ? 0 : 9 + size_t(frame[6]);
+        case 0x15:
+            return frame.size() < 3 ? 0 : 5 + size_t(frame[2]);
+        default:
+            return 0;
     }
 }
 
@@ -38,7 +38,7 @@ Bytes Answer(SimContext& c, const Bytes& frame) {
 }
 
 class RtuSlave : public SimSlave {
-public:
+  public:
     explicit RtuSlave(SimContext& context) : c_(context) {}
     void OnByte(uint8_t byte) override {
         if (frame_.empty()) start_ = std::chrono::steady_clock::now();
@@ -68,7 +68,7 @@ public:
         c_.writer->Send(reply);
     }
 
-private:
+  private:
     SimContext& c_;
     Bytes frame_;
     std::chrono::steady_clock::time_point start_;
@@ -82,7 +82,7 @@ int HexValue(uint8_t c) {
 }
 
 class AsciiSlave : public SimSlave {
-public:
+  public:
     explicit AsciiSlave(SimContext& context) : c_(context) {}
     void OnByte(uint8_t byte) override {
         if (byte == ':') {
@@ -97,7 +97,7 @@ public:
         }
     }
 
-private:
+  private:
     void OnLine() {
         if (digits_.size() < 6 || digits_.size() % 2) return;
         Bytes frame;
@@ -118,7 +118,8 @@ private:
         if (c_.CorruptThisReply()) lrc ^= 0x5A;
         reply.push_back(lrc);
         Bytes wire = {':'};
-        for (uint8_t b : reply) wire.push_back(uint8_t(kHex[b >> 4])), wire.push_back(uint8_t(kHex[b & 15]));
+        for (uint8_t b : reply)
+            wire.push_back(uint8_t(kHex[b >> 4])), wire.push_back(uint8_t(kHex[b & 15]));
         wire.push_back('\r');
         wire.push_back('\n');
         c_.writer->Delay(c_.options.delayMs);

@@ -17,7 +17,8 @@ RegisterImage::RegisterImage(ModuleModel m, bool withEeprom)
     : model(m), eeprom(withEeprom), holding(kRegisterCount), input(kRegisterCount) {
     const char name[21] = "KOVA                ";
     for (int i = 0; i < 10; ++i)
-        At(kDeviceName + i) = static_cast<uint16_t>(uint8_t(name[2 * i]) << 8 | uint8_t(name[2 * i + 1]));
+        At(kDeviceName + i) =
+            static_cast<uint16_t>(uint8_t(name[2 * i]) << 8 | uint8_t(name[2 * i + 1]));
     At(kPortInformation) = 0x8001;  // reports its port number, port 1
     At(kIdentMarker) = kIdentMarkerValue;
 }

@@ -65,7 +65,9 @@ const Option kOptions[] = {
          return ToInt(a, 50, 4000000, &v) && (o.baud = unsigned(v), true);
      }},
     {"--parity", "none|even|odd", "parity for --tty and --pace (default even)",
-     [](SimOptions& o, const char* a) { return Choice(a, {"none", "even", "odd"}, &o.parity); }},
+     [](SimOptions& o, const char* a) {
+         return Choice(a, {"none", "even", "odd"}, &o.parity);
+     }},
     {"--data-bits", "7|8", "data bits (default 8)",
      [](SimOptions& o, const char* a) { return ToInt(a, 7, 8, &o.dataBits); }},
     {"--stop-bits", "1|2", "stop bits (default 1)",

@@ -13,7 +13,7 @@ using Bytes = std::vector<uint8_t>;
 
 // Sends bytes no faster than the line would carry them when pacing is on.
 class LineWriter {
-public:
+  public:
     LineWriter(int fd, bool pace, int64_t characterNanoseconds)
         : fd_(fd), pace_(pace), characterNs_(characterNanoseconds) {}
     void Send(const Bytes& bytes);
@@ -22,7 +22,7 @@ public:
     // had the time its count bytes take on the line (a pty delivers at once).
     void AwaitArrival(std::chrono::steady_clock::time_point start, size_t count);
 
-private:
+  private:
     void WriteAll(const uint8_t* bytes, size_t count);
     int fd_;
     bool pace_;
@@ -42,7 +42,7 @@ struct SimContext {
 };
 
 class SimSlave {
-public:
+  public:
     virtual ~SimSlave() = default;
     virtual void OnByte(uint8_t byte) = 0;
     // A pause longer than pauseMs() on the line (Modbus RTU frames end so).

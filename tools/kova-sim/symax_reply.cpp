@@ -47,7 +47,8 @@ Bytes Write(const Bytes& req, RegisterImage& image, bool priority) {
     std::vector<uint16_t> values(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) values[size_t(i)] = uint16_t(Word(req, at + 2 + 2 * size_t(i)));
     RegisterStatus status = image.Write(first, count, values.data());
-    if (priority) return {0x92, req[1], 0, 0, uint8_t(status == RegisterStatus::Ok ? 0 : CodeOf(status))};
+    if (priority)
+        return {0x92, req[1], 0, 0, uint8_t(status == RegisterStatus::Ok ? 0 : CodeOf(status))};
     if (status != RegisterStatus::Ok) return ErrorReply(req[1], CodeOf(status));
     return {0x80, req[1]};
 }
@@ -71,10 +72,15 @@ Bytes SyMaxReply(const Bytes& request, RegisterImage& image, int errorCode) {
     if (request[0] == 0x22) return CarriedModbus(request, image, errorCode);
     if (errorCode >= 0) return ErrorReply(request[1], uint8_t(errorCode));
     switch (request[0]) {
-    case 0x00: return Read(request, image, false);
-    case 0x20: return Read(request, image, true);
-    case 0x02: return Write(request, image, false);
-    case 0x1E: return Write(request, image, true);
-    default: return ErrorReply(request[1], kIllegalOpcode);
+        case 0x00:
+            return Read(request, image, false);
+        case 0x20:
+            return Read(request, image, true);
+        case 0x02:
+            return Write(request, image, false);
+        case 0x1E:
+            return Write(request, image, true);
+        default:
+            return ErrorReply(request[1], kIllegalOpcode);
     }
 }

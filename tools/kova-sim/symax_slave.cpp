@@ -11,20 +11,24 @@ using namespace symax;
 namespace {
 
 class SyMaxSlave : public SimSlave {
-public:
+  public:
     explicit SyMaxSlave(SimContext& context) : c_(context), reader_(context.options.crc) {}
 
     void OnByte(uint8_t byte) override {
         SyMaxFrameEvent event = reader_.Feed(byte);
         switch (event.kind) {
-        case SyMaxFrameEvent::Frame: return OnFrame(event);
-        case SyMaxFrameEvent::Control: return OnControl(event.control);
-        case SyMaxFrameEvent::Broken: return SendControl(NAK);
-        case SyMaxFrameEvent::None: return;
+            case SyMaxFrameEvent::Frame:
+                return OnFrame(event);
+            case SyMaxFrameEvent::Control:
+                return OnControl(event.control);
+            case SyMaxFrameEvent::Broken:
+                return SendControl(NAK);
+            case SyMaxFrameEvent::None:
+                return;
         }
     }
 
-private:
+  private:
     void SendControl(uint8_t control) {
         lastControl_ = control;
         c_.writer->Send({DLE, control});
