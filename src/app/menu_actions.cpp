@@ -1,6 +1,8 @@
 #include "app/menu_actions.h"
 
 #include "config/config_files.h"
+#include "config/port_editor.h"
+#include "config/print_config.h"
 #include "emulator/emulator.h"
 
 const char* const kMainMenu[] = {
@@ -27,11 +29,11 @@ constexpr MenuAction kActions[] = {
     {100, C::None,                 false, true,   nullptr},
     {201, C::BackOnSuccess,        false, false,  ReadConfigFile},
     {202, C::In,                   false, false,  WriteConfigFile},
-    {203, C::InAndBack,            true,  false,  nullptr},
+    {203, C::InAndBack,            true,  false,  EditPortsOffline},
     {204, C::InAndBack,            true,  false,  CopyPortConfig},
     {205, C::In,                   false, true,   nullptr},
     {206, C::InAndBack,            true,  true,   nullptr},
-    {207, C::In,                   false, false,  nullptr},
+    {207, C::In,                   false, false,  PrintConfig},
     {208, C::None,                 false, false,  DeleteConfigurationFile},
     {301, C::None,                 false, true,   nullptr},
     {302, C::None,                 false, false,  EmulateOffline},

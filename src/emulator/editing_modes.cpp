@@ -2,12 +2,13 @@
 // from one table by the path's mode code.
 #include "emulator/editing_modes.h"
 
+#include <locale.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <locale.h>
 #include <string>
 
 namespace {
@@ -39,7 +40,8 @@ uint32_t ReadSigned(std::string_view text, StartsNumber starts, DigitValue digit
         ++i;
     }
     uint32_t value = 0;  // unsigned, so long numbers wrap like the module's 32-bit word
-    for (; i < text.size() && digit(text[i]) >= 0; ++i) value = value * base + uint32_t(digit(text[i]));
+    for (; i < text.size() && digit(text[i]) >= 0; ++i)
+        value = value * base + uint32_t(digit(text[i]));
     return negative ? 0u - value : value;
 }
 
@@ -111,7 +113,8 @@ float ParseFloat(std::string_view text) {
     double d = strtod_l(number.c_str(), &end, cLocale);
     if (end == number.c_str()) return 0.0f;
     if (std::fabs(d) > std::numeric_limits<float>::max())
-        return d > 0 ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
+        return d > 0 ? std::numeric_limits<float>::infinity()
+                     : -std::numeric_limits<float>::infinity();
     return float(d);
 }
 

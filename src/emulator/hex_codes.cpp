@@ -18,7 +18,8 @@ std::vector<uint8_t> ParseHexCodes(const char* text) {
             continue;
         }
         unsigned value = 0;
-        for (; HexDigit(*text) >= 0; ++text) value = (value << 4 | unsigned(HexDigit(*text))) & 0xFF;
+        for (; HexDigit(*text) >= 0; ++text)
+            value = (value << 4 | unsigned(HexDigit(*text))) & 0xFF;
         codes.push_back(uint8_t(value));
     }
     return codes;

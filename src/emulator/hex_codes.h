@@ -11,7 +11,7 @@
 std::vector<uint8_t> ParseHexCodes(const char* text);
 
 class HexCodeQueue {
-public:
+  public:
     static constexpr size_t kCapacity = 100;
     // Queues the codes behind those waiting. A 00 is dropped: a received
     // character can never be NUL (the texts end at NUL, and a 0 from the
@@ -22,6 +22,6 @@ public:
     size_t Size() const { return codes_.size(); }
     uint8_t Take();
 
-private:
+  private:
     std::deque<uint8_t> codes_;
 };

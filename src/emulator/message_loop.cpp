@@ -19,7 +19,7 @@ namespace {
 enum class After { NextByte, ShowTexts, Leave };
 
 class MessageLoop {
-public:
+  public:
     explicit MessageLoop(int port)
         : port_(port),
           config_(WorkingConfig.Ports[port - 1]),
@@ -38,7 +38,7 @@ public:
         }
     }
 
-private:
+  private:
     // Reads until the message is complete (true) or the user leaves (false).
     bool Acquire() {
         for (;;) {
@@ -68,21 +68,21 @@ private:
 
     After ExtendedKey(int scan) {
         switch (scan) {
-        case key::scan::F1:
-            RunHotKey(key::F1);
-            return After::NextByte;
-        case key::scan::F2:
-            if (texts_.acceptedCount == 0 || timeout_ == 0) return After::NextByte;
-            ShowStatus("TERMINATED BY TIMEOUT (F2)", true);
-            terminated_ = true;
-            return After::ShowTexts;
-        case key::scan::F10:
-            return After::Leave;
-        case key::scan::Insert:
-            return RunHexEntry(queue_) ? After::NextByte : After::Leave;
-        default:
-            Beep();
-            return After::NextByte;
+            case key::scan::F1:
+                RunHotKey(key::F1);
+                return After::NextByte;
+            case key::scan::F2:
+                if (texts_.acceptedCount == 0 || timeout_ == 0) return After::NextByte;
+                ShowStatus("TERMINATED BY TIMEOUT (F2)", true);
+                terminated_ = true;
+                return After::ShowTexts;
+            case key::scan::F10:
+                return After::Leave;
+            case key::scan::Insert:
+                return RunHexEntry(queue_) ? After::NextByte : After::Leave;
+            default:
+                Beep();
+                return After::NextByte;
         }
     }
 
@@ -110,7 +110,8 @@ private:
         if (CountReached(texts_, count_)) {
             terminated_ = true;
             char status[40];
-            std::snprintf(status, sizeof status, "TERMINATED BY MAX COUNT %d", texts_.acceptedCount);
+            std::snprintf(status, sizeof status, "TERMINATED BY MAX COUNT %d",
+                          texts_.acceptedCount);
             ShowStatus(status, true);
         }
     }

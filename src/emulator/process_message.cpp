@@ -61,8 +61,8 @@ void ProcessMessage(int port, const char* accepted) {
         const DataPath& path = config.Paths[out.path - 1];
         ShowPathParameters(path, out);
         blocks.push_back({path.StartRegister, int(out.registers.size())});
-        EmulatorState.origin =
-            OriginAfterBlock(EmulatorState.origin, rackBase, path.StartRegister, blocks.back().count);
+        EmulatorState.origin = OriginAfterBlock(EmulatorState.origin, rackBase, path.StartRegister,
+                                                blocks.back().count);
         DrawRegisterGrid(rackBase, blocks);
         DrawSignalLine(rackBase);
     }

@@ -22,7 +22,8 @@ bool InBlocks(int reg, const std::vector<GridBlock>& blocks) {
 void DrawCell(int rackBase, int reg, int row, int col, uint32_t attribute) {
     int16_t value;
     if (ReadImageRegister(EmulatorState, rackBase, reg, value))
-        PutTextF("%6d %04X", row, col, kCellWidth, ' ', attribute, value, unsigned(uint16_t(value)));
+        PutTextF("%6d %04X", row, col, kCellWidth, ' ', attribute, value,
+                 unsigned(uint16_t(value)));
     else
         PutText("", row, col, kCellWidth, ' ', attribute);
 }

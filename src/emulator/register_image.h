@@ -6,7 +6,7 @@
 #include <vector>
 
 constexpr int kImageRegisters = 2048;
-constexpr int kGridRegisters = 72;   // six per row on twelve rows
+constexpr int kGridRegisters = 72;  // six per row on twelve rows
 constexpr int kGridColumns = 6;
 constexpr int kLastOriginOffset = 1975;  // origin + 71 stays inside the image
 

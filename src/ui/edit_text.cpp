@@ -53,6 +53,7 @@ class TextEditor {
         Draw();
     }
 
+    int Cursor() const { return cursor_; }
     bool Full() const { return int(text_.size()) >= width_; }
 
     // Editing keys; false for a key that has no meaning here.
@@ -193,7 +194,7 @@ int EditText(char* buffer, int row, int col, int width, char fill, const char* a
     for (;;) {
         editor.PlaceCursor();
         ShowCursor();
-        k = GetKey();
+        k = GetFieldKey(editor.Cursor());
         editor.PlaceCursor();
         if ((flags & tf::Upper) && k >= 'a' && k <= 'z') k -= 'a' - 'A';
         const bool isAccepted = acceptedSet.test(size_t(k));

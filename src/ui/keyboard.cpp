@@ -51,9 +51,9 @@ HotKey* FindHotKey(int code) {
     return nullptr;
 }
 
-}  // namespace
-
-int ReadKey(int wait) {
+// Hot-key handlers get the position of the text cursor when a field reads
+// the key, else -1.
+int ReadKeyFor(int wait, int cursor) {
     ScreenState& s = Screen();
     for (;;) {
         if (s.dirty) RepaintScreen();
@@ -66,14 +66,20 @@ int ReadKey(int wait) {
         HotKey* hot = FindHotKey(code);
         if (!hot) return code;
         hot->busy = true;
-        hot->handler(code, -1);
+        hot->handler(code, cursor);
         // The handler may have removed hot keys; look the record up again.
         for (auto& h : s.hotKeys)
             if (&h == hot) h.busy = false;
     }
 }
 
-int GetKey() { return ReadKey(-1); }
+}  // namespace
+
+int ReadKey(int wait) { return ReadKeyFor(wait, -1); }
+
+int GetKey() { return ReadKeyFor(-1, -1); }
+
+int GetFieldKey(int cursor) { return ReadKeyFor(-1, cursor); }
 
 void StuffKeys(const char* keys) {
     ScreenState& s = Screen();

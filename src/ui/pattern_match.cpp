@@ -26,7 +26,7 @@ uint32_t ReadNumber(const unsigned char*& s) {
 }
 
 class Matcher {
-public:
+  public:
     Matcher(const char* pattern, const char* text)
         : pattern_(reinterpret_cast<const unsigned char*>(pattern)),
           text_(reinterpret_cast<const unsigned char*>(text)),
@@ -34,7 +34,7 @@ public:
 
     bool Match(const unsigned char* p, const unsigned char* t);
 
-private:
+  private:
     bool MatchRange(const unsigned char*& p, const unsigned char*& t);
     bool MatchClass(const unsigned char*& p, const unsigned char*& t);
     bool MatchStar(const unsigned char* p, const unsigned char* t);
@@ -98,7 +98,8 @@ bool Matcher::MatchClass(const unsigned char*& p, const unsigned char*& t) {
 }
 
 bool Matcher::MatchStar(const unsigned char* p, const unsigned char* t) {
-    if (failed_.empty()) failed_.assign((std::strlen((const char*)pattern_) + 1) * (textLength_ + 1), false);
+    if (failed_.empty())
+        failed_.assign((std::strlen((const char*)pattern_) + 1) * (textLength_ + 1), false);
     size_t row = size_t(p - pattern_) * (textLength_ + 1);
     for (;; ++t) {
         size_t at = row + size_t(t - text_);
@@ -119,28 +120,28 @@ bool Matcher::Match(const unsigned char* p, const unsigned char* t) {
             continue;
         }
         switch (pc) {
-        case '=':
-            if (tc == 0) return false;
-            ++p, ++t;
-            break;
-        case '#':
-            if (!IsDigit(tc)) return false;
-            ++p, ++t;
-            break;
-        case '?':
-            if (!IsLetter(tc)) return false;
-            ++p, ++t;
-            break;
-        case '(':
-            if (!MatchRange(p, t)) return false;
-            break;
-        case '[':
-            if (!MatchClass(p, t)) return false;
-            break;
-        case '*':
-            return MatchStar(p + 1, t);
-        default:
-            return false;
+            case '=':
+                if (tc == 0) return false;
+                ++p, ++t;
+                break;
+            case '#':
+                if (!IsDigit(tc)) return false;
+                ++p, ++t;
+                break;
+            case '?':
+                if (!IsLetter(tc)) return false;
+                ++p, ++t;
+                break;
+            case '(':
+                if (!MatchRange(p, t)) return false;
+                break;
+            case '[':
+                if (!MatchClass(p, t)) return false;
+                break;
+            case '*':
+                return MatchStar(p + 1, t);
+            default:
+                return false;
         }
     }
 }

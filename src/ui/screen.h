@@ -34,6 +34,8 @@ void CloseWindow(WindowHandle& handle);
 
 int ReadKey(int wait);  // wait -1: until a key; 0: poll, 0 when none
 int GetKey();
+// GetKey for a text field: a hot key's handler gets the field's cursor position.
+int GetFieldKey(int cursor);
 void StuffKeys(const char* keys);
 void StuffKeys(const std::string& keys);
 

@@ -25,9 +25,13 @@ TEST(BitString, ParsesOnlyZerosAndOnes) {
         const char* text;
         uint16_t value;
     } kCases[] = {
-        {"", 0},     {"1", 1},      {"10", 2},        {"1x0y1", 5},
-        {"2 1 9", 1}, {"11111111111111111", 0xFFFF},  // 17 ones: the first drops out
-        {"1 0000 0000 0000 0000", 0},                 // shifted out on the left
+        {"", 0},
+        {"1", 1},
+        {"10", 2},
+        {"1x0y1", 5},
+        {"2 1 9", 1},
+        {"11111111111111111", 0xFFFF},  // 17 ones: the first drops out
+        {"1 0000 0000 0000 0000", 0},   // shifted out on the left
     };
     for (const Case& c : kCases) EXPECT_EQ(ParseBitString(c.text), c.value) << c.text;
 }

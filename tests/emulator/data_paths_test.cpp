@@ -10,7 +10,7 @@
 
 namespace {
 
-struct PathSpec {
+struct PathSetup {
     const char* pattern;
     const char* mask;
     int start, count;
@@ -18,17 +18,17 @@ struct PathSpec {
 };
 
 class DataPathsTest : public ::testing::Test {
-protected:
-    void Configure(const std::vector<PathSpec>& specs) {
+  protected:
+    void Configure(const std::vector<PathSetup>& setups) {
         port = PortConfig{};
-        for (size_t i = 0; i < specs.size(); ++i) {
+        for (size_t i = 0; i < setups.size(); ++i) {
             DataPath& p = port.Paths[i];
-            std::strcpy(p.Pattern, specs[i].pattern);
-            std::strcpy(p.Mask, specs[i].mask);
-            p.StartRegister = int16_t(specs[i].start);
-            p.RegisterCount = int16_t(specs[i].count);
-            p.EditingMode = specs[i].mode;
-            p.Continue = specs[i].cont;
+            std::strcpy(p.Pattern, setups[i].pattern);
+            std::strcpy(p.Mask, setups[i].mask);
+            p.StartRegister = int16_t(setups[i].start);
+            p.RegisterCount = int16_t(setups[i].count);
+            p.EditingMode = setups[i].mode;
+            p.Continue = setups[i].cont;
         }
     }
     std::vector<bool> Matches(const std::vector<PathOutcome>& out) {
@@ -43,7 +43,7 @@ protected:
 
 TEST_F(DataPathsTest, ContinueDecidesWhetherLaterPathsAreTried) {
     struct Case {
-        std::vector<PathSpec> paths;
+        std::vector<PathSetup> paths;
         std::vector<bool> tried;  // one entry per path tried, true when matched
         uint16_t signal;
     } kCases[] = {
@@ -51,7 +51,9 @@ TEST_F(DataPathsTest, ContinueDecidesWhetherLaterPathsAreTried) {
         {{{"*", "_", 2, 1, 0, 0}, {"*", "_", 3, 1, 0, 0}}, {true}, 0x0001},
         // Not matching never stops the loop.
         {{{"X", "_", 2, 1, 0, 0}, {"*", "_", 3, 1, 0, 0}}, {false, true}, 0x0002},
-        {{{"*", "_", 2, 1, 0, 1}, {"X", "_", 3, 1, 0, 0}, {"#*", "_", 4, 1, 0, 1},
+        {{{"*", "_", 2, 1, 0, 1},
+          {"X", "_", 3, 1, 0, 0},
+          {"#*", "_", 4, 1, 0, 1},
           {"*", "_", 5, 1, 0, 0}},
          {true, false, true, true},
          0x000D},

@@ -82,7 +82,7 @@ TEST(EditingModes, FloatIsSinglePrecisionLowWordFirst) {
         {FLOAT, ".5", 3, {0x0000, 0x3F00, 0}},
         {FLOAT, "abc", 2, {0, 0}},
         {FLOAT, "-.", 2, {0, 0}},
-        {FLOAT, "2e", 2, {0x0000, 0x4000}},       // a bare exponent mark is not read
+        {FLOAT, "2e", 2, {0x0000, 0x4000}},        // a bare exponent mark is not read
         {FLOAT, "inf 0x10", 2, {0x0000, 0x0000}},  // reads the 0 of "0x10", never "inf"
         {FLOAT, "1e60", 2, {0x0000, 0x7F80}},      // too large: infinity
         {FLOAT, "-1e60", 2, {0x0000, 0xFF80}},

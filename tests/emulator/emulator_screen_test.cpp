@@ -64,7 +64,7 @@ void DefaultPort(PortConfig& p, int port) {
 }
 
 class EmulatorScreenTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ScreenInit(console);
         AddHotKey(key::F1, TakeSnapshot);
@@ -125,8 +125,7 @@ TEST_F(EmulatorScreenTest, TypedNumberEndsOnEnterAndLandsInTheFirstRegister) {
     EXPECT_EQ(s.Trimmed(7), "Capitalize = NO");
     EXPECT_EQ(s.Trimmed(8), "Pattern 1 MATCHED");  // path 1 has no Continue
     EXPECT_EQ(s.Row(9), "Masked:      \xF9" + Field("123") + " ");
-    EXPECT_EQ(s.Trimmed(10),
-              "  Start Register = 2      Register Count = 1  Edit = INTEGER");
+    EXPECT_EQ(s.Trimmed(10), "  Start Register = 2      Register Count = 1  Edit = INTEGER");
     EXPECT_EQ(s.Row(13).substr(8, 24), "   123 007B      0 0000 ");
     EXPECT_EQ(s.attrs[13].substr(8, 13), "1111111111110");  // the block in reverse
     EXPECT_NE(s.Row(3).find("= 0000 0000 0000 0001"), std::string::npos);
@@ -166,6 +165,47 @@ TEST_F(EmulatorScreenTest, HexCodesStandInForTypedCharacters) {
     EXPECT_EQ(s.Row(13).substr(8, 35), "    65 0041     66 0042      0 0000");
     // The window is gone again.
     EXPECT_EQ(s.Trimmed(7), "Capitalize = NO");
+}
+
+TEST_F(EmulatorScreenTest, HexEntryQueuesWhatItParses) {
+    struct Case {
+        std::string typed;  // into the hex field, ended by Enter or Esc
+        std::string accepted;
+    } kCases[] = {
+        {"00 41 0D\r", "A"},   // a 00 is never received
+        {" 7  41 0D\r", "A"},  // 07 is not accepted
+        {"123 0D\r", "#"},     // only the low 8 bits of a long run
+        {"4142\x1b", ""},      // Esc queues nothing
+        {"31 32\r", "12"},     // no terminator: the message goes on
+    };
+    for (const Case& c : kCases) {
+        TearDown();
+        SetUp();
+        console.Type("\r");
+        Key(kInsert);
+        console.Type(c.typed);
+        Key(kF1);
+        Key(kF10);
+        Emulate(0);
+        ASSERT_EQ(gSnapshots.size(), 1u) << c.typed;
+        EXPECT_EQ(gSnapshots[0].Row(5), "Accepted:    \xF9" + Field(c.accepted) + " ") << c.typed;
+    }
+}
+
+TEST_F(EmulatorScreenTest, F1InTheHexWindowLeavesTheFieldAsTyped) {
+    console.Type("\r");
+    Key(kInsert);
+    console.Type("4");
+    Key(kF1);
+    console.Type("1 0d\r");
+    Key(kF1);
+    Key(kF10);
+    Emulate(0);
+    ASSERT_EQ(gSnapshots.size(), 2u);
+    EXPECT_NE(gSnapshots[0].Row(7).find("HEX CODE ENTRY"), std::string::npos);
+    EXPECT_EQ(gSnapshots[0].Row(9).substr(8, 3), "4..");
+    EXPECT_EQ(gSnapshots[1].Row(5), "Accepted:    \xF9" + Field("A") + " ");
+    EXPECT_EQ(gSnapshots[1].Trimmed(6), std::string(29, ' ') + "TERMINATOR 0D MATCHED");
 }
 
 TEST_F(EmulatorScreenTest, HexEntryWindowAndF10InIt) {
@@ -293,10 +333,12 @@ TEST_F(EmulatorScreenTest, ChosenPortIsCopiedFromTheOfflineMemory) {
     const Snapshot& s = RunAndSnap("3\r", "abc1\r");
     EXPECT_EQ(std::memcmp(&WorkingConfig.Ports[2], &OfflineMemory.Ports[2], sizeof(PortConfig)), 0);
     EXPECT_EQ(s.Row(2)[24], '3');
-    EXPECT_EQ(s.Row(7).substr(0, 18), "Capitalized: \xF9" "ABC1");
+    EXPECT_EQ(s.Row(7).substr(0, 18),
+              "Capitalized: \xF9"
+              "ABC1");
     EXPECT_NE(s.Row(3).find("Signal Register (100) = 0000 0001 0000 0000"), std::string::npos);
     EXPECT_EQ(EmulatorState.image[150], 1);
-    EXPECT_EQ(s.Row(13).substr(0, 6), "   245");  // 101 + 6 * 24: the block's row first
+    EXPECT_EQ(s.Row(13).substr(0, 6), "   245");          // 101 + 6 * 24: the block's row first
     EXPECT_EQ(s.Row(13).substr(68, 12), "     1 0001 ");  // 250 is the sixth cell
 }
 
@@ -308,7 +350,8 @@ TEST_F(EmulatorScreenTest, ContinueKeepsEarlierBlocksInReverse) {
     p.Paths[1].RegisterCount = 2;
     p.Paths[1].EditingMode = 0;
     const Snapshot& s = RunAndSnap("\r", "7\r");
-    EXPECT_EQ(s.attrs[13].substr(8, 48), std::string(12, '1') + std::string(24, '0') + std::string(12, '1'));
+    EXPECT_EQ(s.attrs[13].substr(8, 48),
+              std::string(12, '1') + std::string(24, '0') + std::string(12, '1'));
     EXPECT_EQ(s.attrs[13].substr(56, 12), std::string(12, '1'));
     EXPECT_NE(s.Row(3).find("= 0000 0000 0000 0011"), std::string::npos);
 }
@@ -322,6 +365,38 @@ TEST_F(EmulatorScreenTest, GridOriginSurvivesBetweenUses) {
     const Snapshot& s = RunAndSnap("\r", "");
     EXPECT_EQ(s.Row(13).substr(0, 6), "   500");
     EXPECT_EQ(s.Row(13).substr(8, 12), "     1 0001 ");
+}
+
+}  // namespace
+
+namespace {
+
+int gFetchedPort = 0;
+
+// Stands in for the module fetch: fills the working port and shows progress
+// on row 1 as the fetch does.
+void FetchForTest(int port) {
+    gFetchedPort = port;
+    WorkingConfig.Plus = OfflineMemory.Plus;
+    WorkingConfig.Ports[port - 1] = OfflineMemory.Ports[port - 1];
+    WorkingConfig.Ports[port - 1].Paths[0].StartRegister = 20;
+    PutText("Port 4 Paths", 1, 65, 0, ' ', 0);
+}
+
+TEST_F(EmulatorScreenTest, OnlineFormFetchesThePortAndClearsTheProgress) {
+    gFetchedPort = 0;
+    console.Type("4\r");
+    console.Type("8\r");
+    Key(kF1);
+    Key(kF10);
+    Emulate(1, FetchForTest);
+    EXPECT_EQ(gFetchedPort, 4);
+    ASSERT_EQ(gSnapshots.size(), 1u);
+    const Snapshot& s = gSnapshots[0];
+    EXPECT_EQ(s.Row(2).substr(0, 22), "Online port to emulate");
+    EXPECT_EQ(s.Row(1).substr(56), std::string(16, ' ') + "EMULATE ");
+    EXPECT_EQ(EmulatorState.image[19], 8);
+    EXPECT_NE(s.Row(3).find("= 0001 0000 0000 0000"), std::string::npos);
 }
 
 }  // namespace

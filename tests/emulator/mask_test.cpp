@@ -19,7 +19,7 @@ TEST(Mask, KeepsReplacesDeletesAndCuts) {
         {"_____", "12", "12"},  // the text ends first
         {del + del, "12345", ""},
         {"_" + del + "_" + del + "_", "abcdefg", "ace"},
-        {del + del + del, "ab", ""},  // deleting past the end stops at the end
+        {del + del + del, "ab", ""},     // deleting past the end stops at the end
         {"A" + del + "B", "123", "AB"},  // B replaces the 3 that moved left
         {std::string(64, '_'), "HELLO", "HELLO"},
         {"__" + del, "12", "12"},

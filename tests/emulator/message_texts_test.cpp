@@ -47,7 +47,7 @@ TEST(MessageTexts, AcceptedTextStopsCountingAt63) {
 }
 
 class AcquireTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         for (int c = 'A'; c <= 'Z'; ++c) CharSetPut(port.AcceptSet, c, true);
         CharSetPut(port.AcceptSet, ';', true);
@@ -64,8 +64,8 @@ TEST_F(AcquireTest, AcceptAndTerminateSets) {
         uint8_t c;
         bool accepted, terminator;
     } kCases[] = {
-        {'A', true, false}, {'a', false, false}, {'\r', false, true},
-        {';', true, true},  // a terminator that is also accepted is kept first
+        {'A', true, false},  {'a', false, false},
+        {'\r', false, true}, {';', true, true},  // a terminator that is also accepted is kept first
         {0xE9, false, true}, {0x41 | 0x80, false, false},
     };
     for (const Case& c : kCases) {

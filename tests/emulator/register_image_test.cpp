@@ -9,7 +9,7 @@
 namespace {
 
 class RegisterImageTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         for (int i = 0; i < kImageRegisters; ++i) s.image[i] = -7;  // marks untouched cells
     }
@@ -26,7 +26,7 @@ TEST_F(RegisterImageTest, BlockOutsideTheImageIsClipped) {
         {1, 1, 2, 2, 0},        // register RackBase itself is index 0
         {1, 2047, 4, 2, 2046},  // runs past the end: the last two are dropped
         {1, 2049, 2, 0, -1},
-        {100, 50, 60, 10, 0},   // starts below the rack: the first 50 are dropped
+        {100, 50, 60, 10, 0},  // starts below the rack: the first 50 are dropped
         {1, -5, 3, 0, -1},
         {8191, 10238, 2, 1, 2047},
     };
@@ -73,9 +73,8 @@ TEST(GridOrigin, BroughtIntoRangeAtStart) {
     struct Case {
         int origin, rackBase, result;
     } kCases[] = {
-        {0, 1, 2},      {1, 1, 2},          {2, 1, 2},          {50, 1, 50},
-        {1976, 1, 1976}, {1977, 1, 2},      {500, 1000, 1001},  {2975, 1000, 2975},
-        {2976, 1000, 1001},
+        {0, 1, 2},    {1, 1, 2},         {2, 1, 2},          {50, 1, 50},        {1976, 1, 1976},
+        {1977, 1, 2}, {500, 1000, 1001}, {2975, 1000, 2975}, {2976, 1000, 1001},
     };
     for (const Case& c : kCases)
         EXPECT_EQ(OriginAtStart(c.origin, c.rackBase), c.result) << c.origin << " " << c.rackBase;
@@ -85,18 +84,16 @@ TEST(GridOrigin, MovesOnlyWhenTheBlockIsNotFullyShown) {
     struct Case {
         int origin, rackBase, start, count, result;
     } kCases[] = {
-        {2, 1, 2, 1, 2},         // shown
-        {2, 1, 73, 1, 2},        // the last cell (origin + 71)
-        {2, 1, 70, 4, 2},        // ends on the last cell
-        {2, 1, 70, 5, 68},       // runs past it: row of 68 (2 + 6 * 11)
-        {2, 1, 74, 1, 74},       // just beyond
-        {2, 1, 100, 1, 98},      // aligned to rows that start at RackBase + 1
-        {98, 1, 10, 2, 8},       // below the origin
-        {2, 1, 2040, 8, 1976},   // capped so the grid stays in the image
-        {2, 1, 1, 1, 2},         // below the rack: first row of the rack
-        {2, 1, -20, 3, 2},
-        {101, 100, 200, 64, 197},
-        {2, 1, 2, 0, 2},
+        {2, 1, 2, 1, 2},        // shown
+        {2, 1, 73, 1, 2},       // the last cell (origin + 71)
+        {2, 1, 70, 4, 2},       // ends on the last cell
+        {2, 1, 70, 5, 68},      // runs past it: row of 68 (2 + 6 * 11)
+        {2, 1, 74, 1, 74},      // just beyond
+        {2, 1, 100, 1, 98},     // aligned to rows that start at RackBase + 1
+        {98, 1, 10, 2, 8},      // below the origin
+        {2, 1, 2040, 8, 1976},  // capped so the grid stays in the image
+        {2, 1, 1, 1, 2},        // below the rack: first row of the rack
+        {2, 1, -20, 3, 2},     {101, 100, 200, 64, 197}, {2, 1, 2, 0, 2},
     };
     for (const Case& c : kCases)
         EXPECT_EQ(OriginAfterBlock(c.origin, c.rackBase, c.start, c.count), c.result)

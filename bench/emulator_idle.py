@@ -1,0 +1,71 @@
+#!/usr/bin/env python3
+"""CPU time the emulator uses while it waits for a key, and time per message.
+
+Runs build/kovasw on a pseudo-terminal of 80 x 25 with the keystrokes for
+Emulate > from oFfline memory > port 1 on its command line, then reads the
+process's utime + stime from /proc/<pid>/stat over a few seconds in the two
+waits of the message loop: for the next character, and at "Ready for more
+data". Then times typed messages end to end (key to "Ready for more data").
+"""
+import os, pty, select, signal, statistics, sys, time, fcntl, termios, struct
+
+TICK = os.sysconf("SC_CLK_TCK")
+IDLE_SECONDS = 3.0
+
+def spawn(program, args):
+    pid, fd = pty.fork()
+    if pid == 0:
+        os.environ.update(TERM="xterm-256color", LANG="C.UTF-8", LC_ALL="C.UTF-8")
+        os.execv(program, [program] + args)
+    fcntl.ioctl(fd, termios.TIOCSWINSZ, struct.pack("HHHH", 25, 80, 0, 0))
+    os.kill(pid, signal.SIGWINCH)
+    return pid, fd
+
+def read_until(fd, needle, timeout=5.0):
+    data, end = b"", time.monotonic() + timeout
+    while time.monotonic() < end:
+        ready, _, _ = select.select([fd], [], [], 0.05)
+        if ready:
+            data += os.read(fd, 65536)
+            if needle in data:
+                return data
+    raise SystemExit(f"never saw {needle!r}")
+
+def drain(fd, quiet=0.2):
+    while select.select([fd], [], [], quiet)[0]:
+        os.read(fd, 65536)
+
+def cpu_ticks(pid):
+    fields = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])  # utime, stime
+
+def idle_cpu(pid, fd):
+    drain(fd)
+    before, t0 = cpu_ticks(pid), time.monotonic()
+    time.sleep(IDLE_SECONDS)  # the measurement window, not a synchronisation
+    used, wall = cpu_ticks(pid) - before, time.monotonic() - t0
+    return used / TICK, wall
+
+def main():
+    program = os.path.join(sys.argv[1] if len(sys.argv) > 1 else "build", "kovasw")
+    pid, fd = spawn(program, ["EF/R"])
+    read_until(fd, b"INSERT for hex entry")
+    cpu, wall = idle_cpu(pid, fd)
+    print(f"waiting for a character:      {cpu * 1000:.0f} ms CPU in {wall:.1f} s ({100 * cpu / wall:.2f}%; goal 0)")
+    os.write(fd, b"1\r")
+    read_until(fd, b"Ready for more data")
+    cpu, wall = idle_cpu(pid, fd)
+    print(f"waiting at Ready for more:    {cpu * 1000:.0f} ms CPU in {wall:.1f} s ({100 * cpu / wall:.2f}%; goal 0)")
+    times = []
+    for i in range(30):
+        t0 = time.monotonic()
+        os.write(fd, f"{i}\r".encode())
+        read_until(fd, b"Ready for more data")
+        times.append(time.monotonic() - t0)
+    print(f"typed message to Ready, median: {1000 * statistics.median(times):.1f} ms over {len(times)} messages")
+    os.kill(pid, signal.SIGTERM)
+    os.waitpid(pid, 0)
+    os.close(fd)
+
+if __name__ == "__main__":
+    main()

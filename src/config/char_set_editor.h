@@ -1,0 +1,19 @@
+// The character-set editor: a port's accept or terminate set as a 16 x 16
+// grid of character codes, members in reverse, changed with Space, + and -.
+#pragma once
+#include "config/module_config.h"
+#include "config/online_writes.h"
+
+// Edits set in place until Enter, then redraws the port editor screen for
+// mode. titleWord is "Accept" or "Terminate".
+void EditCharSet(CharSet& set, int port, const char* titleWord, EditMode mode);
+
+// The code the cursor moves to after + or -: one cell right, then the start
+// of the next row; the last row wraps to its own start.
+int AdvanceCharSetCursor(int code);
+// The cursor code after an arrow key, stopping at the grid's edges.
+int MoveCharSetCursor(int code, int key);
+// What the editor shows for a code: its name (control names for 0-31 and
+// 127, the character otherwise, eighth bit cleared) and its parity word.
+const char* CharSetCodeName(int code, char (&buffer)[4]);
+const char* CharSetCodeParity(int code);

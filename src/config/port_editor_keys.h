@@ -1,0 +1,15 @@
+// The port editor's key map: what each key changes, and which write to the
+// module follows the change when the editor runs online.
+#pragma once
+#include "config/online_writes.h"
+
+enum class KeyResult {
+    Unknown,  // no field has this key here: beep
+    Kept,     // nothing changed (Esc in a field, an unchanged value)
+    Changed,  // a value changed: the key's write follows
+    Failed,   // a sub-editor's own transfer failed: the editor ends
+};
+
+// Acts on one upper-cased key for the port; when the result is Changed the
+// write for the key has been made too, and false in *writeOk ends the editor.
+KeyResult HandlePortEditorKey(int key, int port, OnlineWrites& writes, bool* writeOk);

@@ -1,0 +1,20 @@
+// The port configuration editor's screen: every field of one port behind a
+// one-key label, and the values drawn at their fixed positions. The
+// sub-editors draw over its lower part and call this to put it back.
+#pragma once
+#include <cstdint>
+
+#include "config/online_writes.h"
+
+// Screen row of a path's register line (path 0-3); its pattern is two rows
+// above and its mask one row above.
+constexpr int PathRow(int path) { return 10 + 4 * path; }
+
+// Clears from row 2 and draws the title, labels and key letters.
+void DrawPortEditorScreen(EditMode mode);
+// Blanks the transfer status on the title row; the mode stays shown.
+void ClearEditorStatus(EditMode mode);
+// Draws every value of the port (0-3) of the working configuration.
+void ShowPortValues(int port, bool portHighlighted = false);
+// The text of an unsigned field as the screen shows it.
+void PutUnsigned(int16_t value, int row, int col, int width, uint32_t flags = 0);

@@ -1,0 +1,75 @@
+// The configuration editors on the in-memory console: a default working
+// configuration, keys written as the keyboard sends them, and F1 bound to a
+// snapshot of the screen image so a test can look at the screen mid-edit.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "config/config_defaults.h"
+#include "config/module_config.h"
+#include "ui/console/memory_console.h"
+#include "ui/keys.h"
+#include "ui/screen.h"
+
+namespace keys {
+inline const std::string Left = "\xE0\x4B", Right = "\xE0\x4D", Up = "\xE0\x48", Down = "\xE0\x50",
+                         Home = "\xE0\x47", End = "\xE0\x4F", F1 = "\xE0\x3B", F9 = "\xE0\x43",
+                         F10 = "\xE0\x44";
+inline const std::string Enter = "\r", Esc = "\x1b", Backspace = "\x08";
+inline std::string Times(int n, const std::string& k) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += k;
+    return s;
+}
+}  // namespace keys
+
+struct ScreenSnapshot {
+    std::vector<std::string> chars, attrs;  // 1-based rows: chars[1] is row 1
+    // Characters of a 1-based row and column range.
+    std::string At(int row, int col, int width) const { return chars[row].substr(col - 1, width); }
+    char AttrAt(int row, int col) const { return attrs[row][col - 1]; }
+};
+
+inline std::vector<ScreenSnapshot>& Snapshots() {
+    static std::vector<ScreenSnapshot> shots;
+    return shots;
+}
+
+inline ScreenSnapshot ImageNow() {
+    ScreenSnapshot s;
+    s.chars.resize(26);
+    s.attrs.resize(26);
+    for (int r = 1; r <= 25; ++r)
+        for (int c = 0; c < 80; ++c) {
+            s.chars[r] += char(ScreenChar(r - 1, c));
+            s.attrs[r] += char('0' + ScreenAttr(r - 1, c));
+        }
+    return s;
+}
+
+inline int TakeSnapshot(int, int) {
+    Snapshots().push_back(ImageNow());
+    return 0;
+}
+
+struct EditorScreen : testing::Test {
+    con::MemoryConsole console;
+    void SetUp() override {
+        console.keys.clear();
+        console.beeps = 0;
+        ScreenInit(console);
+        AddHotKey(key::F1, TakeSnapshot);
+        Snapshots().clear();
+        FillDefaults(WorkingConfig);
+        PrintProgBaud = 3;
+        ModuleModel = 1;
+    }
+    void TearDown() override { ScreenDone(); }
+    void Type(const std::string& bytes) { console.Type(bytes); }
+    // Every key typed was read: nothing was left for a later screen.
+    void ExpectAllKeysRead() {
+        EXPECT_TRUE(console.keys.empty()) << console.keys.size() << " left";
+    }
+};
