@@ -17,20 +17,24 @@ Link* OpenLink(const LinkOptions& o, std::string* reason) {
         route.entries[0] = uint16_t(o.drop);
     }
     switch (o.type) {
-    case LinkType::SyMax: return OpenSyMaxLink(o.port.c_str(), 0, route, reason);
-    case LinkType::NetToNet: return OpenSyMaxLink(o.port.c_str(), 1, route, reason);
-    case LinkType::Rtu: return OpenModbusRtuLink(o.port.c_str(), o.drop, reason);
-    case LinkType::Ascii: return OpenModbusAsciiLink(o.port.c_str(), o.drop, reason);
-    case LinkType::Gateway: return OpenGatewayLink(o.port.c_str(), o.route, reason);
-    case LinkType::Tcp: return OpenModbusTcpLink(o.host.c_str(), o.tcpPort, o.drop, reason);
+        case LinkType::SyMax:
+            return OpenSyMaxLink(o.port.c_str(), 0, route, reason);
+        case LinkType::NetToNet:
+            return OpenSyMaxLink(o.port.c_str(), 1, route, reason);
+        case LinkType::Rtu:
+            return OpenModbusRtuLink(o.port.c_str(), o.drop, reason);
+        case LinkType::Ascii:
+            return OpenModbusAsciiLink(o.port.c_str(), o.drop, reason);
+        case LinkType::Gateway:
+            return OpenGatewayLink(o.port.c_str(), o.route, reason);
+        case LinkType::Tcp:
+            return OpenModbusTcpLink(o.host.c_str(), o.tcpPort, o.drop, reason);
     }
     return nullptr;
 }
 
 int Fail(Link* link) {
-    // Operations a link kind does not offer fail without a text of their own.
-    const char* text = LinkErrorText(link);
-    fprintf(stderr, "%s\n", *text ? text : "Not supported on this kind of link");
+    fprintf(stderr, "%s\n", LinkErrorText(link));
     CloseLink(link);
     return 1;
 }
@@ -52,8 +56,10 @@ int Bench(Link* link, const LinkOptions& o) {
     auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < o.repeats; ++i)
         if (RegisterRead(link, o.reg, o.count, values.data()) <= 0) return Fail(link);
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    printf("%d requests in %.3f s: %.1f requests per second\n", o.repeats, seconds, o.repeats / seconds);
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    printf("%d requests in %.3f s: %.1f requests per second\n", o.repeats, seconds,
+           o.repeats / seconds);
     CloseLink(link);
     return 0;
 }
@@ -67,7 +73,8 @@ int Sections(Link* link, const LinkOptions& o) {
         reg += count;
         total += count;
     }
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     printf("%zu requests, %d registers in %.4f s\n", o.sections.size(), total, seconds);
     CloseLink(link);
     return 0;
@@ -88,16 +95,20 @@ int main(int argc, char** argv) {
     SetSerialParameters(link, o.baud, o.parity, o.stopBits, o.timeout, o.dataBits);
     SetSyMaxOptions(link, o.crc, o.priority);
     switch (o.command) {
-    case Command::Read: return PrintRead(link, o, false);
-    case Command::InputRead: return PrintRead(link, o, true);
-    case Command::Write:
-        if (RegisterWrite(link, o.reg, o.count, o.values.data()) <= 0) return Fail(link);
-        break;
-    case Command::InputWrite:
-        if (InputRegisterWrite(link, o.reg, o.count, o.values.data()) <= 0) return Fail(link);
-        break;
-    case Command::Bench: return Bench(link, o);
-    case Command::Sections: return Sections(link, o);
+        case Command::Read:
+            return PrintRead(link, o, false);
+        case Command::InputRead:
+            return PrintRead(link, o, true);
+        case Command::Write:
+            if (RegisterWrite(link, o.reg, o.count, o.values.data()) <= 0) return Fail(link);
+            break;
+        case Command::InputWrite:
+            if (InputRegisterWrite(link, o.reg, o.count, o.values.data()) <= 0) return Fail(link);
+            break;
+        case Command::Bench:
+            return Bench(link, o);
+        case Command::Sections:
+            return Sections(link, o);
     }
     CloseLink(link);
     return 0;

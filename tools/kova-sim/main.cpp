@@ -1,13 +1,14 @@
 // kova-sim: a simulated KOVA module on a pty pair or a serial device, for
 // tests, benchmarks and demonstrations without hardware.
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/signalfd.h>
 #include <termios.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 
 #include "link/serial_device.h"
 #include "link/serial_settings.h"
@@ -67,10 +68,14 @@ int StopSignals() {
 
 std::unique_ptr<SimSlave> MakeSlave(SimContext& context) {
     switch (context.options.protocol) {
-    case SimProtocol::Rtu: return MakeModbusRtuSlave(context);
-    case SimProtocol::Ascii: return MakeModbusAsciiSlave(context);
-    case SimProtocol::Gateway: return MakeGatewaySlave(context);
-    default: return MakeSyMaxSlave(context);
+        case SimProtocol::Rtu:
+            return MakeModbusRtuSlave(context);
+        case SimProtocol::Ascii:
+            return MakeModbusAsciiSlave(context);
+        case SimProtocol::Gateway:
+            return MakeGatewaySlave(context);
+        default:
+            return MakeSyMaxSlave(context);
     }
 }
 
