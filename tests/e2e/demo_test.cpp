@@ -14,11 +14,13 @@
 
 namespace {
 
-// The source tree: from the environment, else from where this file lies.
+// The source tree: given by the build, else found from where this file lies.
 std::string SourceDir() {
-    const char* dir = std::getenv("KOVA_SOURCE_DIR");
-    if (dir) return std::filesystem::absolute(dir).string();
+#ifdef KOVA_SOURCE_DIR
+    return KOVA_SOURCE_DIR;
+#else
     return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
+#endif
 }
 
 std::string CommandOf(int pid) {
