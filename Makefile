@@ -18,7 +18,7 @@ $(BUILD)/build.ninja: | deps
 build: $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-# A demo with a simulated module on a pty: see scripts/demo.sh.
+# A demo with a simulated module on loopback Modbus TCP: see scripts/demo.sh.
 run: build
 	bash scripts/demo.sh $(BUILD) $(ARGS)
 

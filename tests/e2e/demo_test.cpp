@@ -1,6 +1,6 @@
-// The demo behind `make run`: it starts connected to its simulated module,
-// and the simulator it started goes away when the program quits or when the
-// demo is told to stop.
+// The demo behind `make run`: it starts connected to its simulated module
+// over loopback Modbus TCP, and the simulator it started goes away when the
+// program quits or when the demo is told to stop.
 #include <gtest/gtest.h>
 #include <signal.h>
 

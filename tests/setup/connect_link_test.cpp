@@ -11,6 +11,7 @@
 #include <sys/socket.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -237,6 +238,41 @@ TEST_F(Connect, LinksReachTheSimulatedModule) {
         CloseLink(link);
         link = nullptr;
     }
+}
+
+TEST_F(Connect, ModbusTcpReachesTheSimulatedModuleOnLoopback) {
+    int out[2];
+    ASSERT_EQ(0, pipe(out));
+    const char* build = std::getenv("KOVA_BUILD_DIR");
+    std::string program = std::string(build ? build : "build") + "/kova-sim";
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        execl(program.c_str(), program.c_str(), "--tcp", "127.0.0.1:0", "--drop", "3", nullptr);
+        _exit(127);
+    }
+    close(out[1]);
+    std::string said;  // "listening", then the port
+    pollfd p{out[0], POLLIN, 0};
+    char c;
+    while (std::count(said.begin(), said.end(), '\n') < 2 && poll(&p, 1, 5000) == 1 &&
+           read(out[0], &c, 1) == 1)
+        said += c;
+    close(out[0]);
+    ASSERT_EQ(0u, said.rfind("listening\n", 0)) << said;
+    CurrentSetup.ConnectionType = LinkTypeModbusTcp;
+    std::strcpy(CurrentSetup.TcpHost, "127.0.0.1");
+    CurrentSetup.TcpPort = uint16_t(std::atoi(said.c_str() + 10));
+    CurrentSetup.RouteCount = 1;
+    CurrentSetup.Route[0] = 3;  // the unit the simulator answers
+    link = ConnectLink(nullptr);
+    uint16_t marker = 0;
+    int read = link ? RegisterRead(link, 8188, 1, &marker) : 0;
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    ASSERT_NE(nullptr, link);
+    EXPECT_EQ(1, read) << LinkErrorText(link);
+    EXPECT_EQ(0x9990, marker);
 }
 
 // A listening loopback socket: the kernel completes the connect.
