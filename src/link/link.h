@@ -99,7 +99,8 @@ struct Link {
     uint8_t priorityOpcodes = 0;
     uint8_t expectedTransaction = 0;
 
-    int socket = -1;  // Modbus TCP
+    // Modbus TCP: the connected socket and the address to reconnect to.
+    int socket = -1;
     uint8_t peerAddress[32] = {};
 
     char errorText[kLinkErrorSize] = {};

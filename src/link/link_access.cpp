@@ -3,7 +3,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
-#include <set>
 
 #include "link/link.h"
 #include "link/link_backend.h"

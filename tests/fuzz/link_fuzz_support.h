@@ -15,9 +15,10 @@ inline int PacketsHeldBy(Link* link) {
 }
 
 // The first bytes choose the link state: CRC mode, awaiting a reply, the
-// expected transaction; the rest are received. A byte 0xFD (RTU) stands for
-// a pause on the line; every 0xFC lets the transmitter send what it has and
-// queues a request packet.
+// expected transaction, and whether the bytes are drawn mostly from the
+// framing characters (so that uniform random input still makes frames); the
+// rest are received. A byte 0xFD stands for a pause on the line; every 0xFC
+// lets the transmitter send what it has and queues a request packet.
 inline void FuzzReceiveMode(LinkKind kind, const uint8_t* data, size_t size) {
     static const int total = (AddFreePackets(6), FreePacketCount());
     if (size < 3) return;
@@ -27,10 +28,14 @@ inline void FuzzReceiveMode(LinkKind kind, const uint8_t* data, size_t size) {
     link->awaitingReply = data[1] & 1;
     link->expectedTransaction = data[2];
     const LinkBackend* backend = FindLinkBackend(kind);
+    const bool framing = data[0] & 2;
+    static const uint8_t kFraming[] = {0x10, 0x01, 0x02, 0x03, 0x05, 0x11, 0x12, 0x15, 0x16,
+                                       0xFE, ':',  '\r', '\n', '0',  '1',  'A',  'F',  0x00};
     for (size_t i = 3; i < size; ++i) {
-        if (data[i] == 0xFD && backend->endOfPause) {
+        uint8_t byte = framing && data[i] < 0xC0 ? kFraming[data[i] % sizeof kFraming] : data[i];
+        if (byte == 0xFD && backend->endOfPause) {
             backend->endOfPause(link);
-        } else if (data[i] == 0xFC) {
+        } else if (byte == 0xFC) {
             if (Packet* packet = TakeFreePacket()) {
                 packet->length = static_cast<uint16_t>(data[i - 1] % 40);
                 packet->address[0] = 0xFF;
@@ -39,7 +44,7 @@ inline void FuzzReceiveMode(LinkKind kind, const uint8_t* data, size_t size) {
             for (int n = 0; n < 64 && NextTransmitByte(link) < 256; ++n) {
             }
         } else {
-            ReceiveByte(link, data[i]);
+            ReceiveByte(link, byte);
         }
         if (FreePacketCount() + PacketsHeldBy(link) != total) abort();
     }

@@ -5,10 +5,10 @@
 
 #include "link/child_process.h"
 #include "link/link.h"
-#include "link/serial_device.h"
-#include "link/uucp_lock.h"
 #include "link/pty_pair.h"
+#include "link/serial_device.h"
 #include "link/serial_termios.h"
+#include "link/uucp_lock.h"
 
 namespace {
 
@@ -187,7 +187,8 @@ TEST(SerialNames, DeviceNamesAndTheirLockFiles) {
         const char* lock;
     } const cases[] = {
         {"ttyUSB0", "/dev/ttyUSB0", "/run/lock/LCK..ttyUSB0"},
-        {"ttyUSB10", "/dev/ttyUSB10", "/run/lock/LCK..ttyUSB10"},  // the whole name, not 7 characters
+        {"ttyUSB10", "/dev/ttyUSB10",
+         "/run/lock/LCK..ttyUSB10"},  // the whole name, not 7 characters
         {"ttyACM0", "/dev/ttyACM0", "/run/lock/LCK..ttyACM0"},
         {"/dev/ttyS1", "/dev/ttyS1", "/run/lock/LCK..ttyS1"},
         {"/dev/pts/7", "/dev/pts/7", "/run/lock/LCK..pts_7"},
@@ -203,7 +204,8 @@ TEST(SerialNames, DeviceNamesAndTheirLockFiles) {
 TEST(SerialOpen, ALockFileOfALiveProcessMakesThePortBusy) {
     if (access("/run/lock", W_OK) != 0) GTEST_SKIP() << "/run/lock is not writable here";
     PtyPair pty;
-    ChildProcess holder({BuildProgram("kova-sim"), "--protocol", "rtu", "--pty"});  // any other live process
+    ChildProcess holder(
+        {BuildProgram("kova-sim"), "--protocol", "rtu", "--pty"});  // any other live process
     ASSERT_FALSE(holder.ReadLine().empty());
     std::string lock = UucpLockPath(pty.SlavePath());
     FILE* f = fopen(lock.c_str(), "w");

@@ -1,6 +1,7 @@
 // Sy/Max requests over a pty against a peer thread that plays the far end:
 // the request frames, every reply check, NAK and retry, and timeouts.
 #include <gtest/gtest.h>
+#include <time.h>
 
 #include <optional>
 #include <thread>
@@ -335,7 +336,15 @@ TEST_F(SyMaxExchange, TheFarEndVanishingMidRequestEndsInTheTimeoutAndANewLinkWor
     request.join();
     EXPECT_EQ(result, 0);
     EXPECT_STREQ(LinkErrorText(link), "Read reply timeout");
-    EXPECT_EQ(RegisterRead(link, 1, 1, &value), 0);  // no spinning, no hang
+    // The vanished device reads as ready forever: the reader must not spin on it.
+    timespec cpu0, cpu1;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu0);
+    auto wall0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(RegisterRead(link, 1, 1, &value), 0);
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu1);
+    double cpu = (cpu1.tv_sec - cpu0.tv_sec) + (cpu1.tv_nsec - cpu0.tv_nsec) / 1e9;
+    double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+    EXPECT_LT(cpu, wall / 2) << "cpu " << cpu << " s in " << wall << " s";
     CloseLink(link);
     link = nullptr;
 

@@ -34,7 +34,9 @@ Link* OpenLink(const LinkOptions& o, std::string* reason) {
 }
 
 int Fail(Link* link) {
-    fprintf(stderr, "%s\n", LinkErrorText(link));
+    // Operations a link kind does not offer fail without a text of their own.
+    const char* text = LinkErrorText(link);
+    fprintf(stderr, "%s\n", *text ? text : "Not supported on this kind of link");
     CloseLink(link);
     return 1;
 }
