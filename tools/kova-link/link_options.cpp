@@ -30,8 +30,10 @@ bool ParseRoute(const char* text, LinkRoute* route) {
     size_t start = 0;
     while (start <= list.size()) {
         size_t comma = list.find(',', start);
-        std::string item = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        if (route->count == 8 || !ToInt(item.c_str(), 0, 255, &route->entries[route->count])) return false;
+        std::string item =
+            list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (route->count == 8 || !ToInt(item.c_str(), 0, 255, &route->entries[route->count]))
+            return false;
         ++route->count;
         if (comma == std::string::npos) break;
         start = comma + 1;
@@ -71,7 +73,9 @@ const Option kOptions[] = {
     {"--baud", "N", "line rate (default 9600)",
      [](LinkOptions& o, const char* a) { return ToInt(a, 50, 4000000, &o.baud); }},
     {"--parity", "none|even|odd", "parity (default even)",
-     [](LinkOptions& o, const char* a) { return Choice(a, {"none", "even", "odd"}, &o.parity); }},
+     [](LinkOptions& o, const char* a) {
+         return Choice(a, {"none", "even", "odd"}, &o.parity);
+     }},
     {"--data-bits", "7|8", "data bits (default 8)",
      [](LinkOptions& o, const char* a) { return ToInt(a, 7, 8, &o.dataBits); }},
     {"--stop-bits", "1|2", "stop bits (default 1)",
@@ -99,7 +103,8 @@ void PrintHelp(FILE* out) {
             "  input-read REGISTER COUNT    input registers\n"
             "  input-write REGISTER VALUE...\n"
             "  bench N REGISTER COUNT       time N reads, print requests per second\n"
-            "  sections REGISTER N,N,...    time reads of consecutive sections from REGISTER\n\noptions:\n");
+            "  sections REGISTER N,N,...    time reads of consecutive sections from "
+            "REGISTER\n\noptions:\n");
     for (const Option& option : kOptions) {
         char left[48];
         snprintf(left, sizeof left, "%s%s%s", option.name, option.argument ? " " : "",
@@ -112,7 +117,9 @@ void PrintHelp(FILE* out) {
 bool ParseCommand(int argc, char** argv, int i, LinkOptions* o) {
     if (i >= argc) return false;
     std::string name = argv[i++];
-    auto arg = [&](long low, long high, auto* out) { return i < argc && ToInt(argv[i++], low, high, out); };
+    auto arg = [&](long low, long high, auto* out) {
+        return i < argc && ToInt(argv[i++], low, high, out);
+    };
     if (name == "read" || name == "input-read") {
         o->command = name == "read" ? Command::Read : Command::InputRead;
         return arg(0, 65536, &o->reg) && arg(0, 1000, &o->count) && i == argc;
@@ -130,7 +137,8 @@ bool ParseCommand(int argc, char** argv, int i, LinkOptions* o) {
     }
     if (name == "bench") {
         o->command = Command::Bench;
-        return arg(1, 100000000, &o->repeats) && arg(0, 65536, &o->reg) && arg(0, 1000, &o->count) && i == argc;
+        return arg(1, 100000000, &o->repeats) && arg(0, 65536, &o->reg) &&
+               arg(0, 1000, &o->count) && i == argc;
     }
     if (name == "sections") {
         o->command = Command::Sections;
