@@ -81,6 +81,22 @@ TEST_F(Spinner, LeavesQueuedKeystrokesInTheirOrder) {
 }
 
 // A Modbus RTU link on a pty whose far end never answers: Esc ends the wait.
+TEST_F(Spinner, EscAbortsAReplyWaitOnASyMaxLink) {
+    PtyPorts ports;
+    ports.Add("ttyUSB0");
+    ports.Use();
+    CurrentSetup = DefaultSetupFor("KOVASW.STP");
+    SetConnectIdleCallback(BusySpinner);
+    Link* link = ConnectLink(nullptr);
+    ASSERT_NE(nullptr, link);
+    console.Type("\x1b");
+    uint16_t value = 0;
+    EXPECT_EQ(0, RegisterRead(link, 1, 1, &value));
+    EXPECT_STREQ("Application idle abort", LinkErrorText(link));
+    CloseLink(link);
+    SetConnectIdleCallback(nullptr);
+}
+
 TEST_F(Spinner, EscAbortsAReplyWaitOnAConnectedLink) {
     PtyPorts ports;
     ports.Add("ttyUSB0");
