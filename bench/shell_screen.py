@@ -7,6 +7,7 @@ move on the menu bar, and a full repaint of the screen (forced by shrinking the
 terminal and growing it back). Also the median wall time from start to the
 first menu over several runs.
 """
+from bench_setup import QuietStart
 import fcntl, os, pty, select, signal, statistics, struct, sys, termios, time
 
 QUIET = 0.15  # seconds without output that end a burst
@@ -18,6 +19,7 @@ def spawn(program):
     pid, fd = pty.fork()
     if pid == 0:
         os.environ.update(TERM="xterm-256color", LANG="C.UTF-8", LC_ALL="C.UTF-8")
+        os.chdir(WORKDIR)
         os.execv(program, [program])
     set_size(fd, 25, 80)
     os.kill(pid, signal.SIGWINCH)
@@ -65,8 +67,16 @@ def time_to_menu(program):
         raise SystemExit("the menu never appeared")
     return last - t0
 
+WORKDIR = "."
+
 def main():
-    program = os.path.join(sys.argv[1] if len(sys.argv) > 1 else "build", "kovasw")
+    global WORKDIR
+    with QuietStart() as start:
+        WORKDIR = start.dir
+        run()
+
+def run():
+    program = os.path.abspath(os.path.join(sys.argv[1] if len(sys.argv) > 1 else "build", "kovasw"))
     start, move, repaint = measure_bytes(program)
     print(f"full repaint of 80x25:       {repaint} bytes")
     print(f"start to first menu:         {start} bytes ({start / repaint:.2f} x full repaint)")
