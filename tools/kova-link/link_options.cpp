@@ -6,23 +6,13 @@
 #include <cstring>
 #include <functional>
 
+#include "../common/option_table.h"
+
 namespace {
 
-bool ToNumber(const char* text, long low, long high, long* out) {
-    char* end = nullptr;
-    long value = strtol(text, &end, 0);  // decimal, or 0x-prefixed hexadecimal
-    if (!*text || *end || value < low || value > high) return false;
-    *out = value;
-    return true;
-}
-
-template <class T>
-bool ToInt(const char* text, long low, long high, T* out) {
-    long value;
-    if (!ToNumber(text, low, high, &value)) return false;
-    *out = static_cast<T>(value);
-    return true;
-}
+using tools::Choice;
+using tools::ToInt;
+using Option = tools::OptionRow<LinkOptions>;
 
 bool ParseRoute(const char* text, LinkRoute* route) {
     route->count = 0;
@@ -39,22 +29,6 @@ bool ParseRoute(const char* text, LinkRoute* route) {
         start = comma + 1;
     }
     return route->count > 0;
-}
-
-struct Option {
-    const char* name;
-    const char* argument;
-    const char* help;
-    std::function<bool(LinkOptions&, const char*)> apply;
-};
-
-bool Choice(const char* text, std::initializer_list<const char*> names, int* out) {
-    int i = 0;
-    for (const char* name : names) {
-        if (!strcmp(text, name)) return *out = i, true;
-        ++i;
-    }
-    return false;
 }
 
 const Option kOptions[] = {
@@ -105,12 +79,7 @@ void PrintHelp(FILE* out) {
             "  bench N REGISTER COUNT       time N reads, print requests per second\n"
             "  sections REGISTER N,N,...    time reads of consecutive sections from "
             "REGISTER\n\noptions:\n");
-    for (const Option& option : kOptions) {
-        char left[48];
-        snprintf(left, sizeof left, "%s%s%s", option.name, option.argument ? " " : "",
-                 option.argument ? option.argument : "");
-        fprintf(out, "  %-32s %s\n", left, option.help);
-    }
+    tools::PrintOptionHelp(out, kOptions, 32);
     fprintf(out, "\nA failure prints the link's error text on standard error, exit status 1.\n");
 }
 
@@ -162,21 +131,16 @@ bool ParseCommand(int argc, char** argv, int i, LinkOptions* o) {
 
 bool ParseLinkOptions(int argc, char** argv, LinkOptions* options, int* exitCode) {
     *exitCode = 2;
-    int i = 1;
-    for (; i < argc && !strncmp(argv[i], "-", 1); ++i) {
-        if (!strcmp(argv[i], "--help") || !strcmp(argv[i], "-h")) {
+    int i = 0;
+    switch (tools::ApplyOptions("kova-link", argc, argv, kOptions, *options, &i)) {
+        case tools::OptionsResult::Help:
             PrintHelp(stdout);
             *exitCode = 0;
             return false;
-        }
-        const Option* found = nullptr;
-        for (const Option& option : kOptions)
-            if (!strcmp(argv[i], option.name)) found = &option;
-        const char* argument = found && found->argument && i + 1 < argc ? argv[++i] : "";
-        if (!found || (found->argument && !*argument) || !found->apply(*options, argument)) {
-            fprintf(stderr, "kova-link: bad option or value: %s\n", argv[i]);
+        case tools::OptionsResult::Bad:
             return false;
-        }
+        case tools::OptionsResult::Parsed:
+            break;
     }
     bool tcp = options->type == LinkType::Tcp;
     if (!options->typeGiven || (tcp ? options->host.empty() : options->port.empty())) {

@@ -6,31 +6,13 @@
 #include <cstring>
 #include <functional>
 
+#include "../common/option_table.h"
+
 namespace {
 
-struct Option {
-    const char* name;
-    const char* argument;  // null: a flag
-    const char* help;
-    std::function<bool(SimOptions&, const char*)> apply;
-};
-
-bool ToInt(const char* text, int low, int high, int* out) {
-    char* end = nullptr;
-    long value = strtol(text, &end, 0);
-    if (!*text || *end || value < low || value > high) return false;
-    *out = int(value);
-    return true;
-}
-
-bool Choice(const char* text, std::initializer_list<const char*> names, int* out) {
-    int i = 0;
-    for (const char* name : names) {
-        if (strcmp(text, name) == 0) return *out = i, true;
-        ++i;
-    }
-    return false;
-}
+using tools::Choice;
+using tools::ToInt;
+using Option = tools::OptionRow<SimOptions>;
 
 const Option kOptions[] = {
     {"--protocol", "symax|rtu|ascii|gateway|tcp", "wire protocol to answer",
@@ -96,33 +78,29 @@ void PrintHelp(FILE* out) {
             "answering as a Sy/Max, Modbus RTU, Modbus ASCII, Gateway or Modbus TCP slave\n"
             "until SIGTERM or SIGINT. With --pty the slave side's path is printed alone on\n"
             "the first line; with --listen \"listening\", then the port.\n\n");
-    for (const Option& option : kOptions) {
-        char left[48];
-        snprintf(left, sizeof left, "%s%s%s", option.name, option.argument ? " " : "",
-                 option.argument ? option.argument : "");
-        fprintf(out, "  %-28s %s\n", left, option.help);
-    }
+    tools::PrintOptionHelp(out, kOptions, 28);
 }
 
 }  // namespace
 
 bool ParseSimOptions(int argc, char** argv, SimOptions* options, int* exitCode) {
-    for (int i = 1; i < argc; ++i) {
-        if (!strcmp(argv[i], "--help") || !strcmp(argv[i], "-h")) {
+    int next = 0;
+    switch (tools::ApplyOptions("kova-sim", argc, argv, kOptions, *options, &next)) {
+        case tools::OptionsResult::Help:
             PrintHelp(stdout);
             *exitCode = 0;
             return false;
-        }
-        const Option* found = nullptr;
-        for (const Option& option : kOptions)
-            if (!strcmp(argv[i], option.name)) found = &option;
-        const char* argument = found && found->argument && i + 1 < argc ? argv[++i] : "";
-        if (!found || (found->argument && !*argument) || !found->apply(*options, argument)) {
-            fprintf(stderr, "kova-sim: bad option or value: %s\n", argv[i]);
+        case tools::OptionsResult::Bad:
             PrintHelp(stderr);
             *exitCode = 2;
             return false;
-        }
+        case tools::OptionsResult::Parsed:
+            break;
+    }
+    if (next < argc) {
+        fprintf(stderr, "kova-sim: unexpected argument: %s\n", argv[next]);
+        *exitCode = 2;
+        return false;
     }
     if (options->protocol == SimProtocol::Tcp) {
         if (!options->listen.empty()) return true;
