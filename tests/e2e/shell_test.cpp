@@ -27,6 +27,49 @@ TEST(Shell, DrawsTheBannerAndTheMenuBar) {
     EXPECT_EQ(s[18], "Use F10 to clear error window (lower right screen corner)");
 }
 
+// Colours as the terminal shows them: light grey on blue is normal, the bar's
+// other titles blue on grey, capitals in yellow.
+TEST(Shell, ShowsTheAttributeColours) {
+    TmuxSession t;
+    t.Start();
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    t.Settle();
+    auto bar = t.RowCells(4);
+    ASSERT_GE(bar.size(), 20u);
+    struct Case {
+        int col;  // 1-based
+        const char* ch;
+        int fg, bg;
+    } cases[] = {
+        {1, "o", 7, 4},    // the selected title: normal
+        {2, "N", 11, 4},   // its capital: highlight
+        {15, "o", 4, 7},   // another title: reverse
+        {16, "F", 11, 7},  // its capital: reverse + highlight
+    };
+    for (const auto& c : cases) {
+        const auto& cell = bar[c.col - 1];
+        EXPECT_EQ(cell.ch, c.ch) << c.col;
+        EXPECT_EQ(cell.fg, c.fg) << c.col;
+        EXPECT_EQ(cell.bg, c.bg) << c.col;
+    }
+}
+
+// Without colours the same distinctions stay: reverse, bold for highlight.
+TEST(Shell, ShowsAttributesOnATerminalWithoutColour) {
+    TmuxSession t;
+    t.SetTerm("vt100");
+    t.Start();
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    t.Settle();
+    auto bar = t.RowCells(4);
+    ASSERT_GE(bar.size(), 20u);
+    EXPECT_FALSE(bar[0].reverse);
+    EXPECT_TRUE(bar[1].bold);
+    EXPECT_TRUE(bar[14].reverse);
+    EXPECT_FALSE(bar[14].bold);
+    EXPECT_TRUE(bar[15].reverse && bar[15].bold);
+}
+
 TEST(Shell, WalksThePullDownsWithTheSideStep) {
     TmuxSession t;
     t.Start();

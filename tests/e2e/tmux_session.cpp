@@ -99,7 +99,9 @@ std::string TmuxSession::Tmux(const std::vector<std::string>& args) {
 void TmuxSession::Start(const std::vector<std::string>& args, const std::string& program) {
     // A small shell waits for the program and records how it ended.
     std::vector<std::string> command{"new-session", "-d", "-s", "kova", "-c", dir_,
-                                     "env", "LANG=" + locale_, "LC_ALL=" + locale_, "sh", "-c",
+                                     "env", "LANG=" + locale_, "LC_ALL=" + locale_,
+                                     "TERM=" + (term_.empty() ? std::string("screen") : term_),
+                                     "sh", "-c",
                                      "\"$@\"; echo $? > .exit-status", "sh",
                                      BuildDir() + "/" + program};
     if (program == "kovasw") {
@@ -151,6 +153,79 @@ std::string TmuxSession::ScreenText() {
 
 std::string TmuxSession::ScreenWithAttributes() {
     return Tmux({"capture-pane", "-p", "-e", "-t", "kova"});
+}
+
+namespace {
+
+// Applies one SGR sequence's parameters to the current cell attributes.
+void ApplySgr(const std::vector<int>& params, TmuxSession::Cell& a) {
+    for (size_t i = 0; i < params.size(); ++i) {
+        int p = params[i];
+        if (p == 0) a = TmuxSession::Cell{};
+        else if (p == 1) a.bold = true;
+        else if (p == 4) a.underline = true;
+        else if (p == 7) a.reverse = true;
+        else if (p == 22) a.bold = false;
+        else if (p == 24) a.underline = false;
+        else if (p == 27) a.reverse = false;
+        else if (p >= 30 && p <= 37) a.fg = p - 30;
+        else if (p == 39) a.fg = -1;
+        else if (p >= 40 && p <= 47) a.bg = p - 40;
+        else if (p == 49) a.bg = -1;
+        else if (p >= 90 && p <= 97) a.fg = p - 90 + 8;
+        else if (p >= 100 && p <= 107) a.bg = p - 100 + 8;
+        else if ((p == 38 || p == 48) && i + 2 < params.size() && params[i + 1] == 5) {
+            (p == 38 ? a.fg : a.bg) = params[i + 2];
+            i += 2;
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<TmuxSession::Cell> TmuxSession::RowCells(int row) {
+    // tmux leaves out attributes that carry over from the rows before, so the
+    // capture is read from its start.
+    std::string text = ScreenWithAttributes();
+    std::vector<Cell> cells;
+    Cell current;
+    int at = 1;
+    for (size_t i = 0; i < text.size() && at <= row;) {
+        if (text[i] == '\n') {
+            ++at;
+            ++i;
+            continue;
+        }
+        if (text[i] == '\033' && i + 1 < text.size() && text[i + 1] == '[') {
+            size_t m = text.find('m', i);
+            if (m == std::string::npos) break;
+            std::vector<int> params;
+            std::string body = text.substr(i + 2, m - i - 2);
+            size_t from = 0;
+            while (from <= body.size()) {
+                size_t semi = body.find(';', from);
+                params.push_back(std::atoi(body.substr(from, semi - from).c_str()));
+                if (semi == std::string::npos) break;
+                from = semi + 1;
+            }
+            ApplySgr(params, current);
+            i = m + 1;
+            continue;
+        }
+        size_t length = 1;  // one UTF-8 character
+        unsigned char lead = static_cast<unsigned char>(text[i]);
+        if (lead >= 0xF0) length = 4;
+        else if (lead >= 0xE0) length = 3;
+        else if (lead >= 0xC0) length = 2;
+        if (at == row) {
+            Cell cell = current;
+            cell.ch = text.substr(i, length);
+            if (cell.bold && cell.fg >= 0 && cell.fg < 8) cell.fg += 8;
+            cells.push_back(cell);
+        }
+        i += length;
+    }
+    return cells;
 }
 
 bool TmuxSession::WaitFor(const std::string& text, int timeoutMs) {

@@ -19,6 +19,8 @@ public:
     const std::string& Dir() const { return dir_; }
     // The locale the program runs in (C.UTF-8 unless set before Start).
     void SetLocale(const std::string& locale) { locale_ = locale; }
+    // The terminal type the program sees (tmux's own unless set before Start).
+    void SetTerm(const std::string& term) { term_ = term; }
     // Starts build/kovasw (or another program of the build) with arguments.
     void Start(const std::vector<std::string>& args = {}, const std::string& program = "kovasw");
 
@@ -34,6 +36,13 @@ public:
     std::string Row(int row);           // one 1-based row
     std::string ScreenText();           // all rows joined by newlines
     std::string ScreenWithAttributes(); // capture with escape sequences
+    // One cell of a captured row with the colours and attributes it shows.
+    struct Cell {
+        std::string ch;
+        int fg = -1, bg = -1;  // 0-15 (8-15 bright, also from bold), -1 default
+        bool bold = false, reverse = false, underline = false;
+    };
+    std::vector<Cell> RowCells(int row);  // one 1-based row
     // Waits until the screen contains the text; false after the deadline.
     bool WaitFor(const std::string& text, int timeoutMs = 5000);
     bool WaitForRow(int row, const std::string& text, int timeoutMs = 5000);
@@ -49,7 +58,7 @@ public:
 
 private:
     void PrepareQuietStart();
-    std::string socket_, dir_, locale_ = "C.UTF-8";
+    std::string socket_, dir_, locale_ = "C.UTF-8", term_;
     int ptyMaster_ = -1;
     std::string ports_;  // the private device root
     bool started_ = false;
