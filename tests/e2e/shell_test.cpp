@@ -178,6 +178,18 @@ TEST(Shell, GivesTheTerminalBackOnQuit) {
     EXPECT_EQ(RunCommand({"cat", t.Dir() + "/before"}), RunCommand({"cat", t.Dir() + "/after"}));
 }
 
+TEST(Shell, RefusesATerminalItCannotUse) {
+    TmuxSession t;
+    t.SetTerm("no-such-terminal");
+    t.Start();
+    ASSERT_TRUE(t.WaitForExit());
+    EXPECT_EQ(t.ExitStatus(), 1);
+    EXPECT_TRUE(t.WaitFor("cannot use the terminal type \"no-such-terminal\"")) << t.ScreenText();
+    int status = -1;
+    RunCommand({"sh", "-c", BuildDir() + "/kovasw < /dev/null > /dev/null 2>&1"}, &status);
+    EXPECT_EQ(status, 1);
+}
+
 TEST(Shell, HelpAndVersionPrintWithoutTakingTheScreen) {
     int status = -1;
     std::string help = RunCommand({BuildDir() + "/kovasw", "--help"}, &status);

@@ -97,12 +97,13 @@ std::string TmuxSession::Tmux(const std::vector<std::string>& args) {
 }
 
 void TmuxSession::Start(const std::vector<std::string>& args, const std::string& program) {
-    // A small shell waits for the program and records how it ended.
+    // A small shell waits for the program and records how it ended; it then
+    // stays, so that tmux keeps the pane and everything the program wrote.
     std::vector<std::string> command{"new-session", "-d", "-s", "kova", "-c", dir_,
                                      "env", "LANG=" + locale_, "LC_ALL=" + locale_,
                                      "TERM=" + (term_.empty() ? std::string("screen") : term_),
                                      "sh", "-c",
-                                     "\"$@\"; echo $? > .exit-status", "sh",
+                                     "\"$@\"; echo $? > .exit-status; exec sleep 600", "sh",
                                      BuildDir() + "/" + program};
     if (program == "kovasw") {
         command.push_back("--device-root");
@@ -231,7 +232,18 @@ std::vector<TmuxSession::Cell> TmuxSession::RowCells(int row) {
 bool TmuxSession::WaitFor(const std::string& text, int timeoutMs) {
     auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     do {
-        if (ScreenText().find(text) != std::string::npos) return true;
+        std::string screen = ScreenText();
+        if (screen.find(text) != std::string::npos) {
+            // The text may arrive before the rest of the same update: wait
+            // until two looks in a row agree (briefly, within the deadline).
+            for (int look = 0; look < 10 && Clock::now() < deadline; ++look) {
+                Pause(20);
+                std::string again = ScreenText();
+                if (again == screen) break;
+                screen = again;
+            }
+            return screen.find(text) != std::string::npos;
+        }
         Pause(20);
     } while (Clock::now() < deadline);
     return false;

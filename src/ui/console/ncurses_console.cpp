@@ -7,6 +7,7 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <string>
@@ -219,7 +220,18 @@ void NcursesConsole::Start() {
     impl_->utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
     tcgetattr(STDIN_FILENO, &gRestore.original);
     set_escdelay(25);  // a lone Esc registers within 50 ms
+    // Nothing has been taken over yet, so a terminal that cannot be used is
+    // reported on standard error and the program ends at once.
+    if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {
+        std::fputs("kovasw: standard input and output must be a terminal\n", stderr);
+        std::exit(1);
+    }
     impl_->screen = newterm(nullptr, stdout, stdin);
+    if (!impl_->screen) {
+        const char* term = std::getenv("TERM");
+        std::fprintf(stderr, "kovasw: cannot use the terminal type \"%s\"\n", term ? term : "");
+        std::exit(1);
+    }
     set_term(impl_->screen);
     raw();  // Ctrl-C and Ctrl-Z arrive as keys
     noecho();
