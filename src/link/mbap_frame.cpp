@@ -9,8 +9,6 @@ namespace {
 
 constexpr uint8_t kReadHolding = 0x03;
 constexpr uint8_t kReadInput = 0x04;
-constexpr uint8_t kWriteMultiple = 0x10;
-constexpr uint8_t kWriteGeneralReference = 0x15;
 constexpr uint8_t kExceptionBit = 0x80;
 
 void PutWord(uint8_t* at, unsigned value) {
