@@ -167,7 +167,7 @@ TEST_P(ShellGivesTheTerminalBack, OnSignal) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, ShellGivesTheTerminalBack,
-                         testing::Values(SIGTERM, SIGHUP, SIGQUIT));
+                         testing::Values(SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGABRT));
 
 TEST(Shell, GivesTheTerminalBackOnQuit) {
     TmuxSession t;

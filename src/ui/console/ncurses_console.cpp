@@ -24,7 +24,7 @@ namespace {
 
 // Ctrl-End has no ncurses name; it gets a private code of ours.
 constexpr int kCtrlEndCode = KEY_MAX + 1;
-constexpr int kFatalSignals[] = {SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
+constexpr int kFatalSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
 
 // What a signal handler needs to give the terminal back, prepared in advance
 // because the handler may only make async-signal-safe calls.
