@@ -2,6 +2,7 @@
 // only the cells that change reach the console.
 #include "ui/screen.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -132,8 +133,13 @@ void PutText(const char* text, int row, int col, int width, char fill, uint32_t 
             SetConsoleColour(ConsoleColourOf(attribute));
             colourSet = true;
         }
-        SetCursor(row, col + runStart);
-        WriteRun(cells + runStart, i - runStart);
+        // Image columns past 80 are never visible: the console gets only the
+        // part of the run that it shows.
+        int visible = std::min(i, con::kCols - col) - runStart;
+        if (visible > 0) {
+            SetCursor(row, col + runStart);
+            WriteRun(cells + runStart, visible);
+        }
     }
     if (colourSet) SetConsoleColour(con::kNormalColour);
 }

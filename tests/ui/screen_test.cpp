@@ -40,6 +40,11 @@ TEST_F(ScreenTest, ClipsAtColumn132AndClampsRowsAndColumns) {
     EXPECT_EQ(ScreenChar(0, 129), '0');
     EXPECT_EQ(ScreenChar(0, 131), '2');
     EXPECT_EQ(ScreenChar(1, 0), ' ');  // nothing spilled onto the next row
+    EXPECT_EQ(console.Row(1), std::string(80, ' '));  // nor onto the console's next row
+    PutText("ABCDEFGH", 3, 77, 0, ' ', 0);  // only columns 77-80 are visible
+    EXPECT_EQ(console.Row(2).substr(76), "ABCD");
+    EXPECT_EQ(console.Row(3).substr(0, 4), "    ");
+    EXPECT_EQ(ScreenChar(2, 83), 'H');
     PutText("A", 0, 0, 0, ' ', 0);
     PutText("B", 1, 2, 0, ' ', 0);
     EXPECT_EQ(ImageRow(0, 2), "AB");  // row 0 and row 1 are the same row
