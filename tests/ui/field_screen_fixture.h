@@ -3,6 +3,10 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "ui/console/memory_console.h"
@@ -26,5 +30,26 @@ struct FieldScreen : testing::Test {
         std::string s;
         for (int c = col; c < col + width; ++c) s += char(ScreenChar(row - 1, c - 1));
         return s;
+    }
+};
+
+// The same, run in a fresh current directory of its own that is removed after.
+struct FieldScreenInTempDir : FieldScreen {
+    std::string dir, oldDir;
+    void SetUp() override {
+        FieldScreen::SetUp();
+        char templ[] = "/tmp/kova-ui-XXXXXX";
+        ASSERT_NE(nullptr, ::mkdtemp(templ));
+        dir = templ;
+        char cwd[4096];
+        ASSERT_NE(nullptr, ::getcwd(cwd, sizeof cwd));
+        oldDir = cwd;
+        ASSERT_EQ(0, ::chdir(dir.c_str()));
+    }
+    void TearDown() override {
+        ASSERT_EQ(0, ::chdir(oldDir.c_str()));
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+        FieldScreen::TearDown();
     }
 };

@@ -15,21 +15,7 @@ namespace {
 
 using namespace keys;
 
-struct PickerTest : FieldScreen {
-    std::string dir, oldDir;
-    void SetUp() override {
-        FieldScreen::SetUp();
-        char templ[] = "/tmp/kova-pick-XXXXXX";
-        dir = ::mkdtemp(templ);
-        char cwd[4096];
-        oldDir = ::getcwd(cwd, sizeof cwd);
-        ASSERT_EQ(0, ::chdir(dir.c_str()));
-    }
-    void TearDown() override {
-        ASSERT_EQ(0, ::chdir(oldDir.c_str()));
-        ASSERT_EQ(0, std::system(("rm -rf '" + dir + "'").c_str()));
-        FieldScreen::TearDown();
-    }
+struct PickerTest : FieldScreenInTempDir {
     void Touch(const std::string& name) { std::ofstream(name) << "x"; }
     void Files(int count) {
         for (int i = 0; i < count; ++i) {

@@ -27,26 +27,7 @@ std::string ReadFile(const std::string& path) {
     return s.str();
 }
 
-// Runs each test in a fresh directory of its own.
-struct InTempDir : FieldScreen {
-    std::string dir, oldDir;
-    void SetUp() override {
-        FieldScreen::SetUp();
-        char templ[] = "/tmp/kova-print-XXXXXX";
-        dir = ::mkdtemp(templ);
-        char cwd[4096];
-        oldDir = ::getcwd(cwd, sizeof cwd);
-        ASSERT_EQ(0, ::chdir(dir.c_str()));
-    }
-    void TearDown() override {
-        ASSERT_EQ(0, ::chdir(oldDir.c_str()));
-        std::string cmd = "rm -rf '" + dir + "'";
-        ASSERT_EQ(0, std::system(cmd.c_str()));
-        FieldScreen::TearDown();
-    }
-};
-
-struct PrintScreenTest : InTempDir {};
+struct PrintScreenTest : FieldScreenInTempDir {};
 
 TEST_F(PrintScreenTest, PageFormatMatchesFixture) {
     // A frame, a reverse bar, highlighted and alert text and bytes a printer
@@ -119,11 +100,11 @@ TEST_F(PrintScreenTest, F1InsideThePrintDialogIsRefused) {
     EXPECT_EQ(1, console.beeps);  // the inner F1 is an ordinary key, refused with a bell
 }
 
-struct OutputDeviceTest : InTempDir {
+struct OutputDeviceTest : FieldScreenInTempDir {
     std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
     void TearDown() override {
         ::setenv("PATH", oldPath.c_str(), 1);
-        InTempDir::TearDown();
+        FieldScreenInTempDir::TearDown();
     }
     // A spooler stand-in that keeps what it was given and how it was called.
     void InstallSpooler() {
