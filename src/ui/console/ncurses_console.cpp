@@ -24,7 +24,8 @@ namespace {
 
 // Ctrl-End has no ncurses name; it gets a private code of ours.
 constexpr int kCtrlEndCode = KEY_MAX + 1;
-constexpr int kFatalSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
+constexpr int kFatalSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGSEGV,
+                                 SIGABRT, SIGBUS, SIGFPE, SIGILL};
 
 // What a signal handler needs to give the terminal back, prepared in advance
 // because the handler may only make async-signal-safe calls.
@@ -54,7 +55,7 @@ void AppendCapability(std::string& out, const char* name) {
 
 // Windows console colour indexes (bit 0 blue, 1 green, 2 red) to curses.
 short CursesColour(int index) {
-    static constexpr short kBase[8] = {COLOR_BLACK, COLOR_BLUE,  COLOR_GREEN,  COLOR_CYAN,
+    static constexpr short kBase[8] = {COLOR_BLACK, COLOR_BLUE,    COLOR_GREEN,  COLOR_CYAN,
                                        COLOR_RED,   COLOR_MAGENTA, COLOR_YELLOW, COLOR_WHITE};
     return kBase[index & 7];
 }
@@ -64,10 +65,10 @@ struct ScanKey {
     uint8_t scan;
 };
 constexpr ScanKey kScanKeys[] = {
-    {KEY_UP, key::scan::Up},       {KEY_DOWN, key::scan::Down},   {KEY_LEFT, key::scan::Left},
-    {KEY_RIGHT, key::scan::Right}, {KEY_HOME, key::scan::Home},   {KEY_END, key::scan::End},
-    {KEY_PPAGE, key::scan::PgUp},  {KEY_NPAGE, key::scan::PgDn},  {KEY_DC, key::scan::Del},
-    {KEY_IC, key::scan::Insert},   {KEY_F(11), key::scan::F11},   {KEY_F(12), key::scan::F12},
+    {KEY_UP, key::scan::Up},       {KEY_DOWN, key::scan::Down},  {KEY_LEFT, key::scan::Left},
+    {KEY_RIGHT, key::scan::Right}, {KEY_HOME, key::scan::Home},  {KEY_END, key::scan::End},
+    {KEY_PPAGE, key::scan::PgUp},  {KEY_NPAGE, key::scan::PgDn}, {KEY_DC, key::scan::Del},
+    {KEY_IC, key::scan::Insert},   {KEY_F(11), key::scan::F11},  {KEY_F(12), key::scan::F12},
 };
 
 }  // namespace
@@ -89,6 +90,9 @@ struct NcursesConsole::Impl {
     void Put(int row, int col, uint8_t ch, uint8_t colourByte);
     void Refresh();
     void Translate(int status, wint_t ch);
+    void TranslateKeyCode(int code);
+    void TranslateEsc();
+    void PushExtended(uint8_t scan);
 };
 
 attr_t NcursesConsole::Impl::AttributesOf(uint8_t c, short& pair) {
@@ -152,61 +156,42 @@ void NcursesConsole::Impl::Refresh() {
     doupdate();
 }
 
+void NcursesConsole::Impl::PushExtended(uint8_t scan) {
+    bytes.push_back(0);
+    bytes.push_back(scan);
+}
+
+// A key ncurses recognised from its escape sequence.
+void NcursesConsole::Impl::TranslateKeyCode(int code) {
+    if (code >= KEY_F(1) && code <= KEY_F(10))
+        return PushExtended(uint8_t(key::scan::F1 + (code - KEY_F(1))));
+    if (code == KEY_BACKSPACE) return bytes.push_back(8);
+    if (code == KEY_ENTER) return bytes.push_back(13);
+    if (code == ctrlEndCode) return PushExtended(key::scan::CtrlEnd);
+    for (auto k : kScanKeys)
+        if (k.curses == code) return PushExtended(k.scan);
+    // any other key is swallowed
+}
+
+// Alt+1 ... Alt+0 arrive as Esc and a digit in one burst: F1 ... F10 for
+// terminals that keep the function keys for themselves. A lone Esc stays Esc.
+void NcursesConsole::Impl::TranslateEsc() {
+    wint_t next;
+    wtimeout(pad, 0);
+    int status = wget_wch(pad, &next);
+    if (status == OK && next >= '0' && next <= '9')
+        return PushExtended(next == '0' ? key::scan::F10 : uint8_t(key::scan::F1 + (next - '1')));
+    bytes.push_back(27);
+    if (status == OK) unget_wch(wchar_t(next));
+    if (status == KEY_CODE_YES) ungetch(int(next));
+}
+
 // Turns one ncurses key into PC keyboard bytes.
 void NcursesConsole::Impl::Translate(int status, wint_t ch) {
-    if (status == KEY_CODE_YES) {
-        int code = int(ch);
-        if (code >= KEY_F(1) && code <= KEY_F(10)) {
-            bytes.push_back(0);
-            bytes.push_back(key::scan::F1 + (code - KEY_F(1)));
-            return;
-        }
-        if (code == KEY_BACKSPACE) {
-            bytes.push_back(8);
-            return;
-        }
-        if (code == KEY_ENTER) {
-            bytes.push_back(13);
-            return;
-        }
-        if (code == ctrlEndCode) {
-            bytes.push_back(0);
-            bytes.push_back(key::scan::CtrlEnd);
-            return;
-        }
-        for (auto k : kScanKeys) {
-            if (k.curses == code) {
-                bytes.push_back(0);
-                bytes.push_back(k.scan);
-                return;
-            }
-        }
-        return;  // any other key is swallowed
-    }
-    if (ch == 27) {
-        // Alt+1 ... Alt+0 arrive as Esc and a digit in one burst: F1 ... F10
-        // for terminals that keep the function keys for themselves.
-        wint_t next;
-        wtimeout(pad, 0);
-        int s = wget_wch(pad, &next);
-        if (s == OK && next >= '0' && next <= '9') {
-            bytes.push_back(0);
-            bytes.push_back(next == '0' ? key::scan::F10 : key::scan::F1 + (next - '1'));
-            return;
-        }
-        bytes.push_back(27);
-        if (s == OK) unget_wch(wchar_t(next));
-        if (s == KEY_CODE_YES) ungetch(int(next));
-        return;
-    }
-    if (ch == 127) {
-        bytes.push_back(8);  // the Backspace key of most terminals sends DEL
-        return;
-    }
-    if (ch < 128) {
-        bytes.push_back(int(ch));
-        return;
-    }
+    if (status == KEY_CODE_YES) return TranslateKeyCode(int(ch));
+    if (ch == 27) return TranslateEsc();
+    if (ch == 127) return bytes.push_back(8);  // the Backspace key of most terminals sends DEL
+    if (ch < 128) return bytes.push_back(int(ch));
     int b = UnicodeToCp437(wchar_t(ch));
     if (b >= 0) bytes.push_back(b);
 }
@@ -337,7 +322,7 @@ int NcursesConsole::ReadKeyByte(int timeoutMs) {
             continue;
         }
         if (status == KEY_CODE_YES && ch == KEY_RESIZE) continue;  // Flush repaints
-        if (impl_->tooSmall) continue;  // keys typed blind are dropped
+        if (impl_->tooSmall) continue;                             // keys typed blind are dropped
         impl_->Translate(status, ch);
     }
 }
