@@ -13,7 +13,10 @@ std::string ArgumentKeystrokes(const std::string& argument) {
         char c = in[i];
         if (c == '/' && i + 1 < in.size()) {
             char next = char(std::toupper(static_cast<unsigned char>(in[i + 1])));
-            char replaced = next == 'D' ? char(127) : next == 'E' ? char(27) : next == 'R' ? char(13) : 0;
+            char replaced = next == 'D'   ? char(127)
+                            : next == 'E' ? char(27)
+                            : next == 'R' ? char(13)
+                                          : 0;
             if (replaced) {
                 out += replaced;
                 ++i;

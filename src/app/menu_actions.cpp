@@ -8,6 +8,7 @@
 #include "setup/link_forms.h"
 #include "setup/setup_file.h"
 
+// clang-format off
 const char* const kMainMenu[] = {
     "oNline", nullptr,
     "oFfline", "Read from disk to memory", "Write from memory to disk",
@@ -21,6 +22,7 @@ const char* const kMainMenu[] = {
     "Quit", nullptr,
     nullptr,
 };
+// clang-format on
 
 namespace {
 
@@ -46,6 +48,7 @@ int LoadSetup() {
 }
 
 using C = ConfigCopy;
+// clang-format off
 constexpr MenuAction kActions[] = {
     // code copy                   dirty  module  function
     {100, C::None,                 false, true,   nullptr},
@@ -68,6 +71,7 @@ constexpr MenuAction kActions[] = {
     {503, C::None,                 false, false,  SetUpRegisterViewer},
     {504, C::None,                 false, false,  LoadSetup},
 };
+// clang-format on
 
 }  // namespace
 

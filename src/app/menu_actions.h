@@ -4,11 +4,11 @@
 #pragma once
 
 enum class ConfigCopy {
-    None,                  // the function does not touch the configuration
-    In,                    // offline memory to working before
-    InAndBack,             // ... and working back to offline after
-    InAndBackOnSuccess,    // ... back only when the function succeeded
-    BackOnSuccess,         // working to offline after, when it succeeded
+    None,                // the function does not touch the configuration
+    In,                  // offline memory to working before
+    InAndBack,           // ... and working back to offline after
+    InAndBackOnSuccess,  // ... back only when the function succeeded
+    BackOnSuccess,       // working to offline after, when it succeeded
 };
 
 struct MenuAction {

@@ -37,9 +37,10 @@ void RunAction(const MenuAction& action) {
     if (action.copy != ConfigCopy::None && action.copy != ConfigCopy::BackOnSuccess)
         CopyOfflineToWorking();
     int ok = action.run();
-    bool back = action.copy == ConfigCopy::InAndBack ||
-                ((action.copy == ConfigCopy::InAndBackOnSuccess ||
-                  action.copy == ConfigCopy::BackOnSuccess) && ok);
+    bool back =
+        action.copy == ConfigCopy::InAndBack || ((action.copy == ConfigCopy::InAndBackOnSuccess ||
+                                                  action.copy == ConfigCopy::BackOnSuccess) &&
+                                                 ok);
     if (back) CopyWorkingToOffline();
     if (action.setsDirty) OfflineDirty = true;
 }

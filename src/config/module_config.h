@@ -34,7 +34,7 @@ struct PortConfig {
     CharSet TerminateSet;
     DataPath Paths[4];
     char PollQueries[16][65];
-    uint8_t Reserved[2];  // kept as read
+    uint8_t Reserved[2];    // kept as read
     uint32_t PollInterval;  // hundredths of a second; 0 = no polling
 };
 
@@ -49,7 +49,8 @@ static_assert(sizeof(EditPlus) == 26);
 static_assert(sizeof(DataPath) == 136);
 static_assert(sizeof(PortConfig) == 1664);
 static_assert(sizeof(ModuleConfig) == 26 + 4 * 1664);
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the record is the little-endian file image");
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "the record is the little-endian file image");
 
 inline bool CharSetHas(const CharSet& set, unsigned code) {
     return (set[(code & 0xFF) / 8] >> (code % 8)) & 1;

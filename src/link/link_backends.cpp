@@ -12,11 +12,7 @@ extern const LinkBackend kModbusTcpBackend;
 namespace {
 
 const LinkBackend* const kBackends[] = {
-    &kSyMaxBackend,
-    &kModbusRtuBackend,
-    &kModbusAsciiBackend,
-    &kGatewayBackend,
-    &kModbusTcpBackend,
+    &kSyMaxBackend, &kModbusRtuBackend, &kModbusAsciiBackend, &kGatewayBackend, &kModbusTcpBackend,
 };
 
 }  // namespace

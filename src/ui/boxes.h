@@ -14,7 +14,7 @@ int ShowErrorBoxF(const char* format, ...) __attribute__((format(printf, 1, 2)))
 // trapped in the window (0 = YES) and the current link's error text. The
 // application hands them down at start-up; until then errors are trapped.
 struct ErrorHooks {
-    std::function<int()> trapErrors;              // 0 YES, 1 NO
+    std::function<int()> trapErrors;             // 0 YES, 1 NO
     std::function<std::string()> linkErrorText;  // "Handle not valid" when no link
 };
 void SetErrorHooks(ErrorHooks hooks);

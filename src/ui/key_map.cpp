@@ -10,6 +10,7 @@ namespace {
 struct ExtendedKey {
     uint8_t scan, code;
 };
+// clang-format off
 constexpr ExtendedKey kExtended[] = {
     {0x3B, F1}, {0x3C, F2}, {0x3D, F3}, {0x3E, F4}, {0x3F, F5},
     {0x40, F6}, {0x41, F7}, {0x42, F8}, {0x43, F9}, {0x44, F10},
@@ -17,14 +18,17 @@ constexpr ExtendedKey kExtended[] = {
     {scan::Home, Home}, {scan::End, End}, {scan::PgUp, PgUp}, {scan::PgDn, PgDn},
     {scan::Del, Del}, {scan::Insert, InsertToggle}, {0x08, Del127},
 };
+// clang-format on
 
 struct ControlKey {
     uint8_t byte, code;
 };
+// clang-format off
 constexpr ControlKey kControl[] = {
     {1, Home}, {4, CtrlD}, {6, CtrlF}, {7, End}, {8, Backspace},
     {18, CtrlR}, {21, CtrlU}, {22, Del}, {25, CtrlY},
 };
+// clang-format on
 
 constexpr std::array<uint8_t, 256> BuildExtendedTable() {
     std::array<uint8_t, 256> t{};

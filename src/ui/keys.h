@@ -16,14 +16,14 @@ constexpr uint8_t Left = 0x8C;
 constexpr uint8_t Right = 0x8D;
 constexpr uint8_t F1 = 0x91, F2 = 0x92, F3 = 0x93, F4 = 0x94, F5 = 0x95;
 constexpr uint8_t F6 = 0x96, F7 = 0x97, F8 = 0x98, F9 = 0x99, F10 = 0x9A;
-constexpr uint8_t Home = 0xB1;       // also Ctrl-A
-constexpr uint8_t End = 0xB2;        // also Ctrl-G
-constexpr uint8_t CtrlY = 0xB3;      // clear field
-constexpr uint8_t CtrlD = 0xB4;      // clear to end
-constexpr uint8_t CtrlU = 0xB5;      // clear to start
-constexpr uint8_t CtrlF = 0xB6;      // word right
-constexpr uint8_t CtrlR = 0xB7;      // word left
-constexpr uint8_t Del = 0xB8;        // also Ctrl-V
+constexpr uint8_t Home = 0xB1;   // also Ctrl-A
+constexpr uint8_t End = 0xB2;    // also Ctrl-G
+constexpr uint8_t CtrlY = 0xB3;  // clear field
+constexpr uint8_t CtrlD = 0xB4;  // clear to end
+constexpr uint8_t CtrlU = 0xB5;  // clear to start
+constexpr uint8_t CtrlF = 0xB6;  // word right
+constexpr uint8_t CtrlR = 0xB7;  // word left
+constexpr uint8_t Del = 0xB8;    // also Ctrl-V
 constexpr uint8_t Backspace = 0xB9;
 constexpr uint8_t PgDn = 0xBA;
 constexpr uint8_t PgUp = 0xBB;

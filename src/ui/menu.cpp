@@ -52,7 +52,8 @@ void DrawTitle(const Bar& bar, int i, bool selected) {
     if (selected)
         DrawItem(bar.titles[i], bar.row, bar.columns[i], 0, tf::Normal, tf::Highlight);
     else
-        DrawItem(bar.titles[i], bar.row, bar.columns[i], 0, tf::Reverse, tf::Reverse | tf::Highlight);
+        DrawItem(bar.titles[i], bar.row, bar.columns[i], 0, tf::Reverse,
+                 tf::Reverse | tf::Highlight);
 }
 
 void DrawBar(const Bar& bar, int selected) {
@@ -95,7 +96,8 @@ int MenuBarSelect(const char* const* titles, int count, int row, int initial) {
     for (int i = 0; i < count; ++i) total += Length(titles[i]);
     int gap = count > 1 ? (80 - total) / (count - 1) : 0;
     bar.columns[0] = 1;
-    for (int i = 1; i < count; ++i) bar.columns[i] = bar.columns[i - 1] + Length(titles[i - 1]) + gap;
+    for (int i = 1; i < count; ++i)
+        bar.columns[i] = bar.columns[i - 1] + Length(titles[i - 1]) + gap;
 
     int selected = Clamp(initial - 1, 0, count - 1);
     DrawBar(bar, selected);

@@ -35,7 +35,8 @@ WindowHandle OpenWindow(int top, int left, int bottom, int right, const char* ti
     right = ClampCol(right);
     if (bottom < top || right < left) return nullptr;
     int width = right - left + 1, height = bottom - top + 1;
-    auto window = std::unique_ptr<Window>(new (std::nothrow) Window{top, left, bottom, right, {}, {}});
+    auto window =
+        std::unique_ptr<Window>(new (std::nothrow) Window{top, left, bottom, right, {}, {}});
     if (!window) return nullptr;
     window->savedChars.reset(new (std::nothrow) uint8_t[width * height]);
     window->savedAttrs.reset(new (std::nothrow) uint8_t[width * height]);

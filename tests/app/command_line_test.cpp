@@ -1,7 +1,7 @@
 // Command-line arguments typed into the menus.
-#include <gtest/gtest.h>
-
 #include "app/command_line.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -9,15 +9,11 @@ TEST(CommandLine, ReplacesTheEscapesAndKeepsOtherSlashes) {
     struct Case {
         std::string argument, keys;
     } cases[] = {
-        {"FR", "FR"},
-        {"F/R", "F\r"},
-        {"f/r", "f\r"},
-        {"/d/D/e/E", "\x7f\x7f\x1b\x1b"},
-        {"/X", "/X"},         // any other character: the slash is typed as it stands
-        {"A/", "A/"},         // a slash at the end too
-        {"//R", "/\r"},       // the first slash has no escape after it
-        {"/", "/"},
-        {"", ""},
+        {"FR", "FR"},   {"F/R", "F\r"}, {"f/r", "f\r"}, {"/d/D/e/E", "\x7f\x7f\x1b\x1b"},
+        {"/X", "/X"},    // any other character: the slash is typed as it stands
+        {"A/", "A/"},    // a slash at the end too
+        {"//R", "/\r"},  // the first slash has no escape after it
+        {"/", "/"},     {"", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(ArgumentKeystrokes(c.argument), c.keys) << c.argument;
 }

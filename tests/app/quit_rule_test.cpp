@@ -9,7 +9,7 @@
 namespace {
 
 class QuitRule : public testing::Test {
-protected:
+  protected:
     void SetUp() override { ScreenInit(console); }
     void TearDown() override {
         ScreenDone();

@@ -21,11 +21,15 @@ TEST(HexGrid, CursorMovesOverTheGrid) {
         int key;
         HexCursor to;
     } kCases[] = {
-        {{0, 3}, key::Right, {0, 4}}, {{2, 7}, key::Right, {3, 0}},  // past the last column: next
-                                                                     // line
-        {{7, 7}, key::Right, {7, 0}},                                // last line: its own start
-        {{2, 0}, key::Left, {1, 7}},  {{0, 0}, key::Left, {0, 0}},   // not before the first line
-        {{7, 3}, key::Down, {7, 3}},  {{0, 3}, key::Up, {0, 3}},    {{4, 3}, key::Up, {3, 3}},
+        {{0, 3}, key::Right, {0, 4}},
+        {{2, 7}, key::Right, {3, 0}},  // past the last column: next
+                                       // line
+        {{7, 7}, key::Right, {7, 0}},  // last line: its own start
+        {{2, 0}, key::Left, {1, 7}},
+        {{0, 0}, key::Left, {0, 0}},  // not before the first line
+        {{7, 3}, key::Down, {7, 3}},
+        {{0, 3}, key::Up, {0, 3}},
+        {{4, 3}, key::Up, {3, 3}},
         {{4, 3}, 'x', {4, 3}},
     };
     for (const auto& c : kCases) {

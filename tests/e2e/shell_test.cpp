@@ -20,7 +20,8 @@ TEST(Shell, DrawsTheBannerAndTheMenuBar) {
     EXPECT_EQ(Trimmed(s[0]), std::string(21, ' ') + "K O V A    A S C I I    M O D U L E");
     EXPECT_EQ(Trimmed(s[1]), "Vornakel R&D" + std::string(57, ' ') + "08May2008");
     EXPECT_EQ(Trimmed(s[2]), std::string(21, ' ') + "CONFIGURATION AND EMULATION SOFTWARE");
-    EXPECT_EQ(Trimmed(s[3]), "oNline        oFfline        Emulate        Utility        Setup        Quit");
+    EXPECT_EQ(Trimmed(s[3]),
+              "oNline        oFfline        Emulate        Utility        Setup        Quit");
     EXPECT_EQ(s[15], "Use arrows or initial capital letter to make menu selections");
     EXPECT_EQ(s[16], "Use Esc to abort functions");
     EXPECT_EQ(s[17], "Use F1 at any time to print the screen");

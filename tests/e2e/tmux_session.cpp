@@ -99,11 +99,20 @@ std::string TmuxSession::Tmux(const std::vector<std::string>& args) {
 void TmuxSession::Start(const std::vector<std::string>& args, const std::string& program) {
     // A small shell waits for the program and records how it ended; it then
     // stays, so that tmux keeps the pane and everything the program wrote.
-    std::vector<std::string> command{"new-session", "-d", "-s", "kova", "-c", dir_,
-                                     "env", "LANG=" + locale_, "LC_ALL=" + locale_,
+    std::vector<std::string> command{"new-session",
+                                     "-d",
+                                     "-s",
+                                     "kova",
+                                     "-c",
+                                     dir_,
+                                     "env",
+                                     "LANG=" + locale_,
+                                     "LC_ALL=" + locale_,
                                      "TERM=" + (term_.empty() ? std::string("screen") : term_),
-                                     "sh", "-c",
-                                     "\"$@\"; echo $? > .exit-status; exec sleep 600", "sh",
+                                     "sh",
+                                     "-c",
+                                     "\"$@\"; echo $? > .exit-status; exec sleep 600",
+                                     "sh",
                                      BuildDir() + "/" + program};
     if (program == "kovasw") {
         command.push_back("--device-root");
@@ -115,8 +124,9 @@ void TmuxSession::Start(const std::vector<std::string>& args, const std::string&
 }
 
 void TmuxSession::StartScript(const std::string& script) {
-    Tmux({"new-session", "-d", "-s", "kova", "-c", dir_, "env", "LANG=" + locale_, "LC_ALL=" + locale_,
-          "KOVASW=" + BuildDir() + "/kovasw --device-root " + ports_, "sh", "-c", script});
+    Tmux({"new-session", "-d", "-s", "kova", "-c", dir_, "env", "LANG=" + locale_,
+          "LC_ALL=" + locale_, "KOVASW=" + BuildDir() + "/kovasw --device-root " + ports_, "sh",
+          "-c", script});
     started_ = true;
 }
 
@@ -162,19 +172,32 @@ namespace {
 void ApplySgr(const std::vector<int>& params, TmuxSession::Cell& a) {
     for (size_t i = 0; i < params.size(); ++i) {
         int p = params[i];
-        if (p == 0) a = TmuxSession::Cell{};
-        else if (p == 1) a.bold = true;
-        else if (p == 4) a.underline = true;
-        else if (p == 7) a.reverse = true;
-        else if (p == 22) a.bold = false;
-        else if (p == 24) a.underline = false;
-        else if (p == 27) a.reverse = false;
-        else if (p >= 30 && p <= 37) a.fg = p - 30;
-        else if (p == 39) a.fg = -1;
-        else if (p >= 40 && p <= 47) a.bg = p - 40;
-        else if (p == 49) a.bg = -1;
-        else if (p >= 90 && p <= 97) a.fg = p - 90 + 8;
-        else if (p >= 100 && p <= 107) a.bg = p - 100 + 8;
+        if (p == 0)
+            a = TmuxSession::Cell{};
+        else if (p == 1)
+            a.bold = true;
+        else if (p == 4)
+            a.underline = true;
+        else if (p == 7)
+            a.reverse = true;
+        else if (p == 22)
+            a.bold = false;
+        else if (p == 24)
+            a.underline = false;
+        else if (p == 27)
+            a.reverse = false;
+        else if (p >= 30 && p <= 37)
+            a.fg = p - 30;
+        else if (p == 39)
+            a.fg = -1;
+        else if (p >= 40 && p <= 47)
+            a.bg = p - 40;
+        else if (p == 49)
+            a.bg = -1;
+        else if (p >= 90 && p <= 97)
+            a.fg = p - 90 + 8;
+        else if (p >= 100 && p <= 107)
+            a.bg = p - 100 + 8;
         else if ((p == 38 || p == 48) && i + 2 < params.size() && params[i + 1] == 5) {
             (p == 38 ? a.fg : a.bg) = params[i + 2];
             i += 2;
@@ -215,9 +238,12 @@ std::vector<TmuxSession::Cell> TmuxSession::RowCells(int row) {
         }
         size_t length = 1;  // one UTF-8 character
         unsigned char lead = static_cast<unsigned char>(text[i]);
-        if (lead >= 0xF0) length = 4;
-        else if (lead >= 0xE0) length = 3;
-        else if (lead >= 0xC0) length = 2;
+        if (lead >= 0xF0)
+            length = 4;
+        else if (lead >= 0xE0)
+            length = 3;
+        else if (lead >= 0xC0)
+            length = 2;
         if (at == row) {
             Cell cell = current;
             cell.ch = text.substr(i, length);

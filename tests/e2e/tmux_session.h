@@ -6,7 +6,7 @@
 #include <vector>
 
 class TmuxSession {
-public:
+  public:
     explicit TmuxSession(int cols = 80, int rows = 25);
     ~TmuxSession();
     TmuxSession(const TmuxSession&) = delete;
@@ -28,14 +28,14 @@ public:
     // device root: use it unquoted).
     void StartScript(const std::string& script);
 
-    void Type(const std::string& literal);  // typed character by character
+    void Type(const std::string& literal);                // typed character by character
     void SendKeys(const std::vector<std::string>& keys);  // tmux key names: Enter, F1, Left...
     void SendKeys(const std::string& key) { SendKeys(std::vector<std::string>{key}); }
 
-    std::vector<std::string> Screen();  // the rows as text, 1-based index 0 = row 1
-    std::string Row(int row);           // one 1-based row
-    std::string ScreenText();           // all rows joined by newlines
-    std::string ScreenWithAttributes(); // capture with escape sequences
+    std::vector<std::string> Screen();   // the rows as text, 1-based index 0 = row 1
+    std::string Row(int row);            // one 1-based row
+    std::string ScreenText();            // all rows joined by newlines
+    std::string ScreenWithAttributes();  // capture with escape sequences
     // One cell of a captured row with the colours and attributes it shows.
     struct Cell {
         std::string ch;
@@ -44,11 +44,11 @@ public:
     };
     std::vector<Cell> RowCells(int row);  // one 1-based row
     // Waits until the screen contains the text; false after the deadline.
-    bool WaitFor(const std::string& text, int timeoutMs = 5000);
-    bool WaitForRow(int row, const std::string& text, int timeoutMs = 5000);
+    bool WaitFor(const std::string& text, int timeoutMs = 10000);
+    bool WaitForRow(int row, const std::string& text, int timeoutMs = 10000);
     // Waits until the screen stops changing for a moment.
     void Settle(int quietMs = 150, int timeoutMs = 3000);
-    bool WaitForExit(int timeoutMs = 5000);  // after Start
+    bool WaitForExit(int timeoutMs = 10000);  // after Start
     int ExitStatus();  // the program's exit status (128 + n for signal n), -1 while it runs
     int ProgramPid();  // after Start
     void Resize(int cols, int rows);
@@ -56,7 +56,7 @@ public:
     // Runs a tmux command on this session's server; returns its output.
     std::string Tmux(const std::vector<std::string>& args);
 
-private:
+  private:
     void PrepareQuietStart();
     std::string socket_, dir_, locale_ = "C.UTF-8", term_;
     int ptyMaster_ = -1;

@@ -33,8 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 65; i < sizeof field; ++i) Require(field[i] == 0x5A);
     Require(unfit <= found);
     for (int i = 0; i < 65; ++i)
-        Require(field[i] == before[i] || (before[i] >= '0' && before[i] <= '9' &&
-                                          field[i] >= '0' && field[i] <= '9'));
+        Require(field[i] == before[i] ||
+                (before[i] >= '0' && before[i] <= '9' && field[i] >= '0' && field[i] <= '9'));
     // The scan finds the same references after the move.
     Require(AdjustQueryReferences(field, 0, nullptr) == found);
     if (unfit == 0) {

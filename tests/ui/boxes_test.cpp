@@ -1,12 +1,13 @@
 // The confirm box and the error window.
-#include "toolkit_fixture.h"
 #include "ui/boxes.h"
+
+#include "toolkit_fixture.h"
 #include "ui/keys.h"
 
 namespace {
 
 class BoxesTest : public ToolkitTest {
-protected:
+  protected:
     void TearDown() override {
         SetErrorHooks({[] { return 0; }, [] { return std::string("Handle not valid"); }});
         ToolkitTest::TearDown();
@@ -17,7 +18,8 @@ TEST_F(BoxesTest, ConfirmTakesEnterAsYesEscAsNoAndBeepsOtherwise) {
     struct Case {
         std::string keys;
         int answer, beeps;
-    } cases[] = {{"y", 1, 0}, {"S", 1, 0}, {"\r", 1, 0}, {"n", 0, 0}, {"\x1b", 0, 0}, {"7x\r", 1, 2}};
+    } cases[] = {{"y", 1, 0}, {"S", 1, 0},    {"\r", 1, 0},
+                 {"n", 0, 0}, {"\x1b", 0, 0}, {"7x\r", 1, 2}};
     for (const auto& c : cases) {
         console.beeps = 0;
         console.Type(c.keys);
@@ -41,7 +43,9 @@ TEST_F(BoxesTest, ConfirmShowsItsQuestionAtTheLowerLeftAndCleansUp) {
     console.keys.push_front('z');
     ConfirmBox("Sure?");
     // From column 1 to the question's length + 5; the title starts right after the corner.
-    EXPECT_EQ(seen[0], "\xC9" "CONFIRM\xCD\xBB    ");
+    EXPECT_EQ(seen[0],
+              "\xC9"
+              "CONFIRM\xCD\xBB    ");
     EXPECT_EQ(seen[1], "\xBA  Sure? \xBA    ");
     EXPECT_EQ(console.Row(22), before);
 }

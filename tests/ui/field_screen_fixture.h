@@ -2,7 +2,6 @@
 // written as the keyboard sends them.
 #pragma once
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdlib>

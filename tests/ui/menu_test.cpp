@@ -1,10 +1,12 @@
 // The menu engine: bar layout, hot letters, pull-downs and the side step.
+#include "ui/menu.h"
+
 #include "toolkit_fixture.h"
 #include "ui/keys.h"
-#include "ui/menu.h"
 
 namespace {
 
+// clang-format off
 const char* const kMenu[] = {
     "oNe", nullptr,
     "Two", "Alpha", "Beta", "Gamma", nullptr,
@@ -14,18 +16,28 @@ const char* const kMenu[] = {
     "Six", "Sierra", "Tango", nullptr,
     nullptr,
 };
+// clang-format on
 
 class MenuTest : public ToolkitTest {
-protected:
+  protected:
     int Run(const std::string& keys, int initial = 0) {
         for (unsigned char k : keys) {
             // Arrow keys are written as <, >, ^, v in the key strings.
             switch (k) {
-                case '<': console.TypeExtended(key::scan::Left); break;
-                case '>': console.TypeExtended(key::scan::Right); break;
-                case '^': console.TypeExtended(key::scan::Up); break;
-                case 'v': console.TypeExtended(key::scan::Down); break;
-                default: console.keys.push_back(k);
+                case '<':
+                    console.TypeExtended(key::scan::Left);
+                    break;
+                case '>':
+                    console.TypeExtended(key::scan::Right);
+                    break;
+                case '^':
+                    console.TypeExtended(key::scan::Up);
+                    break;
+                case 'v':
+                    console.TypeExtended(key::scan::Down);
+                    break;
+                default:
+                    console.keys.push_back(k);
             }
         }
         return RunMenu(kMenu, 4, initial);
@@ -37,19 +49,19 @@ TEST_F(MenuTest, ReturnsChoiceCodes) {
         std::string keys;
         int initial, code;
     } cases[] = {
-        {"\r", 0, 100},           // a title without entries returns at once
-        {"T\r", 0, 201},          // hot letter opens the pull-down on the initial entry
-        {"Tg", 0, 203},           // hot letters in the pull-down, either case
+        {"\r", 0, 100},   // a title without entries returns at once
+        {"T\r", 0, 201},  // hot letter opens the pull-down on the initial entry
+        {"Tg", 0, 203},   // hot letters in the pull-down, either case
         {">\rvv^\r", 0, 202},
-        {"\r\r", 950, 602},       // clamped to the last title and its last entry
-        {">\r\r", 201, 301},      // the initial entry is clamped to the pull-down
+        {"\r\r", 950, 602},   // clamped to the last title and its last entry
+        {">\r\r", 201, 301},  // the initial entry is clamped to the pull-down
         {"\x1b", 301, 0},
-        {"T\x1b\x1b", 0, 0},      // Esc in a pull-down goes back to the bar
+        {"T\x1b\x1b", 0, 0},  // Esc in a pull-down goes back to the bar
         {"V", 0, 500},
-        {"R<\r", 0, 201},         // Left in the pull-down of three opens title two's
-        {"T<\r", 0, 100},         // Left onto a title without entries leaves the bar there
+        {"R<\r", 0, 201},  // Left in the pull-down of three opens title two's
+        {"T<\r", 0, 100},  // Left onto a title without entries leaves the bar there
         {"R>\r", 0, 401},
-        {"F>\r", 0, 500},         // Right onto a title without entries: the bar stays there
+        {"F>\r", 0, 500},  // Right onto a title without entries: the bar stays there
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.keys);
@@ -96,10 +108,14 @@ TEST_F(MenuTest, PullDownsOpenUnderTheirTitlesAndShiftLeftAtTheEdge) {
     EXPECT_EQ(Run("T!\x1b\x1b"), 0);
     // pull-down gap (80 - 23) / 6 = 9: title two's opens at column 1 + 3 + 9 = 13
     EXPECT_EQ(rows[0].substr(12, 8), "\xC9\xCD\xCD\xCD\xCD\xCD\xCD\xBB");
-    EXPECT_EQ(rows[1].substr(12, 8), "\xBA" "Alpha \xBA");
+    EXPECT_EQ(rows[1].substr(12, 8),
+              "\xBA"
+              "Alpha \xBA");
     EXPECT_EQ(Run("F!\x1b\x1b"), 0);
     // the long entry would cross column 80: its right frame sits at column 80
-    EXPECT_EQ(rows[1].substr(29, 51), "\xBA" "A very long entry that reaches far past the edge \xBA");
+    EXPECT_EQ(rows[1].substr(29, 51),
+              "\xBA"
+              "A very long entry that reaches far past the edge \xBA");
 }
 
 TEST_F(MenuTest, AllWindowsAreClosedWhenTheMenuReturns) {

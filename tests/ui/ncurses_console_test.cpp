@@ -1,5 +1,7 @@
 // The terminal console on a real pseudo-terminal: what the keys a terminal
 // sends become, as PC keyboard bytes.
+#include "ui/console/ncurses_console.h"
+
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -12,8 +14,6 @@
 #include <thread>
 #include <vector>
 
-#include "ui/console/ncurses_console.h"
-
 namespace {
 
 constexpr int kEndMarker = '~';
@@ -21,7 +21,7 @@ constexpr int kEndMarker = '~';
 // A child process runs the console on the slave end of a pty and reports
 // every key byte it reads through a pipe.
 class ConsoleOnPty : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         int report[2];
         ASSERT_EQ(pipe(report), 0);
@@ -105,8 +105,14 @@ TEST_F(ConsoleOnPty, TranslatesTerminalKeysToPcKeyboardBytes) {
         {"Ctrl-C", "\x03", {3}},
         {"Ctrl-Z", "\x1a", {26}},
         {"Enter", "\r", {13}},
-        {"Alt+1", "\x1b" "1", {0, 0x3B}},
-        {"Alt+0", "\x1b" "0", {0, 0x44}},
+        {"Alt+1",
+         "\x1b"
+         "1",
+         {0, 0x3B}},
+        {"Alt+0",
+         "\x1b"
+         "0",
+         {0, 0x44}},
         {"e acute", "\xc3\xa9", {0x82}},
         {"letter", "k", {'k'}},
     };

@@ -39,9 +39,9 @@ TEST_F(ScreenTest, ClipsAtColumn132AndClampsRowsAndColumns) {
     PutText("0123456789", 1, 130, 0, ' ', 0);
     EXPECT_EQ(ScreenChar(0, 129), '0');
     EXPECT_EQ(ScreenChar(0, 131), '2');
-    EXPECT_EQ(ScreenChar(1, 0), ' ');  // nothing spilled onto the next row
+    EXPECT_EQ(ScreenChar(1, 0), ' ');                 // nothing spilled onto the next row
     EXPECT_EQ(console.Row(1), std::string(80, ' '));  // nor onto the console's next row
-    PutText("ABCDEFGH", 3, 77, 0, ' ', 0);  // only columns 77-80 are visible
+    PutText("ABCDEFGH", 3, 77, 0, ' ', 0);            // only columns 77-80 are visible
     EXPECT_EQ(console.Row(2).substr(76), "ABCD");
     EXPECT_EQ(console.Row(3).substr(0, 4), "    ");
     EXPECT_EQ(ScreenChar(2, 83), 'H');
@@ -69,9 +69,9 @@ struct RunCase {
 
 TEST_F(ScreenTest, WritesChangedRunsAndRewritesShortGaps) {
     const RunCase cases[] = {
-        {"XAAAAAX", "YAAAAAY", {{0, "Y"}, {1, "AAAAAY"}}},   // gap of 5: rewritten
-        {"XAAAAAAX", "YAAAAAAY", {{0, "Y"}, {7, "Y"}}},      // gap of 6: skipped
-        {"AAAAAX", "AAAAAY", {{0, "AAAAAY"}}},               // a leading gap counts too
+        {"XAAAAAX", "YAAAAAY", {{0, "Y"}, {1, "AAAAAY"}}},  // gap of 5: rewritten
+        {"XAAAAAAX", "YAAAAAAY", {{0, "Y"}, {7, "Y"}}},     // gap of 6: skipped
+        {"AAAAAX", "AAAAAY", {{0, "AAAAAY"}}},              // a leading gap counts too
         {"AAAAAAX", "AAAAAAY", {{6, "Y"}}},
         {"XYZ", "XYQ", {{0, "XYQ"}}},
     };

@@ -6,7 +6,7 @@
 #include "ui/screen.h"
 
 class ToolkitTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ScreenInit(console);
         console.ClearCalls();

@@ -9,7 +9,10 @@ using WindowTest = ToolkitTest;
 TEST_F(WindowTest, DrawsADoubleFrameWithACentredTitle) {
     WindowHandle w = OpenWindow(2, 3, 5, 12, "AB");
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(ImageRow(1, 12).substr(2), "\xC9\xCD\xCD\xCD" "AB" "\xCD\xCD\xCD\xBB");
+    EXPECT_EQ(ImageRow(1, 12).substr(2),
+              "\xC9\xCD\xCD\xCD"
+              "AB"
+              "\xCD\xCD\xCD\xBB");
     EXPECT_EQ(ImageRow(2, 12).substr(2), "\xBA        \xBA");
     EXPECT_EQ(ImageRow(4, 12).substr(2), "\xC8\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xBC");
     EXPECT_EQ(ScreenAttr(1, 6), tf::Reverse);  // the title
@@ -19,7 +22,8 @@ TEST_F(WindowTest, DrawsADoubleFrameWithACentredTitle) {
 }
 
 TEST_F(WindowTest, ClosingPutsBackCharactersAndColoursIncludingAnOlderWindow) {
-    for (int r = 1; r <= 25; ++r) PutTextF("%02d background text here", r, 1, 30, '.', uint32_t(r % 8), r);
+    for (int r = 1; r <= 25; ++r)
+        PutTextF("%02d background text here", r, 1, 30, '.', uint32_t(r % 8), r);
     std::vector<std::string> rows;
     std::vector<uint8_t> colours;
     for (int r = 0; r < 25; ++r) {
@@ -36,7 +40,8 @@ TEST_F(WindowTest, ClosingPutsBackCharactersAndColoursIncludingAnOlderWindow) {
     CloseWindow(older);
     for (int r = 0; r < 25; ++r) {
         EXPECT_EQ(console.Row(r), rows[r]) << r;
-        for (int c = 0; c < 80; ++c) ASSERT_EQ(console.ColourAt(r, c), colours[r * 80 + c]) << r << "," << c;
+        for (int c = 0; c < 80; ++c)
+            ASSERT_EQ(console.ColourAt(r, c), colours[r * 80 + c]) << r << "," << c;
     }
 }
 

@@ -56,7 +56,8 @@ OptionsResult ApplyOptions(const char* tool, int argc, char** argv,
                            const OptionRow<Options> (&table)[N], Options& options, int* next) {
     int i = 1;
     for (; i < argc && argv[i][0] == '-'; ++i) {
-        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) return OptionsResult::Help;
+        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h"))
+            return OptionsResult::Help;
         const OptionRow<Options>* found = nullptr;
         for (const auto& option : table)
             if (!std::strcmp(argv[i], option.name)) found = &option;

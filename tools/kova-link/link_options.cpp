@@ -67,18 +67,19 @@ const Option kOptions[] = {
 };
 
 void PrintHelp(FILE* out) {
-    fprintf(out,
-            "usage: kova-link --type symax|netnet|rtu|ascii|gateway --port DEVICE [options] COMMAND\n"
-            "       kova-link --type tcp --host HOST [--tcp-port N] [options] COMMAND\n"
-            "Reads and writes controller registers (1-based) over a serial or Modbus TCP link.\n\n"
-            "commands:\n"
-            "  read REGISTER COUNT          print the values, unsigned decimal\n"
-            "  write REGISTER VALUE...      values 0-65535 or 0x-prefixed hexadecimal\n"
-            "  input-read REGISTER COUNT    input registers\n"
-            "  input-write REGISTER VALUE...\n"
-            "  bench N REGISTER COUNT       time N reads, print requests per second\n"
-            "  sections REGISTER N,N,...    time reads of consecutive sections from "
-            "REGISTER\n\noptions:\n");
+    fprintf(
+        out,
+        "usage: kova-link --type symax|netnet|rtu|ascii|gateway --port DEVICE [options] COMMAND\n"
+        "       kova-link --type tcp --host HOST [--tcp-port N] [options] COMMAND\n"
+        "Reads and writes controller registers (1-based) over a serial or Modbus TCP link.\n\n"
+        "commands:\n"
+        "  read REGISTER COUNT          print the values, unsigned decimal\n"
+        "  write REGISTER VALUE...      values 0-65535 or 0x-prefixed hexadecimal\n"
+        "  input-read REGISTER COUNT    input registers\n"
+        "  input-write REGISTER VALUE...\n"
+        "  bench N REGISTER COUNT       time N reads, print requests per second\n"
+        "  sections REGISTER N,N,...    time reads of consecutive sections from "
+        "REGISTER\n\noptions:\n");
     tools::PrintOptionHelp(out, kOptions, 32);
     fprintf(out, "\nA failure prints the link's error text on standard error, exit status 1.\n");
 }
@@ -144,7 +145,8 @@ bool ParseLinkOptions(int argc, char** argv, LinkOptions* options, int* exitCode
     }
     bool tcp = options->type == LinkType::Tcp;
     if (!options->typeGiven || (tcp ? options->host.empty() : options->port.empty())) {
-        fprintf(stderr, "kova-link: --type and --port (--host for tcp) are required (see --help)\n");
+        fprintf(stderr,
+                "kova-link: --type and --port (--host for tcp) are required (see --help)\n");
         return false;
     }
     if (!ParseCommand(argc, argv, i, options)) {

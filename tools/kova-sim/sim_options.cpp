@@ -24,7 +24,9 @@ const Option kOptions[] = {
     {"--listen", "HOST:PORT", "Modbus TCP: where to accept connections (port 0: any free one)",
      [](SimOptions& o, const char* a) { return o.listen = a, true; }},
     {"--tcp", "HOST:PORT", "short for --protocol tcp --listen HOST:PORT",
-     [](SimOptions& o, const char* a) { return o.protocol = SimProtocol::Tcp, o.listen = a, true; }},
+     [](SimOptions& o, const char* a) {
+         return o.protocol = SimProtocol::Tcp, o.listen = a, true;
+     }},
     {"--pty", nullptr, "create a pty pair and print the slave's path",
      [](SimOptions& o, const char*) { return o.pty = true; }},
     {"--tty", "PATH", "serve this serial device instead",

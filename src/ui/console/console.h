@@ -13,7 +13,7 @@ constexpr int kCols = 80;
 constexpr uint8_t kNormalColour = 0x17;
 
 class Console {
-public:
+  public:
     virtual ~Console() = default;
 
     // Take the terminal over; give it back exactly as it was found.

@@ -4,8 +4,7 @@
 
 namespace con {
 
-MemoryConsole::MemoryConsole()
-    : chars(kRows * kCols, ' '), colours(kRows * kCols, kNormalColour) {}
+MemoryConsole::MemoryConsole() : chars(kRows * kCols, ' '), colours(kRows * kCols, kNormalColour) {}
 
 void MemoryConsole::SetColour(uint8_t c) {
     colour = c;

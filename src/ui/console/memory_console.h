@@ -24,7 +24,7 @@ struct OutOfKeys : std::runtime_error {
 };
 
 class MemoryConsole : public Console {
-public:
+  public:
     MemoryConsole();
     void Start() override { started = true; }
     void Stop() override { started = false; }

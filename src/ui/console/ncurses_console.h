@@ -9,7 +9,7 @@
 namespace con {
 
 class NcursesConsole : public Console {
-public:
+  public:
     NcursesConsole();
     ~NcursesConsole() override;
     void Start() override;
@@ -24,7 +24,7 @@ public:
     bool KeyPending() override;
     int ReadKeyByte(int timeoutMs) override;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
     uint8_t colour_ = kNormalColour;
