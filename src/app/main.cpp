@@ -5,6 +5,7 @@
 
 #include "app/command_line.h"
 #include "app/shell.h"
+#include "link/uucp_lock.h"
 #include "setup/device_root.h"
 #include "ui/console/ncurses_console.h"
 
@@ -27,5 +28,7 @@ int main(int argc, char** argv) {
         arguments.emplace_back(argv[i]);
     }
     con::NcursesConsole console;
+    // A signal that ends the program must not leave the serial port's lock file.
+    con::NcursesConsole::SetFatalSignalHook(RemoveHeldUucpLocks);
     return RunShell(console, arguments);
 }

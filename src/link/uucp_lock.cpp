@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -22,6 +23,35 @@ pid_t ReadLockPid(const std::string& path) {
 }
 
 bool ProcessAlive(pid_t pid) { return pid > 0 && (kill(pid, 0) == 0 || errno == EPERM); }
+
+// The lock files this process holds, in fixed slots a signal handler can read
+// without allocating or locking: a slot is claimed, its path written, and only
+// then marked as held.
+struct HeldLock {
+    std::atomic<bool> claimed{false};
+    std::atomic<bool> held{false};
+    char path[512];
+};
+HeldLock gHeld[8];
+
+void RememberHeld(const std::string& lockPath) {
+    if (lockPath.size() >= sizeof gHeld[0].path) return;
+    for (auto& slot : gHeld) {
+        bool expected = false;
+        if (!slot.claimed.compare_exchange_strong(expected, true)) continue;
+        std::snprintf(slot.path, sizeof slot.path, "%s", lockPath.c_str());
+        slot.held.store(true);
+        return;
+    }
+}
+
+void ForgetHeld(const std::string& lockPath) {
+    for (auto& slot : gHeld) {
+        if (!slot.held.load() || lockPath != slot.path) continue;
+        slot.held.store(false);
+        slot.claimed.store(false);
+    }
+}
 
 }  // namespace
 
@@ -49,6 +79,7 @@ UucpLockResult AcquireUucpLock(const std::string& lockPath, pid_t* holder) {
                 unlink(lockPath.c_str());
                 return UucpLockResult::Skipped;
             }
+            RememberHeld(lockPath);
             return UucpLockResult::Taken;
         }
         if (errno != EEXIST) return UucpLockResult::Skipped;
@@ -64,5 +95,11 @@ UucpLockResult AcquireUucpLock(const std::string& lockPath, pid_t* holder) {
 }
 
 void ReleaseUucpLock(const std::string& lockPath) {
+    ForgetHeld(lockPath);
     if (!lockPath.empty() && ReadLockPid(lockPath) == getpid()) unlink(lockPath.c_str());
+}
+
+void RemoveHeldUucpLocks() {
+    for (auto& slot : gHeld)
+        if (slot.held.load()) unlink(slot.path);
 }

@@ -17,3 +17,6 @@ UucpLockResult AcquireUucpLock(const std::string& lockPath, pid_t* holder);
 void ReleaseUucpLock(const std::string& lockPath);
 // The live process a lock file names, or 0.
 pid_t UucpLockHolder(const std::string& lockPath);
+// Removes every lock file this process holds. Safe in a signal handler, so
+// that a program ended by a signal leaves no stale locks behind.
+void RemoveHeldUucpLocks();

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <filesystem>
+
+#include "link/uucp_lock.h"
 #include "tmux_session.h"
 
 namespace {
@@ -165,6 +168,18 @@ TEST_P(ShellGivesTheTerminalBack, OnSignal) {
     ASSERT_TRUE(t.WaitFor("after-run"));
     EXPECT_EQ(t.Tmux({"display-message", "-p", "-t", "kova", "#{alternate_on}"}), "0\n");
     EXPECT_EQ(RunCommand({"cat", t.Dir() + "/before"}), RunCommand({"cat", t.Dir() + "/after"}));
+}
+
+// The serial port's lock file goes with the program, however it ends.
+TEST_P(ShellGivesTheTerminalBack, AndLeavesNoLockFile) {
+    TmuxSession t;
+    t.Start();
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    const std::string lock = UucpLockPath(t.DeviceRoot() + "/dev/ttyS0");
+    ASSERT_TRUE(std::filesystem::exists(lock)) << lock;
+    ASSERT_EQ(kill(t.ProgramPid(), GetParam()), 0);
+    ASSERT_TRUE(t.WaitForExit());
+    EXPECT_FALSE(std::filesystem::exists(lock));
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, ShellGivesTheTerminalBack,

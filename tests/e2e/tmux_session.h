@@ -24,6 +24,8 @@ class TmuxSession {
     // Starts build/kovasw (or another program of the build) with arguments.
     void Start(const std::vector<std::string>& args = {}, const std::string& program = "kovasw");
 
+    // The private device root whose dev/ttyS0 the program starts connected to.
+    const std::string& DeviceRoot() const { return ports_; }
     // Runs a shell script instead, with KOVASW naming the program (and its
     // device root: use it unquoted).
     void StartScript(const std::string& script);

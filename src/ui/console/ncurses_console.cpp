@@ -36,6 +36,7 @@ struct RestoreState {
     size_t resetLength = 0;
 };
 RestoreState gRestore;
+void (*gFatalSignalHook)() = nullptr;
 
 void RestoreFromSignal(int sig) {
     if (gRestore.active) {
@@ -44,6 +45,7 @@ void RestoreFromSignal(int sig) {
         (void)ignored;
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &gRestore.original);
     }
+    if (gFatalSignalHook) gFatalSignalHook();
     signal(sig, SIG_DFL);
     raise(sig);
 }
@@ -197,6 +199,8 @@ void NcursesConsole::Impl::Translate(int status, wint_t ch) {
 }
 
 NcursesConsole::NcursesConsole() : impl_(std::make_unique<Impl>()) {}
+
+void NcursesConsole::SetFatalSignalHook(void (*hook)()) { gFatalSignalHook = hook; }
 NcursesConsole::~NcursesConsole() { Stop(); }
 
 void NcursesConsole::Start() {

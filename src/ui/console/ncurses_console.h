@@ -24,6 +24,10 @@ class NcursesConsole : public Console {
     bool KeyPending() override;
     int ReadKeyByte(int timeoutMs) override;
 
+    // Runs from the signal handler when a signal ends the program, after the
+    // terminal has been given back; it may only make async-signal-safe calls.
+    static void SetFatalSignalHook(void (*hook)());
+
   private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
