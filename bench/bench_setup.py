@@ -6,7 +6,7 @@ get a setup naming a Modbus TCP link to a loopback listener of their own,
 which accepts the connection and never has to answer (the main menu sends no
 requests).
 """
-import os, socket, struct, tempfile
+import fcntl, os, pty, signal, socket, struct, sys, tempfile, termios
 
 def setup_bytes(tcp_port, host="127.0.0.1"):
     words = lambda *v: struct.pack("<%dH" % len(v), *[x & 0xFFFF for x in v])
@@ -20,8 +20,23 @@ def setup_bytes(tcp_port, host="127.0.0.1"):
     assert len(data) == 150
     return data
 
+def program_path():
+    """build/kovasw, or kovasw in the build folder named on the command line."""
+    return os.path.abspath(os.path.join(sys.argv[1] if len(sys.argv) > 1 else "build", "kovasw"))
+
+def spawn_on_pty(program, args=()):
+    """Starts the program on a pseudo-terminal of 80 x 25; returns pid and master."""
+    pid, fd = pty.fork()
+    if pid == 0:
+        os.environ.update(TERM="xterm-256color", LANG="C.UTF-8", LC_ALL="C.UTF-8")
+        os.execv(program, [program, *args])
+    fcntl.ioctl(fd, termios.TIOCSWINSZ, struct.pack("HHHH", 25, 80, 0, 0))
+    os.kill(pid, signal.SIGWINCH)
+    return pid, fd
+
 class QuietStart:
-    """A scratch directory with KOVASW.STP and the listener it names."""
+    """A scratch directory with KOVASW.STP and the listener it names, made the
+    current directory (programs started inside inherit it) until the end."""
     def __enter__(self):
         self.listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
         self.listener.bind(("127.0.0.1", 0))
@@ -29,9 +44,12 @@ class QuietStart:
         self.dir = tempfile.mkdtemp(prefix="kova-bench-")
         with open(os.path.join(self.dir, "KOVASW.STP"), "wb") as f:
             f.write(setup_bytes(self.listener.getsockname()[1]))
+        self.previous = os.getcwd()
+        os.chdir(self.dir)
         return self
 
     def __exit__(self, *exc):
+        os.chdir(self.previous)
         self.listener.close()
         for name in os.listdir(self.dir):
             os.unlink(os.path.join(self.dir, name))

@@ -7,21 +7,11 @@ process's utime + stime from /proc/<pid>/stat over a few seconds in the two
 waits of the message loop: for the next character, and at "Ready for more
 data". Then times typed messages end to end (key to "Ready for more data").
 """
-from bench_setup import QuietStart
+from bench_setup import QuietStart, program_path, spawn_on_pty
 import os, pty, select, signal, statistics, sys, time, fcntl, termios, struct
 
 TICK = os.sysconf("SC_CLK_TCK")
 IDLE_SECONDS = 3.0
-
-def spawn(program, args):
-    pid, fd = pty.fork()
-    if pid == 0:
-        os.environ.update(TERM="xterm-256color", LANG="C.UTF-8", LC_ALL="C.UTF-8")
-        os.chdir(WORKDIR)
-        os.execv(program, [program] + args)
-    fcntl.ioctl(fd, termios.TIOCSWINSZ, struct.pack("HHHH", 25, 80, 0, 0))
-    os.kill(pid, signal.SIGWINCH)
-    return pid, fd
 
 def read_until(fd, needle, timeout=5.0):
     data, end = b"", time.monotonic() + timeout
@@ -48,17 +38,13 @@ def idle_cpu(pid, fd):
     used, wall = cpu_ticks(pid) - before, time.monotonic() - t0
     return used / TICK, wall
 
-WORKDIR = "."
-
 def main():
-    global WORKDIR
-    with QuietStart() as start:
-        WORKDIR = start.dir
-        run()
+    program = program_path()
+    with QuietStart():
+        run(program)
 
-def run():
-    program = os.path.abspath(os.path.join(sys.argv[1] if len(sys.argv) > 1 else "build", "kovasw"))
-    pid, fd = spawn(program, ["EF/R"])
+def run(program):
+    pid, fd = spawn_on_pty(program, ["EF/R"])
     read_until(fd, b"INSERT for hex entry")
     cpu, wall = idle_cpu(pid, fd)
     print(f"waiting for a character:      {cpu * 1000:.0f} ms CPU in {wall:.1f} s ({100 * cpu / wall:.2f}%; goal 0)")

@@ -7,23 +7,13 @@ move on the menu bar, and a full repaint of the screen (forced by shrinking the
 terminal and growing it back). Also the median wall time from start to the
 first menu over several runs.
 """
-from bench_setup import QuietStart
+from bench_setup import QuietStart, program_path, spawn_on_pty
 import fcntl, os, pty, select, signal, statistics, struct, sys, termios, time
 
 QUIET = 0.15  # seconds without output that end a burst
 
 def set_size(fd, rows, cols):
     fcntl.ioctl(fd, termios.TIOCSWINSZ, struct.pack("HHHH", rows, cols, 0, 0))
-
-def spawn(program):
-    pid, fd = pty.fork()
-    if pid == 0:
-        os.environ.update(TERM="xterm-256color", LANG="C.UTF-8", LC_ALL="C.UTF-8")
-        os.chdir(WORKDIR)
-        os.execv(program, [program])
-    set_size(fd, 25, 80)
-    os.kill(pid, signal.SIGWINCH)
-    return pid, fd
 
 def burst(fd, timeout=5.0):
     """Reads until the output has been quiet a while; returns bytes and time of the last."""
@@ -48,7 +38,7 @@ def stop(pid, fd):
     os.close(fd)
 
 def measure_bytes(program):
-    pid, fd = spawn(program)
+    pid, fd = spawn_on_pty(program)
     start_bytes, _ = burst(fd)
     os.write(fd, b"\x1bOC")  # Right, in the keypad mode the program sets
     move_bytes, _ = burst(fd)
@@ -60,7 +50,7 @@ def measure_bytes(program):
 
 def esc_latency(program, runs=10):
     """Time from a lone Esc to the pull-down closing, the median of several."""
-    pid, fd = spawn(program)
+    pid, fd = spawn_on_pty(program)
     burst(fd)
     times = []
     for _ in range(runs):
@@ -77,23 +67,19 @@ def esc_latency(program, runs=10):
 
 def time_to_menu(program):
     t0 = time.monotonic()
-    pid, fd = spawn(program)
+    pid, fd = spawn_on_pty(program)
     data, last = burst(fd)
     stop(pid, fd)
     if b"F10 to clear" not in data:
         raise SystemExit("the menu never appeared")
     return last - t0
 
-WORKDIR = "."
-
 def main():
-    global WORKDIR
-    with QuietStart() as start:
-        WORKDIR = start.dir
-        run()
+    program = program_path()
+    with QuietStart():
+        run(program)
 
-def run():
-    program = os.path.abspath(os.path.join(sys.argv[1] if len(sys.argv) > 1 else "build", "kovasw"))
+def run(program):
     start, move, repaint = measure_bytes(program)
     print(f"full repaint of 80x25:       {repaint} bytes")
     print(f"start to first menu:         {start} bytes ({start / repaint:.2f} x full repaint)")
