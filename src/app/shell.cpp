@@ -1,7 +1,6 @@
 #include "app/shell.h"
 
 #include "app/banner.h"
-#include "app/busy_spinner.h"
 #include "app/command_line.h"
 #include "app/current_link.h"
 #include "app/menu_actions.h"
@@ -13,6 +12,7 @@
 #include "setup/link_setup.h"
 #include "setup/setup_file.h"
 #include "ui/boxes.h"
+#include "ui/busy_spinner.h"
 #include "ui/keys.h"
 #include "ui/menu.h"
 #include "ui/print_screen.h"

@@ -1,5 +1,5 @@
 // The spinner at row 1, column 80.
-#include "app/busy_spinner.h"
+#include "ui/busy_spinner.h"
 
 #include "ui/keys.h"
 #include "ui/screen.h"
