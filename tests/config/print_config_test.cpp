@@ -23,10 +23,11 @@ std::string ReadFile(const std::string& path) {
     return s.str();
 }
 
-// The fixtures sit beside this file, wherever the build runs.
+// The fixtures sit beside this file in the source tree.
 std::string Fixture(const char* name) {
-    const std::string here = __FILE__;
-    return ReadFile(here.substr(0, here.rfind('/') + 1) + "fixtures/" + name);
+    // The build names the source tree: __FILE__ may be relative to a build
+    // folder that is not the one the test runs in (a compiler cache rewrites it).
+    return ReadFile(std::string(KOVA_SOURCE_DIR) + "/tests/config/fixtures/" + name);
 }
 
 // Defaults with control characters in patterns, masks and queries and a
