@@ -1,5 +1,6 @@
 // kova-link: scripted register access over a Sy/Max, Net-to-Net, Modbus RTU,
 // Modbus ASCII, Gateway or Modbus TCP link, and a request-rate benchmark.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -41,13 +42,23 @@ int Fail(Link* link) {
     return 1;
 }
 
+// Long reads go out as requests of at most 125 registers, the most a Modbus
+// read carries; a short reply ends the listing where it ends.
 int PrintRead(Link* link, const LinkOptions& o, bool input) {
+    constexpr int kChunk = 125;
     std::vector<uint16_t> values(size_t(o.count > 0 ? o.count : 1));
-    int n = input ? InputRegisterRead(link, o.reg, o.count, values.data())
-                  : RegisterRead(link, o.reg, o.count, values.data());
-    if (n <= 0) return Fail(link);
-    if (o.type == LinkType::Tcp) n = o.count;  // a Modbus TCP read returns 1 for all of them
-    for (int i = 0; i < n; ++i) printf(i ? " %u" : "%u", unsigned(values[size_t(i)]));
+    int total = 0;
+    do {
+        int count = std::min(kChunk, o.count - total);
+        uint16_t* at = &values[size_t(total)];
+        int n = input ? InputRegisterRead(link, o.reg + total, count, at)
+                      : RegisterRead(link, o.reg + total, count, at);
+        if (n <= 0) return Fail(link);
+        if (o.type == LinkType::Tcp) n = count;  // a Modbus TCP read returns 1 for all of them
+        total += n;
+        if (n < count) break;
+    } while (total < o.count);
+    for (int i = 0; i < total; ++i) printf(i ? " %u" : "%u", unsigned(values[size_t(i)]));
     printf("\n");
     CloseLink(link);
     return 0;

@@ -9,10 +9,12 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "link/serial_device.h"
 #include "link/serial_settings.h"
 #include "link/serial_termios.h"
+#include "sim_config.h"
 #include "sim_slave.h"
 
 namespace {
@@ -102,10 +104,11 @@ int main(int argc, char** argv) {
     SimOptions options;
     int exitCode = 0;
     if (!ParseSimOptions(argc, argv, &options, &exitCode)) return exitCode;
+    RegisterImage image(options.model, options.eeprom);
+    if (!PrepareImage(options, image)) return 1;
     int signals = StopSignals();
     if (options.protocol == SimProtocol::Tcp) {
-        SimContext context{options, RegisterImage(options.model, options.eeprom), nullptr};
-        context.image.At(kCtsStatus) = uint16_t(options.cts);
+        SimContext context{options, std::move(image), nullptr};
         return ServeModbusTcp(context, signals);
     }
     Line line;
@@ -119,8 +122,7 @@ int main(int argc, char** argv) {
     settings.dataBits = options.dataBits;
     settings.stopBits = options.stopBits;
     LineWriter writer(line.fd, options.pace, CharacterNanoseconds(settings));
-    SimContext context{options, RegisterImage(options.model, options.eeprom), &writer};
-    context.image.At(kCtsStatus) = uint16_t(options.cts);
+    SimContext context{options, std::move(image), &writer};
     auto slave = MakeSlave(context);
     Serve(line.fd, signals, *slave);
     return 0;

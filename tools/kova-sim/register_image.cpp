@@ -13,14 +13,14 @@ bool Covers(int first, int count, int reg) { return reg >= first && reg < first 
 
 }  // namespace
 
-RegisterImage::RegisterImage(ModuleModel m, bool withEeprom)
+RegisterImage::RegisterImage(SimModel m, bool withEeprom)
     : model(m), eeprom(withEeprom), holding(kRegisterCount), input(kRegisterCount) {
     const char name[21] = "KOVA                ";
     for (int i = 0; i < 10; ++i)
-        At(kDeviceName + i) =
+        At(kDeviceNameRegister + i) =
             static_cast<uint16_t>(uint8_t(name[2 * i]) << 8 | uint8_t(name[2 * i + 1]));
-    At(kPortInformation) = 0x8001;  // reports its port number, port 1
-    At(kIdentMarker) = kIdentMarkerValue;
+    At(kPortInformationRegister) = 0x8001;  // reports its port number, port 1
+    At(kIdentMarkerRegister) = kIdentMarkerValue;
 }
 
 RegisterStatus RegisterImage::Read(int first, int count, uint16_t* out) const {
@@ -32,11 +32,12 @@ RegisterStatus RegisterImage::Read(int first, int count, uint16_t* out) const {
 RegisterStatus RegisterImage::Write(int first, int count, const uint16_t* values) {
     if (!InRange(first, count)) return RegisterStatus::BadAddress;
     // The standard model has no PLUS registers: its test register refuses writes.
-    if (model == ModuleModel::Standard && Covers(first, count, kPlusTestRegister))
+    if (model == SimModel::Standard && Covers(first, count, kPlusTestRegister))
         return RegisterStatus::Protected;
     std::memcpy(&holding[first - 1], values, size_t(count) * 2);
-    if (Covers(first, count, kEepromCommand) && At(kEepromCommand) == kEepromWriteCommand && eeprom)
-        At(kEepromCommand) = 0;  // the set-up is stored at once
+    if (Covers(first, count, kEepromCommandRegister) &&
+        At(kEepromCommandRegister) == kEepromWriteCommand && eeprom)
+        At(kEepromCommandRegister) = eepromStatus;  // the set-up is stored at once
     return RegisterStatus::Ok;
 }
 

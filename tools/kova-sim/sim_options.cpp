@@ -14,6 +14,19 @@ using tools::Choice;
 using tools::ToInt;
 using Option = tools::OptionRow<SimOptions>;
 
+bool ParsePreset(const char* text, std::vector<std::pair<int, uint16_t>>* presets) {
+    std::string item = text;
+    size_t equals = item.find('=');
+    int reg;
+    uint16_t value;
+    if (equals == std::string::npos ||
+        !ToInt(item.substr(0, equals).c_str(), 1, kRegisterCount, &reg) ||
+        !ToInt(item.substr(equals + 1).c_str(), 0, 65535, &value))
+        return false;
+    presets->emplace_back(reg, value);
+    return true;
+}
+
 const Option kOptions[] = {
     {"--protocol", "symax|rtu|ascii|gateway|tcp", "wire protocol to answer",
      [](SimOptions& o, const char* a) {
@@ -39,10 +52,18 @@ const Option kOptions[] = {
      [](SimOptions& o, const char* a) {
          int i;
          return Choice(a, {"plus", "standard"}, &i) &&
-                (o.model = i ? ModuleModel::Standard : ModuleModel::Plus, true);
+                (o.model = i ? SimModel::Standard : SimModel::Plus, true);
      }},
     {"--no-eeprom", nullptr, "register 8174 reads back 0xC5C5 after the EEPROM command",
      [](SimOptions& o, const char*) { return o.eeprom = false, true; }},
+    {"--eeprom-status", "N", "what register 8174 reads back after the EEPROM command (default 0)",
+     [](SimOptions& o, const char* a) {
+         return ToInt(a, 0, 65535, &o.eepromStatus) && (o.eeprom = true);
+     }},
+    {"--config", "FILE.KOV", "start with the registers a full send of this configuration leaves",
+     [](SimOptions& o, const char* a) { return o.configFile = a, true; }},
+    {"--set", "REG=VALUE", "start with a holding register at a value (repeatable, applied last)",
+     [](SimOptions& o, const char* a) { return ParsePreset(a, &o.presets); }},
     {"--baud", "N", "line rate for --tty and --pace (default 9600)",
      [](SimOptions& o, const char* a) {
          int v;

@@ -1,6 +1,9 @@
 // Command-line options of the simulated module.
 #pragma once
+#include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "register_image.h"
 
@@ -13,7 +16,7 @@ struct SimOptions {
     std::string listen;  // Modbus TCP: HOST:PORT
     int drop = 1;
     bool crc = false;
-    ModuleModel model = ModuleModel::Plus;
+    SimModel model = SimModel::Plus;
     bool eeprom = true;
     unsigned baud = 9600;
     int parity = 1;  // none 0, even 1, odd 2 (the link's parity codes)
@@ -21,6 +24,9 @@ struct SimOptions {
     int stopBits = 1;
     bool pace = false;
     int cts = 0;
+    std::string configFile;  // start as a full send of this .KOV file would leave the module
+    std::vector<std::pair<int, uint16_t>> presets;  // --set REG=VALUE, applied last
+    uint16_t eepromStatus = 0;                      // what 8174 reads after the EEPROM command
     // Faults
     int dropEvery = 0;     // no reply to every Nth request
     int corruptFirst = 0;  // the first N replies carry a wrong check

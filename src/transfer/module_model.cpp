@@ -1,0 +1,28 @@
+// The PLUS test: a non-zero test register is PLUS at once; a zero one is
+// written with 1 and read back, and set to 0 again when it took the 1.
+#include "transfer/module_model.h"
+
+#include "config/module_config.h"
+#include "transfer/module_registers.h"
+#include "transfer/register_map.h"
+
+namespace {
+
+bool TakesTestWrite(Link* link) {
+    const uint16_t one = 1, zero = 0;
+    uint16_t readBack = 0;
+    return RegisterWrite(link, kPlusTestRegister, 1, &one) > 0 &&
+           ReadRegistersQuietly(link, kPlusTestRegister, 1, &readBack) && readBack == 1 &&
+           RegisterWrite(link, kPlusTestRegister, 1, &zero) > 0;
+}
+
+}  // namespace
+
+int DetectModuleModel(Link* link, TransferReporter& reporter) {
+    uint16_t value = 0;
+    if (!ReadModuleRegisters(link, reporter, kPlusTestRegister, 1, &value)) return 0;
+    const bool plus = value != 0 || TakesTestWrite(link);
+    ModuleModel = plus ? 1 : 0;
+    reporter.ModelKnown(ModuleModel);
+    return 1;
+}

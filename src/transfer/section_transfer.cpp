@@ -1,0 +1,146 @@
+// The section operations: each encodes through the section table and moves
+// the registers in one request.
+#include "transfer/section_transfer.h"
+
+#include "transfer/module_registers.h"
+#include "transfer/section_codec.h"
+
+namespace {
+
+const PortSection& CharSetSection(CharSetKind which) {
+    return which == CharSetKind::Accept ? AcceptSetSection() : TerminateSetSection();
+}
+
+int SendWord(Link* link, TransferReporter& reporter, int reg, int16_t value) {
+    const uint16_t word = static_cast<uint16_t>(value);
+    return WriteModuleRegisters(link, reporter, reg, 1, &word);
+}
+
+int FetchWord(Link* link, TransferReporter& reporter, int reg, int16_t& value) {
+    uint16_t word;
+    if (!ReadModuleRegisters(link, reporter, reg, 1, &word)) return 0;
+    value = static_cast<int16_t>(word);
+    return 1;
+}
+
+}  // namespace
+
+int SendSection(Link* link, TransferReporter& reporter, const PortConfig& port, int modulePort,
+                const PortSection& section) {
+    uint16_t registers[kMaxSectionRegisters];
+    EncodeSection(port, section, registers);
+    return WriteModuleRegisters(link, reporter, SectionRegister(modulePort, section), section.count,
+                                registers);
+}
+
+int FetchSection(Link* link, TransferReporter& reporter, PortConfig& port, int modulePort,
+                 const PortSection& section) {
+    uint16_t registers[kMaxSectionRegisters];
+    if (!ReadModuleRegisters(link, reporter, SectionRegister(modulePort, section), section.count,
+                             registers))
+        return 0;
+    DecodeSection(registers, section, port);
+    return 1;
+}
+
+int SendComms(Link* link, TransferReporter& reporter, const PortConfig& port, int modulePort) {
+    return SendSection(link, reporter, port, modulePort, CommsSection());
+}
+
+int FetchComms(Link* link, TransferReporter& reporter, PortConfig& port, int modulePort) {
+    return FetchSection(link, reporter, port, modulePort, CommsSection());
+}
+
+int SendCharSet(Link* link, TransferReporter& reporter, const PortConfig& port, int modulePort,
+                CharSetKind which) {
+    return SendSection(link, reporter, port, modulePort, CharSetSection(which));
+}
+
+int FetchCharSet(Link* link, TransferReporter& reporter, PortConfig& port, int modulePort,
+                 CharSetKind which) {
+    return FetchSection(link, reporter, port, modulePort, CharSetSection(which));
+}
+
+int SendPath(Link* link, TransferReporter& reporter, const PortConfig& port, int modulePort,
+             int path) {
+    const int k = path - 1;
+    return SendSection(link, reporter, port, modulePort, PatternSection(k)) &&
+           SendSection(link, reporter, port, modulePort, MaskSection(k)) &&
+           SendSection(link, reporter, port, modulePort, PathNumbersSection(k));
+}
+
+int FetchPath(Link* link, TransferReporter& reporter, PortConfig& port, int modulePort, int path) {
+    const PortSection& pattern = PatternSection(path - 1);
+    const PortSection& mask = MaskSection(path - 1);
+    uint16_t patternRegisters[kMaxSectionRegisters], maskRegisters[kMaxSectionRegisters];
+    // Pattern and mask land together or not at all.
+    if (!ReadModuleRegisters(link, reporter, SectionRegister(modulePort, pattern), pattern.count,
+                             patternRegisters) ||
+        !ReadModuleRegisters(link, reporter, SectionRegister(modulePort, mask), mask.count,
+                             maskRegisters))
+        return 0;
+    DecodeSection(patternRegisters, pattern, port);
+    DecodeSection(maskRegisters, mask, port);
+    return FetchSection(link, reporter, port, modulePort, PathNumbersSection(path - 1));
+}
+
+int SendPoll(Link* link, TransferReporter& reporter, PortConfig& port, int modulePort, int query,
+             bool withInterval) {
+    port.PollQueries[query - 1][64] = 0;
+    return (!withInterval ||
+            SendSection(link, reporter, port, modulePort, PollIntervalSection())) &&
+           SendSection(link, reporter, port, modulePort, PollQuerySection(query - 1));
+}
+
+int FetchPoll(Link* link, TransferReporter& reporter, PortConfig& port, int modulePort, int query,
+              bool withInterval) {
+    return (!withInterval ||
+            FetchSection(link, reporter, port, modulePort, PollIntervalSection())) &&
+           FetchSection(link, reporter, port, modulePort, PollQuerySection(query - 1));
+}
+
+int SendRackBase(Link* link, TransferReporter& reporter, const EditPlus& plus) {
+    return SendWord(link, reporter, kRackBaseRegister, plus.RackBase);
+}
+
+int FetchRackBase(Link* link, TransferReporter& reporter, EditPlus& plus) {
+    return FetchWord(link, reporter, kRackBaseRegister, plus.RackBase);
+}
+
+int FetchPrintProgBaud(Link* link, TransferReporter& reporter, int16_t& printProgBaud) {
+    return FetchWord(link, reporter, kPrintProgBaudRegister, printProgBaud);
+}
+
+int SendTerminateCount(Link* link, TransferReporter& reporter, const EditPlus& plus, int memoryPort,
+                       int modulePort) {
+    return SendWord(link, reporter, TerminateCountRegister(modulePort),
+                    plus.TerminateCount[memoryPort - 1]);
+}
+
+int SendTerminateTimeout(Link* link, TransferReporter& reporter, const EditPlus& plus,
+                         int memoryPort, int modulePort) {
+    return SendWord(link, reporter, TerminateTimeoutRegister(modulePort),
+                    plus.TerminateTimeout[memoryPort - 1]);
+}
+
+int SendTriggerInhibit(Link* link, TransferReporter& reporter, const EditPlus& plus, int memoryPort,
+                       int modulePort) {
+    return SendWord(link, reporter, TriggerInhibitRegister(modulePort),
+                    plus.TriggerInhibit[memoryPort - 1]);
+}
+
+int SendPlusValues(Link* link, TransferReporter& reporter, const EditPlus& plus, int memoryPort,
+                   int modulePort) {
+    return SendTerminateCount(link, reporter, plus, memoryPort, modulePort) &&
+           SendTerminateTimeout(link, reporter, plus, memoryPort, modulePort) &&
+           SendTriggerInhibit(link, reporter, plus, memoryPort, modulePort);
+}
+
+int FetchPlusValues(Link* link, TransferReporter& reporter, EditPlus& plus, int memoryPort,
+                    int modulePort) {
+    const int m = memoryPort - 1;
+    return FetchWord(link, reporter, TerminateCountRegister(modulePort), plus.TerminateCount[m]) &&
+           FetchWord(link, reporter, TerminateTimeoutRegister(modulePort),
+                     plus.TerminateTimeout[m]) &&
+           FetchWord(link, reporter, TriggerInhibitRegister(modulePort), plus.TriggerInhibit[m]);
+}
