@@ -30,7 +30,7 @@ class GatewaySlave : public SimSlave {
     void Answer(const std::string& line) {
         if (line.empty()) return;
         if (c_.DropThisRequest()) return;
-        if (c_.options.delayMs) c_.writer->Delay(c_.options.delayMs);
+        if (int ms = c_.DelayThisReply()) c_.writer->Delay(ms);
         if (line[0] == 'A') return Send("\r");  // any route leads to this module
         if (c_.options.errorCode >= 0)
             return Send("ERROR " + std::to_string(c_.options.errorCode) + "\r");

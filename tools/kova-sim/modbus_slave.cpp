@@ -64,7 +64,7 @@ class RtuSlave : public SimSlave {
         reply.push_back(uint8_t(crc));
         reply.push_back(uint8_t(crc >> 8));
         if (c_.CorruptThisReply()) reply.back() ^= 0x5A;
-        c_.writer->Delay(c_.options.delayMs);
+        c_.writer->Delay(c_.DelayThisReply());
         c_.writer->Send(reply);
     }
 
@@ -122,7 +122,7 @@ class AsciiSlave : public SimSlave {
             wire.push_back(uint8_t(kHex[b >> 4])), wire.push_back(uint8_t(kHex[b & 15]));
         wire.push_back('\r');
         wire.push_back('\n');
-        c_.writer->Delay(c_.options.delayMs);
+        c_.writer->Delay(c_.DelayThisReply());
         c_.writer->Send(wire);
     }
 

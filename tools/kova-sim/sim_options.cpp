@@ -91,6 +91,8 @@ const Option kOptions[] = {
      [](SimOptions& o, const char* a) { return ToInt(a, 0, 255, &o.errorCode); }},
     {"--delay", "MS", "fault: wait this long before each reply",
      [](SimOptions& o, const char* a) { return ToInt(a, 0, 600000, &o.delayMs); }},
+    {"--delay-every", "N", "fault: with --delay, wait before every Nth reply only",
+     [](SimOptions& o, const char* a) { return ToInt(a, 1, 1000000, &o.delayEvery); }},
 };
 
 void PrintHelp(FILE* out) {

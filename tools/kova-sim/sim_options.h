@@ -33,6 +33,7 @@ struct SimOptions {
     int nakFirst = 0;      // Sy/Max: refuse the first N frames
     int errorCode = -1;    // answer every request with this Sy/Max error or Modbus exception
     int delayMs = 0;       // before each reply
+    int delayEvery = 0;    // only before every Nth reply
 };
 
 // Parses argv; on error or --help prints to the given stream and returns false

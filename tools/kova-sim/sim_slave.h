@@ -36,9 +36,16 @@ struct SimContext {
     int requests = 0;
     int replies = 0;
     int naks = 0;
+    int delays = 0;
 
     bool DropThisRequest() { return options.dropEvery && ++requests % options.dropEvery == 0; }
     bool CorruptThisReply() { return replies++ < options.corruptFirst; }
+    // The wait before this reply: every reply's, or with delayEvery only
+    // every Nth one's.
+    int DelayThisReply() {
+        if (!options.delayMs || !options.delayEvery) return options.delayMs;
+        return ++delays % options.delayEvery == 0 ? options.delayMs : 0;
+    }
 };
 
 class SimSlave {

@@ -49,7 +49,7 @@ class SyMaxSlave : public SimSlave {
         resends_ = 0;
         Bytes wire = lastReply_;
         if (c_.CorruptThisReply()) wire.back() ^= 0x5A;
-        c_.writer->Delay(c_.options.delayMs);
+        c_.writer->Delay(c_.DelayThisReply());
         c_.writer->Send(wire);
     }
 

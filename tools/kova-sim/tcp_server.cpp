@@ -73,8 +73,7 @@ Bytes Answer(SimContext& c, const Bytes& frame) {
     Bytes pdu(frame.begin() + 7, frame.end());
     Bytes reply = ModbusReply(pdu, c.image, c.options.errorCode);
     if (reply.empty()) return {};
-    if (c.options.delayMs)
-        std::this_thread::sleep_for(std::chrono::milliseconds(c.options.delayMs));
+    if (int ms = c.DelayThisReply()) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     size_t length = reply.size() + 1;
     Bytes out = {frame[0], frame[1], 0, 0, uint8_t(length >> 8), uint8_t(length), frame[6]};
     out.insert(out.end(), reply.begin(), reply.end());

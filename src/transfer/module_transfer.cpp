@@ -1,0 +1,61 @@
+// The dialogs' sequences of section operations.
+#include "transfer/module_transfer.h"
+
+#include <cstdio>
+
+#include "transfer/port_transfer.h"
+#include "transfer/print_prog_baud.h"
+#include "transfer/section_transfer.h"
+
+namespace {
+
+void ShowPort(TransferReporter& reporter, int port) {
+    char text[16];
+    snprintf(text, sizeof text, "Port %d", port);
+    reporter.Port(text);
+}
+
+// The result after the port text is cleared.
+int Done(TransferReporter& reporter, int result) {
+    reporter.Port("");
+    return result;
+}
+
+}  // namespace
+
+int SendAllPorts(Link* link, TransferReporter& reporter, ModuleConfig& config,
+                 int16_t printProgBaud, LinkSetup& setup) {
+    if (!SendRackBase(link, reporter, config.Plus)) return Done(reporter, 0);
+    for (int port = 1; port <= 4; ++port) {
+        ShowPort(reporter, port);
+        if (!SendPort(link, reporter, config, port, port, true)) return Done(reporter, 0);
+    }
+    return Done(reporter, SendPrintProgBaud(link, reporter, printProgBaud, setup));
+}
+
+int SendOnePort(Link* link, TransferReporter& reporter, ModuleConfig& config, int memoryPort,
+                int modulePort, int16_t printProgBaud, LinkSetup& setup) {
+    int ok = SendPort(link, reporter, config, memoryPort, modulePort, true) &&
+             SendPrintProgBaud(link, reporter, printProgBaud, setup) &&
+             SendRackBase(link, reporter, config.Plus);
+    return Done(reporter, ok);
+}
+
+int FetchAllPorts(Link* link, TransferReporter& reporter, ModuleConfig& config,
+                  int16_t& printProgBaud) {
+    for (int port = 1; port <= 4; ++port) {
+        ShowPort(reporter, port);
+        if (!FetchPort(link, reporter, config, port, port, true)) return Done(reporter, 0);
+    }
+    reporter.Port("");
+    return FetchPrintProgBaud(link, reporter, printProgBaud) &&
+           FetchRackBase(link, reporter, config.Plus);
+}
+
+int FetchOnePort(Link* link, TransferReporter& reporter, ModuleConfig& config, int modulePort,
+                 int memoryPort, int16_t& printProgBaud) {
+    int ok = FetchPort(link, reporter, config, modulePort, memoryPort, true) &&
+             FetchPrintProgBaud(link, reporter, printProgBaud) &&
+             FetchRackBase(link, reporter, config.Plus);
+    return Done(reporter, ok);
+}

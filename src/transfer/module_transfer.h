@@ -1,0 +1,28 @@
+// The whole-module and single-port sequences of the two transfer dialogs,
+// without the dialogs: the screen and the command-line tool both run these.
+// Each stops at its first failure (already reported) and returns 0; what was
+// moved before it stays moved. Each ends by clearing the port text.
+#pragma once
+#include <cstdint>
+
+#include "config/module_config.h"
+#include "link/link.h"
+#include "setup/link_setup.h"
+#include "transfer/transfer_reporter.h"
+
+// All ports: the rack base first, then ports 1-4 with their poll queries
+// ("Port n" before each), and only when all four arrived the Print/Prog baud
+// change (which may ask to move this computer's port: setup).
+int SendAllPorts(Link* link, TransferReporter& reporter, ModuleConfig& config,
+                 int16_t printProgBaud, LinkSetup& setup);
+// One port: the port, then the Print/Prog baud change, then the rack base.
+int SendOnePort(Link* link, TransferReporter& reporter, ModuleConfig& config, int memoryPort,
+                int modulePort, int16_t printProgBaud, LinkSetup& setup);
+
+// All ports: ports 1-4 with their poll queries, then the Print/Prog baud
+// rate, then the rack base.
+int FetchAllPorts(Link* link, TransferReporter& reporter, ModuleConfig& config,
+                  int16_t& printProgBaud);
+// One port, then the Print/Prog baud rate, then the rack base.
+int FetchOnePort(Link* link, TransferReporter& reporter, ModuleConfig& config, int modulePort,
+                 int memoryPort, int16_t& printProgBaud);

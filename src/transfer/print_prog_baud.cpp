@@ -1,0 +1,48 @@
+// The baud change and the question that follows it.
+#include "transfer/print_prog_baud.h"
+
+#include <cstdio>
+
+#include "config/config_lists.h"
+#include "transfer/module_registers.h"
+#include "transfer/register_map.h"
+
+namespace {
+
+// Line settings of a link re-applied after a baud change.
+constexpr int kBaudChangeReplyTimeout = 500;
+constexpr int kBaudChangeDataBits = 8;
+
+int WriteBaud(Link* link, TransferReporter& reporter, int16_t printProgBaud) {
+    const uint16_t value = static_cast<uint16_t>(printProgBaud);
+    return WriteModuleRegisters(link, reporter, kPrintProgBaudRegister, 1, &value);
+}
+
+int16_t LinkBaudIndexOf(int32_t baud) {
+    for (int16_t i = 0; i < 16; ++i)
+        if (kPortBaudValues[i] == baud) return i;
+    return -1;
+}
+
+}  // namespace
+
+int SendPrintProgBaud(Link* link, TransferReporter& reporter, int16_t printProgBaud,
+                      LinkSetup& setup) {
+    if (!WriteBaud(link, reporter, printProgBaud)) return 0;
+    if (printProgBaud < 0 || printProgBaud > 3) return 1;
+    const int32_t moduleBaud = kPrintProgBaudValues[printProgBaud];
+    if (moduleBaud == LinkBaudRate(setup)) return 1;
+    char question[80];
+    snprintf(question, sizeof question, "KOVA now at %d baud. Change computer port to match?",
+             int(moduleBaud));
+    if (reporter.Confirm(question)) {
+        setup.LinkBaud = LinkBaudIndexOf(moduleBaud);
+        if (LinkIsValid(link) &&
+            !SetSerialParameters(link, moduleBaud, setup.LinkParity, setup.LinkStopBits + 1,
+                                 kBaudChangeReplyTimeout, kBaudChangeDataBits)) {
+            reporter.Error(LinkErrorText(link));
+            return 0;
+        }
+    }
+    return WriteBaud(link, reporter, printProgBaud);
+}

@@ -1,0 +1,115 @@
+// The baud change of the programming port with its question, and the EEPROM
+// command, against the simulated module.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "module_sim.h"
+#include "setup/link_setup.h"
+#include "transfer/eeprom_write.h"
+#include "transfer/print_prog_baud.h"
+#include "transfer/register_map.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class BaudChangeTest : public ::testing::TestWithParam<SimWire> {};
+
+TEST_P(BaudChangeTest, QuestionOnlyWhenTheRatesDiffer) {
+    struct Case {
+        const char* what;
+        int16_t printProgBaud;
+        bool yes;
+        Texts questions;
+        int16_t linkBaud;  // afterwards, from 13 (9600)
+    } kCases[] = {
+        {"same rate", 3, true, {}, 13},
+        {"1200, yes", 1, true, {"KOVA now at 1200 baud. Change computer port to match?"}, 7},
+        {"1200, no", 1, false, {"KOVA now at 1200 baud. Change computer port to match?"}, 13},
+        {"300, yes", 0, true, {"KOVA now at 300 baud. Change computer port to match?"}, 5},
+        {"outside the list", 9, true, {}, 13},
+    };
+    ModuleSim sim(GetParam());
+    ASSERT_TRUE(sim.Started());
+    for (const Case& c : kCases) {
+        LinkSetup setup = DefaultSetupFor("KOVASW.STP");
+        setup.LinkBaud = 13;
+        RecordingReporter reporter;
+        reporter.answerYes = c.yes;
+        EXPECT_EQ(SendPrintProgBaud(sim.link(), reporter, c.printProgBaud, setup), 1) << c.what;
+        EXPECT_EQ(reporter.Texts("confirm"), c.questions) << c.what;
+        EXPECT_EQ(setup.LinkBaud, c.linkBaud) << c.what;
+        EXPECT_EQ(sim.Read(kPrintProgBaudRegister, 1),
+                  std::vector<uint16_t>{uint16_t(c.printProgBaud)})
+            << c.what;
+        // The simulated module does not change its rate: put our link back.
+        SetSerialParameters(sim.link(), 9600, 1, 1, 100, 8);
+    }
+}
+
+TEST_P(BaudChangeTest, AFailedWriteIsReportedAndAsksNothing) {
+    ModuleSim sim(GetParam(), {"--drop-every", "1"});
+    ASSERT_TRUE(sim.Started());
+    SetSerialParameters(sim.link(), 9600, 1, 1, 20, 8);
+    LinkSetup setup = DefaultSetupFor("KOVASW.STP");
+    RecordingReporter reporter;
+    EXPECT_EQ(SendPrintProgBaud(sim.link(), reporter, 1, setup), 0);
+    EXPECT_EQ(reporter.Texts("confirm"), Texts{});
+    EXPECT_EQ(reporter.Texts("error").size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Wires, BaudChangeTest,
+                         ::testing::Values(SimWire::SyMaxPty, SimWire::ModbusTcp),
+                         [](const auto& info) {
+                             return info.param == SimWire::SyMaxPty ? "SyMaxPty" : "ModbusTcp";
+                         });
+
+TEST(EepromWriteTest, TheOutcomes) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> options;
+        EepromOutcome outcome;
+        std::string message;
+        bool alwaysShown;
+    } kCases[] = {
+        {"stored", {}, EepromOutcome::Stored, "", false},
+        {"no EEPROM",
+         {"--no-eeprom"},
+         EepromOutcome::NoEeprom,
+         "Module not equipped with EEPROM",
+         true},
+        {"status 1",
+         {"--eeprom-status", "1"},
+         EepromOutcome::Unexpected,
+         "Unexpected result $0001",
+         true},
+        {"status 0xBEEF",
+         {"--eeprom-status", "0xBEEF"},
+         EepromOutcome::Unexpected,
+         "Unexpected result $BEEF",
+         true},
+        {"command lost",
+         {"--drop-every", "1"},
+         EepromOutcome::WriteFailed,
+         "Unable to write 8174",
+         false},
+        {"status lost",
+         {"--drop-every", "2"},
+         EepromOutcome::ReadFailed,
+         "Unable to read 8174",
+         false},
+    };
+    for (const Case& c : kCases) {
+        ModuleSim sim(SimWire::ModbusTcp, c.options);
+        ASSERT_TRUE(sim.Started()) << c.what;
+        SetSerialParameters(sim.link(), 9600, 1, 1, 20, 8);
+        EepromResult result = RunEepromWrite(sim.link());
+        EXPECT_EQ(result.outcome, c.outcome) << c.what;
+        EXPECT_EQ(result.Message(), c.message) << c.what;
+        EXPECT_EQ(result.AlwaysShown(), c.alwaysShown) << c.what;
+    }
+}
+
+}  // namespace

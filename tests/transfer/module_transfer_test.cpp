@@ -1,0 +1,163 @@
+// The sequences of the transfer dialogs against the simulated module: a whole
+// module sent with "A", checked register by register with kova-link, fetched
+// back into an empty memory and written as a file; and what faults on the
+// line leave behind.
+#include "transfer/module_transfer.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "config/config_file_image.h"
+#include "config/disk_file.h"
+#include "module_sim.h"
+#include "setup/link_setup.h"
+#include "transfer/register_map.h"
+#include "transfer/section_transfer.h"
+#include "transfer_fixture.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class ModuleTransferTest : public ::testing::TestWithParam<SimWire> {
+  protected:
+    void SetUp() override {
+        ModuleModel = 2;
+        setup_ = DefaultSetupFor("KOVASW.STP");
+        setup_.LinkBaud = 13;  // 9600, the Print/Prog rate below: no question
+    }
+    LinkSetup setup_;
+};
+
+std::vector<uint8_t> FileOf(const ModuleConfig& config, int16_t printProgBaud, int16_t reserved) {
+    ConfigFileContents contents;
+    contents.version = kConfigFileVersion;
+    contents.plus = config.Plus;
+    for (int p = 0; p < 4; ++p) contents.ports[p] = config.Ports[p];
+    contents.printProgBaud = printProgBaud;
+    contents.reserved = reserved;
+    return EncodeConfigFile(contents);
+}
+
+TEST_P(ModuleTransferTest, SendAllThenFetchAllGivesTheSameFile) {
+    ModuleSim sim(GetParam());
+    ASSERT_TRUE(sim.Started());
+    RecordingReporter reporter;
+    ModuleConfig original = DistinctConfig(7);
+    original.Plus.RackBase = 1201;
+    ASSERT_EQ(SendAllPorts(sim.link(), reporter, original, 3, setup_), 1);
+    EXPECT_EQ(reporter.Texts("error"), Texts{});
+    EXPECT_EQ(reporter.Texts("port"), (Texts{"Port 1", "Port 2", "Port 3", "Port 4", ""}));
+    EXPECT_EQ(reporter.Texts("step").size(), 4u * 23);
+
+    // Every register of the map holds what the section table says.
+    std::vector<uint16_t> held =
+        sim.ReadWithKovaLink(PortBase(1), TriggerInhibitRegister(4) - PortBase(1) + 1);
+    ASSERT_FALSE(held.empty());
+    int wrong = 0;
+    for (const auto& [reg, value] : ExpectedRegisters(original, 3, true))
+        if (held[size_t(reg - PortBase(1))] != value && ++wrong <= 5)
+            ADD_FAILURE() << "register " << reg;
+    EXPECT_EQ(wrong, 0);
+
+    ModuleConfig fetched{};
+    int16_t printProgBaud = -1;
+    RecordingReporter fetching;
+    ASSERT_EQ(FetchAllPorts(sim.link(), fetching, fetched, printProgBaud), 1);
+    EXPECT_EQ(fetching.Texts("error"), Texts{});
+
+    // The file written from the fetched memory equals the original's except
+    // for what never travels: the 65th byte of each pattern, mask and poll
+    // query, each port's two reserved bytes and the file's reserved word.
+    char dir[] = "/tmp/kova-transfer-XXXXXX";
+    ASSERT_TRUE(mkdtemp(dir));
+    const std::string path = std::string(dir) + "/FETCHED.KOV";
+    ASSERT_EQ(SaveFileReplacing(path, FileOf(fetched, printProgBaud, 0)), SaveResult::Saved);
+    auto onDisk = ReadFilePrefix(path, 100000);
+    unlink(path.c_str());
+    rmdir(dir);
+    ASSERT_TRUE(onDisk);
+    EXPECT_NE(*onDisk, FileOf(original, 3, 0x5A5A));
+    ClearUntransferred(original);
+    EXPECT_EQ(*onDisk, FileOf(original, 3, 0));
+}
+
+TEST_P(ModuleTransferTest, OnePortSendsThePortThenTheBaudThenTheRackBase) {
+    ModuleSim sim(GetParam());
+    ASSERT_TRUE(sim.Started());
+    RecordingReporter reporter;
+    ModuleConfig config = DistinctConfig(8);
+    config.Plus.RackBase = 77;
+    setup_.LinkBaud = 7;  // 1200: the question comes after the port's last step
+    reporter.answerYes = false;
+    ASSERT_EQ(SendOnePort(sim.link(), reporter, config, 2, 3, 3, setup_), 1);
+    ASSERT_GE(reporter.events.size(), 3u);
+    size_t n = reporter.events.size();
+    EXPECT_EQ(reporter.events[n - 3], "step: Send poll 16");
+    EXPECT_EQ(reporter.events[n - 2],
+              "confirm: KOVA now at 9600 baud. Change computer port to match?");
+    EXPECT_EQ(reporter.events[n - 1], "port: ");
+    EXPECT_EQ(sim.Read(kPrintProgBaudRegister, 2), (std::vector<uint16_t>{3, 77}));
+    EXPECT_EQ(sim.Read(PortBase(3), 1), std::vector<uint16_t>{uint16_t(config.Ports[1].BaudRate)});
+}
+
+// Faults on the line during "A": the error shows, the transfer stops at that
+// step, what was moved stays, and the next transfer works.
+TEST_P(ModuleTransferTest, FaultsStopTheTransferAtTheirStep) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> options;
+        int timeout;  // ticks of 10 ms
+        Texts lastEvents;
+    } kCases[] = {
+        // Requests: rack base, PLUS test read, test write (lost: standard
+        // module assumed, not reported), comms, accept, terminate set (lost).
+        {"every third reply lost",
+         {"--drop-every", "3"},
+         20,
+         {"model: 0", "step: Send Comms", "step: Send Accept", "step: Send Term"}},
+        {"a reply later than the timeout",
+         {"--delay", "600", "--delay-every", "9"},
+         20,
+         {"step: Send path 1"}},
+    };
+    for (const Case& c : kCases) {
+        ModuleSim sim(GetParam(), c.options);
+        ASSERT_TRUE(sim.Started()) << c.what;
+        SetSerialParameters(sim.link(), 9600, 1, 1, c.timeout, 8);
+        RecordingReporter reporter;
+        ModuleConfig config = DistinctConfig(9);
+        config.Plus.RackBase = 4321;
+        EXPECT_EQ(SendAllPorts(sim.link(), reporter, config, 3, setup_), 0) << c.what;
+        Texts errors = reporter.Texts("error");
+        ASSERT_EQ(errors.size(), 1u) << c.what;
+        EXPECT_FALSE(errors[0].empty()) << c.what;
+        // The events up to the error, then the error and the cleared port.
+        ASSERT_GE(reporter.events.size(), c.lastEvents.size() + 2) << c.what;
+        Texts tail(reporter.events.end() - long(c.lastEvents.size() + 2),
+                   reporter.events.end() - 2);
+        EXPECT_EQ(tail, c.lastEvents) << c.what;
+        EXPECT_EQ(reporter.events.back(), "port: ") << c.what;
+
+        // The rack base went first and stays; the next transfer works (with
+        // room for a late reply to arrive first and be passed over).
+        SetSerialParameters(sim.link(), 9600, 1, 1, 300, 8);
+        EditPlus plus{};
+        RecordingReporter next;
+        EXPECT_EQ(FetchRackBase(sim.link(), next, plus), 1) << c.what;
+        EXPECT_EQ(plus.RackBase, 4321) << c.what;
+        EXPECT_EQ(next.Texts("error"), Texts{}) << c.what;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Wires, ModuleTransferTest,
+                         ::testing::Values(SimWire::SyMaxPty, SimWire::ModbusTcp),
+                         [](const auto& info) {
+                             return info.param == SimWire::SyMaxPty ? "SyMaxPty" : "ModbusTcp";
+                         });
+
+}  // namespace
