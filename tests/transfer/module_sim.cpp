@@ -62,7 +62,7 @@ std::vector<uint16_t> ModuleSim::Read(int reg, int count) {
 
 std::vector<uint16_t> ModuleSim::ReadWithKovaLink(int reg, int count) {
     if (wire_ == SimWire::SyMaxPty) CloseOurLink();
-    RunResult r = RunProgram(KovaLink({"read", std::to_string(reg), std::to_string(count)}));
+    RunResult r = RunProgram(KovaLink({"dump", std::to_string(reg), std::to_string(count)}));
     if (r.status != 0) return {};
     std::vector<uint16_t> values;
     std::istringstream in(r.out);

@@ -73,8 +73,8 @@ void PrintHelp(FILE* out) {
         "       kova-link --type tcp --host HOST [--tcp-port N] [options] COMMAND\n"
         "Reads and writes controller registers (1-based) over a serial or Modbus TCP link.\n\n"
         "commands:\n"
-        "  read REGISTER COUNT          print the values, unsigned decimal (any count: read\n"
-        "                               125 registers a request)\n"
+        "  read REGISTER COUNT          print the values, unsigned decimal\n"
+        "  dump REGISTER COUNT          print any number of registers, read 125 a request\n"
         "  write REGISTER VALUE...      values 0-65535 or 0x-prefixed hexadecimal\n"
         "  input-read REGISTER COUNT    input registers\n"
         "  input-write REGISTER VALUE...\n"
@@ -93,7 +93,11 @@ bool ParseCommand(int argc, char** argv, int i, LinkOptions* o) {
     };
     if (name == "read" || name == "input-read") {
         o->command = name == "read" ? Command::Read : Command::InputRead;
-        return arg(0, 65536, &o->reg) && arg(0, 16384, &o->count) && i == argc;
+        return arg(0, 65536, &o->reg) && arg(0, 1000, &o->count) && i == argc;
+    }
+    if (name == "dump") {
+        o->command = Command::Dump;
+        return arg(1, 16384, &o->reg) && arg(1, 16384, &o->count) && i == argc;
     }
     if (name == "write" || name == "input-write") {
         o->command = name == "write" ? Command::Write : Command::InputWrite;

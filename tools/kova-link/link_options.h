@@ -7,7 +7,7 @@
 #include "link/link.h"
 
 enum class LinkType { SyMax, NetToNet, Rtu, Ascii, Gateway, Tcp };
-enum class Command { Read, Write, InputRead, InputWrite, Bench, Sections };
+enum class Command { Read, Write, InputRead, InputWrite, Bench, Sections, Dump };
 
 struct LinkOptions {
     LinkType type = LinkType::SyMax;

@@ -42,23 +42,35 @@ int Fail(Link* link) {
     return 1;
 }
 
-// Long reads go out as requests of at most 125 registers, the most a Modbus
-// read carries; a short reply ends the listing where it ends.
 int PrintRead(Link* link, const LinkOptions& o, bool input) {
-    constexpr int kChunk = 125;
     std::vector<uint16_t> values(size_t(o.count > 0 ? o.count : 1));
-    int total = 0;
-    do {
-        int count = std::min(kChunk, o.count - total);
-        uint16_t* at = &values[size_t(total)];
-        int n = input ? InputRegisterRead(link, o.reg + total, count, at)
-                      : RegisterRead(link, o.reg + total, count, at);
+    int n = input ? InputRegisterRead(link, o.reg, o.count, values.data())
+                  : RegisterRead(link, o.reg, o.count, values.data());
+    if (n <= 0) return Fail(link);
+    if (o.type == LinkType::Tcp) n = o.count;  // a Modbus TCP read returns 1 for all of them
+    for (int i = 0; i < n; ++i) printf(i ? " %u" : "%u", unsigned(values[size_t(i)]));
+    printf("\n");
+    CloseLink(link);
+    return 0;
+}
+
+// Any number of registers in requests of at most 125, the most a Modbus read
+// carries; every request must bring all it asked for.
+int Dump(Link* link, const LinkOptions& o) {
+    constexpr int kChunk = 125;
+    std::vector<uint16_t> values(size_t(o.count));
+    for (int done = 0; done < o.count;) {
+        int count = std::min(kChunk, o.count - done);
+        int n = RegisterRead(link, o.reg + done, count, &values[size_t(done)]);
         if (n <= 0) return Fail(link);
-        if (o.type == LinkType::Tcp) n = count;  // a Modbus TCP read returns 1 for all of them
-        total += n;
-        if (n < count) break;
-    } while (total < o.count);
-    for (int i = 0; i < total; ++i) printf(i ? " %u" : "%u", unsigned(values[size_t(i)]));
+        if (o.type != LinkType::Tcp && n < count) {  // Modbus TCP answers 1 for all of them
+            fprintf(stderr, "Read reply too short\n");
+            CloseLink(link);
+            return 1;
+        }
+        done += count;
+    }
+    for (int i = 0; i < o.count; ++i) printf(i ? " %u" : "%u", unsigned(values[size_t(i)]));
     printf("\n");
     CloseLink(link);
     return 0;
@@ -122,6 +134,8 @@ int main(int argc, char** argv) {
             return Bench(link, o);
         case Command::Sections:
             return Sections(link, o);
+        case Command::Dump:
+            return Dump(link, o);
     }
     CloseLink(link);
     return 0;
