@@ -1,6 +1,7 @@
 // The keyboard: a type-ahead ring that StuffKeys fills and ReadKey empties
 // first, the key code table, insert mode and hot keys.
 #include <cstring>
+#include <utility>
 
 #include "ui/keys.h"
 #include "ui/screen_state.h"
@@ -66,7 +67,10 @@ int ReadKeyFor(int wait, int cursor) {
         HotKey* hot = FindHotKey(code);
         if (!hot) return code;
         hot->busy = true;
-        hot->handler(code, cursor);
+        // A copy runs: the handler may remove its own binding, and with it
+        // the callable and whatever the callable captured.
+        HotKeyHandler run = hot->handler;
+        run(code, cursor);
         // The handler may have removed hot keys; look the record up again.
         for (auto& h : s.hotKeys)
             if (&h == hot) h.busy = false;
@@ -98,7 +102,9 @@ void StuffKeys(const char* keys) {
 
 void StuffKeys(const std::string& keys) { StuffKeys(keys.c_str()); }
 
-void AddHotKey(uint8_t code, HotKeyHandler handler) { Screen().hotKeys.push_back({code, handler}); }
+void AddHotKey(uint8_t code, HotKeyHandler handler) {
+    Screen().hotKeys.push_back({code, std::move(handler)});
+}
 
 void RemoveHotKey(uint8_t code) {
     auto& list = Screen().hotKeys;

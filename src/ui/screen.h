@@ -5,6 +5,7 @@
 // Public positions are 1-based (row 1-25, column 1-132) and clamped.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "ui/console/console.h"
@@ -42,7 +43,9 @@ int ReadKeyboardKey();
 void StuffKeys(const char* keys);
 void StuffKeys(const std::string& keys);
 
-using HotKeyHandler = int (*)(int code, int arg);
+// A handler is any callable, so a screen binds a key to its own state (a
+// lambda capturing it) instead of a global. The result is ignored.
+using HotKeyHandler = std::function<int(int code, int arg)>;
 void AddHotKey(uint8_t code, HotKeyHandler handler);
 void RemoveHotKey(uint8_t code);
 

@@ -106,4 +106,22 @@ TEST_F(KeyboardTest, RemovingTakesTheNewestBindingFirst) {
     EXPECT_EQ(gHandled, (std::vector<int>{key::F3}));
 }
 
+// A handler that carries its own state, and one that unbinds itself while it
+// runs (its captured state must outlive the call).
+TEST_F(KeyboardTest, HotKeysCarryTheirOwnContext) {
+    std::vector<int> seen;
+    std::string label = "help";
+    AddHotKey(key::F2, [&seen, label](int code, int arg) {
+        seen.push_back(code);
+        seen.push_back(arg);
+        RemoveHotKey(key::F2);
+        seen.push_back(int(label.size()));  // still alive after the removal
+        return 0;
+    });
+    console.TypeExtended(key::scan::F2);
+    console.TypeExtended(key::scan::F2);
+    EXPECT_EQ(GetFieldKey(3), key::F2);  // the binding is gone: the second F2 is a key
+    EXPECT_EQ(seen, (std::vector<int>{key::F2, 3, 4}));
+}
+
 }  // namespace
