@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The demo behind `make run`: a simulated KOVA module (kova-sim) serving
 # Modbus TCP on loopback, and kovasw started in BUILD/demo with a KOVASW.STP
-# that names it, so every online function has a module to talk to. The
+# that names it, so every online function has a module to talk to. The module
+# holds the sample configuration of kova-sample-config (a barcode scanner and
+# a polled scale), which is also left in BUILD/demo as PLANT.KOV unless a file
+# of that name is there already. The
 # simulator this script started is stopped when kovasw ends, and on SIGINT or
 # SIGTERM.
 #
@@ -58,7 +61,8 @@ write_setup() {
 start_simulator() {
     local port
     for port in $(seq 5020 5059); do
-        "$BUILD/kova-sim" --tcp "127.0.0.1:$port" --drop 1 > "$SIM_OUT" 2>/dev/null &
+        "$BUILD/kova-sim" --tcp "127.0.0.1:$port" --drop 1 --config "$WORK/PLANT.KOV" \
+            > "$SIM_OUT" 2>/dev/null &
         SIM_PID=$!
         for _ in $(seq 100); do  # up to five seconds for "listening"
             if [ "$(head -n 1 "$SIM_OUT" 2>/dev/null)" = listening ]; then
@@ -75,11 +79,16 @@ start_simulator() {
     return 1
 }
 
+if ! "$BUILD/kova-sample-config" "$WORK/PLANT.KOV"; then
+    echo "demo: kova-sample-config could not write the sample configuration" >&2
+    exit 1
+fi
 if ! start_simulator; then
     echo "demo: kova-sim could not listen on 127.0.0.1 (ports 5020-5059)" >&2
     exit 1
 fi
 mkdir -p "$DEMO"
+[ -e "$DEMO/PLANT.KOV" ] || cp "$WORK/PLANT.KOV" "$DEMO/PLANT.KOV"
 write_setup "$DEMO/KOVASW.STP" "$SIM_PORT"
 
 cd "$DEMO"
