@@ -4,6 +4,7 @@
 #include <string>
 
 #include "link/link.h"
+#include "setup/link_opening.h"
 
 // The idle routine every new link gets (the application's spinner).
 void SetConnectIdleCallback(LinkIdleCallback callback);
@@ -12,6 +13,3 @@ void SetConnectIdleCallback(LinkIdleCallback callback);
 // the baud rate, parity, stop bits, data bits and timeout to the link.
 // Returns the link (current or new), or null when none could be opened.
 Link* ConnectLink(Link* current);
-
-// The line the window shows for the settings, or "" when nothing is opened.
-std::string ConnectLineOf(int connectionType, const char* target);

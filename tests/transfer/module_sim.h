@@ -20,6 +20,8 @@ class ModuleSim {
     ModuleSim& operator=(const ModuleSim&) = delete;
 
     bool Started() const { return !target_.empty(); }
+    // The pty path or the TCP port.
+    const std::string& Target() const { return target_; }
     // A link of this program to the module (opened on first use).
     Link* link();
     void CloseOurLink();

@@ -36,7 +36,7 @@ const Option kOptions[] = {
      [](LinkOptions& o, const char* a) {
          int i;
          return Choice(a, {"symax", "netnet", "rtu", "ascii", "gateway", "tcp"}, &i) &&
-                (o.type = LinkType(i), o.typeGiven = true);
+                (o.type = LinkChoice(i), o.typeGiven = true);
      }},
     {"--host", "HOST", "Modbus TCP: dotted address or host name",
      [](LinkOptions& o, const char* a) { return o.host = a, true; }},
@@ -148,7 +148,7 @@ bool ParseLinkOptions(int argc, char** argv, LinkOptions* options, int* exitCode
         case tools::OptionsResult::Parsed:
             break;
     }
-    bool tcp = options->type == LinkType::Tcp;
+    bool tcp = options->type == LinkChoice::Tcp;
     if (!options->typeGiven || (tcp ? options->host.empty() : options->port.empty())) {
         fprintf(stderr,
                 "kova-link: --type and --port (--host for tcp) are required (see --help)\n");

@@ -6,11 +6,11 @@
 
 #include "link/link.h"
 
-enum class LinkType { SyMax, NetToNet, Rtu, Ascii, Gateway, Tcp };
+enum class LinkChoice { SyMax, NetToNet, Rtu, Ascii, Gateway, Tcp };
 enum class Command { Read, Write, InputRead, InputWrite, Bench, Sections, Dump };
 
 struct LinkOptions {
-    LinkType type = LinkType::SyMax;
+    LinkChoice type = LinkChoice::SyMax;
     bool typeGiven = false;
     std::string port;
     std::string host;  // Modbus TCP

@@ -8,30 +8,34 @@
 
 #include "link/link.h"
 #include "link_options.h"
+#include "setup/link_opening.h"
 
 namespace {
 
-Link* OpenLink(const LinkOptions& o, std::string* reason) {
-    LinkRoute route = o.route;
-    if (route.count == 0 && (o.type == LinkType::SyMax || o.type == LinkType::NetToNet)) {
+// The settings record the options stand for, opened as the program opens the
+// link of a setup file.
+LinkSetup SetupOf(const LinkOptions& o) {
+    static const int16_t kTypes[] = {LinkTypeSyMax,       LinkTypeNetToNet, LinkTypeModbusRtu,
+                                     LinkTypeModbusAscii, LinkTypeGateway,  LinkTypeModbusTcp};
+    LinkSetup setup{};
+    setup.ConnectionType = kTypes[int(o.type)];
+    // Modbus takes its one drop or unit from --drop, Sy/Max its route from
+    // --route or else the drop; a Gateway goes where --route says.
+    const bool modbus =
+        o.type == LinkChoice::Rtu || o.type == LinkChoice::Ascii || o.type == LinkChoice::Tcp;
+    LinkRoute route = modbus ? LinkRoute{} : o.route;
+    if (route.count == 0 && o.type != LinkChoice::Gateway) {
         route.count = 1;
         route.entries[0] = uint16_t(o.drop);
     }
-    switch (o.type) {
-        case LinkType::SyMax:
-            return OpenSyMaxLink(o.port.c_str(), 0, route, reason);
-        case LinkType::NetToNet:
-            return OpenSyMaxLink(o.port.c_str(), 1, route, reason);
-        case LinkType::Rtu:
-            return OpenModbusRtuLink(o.port.c_str(), o.drop, reason);
-        case LinkType::Ascii:
-            return OpenModbusAsciiLink(o.port.c_str(), o.drop, reason);
-        case LinkType::Gateway:
-            return OpenGatewayLink(o.port.c_str(), o.route, reason);
-        case LinkType::Tcp:
-            return OpenModbusTcpLink(o.host.c_str(), o.tcpPort, o.drop, reason);
-    }
-    return nullptr;
+    setup.RouteCount = route.count;
+    for (int i = 0; i < kRouteEdited; ++i) setup.Route[i] = route.entries[i];
+    setup.TcpPort = uint16_t(o.tcpPort);
+    return setup;
+}
+
+Link* OpenLink(const LinkOptions& o, std::string* reason) {
+    return OpenLinkOn(SetupOf(o), o.type == LinkChoice::Tcp ? o.host : o.port, reason);
 }
 
 int Fail(Link* link) {
@@ -47,7 +51,7 @@ int PrintRead(Link* link, const LinkOptions& o, bool input) {
     int n = input ? InputRegisterRead(link, o.reg, o.count, values.data())
                   : RegisterRead(link, o.reg, o.count, values.data());
     if (n <= 0) return Fail(link);
-    if (o.type == LinkType::Tcp) n = o.count;  // a Modbus TCP read returns 1 for all of them
+    if (o.type == LinkChoice::Tcp) n = o.count;  // a Modbus TCP read returns 1 for all of them
     for (int i = 0; i < n; ++i) printf(i ? " %u" : "%u", unsigned(values[size_t(i)]));
     printf("\n");
     CloseLink(link);
@@ -63,7 +67,7 @@ int Dump(Link* link, const LinkOptions& o) {
         int count = std::min(kChunk, o.count - done);
         int n = RegisterRead(link, o.reg + done, count, &values[size_t(done)]);
         if (n <= 0) return Fail(link);
-        if (o.type != LinkType::Tcp && n < count) {  // Modbus TCP answers 1 for all of them
+        if (o.type != LinkChoice::Tcp && n < count) {  // Modbus TCP answers 1 for all of them
             fprintf(stderr, "Read reply too short\n");
             CloseLink(link);
             return 1;

@@ -1,0 +1,118 @@
+// One row per connection type: the window's line, the settings the type
+// forces before opening and the open routine.
+#include "setup/link_opening.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "setup/serial_port_list.h"
+
+namespace {
+
+using OpenRoutine = Link* (*)(const LinkSetup& setup, const char* target, std::string* reason);
+
+LinkRoute RouteOf(const LinkSetup& setup) {
+    LinkRoute route;
+    route.count = setup.RouteCount > kRouteEdited ? kRouteEdited : setup.RouteCount;
+    for (int i = 0; i < kRouteEdited; ++i) route.entries[i] = setup.Route[i];
+    return route;
+}
+
+Link* OpenSyMax(const LinkSetup& s, const char* port, std::string* reason) {
+    return OpenSyMaxLink(port, s.ConnectionType == LinkTypeNetToNet, RouteOf(s), reason);
+}
+Link* OpenGateway(const LinkSetup& s, const char* port, std::string* reason) {
+    return OpenGatewayLink(port, RouteOf(s), reason);
+}
+Link* OpenTcp(const LinkSetup& s, const char* host, std::string* reason) {
+    return OpenModbusTcpLink(host, s.TcpPort, s.Route[0], reason);
+}
+Link* OpenRtu(const LinkSetup& s, const char* port, std::string* reason) {
+    return OpenModbusRtuLink(port, s.Route[0], reason);
+}
+Link* OpenAscii(const LinkSetup& s, const char* port, std::string* reason) {
+    return OpenModbusAsciiLink(port, s.Route[0], reason);
+}
+
+struct ConnectRow {
+    int16_t type;
+    const char* line;
+    bool forceEightBits;
+    bool singleDrop;  // the route is one drop (or unit) number
+    bool serial;      // target is a port of the list, else the TCP host
+    OpenRoutine open;
+};
+
+constexpr ConnectRow kConnectRows[] = {
+    {LinkTypeSyMax, "Via Sy/Max to %s", true, false, true, OpenSyMax},
+    {LinkTypeNetToNet, "Via Sy/Max to %s", true, false, true, OpenSyMax},
+    {LinkTypeGateway, "Via Gateway to %s", false, false, true, OpenGateway},
+    {LinkTypeModbusRtu, "Via Modbus RTU to %s", true, true, true, OpenRtu},
+    {LinkTypeModbusAscii, "Via Modbus ASCII to %s", false, true, true, OpenAscii},
+    {LinkTypeModbusTcp, "Via Modbus TCP to %s", false, true, false, OpenTcp},
+};
+
+const ConnectRow* RowOf(int type) {
+    for (const auto& row : kConnectRows)
+        if (row.type == type) return &row;
+    return nullptr;
+}
+
+constexpr const char* kNoType = "No connection type is chosen";
+
+}  // namespace
+
+std::string ConnectLineOf(int connectionType, const char* target) {
+    const ConnectRow* row = RowOf(connectionType);
+    if (!row) return "";
+    char line[128];
+    std::snprintf(line, sizeof line, row->line, target);
+    return line;
+}
+
+bool ResolveLinkTarget(LinkSetup& setup, LinkTarget* target, std::string* reason) {
+    const ConnectRow* row = RowOf(setup.ConnectionType);
+    if (!row) {
+        *reason = kNoType;
+        return false;
+    }
+    if (row->forceEightBits) setup.LinkDataBits = 1;
+    if (row->singleDrop) setup.RouteCount = 1;
+    if (row->serial && SerialPortCount() == 0) EnumerateSerialPorts();
+    // The host field of a damaged file need not hold its terminator.
+    const std::string host(setup.TcpHost, strnlen(setup.TcpHost, sizeof setup.TcpHost));
+    const char* name = row->serial ? SerialPortAt(setup.LinkPort) : host.c_str();
+    if (!name) {
+        *reason = "The link's serial port is not in the list of ports";
+        return false;
+    }
+    target->line = ConnectLineOf(setup.ConnectionType, name);
+    target->path = row->serial ? SerialPortPath(name) : host;
+    return true;
+}
+
+Link* OpenLinkOn(const LinkSetup& setup, const std::string& path, std::string* reason) {
+    const ConnectRow* row = RowOf(setup.ConnectionType);
+    if (!row) {
+        *reason = kNoType;
+        return nullptr;
+    }
+    return row->open(setup, path.c_str(), reason);
+}
+
+int ApplyLinkSettings(Link* link, const LinkSetup& setup) {
+    return SetSerialParameters(link, LinkBaudRate(setup), setup.LinkParity, setup.LinkStopBits + 1,
+                               static_cast<uint16_t>(setup.LinkTimeout), setup.LinkDataBits + 7);
+}
+
+Link* OpenLinkFromSetup(LinkSetup& setup, std::string* reason) {
+    LinkTarget target;
+    if (!ResolveLinkTarget(setup, &target, reason)) return nullptr;
+    Link* link = OpenLinkOn(setup, target.path, reason);
+    if (link && !ApplyLinkSettings(link, setup)) {
+        *reason = LinkErrorText(link);
+        CloseLink(link);
+        return nullptr;
+    }
+    return link;
+}

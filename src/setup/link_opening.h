@@ -1,0 +1,36 @@
+// Opening the link that the settings name, without a screen: which device or
+// host they lead to, the settings their connection type forces, the open
+// routine of the type, and the line settings applied afterwards. The connect
+// window (connect_link.h) and the command-line tools both open links so.
+#pragma once
+#include <string>
+
+#include "link/link.h"
+#include "setup/link_setup.h"
+
+struct LinkTarget {
+    std::string line;  // what the connect window shows: "Via Modbus TCP to 10.0.0.5"
+    std::string path;  // the serial device to open, or the TCP host
+};
+
+// The line the connect window shows for a type and target, or "" when the
+// type opens nothing.
+std::string ConnectLineOf(int connectionType, const char* target);
+
+// Applies what the connection type forces (eight data bits for Sy/Max and
+// Modbus RTU, a single drop for the Modbus kinds) and finds the target: the
+// listed serial port at LinkPort (the list is read when still empty) or the
+// TCP host. False with a reason a user can act on when there is none.
+bool ResolveLinkTarget(LinkSetup& setup, LinkTarget* target, std::string* reason);
+
+// Opens a link of the settings' connection type on a device path or host
+// (route, drop and TCP port from the settings); null with a reason.
+Link* OpenLinkOn(const LinkSetup& setup, const std::string& path, std::string* reason);
+
+// The baud rate, parity, stop bits, data bits and reply timeout of the
+// settings, applied to an open link. Non-zero on success.
+int ApplyLinkSettings(Link* link, const LinkSetup& setup);
+
+// All three: the link the settings name with their line settings applied,
+// or null with a reason.
+Link* OpenLinkFromSetup(LinkSetup& setup, std::string* reason);
