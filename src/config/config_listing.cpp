@@ -30,7 +30,7 @@ class Listing {
     void Header(int16_t printProgBaud, const std::string& date) {
         Put("                          KOVA Configuration Printout\n");
         Print("                         ============================       %s\n", date.c_str());
-        Print("Print/Prog baud rate = %s     ", Choice(kPrintProgBaudTexts, printProgBaud));
+        Print("Print/Prog baud rate = %s     ", Choice(kPrintProgBaudTexts, printProgBaud).c_str());
         Print("Rack base address = %d\n", config_.Plus.RackBase);
     }
 
@@ -38,11 +38,11 @@ class Listing {
         const PortConfig& port = config_.Ports[p];
         Print("Port %d  Input Parameters\n", p + 1);
         Put("------------------------\n");
-        Print("Baud rate %-6s    ", Choice(kPortBaudTexts, port.BaudRate));
-        Print("Data bits %s    ", Choice(kDataBitsTexts, port.DataBits));
-        Print("Parity %-4s    ", Choice(kParityTexts, port.Parity));
-        Print("Stop bits %s    ", Choice(kStopBitsTexts, port.StopBits));
-        Print("Capitalize %s\n", Choice(kNoYesTexts, port.Capitalize));
+        Print("Baud rate %-6s    ", Choice(kPortBaudTexts, port.BaudRate).c_str());
+        Print("Data bits %s    ", Choice(kDataBitsTexts, port.DataBits).c_str());
+        Print("Parity %-4s    ", Choice(kParityTexts, port.Parity).c_str());
+        Print("Stop bits %s    ", Choice(kStopBitsTexts, port.StopBits).c_str());
+        Print("Capitalize %s\n", Choice(kNoYesTexts, port.Capitalize).c_str());
         if (plus)
             Print("Terminate count %d  Terminate timeout %d\n", config_.Plus.TerminateCount[p],
                   config_.Plus.TerminateTimeout[p]);
@@ -57,10 +57,8 @@ class Listing {
     }
 
   private:
-    static const char* Choice(const char* const* texts, int index) {
-        for (int i = 0; texts[i]; ++i)
-            if (i == index) return texts[i];
-        return "INVALID";
+    static std::string Choice(const char* const* texts, long index) {
+        return ListText(texts, index);
     }
 
     static std::string Bounded(const char* text) { return std::string(text, strnlen(text, 64)); }
@@ -102,9 +100,9 @@ class Listing {
         Print("\n              %s\n", Carets(mask).c_str());
         Print("      Start Register %4d", path.StartRegister);
         Print("  Register Count %2d", path.RegisterCount);
-        Print("  Editing Mode %s", Choice(kEditingModeTexts, path.EditingMode));
+        Print("  Editing Mode %s", Choice(kEditingModeTexts, path.EditingMode).c_str());
         if (k < 3)
-            Print("  Continue %s\n", Choice(kNoYesTexts, path.Continue));
+            Print("  Continue %s\n", Choice(kNoYesTexts, path.Continue).c_str());
         else
             Put("\n");
     }

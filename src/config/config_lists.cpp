@@ -28,3 +28,18 @@ const char* ControlCharName(unsigned code) {
     if (code == 127) return "DEL";
     return nullptr;
 }
+
+namespace {
+std::string Fitted(std::string text, int width) {
+    if (width > 0 && int(text.size()) > width) return std::string(size_t(width), '?');
+    return text;
+}
+}  // namespace
+
+std::string ListText(const char* const* texts, long index, int width) {
+    for (long i = 0; texts[i]; ++i)
+        if (i == index) return Fitted(texts[i], width);
+    return Fitted(std::to_string(index) + "?", width);
+}
+
+std::string FieldNumberText(long value, int width) { return Fitted(std::to_string(value), width); }

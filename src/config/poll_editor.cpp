@@ -19,8 +19,19 @@ constexpr int kQueries = 16;
 
 int QueryRow(int q) { return 8 + q; }  // q 0-15
 
+// The interval as its six columns can show it exactly: whole seconds alone
+// when the hundredths are 0 and the point does not fit (typed "5000" shows as
+// typed); anything else too wide (a damaged record) as "?" in every column,
+// never a text cut short that would read back as another interval.
+std::string IntervalFieldText(uint32_t interval) {
+    std::string text = PollIntervalText(interval);
+    if (text.size() > size_t(kIntervalWidth) && interval % 100 == 0)
+        text = std::to_string(interval / 100);
+    return text.size() <= size_t(kIntervalWidth) ? text : std::string(kIntervalWidth, '?');
+}
+
 void ShowInterval(uint32_t interval) {
-    PutText(PollIntervalText(interval).c_str(), kIntervalRow, kIntervalCol, kIntervalWidth, ' ',
+    PutText(IntervalFieldText(interval).c_str(), kIntervalRow, kIntervalCol, kIntervalWidth, ' ',
             tf::RightAlign);
 }
 
@@ -54,11 +65,13 @@ bool DrawFields(const PortConfig& port, int portIndex, OnlineWrites& writes) {
 int EditInterval(PortConfig& port, bool& changed) {
     const char exits[] = {char(key::Esc), char(key::Enter), char(key::Up), char(key::Down), 0};
     char text[kIntervalWidth + 1] = {};
-    std::snprintf(text, sizeof text, "%s", PollIntervalText(port.PollInterval).c_str());
+    std::snprintf(text, sizeof text, "%s", IntervalFieldText(port.PollInterval).c_str());
     const int k = EditText(text, kIntervalRow, kIntervalCol, kIntervalWidth, '.', "0-9.", exits,
                            tf::StartWithText | tf::ReplaceOld | tf::Pad | tf::RightAlign);
     changed = false;
-    if (k != key::Esc) {
+    // Question marks left in the field were never typed over: the interval
+    // stays as it was read.
+    if (k != key::Esc && !std::strchr(text, '?')) {
         const uint32_t interval = ParsePollInterval(text);
         changed = interval != port.PollInterval;
         port.PollInterval = interval;

@@ -3,11 +3,13 @@
 // writes are made.
 #include "config/port_editor_keys.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "config/char_set_editor.h"
+#include "config/config_lists.h"
 #include "config/hex_string_editor.h"
 #include "config/module_config.h"
 #include "config/poll_editor.h"
@@ -83,15 +85,17 @@ KeyResult Step(int16_t& index, int count) {
     return KeyResult::Changed;
 }
 
-// A decimal field of the given width; false when left with Esc.
+// A decimal field of the given width; false when left with Esc, or with
+// Enter on a value too wide for the field that was never typed over (its
+// question marks are no number, and the value stays as it was read).
 bool EditNumberAt(int& value, int row, int col, int width) {
     char text[16];
-    std::snprintf(text, sizeof text, "%d", value);
-    text[width] = '\0';
+    std::snprintf(text, sizeof text, "%s", FieldNumberText(value, width).c_str());
     const char exits[] = {char(key::Enter), char(key::Esc), 0};
     if (EditText(text, row, col, width, '_', "0-9", exits, tf::StartWithText | tf::ReplaceOld) ==
         key::Esc)
         return false;
+    if (std::strchr(text, '?')) return false;
     value = std::atoi(text);
     return true;
 }
@@ -189,8 +193,11 @@ KeyResult StartRegister(const Target& t) {
         ShowErrorF("Register (%d) is less than Rack Base (%d) + 1. Changing.", reg, base);
     else if (reg > base + 2047)
         ShowErrorF("Register (%d) is greater than Rack Base (%d) + 2047. Changing.", reg, base);
-    if (reg < base + 1) reg = int16_t(base + 1);
-    if (reg > base + 2047) reg = int16_t(base + 2047);
+    // A rack base near the top of the 16-bit range (only a damaged record has
+    // one) must not wrap the limit round to a negative register.
+    const auto limit = [](int v) { return int16_t(std::clamp(v, -32768, 32767)); };
+    if (reg < base + 1) reg = limit(base + 1);
+    if (reg > base + 2047) reg = limit(base + 2047);
     return KeyResult::Changed;
 }
 KeyResult RegisterCount(const Target& t) {

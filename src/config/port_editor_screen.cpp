@@ -74,20 +74,16 @@ void DrawPathLabels(int path) {
     }
 }
 
-void PutChoice(const char* const* texts, int index, int row, int col, int width) {
-    int n = 0;
-    while (texts[n]) ++n;
-    PutText(index >= 0 && index < n ? texts[index] : "INVALID", row, col, width, ' ', 0);
+void PutChoice(const char* const* texts, long index, int row, int col, int width) {
+    PutText(ListText(texts, index, width).c_str(), row, col, width, ' ', 0);
 }
 
 void PutString(const char* text, int row, int col, int width) {
     PutText(std::string(text, strnlen(text, 64)).c_str(), row, col, width, kEdgeMark, 0);
 }
 
-void PutNumber(int value, int row, int col, int width, uint32_t flags) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d", value);
-    PutText(text, row, col, width, ' ', flags);
+void PutNumber(long value, int row, int col, int width, uint32_t flags) {
+    PutText(FieldNumberText(value, width).c_str(), row, col, width, ' ', flags);
 }
 
 void ShowPathValues(const DataPath& path, int k) {
@@ -107,9 +103,7 @@ void DrawModeLabel(EditMode mode) {
 }  // namespace
 
 void PutUnsigned(int16_t value, int row, int col, int width, uint32_t flags) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%u", unsigned(uint16_t(value)));
-    PutText(text, row, col, width, ' ', flags);
+    PutNumber(uint16_t(value), row, col, width, flags);
 }
 
 void ClearEditorStatus(EditMode mode) {
@@ -146,7 +140,9 @@ void ShowPortValues(int port, bool portHighlighted) {
     PutChoice(kStopBitsTexts, p.StopBits, 3, 43, 1);
     PutChoice(kNoYesTexts, p.Capitalize, 4, 44, 3);
     for (int k = 0; k < 4; ++k) ShowPathValues(p.Paths[k], k);
-    PutChoice(kPrintProgBaudTexts, PrintProgBaud, 24, 24, 0);
+    // Unpadded, then blanked to the longest text a 16-bit index can show
+    // ("-32768?"), so nothing is left over when a longer one was there before.
+    PutText(ListText(kPrintProgBaudTexts, PrintProgBaud).c_str(), 24, 24, 7, ' ', 0);
     PutNumber(plus.RackBase, 24, 61, 4, tf::RightAlign);
     if (ModuleModel != 0) {
         PutUnsigned(plus.TerminateCount[port], 4, 74, 2);

@@ -46,7 +46,8 @@ void ValidateTriggerInhibit(int16_t& value, int rackBase, const ConfigReporter& 
     }
     if (value > rackBase + kWindow) {
         char buffer[136];
-        std::snprintf(buffer, sizeof buffer, "Trigger/Inhibit > %u", unsigned(rackBase + kWindow));
+        // Signed: a damaged negative rack base must not print as four billion.
+        std::snprintf(buffer, sizeof buffer, "Trigger/Inhibit > %d", rackBase + kWindow);
         report(buffer);
         value = 0;
     }

@@ -161,8 +161,8 @@ const ModeRow kModes[kEditingModeCount] = {
 
 }  // namespace
 
-const char* EditingModeName(uint8_t mode) {
-    return mode < kEditingModeCount ? kModes[mode].name : "???????";
+std::string EditingModeName(uint8_t mode) {
+    return mode < kEditingModeCount ? kModes[mode].name : std::to_string(mode) + "?";
 }
 
 std::vector<int16_t> ConvertText(uint8_t mode, std::string_view text, int count) {

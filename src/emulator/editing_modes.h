@@ -2,6 +2,7 @@
 // controller registers (32-bit arithmetic, each register keeps the low 16 bits).
 #pragma once
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -11,8 +12,8 @@ constexpr int kEditingModeCount = 8;
 constexpr int kMaxRegisterCount = 64;
 
 // The seven-character name shown on screen ("ASCII  ", ...); a code outside
-// the list gets a name of question marks rather than reading past the table.
-const char* EditingModeName(uint8_t mode);
+// the list (a damaged record) shows as its number and "?" ("200?").
+std::string EditingModeName(uint8_t mode);
 
 // The block of count registers (clamped to 0-64) that the mode makes of the
 // text; registers the mode does not fill are 0, as is every register of an

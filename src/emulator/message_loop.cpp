@@ -127,7 +127,8 @@ class MessageLoop {
 
     int port_;
     const PortConfig& config_;
-    int count_, timeout_;
+    uint16_t count_;
+    int timeout_;
     MessageTexts texts_;
     HexCodeQueue queue_;
     bool newMessage_ = true, terminated_ = false;

@@ -23,6 +23,6 @@ bool AcquireCharacter(MessageTexts& texts, const PortConfig& port, uint8_t c) {
     return CharSetHas(port.TerminateSet, c);
 }
 
-bool CountReached(const MessageTexts& texts, int terminateCount) {
-    return terminateCount != 0 && texts.acceptedCount >= terminateCount;
+bool CountReached(const MessageTexts& texts, uint16_t terminateCount) {
+    return terminateCount != 0 && texts.acceptedCount >= int(terminateCount);
 }

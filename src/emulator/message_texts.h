@@ -27,4 +27,6 @@ struct MessageTexts {
 bool AcquireCharacter(MessageTexts& texts, const PortConfig& port, uint8_t c);
 
 // A non-zero TerminateCount ends the message once that many were accepted.
-bool CountReached(const MessageTexts& texts, int terminateCount);
+// The count is the 16-bit word as the editor shows it, unsigned: a damaged
+// -1 is 65535, never reached, rather than ending every message at once.
+bool CountReached(const MessageTexts& texts, uint16_t terminateCount);

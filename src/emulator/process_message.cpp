@@ -40,7 +40,7 @@ void ShowPathParameters(const DataPath& path, const PathOutcome& out) {
     PutText(out.masked.c_str(), 9, 15, 65, kDot, tf::Normal);
     PutTextF("Start Register = %d", 10, 3, 0, ' ', tf::Normal, path.StartRegister);
     PutTextF("Register Count = %d", 10, 27, 0, ' ', tf::Normal, path.RegisterCount);
-    PutTextF("Edit = %s", 10, 47, 0, ' ', tf::Normal, EditingModeName(path.EditingMode));
+    PutTextF("Edit = %s", 10, 47, 0, ' ', tf::Normal, EditingModeName(path.EditingMode).c_str());
 }
 
 }  // namespace

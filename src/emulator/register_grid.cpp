@@ -40,7 +40,10 @@ void DrawRegisterGrid(int rackBase, const std::vector<GridBlock>& reversed) {
     for (int line = 0; line < kGridRegisters / kGridColumns; ++line) {
         int row = kHeaderRow + 1 + line;
         int first = origin + line * kGridColumns;
-        PutTextF("%u", row, 3, 4, ' ', tf::RightAlign, unsigned(first));
+        // Right-aligned to column 6; numbers past four digits (a rack base
+        // above 8024, or a damaged negative one) grow into the blank columns
+        // to the left instead of losing their last digits.
+        PutTextF("%d", row, 1, 6, ' ', tf::RightAlign, first);
         for (int c = 0; c < kGridColumns; ++c) {
             int reg = first + c;
             uint32_t attribute = InBlocks(reg, reversed) ? tf::Reverse : tf::Normal;

@@ -130,11 +130,12 @@ TEST(EditingModes, UnknownModeAndOddCountsWriteOnlyZeros) {
     EXPECT_EQ(ConvertText(ASCII, std::string(100, 'A'), 100).size(), 64u);
 }
 
-TEST(EditingModes, NamesAreSevenCharacters) {
+TEST(EditingModes, NamesAreSevenCharactersAndUnknownCodesTheirNumber) {
     const char* kNames[] = {"ASCII  ", "PACKED ", "INTEGER", "FLOAT  ",
                             "BCD    ", "HEX    ", "OCTAL  ", "IDEC   "};
-    for (uint8_t m = 0; m < 8; ++m) EXPECT_STREQ(EditingModeName(m), kNames[m]);
-    EXPECT_EQ(std::strlen(EditingModeName(9)), 7u);
+    for (uint8_t m = 0; m < 8; ++m) EXPECT_EQ(EditingModeName(m), kNames[m]);
+    EXPECT_EQ(EditingModeName(8), "8?");
+    EXPECT_EQ(EditingModeName(255), "255?");
 }
 
 }  // namespace

@@ -367,6 +367,28 @@ TEST_F(EmulatorScreenTest, GridOriginSurvivesBetweenUses) {
     EXPECT_EQ(s.Row(13).substr(8, 12), "     1 0001 ");
 }
 
+// Values only a damaged record holds: the screen shows them whole.
+TEST_F(EmulatorScreenTest, UnlistedModeAndLongRegisterNumbersShowWhole) {
+    OfflineMemory.Plus.RackBase = 8191;
+    DataPath& path = OfflineMemory.Ports[0].Paths[0];
+    path.EditingMode = 200;  // no conversion: the block is written as zeros
+    path.StartRegister = 10100;
+    const Snapshot& s = RunAndSnap("\r", "1\r");
+    EXPECT_EQ(s.Trimmed(10), "  Start Register = 10100  Register Count = 1  Edit = 200?");
+    // The block's row opens the grid; five-digit numbers keep their last digit.
+    EXPECT_EQ(s.Row(13).substr(0, 8), " 10100  ");
+    EXPECT_EQ(s.Row(24).substr(0, 8), " 10166  ");
+}
+
+// The editor shows the count as an unsigned word: a damaged -1 is 65535,
+// which the accepted count never reaches.
+TEST_F(EmulatorScreenTest, NegativeTerminateCountIsNeverReached) {
+    OfflineMemory.Plus.TerminateCount[0] = -1;
+    const Snapshot& s = RunAndSnap("\r", "ABC\r");
+    EXPECT_EQ(s.Row(5), "Accepted:    \xF9" + Field("ABC") + " ");
+    EXPECT_EQ(s.Trimmed(6), std::string(29, ' ') + "TERMINATOR 0D MATCHED");
+}
+
 }  // namespace
 
 namespace {

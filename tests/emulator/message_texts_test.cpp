@@ -82,14 +82,16 @@ TEST_F(AcquireTest, TerminateCount) {
         int limit;
         int accepted;
         bool reached;
-    } kCases[] = {{0, 63, false}, {5, 4, false}, {5, 5, true}, {64, 63, false}, {63, 63, true}};
+    } kCases[] = {{0, 63, false},    {5, 4, false},  {5, 5, true},
+                  {64, 63, false},   {63, 63, true}, {-1, 63, false},  // a damaged -1 reads 65535
+                  {-32768, 1, false}};
     for (const Case& c : kCases) {
         t.Clear();
         for (int i = 0; i < c.accepted + 10; ++i) {
             if (t.acceptedCount >= c.accepted) break;
             AcquireCharacter(t, port, 'A');
         }
-        EXPECT_EQ(CountReached(t, c.limit), c.reached) << c.limit << " " << c.accepted;
+        EXPECT_EQ(CountReached(t, uint16_t(c.limit)), c.reached) << c.limit << " " << c.accepted;
     }
 }
 
