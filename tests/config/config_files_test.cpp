@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/screen_image.h"
 #include "config/config_defaults.h"
 #include "config/config_file_image.h"
 #include "ui/console/memory_console.h"
@@ -40,12 +41,7 @@ struct ConfigDialogTest : testing::Test {
         snapshots = &shots;
         // F2 records the screen so that a test can see a window while it waits.
         AddHotKey(key::F2, [](int, int) {
-            std::string screen;
-            for (int r = 0; r < 25; ++r) {
-                for (int c = 0; c < 80; ++c) screen += char(ScreenChar(r, c));
-                screen += '\n';
-            }
-            snapshots->push_back(screen);
+            snapshots->push_back(ImageAll());
             return 0;
         });
         FillDefaults(WorkingConfig);

@@ -7,23 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "common/keys.h"
+#include "common/screen_image.h"
 #include "config/config_defaults.h"
 #include "config/module_config.h"
 #include "ui/console/memory_console.h"
 #include "ui/keys.h"
 #include "ui/screen.h"
-
-namespace keys {
-inline const std::string Left = "\xE0\x4B", Right = "\xE0\x4D", Up = "\xE0\x48", Down = "\xE0\x50",
-                         Home = "\xE0\x47", End = "\xE0\x4F", F1 = "\xE0\x3B", F9 = "\xE0\x43",
-                         F10 = "\xE0\x44";
-inline const std::string Enter = "\r", Esc = "\x1b", Backspace = "\x08";
-inline std::string Times(int n, const std::string& k) {
-    std::string s;
-    for (int i = 0; i < n; ++i) s += k;
-    return s;
-}
-}  // namespace keys
 
 struct ScreenSnapshot {
     std::vector<std::string> chars, attrs;  // 1-based rows: chars[1] is row 1
@@ -41,11 +31,10 @@ inline ScreenSnapshot ImageNow() {
     ScreenSnapshot s;
     s.chars.resize(26);
     s.attrs.resize(26);
-    for (int r = 1; r <= 25; ++r)
-        for (int c = 0; c < 80; ++c) {
-            s.chars[r] += char(ScreenChar(r - 1, c));
-            s.attrs[r] += char('0' + ScreenAttr(r - 1, c));
-        }
+    for (int r = 1; r <= 25; ++r) {
+        s.chars[r] = ImageText(r);
+        for (int c = 0; c < 80; ++c) s.attrs[r] += char('0' + ScreenAttr(r - 1, c));
+    }
     return s;
 }
 

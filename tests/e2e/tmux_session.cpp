@@ -14,6 +14,9 @@
 #include <stdexcept>
 #include <thread>
 
+#include "common/device_root_dir.h"
+#include "common/pty_pair.h"
+#include "common/wait_until.h"
 #include "setup/link_setup.h"
 
 namespace {
@@ -67,16 +70,9 @@ TmuxSession::TmuxSession(int cols, int rows) {
 }
 
 void TmuxSession::PrepareQuietStart() {
-    ptyMaster_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (ptyMaster_ < 0 || grantpt(ptyMaster_) || unlockpt(ptyMaster_))
-        throw std::runtime_error("pty failed");
-    char pattern[] = "/tmp/kova-e2e-ports-XXXXXX";  // outside dir_: pickers list dir_
-    if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
-    ports_ = pattern;
-    const std::string& root = ports_;
-    std::filesystem::create_directories(root + "/sys/class/tty/ttyS0/device");
-    std::filesystem::create_directories(root + "/dev");
-    std::filesystem::create_symlink(ptsname(ptyMaster_), root + "/dev/ttyS0");
+    pty_ = std::make_unique<PtyPair>();
+    ports_ = std::make_unique<DeviceRootDir>("kova-e2e-ports");  // outside dir_: pickers list dir_
+    ports_->AddPort("ttyS0", pty_->SlavePath());
     auto bytes = EncodeSetup(DefaultSetupFor("KOVASW.STP"));
     std::ofstream(dir_ + "/KOVASW.STP", std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -84,11 +80,11 @@ void TmuxSession::PrepareQuietStart() {
 
 TmuxSession::~TmuxSession() {
     if (started_) RunCommand({"tmux", "-L", socket_, "kill-server"});
-    if (ptyMaster_ >= 0) close(ptyMaster_);
     std::error_code ignored;
-    if (!ports_.empty()) std::filesystem::remove_all(ports_, ignored);
     std::filesystem::remove_all(dir_, ignored);
 }
+
+const std::string& TmuxSession::DeviceRoot() const { return ports_->Path(); }
 
 std::string TmuxSession::Tmux(const std::vector<std::string>& args) {
     std::vector<std::string> argv{"tmux", "-L", socket_, "-f", dir_ + "/.tmux.conf"};
@@ -116,7 +112,7 @@ void TmuxSession::Start(const std::vector<std::string>& args, const std::string&
                                      BuildDir() + "/" + program};
     if (program == "kovasw") {
         command.push_back("--device-root");
-        command.push_back(ports_);
+        command.push_back(ports_->Path());
     }
     command.insert(command.end(), args.begin(), args.end());
     Tmux(command);
@@ -125,8 +121,8 @@ void TmuxSession::Start(const std::vector<std::string>& args, const std::string&
 
 void TmuxSession::StartScript(const std::string& script) {
     Tmux({"new-session", "-d", "-s", "kova", "-c", dir_, "env", "LANG=" + locale_,
-          "LC_ALL=" + locale_, "KOVASW=" + BuildDir() + "/kovasw --device-root " + ports_, "sh",
-          "-c", script});
+          "LC_ALL=" + locale_, "KOVASW=" + BuildDir() + "/kovasw --device-root " + ports_->Path(),
+          "sh", "-c", script});
     started_ = true;
 }
 
@@ -276,12 +272,8 @@ bool TmuxSession::WaitFor(const std::string& text, int timeoutMs) {
 }
 
 bool TmuxSession::WaitForRow(int row, const std::string& text, int timeoutMs) {
-    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    do {
-        if (Row(row).find(text) != std::string::npos) return true;
-        Pause(20);
-    } while (Clock::now() < deadline);
-    return false;
+    return WaitUntil([&] { return Row(row).find(text) != std::string::npos; },
+                     std::chrono::milliseconds(timeoutMs));
 }
 
 void TmuxSession::Settle(int quietMs, int timeoutMs) {
@@ -301,12 +293,8 @@ void TmuxSession::Settle(int quietMs, int timeoutMs) {
 }
 
 bool TmuxSession::WaitForExit(int timeoutMs) {
-    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    do {
-        if (std::filesystem::exists(dir_ + "/.exit-status")) return true;
-        Pause(20);
-    } while (Clock::now() < deadline);
-    return false;
+    return WaitUntil([&] { return std::filesystem::exists(dir_ + "/.exit-status"); },
+                     std::chrono::milliseconds(timeoutMs));
 }
 
 int TmuxSession::ExitStatus() {

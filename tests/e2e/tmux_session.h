@@ -2,8 +2,12 @@
 // a scratch directory of its own, and reads its screen. Only the tmux server
 // this session started is ever stopped.
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
+
+class DeviceRootDir;
+class PtyPair;
 
 class TmuxSession {
   public:
@@ -25,7 +29,7 @@ class TmuxSession {
     void Start(const std::vector<std::string>& args = {}, const std::string& program = "kovasw");
 
     // The private device root whose dev/ttyS0 the program starts connected to.
-    const std::string& DeviceRoot() const { return ports_; }
+    const std::string& DeviceRoot() const;
     // Runs a shell script instead, with KOVASW naming the program (and its
     // device root: use it unquoted).
     void StartScript(const std::string& script);
@@ -61,8 +65,8 @@ class TmuxSession {
   private:
     void PrepareQuietStart();
     std::string socket_, dir_, locale_ = "C.UTF-8", term_;
-    int ptyMaster_ = -1;
-    std::string ports_;  // the private device root
+    std::unique_ptr<PtyPair> pty_;  // ttyS0 of the private device root
+    std::unique_ptr<DeviceRootDir> ports_;
     bool started_ = false;
 };
 

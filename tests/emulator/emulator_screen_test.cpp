@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/screen_image.h"
 #include "config/module_config.h"
 #include "emulator/emulator.h"
 #include "emulator/register_image.h"
@@ -36,11 +37,10 @@ int TakeSnapshot(int, int) {
     Snapshot s;
     s.rows.resize(26);
     s.attrs.resize(26);
-    for (int r = 1; r <= 25; ++r)
-        for (int c = 0; c < 80; ++c) {
-            s.rows[r] += char(ScreenChar(r - 1, c));
-            s.attrs[r] += char('0' + ScreenAttr(r - 1, c));
-        }
+    for (int r = 1; r <= 25; ++r) {
+        s.rows[r] = ImageText(r);
+        for (int c = 0; c < 80; ++c) s.attrs[r] += char('0' + ScreenAttr(r - 1, c));
+    }
     gSnapshots.push_back(s);
     return 0;
 }
@@ -217,9 +217,7 @@ TEST_F(EmulatorScreenTest, HexEntryWindowAndF10InIt) {
     EXPECT_TRUE(console.keys.empty());
     // Left from the window: the screen under it is back, nothing was queued.
     EXPECT_EQ(EmulatorState.signal, 0);
-    std::string row8;
-    for (int c = 0; c < 80; ++c) row8 += char(ScreenChar(7, c));
-    EXPECT_EQ(row8, std::string(80, ' '));
+    EXPECT_EQ(ImageText(8), std::string(80, ' '));
 }
 
 TEST_F(EmulatorScreenTest, F2EndsTheMessageOnlyOnAPortWithATimeout) {
@@ -321,9 +319,7 @@ TEST_F(EmulatorScreenTest, EscAtThePortPromptLeavesAtOnce) {
     console.Type("\x1b");
     Emulate(0);
     EXPECT_TRUE(console.keys.empty());
-    std::string row3;
-    for (int c = 0; c < 80; ++c) row3 += char(ScreenChar(2, c));
-    EXPECT_EQ(row3, std::string(80, ' '));
+    EXPECT_EQ(ImageText(3), std::string(80, ' '));
 }
 
 TEST_F(EmulatorScreenTest, ChosenPortIsCopiedFromTheOfflineMemory) {

@@ -8,7 +8,7 @@
 
 #include "link/gateway_protocol.h"
 #include "link/link.h"
-#include "link/pty_pair.h"
+#include "common/pty_pair.h"
 
 namespace {
 

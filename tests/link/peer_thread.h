@@ -7,7 +7,7 @@
 #include <mutex>
 #include <thread>
 
-#include "link/pty_pair.h"
+#include "common/pty_pair.h"
 
 class PeerThread {
   public:

@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "link/child_process.h"
+#include "common/child_process.h"
 #include "link/link.h"
 
 namespace {

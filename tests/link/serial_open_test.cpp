@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "link/child_process.h"
+#include "common/child_process.h"
 #include "link/link.h"
-#include "link/pty_pair.h"
+#include "common/pty_pair.h"
 #include "link/serial_device.h"
 #include "link/serial_termios.h"
 #include "link/uucp_lock.h"

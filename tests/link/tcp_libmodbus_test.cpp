@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "link/child_process.h"
+#include "common/child_process.h"
 #include "link/link.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "link/child_process.h"
+#include "common/child_process.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "link/child_process.h"
+#include "common/child_process.h"
 #include "link/link.h"
 
 namespace {

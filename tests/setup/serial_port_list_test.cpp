@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/device_root_dir.h"
 #include "setup/device_root.h"
 
 namespace fs = std::filesystem;
@@ -17,27 +18,15 @@ namespace {
 
 class FakeSysfs : public testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/kova-sysfs-XXXXXX";
-        ASSERT_TRUE(mkdtemp(pattern));
-        root_ = pattern;
-        fs::create_directories(root_ + "/sys/class/tty");
-    }
     void TearDown() override {
         SetDeviceRoot("");
         EnumerateSerialPorts();
-        fs::remove_all(root_);
     }
-    // A tty; with a device behind it unless device is false; with a
-    // serial-core type attribute when type >= 0.
     void AddTty(const std::string& name, bool device = true, int type = -1) {
-        std::string dir = root_ + "/sys/class/tty/" + name;
-        fs::create_directories(dir);
-        if (device) fs::create_directories(dir + "/device");
-        if (type >= 0) std::ofstream(dir + "/type") << type << "\n";
+        root.AddTty(name, device, type);
     }
-    std::string Sys() const { return root_ + "/sys"; }
-    std::string root_;
+    std::string Sys() const { return root.Sys(); }
+    DeviceRootDir root{"kova-sysfs"};
 };
 
 TEST_F(FakeSysfs, ListsTtysWithADeviceAndAUartInNaturalOrder) {
@@ -55,8 +44,8 @@ TEST_F(FakeSysfs, ListsTtysWithADeviceAndAUartInNaturalOrder) {
 }
 
 TEST_F(FakeSysfs, NoTtyDirectoryGivesAnEmptyList) {
-    EXPECT_TRUE(ListSerialDevices(root_ + "/nowhere").empty());
-    SetDeviceRoot(root_ + "/nowhere");
+    EXPECT_TRUE(ListSerialDevices(root.Path() + "/nowhere").empty());
+    SetDeviceRoot(root.Path() + "/nowhere");
     EnumerateSerialPorts();
     EXPECT_EQ(0, SerialPortCount());
     EXPECT_EQ(nullptr, SerialPortList[0]);
@@ -65,7 +54,7 @@ TEST_F(FakeSysfs, NoTtyDirectoryGivesAnEmptyList) {
 
 TEST_F(FakeSysfs, ListKeepsTheFirst39AndEndsWithAnEmptySlot) {
     for (int i = 0; i < 45; ++i) AddTty("ttyUSB" + std::to_string(i));
-    SetDeviceRoot(root_);
+    SetDeviceRoot(root.Path());
     EnumerateSerialPorts();
     ASSERT_EQ(39, SerialPortCount());
     EXPECT_STREQ("ttyUSB0", SerialPortList[0]);
@@ -74,16 +63,16 @@ TEST_F(FakeSysfs, ListKeepsTheFirst39AndEndsWithAnEmptySlot) {
     EXPECT_STREQ("ttyUSB38", SerialPortAt(38));
     EXPECT_EQ(nullptr, SerialPortAt(39));
     EXPECT_EQ(nullptr, SerialPortAt(-1));
-    EXPECT_EQ(root_ + "/dev/ttyUSB5", SerialPortPath("ttyUSB5"));
+    EXPECT_EQ(root.Path() + "/dev/ttyUSB5", SerialPortPath("ttyUSB5"));
 }
 
 TEST_F(FakeSysfs, EnumeratingAgainForgetsPortsThatWentAway) {
     AddTty("ttyUSB0");
     AddTty("ttyUSB1");
-    SetDeviceRoot(root_);
+    SetDeviceRoot(root.Path());
     EnumerateSerialPorts();
     ASSERT_EQ(2, SerialPortCount());
-    fs::remove_all(root_ + "/sys/class/tty/ttyUSB0");
+    fs::remove_all(root.Path() + "/sys/class/tty/ttyUSB0");
     EnumerateSerialPorts();
     ASSERT_EQ(1, SerialPortCount());
     EXPECT_STREQ("ttyUSB1", SerialPortList[0]);

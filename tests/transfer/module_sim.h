@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "link/child_process.h"
+#include "common/child_process.h"
 #include "link/link.h"
 
 enum class SimWire { SyMaxPty, ModbusTcp };

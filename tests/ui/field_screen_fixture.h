@@ -8,16 +8,10 @@
 #include <filesystem>
 #include <string>
 
+#include "common/keys.h"
+#include "common/screen_image.h"
 #include "ui/console/memory_console.h"
 #include "ui/screen.h"
-
-namespace keys {
-inline const std::string Left = "\xE0\x4B", Right = "\xE0\x4D", Up = "\xE0\x48", Down = "\xE0\x50",
-                         Home = "\xE0\x47", End = "\xE0\x4F", Insert = "\xE0\x52", Del = "\xE0\x53",
-                         PgDn = "\xE0\x51", PgUp = "\xE0\x49", F1 = "\xE0\x3B", F10 = "\xE0\x44";
-inline const std::string Enter = "\r", Esc = "\x1b", Backspace = "\x08", CtrlY = "\x19",
-                         CtrlD = "\x04", CtrlU = "\x15", CtrlF = "\x06", CtrlR = "\x12";
-}  // namespace keys
 
 struct FieldScreen : testing::Test {
     con::MemoryConsole console;
@@ -25,11 +19,7 @@ struct FieldScreen : testing::Test {
     void TearDown() override { ScreenDone(); }
     void Type(const std::string& bytes) { console.Type(bytes); }
     // Characters of a 1-based row and column range as the image holds them.
-    std::string Image(int row, int col, int width) const {
-        std::string s;
-        for (int c = col; c < col + width; ++c) s += char(ScreenChar(row - 1, c - 1));
-        return s;
-    }
+    std::string Image(int row, int col, int width) const { return ImageText(row, col, width); }
 };
 
 // The same, run in a fresh current directory of its own that is removed after.

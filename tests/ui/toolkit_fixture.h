@@ -2,6 +2,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include "common/screen_image.h"
 #include "ui/console/memory_console.h"
 #include "ui/screen.h"
 
@@ -14,10 +15,6 @@ class ToolkitTest : public testing::Test {
     void TearDown() override { ScreenDone(); }
 
     // The 0-based image row as text, first `width` columns.
-    static std::string ImageRow(int row, int width = 80) {
-        std::string s;
-        for (int c = 0; c < width; ++c) s += char(ScreenChar(row, c));
-        return s;
-    }
+    static std::string ImageRow(int row, int width = 80) { return ImageText(row + 1, 1, width); }
     con::MemoryConsole console;
 };

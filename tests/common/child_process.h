@@ -1,5 +1,5 @@
-// Programs the link tests run as peers (the simulated module, socat, the
-// libmodbus server, mbpoll, pymodbus): started with their output on pipes,
+// Programs tests run as peers (the simulated module, the register tool, socat,
+// the libmodbus server, mbpoll, pymodbus): started with their output on pipes,
 // waited for with deadlines, and stopped by their own pid.
 #pragma once
 #include <sys/types.h>

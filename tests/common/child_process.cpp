@@ -1,5 +1,5 @@
-// Child processes for the peer tests.
-#include "link/child_process.h"
+// Child processes for tests.
+#include "common/child_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+
+#include "common/wait_until.h"
 
 extern char** environ;
 
@@ -136,11 +138,6 @@ std::string SourcePath(const std::string& relative) {
 bool HaveProgram(const std::string& path) { return access(path.c_str(), X_OK) == 0; }
 
 bool WaitForPath(const std::string& path, Millis deadline) {
-    auto end = Clock::now() + deadline;
     struct stat st;
-    while (stat(path.c_str(), &st) != 0) {
-        if (Clock::now() >= end) return false;
-        poll(nullptr, 0, 5);
-    }
-    return true;
+    return WaitUntil([&] { return stat(path.c_str(), &st) == 0; }, deadline, Millis(5));
 }

@@ -1,5 +1,5 @@
-// Pseudo-terminal pair for the link tests.
-#include "link/pty_pair.h"
+// Pseudo-terminal pairs for tests.
+#include "common/pty_pair.h"
 
 #include <fcntl.h>
 #include <poll.h>

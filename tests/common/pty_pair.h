@@ -1,5 +1,7 @@
-// A pseudo-terminal pair for link tests: the link opens the slave path, the
-// test plays the far end on the master with deadlines, never with sleeps.
+// A pseudo-terminal pair standing in for a serial line: the code under test
+// opens the slave path, the test plays the far end on the master with
+// deadlines, never with sleeps. The slave starts raw and is held open, so the
+// master never sees a hang-up between opens.
 #pragma once
 #include <chrono>
 #include <cstdint>
@@ -18,6 +20,9 @@ class PtyPair {
 
     const std::string& SlavePath() const { return slavePath_; }
     int Master() const { return master_; }
+    // The slave side this pair holds open: its line settings are the ones the
+    // code under test set on the port.
+    int SlaveKeeper() const { return slaveKeeper_; }
 
     void Write(const Bytes& bytes);
     // Reads until count bytes came or the deadline passed; returns what came.
