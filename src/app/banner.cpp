@@ -1,6 +1,7 @@
 #include "app/banner.h"
 
 #include "config/module_config.h"
+#include "transfer/screen_reporter.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 
@@ -15,9 +16,4 @@ void DrawBanner() {
     PutText("Use F10 to clear error window (lower right screen corner)", 19, 1, 0, ' ', 0);
 }
 
-void DrawModelMark() {
-    if (ModuleModel == 1)
-        PutText("PLUS", 1, 14, 4, ' ', tf::Reverse | tf::Highlight);
-    else if (ModuleModel == 0)
-        PutText("", 1, 14, 4, ' ', tf::Reverse);
-}
+void DrawModelMark() { ShowModelMark(ModuleModel); }

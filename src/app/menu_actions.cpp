@@ -1,6 +1,7 @@
 #include "app/menu_actions.h"
 
 #include "app/current_link.h"
+#include "app/online_actions.h"
 #include "config/config_files.h"
 #include "config/port_editor.h"
 #include "config/print_config.h"
@@ -51,21 +52,21 @@ using C = ConfigCopy;
 // clang-format off
 constexpr MenuAction kActions[] = {
     // code copy                   dirty  module  function
-    {100, C::None,                 false, true,   nullptr},
+    {100, C::None,                 false, true,   EditPortsOnline},
     {201, C::BackOnSuccess,        false, false,  ReadConfigFile},
     {202, C::In,                   false, false,  WriteConfigFile},
     {203, C::InAndBack,            true,  false,  EditPortsOffline},
     {204, C::InAndBack,            true,  false,  CopyPortConfig},
-    {205, C::In,                   false, true,   nullptr},
-    {206, C::InAndBack,            true,  true,   nullptr},
+    {205, C::In,                   false, true,   SendMemoryToModule},
+    {206, C::InAndBack,            true,  true,   FetchMemoryFromModule},
     {207, C::In,                   false, false,  PrintConfig},
     {208, C::None,                 false, false,  DeleteConfigurationFile},
-    {301, C::None,                 false, true,   nullptr},
+    {301, C::None,                 false, true,   EmulateOnline},
     {302, C::None,                 false, false,  EmulateOffline},
     {401, C::None,                 false, false,  nullptr},
     {402, C::None,                 false, false,  nullptr},
     {403, C::None,                 false, true,   nullptr},
-    {404, C::None,                 false, false,  nullptr},
+    {404, C::None,                 false, false,  WriteSetupToModuleEeprom},
     {501, C::None,                 false, false,  SetUpLink},
     {502, C::None,                 false, false,  SetUpTerminal},
     {503, C::None,                 false, false,  SetUpRegisterViewer},

@@ -5,6 +5,7 @@
 #include "app/current_link.h"
 #include "app/menu_actions.h"
 #include "app/module_check.h"
+#include "app/online_actions.h"
 #include "config/config_defaults.h"
 #include "config/module_config.h"
 #include "emulator/register_image.h"
@@ -54,6 +55,7 @@ void HandDownHooks() {
                    }});
     SetConnectIdleCallback(BusySpinner);
     SetComputerBaudRateSource([] { return LinkBaudRate(CurrentSetup); });
+    InstallModuleWrites();
 }
 
 void StartUp(const std::vector<std::string>& arguments) {

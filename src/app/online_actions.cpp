@@ -1,0 +1,55 @@
+// Each entry hands the current link to its transfer screen; the screen
+// reporter shows progress and failures the same way for all of them.
+#include "app/online_actions.h"
+
+#include "app/current_link.h"
+#include "config/module_config.h"
+#include "config/port_editor.h"
+#include "emulator/emulator.h"
+#include "setup/link_forms.h"
+#include "transfer/eeprom_window.h"
+#include "transfer/module_writes.h"
+#include "transfer/port_transfer.h"
+#include "transfer/screen_reporter.h"
+#include "transfer/transfer_dialogs.h"
+
+namespace {
+
+ScreenReporter& Reporter() {
+    static ScreenReporter reporter;
+    return reporter;
+}
+
+// The emulator's port, from the module into the working configuration
+// without its poll queries; a failure is reported and emulation goes on.
+void FetchPortToEmulate(int port) {
+    FetchPort(CurrentLink(), Reporter(), WorkingConfig, port, port, false);
+}
+
+}  // namespace
+
+void InstallModuleWrites() {
+    static ModuleWrites writes(CurrentLink, Reporter());
+    InstallOnlineWrites(&writes);
+}
+
+int EditPortsOnline() {
+    EditPorts(1);
+    return 1;
+}
+
+int SendMemoryToModule() { return SendDialog(CurrentLink()); }
+
+int FetchMemoryFromModule() { return FetchDialog(CurrentLink()); }
+
+int EmulateOnline() {
+    Emulate(1, FetchPortToEmulate);
+    return 1;
+}
+
+// No identification first, but a link: the form runs when there is none.
+int WriteSetupToModuleEeprom() {
+    if (!CurrentLink()) SetCurrentLink(ConfigureLink(nullptr));
+    if (!CurrentLink()) return 0;
+    return WriteSetupToEeprom(CurrentLink());
+}

@@ -1,0 +1,217 @@
+// The "OFFLINE TO KOVA" and "KOVA TO OFFLINE" dialogs on the in-memory
+// console against the simulated module over Modbus TCP: the keys the user
+// types, what reaches the module's registers, and the screen around it.
+#include "transfer/transfer_dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "config/editor_screen_fixture.h"
+#include "module_sim.h"
+#include "setup/link_setup.h"
+#include "transfer/register_map.h"
+#include "transfer_fixture.h"
+#include "ui/boxes.h"
+
+namespace {
+
+void TrapErrors(bool trapped) {
+    SetErrorHooks({[trapped] { return trapped ? 0 : 1; }, [] { return std::string("link"); }});
+}
+
+struct DialogTest : EditorScreen {
+    std::unique_ptr<ModuleSim> sim;
+    void SetUp() override {
+        EditorScreen::SetUp();
+        StartSim({});
+        CurrentSetup.LinkBaud = 13;  // 9600, the rate of Print/Prog index 3
+        ModuleModel = 2;
+        // The distinct configurations break every validation rule; their
+        // reports go to the status line instead of waiting for a key.
+        TrapErrors(false);
+    }
+    void TearDown() override {
+        TrapErrors(true);
+        EditorScreen::TearDown();
+    }
+    void StartSim(const std::vector<std::string>& options) {
+        sim = std::make_unique<ModuleSim>(SimWire::ModbusTcp, options);
+        ASSERT_TRUE(sim->Started());
+        ASSERT_NE(nullptr, sim->link());
+    }
+    uint16_t Register(int reg) {
+        uint16_t value = 0xDEAD;
+        EXPECT_TRUE(RegisterRead(sim->link(), reg, 1, &value)) << LinkErrorText(sim->link());
+        return value;
+    }
+    std::vector<uint16_t> Registers(int reg, int count) {
+        std::vector<uint16_t> values;
+        for (int done = 0; done < count; done += 100) {
+            const int n = std::min(100, count - done);
+            std::vector<uint16_t> part(size_t(n), 0xDEAD);
+            EXPECT_TRUE(RegisterRead(sim->link(), reg + done, n, part.data()));
+            values.insert(values.end(), part.begin(), part.end());
+        }
+        return values;
+    }
+};
+
+// The registers one port of a full send leaves, moved to another module port.
+std::vector<uint16_t> PortImage(const ModuleConfig& config, int memoryPort) {
+    const auto all = ExpectedRegisters(config, 3, true);
+    std::vector<uint16_t> values;
+    for (int r = PortBase(memoryPort); r < PortBase(memoryPort) + kPortRegisterCount; ++r)
+        values.push_back(all.count(r) ? all.at(r) : 0);
+    return values;
+}
+
+TEST_F(DialogTest, SendsMemoryPortOneToModulePortThreeWithItsPlusValues) {
+    WorkingConfig = DistinctConfig(1);
+    PrintProgBaud = 3;
+    Type("1\r3\r");
+    EXPECT_EQ(1, SendDialog(sim->link()));
+    ExpectAllKeysRead();
+    EXPECT_EQ(PortImage(WorkingConfig, 1), Registers(PortBase(3), kPortRegisterCount));
+    EXPECT_EQ(std::vector<uint16_t>(kPortRegisterCount, 0),
+              Registers(PortBase(1), kPortRegisterCount));
+    const EditPlus& plus = WorkingConfig.Plus;
+    EXPECT_EQ(uint16_t(plus.TerminateCount[0]), Register(7425));
+    EXPECT_EQ(uint16_t(plus.TerminateTimeout[0]), Register(7429));
+    EXPECT_EQ(uint16_t(plus.TriggerInhibit[0]), Register(7433));
+    EXPECT_EQ(0, Register(7423));  // port 1's own value untouched (the PLUS test put it back)
+    EXPECT_EQ(3, Register(kPrintProgBaudRegister));
+    EXPECT_EQ(uint16_t(plus.RackBase), Register(kRackBaseRegister));
+}
+
+TEST_F(DialogTest, WholeModuleThereAndBackThroughTheDialogs) {
+    WorkingConfig = DistinctConfig(2);
+    PrintProgBaud = 1;  // 1200 while this computer runs at 9600: the question comes
+    Type("A" + keys::F1 + "n");
+    SendDialog(sim->link());
+    ExpectAllKeysRead();
+    const ModuleConfig sent = WorkingConfig;  // as validated before sending
+    ASSERT_EQ(1u, Snapshots().size());
+    const ScreenSnapshot& asked = Snapshots()[0];
+    EXPECT_EQ("ALL", asked.At(11, 54, 3));
+    EXPECT_EQ("ALL", asked.At(12, 54, 3));
+    EXPECT_EQ("Port 4", asked.At(1, 58, 6));
+    EXPECT_NE(std::string::npos,
+              asked.chars[23].find("KOVA now at 1200 baud. Change computer port to match?"));
+    EXPECT_EQ(13, CurrentSetup.LinkBaud);  // answered no
+    EXPECT_EQ(1, Register(kPrintProgBaudRegister));
+    EXPECT_EQ(std::string(21, ' '), ImageNow().At(1, 58, 21));
+
+    std::memset(&WorkingConfig, 0, sizeof WorkingConfig);
+    PrintProgBaud = 0;
+    Type("a");
+    FetchDialog(sim->link());
+    ExpectAllKeysRead();
+    ModuleConfig expected = sent;
+    ClearUntransferred(expected);
+    EXPECT_TRUE(SameConfig(expected, WorkingConfig));
+    EXPECT_EQ(1, PrintProgBaud);
+    EXPECT_EQ(std::string(21, ' '), ImageNow().At(1, 58, 21));
+}
+
+TEST_F(DialogTest, FetchOfOneModulePortIntoAnotherMemoryPort) {
+    WorkingConfig = DistinctConfig(3);
+    PrintProgBaud = 2;
+    CurrentSetup.LinkBaud = 9;  // 2400: no question
+    Type("4\r\r");
+    SendDialog(sim->link());
+    const ModuleConfig sent = WorkingConfig;
+
+    std::memset(&WorkingConfig, 0, sizeof WorkingConfig);
+    PrintProgBaud = 0;
+    Type("4\r2\r");
+    FetchDialog(sim->link());
+    ExpectAllKeysRead();
+    PortConfig expected = sent.Ports[3];
+    for (DataPath& path : expected.Paths) path.Pattern[64] = path.Mask[64] = 0;
+    expected.Reserved[0] = expected.Reserved[1] = 0;
+    for (auto& query : expected.PollQueries) query[64] = 0;
+    EXPECT_EQ(0, std::memcmp(&expected, &WorkingConfig.Ports[1], sizeof expected));
+    EXPECT_EQ(sent.Plus.TerminateCount[3], WorkingConfig.Plus.TerminateCount[1]);
+    EXPECT_EQ(sent.Plus.TriggerInhibit[3], WorkingConfig.Plus.TriggerInhibit[1]);
+    EXPECT_EQ(sent.Plus.RackBase, WorkingConfig.Plus.RackBase);
+    EXPECT_EQ(2, PrintProgBaud);
+    PortConfig empty{};
+    EXPECT_EQ(0, std::memcmp(&empty, &WorkingConfig.Ports[3], sizeof empty));
+}
+
+TEST_F(DialogTest, EscLeavesTheModuleAndTheScreenAsTheyWere) {
+    const ScreenSnapshot before = ImageNow();
+    for (const std::string& keys : {keys::Esc, "2" + keys::Esc}) {
+        Type(keys);
+        SendDialog(sim->link());
+        Type(keys);
+        FetchDialog(sim->link());
+        ExpectAllKeysRead();
+    }
+    EXPECT_EQ(before.chars, ImageNow().chars);
+    EXPECT_EQ(0, Register(kRackBaseRegister));
+    EXPECT_EQ(0, Register(kPrintProgBaudRegister));
+    EXPECT_EQ(std::vector<uint16_t>(kPortRegisterCount, 0),
+              Registers(PortBase(2), kPortRegisterCount));
+    EXPECT_EQ(2, ModuleModel);  // the module was never asked
+}
+
+TEST_F(DialogTest, EmptyOrOutOfRangePortsAreRefusedAfterThePlusTest) {
+    struct Case {
+        int (*dialog)(Link*);
+        std::string keys;
+        const char* message;
+    } const kCases[] = {
+        {SendDialog, "\r\r", "Attempt to send from memory out of range."},
+        {SendDialog, "1\r5\r", "Attempt to send to port out of range."},
+        {FetchDialog, "\r\r", "Attempt to fetch port out of range."},
+        {FetchDialog, "3\r9\r", "Attempt to fetch to memory out of range."},
+    };
+    TrapErrors(true);
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.keys + c.message);
+        Snapshots().clear();
+        ModuleModel = 2;
+        Type(c.keys + keys::F1 + keys::F10);
+        c.dialog(sim->link());
+        ExpectAllKeysRead();
+        ASSERT_EQ(1u, Snapshots().size());
+        EXPECT_NE(std::string::npos, Snapshots()[0].chars[23].find(c.message));
+        EXPECT_EQ(1, ModuleModel);
+        EXPECT_EQ(0, Register(kRackBaseRegister));  // nothing was sent
+    }
+}
+
+TEST_F(DialogTest, BaudQuestionAnsweredYesMovesThisComputersRate) {
+    PrintProgBaud = 1;  // 1200
+    Type("2\r\ry");
+    SendDialog(sim->link());
+    ExpectAllKeysRead();
+    EXPECT_EQ(7, CurrentSetup.LinkBaud);
+    EXPECT_EQ(1, Register(kPrintProgBaudRegister));
+}
+
+TEST_F(DialogTest, ModelMarkAfterATransfer) {
+    struct Case {
+        std::vector<std::string> options;
+        const char* mark;
+        char attribute;  // reverse 1, highlight 2
+        uint16_t plusValue;
+    } const kCases[] = {
+        {{}, "PLUS", '3', 77},
+        {{"--model", "standard"}, "    ", '1', 0},
+    };
+    for (const Case& c : kCases) {
+        StartSim(c.options);
+        WorkingConfig.Plus.TerminateTimeout[0] = 77;
+        Type("1\r\r");
+        SendDialog(sim->link());
+        const ScreenSnapshot now = ImageNow();
+        EXPECT_EQ(c.mark, now.At(1, 14, 4));
+        for (int col = 14; col < 18; ++col) EXPECT_EQ(c.attribute, now.AttrAt(1, col));
+        EXPECT_EQ(c.plusValue, Register(7427));  // sent only to a PLUS module
+    }
+}
+
+}  // namespace
