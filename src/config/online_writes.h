@@ -20,6 +20,8 @@ class OnlineWrites {
     virtual bool WriteAcceptSet(int port) = 0;
     virtual bool WriteTerminateSet(int port) = 0;
     virtual bool WritePath(int port, int path) = 0;
+    // Before a rack base move: the port's four paths and, on a PLUS module,
+    // its Trigger/Inhibit register, the values the move changes.
     virtual bool FetchPaths(int port) = 0;
     virtual bool WriteTerminateCount(int port) = 0;
     virtual bool WriteTerminateTimeout(int port) = 0;

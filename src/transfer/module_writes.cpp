@@ -5,8 +5,10 @@
 
 #include "config/module_config.h"
 #include "setup/link_setup.h"
+#include "transfer/module_registers.h"
 #include "transfer/print_prog_baud.h"
 #include "transfer/port_transfer.h"
+#include "transfer/register_map.h"
 #include "transfer/section_transfer.h"
 
 namespace {
@@ -38,10 +40,19 @@ bool ModuleWrites::WritePath(int port, int path) {
     return SendPath(link_(), reporter_, PortOf(port), port + 1, path + 1);
 }
 
+// A rack base move adds the distance to the Trigger/Inhibit register too, so
+// on a PLUS module it is read with the paths: the working configuration holds
+// the module's value only for the port the editor last fetched, and moving a
+// stale value would write it over the module's own.
 bool ModuleWrites::FetchPaths(int port) {
     Link* link = link_();
     for (int path = 1; path <= 4; ++path)
         if (!FetchPath(link, reporter_, PortOf(port), port + 1, path)) return false;
+    if (ModuleModel != 1) return true;
+    uint16_t trigger = 0;
+    if (!ReadModuleRegisters(link, reporter_, TriggerInhibitRegister(port + 1), 1, &trigger))
+        return false;
+    WorkingConfig.Plus.TriggerInhibit[port] = int16_t(trigger);
     return true;
 }
 
