@@ -4,9 +4,12 @@
 #include "app/current_link.h"
 #include "setup/link_forms.h"
 #include "transfer/identify_module.h"
+#include "ui/busy_spinner.h"
 
 bool ModuleReachable() {
     if (!CurrentLink()) SetCurrentLink(ConfigureLink(nullptr));
     if (!CurrentLink()) return false;
+    // Every transfer that follows waits with the spinner, and Esc ends the wait.
+    SetLinkIdleCallback(CurrentLink(), BusySpinner, nullptr);
     return IdentifyModule(CurrentLink(), "KOVA") != 0;
 }

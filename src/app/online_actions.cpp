@@ -12,6 +12,7 @@
 #include "transfer/port_transfer.h"
 #include "transfer/screen_reporter.h"
 #include "transfer/transfer_dialogs.h"
+#include "ui/busy_spinner.h"
 
 namespace {
 
@@ -51,5 +52,6 @@ int EmulateOnline() {
 int WriteSetupToModuleEeprom() {
     if (!CurrentLink()) SetCurrentLink(ConfigureLink(nullptr));
     if (!CurrentLink()) return 0;
+    SetLinkIdleCallback(CurrentLink(), BusySpinner, nullptr);
     return WriteSetupToEeprom(CurrentLink());
 }

@@ -13,6 +13,7 @@
 #include "transfer/register_map.h"
 #include "transfer_fixture.h"
 #include "ui/boxes.h"
+#include "ui/busy_spinner.h"
 
 namespace {
 
@@ -212,6 +213,19 @@ TEST_F(DialogTest, ModelMarkAfterATransfer) {
         for (int col = 14; col < 18; ++col) EXPECT_EQ(c.attribute, now.AttrAt(1, col));
         EXPECT_EQ(c.plusValue, Register(7427));  // sent only to a PLUS module
     }
+}
+
+TEST_F(DialogTest, EscDuringAReplyWaitStopsTheTransferAtThatStep) {
+    StartSim({"--delay", "3000"});
+    SetLinkIdleCallback(sim->link(), BusySpinner, nullptr);
+    Link* link = sim->link();
+    SetErrorHooks({[] { return 1; }, [link] { return std::string(LinkErrorText(link)); }});
+    Type("1\r\r" + keys::Esc);
+    SendDialog(link);
+    ExpectAllKeysRead();
+    EXPECT_EQ("Application idle abort", ImageNow().At(25, 40, 22));
+    EXPECT_EQ(2, ModuleModel);  // stopped in the PLUS test, before anything was sent
+    SetLinkIdleCallback(link, nullptr, nullptr);
 }
 
 }  // namespace

@@ -1,0 +1,98 @@
+// The menu entries that reach the module, dispatched as the main menu does:
+// the identification first, then the copies between the offline memory and
+// the working configuration that each entry's rule asks for.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/current_link.h"
+#include "app/online_actions.h"
+#include "app/shell.h"
+#include "config/editor_screen_fixture.h"
+#include "config/port_editor.h"
+#include "module_sim.h"
+#include "setup/link_setup.h"
+#include "transfer/register_map.h"
+
+namespace {
+
+struct OnlineMenu : EditorScreen {
+    std::unique_ptr<ModuleSim> sim;
+    void SetUp() override {
+        EditorScreen::SetUp();
+        sim = std::make_unique<ModuleSim>(SimWire::ModbusTcp);
+        ASSERT_TRUE(sim->Started());
+        ASSERT_NE(nullptr, sim->link());
+        SetCurrentLink(sim->link());
+        InstallModuleWrites();
+        FillDefaults(OfflineMemory);
+        OfflineDirty = false;
+        PrintProgBaud = 3;
+        CurrentSetup.LinkBaud = 13;
+        CurrentPort = 0;
+        ModuleModel = 2;
+        const uint16_t baud = 7;  // module port 2's baud rate
+        ASSERT_TRUE(RegisterWrite(sim->link(), PortBase(2), 1, &baud));
+    }
+    void TearDown() override {
+        SetCurrentLink(nullptr);  // the simulator's fixture closes it
+        EditorScreen::TearDown();
+    }
+    uint16_t Register(int reg) {
+        uint16_t value = 0xDEAD;
+        EXPECT_TRUE(RegisterRead(sim->link(), reg, 1, &value));
+        return value;
+    }
+    // Typed ahead, as the command line does: the spinner of the reply waits
+    // reads only the keyboard, where an Esc would end the wait.
+    void TypeAhead(const std::string& keys) { StuffKeys(keys); }
+    bool OfflineIs(const ModuleConfig& config) {
+        return std::memcmp(&OfflineMemory, &config, sizeof config) == 0;
+    }
+};
+
+TEST_F(OnlineMenu, FetchMarksTheOfflineMemoryEvenWhenAbandoned) {
+    const ModuleConfig before = OfflineMemory;
+    TypeAhead(keys::Esc);
+    DispatchChoice(206);
+    EXPECT_EQ(0, ReadKey(0));  // every key was read
+    EXPECT_TRUE(OfflineDirty);
+    EXPECT_TRUE(OfflineIs(before));
+
+    OfflineDirty = false;
+    TypeAhead("2\r1\r");
+    DispatchChoice(206);
+    EXPECT_EQ(0, ReadKey(0));
+    EXPECT_TRUE(OfflineDirty);
+    EXPECT_EQ(7, OfflineMemory.Ports[0].BaudRate);
+}
+
+TEST_F(OnlineMenu, SendAndOnlineEditLeaveTheOfflineMemoryAlone) {
+    OfflineMemory.Ports[0].DataBits = 5;  // repaired in the working copy only
+    OfflineMemory.Ports[0].BaudRate = 11;
+    const ModuleConfig before = OfflineMemory;
+    TypeAhead("1\r\r");
+    DispatchChoice(205);
+    EXPECT_EQ(11, Register(PortBase(1)));
+    TypeAhead("2" + keys::Esc);
+    DispatchChoice(100);
+    EXPECT_EQ(0, ReadKey(0));
+    EXPECT_EQ(12, Register(PortBase(1)));
+    EXPECT_TRUE(OfflineIs(before));
+    EXPECT_FALSE(OfflineDirty);
+}
+
+TEST_F(OnlineMenu, ARefusedIdentificationRunsNothing) {
+    // The name block with another device's name.
+    const uint16_t name[2] = {'S' << 8 | 'C', 'A' << 8 | 'L'};
+    ASSERT_TRUE(RegisterWrite(sim->link(), kDeviceNameRegister, 2, name));
+    TypeAhead(keys::Esc + "2\r1\r");
+    DispatchChoice(206);
+    EXPECT_FALSE(OfflineDirty);
+    EXPECT_EQ('2', ReadKey(0));  // the fetch dialog never asked
+    while (ReadKey(0)) {
+    }
+    EXPECT_EQ(2, ModuleModel);
+}
+
+}  // namespace
