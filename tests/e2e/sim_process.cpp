@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -35,6 +36,7 @@ std::string ReadFirstLine(int fd, int timeoutMs) {
 }  // namespace
 
 SimProcess::SimProcess(const std::vector<std::string>& options) {
+    const bool tcp = std::find(options.begin(), options.end(), "--tcp") != options.end();
     int out[2];
     if (pipe(out) != 0) throw std::runtime_error("pipe");
     std::string program = BuildDir() + "/kova-sim";
@@ -45,12 +47,20 @@ SimProcess::SimProcess(const std::vector<std::string>& options) {
         close(out[1]);
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const auto& o : options) argv.push_back(const_cast<char*>(o.c_str()));
-        argv.push_back(const_cast<char*>("--pty"));
+        if (!tcp) argv.push_back(const_cast<char*>("--pty"));
         argv.push_back(nullptr);
         execv(argv[0], argv.data());
         _exit(127);
     }
     close(out[1]);
+    if (tcp) {
+        // "listening", then the port.
+        const std::string first = ReadFirstLine(out[0], 5000);
+        tcpPort_ = first == "listening" ? std::atoi(ReadFirstLine(out[0], 5000).c_str()) : 0;
+        close(out[0]);
+        if (tcpPort_ <= 0) throw std::runtime_error("kova-sim did not listen: " + first);
+        return;
+    }
     slave_ = ReadFirstLine(out[0], 5000);
     close(out[0]);
     if (slave_.rfind("/dev/", 0) != 0) throw std::runtime_error("kova-sim gave no pty: " + slave_);

@@ -1,6 +1,7 @@
-// A kova-sim of the build serving a simulated module on a new pty, started
-// by the test and stopped by its pid; and a scratch device root that offers
-// such ptys to kovasw (--device-root) under serial port names.
+// A kova-sim of the build serving a simulated module on a new pty (or, when
+// the options give --tcp, on a loopback Modbus TCP port), started by the test
+// and stopped by its pid; and a scratch device root that offers such ptys to
+// kovasw (--device-root) under serial port names.
 #pragma once
 #include <sys/types.h>
 
@@ -15,10 +16,13 @@ class SimProcess {
     SimProcess& operator=(const SimProcess&) = delete;
     // The pty's slave path, which kovasw opens.
     const std::string& SlavePath() const { return slave_; }
+    // With --tcp: the port it listens on.
+    int TcpPort() const { return tcpPort_; }
 
   private:
     pid_t pid_ = -1;
     std::string slave_;
+    int tcpPort_ = 0;
 };
 
 class DeviceRoot {

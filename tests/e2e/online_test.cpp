@@ -1,0 +1,187 @@
+// The whole program online against a simulated module on loopback Modbus
+// TCP that starts with a plant's configuration: the online editor's writes
+// reach the module's registers, a fetch of all ports written to disk gives
+// the module's configuration file back, the model mark shows, and a send that
+// loses replies reports it without spoiling the next transfer.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "config/config_defaults.h"
+#include "config/config_file_image.h"
+#include "setup/link_setup.h"
+#include "sim_process.h"
+#include "tmux_session.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// A barcode reader on port 1 and a polled scale on port 2 of a PLUS module.
+std::vector<uint8_t> PlantConfigFile() {
+    ModuleConfig config;
+    FillDefaults(config);
+    config.Plus.RackBase = 1;
+    config.Ports[0].BaudRate = 13;  // 9600
+    std::strcpy(config.Ports[0].Paths[0].Pattern, "==########");
+    config.Ports[0].Paths[0].StartRegister = 10;
+    config.Ports[0].Paths[0].RegisterCount = 5;
+    PortConfig& scale = config.Ports[1];
+    scale.BaudRate = 9;  // 2400
+    std::strcpy(scale.Paths[0].Pattern, "=?###.##");
+    std::strcpy(scale.Paths[0].Mask, "--###-##");
+    scale.Paths[0].StartRegister = 20;
+    scale.Paths[0].RegisterCount = 1;
+    scale.Paths[0].EditingMode = 1;
+    std::strcpy(scale.PollQueries[0], "P\r");
+    scale.PollInterval = 250;
+    config.Plus.TerminateCount[1] = 12;
+    config.Plus.TriggerInhibit[1] = 30;
+    ConfigFileContents contents;
+    contents.version = kConfigFileVersion;
+    contents.plus = config.Plus;
+    std::memcpy(contents.ports, config.Ports, sizeof contents.ports);
+    contents.printProgBaud = 3;  // 9600, as this computer's link: no question
+    return EncodeConfigFile(contents);
+}
+
+class Online : public testing::Test {
+  protected:
+    void Start(const std::vector<std::string>& faults = {}, int16_t replyTimeout = 100) {
+        WriteFile(t.Dir() + "/SIM.KOV", PlantConfigFile());
+        std::vector<std::string> options{"--tcp", "127.0.0.1:0", "--config", t.Dir() + "/SIM.KOV"};
+        options.insert(options.end(), faults.begin(), faults.end());
+        sim = std::make_unique<SimProcess>(options);
+        LinkSetup setup = DefaultSetupFor("KOVASW.STP");
+        setup.ConnectionType = LinkTypeModbusTcp;
+        setup.LinkBaud = 13;
+        setup.RouteCount = 1;
+        setup.Route[0] = 1;  // the unit
+        setup.TcpPort = uint16_t(sim->TcpPort());
+        std::memset(setup.TcpHost, 0, sizeof setup.TcpHost);
+        std::strcpy(setup.TcpHost, "127.0.0.1");
+        setup.LinkTimeout = replyTimeout;
+        setup.TrapErrors = 0;
+        WriteFile(t.Dir() + "/KOVASW.STP", EncodeSetup(setup));
+        t.Start();
+        ASSERT_TRUE(t.WaitFor("Use F10")) << t.ScreenText();
+    }
+    // One register as kova-link reads it, retried while a fault drops it.
+    std::string Register(int reg) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            int status = -1;
+            std::string out = RunCommand({BuildDir() + "/kova-link", "--type", "tcp", "--host",
+                                          "127.0.0.1", "--tcp-port", std::to_string(sim->TcpPort()),
+                                          "--timeout", "50", "read", std::to_string(reg), "1"},
+                                         &status);
+            if (status == 0) return out.substr(0, out.find_last_not_of("\n") + 1);
+        }
+        return "unreadable";
+    }
+    bool AwaitRegister(int reg, const std::string& value) {
+        for (int waited = 0; waited < 10000; waited += 100) {
+            if (Register(reg) == value) return true;
+            usleep(100000);
+        }
+        return false;
+    }
+    // Waits until a window's title is gone again.
+    bool AwaitClosed(const std::string& title) {
+        for (int waited = 0; waited < 20000; waited += 50) {
+            if (t.ScreenText().find(title) == std::string::npos) return true;
+            usleep(50000);
+        }
+        return false;
+    }
+    bool MarkShown() {
+        auto cells = t.RowCells(1);
+        if (t.Row(1).substr(13, 4) != "PLUS") return false;
+        for (int c = 13; c < 17; ++c)  // reverse: the light background
+            if (cells.at(size_t(c)).bg != 7) return false;
+        return true;
+    }
+    TmuxSession t;
+    std::unique_ptr<SimProcess> sim;
+};
+
+TEST_F(Online, EditorChangeReachesTheModuleAndTheMarkShows) {
+    Start();
+    EXPECT_EQ("    ", t.Row(1).substr(13, 4));  // no module contacted yet
+    t.Type("N");
+    ASSERT_TRUE(t.WaitForRow(4, "Baud rate 9600")) << t.ScreenText();
+    EXPECT_TRUE(t.WaitForRow(3, "Port 1"));
+    EXPECT_TRUE(MarkShown()) << t.Row(1);
+    t.Type("2");
+    ASSERT_TRUE(t.WaitForRow(4, "Baud rate 14400"));
+    EXPECT_TRUE(AwaitRegister(2049, "14"));
+    t.Type("1");  // the scale port, fetched with its own values
+    ASSERT_TRUE(t.WaitForRow(4, "Baud rate 2400")) << t.ScreenText();
+    EXPECT_TRUE(t.WaitForRow(4, "Terminate Count 12"));
+    t.SendKeys("Escape");
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    t.Settle();
+    EXPECT_TRUE(MarkShown()) << t.Row(1);  // the menu keeps it
+}
+
+TEST_F(Online, FetchOfAllPortsWrittenToDiskIsTheModulesFile) {
+    Start();
+    t.Type("FF");
+    ASSERT_TRUE(t.WaitFor("KOVA TO OFFLINE"));
+    EXPECT_NE(std::string::npos, t.Row(2).find("KOVA Port 1"));  // the identification
+    t.Type("A");
+    ASSERT_TRUE(AwaitClosed("KOVA TO OFFLINE")) << t.ScreenText();
+    EXPECT_EQ(std::string::npos, t.ScreenText().find("ERROR"));
+    EXPECT_TRUE(MarkShown());
+    t.Type("FW");
+    ASSERT_TRUE(t.WaitFor("File to write:"));
+    t.Type("PLANT");
+    t.SendKeys("Enter");
+    ASSERT_TRUE(AwaitClosed("File to write:"));
+    t.Settle();
+    EXPECT_EQ(ReadFile(t.Dir() + "/SIM.KOV"), ReadFile(t.Dir() + "/PLANT.KOV"));
+}
+
+TEST_F(Online, LostRepliesStopASendAndTheNextTransferWorks) {
+    // Every 60th request goes unanswered: a send of all ports (some 180
+    // requests) meets one in its second port; a fetch of one port (some 40)
+    // fits between two.
+    Start({"--drop-every", "60"}, 50);
+    t.Type("FS");
+    ASSERT_TRUE(t.WaitFor("OFFLINE TO KOVA"));
+    t.Type("A");
+    ASSERT_TRUE(t.WaitForRow(23, "Reply timeout")) << t.ScreenText();
+    EXPECT_NE(std::string::npos, t.Row(1).find("Port 2")) << t.Row(1);
+    t.SendKeys("F10");
+    ASSERT_TRUE(AwaitClosed("OFFLINE TO KOVA"));
+    t.Type("FF");
+    ASSERT_TRUE(t.WaitFor("KOVA TO OFFLINE"));
+    t.Type("1");
+    t.SendKeys("Enter");
+    t.Type("1");
+    t.SendKeys("Enter");
+    ASSERT_TRUE(AwaitClosed("KOVA TO OFFLINE")) << t.ScreenText();
+    t.Settle();
+    EXPECT_EQ(std::string::npos, t.ScreenText().find("ERROR"));
+    // What the failed send moved stays: port 1's first path now has the
+    // pattern of this program's default memory, "*", not the module's "==...".
+    EXPECT_EQ(std::to_string('*' << 8), Register(2049 + 37));
+    t.Type("Q");
+    ASSERT_TRUE(t.WaitFor("Edited or Fetched but not Written. Quit anyway?"));
+    t.Type("y");
+    EXPECT_TRUE(t.WaitForExit());
+}
+
+}  // namespace
