@@ -6,6 +6,7 @@
 #include <string>
 
 #include "config/config_lists.h"
+#include "config/model_mark.h"
 #include "config/module_config.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
@@ -116,6 +117,9 @@ void DrawPortEditorScreen(EditMode mode) {
     ClearToEndOfScreen(2, 1);
     PutText("K O V A    A S C I I    M O D U L E", 1, 1, 77, ' ', tf::Centre | tf::Highlight);
     PutText("Vornakel R&D  ", 1, 1, 0, ' ', 0);
+    // The sub-editors redraw this screen when they end; online the mark of
+    // the module being edited stays on the title row.
+    if (mode == EditMode::Online) ShowModelMark(ModuleModel);
     DrawModeLabel(mode);
     PutText("Type 1 to select a port.", 2, 1, 0, ' ', 0);
     PutText("Type 2 through 9, -, or A through Z change parameters.", 2, 26, 0, ' ', 0);

@@ -1,6 +1,7 @@
 // The screen side of a transfer's reports.
 #include "transfer/screen_reporter.h"
 
+#include "config/model_mark.h"
 #include "ui/boxes.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
@@ -10,7 +11,6 @@ namespace {
 constexpr int kStatusRow = 1;
 constexpr int kStepCol = 65, kStepWidth = 14;
 constexpr int kPortCol = 58, kPortWidth = 21;
-constexpr int kMarkCol = 14, kMarkWidth = 4;
 
 }  // namespace
 
@@ -27,12 +27,5 @@ bool ScreenReporter::Error(const char* text) { return ShowError(text) != 0; }
 bool ScreenReporter::Confirm(const char* question) { return ConfirmBox(question) != 0; }
 
 void ScreenReporter::ModelKnown(int16_t model) { ShowModelMark(model); }
-
-void ShowModelMark(int16_t model) {
-    if (model == 1)
-        PutText("PLUS", kStatusRow, kMarkCol, kMarkWidth, ' ', tf::Reverse | tf::Highlight);
-    else if (model == 0)
-        PutText("", kStatusRow, kMarkCol, kMarkWidth, ' ', tf::Reverse);
-}
 
 void ClearTransferStatus() { PutText("", kStatusRow, kPortCol, kPortWidth, ' ', tf::Normal); }

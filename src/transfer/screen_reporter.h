@@ -16,8 +16,5 @@ class ScreenReporter final : public TransferReporter {
     void ModelKnown(int16_t model) override;
 };
 
-// "PLUS" in reverse and highlight for a PLUS module, four reverse blanks for
-// a standard one, nothing while the model is not known (2).
-void ShowModelMark(int16_t model);
 // Blanks row 1, columns 58-78, where the port and the step were shown.
 void ClearTransferStatus();

@@ -127,6 +127,11 @@ TEST_F(Online, EditorChangeReachesTheModuleAndTheMarkShows) {
     t.Type("2");
     ASSERT_TRUE(t.WaitForRow(4, "Baud rate 14400"));
     EXPECT_TRUE(AwaitRegister(2049, "14"));
+    t.Type("8");  // a sub-editor redraws the editor screen when it ends
+    ASSERT_TRUE(t.WaitFor("Editing Terminate character set"));
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitForRow(6, "Terminate characters"));
+    EXPECT_TRUE(MarkShown()) << t.Row(1);
     t.Type("1");  // the scale port, fetched with its own values
     ASSERT_TRUE(t.WaitForRow(4, "Baud rate 2400")) << t.ScreenText();
     EXPECT_TRUE(t.WaitForRow(4, "Terminate Count 12"));
