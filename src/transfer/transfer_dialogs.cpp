@@ -44,7 +44,7 @@ WindowHandle OpenDialog(const DialogLayout& d) {
 
 bool IsAll(int k) { return k == 'A' || k == 'a'; }
 
-// The ports the user chose: 0 for all, else the two numbers as typed (an
+// The ports the user chose: all of them ("A"), or the two numbers as typed (an
 // empty field reads as 0, which the transfer then refuses). False on Esc.
 bool AskPorts(const DialogLayout& d, int16_t& first, int16_t& second, bool& all) {
     first = 0;
