@@ -3,6 +3,7 @@
 // the working configuration that each entry's rule asks for.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "app/current_link.h"
@@ -10,18 +11,35 @@
 #include "app/shell.h"
 #include "config/editor_screen_fixture.h"
 #include "config/port_editor.h"
-#include "module_sim.h"
+#include "common/child_process.h"
 #include "setup/link_setup.h"
 #include "transfer/register_map.h"
 
 namespace {
 
+// The simulated module on a loopback Modbus TCP port, and a link to it.
+class TcpModule {
+  public:
+    TcpModule()
+        : process_({BuildProgram("kova-sim"), "--tcp", "127.0.0.1:0"}),
+          port_(process_.ReadLine() == "listening" ? std::atoi(process_.ReadLine().c_str()) : 0),
+          link_(port_ > 0 ? OpenModbusTcpLink("127.0.0.1", port_, 1) : nullptr) {}
+    ~TcpModule() {
+        if (link_) CloseLink(link_);
+    }
+    Link* link() const { return link_; }
+
+  private:
+    ChildProcess process_;
+    int port_;
+    Link* link_;
+};
+
 struct OnlineMenu : EditorScreen {
-    std::unique_ptr<ModuleSim> sim;
+    std::unique_ptr<TcpModule> sim;
     void SetUp() override {
         EditorScreen::SetUp();
-        sim = std::make_unique<ModuleSim>(SimWire::ModbusTcp);
-        ASSERT_TRUE(sim->Started());
+        sim = std::make_unique<TcpModule>();
         ASSERT_NE(nullptr, sim->link());
         SetCurrentLink(sim->link());
         InstallModuleWrites();
