@@ -13,6 +13,7 @@
 #include "emulator/mask.h"
 #include "module_sim.h"
 #include "transfer/module_transfer.h"
+#include "transfer/section_transfer.h"
 #include "transfer_fixture.h"
 #include "ui/pattern_match.h"
 
@@ -85,6 +86,37 @@ TEST(SimConfigOptionTest, AnUnreadableFileStopsTheSimulator) {
                               "127.0.0.1:0", "--config", "/nonexistent/NONE.KOV"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "kova-sim: /nonexistent/NONE.KOV is not a readable configuration file\n");
+}
+
+}  // namespace
+
+namespace {
+
+// The benchmark's request log: what the transfer asked, as kova-link replays it.
+TEST(SimRequestLogTest, TheLogNamesEachRequestAndReplays) {
+    char dir[] = "/tmp/kova-log-XXXXXX";
+    ASSERT_TRUE(mkdtemp(dir));
+    const std::string log = std::string(dir) + "/requests";
+    {
+        ModuleSim sim(SimWire::ModbusTcp, {"--log", log});
+        ASSERT_TRUE(sim.Started());
+        RecordingReporter reporter;
+        EditPlus plus{};
+        plus.RackBase = 9;
+        ASSERT_EQ(SendRackBase(sim.link(), reporter, plus), 1);
+        ASSERT_EQ(FetchComms(sim.link(), reporter, WorkingConfig.Ports[0], 2), 1);
+    }
+    auto text = ReadFilePrefix(log, 1000);
+    ASSERT_TRUE(text);
+    EXPECT_EQ(std::string(text->begin(), text->end()), "w 7422 1\nr 3392 5\n");
+
+    ModuleSim again(SimWire::ModbusTcp);
+    ASSERT_TRUE(again.Started());
+    RunResult r = RunProgram(again.KovaLink({"replay", log}));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("2 requests in ", 0), 0u) << r.out;
+    unlink(log.c_str());
+    rmdir(dir);
 }
 
 }  // namespace

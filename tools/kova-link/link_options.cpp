@@ -75,6 +75,8 @@ void PrintHelp(FILE* out) {
         "commands:\n"
         "  read REGISTER COUNT          print the values, unsigned decimal\n"
         "  dump REGISTER COUNT          print any number of registers, read 125 a request\n"
+        "  replay FILE                  time the requests of FILE, one \"r|w FIRST COUNT\" a\n"
+        "                               line (kova-sim --log), writes sending zeros\n"
         "  write REGISTER VALUE...      values 0-65535 or 0x-prefixed hexadecimal\n"
         "  input-read REGISTER COUNT    input registers\n"
         "  input-write REGISTER VALUE...\n"
@@ -94,6 +96,12 @@ bool ParseCommand(int argc, char** argv, int i, LinkOptions* o) {
     if (name == "read" || name == "input-read") {
         o->command = name == "read" ? Command::Read : Command::InputRead;
         return arg(0, 65536, &o->reg) && arg(0, 1000, &o->count) && i == argc;
+    }
+    if (name == "replay") {
+        o->command = Command::Replay;
+        if (i + 1 != argc) return false;
+        o->replayFile = argv[i];
+        return true;
     }
     if (name == "dump") {
         o->command = Command::Dump;

@@ -7,7 +7,7 @@
 #include "link/link.h"
 
 enum class LinkChoice { SyMax, NetToNet, Rtu, Ascii, Gateway, Tcp };
-enum class Command { Read, Write, InputRead, InputWrite, Bench, Sections, Dump };
+enum class Command { Read, Write, InputRead, InputWrite, Bench, Sections, Dump, Replay };
 
 struct LinkOptions {
     LinkChoice type = LinkChoice::SyMax;
@@ -31,6 +31,7 @@ struct LinkOptions {
     int repeats = 0;            // bench
     std::vector<int> sections;  // sections: register counts read one after another
     std::vector<uint16_t> values;
+    std::string replayFile;  // replay: requests as "r|w FIRST COUNT" lines
 };
 
 // False with *exitCode set after printing help or an error.

@@ -80,6 +80,36 @@ int Dump(Link* link, const LinkOptions& o) {
     return 0;
 }
 
+// The requests of a kova-sim request log, timed: reads, and writes of zeros.
+int Replay(Link* link, const LinkOptions& o) {
+    FILE* in = fopen(o.replayFile.c_str(), "r");
+    if (!in) {
+        perror(o.replayFile.c_str());
+        CloseLink(link);
+        return 1;
+    }
+    struct Request {
+        char op;
+        int reg, count;
+    };
+    std::vector<Request> requests;
+    Request r;
+    while (fscanf(in, " %c %d %d", &r.op, &r.reg, &r.count) == 3) requests.push_back(r);
+    fclose(in);
+    uint16_t values[128] = {};
+    auto start = std::chrono::steady_clock::now();
+    for (const Request& q : requests) {
+        int n = q.op == 'w' ? RegisterWrite(link, q.reg, q.count, values)
+                            : RegisterRead(link, q.reg, q.count, values);
+        if (n <= 0) return Fail(link);
+    }
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    printf("%zu requests in %.4f s\n", requests.size(), seconds);
+    CloseLink(link);
+    return 0;
+}
+
 int Bench(Link* link, const LinkOptions& o) {
     std::vector<uint16_t> values(size_t(o.count > 0 ? o.count : 1));
     auto start = std::chrono::steady_clock::now();
@@ -140,6 +170,8 @@ int main(int argc, char** argv) {
             return Sections(link, o);
         case Command::Dump:
             return Dump(link, o);
+        case Command::Replay:
+            return Replay(link, o);
     }
     CloseLink(link);
     return 0;

@@ -24,6 +24,7 @@ void LineWriter::WriteAll(const uint8_t* bytes, size_t count) {
 }
 
 void LineWriter::Send(const Bytes& bytes) {
+    sent_ += bytes.size();
     if (!pace_) return WriteAll(bytes.data(), bytes.size());
     // Each byte becomes readable when it would have arrived over the wire.
     auto due = std::chrono::steady_clock::now();

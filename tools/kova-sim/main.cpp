@@ -82,18 +82,21 @@ std::unique_ptr<SimSlave> MakeSlave(SimContext& context) {
 }
 
 // Serves until a stop signal; a client that closes its end is waited out.
-void Serve(int fd, int signals, SimSlave& slave) {
+// Returns the number of bytes received.
+size_t Serve(int fd, int signals, SimSlave& slave) {
+    size_t received = 0;
     for (;;) {
         pollfd fds[2] = {{fd, POLLIN, 0}, {signals, POLLIN, 0}};
         int ready = poll(fds, 2, slave.PauseMs());
         if (ready < 0) continue;
-        if (fds[1].revents) return;
+        if (fds[1].revents) return received;
         if (ready == 0) {
             slave.OnPause();
             continue;
         }
         uint8_t buffer[512];
         ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n > 0) received += size_t(n);
         for (ssize_t i = 0; i < n; ++i) slave.OnByte(buffer[i]);
     }
 }
@@ -106,6 +109,11 @@ int main(int argc, char** argv) {
     if (!ParseSimOptions(argc, argv, &options, &exitCode)) return exitCode;
     RegisterImage image(options.model, options.eeprom);
     if (!PrepareImage(options, image)) return 1;
+    // Closed at exit, which flushes it.
+    if (!options.logFile.empty() && !(image.log = fopen(options.logFile.c_str(), "w"))) {
+        perror(("kova-sim: " + options.logFile).c_str());
+        return 1;
+    }
     int signals = StopSignals();
     if (options.protocol == SimProtocol::Tcp) {
         SimContext context{options, std::move(image), nullptr};
@@ -124,6 +132,7 @@ int main(int argc, char** argv) {
     LineWriter writer(line.fd, options.pace, CharacterNanoseconds(settings));
     SimContext context{options, std::move(image), &writer};
     auto slave = MakeSlave(context);
-    Serve(line.fd, signals, *slave);
+    size_t received = Serve(line.fd, signals, *slave);
+    if (options.countBytes) printf("received %zu sent %zu\n", received, writer.BytesSent());
     return 0;
 }

@@ -24,12 +24,14 @@ RegisterImage::RegisterImage(SimModel m, bool withEeprom)
 }
 
 RegisterStatus RegisterImage::Read(int first, int count, uint16_t* out) const {
+    if (log) fprintf(log, "r %d %d\n", first, count);
     if (!InRange(first, count)) return RegisterStatus::BadAddress;
     std::memcpy(out, &holding[first - 1], size_t(count) * 2);
     return RegisterStatus::Ok;
 }
 
 RegisterStatus RegisterImage::Write(int first, int count, const uint16_t* values) {
+    if (log) fprintf(log, "w %d %d\n", first, count);
     if (!InRange(first, count)) return RegisterStatus::BadAddress;
     // The standard model has no PLUS registers: its test register refuses writes.
     if (model == SimModel::Standard && Covers(first, count, kPlusTestRegister))

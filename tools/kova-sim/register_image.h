@@ -2,6 +2,7 @@
 // the rules of its special registers (PLUS test register, EEPROM command).
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 #include "transfer/register_map.h"
@@ -28,6 +29,7 @@ struct RegisterImage {
     SimModel model;
     bool eeprom;
     uint16_t eepromStatus = 0;  // what the EEPROM command leaves in its register
+    FILE* log = nullptr;        // when set: "r FIRST COUNT" or "w FIRST COUNT" per request
     std::vector<uint16_t> holding;
     std::vector<uint16_t> input;
 };

@@ -27,6 +27,8 @@ struct SimOptions {
     std::string configFile;  // start as a full send of this .KOV file would leave the module
     std::vector<std::pair<int, uint16_t>> presets;  // --set REG=VALUE, applied last
     uint16_t eepromStatus = 0;                      // what 8174 reads after the EEPROM command
+    std::string logFile;                            // each register request, one line
+    bool countBytes = false;  // serial: print the bytes received and sent at the end
     // Faults
     int dropEvery = 0;     // no reply to every Nth request
     int corruptFirst = 0;  // the first N replies carry a wrong check

@@ -21,12 +21,14 @@ class LineWriter {
     // When pacing, waits until a request whose first byte came at start has
     // had the time its count bytes take on the line (a pty delivers at once).
     void AwaitArrival(std::chrono::steady_clock::time_point start, size_t count);
+    size_t BytesSent() const { return sent_; }
 
   private:
     void WriteAll(const uint8_t* bytes, size_t count);
     int fd_;
     bool pace_;
     int64_t characterNs_;
+    size_t sent_ = 0;
 };
 
 struct SimContext {
