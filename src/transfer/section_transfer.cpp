@@ -2,10 +2,31 @@
 // the registers in one request.
 #include "transfer/section_transfer.h"
 
+#include <cstdio>
+
 #include "transfer/module_registers.h"
 #include "transfer/section_codec.h"
 
 namespace {
+
+// Ports, paths and queries come from callers, not from the module; a number
+// outside its range is still refused rather than read past a table.
+bool InRange(TransferReporter& reporter, int value, int last, const char* what) {
+    if (value >= 1 && value <= last) return true;
+    char text[48];
+    snprintf(text, sizeof text, "%s %d out of range.", what, value);
+    reporter.Error(text);
+    return false;
+}
+
+bool PortInRange(TransferReporter& reporter, int modulePort) {
+    return InRange(reporter, modulePort, kModulePorts, "Module port");
+}
+
+bool PortsInRange(TransferReporter& reporter, int memoryPort, int modulePort) {
+    return InRange(reporter, memoryPort, kModulePorts, "Memory port") &&
+           PortInRange(reporter, modulePort);
+}
 
 const PortSection& CharSetSection(CharSetKind which) {
     return which == CharSetKind::Accept ? AcceptSetSection() : TerminateSetSection();
@@ -27,6 +48,7 @@ int FetchWord(Link* link, TransferReporter& reporter, int reg, int16_t& value) {
 
 int SendSection(Link* link, TransferReporter& reporter, const PortConfig& port, int modulePort,
                 const PortSection& section) {
+    if (!PortInRange(reporter, modulePort)) return 0;
     uint16_t registers[kMaxSectionRegisters];
     EncodeSection(port, section, registers);
     return WriteModuleRegisters(link, reporter, SectionRegister(modulePort, section), section.count,
@@ -35,6 +57,7 @@ int SendSection(Link* link, TransferReporter& reporter, const PortConfig& port, 
 
 int FetchSection(Link* link, TransferReporter& reporter, PortConfig& port, int modulePort,
                  const PortSection& section) {
+    if (!PortInRange(reporter, modulePort)) return 0;
     uint16_t registers[kMaxSectionRegisters];
     if (!ReadModuleRegisters(link, reporter, SectionRegister(modulePort, section), section.count,
                              registers))
@@ -63,6 +86,7 @@ int FetchCharSet(Link* link, TransferReporter& reporter, PortConfig& port, int m
 
 int SendPath(Link* link, TransferReporter& reporter, const PortConfig& port, int modulePort,
              int path) {
+    if (!InRange(reporter, path, 4, "Path")) return 0;
     const int k = path - 1;
     return SendSection(link, reporter, port, modulePort, PatternSection(k)) &&
            SendSection(link, reporter, port, modulePort, MaskSection(k)) &&
@@ -70,6 +94,7 @@ int SendPath(Link* link, TransferReporter& reporter, const PortConfig& port, int
 }
 
 int FetchPath(Link* link, TransferReporter& reporter, PortConfig& port, int modulePort, int path) {
+    if (!InRange(reporter, path, 4, "Path") || !PortInRange(reporter, modulePort)) return 0;
     const PortSection& pattern = PatternSection(path - 1);
     const PortSection& mask = MaskSection(path - 1);
     uint16_t patternRegisters[kMaxSectionRegisters], maskRegisters[kMaxSectionRegisters];
@@ -86,6 +111,7 @@ int FetchPath(Link* link, TransferReporter& reporter, PortConfig& port, int modu
 
 int SendPoll(Link* link, TransferReporter& reporter, PortConfig& port, int modulePort, int query,
              bool withInterval) {
+    if (!InRange(reporter, query, 16, "Poll query")) return 0;
     port.PollQueries[query - 1][64] = 0;
     return (!withInterval ||
             SendSection(link, reporter, port, modulePort, PollIntervalSection())) &&
@@ -94,6 +120,7 @@ int SendPoll(Link* link, TransferReporter& reporter, PortConfig& port, int modul
 
 int FetchPoll(Link* link, TransferReporter& reporter, PortConfig& port, int modulePort, int query,
               bool withInterval) {
+    if (!InRange(reporter, query, 16, "Poll query")) return 0;
     return (!withInterval ||
             FetchSection(link, reporter, port, modulePort, PollIntervalSection())) &&
            FetchSection(link, reporter, port, modulePort, PollQuerySection(query - 1));
@@ -113,18 +140,21 @@ int FetchPrintProgBaud(Link* link, TransferReporter& reporter, int16_t& printPro
 
 int SendTerminateCount(Link* link, TransferReporter& reporter, const EditPlus& plus, int memoryPort,
                        int modulePort) {
+    if (!PortsInRange(reporter, memoryPort, modulePort)) return 0;
     return SendWord(link, reporter, TerminateCountRegister(modulePort),
                     plus.TerminateCount[memoryPort - 1]);
 }
 
 int SendTerminateTimeout(Link* link, TransferReporter& reporter, const EditPlus& plus,
                          int memoryPort, int modulePort) {
+    if (!PortsInRange(reporter, memoryPort, modulePort)) return 0;
     return SendWord(link, reporter, TerminateTimeoutRegister(modulePort),
                     plus.TerminateTimeout[memoryPort - 1]);
 }
 
 int SendTriggerInhibit(Link* link, TransferReporter& reporter, const EditPlus& plus, int memoryPort,
                        int modulePort) {
+    if (!PortsInRange(reporter, memoryPort, modulePort)) return 0;
     return SendWord(link, reporter, TriggerInhibitRegister(modulePort),
                     plus.TriggerInhibit[memoryPort - 1]);
 }
@@ -138,6 +168,7 @@ int SendPlusValues(Link* link, TransferReporter& reporter, const EditPlus& plus,
 
 int FetchPlusValues(Link* link, TransferReporter& reporter, EditPlus& plus, int memoryPort,
                     int modulePort) {
+    if (!PortsInRange(reporter, memoryPort, modulePort)) return 0;
     const int m = memoryPort - 1;
     return FetchWord(link, reporter, TerminateCountRegister(modulePort), plus.TerminateCount[m]) &&
            FetchWord(link, reporter, TerminateTimeoutRegister(modulePort),

@@ -1,7 +1,8 @@
 // Moving one section of a port's configuration between the configuration and
 // a module port's registers. Module ports, paths and poll queries are 1-based
 // here, as on screen. Each returns 1 on success and 0 on failure, the link's
-// error text already reported.
+// error text already reported (a port, path or query number outside its range
+// is reported as "<what> N out of range." and nothing moves).
 #pragma once
 #include <cstdint>
 
