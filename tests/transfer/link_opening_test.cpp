@@ -4,6 +4,7 @@
 #include "setup/link_opening.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -60,6 +61,40 @@ TEST(LinkOpeningTest, TheConnectLineOfEachType) {
     EXPECT_EQ(ConnectLineOf(LinkTypeModbusTcp, "plc-7"), "Via Modbus TCP to plc-7");
     EXPECT_EQ(ConnectLineOf(LinkTypeNetToNet, "ttyUSB0"), "Via Sy/Max to ttyUSB0");
     EXPECT_EQ(ConnectLineOf(LinkTypeNone, "ttyUSB0"), "");
+}
+
+}  // namespace
+
+#include "config/disk_file.h"
+#include "link/child_process.h"
+
+namespace {
+
+// A setup file written as the program writes it names the link kova-link
+// opens.
+TEST(LinkOpeningTest, KovaLinkOpensTheLinkOfASetupFile) {
+    ModuleSim sim(SimWire::ModbusTcp);
+    ASSERT_TRUE(sim.Started());
+    LinkSetup setup = DefaultSetupFor("KOVASW.STP");
+    setup.ConnectionType = LinkTypeModbusTcp;
+    std::strcpy(setup.TcpHost, "127.0.0.1");
+    setup.TcpPort = uint16_t(std::stoi(sim.Target()));
+    setup.Route[0] = 1;
+    char dir[] = "/tmp/kova-setup-XXXXXX";
+    ASSERT_TRUE(mkdtemp(dir));
+    const std::string path = std::string(dir) + "/SIM.STP";
+    ASSERT_EQ(SaveFileReplacing(path, EncodeSetup(setup)), SaveResult::Saved);
+    RunResult r = RunProgram({BuildProgram("kova-link"), "--setup", path, "dump", "8187", "2"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "0 " + std::to_string(kIdentMarkerValue) + "\n");
+
+    RunResult missing = RunProgram(
+        {BuildProgram("kova-link"), "--setup", std::string(dir) + "/NONE.STP", "read", "1", "1"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err,
+              "Unable to establish link. " + std::string(dir) + "/NONE.STP cannot be read\n");
+    unlink(path.c_str());
+    rmdir(dir);
 }
 
 }  // namespace

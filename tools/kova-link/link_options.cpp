@@ -32,6 +32,8 @@ bool ParseRoute(const char* text, LinkRoute* route) {
 }
 
 const Option kOptions[] = {
+    {"--setup", "FILE.STP", "open the link a setup file names, with its line settings",
+     [](LinkOptions& o, const char* a) { return o.setupFile = a, true; }},
     {"--type", "symax|netnet|rtu|ascii|gateway|tcp", "link kind",
      [](LinkOptions& o, const char* a) {
          int i;
@@ -71,6 +73,7 @@ void PrintHelp(FILE* out) {
         out,
         "usage: kova-link --type symax|netnet|rtu|ascii|gateway --port DEVICE [options] COMMAND\n"
         "       kova-link --type tcp --host HOST [--tcp-port N] [options] COMMAND\n"
+        "       kova-link --setup FILE.STP [options] COMMAND\n"
         "Reads and writes controller registers (1-based) over a serial or Modbus TCP link.\n\n"
         "commands:\n"
         "  read REGISTER COUNT          print the values, unsigned decimal\n"
@@ -157,9 +160,11 @@ bool ParseLinkOptions(int argc, char** argv, LinkOptions* options, int* exitCode
             break;
     }
     bool tcp = options->type == LinkChoice::Tcp;
-    if (!options->typeGiven || (tcp ? options->host.empty() : options->port.empty())) {
+    if (options->setupFile.empty() &&
+        (!options->typeGiven || (tcp ? options->host.empty() : options->port.empty()))) {
         fprintf(stderr,
-                "kova-link: --type and --port (--host for tcp) are required (see --help)\n");
+                "kova-link: --setup, or --type and --port (--host for tcp), are required (see "
+                "--help)\n");
         return false;
     }
     if (!ParseCommand(argc, argv, i, options)) {

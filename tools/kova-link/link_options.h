@@ -10,6 +10,7 @@ enum class LinkChoice { SyMax, NetToNet, Rtu, Ascii, Gateway, Tcp };
 enum class Command { Read, Write, InputRead, InputWrite, Bench, Sections, Dump, Replay };
 
 struct LinkOptions {
+    std::string setupFile;  // --setup: the link a setup file names, with its settings
     LinkChoice type = LinkChoice::SyMax;
     bool typeGiven = false;
     std::string port;

@@ -146,12 +146,17 @@ int main(int argc, char** argv) {
     int exitCode;
     if (!ParseLinkOptions(argc, argv, &o, &exitCode)) return exitCode;
     std::string reason;
-    Link* link = OpenLink(o, &reason);
+    LinkSetup setup;
+    Link* link = o.setupFile.empty() ? OpenLink(o, &reason)
+                                     : OpenLinkFromSetupFile(o.setupFile, &setup, &reason);
     if (!link) {
         fprintf(stderr, "Unable to establish link. %s\n", reason.c_str());
         return 1;
     }
-    SetSerialParameters(link, o.baud, o.parity, o.stopBits, o.timeout, o.dataBits);
+    if (o.setupFile.empty())
+        SetSerialParameters(link, o.baud, o.parity, o.stopBits, o.timeout, o.dataBits);
+    else if (link->kind == LinkModbusTcp)
+        o.type = LinkChoice::Tcp;  // the reads count their registers by it
     SetSyMaxOptions(link, o.crc, o.priority);
     switch (o.command) {
         case Command::Read:
