@@ -65,8 +65,8 @@ TEST(LinkOpeningTest, TheConnectLineOfEachType) {
 
 }  // namespace
 
+#include "common/child_process.h"
 #include "config/disk_file.h"
-#include "link/child_process.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -187,6 +188,34 @@ TEST_P(PortTransferTest, ModuleWideValues) {
     int16_t baud = -1;
     ASSERT_EQ(FetchPrintProgBaud(sim.link(), reporter, baud), 1);
     EXPECT_EQ(baud, 2);
+}
+
+TEST_P(PortTransferTest, ALongPatternAndALongIntervalInTheModule) {
+    ModuleSim sim(GetParam());
+    ASSERT_TRUE(sim.Started());
+    RecordingReporter reporter;
+    PortConfig port{};
+    std::memset(port.Paths[2].Pattern, 'P', 64);
+    std::memset(port.Paths[2].Mask, '_', 64);
+    port.PollInterval = 70000;
+    std::strcpy(port.PollQueries[0], "SI\r\n");
+    ASSERT_EQ(SendPath(sim.link(), reporter, port, 2, 3), 1);
+    ASSERT_EQ(SendPoll(sim.link(), reporter, port, 2, 1, true), 1);
+
+    std::vector<uint16_t> pattern(33, 0x5050);
+    pattern[32] = 0;
+    EXPECT_EQ(sim.Read(SectionRegister(2, PatternSection(2)), 33), pattern);
+    EXPECT_EQ(sim.Read(SectionRegister(2, PollIntervalSection()), 2),
+              (std::vector<uint16_t>{1, 4464}));
+    EXPECT_EQ(sim.Read(SectionRegister(2, PollQuerySection(0)), 3),
+              (std::vector<uint16_t>{0x5349, 0x0D0A, 0}));
+
+    PortConfig back{};
+    ASSERT_EQ(FetchPath(sim.link(), reporter, back, 2, 3), 1);
+    ASSERT_EQ(FetchPoll(sim.link(), reporter, back, 2, 1, true), 1);
+    EXPECT_EQ(std::string(back.Paths[2].Pattern), std::string(64, 'P'));
+    EXPECT_EQ(back.PollInterval, 70000u);
+    EXPECT_STREQ(back.PollQueries[0], "SI\r\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Wires, PortTransferTest,
