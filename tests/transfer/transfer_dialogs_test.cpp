@@ -141,6 +141,44 @@ TEST_F(DialogTest, FetchOfOneModulePortIntoAnotherMemoryPort) {
     EXPECT_EQ(0, std::memcmp(&empty, &WorkingConfig.Ports[3], sizeof empty));
 }
 
+TEST_F(DialogTest, WindowsAndPromptsWhereTheUserLooksForThem) {
+    struct Case {
+        int (*dialog)(Link*);
+        const char* title;
+        int right;
+        const char* first;
+        int firstCol;
+        const char* second;
+        int secondCol;
+        int fieldCol;
+    } const kCases[] = {
+        {SendDialog, "OFFLINE TO KOVA", 58, "Send which offline memory port", 23,
+         "to which KOVA port", 34, 54},
+        {FetchDialog, "KOVA TO OFFLINE", 56, "Fetch which KOVA port", 29,
+         "to which offline memory port", 23, 52},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.title);
+        Snapshots().clear();
+        Type(keys::F1 + "3\r" + keys::F1 + keys::Esc);
+        c.dialog(sim->link());
+        ExpectAllKeysRead();
+        ASSERT_EQ(2u, Snapshots().size());
+        const ScreenSnapshot& asked = Snapshots()[0];
+        const std::string frame = asked.At(10, 20, c.right - 19);
+        EXPECT_NE(std::string::npos, frame.find(c.title)) << frame;
+        EXPECT_EQ(c.first, asked.At(11, c.firstCol, int(std::strlen(c.first))));
+        EXPECT_EQ(c.second, asked.At(12, c.secondCol, int(std::strlen(c.second))));
+        EXPECT_EQ("Type A for all ports.", asked.At(13, 22, 21));
+        EXPECT_EQ('2', asked.AttrAt(13, 27));  // the "A" in highlight
+        EXPECT_EQ("?", asked.At(11, c.fieldCol, 1));
+        // The second field starts with the first port; row 13 was blanked.
+        const ScreenSnapshot& second = Snapshots()[1];
+        EXPECT_EQ("3", second.At(12, c.fieldCol, 1));
+        EXPECT_EQ(std::string(21, ' '), second.At(13, 22, 21));
+    }
+}
+
 TEST_F(DialogTest, EscLeavesTheModuleAndTheScreenAsTheyWere) {
     const ScreenSnapshot before = ImageNow();
     for (const std::string& keys : {keys::Esc, "2" + keys::Esc}) {
