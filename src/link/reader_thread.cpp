@@ -7,11 +7,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 
 #include "link/link.h"
 #include "link/link_backend.h"
+#include "link/serial_io.h"
 #include "link/serial_port.h"
 #include "link/serial_termios.h"
 
@@ -70,9 +70,9 @@ Nanoseconds ContinueWrite(Link* link, SerialPort& port) {
         Clock::time_point now = Clock::now();
         if (port.written < link->transmitLength) {
             if (port.written == 0 && port.rtsWhileSending) SetModemLine(port.device.fd, true, true);
-            ssize_t n = write(port.device.fd, link->transmitBuffer + port.written,
-                              link->transmitLength - port.written);
-            if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            size_t n;
+            if (WriteSerialOnce(port.device.fd, link->transmitBuffer + port.written,
+                                link->transmitLength - port.written, &n) == SerialIo::Lost) {
                 MarkLost(port);
                 continue;
             }
@@ -105,15 +105,17 @@ Nanoseconds PauseTimeout(Link* link, const SerialPort& port, const LinkBackend* 
 
 void ReadBytes(Link* link, SerialPort& port) {
     uint8_t buffer[kSerialBufferSize];
-    ssize_t n = read(port.device.fd, buffer, std::min<int>(sizeof buffer, link->readChunk));
+    size_t n;
+    SerialIo result = ReadSerialReady(port.device.fd, buffer,
+                                      std::min<size_t>(sizeof buffer, link->readChunk), &n);
     std::lock_guard<std::recursive_mutex> guard(link->lock);
-    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) {
+    if (result == SerialIo::Lost) {
         MarkLost(port);
         return;
     }
-    if (n < 0) return;
+    if (n == 0) return;
     port.lastByte = Clock::now();
-    for (ssize_t i = 0; i < n; ++i) ReceiveByte(link, buffer[i]);
+    for (size_t i = 0; i < n; ++i) ReceiveByte(link, buffer[i]);
 }
 
 Nanoseconds Earliest(Nanoseconds a, Nanoseconds b) {
@@ -162,7 +164,7 @@ void RunReaderThread(Link* link) {
         }
         if (fds[0].revents & POLLIN)
             ReadBytes(link, port);
-        else if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+        else if (SerialPollLost(fds[0].revents)) {
             std::lock_guard<std::recursive_mutex> guard(link->lock);
             MarkLost(port);
         }

@@ -66,8 +66,9 @@ std::string OpenFailureText(const std::string& path, int error) {
     }
 }
 
-bool Fail(SerialDevice* device, std::string* reason, std::string text) {
+bool Fail(SerialDevice* device, std::string* reason, std::string text, int* error, int code) {
     if (reason) *reason = std::move(text);
+    if (error) *error = code;
     CloseSerialDevice(device);
     return false;
 }
@@ -79,19 +80,23 @@ std::string SerialDevicePath(const std::string& portName) {
     return "/dev/" + portName;
 }
 
-bool OpenSerialDevice(const std::string& portName, SerialDevice* device, std::string* reason) {
+bool OpenSerialDevice(const std::string& portName, SerialDevice* device, std::string* reason,
+                      int* error) {
     device->path = SerialDevicePath(portName);
     device->fd = open(device->path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (device->fd < 0) return Fail(device, reason, OpenFailureText(device->path, errno));
+    if (device->fd < 0) {
+        int code = errno;
+        return Fail(device, reason, OpenFailureText(device->path, code), error, code);
+    }
     if (!IsTerminal(device->fd))
-        return Fail(device, reason, device->path + " is not a serial port");
+        return Fail(device, reason, device->path + " is not a serial port", error, ENOTTY);
     if (flock(device->fd, LOCK_EX | LOCK_NB) != 0)
-        return Fail(device, reason, BusyText(device->path, 0));
+        return Fail(device, reason, BusyText(device->path, 0), error, EBUSY);
     std::string lockPath = UucpLockPath(device->path);
     pid_t holder = 0;
     switch (AcquireUucpLock(lockPath, &holder)) {
         case UucpLockResult::Busy:
-            return Fail(device, reason, BusyText(device->path, holder));
+            return Fail(device, reason, BusyText(device->path, holder), error, EBUSY);
         case UucpLockResult::Taken:
             device->lockPath = lockPath;
             break;

@@ -13,6 +13,9 @@ struct SerialDevice {
 std::string SerialDevicePath(const std::string& portName);
 
 // Opens read-write, non-blocking, without becoming the controlling terminal,
-// close-on-exec; then TIOCEXCL, flock and the UUCP lock. False with *reason set.
-bool OpenSerialDevice(const std::string& portName, SerialDevice* device, std::string* reason);
+// close-on-exec; then TIOCEXCL, flock and the UUCP lock. False with *reason set
+// and *error the errno that says what kind of failure it was (EBUSY for a port
+// another program holds, ENOTTY for a device that is not a serial port).
+bool OpenSerialDevice(const std::string& portName, SerialDevice* device, std::string* reason,
+                      int* error = nullptr);
 void CloseSerialDevice(SerialDevice* device);

@@ -15,7 +15,8 @@ struct LineSettings {
     int parity = ParityEven;
     int dataBits = 8;
     int stopBits = 1;
-    bool ctsFlow = true;
+    bool ctsFlow = true;   // CTS holds output back and RTS signals room to receive
+    bool xonXoff = false;  // XON/XOFF flow control in both directions
 };
 
 // The pause that ends a read: (4 x baud + 153996) / baud milliseconds.

@@ -76,6 +76,7 @@ void EncodeLineSettings(TermiosFlags* f, const LineSettings& s) {
     t.c_cflag |= DataBitsFlag(s.dataBits);
     if (s.stopBits == 2) t.c_cflag |= CSTOPB;
     if (s.ctsFlow) t.c_cflag |= CRTSCTS;
+    if (s.xonXoff) t.c_iflag |= IXON | IXOFF;
     SetParity(t, s.parity);
     *f = {t.c_iflag, t.c_oflag, t.c_cflag, t.c_lflag, t.c_ispeed, t.c_ospeed};
 }
@@ -105,6 +106,7 @@ LineSettings DecodeLineSettings(const TermiosFlags& f) {
     else
         s.parity = (f.cflag & PARODD) ? ParityOdd : ParityEven;
     s.ctsFlow = f.cflag & CRTSCTS;
+    s.xonXoff = (f.iflag & IXON) && (f.iflag & IXOFF);
     return s;
 }
 
@@ -117,6 +119,8 @@ bool ApplyLineSettings(int fd, const LineSettings& s) {
     t.c_ispeed = f.ispeed, t.c_ospeed = f.ospeed;
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
+    t.c_cc[VSTART] = 0x11;  // XON
+    t.c_cc[VSTOP] = 0x13;   // XOFF
     return ioctl(fd, TCSETS2, &t) == 0;
 }
 
