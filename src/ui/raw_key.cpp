@@ -67,6 +67,14 @@ int PeekRawKey(int timeoutMs) {
     return b;
 }
 
+int WaitForRawKeyOr(int fd, int timeoutMs) {
+    ScreenState& s = Screen();
+    if (!gHeld.empty() || s.pending > 0) return con::InputKey;
+    if (s.dirty) RepaintScreen();
+    s.console->Flush();
+    return s.console->WaitForInput(fd, timeoutMs);
+}
+
 bool RunHotKey(uint8_t code) {
     for (auto& h : Screen().hotKeys) {
         if (h.busy || h.code != code) continue;

@@ -10,6 +10,11 @@
 int ReadRawKey(int timeoutMs);
 // Waits like ReadRawKey but leaves the byte to be read again.
 int PeekRawKey(int timeoutMs);
+// Waits up to timeoutMs (forever when negative) for a key byte or for fd to
+// have something to say, repainting a dirty screen and flushing first.
+// Returns con::InputKey and con::InputDescriptor as they hold; 0 on timeout
+// (or an interruption: check the clock).
+int WaitForRawKeyOr(int fd, int timeoutMs);
 // Runs the handler bound to the key code, as ReadKey would; false when none
 // is bound (or it is already running).
 bool RunHotKey(uint8_t code);

@@ -36,6 +36,21 @@ class Console {
     virtual bool KeyPending() = 0;
     // Waits up to timeoutMs (forever when negative); -1 when no key came.
     virtual int ReadKeyByte(int timeoutMs) = 0;
+
+    // Teletype output, for screens that scroll text like a serial terminal:
+    // bytes go to the cursor in the current colour and move it on; CR returns
+    // to column 0, LF starts the next line, BS steps back within the row, the
+    // last column wraps, and a new line past the bottom row scrolls the whole
+    // screen up by one. Every other byte is shown as its code page 437 glyph.
+    virtual void WriteTeletype(const uint8_t* text, int count) = 0;
+    // Waits up to timeoutMs (forever when negative) until a key is pending or
+    // fd (ignored when negative) has something to say (data, hang-up, error).
+    // Returns InputKey and InputDescriptor as they hold; 0 may also mean an
+    // interruption (a resize), so callers check their own deadlines.
+    virtual int WaitForInput(int fd, int timeoutMs) = 0;
 };
+
+constexpr int InputKey = 1;
+constexpr int InputDescriptor = 2;
 
 }  // namespace con

@@ -1,6 +1,10 @@
 #include "ui/console/memory_console.h"
 
+#include <poll.h>
+
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace con {
 
@@ -45,6 +49,61 @@ int MemoryConsole::ReadKeyByte(int timeoutMs) {
     int k = keys.front();
     keys.pop_front();
     return k;
+}
+
+void MemoryConsole::WriteTeletype(const uint8_t* text, int count) {
+    calls.push_back({ConsoleCall::Teletype, cursorRow, cursorCol,
+                     std::string(text, text + std::max(count, 0)), colour});
+    auto newLine = [this] {
+        cursorCol = 0;
+        if (cursorRow < kRows - 1) {
+            ++cursorRow;
+            return;
+        }
+        std::copy(chars.begin() + kCols, chars.end(), chars.begin());
+        std::copy(colours.begin() + kCols, colours.end(), colours.begin());
+        std::fill(chars.end() - kCols, chars.end(), ' ');
+        std::fill(colours.end() - kCols, colours.end(), kNormalColour);
+    };
+    for (int i = 0; i < count; ++i) {
+        uint8_t b = text[i];
+        if (b == '\r') {
+            cursorCol = 0;
+        } else if (b == '\n') {
+            newLine();
+        } else if (b == '\b') {
+            if (cursorCol > 0) --cursorCol;
+        } else {
+            chars[cursorRow * kCols + cursorCol] = b;
+            colours[cursorRow * kCols + cursorCol] = colour;
+            if (++cursorCol == kCols) newLine();
+        }
+    }
+}
+
+int MemoryConsole::WaitForInput(int fd, int timeoutMs) {
+    using Clock = std::chrono::steady_clock;
+    constexpr int kSliceMs = 5;
+    constexpr auto kStall = std::chrono::seconds(10);
+    auto start = Clock::now();
+    for (;;) {
+        int ready = 0;
+        if (!keys.empty()) ready |= InputKey;
+        pollfd p{fd, POLLIN, 0};
+        if (fd >= 0 && poll(&p, 1, 0) > 0) ready |= InputDescriptor;
+        if (ready) return ready;
+        if (whenIdle) {
+            whenIdle();
+            if (!keys.empty()) continue;
+        }
+        auto waited = Clock::now() - start;
+        if (timeoutMs >= 0 && waited >= std::chrono::milliseconds(timeoutMs)) return 0;
+        if (timeoutMs < 0 && waited >= kStall) throw OutOfKeys();
+        if (fd >= 0)
+            poll(&p, 1, kSliceMs);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(kSliceMs));
+    }
 }
 
 void MemoryConsole::Type(const std::string& bytes) {

@@ -2,6 +2,7 @@
 // a record of every primitive call, and a queue of key bytes to be "typed".
 #pragma once
 #include <deque>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -11,9 +12,9 @@
 namespace con {
 
 struct ConsoleCall {
-    enum Kind { Write, Fill, Colour, Cursor } kind;
-    int row = 0, col = 0;
-    std::string text;  // Write: the characters; Fill: count copies of the fill
+    enum Kind { Write, Fill, Colour, Cursor, Teletype } kind;
+    int row = 0, col = 0;  // Teletype: where the cursor stood
+    std::string text;      // Write, Teletype: the bytes; Fill: count copies of the fill
     uint8_t colour = 0;
 };
 
@@ -37,6 +38,11 @@ class MemoryConsole : public Console {
     void Flush() override { ++flushes; }
     bool KeyPending() override { return !keys.empty(); }
     int ReadKeyByte(int timeoutMs) override;
+    void WriteTeletype(const uint8_t* text, int count) override;
+    // Reports a queued key at once; otherwise calls whenIdle (which may type
+    // keys) and polls fd in short slices. A wait without limit that sees
+    // nothing for 10 s throws OutOfKeys, so a test fails instead of hanging.
+    int WaitForInput(int fd, int timeoutMs) override;
 
     // Test side.
     void Type(const std::string& bytes);
@@ -50,6 +56,7 @@ class MemoryConsole : public Console {
     std::vector<uint8_t> chars, colours;
     std::vector<ConsoleCall> calls;
     std::deque<int> keys;
+    std::function<void()> whenIdle;
     uint8_t colour = kNormalColour;
     int cursorRow = 0, cursorCol = 0;
     bool cursorVisible = true, started = false;

@@ -1,6 +1,7 @@
 #include "ui/console/ncurses_console.h"
 
 #include <langinfo.h>
+#include <poll.h>
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
@@ -95,6 +96,7 @@ struct NcursesConsole::Impl {
     void TranslateKeyCode(int code);
     void TranslateEsc();
     void PushExtended(uint8_t scan);
+    void NewLine();
 };
 
 attr_t NcursesConsole::Impl::AttributesOf(uint8_t c, short& pair) {
@@ -156,6 +158,20 @@ void NcursesConsole::Impl::Refresh() {
     pnoutrefresh(pad, 0, 0, 0, 0, kRows - 1, kCols - 1);
     curs_set(cursorVisible ? 1 : 0);
     doupdate();
+}
+
+// The pad is the whole screen, so scrolling it moves every row up; the new
+// bottom row is blank in the normal colour like a console's.
+void NcursesConsole::Impl::NewLine() {
+    cursorCol = 0;
+    if (cursorRow < kRows - 1) {
+        ++cursorRow;
+        return;
+    }
+    scrollok(pad, TRUE);
+    wscrl(pad, 1);
+    scrollok(pad, FALSE);
+    for (int col = 0; col < kCols; ++col) Put(kRows - 1, col, ' ', kNormalColour);
 }
 
 void NcursesConsole::Impl::PushExtended(uint8_t scan) {
@@ -293,6 +309,36 @@ void NcursesConsole::Beep() { beep(); }
 
 void NcursesConsole::Flush() {
     if (impl_->screen) impl_->Refresh();
+}
+
+void NcursesConsole::WriteTeletype(const uint8_t* text, int count) {
+    Impl& i = *impl_;
+    for (int n = 0; n < count; ++n) {
+        uint8_t b = text[n];
+        if (b == '\r') {
+            i.cursorCol = 0;
+        } else if (b == '\n') {
+            i.NewLine();
+        } else if (b == '\b') {
+            if (i.cursorCol > 0) --i.cursorCol;
+        } else {
+            i.Put(i.cursorRow, i.cursorCol, b, colour_);
+            if (++i.cursorCol == kCols) i.NewLine();
+        }
+    }
+}
+
+// ncurses reads the keyboard one byte at a time, so apart from what it has
+// already taken in (which KeyPending looks at first) poll() on standard input
+// tells whether a key is coming. A resize interrupts poll(); the next
+// KeyPending repaints for it.
+int NcursesConsole::WaitForInput(int fd, int timeoutMs) {
+    int ready = KeyPending() ? InputKey : 0;
+    pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {fd, POLLIN, 0}};
+    if (poll(fds, 2, ready ? 0 : timeoutMs) <= 0) return ready;
+    if (fd >= 0 && fds[1].revents) ready |= InputDescriptor;
+    if (!(ready & InputKey) && fds[0].revents && KeyPending()) ready |= InputKey;
+    return ready;
 }
 
 bool NcursesConsole::KeyPending() {

@@ -23,6 +23,8 @@ class NcursesConsole : public Console {
     void Flush() override;
     bool KeyPending() override;
     int ReadKeyByte(int timeoutMs) override;
+    void WriteTeletype(const uint8_t* text, int count) override;
+    int WaitForInput(int fd, int timeoutMs) override;
 
     // Runs from the signal handler when a signal ends the program, after the
     // terminal has been given back; it may only make async-signal-safe calls.
