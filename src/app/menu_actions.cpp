@@ -8,6 +8,7 @@
 #include "emulator/emulator.h"
 #include "setup/link_forms.h"
 #include "setup/setup_file.h"
+#include "terminal/terminal_emulator.h"
 
 // clang-format off
 const char* const kMainMenu[] = {
@@ -43,6 +44,11 @@ int SetUpRegisterViewer() {
     ConfigureRegisterViewer(true);
     return 1;
 }
+// The terminal lends the link's port and hands back the link in force.
+int RunTerminal() {
+    SetCurrentLink(TerminalEmulator(CurrentLink()));
+    return 1;
+}
 int LoadSetup() {
     SetCurrentLink(LoadSetupFromFile(CurrentLink()));
     return 1;
@@ -64,7 +70,7 @@ constexpr MenuAction kActions[] = {
     {301, C::None,                 false, true,   EmulateOnline},
     {302, C::None,                 false, false,  EmulateOffline},
     {401, C::None,                 false, false,  nullptr},
-    {402, C::None,                 false, false,  nullptr},
+    {402, C::None,                 false, false,  RunTerminal},
     {403, C::None,                 false, true,   nullptr},
     {404, C::None,                 false, false,  WriteSetupToModuleEeprom},
     {501, C::None,                 false, false,  SetUpLink},

@@ -1,0 +1,94 @@
+// The terminal's own keys: hex-only output, capture, the hexadecimal line,
+// and the line prompt they read with.
+#include <cstdio>
+
+#include "terminal/hex_sequence.h"
+#include "terminal/terminal_session.h"
+#include "ui/keys.h"
+#include "ui/raw_key.h"
+#include "ui/screen.h"
+
+namespace {
+
+constexpr size_t kLineLength = 79;
+
+}  // namespace
+
+bool ReadTerminalLine(TerminalSession& s, size_t maxLength, std::string* line) {
+    line->clear();
+    for (;;) {
+        int b = ReadRawKey(-1);
+        if (b == 0) {  // an extended key has no meaning here
+            ReadRawKey(-1);
+            continue;
+        }
+        if (b == key::Enter) {
+            Print(s, "\r\n");
+            return true;
+        }
+        if (b == key::Esc) {
+            Print(s, "\r\n");
+            return false;
+        }
+        if (b == 8 || b == key::Del127) {
+            if (line->empty()) continue;
+            line->pop_back();
+            Print(s, "\b \b");
+        } else if (b >= 0x20) {
+            if (line->size() >= maxLength) {
+                Beep();
+                continue;
+            }
+            *line += char(b);
+            Print(s, std::string(1, char(b)));
+        }
+    }
+}
+
+void ToggleHexOutput(TerminalSession& s) {
+    Show(s, "\r\n");
+    s.display.hexOnly = !s.display.hexOnly;
+    PrintF(s, "\nHEX %s\n", s.display.hexOnly ? "ON" : "OFF");
+    s.display.column = 1;
+}
+
+void BeginCapture(TerminalSession& s) {
+    s.display.column = 1;
+    if (s.capture) {
+        PrintF(s, "\nCapture file: \"%s\" already open. Type F8 to close.\n",
+               s.captureName.c_str());
+        return;
+    }
+    if (s.captureName.empty())
+        Print(s, "\nCapture to file? ");
+    else
+        PrintF(s, "\nCapture to file (CR=\"%s\")? ", s.captureName.c_str());
+    std::string typed;
+    if (!ReadTerminalLine(s, kLineLength, &typed)) return;
+    if (!typed.empty()) s.captureName = typed;
+    s.capture = s.captureName.empty() ? nullptr : std::fopen(s.captureName.c_str(), "w");
+    if (s.capture)
+        PrintF(s, "Copying output to: \"%s\". Type F8 to end capture.\n", s.captureName.c_str());
+    else
+        PrintF(s, "Unable to open file: \"%s\" for write.\n", s.captureName.c_str());
+}
+
+void EndCapture(TerminalSession& s) {
+    if (s.capture)
+        CloseCapture(s);
+    else
+        Print(s, "\nCapture file not open. Type F7 to begin capture.\n");
+    s.display.column = 1;
+}
+
+void SendHexSequence(TerminalSession& s) {
+    Print(s, "Enter hex codes to send: ");
+    std::string typed;
+    bool entered = ReadTerminalLine(s, kLineLength, &typed);
+    s.display.column = 1;
+    if (!entered) return;
+    HexSequence sequence = ParseHexSequence(typed);
+    SendBytes(s, std::string(sequence.bytes.begin(), sequence.bytes.end()));
+    if (sequence.invalid >= 0)
+        PrintF(s, "Invalid character in hex sequence: %02X\n", unsigned(sequence.invalid));
+}

@@ -1,0 +1,208 @@
+// The terminal's entry, main loop and exit. It sleeps in one wait on the port
+// and the keyboard together, reads whatever has arrived in one go and shows
+// it, and handles a key between two reads, so a steady stream never holds a
+// key back for longer than one read.
+#include "terminal/terminal_emulator.h"
+
+#include <cstdio>
+
+#include "config/config_lists.h"
+#include "setup/connect_link.h"
+#include "setup/link_forms.h"
+#include "setup/link_setup.h"
+#include "setup/serial_port_list.h"
+#include "terminal/terminal_keys.h"
+#include "terminal/terminal_session.h"
+#include "ui/boxes.h"
+#include "ui/raw_key.h"
+#include "ui/screen.h"
+#include "ui/text_flags.h"
+
+namespace {
+
+constexpr int kReadChunk = 4096;
+constexpr int kCrLookAheadTimeout = kCrLookAheadMs / 10;  // in the port layer's 10 ms units
+
+constexpr const char* kHelpExit =
+    "Type contrl-End to exit terminal.  Type F7 to begin capture to a file.\n";
+constexpr const char* kHelpSetup = "Type F9 to change terminal communication setup.\n";
+constexpr const char* kHelpHex = "Type F5 to toggle hex-only output.\n";
+constexpr const char* kHelpSequence =
+    "To send hex sequence, type INSERT key, enter hex codes, type ENTER.\n";
+
+bool IsSerialLinkType(int type) { return type >= LinkTypeSyMax && type <= LinkTypeModbusAscii; }
+
+// The link holds the terminal's port: it must let go while the terminal runs.
+bool SharesLinkPort(const Link* link) {
+    const LinkSetup& s = CurrentSetup;
+    return link && IsSerialLinkType(s.ConnectionType) && s.LinkPort == s.TerminalPort;
+}
+
+void BorrowLinkPort(TerminalSession& s) {
+    if (!SharesLinkPort(s.link)) return;
+    CloseLink(s.link);
+    s.link = nullptr;
+    s.borrowedLink = true;
+}
+
+// The toolkit draws over its own image, which the teletype output has left
+// behind: it repaints from the image before anything of it shows. The reason
+// stays on the status line, also where errors are not trapped in the window.
+void ShowTerminalError(const std::string& message, const std::string& reason) {
+    MarkScreenDirty();
+    PutText(reason.c_str(), 25, 1, 80, ' ', tf::Alert);
+    ShowError(message.c_str());
+    PutText(reason.c_str(), 25, 1, 80, ' ', tf::Alert);
+}
+
+bool OpenTerminalPort(TerminalSession& s) {
+    if (SerialPortCount() == 0) EnumerateSerialPorts();
+    const char* name = SerialPortAt(CurrentSetup.TerminalPort);
+    s.portName = name ? name : "";
+    s.lost = false;
+    long status = nt_sio::SioNotFound;
+    if (name)
+        status = nt_sio::SioOpen(SerialPortPath(name),
+                                 nt_sio::SioAccessRead | nt_sio::SioAccessWrite, &s.port);
+    else
+        s.port.reason = "The terminal's serial port is not in the list of ports";
+    if (status == nt_sio::SioOk) return true;
+    char message[160];
+    std::snprintf(message, sizeof message, "Can't open port: \"%s\".  Status = %ld.",
+                  s.portName.c_str(), status);
+    ShowTerminalError(message, s.port.reason);
+    return false;
+}
+
+// The port's line from the terminal settings. A failure returns to the menu
+// with the message rather than ending the program.
+bool SetTerminalLine(TerminalSession& s) {
+    const LinkSetup& c = CurrentSetup;
+    long baud = c.TerminalBaud >= 0 && c.TerminalBaud < 16 ? kPortBaudValues[c.TerminalBaud] : 0;
+    long error = nt_sio::_setuart(&s.port, baud, c.TerminalDataBits + 7, c.TerminalStopBits + 1,
+                                  c.TerminalParity, 0);
+    if (error == 0) return true;
+    ShowTerminalError(s.port.reason, s.port.reason);
+    return false;
+}
+
+void ClearTerminalScreen() {
+    con::Console& console = ActiveConsole();
+    console.SetCursorPosition(0, 0);
+    ShowCursor();
+    console.FillCells(0, 0, con::kRows * con::kCols, ' ', con::kNormalColour);
+    console.SetColour(con::kNormalColour);
+    console.SetCursorPosition(0, 0);
+}
+
+void Leave(TerminalSession& s) {
+    CloseCapture(s);
+    if (!s.lost) nt_sio::SioClose(&s.port);
+    HideCursor();
+    MarkScreenDirty();
+    if (s.borrowedLink) s.link = ConnectLink(s.link);
+    s.leave = true;
+}
+
+// F9: the port is given up while the form runs and opened again as set.
+void ChangeSetup(TerminalSession& s) {
+    if (!s.lost) nt_sio::SioClose(&s.port);
+    MarkScreenDirty();
+    HideCursor();
+    ConfigureTerminal(true);
+    BorrowLinkPort(s);
+    if (!OpenTerminalPort(s)) return Leave(s);
+    if (!SetTerminalLine(s)) return Leave(s);
+    ClearTerminalScreen();
+    Print(s, kHelpExit);
+    Print(s, kHelpSetup);
+    Print(s, kHelpSequence);
+    s.display.column = 1;
+}
+
+// Reads what has come (one chunk) and shows it. A CR at the end of what came
+// waits up to 100 ms for the byte after it, which decides the line break.
+void ReceiveChunk(TerminalSession& s) {
+    if (s.lost) return;
+    uint8_t buffer[kReadChunk];
+    int got = 0;
+    long status = nt_sio::SioReadAvailable(&s.port, buffer, kReadChunk, &got);
+    std::string out;
+    for (int i = 0; i < got; ++i) ShowReceivedByte(s.display, buffer[i], out);
+    while (status == nt_sio::SioOk && s.display.afterCr) {
+        uint8_t next;
+        status = nt_sio::SioRead(&s.port, kCrLookAheadTimeout, &next, 1, &got);
+        if (got == 1)
+            ShowReceivedByte(s.display, next, out);
+        else
+            EndCrLookAhead(s.display, out);
+        if (status == nt_sio::SioShort) status = nt_sio::SioOk;
+    }
+    Show(s, out);
+    if (status != nt_sio::SioOk) MarkPortLost(s);
+}
+
+void HandleKey(TerminalSession& s) {
+    int b = ReadRawKey(0);
+    if (b < 0) return;
+    bool extended = b == 0;
+    if (extended) {
+        b = ReadRawKey(-1);
+        if (b < 0) return;
+    }
+    TerminalKey k = TerminalKeyOf(extended, uint8_t(b));
+    switch (k.action) {
+        case TerminalAction::Send:
+            return SendBytes(s, k.bytes);
+        case TerminalAction::ToggleHex:
+            return ToggleHexOutput(s);
+        case TerminalAction::BeginCapture:
+            return BeginCapture(s);
+        case TerminalAction::EndCapture:
+            return EndCapture(s);
+        case TerminalAction::Setup:
+            return ChangeSetup(s);
+        case TerminalAction::HexLine:
+            return SendHexSequence(s);
+        case TerminalAction::Leave:
+            return Leave(s);
+        case TerminalAction::None:
+            return;
+    }
+}
+
+bool Enter(TerminalSession& s) {
+    BorrowLinkPort(s);
+    if (!OpenTerminalPort(s)) {
+        // The link gave its port up for nothing: it gets it back.
+        if (s.borrowedLink) s.link = ConnectLink(s.link);
+        return false;
+    }
+    ClearTerminalScreen();
+    if (!SetTerminalLine(s)) {
+        Leave(s);
+        return false;
+    }
+    if (CurrentSetup.TerminalPort != CurrentSetup.LinkPort)
+        PrintF(s, "NOTE: The terminal emulator is using %s\n", s.portName.c_str());
+    Print(s, kHelpExit);
+    Print(s, kHelpSetup);
+    Print(s, kHelpHex);
+    Print(s, kHelpSequence);
+    return true;
+}
+
+}  // namespace
+
+Link* TerminalEmulator(Link* current) {
+    TerminalSession s;
+    s.link = current;
+    if (!Enter(s)) return s.link;
+    while (!s.leave) {
+        FlushCapture(s);
+        int ready = WaitForRawKeyOr(s.lost ? -1 : nt_sio::SioDescriptor(s.port), -1);
+        if (ready & con::InputDescriptor) ReceiveChunk(s);
+        if (ready & con::InputKey) HandleKey(s);
+    }
+    return s.link;
+}

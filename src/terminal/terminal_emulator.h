@@ -1,0 +1,10 @@
+// The serial terminal: the port and settings of the terminal setup, received
+// bytes shown with control characters made visible (or all in hexadecimal),
+// typed keys sent, a line of hexadecimal codes sent, and a capture file.
+#pragma once
+#include "link/link.h"
+
+// Runs until Ctrl-End (or a port that cannot be opened again after F9).
+// Borrows the link's port when they share it and connects the link again at
+// the end. Returns the link in force afterwards.
+Link* TerminalEmulator(Link* current);
