@@ -107,11 +107,11 @@ bool OpenSerialDevice(const std::string& portName, SerialDevice* device, std::st
     return true;
 }
 
-void CloseSerialDevice(SerialDevice* device) {
+void CloseSerialDevice(SerialDevice* device, bool keepOutput) {
     if (device->fd >= 0) {
         // Unsent output would hold close() for up to 30 s (a port whose CTS
         // is low never drains); a closing link has nothing left to say.
-        tcflush(device->fd, TCOFLUSH);
+        if (!keepOutput) tcflush(device->fd, TCOFLUSH);
         SetExclusive(device->fd, false);
         close(device->fd);  // also drops the flock
     }

@@ -18,4 +18,6 @@ std::string SerialDevicePath(const std::string& portName);
 // another program holds, ENOTTY for a device that is not a serial port).
 bool OpenSerialDevice(const std::string& portName, SerialDevice* device, std::string* reason,
                       int* error = nullptr);
-void CloseSerialDevice(SerialDevice* device);
+// Unsent output is discarded unless keepOutput: close() waits for it to drain,
+// which a line held back by CTS or XOFF never does.
+void CloseSerialDevice(SerialDevice* device, bool keepOutput = false);

@@ -3,13 +3,17 @@
 #include "terminal/sio_port.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "link/serial_io.h"
 #include "link/serial_termios.h"
 
 namespace nt_sio {
 namespace {
+
+constexpr auto kDrainLimit = std::chrono::seconds(2);
 
 long OpenStatus(int error) {
     switch (error) {
@@ -139,9 +143,14 @@ long SioReadAvailable(SioPort* port, uint8_t* buffer, int count, int* got) {
     return TransferStatus(r);
 }
 
+// What was typed last still reaches the far end: the output may drain for as
+// long as a line needs for it, and is dropped only when it is held back.
 long SioClose(SioPort* port) {
     if (!SioIsOpen(*port)) return SioInvalidHandle;
-    CloseSerialDevice(&port->device);
+    auto end = std::chrono::steady_clock::now() + kDrainLimit;
+    while (OutputQueued(port->device.fd) > 0 && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    CloseSerialDevice(&port->device, OutputQueued(port->device.fd) == 0);
     return SioOk;
 }
 

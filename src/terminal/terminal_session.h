@@ -9,6 +9,16 @@
 #include "terminal/terminal_display.h"
 
 struct TerminalSession {
+    TerminalSession() = default;
+    TerminalSession(const TerminalSession&) = delete;
+    TerminalSession& operator=(const TerminalSession&) = delete;
+    // Whatever way the terminal ends, the port and its locks are let go and
+    // the capture keeps what was written.
+    ~TerminalSession() {
+        if (nt_sio::SioIsOpen(port)) nt_sio::SioClose(&port);
+        if (capture) std::fclose(capture);
+    }
+
     nt_sio::SioPort port;
     std::string portName;  // as the port list names it
     bool lost = false;     // the device went away; nothing more is read or sent

@@ -126,7 +126,11 @@ TEST(Shell, DrawsFramesWithAsciiOutsideAUtf8Locale) {
 
 TEST(Shell, TypesCommandLineArgumentsIntoTheMenus) {
     TmuxSession t;
-    t.Start({"U", "/Rx"});  // Utility, then Enter on its first entry (not built: back to menu)
+    // Utility, then Enter on the entry the pull-down offers (the second, after
+    // the initial selection 102): the terminal emulator, which Ctrl-End leaves.
+    t.Start({"U", "/R"});
+    ASSERT_TRUE(t.WaitFor("Type contrl-End to exit terminal."));
+    t.SendKeys("C-End");
     ASSERT_TRUE(t.WaitFor("Use F10"));
     t.Settle();
     EXPECT_EQ(t.ScreenText().find("View registers"), std::string::npos);

@@ -65,6 +65,8 @@ void MemoryConsole::WriteTeletype(const uint8_t* text, int count) {
         std::fill(chars.end() - kCols, chars.end(), ' ');
         std::fill(colours.end() - kCols, colours.end(), kNormalColour);
     };
+    cursorRow = std::clamp(cursorRow, 0, kRows - 1);
+    cursorCol = std::clamp(cursorCol, 0, kCols - 1);
     for (int i = 0; i < count; ++i) {
         uint8_t b = text[i];
         if (b == '\r') {
