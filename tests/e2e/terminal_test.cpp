@@ -13,6 +13,7 @@
 #include <set>
 #include <string>
 
+#include "common/wait_until.h"
 #include "setup/link_setup.h"
 #include "tmux_session.h"
 
@@ -67,11 +68,7 @@ class TerminalScenario : public testing::Test {
         return false;
     }
     bool AwaitHolds(bool holds) {
-        for (int waited = 0; waited < 10000; waited += 20) {
-            if (HoldsPort() == holds) return true;
-            usleep(20000);
-        }
-        return false;
+        return WaitUntil([&] { return HoldsPort() == holds; });
     }
 
     TmuxSession t;

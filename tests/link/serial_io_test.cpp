@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "link/pty_pair.h"
+#include "common/pty_pair.h"
 #include "link/serial_device.h"
 #include "link/serial_termios.h"
 

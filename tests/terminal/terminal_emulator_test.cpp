@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+#include "common/wait_until.h"
 #include "link/serial_port.h"
 #include "setup/connect_link.h"
 #include "setup/link_setup.h"
@@ -160,8 +161,7 @@ TEST_F(Terminal, SendsKeysAndHexSequencesByteForByte) {
          Shows("Invalid character in hex sequence: 67"), Key(kInsert), Keys("4x\b1\r"),
          Key(kCtrlEnd)});
     const std::string sent("\x1BOPa\x03\x1B\x5B\x41\x41\x00\x42\x41", 12);
-    Step rest = PeerGets(sent);
-    for (int waited = 0; waited < 5000 && !rest(); waited += 10) usleep(10000);
+    EXPECT_TRUE(WaitUntil(PeerGets(sent)));
     EXPECT_EQ(got, sent);
 }
 
