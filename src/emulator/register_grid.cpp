@@ -40,9 +40,9 @@ void DrawRegisterGrid(int rackBase, const std::vector<GridBlock>& reversed) {
     for (int line = 0; line < kGridRegisters / kGridColumns; ++line) {
         int row = kHeaderRow + 1 + line;
         int first = origin + line * kGridColumns;
-        // Right-aligned to column 6; numbers past four digits (a rack base
-        // above 8024, or a damaged negative one) grow into the blank columns
-        // to the left instead of losing their last digits.
+        // Right-aligned to column 6; register numbers past 9999 (a rack base
+        // near the top of its range) or below 0 (a damaged one) grow into
+        // the blank columns to the left instead of losing their last digits.
         PutTextF("%d", row, 1, 6, ' ', tf::RightAlign, first);
         for (int c = 0; c < kGridColumns; ++c) {
             int reg = first + c;
