@@ -16,6 +16,7 @@
 #include "config/port_editor.h"
 #include "config/port_editor_screen.h"
 #include "config/print_config.h"
+#include "config/rack_base.h"
 #include "config/validate.h"
 #include "editor_screen_fixture.h"
 #include "emulator/emulator.h"
@@ -343,6 +344,30 @@ TEST_F(HostileValues, ValidationNamesTheLimitOfANegativeRackBase) {
     ValidatePortsOf(c, 2, 2, [&](const std::string& m) { reports.push_back(m); });
     EXPECT_NE(std::find(reports.begin(), reports.end(), "Trigger/Inhibit > -30721"), reports.end());
     EXPECT_EQ(c.Plus.TriggerInhibit[2], 0);
+}
+
+// A module whose rack base register held -32768: moving to a sound base keeps
+// each path where it was relative to the rack, and queries without a
+// terminator are scanned only inside their fields.
+TEST_F(HostileValues, RackBaseMovesFromADamagedBase) {
+    WorkingConfig.Plus.RackBase = -32768;
+    for (PortConfig& p : WorkingConfig.Ports) {
+        for (int k = 0; k < 4; ++k) p.Paths[k].StartRegister = int16_t(-32767 + k);
+        std::memset(p.PollQueries, '@', sizeof p.PollQueries);
+    }
+    std::memcpy(WorkingConfig.Ports[0].PollQueries[0], "@000020D", 8);  // no terminator
+    const ModuleConfig before = WorkingConfig;
+    Type("yy");
+    EXPECT_EQ(ChangeRackBase(-32768, 1, OfflineWrites()), 1);
+    ExpectAllKeysRead();
+    for (const PortConfig& p : WorkingConfig.Ports)
+        for (int k = 0; k < 4; ++k) EXPECT_EQ(p.Paths[k].StartRegister, 2 + k);
+    // The reference would land past 9999: it stays, and so does every query
+    // (validation gives each its terminator in the last byte).
+    for (int p = 0; p < 4; ++p)
+        for (int q = 0; q < 16; ++q)
+            EXPECT_EQ(std::string(WorkingConfig.Ports[p].PollQueries[q], 64),
+                      std::string(before.Ports[p].PollQueries[q], 64));
 }
 
 }  // namespace
