@@ -7,7 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
 
 namespace {
 
@@ -38,7 +40,64 @@ bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
     return true;
 }
 
+// umask can only be read by setting it; doing that once, before any other
+// save, keeps saves on several threads from seeing each other's 0.
+mode_t ProcessUmask() {
+    static const mode_t mask = [] {
+        mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+    }();
+    return mask;
+}
+
+// The temporary files of saves under way, in fixed slots a signal handler can
+// read without allocating or locking. A slot holds its name before the file
+// is created and until it is renamed or removed, so no moment leaves a
+// temporary file that no slot names (a name not yet created is harmless).
+struct PendingSave {
+    std::atomic<bool> claimed{false};
+    std::atomic<bool> live{false};
+    char path[4096];
+};
+PendingSave gPending[16];
+
+// The temporary file's name template in a free slot, or null when all are in
+// use (the save then goes on unguarded).
+PendingSave* ClaimPendingSave(const std::string& temp) {
+    if (temp.size() >= sizeof gPending[0].path) return nullptr;
+    for (auto& slot : gPending) {
+        bool expected = false;
+        if (!slot.claimed.compare_exchange_strong(expected, true)) continue;
+        std::snprintf(slot.path, sizeof slot.path, "%s", temp.c_str());
+        slot.live.store(true);
+        return &slot;
+    }
+    return nullptr;
+}
+
+void ReleasePendingSave(PendingSave* slot) {
+    if (!slot) return;
+    slot->live.store(false);
+    slot->claimed.store(false);
+}
+
+// Creates the temporary file beside path, named in a slot first.
+int CreateTemporary(const std::string& path, std::string* temp, PendingSave** slot) {
+    *temp = path + ".XXXXXX";
+    *slot = ClaimPendingSave(*temp);
+    char* name = *slot ? (*slot)->path : temp->data();
+    int fd = ::mkostemp(name, O_CLOEXEC);
+    if (*slot) *temp = (*slot)->path;
+    return fd;
+}
+
 }  // namespace
+
+void RemovePendingSaveFiles() {
+    for (auto& slot : gPending)
+        if (slot.live.load()) ::unlink(slot.path);
+}
 
 std::optional<std::string> FindEntryIgnoringCase(const std::string& dir, const std::string& name) {
     if (name.empty() || name.find('/') != std::string::npos) return std::nullopt;
@@ -85,9 +144,13 @@ SaveResult SaveFileReplacing(const std::string& path, const std::vector<uint8_t>
     // opening it for writing would.
     if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0)
         return SaveResult::CannotOpen;
-    std::string temp = path + ".XXXXXX";
-    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return SaveResult::CannotOpen;
+    std::string temp;
+    PendingSave* slot = nullptr;
+    int fd = CreateTemporary(path, &temp, &slot);
+    if (fd < 0) {
+        ReleasePendingSave(slot);
+        return SaveResult::CannotOpen;
+    }
     // mkostemp creates the file private; give it the mode a plain create
     // would have (or the old file's mode when it is replaced).
     struct stat old;
@@ -95,17 +158,19 @@ SaveResult SaveFileReplacing(const std::string& path, const std::vector<uint8_t>
     if (::stat(path.c_str(), &old) == 0) {
         mode = old.st_mode & 07777;
     } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+        mode = 0666 & ~ProcessUmask();
     }
     ::fchmod(fd, mode);
     bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+        const int reason = errno;
         ::unlink(temp.c_str());
+        ReleasePendingSave(slot);
+        errno = reason;
         return SaveResult::ShortWrite;
     }
+    ReleasePendingSave(slot);
     // The rename itself is only durable once the directory is flushed.
     int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {

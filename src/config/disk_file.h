@@ -26,3 +26,8 @@ enum class SaveResult { Saved, CannotOpen, ShortWrite };
 // Replaces path with bytes. On failure the old file is left as it was and no
 // temporary file remains.
 SaveResult SaveFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// Removes the temporary files of the saves under way. Safe in a signal
+// handler, so that a program ended by a signal in the middle of a save leaves
+// neither a half-written file nor a stray temporary one.
+void RemovePendingSaveFiles();

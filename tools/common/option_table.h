@@ -1,11 +1,16 @@
-// The command-line option tables of the test tools: each option names its
-// argument, its help line and how it is stored; one loop applies them.
+// The command-line option tables of the tools: each option names its
+// argument, its help line and how it is stored; one loop applies them. A
+// table written for one record (the link settings) can be lifted into the
+// options of any tool that holds such a record, so tools share it.
 #pragma once
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <initializer_list>
+#include <span>
+#include <string>
+#include <vector>
 
 namespace tools {
 
@@ -16,6 +21,9 @@ struct OptionRow {
     const char* help;
     std::function<bool(Options&, const char*)> apply;
 };
+
+template <class Options>
+using OptionTable = std::span<const OptionRow<Options>>;
 
 // Decimal or 0x-prefixed hexadecimal, whole text, within [low, high].
 template <class T>
@@ -37,8 +45,21 @@ inline bool Choice(const char* text, std::initializer_list<const char*> names, i
     return false;
 }
 
-template <class Options, size_t N>
-void PrintOptionHelp(FILE* out, const OptionRow<Options> (&table)[N], int width) {
+// The rows of a table written for Inner, applied to one member of Outer.
+template <class Outer, class Inner>
+std::vector<OptionRow<Outer>> LiftOptions(OptionTable<Inner> rows, Inner Outer::*member) {
+    std::vector<OptionRow<Outer>> lifted;
+    for (const auto& row : rows) {
+        auto apply = row.apply;
+        lifted.push_back(
+            {row.name, row.argument, row.help,
+             [apply, member](Outer& o, const char* a) { return apply(o.*member, a); }});
+    }
+    return lifted;
+}
+
+template <class Options>
+void PrintOptionHelp(FILE* out, OptionTable<Options> table, int width) {
     for (const auto& option : table) {
         char left[48];
         std::snprintf(left, sizeof left, "%s%s%s", option.name, option.argument ? " " : "",
@@ -46,21 +67,50 @@ void PrintOptionHelp(FILE* out, const OptionRow<Options> (&table)[N], int width)
         std::fprintf(out, "  %-*s %s\n", width, left, option.help);
     }
 }
+template <class Options, size_t N>
+void PrintOptionHelp(FILE* out, const OptionRow<Options> (&table)[N], int width) {
+    PrintOptionHelp(out, OptionTable<Options>(table), width);
+}
+
+template <class Options>
+const OptionRow<Options>* FindOption(OptionTable<Options> table, const char* name) {
+    for (const auto& option : table)
+        if (!std::strcmp(name, option.name)) return &option;
+    return nullptr;
+}
+
+// Applies the option at args[*i] (and its argument, which *i then passes).
+// False with a sentence in *error: the option unknown, its value missing or
+// refused.
+template <class Options>
+bool ApplyOption(OptionTable<Options> table, const std::vector<std::string>& args, size_t* i,
+                 Options& options, std::string* error) {
+    const std::string& name = args[*i];
+    const OptionRow<Options>* found = FindOption(table, name.c_str());
+    if (!found) return *error = "unknown option " + name, false;
+    const char* argument = "";
+    if (found->argument) {
+        if (*i + 1 >= args.size() || args[*i + 1].empty())
+            return *error = name + " needs a value (" + found->argument + ")", false;
+        argument = args[++*i].c_str();
+    }
+    if (!found->apply(options, argument))
+        return *error = "bad value for " + name + ": " + argument, false;
+    return true;
+}
 
 enum class OptionsResult { Parsed, Help, Bad };
 
 // Applies the leading options; *next is the first argument that is not one.
 // A bad option or value is reported on standard error as "TOOL: ...".
-template <class Options, size_t N>
-OptionsResult ApplyOptions(const char* tool, int argc, char** argv,
-                           const OptionRow<Options> (&table)[N], Options& options, int* next) {
+template <class Options>
+OptionsResult ApplyOptions(const char* tool, int argc, char** argv, OptionTable<Options> table,
+                           Options& options, int* next) {
     int i = 1;
     for (; i < argc && argv[i][0] == '-'; ++i) {
         if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h"))
             return OptionsResult::Help;
-        const OptionRow<Options>* found = nullptr;
-        for (const auto& option : table)
-            if (!std::strcmp(argv[i], option.name)) found = &option;
+        const OptionRow<Options>* found = FindOption(table, argv[i]);
         const char* argument = found && found->argument && i + 1 < argc ? argv[++i] : "";
         if (!found || (found->argument && !*argument) || !found->apply(options, argument)) {
             std::fprintf(stderr, "%s: bad option or value: %s\n", tool, argv[i]);
@@ -69,6 +119,11 @@ OptionsResult ApplyOptions(const char* tool, int argc, char** argv,
     }
     *next = i;
     return OptionsResult::Parsed;
+}
+template <class Options, size_t N>
+OptionsResult ApplyOptions(const char* tool, int argc, char** argv,
+                           const OptionRow<Options> (&table)[N], Options& options, int* next) {
+    return ApplyOptions(tool, argc, argv, OptionTable<Options>(table), options, next);
 }
 
 }  // namespace tools

@@ -1,0 +1,36 @@
+// The link settings the tools take on their command line (kova-link,
+// kova-config and the lines of a kova-config backup list): one option table,
+// one check, one way of opening the link they describe.
+#pragma once
+#include <string>
+
+#include "common/option_table.h"
+#include "link/link.h"
+
+enum class ToolLinkType { SyMax, NetToNet, Rtu, Ascii, Gateway, Tcp };
+
+struct LinkSettings {
+    ToolLinkType type = ToolLinkType::SyMax;
+    bool typeGiven = false;
+    std::string port;
+    std::string host;  // Modbus TCP
+    int tcpPort = 502;
+    int baud = 9600;
+    int parity = 1;
+    int dataBits = 8;
+    int stopBits = 1;
+    int drop = 1;
+    LinkRoute route;
+    bool crc = false;
+    bool priority = false;
+    int timeout = kDefaultReplyTimeout;
+};
+
+tools::OptionTable<LinkSettings> LinkOptionRows();
+
+// True when the settings name a link: a type, and a port (a host for tcp).
+// Otherwise *error says what is missing.
+bool LinkSettingsComplete(const LinkSettings& settings, std::string* error);
+
+// Opens the link and applies the line settings; null with *reason on failure.
+Link* OpenToolLink(const LinkSettings& settings, std::string* reason);
