@@ -3,7 +3,7 @@
 ModuleConfig OfflineMemory{};
 ModuleConfig WorkingConfig{};
 int16_t PrintProgBaud = 3;
-int16_t ModuleModel = 2;
+thread_local int16_t ModuleModel = 2;
 int16_t ConfigFileVersion = 0;
 int16_t ConfigReserved = 0;
 bool OfflineDirty = false;

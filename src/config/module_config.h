@@ -67,7 +67,11 @@ inline void CharSetPut(CharSet& set, unsigned code, bool on) {
 extern ModuleConfig OfflineMemory;
 extern ModuleConfig WorkingConfig;
 extern int16_t PrintProgBaud;
-extern int16_t ModuleModel;  // 0 standard, 1 PLUS, 2 not yet known
+// 0 standard, 1 PLUS, 2 not yet known. What the last transfer on this thread
+// found: the program runs every transfer on its one screen thread, while
+// kova-config backs up several modules at once, each on a thread of its own,
+// and one module's answer must not become another's.
+extern thread_local int16_t ModuleModel;
 extern int16_t ConfigFileVersion;
 extern int16_t ConfigReserved;
 extern bool OfflineDirty;

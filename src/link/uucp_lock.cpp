@@ -32,7 +32,9 @@ struct HeldLock {
     std::atomic<bool> held{false};
     char path[512];
 };
-HeldLock gHeld[8];
+// As many as the links one process may hold at once (kova-config backs up
+// many modules in parallel, each over its own port).
+HeldLock gHeld[64];
 
 void RememberHeld(const std::string& lockPath) {
     if (lockPath.size() >= sizeof gHeld[0].path) return;
