@@ -128,7 +128,9 @@ int Sections(Link* link, const LinkOptions& o) {
     int reg = o.reg, total = 0;
     auto start = std::chrono::steady_clock::now();
     for (int count : o.sections) {
-        if (RegisterRead(link, reg, count, values) != count) return Fail(link);
+        // A Modbus TCP read returns 1 for all of them.
+        const int n = RegisterRead(link, reg, count, values);
+        if (n <= 0 || (o.type != LinkChoice::Tcp && n != count)) return Fail(link);
         reg += count;
         total += count;
     }

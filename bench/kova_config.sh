@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# kova-config benchmarks over Modbus TCP on loopback, printed as ratios:
+#  1. backup of 8 simulated modules with --jobs 8 against the fetch of one
+#     module alone (goal: within 2 x; the fetches overlap, the 2-core machine
+#     bounds them).
+#  2. one whole-module fetch against kova-link making the same number of
+#     requests of the same sizes (goal: within 1.3 x). Both are whole runs of
+#     the programs, opening the link included.
+# Each figure is the best of ROUNDS rounds (default 5), as the machine is shared.
+# usage: bench/kova_config.sh [BUILD_DIR]   (default: build)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "${1:-$here/../build}" && pwd)
+tmp=$(mktemp -d /tmp/kova-bench-config-XXXXXX)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+rounds=${ROUNDS:-5}
+
+# Simulated PLUS modules whose PLUS test register is already set, so that the
+# test is the one read the sections below count.
+ports=()
+for i in $(seq 8); do
+  "$build/kova-sim" --protocol tcp --listen 127.0.0.1:0 --set 7423=1 > "$tmp/sim$i.out" & pids+=($!)
+done
+for i in $(seq 8); do
+  until [ "$(wc -l < "$tmp/sim$i.out")" -ge 2 ]; do sleep 0.01; done
+  ports+=("$(sed -n 2p "$tmp/sim$i.out")")
+  echo "m$i --type tcp --host 127.0.0.1 --tcp-port ${ports[$((i - 1))]}" >> "$tmp/eight.list"
+done
+link=(--type tcp --host 127.0.0.1 --tcp-port "${ports[0]}")
+
+now() { date +%s.%N; }
+elapsed() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.4f", b - a }'; }
+best() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
+
+# The requests of a whole-module fetch, in order: the identification block,
+# the PLUS test; for each port the PLUS test, comms, accept and terminate
+# sets, pattern, mask and numbers of four paths, the poll interval, sixteen
+# poll queries and the three PLUS values; then the Print/Prog baud and the
+# rack base.
+port_sections="1,5,16,16,33,33,4,33,33,4,33,33,4,33,33,4,2$(printf ',32%.0s' $(seq 16)),1,1,1"
+sections="13,1,$port_sections,$port_sections,$port_sections,$port_sections,1,1"
+requests=$(echo "$sections" | tr ',' '\n' | wc -l)
+
+echo "== backup of 8 modules with --jobs 8 against one fetch, Modbus TCP on loopback"
+best_one=; best_eight=
+for round in $(seq "$rounds"); do
+  start=$(now)
+  "$build/kova-config" -q "${link[@]}" --force fetch "$tmp/one.KOV"
+  one=$(elapsed "$start")
+  start=$(now)
+  "$build/kova-config" -q --jobs 8 --force backup "$tmp/eight.list" "$tmp/out" > "$tmp/summary"
+  eight=$(elapsed "$start")
+  echo "round $round: one fetch $one s, backup of 8 $eight s"
+  best_one=$(best "$best_one" "$one"); best_eight=$(best "$best_eight" "$eight")
+done
+cat "$tmp/summary"
+awk -v a="$best_eight" -v b="$best_one" 'BEGIN {
+  printf "best: one fetch %.3f s, backup of 8 %.3f s\n", b, a
+  printf "ratio backup of 8 / one fetch: %.2f x (goal: at most 2 x)\n", a / b }'
+
+echo
+echo "== whole-module fetch against kova-link, $requests requests of the same sizes"
+best_fetch=; best_link=
+for round in $(seq "$rounds"); do
+  start=$(now)
+  "$build/kova-config" -q "${link[@]}" --force fetch "$tmp/one.KOV"
+  fetch=$(elapsed "$start")
+  start=$(now)
+  inner=$("$build/kova-link" "${link[@]}" sections 8176 "$sections")
+  plain=$(elapsed "$start")
+  echo "round $round: kova-config fetch $fetch s, kova-link $plain s ($inner)"
+  best_fetch=$(best "$best_fetch" "$fetch"); best_link=$(best "$best_link" "$plain")
+done
+awk -v a="$best_fetch" -v b="$best_link" 'BEGIN {
+  printf "best: kova-config fetch %.4f s, kova-link %.4f s\n", a, b
+  printf "ratio fetch / kova-link: %.2f x (goal: at most 1.3 x)\n", a / b }'

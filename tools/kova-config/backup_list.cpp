@@ -1,0 +1,104 @@
+// Backup list lines: split at blanks, a word that begins with # ends the line.
+#include "backup_list.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <map>
+
+#include "config/disk_file.h"
+
+namespace {
+
+// A list is a short text file; anything much larger is not one.
+constexpr size_t kMaxListBytes = 1 << 20;
+
+std::vector<std::string> WordsOf(const std::string& line) {
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
+        if (i == line.size() || line[i] == '#') break;
+        size_t end = i;
+        while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '\r')
+            ++end;
+        words.push_back(line.substr(i, end - i));
+        i = end;
+    }
+    return words;
+}
+
+// Names become file names: a plain word, never a path or an option.
+bool GoodName(const std::string& name) {
+    if (name.empty() || name.size() > 64 || name[0] == '.' || name[0] == '-') return false;
+    for (unsigned char c : name)
+        if (!std::isalnum(c) && c != '-' && c != '_' && c != '.') return false;
+    return true;
+}
+
+bool ParseLine(const std::vector<std::string>& words, BackupEntry* entry, std::string* error) {
+    if (!GoodName(words[0])) {
+        *error = "\"" + words[0] + "\" is not a module name (letters, digits, - _ . )";
+        return false;
+    }
+    entry->name = words[0];
+    const auto rows = LinkSourceRows();
+    for (size_t i = 1; i < words.size(); ++i) {
+        if (words[i].size() < 2 || words[i][0] != '-') {
+            *error = "\"" + words[i] + "\" is not an option";
+            return false;
+        }
+        if (!tools::ApplyOption(tools::OptionTable<LinkSource>(rows), words, &i, entry->source,
+                                error))
+            return false;
+    }
+    return LinkSourceComplete(entry->source, error);
+}
+
+}  // namespace
+
+bool ParseBackupList(const std::string& listName, const std::string& text,
+                     std::vector<BackupEntry>* entries, std::vector<std::string>* errors) {
+    std::map<std::string, int> firstLineOf;  // names compared as the file system may: any case
+    size_t start = 0;
+    for (int number = 1; start < text.size(); ++number) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const std::vector<std::string> words = WordsOf(text.substr(start, end - start));
+        start = end + 1;
+        if (words.empty()) continue;
+        const std::string at = listName + ":" + std::to_string(number) + ": ";
+        BackupEntry entry;
+        entry.line = number;
+        std::string error;
+        if (!ParseLine(words, &entry, &error)) {
+            errors->push_back(at + error);
+            continue;
+        }
+        std::string folded = entry.name;
+        for (char& c : folded) c = char(std::tolower(static_cast<unsigned char>(c)));
+        auto [it, fresh] = firstLineOf.emplace(folded, number);
+        if (!fresh) {
+            errors->push_back(at + "the name " + entry.name + " is taken by line " +
+                              std::to_string(it->second));
+            continue;
+        }
+        entries->push_back(std::move(entry));
+    }
+    if (errors->empty() && entries->empty()) errors->push_back(listName + ": no modules listed");
+    return errors->empty();
+}
+
+bool ReadBackupList(const std::string& path, std::vector<BackupEntry>* entries,
+                    std::vector<std::string>* errors) {
+    auto bytes = ReadFilePrefix(path, kMaxListBytes + 1);
+    if (!bytes) {
+        errors->push_back(path + ": cannot read the list (" + std::strerror(errno) + ")");
+        return false;
+    }
+    if (bytes->size() > kMaxListBytes) {
+        errors->push_back(path + ": too large for a module list");
+        return false;
+    }
+    return ParseBackupList(path, std::string(bytes->begin(), bytes->end()), entries, errors);
+}

@@ -1,0 +1,23 @@
+// The module list of a backup: one module a line, its name and its link
+// options; blank lines and # comments. Every fault is named by its line, and
+// a list with any fault is refused whole, before a link is opened.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "link_source.h"
+
+struct BackupEntry {
+    std::string name;  // also the file name: DIR/NAME.KOV
+    LinkSource source;
+    int line = 0;
+};
+
+// The entries, or false with one message a fault in *errors, each
+// "LIST:LINE: ...".
+bool ParseBackupList(const std::string& listName, const std::string& text,
+                     std::vector<BackupEntry>* entries, std::vector<std::string>* errors);
+
+// Reads and parses the file; a file that cannot be read is one error.
+bool ReadBackupList(const std::string& path, std::vector<BackupEntry>* entries,
+                    std::vector<std::string>* errors);

@@ -1,0 +1,157 @@
+// Option table, commands and help of kova-config.
+#include "config_options.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "setup/device_root.h"
+
+namespace {
+
+using Option = tools::OptionRow<ConfigOptions>;
+
+std::vector<Option> OptionRows() {
+    std::vector<Option> rows = tools::LiftOptions(tools::OptionTable<LinkSource>(LinkSourceRows()),
+                                                  &ConfigOptions::source);
+    rows.push_back({"--force", nullptr, "fetch, backup: replace an existing .KOV file",
+                    [](ConfigOptions& o, const char*) { return o.force = true; }});
+    rows.push_back(
+        {"--jobs", "N", "backup: modules fetched at once (default 4, at most 64)",
+         [](ConfigOptions& o, const char* a) { return tools::ToInt(a, 1, 64, &o.jobs); }});
+    rows.push_back({"-q", nullptr, "no progress line on standard error",
+                    [](ConfigOptions& o, const char*) { return o.quiet = true; }});
+    // Serial ports of setup files are an index into the list the kernel
+    // gives; tests offer ptys as such ports.
+    rows.push_back({"--device-root", "DIR",
+                    "testing: serial ports listed from DIR/sys/class/tty, opened in DIR/dev",
+                    [](ConfigOptions&, const char* a) { return SetDeviceRoot(a), true; }});
+    return rows;
+}
+
+struct CommandRow {
+    const char* name;
+    ConfigCommand command;
+    int operands;
+    const char* usage;
+    const char* help;
+};
+
+// clang-format off
+const CommandRow kCommands[] = {
+    {"identify", ConfigCommand::Identify, 0, "identify",
+     "the module's name and port, and PLUS or standard"},
+    {"fetch", ConfigCommand::Fetch, 1, "fetch FILE.KOV",
+     "the module's whole configuration into a .KOV file"},
+    {"send", ConfigCommand::Send, 1, "send FILE.KOV",
+     "a .KOV file into the module, validated first"},
+    {"print", ConfigCommand::Print, 1, "print FILE.KOV|module",
+     "the configuration print-out on standard output"},
+    {"diff", ConfigCommand::Diff, 2, "diff A B",
+     "every field that differs; A, B: .KOV files or module"},
+    {"eeprom", ConfigCommand::Eeprom, 0, "eeprom",
+     "the module stores its setup in its EEPROM"},
+    {"backup", ConfigCommand::Backup, 2, "backup LIST DIR",
+     "each module of LIST into DIR/NAME.KOV, then a summary"},
+};
+// clang-format on
+
+void PrintHelp(FILE* out, const std::vector<Option>& rows) {
+    std::fprintf(out,
+                 "usage: kova-config LINK [options] COMMAND ...\n"
+                 "       kova-config [options] print|diff FILE.KOV ...\n"
+                 "       kova-config [options] backup LIST DIR\n"
+                 "Fetches, sends, prints and compares KOVA module configurations (.KOV files)\n"
+                 "and backs up many modules at once. LINK is the link options below, as\n"
+                 "kova-link takes them, or --setup FILE.STP.\n\ncommands:\n");
+    for (const CommandRow& c : kCommands) std::fprintf(out, "  %-22s %s\n", c.usage, c.help);
+    std::fprintf(out, "\noptions:\n");
+    tools::PrintOptionHelp(out, tools::OptionTable<ConfigOptions>(rows), 22);
+    std::fprintf(out,
+                 "\nLIST has one module a line: a name (letters, digits, - _ .) and its link\n"
+                 "options; blank lines and # comments are allowed. Example:\n"
+                 "  line3-north  --type tcp --host 10.0.3.21 --drop 1\n"
+                 "  packer       --type symax --port ttyUSB0 --baud 9600 --route 3\n"
+                 "  kiln         --setup kiln.stp\n"
+                 "\nexit status: 0 done (diff: equal), 1 failed (diff: different), 2 bad\n"
+                 "command line or input; eeprom: 3 no EEPROM, 4 unexpected result.\n");
+}
+
+const CommandRow* FindCommand(const std::string& name) {
+    for (const CommandRow& c : kCommands)
+        if (name == c.name) return &c;
+    return nullptr;
+}
+
+bool Trouble(const std::string& message) {
+    std::fprintf(stderr, "kova-config: %s (see --help)\n", message.c_str());
+    return false;
+}
+
+// Options may stand anywhere; "--" ends them.
+bool SplitArguments(const std::vector<std::string>& args, const std::vector<Option>& rows,
+                    ConfigOptions* o, std::vector<std::string>* words) {
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (optionsEnded || a.size() < 2 || a[0] != '-') {
+            words->push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::string error;
+        if (!tools::ApplyOption(tools::OptionTable<ConfigOptions>(rows), args, &i, *o, &error))
+            return Trouble(error);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) {
+    *exitCode = kExitTrouble;
+    const std::vector<Option> rows = OptionRows();
+    std::vector<std::string> args(argv + 1, argv + argc);
+    for (const std::string& a : args) {
+        if (a == "--") break;
+        if (a == "--help" || a == "-h") {
+            PrintHelp(stdout, rows);
+            *exitCode = kExitOk;
+            return false;
+        }
+    }
+    std::vector<std::string> words;
+    if (!SplitArguments(args, rows, o, &words)) return false;
+    if (words.empty()) return Trouble("no command given");
+    const CommandRow* command = FindCommand(words[0]);
+    if (!command) return Trouble("unknown command " + words[0]);
+    if (int(words.size()) - 1 != command->operands)
+        return Trouble(std::string("usage: kova-config ") + command->usage);
+    o->command = command->command;
+    o->operands.assign(words.begin() + 1, words.end());
+    if (o->command == ConfigCommand::Backup &&
+        (o->source.settingsGiven || !o->source.setupFile.empty()))
+        return Trouble("backup takes the links from LIST, not from the command line");
+    std::string error;
+    if (NeedsLink(*o) && !LinkSourceComplete(o->source, &error)) {
+        std::fprintf(stderr, "kova-config: %s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool NeedsLink(const ConfigOptions& o) {
+    switch (o.command) {
+        case ConfigCommand::Print:
+        case ConfigCommand::Diff:
+            for (const std::string& operand : o.operands)
+                if (operand == kModuleOperand) return true;
+            return false;
+        case ConfigCommand::Backup:
+            return false;
+        default:
+            return true;
+    }
+}

@@ -1,0 +1,67 @@
+// Reading, validating and saving configuration files without a screen.
+#include "kov_file.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "config/disk_file.h"
+#include "config/validate.h"
+
+ModuleConfig ModuleConfigOf(const ConfigFileContents& contents) {
+    ModuleConfig config;
+    config.Plus = contents.plus;
+    std::memcpy(config.Ports, contents.ports, sizeof config.Ports);
+    return config;
+}
+
+bool LoadKovFile(const std::string& path, ConfigSnapshot* snapshot, std::string* error) {
+    auto bytes = ReadFilePrefix(path, kConfigFileSize);
+    if (!bytes) {
+        *error = "Can't open file \"" + path + "\" for read. (" + std::strerror(errno) + ")";
+        return false;
+    }
+    auto decoded = DecodeConfigFile(bytes->data(), bytes->size());
+    if (!decoded) {
+        *error = path + ": Can't read disk file. (" + std::to_string(bytes->size()) +
+                 " bytes, not a configuration file)";
+        return false;
+    }
+    ConfigFileContents& c = decoded->contents;
+    ModuleConfig config = ModuleConfigOf(c);
+    ValidatePortsOf(config, 0, 3, [&path](const std::string& message) {
+        std::fprintf(stderr, "%s: %s\n", path.c_str(), message.c_str());
+    });
+    c.plus = config.Plus;
+    std::memcpy(c.ports, config.Ports, sizeof c.ports);
+    snapshot->contents = c;
+    snapshot->model = 2;
+    return true;
+}
+
+bool MayWriteKovFile(const std::string& path, bool replace, std::string* error) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || replace) return true;
+    *error = path + " exists; --force replaces it";
+    return false;
+}
+
+bool SaveKovFile(const std::string& path, const ConfigFileContents& contents, bool replace,
+                 std::string* error) {
+    if (!MayWriteKovFile(path, replace, error)) return false;
+    errno = 0;
+    switch (SaveFileReplacing(path, EncodeConfigFile(contents))) {
+        case SaveResult::Saved:
+            return true;
+        case SaveResult::CannotOpen:
+            *error = "Can't open file \"" + path + "\" for write.";
+            break;
+        case SaveResult::ShortWrite:
+            *error = path + ": Can't write to disk file.";
+            break;
+    }
+    if (errno) *error += std::string(" (") + std::strerror(errno) + ")";
+    return false;
+}

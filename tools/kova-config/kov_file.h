@@ -1,0 +1,30 @@
+// .KOV files for the command line: read and validated as the program reads
+// them (its reports on standard error, each naming the file), and written
+// through the program's save (temporary file, flush, rename), never over an
+// existing file unless asked to.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "config/config_file_image.h"
+#include "config/module_config.h"
+
+// A configuration with the model it was taken from: 0 standard, 1 PLUS, 2 not
+// known (a file does not say).
+struct ConfigSnapshot {
+    ConfigFileContents contents;
+    int16_t model = 2;
+};
+
+ModuleConfig ModuleConfigOf(const ConfigFileContents& contents);
+
+// Reads any of the accepted layouts and validates (and repairs) the four
+// ports as loading in the program does. False with *error naming the file.
+bool LoadKovFile(const std::string& path, ConfigSnapshot* snapshot, std::string* error);
+
+// False with *error when path exists and replace is not set: the last good
+// backup must not be lost to a mistake.
+bool MayWriteKovFile(const std::string& path, bool replace, std::string* error);
+// Writes the current layout (version 1113). False with *error naming the file.
+bool SaveKovFile(const std::string& path, const ConfigFileContents& contents, bool replace,
+                 std::string* error);

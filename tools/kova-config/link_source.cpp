@@ -1,0 +1,101 @@
+// Link options or a setup file, and opening what they name.
+#include "link_source.h"
+
+#include <limits.h>
+#include <stdlib.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "config/config_lists.h"
+#include "config/disk_file.h"
+#include "link/serial_device.h"
+#include "setup/link_opening.h"
+
+namespace {
+
+// Reads a setup file whole: at least the 150 bytes of the record, of which
+// a longer file's first 150 count, as the program reads it.
+bool ReadSetupFile(const std::string& path, LinkSetup* setup, std::string* reason) {
+    auto bytes = ReadFilePrefix(path, kSetupFileSize);
+    if (!bytes) {
+        *reason = path + ": Can't locate setup file. (" + std::strerror(errno) + ")";
+        return false;
+    }
+    auto decoded = DecodeSetup(bytes->data(), bytes->size());
+    if (!decoded) {
+        *reason = path + ": Can't read setup file: " + std::to_string(bytes->size()) +
+                  " bytes where a setup file has " + std::to_string(kSetupFileSize);
+        return false;
+    }
+    *setup = *decoded;
+    return true;
+}
+
+// A baud rate outside the list has no index; it always differs from the
+// module's.
+LinkSetup SetupOfSettings(const LinkSettings& settings) {
+    LinkSetup setup{};
+    setup.LinkBaud = -1;
+    for (int i = 0; i < 16; ++i)
+        if (kPortBaudValues[i] == settings.baud) setup.LinkBaud = int16_t(i);
+    return setup;
+}
+
+}  // namespace
+
+std::vector<tools::OptionRow<LinkSource>> LinkSourceRows() {
+    std::vector<tools::OptionRow<LinkSource>> rows;
+    for (const auto& row : LinkOptionRows()) {
+        auto apply = row.apply;
+        rows.push_back({row.name, row.argument, row.help, [apply](LinkSource& s, const char* a) {
+                            s.settingsGiven = true;
+                            return apply(s.settings, a);
+                        }});
+    }
+    rows.push_back({"--setup", "FILE.STP", "take the link from a setup file of the program",
+                    [](LinkSource& s, const char* a) { return s.setupFile = a, true; }});
+    return rows;
+}
+
+bool LinkSourceComplete(const LinkSource& source, std::string* error) {
+    if (!source.setupFile.empty()) {
+        if (source.settingsGiven) {
+            *error = "give either --setup or link options, not both";
+            return false;
+        }
+        LinkSetup setup;
+        return ReadSetupFile(source.setupFile, &setup, error);
+    }
+    if (!source.settingsGiven) {
+        *error = "no link given: --type and --port (--host for tcp), or --setup FILE.STP";
+        return false;
+    }
+    return LinkSettingsComplete(source.settings, error);
+}
+
+bool SetupOfLinkSource(const LinkSource& source, LinkSetup* setup, std::string* reason) {
+    if (source.setupFile.empty()) return *setup = SetupOfSettings(source.settings), true;
+    return ReadSetupFile(source.setupFile, setup, reason);
+}
+
+Link* OpenLinkSource(const LinkSource& source, std::string* reason) {
+    if (source.setupFile.empty()) return OpenToolLink(source.settings, reason);
+    LinkSetup setup;
+    if (!ReadSetupFile(source.setupFile, &setup, reason)) return nullptr;
+    return OpenLinkFromSetup(setup, reason);
+}
+
+std::string SerialPortKey(const LinkSource& source) {
+    if (!source.setupFile.empty()) {
+        LinkSetup setup;
+        std::string ignored;
+        if (!ReadSetupFile(source.setupFile, &setup, &ignored)) return "";
+        if (setup.ConnectionType == LinkTypeModbusTcp) return "";
+        return "setup port " + std::to_string(setup.LinkPort);
+    }
+    if (source.settings.type == ToolLinkType::Tcp) return "";
+    const std::string path = SerialDevicePath(source.settings.port);
+    char resolved[PATH_MAX];
+    return realpath(path.c_str(), resolved) ? resolved : path;
+}

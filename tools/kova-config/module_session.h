@@ -1,0 +1,46 @@
+// One module over its own link, as the command line uses it: the link opened
+// from a LinkSource, the module identified, its whole configuration fetched
+// or sent, its setup written to EEPROM. Every failure goes to the reporter
+// (the link's own text) before a call returns false.
+#pragma once
+#include <string>
+
+#include "kov_file.h"
+#include "link/link.h"
+#include "link_source.h"
+#include "tool_reporter.h"
+#include "transfer/eeprom_write.h"
+
+struct ModuleIdentity {
+    std::string name;  // "KOVA Port 2"; "" when the module has no name block
+    int16_t model = 2;
+};
+
+class ModuleSession {
+  public:
+    ModuleSession(const LinkSource& source, ToolReporter& reporter);
+    ~ModuleSession();
+    ModuleSession(const ModuleSession&) = delete;
+    ModuleSession& operator=(const ModuleSession&) = delete;
+
+    bool Open();
+    // Reads the name block and tells PLUS from standard; a device that names
+    // itself as something else than the module is refused.
+    bool Identify(ModuleIdentity* identity);
+    // All four ports with their polls, then the Print/Prog baud and the rack
+    // base, as "A" fetches them.
+    bool Fetch(ConfigSnapshot* snapshot);
+    // The rack base, all four ports with their polls, then the Print/Prog
+    // baud, as "A" sends them. The configuration must have been validated.
+    bool Send(const ConfigSnapshot& snapshot);
+    // The outcome's message, if any, is reported.
+    EepromOutcome WriteEeprom();
+
+    // Progress steps of a whole fetch or send, for the percentage.
+    static constexpr int kWholeModuleSteps = 4 * (3 + 4 + 16);
+
+  private:
+    LinkSource source_;
+    ToolReporter& reporter_;
+    Link* link_ = nullptr;
+};
