@@ -5,7 +5,7 @@ BUILD    = build
 ASAN     = build-asan
 TSAN     = build-tsan
 
-.PHONY: all deps build run test test-asan test-tsan bench fuzz format clean
+.PHONY: all deps build run test test-asan test-tsan bench fuzz format clean install uninstall deb
 
 all: build
 
@@ -31,6 +31,21 @@ test: deps
 	cmake -S . -B $(TSAN) $(GEN) -DCMAKE_BUILD_TYPE=Debug -DKOVA_SANITIZE=thread
 	cmake --build $(TSAN) -j $(JOBS) --target tsan_tests
 	cd $(TSAN) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -L threaded -j $(JOBS) --timeout 600
+
+# Installing: PREFIX (default /usr/local) and DESTDIR as usual. The list of
+# what was installed stays in $(BUILD)/install_manifest.txt for uninstall.
+PREFIX  ?= /usr/local
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+uninstall:
+	@test -f $(BUILD)/install_manifest.txt || { echo "nothing installed from $(BUILD) (no install_manifest.txt)" >&2; exit 1; }
+	bash scripts/uninstall.sh $(BUILD)/install_manifest.txt "$(DESTDIR)"
+
+# A Debian package in $(BUILD): kovasw_<version>_<arch>.deb.
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	bash bench/run-all.sh $(BUILD)
