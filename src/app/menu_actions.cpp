@@ -8,7 +8,9 @@
 #include "emulator/emulator.h"
 #include "setup/link_forms.h"
 #include "setup/setup_file.h"
+#include "terminal/cts_monitor.h"
 #include "terminal/terminal_emulator.h"
+#include "viewer/register_viewer.h"
 
 // clang-format off
 const char* const kMainMenu[] = {
@@ -54,6 +56,18 @@ int LoadSetup() {
     return 1;
 }
 
+// No module check: the viewer shows any controller's registers.
+int ViewRegisters() {
+    if (!CurrentLink()) SetCurrentLink(ConfigureLink(nullptr));
+    if (!CurrentLink()) return 0;
+    SetCurrentLink(RegisterViewer(CurrentLink(), kStatusRegisterOffset, SetCurrentLink));
+    return 1;
+}
+int MonitorCts() {
+    CtsMonitor(CurrentLink(), 4);
+    return 1;
+}
+
 using C = ConfigCopy;
 // clang-format off
 constexpr MenuAction kActions[] = {
@@ -69,9 +83,9 @@ constexpr MenuAction kActions[] = {
     {208, C::None,                 false, false,  DeleteConfigurationFile},
     {301, C::None,                 false, true,   EmulateOnline},
     {302, C::None,                 false, false,  EmulateOffline},
-    {401, C::None,                 false, false,  nullptr},
+    {401, C::None,                 false, false,  ViewRegisters},
     {402, C::None,                 false, false,  RunTerminal},
-    {403, C::None,                 false, true,   nullptr},
+    {403, C::None,                 false, true,   MonitorCts},
     {404, C::None,                 false, false,  WriteSetupToModuleEeprom},
     {501, C::None,                 false, false,  SetUpLink},
     {502, C::None,                 false, false,  SetUpTerminal},

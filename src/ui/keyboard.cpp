@@ -1,5 +1,6 @@
 // The keyboard: a type-ahead ring that StuffKeys fills and ReadKey empties
 // first, the key code table, insert mode and hot keys.
+#include <chrono>
 #include <cstring>
 #include <utility>
 
@@ -43,6 +44,31 @@ int ReadConsoleKey(bool wait) {
         }
         if (code == 0) continue;
         return code;
+    }
+}
+
+// A key typed within timeoutMs, mapped; 0 when none came in time.
+int ReadConsoleKeyWithin(int timeoutMs) {
+    using Clock = std::chrono::steady_clock;
+    con::Console& console = *Screen().console;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        int byte = console.ReadKeyByte(left.count() > 0 ? int(left.count()) : 0);
+        if (byte < 0) return 0;
+        bool extended = byte == 0 || byte == 0xE0;
+        if (extended) {
+            // The scan code follows its prefix at once: both come from one key.
+            int scan = console.ReadKeyByte(-1);
+            if (scan < 0) return 0;
+            byte = scan;
+        }
+        uint8_t code = key::MapKey(extended, uint8_t(byte));
+        if (code == key::InsertToggle) {
+            Screen().insertMode = !Screen().insertMode;
+            continue;
+        }
+        if (code != 0) return code;
     }
 }
 
@@ -101,6 +127,29 @@ void StuffKeys(const char* keys) {
 }
 
 void StuffKeys(const std::string& keys) { StuffKeys(keys.c_str()); }
+
+bool UngetKey(uint8_t code) {
+    ScreenState& s = Screen();
+    if (s.pending == kRingSize) return false;
+    // The read index names the slot read last: the key goes there, and the
+    // index steps back so that it is read next.
+    s.typeAhead[s.readIndex] = code;
+    s.readIndex = (s.readIndex + kRingSize - 1) % kRingSize;
+    ++s.pending;
+    return true;
+}
+
+bool KeysQueued() { return Screen().pending > 0; }
+
+bool WaitForKey(int timeoutMs) {
+    if (KeysQueued()) return true;
+    Screen().console->Flush();
+    int code = ReadConsoleKeyWithin(timeoutMs < 0 ? 0 : timeoutMs);
+    if (code == 0) return false;
+    const char typed[2] = {char(code), 0};
+    StuffKeys(typed);
+    return true;
+}
 
 void AddHotKey(uint8_t code, HotKeyHandler handler) {
     Screen().hotKeys.push_back({code, std::move(handler)});

@@ -42,6 +42,15 @@ int GetFieldKey(int cursor);
 int ReadKeyboardKey();
 void StuffKeys(const char* keys);
 void StuffKeys(const std::string& keys);
+// Puts a key back in front of the type-ahead, so that it is the next one read
+// even when more keys are queued behind it. False when the ring is full.
+bool UngetKey(uint8_t code);
+// True when a key is queued in the type-ahead.
+bool KeysQueued();
+// Waits up to timeoutMs for a key: true at once when one is queued, else when
+// one is typed in time, which is then queued (nothing typed is lost, and hot
+// keys still apply when it is read).
+bool WaitForKey(int timeoutMs);
 
 // A handler is any callable, so a screen binds a key to its own state (a
 // lambda capturing it) instead of a global. The result is ignored.

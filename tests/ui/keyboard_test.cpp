@@ -124,4 +124,24 @@ TEST_F(KeyboardTest, HotKeysCarryTheirOwnContext) {
     EXPECT_EQ(seen, (std::vector<int>{key::F2, 3, 4}));
 }
 
+// A key put back is read before the keys queued behind it; a key typed during
+// a wait is queued, mapped, and goes through hot keys when read.
+TEST_F(KeyboardTest, KeysPutBackAndKeysWaitedFor) {
+    StuffKeys("bc");
+    EXPECT_TRUE(UngetKey('a'));
+    EXPECT_TRUE(UngetKey(key::Home));
+    EXPECT_EQ(GetKey(), key::Home);
+    EXPECT_EQ(GetKey(), 'a');
+    EXPECT_EQ(GetKey(), 'b');
+    EXPECT_EQ(GetKey(), 'c');
+    EXPECT_FALSE(KeysQueued());
+    EXPECT_FALSE(WaitForKey(0));
+    console.TypeExtended(key::scan::PgDn);
+    EXPECT_TRUE(WaitForKey(50));
+    EXPECT_TRUE(KeysQueued());
+    EXPECT_EQ(ReadKey(0), key::PgDn);
+    for (int i = 0; i < 100; ++i) StuffKeys("x");
+    EXPECT_FALSE(UngetKey('y'));  // a full ring keeps what it holds
+}
+
 }  // namespace

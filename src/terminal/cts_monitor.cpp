@@ -1,0 +1,54 @@
+// The CTS monitor's window and its paced read loop.
+#include "terminal/cts_monitor.h"
+
+#include <cstdint>
+
+#include "ui/busy_spinner.h"
+#include "ui/poll_pacing.h"
+#include "ui/screen.h"
+#include "ui/text_flags.h"
+
+namespace {
+
+constexpr int kPortCount = 4;
+constexpr int kStateCol = 50;
+
+int PortRow(int port) { return 9 + port; }
+
+void DrawStates(int ports, bool read, uint16_t bits) {
+    for (int p = 1; p <= ports; ++p) {
+        if (!read)
+            PutText("ERR", PortRow(p), kStateCol, 3, ' ', tf::Alert);
+        else if (bits >> (p - 1) & 1)
+            PutText("ON ", PortRow(p), kStateCol, 3, ' ', tf::Highlight);
+        else
+            PutText("OFF", PortRow(p), kStateCol, 3, ' ', tf::Normal);
+    }
+}
+
+}  // namespace
+
+void CtsMonitor(Link* link, int ports) {
+    if (ports < 1 || ports > kPortCount) ports = kPortCount;
+    WindowHandle window = OpenWindow(8, 38, 15, 55, "CTS MONITOR");
+    PutText("Any key to exit", 14, 40, 0, ' ', 0);
+    for (int p = 1; p <= ports; ++p) PutTextF("Port %d CTS", PortRow(p), 39, 0, ' ', 0, p);
+    // The spinner notices a key typed while a read waits; the pause between
+    // reads watches the keyboard itself, so a read that fails at once (a
+    // vanished link) cannot hide a key either.
+    SetLinkIdleCallback(link, BusySpinner, nullptr);
+    KeyInterrupt = 0;
+    PollPacer pacer;
+    for (;;) {
+        pacer.PassStarts();
+        uint16_t bits = 0;
+        DrawStates(ports, RegisterRead(link, kCtsRegister, 1, &bits) != 0, bits);
+        if (KeyInterrupt != 0 || pacer.PauseUntilKeyOrDue()) {
+            // A hot key (F1 prints the screen) is handled as it is read and
+            // the monitor goes on; any other key ends it.
+            if (ReadKey(0) != 0) break;
+            KeyInterrupt = 0;
+        }
+    }
+    CloseWindow(window);
+}

@@ -1,0 +1,25 @@
+// The pace of the screens that poll a link in a loop (the register viewer,
+// the CTS monitor): a pass starts no sooner than one interval after the one
+// before it started, and the pause in between waits on the keyboard, so a
+// key is answered at once and an idle view costs next to nothing. A pass
+// slower than the interval (a slow serial line) is followed by no pause.
+#pragma once
+#include <chrono>
+
+// Ten passes a second: the refresh users of register tables expect, and a
+// load any controller carries.
+constexpr std::chrono::milliseconds kPollInterval{100};
+
+class PollPacer {
+  public:
+    using Clock = std::chrono::steady_clock;
+    explicit PollPacer(std::chrono::milliseconds interval = kPollInterval) : interval_(interval) {}
+    // Marks the start of a pass.
+    void PassStarts() { lastStart_ = Clock::now(); }
+    // Waits until the next pass is due or a key is there; true for a key.
+    bool PauseUntilKeyOrDue();
+
+  private:
+    std::chrono::milliseconds interval_;
+    Clock::time_point lastStart_ = Clock::now();
+};

@@ -1,0 +1,215 @@
+// The register viewer's session: entry, the paced poll loop, the keys, exit.
+#include "viewer/register_viewer.h"
+
+#include <algorithm>
+
+#include "setup/link_forms.h"
+#include "setup/link_setup.h"
+#include "ui/boxes.h"
+#include "ui/busy_spinner.h"
+#include "ui/keys.h"
+#include "ui/poll_pacing.h"
+#include "ui/screen.h"
+#include "viewer/viewer_edit.h"
+#include "viewer/viewer_position.h"
+#include "viewer/viewer_screen.h"
+
+namespace {
+
+// Choice indexes of the settings record.
+constexpr int16_t kYes = 0, kNo = 1;
+constexpr int16_t kPriority = 1;
+constexpr int16_t kCrc = 1;
+constexpr int16_t kInputSet = 1;
+
+// The settings' corrections on entry stay in the record (and reach the file
+// when the user saves the setup later).
+void CorrectViewerSettings(LinkSetup& s) {
+    if (uint16_t(s.ViewerStartRegister) == 0) s.ViewerStartRegister = 1;
+    uint16_t size = uint16_t(s.ViewerScreenSize);
+    if (size == 0 || size > kMaxViewerRows) s.ViewerScreenSize = kMaxViewerRows;
+    // Status registers are a Sy/Max non-priority feature.
+    if (s.ViewerPriority == kPriority || s.ConnectionType == LinkTypeModbusRtu ||
+        s.ConnectionType == LinkTypeModbusAscii)
+        s.ViewerStatusRegisters = kNo;
+}
+
+int HomeStart() { return uint16_t(CurrentSetup.ViewerStartRegister); }
+
+enum class Outcome { GoOn, Leave };
+
+class ViewerSession {
+  public:
+    ViewerSession(Link* link, int statusOffset, const std::function<void(Link*)>& linkChanged)
+        : link_(link), statusOffset_(statusOffset), linkChanged_(linkChanged) {}
+
+    void Run();
+    Link* link() const { return link_; }
+
+  private:
+    void TakeSettings();
+    void PrepareLink();
+    bool KeyWaiting() { return KeyInterrupt != 0 || WaitForKey(0); }
+    bool InputSet() const { return CurrentSetup.ViewerRegisterSet == kInputSet; }
+    bool StatusRegisters() const { return CurrentSetup.ViewerStatusRegisters == kYes; }
+    bool PollPass();
+    bool ReadFailed();
+    bool DrawStatusColumn();
+    Outcome HandleKey();
+    Outcome HandleEndingKey(int k);
+    void ChangeLink();
+
+    Link* link_;
+    int statusOffset_;
+    const std::function<void(Link*)>& linkChanged_;
+    ViewerPosition pos_;
+    uint16_t values_[kMaxViewerRows] = {};
+};
+
+void ViewerSession::TakeSettings() {
+    CorrectViewerSettings(CurrentSetup);
+    pos_.size = CurrentSetup.ViewerScreenSize;
+    pos_.cursorRow = std::min(pos_.cursorRow, pos_.LastRow());
+    KeepInRange(pos_);
+}
+
+void ViewerSession::PrepareLink() {
+    if (!link_) return;
+    SetLinkIdleCallback(link_, BusySpinner, nullptr);
+    SetSyMaxOptions(link_, CurrentSetup.ErrorCheck == kCrc,
+                    CurrentSetup.ViewerPriority == kPriority);
+}
+
+// A read that failed: true when a key is to be handled now.
+bool ViewerSession::ReadFailed() {
+    const char* reason = LinkErrorText(link_);
+    if (KeyWaiting()) {
+        // The failure is the key's doing (Esc ends a wait) or came with it:
+        // the key is answered, the reason only noted.
+        DrawViewerStatusLine(reason);
+        return true;
+    }
+    DrawErrorRows(pos_);
+    if (CurrentSetup.TrapErrors != kYes) {
+        DrawViewerStatusLine(reason);
+        return false;
+    }
+    if (!ShowError(reason)) {
+        KeyInterrupt = 2;
+        UngetKey(key::Esc);
+        return true;
+    }
+    return false;
+}
+
+bool ViewerSession::DrawStatusColumn() {
+    if (!InputSet() && StatusRegisters()) {
+        if (KeyWaiting()) return true;
+        uint16_t status[kMaxViewerRows];
+        if (RegisterRead(link_, pos_.start + statusOffset_, pos_.size, status)) {
+            for (int i = 0; i < pos_.size; ++i) DrawStatusValue(kFirstViewerRow + i, status[i]);
+            return KeyWaiting();
+        }
+    }
+    if (KeyWaiting()) return true;
+    for (int row = kFirstViewerRow; row <= pos_.LastRow(); ++row)
+        DrawStatusText(pos_, row, StatusRegisters() ? "----" : "");
+    return KeyWaiting();
+}
+
+// One poll pass; true when a key is to be handled.
+bool ViewerSession::PollPass() {
+    KeyInterrupt = 0;
+    int ok = InputSet() ? InputRegisterRead(link_, pos_.start, pos_.size, values_)
+                        : RegisterRead(link_, pos_.start, pos_.size, values_);
+    if (!ok) return ReadFailed();
+    DrawViewerStatusLine("");
+    for (int i = 0; i < pos_.size; ++i) {
+        if (KeyWaiting()) return true;
+        DrawRegisterRow(pos_, kFirstViewerRow + i, InputSet(), values_[i]);
+    }
+    return DrawStatusColumn();
+}
+
+void ViewerSession::ChangeLink() {
+    Link* next = ConfigureLink(link_);
+    if (next != link_) {
+        link_ = next;
+        if (linkChanged_) linkChanged_(link_);
+    }
+    TakeSettings();
+    PrepareLink();
+}
+
+Outcome ViewerSession::HandleEndingKey(int k) {
+    if (MoveViewer(pos_, k, HomeStart())) return Outcome::GoOn;
+    switch (k) {
+        case key::Esc:
+            return Outcome::Leave;
+        case key::F8:
+            ConfigureRegisterViewer(true);
+            TakeSettings();
+            PrepareLink();
+            DrawViewerFrame();  // the screen size may have changed
+            break;
+        case key::F9:
+            ChangeLink();
+            DrawViewerFrame();
+            break;
+    }
+    return Outcome::GoOn;
+}
+
+Outcome ViewerSession::HandleKey() {
+    int k = ReadKey(0);
+    if (k == 0) return Outcome::GoOn;  // a hot key, handled as it was read
+    if (StartsViewerEdit(k)) {
+        ViewerEdit edit = EditViewerCell(pos_, values_[pos_.cursorRow - kFirstViewerRow], k);
+        if (edit.result == ViewerEdit::NewStart) ShowRegisterOnCursorRow(pos_, edit.reg);
+        if (edit.result == ViewerEdit::Write) {
+            // The outcome shows at the next pass, which reads the register back.
+            const int reg = pos_.SelectedRegister();
+            if (InputSet())
+                InputRegisterWrite(link_, reg, 1, &edit.value);
+            else
+                RegisterWrite(link_, reg, 1, &edit.value);
+        }
+        k = edit.endKey;
+    }
+    return HandleEndingKey(k);
+}
+
+void ViewerSession::Run() {
+    DrawViewerFrame();
+    TakeSettings();
+    pos_.start = HomeStart();
+    KeepInRange(pos_);
+    PrepareLink();
+    PollPacer pacer;
+    for (;;) {
+        pacer.PassStarts();
+        bool key = PollPass();
+        // Between passes the keyboard is watched; a key cuts the pause short
+        // and the pass after it runs at once.
+        if (!key && !pacer.PauseUntilKeyOrDue()) continue;
+        if (HandleKey() == Outcome::Leave) return;
+    }
+}
+
+}  // namespace
+
+Link* RegisterViewer(Link* link, int statusOffset, const std::function<void(Link*)>& linkChanged) {
+    AddHotKey(key::F2, [](int, int) {
+        ShowViewerHelp();
+        // Whatever was reading a key gets Enter: a value being typed is taken.
+        KeyInterrupt = 0;
+        StuffKeys("\r");
+        return 0;
+    });
+    ViewerSession session(link, statusOffset, linkChanged);
+    session.Run();
+    RemoveHotKey(key::F2);
+    ClearToEndOfScreen(4, 1);
+    SetSyMaxOptions(session.link(), CurrentSetup.ErrorCheck == kCrc, 0);
+    return session.link();
+}
