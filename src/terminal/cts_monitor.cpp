@@ -42,7 +42,8 @@ void CtsMonitor(Link* link, int ports) {
     for (;;) {
         pacer.PassStarts();
         uint16_t bits = 0;
-        DrawStates(ports, RegisterRead(link, kCtsRegister, 1, &bits) != 0, bits);
+        bool read = RegisterRead(link, kCtsRegister, 1, &bits) != 0;
+        DrawStates(ports, read, bits);
         if (KeyInterrupt != 0 || pacer.PauseUntilKeyOrDue()) {
             // A hot key (F1 prints the screen) is handled as it is read and
             // the monitor goes on; any other key ends it.

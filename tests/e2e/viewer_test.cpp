@@ -1,0 +1,284 @@
+// The register viewer in the whole program against the simulated module:
+// over a pty (Sy/Max with status registers, Modbus RTU) and over Modbus TCP.
+// Every write made from the table is read back independently with kova-link.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "setup/link_setup.h"
+#include "sim_process.h"
+#include "tmux_session.h"
+
+namespace {
+
+constexpr int kHighlightFg = 11;  // yellow on blue
+constexpr int kNormalFg = 7;
+
+// kova-sim answering Modbus TCP on a free loopback port, stopped by its pid.
+class TcpSim {
+  public:
+    TcpSim() {
+        int out[2];
+        if (pipe(out) != 0) throw std::runtime_error("pipe");
+        std::string program = BuildDir() + "/kova-sim";
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(out[1], STDOUT_FILENO);
+            close(out[0]);
+            close(out[1]);
+            execl(program.c_str(), program.c_str(), "--tcp", "127.0.0.1:0", nullptr);
+            _exit(127);
+        }
+        close(out[1]);
+        FILE* lines = fdopen(out[0], "r");
+        char line[64] = {};
+        // "listening", then the port.
+        if (!fgets(line, sizeof line, lines) || !fgets(line, sizeof line, lines))
+            throw std::runtime_error("kova-sim did not listen");
+        port_ = atoi(line);
+        fclose(lines);
+    }
+    ~TcpSim() {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+    int Port() const { return port_; }
+
+  private:
+    pid_t pid_ = -1;
+    int port_ = 0;
+};
+
+std::string KovaLink(const std::vector<std::string>& args) {
+    std::vector<std::string> argv{BuildDir() + "/kova-link"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    int status = -1;
+    std::string out = RunCommand(argv, &status);
+    EXPECT_EQ(0, status) << out;
+    return out;
+}
+
+class Viewer : public testing::Test {
+  protected:
+    Viewer() { t.SetLocale("C"); }  // ASCII frames: byte offsets are columns
+
+    // The program's ttyS0 leads to the simulator's pty.
+    void UseSerialSim(const SimProcess& sim) {
+        std::string node = t.DeviceRoot() + "/dev/ttyS0";
+        std::filesystem::remove(node);
+        std::filesystem::create_symlink(sim.SlavePath(), node);
+    }
+    void WriteSetup(const LinkSetup& s) {
+        auto bytes = EncodeSetup(s);
+        std::ofstream(t.Dir() + "/KOVASW.STP", std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    // Utility, View registers.
+    void StartViewer(int lastRow = 24) {
+        t.Start({"UV"});
+        ASSERT_TRUE(t.WaitForRow(lastRow, "x")) << t.ScreenText();
+    }
+    // Keys, then a row that shows the text.
+    void Expect(const std::vector<std::string>& keys, int row, const std::string& text) {
+        t.SendKeys(keys);
+        EXPECT_TRUE(t.WaitForRow(row, text)) << "row " << row << ": " << t.ScreenText();
+    }
+    void Typed(const std::string& literal, int row, const std::string& text) {
+        t.Type(literal);
+        Expect({"Enter"}, row, text);
+    }
+    // The error window's lower right corner at row 24, column 79.
+    bool ErrorWindowShown() {
+        std::string row = t.Row(24);
+        return row.size() >= 79 && row[78] == '+';
+    }
+    bool WaitForErrorWindow(bool shown = true, int timeoutMs = 10000) {
+        for (int waited = 0; waited < timeoutMs; waited += 50) {
+            if (ErrorWindowShown() == shown) return true;
+            usleep(50000);
+        }
+        return false;
+    }
+    // Rows come without their trailing blanks.
+    std::string Cells(int row, int col, int width) {
+        return (t.Row(row) + std::string(80, ' ')).substr(size_t(col - 1), size_t(width));
+    }
+    int Fg(int row, int col) {
+        auto cells = t.RowCells(row);
+        return size_t(col) <= cells.size() ? cells[size_t(col - 1)].fg : -1;
+    }
+    // The screen changes with every pass (the spinner): wait for a colour.
+    int FgOnceSettled(int row, int col, int expected) {
+        int fg = Fg(row, col);
+        for (int waited = 0; fg != expected && waited < 5000; waited += 50) {
+            usleep(50000);
+            fg = Fg(row, col);
+        }
+        return fg;
+    }
+    void LeaveAndQuit() {
+        t.SendKeys("Escape");
+        ASSERT_TRUE(t.WaitForRow(4, "oNline")) << t.ScreenText();
+        t.Type("Q");
+        ASSERT_TRUE(t.WaitForExit()) << t.ScreenText();
+    }
+
+    TmuxSession t;
+};
+
+TEST_F(Viewer, SyMaxTableMovesWritesAndStatusRegisters) {
+    SimProcess sim;
+    // The status register of 4x102 (8192 above it), set before the program runs.
+    KovaLink({"--type", "symax", "--port", sim.SlavePath(), "write", "8294", "0xBEEF"});
+    UseSerialSim(sim);
+    StartViewer();
+    EXPECT_TRUE(t.WaitForRow(5, "    4x1  0000       0       0  0000 0000 0000 0000    0000"))
+        << t.ScreenText();
+    EXPECT_EQ("   4x20", Cells(24, 1, 7));
+    EXPECT_EQ(kHighlightFg, FgOnceSettled(5, 11, kHighlightFg));  // HEX on the first row
+    EXPECT_EQ(kNormalFg, Fg(6, 11));
+
+    // Down past the last row: 4x4 to 4x23, the cursor on 4x21 (row 22).
+    for (int i = 0; i < 19; ++i) t.SendKeys("Down");
+    Expect({"Down"}, 5, "    4x4 ");
+    EXPECT_TRUE(t.WaitForRow(24, "   4x23"));
+    EXPECT_EQ("   4x21", Cells(22, 1, 7));
+    EXPECT_EQ(kHighlightFg, FgOnceSettled(22, 11, kHighlightFg));
+    EXPECT_EQ(kNormalFg, Fg(21, 11));
+
+    // PgUp from start 5 stops at register 1.
+    Expect({"Home", "PgDn"}, 5, "   4x11");
+    Expect({"Up", "Up", "Up", "Up"}, 5, "    4x5");
+    Expect({"PgUp"}, 5, "    4x1");
+    // 100 typed in the register column on the third row shows there.
+    Expect({"Home", "Left", "Down", "Down"}, 7, "4x3    ");  // left-aligned when selected
+    Typed("100", 7, "4x100");
+    EXPECT_EQ("   4x98", Cells(5, 1, 7));
+
+    // One write per value column; the table reads each back.
+    t.SendKeys("Right");
+    Typed("1a2f", 7, " 1A2F    6703    6703  0001 1010 0010 1111");
+    Expect({"Down", "Right", "Right", "Right"}, 8, "  4x101");
+    Typed("1", 8, " 8000   32768  -32768  1000 0000 0000 0000");  // BINARY: the top bit
+    Expect({"Down", "Left"}, 9, "  4x102");
+    Typed("-1", 9, " FFFF   65535      -1  1111 1111 1111 1111    BEEF");
+    Expect({"Left"}, 9, "  4x102");
+    Typed("4660", 9, " 1234    4660    4660");
+    LeaveAndQuit();
+    EXPECT_EQ("6703 32768 4660\n",
+              KovaLink({"--type", "symax", "--port", sim.SlavePath(), "read", "100", "3"}));
+}
+
+TEST_F(Viewer, ModbusRtuHasNoStatusColumnAndClampsNearRegisterOne) {
+    SimProcess sim({"--protocol", "rtu"});
+    UseSerialSim(sim);
+    LinkSetup s = DefaultSetupFor("KOVASW.STP");
+    s.ConnectionType = LinkTypeModbusRtu;
+    s.RouteCount = 1;
+    s.Route[0] = 1;
+    s.ViewerStartRegister = 2;
+    s.ViewerScreenSize = 6;
+    WriteSetup(s);
+    StartViewer(10);
+    EXPECT_EQ("    4x2", Cells(5, 1, 7));
+    EXPECT_EQ("    4x7", Cells(10, 1, 7));
+    t.WaitForRow(10, "    4x7  0000");
+    EXPECT_EQ("    ", Cells(5, 55, 4));  // status registers forced off
+    EXPECT_EQ(std::string(54, ' '), Cells(11, 1, 54)) << "nothing below the six rows";
+    // Up on row 5 with start 2: register 1 on row 5.
+    Expect({"Up"}, 5, "    4x1");
+    EXPECT_EQ(kHighlightFg, FgOnceSettled(5, 11, kHighlightFg));
+    // PgUp (three registers on six rows) from start 3 stops at register 1.
+    t.SendKeys("Left");
+    Typed("3", 5, "4x3    ");  // left-aligned: the register column is selected
+    Expect({"PgUp"}, 5, "4x1    ");
+    Expect({"Right", "Right", "Down"}, 6, "    4x2");
+    Typed("65535", 6, " FFFF   65535      -1");
+    // The forced setting is what the form shows.
+    t.SendKeys("F8");
+    ASSERT_TRUE(t.WaitFor("CONFIGURE REGISTER VIEWER"));
+    EXPECT_EQ("NO ", Cells(8, 48, 3));
+    Expect({"Escape"}, 5, "    4x1");
+    LeaveAndQuit();
+    EXPECT_EQ("65535\n", KovaLink({"--type", "rtu", "--port", sim.SlavePath(), "--drop", "1",
+                                   "read", "2", "1"}));
+}
+
+TEST_F(Viewer, ModbusTcpInputRegistersShowDashesInTheStatusColumn) {
+    TcpSim sim;
+    LinkSetup s = DefaultSetupFor("KOVASW.STP");
+    s.ConnectionType = LinkTypeModbusTcp;
+    s.RouteCount = 1;
+    s.Route[0] = 1;
+    s.TcpPort = uint16_t(sim.Port());
+    snprintf(s.TcpHost, sizeof s.TcpHost, "127.0.0.1");
+    s.ViewerRegisterSet = 1;  // 3x
+    WriteSetup(s);
+    const std::vector<std::string> link{"--type",    "tcp",        "--host",
+                                        "127.0.0.1", "--tcp-port", std::to_string(sim.Port())};
+    auto linkCommand = [&](std::vector<std::string> command) {
+        command.insert(command.begin(), link.begin(), link.end());
+        return KovaLink(command);
+    };
+    linkCommand({"input-write", "3", "0x0102"});
+    StartViewer();
+    EXPECT_EQ("    3x1", Cells(5, 1, 7));
+    EXPECT_TRUE(t.WaitForRow(5, "----"));
+    EXPECT_EQ(" 0102     258     258", Cells(7, 9, 21));
+    // A change made elsewhere shows at the next pass.
+    linkCommand({"input-write", "4", "0x0304"});
+    EXPECT_TRUE(t.WaitForRow(8, " 0304")) << t.ScreenText();
+    Expect({"Down", "Down"}, 7, "    3x3");
+    Typed("beef", 7, " BEEF   48879  -16657");
+    EXPECT_EQ("48879\n", linkCommand({"input-read", "3", "1"}));
+    LeaveAndQuit();
+}
+
+TEST_F(Viewer, FailedReadsShowErrorRowsUntilEsc) {
+    std::optional<SimProcess> sim;
+    sim.emplace();
+    UseSerialSim(*sim);
+    LinkSetup s = DefaultSetupFor("KOVASW.STP");
+    s.LinkTimeout = 50;  // half a second
+    WriteSetup(s);
+    StartViewer();
+    sim.reset();  // the module goes away
+    ASSERT_TRUE(t.WaitForRow(5, "ERROR")) << t.ScreenText();
+    ASSERT_TRUE(WaitForErrorWindow()) << t.ScreenText();
+    EXPECT_EQ("    4x1  ERROR", t.Row(5).substr(0, 14));
+    EXPECT_EQ(kHighlightFg, FgOnceSettled(5, 10, kHighlightFg));  // the cursor row
+    EXPECT_EQ(9, Fg(6, 10));                                      // the others in alert (light red)
+    // F10 polls again: the next failure brings the window back.
+    t.SendKeys("F10");
+    ASSERT_TRUE(WaitForErrorWindow(false)) << t.ScreenText();
+    ASSERT_TRUE(WaitForErrorWindow()) << t.ScreenText();
+    // Esc at the window leaves the viewer.
+    t.SendKeys("Escape");
+    ASSERT_TRUE(t.WaitForRow(4, "oNline")) << t.ScreenText();
+    t.Type("Q");
+    ASSERT_TRUE(t.WaitForExit()) << t.ScreenText();
+}
+
+TEST_F(Viewer, EscDuringASlowReplyLeavesWithoutTheErrorWindow) {
+    SimProcess sim({"--protocol", "symax", "--delay", "4000"});
+    UseSerialSim(sim);
+    t.Start({"UV"});
+    ASSERT_TRUE(t.WaitForRow(4, "REGSTR")) << t.ScreenText();
+    t.SendKeys("Escape");
+    // Back in the menu long before the reply would have come.
+    ASSERT_TRUE(t.WaitForRow(4, "oNline", 3000)) << t.ScreenText();
+    t.Settle();
+    EXPECT_EQ(std::string::npos, t.ScreenText().find("ERROR")) << t.ScreenText();
+    t.Type("Q");
+    ASSERT_TRUE(t.WaitForExit()) << t.ScreenText();
+}
+
+}  // namespace
