@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "sim_process.h"
+#include "common/child_process.h"
 #include "ui/busy_spinner.h"
 #include "ui/keys.h"
 #include "ui/text_flags.h"
@@ -39,8 +39,14 @@ class CtsMonitorTest : public ToolkitTest {
         if (link) CloseLink(link);
         ToolkitTest::TearDown();
     }
-    void Open(const SimProcess& sim) {
-        link = OpenSyMaxLink(sim.SlavePath().c_str(), 0, LinkRoute{1, {1}});
+    // kova-sim on a new pty; the link opens the pty's other side.
+    static std::vector<std::string> Sim(const char* cts) {
+        return {BuildProgram("kova-sim"), "--protocol", "symax", "--cts", cts, "--pty"};
+    }
+    void Open(ChildProcess& sim) {
+        std::string slave = sim.ReadLine();
+        ASSERT_EQ(0u, slave.rfind("/dev/", 0)) << slave;
+        link = OpenSyMaxLink(slave.c_str(), 0, LinkRoute{1, {1}});
         ASSERT_NE(nullptr, link);
         // Half a second: a module that stopped answering is noticed soon.
         ASSERT_NE(0, SetSerialParameters(link, 9600, 1, 1, 50, 8));
@@ -60,7 +66,7 @@ class CtsMonitorTest : public ToolkitTest {
 };
 
 TEST_F(CtsMonitorTest, ShowsEachPortFromTheCtsRegister) {
-    SimProcess sim({"--protocol", "symax", "--cts", "5"});
+    ChildProcess sim(Sim("5"));
     Open(sim);
     RunMonitor(4);
     const Shown expected[] = {
@@ -78,7 +84,7 @@ TEST_F(CtsMonitorTest, ShowsEachPortFromTheCtsRegister) {
 }
 
 TEST_F(CtsMonitorTest, TwoPortsShowTwoRows) {
-    SimProcess sim({"--protocol", "symax", "--cts", "15"});
+    ChildProcess sim(Sim("15"));
     Open(sim);
     RunMonitor(2);
     EXPECT_EQ("Port 2 CTS ON  ", snapshot[1].text);
@@ -87,8 +93,8 @@ TEST_F(CtsMonitorTest, TwoPortsShowTwoRows) {
 }
 
 TEST_F(CtsMonitorTest, AModuleThatStopsAnsweringShowsErrOnEveryPort) {
-    std::optional<SimProcess> sim;
-    sim.emplace(std::vector<std::string>{"--protocol", "symax", "--cts", "5"});
+    std::optional<ChildProcess> sim;
+    sim.emplace(Sim("5"));
     Open(*sim);
     sim.reset();
     RunMonitor(4);
