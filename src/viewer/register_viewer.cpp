@@ -5,6 +5,7 @@
 
 #include "setup/link_forms.h"
 #include "setup/link_setup.h"
+#include "transfer/identify_module.h"
 #include "ui/boxes.h"
 #include "ui/busy_spinner.h"
 #include "ui/keys.h"
@@ -49,6 +50,7 @@ class ViewerSession {
   private:
     void TakeSettings();
     void PrepareLink();
+    void IdentifyDevice();
     bool KeyWaiting() { return KeyInterrupt != 0 || WaitForKey(0); }
     bool InputSet() const { return CurrentSetup.ViewerRegisterSet == kInputSet; }
     bool StatusRegisters() const { return CurrentSetup.ViewerStatusRegisters == kYes; }
@@ -80,6 +82,12 @@ void ViewerSession::PrepareLink() {
                     CurrentSetup.ViewerPriority == kPriority);
 }
 
+// The connected device's name on row 2, when the settings ask for it; with no
+// expected name the viewer goes on whatever the device is.
+void ViewerSession::IdentifyDevice() {
+    if (link_ && CurrentSetup.ViewerIdentifyModule == kYes) IdentifyModule(link_, "");
+}
+
 // A read that failed: true when a key is to be handled now.
 bool ViewerSession::ReadFailed() {
     const char* reason = LinkErrorText(link_);
@@ -99,6 +107,7 @@ bool ViewerSession::ReadFailed() {
         UngetKey(key::Esc);
         return true;
     }
+    IdentifyDevice();
     return false;
 }
 
@@ -119,6 +128,9 @@ bool ViewerSession::DrawStatusColumn() {
 
 // One poll pass; true when a key is to be handled.
 bool ViewerSession::PollPass() {
+    // A key already queued (typed during the identification, or ahead) is
+    // answered before another read can make it wait.
+    if (KeysQueued()) return true;
     KeyInterrupt = 0;
     int ok = InputSet() ? InputRegisterRead(link_, pos_.start, pos_.size, values_)
                         : RegisterRead(link_, pos_.start, pos_.size, values_);
@@ -139,6 +151,7 @@ void ViewerSession::ChangeLink() {
     }
     TakeSettings();
     PrepareLink();
+    IdentifyDevice();
 }
 
 Outcome ViewerSession::HandleEndingKey(int k) {
@@ -185,6 +198,7 @@ void ViewerSession::Run() {
     pos_.start = HomeStart();
     KeepInRange(pos_);
     PrepareLink();
+    IdentifyDevice();
     PollPacer pacer;
     for (;;) {
         pacer.PassStarts();

@@ -143,6 +143,7 @@ TEST_F(Viewer, SyMaxTableMovesWritesAndStatusRegisters) {
     EXPECT_TRUE(t.WaitForRow(5, "    4x1  0000       0       0  0000 0000 0000 0000    0000"))
         << t.ScreenText();
     EXPECT_EQ("   4x20", Cells(24, 1, 7));
+    EXPECT_TRUE(t.WaitForRow(2, "KOVA")) << "the identification names the device on row 2";
     EXPECT_EQ(kHighlightFg, FgOnceSettled(5, 11, kHighlightFg));  // HEX on the first row
     EXPECT_EQ(kNormalFg, Fg(6, 11));
 
@@ -277,6 +278,32 @@ TEST_F(Viewer, EscDuringASlowReplyLeavesWithoutTheErrorWindow) {
     ASSERT_TRUE(t.WaitForRow(4, "oNline", 3000)) << t.ScreenText();
     t.Settle();
     EXPECT_EQ(std::string::npos, t.ScreenText().find("ERROR")) << t.ScreenText();
+    t.Type("Q");
+    ASSERT_TRUE(t.WaitForExit()) << t.ScreenText();
+}
+
+// Utility, CTS monitor: the module check, then the ports from register 8187.
+TEST_F(Viewer, CtsMonitorShowsThePortsUntilAKeyWhichItConsumes) {
+    std::optional<SimProcess> sim;
+    sim.emplace(std::vector<std::string>{"--protocol", "symax", "--cts", "5"});
+    UseSerialSim(*sim);
+    LinkSetup s = DefaultSetupFor("KOVASW.STP");
+    s.LinkTimeout = 50;  // half a second
+    WriteSetup(s);
+    t.Start({"UC"});
+    ASSERT_TRUE(t.WaitFor("CTS MONITOR")) << t.ScreenText();
+    const char* const shown[] = {"Port 1 CTS ON", "Port 2 CTS OFF", "Port 3 CTS ON",
+                                 "Port 4 CTS OFF"};
+    for (int p = 0; p < 4; ++p) EXPECT_TRUE(t.WaitForRow(10 + p, shown[p])) << t.ScreenText();
+    EXPECT_EQ(kHighlightFg, FgOnceSettled(10, 50, kHighlightFg));
+    EXPECT_EQ(kNormalFg, Fg(11, 50));
+    sim.reset();  // the module stops answering
+    for (int p = 0; p < 4; ++p) EXPECT_TRUE(t.WaitForRow(10 + p, "CTS ERR")) << t.ScreenText();
+    // Q ends the monitor and goes no further: the menu does not quit on it.
+    t.Type("Q");
+    ASSERT_TRUE(t.WaitForRow(4, "oNline")) << t.ScreenText();
+    EXPECT_EQ(std::string::npos, t.ScreenText().find("CTS MONITOR"));
+    EXPECT_EQ(-1, t.ExitStatus());
     t.Type("Q");
     ASSERT_TRUE(t.WaitForExit()) << t.ScreenText();
 }
