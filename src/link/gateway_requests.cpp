@@ -20,6 +20,7 @@ bool SameRoute(const LinkRoute& a, const LinkRoute& b) {
 void ForgetRoute(Link* link) { link->lastRouteSent.count = kRouteUnknown; }
 
 Packet* TakeRequestPacket(Link* link) {
+    if (!BeginSerialRequest(link)) return nullptr;
     Packet* packet = TakeFreePacket();
     if (!packet) {
         SetLinkError(link, "Buffer shortage, try again");
@@ -37,16 +38,16 @@ void SendCommand(Link* link, Packet* packet, const char* timeoutText) {
         while (Packet* stale = RemovePacket(link->replyQueue)) ReturnFreePacket(stale);
     }
     SetLinkError(link, "%s", timeoutText);
+    StartRequestDeadline(link);
     SendPacket(link, packet);
 }
 
-void EndCommand(Link* link) {
-    std::lock_guard<std::recursive_mutex> guard(link->lock);
-    link->awaitingReply = 0;
-}
+void EndCommand(Link* link, const Packet* reply) { EndSerialRequest(link, reply != nullptr); }
 
 // Waits for a line holding only CR; other lines are dropped and restart the
-// wait. *otherLines tells whether there were any. Null when none came.
+// wait, but not the command's deadline: a gateway that sends error lines
+// without end cannot hold the command. *otherLines tells whether there were
+// any. Null when none came.
 Packet* AwaitAcknowledge(Link* link, bool* otherLines) {
     *otherLines = false;
     while (Packet* line = WaitForReply(link, link->replyTimeout)) {
@@ -73,7 +74,7 @@ int GatewaySetRoute(Link* link, Packet*& packet) {
     SendCommand(link, packet, "No valid reply to A command");
     bool otherLines;
     Packet* reply = AwaitAcknowledge(link, &otherLines);
-    EndCommand(link);
+    EndCommand(link, reply);
     if (!reply) {
         // The gateway may not have taken the route: never assume it did.
         ForgetRoute(link);
@@ -93,7 +94,7 @@ int GatewayRead(Link* link, int reg, int count, uint16_t* values) {
                                          kPacketDataSize));
     SendCommand(link, packet, "No reply to R command");
     Packet* reply = WaitForReply(link, link->replyTimeout);
-    EndCommand(link);
+    EndCommand(link, reply);
     if (!reply) return ForgetRoute(link), 0;
     int stored = ParseGatewayValues(reply->data, reply->length, count, values);
     ReturnFreePacket(reply);
@@ -115,7 +116,7 @@ int GatewayWrite(Link* link, int reg, int count, const uint16_t* values) {
         SendCommand(link, packet, "No valid reply to W command");
         bool otherLines;
         Packet* reply = AwaitAcknowledge(link, &otherLines);
-        EndCommand(link);
+        EndCommand(link, reply);
         if (otherLines || !reply) ForgetRoute(link);
         if (!reply) return 0;
         ReturnFreePacket(reply);
@@ -140,6 +141,14 @@ void CloseGatewayLink(Link* link) {
     link->receivePacket = nullptr;
 }
 
+// A line cut off before its end (garbage from a confused peer) is dropped;
+// the answer to the next command starts a line of its own.
+void GatewayDiscardStale(Link* link) {
+    ReturnFreePacket(link->receivePacket);
+    link->receivePacket = nullptr;
+    link->receiveState = 0;
+}
+
 }  // namespace
 
 extern const LinkBackend kGatewayBackend = {
@@ -152,4 +161,6 @@ extern const LinkBackend kGatewayBackend = {
     nullptr,
     nullptr,
     CloseGatewayLink,
+    GatewayDiscardStale,
+    true,
 };

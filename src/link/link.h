@@ -3,6 +3,7 @@
 // chosen by its kind, its transport (serial port, TCP socket) is opened once.
 #pragma once
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -99,9 +100,19 @@ struct Link {
     uint8_t priorityOpcodes = 0;
     uint8_t expectedTransaction = 0;
 
-    // Modbus TCP: the connected socket and the address to reconnect to.
+    // Modbus TCP: the connected socket, the address to reconnect to and
+    // when the last connect was tried (reconnects are paced).
     int socket = -1;
     uint8_t peerAddress[32] = {};
+    std::chrono::steady_clock::time_point lastConnectAttempt{};
+
+    // Every request ends by this time, whatever the peer sends (set when the
+    // request is sent); a request whose reply did not come leaves replyOverdue
+    // set from that moment, so the next one can let a late reply go by first.
+    std::chrono::steady_clock::time_point requestDeadline =
+        std::chrono::steady_clock::time_point::max();
+    bool replyOverdue = false;
+    std::chrono::steady_clock::time_point overdueSince{};
 
     char errorText[kLinkErrorSize] = {};
 
@@ -137,6 +148,22 @@ Packet* WaitForReply(Link* link, int ticks);
 void ResetQueues(Link* link);
 void CancelReplyWait(Link* link);             // the receiver's "wait counter := 0"
 void QueueReply(Link* link, Packet* packet);  // wakes the reply wait
+
+// Wall time allowed for a whole request: twice the reply timeout from the
+// moment it is sent. The reply wait never outlasts it, even when the peer
+// keeps sending bytes that are no answer.
+std::chrono::milliseconds RequestAllowance(const Link* link);
+void StartRequestDeadline(Link* link);
+bool RequestDeadlinePassed(const Link* link);
+
+// The start of every serial request, before its packet is taken: a reply
+// to an earlier request that is still on its way is let go by (Modbus serial
+// kinds), then whatever came before this request is discarded: queued
+// replies, requests that failed before they went out, a half-received
+// frame. False, with the abort text, when the user ended the wait.
+bool BeginSerialRequest(Link* link);
+// Records how the wait for a reply ended, for the next BeginSerialRequest.
+void EndSerialRequest(Link* link, bool replied);
 
 // Serial links; the route is the link settings' count and first 8 entries.
 // On failure they return null and, when reason is given, say why in words a

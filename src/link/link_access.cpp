@@ -120,6 +120,7 @@ int CloseLink(Link* link) {
     if (!LinkIsValid(link)) return 0;
     UnregisterLink(link);  // from here on the handle reads as not valid
     StopReaderThread(link);
+    if (link->kind == LinkSyMax) NoteTransactionCounterAtClose(link->transactionCounter);
     // Whatever the link still holds goes back to the pool, so that packets
     // are not lost with the link that held them.
     ResetQueues(link);

@@ -20,6 +20,13 @@ struct LinkBackend {
     int (*inputWrite)(Link* link, int reg, int count, const uint16_t* values);
     // Releases what the kind holds beyond the serial port (a socket).
     void (*close)(Link* link);
+    // Serial kinds: forgets a half-received frame (and, Sy/Max, a frame of an
+    // earlier request still waiting for its acknowledge) before a request is
+    // sent, so no byte received before the request becomes part of its answer.
+    void (*discardStale)(Link* link);
+    // Serial kinds: true when a reply that comes after its request gave up
+    // cannot be told from the answer to the next one (no transaction number).
+    bool lateRepliesLookCurrent;
 };
 
 // The entry of a link kind (or of the receive mode of the same number), null

@@ -13,3 +13,8 @@ bool LinkRegistered(const Link* link);
 Link* CreateLink(uint32_t kind);  // not yet registered
 void DestroyLink(Link* link);
 void StopReaderThread(Link* link);  // no-op for links without one
+
+// The transaction counter a new serial link starts from, and the counter a
+// closing one stopped at (the next link keeps clear of its recent numbers).
+uint16_t TransactionCounterAtOpen();
+void NoteTransactionCounterAtClose(uint16_t counter);

@@ -1,9 +1,84 @@
 // The queues between a request and the reader thread, and the reply wait:
 // one idle callback per tick of at most 10 ms, but it returns as soon as a
 // reply is queued (the receiver notifies the condition variable).
+#include <algorithm>
 #include <chrono>
 
 #include "link/link.h"
+#include "link/link_backend.h"
+#include "link/serial_port.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr std::chrono::milliseconds kTick(10);
+
+std::chrono::milliseconds ReplyTime(const Link* link) { return kTick * link->replyTimeout; }
+
+// True once a late reply has come and the line has been quiet for the gap
+// that ends a frame after it, or once one reply time has passed: a reply
+// later than that is not waited for.
+bool LateReplyWentBy(Link* link, Clock::time_point giveUp) {
+    Clock::time_point now = Clock::now();
+    if (now >= giveUp) return true;
+    const SerialPort* port = link->port;
+    if (!port || port->lastByte <= link->overdueSince) return false;
+    return now - port->lastByte >= std::chrono::milliseconds(port->readIntervalMs);
+}
+
+// Lets a reply that comes after its request gave up arrive while nobody
+// waits, so that the receiver drops it instead of taking it for the answer
+// to the next request. False when the user aborted the wait.
+bool LetLateReplyGoBy(Link* link, std::unique_lock<std::recursive_mutex>& guard) {
+    Clock::time_point giveUp = link->overdueSince + ReplyTime(link);
+    while (!LateReplyWentBy(link, giveUp)) {
+        LinkIdleCallback idle = link->idleCallback;
+        void* argument = link->idleArgument;
+        guard.unlock();
+        int goOn = idle(argument);
+        guard.lock();
+        if (!goOn) {
+            SetLinkError(link, "Application idle abort");
+            return false;
+        }
+        link->replyArrived.wait_for(guard, kTick);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::chrono::milliseconds RequestAllowance(const Link* link) { return 2 * ReplyTime(link); }
+
+void StartRequestDeadline(Link* link) {
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    link->requestDeadline = Clock::now() + RequestAllowance(link);
+}
+
+bool RequestDeadlinePassed(const Link* link) { return Clock::now() >= link->requestDeadline; }
+
+bool BeginSerialRequest(Link* link) {
+    std::unique_lock<std::recursive_mutex> guard(link->lock);
+    const LinkBackend* backend = FindLinkBackend(link->kind);
+    if (link->replyOverdue && backend && backend->lateRepliesLookCurrent &&
+        !LetLateReplyGoBy(link, guard))
+        return false;
+    link->replyOverdue = false;
+    while (Packet* packet = RemovePacket(link->replyQueue)) ReturnFreePacket(packet);
+    // Requests that were never sent (a line held up by flow control) are
+    // dropped rather than sent late: their callers have given up, and each
+    // would hold a packet of the pool.
+    while (Packet* packet = RemovePacket(link->transmitQueue)) ReturnFreePacket(packet);
+    if (backend && backend->discardStale) backend->discardStale(link);
+    return true;
+}
+
+void EndSerialRequest(Link* link, bool replied) {
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    link->awaitingReply = 0;
+    link->replyOverdue = !replied;
+    if (!replied) link->overdueSince = Clock::now();
+}
 
 int SendPacket(Link* link, Packet* packet) {
     {
@@ -20,7 +95,7 @@ Packet* WaitForReply(Link* link, int ticks) {
     if (ticks <= 0) return nullptr;
     link->waitCancelled = false;
     auto ready = [link] { return link->replyQueue.head != nullptr || link->waitCancelled; };
-    for (int counter = ticks; !ready() && counter-- != 0;) {
+    for (int counter = ticks; !ready() && counter-- != 0 && !RequestDeadlinePassed(link);) {
         LinkIdleCallback idle = link->idleCallback;
         void* argument = link->idleArgument;
         guard.unlock();
@@ -30,7 +105,10 @@ Packet* WaitForReply(Link* link, int ticks) {
             SetLinkError(link, "Application idle abort");
             break;
         }
-        link->replyArrived.wait_for(guard, std::chrono::milliseconds(10), ready);
+        auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(link->requestDeadline - Clock::now());
+        link->replyArrived.wait_for(guard, std::clamp(left, std::chrono::milliseconds(0), kTick),
+                                    ready);
     }
     return RemovePacket(link->replyQueue);
 }

@@ -96,6 +96,10 @@ long MbapBytesLeft(const MbapReceiver& receiver) {
 
 uint16_t MbapTransaction(const uint8_t* frame) { return static_cast<uint16_t>(Word(frame)); }
 
+bool MbapAnswers(const MbapRequest& request, const uint8_t* frame) {
+    return MbapTransaction(frame) == request.transaction && Word(frame + 2) == 0;
+}
+
 const char* CheckMbapReply(const MbapRequest& request, const uint8_t* frame, int length, char* text,
                            size_t size) {
     bool read = IsRead(request.function);

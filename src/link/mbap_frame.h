@@ -44,6 +44,9 @@ MbapProgress MbapAccept(MbapReceiver& receiver, const uint8_t* buffer, int n);
 long MbapBytesLeft(const MbapReceiver& receiver);
 
 uint16_t MbapTransaction(const uint8_t* frame);
+// True when a whole frame (header at least) belongs to the request: its
+// transaction identifier, and protocol identifier 0 (Modbus).
+bool MbapAnswers(const MbapRequest& request, const uint8_t* frame);
 
 // Null when the complete frame answers the request, else the error text
 // (written into text). Read values are then MbapReadValues.

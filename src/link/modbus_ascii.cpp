@@ -119,8 +119,29 @@ int ModbusAsciiNextTransmitByte(Link* link) {
     }
 }
 
+namespace {
+
+// A frame that never got its CR (a peer cut off in mid-frame) is dropped;
+// the next ':' starts the reply afresh.
+void ModbusAsciiDiscardStale(Link* link) {
+    ReturnFreePacket(link->receivePacket);
+    link->receivePacket = nullptr;
+    link->receiveState = RxIdle;
+    link->receiveFlags = 0;
+}
+
+}  // namespace
+
 extern const LinkBackend kModbusAsciiBackend = {
-    LinkModbusAscii, ModbusAsciiReceiveByte,      ModbusAsciiNextTransmitByte,
-    nullptr,         ModbusHoldingRead,           ModbusWrite,
-    ModbusInputRead, ModbusGeneralReferenceWrite, nullptr,
+    LinkModbusAscii,
+    ModbusAsciiReceiveByte,
+    ModbusAsciiNextTransmitByte,
+    nullptr,
+    ModbusHoldingRead,
+    ModbusWrite,
+    ModbusInputRead,
+    ModbusGeneralReferenceWrite,
+    nullptr,
+    ModbusAsciiDiscardStale,
+    true,
 };

@@ -22,6 +22,7 @@ uint8_t Drop(Link* link) {
 }
 
 Packet* TakeRequestPacket(Link* link) {
+    if (!BeginSerialRequest(link)) return nullptr;
     Packet* packet = TakeFreePacket();
     if (!packet) {
         SetLinkError(link, "Buffer shortage, try again");
@@ -38,11 +39,11 @@ Packet* Exchange(Link* link, Packet* packet, const char* timeoutText) {
         link->awaitingReply = 1;
         while (Packet* stale = RemovePacket(link->replyQueue)) ReturnFreePacket(stale);
     }
+    StartRequestDeadline(link);
     SendPacket(link, packet);
     SetLinkError(link, "%s", timeoutText);
     Packet* reply = WaitForReply(link, link->replyTimeout);
-    std::lock_guard<std::recursive_mutex> guard(link->lock);
-    link->awaitingReply = 0;
+    EndSerialRequest(link, reply != nullptr);
     return reply;
 }
 

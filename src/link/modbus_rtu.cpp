@@ -128,8 +128,28 @@ int ModbusRtuNextTransmitByte(Link* link) {
     }
 }
 
+namespace {
+
+// A frame in progress can only end at a pause; until then its bytes are
+// dropped, so its rest is never taken for the start of the reply.
+void ModbusRtuDiscardStale(Link* link) {
+    ReturnFreePacket(link->receivePacket);
+    link->receivePacket = nullptr;
+    if (link->receiveState != RxIdle) link->receiveState = RxDiscardFrame;
+}
+
+}  // namespace
+
 extern const LinkBackend kModbusRtuBackend = {
-    LinkModbusRtu,       ModbusRtuReceiveByte,        ModbusRtuNextTransmitByte,
-    ModbusRtuEndOfFrame, ModbusHoldingRead,           ModbusWrite,
-    ModbusInputRead,     ModbusGeneralReferenceWrite, nullptr,
+    LinkModbusRtu,
+    ModbusRtuReceiveByte,
+    ModbusRtuNextTransmitByte,
+    ModbusRtuEndOfFrame,
+    ModbusHoldingRead,
+    ModbusWrite,
+    ModbusInputRead,
+    ModbusGeneralReferenceWrite,
+    nullptr,
+    ModbusRtuDiscardStale,
+    true,
 };

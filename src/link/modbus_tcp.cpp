@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <thread>
 
 #include "link/link.h"
 #include "link/link_backend.h"
@@ -23,6 +24,7 @@
 namespace {
 
 constexpr int kTickMs = 10;
+constexpr std::chrono::milliseconds kReconnectPacing(100);
 constexpr int kDrainChunk = 256;
 constexpr int kReplyTooLarge = 10040;
 constexpr int kNotConnected = 10057;
@@ -56,8 +58,11 @@ bool Idle(Link* link) {
 
 // One pass of the reply wait: bytes received (possibly 0), or -1 when the
 // request has failed with its text set. A pass without bytes uses a tick and
-// waits for up to one tick for data to arrive.
+// waits for up to one tick for data to arrive. Passes that bring bytes use
+// no tick, so a peer trickling bytes or sending frames that answer nothing
+// is cut off by the request's deadline instead.
 long ReceivePass(Link* link, uint8_t* into, int size, int& ticks) {
+    if (RequestDeadlinePassed(link)) return SetLinkError(link, "Reply timeout"), -1;
     long n = recv(link->socket, into, static_cast<size_t>(size), MSG_DONTWAIT);
     if (n == 0) {
         // The peer closed the connection: no reply can come on it any more.
@@ -123,13 +128,17 @@ bool EnsureConnected(Link* link, uint8_t* buffer) {
 }
 
 // Sends the frame and returns the length of its reply in reply, or 0.
+// Frames of other transactions (late replies to requests that gave up) and
+// of other protocols than Modbus are not answers and are skipped.
 int Exchange(Link* link, const MbapRequest& request, const uint8_t* frame, int length,
              uint8_t* reply) {
-    if (!EnsureConnected(link, reply) || !SendFrame(link, frame, length)) return 0;
+    if (!EnsureConnected(link, reply)) return 0;
+    StartRequestDeadline(link);
+    if (!SendFrame(link, frame, length)) return 0;
     for (;;) {
         int received = ReceiveMbapFrame(link, reply);
         if (received == 0) return 0;
-        if (MbapTransaction(reply) == request.transaction) return received;
+        if (MbapAnswers(request, reply)) return received;
     }
 }
 
@@ -228,8 +237,24 @@ void ReportSocketError(const char* prefix, Link* link) {
     if (SetSocketErrorText(link, prefix, SocketErrorCode(errno))) ReconnectSocket(link);
 }
 
+// With the server down every connect fails at once; a caller that polls in
+// a loop (the register viewer, a benchmark) must not turn that into
+// thousands of attempts a second, so attempts are at least this far apart.
+// The wait between them calls the idle callback (Esc aborts it).
 void ReconnectSocket(Link* link) {
     CloseSocket(link->socket);
+    link->socket = -1;
+    auto due = link->lastConnectAttempt + kReconnectPacing;
+    while (std::chrono::steady_clock::now() < due) {
+        if (!link->idleCallback(link->idleArgument)) {
+            errno = ECANCELED;
+            return;
+        }
+        auto left = due - std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            left, std::chrono::milliseconds(kTickMs)));
+    }
+    link->lastConnectAttempt = std::chrono::steady_clock::now();
     link->socket = ConnectSocket(LoadPeer(link), ReconnectIdle, link);
 }
 
@@ -248,6 +273,7 @@ Link* OpenModbusTcpLink(const char* host, int tcpPort, int drop, std::string* re
     link->route.count = static_cast<uint16_t>(drop);
     link->transactionCounter = static_cast<uint16_t>(time(nullptr));
     link->socket = fd;
+    link->lastConnectAttempt = std::chrono::steady_clock::now();
     StorePeer(link, peer);
     link->replyTimeout = kDefaultReplyTimeout;
     RegisterLink(link);

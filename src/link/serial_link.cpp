@@ -1,6 +1,7 @@
 // Opening and setting serial links, and the transmitter pump that refills
 // the transmit buffer from the protocol's byte producer.
 #include <sys/eventfd.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -33,6 +34,9 @@ bool SetLinkRoute(Link* link, int netToNet, const LinkRoute& route) {
 
 void SetUpLines(SerialPort& port, int fd, bool syMax) {
     ApplyLineSettings(fd, port.settings);
+    // Bytes that reached the port before it was ours (the late reply to a
+    // program that has since closed it) answer nothing this link asks.
+    tcflush(fd, TCIFLUSH);
     port.modemLinesWork = SetModemLine(fd, false, true);  // DTR on
     if (syMax) {
         SetModemLine(fd, true, true);
@@ -59,6 +63,7 @@ Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& rout
     bool nonSyMax = kind != LinkSyMax;
     Link* link = CreateLink(kind);
     link->receiveMode = static_cast<uint8_t>(kind);
+    link->transactionCounter = TransactionCounterAtOpen();
     if (!SetLinkRoute(link, netToNet, route)) {
         if (reason) *reason = "A Net-to-Net route has at most 7 entries";
         FreeFailedLink(link, nullptr);

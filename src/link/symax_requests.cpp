@@ -6,8 +6,11 @@
 #include "link/link.h"
 #include "link/link_backend.h"
 #include "link/link_errors.h"
+#include "link/symax_codes.h"
 #include "link/symax_protocol.h"
 #include "link/symax_route.h"
+
+using namespace symax;
 
 namespace {
 
@@ -16,10 +19,7 @@ constexpr uint8_t kInputReadTransaction = 0xBA;
 // Clears stale replies so a late answer to an earlier request is never taken
 // for this one, then takes the request's packet.
 Packet* PrepareRequest(Link* link) {
-    {
-        std::lock_guard<std::recursive_mutex> guard(link->lock);
-        while (Packet* stale = RemovePacket(link->replyQueue)) ReturnFreePacket(stale);
-    }
+    if (!BeginSerialRequest(link)) return nullptr;
     Packet* packet = TakeFreePacket();
     if (!packet) {
         SetLinkError(link, "Buffer shortage, try again");
@@ -49,11 +49,11 @@ Packet* Exchange(Link* link, Packet* packet, uint8_t transaction, const char* ti
         link->awaitingReply = 1;
         link->expectedTransaction = transaction;
     }
+    StartRequestDeadline(link);
     SendPacket(link, packet);
     if (timeoutText) SetLinkError(link, "%s", timeoutText);
     Packet* reply = WaitForReply(link, link->replyTimeout);
-    std::lock_guard<std::recursive_mutex> guard(link->lock);
-    link->awaitingReply = 0;
+    EndSerialRequest(link, reply != nullptr);
     return reply;
 }
 
@@ -193,8 +193,35 @@ int SyMaxInputRead(Link* link, int reg, int count, uint16_t* values) {
     return stored;
 }
 
+namespace {
+
+// A half-received frame is dropped (the peer sees no acknowledge and sends it
+// again if it still means it). A frame of an earlier request that is still
+// waiting for its acknowledge is given up as if its inquiries had run out:
+// its caller has gone, and the new request must not wait behind it.
+void SyMaxDiscardStale(Link* link) {
+    ReturnFreePacket(link->receivePacket);
+    link->receivePacket = nullptr;
+    link->receiveState = RxIdle;
+    link->receiveFlags = 0;
+    if (link->transmitState != TxAwaitAck) return;
+    ReturnFreePacket(link->transmitPacket);
+    link->transmitPacket = nullptr;
+    link->transmitState = TxIdle;
+}
+
+}  // namespace
+
 extern const LinkBackend kSyMaxBackend = {
-    LinkSyMax,      SyMaxReceiveByte, SyMaxNextTransmitByte,
-    nullptr,        SyMaxRead,        SyMaxWrite,
-    SyMaxInputRead, nullptr,          nullptr,
+    LinkSyMax,
+    SyMaxReceiveByte,
+    SyMaxNextTransmitByte,
+    nullptr,
+    SyMaxRead,
+    SyMaxWrite,
+    SyMaxInputRead,
+    nullptr,
+    nullptr,
+    SyMaxDiscardStale,
+    false,
 };

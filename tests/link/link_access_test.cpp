@@ -99,19 +99,38 @@ TEST(RegisterChecks, AHandleThatIsNotAnOpenLinkIsRefusedEverywhere) {
     }
 }
 
-TEST(RegisterChecks, AnEmptyPoolGivesBufferShortageAndRefillsFromTheQueues) {
-    ListedLink link(LinkModbusRtu);
-    std::vector<Packet*> held;
-    while (Packet* p = TakeFreePacket()) held.push_back(p);
-    AppendPacket(link->replyQueue, held.back());
-    held.pop_back();
-    AppendPacket(link->transmitQueue, held.back());
-    held.pop_back();
-    EXPECT_EQ(RunOp(Read, link.get(), 1, 1), 0);
-    EXPECT_STREQ(LinkErrorText(link.get()), "Buffer shortage, try again");
-    EXPECT_EQ(FreePacketCount(), 2);
-    EXPECT_EQ(CountPackets(link->replyQueue) + CountPackets(link->transmitQueue), 0);
-    for (Packet* p : held) ReturnFreePacket(p);
+TEST(RegisterChecks, AnEmptyPoolGivesBufferShortage) {
+    for (uint32_t kind : {LinkSyMax, LinkModbusRtu, LinkModbusAscii, LinkGateway}) {
+        SCOPED_TRACE(kind);
+        ListedLink link(kind);
+        std::vector<Packet*> held;
+        while (Packet* p = TakeFreePacket()) held.push_back(p);
+        EXPECT_EQ(RunOp(Read, link.get(), 1, 1), 0);
+        EXPECT_STREQ(LinkErrorText(link.get()), "Buffer shortage, try again");
+        for (Packet* p : held) ReturnFreePacket(p);
+    }
+}
+
+// Replies nobody waits for and requests that never went out (a line held
+// up by flow control) go back to the pool before the next request takes
+// its packet, so failures alone never leave the pool dry.
+TEST(RegisterChecks, StalePacketsOfALinkGoBackBeforeTheNextRequest) {
+    for (uint32_t kind : {LinkSyMax, LinkModbusRtu, LinkModbusAscii, LinkGateway}) {
+        SCOPED_TRACE(kind);
+        ListedLink link(kind);
+        std::vector<Packet*> held;
+        while (Packet* p = TakeFreePacket()) held.push_back(p);
+        AppendPacket(link->replyQueue, held.back());
+        held.pop_back();
+        AppendPacket(link->transmitQueue, held.back());
+        held.pop_back();
+        EXPECT_EQ(RunOp(Write, link.get(), 1, 1), 0);
+        EXPECT_STRNE(LinkErrorText(link.get()), "Buffer shortage, try again");
+        // The request's own packet still waits to be sent (no transport).
+        EXPECT_EQ(CountPackets(link->replyQueue), 0);
+        EXPECT_EQ(CountPackets(link->transmitQueue) + FreePacketCount(), 2);
+        for (Packet* p : held) ReturnFreePacket(p);
+    }
 }
 
 TEST(RegisterChecks, SyMaxOptionsSetCrcModeAndPriority) {

@@ -91,6 +91,7 @@ TEST_F(SyMaxExchange, ReadRequestsCarryOffsetCountAndTransactionNumber) {
 TEST_F(SyMaxExchange, WriteRequestsCarryTheWordsHighByteFirst) {
     PeerThread peer(pty, SyMaxFarEnd(requests, [](const Bytes& r) { return Bytes{0x80, r[1]}; }));
     Open();
+    link->transactionCounter = 0;  // where the numbers below start
     const uint16_t values[] = {0x1234, 0x0010};
     EXPECT_EQ(RegisterWrite(link, 3, 2, values), 2);
     SetSyMaxOptions(link, 0, 1);

@@ -2,15 +2,34 @@
 // Modbus ASCII, Gateway or Modbus TCP link, and a request-rate benchmark.
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "link/link.h"
+#include "link/uucp_lock.h"
 #include "link_options.h"
 #include "setup/link_opening.h"
 
 namespace {
+
+// A tool ended by a signal (Ctrl-C in a long bench, a closed ssh session)
+// must not leave the serial port's lock file behind for the next program.
+void EndBySignal(int signal) {
+    RemoveHeldUucpLocks();
+    ::signal(signal, SIG_DFL);
+    raise(signal);
+}
+
+void RemoveLocksOnSignals() {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        struct sigaction action {};
+        action.sa_handler = EndBySignal;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal, &action, nullptr);
+    }
+}
 
 // The settings record the options stand for, opened as the program opens the
 // link of a setup file.
@@ -147,6 +166,7 @@ int main(int argc, char** argv) {
     LinkOptions o;
     int exitCode;
     if (!ParseLinkOptions(argc, argv, &o, &exitCode)) return exitCode;
+    RemoveLocksOnSignals();
     std::string reason;
     LinkSetup setup;
     Link* link = o.setupFile.empty() ? OpenLink(o, &reason)

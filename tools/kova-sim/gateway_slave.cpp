@@ -24,6 +24,9 @@ class GatewaySlave : public SimSlave {
         }
     }
 
+    // An error line nobody asked for, as a confused gateway sends them.
+    void Chatter() override { Send("ERROR 9\r"); }
+
   private:
     void Send(const std::string& text) { c_.writer->Send(Bytes(text.begin(), text.end())); }
 

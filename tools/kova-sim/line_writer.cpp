@@ -25,6 +25,13 @@ void LineWriter::WriteAll(const uint8_t* bytes, size_t count) {
 
 void LineWriter::Send(const Bytes& bytes) {
     sent_ += bytes.size();
+    if (trickleMs_) {
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            if (i) Delay(trickleMs_);
+            WriteAll(&bytes[i], 1);
+        }
+        return;
+    }
     if (!pace_) return WriteAll(bytes.data(), bytes.size());
     // Each byte becomes readable when it would have arrived over the wire.
     auto due = std::chrono::steady_clock::now();

@@ -6,10 +6,13 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
+#include <cstring>
 
 #include "link/serial_device.h"
 #include "link/serial_settings.h"
@@ -19,9 +22,12 @@
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 struct Line {
     int fd = -1;
     int slaveKeeper = -1;  // a pty's slave held open: no hang-up between clients
+    SerialDevice device;   // --tty: closed at the end, which removes its lock file
 };
 
 bool OpenPty(Line* line) {
@@ -40,7 +46,7 @@ bool OpenPty(Line* line) {
 }
 
 bool OpenTty(const SimOptions& options, Line* line) {
-    SerialDevice device;
+    SerialDevice& device = line->device;
     std::string reason;
     if (!OpenSerialDevice(options.tty, &device, &reason)) {
         fprintf(stderr, "kova-sim: %s\n", reason.c_str());
@@ -52,18 +58,24 @@ bool OpenTty(const SimOptions& options, Line* line) {
     settings.dataBits = options.dataBits;
     settings.stopBits = options.stopBits;
     settings.ctsFlow = false;
-    ApplyLineSettings(device.fd, settings);
+    if (!ApplyLineSettings(device.fd, settings)) {
+        fprintf(stderr, "kova-sim: cannot set the line of %s: %s\n", device.path.c_str(),
+                strerror(errno));
+        CloseSerialDevice(&device);
+        return false;
+    }
     int flags = fcntl(device.fd, F_GETFL);
     fcntl(device.fd, F_SETFL, flags & ~O_NONBLOCK);
     line->fd = device.fd;
     return true;
 }
 
+// The signals that end the simulator arrive through a descriptor, so that it
+// ends through its normal path and releases the serial device's lock file.
 int StopSignals() {
     sigset_t set;
     sigemptyset(&set);
-    sigaddset(&set, SIGTERM);
-    sigaddset(&set, SIGINT);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) sigaddset(&set, signal);
     sigprocmask(SIG_BLOCK, &set, nullptr);
     return signalfd(-1, &set, SFD_CLOEXEC);
 }
@@ -81,17 +93,31 @@ std::unique_ptr<SimSlave> MakeSlave(SimContext& context) {
     }
 }
 
+// The poll timeout: the slave's pause, or less when chatter is due sooner.
+int PollTimeout(const SimSlave& slave, int chatterMs, Clock::time_point nextChatter) {
+    int timeout = slave.PauseMs();
+    if (!chatterMs) return timeout;
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(nextChatter - Clock::now());
+    int chatter = left.count() > 0 ? int(left.count()) : 0;
+    return timeout < 0 || chatter < timeout ? chatter : timeout;
+}
+
 // Serves until a stop signal; a client that closes its end is waited out.
 // Returns the number of bytes received.
-size_t Serve(int fd, int signals, SimSlave& slave) {
+size_t Serve(int fd, int signals, SimSlave& slave, int chatterMs) {
     size_t received = 0;
+    Clock::time_point nextChatter = Clock::now() + std::chrono::milliseconds(chatterMs);
     for (;;) {
         pollfd fds[2] = {{fd, POLLIN, 0}, {signals, POLLIN, 0}};
-        int ready = poll(fds, 2, slave.PauseMs());
+        int ready = poll(fds, 2, PollTimeout(slave, chatterMs, nextChatter));
         if (ready < 0) continue;
         if (fds[1].revents) return received;
+        if (chatterMs && Clock::now() >= nextChatter) {
+            slave.Chatter();
+            nextChatter = Clock::now() + std::chrono::milliseconds(chatterMs);
+        }
         if (ready == 0) {
-            slave.OnPause();
+            if (slave.PauseMs() >= 0) slave.OnPause();
             continue;
         }
         uint8_t buffer[512];
@@ -129,10 +155,11 @@ int main(int argc, char** argv) {
     settings.parity = options.parity;
     settings.dataBits = options.dataBits;
     settings.stopBits = options.stopBits;
-    LineWriter writer(line.fd, options.pace, CharacterNanoseconds(settings));
+    LineWriter writer(line.fd, options.pace, CharacterNanoseconds(settings), options.trickleMs);
     SimContext context{options, std::move(image), &writer};
     auto slave = MakeSlave(context);
-    size_t received = Serve(line.fd, signals, *slave);
+    size_t received = Serve(line.fd, signals, *slave, options.chatterMs);
+    CloseSerialDevice(&line.device);
     if (options.countBytes) printf("received %zu sent %zu\n", received, writer.BytesSent());
     return 0;
 }

@@ -97,6 +97,12 @@ const Option kOptions[] = {
      [](SimOptions& o, const char* a) { return ToInt(a, 0, 600000, &o.delayMs); }},
     {"--delay-every", "N", "fault: with --delay, wait before every Nth reply only",
      [](SimOptions& o, const char* a) { return ToInt(a, 1, 1000000, &o.delayEvery); }},
+    {"--chatter", "MS",
+     "fault: this often send what answers nothing (Gateway: an ERROR line; TCP: a reply "
+     "with an old transaction identifier)",
+     [](SimOptions& o, const char* a) { return ToInt(a, 1, 600000, &o.chatterMs); }},
+    {"--trickle", "MS", "fault: send replies a byte at a time, this far apart",
+     [](SimOptions& o, const char* a) { return ToInt(a, 1, 600000, &o.trickleMs); }},
 };
 
 void PrintHelp(FILE* out) {
@@ -128,6 +134,12 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, int* exitCode) 
     }
     if (next < argc) {
         fprintf(stderr, "kova-sim: unexpected argument: %s\n", argv[next]);
+        *exitCode = 2;
+        return false;
+    }
+    if (options->chatterMs && options->protocol != SimProtocol::Tcp &&
+        options->protocol != SimProtocol::Gateway) {
+        fprintf(stderr, "kova-sim: --chatter is for the gateway and tcp protocols\n");
         *exitCode = 2;
         return false;
     }

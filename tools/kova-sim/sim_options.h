@@ -36,6 +36,8 @@ struct SimOptions {
     int errorCode = -1;    // answer every request with this Sy/Max error or Modbus exception
     int delayMs = 0;       // before each reply
     int delayEvery = 0;    // only before every Nth reply
+    int chatterMs = 0;     // Gateway, TCP: noise that answers nothing, this often
+    int trickleMs = 0;     // replies go out a byte at a time, this far apart
 };
 
 // Parses argv; on error or --help prints to the given stream and returns false

@@ -14,8 +14,8 @@ using Bytes = std::vector<uint8_t>;
 // Sends bytes no faster than the line would carry them when pacing is on.
 class LineWriter {
   public:
-    LineWriter(int fd, bool pace, int64_t characterNanoseconds)
-        : fd_(fd), pace_(pace), characterNs_(characterNanoseconds) {}
+    LineWriter(int fd, bool pace, int64_t characterNanoseconds, int trickleMs = 0)
+        : fd_(fd), pace_(pace), characterNs_(characterNanoseconds), trickleMs_(trickleMs) {}
     void Send(const Bytes& bytes);
     void Delay(int milliseconds);
     // When pacing, waits until a request whose first byte came at start has
@@ -29,6 +29,7 @@ class LineWriter {
     bool pace_;
     int64_t characterNs_;
     size_t sent_ = 0;
+    int trickleMs_;
 };
 
 struct SimContext {
@@ -57,6 +58,8 @@ class SimSlave {
     // A pause longer than pauseMs() on the line (Modbus RTU frames end so).
     virtual int PauseMs() const { return -1; }
     virtual void OnPause() {}
+    // What the --chatter fault sends, uninvited.
+    virtual void Chatter() {}
 };
 
 std::unique_ptr<SimSlave> MakeSyMaxSlave(SimContext& context);

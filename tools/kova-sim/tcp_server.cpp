@@ -65,7 +65,28 @@ int BoundPort(int fd) {
 struct Client {
     int fd;
     Bytes pending;
+    Bytes lastReply;  // what --chatter sends again under an older transaction
 };
+
+bool SendReply(const SimContext& c, int fd, const Bytes& reply) {
+    if (!c.options.trickleMs) return send(fd, reply.data(), reply.size(), MSG_NOSIGNAL) >= 0;
+    for (size_t i = 0; i < reply.size(); ++i) {
+        if (i) std::this_thread::sleep_for(std::chrono::milliseconds(c.options.trickleMs));
+        if (send(fd, &reply[i], 1, MSG_NOSIGNAL) < 0) return false;
+    }
+    return true;
+}
+
+// A reply a request of this client might have had, under a transaction
+// identifier it no longer waits for.
+void Chatter(Client& client) {
+    if (client.lastReply.size() < 8) return;
+    Bytes old = client.lastReply;
+    uint16_t transaction = uint16_t((old[0] << 8 | old[1]) - 1);
+    old[0] = uint8_t(transaction >> 8);
+    old[1] = uint8_t(transaction);
+    send(client.fd, old.data(), old.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+}
 
 // The reply frame to one request frame, or empty for no reply.
 Bytes Answer(SimContext& c, const Bytes& frame) {
@@ -93,8 +114,14 @@ bool Receive(SimContext& c, Client& client) {
         Bytes frame(client.pending.begin(), client.pending.begin() + long(6 + length));
         client.pending.erase(client.pending.begin(), client.pending.begin() + long(6 + length));
         Bytes reply = Answer(c, frame);
-        if (!reply.empty() && send(client.fd, reply.data(), reply.size(), MSG_NOSIGNAL) < 0)
-            return false;
+        if (reply.empty() && c.options.chatterMs && frame[6] == c.options.drop) {
+            // A request left unanswered still tells chatter what to send.
+            reply = {frame[0], frame[1], 0, 0, 0, 5, frame[6], 0x03, 2, 0x12, 0x34};
+            client.lastReply = reply;
+            continue;
+        }
+        if (!reply.empty()) client.lastReply = reply;
+        if (!reply.empty() && !SendReply(c, client.fd, reply)) return false;
     }
     return true;
 }
@@ -122,11 +149,22 @@ int ServeModbusTcp(SimContext& context, int signals) {
     printf("listening\n%d\n", BoundPort(listener));
     fflush(stdout);
     std::vector<Client> clients;
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point nextChatter = Clock::now();
     for (;;) {
         std::vector<pollfd> fds = {{signals, POLLIN, 0}, {listener, POLLIN, 0}};
         for (const Client& client : clients) fds.push_back({client.fd, POLLIN, 0});
-        if (poll(fds.data(), fds.size(), -1) < 0) continue;
+        int timeout = -1;
+        if (context.options.chatterMs) {
+            auto left = std::chrono::ceil<std::chrono::milliseconds>(nextChatter - Clock::now());
+            timeout = left.count() > 0 ? int(left.count()) : 0;
+        }
+        if (poll(fds.data(), fds.size(), timeout) < 0) continue;
         if (fds[0].revents) break;
+        if (context.options.chatterMs && Clock::now() >= nextChatter) {
+            for (Client& client : clients) Chatter(client);
+            nextChatter = Clock::now() + std::chrono::milliseconds(context.options.chatterMs);
+        }
         for (size_t i = clients.size(); i-- > 0;) {
             if (!fds[i + 2].revents) continue;
             if (Receive(context, clients[i])) continue;

@@ -1,0 +1,347 @@
+// The link layer against misbehaving peers: the simulated module answering
+// late, flooding, trickling, or not at all, over a pty and over Modbus TCP,
+// and scripted peers sending one malformed frame. Two promises are checked:
+// no reply ever answers the wrong request, and every request ends within
+// its bound. Each case prints its counts; KOVA_SOAK_REQUESTS scales the
+// late-reply cases up for a soak (make soak).
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "link/checksum.h"
+#include "link/child_process.h"
+#include "link/link.h"
+#include "link/peer_thread.h"
+#include "link/uucp_lock.h"
+
+namespace {
+
+using Args = std::vector<std::string>;
+using Clock = std::chrono::steady_clock;
+
+// The identification block's first three registers: distinct values, so a
+// reply to one read taken for another shows.
+constexpr int kFirstRegister = 8176;
+constexpr uint16_t kValues[] = {0x8001, 0x4B4F, 0x5641};
+
+int Requests(int ciCount) {
+    const char* soak = getenv("KOVA_SOAK_REQUESTS");
+    int n = soak ? atoi(soak) : 0;
+    return n > 0 ? n : ciCount;
+}
+
+// kova-sim on a pty (its path) or on a loopback TCP port.
+class Simulator {
+  public:
+    explicit Simulator(const Args& options) : process_(Command(options)) {
+        std::string first = process_.ReadLine();
+        tcp_ = first == "listening";
+        where_ = tcp_ ? process_.ReadLine() : first;
+    }
+    bool Started() const { return !where_.empty(); }
+    const std::string& Where() const { return where_; }
+    Link* Open(LinkKind kind) const {
+        LinkRoute route{1, {1}};
+        switch (kind) {
+            case LinkSyMax:
+                return OpenSyMaxLink(where_.c_str(), 0, route);
+            case LinkGateway:
+                return OpenGatewayLink(where_.c_str(), route);
+            case LinkModbusRtu:
+                return OpenModbusRtuLink(where_.c_str(), 1);
+            case LinkModbusAscii:
+                return OpenModbusAsciiLink(where_.c_str(), 1);
+            default:
+                return OpenModbusTcpLink("127.0.0.1", atoi(where_.c_str()), 1);
+        }
+    }
+
+  private:
+    static Args Command(const Args& options) {
+        Args argv = {BuildProgram("kova-sim")};
+        argv.insert(argv.end(), options.begin(), options.end());
+        return argv;
+    }
+    ChildProcess process_;
+    bool tcp_ = false;
+    std::string where_;
+};
+
+const Args kTcp = {"--tcp", "127.0.0.1:0"};
+
+Args Join(Args a, const Args& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+struct Tally {
+    int requests = 0, ok = 0, wrong = 0, overdue = 0;
+    std::map<std::string, int> failures;
+
+    void Print(const char* name) const {
+        printf("[ counts   ] %s: %d requests, %d ok, %d wrong values, %d past their bound", name,
+               requests, ok, wrong, overdue);
+        for (const auto& [text, n] : failures) printf(", %d \"%s\"", n, text.c_str());
+        printf("\n");
+    }
+};
+
+// Every request must end by then: a late reply let go by (one reply time)
+// and the request's own deadline (twice the reply time), with room for a
+// loaded machine.
+Clock::duration Bound(int ticks) {
+    return std::chrono::milliseconds(10 * ticks) * 5 + std::chrono::milliseconds(1500);
+}
+
+// Reads the three registers in turn, reopening the link every reopenEvery
+// requests (0: never); counts what came back.
+Tally AlternateReads(const Simulator& sim, LinkKind kind, int ticks, int requests,
+                     int reopenEvery) {
+    Tally tally;
+    Link* link = nullptr;
+    for (int i = 0; i < requests; ++i) {
+        if (!link || (reopenEvery && i % reopenEvery == 0)) {
+            if (link) CloseLink(link);
+            link = sim.Open(kind);
+            if (!link) return ADD_FAILURE() << "no link", tally;
+            SetSerialParameters(link, 9600, 1, 1, ticks, 8);
+        }
+        int r = i % 3;
+        uint16_t value = 0;
+        auto start = Clock::now();
+        int n = RegisterRead(link, kFirstRegister + r, 1, &value);
+        ++tally.requests;
+        if (Clock::now() - start > Bound(ticks)) ++tally.overdue;
+        if (n != 1)
+            ++tally.failures[LinkErrorText(link)];
+        else if (value != kValues[r])
+            ++tally.wrong;
+        else
+            ++tally.ok;
+    }
+    CloseLink(link);
+    return tally;
+}
+
+struct LateCase {
+    const char* name;
+    Args sim;
+    LinkKind kind;
+    int reopenEvery;
+    const char* timeoutText;
+};
+
+// Every third reply comes half a reply time too late (150 ms against 100).
+const LateCase kLateCases[] = {
+    {"symax across opens", {"--pty", "--protocol", "symax"}, LinkSyMax, 4, "Read reply timeout"},
+    {"symax in one open", {"--pty", "--protocol", "symax"}, LinkSyMax, 0, "Read reply timeout"},
+    {"rtu", {"--pty", "--protocol", "rtu"}, LinkModbusRtu, 0, "No reply to read command"},
+    {"ascii", {"--pty", "--protocol", "ascii"}, LinkModbusAscii, 0, "No reply to read command"},
+    {"gateway", {"--pty", "--protocol", "gateway"}, LinkGateway, 0, "No reply to R command"},
+    {"tcp across opens", kTcp, LinkModbusTcp, 4, "Reply timeout"},
+};
+
+TEST(FaultMatrix, LateRepliesNeverAnswerTheNextRequest) {
+    ASSERT_TRUE(HaveProgram(BuildProgram("kova-sim")));
+    for (const LateCase& c : kLateCases) {
+        SCOPED_TRACE(c.name);
+        Simulator sim(Join(c.sim, {"--delay", "150", "--delay-every", "3"}));
+        ASSERT_TRUE(sim.Started());
+        Tally tally = AlternateReads(sim, c.kind, 10, Requests(24), c.reopenEvery);
+        tally.Print(c.name);
+        EXPECT_EQ(tally.wrong, 0);
+        EXPECT_EQ(tally.overdue, 0);
+        EXPECT_GT(tally.ok, 0);
+        for (const auto& [text, n] : tally.failures) EXPECT_EQ(text, c.timeoutText) << n;
+    }
+}
+
+struct FloodCase {
+    const char* name;
+    Args sim;
+    LinkKind kind;
+    bool write;
+    std::vector<std::string> texts;  // what a failed request may say
+};
+
+// Peers that never answer but keep the line busy: a failure is expected;
+// what matters is that it comes in time and says what it is.
+const FloodCase kFloodCases[] = {
+    {"gateway error lines",
+     {"--pty", "--protocol", "gateway", "--drop-every", "1", "--chatter", "30"},
+     LinkGateway,
+     true,
+     {"No valid reply to A command", "No valid reply to W command"}},
+    {"tcp replies to old transactions",
+     Join(kTcp, {"--drop-every", "1", "--chatter", "5"}),
+     LinkModbusTcp,
+     false,
+     {"Reply timeout"}},
+    {"tcp trickled reply",
+     Join(kTcp, {"--trickle", "60"}),
+     LinkModbusTcp,
+     false,
+     {"Reply timeout"}},
+    {"symax trickled reply",
+     {"--pty", "--protocol", "symax", "--trickle", "30"},
+     LinkSyMax,
+     false,
+     {"Read reply timeout"}},
+};
+
+TEST(FaultMatrix, FloodedAndTrickledRequestsEndInTime) {
+    ASSERT_TRUE(HaveProgram(BuildProgram("kova-sim")));
+    constexpr int kTicks = 10;
+    for (const FloodCase& c : kFloodCases) {
+        SCOPED_TRACE(c.name);
+        Simulator sim(c.sim);
+        ASSERT_TRUE(sim.Started());
+        Link* link = sim.Open(c.kind);
+        ASSERT_NE(link, nullptr);
+        SetSerialParameters(link, 9600, 1, 1, kTicks, 8);
+        Tally tally;
+        for (int i = 0; i < 3; ++i) {
+            uint16_t value = 1;
+            auto start = Clock::now();
+            int n = c.write ? RegisterWrite(link, 100, 1, &value)
+                            : RegisterRead(link, kFirstRegister, 1, &value);
+            ++tally.requests;
+            if (Clock::now() - start > Bound(kTicks)) ++tally.overdue;
+            if (n)
+                ++tally.ok;
+            else
+                ++tally.failures[LinkErrorText(link)];
+        }
+        CloseLink(link);
+        tally.Print(c.name);
+        EXPECT_EQ(tally.overdue, 0);
+        EXPECT_EQ(tally.ok, 0);
+        for (const auto& [text, n] : tally.failures)
+            EXPECT_NE(std::find(c.texts.begin(), c.texts.end(), text), c.texts.end()) << text;
+    }
+}
+
+// A Sy/Max line with nobody at the other end and a reply timeout shorter
+// than the transmitter's inquiries: each request fails by its timeout, and
+// the frames given up do not drain the packet pool.
+TEST(FaultMatrix, DeadSyMaxLineTimesOutWithoutBufferShortage) {
+    PtyPair pty;
+    Link* link = OpenSyMaxLink(pty.SlavePath().c_str(), 0, LinkRoute{1, {1}});
+    ASSERT_NE(link, nullptr);
+    SetSerialParameters(link, 9600, 1, 1, 3, 8);
+    int pool = FreePacketCount();
+    Tally tally;
+    for (int i = 0; i < 20; ++i) {
+        uint16_t value;
+        EXPECT_EQ(RegisterRead(link, kFirstRegister, 1, &value), 0);
+        ++tally.requests;
+        ++tally.failures[LinkErrorText(link)];
+    }
+    tally.Print("dead symax line");
+    EXPECT_EQ(tally.failures["Read reply timeout"], 20);
+    EXPECT_GE(FreePacketCount(), pool - 2);  // the request in flight and one given up at most
+    CloseLink(link);
+}
+
+// Scripted peers whose first answer is malformed and whose second is good.
+struct MalformedCase {
+    const char* name;
+    LinkKind kind;
+    uint8_t requestEnd;  // the last byte of each request (0: RTU, 8 bytes)
+    Bytes bad, good;
+};
+
+Bytes WithCrc(Bytes frame) {
+    uint16_t crc = Crc16(frame.data(), frame.size());
+    frame.push_back(uint8_t(crc));
+    frame.push_back(uint8_t(crc >> 8));
+    return frame;
+}
+
+const MalformedCase kMalformed[] = {
+    {"rtu oversized reply", LinkModbusRtu, 0, Bytes(300, 0x03),
+     WithCrc({0x01, 0x03, 0x02, 0x80, 0x01})},
+    // 01 03 02 80 01 sums to 0x87: the LRC is 0x79.
+    {"ascii frame without its CR", LinkModbusAscii, '\n', Bytes{':', '0', '1', '0', '3', '0', '2'},
+     Bytes{':', '0', '1', '0', '3', '0', '2', '8', '0', '0', '1', '7', '9', '\r', '\n'}},
+    {"gateway garbage without a line end", LinkGateway, '\r', Bytes{'1', '2', ' ', '?', 'x'},
+     Bytes{'3', '2', '7', '6', '9', '\r'}},
+};
+
+TEST(FaultMatrix, OneMalformedFrameCostsOnlyItsRequest) {
+    for (const MalformedCase& c : kMalformed) {
+        SCOPED_TRACE(c.name);
+        PtyPair pty;
+        auto received = std::make_shared<Bytes>();
+        auto answered = std::make_shared<int>(0);
+        PeerThread peer(pty, [&c, received, answered](uint8_t byte) -> Bytes {
+            received->push_back(byte);
+            bool ended = c.requestEnd ? byte == c.requestEnd : received->size() == 8;
+            if (!ended) return {};
+            bool route = (*received)[0] == 'A';  // the gateway's route command
+            received->clear();
+            if (route) return {'\r'};
+            return (*answered)++ == 0 ? c.bad : c.good;
+        });
+        Link* link = c.kind == LinkGateway     ? OpenGatewayLink(pty.SlavePath().c_str(), {1, {1}})
+                     : c.kind == LinkModbusRtu ? OpenModbusRtuLink(pty.SlavePath().c_str(), 1)
+                                               : OpenModbusAsciiLink(pty.SlavePath().c_str(), 1);
+        ASSERT_NE(link, nullptr);
+        SetSerialParameters(link, 9600, 1, 1, 20, 8);
+        uint16_t value = 0;
+        EXPECT_EQ(RegisterRead(link, kFirstRegister, 1, &value), 0);
+        EXPECT_EQ(RegisterRead(link, kFirstRegister, 1, &value), 1) << LinkErrorText(link);
+        EXPECT_EQ(value, kValues[0]);
+        CloseLink(link);
+    }
+}
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds deadline) {
+    auto end = Clock::now() + deadline;
+    while (!done()) {
+        if (Clock::now() >= end) return false;
+        pollfd none{-1, 0, 0};
+        poll(&none, 0, 10);
+    }
+    return true;
+}
+
+// The tools that hold a serial port remove its lock file however they are
+// ended; the next program finds the port free.
+TEST(FaultMatrix, ToolsEndedBySignalsLeaveNoLockFiles) {
+    ASSERT_TRUE(HaveProgram(BuildProgram("kova-sim")));
+    ASSERT_TRUE(HaveProgram(BuildProgram("kova-link")));
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        SCOPED_TRACE(signal);
+        {
+            PtyPair pty;
+            ChildProcess sim({BuildProgram("kova-sim"), "--tty", pty.SlavePath()});
+            std::string lock = UucpLockPath(pty.SlavePath());
+            ASSERT_TRUE(WaitForPath(lock)) << lock;
+            ASSERT_EQ(kill(sim.Pid(), signal), 0);
+            EXPECT_TRUE(WaitUntil([&] { return !std::filesystem::exists(lock); },
+                                  std::chrono::seconds(10)));
+        }
+        Simulator sim({"--pty", "--protocol", "symax"});
+        ASSERT_TRUE(sim.Started());
+        ChildProcess tool({BuildProgram("kova-link"), "--type", "symax", "--port", sim.Where(),
+                           "bench", "100000000", "8176", "1"});
+        std::string lock = UucpLockPath(sim.Where());
+        ASSERT_TRUE(WaitForPath(lock)) << lock;
+        ASSERT_EQ(kill(tool.Pid(), signal), 0);
+        EXPECT_TRUE(
+            WaitUntil([&] { return !std::filesystem::exists(lock); }, std::chrono::seconds(10)));
+    }
+}
+
+}  // namespace
