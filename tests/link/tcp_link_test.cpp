@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <string>
 
@@ -105,6 +106,27 @@ TEST_F(TcpLinkTest, StaleReplyAcrossTheCounterWrapIsSkippedToo) {
     });
     link_->transactionCounter = 0;  // this request is transaction 1
     EXPECT_TRUE(ReadWorks()) << LinkErrorText(link_);
+}
+
+// A frame of another protocol than Modbus (protocol id not 0) answers
+// nothing, even under the request's transaction identifier.
+TEST_F(TcpLinkTest, ReplyOfAnotherProtocolIsSkipped) {
+    std::atomic<bool> thenGood{true};
+    Start([&thenGood](const Frame& request) {
+        Frame foreign = PatternAnswer(request).bytes;
+        foreign[3] = 1;
+        for (size_t i = 9; i < foreign.size(); ++i) foreign[i] = 0xEE;
+        if (thenGood) {
+            Frame good = PatternAnswer(request).bytes;
+            foreign.insert(foreign.end(), good.begin(), good.end());
+        }
+        return PeerAnswer{foreign};
+    });
+    EXPECT_TRUE(ReadWorks()) << LinkErrorText(link_);
+    thenGood = false;
+    SetSerialParameters(link_, 9600, 0, 1, 10, 8);
+    EXPECT_FALSE(ReadWorks());
+    EXPECT_STREQ(LinkErrorText(link_), "Reply timeout");
 }
 
 TEST_F(TcpLinkTest, ExceptionRepliesGiveTheirTexts) {
@@ -231,6 +253,22 @@ TEST_F(TcpLinkTest, ServerGoneGivesTheRefusalOnSend) {
     EXPECT_STREQ(LinkErrorText(link_), "Recv Circuit reset by peer");  // reconnect refused
     EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
     EXPECT_STREQ(LinkErrorText(link_), "Send  WINSOCK error 10061");
+}
+
+// With the server down each request fails with the refusal, but a caller
+// polling in a loop gets one connect attempt per 100 ms, not thousands.
+TEST_F(TcpLinkTest, ReconnectsToAServerThatIsDownArePaced) {
+    Start(PatternAnswer);
+    ASSERT_TRUE(peer_->AwaitConnections(1));
+    peer_->StopListening();
+    peer_->DropConnection(PeerAnswer::Close);
+    uint16_t values[2];
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
+        EXPECT_STREQ(LinkErrorText(link_), "Send  WINSOCK error 10061");
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 }
 
 TEST_F(TcpLinkTest, WriteCountsBeyondTheByteCountAreRefused) {
