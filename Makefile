@@ -5,7 +5,7 @@ BUILD    = build
 ASAN     = build-asan
 TSAN     = build-tsan
 
-.PHONY: all deps build run test test-asan test-tsan bench fuzz format clean install uninstall deb
+.PHONY: all deps build run test test-asan test-tsan bench soak fuzz format clean install uninstall deb
 
 all: build
 
@@ -49,6 +49,12 @@ deb: build
 
 bench: build
 	bash bench/run-all.sh $(BUILD)
+
+# The link fault matrix at length (REQUESTS per late-reply case, 300 by
+# default): prints requests, failures by text, wrong values and requests
+# past their bound for each misbehaving peer.
+soak: build
+	KOVA_SOAK_REQUESTS=$(or $(REQUESTS),300) $(BUILD)/tests/link/link_tests --gtest_filter='FaultMatrix.*'
 
 fuzz: deps
 	bash scripts/fuzz.sh

@@ -125,8 +125,10 @@ struct Link {
     bool waitCancelled = false;
 };
 
-// Register operations: non-zero on success, 0 on failure with the reason in
-// the link's error text. Registers are 1-based.
+// Register operations: on success the number of registers read or written
+// (a Sy/Max read may carry fewer than asked, never more), whatever the link
+// kind; 0 on failure with the reason in the link's error text. Registers
+// are 1-based.
 int RegisterRead(Link* link, int reg, int count, uint16_t* values);
 int RegisterWrite(Link* link, int reg, int count, const uint16_t* values);
 int InputRegisterRead(Link* link, int reg, int count, uint16_t* values);
@@ -135,6 +137,8 @@ int InputRegisterWrite(Link* link, int reg, int count, const uint16_t* values);
 const char* LinkErrorText(Link* link);
 int SetLinkIdleCallback(Link* link, LinkIdleCallback callback, void* argument);
 int SetSyMaxOptions(Link* link, int crc, int priority);
+// Stores the reply timeout, and on a serial link sets the line; 0 with the
+// reason in the error text when the line cannot be set.
 int SetSerialParameters(Link* link, int baud, int parity, int stopBits, int replyTimeout,
                         int dataBits);
 int CloseLink(Link* link);
@@ -167,11 +171,9 @@ void EndSerialRequest(Link* link, bool replied);
 
 // Serial links; the route is the link settings' count and first 8 entries.
 // On failure they return null and, when reason is given, say why in words a
-// user can act on.
-Link* OpenSerialLink(const char* portName, int netToNet, const LinkRoute& route, int nonSyMax,
-                     std::string* reason = nullptr);
-// The same with the kind (and receive mode of the same number) set before
-// the reader thread starts; the open routine of each serial kind uses it.
+// user can act on. The common open sets the kind (and the receive mode of
+// the same number) before the reader thread starts; the open routine of each
+// serial kind uses it.
 Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& route, LinkKind kind,
                        std::string* reason = nullptr);
 Link* OpenSyMaxLink(const char* portName, int netToNet, const LinkRoute& route,

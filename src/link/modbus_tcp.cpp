@@ -168,7 +168,7 @@ int TcpRead(Link* link, int reg, int count, uint16_t* values, uint8_t function) 
     int received = Exchange(link, request, frame, length, reply);
     if (!received || !CheckReply(link, request, reply, received)) return 0;
     MbapReadValues(reply, count, values);
-    return 1;
+    return count;
 }
 
 int TcpHoldingRead(Link* link, int reg, int count, uint16_t* values) {
@@ -190,7 +190,7 @@ int TcpWriteWith(Link* link, int reg, int count, const uint16_t* values, uint8_t
     uint8_t reply[kMbapBufferSize];
     int length = build(request, reg - 1, values, frame);
     int received = Exchange(link, request, frame, length, reply);
-    return received && CheckReply(link, request, reply, received) ? 1 : 0;
+    return received && CheckReply(link, request, reply, received) ? count : 0;
 }
 
 int TcpWrite(Link* link, int reg, int count, const uint16_t* values) {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <ctime>
 
 #include "link/link.h"
 #include "link/link_backend.h"
@@ -52,7 +53,10 @@ void ApplyPendingSettings(SerialPort& port) {
     if (!port.pendingSettings) return;
     port.settings = *port.pendingSettings;
     port.pendingSettings.reset();
-    if (!port.lost) ApplyLineSettings(port.device.fd, port.settings);
+    if (port.lost)
+        port.settingsError = ENODEV;
+    else
+        port.settingsError = ApplyLineSettings(port.device.fd, port.settings) ? 0 : errno;
     port.readIntervalMs = ReadIntervalMs(port.settings.baud);
     port.settingsApplied.notify_all();
 }
@@ -118,6 +122,18 @@ void ReadBytes(Link* link, SerialPort& port) {
     for (size_t i = 0; i < n; ++i) ReceiveByte(link, buffer[i]);
 }
 
+// A poll that fails other than by a signal would fail again at once: the
+// device is given up as lost (requests then end by their timeouts) and the
+// next attempt waits a tick, so the thread never spins.
+void PollFailed(Link* link, SerialPort& port) {
+    {
+        std::lock_guard<std::recursive_mutex> guard(link->lock);
+        MarkLost(port);
+    }
+    timespec tick{0, 10000000};
+    nanosleep(&tick, nullptr);
+}
+
 Nanoseconds Earliest(Nanoseconds a, Nanoseconds b) {
     if (a < Nanoseconds(0)) return b;
     if (b < Nanoseconds(0)) return a;
@@ -157,7 +173,10 @@ void RunReaderThread(Link* link) {
             wait.tv_nsec = timeout.count() % 1000000000;
         }
         int ready = ppoll(fds, 2, timeout >= Nanoseconds(0) ? &wait : nullptr, nullptr);
-        if (ready < 0) continue;
+        if (ready < 0) {
+            if (errno != EINTR) PollFailed(link, port);
+            continue;
+        }
         if (fds[1].revents & POLLIN) {
             uint64_t count;
             if (read(link->stopEvent, &count, sizeof count) < 0) continue;

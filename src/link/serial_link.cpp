@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <new>
 
 #include "link/link.h"
@@ -17,6 +19,7 @@ namespace {
 
 constexpr int kSyMaxChunk = 8;
 constexpr int kNewPacketsPerOpen = 3;
+constexpr std::chrono::seconds kSettingsWait(2);
 
 bool SetLinkRoute(Link* link, int netToNet, const LinkRoute& route) {
     link->netToNet = netToNet ? 1 : 0;
@@ -32,8 +35,9 @@ bool SetLinkRoute(Link* link, int netToNet, const LinkRoute& route) {
     return true;
 }
 
-void SetUpLines(SerialPort& port, int fd, bool syMax) {
-    ApplyLineSettings(fd, port.settings);
+// False, with errno set, when the line cannot be set at all.
+bool SetUpLines(SerialPort& port, int fd, bool syMax) {
+    if (!ApplyLineSettings(fd, port.settings)) return false;
     // Bytes that reached the port before it was ours (the late reply to a
     // program that has since closed it) answer nothing this link asks.
     tcflush(fd, TCIFLUSH);
@@ -41,12 +45,13 @@ void SetUpLines(SerialPort& port, int fd, bool syMax) {
     if (syMax) {
         SetModemLine(fd, true, true);
         port.paceWrites = true;
-        return;
+        return true;
     }
     port.rs485 = EnableRs485(fd);
     port.rtsWhileSending = !port.rs485 && port.modemLinesWork;
     if (port.rtsWhileSending) SetModemLine(fd, true, false);
     port.paceWrites = port.rtsWhileSending;  // RTS must stay up until the last bit left
+    return true;
 }
 
 void FreeFailedLink(Link* link, SerialPort* port) {
@@ -75,7 +80,12 @@ Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& rout
         FreeFailedLink(link, port);
         return nullptr;
     }
-    SetUpLines(*port, port->device.fd, !nonSyMax);
+    if (!SetUpLines(*port, port->device.fd, !nonSyMax)) {
+        if (reason)
+            *reason = "Cannot set the line of " + port->device.path + ": " + strerror(errno);
+        FreeFailedLink(link, port);
+        return nullptr;
+    }
     port->readIntervalMs = ReadIntervalMs(port->settings.baud);
     link->port = port;
     link->stopEvent = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -92,20 +102,9 @@ Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& rout
     return link;
 }
 
-Link* OpenSerialLink(const char* portName, int netToNet, const LinkRoute& route, int nonSyMax,
-                     std::string* reason) {
-    Link* link = OpenSerialLinkAs(portName, netToNet, route, LinkSyMax, reason);
-    if (link && nonSyMax) {
-        // A kind of its own is set by the caller; only the transfer sizes differ.
-        std::lock_guard<std::recursive_mutex> guard(link->lock);
-        link->readChunk = link->transmitChunk = kSerialBufferSize;
-    }
-    return link;
-}
-
 Link* OpenSyMaxLink(const char* portName, int netToNet, const LinkRoute& route,
                     std::string* reason) {
-    return OpenSerialLink(portName, netToNet, route, 0, reason);
+    return OpenSerialLinkAs(portName, netToNet, route, LinkSyMax, reason);
 }
 
 namespace {
@@ -130,17 +129,28 @@ int SetSerialParameters(Link* link, int baud, int parity, int stopBits, int repl
                         int dataBits) {
     if (!LinkIsValid(link)) return 0;
     std::unique_lock<std::recursive_mutex> guard(link->lock);
-    if (SerialPort* port = link->port) {
-        LineSettings settings = port->settings;
-        if (baud > 0) settings.baud = static_cast<unsigned>(baud);
-        if (parity >= ParityNone && parity <= ParityMark) settings.parity = parity;
-        settings.stopBits = stopBits == 2 ? 2 : 1;
-        settings.dataBits = dataBits;
-        port->pendingSettings = settings;
-        WakeReaderThread(link);
-        port->settingsApplied.wait(guard, [port] { return !port->pendingSettings; });
-    }
     link->replyTimeout = static_cast<uint16_t>(replyTimeout);
+    SerialPort* port = link->port;
+    if (!port) return 1;
+    LineSettings settings = port->settings;
+    if (baud > 0) settings.baud = static_cast<unsigned>(baud);
+    if (parity >= ParityNone && parity <= ParityMark) settings.parity = parity;
+    settings.stopBits = stopBits == 2 ? 2 : 1;
+    settings.dataBits = dataBits;
+    port->pendingSettings = settings;
+    WakeReaderThread(link);
+    // The reader applies them between two polls; it never takes longer
+    // unless it is stuck in the driver, which must not hang the caller.
+    if (!port->settingsApplied.wait_for(guard, kSettingsWait,
+                                        [port] { return !port->pendingSettings; })) {
+        port->pendingSettings.reset();
+        SetLinkError(link, "Can't set port parameters: the port does not answer");
+        return 0;
+    }
+    if (port->settingsError) {
+        SetLinkError(link, "Can't set port parameters: %s", strerror(port->settingsError));
+        return 0;
+    }
     return 1;
 }
 

@@ -22,6 +22,7 @@ struct SerialPort {
     LineSettings settings;
     std::optional<LineSettings> pendingSettings;
     std::condition_variable_any settingsApplied;
+    int settingsError = 0;  // errno of the last settings the reader applied, 0 when they took
     unsigned readIntervalMs = 20;
 
     // RTS handling: on while open (Sy/Max) or raised only while sending.

@@ -5,9 +5,8 @@ int ReadRegistersQuietly(Link* link, int reg, int count, uint16_t* values) {
     for (int i = 0; i < count; ++i) values[i] = 0;
     int n = RegisterRead(link, reg, count, values);
     if (n <= 0) return 0;
-    // A Modbus TCP read answers 1 for the whole request; the serial kinds
-    // answer the number of registers the reply carried.
-    if (LinkIsValid(link) && link->kind != LinkModbusTcp && n < count) {
+    // A Sy/Max reply may carry fewer registers than were asked for.
+    if (n < count) {
         SetLinkError(link, "Read reply too short");
         return 0;
     }

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
+
 #include "common/child_process.h"
-#include "link/link.h"
 #include "common/pty_pair.h"
+#include "link/link.h"
 #include "link/serial_device.h"
 #include "link/serial_termios.h"
 #include "link/uucp_lock.h"
@@ -55,6 +57,24 @@ TEST(SerialOpen, StopBitsAndTimeoutFollowTheArguments) {
         EXPECT_EQ(SlaveSettings(pty).stopBits, stop == 2 ? 2 : 1) << stop;
         EXPECT_EQ(l.link->replyTimeout, 70 + stop);
     }
+}
+
+// A port that has gone (a USB adapter pulled out) cannot take new settings:
+// the caller hears why instead of a success. The timeout is kept all the same.
+TEST(SerialOpen, SettingsForAVanishedPortFailWithTheReason) {
+    PtyPair pty;
+    OpenLink l(OpenModbusRtuLink(pty.SlavePath().c_str(), 1));
+    ASSERT_NE(l.link, nullptr);
+    ASSERT_EQ(SetSerialParameters(l.link, 19200, 1, 1, 100, 8), 1);
+    pty.CloseMaster();
+    // The reader notices the hang-up on its next poll.
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    int result = 1;
+    while (result && std::chrono::steady_clock::now() < end)
+        result = SetSerialParameters(l.link, 9600, 1, 1, 70, 8);
+    EXPECT_EQ(result, 0);
+    EXPECT_STREQ(LinkErrorText(l.link), "Can't set port parameters: No such device");
+    EXPECT_EQ(l.link->replyTimeout, 70);
 }
 
 TEST(LineSettingsEncoding, ParityCodesDataAndStopBits) {

@@ -28,14 +28,14 @@ class TcpLibmodbusTest : public ::testing::Test {
 
 TEST_F(TcpLibmodbusTest, ReadsAndWritesRegisters) {
     std::vector<uint16_t> values(125);
-    ASSERT_EQ(RegisterRead(link_, 1, 125, values.data()), 1) << LinkErrorText(link_);
+    ASSERT_EQ(RegisterRead(link_, 1, 125, values.data()), 125) << LinkErrorText(link_);
     for (int i = 0; i < 125; ++i) ASSERT_EQ(values[size_t(i)], i + 1) << i;
-    ASSERT_EQ(InputRegisterRead(link_, 101, 10, values.data()), 1) << LinkErrorText(link_);
+    ASSERT_EQ(InputRegisterRead(link_, 101, 10, values.data()), 10) << LinkErrorText(link_);
     for (int i = 0; i < 10; ++i) ASSERT_EQ(values[size_t(i)], 2 * (101 + i)) << i;
 
     const std::vector<uint16_t> written = {0, 0x8000, 0xFFFF, 1234};
-    ASSERT_EQ(RegisterWrite(link_, 500, 4, written.data()), 1) << LinkErrorText(link_);
-    ASSERT_EQ(RegisterRead(link_, 500, 4, values.data()), 1) << LinkErrorText(link_);
+    ASSERT_EQ(RegisterWrite(link_, 500, 4, written.data()), 4) << LinkErrorText(link_);
+    ASSERT_EQ(RegisterRead(link_, 500, 4, values.data()), 4) << LinkErrorText(link_);
     EXPECT_EQ(std::vector<uint16_t>(values.begin(), values.begin() + 4), written);
 }
 

@@ -35,7 +35,7 @@ class TcpLinkTest : public ::testing::Test {
     // Reads register 1 count 2, true when the pattern values came.
     bool ReadWorks() {
         uint16_t values[2] = {};
-        return RegisterRead(link_, 1, 2, values) == 1 && values[0] == 1 && values[1] == 4;
+        return RegisterRead(link_, 1, 2, values) == 2 && values[0] == 1 && values[1] == 4;
     }
     std::unique_ptr<TcpPeer> peer_;
     Link* link_ = nullptr;
@@ -55,7 +55,7 @@ TEST_F(TcpLinkTest, RequestsCarryTheNextTransactionAndTheUnit) {
     link_->transactionCounter = 0x1233;
     link_->route.count = 1;
     uint16_t values[2] = {};
-    ASSERT_EQ(RegisterRead(link_, 1, 2, values), 1) << LinkErrorText(link_);
+    ASSERT_EQ(RegisterRead(link_, 1, 2, values), 2) << LinkErrorText(link_);
     EXPECT_EQ(peer_->Requests().at(0), (Frame{0x12, 0x34, 0, 0, 0, 6, 1, 3, 0, 0, 0, 2}));
 }
 
@@ -75,14 +75,14 @@ TEST_F(TcpLinkTest, EachOperationUsesItsFunction) {
          [](Link* l, int r, int c, uint16_t* v) { return InputRegisterWrite(l, r, c, v); }, 0x15},
     };
     for (const Case& c : kCases) {
-        ASSERT_EQ(c.op(link_, 20000, 3, values), 1) << c.name << ": " << LinkErrorText(link_);
+        ASSERT_EQ(c.op(link_, 20000, 3, values), 3) << c.name << ": " << LinkErrorText(link_);
         Frame request = peer_->Requests().back();
         EXPECT_EQ(request[6], kUnit) << c.name;
         EXPECT_EQ(request[7], c.function) << c.name;
     }
     // Register 20000 is no obstacle on Modbus: its wire address is 19999.
     uint16_t read[3];
-    ASSERT_EQ(RegisterRead(link_, 20000, 3, read), 1);
+    ASSERT_EQ(RegisterRead(link_, 20000, 3, read), 3);
     EXPECT_EQ(read[0], uint16_t(19999 * 3 + 1));
 }
 
@@ -266,7 +266,10 @@ TEST_F(TcpLinkTest, ReconnectsToAServerThatIsDownArePaced) {
     auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
-        EXPECT_STREQ(LinkErrorText(link_), "Send  WINSOCK error 10061");
+        // The first may still meet the old connection as it closes.
+        if (i > 0) {
+            EXPECT_STREQ(LinkErrorText(link_), "Send  WINSOCK error 10061");
+        }
     }
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 }
@@ -279,9 +282,9 @@ TEST_F(TcpLinkTest, WriteCountsBeyondTheByteCountAreRefused) {
         int count;
         int result;
     } kCases[] = {
-        {RegisterWrite, 127, 1},
+        {RegisterWrite, 127, 127},
         {RegisterWrite, 128, 0},
-        {InputRegisterWrite, 124, 1},
+        {InputRegisterWrite, 124, 124},
         {InputRegisterWrite, 125, 0},
     };
     for (const Case& c : kCases) {

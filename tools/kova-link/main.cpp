@@ -70,7 +70,6 @@ int PrintRead(Link* link, const LinkOptions& o, bool input) {
     int n = input ? InputRegisterRead(link, o.reg, o.count, values.data())
                   : RegisterRead(link, o.reg, o.count, values.data());
     if (n <= 0) return Fail(link);
-    if (o.type == LinkChoice::Tcp) n = o.count;  // a Modbus TCP read returns 1 for all of them
     for (int i = 0; i < n; ++i) printf(i ? " %u" : "%u", unsigned(values[size_t(i)]));
     printf("\n");
     CloseLink(link);
@@ -86,7 +85,7 @@ int Dump(Link* link, const LinkOptions& o) {
         int count = std::min(kChunk, o.count - done);
         int n = RegisterRead(link, o.reg + done, count, &values[size_t(done)]);
         if (n <= 0) return Fail(link);
-        if (o.type != LinkChoice::Tcp && n < count) {  // Modbus TCP answers 1 for all of them
+        if (n < count) {
             fprintf(stderr, "Read reply too short\n");
             CloseLink(link);
             return 1;
@@ -147,9 +146,7 @@ int Sections(Link* link, const LinkOptions& o) {
     int reg = o.reg, total = 0;
     auto start = std::chrono::steady_clock::now();
     for (int count : o.sections) {
-        // A Modbus TCP read returns 1 for all of them.
-        const int n = RegisterRead(link, reg, count, values);
-        if (n <= 0 || (o.type != LinkChoice::Tcp && n != count)) return Fail(link);
+        if (RegisterRead(link, reg, count, values) != count) return Fail(link);
         reg += count;
         total += count;
     }
@@ -175,10 +172,9 @@ int main(int argc, char** argv) {
         fprintf(stderr, "Unable to establish link. %s\n", reason.c_str());
         return 1;
     }
-    if (o.setupFile.empty())
-        SetSerialParameters(link, o.baud, o.parity, o.stopBits, o.timeout, o.dataBits);
-    else if (link->kind == LinkModbusTcp)
-        o.type = LinkChoice::Tcp;  // the reads count their registers by it
+    if (o.setupFile.empty() &&
+        !SetSerialParameters(link, o.baud, o.parity, o.stopBits, o.timeout, o.dataBits))
+        return Fail(link);
     SetSyMaxOptions(link, o.crc, o.priority);
     switch (o.command) {
         case Command::Read:

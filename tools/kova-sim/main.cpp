@@ -11,8 +11,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <utility>
 #include <cstring>
+#include <utility>
 
 #include "link/serial_device.h"
 #include "link/serial_settings.h"
