@@ -161,10 +161,11 @@ void StartRequestDeadline(Link* link);
 bool RequestDeadlinePassed(const Link* link);
 
 // The start of every serial request, before its packet is taken: a reply
-// to an earlier request that is still on its way is let go by (Modbus serial
-// kinds), then whatever came before this request is discarded: queued
-// replies, requests that failed before they went out, a half-received
-// frame. False, with the abort text, when the user ended the wait.
+// to an earlier request that is still on its way is let go by (the kinds
+// without transaction numbers), then whatever came before this request is
+// discarded: queued replies, requests that failed before they went out, a
+// half-received frame. False, with the abort text, when the user ended the
+// wait.
 bool BeginSerialRequest(Link* link);
 // Records how the wait for a reply ended, for the next BeginSerialRequest.
 void EndSerialRequest(Link* link, bool replied);
