@@ -48,7 +48,7 @@ constexpr SlotRow kSlotRows[] = {
     {Slot::Port, 9, "Port", kPortFieldWidth, dt::ChoiceList},
     {Slot::Host, 9, "Host", kTcpHostLength, dt::Text},
     {Slot::Baud, 10, "Baud rate", 5, dt::ChoiceList},
-    {Slot::TcpPort, 10, "Port", 4, dt::UShort},
+    {Slot::TcpPort, 10, "Port", 5, dt::UShort},
     {Slot::DataBits, 11, "Data bits", 1, dt::ChoiceList},
     {Slot::FixedDataBits, 11, "Data bits", 1, dt::ChoiceList},
     {Slot::StopBits, 12, "Stop bits", 1, dt::ChoiceList},
@@ -93,6 +93,17 @@ const SlotRow& RowOf(Slot slot) {
     for (const auto& row : kSlotRows)
         if (row.slot == slot) return row;
     return kSlotRows[0];
+}
+
+// Port 0 cannot be connected to: the field says so and offers the Modbus TCP
+// port. (Numbers above 65535 are refused by the field's type.)
+constexpr uint16_t kModbusTcpPort = 502;
+int CheckTcpPort(void* value, int, const FieldDescriptor*) {
+    uint16_t& port = *static_cast<uint16_t*>(value);
+    if (port != 0) return 1;
+    ShowError("TCP port must be 1 to 65535 (Modbus TCP is 502)");
+    port = kModbusTcpPort;
+    return 0;
 }
 
 constexpr int kLabelCol = 30, kLabelWidth = 15, kValueCol = 46;
@@ -154,6 +165,7 @@ FieldDescriptor DescriptorOf(const SlotRow& row, LinkSetup& s, RouteEdit& route)
             break;
         case Slot::TcpPort:
             f.value = &s.TcpPort;
+            f.check = CheckTcpPort;
             break;
         case Slot::Timeout:
             f.value = &s.LinkTimeout;

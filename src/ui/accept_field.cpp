@@ -71,9 +71,16 @@ int EditOnce(const FieldDescriptor& f, const char* exitKeys, uint32_t flags, boo
 
 int AcceptField(const FieldDescriptor& f, const char* exitKeys, uint32_t flags) {
     flags |= f.flags;
-    if (f.dataType == dt::ChoiceList)
+    if (f.dataType == dt::ChoiceList) {
+        // "INVALID" may be longer than every choice: the first choice shown
+        // must not leave its tail behind.
+        const int16_t index = *static_cast<int16_t*>(f.value);
+        int count = 0;
+        while (f.choices && f.choices[count]) ++count;
+        if (index < 0 || index >= count) PutText("", f.row, f.col, f.width, ' ', flags & ~tf::Bell);
         return ChooseFromList(f.row, f.col, f.choices, *static_cast<int16_t*>(f.value), exitKeys,
                               flags);
+    }
     if (!DataTypeDefined(f.dataType)) IllegalDataType();
     int k;
     for (;;) {

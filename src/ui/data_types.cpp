@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <limits>
 
 namespace {
 
@@ -144,9 +145,14 @@ int FormatInteger(std::string& out, void* v, int) {
     out = std::to_string(Load<T>(v));
     return 1;
 }
+// A number the stored type cannot hold is refused, not wrapped round (99999
+// in 16 bits would become 34463): the nearest value it can hold is stored.
 template <typename T, bool digitOnly>
 int ParseInteger(void* v, const std::string& t, int) {
-    Store<T>(v, DecimalOf(t));
+    const int64_t low = std::numeric_limits<T>::min(), high = std::numeric_limits<T>::max();
+    const int64_t value = DecimalOf(t);
+    Store<T>(v, value < low ? low : (value > high ? high : value));
+    if (value < low || value > high) return 0;
     return digitOnly ? (!t.empty() && IsDigit(t[0])) : StartsWithDigitOrMinus(t);
 }
 

@@ -109,6 +109,7 @@ class TextEditor {
         text_.clear();
         cursor_ = 0;
     }
+    // The old text is kept from here on: it was replaced or edited.
     void KeyDone() { firstKey_ = false; }
     void Bell() {
         if (!(flags_ & tf::Silent)) Beep();
@@ -200,16 +201,21 @@ int EditText(char* buffer, int row, int col, int width, char fill, const char* a
         const bool isAccepted = acceptedSet.test(size_t(k));
         if (isAccepted) {
             editor.Type(char(k));
+            editor.KeyDone();
             if ((flags & tf::EndWhenFull) && editor.Full()) k = key::Enter;
         }
-        editor.KeyDone();
         if (exitSet.test(size_t(k))) break;
         if (isAccepted) continue;
         if (k == key::Esc) {
             editor.Clear();
             break;
         }
-        if (!editor.Edit(k)) editor.Bell();
+        // An editing key keeps the old text for editing; a refused key
+        // changes nothing, so the next character typed still replaces it.
+        if (editor.Edit(k))
+            editor.KeyDone();
+        else
+            editor.Bell();
     }
     editor.Finish(buffer);
     HideCursor();

@@ -3,7 +3,11 @@
 // and the start-up load's fallbacks.
 #include "setup/link_forms.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -111,6 +115,40 @@ TEST_F(Forms, EscUndoesChangesWithTheMessageAndLeavesTheLink) {
         EXPECT_EQ(c.message, shown);
         EXPECT_TRUE(console.keys.empty());
     }
+}
+
+// The TCP port takes five digits; 0 is refused with a message and numbers a
+// 16-bit field cannot hold are refused, never wrapped round.
+TEST_F(Forms, NumberFieldsRefuseWhatTheirRecordCannotHold) {
+    int probe = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof a;
+    ASSERT_EQ(0, bind(probe, reinterpret_cast<sockaddr*>(&a), size));
+    ASSERT_EQ(0, getsockname(probe, reinterpret_cast<sockaddr*>(&a), &size));
+    close(probe);  // a port nothing listens on: the connect fails
+    const uint16_t port = ntohs(a.sin_port);
+    ASSERT_GT(port, 9999) << "an ephemeral port has five digits";
+    Keys("-\r");  // Modbus TCP, into its fields
+    Keys("127.0.0.1\r");
+    Keys("0\r");
+    F10();
+    Keys(std::to_string(port) + "\r");
+    Keys("99999\r");
+    F10();
+    Keys("800\r\r\r");
+    F10();  // Unable to establish link.
+    console.ClearCalls();
+    EXPECT_EQ(nullptr, ConfigureLink(nullptr));
+    EXPECT_TRUE(console.keys.empty());
+    EXPECT_EQ(LinkTypeModbusTcp, CurrentSetup.ConnectionType);
+    EXPECT_EQ(port, CurrentSetup.TcpPort);
+    EXPECT_EQ(800, CurrentSetup.LinkTimeout);
+    std::string written;
+    for (const auto& call : console.calls) written += call.text + "\n";
+    EXPECT_NE(std::string::npos, written.find("TCP port must be 1 to 65535")) << written;
+    EXPECT_NE(std::string::npos, written.find("Unacceptable format of data")) << written;
 }
 
 TEST_F(Forms, ASaveThatCannotOpenItsFileSaysSo) {

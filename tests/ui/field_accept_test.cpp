@@ -127,6 +127,20 @@ TEST_F(AcceptFieldTest, DrawChoiceOutOfRangeIsInvalid) {
     EXPECT_EQ("INVALID", Image(3, 1, 7));
 }
 
+// A stored index past the list shows "INVALID"; the choice shown when the
+// field is entered, shorter than that, leaves none of it behind.
+TEST_F(AcceptFieldTest, AChoiceAfterInvalidClearsTheWholeField) {
+    const char* const bauds[] = {"1200", "2400", nullptr};
+    int16_t index = 7;
+    FieldDescriptor f{3, 1, 7, 0, &index, bauds, nullptr, 0};
+    DrawField(f, 0);
+    EXPECT_EQ("INVALID", Image(3, 1, 7));
+    Type(Enter);
+    AcceptField(f, kEnterEsc, 0);
+    EXPECT_EQ(1, index);
+    EXPECT_EQ("2400   ", Image(3, 1, 7));
+}
+
 TEST_F(AcceptFieldTest, NumberLists) {
     struct Case {
         std::string typed;
