@@ -23,12 +23,14 @@ constexpr char kExtension[] = ".KOV";
 constexpr char kPattern[] = "*.KOV";
 constexpr char kEnterEsc[] = {char(key::Enter), char(key::Esc), 0};
 
-// Picks a name; false on Esc. The name comes back with the extension.
+// Picks a name; false on Esc. A typed name comes back with the extension, a
+// listed file as its own directory entry.
 bool PickName(int row, int col, const char* pattern, const char* extension, bool dirs,
               std::string& file) {
     char name[9] = {};
-    if (!PickFile(row, col, pattern, name, dirs)) return false;
-    file = std::string(name) + extension;
+    std::string entry;
+    if (!PickFile(row, col, pattern, name, dirs, &entry)) return false;
+    file = entry.empty() ? std::string(name) + extension : entry;
     return true;
 }
 
@@ -121,6 +123,9 @@ int CopyPortConfig() {
     DrawCopyPrompts();
     for (;;) {
         int16_t from = 0, to = 0;
+        // The digits of the pair before are not part of the next one.
+        PutText("", 11, 50, 1, ' ', 0);
+        PutText("", 12, 50, 1, ' ', 0);
         if (EditNumber(from, 11, 50, 1, '?', kEnterEsc, 0) == key::Esc) break;
         if (EditNumber(to, 12, 50, 1, '?', kEnterEsc, 0) == key::Esc) break;
         if (from < 1 || from > 4 || to < 1 || to > 4) break;

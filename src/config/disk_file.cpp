@@ -92,6 +92,22 @@ int CreateTemporary(const std::string& path, std::string* temp, PendingSave** sl
     return fd;
 }
 
+// The file a save through path must replace: path itself, or where the chain
+// of symbolic links starting at it ends, so that a link kept as "the current
+// file" stays a link and its target gets the new contents.
+std::string FollowLinks(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {  // the kernel's own limit on a chain
+        struct stat st;
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        std::string target(size_t(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n <= 0 || size_t(n) >= target.size()) return path;  // changed under us
+        target.resize(size_t(n));
+        path = target[0] == '/' ? target : Join(DirOf(path), target);
+    }
+    return path;
+}
+
 }  // namespace
 
 void RemovePendingSaveFiles() {
@@ -138,8 +154,14 @@ std::optional<std::vector<uint8_t>> ReadFilePrefix(const std::string& path, size
     return bytes;
 }
 
-SaveResult SaveFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
+SaveResult SaveFileReplacing(const std::string& name, const std::vector<uint8_t>& bytes) {
+    const std::string path = FollowLinks(name);
     const std::string dir = DirOf(path);
+    // Only a plain file is replaced: a directory (or a device, a pipe) of that
+    // name cannot be opened for writing as a file.
+    struct stat existing;
+    if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
+        return SaveResult::CannotOpen;
     // Replacing by rename would get past a write-protected file; refuse it as
     // opening it for writing would.
     if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0)

@@ -23,9 +23,11 @@ std::string ResolveName(const std::string& name);
 std::optional<std::vector<uint8_t>> ReadFilePrefix(const std::string& path, size_t maxBytes);
 
 enum class SaveResult { Saved, CannotOpen, ShortWrite };
-// Replaces path with bytes. On failure the old file is left as it was and no
-// temporary file remains.
-SaveResult SaveFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes);
+// Replaces the file name with bytes; through a symbolic link, the file the
+// link leads to (the link stays). A name that is a directory or anything but
+// a plain file cannot be opened. On failure the old file is left as it was and
+// no temporary file remains.
+SaveResult SaveFileReplacing(const std::string& name, const std::vector<uint8_t>& bytes);
 
 // Removes the temporary files of the saves under way. Safe in a signal
 // handler, so that a program ended by a signal in the middle of a save leaves

@@ -103,13 +103,14 @@ Link* LoadSetupFromFile(Link* current) {
     WindowHandle window = OpenWindow(6, 38, 9, 63, "LOAD SETUP FROM FILE");
     PutText("New setup file to load", 7, 40, 0, ' ', 0);
     char name[9] = {};
-    if (!PickFile(8, 40, "*.STP", name, true)) {
+    std::string entry;  // a listed file's own name
+    if (!PickFile(8, 40, "*.STP", name, true, &entry)) {
         CloseWindow(window);
         return current;
     }
     if (current) CloseLink(current);
     current = nullptr;
-    switch (ReadSetup(AbsoluteName(std::string(name) + ".STP"))) {
+    switch (ReadSetup(AbsoluteName(entry.empty() ? std::string(name) + ".STP" : entry))) {
         case ReadOutcome::Read:
             current = ConnectLink(nullptr);
             break;

@@ -29,6 +29,16 @@ std::string Upper(std::string s) {
     return s;
 }
 
+// What the list shows for an upper-cased name: its printable characters
+// (others as "?") and, when it is longer than the field, its first seven and
+// "~" to mark that the rest is cut. The item still stands for its entry.
+std::string ShownName(const std::string& upper) {
+    std::string shown;
+    for (unsigned char c : upper) shown += (c >= 0x20 && c < 0x7F) ? char(c) : '?';
+    if (shown.size() > size_t(kNameWidth)) shown = shown.substr(0, kNameWidth - 1) + '~';
+    return shown;
+}
+
 void DrawItem(const PickItem& item, int r, int c, uint32_t attribute) {
     const int row = kListRow + r, col = 2 + 10 * c;
     if (item.kind == 0) {
@@ -139,9 +149,13 @@ void CopyName(char* out, const std::string& name) {
 }  // namespace
 
 std::vector<PickItem> ListPickItems(const char* pattern, bool offerDirectories) {
-    std::vector<PickItem> items;
+    struct Listed {
+        std::string whole;  // the upper-cased name before it is cut for showing
+        PickItem item;
+    };
+    std::vector<Listed> listed;
     DIR* dir = ::opendir(".");
-    if (!dir) return items;
+    if (!dir) return {};
     while (dirent* e = ::readdir(dir)) {
         const std::string real = e->d_name;
         if (real == ".") continue;
@@ -149,20 +163,27 @@ std::vector<PickItem> ListPickItems(const char* pattern, bool offerDirectories) 
         if (::stat(real.c_str(), &st) != 0) continue;
         const std::string upper = Upper(real);
         if (S_ISDIR(st.st_mode)) {
-            if (offerDirectories) items.push_back({upper, real, 1});
+            if (offerDirectories) listed.push_back({upper, {ShownName(upper), real, 1}});
         } else if (S_ISREG(st.st_mode) && PatternMatch(pattern, upper.c_str())) {
             auto dot = upper.rfind('.');
             std::string base = dot == std::string::npos ? upper : upper.substr(0, dot);
-            if (!base.empty()) items.push_back({base, real, 0});
+            if (!base.empty()) listed.push_back({base, {ShownName(base), real, 0}});
         }
     }
     ::closedir(dir);
-    std::sort(items.begin(), items.end(),
-              [](const PickItem& a, const PickItem& b) { return a.name < b.name; });
+    // By the whole name, and names equal but for case by the entry itself, so
+    // the order does not depend on the directory's.
+    std::sort(listed.begin(), listed.end(), [](const Listed& a, const Listed& b) {
+        return a.whole != b.whole ? a.whole < b.whole : a.item.real < b.item.real;
+    });
+    std::vector<PickItem> items;
+    items.reserve(listed.size());
+    for (auto& l : listed) items.push_back(std::move(l.item));
     return items;
 }
 
-int PickFile(int row, int col, const char* pattern, char* nameOut, bool offerDirectories) {
+int PickFile(int row, int col, const char* pattern, char* nameOut, bool offerDirectories,
+             std::string* entryOut) {
     static const char kExits[] = {char(key::Enter),
                                   char(key::Esc),
                                   char(key::Right),
@@ -188,11 +209,13 @@ int PickFile(int row, int col, const char* pattern, char* nameOut, bool offerDir
         if (k == key::Esc) {
             result = 0;
         } else if (k == key::Enter) {
-            if (field[0]) {
-                CopyName(nameOut, field);
-                result = 1;
-            } else if (item && item->kind == 0) {
-                CopyName(nameOut, item->name);
+            const bool isFile = item && item->kind == 0;
+            if (field[0] || isFile) {
+                // The highlighted file's own name left in the field takes that
+                // file, whatever its entry is called; anything else was typed.
+                const bool taken = isFile && (!field[0] || item->name == field);
+                CopyName(nameOut, field[0] ? std::string(field) : item->name);
+                if (entryOut) *entryOut = taken ? item->real : std::string();
                 result = 1;
             } else if (item) {
                 // A directory that cannot be entered leaves us where we are.

@@ -23,7 +23,8 @@
 
 namespace {
 
-const std::string kEnter = "\r", kEsc = "\x1b", kF10 = "\xE0\x44", kSnap = "\xE0\x3C";
+const std::string kEnter = "\r", kEsc = "\x1b", kF10 = "\xE0\x44", kSnap = "\xE0\x3C",
+                  kDown = "\xE0\x50";
 
 struct ConfigDialogTest : testing::Test {
     con::MemoryConsole console;
@@ -103,6 +104,34 @@ TEST_F(ConfigDialogTest, ReadsAnOldFileWhateverTheCaseOfItsName) {
     EXPECT_STREQ("A", WorkingConfig.Ports[2].Paths[0].Pattern);
     EXPECT_STREQ("", WorkingConfig.Ports[0].PollQueries[0]);
     EXPECT_EQ(1, PrintProgBaud);
+}
+
+// Files whose names the picker cannot show whole, or that differ only by
+// case, are read and written through the item chosen.
+TEST_F(ConfigDialogTest, ListedFilesOpenWhateverTheirNames) {
+    WriteBytes("ABCDEFGHIJ.KOV", ShortFile(1, 41));
+    WriteBytes("DUP.KOV", ShortFile(1, 42));
+    WriteBytes("dup.kov", ShortFile(1, 43));
+    WriteBytes("long name with spaces.KOV", ShortFile(1, 44));
+    struct Case {
+        std::string keys;
+        int16_t startRegister;
+    } kCases[] = {{kEnter, 41},
+                  {kDown + kEnter, 42},
+                  {kDown + kDown + kEnter, 43},
+                  {kDown + kDown + kDown + kEnter, 44}};
+    for (const auto& k : kCases) {
+        Type(k.keys);
+        EXPECT_EQ(1, ReadConfigFile());
+        Done();
+        EXPECT_EQ(k.startRegister, WorkingConfig.Ports[0].Paths[0].StartRegister);
+    }
+    // Saving onto the listed long name replaces that file, after the question.
+    Type(kEnter + "y");
+    EXPECT_EQ(1, WriteConfigFile());
+    Done();
+    EXPECT_EQ(6688u, Read("ABCDEFGHIJ.KOV").size());
+    EXPECT_FALSE(std::filesystem::exists("ABCDEFG~.KOV"));
 }
 
 TEST_F(ConfigDialogTest, ValidationReportsComeOneAtATime) {
@@ -192,6 +221,19 @@ TEST_F(ConfigDialogTest, FailedWriteKeepsOldFileAndDirtyFlag) {
                                std::filesystem::directory_iterator()));
 }
 
+// A directory named like the file cannot be written: the dialog says so and
+// goes back to the picker, where Esc leaves.
+TEST_F(ConfigDialogTest, SavingOntoADirectoryNameCannotOpenIt) {
+    ASSERT_EQ(0, ::mkdir("X.KOV", 0755));
+    Type("X" + kEnter + kSnap + kF10 + kEsc);
+    EXPECT_EQ(0, WriteConfigFile());
+    Done();
+    EXPECT_TRUE(Shown("Can't open file \"X.KOV\" for write."));
+    EXPECT_FALSE(Shown("Can't write to disk file."));
+    EXPECT_TRUE(std::filesystem::is_directory("X.KOV"));
+    EXPECT_TRUE(OfflineDirty);
+}
+
 TEST_F(ConfigDialogTest, CopiesPortsUntilEscOrABadNumber) {
     WorkingConfig.Ports[1].BaudRate = 2;
     WorkingConfig.Plus.TriggerInhibit[1] = 9;
@@ -224,6 +266,18 @@ TEST_F(ConfigDialogTest, CopiesPortsUntilEscOrABadNumber) {
     }
     EXPECT_TRUE(Shown("Type Esc to exit"));
     EXPECT_TRUE(Shown("COPY PORT CONFIGURATION"));
+}
+
+// After a copy the next pair starts with both places empty: the source
+// waits for its digit, the destination's old digit is gone.
+TEST_F(ConfigDialogTest, ANewPairStartsWithBothPlacesEmpty) {
+    Type("2" + kEnter + "3" + kEnter + kSnap + kEsc);
+    CopyPortConfig();
+    Done();
+    ASSERT_EQ(1u, shots.size());
+    const std::string& screen = shots.back();  // rows of 80 and a newline
+    EXPECT_EQ('?', screen[(11 - 1) * 81 + 49]);
+    EXPECT_EQ(' ', screen[(12 - 1) * 81 + 49]);
 }
 
 TEST_F(ConfigDialogTest, DeletesOnlyTheMatchingFile) {

@@ -84,6 +84,46 @@ TEST_F(DiskFileTest, SaveReplacesAndLeavesNoTemporaryFile) {
     EXPECT_EQ(std::vector<std::string>{"A.KOV"}, Entries());
 }
 
+// A link kept as "the current file" stays a link: the file it leads to (over
+// any number of links, relative or absolute) gets the new contents, and the
+// temporary file is made beside that file, not beside the link.
+TEST_F(DiskFileTest, SaveThroughALinkReplacesTheFileItLeadsTo) {
+    ASSERT_EQ(0, ::mkdir(P("configs").c_str(), 0755));
+    Write("configs/line3.kov", "old");
+    ASSERT_EQ(0, ::chmod(P("configs/line3.kov").c_str(), 0640));
+    ASSERT_EQ(0, ::symlink("configs/line3.kov", P("LINK.KOV").c_str()));
+    ASSERT_EQ(0, ::symlink(P("LINK.KOV").c_str(), P("CHAIN.KOV").c_str()));
+    ASSERT_EQ(0, ::symlink("configs/new.kov", P("DANGLING.KOV").c_str()));
+    struct Case {
+        const char* saved;
+        const char* target;
+    } kCases[] = {
+        {"LINK.KOV", "configs/line3.kov"},
+        {"CHAIN.KOV", "configs/line3.kov"},
+        {"DANGLING.KOV", "configs/new.kov"},
+    };
+    for (const auto& k : kCases) {
+        const std::string contents = std::string("via ") + k.saved;
+        EXPECT_EQ(SaveResult::Saved,
+                  SaveFileReplacing(P(k.saved), {contents.begin(), contents.end()}));
+        EXPECT_EQ(contents, Read(k.target)) << k.saved;
+    }
+    char target[64] = {};
+    ASSERT_GT(::readlink(P("LINK.KOV").c_str(), target, sizeof target - 1), 0);
+    EXPECT_STREQ("configs/line3.kov", target);
+    ASSERT_GT(::readlink(P("DANGLING.KOV").c_str(), target, sizeof target - 1), 0);
+    struct stat st;
+    ASSERT_EQ(0, ::stat(P("configs/line3.kov").c_str(), &st));
+    EXPECT_EQ(0640u, st.st_mode & 0777);
+    EXPECT_EQ((std::vector<std::string>{"CHAIN.KOV", "DANGLING.KOV", "LINK.KOV", "configs"}),
+              Entries());
+    std::vector<std::string> inConfigs;
+    for (const auto& e : std::filesystem::directory_iterator(P("configs")))
+        inConfigs.push_back(e.path().filename().string());
+    std::sort(inConfigs.begin(), inConfigs.end());
+    EXPECT_EQ((std::vector<std::string>{"line3.kov", "new.kov"}), inConfigs);
+}
+
 // Root writes through file modes, so there the save runs in a child process
 // as an unprivileged user (nobody), in a folder it may write to.
 SaveResult SaveAsUser(const std::string& path) {
@@ -100,6 +140,15 @@ SaveResult SaveAsUser(const std::string& path) {
 
 TEST_F(DiskFileTest, SaveThatCannotOpenChangesNothing) {
     EXPECT_EQ(SaveResult::CannotOpen, SaveFileReplacing(P("none/A.KOV"), {'x'}));
+    // A directory of that name is not a file to replace, nor is a link to one.
+    ASSERT_EQ(0, ::mkdir(P("X.KOV").c_str(), 0755));
+    ASSERT_EQ(0, ::symlink("X.KOV", P("Y.KOV").c_str()));
+    EXPECT_EQ(SaveResult::CannotOpen, SaveFileReplacing(P("X.KOV"), {'x'}));
+    EXPECT_EQ(SaveResult::CannotOpen, SaveFileReplacing(P("Y.KOV"), {'x'}));
+    EXPECT_TRUE(std::filesystem::is_directory(P("X.KOV")));
+    EXPECT_TRUE(std::filesystem::is_empty(P("X.KOV")));
+    std::filesystem::remove(P("Y.KOV"));
+    std::filesystem::remove(P("X.KOV"));
     ASSERT_EQ(0, ::chmod(dir.c_str(), 0777));
     Write("RO.KOV", "kept");
     ASSERT_EQ(0, ::chmod(P("RO.KOV").c_str(), 0444));

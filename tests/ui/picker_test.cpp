@@ -78,6 +78,44 @@ TEST_F(PickerTest, ScreenShowsItemsAndBrackets) {
     RemoveHotKey(key::F2);
 }
 
+// Names that do not fit the eight places, or differ only by case, are still
+// listed one item each, and each item gives back the entry it stands for.
+TEST_F(PickerTest, EveryListedFileGivesBackItsOwnEntry) {
+    Touch("long name with spaces.KOV");
+    Touch("ABCDEFGHIJ.KOV");
+    Touch("DUP.KOV");
+    Touch("dup.kov");
+    Touch("caf\xC3\xA9.kov");
+    Touch("SHORT.KOV");
+    std::vector<std::string> shown;
+    for (const auto& item : ListPickItems("*.KOV", false)) shown.push_back(item.name);
+    EXPECT_EQ((std::vector<std::string>{"ABCDEFG~", "CAF??", "DUP", "DUP", "LONG NA~", "SHORT"}),
+              shown);
+    struct Case {
+        std::string typed;
+        const char* name;   // what the name field gave back
+        const char* entry;  // the entry to open ("" for a typed name)
+    } kCases[] = {
+        {Enter, "ABCDEFG~", "ABCDEFGHIJ.KOV"},
+        {Down + Enter, "CAF??", "caf\xC3\xA9.kov"},
+        {Down + Down + Enter, "DUP", "DUP.KOV"},
+        {Down + Down + Down + Enter, "DUP", "dup.kov"},
+        {Down + Down + Down + Down + Enter, "LONG NA~", "long name with spaces.KOV"},
+        {"abcdefgh" + Enter, "ABCDEFGH", ""},
+        {Down + Down + "dup" + Enter, "DUP", "DUP.KOV"},  // the highlighted one's own name
+        {Down + Down + "X" + Enter, "X", ""},
+    };
+    for (const auto& k : kCases) {
+        Type(k.typed);
+        char name[9] = "?";
+        std::string entry = "?";
+        ASSERT_EQ(1, PickFile(12, 22, "*.KOV", name, false, &entry)) << k.entry;
+        EXPECT_STREQ(k.name, name) << k.entry;
+        EXPECT_EQ(k.entry, entry);
+        EXPECT_TRUE(console.keys.empty());
+    }
+}
+
 TEST_F(PickerTest, NavigationChoosesItems) {
     Files(100);
     struct Case {
