@@ -1,3 +1,4 @@
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -27,6 +28,9 @@ int main(int argc, char** argv) {
         }
         arguments.emplace_back(argv[i]);
     }
+    // A reader that goes away (the print spooler ending early) must give a
+    // write error, not end the program with the terminal raw.
+    std::signal(SIGPIPE, SIG_IGN);
     con::NcursesConsole console;
     // A signal that ends the program must not leave the serial port's lock file.
     con::NcursesConsole::SetFatalSignalHook(RemoveHeldUucpLocks);

@@ -62,7 +62,7 @@ void StartUp(const std::vector<std::string>& arguments) {
     HandDownHooks();
     DrawBanner();
     ResetGridOrigin();
-    for (const auto& argument : arguments) StuffKeys(ArgumentKeystrokes(argument));
+    for (const auto& argument : arguments) StuffAllKeys(ArgumentKeystrokes(argument));
     ModuleModel = 2;
     SetCurrentLink(LoadStartupSetup(kStartupSetupFile));  // also binds F1
     SetDefaults();  // after the setup: the Print/Prog baud follows the link's
@@ -84,9 +84,17 @@ int RunShell(con::Console& console, const std::vector<std::string>& arguments) {
     ScreenInit(console);
     StartUp(arguments);
     int selection = kInitialSelection;
+    // A connect that failed at start left its reason in the saved main screen;
+    // once a link opens it must not come back with every return to the menu.
+    bool reasonSaved = ConnectReasonShown();
     while (selection != kEndOfLoop) {
         selection = DispatchChoice(RunMenu(kMainMenu, kMenuBarRow, selection));
         RestoreScreen();
+        if (reasonSaved && !ConnectReasonShown()) {
+            ClearToEndOfLine(25, 1);
+            SaveScreen();
+        }
+        reasonSaved = ConnectReasonShown();
         if (ModuleModel < 2) {
             DrawModelMark();
             SaveScreen();

@@ -17,9 +17,10 @@ int PrintConfig() {
         const int k = EditText(name, 12, 22, 34, '_', "A-Z0-9$.\\_~:", exits,
                                tf::StartWithText | tf::ReplaceOld | tf::Upper);
         if (k == key::Esc) break;
-        auto output = OpenOutputDevice(name);
+        std::string reason;
+        auto output = OpenOutputDevice(name, &reason);
         if (!output) {
-            ShowErrorF("Can't open file \"%s\" for write.", name);
+            ShowErrorWithReason(OpenFailure(name).c_str(), reason);
             continue;
         }
         const std::string listing = ConfigListing(WorkingConfig, PrintProgBaud, ModuleModel,
@@ -27,7 +28,7 @@ int PrintConfig() {
         const bool written = output->Write(listing.data(), listing.size());
         // A full disk or a refused print job must not pass for a print-out.
         if (!output->Close() || !written)
-            ShowErrorF("Can't write file \"%s\".", name);
+            ShowErrorWithReason(WriteFailure(name).c_str(), output->FailureReason());
         else
             printed = 1;
         break;

@@ -39,6 +39,8 @@ Link* OpenFromSetup(LinkSetup& setup, std::string* reason) {
 
 void SetConnectIdleCallback(LinkIdleCallback callback) { gIdleCallback = callback; }
 
+bool ConnectReasonShown() { return gReasonOnStatusLine; }
+
 Link* ConnectLink(Link* current) {
     WindowHandle window = OpenWindow(4, 1, 6, 40, "ATTEMPTING TO CONNECT");
     if (SerialPortCount() == 0) EnumerateSerialPorts();

@@ -13,3 +13,7 @@ void SetConnectIdleCallback(LinkIdleCallback callback);
 // the baud rate, parity, stop bits, data bits and timeout to the link.
 // Returns the link (current or new), or null when none could be opened.
 Link* ConnectLink(Link* current);
+
+// Whether the reason of a failed connect is on the status row (row 25); it
+// is cleared from the screen when a link opens.
+bool ConnectReasonShown();

@@ -61,6 +61,29 @@ int ShowError(const char* message) {
     return RunErrorWindow(message, false);
 }
 
+int ShowErrorWithReason(const char* message, const std::string& reason) {
+    if (reason.empty()) return ShowError(message);
+    if (Hooks().trapErrors() != 0) {
+        // Nothing waits: the reason stays on the status row as the report.
+        PutText(reason.c_str(), 25, 1, 80, ' ', tf::Alert);
+        return 1;
+    }
+    // The row is the screen's own (a form's field, a status): it comes back
+    // when the error window is cleared.
+    uint8_t chars[80], attrs[80];
+    for (int c = 0; c < 80; ++c) {
+        chars[c] = ScreenChar(24, c);
+        attrs[c] = ScreenAttr(24, c);
+    }
+    PutText(reason.c_str(), 25, 1, 80, ' ', tf::Alert);
+    int result = RunErrorWindow(message, false);
+    for (int c = 0; c < 80; ++c) {
+        const char cell[2] = {char(chars[c] ? chars[c] : ' '), 0};
+        PutText(cell, 25, c + 1, 1, ' ', attrs[c]);
+    }
+    return result;
+}
+
 int ShowErrorBox(const char* message) { return RunErrorWindow(message, true); }
 
 int ShowErrorF(const char* format, ...) {

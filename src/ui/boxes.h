@@ -7,6 +7,10 @@
 int ConfirmBox(const char* question);  // 1 yes, 0 no
 int ShowError(const char* message);    // 1 F10 (or not shown), 0 Esc
 int ShowErrorF(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// ShowError with the system's reason on the status row (row 25) while the
+// window is up; the row's own text comes back after. With errors not trapped
+// the reason stays there as the only report.
+int ShowErrorWithReason(const char* message, const std::string& reason);
 int ShowErrorBox(const char* message);  // 1 F10, 0 otherwise
 int ShowErrorBoxF(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

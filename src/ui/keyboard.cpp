@@ -11,13 +11,10 @@ namespace {
 
 constexpr int kRingSize = 100;
 
-bool TakeTypeAhead(int& code) {
-    ScreenState& s = Screen();
-    if (s.pending == 0) return false;
-    --s.pending;
-    s.readIndex = (s.readIndex + 1) % kRingSize;
-    code = s.typeAhead[s.readIndex];
-    return true;
+void PutInRing(ScreenState& s, uint8_t code) {
+    ++s.pending;
+    s.writeIndex = (s.writeIndex + 1) % kRingSize;
+    s.typeAhead[s.writeIndex] = code;
 }
 
 // Reads one key from the console and maps it; 0 when polling found nothing.
@@ -85,7 +82,10 @@ int ReadKeyFor(int wait, int cursor) {
     for (;;) {
         if (s.dirty) RepaintScreen();
         int code;
-        if (!TakeTypeAhead(code)) {
+        uint8_t queued;
+        if (TakeTypeAhead(queued)) {
+            code = queued;
+        } else {
             s.console->Flush();
             code = ReadConsoleKey(wait != 0);
             if (code == 0) return 0;
@@ -105,6 +105,19 @@ int ReadKeyFor(int wait, int cursor) {
 
 }  // namespace
 
+bool TakeTypeAhead(uint8_t& code) {
+    ScreenState& s = Screen();
+    while (s.pending < kRingSize && !s.waitingKeys.empty()) {
+        PutInRing(s, s.waitingKeys.front());
+        s.waitingKeys.pop_front();
+    }
+    if (s.pending == 0) return false;
+    --s.pending;
+    s.readIndex = (s.readIndex + 1) % kRingSize;
+    code = s.typeAhead[s.readIndex];
+    return true;
+}
+
 int ReadKey(int wait) { return ReadKeyFor(wait, -1); }
 
 int GetKey() { return ReadKeyFor(-1, -1); }
@@ -119,10 +132,12 @@ int ReadKeyboardKey() {
 void StuffKeys(const char* keys) {
     ScreenState& s = Screen();
     for (const char* k = keys; *k; ++k) {
+        if (!s.waitingKeys.empty()) {
+            s.waitingKeys.push_back(uint8_t(*k));  // behind the keys queued first
+            continue;
+        }
         if (s.pending == kRingSize) break;  // a full ring keeps what it holds
-        ++s.pending;
-        s.writeIndex = (s.writeIndex + 1) % kRingSize;
-        s.typeAhead[s.writeIndex] = uint8_t(*k);
+        PutInRing(s, uint8_t(*k));
     }
 }
 
@@ -139,7 +154,7 @@ bool UngetKey(uint8_t code) {
     return true;
 }
 
-bool KeysQueued() { return Screen().pending > 0; }
+bool KeysQueued() { return Screen().pending > 0 || !Screen().waitingKeys.empty(); }
 
 bool WaitForKey(int timeoutMs) {
     if (KeysQueued()) return true;
@@ -149,6 +164,16 @@ bool WaitForKey(int timeoutMs) {
     const char typed[2] = {char(code), 0};
     StuffKeys(typed);
     return true;
+}
+
+void StuffAllKeys(const std::string& keys) {
+    ScreenState& s = Screen();
+    for (char k : keys) {
+        if (s.waitingKeys.empty() && s.pending < kRingSize)
+            PutInRing(s, uint8_t(k));
+        else
+            s.waitingKeys.push_back(uint8_t(k));
+    }
 }
 
 void AddHotKey(uint8_t code, HotKeyHandler handler) {

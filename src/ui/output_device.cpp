@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 extern char** environ;
 
@@ -46,26 +47,56 @@ class FileOutput : public OutputDevice {
     int fd_;
 };
 
+// The first line of what a program said on its error output, bounded.
+std::string FirstLineOf(int fd) {
+    std::string said;
+    char buffer[256];
+    ssize_t n;
+    while (said.size() < 4096 &&
+           ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)))
+        if (n > 0) said.append(buffer, size_t(n));
+    said = said.substr(0, said.find('\n'));
+    for (char& c : said)
+        if (c < 0x20 || c > 0x7E) c = ' ';
+    return said;
+}
+
 class SpoolerOutput : public OutputDevice {
   public:
-    SpoolerOutput(int fd, pid_t pid) : fd_(fd), pid_(pid) {}
+    SpoolerOutput(int fd, int errors, pid_t pid) : fd_(fd), errors_(errors), pid_(pid) {}
     ~SpoolerOutput() override { Close(); }
     bool Write(const void* data, size_t size) override {
         return fd_ >= 0 && WriteAll(fd_, data, size);
     }
+    // The spooler has its input closed, then says what it has to say and
+    // ends; anything but a clean exit is a print that did not happen.
     bool Close() override {
-        if (fd_ < 0) return true;
+        if (fd_ < 0) return ok_;
         ::close(fd_);
         fd_ = -1;
+        const std::string said = FirstLineOf(errors_);
+        ::close(errors_);
         int status = 0;
         while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
         }
-        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        ok_ = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        if (ok_) return true;
+        if (!said.empty())
+            reason_ = said;
+        else if (WIFEXITED(status))
+            reason_ = "the print spooler lp failed (exit status " +
+                      std::to_string(WEXITSTATUS(status)) + ")";
+        else
+            reason_ = "the print spooler lp was stopped by a signal";
+        return false;
     }
+    std::string FailureReason() const override { return reason_; }
 
   private:
-    int fd_;
+    int fd_, errors_;
     pid_t pid_;
+    bool ok_ = true;
+    std::string reason_;
 };
 
 // The spooler program, looked up in PATH as the shell would, without one.
@@ -83,27 +114,52 @@ std::string FindSpooler() {
     return {};
 }
 
-std::unique_ptr<OutputDevice> OpenSpooler() {
+std::unique_ptr<OutputDevice> OpenSpooler(std::string* reason) {
     const std::string lp = FindSpooler();
-    if (lp.empty()) return nullptr;
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) return nullptr;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
-    // lp reports the job id on its output; the full screen must not get it.
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    char* argv[] = {const_cast<char*>("lp"), nullptr};
-    pid_t pid;
-    int rc = posix_spawn(&pid, lp.c_str(), &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[0]);
-    if (rc != 0) {
-        ::close(fds[1]);
+    if (lp.empty()) {
+        *reason = kNoSpoolerReason;
         return nullptr;
     }
-    return std::make_unique<SpoolerOutput>(fds[1], pid);
+    int input[2], errors[2];
+    if (::pipe2(input, O_CLOEXEC) != 0) {
+        *reason = std::string("cannot start the print spooler: ") + std::strerror(errno);
+        return nullptr;
+    }
+    if (::pipe2(errors, O_CLOEXEC) != 0) {
+        *reason = std::string("cannot start the print spooler: ") + std::strerror(errno);
+        ::close(input[0]);
+        ::close(input[1]);
+        return nullptr;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+    // lp reports the job id on its output; the full screen must not get it.
+    // What it says on its error output is the reason a print failed.
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, errors[1], 2);
+    // The program ignores SIGPIPE; the spooler gets the usual behaviour back.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    char* argv[] = {const_cast<char*>("lp"), nullptr};
+    pid_t pid;
+    int rc = posix_spawn(&pid, lp.c_str(), &actions, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(input[0]);
+    ::close(errors[1]);
+    if (rc != 0) {
+        *reason = "cannot start the print spooler " + lp + ": " + std::strerror(rc);
+        ::close(input[1]);
+        ::close(errors[0]);
+        return nullptr;
+    }
+    return std::make_unique<SpoolerOutput>(input[1], errors[0], pid);
 }
 
 }  // namespace
@@ -114,10 +170,23 @@ bool IsPrinterName(const std::string& name) {
     return false;
 }
 
-std::unique_ptr<OutputDevice> OpenOutputDevice(const std::string& name) {
+std::string OpenFailure(const std::string& name) {
+    return "Can't open file \"" + name + "\" for write.";
+}
+std::string WriteFailure(const std::string& name) { return "Can't write file \"" + name + "\"."; }
+
+const char kNoSpoolerReason[] = "no print spooler: install cups-client, or print to a file";
+
+std::unique_ptr<OutputDevice> OpenOutputDevice(const std::string& name, std::string* reason) {
+    std::string ignored;
+    if (!reason) reason = &ignored;
+    reason->clear();
     if (name.empty()) return nullptr;
-    if (IsPrinterName(name)) return OpenSpooler();
+    if (IsPrinterName(name)) return OpenSpooler(reason);
     int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return nullptr;
+    if (fd < 0) {
+        *reason = name + ": " + std::strerror(errno);
+        return nullptr;
+    }
     return std::make_unique<FileOutput>(fd);
 }

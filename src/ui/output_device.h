@@ -11,10 +11,20 @@ class OutputDevice {
     virtual ~OutputDevice() = default;
     // False when the bytes could not all be written.
     virtual bool Write(const void* data, size_t size) = 0;
-    // Ends the output (the spooler is waited for); false on failure.
+    // Ends the output (the spooler is waited for); false on failure, with
+    // what went wrong in FailureReason.
     virtual bool Close() = 0;
+    virtual std::string FailureReason() const { return {}; }
 };
 
 bool IsPrinterName(const std::string& name);
-// Null when the device or file cannot be opened.
-std::unique_ptr<OutputDevice> OpenOutputDevice(const std::string& name);
+// Null when the device or file cannot be opened; then *reason (if given) says
+// why, in a line for the status row.
+std::unique_ptr<OutputDevice> OpenOutputDevice(const std::string& name,
+                                               std::string* reason = nullptr);
+
+extern const char kNoSpoolerReason[];
+
+// The error window's texts for an output that could not be opened or written.
+std::string OpenFailure(const std::string& name);
+std::string WriteFailure(const std::string& name);

@@ -68,16 +68,19 @@ int PrintScreen(int, int) {
     for (;;) {
         int k = EditText(name, 12, 22, 34, '_', "A-Z0-9$.\\_~:", exits, 0x1A02);
         if (k == key::Esc) break;
-        auto output = OpenOutputDevice(name);
+        std::string reason;
+        auto output = OpenOutputDevice(name, &reason);
         if (!output) {
-            ShowErrorF("Can't open file \"%s\" for write.", name);
+            ShowErrorWithReason(OpenFailure(name).c_str(), reason);
             continue;
         }
         // The window goes first so that the print shows the screen under it.
         CloseWindow(window);
         std::string page = ScreenPrintOfImage();
-        output->Write(page.data(), page.size());
-        output->Close();
+        const bool written = output->Write(page.data(), page.size());
+        // A spooler that refused the job must not pass for a print.
+        if (!output->Close() || !written)
+            ShowErrorWithReason(WriteFailure(name).c_str(), output->FailureReason());
         return 0;
     }
     CloseWindow(window);

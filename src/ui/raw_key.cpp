@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kRingSize = 100;
-
 // Bytes already taken from their source but not yet handed out: the second
 // byte of an extended key from the type-ahead, or a peeked key.
 std::deque<int> gHeld;
@@ -36,18 +34,16 @@ void HoldBytesOf(uint8_t code) {
     gHeld.push_back(code);
 }
 
-bool TakeTypeAhead() {
-    ScreenState& s = Screen();
-    if (s.pending == 0) return false;
-    --s.pending;
-    s.readIndex = (s.readIndex + 1) % kRingSize;
-    HoldBytesOf(s.typeAhead[s.readIndex]);
+bool HoldTypeAhead() {
+    uint8_t code;
+    if (!TakeTypeAhead(code)) return false;
+    HoldBytesOf(code);
     return true;
 }
 
 int NextByte(int timeoutMs) {
     ScreenState& s = Screen();
-    if (gHeld.empty() && !TakeTypeAhead()) {
+    if (gHeld.empty() && !HoldTypeAhead()) {
         if (s.dirty) RepaintScreen();
         s.console->Flush();
         return s.console->ReadKeyByte(timeoutMs);

@@ -46,6 +46,7 @@ void ScreenInit(con::Console& console) {
     s.windows.clear();
     s.hotKeys.clear();
     s.pending = s.readIndex = s.writeIndex = 0;
+    s.waitingKeys.clear();
     s.insertMode = true;
 }
 

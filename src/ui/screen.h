@@ -51,6 +51,9 @@ bool KeysQueued();
 // one is typed in time, which is then queued (nothing typed is lost, and hot
 // keys still apply when it is read).
 bool WaitForKey(int timeoutMs);
+// Queues every one of the keys however many there are (the command line's):
+// those the type-ahead ring cannot hold yet wait in order behind it.
+void StuffAllKeys(const std::string& keys);
 
 // A handler is any callable, so a screen binds a key to its own state (a
 // lambda capturing it) instead of a global. The result is ignored.

@@ -345,6 +345,36 @@ TEST_F(SetupScenario, AMissingDeviceGivesTheWindowAndTheReason) {
     Quit();
 }
 
+// The reason of a failed connect goes once a later connect succeeds, also
+// from the main screen the menu comes back to.
+TEST_F(SimulatedModule, TheStatusRowClearsWhenALinkOpens) {
+    root.Add("ttyUSB0", root.Path() + "/dev/unplugged");
+    root.Add("ttyUSB1", simA.SlavePath());
+    WriteFile(File("KOVASW.STP"), SyMaxSetup(0));
+    Start();
+    Dismiss("Unable to establish link.");
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    ASSERT_TRUE(t.WaitForRow(25, "not found")) << t.ScreenText();
+    t.Type("SS");
+    ASSERT_TRUE(t.WaitFor("CONFIGURE THIS COMPUTER"));
+    t.SendKeys("Enter");
+    t.Type(" ");  // ttyUSB1
+    ASSERT_TRUE(t.WaitForRow(9, "ttyUSB1"));
+    for (int i = 0; i < 8; ++i) t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitFor("Write setup to startup file?")) << t.ScreenText();
+    t.Type("n");
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    EXPECT_TRUE(AwaitOpen(t.ProgramPid(), simA.SlavePath(), true));
+    t.Settle();
+    EXPECT_EQ(std::string::npos, t.Row(25).find("not found")) << t.ScreenText();
+    t.Type("F");  // a menu opened and left: the main screen comes back clean
+    ASSERT_TRUE(t.WaitFor("Read from disk to memory"));
+    t.SendKeys("Escape");
+    t.Settle();
+    EXPECT_EQ(std::string::npos, t.Row(25).find("not found")) << t.ScreenText();
+    Quit();
+}
+
 TEST_F(SetupScenario, ModbusTcpConnectsOverLoopback) {
     int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in a{};

@@ -138,11 +138,43 @@ TEST(Shell, TypesCommandLineArgumentsIntoTheMenus) {
     ASSERT_TRUE(t.WaitFor("View registers"));
 }
 
+// Three full-length arguments of keys the menu bar refuses, then the keys
+// that quit: every keystroke must arrive for the last ones to.
+TEST(Shell, TypesEveryKeystrokeOfLongArguments) {
+    TmuxSession t;
+    const std::string refused(131, '#');
+    t.Start({refused, refused, refused, "E/Eq"});
+    ASSERT_TRUE(t.WaitForExit());
+    EXPECT_EQ(t.ExitStatus(), 0);
+}
+
 TEST(Shell, QuitsFromTheCommandLine) {
     TmuxSession t;
     t.Start({"E/Eq"});  // Emulate, Esc back to the bar, q quits
     ASSERT_TRUE(t.WaitForExit());
     EXPECT_EQ(t.ExitStatus(), 0);
+}
+
+// In a narrow terminal the message is wrapped, not cut.
+TEST(Shell, TheTooSmallMessageFitsANarrowTerminal) {
+    TmuxSession t(24, 10);
+    t.Start();
+    ASSERT_TRUE(t.WaitFor("(this one is 24 x 10)."));
+    EXPECT_EQ(t.Row(1).find("KOVASW needs a terminal"), 0u) << t.ScreenText();
+    EXPECT_EQ(t.Row(2).find("of at least 80 x 25"), 0u) << t.ScreenText();
+    EXPECT_EQ(t.Row(3).find("(this one is 24 x 10)."), 0u) << t.ScreenText();
+}
+
+// Start-up ignores SIGPIPE, so a pipe whose reader went away is a write error.
+TEST(Shell, IgnoresSigpipe) {
+    TmuxSession t;
+    t.Start();
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    std::string status = RunCommand({"cat", "/proc/" + std::to_string(t.ProgramPid()) + "/status"});
+    auto at = status.find("SigIgn:");
+    ASSERT_NE(at, std::string::npos) << status;
+    unsigned long long ignored = std::stoull(status.substr(at + 7), nullptr, 16);
+    EXPECT_TRUE(ignored & (1ull << (SIGPIPE - 1))) << status.substr(at, 30);
 }
 
 TEST(Shell, WaitsForALargeEnoughTerminal) {
@@ -199,12 +231,16 @@ TEST(Shell, GivesTheTerminalBackOnQuit) {
 }
 
 TEST(Shell, RefusesATerminalItCannotUse) {
-    TmuxSession t;
-    t.SetTerm("no-such-terminal");
-    t.Start();
-    ASSERT_TRUE(t.WaitForExit());
-    EXPECT_EQ(t.ExitStatus(), 1);
-    EXPECT_TRUE(t.WaitFor("cannot use the terminal type \"no-such-terminal\"")) << t.ScreenText();
+    // Unknown, and known but unable to move the cursor.
+    for (const char* term : {"no-such-terminal", "dumb"}) {
+        TmuxSession t;
+        t.SetTerm(term);
+        t.Start();
+        ASSERT_TRUE(t.WaitForExit()) << term;
+        EXPECT_EQ(t.ExitStatus(), 1) << term;
+        EXPECT_TRUE(t.WaitFor("cannot use the terminal type \"" + std::string(term) + "\""))
+            << t.ScreenText();
+    }
     int status = -1;
     RunCommand({"sh", "-c", BuildDir() + "/kovasw < /dev/null > /dev/null 2>&1"}, &status);
     EXPECT_EQ(status, 1);

@@ -59,6 +59,25 @@ TEST_F(KeyboardTest, TheRingKeepsAHundredKeysAcrossItsWrap) {
     }
 }
 
+// The command line's keys are never dropped: what the ring cannot hold waits
+// behind it, and keys queued later (a side-step, a key put back) come after.
+TEST_F(KeyboardTest, AllQueuedKeysArriveInOrderBeyondTheRing) {
+    std::string arguments;
+    for (int i = 0; i < 3 * 131; ++i) arguments += char('A' + i % 26);
+    console.Type("t");
+    StuffAllKeys(arguments);
+    EXPECT_EQ(GetKey(), 'A');
+    StuffKeys("!");  // queued while keys wait beyond the ring
+    for (size_t i = 1; i < arguments.size(); ++i) ASSERT_EQ(GetKey(), arguments[i]) << i;
+    EXPECT_EQ(GetKey(), '!');
+    EXPECT_EQ(GetKey(), 't');
+    EXPECT_EQ(ReadKey(0), 0);
+    // With the waiting keys gone, the ring keeps its limit again.
+    StuffKeys(std::string(100, 'x') + "!");
+    for (int i = 0; i < 100; ++i) ASSERT_EQ(GetKey(), 'x');
+    EXPECT_EQ(ReadKey(0), 0);
+}
+
 std::vector<int> gHandled;
 int Recorder(int code, int arg) {
     gHandled.push_back(code);

@@ -2,6 +2,7 @@
 #include "ui/print_screen.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -133,8 +134,80 @@ TEST_F(OutputDeviceTest, PrinterNamesGoToTheSpooler) {
 TEST_F(OutputDeviceTest, PrinterWithoutSpoolerCannotBeOpened) {
     ASSERT_EQ(0, ::mkdir("empty", 0755));
     ::setenv("PATH", (dir + "/empty").c_str(), 1);
-    EXPECT_FALSE(OpenOutputDevice("LPT1:"));
+    std::string reason;
+    EXPECT_FALSE(OpenOutputDevice("LPT1:", &reason));
+    EXPECT_EQ(kNoSpoolerReason, reason);
     EXPECT_NE(0, ::access("LPT1:", F_OK));
+}
+
+// A spooler that refuses the job, or goes away without reading it, is a
+// failed print with its reason; the writer gets an error, not SIGPIPE (the
+// program ignores it from the start, as this test does).
+TEST_F(OutputDeviceTest, ASpoolerThatFailsIsReported) {
+    struct Case {
+        const char* script;
+        bool written;
+        const char* reason;
+    } kCases[] = {
+        {"/bin/cat > /dev/null; echo 'lp: Error - No default destination.' >&2; exit 1", true,
+         "lp: Error - No default destination."},
+        {"exit 2", false, "the print spooler lp failed (exit status 2)"},
+    };
+    auto oldHandler = ::signal(SIGPIPE, SIG_IGN);
+    ASSERT_EQ(0, ::mkdir("bin", 0755));
+    for (const auto& k : kCases) {
+        std::ofstream("bin/lp") << "#!/bin/sh\n" << k.script << "\n";
+        ASSERT_EQ(0, ::chmod("bin/lp", 0755));
+        ::setenv("PATH", (dir + "/bin").c_str(), 1);
+        auto out = OpenOutputDevice("LPT1:");
+        ASSERT_TRUE(out) << k.script;
+        const std::string page(1 << 20, 'x');  // more than a pipe holds
+        EXPECT_EQ(k.written, out->Write(page.data(), page.size())) << k.script;
+        EXPECT_FALSE(out->Close()) << k.script;
+        EXPECT_EQ(k.reason, out->FailureReason());
+    }
+    ::signal(SIGPIPE, oldHandler);
+}
+
+// In the dialog the error window keeps its message and row 25 says why while
+// it is up; the row's own text comes back after.
+TEST_F(OutputDeviceTest, PrintScreenSaysWhyOnTheStatusRow) {
+    auto oldHandler = ::signal(SIGPIPE, SIG_IGN);  // as the program has it
+    ASSERT_EQ(0, ::mkdir("bin", 0755));
+    std::ofstream("bin/lp")
+        << "#!/bin/sh\n/bin/cat > /dev/null\necho 'lp: printer is gone' >&2\nexit 1\n";
+    ASSERT_EQ(0, ::chmod("bin/lp", 0755));
+    struct Case {
+        const char* path;  // under dir
+        const char* message;
+        const char* reason;
+    } kCases[] = {
+        {"/none", "Can't open file \"LPT1:\" for write.", kNoSpoolerReason},
+        {"/bin", "Can't write file \"LPT1:\".", "lp: printer is gone"},
+    };
+    static OutputDeviceTest* self;
+    static std::string windowRow, statusRow;
+    self = this;
+    AddHotKey(key::F1, PrintScreen);
+    AddHotKey(key::F2, [](int, int) {
+        windowRow = self->console.Row(22);
+        statusRow = self->console.Row(24);
+        return 0;
+    });
+    for (const auto& k : kCases) {
+        ::setenv("PATH", (dir + k.path).c_str(), 1);
+        PutText("Trigger/Inhibit register 77", 25, 1, 80, ' ', 0);
+        const std::string before = console.Row(24);
+        // The open failure leaves the dialog up for another name: Esc ends it.
+        const bool stays = k.path == std::string("/none");
+        Type(F1 + Enter + F2 + F10 + (stays ? Esc : "") + "q");
+        EXPECT_EQ('q', GetKey());
+        EXPECT_NE(std::string::npos, windowRow.find(k.message)) << windowRow;
+        EXPECT_EQ(0u, statusRow.find(k.reason)) << statusRow;
+        EXPECT_EQ(before, console.Row(24));
+    }
+    RemoveHotKey(key::F2);
+    ::signal(SIGPIPE, oldHandler);
 }
 
 TEST_F(OutputDeviceTest, OtherNamesAreFilesTruncated) {

@@ -63,6 +63,17 @@ short CursesColour(int index) {
     return kBase[index & 7];
 }
 
+// Whether the terminal named by TERM can put the cursor anywhere, looked up
+// before anything is sent to it.
+bool CanAddressCursor() {
+    int status = 0;
+    if (setupterm(nullptr, STDOUT_FILENO, &status) != OK) return false;
+    const char* cup = tigetstr("cup");
+    const bool addressable = cup && cup != reinterpret_cast<char*>(-1);
+    del_curterm(cur_term);
+    return addressable;
+}
+
 struct ScanKey {
     int curses;
     uint8_t scan;
@@ -134,16 +145,35 @@ void NcursesConsole::Impl::Put(int row, int col, uint8_t ch, uint8_t colourByte)
     }
 }
 
+namespace {
+
+// The too-small message in pieces that stay whole, each line holding as many
+// as fit the terminal's width (a piece wider than that is cut).
+void DrawTooSmallMessage(int rows, int cols) {
+    char size[48];
+    std::snprintf(size, sizeof size, "(this one is %d x %d).", cols, rows);
+    const std::string pieces[] = {"KOVASW needs", "a terminal", "of at least 80 x 25", size};
+    std::string line;
+    int row = 0;
+    for (const std::string& piece : pieces) {
+        if (!line.empty() && int(line.size() + 1 + piece.size()) > cols) {
+            if (row < rows) mvwaddnstr(stdscr, row, 0, line.c_str(), cols);
+            ++row;
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + piece;
+    }
+    if (row < rows) mvwaddnstr(stdscr, row, 0, line.c_str(), cols);
+}
+
+}  // namespace
+
 void NcursesConsole::Impl::Refresh() {
     int rows, cols;
     getmaxyx(stdscr, rows, cols);
     if (rows < kRows || cols < kCols) {
-        char message[96];
-        std::snprintf(message, sizeof message,
-                      "KOVASW needs a terminal of at least 80 x 25 (this one is %d x %d).", cols,
-                      rows);
         werase(stdscr);
-        mvwaddnstr(stdscr, 0, 0, message, cols);
+        DrawTooSmallMessage(rows, cols);
         wnoutrefresh(stdscr);
         curs_set(0);
         doupdate();
@@ -231,8 +261,9 @@ void NcursesConsole::Start() {
         std::fputs("kovasw: standard input and output must be a terminal\n", stderr);
         std::exit(1);
     }
-    impl_->screen = newterm(nullptr, stdout, stdin);
-    if (!impl_->screen) {
+    // A terminal that cannot move its cursor (TERM=dumb, a printing
+    // terminal) would show a garbled line: refused like an unknown one.
+    if (!CanAddressCursor() || !(impl_->screen = newterm(nullptr, stdout, stdin))) {
         const char* term = std::getenv("TERM");
         std::fprintf(stderr, "kovasw: cannot use the terminal type \"%s\"\n", term ? term : "");
         std::exit(1);
