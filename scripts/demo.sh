@@ -9,11 +9,12 @@
 # SIGTERM.
 #
 # Usage: scripts/demo.sh BUILD_DIR [KEYS...]
+# KOVA_DEMO_DIR names another folder to start in (default BUILD_DIR/demo).
 set -u
 
 BUILD=$(cd "${1:?usage: demo.sh BUILD_DIR [KEYS...]}" && pwd)
 shift
-DEMO="$BUILD/demo"
+DEMO="${KOVA_DEMO_DIR:-$BUILD/demo}"
 WORK=$(mktemp -d /tmp/kovasw-demo.XXXXXX)
 SIM_OUT="$WORK/kova-sim.out"
 SIM_PID=
@@ -44,8 +45,11 @@ zeros() { head -c "$1" /dev/zero; }
 
 # The 150-byte settings: Modbus TCP to 127.0.0.1 at the given port, unit 1,
 # timeout 500, errors in the error window, the viewer at 20 registers.
+# Written beside and renamed into place, so a program starting from the same
+# folder reads either the old settings or the new, never half of them.
 write_setup() {
     local host=127.0.0.1
+    local partial="$1.$$.tmp"
     {
         words 6 0 0 13 1 0 1 0      # type, port, reserved, baud, data, stop, parity, check
         words 1 1; zeros 18         # route count, the unit, the rest of the route
@@ -54,7 +58,7 @@ write_setup() {
         words 0 0 20 1 0 0 500 "$2" # viewer priority, status, size, start, identify; trap; timeout; TCP port
         printf '%s' "$host"; zeros $((42 - ${#host}))
         words 0                     # register set
-    } > "$1"
+    } > "$partial" && mv -f "$partial" "$1"
 }
 
 # A port the setup form can show (four digits): the first free one from 5020.

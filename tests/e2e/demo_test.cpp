@@ -66,7 +66,9 @@ bool AwaitGone(int pid, int timeoutMs = 5000) {
 class Demo : public testing::Test {
   protected:
     void StartDemo() {
-        t.StartScript("bash " + SourceDir() + "/scripts/demo.sh " + BuildDir() +
+        // A folder of its own: demos started side by side must not share settings.
+        t.StartScript("KOVA_DEMO_DIR=" + t.Dir() + "/demo bash " + SourceDir() +
+                      "/scripts/demo.sh " + BuildDir() +
                       "; echo demo-ended-$?; sleep 60");
         ASSERT_TRUE(t.WaitFor("Use F10")) << t.ScreenText();
         pane = std::atoi(t.Tmux({"display-message", "-p", "-t", "kova", "#{pane_pid}"}).c_str());
