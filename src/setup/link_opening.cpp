@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "config/disk_file.h"
 #include "setup/serial_port_list.h"
 
 namespace {
@@ -116,15 +115,4 @@ Link* OpenLinkFromSetup(LinkSetup& setup, std::string* reason) {
         return nullptr;
     }
     return link;
-}
-
-Link* OpenLinkFromSetupFile(const std::string& path, LinkSetup* setup, std::string* reason) {
-    auto bytes = ReadFilePrefix(path, kSetupFileSize);
-    auto record = bytes ? DecodeSetup(bytes->data(), bytes->size()) : std::nullopt;
-    if (!record) {
-        *reason = path + (bytes ? " is too short for a setup file" : " cannot be read");
-        return nullptr;
-    }
-    *setup = *record;
-    return OpenLinkFromSetup(*setup, reason);
 }

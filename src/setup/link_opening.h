@@ -34,6 +34,3 @@ int ApplyLinkSettings(Link* link, const LinkSetup& setup);
 // All three: the link the settings name with their line settings applied,
 // or null with a reason.
 Link* OpenLinkFromSetup(LinkSetup& setup, std::string* reason);
-
-// The same from a setup file (.STP): *setup receives the record read.
-Link* OpenLinkFromSetupFile(const std::string& path, LinkSetup* setup, std::string* reason);

@@ -92,7 +92,8 @@ TEST(LinkOpeningTest, KovaLinkOpensTheLinkOfASetupFile) {
         {BuildProgram("kova-link"), "--setup", std::string(dir) + "/NONE.STP", "read", "1", "1"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err,
-              "Unable to establish link. " + std::string(dir) + "/NONE.STP cannot be read\n");
+              "Unable to establish link. " + std::string(dir) +
+                  "/NONE.STP: Can't locate setup file. (No such file or directory)\n");
     unlink(path.c_str());
     rmdir(dir);
 }

@@ -97,7 +97,11 @@ Link* OpenToolLink(const LinkSettings& o, std::string* reason) {
     Link* link = OpenLinkOn(SetupOf(o), o.type == ToolLinkType::Tcp ? o.host : o.port, reason);
     if (!link) return nullptr;
     // Any rate the driver takes, not only the program's list: set directly.
-    SetSerialParameters(link, o.baud, o.parity, o.stopBits, o.timeout, o.dataBits);
+    if (!SetSerialParameters(link, o.baud, o.parity, o.stopBits, o.timeout, o.dataBits)) {
+        *reason = LinkErrorText(link);
+        CloseLink(link);
+        return nullptr;
+    }
     SetSyMaxOptions(link, o.crc, o.priority);
     return link;
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "link_source.h"
+#include "common/link_source.h"
 
 struct BackupEntry {
     std::string name;  // also the file name: DIR/NAME.KOV

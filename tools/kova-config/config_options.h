@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "link_source.h"
+#include "common/link_source.h"
 
 enum class ConfigCommand { Identify, Fetch, Send, Print, Diff, Eeprom, Backup };
 

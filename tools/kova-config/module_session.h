@@ -7,7 +7,7 @@
 
 #include "kov_file.h"
 #include "link/link.h"
-#include "link_source.h"
+#include "common/link_source.h"
 #include "tool_reporter.h"
 #include "transfer/eeprom_write.h"
 

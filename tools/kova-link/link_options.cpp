@@ -4,76 +4,25 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 
-#include "../common/option_table.h"
+#include "common/option_table.h"
 
 namespace {
 
-using tools::Choice;
 using tools::ToInt;
 using Option = tools::OptionRow<LinkOptions>;
 
-bool ParseRoute(const char* text, LinkRoute* route) {
-    route->count = 0;
-    std::string list = text;
-    size_t start = 0;
-    while (start <= list.size()) {
-        size_t comma = list.find(',', start);
-        std::string item =
-            list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        if (route->count == 8 || !ToInt(item.c_str(), 0, 255, &route->entries[route->count]))
-            return false;
-        ++route->count;
-        if (comma == std::string::npos) break;
-        start = comma + 1;
-    }
-    return route->count > 0;
+std::vector<Option> OptionRows() {
+    return tools::LiftOptions(tools::OptionTable<LinkSource>(LinkSourceRows()),
+                              &LinkOptions::source);
 }
 
-const Option kOptions[] = {
-    {"--setup", "FILE.STP", "open the link a setup file names, with its line settings",
-     [](LinkOptions& o, const char* a) { return o.setupFile = a, true; }},
-    {"--type", "symax|netnet|rtu|ascii|gateway|tcp", "link kind",
-     [](LinkOptions& o, const char* a) {
-         int i;
-         return Choice(a, {"symax", "netnet", "rtu", "ascii", "gateway", "tcp"}, &i) &&
-                (o.type = LinkChoice(i), o.typeGiven = true);
-     }},
-    {"--host", "HOST", "Modbus TCP: dotted address or host name",
-     [](LinkOptions& o, const char* a) { return o.host = a, true; }},
-    {"--tcp-port", "N", "Modbus TCP: port (default 502)",
-     [](LinkOptions& o, const char* a) { return ToInt(a, 1, 65535, &o.tcpPort); }},
-    {"--port", "DEVICE", "serial device (ttyUSB0, /dev/ttyS0, a pty path)",
-     [](LinkOptions& o, const char* a) { return o.port = a, true; }},
-    {"--baud", "N", "line rate (default 9600)",
-     [](LinkOptions& o, const char* a) { return ToInt(a, 50, 4000000, &o.baud); }},
-    {"--parity", "none|even|odd", "parity (default even)",
-     [](LinkOptions& o, const char* a) {
-         return Choice(a, {"none", "even", "odd"}, &o.parity);
-     }},
-    {"--data-bits", "7|8", "data bits (default 8)",
-     [](LinkOptions& o, const char* a) { return ToInt(a, 7, 8, &o.dataBits); }},
-    {"--stop-bits", "1|2", "stop bits (default 1)",
-     [](LinkOptions& o, const char* a) { return ToInt(a, 1, 2, &o.stopBits); }},
-    {"--drop", "N", "Modbus slave address or unit, or a one-drop Sy/Max route (default 1)",
-     [](LinkOptions& o, const char* a) { return ToInt(a, 0, 255, &o.drop); }},
-    {"--route", "N,N,...", "Sy/Max or Gateway route, up to 8 drops",
-     [](LinkOptions& o, const char* a) { return ParseRoute(a, &o.route); }},
-    {"--crc", nullptr, "Sy/Max frames carry a CRC instead of a BCC",
-     [](LinkOptions& o, const char*) { return o.crc = true; }},
-    {"--priority", nullptr, "use the Sy/Max priority opcodes",
-     [](LinkOptions& o, const char*) { return o.priority = true; }},
-    {"--timeout", "TICKS", "reply timeout in ticks of 10 ms (default 500)",
-     [](LinkOptions& o, const char* a) { return ToInt(a, 1, 65535, &o.timeout); }},
-};
-
-void PrintHelp(FILE* out) {
+void PrintHelp(FILE* out, const std::vector<Option>& rows) {
     fprintf(
         out,
         "usage: kova-link --type symax|netnet|rtu|ascii|gateway --port DEVICE [options] COMMAND\n"
         "       kova-link --type tcp --host HOST [--tcp-port N] [options] COMMAND\n"
-        "       kova-link --setup FILE.STP [options] COMMAND\n"
+        "       kova-link --setup FILE.STP COMMAND\n"
         "Reads and writes controller registers (1-based) over a serial or Modbus TCP link.\n\n"
         "commands:\n"
         "  read REGISTER COUNT          print the values, unsigned decimal\n"
@@ -86,7 +35,7 @@ void PrintHelp(FILE* out) {
         "  bench N REGISTER COUNT       time N reads, print requests per second\n"
         "  sections REGISTER N,N,...    time reads of consecutive sections from "
         "REGISTER\n\noptions:\n");
-    tools::PrintOptionHelp(out, kOptions, 32);
+    tools::PrintOptionHelp(out, tools::OptionTable<LinkOptions>(rows), 32);
     fprintf(out, "\nA failure prints the link's error text on standard error, exit status 1.\n");
 }
 
@@ -149,9 +98,11 @@ bool ParseCommand(int argc, char** argv, int i, LinkOptions* o) {
 bool ParseLinkOptions(int argc, char** argv, LinkOptions* options, int* exitCode) {
     *exitCode = 2;
     int i = 0;
-    switch (tools::ApplyOptions("kova-link", argc, argv, kOptions, *options, &i)) {
+    const std::vector<Option> rows = OptionRows();
+    switch (tools::ApplyOptions("kova-link", argc, argv, tools::OptionTable<LinkOptions>(rows),
+                                *options, &i)) {
         case tools::OptionsResult::Help:
-            PrintHelp(stdout);
+            PrintHelp(stdout, rows);
             *exitCode = 0;
             return false;
         case tools::OptionsResult::Bad:
@@ -159,12 +110,9 @@ bool ParseLinkOptions(int argc, char** argv, LinkOptions* options, int* exitCode
         case tools::OptionsResult::Parsed:
             break;
     }
-    bool tcp = options->type == LinkChoice::Tcp;
-    if (options->setupFile.empty() &&
-        (!options->typeGiven || (tcp ? options->host.empty() : options->port.empty()))) {
-        fprintf(stderr,
-                "kova-link: --setup, or --type and --port (--host for tcp), are required (see "
-                "--help)\n");
+    std::string error;
+    if (!LinkSourceNamed(options->source, &error)) {
+        fprintf(stderr, "kova-link: %s (see --help)\n", error.c_str());
         return false;
     }
     if (!ParseCommand(argc, argv, i, options)) {

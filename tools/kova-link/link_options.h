@@ -1,30 +1,15 @@
-// Command line of kova-link: link settings as options, then one command.
+// Command line of kova-link: where the link comes from, then one command.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "link/link.h"
+#include "common/link_source.h"
 
-enum class LinkChoice { SyMax, NetToNet, Rtu, Ascii, Gateway, Tcp };
 enum class Command { Read, Write, InputRead, InputWrite, Bench, Sections, Dump, Replay };
 
 struct LinkOptions {
-    std::string setupFile;  // --setup: the link a setup file names, with its settings
-    LinkChoice type = LinkChoice::SyMax;
-    bool typeGiven = false;
-    std::string port;
-    std::string host;  // Modbus TCP
-    int tcpPort = 502;
-    int baud = 9600;
-    int parity = 1;
-    int dataBits = 8;
-    int stopBits = 1;
-    int drop = 1;
-    LinkRoute route;
-    bool crc = false;
-    bool priority = false;
-    int timeout = kDefaultReplyTimeout;
+    LinkSource source;  // link options or --setup, as kova-config takes them
 
     Command command = Command::Read;
     int reg = 0;

@@ -10,7 +10,6 @@
 #include "link/link.h"
 #include "link/uucp_lock.h"
 #include "link_options.h"
-#include "setup/link_opening.h"
 
 namespace {
 
@@ -29,32 +28,6 @@ void RemoveLocksOnSignals() {
         sigemptyset(&action.sa_mask);
         sigaction(signal, &action, nullptr);
     }
-}
-
-// The settings record the options stand for, opened as the program opens the
-// link of a setup file.
-LinkSetup SetupOf(const LinkOptions& o) {
-    static const int16_t kTypes[] = {LinkTypeSyMax,       LinkTypeNetToNet, LinkTypeModbusRtu,
-                                     LinkTypeModbusAscii, LinkTypeGateway,  LinkTypeModbusTcp};
-    LinkSetup setup{};
-    setup.ConnectionType = kTypes[int(o.type)];
-    // Modbus takes its one drop or unit from --drop, Sy/Max its route from
-    // --route or else the drop; a Gateway goes where --route says.
-    const bool modbus =
-        o.type == LinkChoice::Rtu || o.type == LinkChoice::Ascii || o.type == LinkChoice::Tcp;
-    LinkRoute route = modbus ? LinkRoute{} : o.route;
-    if (route.count == 0 && o.type != LinkChoice::Gateway) {
-        route.count = 1;
-        route.entries[0] = uint16_t(o.drop);
-    }
-    setup.RouteCount = route.count;
-    for (int i = 0; i < kRouteEdited; ++i) setup.Route[i] = route.entries[i];
-    setup.TcpPort = uint16_t(o.tcpPort);
-    return setup;
-}
-
-Link* OpenLink(const LinkOptions& o, std::string* reason) {
-    return OpenLinkOn(SetupOf(o), o.type == LinkChoice::Tcp ? o.host : o.port, reason);
 }
 
 int Fail(Link* link) {
@@ -165,17 +138,11 @@ int main(int argc, char** argv) {
     if (!ParseLinkOptions(argc, argv, &o, &exitCode)) return exitCode;
     RemoveLocksOnSignals();
     std::string reason;
-    LinkSetup setup;
-    Link* link = o.setupFile.empty() ? OpenLink(o, &reason)
-                                     : OpenLinkFromSetupFile(o.setupFile, &setup, &reason);
+    Link* link = OpenLinkSource(o.source, &reason);
     if (!link) {
         fprintf(stderr, "Unable to establish link. %s\n", reason.c_str());
         return 1;
     }
-    if (o.setupFile.empty() &&
-        !SetSerialParameters(link, o.baud, o.parity, o.stopBits, o.timeout, o.dataBits))
-        return Fail(link);
-    SetSyMaxOptions(link, o.crc, o.priority);
     switch (o.command) {
         case Command::Read:
             return PrintRead(link, o, false);

@@ -1,5 +1,5 @@
 // Link options or a setup file, and opening what they name.
-#include "link_source.h"
+#include "common/link_source.h"
 
 #include <limits.h>
 #include <stdlib.h>
@@ -58,20 +58,25 @@ std::vector<tools::OptionRow<LinkSource>> LinkSourceRows() {
     return rows;
 }
 
-bool LinkSourceComplete(const LinkSource& source, std::string* error) {
+bool LinkSourceNamed(const LinkSource& source, std::string* error) {
     if (!source.setupFile.empty()) {
         if (source.settingsGiven) {
             *error = "give either --setup or link options, not both";
             return false;
         }
-        LinkSetup setup;
-        return ReadSetupFile(source.setupFile, &setup, error);
+        return true;
     }
     if (!source.settingsGiven) {
         *error = "no link given: --type and --port (--host for tcp), or --setup FILE.STP";
         return false;
     }
     return LinkSettingsComplete(source.settings, error);
+}
+
+bool LinkSourceComplete(const LinkSource& source, std::string* error) {
+    if (!LinkSourceNamed(source, error)) return false;
+    LinkSetup setup;
+    return source.setupFile.empty() || ReadSetupFile(source.setupFile, &setup, error);
 }
 
 bool SetupOfLinkSource(const LinkSource& source, LinkSetup* setup, std::string* reason) {

@@ -1,6 +1,6 @@
-// Where a command's link comes from: the link options of the command line
-// (as kova-link takes them), or a setup file (.STP) the full-screen program
-// wrote. Backup list lines take the same options.
+// Where a tool's link comes from: the link options of the command line, or a
+// setup file (.STP) the full-screen program wrote. kova-link, kova-config and
+// the lines of a kova-config backup list take the same options.
 #pragma once
 #include <string>
 #include <vector>
@@ -17,8 +17,11 @@ struct LinkSource {
 // The link options and --setup, for any record that holds a LinkSource.
 std::vector<tools::OptionRow<LinkSource>> LinkSourceRows();
 
-// True when the source names one link (a setup file must be readable and
-// whole); otherwise *error says what is wrong.
+// True when the command line names one link: a setup file, or link options
+// that are complete, never both; otherwise *error says what is wrong.
+bool LinkSourceNamed(const LinkSource& source, std::string* error);
+
+// LinkSourceNamed, and a named setup file must also be readable and whole.
 bool LinkSourceComplete(const LinkSource& source, std::string* error);
 
 // Opens the link; null with *reason (naming the setup file where it is at
