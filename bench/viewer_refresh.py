@@ -178,7 +178,7 @@ def symax_bench(build, program):
     try:
         words = lambda *v: struct.pack("<%dH" % len(v), *[x & 0xFFFF for x in v])
         setup = bytearray(setup_bytes(502))
-        setup[0:16] = words(1, 0, 0, 9, 1, 0, 1, 0)  # Sy/Max, ttyS0, 9600, 8 bits, 1 stop, even, BCC
+        setup[0:16] = words(1, 0, 0, 13, 1, 0, 1, 0)  # Sy/Max, ttyS0, 9600 (13), 8 bits, 1 stop, even, BCC
         with open(os.path.join(work, "KOVASW.STP"), "wb") as f:
             f.write(setup)
         os.chdir(work)

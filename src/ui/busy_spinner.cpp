@@ -10,6 +10,7 @@ namespace {
 
 constexpr char kSpinner[] = {'|', '\\', '-', '/'};
 int gSpinnerStep = 0;
+std::chrono::steady_clock::time_point gLastTurn;
 
 bool InterruptsScreens(int k) {
     return k == key::Esc || k == key::Up || k == key::Down || k == key::Left || k == key::Right ||
@@ -26,6 +27,9 @@ int BusySpinner(void*) {
         KeyInterrupt = InterruptsScreens(k) ? 2 : 1;
         if (k == key::Esc) return 0;
     }
+    const auto now = std::chrono::steady_clock::now();
+    if (now - gLastTurn < kSpinnerStepInterval) return 1;
+    gLastTurn = now;
     gSpinnerStep = (gSpinnerStep + 1) % 4;
     const char shown[2] = {kSpinner[gSpinnerStep], 0};
     PutText(shown, 1, 80, 1, ' ', 0);
