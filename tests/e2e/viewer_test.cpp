@@ -244,6 +244,48 @@ TEST_F(Viewer, ModbusTcpInputRegistersShowDashesInTheStatusColumn) {
     LeaveAndQuit();
 }
 
+// F9 moves the viewer to another module; F2's help window, opened while a
+// value is typed, hands the field an Enter, so the value goes to that module.
+TEST_F(Viewer, F9ChangesTheLinkAndF2HelpCommitsTheValueBeingTyped) {
+    TcpSim first, second;
+    auto linkTo = [](const TcpSim& sim, std::vector<std::string> command) {
+        std::vector<std::string> args{"--type", "tcp", "--host", "127.0.0.1", "--tcp-port",
+                                      std::to_string(sim.Port())};
+        args.insert(args.end(), command.begin(), command.end());
+        return KovaLink(args);
+    };
+    linkTo(second, {"write", "1", "0xB0B0"});
+    LinkSetup s = DefaultSetupFor("KOVASW.STP");
+    s.ConnectionType = LinkTypeModbusTcp;
+    s.RouteCount = 1;
+    s.Route[0] = 1;
+    s.TcpPort = uint16_t(first.Port());
+    snprintf(s.TcpHost, sizeof s.TcpHost, "127.0.0.1");
+    WriteSetup(s);
+    StartViewer();
+    ASSERT_TRUE(t.WaitForRow(5, "    4x1  0000")) << t.ScreenText();
+
+    t.SendKeys("F9");
+    ASSERT_TRUE(t.WaitFor("CONFIGURE THIS COMPUTER")) << t.ScreenText();
+    t.SendKeys(std::vector<std::string>{"Enter", "Down"});  // the host, then the port
+    t.Type(std::to_string(second.Port()));
+    for (int i = 0; i < 4; ++i) t.SendKeys("Enter");  // the last field accepts
+    ASSERT_TRUE(t.WaitFor("Write setup to startup file?")) << t.ScreenText();
+    t.Type("n");
+    EXPECT_TRUE(t.WaitForRow(5, "    4x1  B0B0   45232  -20304")) << t.ScreenText();
+
+    t.Type("12");
+    t.SendKeys("F2");
+    ASSERT_TRUE(t.WaitFor("REGISTER VIEWER HELP")) << t.ScreenText();
+    EXPECT_TRUE(t.WaitFor("Press any key to close help window."));
+    t.Type("7");  // closes the window, and is not typed into the field
+    EXPECT_TRUE(t.WaitForRow(5, "    4x1  0012      18      18")) << t.ScreenText();
+    EXPECT_EQ(std::string::npos, t.ScreenText().find("REGISTER VIEWER HELP"));
+    LeaveAndQuit();
+    EXPECT_EQ("18\n", linkTo(second, {"read", "1", "1"}));
+    EXPECT_EQ("0\n", linkTo(first, {"read", "1", "1"}));
+}
+
 TEST_F(Viewer, FailedReadsShowErrorRowsUntilEsc) {
     std::optional<SimProcess> sim;
     sim.emplace();
