@@ -23,6 +23,15 @@ namespace {
 constexpr int kHighlightFg = 11;  // yellow on blue
 constexpr int kNormalFg = 7;
 
+std::string KovaLink(const std::vector<std::string>& args) {
+    std::vector<std::string> argv{BuildDir() + "/kova-link"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    int status = -1;
+    std::string out = RunCommand(argv, &status);
+    EXPECT_EQ(0, status) << out;
+    return out;
+}
+
 // kova-sim answering Modbus TCP on a free loopback port, stopped by its pid.
 class TcpSim {
   public:
@@ -52,20 +61,28 @@ class TcpSim {
         waitpid(pid_, nullptr, 0);
     }
     int Port() const { return port_; }
+    // Settings that start the program connected to this simulator.
+    LinkSetup Setup() const {
+        LinkSetup s = DefaultSetupFor("KOVASW.STP");
+        s.ConnectionType = LinkTypeModbusTcp;
+        s.RouteCount = 1;
+        s.Route[0] = 1;
+        s.TcpPort = uint16_t(port_);
+        snprintf(s.TcpHost, sizeof s.TcpHost, "127.0.0.1");
+        return s;
+    }
+    // A kova-link command run against this simulator; its output.
+    std::string Link(const std::vector<std::string>& command) const {
+        std::vector<std::string> args{"--type", "tcp", "--host", "127.0.0.1", "--tcp-port",
+                                      std::to_string(port_)};
+        args.insert(args.end(), command.begin(), command.end());
+        return KovaLink(args);
+    }
 
   private:
     pid_t pid_ = -1;
     int port_ = 0;
 };
-
-std::string KovaLink(const std::vector<std::string>& args) {
-    std::vector<std::string> argv{BuildDir() + "/kova-link"};
-    argv.insert(argv.end(), args.begin(), args.end());
-    int status = -1;
-    std::string out = RunCommand(argv, &status);
-    EXPECT_EQ(0, status) << out;
-    return out;
-}
 
 class Viewer : public testing::Test {
   protected:
@@ -216,31 +233,20 @@ TEST_F(Viewer, ModbusRtuHasNoStatusColumnAndClampsNearRegisterOne) {
 
 TEST_F(Viewer, ModbusTcpInputRegistersShowDashesInTheStatusColumn) {
     TcpSim sim;
-    LinkSetup s = DefaultSetupFor("KOVASW.STP");
-    s.ConnectionType = LinkTypeModbusTcp;
-    s.RouteCount = 1;
-    s.Route[0] = 1;
-    s.TcpPort = uint16_t(sim.Port());
-    snprintf(s.TcpHost, sizeof s.TcpHost, "127.0.0.1");
+    LinkSetup s = sim.Setup();
     s.ViewerRegisterSet = 1;  // 3x
     WriteSetup(s);
-    const std::vector<std::string> link{"--type",    "tcp",        "--host",
-                                        "127.0.0.1", "--tcp-port", std::to_string(sim.Port())};
-    auto linkCommand = [&](std::vector<std::string> command) {
-        command.insert(command.begin(), link.begin(), link.end());
-        return KovaLink(command);
-    };
-    linkCommand({"input-write", "3", "0x0102"});
+    sim.Link({"input-write", "3", "0x0102"});
     StartViewer();
     EXPECT_EQ("    3x1", Cells(5, 1, 7));
     EXPECT_TRUE(t.WaitForRow(5, "----"));
     EXPECT_EQ(" 0102     258     258", Cells(7, 9, 21));
     // A change made elsewhere shows at the next pass.
-    linkCommand({"input-write", "4", "0x0304"});
+    sim.Link({"input-write", "4", "0x0304"});
     EXPECT_TRUE(t.WaitForRow(8, " 0304")) << t.ScreenText();
     Expect({"Down", "Down"}, 7, "    3x3");
     Typed("beef", 7, " BEEF   48879  -16657");
-    EXPECT_EQ("48879\n", linkCommand({"input-read", "3", "1"}));
+    EXPECT_EQ("48879\n", sim.Link({"input-read", "3", "1"}));
     LeaveAndQuit();
 }
 
@@ -248,20 +254,8 @@ TEST_F(Viewer, ModbusTcpInputRegistersShowDashesInTheStatusColumn) {
 // value is typed, hands the field an Enter, so the value goes to that module.
 TEST_F(Viewer, F9ChangesTheLinkAndF2HelpCommitsTheValueBeingTyped) {
     TcpSim first, second;
-    auto linkTo = [](const TcpSim& sim, std::vector<std::string> command) {
-        std::vector<std::string> args{"--type", "tcp", "--host", "127.0.0.1", "--tcp-port",
-                                      std::to_string(sim.Port())};
-        args.insert(args.end(), command.begin(), command.end());
-        return KovaLink(args);
-    };
-    linkTo(second, {"write", "1", "0xB0B0"});
-    LinkSetup s = DefaultSetupFor("KOVASW.STP");
-    s.ConnectionType = LinkTypeModbusTcp;
-    s.RouteCount = 1;
-    s.Route[0] = 1;
-    s.TcpPort = uint16_t(first.Port());
-    snprintf(s.TcpHost, sizeof s.TcpHost, "127.0.0.1");
-    WriteSetup(s);
+    second.Link({"write", "1", "0xB0B0"});
+    WriteSetup(first.Setup());
     StartViewer();
     ASSERT_TRUE(t.WaitForRow(5, "    4x1  0000")) << t.ScreenText();
 
@@ -282,8 +276,8 @@ TEST_F(Viewer, F9ChangesTheLinkAndF2HelpCommitsTheValueBeingTyped) {
     EXPECT_TRUE(t.WaitForRow(5, "    4x1  0012      18      18")) << t.ScreenText();
     EXPECT_EQ(std::string::npos, t.ScreenText().find("REGISTER VIEWER HELP"));
     LeaveAndQuit();
-    EXPECT_EQ("18\n", linkTo(second, {"read", "1", "1"}));
-    EXPECT_EQ("0\n", linkTo(first, {"read", "1", "1"}));
+    EXPECT_EQ("18\n", second.Link({"read", "1", "1"}));
+    EXPECT_EQ("0\n", first.Link({"read", "1", "1"}));
 }
 
 TEST_F(Viewer, FailedReadsShowErrorRowsUntilEsc) {
