@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "common/wait_until.h"
 #include "config/config_defaults.h"
 #include "config/config_file_image.h"
 #include "setup/link_setup.h"
@@ -155,7 +156,8 @@ TEST_F(Online, FetchOfAllPortsWrittenToDiskIsTheModulesFile) {
     t.Type("PLANT");
     t.SendKeys("Enter");
     ASSERT_TRUE(AwaitClosed("File to write:"));
-    t.Settle();
+    EXPECT_TRUE(WaitUntil(
+        [&] { return ReadFile(t.Dir() + "/PLANT.KOV") == ReadFile(t.Dir() + "/SIM.KOV"); }));
     EXPECT_EQ(ReadFile(t.Dir() + "/SIM.KOV"), ReadFile(t.Dir() + "/PLANT.KOV"));
 }
 

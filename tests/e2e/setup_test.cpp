@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "common/wait_until.h"
 #include "setup/link_setup.h"
 #include "sim_process.h"
 #include "tmux_session.h"
@@ -250,8 +251,9 @@ TEST_F(SimulatedModule, AcceptedFormConnectsAndSavesExactly150Bytes) {
     int pid = t.ProgramPid();
     EXPECT_TRUE(AwaitOpen(pid, simA.SlavePath(), true));
     t.Type("y");
+    // The menu stays drawn behind the question: wait for the file instead.
+    EXPECT_TRUE(WaitUntil([&] { return ReadFile(File("KOVASW.STP")).size() == 150; }));
     ASSERT_TRUE(t.WaitFor("Use F10"));
-    t.Settle();
     Bytes saved = ReadFile(File("KOVASW.STP"));
     ASSERT_EQ(150u, saved.size());
     struct Word {
