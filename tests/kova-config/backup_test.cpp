@@ -3,7 +3,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/device_root_dir.h"
 #include "kova-config/kova_config_fixture.h"
+#include "setup/link_setup.h"
 
 namespace {
 
@@ -89,6 +91,24 @@ TEST_F(BackupTest, ModulesOnOneSerialPortTakeTurns) {
     WriteText("line.list", "first --type rtu --drop 3 --port " + pty +
                                "\nsecond --type rtu --drop 3 --port " + pty + "\n");
     const RunResult r = Run({"--jobs", "2", "backup", Path("line.list"), Path("out")});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(Entries("out"), (std::vector<std::string>{"first.KOV", "second.KOV"}));
+}
+
+// Setup files name serial ports by their place in the port list, which the
+// links opened side by side must not each read for themselves.
+TEST_F(BackupTest, SetupFilesOnTwoSerialPortsAreFetchedSideBySide) {
+    Sim first(Sim::RtuPty), second(Sim::RtuPty);
+    ASSERT_TRUE(first.Running() && second.Running());
+    DeviceRootDir root;
+    root.AddPort("ttyS0", first.Link().back());
+    root.AddPort("ttyS1", second.Link().back());
+    WriteText("FIRST.STP", SetupFile(LinkTypeModbusRtu, "", 0));
+    WriteText("SECOND.STP", SetupFile(LinkTypeModbusRtu, "", 1));
+    WriteText("line.list", "first --setup " + Path("FIRST.STP") + "\nsecond --setup " +
+                               Path("SECOND.STP") + "\n");
+    const RunResult r = Run({"--device-root", root.Path(), "--jobs", "2", "-q", "backup",
+                             Path("line.list"), Path("out")});
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_EQ(Entries("out"), (std::vector<std::string>{"first.KOV", "second.KOV"}));
 }

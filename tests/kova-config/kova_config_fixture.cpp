@@ -10,6 +10,7 @@
 
 #include "config/config_defaults.h"
 #include "config/module_config.h"
+#include "setup/link_setup.h"
 
 Args Join(Args a, const Args& b) {
     a.insert(a.end(), b.begin(), b.end());
@@ -137,4 +138,16 @@ void ExpectSameTransferredFields(const ConfigFileContents& expected,
     }
     EXPECT_EQ(expected.plus.RackBase, actual.plus.RackBase);
     EXPECT_EQ(expected.printProgBaud, actual.printProgBaud);
+}
+
+std::string SetupFile(int16_t type, const std::string& tcpPort, int16_t serialPort) {
+    LinkSetup setup = DefaultSetupFor("KOVASW.STP");
+    setup.ConnectionType = type;
+    setup.LinkPort = serialPort;
+    setup.RouteCount = 1;
+    setup.Route[0] = 1;
+    std::snprintf(setup.TcpHost, sizeof setup.TcpHost, "127.0.0.1");
+    setup.TcpPort = uint16_t(tcpPort.empty() ? 502 : std::stoi(tcpPort));
+    const std::vector<uint8_t> bytes = EncodeSetup(setup);
+    return std::string(bytes.begin(), bytes.end());
 }

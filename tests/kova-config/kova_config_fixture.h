@@ -32,6 +32,10 @@ class Sim {
     std::string where_;  // the TCP port or the pty's path
 };
 
+// A setup file as the program writes it: Modbus TCP to the loopback port
+// given, or a serial link on the place in the port list given.
+std::string SetupFile(int16_t type, const std::string& tcpPort, int16_t serialPort = 0);
+
 // Defaults with a value off its default in every kind of field: PLUS values,
 // control characters in a pattern and a query, a long poll interval.
 ConfigFileContents SampleConfig();

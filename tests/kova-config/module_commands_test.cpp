@@ -81,27 +81,12 @@ TEST_F(ModuleCommandsTest, DiffWithTheModuleIsEmptyAfterSendAndNamesALaterChange
     EXPECT_EQ(changed.out, "Port 3 Path 2 Editing Mode: ASCII -> FLOAT\n");
 }
 
-// A setup file as the program writes it, for Modbus TCP or for the first
-// listed serial port with Modbus RTU.
-std::vector<uint8_t> SetupFile(int16_t type, const std::string& tcpPort) {
-    LinkSetup setup = DefaultSetupFor("KOVASW.STP");
-    setup.ConnectionType = type;
-    setup.LinkPort = 0;
-    setup.RouteCount = 1;
-    setup.Route[0] = 1;
-    std::snprintf(setup.TcpHost, sizeof setup.TcpHost, "127.0.0.1");
-    setup.TcpPort = uint16_t(tcpPort.empty() ? 502 : std::stoi(tcpPort));
-    return EncodeSetup(setup);
-}
-
 TEST_F(ModuleCommandsTest, ASetupFileNamesTheLink) {
     Sim tcp(Sim::Tcp);
     Sim rtu(Sim::RtuPty);
     ASSERT_TRUE(tcp.Running() && rtu.Running());
-    const auto tcpSetup = SetupFile(LinkTypeModbusTcp, tcp.Link().back());
-    const auto rtuSetup = SetupFile(LinkTypeModbusRtu, "");
-    WriteText("TCP.STP", std::string(tcpSetup.begin(), tcpSetup.end()));
-    WriteText("RTU.STP", std::string(rtuSetup.begin(), rtuSetup.end()));
+    WriteText("TCP.STP", SetupFile(LinkTypeModbusTcp, tcp.Link().back()));
+    WriteText("RTU.STP", SetupFile(LinkTypeModbusRtu, ""));
     // The serial setup file names the first port of the list: the pty.
     DeviceRootDir root;
     root.AddPort("ttyS0", rtu.Link().back());

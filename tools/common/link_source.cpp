@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 
 #include "config/config_lists.h"
 #include "config/disk_file.h"
@@ -88,6 +89,11 @@ Link* OpenLinkSource(const LinkSource& source, std::string* reason) {
     if (source.setupFile.empty()) return OpenToolLink(source.settings, reason);
     LinkSetup setup;
     if (!ReadSetupFile(source.setupFile, &setup, reason)) return nullptr;
+    // A setup file names its serial port by its place in the process's one
+    // port list, which the opening reads in when it is empty: links opened
+    // side by side (a backup) take turns at that.
+    static std::mutex portListInUse;
+    std::lock_guard<std::mutex> guard(portListInUse);
     return OpenLinkFromSetup(setup, reason);
 }
 
