@@ -101,6 +101,10 @@ Link* OpenLinkOn(const LinkSetup& setup, const std::string& path, std::string* r
 }
 
 int ApplyLinkSettings(Link* link, const LinkSetup& setup) {
+    // The block check a Sy/Max peer expects holds from the first request, not
+    // only once the register viewer has set it (priority opcodes stay the
+    // viewer's own choice).
+    SetSyMaxOptions(link, setup.ErrorCheck == kErrorCheckCrc, 0);
     return SetSerialParameters(link, LinkBaudRate(setup), setup.LinkParity, setup.LinkStopBits + 1,
                                static_cast<uint16_t>(setup.LinkTimeout), setup.LinkDataBits + 7);
 }

@@ -27,8 +27,8 @@ bool ResolveLinkTarget(LinkSetup& setup, LinkTarget* target, std::string* reason
 // (route, drop and TCP port from the settings); null with a reason.
 Link* OpenLinkOn(const LinkSetup& setup, const std::string& path, std::string* reason);
 
-// The baud rate, parity, stop bits, data bits and reply timeout of the
-// settings, applied to an open link. Non-zero on success.
+// The baud rate, parity, stop bits, data bits, reply timeout and Sy/Max
+// block check of the settings, applied to an open link. Non-zero on success.
 int ApplyLinkSettings(Link* link, const LinkSetup& setup);
 
 // All three: the link the settings name with their line settings applied,

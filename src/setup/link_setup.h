@@ -19,6 +19,9 @@ enum LinkType : int16_t {
     LinkTypeModbusTcp = 6,
 };
 
+// ErrorCheck: the Sy/Max block check of the link.
+constexpr int16_t kErrorCheckBcc = 0, kErrorCheckCrc = 1;
+
 constexpr int kRouteSlots = 10;
 constexpr int kRouteEdited = 8;  // the link and the route field use the first eight
 constexpr int kTcpHostLength = 30;

@@ -20,7 +20,6 @@ namespace {
 // Choice indexes of the settings record.
 constexpr int16_t kYes = 0, kNo = 1;
 constexpr int16_t kPriority = 1;
-constexpr int16_t kCrc = 1;
 constexpr int16_t kInputSet = 1;
 
 // The settings' corrections on entry stay in the record (and reach the file
@@ -78,7 +77,7 @@ void ViewerSession::TakeSettings() {
 void ViewerSession::PrepareLink() {
     if (!link_) return;
     SetLinkIdleCallback(link_, BusySpinner, nullptr);
-    SetSyMaxOptions(link_, CurrentSetup.ErrorCheck == kCrc,
+    SetSyMaxOptions(link_, CurrentSetup.ErrorCheck == kErrorCheckCrc,
                     CurrentSetup.ViewerPriority == kPriority);
 }
 
@@ -224,6 +223,6 @@ Link* RegisterViewer(Link* link, int statusOffset, const std::function<void(Link
     session.Run();
     RemoveHotKey(key::F2);
     ClearToEndOfScreen(4, 1);
-    SetSyMaxOptions(session.link(), CurrentSetup.ErrorCheck == kCrc, 0);
+    SetSyMaxOptions(session.link(), CurrentSetup.ErrorCheck == kErrorCheckCrc, 0);
     return session.link();
 }

@@ -8,7 +8,9 @@
 
 #include <cstring>
 
+#include "common/device_root_dir.h"
 #include "module_sim.h"
+#include "setup/device_root.h"
 #include "setup/serial_port_list.h"
 #include "transfer/register_map.h"
 
@@ -33,6 +35,38 @@ TEST(LinkOpeningTest, AModbusTcpRecordReachesTheModule) {
     EXPECT_GT(RegisterRead(link, kIdentMarkerRegister, 1, &marker), 0) << LinkErrorText(link);
     EXPECT_EQ(marker, kIdentMarkerValue);
     CloseLink(link);
+}
+
+// A module answering with CRC block checks is reached from the first
+// request when the settings say CRC, as one with BCC is when they say BCC.
+TEST(LinkOpeningTest, ASyMaxRecordTakesItsBlockCheck) {
+    struct Case {
+        std::vector<std::string> simOptions;
+        int16_t errorCheck;
+    } kCases[] = {{{}, kErrorCheckBcc}, {{"--crc"}, kErrorCheckCrc}};
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.errorCheck);
+        ModuleSim sim(SimWire::SyMaxPty, c.simOptions);
+        ASSERT_TRUE(sim.Started());
+        DeviceRootDir root;
+        root.AddPort("ttyS0", sim.Target());
+        SetDeviceRoot(root.Path());
+        EnumerateSerialPorts();
+        LinkSetup setup = DefaultSetupFor("KOVASW.STP");
+        setup.ConnectionType = LinkTypeSyMax;
+        setup.LinkPort = 0;
+        setup.ErrorCheck = c.errorCheck;
+        setup.LinkTimeout = 100;
+        std::string reason;
+        Link* link = OpenLinkFromSetup(setup, &reason);
+        ASSERT_TRUE(link) << reason;
+        uint16_t marker = 0;
+        EXPECT_GT(RegisterRead(link, kIdentMarkerRegister, 1, &marker), 0) << LinkErrorText(link);
+        EXPECT_EQ(marker, kIdentMarkerValue);
+        CloseLink(link);
+        SetDeviceRoot("");
+        EnumerateSerialPorts();
+    }
 }
 
 TEST(LinkOpeningTest, RecordsThatNameNothing) {
