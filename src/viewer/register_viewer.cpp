@@ -96,7 +96,7 @@ bool ViewerSession::ReadFailed() {
         DrawViewerStatusLine(reason);
         return true;
     }
-    DrawErrorRows(pos_);
+    DrawErrorRows(pos_, InputSet());
     if (CurrentSetup.TrapErrors != kYes) {
         DrawViewerStatusLine(reason);
         return false;

@@ -57,6 +57,13 @@ void DrawLabels(const Label (&labels)[N]) {
     for (const Label& l : labels) PutText(l.text, l.row, l.col, 0, ' ', l.flags);
 }
 
+void DrawRegisterLabel(const ViewerPosition& p, int row, bool isInput) {
+    const int reg = p.start + row - kFirstViewerRow;
+    const bool onRegister = row == p.cursorRow && p.column == ColumnRegister;
+    PutTextF("%cx%d", row, 1, 7, ' ', onRegister ? tf::Highlight : tf::RightAlign,
+             isInput ? '3' : '4', reg);
+}
+
 }  // namespace
 
 void DrawViewerFrame() {
@@ -65,10 +72,7 @@ void DrawViewerFrame() {
 }
 
 void DrawRegisterRow(const ViewerPosition& p, int row, bool isInput, uint16_t value) {
-    const int reg = p.start + row - kFirstViewerRow;
-    const bool onRegister = row == p.cursorRow && p.column == ColumnRegister;
-    PutTextF("%cx%d", row, 1, 7, ' ', onRegister ? tf::Highlight : tf::RightAlign,
-             isInput ? '3' : '4', reg);
+    DrawRegisterLabel(p, row, isInput);
     PutTextF(" %04X", row, 9, 6, ' ', CellFlags(p, row, ColumnHex), value);
     PutTextF(" %6u ", row, 15, 8, ' ', CellFlags(p, row, ColumnUnsigned), unsigned(value));
     PutTextF(" %6d", row, 23, 8, ' ', CellFlags(p, row, ColumnSigned), int(int16_t(value)));
@@ -76,10 +80,14 @@ void DrawRegisterRow(const ViewerPosition& p, int row, bool isInput, uint16_t va
              FormatBitString(value).c_str());
 }
 
-void DrawErrorRows(const ViewerPosition& p) {
+void DrawErrorRows(const ViewerPosition& p, bool isInput) {
     for (int row = kFirstViewerRow; row <= p.LastRow(); ++row) {
+        // Each row names the register that failed: the table may have moved
+        // (or never been read) since the last read that succeeded.
+        DrawRegisterLabel(p, row, isInput);
         PutText("ERROR", row, 10, 20, ' ', row == p.cursorRow ? tf::Highlight : tf::Alert);
         PutText("", row, 31, 20, ' ', tf::Normal);
+        PutText("", row, 55, 4, ' ', tf::Normal);  // no status of another register
     }
 }
 

@@ -10,8 +10,8 @@
 void DrawViewerFrame();
 // One register row; isInput: a 3x register.
 void DrawRegisterRow(const ViewerPosition& p, int row, bool isInput, uint16_t value);
-// "ERROR" across the value columns of every row.
-void DrawErrorRows(const ViewerPosition& p);
+// Every row's register with "ERROR" across its value columns.
+void DrawErrorRows(const ViewerPosition& p, bool isInput);
 // The status column of one row: a status register's value, or text ("----"
 // or blanks) where there is none.
 void DrawStatusValue(int row, uint16_t status);

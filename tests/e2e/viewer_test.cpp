@@ -305,6 +305,26 @@ TEST_F(Viewer, FailedReadsShowErrorRowsUntilEsc) {
     ASSERT_TRUE(t.WaitForExit()) << t.ScreenText();
 }
 
+// Errors on the status line: the table can still be moved, and every row
+// names the register that failed, also before any read has succeeded.
+TEST_F(Viewer, ErrorRowsNameTheirRegistersWhereverTheTableMoves) {
+    SimProcess sim({"--protocol", "symax", "--error", "3"});
+    UseSerialSim(sim);
+    LinkSetup s = DefaultSetupFor("KOVASW.STP");
+    s.TrapErrors = 1;  // NO
+    s.LinkTimeout = 50;
+    WriteSetup(s);
+    t.Start({"UV"});
+    ASSERT_TRUE(t.WaitForRow(5, "    4x1  ERROR")) << t.ScreenText();
+    EXPECT_TRUE(t.WaitForRow(24, "   4x20  ERROR")) << t.ScreenText();
+    EXPECT_TRUE(t.WaitForRow(25, "Illegal Address")) << t.ScreenText();
+    t.SendKeys("PgDn");
+    EXPECT_TRUE(t.WaitForRow(5, "   4x11  ERROR")) << t.ScreenText();
+    EXPECT_TRUE(t.WaitForRow(24, "   4x30  ERROR")) << t.ScreenText();
+    EXPECT_FALSE(ErrorWindowShown());
+    LeaveAndQuit();
+}
+
 TEST_F(Viewer, EscDuringASlowReplyLeavesWithoutTheErrorWindow) {
     SimProcess sim({"--protocol", "symax", "--delay", "4000"});
     UseSerialSim(sim);
