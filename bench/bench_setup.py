@@ -6,7 +6,7 @@ get a setup naming a Modbus TCP link to a loopback listener of their own,
 which accepts the connection and never has to answer (the main menu sends no
 requests).
 """
-import fcntl, os, pty, signal, socket, struct, sys, tempfile, termios
+import fcntl, os, pty, select, signal, socket, struct, sys, tempfile, termios, time
 
 def setup_bytes(tcp_port, host="127.0.0.1"):
     words = lambda *v: struct.pack("<%dH" % len(v), *[x & 0xFFFF for x in v])
@@ -54,3 +54,20 @@ class QuietStart:
         for name in os.listdir(self.dir):
             os.unlink(os.path.join(self.dir, name))
         os.rmdir(self.dir)
+
+TICK = os.sysconf("SC_CLK_TCK")
+
+def cpu_ticks(pid):
+    """The process's CPU time so far (utime + stime) in clock ticks."""
+    fields = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])
+
+def read_until(fd, needle, timeout=10.0):
+    """What the program writes to its terminal up to and including needle."""
+    data, end = b"", time.monotonic() + timeout
+    while time.monotonic() < end:
+        if select.select([fd], [], [], 0.05)[0]:
+            data += os.read(fd, 65536)
+            if needle in data:
+                return data
+    raise SystemExit(f"never saw {needle!r}")

@@ -7,29 +7,14 @@ process's utime + stime from /proc/<pid>/stat over a few seconds in the two
 waits of the message loop: for the next character, and at "Ready for more
 data". Then times typed messages end to end (key to "Ready for more data").
 """
-from bench_setup import QuietStart, program_path, spawn_on_pty
+from bench_setup import TICK, cpu_ticks, read_until, QuietStart, program_path, spawn_on_pty
 import os, pty, select, signal, statistics, sys, time, fcntl, termios, struct
 
-TICK = os.sysconf("SC_CLK_TCK")
 IDLE_SECONDS = 3.0
-
-def read_until(fd, needle, timeout=5.0):
-    data, end = b"", time.monotonic() + timeout
-    while time.monotonic() < end:
-        ready, _, _ = select.select([fd], [], [], 0.05)
-        if ready:
-            data += os.read(fd, 65536)
-            if needle in data:
-                return data
-    raise SystemExit(f"never saw {needle!r}")
 
 def drain(fd, quiet=0.2):
     while select.select([fd], [], [], quiet)[0]:
         os.read(fd, 65536)
-
-def cpu_ticks(pid):
-    fields = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()
-    return int(fields[11]) + int(fields[12])  # utime, stime
 
 def idle_cpu(pid, fd):
     drain(fd)

@@ -11,20 +11,10 @@ Utility > Terminal emulator. Then:
 - CPU (utime + stime from /proc/<pid>/stat) over 3 s of an idle terminal;
 - CPU while a steady 115200-baud stream (11.5 kB/s, in 10 ms slices) arrives.
 """
-from bench_setup import QuietStart, program_path, spawn_on_pty
+from bench_setup import TICK, cpu_ticks, read_until, QuietStart, program_path, spawn_on_pty
 import os, random, select, shutil, signal, sys, tempfile, threading, time
 
-TICK = os.sysconf("SC_CLK_TCK")
 TOTAL = 1 << 20
-
-def read_until(fd, needle, timeout=10.0):
-    data, end = b"", time.monotonic() + timeout
-    while time.monotonic() < end:
-        if select.select([fd], [], [], 0.05)[0]:
-            data += os.read(fd, 65536)
-            if needle in data:
-                return data
-    raise SystemExit(f"never saw {needle!r}")
 
 class Drain(threading.Thread):
     """Reads the program's screen output so that it never blocks on it."""
@@ -38,10 +28,6 @@ class Drain(threading.Thread):
                     os.read(self.fd, 65536)
                 except OSError:
                     return
-
-def cpu_ticks(pid):
-    fields = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()
-    return int(fields[11]) + int(fields[12])
 
 def display(data):
     """The display rules for received bytes, for a stream in which every CR is

@@ -16,27 +16,11 @@ simulator with --pace), so the pty behaves as a 9600 baud line with 11 bits a
 character. The wire-time limit is the time the bytes of one pass (both reads,
 both directions) take on that line; goal at least 0.9 x that limit.
 """
-from bench_setup import program_path, setup_bytes, spawn_on_pty
+from bench_setup import TICK, cpu_ticks, read_until, program_path, setup_bytes, spawn_on_pty
 import os, pty, select, signal, socket, struct, subprocess, sys, tempfile, threading, time, tty
 
-TICK = os.sysconf("SC_CLK_TCK")
 WINDOW = 5.0  # seconds of each measurement
 CHAR_TIME = 11 / 9600  # start, 8 data, parity, stop
-
-
-def cpu_ticks(pid):
-    fields = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()
-    return int(fields[11]) + int(fields[12])
-
-
-def read_until(fd, needle, timeout=10.0):
-    data, end = b"", time.monotonic() + timeout
-    while time.monotonic() < end:
-        if select.select([fd], [], [], 0.05)[0]:
-            data += os.read(fd, 65536)
-            if needle in data:
-                return data
-    raise SystemExit(f"never saw {needle!r}")
 
 
 class TcpRelay(threading.Thread):

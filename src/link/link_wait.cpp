@@ -15,6 +15,19 @@ constexpr std::chrono::milliseconds kTick(10);
 
 std::chrono::milliseconds ReplyTime(const Link* link) { return kTick * link->replyTimeout; }
 
+// One call of the link's idle routine, with the link unlocked so that the
+// routine may draw and read keys; false, with the abort text, when it asks
+// the wait to end.
+bool IdleGoesOn(Link* link, std::unique_lock<std::recursive_mutex>& guard) {
+    LinkIdleCallback idle = link->idleCallback;
+    void* argument = link->idleArgument;
+    guard.unlock();
+    int goOn = idle(argument);
+    guard.lock();
+    if (!goOn) SetLinkError(link, "Application idle abort");
+    return goOn != 0;
+}
+
 // True once a late reply has come and the line has been quiet for the gap
 // that ends a frame after it, or once one reply time has passed: a reply
 // later than that is not waited for.
@@ -32,15 +45,7 @@ bool LateReplyWentBy(Link* link, Clock::time_point giveUp) {
 bool LetLateReplyGoBy(Link* link, std::unique_lock<std::recursive_mutex>& guard) {
     Clock::time_point giveUp = link->overdueSince + ReplyTime(link);
     while (!LateReplyWentBy(link, giveUp)) {
-        LinkIdleCallback idle = link->idleCallback;
-        void* argument = link->idleArgument;
-        guard.unlock();
-        int goOn = idle(argument);
-        guard.lock();
-        if (!goOn) {
-            SetLinkError(link, "Application idle abort");
-            return false;
-        }
+        if (!IdleGoesOn(link, guard)) return false;
         link->replyArrived.wait_for(guard, kTick);
     }
     return true;
@@ -96,15 +101,7 @@ Packet* WaitForReply(Link* link, int ticks) {
     link->waitCancelled = false;
     auto ready = [link] { return link->replyQueue.head != nullptr || link->waitCancelled; };
     for (int counter = ticks; !ready() && counter-- != 0 && !RequestDeadlinePassed(link);) {
-        LinkIdleCallback idle = link->idleCallback;
-        void* argument = link->idleArgument;
-        guard.unlock();
-        int goOn = idle(argument);
-        guard.lock();
-        if (!goOn) {
-            SetLinkError(link, "Application idle abort");
-            break;
-        }
+        if (!IdleGoesOn(link, guard)) break;
         auto left =
             std::chrono::ceil<std::chrono::milliseconds>(link->requestDeadline - Clock::now());
         link->replyArrived.wait_for(guard, std::clamp(left, std::chrono::milliseconds(0), kTick),

@@ -8,20 +8,12 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "common/file_contents.h"
 #include "editor_screen_fixture.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // The fixtures sit beside this file in the source tree.
 std::string Fixture(const char* name) {

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
+#include "common/file_contents.h"
 #include "common/wait_until.h"
 #include "config/config_defaults.h"
 #include "config/config_file_image.h"
@@ -33,11 +33,6 @@ std::vector<uint8_t> ConfigBytes(int16_t baudOfPort1, int16_t printProgBaud = 2)
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 // The print is written after its window closes: wait for the whole page.
@@ -96,8 +91,8 @@ TEST_F(OfflineFiles, PickerPagesThroughAHundredFilesAndReadsOne) {
     ASSERT_TRUE(t.WaitFor("SAVE OFFLINE TO DISK"));
     t.Type("COPY");
     t.SendKeys("Enter");
-    EXPECT_TRUE(WaitUntil([&] { return ReadFile(t.Dir() + "/COPY.KOV") == ConfigBytes(5); }));
-    EXPECT_EQ(ConfigBytes(5), ReadFile(t.Dir() + "/COPY.KOV"));
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(t.Dir() + "/COPY.KOV") == ConfigBytes(5); }));
+    EXPECT_EQ(ConfigBytes(5), ReadFileBytes(t.Dir() + "/COPY.KOV"));
 }
 
 TEST_F(OfflineFiles, ReadingAShortFileReportsIt) {
@@ -125,14 +120,14 @@ TEST_F(OfflineFiles, WritingOverAnExistingFileAsksFirst) {
     ASSERT_TRUE(t.WaitFor("SAVE OFFLINE TO DISK"));
     t.Settle();
     EXPECT_EQ(std::string::npos, t.ScreenText().find("overwrite"));
-    EXPECT_EQ((std::vector<uint8_t>{9, 9, 9}), ReadFile(t.Dir() + "/mine.kov"));
+    EXPECT_EQ((std::vector<uint8_t>{9, 9, 9}), ReadFileBytes(t.Dir() + "/mine.kov"));
     t.SendKeys("Enter");  // the highlighted MINE
     ASSERT_TRUE(t.WaitFor("File exists, overwrite it?"));
     t.Type("y");
     // The menu stays drawn behind the question: wait for the file instead.
     // The defaults, with the Print/Prog baud of a computer at 9600.
-    EXPECT_TRUE(WaitUntil([&] { return ReadFile(t.Dir() + "/mine.kov") == ConfigBytes(13, 3); }));
-    EXPECT_EQ(ConfigBytes(13, 3), ReadFile(t.Dir() + "/mine.kov"));
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(t.Dir() + "/mine.kov") == ConfigBytes(13, 3); }));
+    EXPECT_EQ(ConfigBytes(13, 3), ReadFileBytes(t.Dir() + "/mine.kov"));
     EXPECT_FALSE(fs::exists(t.Dir() + "/MINE.KOV"));
 }
 
@@ -164,7 +159,7 @@ TEST_F(OfflineFiles, CopyingPortsMakesQuitAsk) {
     t.Type("Q");
     ASSERT_TRUE(t.WaitForExit());
     EXPECT_EQ(0, t.ExitStatus());
-    EXPECT_EQ(6688u, ReadFile(t.Dir() + "/SAVED.KOV").size());
+    EXPECT_EQ(6688u, ReadFileBytes(t.Dir() + "/SAVED.KOV").size());
 }
 
 TEST_F(OfflineFiles, DeletesAFileAndReportsAMissingOne) {
@@ -221,7 +216,7 @@ TEST_F(OfflineFiles, F1PrintsTheScreenFromAnOpenDialog) {
     ASSERT_TRUE(WaitForFileSize(t.Dir() + "/PAGE.TXT", 25u * 162u + 1u));
     t.Settle();
     EXPECT_EQ(std::string::npos, t.ScreenText().find("PRINT SCREEN"));
-    std::vector<uint8_t> page = ReadFile(t.Dir() + "/PAGE.TXT");
+    std::vector<uint8_t> page = ReadFileBytes(t.Dir() + "/PAGE.TXT");
     ASSERT_EQ(25u * 162u + 1u, page.size());
     std::string text(page.begin(), page.end());
     EXPECT_EQ('\f', text.back());

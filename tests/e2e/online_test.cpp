@@ -7,9 +7,9 @@
 
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <string>
 
+#include "common/file_contents.h"
 #include "common/wait_until.h"
 #include "config/config_defaults.h"
 #include "config/config_file_image.h"
@@ -18,13 +18,6 @@
 #include "tmux_session.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary)

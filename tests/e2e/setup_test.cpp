@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "common/file_contents.h"
 #include "common/wait_until.h"
 #include "setup/link_setup.h"
 #include "sim_process.h"
@@ -30,11 +31,6 @@ using Bytes = std::vector<uint8_t>;
 void WriteFile(const std::string& path, const Bytes& bytes) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-Bytes ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
 // A settings file for a Sy/Max link on the port at index port.
@@ -147,7 +143,7 @@ TEST_F(SetupScenario, DamagedOrForeignSetupFilesGiveTheirMessage) {
         session.Settle();
         session.Type("Q");
         ASSERT_TRUE(session.WaitForExit());
-        EXPECT_EQ(c.file, ReadFile(session.Dir() + "/KOVASW.STP"));  // left as it was
+        EXPECT_EQ(c.file, ReadFileBytes(session.Dir() + "/KOVASW.STP"));  // left as it was
     }
 }
 
@@ -252,9 +248,9 @@ TEST_F(SimulatedModule, AcceptedFormConnectsAndSavesExactly150Bytes) {
     EXPECT_TRUE(AwaitOpen(pid, simA.SlavePath(), true));
     t.Type("y");
     // The menu stays drawn behind the question: wait for the file instead.
-    EXPECT_TRUE(WaitUntil([&] { return ReadFile(File("KOVASW.STP")).size() == 150; }));
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(File("KOVASW.STP")).size() == 150; }));
     ASSERT_TRUE(t.WaitFor("Use F10"));
-    Bytes saved = ReadFile(File("KOVASW.STP"));
+    Bytes saved = ReadFileBytes(File("KOVASW.STP"));
     ASSERT_EQ(150u, saved.size());
     struct Word {
         size_t offset;
@@ -300,7 +296,7 @@ TEST_F(SimulatedModule, BaudChangeKeepsTheLinkAndPortChangeReopensIt) {
     EXPECT_TRUE(AwaitOpen(pid, simB.SlavePath(), true));
     EXPECT_NE(threads, Threads(pid));
     Quit();
-    EXPECT_EQ(SyMaxSetup(0), ReadFile(File("KOVASW.STP")));  // both offers declined
+    EXPECT_EQ(SyMaxSetup(0), ReadFileBytes(File("KOVASW.STP")));  // both offers declined
 }
 
 TEST_F(SimulatedModule, LoadFromFileClosesTheOldLinkFirst) {

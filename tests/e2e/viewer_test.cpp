@@ -2,14 +2,11 @@
 // over a pty (Sy/Max with status registers, Modbus RTU) and over Modbus TCP.
 // Every write made from the table is read back independently with kova-link.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -32,56 +29,30 @@ std::string KovaLink(const std::vector<std::string>& args) {
     return out;
 }
 
-// kova-sim answering Modbus TCP on a free loopback port, stopped by its pid.
+// kova-sim answering Modbus TCP on a free loopback port.
 class TcpSim {
   public:
-    TcpSim() {
-        int out[2];
-        if (pipe(out) != 0) throw std::runtime_error("pipe");
-        std::string program = BuildDir() + "/kova-sim";
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            close(out[0]);
-            close(out[1]);
-            execl(program.c_str(), program.c_str(), "--tcp", "127.0.0.1:0", nullptr);
-            _exit(127);
-        }
-        close(out[1]);
-        FILE* lines = fdopen(out[0], "r");
-        char line[64] = {};
-        // "listening", then the port.
-        if (!fgets(line, sizeof line, lines) || !fgets(line, sizeof line, lines))
-            throw std::runtime_error("kova-sim did not listen");
-        port_ = atoi(line);
-        fclose(lines);
-    }
-    ~TcpSim() {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
-    int Port() const { return port_; }
+    int Port() const { return process_.TcpPort(); }
     // Settings that start the program connected to this simulator.
     LinkSetup Setup() const {
         LinkSetup s = DefaultSetupFor("KOVASW.STP");
         s.ConnectionType = LinkTypeModbusTcp;
         s.RouteCount = 1;
         s.Route[0] = 1;
-        s.TcpPort = uint16_t(port_);
+        s.TcpPort = uint16_t(Port());
         snprintf(s.TcpHost, sizeof s.TcpHost, "127.0.0.1");
         return s;
     }
     // A kova-link command run against this simulator; its output.
     std::string Link(const std::vector<std::string>& command) const {
         std::vector<std::string> args{"--type", "tcp", "--host", "127.0.0.1", "--tcp-port",
-                                      std::to_string(port_)};
+                                      std::to_string(Port())};
         args.insert(args.end(), command.begin(), command.end());
         return KovaLink(args);
     }
 
   private:
-    pid_t pid_ = -1;
-    int port_ = 0;
+    SimProcess process_{{"--tcp", "127.0.0.1:0"}};
 };
 
 class Viewer : public testing::Test {

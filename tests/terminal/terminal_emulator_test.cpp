@@ -10,10 +10,10 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 
+#include "common/file_contents.h"
 #include "common/wait_until.h"
 #include "link/serial_port.h"
 #include "setup/connect_link.h"
@@ -122,10 +122,6 @@ class Terminal : public ToolkitTest {
                 call.text.find(text) != std::string::npos)
                 return true;
         return false;
-    }
-    static std::string ReadFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
     }
 
     PtyPorts ports;

@@ -16,14 +16,20 @@
 
 namespace {
 
-TEST(LinkOpeningTest, AModbusTcpRecordReachesTheModule) {
-    ModuleSim sim(SimWire::ModbusTcp, {"--drop", "7"});
-    ASSERT_TRUE(sim.Started());
+// Settings naming a simulator on loopback Modbus TCP and its unit.
+LinkSetup TcpSetupOf(const ModuleSim& sim, uint16_t unit) {
     LinkSetup setup = DefaultSetupFor("KOVASW.STP");
     setup.ConnectionType = LinkTypeModbusTcp;
     std::strcpy(setup.TcpHost, "127.0.0.1");
     setup.TcpPort = uint16_t(std::stoi(sim.Target()));
-    setup.Route[0] = 7;
+    setup.Route[0] = unit;
+    return setup;
+}
+
+TEST(LinkOpeningTest, AModbusTcpRecordReachesTheModule) {
+    ModuleSim sim(SimWire::ModbusTcp, {"--drop", "7"});
+    ASSERT_TRUE(sim.Started());
+    LinkSetup setup = TcpSetupOf(sim, 7);
     setup.RouteCount = 3;
     setup.LinkTimeout = 123;
     std::string reason;
@@ -109,11 +115,7 @@ namespace {
 TEST(LinkOpeningTest, KovaLinkOpensTheLinkOfASetupFile) {
     ModuleSim sim(SimWire::ModbusTcp);
     ASSERT_TRUE(sim.Started());
-    LinkSetup setup = DefaultSetupFor("KOVASW.STP");
-    setup.ConnectionType = LinkTypeModbusTcp;
-    std::strcpy(setup.TcpHost, "127.0.0.1");
-    setup.TcpPort = uint16_t(std::stoi(sim.Target()));
-    setup.Route[0] = 1;
+    const LinkSetup setup = TcpSetupOf(sim, 1);
     char dir[] = "/tmp/kova-setup-XXXXXX";
     ASSERT_TRUE(mkdtemp(dir));
     const std::string path = std::string(dir) + "/SIM.STP";

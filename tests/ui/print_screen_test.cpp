@@ -8,8 +8,8 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
+#include "common/file_contents.h"
 #include "field_screen_fixture.h"
 #include "ui/keys.h"
 #include "ui/output_device.h"
@@ -20,13 +20,6 @@ namespace {
 using namespace keys;
 
 std::string Pad(std::string s) { return s + std::string(80 - s.size(), ' '); }
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 struct PrintScreenTest : FieldScreenInTempDir {};
 

@@ -17,6 +17,11 @@ ModuleConfig ModuleConfigOf(const ConfigFileContents& contents) {
     return config;
 }
 
+void StoreModuleConfig(const ModuleConfig& config, ConfigFileContents* contents) {
+    contents->plus = config.Plus;
+    std::memcpy(contents->ports, config.Ports, sizeof contents->ports);
+}
+
 bool LoadKovFile(const std::string& path, ConfigSnapshot* snapshot, std::string* error) {
     auto bytes = ReadFilePrefix(path, kConfigFileSize);
     if (!bytes) {
@@ -34,8 +39,7 @@ bool LoadKovFile(const std::string& path, ConfigSnapshot* snapshot, std::string*
     ValidatePortsOf(config, 0, 3, [&path](const std::string& message) {
         std::fprintf(stderr, "%s: %s\n", path.c_str(), message.c_str());
     });
-    c.plus = config.Plus;
-    std::memcpy(c.ports, config.Ports, sizeof c.ports);
+    StoreModuleConfig(config, &c);
     snapshot->contents = c;
     snapshot->model = 2;
     return true;

@@ -16,7 +16,9 @@ struct ConfigSnapshot {
     int16_t model = 2;
 };
 
+// The ports and PLUS values of file contents as a configuration, and back.
 ModuleConfig ModuleConfigOf(const ConfigFileContents& contents);
+void StoreModuleConfig(const ModuleConfig& config, ConfigFileContents* contents);
 
 // Reads any of the accepted layouts and validates (and repairs) the four
 // ports as loading in the program does. False with *error naming the file.

@@ -2,8 +2,6 @@
 // dialogs run, with the command line's reporter.
 #include "module_session.h"
 
-#include <cstring>
-
 #include "setup/link_setup.h"
 #include "transfer/identification.h"
 #include "transfer/module_model.h"
@@ -39,8 +37,7 @@ bool ModuleSession::Fetch(ConfigSnapshot* snapshot) {
     ConfigFileContents& c = snapshot->contents;
     c = ConfigFileContents{};
     c.version = kConfigFileVersion;
-    c.plus = config.Plus;
-    std::memcpy(c.ports, config.Ports, sizeof c.ports);
+    StoreModuleConfig(config, &c);
     c.printProgBaud = printProgBaud;
     snapshot->model = ModuleModel;
     return true;
