@@ -130,6 +130,13 @@ TEST(LinkOpeningTest, KovaLinkOpensTheLinkOfASetupFile) {
     EXPECT_EQ(missing.err,
               "Unable to establish link. " + std::string(dir) +
                   "/NONE.STP: Can't locate setup file. (No such file or directory)\n");
+
+    // The file names the whole link: link options beside it are refused, as
+    // kova-config refuses them, before anything is opened.
+    RunResult both =
+        RunProgram({BuildProgram("kova-link"), "--setup", path, "--crc", "read", "1", "1"});
+    EXPECT_EQ(both.status, 2);
+    EXPECT_EQ(both.err, "kova-link: give either --setup or link options, not both (see --help)\n");
     unlink(path.c_str());
     rmdir(dir);
 }
