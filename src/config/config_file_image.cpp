@@ -102,11 +102,27 @@ bool TryLayout(const Layout& layout, const uint8_t* data, size_t size, ConfigFil
     return c.version == layout.version;
 }
 
+// The version word a file opens with, when it is one of ours. No older file
+// opens with such a word (its first word is port 1's baud rate index), so a
+// file that does is read by that version's layout or not at all: a truncated
+// current file must not pass for an unversioned one, every field two bytes
+// off.
+int16_t VersionWordOf(const uint8_t* data, size_t size) {
+    if (size < 2) return 0;
+    int16_t word;
+    std::memcpy(&word, data, 2);
+    for (const Layout& layout : kLayouts)
+        if (layout.version != 0 && layout.version == word) return word;
+    return 0;
+}
+
 }  // namespace
 
 std::optional<DecodedConfig> DecodeConfigFile(const uint8_t* data, size_t size) {
     DecodedConfig decoded;
+    const int16_t version = VersionWordOf(data, size);
     for (const Layout& layout : kLayouts) {
+        if (version != 0 && layout.version != version) continue;
         if (TryLayout(layout, data, size, decoded.contents)) {
             decoded.layout = layout.id;
             return decoded;

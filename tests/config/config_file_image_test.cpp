@@ -135,15 +135,21 @@ TEST(ConfigFileLayouts, EachLayoutIsRecognised) {
     }
 }
 
-// A version word that matches no layout of the file's length leaves only the
-// unversioned readings; the versioned ones must not accept it.
-TEST(ConfigFileLayouts, TruncatedVersionedFileFallsToUnversioned) {
-    Bytes f = Versioned(6687, 1113);
-    auto d = DecodeConfigFile(f.b.data(), f.b.size());
-    ASSERT_TRUE(d.has_value());
-    EXPECT_EQ(ConfigLayout::UnversionedFull, d->layout);
-    EXPECT_EQ(0, d->contents.version);
-    EXPECT_EQ(1113, d->contents.ports[0].BaudRate);  // the version word read as a baud index
+// A file that opens with one of the version words is read by that version's
+// layout or not at all: one byte short must not pass for an unversioned file
+// with every field two bytes off.
+TEST(ConfigFileLayouts, TruncatedVersionedFilesAreRefused) {
+    struct Case {
+        int version;
+        size_t size;
+    } kCases[] = {{1113, 6687}, {1113, 6660}, {1113, 2476}, {1112, 6685},
+                  {1112, 6662}, {1111, 6661}, {1111, 2476}};
+    for (const Case& k : kCases) {
+        Bytes f = Versioned(kConfigFileSize, k.version);
+        f.b.resize(k.size);
+        EXPECT_FALSE(DecodeConfigFile(f.b.data(), f.b.size()).has_value())
+            << k.version << " in " << k.size << " bytes";
+    }
 }
 
 TEST(ConfigFileLayouts, ShortFilesAreRefused) {
