@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "config/config_ranges.h"
 #include "transfer/port_transfer.h"
 #include "transfer/print_prog_baud.h"
 #include "transfer/section_transfer.h"
@@ -25,6 +26,7 @@ int Done(TransferReporter& reporter, int result) {
 
 int SendAllPorts(Link* link, TransferReporter& reporter, ModuleConfig& config,
                  int16_t printProgBaud, LinkSetup& setup) {
+    if (Refused(reporter, ModuleOutOfRange(config, printProgBaud))) return 0;
     if (!SendRackBase(link, reporter, config.Plus)) return Done(reporter, 0);
     for (int port = 1; port <= 4; ++port) {
         ShowPort(reporter, port);
@@ -35,6 +37,7 @@ int SendAllPorts(Link* link, TransferReporter& reporter, ModuleConfig& config,
 
 int SendOnePort(Link* link, TransferReporter& reporter, ModuleConfig& config, int memoryPort,
                 int modulePort, int16_t printProgBaud, LinkSetup& setup) {
+    if (Refused(reporter, PortSendOutOfRange(config, memoryPort, printProgBaud))) return 0;
     int ok = SendPort(link, reporter, config, memoryPort, modulePort, true) &&
              SendPrintProgBaud(link, reporter, printProgBaud, setup) &&
              SendRackBase(link, reporter, config.Plus);

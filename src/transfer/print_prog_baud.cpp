@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "config/config_lists.h"
+#include "config/config_ranges.h"
 #include "transfer/module_registers.h"
 #include "transfer/register_map.h"
 
@@ -15,7 +16,7 @@ constexpr int kBaudChangeDataBits = 8;
 
 int WriteBaud(Link* link, TransferReporter& reporter, int16_t printProgBaud) {
     const uint16_t value = static_cast<uint16_t>(printProgBaud);
-    return WriteModuleRegisters(link, reporter, kPrintProgBaudRegister, 1, &value);
+    return WriteModuleRegistersOnce(link, reporter, kPrintProgBaudRegister, 1, &value);
 }
 
 int16_t LinkBaudIndexOf(int32_t baud) {
@@ -28,8 +29,15 @@ int16_t LinkBaudIndexOf(int32_t baud) {
 
 int SendPrintProgBaud(Link* link, TransferReporter& reporter, int16_t printProgBaud,
                       LinkSetup& setup) {
+    // A rate outside the list would cut the module off its programming port.
+    if (auto fault = PrintProgBaudOutOfRange(printProgBaud)) {
+        reporter.Error(fault->c_str());
+        return 0;
+    }
     if (!WriteBaud(link, reporter, printProgBaud)) return 0;
-    if (printProgBaud < 0 || printProgBaud > 3) return 1;
+    // Only a serial line of this computer can follow the module's rate; over
+    // Modbus TCP the module's programming port is somebody else's line.
+    if (!LinkIsValid(link) || link->kind == LinkModbusTcp) return 1;
     const int32_t moduleBaud = kPrintProgBaudValues[printProgBaud];
     if (moduleBaud == LinkBaudRate(setup)) return 1;
     char question[80];

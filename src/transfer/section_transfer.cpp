@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "config/config_ranges.h"
 #include "transfer/module_registers.h"
 #include "transfer/section_codec.h"
 
@@ -32,6 +33,20 @@ const PortSection& CharSetSection(CharSetKind which) {
     return which == CharSetKind::Accept ? AcceptSetSection() : TerminateSetSection();
 }
 
+std::optional<std::string> SectionOutOfRange(const PortConfig& port, int modulePort,
+                                             const PortSection& section) {
+    switch (section.kind) {
+        case SectionKind::Comms:
+            return CommsOutOfRange(port, modulePort);
+        case SectionKind::PathNumbers:
+            return PathOutOfRange(port.Paths[section.index % 4], modulePort, section.index + 1);
+        case SectionKind::PollInterval:
+            return PollIntervalOutOfRange(port, modulePort);
+        default:
+            return std::nullopt;  // character sets and texts: any byte is a value
+    }
+}
+
 int SendWord(Link* link, TransferReporter& reporter, int reg, int16_t value) {
     const uint16_t word = static_cast<uint16_t>(value);
     return WriteModuleRegisters(link, reporter, reg, 1, &word);
@@ -49,6 +64,7 @@ int FetchWord(Link* link, TransferReporter& reporter, int reg, int16_t& value) {
 int SendSection(Link* link, TransferReporter& reporter, const PortConfig& port, int modulePort,
                 const PortSection& section) {
     if (!PortInRange(reporter, modulePort)) return 0;
+    if (Refused(reporter, SectionOutOfRange(port, modulePort, section))) return 0;
     uint16_t registers[kMaxSectionRegisters];
     EncodeSection(port, section, registers);
     return WriteModuleRegisters(link, reporter, SectionRegister(modulePort, section), section.count,
@@ -127,6 +143,7 @@ int FetchPoll(Link* link, TransferReporter& reporter, PortConfig& port, int modu
 }
 
 int SendRackBase(Link* link, TransferReporter& reporter, const EditPlus& plus) {
+    if (Refused(reporter, RackBaseOutOfRange(plus))) return 0;
     return SendWord(link, reporter, kRackBaseRegister, plus.RackBase);
 }
 
@@ -141,6 +158,7 @@ int FetchPrintProgBaud(Link* link, TransferReporter& reporter, int16_t& printPro
 int SendTerminateCount(Link* link, TransferReporter& reporter, const EditPlus& plus, int memoryPort,
                        int modulePort) {
     if (!PortsInRange(reporter, memoryPort, modulePort)) return 0;
+    if (Refused(reporter, TerminateCountOutOfRange(plus, memoryPort))) return 0;
     return SendWord(link, reporter, TerminateCountRegister(modulePort),
                     plus.TerminateCount[memoryPort - 1]);
 }
@@ -148,6 +166,7 @@ int SendTerminateCount(Link* link, TransferReporter& reporter, const EditPlus& p
 int SendTerminateTimeout(Link* link, TransferReporter& reporter, const EditPlus& plus,
                          int memoryPort, int modulePort) {
     if (!PortsInRange(reporter, memoryPort, modulePort)) return 0;
+    if (Refused(reporter, TerminateTimeoutOutOfRange(plus, memoryPort))) return 0;
     return SendWord(link, reporter, TerminateTimeoutRegister(modulePort),
                     plus.TerminateTimeout[memoryPort - 1]);
 }
@@ -155,6 +174,7 @@ int SendTerminateTimeout(Link* link, TransferReporter& reporter, const EditPlus&
 int SendTriggerInhibit(Link* link, TransferReporter& reporter, const EditPlus& plus, int memoryPort,
                        int modulePort) {
     if (!PortsInRange(reporter, memoryPort, modulePort)) return 0;
+    if (Refused(reporter, TriggerInhibitOutOfRange(plus, memoryPort))) return 0;
     return SendWord(link, reporter, TriggerInhibitRegister(modulePort),
                     plus.TriggerInhibit[memoryPort - 1]);
 }

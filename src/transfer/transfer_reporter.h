@@ -3,6 +3,7 @@
 // tests use the small ones below. Nothing here knows of a screen.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,17 @@ class TransferReporter {
     // ModuleModel has just been set from what the module said (0 standard,
     // 1 PLUS).
     virtual void ModelKnown(int16_t model) = 0;
+    // A request failed in a way the line may have caused and is being sent
+    // once more.
+    virtual void Retried() {}
 };
+
+// A value a send must not write: reported as a failure, true when there was
+// one.
+inline bool Refused(TransferReporter& reporter, const std::optional<std::string>& fault) {
+    if (fault) reporter.Error(fault->c_str());
+    return fault.has_value();
+}
 
 // Keeps every report in order, as "step: ...", "port: ...", "error: ...",
 // "confirm: ..." and "model: N", and answers with fixed choices.

@@ -14,6 +14,8 @@
 #include <fstream>
 
 #include "common/device_root_dir.h"
+#include "common/file_contents.h"
+#include "common/wait_until.h"
 #include "kova-config/kova_config_fixture.h"
 #include "setup/link_setup.h"
 #include "transfer/register_map.h"
@@ -111,14 +113,19 @@ TEST_F(ModuleCommandsTest, SendSaysWhenTheModulesBaudNoLongerMatchesTheLink) {
     ConfigFileContents sample = SampleConfig();
     sample.printProgBaud = 1;  // 1200 baud, the link runs at 9600
     WriteKov("SLOW.KOV", sample);
-    Sim sim(Sim::Tcp);
-    ASSERT_TRUE(sim.Running());
-    const RunResult r = RunOn(sim, {"send", Path("SLOW.KOV")});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.err.find("KOVA now at 1200 baud."), std::string::npos) << r.err;
-    const RunResult baud =
-        RunProgram(Join(Join({BuildProgram("kova-link")}, sim.Link()), {"read", "7421", "1"}));
-    EXPECT_EQ(baud.out, "1\n");
+    // Only a serial line of this computer could follow the module's rate;
+    // over Modbus TCP the value is written without a word.
+    for (Sim::Wire wire : {Sim::RtuPty, Sim::Tcp}) {
+        Sim sim(wire);
+        ASSERT_TRUE(sim.Running());
+        const RunResult r = RunOn(sim, {"send", Path("SLOW.KOV")});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err.find("KOVA now at 1200 baud.") != std::string::npos, wire != Sim::Tcp)
+            << r.err;
+        const RunResult baud =
+            RunProgram(Join(Join({BuildProgram("kova-link")}, sim.Link()), {"read", "7421", "1"}));
+        EXPECT_EQ(baud.out, "1\n");
+    }
 }
 
 TEST_F(ModuleCommandsTest, IdentifyAndEepromReportWhatTheModuleSays) {
@@ -239,3 +246,49 @@ TEST_F(ModuleCommandsTest, AFetchEndedBySigtermHalfWayLeavesNoFile) {
 }
 
 }  // namespace
+
+// A file with a value outside its list or range, or a damaged one, is
+// refused before the link opens: exit 2, the field named, nothing written.
+TEST_F(ModuleCommandsTest, SendRefusesDamagedAndOutOfRangeFiles) {
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        const char* named;
+    };
+    auto with = [](void (*change)(ConfigFileContents&)) {
+        ConfigFileContents c = SampleConfig();
+        change(c);
+        return EncodeConfigFile(c);
+    };
+    std::vector<uint8_t> shortFile = EncodeConfigFile(SampleConfig());
+    shortFile.pop_back();
+    const Case kCases[] = {
+        {"all 0xFF", std::vector<uint8_t>(kConfigFileSize, 0xFF), "out of range"},
+        {"one byte short", shortFile, "Can't read disk file."},
+        {"port 1 baud 99", with([](ConfigFileContents& c) { c.ports[0].BaudRate = 99; }),
+         "Port 1: Baud rate 99 out of range 0-15"},
+        {"Print/Prog baud 7", with([](ConfigFileContents& c) { c.printProgBaud = 7; }),
+         "Print/Prog baud rate 7 out of range 0-3"},
+        {"editing mode 9", with([](ConfigFileContents& c) { c.ports[2].Paths[1].EditingMode = 9; }),
+         "Port 3, Path 2: Editing Mode 9 out of range 0-7"},
+        {"parity 3", with([](ConfigFileContents& c) { c.ports[3].Parity = 3; }),
+         "Port 4: Parity 3 out of range 0-2"},
+        {"terminate count 81", with([](ConfigFileContents& c) { c.plus.TerminateCount[1] = 81; }),
+         "Port 2: Terminate Count 81 out of range 0-80"},
+    };
+    const std::string log = Path("requests.log");
+    Sim sim(Sim::Tcp, {"--log", log});
+    ASSERT_TRUE(sim.Running());
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.what);
+        WriteText("BAD.KOV", std::string(c.bytes.begin(), c.bytes.end()));
+        const RunResult r = RunOn(sim, {"send", Path("BAD.KOV")});
+        EXPECT_EQ(r.status, 2) << r.err;
+        EXPECT_NE(r.err.find(c.named), std::string::npos) << r.err;
+    }
+    // Not one request reached the module: the first the log holds is the
+    // identification of a command run afterwards.
+    ASSERT_EQ(RunOn(sim, {"identify"}).status, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !ReadFile(log).empty(); }));
+    EXPECT_EQ(ReadFile(log).rfind("r 8176 13", 0), 0u) << ReadFile(log);
+}

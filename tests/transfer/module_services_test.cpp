@@ -29,24 +29,41 @@ TEST_P(BaudChangeTest, QuestionOnlyWhenTheRatesDiffer) {
         {"1200, yes", 1, true, {"KOVA now at 1200 baud. Change computer port to match?"}, 7},
         {"1200, no", 1, false, {"KOVA now at 1200 baud. Change computer port to match?"}, 13},
         {"300, yes", 0, true, {"KOVA now at 300 baud. Change computer port to match?"}, 5},
-        {"outside the list", 9, true, {}, 13},
     };
     ModuleSim sim(GetParam());
     ASSERT_TRUE(sim.Started());
+    // Over Modbus TCP no port of this computer carries the module's rate:
+    // the value is written and nothing is asked.
+    const bool serial = GetParam() != SimWire::ModbusTcp;
     for (const Case& c : kCases) {
         LinkSetup setup = DefaultSetupFor("KOVASW.STP");
         setup.LinkBaud = 13;
         RecordingReporter reporter;
         reporter.answerYes = c.yes;
         EXPECT_EQ(SendPrintProgBaud(sim.link(), reporter, c.printProgBaud, setup), 1) << c.what;
-        EXPECT_EQ(reporter.Texts("confirm"), c.questions) << c.what;
-        EXPECT_EQ(setup.LinkBaud, c.linkBaud) << c.what;
+        EXPECT_EQ(reporter.Texts("confirm"), serial ? c.questions : Texts{}) << c.what;
+        EXPECT_EQ(setup.LinkBaud, serial ? c.linkBaud : 13) << c.what;
         EXPECT_EQ(sim.Read(kPrintProgBaudRegister, 1),
                   std::vector<uint16_t>{uint16_t(c.printProgBaud)})
             << c.what;
         // The simulated module does not change its rate: put our link back.
         SetSerialParameters(sim.link(), 9600, 1, 1, 100, 8);
     }
+}
+
+// A rate outside the list would cut the module off its programming port.
+TEST_P(BaudChangeTest, ARateOutsideTheListIsNeverWritten) {
+    ModuleSim sim(GetParam(), {"--set", "7421=2"});
+    ASSERT_TRUE(sim.Started());
+    for (int16_t index : {4, 7, -1, 9}) {
+        LinkSetup setup = DefaultSetupFor("KOVASW.STP");
+        RecordingReporter reporter;
+        EXPECT_EQ(SendPrintProgBaud(sim.link(), reporter, index, setup), 0) << index;
+        EXPECT_EQ(reporter.Texts("error"),
+                  Texts{"Print/Prog baud rate " + std::to_string(index) + " out of range 0-3"});
+        EXPECT_EQ(reporter.Texts("confirm"), Texts{});
+    }
+    EXPECT_EQ(sim.Read(kPrintProgBaudRegister, 1), std::vector<uint16_t>{2});
 }
 
 TEST_P(BaudChangeTest, AFailedWriteIsReportedAndAsksNothing) {

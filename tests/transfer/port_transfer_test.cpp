@@ -101,6 +101,8 @@ TEST_P(PortTransferTest, StepsAndTheirProgressTexts) {
     EXPECT_EQ(reporter.Texts("step"), steps);
     EXPECT_EQ(reporter.Texts("model"), Texts{"1"});
 
+    // A fresh module holds 0 in every start register, which no send writes.
+    for (DataPath& path : config.Ports[3].Paths) path.StartRegister = 2;
     RecordingReporter sending;
     ASSERT_EQ(SendPort(sim.link(), sending, config, 4, 2, false), 1);
     EXPECT_EQ(sending.Texts("step"), (Texts{"Send Comms", "Send Accept", "Send Term", "Send path 1",
@@ -198,6 +200,7 @@ TEST_P(PortTransferTest, ALongPatternAndALongIntervalInTheModule) {
     std::memset(port.Paths[2].Pattern, 'P', 64);
     std::memset(port.Paths[2].Mask, '_', 64);
     port.PollInterval = 70000;
+    port.Paths[2].StartRegister = 2;
     std::strcpy(port.PollQueries[0], "SI\r\n");
     ASSERT_EQ(SendPath(sim.link(), reporter, port, 2, 3), 1);
     ASSERT_EQ(SendPoll(sim.link(), reporter, port, 2, 1, true), 1);

@@ -36,8 +36,11 @@ struct DialogTest : EditorScreen {
         TrapErrors(true);
         EditorScreen::TearDown();
     }
-    void StartSim(const std::vector<std::string>& options) {
-        sim = std::make_unique<ModuleSim>(SimWire::ModbusTcp, options);
+    // The Print/Prog baud question is asked only where this computer's
+    // serial port talks to the module: those tests use a pty.
+    void StartSim(const std::vector<std::string>& options, SimWire wire = SimWire::ModbusTcp) {
+        sim.reset();
+        sim = std::make_unique<ModuleSim>(wire, options);
         ASSERT_TRUE(sim->Started());
         ASSERT_NE(nullptr, sim->link());
     }
@@ -86,6 +89,7 @@ TEST_F(DialogTest, SendsMemoryPortOneToModulePortThreeWithItsPlusValues) {
 }
 
 TEST_F(DialogTest, WholeModuleThereAndBackThroughTheDialogs) {
+    StartSim({}, SimWire::ModbusRtuPty);
     WorkingConfig = DistinctConfig(2);
     PrintProgBaud = 1;  // 1200 while this computer runs at 9600: the question comes
     Type("A" + keys::F1 + "n");
@@ -223,6 +227,7 @@ TEST_F(DialogTest, EmptyOrOutOfRangePortsAreRefusedAfterThePlusTest) {
 }
 
 TEST_F(DialogTest, BaudQuestionAnsweredYesMovesThisComputersRate) {
+    StartSim({}, SimWire::ModbusRtuPty);
     PrintProgBaud = 1;  // 1200
     Type("2\r\ry");
     SendDialog(sim->link());

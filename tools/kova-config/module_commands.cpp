@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "commands.h"
+#include "config/config_ranges.h"
 #include "module_session.h"
 
 namespace {
@@ -68,6 +69,14 @@ int RunSend(const ConfigOptions& options) {
     // reports on standard error.
     if (!LoadKovFile(options.operands[0], &snapshot, &error)) {
         std::fprintf(stderr, "kova-config: %s\n", error.c_str());
+        return kExitTrouble;
+    }
+    // Nothing of a file with a value outside its list or range reaches the
+    // module, and the link is not even opened.
+    const ModuleConfig config = ModuleConfigOf(snapshot.contents);
+    if (auto fault = ModuleOutOfRange(config, snapshot.contents.printProgBaud)) {
+        std::fprintf(stderr, "kova-config: %s: %s; nothing sent\n", options.operands[0].c_str(),
+                     fault->c_str());
         return kExitTrouble;
     }
     ProgressLine progress(!options.quiet);

@@ -140,6 +140,8 @@ int main(int argc, char** argv) {
         perror(("kova-sim: " + options.logFile).c_str());
         return 1;
     }
+    // A line a request as it comes, so that `tail -f` and tests see it then.
+    if (image.log) setvbuf(image.log, nullptr, _IOLBF, 0);
     int signals = StopSignals();
     if (options.protocol == SimProtocol::Tcp) {
         SimContext context{options, std::move(image), nullptr};
