@@ -123,6 +123,10 @@ struct Link {
     // Set by the receiver to end a reply wait at once (a frame that can never
     // be a reply); cleared when a wait starts.
     bool waitCancelled = false;
+    // Set by the receiver when a frame came while a reply was awaited but
+    // failed its check; a request that then times out names the damage
+    // rather than a missing reply. Cleared when a request is sent.
+    bool damagedReply = false;
 };
 
 // Register operations: on success the number of registers read or written

@@ -30,6 +30,7 @@ void EndFrame(Link* link, bool overflowed) {
         CancelReplyWait(link);
         ReturnFreePacket(packet);
     } else if ((link->receiveChecksum & 0xFF) != 0) {
+        link->damagedReply = true;
         ReturnFreePacket(packet);
     } else {
         packet->address[0] = packet->data[0];

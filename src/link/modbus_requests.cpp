@@ -1,6 +1,8 @@
 // Modbus register requests over a serial link (RTU or ASCII framing): read
 // holding or input registers (3, 4), write multiple registers (16) and write
 // general reference (21), with the checks of their replies.
+#include <cstring>
+
 #include "link/link.h"
 #include "link/link_errors.h"
 #include "link/modbus_protocol.h"
@@ -33,10 +35,20 @@ Packet* TakeRequestPacket(Link* link) {
     return packet;
 }
 
+// A frame arrived but failed its check: the line spoiled the reply, which a
+// user fixes differently from a module that does not answer.
+void NameDamagedReply(Link* link) {
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    if (!link->damagedReply) return;
+    SetLinkError(link, link->kind == LinkModbusAscii ? "Reply failed its LRC check"
+                                                     : "Reply failed its CRC check");
+}
+
 Packet* Exchange(Link* link, Packet* packet, const char* timeoutText) {
     {
         std::lock_guard<std::recursive_mutex> guard(link->lock);
         link->awaitingReply = 1;
+        link->damagedReply = false;
         while (Packet* stale = RemovePacket(link->replyQueue)) ReturnFreePacket(stale);
     }
     StartRequestDeadline(link);
@@ -44,6 +56,7 @@ Packet* Exchange(Link* link, Packet* packet, const char* timeoutText) {
     SetLinkError(link, "%s", timeoutText);
     Packet* reply = WaitForReply(link, link->replyTimeout);
     EndSerialRequest(link, reply != nullptr);
+    if (!reply && std::strcmp(link->errorText, timeoutText) == 0) NameDamagedReply(link);
     return reply;
 }
 

@@ -20,6 +20,7 @@ void DeliverFrame(Link* link) {
     link->receiveState = RxIdle;
     int received = kPacketDataSize - link->roomLeft;
     if (received < 3 || link->receiveChecksum != 0) {
+        link->damagedReply = true;
         ReturnFreePacket(packet);
         return;
     }

@@ -11,9 +11,10 @@ namespace {
 bool TakesTestWrite(Link* link) {
     const uint16_t one = 1, zero = 0;
     uint16_t readBack = 0;
-    return RegisterWrite(link, kPlusTestRegister, 1, &one) > 0 &&
-           ReadRegistersQuietly(link, kPlusTestRegister, 1, &readBack) && readBack == 1 &&
-           RegisterWrite(link, kPlusTestRegister, 1, &zero) > 0;
+    constexpr Tries kRetry = Tries::RetryOnce;
+    return WriteRegistersQuietly(link, kPlusTestRegister, 1, &one, kRetry) &&
+           ReadRegistersQuietly(link, kPlusTestRegister, 1, &readBack, kRetry) && readBack == 1 &&
+           WriteRegistersQuietly(link, kPlusTestRegister, 1, &zero, kRetry);
 }
 
 }  // namespace

@@ -1,7 +1,25 @@
-// Register access with the transfers' failure report.
+// Register access with the transfers' failure report and their one retry.
 #include "transfer/module_registers.h"
 
-int ReadRegistersQuietly(Link* link, int reg, int count, uint16_t* values) {
+#include <cstring>
+
+namespace {
+
+// The link's texts for requests the line spoiled, by their beginnings:
+// timeouts ("No reply to read command", "Read reply timeout", "Reply
+// timeout"), damaged replies ("Reply failed its CRC check") and replies that
+// do not fit their request (wrong drop, opcode, size, route or transaction).
+const char* const kRetriedFailures[] = {
+    "No reply to ",
+    "Read reply ",
+    "Write reply ",
+    "Reply ",
+    "Bad Reply Route",
+    "Bad transnum on reply",
+    "Can't deal with Reply Opcode",
+};
+
+int ReadOnce(Link* link, int reg, int count, uint16_t* values) {
     for (int i = 0; i < count; ++i) values[i] = 0;
     int n = RegisterRead(link, reg, count, values);
     if (n <= 0) return 0;
@@ -13,16 +31,55 @@ int ReadRegistersQuietly(Link* link, int reg, int count, uint16_t* values) {
     return 1;
 }
 
+int WriteOnce(Link* link, int reg, int count, const uint16_t* values) {
+    return RegisterWrite(link, reg, count, values) > 0;
+}
+
+// One request and, when the line may have spoiled it, one more. The link
+// lets a late reply to the first go by before the second is sent.
+template <typename Request>
+int WithRetry(Link* link, TransferReporter* reporter, Request request) {
+    if (request()) return 1;
+    if (!FailureWorthRetrying(LinkErrorText(link))) return 0;
+    if (reporter) reporter->Retried();
+    return request();
+}
+
+}  // namespace
+
+bool FailureWorthRetrying(const char* text) {
+    for (const char* prefix : kRetriedFailures)
+        if (std::strncmp(text, prefix, std::strlen(prefix)) == 0) return true;
+    return false;
+}
+
+int ReadRegistersQuietly(Link* link, int reg, int count, uint16_t* values, Tries tries) {
+    if (tries == Tries::Once) return ReadOnce(link, reg, count, values);
+    return WithRetry(link, nullptr, [&] { return ReadOnce(link, reg, count, values); });
+}
+
+int WriteRegistersQuietly(Link* link, int reg, int count, const uint16_t* values, Tries tries) {
+    if (tries == Tries::Once) return WriteOnce(link, reg, count, values);
+    return WithRetry(link, nullptr, [&] { return WriteOnce(link, reg, count, values); });
+}
+
 int ReadModuleRegisters(Link* link, TransferReporter& reporter, int reg, int count,
                         uint16_t* values) {
-    if (ReadRegistersQuietly(link, reg, count, values)) return 1;
+    if (WithRetry(link, &reporter, [&] { return ReadOnce(link, reg, count, values); })) return 1;
     reporter.Error(LinkErrorText(link));
     return 0;
 }
 
 int WriteModuleRegisters(Link* link, TransferReporter& reporter, int reg, int count,
                          const uint16_t* values) {
-    if (RegisterWrite(link, reg, count, values) > 0) return 1;
+    if (WithRetry(link, &reporter, [&] { return WriteOnce(link, reg, count, values); })) return 1;
+    reporter.Error(LinkErrorText(link));
+    return 0;
+}
+
+int WriteModuleRegistersOnce(Link* link, TransferReporter& reporter, int reg, int count,
+                             const uint16_t* values) {
+    if (WriteOnce(link, reg, count, values)) return 1;
     reporter.Error(LinkErrorText(link));
     return 0;
 }

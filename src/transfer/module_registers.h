@@ -1,5 +1,11 @@
 // Register reads and writes of the transfers: a failure is reported with the
 // link's error text before the call returns 0.
+//
+// A request that the line may have spoiled (no reply in time, or a reply that
+// failed its checks) is sent once more before it counts as failed: a whole
+// module is a few hundred requests, and one noisy moment on a plant line
+// must not throw the rest away. Writing the same values twice is harmless;
+// what is not (the Print/Prog baud change, the EEPROM command) goes once.
 #pragma once
 #include <cstdint>
 
@@ -13,5 +19,19 @@ int ReadModuleRegisters(Link* link, TransferReporter& reporter, int reg, int cou
                         uint16_t* values);
 int WriteModuleRegisters(Link* link, TransferReporter& reporter, int reg, int count,
                          const uint16_t* values);
-// The same without a report (the PLUS test's write and read-back).
-int ReadRegistersQuietly(Link* link, int reg, int count, uint16_t* values);
+// A write that must not be repeated: the module may act on it at once.
+int WriteModuleRegistersOnce(Link* link, TransferReporter& reporter, int reg, int count,
+                             const uint16_t* values);
+// Without a report. The identification and the EEPROM status ask once (a
+// module that is not there is told at once); the PLUS test retries, since a
+// lost reply there would pass a PLUS module off as a standard one.
+enum class Tries { Once, RetryOnce };
+int ReadRegistersQuietly(Link* link, int reg, int count, uint16_t* values,
+                         Tries tries = Tries::Once);
+int WriteRegistersQuietly(Link* link, int reg, int count, const uint16_t* values,
+                          Tries tries = Tries::Once);
+
+// Whether the link's last failure is one a second try may cure: a timeout or
+// a damaged or malformed reply; not an answer of the module (an exception or
+// error code), an abort by the user or a refusal of the link itself.
+bool FailureWorthRetrying(const char* linkErrorText);

@@ -3,16 +3,46 @@
 
 #include <sstream>
 
+namespace {
+
+bool OnPty(SimWire wire) { return wire != SimWire::ModbusTcp; }
+
+// kova-sim's --protocol and kova-link's --type for a wire.
+const char* ProtocolOf(SimWire wire) {
+    switch (wire) {
+        case SimWire::SyMaxPty:
+            return "symax";
+        case SimWire::ModbusRtuPty:
+            return "rtu";
+        case SimWire::ModbusAsciiPty:
+            return "ascii";
+        case SimWire::ModbusTcp:
+            break;
+    }
+    return "tcp";
+}
+
+Link* OpenPtyLink(SimWire wire, const char* path) {
+    if (wire == SimWire::ModbusRtuPty) return OpenModbusRtuLink(path, 1);
+    if (wire == SimWire::ModbusAsciiPty) return OpenModbusAsciiLink(path, 1);
+    LinkRoute route;
+    route.count = 1;
+    route.entries[0] = 1;
+    return OpenSyMaxLink(path, 0, route);
+}
+
+}  // namespace
+
 ModuleSim::ModuleSim(SimWire wire, const std::vector<std::string>& options) : wire_(wire) {
     std::vector<std::string> argv{BuildProgram("kova-sim")};
-    if (wire == SimWire::SyMaxPty)
-        argv.insert(argv.end(), {"--protocol", "symax", "--pty"});
+    if (OnPty(wire))
+        argv.insert(argv.end(), {"--protocol", ProtocolOf(wire), "--pty"});
     else
         argv.insert(argv.end(), {"--protocol", "tcp", "--listen", "127.0.0.1:0"});
     argv.insert(argv.end(), options.begin(), options.end());
     process_ = std::make_unique<ChildProcess>(argv);
     std::string first = process_->ReadLine();
-    if (wire == SimWire::SyMaxPty)
+    if (OnPty(wire))
         target_ = first.rfind("/dev/", 0) == 0 ? first : "";
     else
         target_ = first == "listening" ? process_->ReadLine() : "";
@@ -22,11 +52,8 @@ ModuleSim::~ModuleSim() { CloseOurLink(); }
 
 Link* ModuleSim::link() {
     if (link_ || target_.empty()) return link_;
-    if (wire_ == SimWire::SyMaxPty) {
-        LinkRoute route;
-        route.count = 1;
-        route.entries[0] = 1;
-        link_ = OpenSyMaxLink(target_.c_str(), 0, route);
+    if (OnPty(wire_)) {
+        link_ = OpenPtyLink(wire_, target_.c_str());
         if (link_) SetSerialParameters(link_, 9600, 1, 1, 100, 8);
     } else {
         link_ = OpenModbusTcpLink("127.0.0.1", std::stoi(target_), 1);
@@ -42,8 +69,8 @@ void ModuleSim::CloseOurLink() {
 
 std::vector<std::string> ModuleSim::KovaLink(const std::vector<std::string>& command) const {
     std::vector<std::string> argv{BuildProgram("kova-link")};
-    if (wire_ == SimWire::SyMaxPty)
-        argv.insert(argv.end(), {"--type", "symax", "--port", target_});
+    if (OnPty(wire_))
+        argv.insert(argv.end(), {"--type", ProtocolOf(wire_), "--port", target_});
     else
         argv.insert(argv.end(), {"--type", "tcp", "--host", "127.0.0.1", "--tcp-port", target_});
     argv.insert(argv.end(), command.begin(), command.end());
@@ -61,7 +88,7 @@ std::vector<uint16_t> ModuleSim::Read(int reg, int count) {
 }
 
 std::vector<uint16_t> ModuleSim::ReadWithKovaLink(int reg, int count) {
-    if (wire_ == SimWire::SyMaxPty) CloseOurLink();
+    if (OnPty(wire_)) CloseOurLink();
     RunResult r = RunProgram(KovaLink({"dump", std::to_string(reg), std::to_string(count)}));
     if (r.status != 0) return {};
     std::vector<uint16_t> values;
@@ -73,5 +100,15 @@ std::vector<uint16_t> ModuleSim::ReadWithKovaLink(int reg, int count) {
 }
 
 const char* WireName(SimWire wire) {
-    return wire == SimWire::SyMaxPty ? "Sy/Max pty" : "Modbus TCP";
+    switch (wire) {
+        case SimWire::SyMaxPty:
+            return "Sy/Max pty";
+        case SimWire::ModbusRtuPty:
+            return "Modbus RTU pty";
+        case SimWire::ModbusAsciiPty:
+            return "Modbus ASCII pty";
+        case SimWire::ModbusTcp:
+            break;
+    }
+    return "Modbus TCP";
 }

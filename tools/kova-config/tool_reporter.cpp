@@ -7,10 +7,22 @@ ToolReporter::ToolReporter(ProgressLine& progress, std::string prefix, ProgressU
 void ToolReporter::Step(const char* text) {
     if (!*text) return;
     ++steps_;
+    step_ = text;
+    ShowProgress();
+}
+
+void ToolReporter::Retried() {
+    ++retries_;
+    ShowProgress();
+}
+
+void ToolReporter::ShowProgress() {
     // Never 100 before the command has ended: the last step is still running.
     int percent = expectedSteps_ ? 100 * (steps_ - 1) / expectedSteps_ : 0;
     if (percent > 99) percent = 99;
-    if (update_) update_(port_, text, percent);
+    if (percent < 0) percent = 0;
+    const std::string retries = retries_ ? "  retries " + std::to_string(retries_) : "";
+    if (update_) update_(port_, step_ + retries, percent);
 }
 
 void ToolReporter::Port(const char* text) { port_ = text; }

@@ -28,6 +28,8 @@ class ToolReporter : public TransferReporter {
     bool Error(const char* text) override;
     bool Confirm(const char* question) override;
     void ModelKnown(int16_t model) override;
+    // Counted on the progress line ("retries 2") from the first one on.
+    void Retried() override;
 
     // A failure outside the transfer (the link, a file); reported as Error.
     void Fail(const std::string& text) { Error(text.c_str()); }
@@ -35,15 +37,20 @@ class ToolReporter : public TransferReporter {
     void Note(const std::string& text);
 
     const std::string& LastError() const { return lastError_; }
+    int Retries() const { return retries_; }
     int16_t Model() const { return model_; }
 
   private:
+    void ShowProgress();
+
     ProgressLine& progress_;
     std::string prefix_;
     ProgressUpdate update_;
     std::string port_;
     int steps_ = 0;
     int expectedSteps_ = 0;
+    std::string step_;
+    int retries_ = 0;
     std::string lastError_;
     int16_t model_ = 2;
 };

@@ -87,6 +87,8 @@ const Option kOptions[] = {
      [](SimOptions& o, const char* a) { return ToInt(a, 0, 15, &o.cts); }},
     {"--drop-every", "N", "fault: give no reply to every Nth request",
      [](SimOptions& o, const char* a) { return ToInt(a, 1, 1000000, &o.dropEvery); }},
+    {"--drop-after", "N", "fault: give no reply to any request after the Nth (a module gone)",
+     [](SimOptions& o, const char* a) { return ToInt(a, 0, 1000000, &o.dropAfter); }},
     {"--corrupt-first", "N", "fault: the first N replies carry a wrong check",
      [](SimOptions& o, const char* a) { return ToInt(a, 0, 1000000, &o.corruptFirst); }},
     {"--nak-first", "N", "fault: answer the first N Sy/Max frames with NAK",

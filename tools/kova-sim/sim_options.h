@@ -31,6 +31,7 @@ struct SimOptions {
     bool countBytes = false;  // serial: print the bytes received and sent at the end
     // Faults
     int dropEvery = 0;     // no reply to every Nth request
+    int dropAfter = 0;     // no reply to any request after the Nth (0: off)
     int corruptFirst = 0;  // the first N replies carry a wrong check
     int nakFirst = 0;      // Sy/Max: refuse the first N frames
     int errorCode = -1;    // answer every request with this Sy/Max error or Modbus exception

@@ -41,7 +41,11 @@ struct SimContext {
     int naks = 0;
     int delays = 0;
 
-    bool DropThisRequest() { return options.dropEvery && ++requests % options.dropEvery == 0; }
+    bool DropThisRequest() {
+        ++requests;
+        if (options.dropAfter && requests > options.dropAfter) return true;
+        return options.dropEvery && requests % options.dropEvery == 0;
+    }
     bool CorruptThisReply() { return replies++ < options.corruptFirst; }
     // The wait before this reply: every reply's, or with delayEvery only
     // every Nth one's.

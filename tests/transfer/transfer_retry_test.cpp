@@ -1,0 +1,133 @@
+// One lost, late or damaged reply during a whole-module transfer costs a
+// second request, not the transfer: on every wire the module ends up holding
+// exactly what a clean send leaves, and a fetch brings back exactly what a
+// clean fetch does. Two failures in a row still stop it, with the damage
+// named as damage.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "module_sim.h"
+#include "setup/link_setup.h"
+#include "transfer/module_registers.h"
+#include "transfer/module_transfer.h"
+#include "transfer/register_map.h"
+#include "transfer_fixture.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class CountingReporter : public RecordingReporter {
+  public:
+    void Retried() override { ++retries; }
+    int retries = 0;
+};
+
+class TransferRetryTest : public ::testing::TestWithParam<SimWire> {
+  protected:
+    void SetUp() override { ModuleModel = 2; }
+};
+
+struct Fault {
+    const char* what;
+    std::vector<std::string> options;
+    bool damage;  // a TCP reply carries no check to fail; Sy/Max answers a bad one with NAK
+};
+
+const Fault kFaults[] = {
+    {"one reply in 50 lost", {"--drop-every", "50"}, false},
+    {"the first reply fails its check", {"--corrupt-first", "1"}, true},
+    {"a reply later than the timeout", {"--delay", "300", "--delay-every", "40"}, false},
+};
+
+TEST_P(TransferRetryTest, ALostOrDamagedReplyIsSentAgainAndTheTransferCompletes) {
+    for (const Fault& f : kFaults) {
+        if (f.damage && GetParam() == SimWire::ModbusTcp) continue;
+        SCOPED_TRACE(std::string(WireName(GetParam())) + ": " + f.what);
+        ModuleSim sim(GetParam(), f.options);
+        ASSERT_TRUE(sim.Started());
+        SetSerialParameters(sim.link(), 9600, 1, 1, 20, 8);
+        LinkSetup setup = DefaultSetupFor("KOVASW.STP");
+        setup.LinkBaud = 13;
+        ModuleConfig original = DistinctConfig(11);
+        CountingReporter sending;
+        ASSERT_EQ(SendAllPorts(sim.link(), sending, original, 3, setup), 1)
+            << testing::PrintToString(sending.Texts("error"));
+
+        ModuleConfig fetched{};
+        int16_t printProgBaud = -1;
+        CountingReporter fetching;
+        ASSERT_EQ(FetchAllPorts(sim.link(), fetching, fetched, printProgBaud), 1);
+        EXPECT_EQ(fetching.Texts("error"), Texts{});
+        if (!(f.damage && GetParam() == SimWire::SyMaxPty))
+            EXPECT_GE(sending.retries + fetching.retries, 1);
+        EXPECT_EQ(printProgBaud, 3);
+        ClearUntransferred(original);
+        EXPECT_TRUE(SameConfig(fetched, original));
+
+        // What the module holds, as another program reads it.
+        std::vector<uint16_t> held =
+            sim.ReadWithKovaLink(PortBase(1), TriggerInhibitRegister(4) - PortBase(1) + 1);
+        ASSERT_FALSE(held.empty());
+        int wrong = 0;
+        for (const auto& [reg, value] : ExpectedRegisters(original, 3, true))
+            if (reg >= PortBase(1) && held[size_t(reg - PortBase(1))] != value && ++wrong <= 5)
+                ADD_FAILURE() << "register " << reg;
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Wires, TransferRetryTest,
+                         ::testing::Values(SimWire::SyMaxPty, SimWire::ModbusRtuPty,
+                                           SimWire::ModbusAsciiPty, SimWire::ModbusTcp),
+                         [](const auto& info) {
+                             switch (info.param) {
+                                 case SimWire::SyMaxPty:
+                                     return "SyMaxPty";
+                                 case SimWire::ModbusRtuPty:
+                                     return "RtuPty";
+                                 case SimWire::ModbusAsciiPty:
+                                     return "AsciiPty";
+                                 default:
+                                     return "ModbusTcp";
+                             }
+                         });
+
+// Both tries damaged: the failure says the reply was spoiled, not missing.
+TEST(DamagedReplyTest, TwoDamagedRepliesAreNamedAsDamage) {
+    struct Case {
+        SimWire wire;
+        const char* text;
+    } kCases[] = {{SimWire::ModbusRtuPty, "Reply failed its CRC check"},
+                  {SimWire::ModbusAsciiPty, "Reply failed its LRC check"}};
+    for (const Case& c : kCases) {
+        ModuleSim sim(c.wire, {"--corrupt-first", "2"});
+        ASSERT_TRUE(sim.Started());
+        SetSerialParameters(sim.link(), 9600, 1, 1, 20, 8);
+        CountingReporter reporter;
+        uint16_t value = 0;
+        EXPECT_EQ(ReadModuleRegisters(sim.link(), reporter, kRackBaseRegister, 1, &value), 0);
+        EXPECT_EQ(reporter.Texts("error"), Texts{c.text}) << WireName(c.wire);
+        EXPECT_EQ(reporter.retries, 1);
+        // The third request meets a sound reply.
+        EXPECT_EQ(ReadModuleRegisters(sim.link(), reporter, kRackBaseRegister, 1, &value), 1);
+    }
+}
+
+// The Print/Prog baud change may switch the module's line at once, so its
+// write is never repeated.
+TEST(NoRetryTest, TheBaudChangeIsWrittenOnce) {
+    ModuleSim sim(SimWire::ModbusTcp, {"--drop-every", "1"});
+    ASSERT_TRUE(sim.Started());
+    SetSerialParameters(sim.link(), 9600, 1, 1, 20, 8);
+    CountingReporter reporter;
+    const uint16_t value = 1;
+    EXPECT_EQ(WriteModuleRegistersOnce(sim.link(), reporter, kPrintProgBaudRegister, 1, &value), 0);
+    EXPECT_EQ(reporter.retries, 0);
+    EXPECT_EQ(WriteModuleRegisters(sim.link(), reporter, kRackBaseRegister, 1, &value), 0);
+    EXPECT_EQ(reporter.retries, 1);
+}
+
+}  // namespace
