@@ -8,6 +8,7 @@ class NoWrites final : public OnlineWrites {
   public:
     EditMode Mode() const override { return EditMode::Offline; }
     bool FetchForEditor(int) override { return true; }
+    bool PortRead(int) const override { return true; }
     bool WriteCommParameters(int) override { return true; }
     bool WriteAcceptSet(int) override { return true; }
     bool WriteTerminateSet(int) override { return true; }

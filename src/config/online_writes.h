@@ -15,6 +15,11 @@ class OnlineWrites {
     // Opening the editor and changing its port: read the Print/Prog baud
     // rate and the rack base and fetch the port without its poll queries.
     virtual bool FetchForEditor(int port) = 0;
+    // Whether the port's values in the working configuration are the
+    // module's: the last FetchForEditor was of this port and succeeded.
+    // Nothing of a port that was not read may be written: its values never
+    // came from the module.
+    virtual bool PortRead(int port) const = 0;
 
     virtual bool WriteCommParameters(int port) = 0;
     virtual bool WriteAcceptSet(int port) = 0;

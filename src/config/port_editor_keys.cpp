@@ -69,9 +69,9 @@ bool SendChange(Write write, const Target& t) {
         case Write::RackBase:
             return w.WriteRackBase();
         case Write::PortFetch:
-            // A port that cannot be fetched is reported there; editing goes on.
-            w.FetchForEditor(t.port);
-            ClearEditorStatus(w.Mode());
+            // A port that cannot be fetched is reported there; editing goes
+            // on, with that port shown as not read.
+            FetchPortForEditor(w, t.port);
             return true;
     }
     return true;
@@ -113,7 +113,8 @@ KeyResult NextPort(const Target& t) {
     CurrentPort = (t.port + 1) % 4;
     if (t.writes.Mode() == EditMode::Online) {
         DrawPortEditorScreen(EditMode::Online);
-        ShowPortValues(CurrentPort, true);
+        // Until the fetch is done the values on hand are not the module's.
+        BlankPortValues(CurrentPort);
         PutText("Fetch global", 1, 65, 14, ' ', 0);
     }
     return KeyResult::Changed;
@@ -149,10 +150,15 @@ KeyResult TerminateCount(const Target& t) {
 KeyResult TerminateTimeout(const Target& t) {
     return Result(EditNumberAt(WorkingConfig.Plus.TerminateTimeout[t.port], 5, 76, 4, true));
 }
+// Online only the value entered is checked and repaired: the rest of the
+// port is as the module holds it, shown as such.
 KeyResult TriggerInhibit(const Target& t) {
     if (!EditNumberAt(WorkingConfig.Plus.TriggerInhibit[t.port], 25, 67, 4, true))
         return KeyResult::Kept;
-    ValidatePorts(t.port, t.port);
+    if (t.writes.Mode() == EditMode::Online)
+        ValidateTriggerInhibit(t.port);
+    else
+        ValidatePorts(t.port, t.port);
     return KeyResult::Changed;
 }
 
@@ -258,6 +264,14 @@ KeyResult Run(Action act, Write write, const Target& t, bool* writeOk) {
 }
 
 }  // namespace
+
+bool FetchPortForEditor(OnlineWrites& writes, int port) {
+    const bool plusDrawn = ModuleModel != 0;
+    const bool fetched = writes.FetchForEditor(port);
+    if ((ModuleModel != 0) != plusDrawn) DrawPortEditorScreen(writes.Mode());
+    ClearEditorStatus(writes.Mode());
+    return fetched;
+}
 
 KeyResult HandlePortEditorKey(int k, int port, OnlineWrites& writes, bool* writeOk) {
     *writeOk = true;

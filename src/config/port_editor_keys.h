@@ -13,3 +13,9 @@ enum class KeyResult {
 // Acts on one upper-cased key for the port; when the result is Changed the
 // write for the key has been made too, and false in *writeOk ends the editor.
 KeyResult HandlePortEditorKey(int key, int port, OnlineWrites& writes, bool* writeOk);
+
+// Online: reads the module-wide values and the port for the editor, with
+// "Fetch global" on the title row, and draws the screen again when the
+// module's model turned out other than the labels show (the PLUS-only ones
+// belong only to a PLUS module). False when the fetch failed (reported).
+bool FetchPortForEditor(OnlineWrites& writes, int port);

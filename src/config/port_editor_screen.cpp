@@ -97,6 +97,21 @@ void ShowPathValues(const DataPath& path, int k) {
     if (k < 3) PutChoice(kNoYesTexts, path.Continue, r, 77, 3);
 }
 
+// Where the values stand, for blanking them: the port's own and the
+// module-wide ones, then each path's relative to its register row.
+struct ValueSpot {
+    int row, col, width;
+};
+constexpr ValueSpot kValueSpots[] = {
+    {4, 14, 5}, {5, 14, 1}, {6, 11, 4},  {3, 43, 1},  {4, 44, 3},
+    {4, 74, 2}, {5, 76, 4}, {24, 24, 7}, {24, 61, 4}, {25, 67, 4},
+};
+constexpr ValueSpot kPathValueSpots[] = {
+    {-2, 12, 65}, {-1, 12, 65}, {0, 18, 4}, {0, 42, 2}, {0, 55, 7}, {0, 77, 3},
+};
+// Row 25 left of the Trigger/Inhibit label.
+constexpr int kHelpWidth = 39;
+
 void DrawModeLabel(EditMode mode) {
     PutText(mode == EditMode::Online ? "ONLINE" : "OFFLINE", 1, 70, 8, ' ', tf::RightAlign);
 }
@@ -129,9 +144,28 @@ void DrawPortEditorScreen(EditMode mode) {
         if (plus || !l.plusOnly) DrawKeyLabel(l.row, l.keyCol, l.key, l.label, l.labelOffset);
     for (int k = 0; k < 4; ++k) DrawPathLabels(k);
     PutText("", 23, 1, 80, '-', 0);
+    DrawEscHelp();
+}
+
+void DrawEscHelp() {
+    PutText("", 25, 1, kHelpWidth, ' ', 0);
     PutText("Press", 25, 1, 0, ' ', 0);
     PutText("Esc", 25, 7, 0, ' ', tf::Reverse);
     PutText("to return to menu.", 25, 11, 0, ' ', 0);
+}
+
+void BlankPortValues(int port) {
+    PutNumber(port + 1, 3, 9, 0, tf::Highlight);
+    for (const ValueSpot& v : kValueSpots) PutText("", v.row, v.col, v.width, ' ', 0);
+    for (int k = 0; k < 4; ++k) {
+        const int r = PathRow(k);
+        for (const ValueSpot& v : kPathValueSpots) PutText("", r + v.row, v.col, v.width, ' ', 0);
+    }
+}
+
+void ShowUnreadPort(int port) {
+    BlankPortValues(port);
+    PutText("Not read from KOVA: Enter tries again", 25, 1, kHelpWidth, ' ', tf::Highlight);
 }
 
 void ShowPortValues(int port, bool portHighlighted) {

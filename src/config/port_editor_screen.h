@@ -16,5 +16,13 @@ void DrawPortEditorScreen(EditMode mode);
 void ClearEditorStatus(EditMode mode);
 // Draws every value of the port (0-3) of the working configuration.
 void ShowPortValues(int port, bool portHighlighted = false);
+// The port number alone, in highlight, every value blank: while the port is
+// being fetched.
+void BlankPortValues(int port);
+// A port whose fetch failed: blank as above, and row 25 saying why keys are
+// refused and how to try again.
+void ShowUnreadPort(int port);
+// Row 25's help, back after ShowUnreadPort.
+void DrawEscHelp();
 // The text of an unsigned field as the screen shows it.
 void PutUnsigned(int16_t value, int row, int col, int width, uint32_t flags = 0);

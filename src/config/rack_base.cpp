@@ -71,7 +71,9 @@ int AdjustOutputStrings(int distance, OnlineWrites& writes) {
     if (ModuleModel == 0) return 0;
     for (int p = 0; p < 4; ++p) {
         for (int q = 0; q < 16; ++q) {
-            writes.FetchPollQuery(p, q);  // a failure is reported there; the pass goes on
+            // A failure is reported there and the pass goes on, leaving a
+            // query it could not read as the module holds it.
+            if (!writes.FetchPollQuery(p, q)) continue;
             char* query = WorkingConfig.Ports[p].PollQueries[q];
             int unfit = 0;
             const int found = AdjustQueryReferences(query, distance, &unfit);

@@ -75,6 +75,18 @@ void ValidatePorts(int first, int last) {
                     [](const std::string& message) { ShowError(message.c_str()); });
 }
 
+void ReportPortProblems(int port) {
+    ModuleConfig copy = WorkingConfig;
+    ValidatePortsOf(copy, port, port,
+                    [](const std::string& message) { ShowError(message.c_str()); });
+}
+
+void ValidateTriggerInhibit(int port) {
+    if (port < 0 || port > 3) return;
+    ValidateTriggerInhibit(WorkingConfig.Plus.TriggerInhibit[port], WorkingConfig.Plus.RackBase,
+                           [](const std::string& message) { ShowError(message.c_str()); });
+}
+
 bool CheckPatternWith(const char* pattern, const CharSet& acceptSet, bool capitalize,
                       const ConfigReporter& report) {
     bool openRound = false, openSquare = false;

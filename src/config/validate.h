@@ -13,6 +13,12 @@ using ConfigReporter = std::function<void(const std::string&)>;
 void ValidatePorts(int first, int last);
 void ValidatePortsOf(ModuleConfig& config, int first, int last, const ConfigReporter& report);
 
+// The same checks without a repair: the reports only (a port as the module
+// holds it, shown as it is).
+void ReportPortProblems(int port);
+// Port's (0-3) Trigger/Inhibit register alone, checked and repaired.
+void ValidateTriggerInhibit(int port);
+
 // Reports once when the pattern needs a character the accept set lacks.
 // Returns true when the pattern passed.
 bool CheckPattern(const char* pattern, const CharSet& acceptSet, bool capitalize);

@@ -3,11 +3,13 @@
 // port of the same number.
 #include "transfer/module_writes.h"
 
+#include <cstdio>
+
 #include "config/module_config.h"
 #include "setup/link_setup.h"
 #include "transfer/module_registers.h"
-#include "transfer/print_prog_baud.h"
 #include "transfer/port_transfer.h"
+#include "transfer/print_prog_baud.h"
 #include "transfer/register_map.h"
 #include "transfer/section_transfer.h"
 
@@ -15,28 +17,52 @@ namespace {
 
 PortConfig& PortOf(int port) { return WorkingConfig.Ports[port]; }
 
+bool ValidPort(int port) { return port >= 0 && port < 4; }
+
 }  // namespace
 
+// Every fetch for the editor starts afresh: what was read before it may have
+// changed in the module meanwhile, and only this port is on the screen.
 bool ModuleWrites::FetchForEditor(int port) {
+    for (ReadSections& r : read_) r = ReadSections{};
+    moduleValuesRead_ = false;
+    if (!ValidPort(port)) return false;
     Link* link = link_();
-    return FetchPrintProgBaud(link, reporter_, PrintProgBaud) &&
-           FetchRackBase(link, reporter_, WorkingConfig.Plus) &&
-           FetchPort(link, reporter_, WorkingConfig, port + 1, port + 1, false);
+    moduleValuesRead_ = FetchPrintProgBaud(link, reporter_, PrintProgBaud) &&
+                        FetchRackBase(link, reporter_, WorkingConfig.Plus);
+    const bool ok =
+        moduleValuesRead_ && FetchPort(link, reporter_, WorkingConfig, port + 1, port + 1, false);
+    read_[port].port = read_[port].paths = ok;
+    return ok;
+}
+
+bool ModuleWrites::PortRead(int port) const { return ValidPort(port) && read_[port].port; }
+
+bool ModuleWrites::Refused(int port, bool read) {
+    if (read) return false;
+    char text[64];
+    std::snprintf(text, sizeof text, "Port %d was not read from KOVA: nothing written", port + 1);
+    reporter_.Error(text);
+    return true;
 }
 
 bool ModuleWrites::WriteCommParameters(int port) {
+    if (Refused(port, PortRead(port))) return false;
     return SendComms(link_(), reporter_, PortOf(port), port + 1);
 }
 
 bool ModuleWrites::WriteAcceptSet(int port) {
+    if (Refused(port, PortRead(port))) return false;
     return SendCharSet(link_(), reporter_, PortOf(port), port + 1, CharSetKind::Accept);
 }
 
 bool ModuleWrites::WriteTerminateSet(int port) {
+    if (Refused(port, PortRead(port))) return false;
     return SendCharSet(link_(), reporter_, PortOf(port), port + 1, CharSetKind::Terminate);
 }
 
 bool ModuleWrites::WritePath(int port, int path) {
+    if (Refused(port, ValidPort(port) && read_[port].paths)) return false;
     return SendPath(link_(), reporter_, PortOf(port), port + 1, path + 1);
 }
 
@@ -45,6 +71,8 @@ bool ModuleWrites::WritePath(int port, int path) {
 // the module's value only for the port the editor last fetched, and moving a
 // stale value would write it over the module's own.
 bool ModuleWrites::FetchPaths(int port) {
+    if (!ValidPort(port)) return false;
+    read_[port].paths = false;
     Link* link = link_();
     for (int path = 1; path <= 4; ++path)
         if (!FetchPath(link, reporter_, PortOf(port), port + 1, path)) return false;
@@ -53,36 +81,53 @@ bool ModuleWrites::FetchPaths(int port) {
     if (!ReadModuleRegisters(link, reporter_, TriggerInhibitRegister(port + 1), 1, &trigger))
         return false;
     WorkingConfig.Plus.TriggerInhibit[port] = int16_t(trigger);
+    read_[port].paths = true;
     return true;
 }
 
 bool ModuleWrites::WriteTerminateCount(int port) {
+    if (Refused(port, PortRead(port))) return false;
     return SendTerminateCount(link_(), reporter_, WorkingConfig.Plus, port + 1, port + 1);
 }
 
 bool ModuleWrites::WriteTerminateTimeout(int port) {
+    if (Refused(port, PortRead(port))) return false;
     return SendTerminateTimeout(link_(), reporter_, WorkingConfig.Plus, port + 1, port + 1);
 }
 
 bool ModuleWrites::WriteTriggerInhibit(int port) {
+    if (Refused(port, ValidPort(port) && (read_[port].port || read_[port].paths))) return false;
     return SendTriggerInhibit(link_(), reporter_, WorkingConfig.Plus, port + 1, port + 1);
 }
 
 bool ModuleWrites::ChangePrintProgBaud() {
+    if (!moduleValuesRead_) return reporter_.Error("KOVA was not read: nothing written"), false;
     return SendPrintProgBaud(link_(), reporter_, PrintProgBaud, CurrentSetup);
 }
 
-bool ModuleWrites::WriteRackBase() { return SendRackBase(link_(), reporter_, WorkingConfig.Plus); }
+bool ModuleWrites::WriteRackBase() {
+    if (!moduleValuesRead_) return reporter_.Error("KOVA was not read: nothing written"), false;
+    return SendRackBase(link_(), reporter_, WorkingConfig.Plus);
+}
 
 // Query 0 travels with the poll interval, in both directions.
 bool ModuleWrites::FetchPollQuery(int port, int query) {
-    return FetchPoll(link_(), reporter_, PortOf(port), port + 1, query + 1, query == 0);
+    if (!ValidPort(port) || query < 0 || query > 15) return false;
+    const uint32_t bits = (1u << query) | (query == 0 ? kIntervalBit : 0);
+    read_[port].polls &= ~bits;
+    if (!FetchPoll(link_(), reporter_, PortOf(port), port + 1, query + 1, query == 0)) return false;
+    read_[port].polls |= bits;
+    return true;
 }
 
 bool ModuleWrites::SendPollInterval(int port) {
+    if (Refused(port, ValidPort(port) && (read_[port].polls & kIntervalBit))) return false;
     return SendPoll(link_(), reporter_, PortOf(port), port + 1, 1, true);
 }
 
 bool ModuleWrites::SendPollQuery(int port, int query) {
+    const bool read =
+        ValidPort(port) && query >= 0 && query < 16 && (read_[port].polls >> query & 1);
+    if (Refused(port, read)) return false;
     return SendPoll(link_(), reporter_, PortOf(port), port + 1, query + 1, false);
 }

@@ -217,14 +217,51 @@ TEST_F(PortEditor, PortKeyWalksThePortsAndIsKept) {
     EXPECT_EQ(s.At(3, 1, 9), "1  Port 1");
 }
 
-TEST_F(PortEditor, OnlinePortChangeFetchesTheNewPort) {
-    online.failOn = "FetchForEditor 1";  // reported there; the editor goes on
-    Type("1" + keys::F1 + "2" + keys::Esc);
+// A port whose fetch failed is shown blank and takes no change: nothing of
+// it reaches the module until Enter has fetched it.
+TEST_F(PortEditor, APortThatWasNotReadIsBlankAndRefusesChanges) {
+    WorkingConfig.Ports[1].BaudRate = 5;  // in memory, not in the module
+    online.failOn = "FetchForEditor 1";
+    online.failures = 1;
+    Type("1" + keys::F1 + "2C6" + keys::F1 + keys::Enter + keys::F1 + "2" + keys::Esc);
     EditPorts(online);
-    EXPECT_EQ(online.calls, (std::vector<std::string>{"FetchForEditor 0", "FetchForEditor 1",
-                                                      "WriteCommParameters 1"}));
-    EXPECT_EQ(Snapshots().at(0).At(1, 70, 8), "  ONLINE");
-    EXPECT_EQ(Snapshots().at(0).At(1, 65, 5), "     ");  // the status is blanked
+    EXPECT_EQ(online.calls,
+              (std::vector<std::string>{"FetchForEditor 0", "FetchForEditor 1", "FetchForEditor 1",
+                                        "WriteCommParameters 1"}));
+    EXPECT_EQ(console.beeps, 3);                    // 2, C and 6 refused
+    EXPECT_EQ(WorkingConfig.Ports[1].BaudRate, 6);  // only the change after the fetch
+    for (int shot : {0, 1}) {
+        const ScreenSnapshot& s = Snapshots().at(size_t(shot));
+        EXPECT_EQ(s.At(3, 1, 9), "1  Port 2") << shot;
+        EXPECT_EQ(s.At(4, 1, 20), "2  Baud rate" + std::string(8, ' ')) << shot;
+        EXPECT_EQ(s.At(10, 1, 22), "C Start Register" + std::string(6, ' ')) << shot;
+        EXPECT_EQ(Trimmed(s.chars[25].substr(0, 39)), "Not read from KOVA: Enter tries again")
+            << shot;
+        EXPECT_EQ(s.At(1, 70, 8), "  ONLINE") << shot;
+        EXPECT_EQ(s.At(1, 65, 5), "     ") << shot;  // the status is blanked
+    }
+    const ScreenSnapshot& read = Snapshots().at(2);
+    EXPECT_EQ(read.At(4, 1, 19), "2  Baud rate 300   ");
+    EXPECT_EQ(Trimmed(read.chars[25].substr(0, 39)), "Press Esc to return to menu.");
+}
+
+// The PLUS-only labels follow the model the fetch found, both ways.
+TEST_F(PortEditor, PlusLabelsFollowTheModelTheFetchFound) {
+    struct Case {
+        int16_t before, found;
+        bool labels;
+    } kCases[] = {{2, 0, false}, {1, 0, false}, {0, 1, true}, {2, 1, true}};
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(std::to_string(c.before) + " -> " + std::to_string(c.found));
+        SetUp();
+        ModuleModel = c.before;
+        online.calls.clear();
+        online.modelFound = c.found;
+        const ScreenSnapshot s = Edit("", online);
+        EXPECT_EQ(s.At(4, 55, 18) == "0  Terminate Count", c.labels) << s.At(4, 55, 18);
+        EXPECT_EQ(s.At(25, 40, 26) == "Z Trigger/Inhibit register", c.labels);
+        TearDown();
+    }
 }
 
 TEST_F(PortEditor, FailedWriteEndsTheEditor) {

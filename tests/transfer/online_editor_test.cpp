@@ -26,9 +26,10 @@ struct OnlineEditor : EditorScreen {
     ModuleWrites writes{TestLink, reporter};
     ModuleConfig module;  // what the module holds at the start
 
-    void SetUp() override {
+    void SetUp() override { Start({}); }
+    void Start(const std::vector<std::string>& simOptions) {
         EditorScreen::SetUp();
-        sim = std::make_unique<ModuleSim>(SimWire::ModbusTcp);
+        sim = std::make_unique<ModuleSim>(SimWire::ModbusTcp, simOptions);
         ASSERT_TRUE(sim->Started());
         gLink = sim->link();
         ASSERT_NE(nullptr, gLink);
@@ -121,6 +122,46 @@ TEST_F(OnlineEditor, PollEditorFetchesEachQueryAndSendsWhatChanged) {
     EXPECT_EQ('C' << 8, query[1]);
     const auto steps = reporter.Texts("step");
     EXPECT_EQ(7u, steps.size());  // the poll editor's own fetches show no step
+}
+
+// The module goes quiet while the editor moves to port 2 and comes back: the
+// port is shown unread, Capitalize is refused, Enter fetches it, and then
+// only the change typed after the fetch reaches the module; port 2's baud
+// rate stays the module's, not the memory's.
+TEST_F(OnlineEditor, NothingOfAPortThatWasNotReadIsWritten) {
+    // 182 requests fill the module and open the editor on port 1; the
+    // next two (port 2's first read and its retry) go unanswered.
+    sim.reset();
+    gLink = nullptr;
+    EditorScreen::TearDown();
+    Start({"--drop-after", "182:2"});
+    SetSerialParameters(gLink, 9600, 1, 1, 20, 8);
+    WorkingConfig.Ports[1].BaudRate = 13;  // the memory's, not the module's 4
+    Type("1" + std::string("6") + keys::F1 + keys::Enter + "6" + keys::Esc);
+    EditPorts(writes);
+    ExpectAllKeysRead();
+    EXPECT_EQ(1, console.beeps);
+    EXPECT_EQ(1, CurrentPort);
+    EXPECT_EQ(Snapshots().at(0).At(25, 1, 18), "Not read from KOVA");
+    EXPECT_EQ(4, Register(PortBase(2)));      // baud rate: the module's own
+    EXPECT_EQ(1, Register(PortBase(2) + 4));  // Capitalize, typed after the fetch
+    EXPECT_EQ(reporter.Texts("error").size(), 1u);
+}
+
+// Writes of a port the editor did not read are refused at the module side
+// too, whatever asks for them.
+TEST_F(OnlineEditor, TheModuleWritesRefuseASectionThatWasNotRead) {
+    ASSERT_TRUE(writes.FetchForEditor(0));
+    WorkingConfig.Ports[2].BaudRate = 13;
+    EXPECT_FALSE(writes.WriteCommParameters(2));
+    EXPECT_FALSE(writes.WritePath(2, 0));
+    EXPECT_FALSE(writes.SendPollQuery(0, 3));  // not fetched by the poll editor
+    EXPECT_EQ(reporter.Texts("error"),
+              (std::vector<std::string>{"Port 3 was not read from KOVA: nothing written",
+                                        "Port 3 was not read from KOVA: nothing written",
+                                        "Port 1 was not read from KOVA: nothing written"}));
+    EXPECT_EQ(module.Ports[2].BaudRate, Register(PortBase(3)));
+    EXPECT_TRUE(writes.WriteCommParameters(0));
 }
 
 TEST_F(OnlineEditor, FailedStartFetchLeavesTheEditorAtOnce) {

@@ -12,6 +12,15 @@ namespace {
 
 using tools::Choice;
 using tools::ToInt;
+
+// "N" or "N:M".
+bool ParseDropAfter(const char* text, SimOptions* o) {
+    const std::string s = text;
+    const size_t colon = s.find(':');
+    if (colon == std::string::npos) return ToInt(text, 0, 1000000, &o->dropAfter);
+    return ToInt(s.substr(0, colon).c_str(), 0, 1000000, &o->dropAfter) &&
+           ToInt(s.substr(colon + 1).c_str(), 1, 1000000, &o->dropFor);
+}
 using Option = tools::OptionRow<SimOptions>;
 
 bool ParsePreset(const char* text, std::vector<std::pair<int, uint16_t>>* presets) {
@@ -87,8 +96,9 @@ const Option kOptions[] = {
      [](SimOptions& o, const char* a) { return ToInt(a, 0, 15, &o.cts); }},
     {"--drop-every", "N", "fault: give no reply to every Nth request",
      [](SimOptions& o, const char* a) { return ToInt(a, 1, 1000000, &o.dropEvery); }},
-    {"--drop-after", "N", "fault: give no reply to any request after the Nth (a module gone)",
-     [](SimOptions& o, const char* a) { return ToInt(a, 0, 1000000, &o.dropAfter); }},
+    {"--drop-after", "N[:M]",
+     "fault: give no reply to the requests after the Nth, to M of them or to all (a module gone)",
+     [](SimOptions& o, const char* a) { return ParseDropAfter(a, &o); }},
     {"--corrupt-first", "N", "fault: the first N replies carry a wrong check",
      [](SimOptions& o, const char* a) { return ToInt(a, 0, 1000000, &o.corruptFirst); }},
     {"--nak-first", "N", "fault: answer the first N Sy/Max frames with NAK",

@@ -31,7 +31,8 @@ struct SimOptions {
     bool countBytes = false;  // serial: print the bytes received and sent at the end
     // Faults
     int dropEvery = 0;     // no reply to every Nth request
-    int dropAfter = 0;     // no reply to any request after the Nth (0: off)
+    int dropAfter = 0;     // no reply to the requests after the Nth (0: off) ...
+    int dropFor = 0;       // ... to this many of them (0: to all)
     int corruptFirst = 0;  // the first N replies carry a wrong check
     int nakFirst = 0;      // Sy/Max: refuse the first N frames
     int errorCode = -1;    // answer every request with this Sy/Max error or Modbus exception

@@ -43,7 +43,9 @@ struct SimContext {
 
     bool DropThisRequest() {
         ++requests;
-        if (options.dropAfter && requests > options.dropAfter) return true;
+        if (options.dropAfter && requests > options.dropAfter &&
+            (!options.dropFor || requests <= options.dropAfter + options.dropFor))
+            return true;
         return options.dropEvery && requests % options.dropEvery == 0;
     }
     bool CorruptThisReply() { return replies++ < options.corruptFirst; }
