@@ -4,7 +4,7 @@
 #include "ui/screen.h"
 
 bool PollPacer::PauseUntilKeyOrDue() {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(lastStart_ + interval_ -
-                                                                      Clock::now());
+    auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(lastStart_ + pause_ - Clock::now());
     return WaitForKey(left.count() > 0 ? int(left.count()) : 0);
 }

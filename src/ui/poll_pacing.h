@@ -15,11 +15,22 @@ class PollPacer {
     using Clock = std::chrono::steady_clock;
     explicit PollPacer(std::chrono::milliseconds interval = kPollInterval) : interval_(interval) {}
     // Marks the start of a pass.
-    void PassStarts() { lastStart_ = Clock::now(); }
+    void PassStarts() {
+        lastStart_ = Clock::now();
+        pause_ = interval_;
+    }
+    // The next pass waits this long from now, whatever the interval: after a
+    // failed read, so that the user has time to answer before the next
+    // failure takes the screen again.
+    void HoldFor(std::chrono::milliseconds pause) {
+        lastStart_ = Clock::now();
+        pause_ = pause;
+    }
     // Waits until the next pass is due or a key is there; true for a key.
     bool PauseUntilKeyOrDue();
 
   private:
     std::chrono::milliseconds interval_;
+    std::chrono::milliseconds pause_ = interval_;
     Clock::time_point lastStart_ = Clock::now();
 };

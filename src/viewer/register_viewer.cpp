@@ -38,6 +38,12 @@ int HomeStart() { return uint16_t(CurrentSetup.ViewerStartRegister); }
 
 enum class Outcome { GoOn, Leave };
 
+// After a failed read the keyboard has this long before the next read: enough
+// to start typing a new first register or to move, which a read that fails
+// again at once (its error window back before a key could land) would not
+// leave.
+constexpr std::chrono::milliseconds kPauseAfterFailedRead{1500};
+
 class ViewerSession {
   public:
     ViewerSession(Link* link, int statusOffset, const std::function<void(Link*)>& linkChanged)
@@ -55,6 +61,7 @@ class ViewerSession {
     bool StatusRegisters() const { return CurrentSetup.ViewerStatusRegisters == kYes; }
     bool PollPass();
     bool ReadFailed();
+    bool lastReadFailed_ = false;
     bool DrawStatusColumn();
     Outcome HandleKey();
     Outcome HandleEndingKey(int k);
@@ -133,6 +140,7 @@ bool ViewerSession::PollPass() {
     KeyInterrupt = 0;
     int ok = InputSet() ? InputRegisterRead(link_, pos_.start, pos_.size, values_)
                         : RegisterRead(link_, pos_.start, pos_.size, values_);
+    lastReadFailed_ = !ok;
     if (!ok) return ReadFailed();
     DrawViewerStatusLine("");
     for (int i = 0; i < pos_.size; ++i) {
@@ -202,10 +210,18 @@ void ViewerSession::Run() {
     for (;;) {
         pacer.PassStarts();
         bool key = PollPass();
+        if (!key && lastReadFailed_) pacer.HoldFor(kPauseAfterFailedRead);
         // Between passes the keyboard is watched; a key cuts the pause short
         // and the pass after it runs at once.
         if (!key && !pacer.PauseUntilKeyOrDue()) continue;
         if (HandleKey() == Outcome::Leave) return;
+        // While reads fail the keyboard keeps the first turn: each key
+        // answered gives the user the same time again before the next read.
+        while (lastReadFailed_) {
+            pacer.HoldFor(kPauseAfterFailedRead);
+            if (!pacer.PauseUntilKeyOrDue()) break;
+            if (HandleKey() == Outcome::Leave) return;
+        }
     }
 }
 

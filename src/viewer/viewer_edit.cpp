@@ -84,11 +84,16 @@ uint16_t ParseBitField(const char* text) {
 
 bool ParseViewerValue(int column, const char* text, uint16_t& value) {
     switch (column) {
-        case ColumnHex:
-            // As many hex digits as the field holds; the low 16 bits count.
+        case ColumnHex: {
+            // The field holds six digits; a value past four of them is no
+            // 16-bit value, refused as the decimal columns refuse theirs
+            // rather than cut to digits nobody typed alone.
             if (!AllDigits(text, 16)) return false;
-            value = uint16_t(strtoul(text, nullptr, 16));
+            unsigned long v = strtoul(text, nullptr, 16);
+            if (v > 0xFFFF) return false;
+            value = uint16_t(v);
             return true;
+        }
         case ColumnUnsigned: {
             if (!AllDigits(text, 10)) return false;
             unsigned long v = strtoul(text, nullptr, 10);

@@ -2,6 +2,7 @@
 // over a pty (Sy/Max with status registers, Modbus RTU) and over Modbus TCP.
 // Every write made from the table is read back independently with kova-link.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -45,8 +46,8 @@ class TcpSim {
     }
     // A kova-link command run against this simulator; its output.
     std::string Link(const std::vector<std::string>& command) const {
-        std::vector<std::string> args{"--type", "tcp", "--host", "127.0.0.1", "--tcp-port",
-                                      std::to_string(Port())};
+        std::vector<std::string> args{"--type",    "tcp",        "--host",
+                                      "127.0.0.1", "--tcp-port", std::to_string(Port())};
         args.insert(args.end(), command.begin(), command.end());
         return KovaLink(args);
     }
@@ -270,6 +271,30 @@ TEST_F(Viewer, FailedReadsShowErrorRowsUntilEsc) {
     ASSERT_TRUE(WaitForErrorWindow(false)) << t.ScreenText();
     ASSERT_TRUE(WaitForErrorWindow()) << t.ScreenText();
     // Esc at the window leaves the viewer.
+    t.SendKeys("Escape");
+    ASSERT_TRUE(t.WaitForRow(4, "oNline")) << t.ScreenText();
+    t.Type("Q");
+    ASSERT_TRUE(t.WaitForExit()) << t.ScreenText();
+}
+
+// A module gone from Modbus TCP fails every read at once. After F10 the
+// keyboard still comes first, for as long as a user takes to answer: a new
+// first register can be typed while the reads go on failing.
+TEST_F(Viewer, AfterAFailedReadTheUserCanTypeBeforeTheNextOne) {
+    std::optional<TcpSim> sim;
+    sim.emplace();
+    WriteSetup(sim->Setup());
+    StartViewer();
+    sim.reset();  // connections are refused from now on
+    ASSERT_TRUE(WaitForErrorWindow()) << t.ScreenText();
+    t.SendKeys("F10");
+    ASSERT_TRUE(WaitForErrorWindow(false)) << t.ScreenText();
+    poll(nullptr, 0, 500);  // a user reading the screen before typing
+    t.SendKeys("Left");     // from the HEX column to the register column
+    t.Type("7");
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitForRow(6, "    4x8  ERROR")) << t.ScreenText();
+    ASSERT_TRUE(WaitForErrorWindow()) << t.ScreenText();
     t.SendKeys("Escape");
     ASSERT_TRUE(t.WaitForRow(4, "oNline")) << t.ScreenText();
     t.Type("Q");

@@ -15,7 +15,8 @@ TEST(ViewerEdit, TypedTextBecomesTheValueToWrite) {
         uint16_t value;
     } kCases[] = {
         {ColumnHex, "1A2F", true, 0x1A2F},
-        {ColumnHex, "12345", true, 0x2345},  // the low 16 bits of what was typed
+        {ColumnHex, "12345", false, 0},  // past 16 bits: refused, never cut to 2345
+        {ColumnHex, "00FFFF", true, 0xFFFF},
         {ColumnHex, "", false, 0},
         {ColumnUnsigned, "65535", true, 0xFFFF},
         {ColumnUnsigned, "65536", false, 0},
