@@ -48,11 +48,7 @@ void RunAction(const MenuAction& action) {
 
 // The layers below read the settings and the current link through these.
 void HandDownHooks() {
-    SetErrorHooks({[] { return int(CurrentSetup.TrapErrors); },
-                   [] {
-                       Link* link = CurrentLink();
-                       return std::string(link ? LinkErrorText(link) : "Handle not valid");
-                   }});
+    SetErrorHooks({[] { return int(CurrentSetup.TrapErrors); }});
     SetConnectIdleCallback(BusySpinner);
     SetComputerBaudRateSource([] { return LinkBaudRate(CurrentSetup); });
     InstallModuleWrites();
@@ -99,6 +95,8 @@ int RunShell(con::Console& console, const std::vector<std::string>& arguments) {
             DrawModelMark();
             SaveScreen();
         }
+        // After the main screen is saved: the report belongs to this return only.
+        RedrawUntrappedError();
     }
     ScreenDone();
     CloseCurrentLink();

@@ -11,9 +11,25 @@
 
 namespace {
 
+// A report on the status row while errors are not trapped.
+struct StatusReport {
+    std::string text;
+    int col = 0, width = 0;
+};
+
+StatusReport& Untrapped() {
+    static StatusReport report;
+    return report;
+}
+
+void ReportOnStatusRow(const std::string& text, int col, int width) {
+    PutText(text.c_str(), 25, col, width, ' ', tf::Alert);
+    Untrapped() = {text, col, width};
+}
+
 ErrorHooks& Hooks() {
     // Until the application hands its hooks down, errors are trapped in the window.
-    static ErrorHooks hooks{[] { return 0; }, [] { return std::string("Handle not valid"); }};
+    static ErrorHooks hooks{[] { return 0; }};
     return hooks;
 }
 
@@ -53,9 +69,19 @@ int ConfirmBox(const char* question) {
     return answer;
 }
 
+void RedrawUntrappedError() {
+    StatusReport& report = Untrapped();
+    if (report.text.empty()) return;
+    PutText(report.text.c_str(), 25, report.col, report.width, ' ', tf::Alert);
+    report = {};
+}
+
+// Untrapped, the failure's own message: for a link failure that is the
+// link's text, and for any other (a value refused, a file unreadable) the
+// link's last text would name something that did not happen.
 int ShowError(const char* message) {
     if (Hooks().trapErrors() != 0) {
-        PutText(Hooks().linkErrorText().c_str(), 25, 40, 40, ' ', tf::Alert);
+        ReportOnStatusRow(message, 40, 40);
         return 1;
     }
     return RunErrorWindow(message, false);
@@ -65,7 +91,7 @@ int ShowErrorWithReason(const char* message, const std::string& reason) {
     if (reason.empty()) return ShowError(message);
     if (Hooks().trapErrors() != 0) {
         // Nothing waits: the reason stays on the status row as the report.
-        PutText(reason.c_str(), 25, 1, 80, ' ', tf::Alert);
+        ReportOnStatusRow(reason, 1, 80);
         return 1;
     }
     // The row is the screen's own (a form's field, a status): it comes back

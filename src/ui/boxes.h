@@ -5,7 +5,10 @@
 #include <string>
 
 int ConfirmBox(const char* question);  // 1 yes, 0 no
-int ShowError(const char* message);    // 1 F10 (or not shown), 0 Esc
+// With errors not trapped nothing waits: the message goes to the status row
+// (row 25), and stays there when the screen behind is put back (see
+// RedrawUntrappedError).
+int ShowError(const char* message);  // 1 F10 (or not shown), 0 Esc
 int ShowErrorF(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // ShowError with the system's reason on the status row (row 25) while the
 // window is up; the row's own text comes back after. With errors not trapped
@@ -14,11 +17,16 @@ int ShowErrorWithReason(const char* message, const std::string& reason);
 int ShowErrorBox(const char* message);  // 1 F10, 0 otherwise
 int ShowErrorBoxF(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// The error window reads two things from the layers above: whether errors are
-// trapped in the window (0 = YES) and the current link's error text. The
-// application hands them down at start-up; until then errors are trapped.
+// The error window reads from the layers above whether errors are trapped in
+// the window (0 = YES). The application hands it down at start-up; until
+// then errors are trapped.
 struct ErrorHooks {
-    std::function<int()> trapErrors;             // 0 YES, 1 NO
-    std::function<std::string()> linkErrorText;  // "Handle not valid" when no link
+    std::function<int()> trapErrors;  // 0 YES, 1 NO
 };
 void SetErrorHooks(ErrorHooks hooks);
+
+// The last failure reported on the status row since the last call, drawn
+// there again: a menu that puts its screen back after a function would
+// otherwise wipe the only word of a failure. Once drawn it is forgotten, so
+// it lasts until the next function ends.
+void RedrawUntrappedError();

@@ -118,12 +118,12 @@ struct HostileValues : EditorScreen {
     void SetUp() override {
         EditorScreen::SetUp();
         // Validation reports go to the status line instead of waiting for a key.
-        SetErrorHooks({[] { return 1; }, [] { return std::string("reported"); }});
+        SetErrorHooks({[] { return 1; }});
         ClearEmulatorRegisters();
         ResetGridOrigin();
     }
     void TearDown() override {
-        SetErrorHooks({[] { return 0; }, [] { return std::string("Handle not valid"); }});
+        SetErrorHooks({[] { return 0; }});
         EditorScreen::TearDown();
     }
     ModuleConfig Make(const Hostile& h, int16_t& printProgBaud) {

@@ -14,7 +14,7 @@
 namespace {
 
 void TrapErrors(bool trapped) {
-    SetErrorHooks({[trapped] { return trapped ? 0 : 1; }, [] { return std::string("link"); }});
+    SetErrorHooks({[trapped] { return trapped ? 0 : 1; }});
 }
 
 struct ModuleScreens : EditorScreen {

@@ -11,14 +11,16 @@
 #include "module_sim.h"
 #include "setup/link_setup.h"
 #include "transfer/register_map.h"
+#include "transfer/screen_reporter.h"
 #include "transfer_fixture.h"
 #include "ui/boxes.h"
 #include "ui/busy_spinner.h"
+#include "ui/screen.h"
 
 namespace {
 
 void TrapErrors(bool trapped) {
-    SetErrorHooks({[trapped] { return trapped ? 0 : 1; }, [] { return std::string("link"); }});
+    SetErrorHooks({[trapped] { return trapped ? 0 : 1; }});
 }
 
 struct DialogTest : EditorScreen {
@@ -262,13 +264,34 @@ TEST_F(DialogTest, EscDuringAReplyWaitStopsTheTransferAtThatStep) {
     StartSim({"--delay", "3000"});
     SetLinkIdleCallback(sim->link(), BusySpinner, nullptr);
     Link* link = sim->link();
-    SetErrorHooks({[] { return 1; }, [link] { return std::string(LinkErrorText(link)); }});
+    SetErrorHooks({[] { return 1; }});
     Type("1\r\r" + keys::Esc);
     SendDialog(link);
     ExpectAllKeysRead();
     EXPECT_EQ("Application idle abort", ImageNow().At(25, 40, 22));
     EXPECT_EQ(2, ModuleModel);  // stopped in the PLUS test, before anything was sent
     SetLinkIdleCallback(link, nullptr, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// Esc ends the wait and is queued again for the screen behind it; the report
+// of where the transfer stopped must not be closed by that same Esc.
+TEST_F(DialogTest, ATransferStoppedByEscSaysWhere) {
+    TrapErrors(true);
+    ScreenReporter reporter;
+    reporter.Port("Port 2");
+    reporter.Step("Send path 3");
+    StuffKeys("\x1b");
+    Type(keys::F1 + keys::F10);
+    EXPECT_TRUE(reporter.Error("Application idle abort"));
+    ExpectAllKeysRead();
+    ASSERT_EQ(1u, Snapshots().size());
+    EXPECT_NE(std::string::npos,
+              Snapshots()[0].chars[23].find("Transfer stopped by Esc at Port 2, Send path 3"));
+    EXPECT_FALSE(KeysQueued());
 }
 
 }  // namespace
