@@ -118,6 +118,18 @@ int16_t VersionWordOf(const uint8_t* data, size_t size) {
 
 }  // namespace
 
+size_t VersionedLayoutSize(const uint8_t* data, size_t size) {
+    const int16_t version = VersionWordOf(data, size);
+    for (const Layout& layout : kLayouts) {
+        if (version == 0 || layout.version != version) continue;
+        ConfigFileContents c;
+        size_t total = 0;
+        for (const Span& span : SpansOf(layout, c)) total += span.size;
+        return total;
+    }
+    return 0;
+}
+
 std::optional<DecodedConfig> DecodeConfigFile(const uint8_t* data, size_t size) {
     DecodedConfig decoded;
     const int16_t version = VersionWordOf(data, size);

@@ -30,6 +30,9 @@ struct DecodedConfig {
 // Tries the layouts newest first; bytes beyond a layout are ignored. Fields
 // that a layout lacks come back as zero.
 std::optional<DecodedConfig> DecodeConfigFile(const uint8_t* data, size_t size);
+// A file that opens with one of the version words is read by that version's
+// layout alone: the bytes that layout needs, or 0 for any other file.
+size_t VersionedLayoutSize(const uint8_t* data, size_t size);
 // The 6688-byte current layout; the version word is always 1113.
 std::vector<uint8_t> EncodeConfigFile(const ConfigFileContents& contents);
 

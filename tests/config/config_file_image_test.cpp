@@ -149,6 +149,8 @@ TEST(ConfigFileLayouts, TruncatedVersionedFilesAreRefused) {
         f.b.resize(k.size);
         EXPECT_FALSE(DecodeConfigFile(f.b.data(), f.b.size()).has_value())
             << k.version << " in " << k.size << " bytes";
+        const size_t needed = k.version == 1113 ? 6688 : k.version == 1112 ? 6686 : 6662;
+        EXPECT_EQ(VersionedLayoutSize(f.b.data(), f.b.size()), needed);
     }
 }
 

@@ -22,10 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!decoded) {
         // Too short for the oldest layout, or opening with a version word and
         // too short for that version's layout.
-        int16_t word = 0;
-        if (size >= 2) std::memcpy(&word, data, 2);
-        const size_t versionSize = word == 1113 ? 6688 : word == 1112 ? 6686 : word == 1111 ? 6662 : 0;
-        Require(size < 2476 || size < versionSize);
+        Require(size < 2476 || size < VersionedLayoutSize(data, size));
         return 0;
     }
     ModuleConfig config;

@@ -264,7 +264,8 @@ TEST_F(ModuleCommandsTest, SendRefusesDamagedAndOutOfRangeFiles) {
     shortFile.pop_back();
     const Case kCases[] = {
         {"all 0xFF", std::vector<uint8_t>(kConfigFileSize, 0xFF), "out of range"},
-        {"one byte short", shortFile, "Can't read disk file."},
+        {"one byte short", shortFile,
+         "Can't read disk file. (6687 bytes, version 1113 needs 6688)"},
         {"port 1 baud 99", with([](ConfigFileContents& c) { c.ports[0].BaudRate = 99; }),
          "Port 1: Baud rate 99 out of range 0-15"},
         {"Print/Prog baud 7", with([](ConfigFileContents& c) { c.printProgBaud = 7; }),

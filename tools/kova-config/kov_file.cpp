@@ -10,6 +10,20 @@
 #include "config/disk_file.h"
 #include "config/validate.h"
 
+namespace {
+
+// A file that opens with a version word is cut short; any other is no
+// configuration file at all.
+std::string WhyUnreadable(const std::vector<uint8_t>& bytes) {
+    const std::string size = std::to_string(bytes.size()) + " bytes";
+    const size_t needed = VersionedLayoutSize(bytes.data(), bytes.size());
+    if (needed == 0) return size + ", not a configuration file";
+    const int version = int16_t(bytes[0] | bytes[1] << 8);
+    return size + ", version " + std::to_string(version) + " needs " + std::to_string(needed);
+}
+
+}  // namespace
+
 ModuleConfig ModuleConfigOf(const ConfigFileContents& contents) {
     ModuleConfig config;
     config.Plus = contents.plus;
@@ -30,8 +44,7 @@ bool LoadKovFile(const std::string& path, ConfigSnapshot* snapshot, std::string*
     }
     auto decoded = DecodeConfigFile(bytes->data(), bytes->size());
     if (!decoded) {
-        *error = path + ": Can't read disk file. (" + std::to_string(bytes->size()) +
-                 " bytes, not a configuration file)";
+        *error = path + ": Can't read disk file. (" + WhyUnreadable(*bytes) + ")";
         return false;
     }
     ConfigFileContents& c = decoded->contents;
