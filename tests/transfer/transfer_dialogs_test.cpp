@@ -295,3 +295,24 @@ TEST_F(DialogTest, ATransferStoppedByEscSaysWhere) {
 }
 
 }  // namespace
+
+namespace {
+
+// A value outside its list stops "A" before its first write: the module keeps
+// every register it had, the rack base first among them.
+TEST_F(DialogTest, AValueOutsideItsListIsNeverSent) {
+    WorkingConfig = DistinctConfig(3);
+    WorkingConfig.Ports[2].BaudRate = 99;
+    PrintProgBaud = 3;
+    TrapErrors(true);
+    Type("A" + keys::F1 + keys::F10);
+    SendDialog(sim->link());
+    ExpectAllKeysRead();
+    ASSERT_EQ(1u, Snapshots().size());
+    EXPECT_NE(std::string::npos,
+              Snapshots()[0].chars[23].find("Port 3: Baud rate 99 out of range 0-15"));
+    EXPECT_EQ(0, Register(kRackBaseRegister));
+    EXPECT_EQ(std::vector<uint16_t>(5, 0), Registers(PortBase(1), 5));
+}
+
+}  // namespace
