@@ -62,7 +62,11 @@ void StartUp(const std::vector<std::string>& arguments) {
     ModuleModel = 2;
     SetCurrentLink(LoadStartupSetup(kStartupSetupFile));  // also binds F1
     SetDefaults();  // after the setup: the Print/Prog baud follows the link's
+    // A word the start-up left on the status row is for the first screen,
+    // not for every return to the menu.
+    HideUntrappedError();
     SaveScreen();
+    RedrawUntrappedError();
     OfflineDirty = false;
     ClearEmulatorRegisters();
 }

@@ -18,18 +18,20 @@ LinkIdleCallback gIdleCallback = nullptr;
 bool gReasonOnStatusLine = false;
 
 // The error window keeps its fixed message; the system's reason goes to the
-// status line. With errors not trapped ShowError writes the link's text
-// there, which says nothing when no link exists, so the reason goes last.
+// status line, last, and stays in the screen the menu puts back until a link
+// opens: it is the report, in place of the message an untrapped error leaves.
 void ReportConnectFailure(const std::string& reason) {
     PutText(reason.c_str(), 25, 1, 80, ' ', tf::Alert);
     ShowError("Unable to establish link.");
     PutText(reason.c_str(), 25, 1, 80, ' ', tf::Alert);
+    ForgetUntrappedError();
     gReasonOnStatusLine = true;
 }
 
 Link* OpenFromSetup(LinkSetup& setup, std::string* reason) {
     LinkTarget target;
     if (!ResolveLinkTarget(setup, &target, reason)) return nullptr;
+    if (!target.note.empty()) NoteOnStatusRow(target.note);
     // Cut to the window: a long host name must not spill over its frame.
     PutText(target.line.c_str(), 5, 3, 37, ' ', 0);
     return OpenLinkOn(setup, target.path, reason);

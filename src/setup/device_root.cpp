@@ -15,3 +15,8 @@ void SetDeviceRoot(const std::string& root) {
 
 std::string DeviceDirectory() { return Root() + "/dev"; }
 std::string SysDirectory() { return Root() + "/sys"; }
+
+std::string DevicePathOf(const std::string& portName) {
+    if (portName.find('/') != std::string::npos) return portName;
+    return DeviceDirectory() + "/" + portName;
+}

@@ -60,6 +60,21 @@ const ConnectRow* RowOf(int type) {
 
 constexpr const char* kNoType = "No connection type is chosen";
 
+// Ticks of 10 ms. A damaged or hand-made file can hold anything; a request
+// must end in a time the user can see, and 0 or less would end every one at
+// once.
+constexpr int kShortestTimeout = 1, kLongestTimeout = 6000, kDefaultTimeout = 500;
+
+std::string BoundTimeout(LinkSetup& setup) {
+    const int ticks = setup.LinkTimeout;
+    if (ticks >= kShortestTimeout && ticks <= kLongestTimeout) return "";
+    setup.LinkTimeout = kDefaultTimeout;
+    char note[96];
+    std::snprintf(note, sizeof note, "Reply timeout %d out of range %d-%d ticks: %d used", ticks,
+                  kShortestTimeout, kLongestTimeout, kDefaultTimeout);
+    return note;
+}
+
 }  // namespace
 
 std::string ConnectLineOf(int connectionType, const char* target) {
@@ -78,6 +93,7 @@ bool ResolveLinkTarget(LinkSetup& setup, LinkTarget* target, std::string* reason
     }
     if (row->forceEightBits) setup.LinkDataBits = 1;
     if (row->singleDrop) setup.RouteCount = 1;
+    target->note = BoundTimeout(setup);
     if (row->serial && SerialPortCount() == 0) EnumerateSerialPorts();
     // The host field of a damaged file need not hold its terminator.
     const std::string host(setup.TcpHost, strnlen(setup.TcpHost, sizeof setup.TcpHost));
@@ -109,9 +125,10 @@ int ApplyLinkSettings(Link* link, const LinkSetup& setup) {
                                static_cast<uint16_t>(setup.LinkTimeout), setup.LinkDataBits + 7);
 }
 
-Link* OpenLinkFromSetup(LinkSetup& setup, std::string* reason) {
+Link* OpenLinkFromSetup(LinkSetup& setup, std::string* reason, std::string* note) {
     LinkTarget target;
     if (!ResolveLinkTarget(setup, &target, reason)) return nullptr;
+    if (note) *note = target.note;
     Link* link = OpenLinkOn(setup, target.path, reason);
     if (link && !ApplyLinkSettings(link, setup)) {
         *reason = LinkErrorText(link);

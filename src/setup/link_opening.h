@@ -11,6 +11,7 @@
 struct LinkTarget {
     std::string line;  // what the connect window shows: "Via Modbus TCP to 10.0.0.5"
     std::string path;  // the serial device to open, or the TCP host
+    std::string note;  // a setting replaced on the way, to tell the user; "" when none
 };
 
 // The line the connect window shows for a type and target, or "" when the
@@ -18,7 +19,9 @@ struct LinkTarget {
 std::string ConnectLineOf(int connectionType, const char* target);
 
 // Applies what the connection type forces (eight data bits for Sy/Max and
-// Modbus RTU, a single drop for the Modbus kinds) and finds the target: the
+// Modbus RTU, a single drop for the Modbus kinds), replaces a reply timeout
+// outside its range by the default (saying so in the target's note), and
+// finds the target: the
 // listed serial port at LinkPort (the list is read when still empty) or the
 // TCP host. False with a reason a user can act on when there is none.
 bool ResolveLinkTarget(LinkSetup& setup, LinkTarget* target, std::string* reason);
@@ -33,4 +36,5 @@ int ApplyLinkSettings(Link* link, const LinkSetup& setup);
 
 // All three: the link the settings name with their line settings applied,
 // or null with a reason.
-Link* OpenLinkFromSetup(LinkSetup& setup, std::string* reason);
+// A note of ResolveLinkTarget goes to note when given.
+Link* OpenLinkFromSetup(LinkSetup& setup, std::string* reason, std::string* note = nullptr);

@@ -69,6 +69,15 @@ int ConfirmBox(const char* question) {
     return answer;
 }
 
+void NoteOnStatusRow(const std::string& text) { ReportOnStatusRow(text, 1, 80); }
+
+void HideUntrappedError() {
+    const StatusReport& report = Untrapped();
+    if (!report.text.empty()) PutText("", 25, report.col, report.width, ' ', 0);
+}
+
+void ForgetUntrappedError() { Untrapped() = {}; }
+
 void RedrawUntrappedError() {
     StatusReport& report = Untrapped();
     if (report.text.empty()) return;

@@ -30,3 +30,11 @@ void SetErrorHooks(ErrorHooks hooks);
 // otherwise wipe the only word of a failure. Once drawn it is forgotten, so
 // it lasts until the next function ends.
 void RedrawUntrappedError();
+// Blanks it without forgetting it: a screen about to be saved for good must
+// not keep it.
+void HideUntrappedError();
+// When the caller keeps its own report on the row instead.
+void ForgetUntrappedError();
+// A word on the status row that is not a failure (a setting replaced), kept
+// the same way.
+void NoteOnStatusRow(const std::string& text);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "common/child_process.h"
+#include "common/device_root_dir.h"
 #include "link/link.h"
 
 namespace {
@@ -251,6 +252,25 @@ TEST_F(ToolsTest, FaultsOfTheSimulatedModuleReachTheLinkAsItsTexts) {
         EXPECT_EQ(r.status, c.status);
         EXPECT_EQ(r.out, c.out);
         EXPECT_EQ(r.err, c.err);
+    }
+}
+
+// With a device root a bare port name is its node under DIR/dev and nothing
+// else: a test can never reach the machine's own ports.
+TEST_F(ToolsTest, ABarePortNameIsLookedForUnderTheDeviceRootOnly) {
+    Sim sim({"--protocol", "rtu"});
+    DeviceRootDir root, empty;
+    root.AddPort("ttyS0", sim.Path());
+    for (const DeviceRootDir* dir : {&root, &empty}) {
+        RunResult r = RunProgram({BuildProgram("kova-link"), "--device-root", dir->Path(), "--type",
+                                  "rtu", "--port", "ttyS0", "read", "8188", "1"});
+        if (dir == &root) {
+            EXPECT_EQ(r.status, 0) << r.err;
+            EXPECT_EQ(r.out, "39312\n");
+        } else {
+            EXPECT_EQ(r.status, 1);
+            EXPECT_NE(r.err.find(empty.Dev() + "/ttyS0"), std::string::npos) << r.err;
+        }
     }
 }
 

@@ -45,6 +45,34 @@ TEST(LinkOpeningTest, AModbusTcpRecordReachesTheModule) {
 
 // A module answering with CRC block checks is reached from the first
 // request when the settings say CRC, as one with BCC is when they say BCC.
+// A request must end in a time the user can see: a reply timeout outside
+// 1-6000 ticks is replaced by the default, and the user is told.
+TEST(LinkOpeningTest, AReplyTimeoutOutOfRangeIsReplacedByTheDefault) {
+    ModuleSim sim(SimWire::ModbusTcp);
+    ASSERT_TRUE(sim.Started());
+    struct Case {
+        int16_t ticks, used;
+        const char* note;
+    } kCases[] = {
+        {-1, 500, "Reply timeout -1 out of range 1-6000 ticks: 500 used"},
+        {0, 500, "Reply timeout 0 out of range 1-6000 ticks: 500 used"},
+        {6001, 500, "Reply timeout 6001 out of range 1-6000 ticks: 500 used"},
+        {1, 1, ""},
+        {6000, 6000, ""},
+    };
+    for (const Case& c : kCases) {
+        LinkSetup setup = TcpSetupOf(sim, 1);
+        setup.LinkTimeout = c.ticks;
+        std::string reason, note;
+        Link* link = OpenLinkFromSetup(setup, &reason, &note);
+        ASSERT_TRUE(link) << reason;
+        EXPECT_EQ(note, c.note);
+        EXPECT_EQ(setup.LinkTimeout, c.used);
+        EXPECT_EQ(link->replyTimeout, uint16_t(c.used));
+        CloseLink(link);
+    }
+}
+
 TEST(LinkOpeningTest, ASyMaxRecordTakesItsBlockCheck) {
     struct Case {
         std::vector<std::string> simOptions;
@@ -127,9 +155,8 @@ TEST(LinkOpeningTest, KovaLinkOpensTheLinkOfASetupFile) {
     RunResult missing = RunProgram(
         {BuildProgram("kova-link"), "--setup", std::string(dir) + "/NONE.STP", "read", "1", "1"});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err,
-              "Unable to establish link. " + std::string(dir) +
-                  "/NONE.STP: Can't locate setup file. (No such file or directory)\n");
+    EXPECT_EQ(missing.err, "Unable to establish link. " + std::string(dir) +
+                               "/NONE.STP: Can't locate setup file. (No such file or directory)\n");
 
     // The file names the whole link: link options beside it are refused, as
     // kova-config refuses them, before anything is opened.

@@ -1,6 +1,7 @@
 // The link option table and opening of the tools.
 #include "common/link_settings.h"
 
+#include "setup/device_root.h"
 #include "setup/link_opening.h"
 
 namespace {
@@ -57,8 +58,8 @@ const Option kLinkOptions[] = {
      [](LinkSettings& o, const char*) { return o.crc = true; }},
     {"--priority", nullptr, "use the Sy/Max priority opcodes",
      [](LinkSettings& o, const char*) { return o.priority = true; }},
-    {"--timeout", "TICKS", "reply timeout in ticks of 10 ms (default 500)",
-     [](LinkSettings& o, const char* a) { return ToInt(a, 1, 65535, &o.timeout); }},
+    {"--timeout", "TICKS", "reply timeout in ticks of 10 ms, 1-6000 (default 500)",
+     [](LinkSettings& o, const char* a) { return ToInt(a, 1, 6000, &o.timeout); }},
 };
 
 // The settings record the options stand for, opened as the program opens the
@@ -94,7 +95,8 @@ bool LinkSettingsComplete(const LinkSettings& o, std::string* error) {
 }
 
 Link* OpenToolLink(const LinkSettings& o, std::string* reason) {
-    Link* link = OpenLinkOn(SetupOf(o), o.type == ToolLinkType::Tcp ? o.host : o.port, reason);
+    const bool tcp = o.type == ToolLinkType::Tcp;
+    Link* link = OpenLinkOn(SetupOf(o), tcp ? o.host : DevicePathOf(o.port), reason);
     if (!link) return nullptr;
     // Any rate the driver takes, not only the program's list: set directly.
     if (!SetSerialParameters(link, o.baud, o.parity, o.stopBits, o.timeout, o.dataBits)) {

@@ -5,12 +5,13 @@
 #include <stdlib.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
 #include "config/config_lists.h"
 #include "config/disk_file.h"
-#include "link/serial_device.h"
+#include "setup/device_root.h"
 #include "setup/link_opening.h"
 
 namespace {
@@ -94,7 +95,10 @@ Link* OpenLinkSource(const LinkSource& source, std::string* reason) {
     // side by side (a backup) take turns at that.
     static std::mutex portListInUse;
     std::lock_guard<std::mutex> guard(portListInUse);
-    return OpenLinkFromSetup(setup, reason);
+    std::string note;
+    Link* link = OpenLinkFromSetup(setup, reason, &note);
+    if (!note.empty()) std::fprintf(stderr, "%s: %s\n", source.setupFile.c_str(), note.c_str());
+    return link;
 }
 
 std::string SerialPortKey(const LinkSource& source) {
@@ -106,7 +110,7 @@ std::string SerialPortKey(const LinkSource& source) {
         return "setup port " + std::to_string(setup.LinkPort);
     }
     if (source.settings.type == ToolLinkType::Tcp) return "";
-    const std::string path = SerialDevicePath(source.settings.port);
+    const std::string path = DevicePathOf(source.settings.port);
     char resolved[PATH_MAX];
     return realpath(path.c_str(), resolved) ? resolved : path;
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "common/option_table.h"
+#include "setup/device_root.h"
 
 namespace {
 
@@ -13,8 +14,14 @@ using tools::ToInt;
 using Option = tools::OptionRow<LinkOptions>;
 
 std::vector<Option> OptionRows() {
-    return tools::LiftOptions(tools::OptionTable<LinkSource>(LinkSourceRows()),
-                              &LinkOptions::source);
+    std::vector<Option> rows =
+        tools::LiftOptions(tools::OptionTable<LinkSource>(LinkSourceRows()), &LinkOptions::source);
+    // Bare port names are then looked for in DIR/dev only: tests offer ptys
+    // there and never reach the machine's own ports.
+    rows.push_back({"--device-root", "DIR",
+                    "testing: serial ports listed from DIR/sys/class/tty, opened in DIR/dev",
+                    [](LinkOptions&, const char* a) { return SetDeviceRoot(a), true; }});
+    return rows;
 }
 
 void PrintHelp(FILE* out, const std::vector<Option>& rows) {
