@@ -213,17 +213,25 @@ void DrawTypeForm(TypeForm& form, const LinkSetup& s, uint32_t typeAttribute) {
 }
 
 void StepType(LinkSetup& s, int step) {
+    const bool wasModbus = IsModbusType(s.ConnectionType);
     int type = s.ConnectionType;
     if (type < LinkTypeSyMax || type > LinkTypeModbusTcp)
         type = step > 0 ? LinkTypeModbusTcp : LinkTypeSyMax;
     type = (type - 1 + step + 6) % 6 + 1;
     s.ConnectionType = int16_t(type);
     if (IsModbusType(type)) {
+        // 255 is the unit a Modbus TCP gateway answers for itself, but no
+        // address of a slave on a serial line (1-247): a serial Modbus link
+        // starts at slave 1.
+        const bool serial = type != LinkTypeModbusTcp;
         if (s.RouteCount == 0) {
             s.RouteCount = 1;
-            s.Route[0] = 255;
+            s.Route[0] = serial ? 1 : 255;
+        } else if (serial && s.Route[0] == 255) {
+            s.Route[0] = 1;
         }
-    } else if (s.Route[0] == 255) {
+    } else if (s.Route[0] == 255 || (wasModbus && s.RouteCount == 1 && s.Route[0] == 1)) {
+        // A Modbus drop or unit, the default one, is no Sy/Max route.
         s.RouteCount = 0;
     }
 }

@@ -18,7 +18,8 @@ struct DefaultSet {
 };
 
 constexpr DefaultSet kSet1 = {LinkTypeSyMax, 0, 0, 0, 0, 502};
-constexpr DefaultSet kSet2 = {LinkTypeModbusRtu, 1, 255, 0, 0, 502};
+// Modbus RTU starts at slave 1: 255 is no address on a serial line.
+constexpr DefaultSet kSet2 = {LinkTypeModbusRtu, 1, 1, 0, 0, 502};
 constexpr DefaultSet kSet3 = {LinkTypeSyMax, 1, 201, 1, 1, 504};
 
 bool StartsWith(const std::string& text, const char* prefix) {

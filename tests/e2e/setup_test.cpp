@@ -160,13 +160,13 @@ TEST_F(SetupScenario, TypeCyclesWithPlusAndMinusAndTheDropFollows) {
     } steps[] = {
         {"+", "Net-to-Net COM:", 17, "          Route NONE"},
         {"+", "Gateway COM:", 14, "          Route NONE"},
-        {"+", "Modbus RTU", 17, "           Drop 255"},
-        {"+", "Modbus ASCII", 17, "           Drop 255"},
-        {"+", "Modbus TCP", 17, "          Index 255"},
+        {"+", "Modbus RTU", 17, "           Drop 1"},  // no slave answers to 255
+        {"+", "Modbus ASCII", 17, "           Drop 1"},
+        {"+", "Modbus TCP", 17, "          Index 1"},
         {"+", "Sy/Max COM:", 17, "          Route NONE"},
         {"-", "Modbus TCP", 9, "           Host"},
         {"-", "Modbus ASCII", 11, "      Data bits 8"},
-        {"-", "Modbus RTU", 17, "           Drop 255"},
+        {"-", "Modbus RTU", 17, "           Drop 1"},
         {"-", "Gateway COM:", 17, ""},
     };
     for (const auto& s : steps) {

@@ -45,7 +45,7 @@ const std::vector<uint8_t> kSet2 = ImageOf({{0, 4},
                                             {8, 1},
                                             {12, 1},
                                             {16, 1},
-                                            {18, 255},
+                                            {18, 1},  // slave 1: 255 is no RTU address
                                             {40, 13},
                                             {42, 1},
                                             {94, 20},
