@@ -26,8 +26,8 @@ namespace {
 constexpr int kTickMs = 10;
 constexpr std::chrono::milliseconds kReconnectPacing(100);
 constexpr int kDrainChunk = 256;
-constexpr int kReplyTooLarge = 10040;
-constexpr int kNotConnected = 10057;
+constexpr int kReplyTooLarge = EMSGSIZE;
+constexpr int kNotConnected = ENOTCONN;
 
 static_assert(sizeof(sockaddr_in6) <= sizeof(Link::peerAddress));
 
@@ -42,10 +42,11 @@ PeerAddress LoadPeer(const Link* link) {
     return peer;
 }
 
-// Sets the text for a Windows Sockets code; true when the circuit is gone.
-bool SetSocketErrorText(Link* link, const char* prefix, int code) {
+// Sets the text for a socket failure (an errno value); true when the circuit
+// is gone.
+bool SetSocketErrorText(Link* link, const char* prefix, int posixError) {
     char text[kLinkErrorSize];
-    bool reconnect = FormatSocketError(prefix, code, text, sizeof text);
+    bool reconnect = FormatSocketError(prefix, posixError, text, sizeof text);
     SetLinkError(link, "%s", text);
     return reconnect;
 }
@@ -123,7 +124,7 @@ bool EnsureConnected(Link* link, uint8_t* buffer) {
     if (errno == ECANCELED)
         SetLinkError(link, "Application idle abort");
     else
-        SetSocketErrorText(link, "Send ", SocketErrorCode(errno));
+        SetSocketErrorText(link, "Send ", errno);
     return false;
 }
 
@@ -234,7 +235,7 @@ int ReceiveMbapFrame(Link* link, uint8_t* buffer) {
 }
 
 void ReportSocketError(const char* prefix, Link* link) {
-    if (SetSocketErrorText(link, prefix, SocketErrorCode(errno))) ReconnectSocket(link);
+    if (SetSocketErrorText(link, prefix, errno)) ReconnectSocket(link);
 }
 
 // With the server down every connect fails at once; a caller that polls in
@@ -266,7 +267,7 @@ Link* OpenModbusTcpLink(const char* host, int tcpPort, int drop, std::string* re
     }
     int fd = ConnectSocket(peer, nullptr, nullptr);
     if (fd < 0) {
-        if (reason) *reason = std::string("Cannot connect: ") + strerror(errno);
+        if (reason) *reason = std::string("Connect: ") + strerror(errno);
         return nullptr;
     }
     Link* link = CreateLink(LinkModbusTcp);

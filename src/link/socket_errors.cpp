@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -57,12 +59,15 @@ int SocketErrorCode(int posixError) {
     return posixError;
 }
 
-bool FormatSocketError(const char* prefix, int code, char* text, size_t size) {
+bool FormatSocketError(const char* prefix, int posixError, char* text, size_t size) {
+    const int code = SocketErrorCode(posixError);
     for (const CodeText& t : kTexts) {
         if (t.code != code) continue;
         snprintf(text, size, "%s%s", prefix, t.text);
         return t.reconnect;
     }
-    snprintf(text, size, "%s WINSOCK error %d", prefix, code);
+    // "Send " becomes "Send: Connection refused", as the system says it.
+    const std::string word(prefix, strcspn(prefix, " "));
+    snprintf(text, size, "%s: %s", word.c_str(), strerror(posixError));
     return false;
 }

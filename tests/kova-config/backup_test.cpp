@@ -38,7 +38,7 @@ TEST_F(BackupTest, OneStoppedModuleFailsAloneAndTheOthersAreSaved) {
 
     // The failure's text on standard error under the module's name, and in
     // the summary's row for it.
-    const std::string refused = "Unable to establish link. Cannot connect: Connection refused";
+    const std::string refused = "Unable to establish link. Connect: Connection refused";
     EXPECT_NE(r.err.find("east: " + refused), std::string::npos) << r.err;
     std::istringstream rows(r.out);
     std::string header, row;
