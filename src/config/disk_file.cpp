@@ -87,7 +87,9 @@ int CreateTemporary(const std::string& path, std::string* temp, PendingSave** sl
     *temp = path + ".XXXXXX";
     *slot = ClaimPendingSave(*temp);
     char* name = *slot ? (*slot)->path : temp->data();
-    int fd = ::mkostemp(name, O_CLOEXEC);
+    // O_CREAT | O_EXCL (which mkostemp adds) never follows a link at the
+    // name; O_NOFOLLOW says so once more.
+    int fd = ::mkostemp(name, O_CLOEXEC | O_NOFOLLOW);
     if (*slot) *temp = (*slot)->path;
     return fd;
 }
@@ -154,12 +156,18 @@ std::optional<std::vector<uint8_t>> ReadFilePrefix(const std::string& path, size
     return bytes;
 }
 
-SaveResult SaveFileReplacing(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const std::string path = FollowLinks(name);
+SaveResult SaveFileReplacing(const std::string& name, const std::vector<uint8_t>& bytes,
+                             AtLink atLink) {
+    struct stat existing;
+    if (atLink == AtLink::Refuse && ::lstat(name.c_str(), &existing) == 0 &&
+        S_ISLNK(existing.st_mode)) {
+        errno = ELOOP;
+        return SaveResult::CannotOpen;
+    }
+    const std::string path = atLink == AtLink::Follow ? FollowLinks(name) : name;
     const std::string dir = DirOf(path);
     // Only a plain file is replaced: a directory (or a device, a pipe) of that
     // name cannot be opened for writing as a file.
-    struct stat existing;
     if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
         return SaveResult::CannotOpen;
     // Replacing by rename would get past a write-protected file; refuse it as

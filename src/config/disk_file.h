@@ -23,11 +23,19 @@ std::string ResolveName(const std::string& name);
 std::optional<std::vector<uint8_t>> ReadFilePrefix(const std::string& path, size_t maxBytes);
 
 enum class SaveResult { Saved, CannotOpen, ShortWrite };
-// Replaces the file name with bytes; through a symbolic link, the file the
-// link leads to (the link stays). A name that is a directory or anything but
-// a plain file cannot be opened. On failure the old file is left as it was and
-// no temporary file remains.
-SaveResult SaveFileReplacing(const std::string& name, const std::vector<uint8_t>& bytes);
+// What a save does when its name is a symbolic link. Follow: the user's own
+// link kept as "the current file" stays a link and the file it leads to gets
+// the new contents (the program's saves). Refuse: CannotOpen with errno ELOOP,
+// as open(2) with O_NOFOLLOW says it; the temporary file is made beside the
+// name itself, and a link planted after the check is replaced by the rename,
+// never written through (files a scheduled job writes, maybe as root, into a
+// folder others can write to).
+enum class AtLink { Follow, Refuse };
+// Replaces the file name with bytes. A name that is a directory or anything
+// but a plain file cannot be opened. On failure the old file is left as it was
+// and no temporary file remains.
+SaveResult SaveFileReplacing(const std::string& name, const std::vector<uint8_t>& bytes,
+                             AtLink atLink = AtLink::Follow);
 
 // Removes the temporary files of the saves under way. Safe in a signal
 // handler, so that a program ended by a signal in the middle of a save leaves

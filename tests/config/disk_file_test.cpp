@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -122,6 +123,32 @@ TEST_F(DiskFileTest, SaveThroughALinkReplacesTheFileItLeadsTo) {
         inConfigs.push_back(e.path().filename().string());
     std::sort(inConfigs.begin(), inConfigs.end());
     EXPECT_EQ((std::vector<std::string>{"line3.kov", "new.kov"}), inConfigs);
+}
+
+// Files a scheduled job writes are never written through a link at their
+// name, whatever the link leads to: the link, its target and the folder stay
+// as they were, and no temporary file is left beside either.
+TEST_F(DiskFileTest, ASaveThatRefusesLinksLeavesLinkAndTargetAlone) {
+    ASSERT_EQ(0, ::mkdir(P("out").c_str(), 0755));
+    Write("victim.txt", "victim");
+    ASSERT_EQ(0, ::symlink("../victim.txt", P("out/T.KOV").c_str()));
+    ASSERT_EQ(0, ::symlink("../planted.txt", P("out/D.KOV").c_str()));
+    for (const char* name : {"out/T.KOV", "out/D.KOV"}) {
+        errno = 0;
+        EXPECT_EQ(SaveResult::CannotOpen, SaveFileReplacing(P(name), {'x'}, AtLink::Refuse))
+            << name;
+        EXPECT_EQ(ELOOP, errno) << name;
+    }
+    EXPECT_EQ("victim", Read("victim.txt"));
+    EXPECT_EQ((std::vector<std::string>{"out", "victim.txt"}), Entries());
+    std::vector<std::string> inOut;
+    for (const auto& e : std::filesystem::directory_iterator(P("out")))
+        inOut.push_back(e.path().filename().string());
+    std::sort(inOut.begin(), inOut.end());
+    EXPECT_EQ((std::vector<std::string>{"D.KOV", "T.KOV"}), inOut);
+    // A plain name saves as before.
+    EXPECT_EQ(SaveResult::Saved, SaveFileReplacing(P("out/N.KOV"), {'n'}, AtLink::Refuse));
+    EXPECT_EQ("n", Read("out/N.KOV"));
 }
 
 // Root writes through file modes, so there the save runs in a child process
