@@ -2,10 +2,12 @@
 #include "kov_file.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "config/disk_file.h"
 #include "config/validate.h"
@@ -60,19 +62,44 @@ bool LoadKovFile(const std::string& path, ConfigSnapshot* snapshot, std::string*
 
 bool MayWriteKovFile(const std::string& path, bool replace, std::string* error) {
     struct stat st;
-    if (::lstat(path.c_str(), &st) != 0 || replace) return true;
-    *error = path + " exists; --force replaces it";
+    const bool exists = ::lstat(path.c_str(), &st) == 0;
+    if (exists && S_ISLNK(st.st_mode)) return *error = path + " is a symbolic link", false;
+    if (exists && S_ISDIR(st.st_mode)) return *error = path + " is a folder", false;
+    if (exists && !replace) return *error = path + " exists; --force replaces it", false;
+    return MayWriteInFolder(path, error);
+}
+
+bool MayWriteInFolder(const std::string& path, std::string* error) {
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    const std::string dir = parent.empty() ? "." : parent.string();
+    struct stat st;
+    const char* reason = nullptr;
+    if (::stat(dir.c_str(), &st) != 0)
+        reason = std::strerror(errno);
+    else if (!S_ISDIR(st.st_mode))
+        reason = std::strerror(ENOTDIR);
+    else if (::access(dir.c_str(), W_OK | X_OK) != 0)
+        reason = std::strerror(errno);
+    if (!reason) return true;
+    *error = "cannot write into the folder " + dir + " (" + reason + ")";
     return false;
 }
 
 bool SaveKovFile(const std::string& path, const ConfigFileContents& contents, bool replace,
                  std::string* error) {
     if (!MayWriteKovFile(path, replace, error)) return false;
+    return SaveRefusingLinks(path, EncodeConfigFile(contents), error);
+}
+
+bool SaveRefusingLinks(const std::string& path, const std::vector<uint8_t>& bytes,
+                       std::string* error) {
     errno = 0;
-    switch (SaveFileReplacing(path, EncodeConfigFile(contents))) {
+    switch (SaveFileReplacing(path, bytes, AtLink::Refuse)) {
         case SaveResult::Saved:
             return true;
         case SaveResult::CannotOpen:
+            // A link planted after the checks above.
+            if (errno == ELOOP) return *error = path + " is a symbolic link", false;
             *error = "Can't open file \"" + path + "\" for write.";
             break;
         case SaveResult::ShortWrite:
