@@ -5,6 +5,7 @@
 #include "commands.h"
 #include "config/config_ranges.h"
 #include "module_session.h"
+#include "send_interruption.h"
 
 namespace {
 
@@ -83,6 +84,7 @@ int RunSend(const ConfigOptions& options) {
     ToolReporter reporter(progress, "", ShowOn(progress));
     reporter.ExpectSteps(ModuleSession::kWholeModuleSteps);
     ModuleSession session(options.source, reporter);
+    const SendInterruption interruption(reporter, progress);
     ModuleIdentity identity;
     if (!session.Open() || !session.Identify(&identity) || !session.Send(snapshot))
         return kExitFailed;

@@ -25,7 +25,10 @@ void ToolReporter::ShowProgress() {
     if (update_) update_(port_, step_ + retries, percent);
 }
 
-void ToolReporter::Port(const char* text) { port_ = text; }
+void ToolReporter::Port(const char* text) {
+    port_ = text;
+    if (portWatcher_) portWatcher_(port_);
+}
 
 bool ToolReporter::Error(const char* text) {
     lastError_ = text;

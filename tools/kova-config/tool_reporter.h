@@ -36,6 +36,12 @@ class ToolReporter : public TransferReporter {
     // A note on standard error that is not a failure.
     void Note(const std::string& text);
 
+    // Told each port text the transfer announces ("Port 2", "" between
+    // parts), for what an interrupted send reports.
+    void WatchPorts(std::function<void(const std::string&)> watcher) {
+        portWatcher_ = std::move(watcher);
+    }
+
     const std::string& LastError() const { return lastError_; }
     int Retries() const { return retries_; }
     int16_t Model() const { return model_; }
@@ -46,6 +52,7 @@ class ToolReporter : public TransferReporter {
     ProgressLine& progress_;
     std::string prefix_;
     ProgressUpdate update_;
+    std::function<void(const std::string&)> portWatcher_;
     std::string port_;
     int steps_ = 0;
     int expectedSteps_ = 0;
