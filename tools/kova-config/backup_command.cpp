@@ -1,7 +1,9 @@
 // backup LIST DIR: every listed module fetched into DIR/NAME.KOV, several at
 // once, each over its own link (modules that share a serial port one after
 // the other); one failure never stops the others. Then a summary table on
-// standard output.
+// standard output, and with --metrics the run's metrics file. A signal that
+// ends the run prints the summary of what had ended, the rest marked
+// interrupted.
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -9,20 +11,18 @@
 #include <mutex>
 #include <vector>
 
+#include "backup_history.h"
 #include "backup_list.h"
+#include "backup_metrics.h"
+#include "backup_outcome.h"
+#include "backup_summary.h"
 #include "commands.h"
+#include "config/disk_file.h"
+#include "ending_signals.h"
 #include "job_runner.h"
 #include "module_session.h"
 
 namespace {
-
-struct BackupOutcome {
-    std::string module = "-";
-    std::string model = "-";
-    std::string result;
-    bool saved = false;
-    double seconds = 0;
-};
 
 // The one progress line of a backup: how many modules have ended, and the
 // latest step of any module still running.
@@ -58,13 +58,72 @@ class BackupBoard {
     std::mutex lock_;
 };
 
+// What every module's backup shares: the options, the folder, the stamp of
+// this run's changes, and the outcomes, which an interrupting signal reads.
+struct BackupRun {
+    const ConfigOptions& options;
+    std::string dir;
+    std::string stamp;
+    std::vector<BackupEntry> entries;
+    std::vector<BackupOutcome> outcomes;
+    std::mutex lock;  // guards outcomes
+
+    std::vector<BackupOutcome> Outcomes() {
+        std::lock_guard<std::mutex> guard(lock);
+        return outcomes;
+    }
+};
+
 const char* ModelText(int16_t model) { return model == 1 ? "PLUS" : model == 0 ? "standard" : "-"; }
 
-bool FetchInto(const BackupEntry& entry, const std::string& path, const ConfigOptions& options,
-               ToolReporter& reporter, BackupOutcome* outcome) {
+double Now() {
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+// The fetched configuration into DIR/NAME.KOV: replaced only with --force
+// (its earlier file compared first), or through the history.
+bool StoreFetched(const BackupEntry& entry, const ConfigSnapshot& snapshot, BackupRun& run,
+                  BackupOutcome* outcome, std::string* error) {
+    const std::string path = (std::filesystem::path(run.dir) / (entry.name + ".KOV")).string();
+    const bool plus = snapshot.model != 0;
+    if (!run.options.history) {
+        outcome->changed = FieldsChanged(path, snapshot.contents, plus).value_or(0) > 0;
+        if (!SaveKovFile(path, snapshot.contents, run.options.force, error)) return false;
+        outcome->result = BackupResult::Saved;
+        outcome->text = "saved " + path;
+        return true;
+    }
+    HistoryResult kept;
+    if (!KeepHistory(run.dir, entry.name, run.stamp, snapshot.contents, plus, &kept, error))
+        return false;
+    outcome->changed = kept.change == HistoryChange::Changed;
+    switch (kept.change) {
+        case HistoryChange::New:
+            outcome->result = BackupResult::New, outcome->text = "new";
+            break;
+        case HistoryChange::Unchanged:
+            outcome->result = BackupResult::Unchanged, outcome->text = "unchanged";
+            break;
+        case HistoryChange::Changed:
+            outcome->result = BackupResult::Changed;
+            outcome->text = kept.changedFields
+                                ? "changed: " + std::to_string(kept.changedFields) +
+                                      (kept.changedFields == 1 ? " field" : " fields")
+                                : "changed: the earlier file was no configuration";
+            break;
+    }
+    return true;
+}
+
+bool FetchInto(const BackupEntry& entry, BackupRun& run, ToolReporter& reporter,
+               BackupOutcome* outcome) {
     std::string error;
-    // Before any link traffic: an existing backup is refused at once.
-    if (!MayWriteKovFile(path, options.force, &error)) return reporter.Fail(error), false;
+    const std::string path = (std::filesystem::path(run.dir) / (entry.name + ".KOV")).string();
+    // Before any link traffic: an existing backup without --force or
+    // --history, or a symbolic link there, is refused at once.
+    if (!MayWriteKovFile(path, run.options.force || run.options.history, &error))
+        return reporter.Fail(error), false;
     ModuleSession session(entry.source, reporter);
     ModuleIdentity identity;
     if (!session.Open() || !session.Identify(&identity)) return false;
@@ -72,15 +131,14 @@ bool FetchInto(const BackupEntry& entry, const std::string& path, const ConfigOp
     outcome->model = ModelText(identity.model);
     ConfigSnapshot snapshot;
     if (!session.Fetch(&snapshot)) return false;
+    outcome->fetchedAt = Now();
     outcome->model = ModelText(snapshot.model);
-    if (!SaveKovFile(path, snapshot.contents, options.force, &error))
-        return reporter.Fail(error), false;
-    outcome->result = "saved " + path;
+    if (!StoreFetched(entry, snapshot, run, outcome, &error)) return reporter.Fail(error), false;
     return true;
 }
 
-BackupOutcome BackupOne(const BackupEntry& entry, const std::string& dir,
-                        const ConfigOptions& options, ProgressLine& progress, BackupBoard& board) {
+void BackupOne(int i, BackupRun& run, ProgressLine& progress, BackupBoard& board) {
+    const BackupEntry& entry = run.entries[size_t(i)];
     const auto start = std::chrono::steady_clock::now();
     BackupOutcome outcome;
     ToolReporter reporter(progress, entry.name,
@@ -88,13 +146,16 @@ BackupOutcome BackupOne(const BackupEntry& entry, const std::string& dir,
                               board.Update(entry.name, port, step, percent);
                           });
     reporter.ExpectSteps(ModuleSession::kWholeModuleSteps);
-    const std::string path = (std::filesystem::path(dir) / (entry.name + ".KOV")).string();
-    outcome.saved = FetchInto(entry, path, options, reporter, &outcome);
-    if (!outcome.saved) outcome.result = reporter.LastError();
+    if (!FetchInto(entry, run, reporter, &outcome)) {
+        outcome.result = BackupResult::Failed;
+        outcome.text = reporter.LastError();
+        outcome.changed = false;
+    }
     outcome.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    board.Ended(outcome.saved);
-    return outcome;
+    board.Ended(outcome.Fetched());
+    std::lock_guard<std::mutex> guard(run.lock);
+    run.outcomes[size_t(i)] = outcome;
 }
 
 // One group a serial port, in list order, and one a module for the rest.
@@ -114,63 +175,84 @@ std::vector<std::vector<int>> GroupsByPort(const std::vector<BackupEntry>& entri
     return groups;
 }
 
-void PrintSummary(const std::vector<BackupEntry>& entries,
-                  const std::vector<BackupOutcome>& outcomes) {
-    size_t name = 4, module = 6, model = 5, result = 6;
-    for (size_t i = 0; i < entries.size(); ++i) {
-        name = std::max(name, entries[i].name.size());
-        module = std::max(module, outcomes[i].module.size());
-        model = std::max(model, outcomes[i].model.size());
-        result = std::max(result, outcomes[i].result.size());
+// The metrics of this run; a module that failed keeps the last success time
+// the previous file gave it.
+bool WriteMetrics(BackupRun& run, std::string* error) {
+    const std::string& path = run.options.metricsFile;
+    const auto previous = ReadFilePrefix(path, 1 << 20);
+    const std::map<std::string, double> lastSuccess =
+        LastSuccessTimes(previous ? std::string(previous->begin(), previous->end()) : "");
+    std::vector<ModuleMetrics> modules;
+    for (size_t i = 0; i < run.entries.size(); ++i) {
+        const BackupOutcome& o = run.outcomes[i];
+        ModuleMetrics m{run.entries[i].name, o.Fetched(), o.changed, o.seconds, std::nullopt};
+        if (o.Fetched()) {
+            m.lastSuccess = o.fetchedAt;
+        } else if (auto it = lastSuccess.find(m.module); it != lastSuccess.end()) {
+            m.lastSuccess = it->second;
+        }
+        modules.push_back(m);
     }
-    auto row = [&](const std::string& a, const std::string& b, const std::string& c,
-                   const std::string& d, const std::string& e) {
-        std::printf("%-*s  %-*s  %-*s  %-*s  %7s\n", int(name), a.c_str(), int(module), b.c_str(),
-                    int(model), c.c_str(), int(result), d.c_str(), e.c_str());
-    };
-    row("NAME", "MODULE", "MODEL", "RESULT", "SECONDS");
-    int saved = 0;
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const BackupOutcome& o = outcomes[i];
-        char seconds[16];
-        std::snprintf(seconds, sizeof seconds, "%.2f", o.seconds);
-        row(entries[i].name, o.module, o.model, o.result, seconds);
-        saved += o.saved ? 1 : 0;
+    const std::string text = MetricsText(modules, Now());
+    return SaveRefusingLinks(path, std::vector<uint8_t>(text.begin(), text.end()), error);
+}
+
+int ExitStatus(const BackupRun& run) {
+    bool changed = false;
+    for (const BackupOutcome& o : run.outcomes) {
+        if (!o.Fetched()) return kExitFailed;
+        changed = changed || o.result == BackupResult::Changed;
     }
-    std::printf("%d of %zu modules saved, %zu failed\n", saved, entries.size(),
-                entries.size() - size_t(saved));
-    std::fflush(stdout);
+    return changed ? kExitChanged : kExitOk;
+}
+
+// The folder made, and the metrics file's place checked, before any link.
+bool Prepare(const BackupRun& run) {
+    std::error_code failure;
+    std::filesystem::create_directories(run.dir, failure);
+    if (!std::filesystem::is_directory(run.dir)) {
+        std::fprintf(stderr, "kova-config: cannot make the folder %s (%s)\n", run.dir.c_str(),
+                     failure.message().c_str());
+        return false;
+    }
+    std::string error;
+    if (!run.options.metricsFile.empty() &&
+        !MayWriteKovFile(run.options.metricsFile, true, &error)) {
+        std::fprintf(stderr, "kova-config: --metrics: %s\n", error.c_str());
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
 int RunBackup(const ConfigOptions& options) {
-    const std::string& list = options.operands[0];
-    const std::string& dir = options.operands[1];
-    std::vector<BackupEntry> entries;
+    BackupRun run{options, options.operands[1], HistoryStamp(std::time(nullptr)), {}, {}, {}};
     std::vector<std::string> errors;
-    if (!ReadBackupList(list, &entries, &errors)) {
+    if (!ReadBackupList(options.operands[0], &run.entries, &errors)) {
         for (const std::string& e : errors) std::fprintf(stderr, "kova-config: %s\n", e.c_str());
         std::fprintf(stderr, "kova-config: nothing fetched\n");
         return kExitTrouble;
     }
-    std::error_code failure;
-    std::filesystem::create_directories(dir, failure);
-    if (!std::filesystem::is_directory(dir)) {
-        std::fprintf(stderr, "kova-config: cannot make the folder %s (%s)\n", dir.c_str(),
-                     failure.message().c_str());
-        return kExitTrouble;
-    }
+    if (!Prepare(run)) return kExitTrouble;
+    run.outcomes.resize(run.entries.size());
     ProgressLine progress(!options.quiet);
-    BackupBoard board(progress, int(entries.size()));
-    std::vector<BackupOutcome> outcomes(entries.size());
-    // Modules on one serial port (a multi-drop line) take turns on it.
-    RunJobGroups(GroupsByPort(entries), options.jobs, [&](int i) {
-        outcomes[size_t(i)] = BackupOne(entries[size_t(i)], dir, options, progress, board);
-    });
+    BackupBoard board(progress, int(run.entries.size()));
+    {
+        const InterruptReport interrupted([&](int) {
+            progress.Clear();
+            PrintBackupSummary(run.entries, run.Outcomes(), options.history);
+        });
+        // Modules on one serial port (a multi-drop line) take turns on it.
+        RunJobGroups(GroupsByPort(run.entries), options.jobs,
+                     [&](int i) { BackupOne(i, run, progress, board); });
+    }
     progress.Clear();
-    PrintSummary(entries, outcomes);
-    for (const BackupOutcome& o : outcomes)
-        if (!o.saved) return kExitFailed;
-    return kExitOk;
+    PrintBackupSummary(run.entries, run.outcomes, options.history);
+    std::string error;
+    if (!options.metricsFile.empty() && !WriteMetrics(run, &error)) {
+        std::fprintf(stderr, "kova-config: --metrics: %s\n", error.c_str());
+        return kExitFailed;
+    }
+    return ExitStatus(run);
 }

@@ -28,16 +28,8 @@ std::vector<std::string> WordsOf(const std::string& line) {
     return words;
 }
 
-// Names become file names: a plain word, never a path or an option.
-bool GoodName(const std::string& name) {
-    if (name.empty() || name.size() > 64 || name[0] == '.' || name[0] == '-') return false;
-    for (unsigned char c : name)
-        if (!std::isalnum(c) && c != '-' && c != '_' && c != '.') return false;
-    return true;
-}
-
 bool ParseLine(const std::vector<std::string>& words, BackupEntry* entry, std::string* error) {
-    if (!GoodName(words[0])) {
+    if (!IsModuleName(words[0])) {
         *error = "\"" + words[0] + "\" is not a module name (letters, digits, - _ . )";
         return false;
     }
@@ -56,6 +48,14 @@ bool ParseLine(const std::vector<std::string>& words, BackupEntry* entry, std::s
 }
 
 }  // namespace
+
+// Names become file names: a plain word, never a path or an option.
+bool IsModuleName(const std::string& name) {
+    if (name.empty() || name.size() > 64 || name[0] == '.' || name[0] == '-') return false;
+    for (unsigned char c : name)
+        if (!std::isalnum(c) && c != '-' && c != '_' && c != '.') return false;
+    return true;
+}
 
 bool ParseBackupList(const std::string& listName, const std::string& text,
                      std::vector<BackupEntry>* entries, std::vector<std::string>* errors) {

@@ -13,6 +13,10 @@ struct BackupEntry {
     int line = 0;
 };
 
+// Letters, digits, - _ . (not first), at most 64: a module's name is a file
+// name in the backup folder.
+bool IsModuleName(const std::string& name);
+
 // The entries, or false with one message a fault in *errors, each
 // "LIST:LINE: ...".
 bool ParseBackupList(const std::string& listName, const std::string& text,

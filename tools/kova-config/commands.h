@@ -12,6 +12,7 @@ int RunFetch(const ConfigOptions& options);
 int RunSend(const ConfigOptions& options);
 int RunEeprom(const ConfigOptions& options);
 int RunBackup(const ConfigOptions& options);
+int RunHistory(const ConfigOptions& options);
 
 // A .KOV file, or the whole configuration of the module on the command
 // line's link for the operand "module". False with *error.

@@ -15,6 +15,11 @@ std::vector<Option> OptionRows() {
                                                   &ConfigOptions::source);
     rows.push_back({"--force", nullptr, "fetch, backup: replace an existing .KOV file",
                     [](ConfigOptions& o, const char*) { return o.force = true; }});
+    rows.push_back({"--history", nullptr,
+                    "backup: keep what changed in DIR/history (replaces files without --force)",
+                    [](ConfigOptions& o, const char*) { return o.history = true; }});
+    rows.push_back({"--metrics", "FILE", "backup: the run's metrics for Prometheus into FILE",
+                    [](ConfigOptions& o, const char* a) { return o.metricsFile = a, true; }});
     rows.push_back(
         {"--jobs", "N", "backup: modules fetched at once (default 4, at most 64)",
          [](ConfigOptions& o, const char* a) { return tools::ToInt(a, 1, 64, &o.jobs); }});
@@ -52,6 +57,8 @@ const CommandRow kCommands[] = {
      "the module stores its setup in its EEPROM"},
     {"backup", ConfigCommand::Backup, 2, "backup LIST DIR",
      "each module of LIST into DIR/NAME.KOV, then a summary"},
+    {"history", ConfigCommand::History, 2, "history DIR NAME",
+     "the kept versions of module NAME in DIR, newest first"},
 };
 // clang-format on
 
@@ -60,6 +67,7 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
                  "usage: kova-config LINK [options] COMMAND ...\n"
                  "       kova-config [options] print|diff FILE.KOV ...\n"
                  "       kova-config [options] backup LIST DIR\n"
+                 "       kova-config history DIR NAME\n"
                  "Fetches, sends, prints and compares KOVA module configurations (.KOV files)\n"
                  "and backs up many modules at once. LINK is the link options below, as\n"
                  "kova-link takes them, or --setup FILE.STP.\n\ncommands:\n");
@@ -72,8 +80,13 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
                  "  line3-north  --type tcp --host 10.0.3.21 --drop 1\n"
                  "  packer       --type symax --port ttyUSB0 --baud 9600 --route 3\n"
                  "  kiln         --setup kiln.stp\n"
+                 "\nWith --history, DIR/NAME.KOV stays the latest: a module equal to it leaves\n"
+                 "it untouched (\"unchanged\"); one that differs moves it to\n"
+                 "DIR/history/NAME/STAMP.KOV beside STAMP.diff (\"changed: N fields\").\n"
                  "\nexit status: 0 done (diff: equal), 1 failed (diff: different), 2 bad\n"
-                 "command line or input; eeprom: 3 no EEPROM, 4 unexpected result.\n");
+                 "command line or input; eeprom: 3 no EEPROM, 4 unexpected result;\n"
+                 "backup --history: 0 all fetched and none changed, 3 all fetched and some\n"
+                 "changed, 1 any failed.\n");
 }
 
 const CommandRow* FindCommand(const std::string& name) {
@@ -134,6 +147,8 @@ bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) 
     if (o->command == ConfigCommand::Backup &&
         (o->source.settingsGiven || !o->source.setupFile.empty()))
         return Trouble("backup takes the links from LIST, not from the command line");
+    if ((o->history || !o->metricsFile.empty()) && o->command != ConfigCommand::Backup)
+        return Trouble("--history and --metrics go with backup");
     std::string error;
     if (NeedsLink(*o) && !LinkSourceComplete(o->source, &error)) {
         std::fprintf(stderr, "kova-config: %s\n", error.c_str());
@@ -150,6 +165,7 @@ bool NeedsLink(const ConfigOptions& o) {
                 if (operand == kModuleOperand) return true;
             return false;
         case ConfigCommand::Backup:
+        case ConfigCommand::History:
             return false;
         default:
             return true;

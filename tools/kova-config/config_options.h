@@ -6,12 +6,14 @@
 
 #include "common/link_source.h"
 
-enum class ConfigCommand { Identify, Fetch, Send, Print, Diff, Eeprom, Backup };
+enum class ConfigCommand { Identify, Fetch, Send, Print, Diff, Eeprom, Backup, History };
 
 struct ConfigOptions {
     LinkSource source;
     bool quiet = false;
     bool force = false;
+    bool history = false;     // backup: keep what changed, DIR/history
+    std::string metricsFile;  // backup: the run's Prometheus metrics
     int jobs = 4;
     ConfigCommand command = ConfigCommand::Identify;
     std::vector<std::string> operands;
@@ -23,6 +25,8 @@ struct ConfigOptions {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitTrouble = 2;
+// backup --history: every module fetched, at least one changed.
+constexpr int kExitChanged = 3;
 // eeprom: the module has no EEPROM, or answered the command with something
 // else than done or no EEPROM.
 constexpr int kExitNoEeprom = 3;

@@ -28,6 +28,8 @@ int main(int argc, char** argv) {
             return RunEeprom(options);
         case ConfigCommand::Backup:
             return RunBackup(options);
+        case ConfigCommand::History:
+            return RunHistory(options);
     }
     return kExitTrouble;
 }

@@ -1,0 +1,168 @@
+// Work cut short by SIGINT or SIGTERM says what it left: a send names the
+// parts it wrote and those it did not, a backup prints the summary of the
+// modules that ended and marks the rest interrupted; the program then ends by
+// the signal (130 or 143 in the shell). The modules answer late (kova-sim
+// --delay) and their request logs tell the test when to send the signal.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <sstream>
+
+#include "common/file_contents.h"
+#include "common/wait_until.h"
+#include "kova-config/kova_config_fixture.h"
+#include "transfer/register_map.h"
+
+extern char** environ;
+
+namespace {
+
+using InterruptTest = KovaConfigTest;
+
+// kova-config with its standard output and error in files; killed by its pid
+// if the test ends before it does.
+class Started {
+  public:
+    Started(const Args& args, const std::string& out, const std::string& err) {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        Args argv = Join({BuildProgram("kova-config")}, args);
+        std::vector<char*> pointers;
+        for (std::string& a : argv) pointers.push_back(a.data());
+        pointers.push_back(nullptr);
+        if (posix_spawn(&pid_, pointers[0], &actions, nullptr, pointers.data(), environ) != 0)
+            pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~Started() {
+        if (pid_ > 0) Signal(SIGKILL);
+    }
+    bool Running() const { return pid_ > 0; }
+    // Sends the signal and waits for the end; the wait status.
+    int Signal(int sig) {
+        kill(pid_, sig);
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return status;
+    }
+
+  private:
+    pid_t pid_ = -1;
+};
+
+// The requests a simulated module has logged, "r|w FIRST COUNT" each.
+struct Request {
+    char kind;
+    int first;
+};
+std::vector<Request> Requests(const std::string& log) {
+    std::vector<Request> requests;
+    std::istringstream lines(ReadFile(log));
+    Request r;
+    int count;
+    while (lines >> r.kind >> r.first >> count) requests.push_back(r);
+    return requests;
+}
+
+bool HasWriteBetween(const std::string& log, int low, int high) {
+    for (const Request& r : Requests(log))
+        if (r.kind == 'w' && r.first >= low && r.first < high) return true;
+    return false;
+}
+
+uint16_t ReadRegister(const Sim& sim, int reg) {
+    const RunResult r = RunProgram(
+        Join(Join({BuildProgram("kova-link")}, sim.Link()), {"read", std::to_string(reg), "1"}));
+    EXPECT_EQ(r.status, 0) << r.err;
+    return uint16_t(std::atoi(r.out.c_str()));
+}
+
+TEST_F(InterruptTest, AnInterruptedSendSaysWhichPartsItSent) {
+    const ConfigFileContents sample = SampleConfig();
+    WriteKov("X.KOV", sample);
+    struct Case {
+        const char* what;
+        int signal;
+        int delayMs;
+        // Until the module has seen this much of the send.
+        bool (*reached)(const std::string& log);
+        const char* said;
+    } kCases[] = {
+        {"SIGTERM while the module is identified", SIGTERM, 200,
+         [](const std::string& log) { return !Requests(log).empty(); },
+         "kova-config: interrupted: nothing sent\n"},
+        {"SIGINT in port 3", SIGINT, 20,
+         [](const std::string& log) { return HasWriteBetween(log, PortBase(3), PortBase(4)); },
+         "kova-config: interrupted: the rack base and ports 1-2 sent, port 3 partly, port 4 "
+         "and the Print/Prog baud rate not\n"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.what);
+        const std::string log = Path("requests.log");
+        Sim sim(Sim::Tcp, {"--delay", std::to_string(c.delayMs), "--log", log});
+        ASSERT_TRUE(sim.Running());
+        Started send(Join(sim.Link(), {"send", Path("X.KOV")}), Path("out.txt"), Path("err.txt"));
+        ASSERT_TRUE(send.Running());
+        ASSERT_TRUE(WaitUntil([&] { return c.reached(log); }, std::chrono::seconds(30),
+                              std::chrono::milliseconds(2)));
+        const int status = send.Signal(c.signal);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << status;
+        EXPECT_EQ(ReadFile(Path("err.txt")), c.said);
+        // What it says was sent is in the module, and what it says was not
+        // is not (the simulated module starts with every register 0).
+        if (c.signal == SIGINT) {
+            EXPECT_EQ(ReadRegister(sim, kRackBaseRegister), sample.plus.RackBase);
+            EXPECT_EQ(ReadRegister(sim, PortBase(2)), sample.ports[1].BaudRate);
+            EXPECT_EQ(ReadRegister(sim, PortBase(4)), 0);
+        } else {
+            EXPECT_EQ(ReadRegister(sim, kRackBaseRegister), 0);
+        }
+    }
+}
+
+TEST_F(InterruptTest, AnInterruptedBackupPrintsTheModulesThatEnded) {
+    Sim quick(Sim::Tcp);
+    const std::string log = Path("slow.log");
+    Sim slow(Sim::Tcp, {"--delay", "20", "--log", log});
+    Sim later(Sim::Tcp);
+    ASSERT_TRUE(quick.Running() && slow.Running() && later.Running());
+    std::string list;
+    for (auto [name, sim] : {std::pair{"quick", &quick}, {"slow", &slow}, {"later", &later}}) {
+        list += name;
+        for (const std::string& word : sim->Link()) list += " " + word;
+        list += "\n";
+    }
+    WriteText("plant.list", list);
+    // One at a time, in list order: quick ends, slow is under way, later
+    // has not begun.
+    Started backup({"--jobs", "1", "backup", Path("plant.list"), Path("out")}, Path("out.txt"),
+                   Path("err.txt"));
+    ASSERT_TRUE(backup.Running());
+    ASSERT_TRUE(WaitUntil([&] { return Requests(log).size() >= 20; }, std::chrono::seconds(30)));
+    const int status = backup.Signal(SIGINT);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+
+    std::istringstream rows(ReadFile(Path("out.txt")));
+    std::vector<std::string> lines;
+    for (std::string row; std::getline(rows, row);) lines.push_back(row);
+    ASSERT_EQ(lines.size(), 5u) << ReadFile(Path("out.txt"));
+    EXPECT_EQ(lines[1].rfind("quick ", 0), 0u);
+    EXPECT_NE(lines[1].find("saved " + Path("out/quick.KOV")), std::string::npos) << lines[1];
+    for (int i : {2, 3}) {
+        const std::string& row = lines[size_t(i)];
+        EXPECT_NE(row.find("  interrupted "), std::string::npos) << row;
+        EXPECT_EQ(row.back(), '-') << row;  // no seconds for a module that did not end
+    }
+    EXPECT_EQ(lines[4], "1 of 3 modules saved, 0 failed, 2 interrupted");
+    EXPECT_EQ(Entries("out"), std::vector<std::string>{"quick.KOV"});
+}
+
+}  // namespace

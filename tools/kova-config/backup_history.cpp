@@ -1,0 +1,144 @@
+// The old file is kept by a hard link (or, where the file system has none,
+// a rename that refuses to replace), before the new one is renamed over the
+// name: at every moment DIR/NAME.KOV holds one whole configuration.
+#include "backup_history.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include "config/config_diff.h"
+#include "kov_file.h"
+
+namespace {
+
+std::string Reason(int error) { return std::string(" (") + std::strerror(error) + ")"; }
+
+// The earlier file's bytes, read without following a link (a link there has
+// been refused already; one planted since is not read either). nullopt when
+// there is none; an unreadable file is an error.
+bool ReadEarlier(const std::string& path, std::optional<std::vector<uint8_t>>* bytes,
+                 std::string* error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) return true;
+    if (fd < 0) return *error = "cannot read " + path + Reason(errno), false;
+    std::vector<uint8_t> data(kConfigFileSize + 1);
+    size_t done = 0;
+    for (ssize_t n; done < data.size(); done += size_t(n)) {
+        n = ::read(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR)
+            n = 0;
+        else if (n <= 0)
+            break;
+    }
+    ::close(fd);
+    data.resize(done);
+    *bytes = std::move(data);
+    return true;
+}
+
+// A folder of the history: made when missing, and refused when it is a
+// symbolic link or no folder, so that nothing is written where a link leads.
+bool RealFolder(const std::string& path, std::string* error) {
+    if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
+        return *error = "cannot make the folder " + path + Reason(errno), false;
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0)
+        return *error = "cannot make the folder " + path + Reason(errno), false;
+    if (S_ISLNK(st.st_mode)) return *error = path + " is a symbolic link", false;
+    if (!S_ISDIR(st.st_mode)) return *error = path + " is not a folder", false;
+    return true;
+}
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+// STAMP, or STAMP-2, STAMP-3, ... when a change of the same second is kept.
+std::string FreeName(const std::string& folder, const std::string& stamp) {
+    std::string name = stamp;
+    for (int n = 2; Exists(folder + "/" + name + ".KOV") || Exists(folder + "/" + name + ".diff");
+         ++n)
+        name = stamp + "-" + std::to_string(n);
+    return name;
+}
+
+// The old file under its kept name, never replacing anything there.
+bool KeepOld(const std::string& path, const std::string& kept, std::string* error) {
+    if (::link(path.c_str(), kept.c_str()) == 0) return true;
+    if (errno == EEXIST) return *error = kept + " exists", false;
+    // No hard links here (some network and FAT file systems): move it.
+    if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, kept.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    return *error = "cannot keep " + path + " as " + kept + Reason(errno), false;
+}
+
+std::string DiffText(const ConfigFileContents& before, const ConfigFileContents& after, bool plus,
+                     int* fields) {
+    std::string text;
+    const std::vector<ConfigDifference> differences = CompareConfigs(before, after, plus);
+    for (const ConfigDifference& d : differences) text += DifferenceLine(d) + "\n";
+    *fields = int(differences.size());
+    return text;
+}
+
+}  // namespace
+
+std::string HistoryStamp(std::time_t t) {
+    std::tm local{};
+    localtime_r(&t, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%dT%H%M%S", &local);
+    return text;
+}
+
+std::optional<int> FieldsChanged(const std::string& path, const ConfigFileContents& fetched,
+                                 bool plus) {
+    std::optional<std::vector<uint8_t>> bytes;
+    std::string ignored;
+    if (!ReadEarlier(path, &bytes, &ignored) || !bytes) return std::nullopt;
+    auto earlier = DecodeConfigFile(bytes->data(), bytes->size());
+    if (!earlier) return std::nullopt;
+    return int(CompareConfigs(earlier->contents, fetched, plus).size());
+}
+
+std::string HistoryFolder(const std::string& dir, const std::string& name) {
+    return dir + "/history/" + name;
+}
+
+bool KeepHistory(const std::string& dir, const std::string& name, const std::string& stamp,
+                 const ConfigFileContents& fetched, bool plus, HistoryResult* result,
+                 std::string* error) {
+    const std::string path = dir + "/" + name + ".KOV";
+    if (!MayWriteKovFile(path, true, error)) return false;
+    std::optional<std::vector<uint8_t>> bytes;
+    if (!ReadEarlier(path, &bytes, error)) return false;
+    if (!bytes) {
+        result->change = HistoryChange::New;
+        return SaveKovFile(path, fetched, true, error);
+    }
+    auto earlier = DecodeConfigFile(bytes->data(), bytes->size());
+    std::string diff;
+    if (earlier) {
+        diff = DiffText(earlier->contents, fetched, plus, &result->changedFields);
+        if (diff.empty()) return result->change = HistoryChange::Unchanged, true;
+    } else {
+        diff = path + ": no configuration file (" + std::to_string(bytes->size()) +
+               " bytes); replaced whole\n";
+    }
+    result->change = HistoryChange::Changed;
+    const std::string folder = HistoryFolder(dir, name);
+    if (!RealFolder(dir + "/history", error) || !RealFolder(folder, error)) return false;
+    const std::string kept = folder + "/" + FreeName(folder, stamp);
+    result->kept = kept + ".KOV";
+    return KeepOld(path, result->kept, error) &&
+           SaveRefusingLinks(kept + ".diff", std::vector<uint8_t>(diff.begin(), diff.end()),
+                             error) &&
+           SaveKovFile(path, fetched, true, error);
+}

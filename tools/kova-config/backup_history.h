@@ -1,0 +1,40 @@
+// --history: DIR/NAME.KOV is always a module's latest configuration, and
+// what it held before a change is kept in DIR/history/NAME/STAMP.KOV beside
+// STAMP.diff, the lines `kova-config diff` prints for the old file against
+// the new. A fetch equal to the file (compared as diff compares, field by
+// field) leaves it untouched: same bytes, same modification time. Nothing is
+// written through a symbolic link, and no kept version is ever replaced.
+#pragma once
+#include <ctime>
+#include <optional>
+#include <string>
+
+#include "config/config_file_image.h"
+
+// What happened to a module's latest file.
+enum class HistoryChange { New, Unchanged, Changed };
+
+struct HistoryResult {
+    HistoryChange change = HistoryChange::New;
+    int changedFields = 0;  // Changed: fields that differ (0: the old file was unreadable)
+    std::string kept;       // Changed: the old file's new name
+};
+
+// The name of a change made at time t: local time YYYYMMDDTHHMMSS.
+std::string HistoryStamp(std::time_t t);
+
+// Compares the fetched configuration with DIR/NAME.KOV and keeps the history;
+// plus: the module is a PLUS module (its PLUS values are compared). False
+// with *error; the latest file is then as it was, or the new one.
+bool KeepHistory(const std::string& dir, const std::string& name, const std::string& stamp,
+                 const ConfigFileContents& fetched, bool plus, HistoryResult* result,
+                 std::string* error);
+
+// How many fields the fetched configuration changes against the file at
+// path (read without following a link); nullopt when there is no readable
+// configuration file there.
+std::optional<int> FieldsChanged(const std::string& path, const ConfigFileContents& fetched,
+                                 bool plus);
+
+// The kept versions' folder of a module: DIR/history/NAME.
+std::string HistoryFolder(const std::string& dir, const std::string& name);
