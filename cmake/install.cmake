@@ -1,5 +1,6 @@
 # What `make install` and the Debian package put on a machine: the program,
-# its three tools, their manual pages and the README. The tools are installed
+# its three tools, their manual pages, the README and the example units of a
+# nightly backup. The tools are installed
 # only where the build made them (kova-config comes with its own folder).
 include(GNUInstallDirs)
 
@@ -13,6 +14,12 @@ foreach(program ${KOVA_INSTALLED_PROGRAMS})
   endif()
 endforeach()
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The nightly backup as systemd units, examples to copy into /etc (see
+# kova-config(1)): not enabled by installing.
+install(FILES ${CMAKE_SOURCE_DIR}/systemd/kova-backup.service
+              ${CMAKE_SOURCE_DIR}/systemd/kova-backup.timer
+              ${CMAKE_SOURCE_DIR}/systemd/kova-backup.default
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 
 # Debian package: `make deb`. The shared-library dependencies (ncurses, the
 # C++ runtime) are read off the binaries by dpkg-shlibdeps; the print spooler

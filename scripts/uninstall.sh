@@ -14,9 +14,12 @@ while IFS= read -r file || [ -n "$file" ]; do
         echo "removed $target"
     fi
 done < "$manifest"
-# The documentation folder is ours alone; bin and man1 belong to everyone.
+# The documentation folder is ours alone (examples/ inside it first); bin and
+# man1 belong to everyone.
 while IFS= read -r file || [ -n "$file" ]; do
     case "$file" in
-        */doc/kovasw/*) rmdir --ignore-fail-on-non-empty -- "$destdir$(dirname "$file")" 2>/dev/null || true ;;
+        */doc/kovasw/*) dirname -- "$file" ;;
     esac
-done < "$manifest"
+done < "$manifest" | sort -u -r | while IFS= read -r dir; do
+    rmdir --ignore-fail-on-non-empty -- "$destdir$dir" 2>/dev/null || true
+done

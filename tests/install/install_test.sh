@@ -5,6 +5,8 @@
 #                      and the uninstall script removes exactly that
 #   man-pages          every page renders at 80 columns without a warning
 #   help-matches-pages each program's --help and its page name the same options
+#   systemd-units      the nightly backup's example units pass systemd-analyze
+#                      verify (where systemd is there)
 #   package            the Debian package builds and holds the same files;
 #                      as root it also installs, kovasw runs from PATH, and
 #                      removing it leaves nothing behind
@@ -34,6 +36,9 @@ expected_files() {
             echo "$prefix/share/man/man1/$p.1"
         done
         echo "$prefix/share/doc/kovasw/README.md"
+        for unit in kova-backup.service kova-backup.timer kova-backup.default; do
+            echo "$prefix/share/doc/kovasw/examples/$unit"
+        done
     } | sort
 }
 
@@ -79,6 +84,24 @@ help-matches-pages)
         [ "$from_help" = "$from_page" ] ||
             fail "$p: options of --help (<) and of $p.1 (>) differ:"$'\n'"$(diff <(echo "$from_help") <(echo "$from_page"))"
     done
+    ;;
+systemd-units)
+    # The example units as installed, checked by systemd itself against the
+    # installed program and page.
+    command -v systemd-analyze >/dev/null || { echo "no systemd-analyze: not tried"; echo "ok: $check"; exit 0; }
+    DESTDIR="$scratch/root" cmake --install "$build" --prefix /usr >"$scratch/log" 2>&1 ||
+        { cat "$scratch/log"; fail "cmake --install failed"; }
+    examples="$scratch/root/usr/share/doc/kovasw/examples"
+    mkdir "$scratch/units"
+    for unit in kova-backup.service kova-backup.timer; do
+        sed "s|/usr/bin/kova-config|$scratch/root/usr/bin/kova-config|" "$examples/$unit" >"$scratch/units/$unit"
+    done
+    grep -q '^ExecStart=.* --history .*backup ' "$scratch/units/kova-backup.service" || fail "the service runs no backup --history"
+    grep -q '^EnvironmentFile=/etc/default/kova-backup$' "$scratch/units/kova-backup.service" || fail "the service reads no /etc/default/kova-backup"
+    grep -q '^KOVA_BACKUP_LIST=' "$examples/kova-backup.default" || fail "the environment file sets no list"
+    MANPATH="$scratch/root/usr/share/man" systemd-analyze verify "$scratch/units/kova-backup.service" \
+        "$scratch/units/kova-backup.timer" >"$scratch/out" 2>&1 || { cat "$scratch/out"; fail "systemd-analyze verify"; }
+    [ -s "$scratch/out" ] && { cat "$scratch/out"; fail "systemd-analyze verify warned"; }
     ;;
 package)
     cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch" >"$scratch/log" 2>&1 ||
