@@ -6,6 +6,10 @@
 #  2. one whole-module fetch against kova-link making the same number of
 #     requests of the same sizes (goal: within 1.3 x). Both are whole runs of
 #     the programs, opening the link included.
+#  3. the comparison backup --history makes for each module (the latest file
+#     read, decoded and compared field by field), for the 8 modules one after
+#     the other, against the backup of 8 (goal: under 10%); the whole
+#     --history run when nothing changed is shown beside the plain one.
 # Each figure is the best of ROUNDS rounds (default 5), as the machine is shared.
 # usage: bench/kova_config.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
@@ -80,3 +84,25 @@ done
 awk -v a="$best_fetch" -v b="$best_link" 'BEGIN {
   printf "best: kova-config fetch %.4f s, kova-link %.4f s\n", a, b
   printf "ratio fetch / kova-link: %.2f x (goal: at most 1.3 x)\n", a / b }'
+
+echo
+echo "== backup --history of 8 modules: the comparison against the backup"
+"$build/kova-config" -q --jobs 8 --history backup "$tmp/eight.list" "$tmp/hist" > /dev/null
+best_compare=; best_history=; best_plain=
+for round in $(seq "$rounds"); do
+  compare=$("$build/kova-history-bench" "$tmp/hist" 50 | awk '{ print $(NF - 3) }')
+  start=$(now)
+  "$build/kova-config" -q --jobs 8 --history backup "$tmp/eight.list" "$tmp/hist" > "$tmp/summary"
+  history=$(elapsed "$start")
+  start=$(now)
+  "$build/kova-config" -q --jobs 8 --force backup "$tmp/eight.list" "$tmp/out" > /dev/null
+  plain=$(elapsed "$start")
+  echo "round $round: comparison of 8 $compare s, backup --history of 8 $history s, backup --force of 8 $plain s"
+  best_compare=$(best "$best_compare" "$compare"); best_history=$(best "$best_history" "$history")
+  best_plain=$(best "$best_plain" "$plain")
+done
+grep -c ' unchanged ' "$tmp/summary" | awk '{ print $1 " of 8 modules unchanged in the last --history run" }'
+awk -v c="$best_compare" -v h="$best_history" -v p="$best_plain" 'BEGIN {
+  printf "best: comparison of 8 %.6f s, backup --history of 8 %.4f s, backup --force of 8 %.4f s\n", c, h, p
+  printf "comparison / backup of 8: %.2f%% (goal: under 10%%)\n", 100 * c / p
+  printf "backup --history (nothing changed) / backup --force: %.2f x\n", h / p }'
