@@ -32,7 +32,6 @@ int SendAllPorts(Link* link, TransferReporter& reporter, ModuleConfig& config,
         ShowPort(reporter, port);
         if (!SendPort(link, reporter, config, port, port, true)) return Done(reporter, 0);
     }
-    reporter.Port("");  // as in a fetch: the ports are done
     return Done(reporter, SendPrintProgBaud(link, reporter, printProgBaud, setup));
 }
 

@@ -14,6 +14,7 @@
 #include "common/file_contents.h"
 #include "common/wait_until.h"
 #include "kova-config/kova_config_fixture.h"
+#include "kova-config/send_interruption.h"
 #include "transfer/register_map.h"
 
 extern char** environ;
@@ -83,6 +84,23 @@ uint16_t ReadRegister(const Sim& sim, int reg) {
         Join(Join({BuildProgram("kova-link")}, sim.Link()), {"read", std::to_string(reg), "1"}));
     EXPECT_EQ(r.status, 0) << r.err;
     return uint16_t(std::atoi(r.out.c_str()));
+}
+
+// A send writes the rack base, ports 1-4, then the Print/Prog baud rate; the
+// port under way may be partly written, and so may what follows port 4.
+TEST(SendInterruptedText, NamesThePartsInTheOrderTheyAreSent) {
+    const char* kTexts[] = {
+        "interrupted: nothing sent",
+        "interrupted: the rack base sent, port 1 partly, ports 2-4 and the Print/Prog baud rate "
+        "not",
+        "interrupted: the rack base and port 1 sent, port 2 partly, ports 3-4 and the Print/Prog "
+        "baud rate not",
+        "interrupted: the rack base and ports 1-2 sent, port 3 partly, port 4 and the Print/Prog "
+        "baud rate not",
+        "interrupted: the rack base and ports 1-3 sent, port 4 partly, the Print/Prog baud rate "
+        "not",
+    };
+    for (int port = 0; port <= 4; ++port) EXPECT_EQ(SendInterruptedText(port), kTexts[port]);
 }
 
 TEST_F(InterruptTest, AnInterruptedSendSaysWhichPartsItSent) {

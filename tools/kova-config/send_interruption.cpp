@@ -1,6 +1,8 @@
-// The part of a send under way, from the port texts: "Port N" starts port N
-// (so the rack base, written first, is done); the transfer clears the port
-// before the Print/Prog baud rate and again at its end.
+// The part of a send under way, from the port texts: "Port N" starts port N,
+// so the rack base, written first, and the ports before it are done. The
+// Print/Prog baud rate follows port 4 without a port text of its own, so
+// port 4 stays "partly" until the send has ended: what is said to be sent
+// was sent, and what may not have been is never said to be.
 #include "send_interruption.h"
 
 #include <algorithm>
@@ -8,22 +10,13 @@
 
 namespace {
 
-constexpr int kRackBase = 0, kPrintProgBaud = 5, kAllSent = 6;
-
 std::string PortsText(int first, int last) {
     if (first == last) return "port " + std::to_string(first);
     return "ports " + std::to_string(first) + "-" + std::to_string(last);
 }
 
-// The parts first..last (inclusive) named as a list: "the rack base and
-// ports 1-2".
-std::string PartsText(int first, int last) {
-    std::vector<std::string> names;
-    if (first <= kRackBase && kRackBase <= last) names.push_back("the rack base");
-    const int firstPort = std::max(first, 1), lastPort = std::min(last, 4);
-    if (firstPort <= lastPort) names.push_back(PortsText(firstPort, lastPort));
-    if (first <= kPrintProgBaud && kPrintProgBaud <= last)
-        names.push_back("the Print/Prog baud rate");
+// "the rack base and ports 1-2", "ports 3-4 and the Print/Prog baud rate"
+std::string ListText(const std::vector<std::string>& names) {
     std::string text;
     for (size_t i = 0; i < names.size(); ++i)
         text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
@@ -32,31 +25,22 @@ std::string PartsText(int first, int last) {
 
 }  // namespace
 
-std::string SendInterruptedText(int partUnderWay) {
-    if (partUnderWay <= kRackBase) return "interrupted: nothing sent";
-    if (partUnderWay >= kAllSent) return "interrupted: " + PartsText(0, kPrintProgBaud) + " sent";
-    std::string text = "interrupted: " + PartsText(0, partUnderWay - 1) + " sent";
-    int notFrom = partUnderWay;
-    if (partUnderWay < kPrintProgBaud) {  // a port is written in many requests
-        text += ", port " + std::to_string(partUnderWay) + " partly";
-        ++notFrom;
-    }
-    return text + ", " + PartsText(notFrom, kPrintProgBaud) + " not";
+std::string SendInterruptedText(int portUnderWay) {
+    if (portUnderWay < 1) return "interrupted: nothing sent";
+    std::vector<std::string> sent = {"the rack base"}, notSent;
+    if (portUnderWay > 1) sent.push_back(PortsText(1, portUnderWay - 1));
+    if (portUnderWay < 4) notSent.push_back(PortsText(portUnderWay + 1, 4));
+    notSent.push_back("the Print/Prog baud rate");
+    return "interrupted: " + ListText(sent) + " sent, port " + std::to_string(portUnderWay) +
+           " partly, " + ListText(notSent) + " not";
 }
 
 SendInterruption::SendInterruption(ToolReporter& reporter, ProgressLine& progress)
     : reporter_(reporter), report_([this, &progress](int) {
-          progress.Message("kova-config: " + SendInterruptedText(underWay_.load()));
+          progress.Message("kova-config: " + SendInterruptedText(portUnderWay_.load()));
       }) {
-    reporter.WatchPorts([this](const std::string& port) { PortShown(port); });
-}
-
-void SendInterruption::PortShown(const std::string& port) {
-    const int under = underWay_.load();
-    if (port.rfind("Port ", 0) == 0) {
-        underWay_ = std::stoi(port.substr(5));
-    } else if (port.empty() && under >= 4) {
-        // A failure clears the port too, but its send has ended by then.
-        underWay_ = std::min(under + 1, kAllSent);
-    }
+    reporter.WatchPorts([this](const std::string& port) {
+        // The port text is cleared when the send ends, sent or failed.
+        if (port.rfind("Port ", 0) == 0) portUnderWay_ = std::stoi(port.substr(5));
+    });
 }
