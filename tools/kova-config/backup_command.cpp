@@ -58,12 +58,11 @@ class BackupBoard {
     std::mutex lock_;
 };
 
-// What every module's backup shares: the options, the folder, the stamp of
-// this run's changes, and the outcomes, which an interrupting signal reads.
+// What every module's backup shares: the options, the folder, and the
+// outcomes, which an interrupting signal reads.
 struct BackupRun {
     const ConfigOptions& options;
     std::string dir;
-    std::string stamp;
     std::vector<BackupEntry> entries;
     std::vector<BackupOutcome> outcomes;
     std::mutex lock;  // guards outcomes
@@ -95,8 +94,7 @@ bool StoreFetched(const BackupEntry& entry, const ConfigSnapshot& snapshot, Back
         return true;
     }
     HistoryResult kept;
-    if (!KeepHistory(run.dir, entry.name, run.stamp, snapshot.contents, plus, &kept, error))
-        return false;
+    if (!KeepHistory(run.dir, entry.name, snapshot.contents, plus, &kept, error)) return false;
     outcome->changed = kept.change == HistoryChange::Changed;
     switch (kept.change) {
         case HistoryChange::New:
@@ -227,7 +225,7 @@ bool Prepare(const BackupRun& run) {
 }  // namespace
 
 int RunBackup(const ConfigOptions& options) {
-    BackupRun run{options, options.operands[1], HistoryStamp(std::time(nullptr)), {}, {}, {}};
+    BackupRun run{options, options.operands[1], {}, {}, {}};
     std::vector<std::string> errors;
     if (!ReadBackupList(options.operands[0], &run.entries, &errors)) {
         for (const std::string& e : errors) std::fprintf(stderr, "kova-config: %s\n", e.c_str());

@@ -112,9 +112,8 @@ std::string HistoryFolder(const std::string& dir, const std::string& name) {
     return dir + "/history/" + name;
 }
 
-bool KeepHistory(const std::string& dir, const std::string& name, const std::string& stamp,
-                 const ConfigFileContents& fetched, bool plus, HistoryResult* result,
-                 std::string* error) {
+bool KeepHistory(const std::string& dir, const std::string& name, const ConfigFileContents& fetched,
+                 bool plus, HistoryResult* result, std::string* error) {
     const std::string path = dir + "/" + name + ".KOV";
     if (!MayWriteKovFile(path, true, error)) return false;
     std::optional<std::vector<uint8_t>> bytes;
@@ -135,7 +134,7 @@ bool KeepHistory(const std::string& dir, const std::string& name, const std::str
     result->change = HistoryChange::Changed;
     const std::string folder = HistoryFolder(dir, name);
     if (!RealFolder(dir + "/history", error) || !RealFolder(folder, error)) return false;
-    const std::string kept = folder + "/" + FreeName(folder, stamp);
+    const std::string kept = folder + "/" + FreeName(folder, HistoryStamp(std::time(nullptr)));
     result->kept = kept + ".KOV";
     return KeepOld(path, result->kept, error) &&
            SaveRefusingLinks(kept + ".diff", std::vector<uint8_t>(diff.begin(), diff.end()),

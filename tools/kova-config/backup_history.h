@@ -23,12 +23,12 @@ struct HistoryResult {
 // The name of a change made at time t: local time YYYYMMDDTHHMMSS.
 std::string HistoryStamp(std::time_t t);
 
-// Compares the fetched configuration with DIR/NAME.KOV and keeps the history;
-// plus: the module is a PLUS module (its PLUS values are compared). False
-// with *error; the latest file is then as it was, or the new one.
-bool KeepHistory(const std::string& dir, const std::string& name, const std::string& stamp,
-                 const ConfigFileContents& fetched, bool plus, HistoryResult* result,
-                 std::string* error);
+// Compares the fetched configuration with DIR/NAME.KOV and keeps the history,
+// a change stamped with the time it was found; plus: the module is a PLUS
+// module (its PLUS values are compared). False with *error; the latest file
+// is then as it was, or the new one.
+bool KeepHistory(const std::string& dir, const std::string& name, const ConfigFileContents& fetched,
+                 bool plus, HistoryResult* result, std::string* error);
 
 // How many fields the fetched configuration changes against the file at
 // path (read without following a link); nullopt when there is no readable

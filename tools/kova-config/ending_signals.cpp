@@ -14,8 +14,16 @@ namespace {
 
 constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
-std::mutex gReportLock;
-std::function<void(int)> gReport;
+// The report of the command under way. Never destroyed: the waiting thread
+// outlives main's return, and a signal during exit must find it whole.
+struct ReportSlot {
+    std::mutex lock;
+    std::function<void(int)> report;
+};
+ReportSlot& Slot() {
+    static ReportSlot* slot = new ReportSlot;
+    return *slot;
+}
 
 sigset_t EndingSignals() {
     sigset_t set;
@@ -42,8 +50,8 @@ void WaitForEndingSignal(sigset_t set) {
     while (sigwait(&set, &sig) != 0) {
     }
     {
-        std::lock_guard<std::mutex> guard(gReportLock);
-        if (gReport) gReport(sig);
+        std::lock_guard<std::mutex> guard(Slot().lock);
+        if (Slot().report) Slot().report(sig);
         EndBy(sig);  // still holding the lock: no command goes on reporting
     }
 }
@@ -51,17 +59,18 @@ void WaitForEndingSignal(sigset_t set) {
 }  // namespace
 
 void WatchEndingSignals() {
+    Slot();
     const sigset_t set = EndingSignals();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
     std::thread(WaitForEndingSignal, set).detach();
 }
 
 InterruptReport::InterruptReport(std::function<void(int)> report) {
-    std::lock_guard<std::mutex> guard(gReportLock);
-    gReport = std::move(report);
+    std::lock_guard<std::mutex> guard(Slot().lock);
+    Slot().report = std::move(report);
 }
 
 InterruptReport::~InterruptReport() {
-    std::lock_guard<std::mutex> guard(gReportLock);
-    gReport = nullptr;
+    std::lock_guard<std::mutex> guard(Slot().lock);
+    Slot().report = nullptr;
 }

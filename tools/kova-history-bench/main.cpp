@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
         for (const Module& m : modules) {
             HistoryResult result;
             std::string error;
-            if (!KeepHistory(dir, m.name, "bench", m.fetched, true, &result, &error) ||
+            if (!KeepHistory(dir, m.name, m.fetched, true, &result, &error) ||
                 result.change != HistoryChange::Unchanged) {
                 std::fprintf(stderr, "kova-history-bench: %s: %s\n", m.name.c_str(),
                              error.empty() ? "not unchanged" : error.c_str());
