@@ -16,7 +16,7 @@ std::vector<Option> OptionRows() {
     rows.push_back({"--force", nullptr, "fetch, backup: replace an existing .KOV file",
                     [](ConfigOptions& o, const char*) { return o.force = true; }});
     rows.push_back({"--history", nullptr,
-                    "backup: keep what changed in DIR/history (replaces files without --force)",
+                    "backup: keep what changed in DIR/history; replaces files",
                     [](ConfigOptions& o, const char*) { return o.history = true; }});
     rows.push_back({"--metrics", "FILE", "backup: the run's metrics for Prometheus into FILE",
                     [](ConfigOptions& o, const char* a) { return o.metricsFile = a, true; }});
