@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 
 #include "config/config_diff.h"
@@ -109,12 +110,12 @@ std::optional<int> FieldsChanged(const std::string& path, const ConfigFileConten
 }
 
 std::string HistoryFolder(const std::string& dir, const std::string& name) {
-    return dir + "/history/" + name;
+    return (std::filesystem::path(dir) / "history" / name).string();
 }
 
 bool KeepHistory(const std::string& dir, const std::string& name, const ConfigFileContents& fetched,
                  bool plus, HistoryResult* result, std::string* error) {
-    const std::string path = dir + "/" + name + ".KOV";
+    const std::string path = (std::filesystem::path(dir) / (name + ".KOV")).string();
     if (!MayWriteKovFile(path, true, error)) return false;
     std::optional<std::vector<uint8_t>> bytes;
     if (!ReadEarlier(path, &bytes, error)) return false;
@@ -133,7 +134,8 @@ bool KeepHistory(const std::string& dir, const std::string& name, const ConfigFi
     }
     result->change = HistoryChange::Changed;
     const std::string folder = HistoryFolder(dir, name);
-    if (!RealFolder(dir + "/history", error) || !RealFolder(folder, error)) return false;
+    const std::string history = (std::filesystem::path(dir) / "history").string();
+    if (!RealFolder(history, error) || !RealFolder(folder, error)) return false;
     const std::string kept = folder + "/" + FreeName(folder, HistoryStamp(std::time(nullptr)));
     result->kept = kept + ".KOV";
     return KeepOld(path, result->kept, error) &&
