@@ -1,5 +1,8 @@
 // backup: several simulated modules fetched at once into a folder; a module
 // that cannot be reached fails alone, with its text in the summary.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -80,6 +83,27 @@ TEST_F(BackupTest, AnExistingBackupIsKeptWithoutForce) {
     EXPECT_EQ(forced.status, 0) << forced.err;
     ReadKov("out/north.KOV");
     EXPECT_EQ(Entries("out"), (std::vector<std::string>{"north.KOV"}));
+}
+
+// A link planted in the backup folder fails its module alone, forced or
+// not; the file it leads to is never written.
+TEST_F(BackupTest, ALinkInTheFolderFailsItsModuleAlone) {
+    Sim a(Sim::Tcp), b(Sim::Tcp);
+    ASSERT_TRUE(a.Running() && b.Running());
+    WriteText("victim.txt", "not a configuration");
+    ASSERT_EQ(mkdir(Path("out").c_str(), 0755), 0);
+    ASSERT_EQ(symlink(Path("victim.txt").c_str(), Path("out/north.KOV").c_str()), 0);
+    WriteText("plant.list", ListLine("north", a) + ListLine("south", b));
+    const RunResult r = Run({"-q", "--force", "backup", Path("plant.list"), Path("out")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("north: " + Path("out/north.KOV") + " is a symbolic link"),
+              std::string::npos)
+        << r.err;
+    ReadKov("out/south.KOV");
+    std::ifstream in(Path("victim.txt"));
+    std::string text;
+    std::getline(in, text);
+    EXPECT_EQ(text, "not a configuration");
 }
 
 TEST_F(BackupTest, ModulesOnOneSerialPortTakeTurns) {

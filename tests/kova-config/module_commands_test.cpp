@@ -245,6 +245,48 @@ TEST_F(ModuleCommandsTest, AFetchEndedBySigtermHalfWayLeavesNoFile) {
     EXPECT_TRUE(Entries().empty()) << Entries()[0];
 }
 
+// A symbolic link planted where a fetch writes never leads the write
+// elsewhere, forced or not, dangling or not; a folder that cannot take the
+// file is refused before the link opens (nothing listens on port 1 here).
+TEST_F(ModuleCommandsTest, AFetchNeverWritesThroughALinkAndChecksItsFolderFirst) {
+    WriteText("victim.txt", "not a configuration");
+    Sim sim(Sim::Tcp);
+    ASSERT_TRUE(sim.Running());
+    ASSERT_EQ(mkdir(Path("out").c_str(), 0755), 0);
+    ASSERT_EQ(symlink(Path("victim.txt").c_str(), Path("out/T.KOV").c_str()), 0);
+    ASSERT_EQ(symlink(Path("nowhere.txt").c_str(), Path("out/D.KOV").c_str()), 0);
+    for (const Args& args :
+         {Args{"fetch", Path("out/T.KOV")}, Args{"--force", "fetch", Path("out/T.KOV")},
+          Args{"--force", "fetch", Path("out/D.KOV")}}) {
+        const RunResult r = RunOn(sim, args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "kova-config: " + args.back() + " is a symbolic link\n");
+    }
+    EXPECT_EQ(ReadFile(Path("victim.txt")), "not a configuration");
+    EXPECT_FALSE(Exists("nowhere.txt"));
+    const RunResult missing = Run(
+        {"--type", "tcp", "--host", "127.0.0.1", "--tcp-port", "1", "fetch", Path("none/X.KOV")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "kova-config: " + Path("none") + ": no such folder\n");
+}
+
+// Ctrl-C half-way through a send says what the module now holds.
+TEST_F(ModuleCommandsTest, AnInterruptedSendSaysWhatWasSent) {
+    WriteKov("PLANT.KOV", SampleConfig());
+    Sim sim(Sim::Tcp, {"--delay", "10"});
+    ASSERT_TRUE(sim.Running());
+    TerminalRun run(
+        Join(Join({BuildProgram("kova-config")}, sim.Link()), {"send", Path("PLANT.KOV")}));
+    ASSERT_TRUE(run.WaitFor("Port 3  Send", std::chrono::seconds(60))) << run.Seen();
+    const int status = run.Signal(SIGINT);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+    EXPECT_TRUE(
+        run.WaitFor("kova-config: interrupted: the rack base and ports 1-2 sent, port 3 in "
+                    "part; port 4 and the Print/Prog baud rate not sent",
+                    std::chrono::seconds(10)))
+        << run.Seen();
+}
+
 }  // namespace
 
 // A file with a value outside its list or range, or a damaged one, is

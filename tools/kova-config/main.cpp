@@ -7,6 +7,7 @@
 
 #include "commands.h"
 #include "config/disk_file.h"
+#include "interrupt_note.h"
 #include "link/uucp_lock.h"
 
 namespace {
@@ -15,6 +16,7 @@ namespace {
 // half-saved temporary file and no serial port lock behind; a fetch under
 // way simply never reaches its file.
 void EndBySignal(int sig) {
+    WriteInterruptNote();
     RemovePendingSaveFiles();
     RemoveHeldUucpLocks();
     std::signal(sig, SIG_DFL);
