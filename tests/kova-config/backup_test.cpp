@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "common/device_root_dir.h"
+#include "common/file_contents.h"
 #include "kova-config/kova_config_fixture.h"
 #include "setup/link_setup.h"
 
@@ -104,6 +105,25 @@ TEST_F(BackupTest, ALinkInTheFolderFailsItsModuleAlone) {
     std::string text;
     std::getline(in, text);
     EXPECT_EQ(text, "not a configuration");
+}
+
+// Ctrl-C during a backup still prints the summary: what finished, and the
+// rest marked interrupted.
+TEST_F(BackupTest, AnInterruptedBackupSummarisesWhatFinished) {
+    Sim fast(Sim::Tcp), slow(Sim::Tcp, {"--delay", "30"});
+    ASSERT_TRUE(fast.Running() && slow.Running());
+    WriteText("plant.list", ListLine("first", fast) + ListLine("second", slow));
+    TerminalRun run(
+        {BuildProgram("kova-config"), "--jobs", "1", "backup", Path("plant.list"), Path("out")},
+        Path("summary.txt"));
+    ASSERT_TRUE(run.WaitFor("backup 1/2", std::chrono::seconds(60))) << run.Seen();
+    const int status = run.Signal(SIGINT);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+    const std::string summary = ReadFile(Path("summary.txt"));
+    EXPECT_NE(summary.find("saved " + Path("out/first.KOV")), std::string::npos) << summary;
+    EXPECT_NE(summary.find("interrupted"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("1 of 2 modules saved"), std::string::npos) << summary;
+    EXPECT_EQ(Entries("out"), (std::vector<std::string>{"first.KOV"}));
 }
 
 TEST_F(BackupTest, ModulesOnOneSerialPortTakeTurns) {
