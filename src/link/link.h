@@ -173,6 +173,11 @@ bool RequestDeadlinePassed(const Link* link);
 bool BeginSerialRequest(Link* link);
 // Records how the wait for a reply ended, for the next BeginSerialRequest.
 void EndSerialRequest(Link* link, bool replied);
+// Before a link whose last request timed out gives its port up: the reply
+// still on its way (the kinds without transaction numbers) is let arrive
+// and dropped here, at most one reply time after the request gave up, so
+// that it cannot answer the first request of the next program on the port.
+void LetLateReplyGoByBeforeClose(Link* link);
 
 // Serial links; the route is the link settings' count and first 8 entries.
 // On failure they return null and, when reason is given, say why in words a

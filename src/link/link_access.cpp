@@ -118,7 +118,8 @@ void DestroyLink(Link* link) {
 
 int CloseLink(Link* link) {
     if (!LinkIsValid(link)) return 0;
-    UnregisterLink(link);  // from here on the handle reads as not valid
+    LetLateReplyGoByBeforeClose(link);  // while the reader still drops what comes
+    UnregisterLink(link);               // from here on the handle reads as not valid
     StopReaderThread(link);
     if (link->kind == LinkSyMax) NoteTransactionCounterAtClose(link->transactionCounter);
     // Whatever the link still holds goes back to the pool, so that packets

@@ -55,6 +55,14 @@ bool LetLateReplyGoBy(Link* link, std::unique_lock<std::recursive_mutex>& guard)
 
 std::chrono::milliseconds RequestAllowance(const Link* link) { return 2 * ReplyTime(link); }
 
+void LetLateReplyGoByBeforeClose(Link* link) {
+    std::unique_lock<std::recursive_mutex> guard(link->lock);
+    const LinkBackend* backend = FindLinkBackend(link->kind);
+    if (!link->replyOverdue || !backend || !backend->lateRepliesLookCurrent || !link->port) return;
+    const Clock::time_point giveUp = link->overdueSince + ReplyTime(link);
+    while (!LateReplyWentBy(link, giveUp)) link->replyArrived.wait_for(guard, kTick);
+}
+
 void StartRequestDeadline(Link* link) {
     std::lock_guard<std::recursive_mutex> guard(link->lock);
     link->requestDeadline = Clock::now() + RequestAllowance(link);
