@@ -148,6 +148,12 @@ int SetSerialParameters(Link* link, int baud, int parity, int stopBits, int repl
 int CloseLink(Link* link);
 
 bool LinkIsValid(const Link* link);
+// A serial link whose device went away (a USB adapter unplugged): every
+// request on it fails at once with "Lost port NAME" until it is closed and
+// opened again. False for Modbus TCP and an invalid link.
+bool LinkPortLost(Link* link);
+// The device name of a serial link ("ttyUSB0"); "" for Modbus TCP.
+std::string LinkPortName(Link* link);
 void SetLinkError(Link* link, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // Shared by the serial protocols.

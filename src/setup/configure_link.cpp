@@ -8,6 +8,7 @@
 #include "setup/connect_link.h"
 #include "setup/link_forms.h"
 #include "setup/link_setup.h"
+#include "setup/port_refresh.h"
 #include "setup/serial_port_list.h"
 #include "setup/setup_choices.h"
 #include "setup/setup_file.h"
@@ -306,7 +307,9 @@ bool RecordDiffers(const LinkSetup& a, const LinkSetup& b) {
 
 Link* ConfigureLink(Link* current) {
     WindowHandle window = OpenWindow(7, 20, 18, 79, "CONFIGURE THIS COMPUTER");
-    if (SerialPortCount() == 0) EnumerateSerialPorts();
+    // Read afresh: a port plugged in since is offered, and the settings
+    // keep naming the ports they named.
+    RefreshSerialPorts(CurrentSetup);
     const LinkSetup saved = CurrentSetup;
     if (RunTypeLoop(CurrentSetup) == FormEnd::Cancelled) {
         if (RecordDiffers(CurrentSetup, saved)) {
