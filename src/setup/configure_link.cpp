@@ -198,7 +198,10 @@ void BuildForm(TypeForm& form, LinkSetup& s) {
 }
 
 const char* TypeName(int type) {
-    return type >= LinkTypeNone && type <= LinkTypeModbusTcp ? kConnectionTypeTexts[type] : "NONE";
+    // A damaged file's type is no choice of the list: shown as the other
+    // fields show theirs.
+    return type >= LinkTypeNone && type <= LinkTypeModbusTcp ? kConnectionTypeTexts[type]
+                                                             : "INVALID";
 }
 
 void DrawTypeForm(TypeForm& form, const LinkSetup& s, uint32_t typeAttribute) {
