@@ -62,7 +62,6 @@ Outcome WriteNamed(const std::string& file) {
         case SaveResult::Saved:
             return Outcome::Done;
         case SaveResult::CannotOpen:
-        case SaveResult::SymbolicLink:  // only when links are refused, never here
             ShowErrorF("Can't open file \"%s\" for write.", file.c_str());
             return Outcome::Retry;
         case SaveResult::ShortWrite:

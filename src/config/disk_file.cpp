@@ -154,16 +154,8 @@ std::optional<std::vector<uint8_t>> ReadFilePrefix(const std::string& path, size
     return bytes;
 }
 
-SaveResult SaveFileReplacing(const std::string& name, const std::vector<uint8_t>& bytes,
-                             SaveLinks links) {
-    struct stat own;
-    const bool isLink = ::lstat(name.c_str(), &own) == 0 && S_ISLNK(own.st_mode);
-    // Refused before anything is created. The temporary file is made anew
-    // (O_EXCL) in the name's own folder, and the rename replaces a directory
-    // entry without following it, so a link planted after this check is
-    // replaced, never written through.
-    if (isLink && links == SaveLinks::Refuse) return SaveResult::SymbolicLink;
-    const std::string path = links == SaveLinks::Follow ? FollowLinks(name) : name;
+SaveResult SaveFileReplacing(const std::string& name, const std::vector<uint8_t>& bytes) {
+    const std::string path = FollowLinks(name);
     const std::string dir = DirOf(path);
     // Only a plain file is replaced: a directory (or a device, a pipe) of that
     // name cannot be opened for writing as a file.

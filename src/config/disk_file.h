@@ -22,17 +22,12 @@ std::string ResolveName(const std::string& name);
 // opened or read.
 std::optional<std::vector<uint8_t>> ReadFilePrefix(const std::string& path, size_t maxBytes);
 
-enum class SaveResult { Saved, CannotOpen, ShortWrite, SymbolicLink };
-// What a save does with a name that is a symbolic link. The user's own saves
-// go through it (the file it leads to gets the bytes, the link stays); a
-// tool writing into a folder others may write to (a scheduled backup run as
-// root) refuses it, so that a planted link can never lead a write elsewhere.
-enum class SaveLinks { Follow, Refuse };
-// Replaces the file name with bytes. A name that is a directory or anything
-// but a plain file cannot be opened. On failure the old file is left as it
-// was and no temporary file remains.
-SaveResult SaveFileReplacing(const std::string& name, const std::vector<uint8_t>& bytes,
-                             SaveLinks links = SaveLinks::Follow);
+enum class SaveResult { Saved, CannotOpen, ShortWrite };
+// Replaces the file name with bytes; through a symbolic link, the file the
+// link leads to (the link stays). A name that is a directory or anything but
+// a plain file cannot be opened. On failure the old file is left as it was and
+// no temporary file remains.
+SaveResult SaveFileReplacing(const std::string& name, const std::vector<uint8_t>& bytes);
 
 // Removes the temporary files of the saves under way. Safe in a signal
 // handler, so that a program ended by a signal in the middle of a save leaves

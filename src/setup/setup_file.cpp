@@ -132,7 +132,6 @@ void SaveSetupPrompt() {
         case SaveResult::Saved:
             return;
         case SaveResult::CannotOpen:
-        case SaveResult::SymbolicLink:  // only when links are refused, never here
             ShowError("Can't open setup file");
             return;
         case SaveResult::ShortWrite:

@@ -1,13 +1,9 @@
 // backup: several simulated modules fetched at once into a folder; a module
 // that cannot be reached fails alone, with its text in the summary.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <fstream>
 #include <sstream>
 
 #include "common/device_root_dir.h"
-#include "common/file_contents.h"
 #include "kova-config/kova_config_fixture.h"
 #include "setup/link_setup.h"
 
@@ -84,46 +80,6 @@ TEST_F(BackupTest, AnExistingBackupIsKeptWithoutForce) {
     EXPECT_EQ(forced.status, 0) << forced.err;
     ReadKov("out/north.KOV");
     EXPECT_EQ(Entries("out"), (std::vector<std::string>{"north.KOV"}));
-}
-
-// A link planted in the backup folder fails its module alone, forced or
-// not; the file it leads to is never written.
-TEST_F(BackupTest, ALinkInTheFolderFailsItsModuleAlone) {
-    Sim a(Sim::Tcp), b(Sim::Tcp);
-    ASSERT_TRUE(a.Running() && b.Running());
-    WriteText("victim.txt", "not a configuration");
-    ASSERT_EQ(mkdir(Path("out").c_str(), 0755), 0);
-    ASSERT_EQ(symlink(Path("victim.txt").c_str(), Path("out/north.KOV").c_str()), 0);
-    WriteText("plant.list", ListLine("north", a) + ListLine("south", b));
-    const RunResult r = Run({"-q", "--force", "backup", Path("plant.list"), Path("out")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("north: " + Path("out/north.KOV") + " is a symbolic link"),
-              std::string::npos)
-        << r.err;
-    ReadKov("out/south.KOV");
-    std::ifstream in(Path("victim.txt"));
-    std::string text;
-    std::getline(in, text);
-    EXPECT_EQ(text, "not a configuration");
-}
-
-// Ctrl-C during a backup still prints the summary: what finished, and the
-// rest marked interrupted.
-TEST_F(BackupTest, AnInterruptedBackupSummarisesWhatFinished) {
-    Sim fast(Sim::Tcp), slow(Sim::Tcp, {"--delay", "30"});
-    ASSERT_TRUE(fast.Running() && slow.Running());
-    WriteText("plant.list", ListLine("first", fast) + ListLine("second", slow));
-    TerminalRun run(
-        {BuildProgram("kova-config"), "--jobs", "1", "backup", Path("plant.list"), Path("out")},
-        Path("summary.txt"));
-    ASSERT_TRUE(run.WaitFor("backup 1/2", std::chrono::seconds(60))) << run.Seen();
-    const int status = run.Signal(SIGINT);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
-    const std::string summary = ReadFile(Path("summary.txt"));
-    EXPECT_NE(summary.find("saved " + Path("out/first.KOV")), std::string::npos) << summary;
-    EXPECT_NE(summary.find("interrupted"), std::string::npos) << summary;
-    EXPECT_NE(summary.find("1 of 2 modules saved"), std::string::npos) << summary;
-    EXPECT_EQ(Entries("out"), (std::vector<std::string>{"first.KOV"}));
 }
 
 TEST_F(BackupTest, ModulesOnOneSerialPortTakeTurns) {

@@ -175,6 +175,64 @@ TEST_F(ModuleCommandsTest, AnExistingFileIsReplacedOnlyWithForce) {
     EXPECT_EQ(Entries(), (std::vector<std::string>{"OLD.KOV"}));
 }
 
+// kova-config with its standard error on a terminal, so that it shows its
+// progress line; the test reads the terminal until the fetch is half-way.
+class TerminalRun {
+  public:
+    explicit TerminalRun(const Args& args) {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (master_ < 0 || grantpt(master_) || unlockpt(master_)) return;
+        const std::string slave = ptsname(master_);
+        pid_ = fork();
+        if (pid_ == 0) {
+            int fd = open(slave.c_str(), O_RDWR);
+            dup2(fd, STDERR_FILENO);
+            std::vector<char*> argv;
+            for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+    }
+    ~TerminalRun() {
+        if (pid_ > 0 && !ended_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (master_ >= 0) close(master_);
+    }
+    // Reads the terminal until text shows or the deadline passes.
+    bool WaitFor(const std::string& text, std::chrono::seconds deadline) {
+        const auto end = std::chrono::steady_clock::now() + deadline;
+        while (seen_.find(text) == std::string::npos) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                end - std::chrono::steady_clock::now());
+            pollfd p{master_, POLLIN, 0};
+            if (left.count() <= 0 || poll(&p, 1, int(left.count())) <= 0) return false;
+            char buffer[256];
+            const ssize_t n = read(master_, buffer, sizeof buffer);
+            if (n <= 0) return false;
+            seen_.append(buffer, size_t(n));
+        }
+        return true;
+    }
+    // Sends the signal and waits for the end; the wait status.
+    int Signal(int sig) {
+        kill(pid_, sig);
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        ended_ = true;
+        return status;
+    }
+    const std::string& Seen() const { return seen_; }
+
+  private:
+    int master_ = -1;
+    pid_t pid_ = -1;
+    bool ended_ = false;
+    std::string seen_;
+};
+
 TEST_F(ModuleCommandsTest, AFetchEndedBySigtermHalfWayLeavesNoFile) {
     // Each reply a little late, so that the fetch takes seconds.
     Sim sim(Sim::Tcp, {"--delay", "10"});
@@ -185,48 +243,6 @@ TEST_F(ModuleCommandsTest, AFetchEndedBySigtermHalfWayLeavesNoFile) {
     const int status = run.Signal(SIGTERM);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
     EXPECT_TRUE(Entries().empty()) << Entries()[0];
-}
-
-// A symbolic link planted where a fetch writes never leads the write
-// elsewhere, forced or not, dangling or not; a folder that cannot take the
-// file is refused before the link opens (nothing listens on port 1 here).
-TEST_F(ModuleCommandsTest, AFetchNeverWritesThroughALinkAndChecksItsFolderFirst) {
-    WriteText("victim.txt", "not a configuration");
-    Sim sim(Sim::Tcp);
-    ASSERT_TRUE(sim.Running());
-    ASSERT_EQ(mkdir(Path("out").c_str(), 0755), 0);
-    ASSERT_EQ(symlink(Path("victim.txt").c_str(), Path("out/T.KOV").c_str()), 0);
-    ASSERT_EQ(symlink(Path("nowhere.txt").c_str(), Path("out/D.KOV").c_str()), 0);
-    for (const Args& args :
-         {Args{"fetch", Path("out/T.KOV")}, Args{"--force", "fetch", Path("out/T.KOV")},
-          Args{"--force", "fetch", Path("out/D.KOV")}}) {
-        const RunResult r = RunOn(sim, args);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, "kova-config: " + args.back() + " is a symbolic link\n");
-    }
-    EXPECT_EQ(ReadFile(Path("victim.txt")), "not a configuration");
-    EXPECT_FALSE(Exists("nowhere.txt"));
-    const RunResult missing = Run(
-        {"--type", "tcp", "--host", "127.0.0.1", "--tcp-port", "1", "fetch", Path("none/X.KOV")});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "kova-config: " + Path("none") + ": no such folder\n");
-}
-
-// Ctrl-C half-way through a send says what the module now holds.
-TEST_F(ModuleCommandsTest, AnInterruptedSendSaysWhatWasSent) {
-    WriteKov("PLANT.KOV", SampleConfig());
-    Sim sim(Sim::Tcp, {"--delay", "10"});
-    ASSERT_TRUE(sim.Running());
-    TerminalRun run(
-        Join(Join({BuildProgram("kova-config")}, sim.Link()), {"send", Path("PLANT.KOV")}));
-    ASSERT_TRUE(run.WaitFor("Port 3  Send", std::chrono::seconds(60))) << run.Seen();
-    const int status = run.Signal(SIGINT);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
-    EXPECT_TRUE(
-        run.WaitFor("kova-config: interrupted: the rack base and ports 1-2 sent, port 3 in "
-                    "part; port 4 and the Print/Prog baud rate not sent",
-                    std::chrono::seconds(10)))
-        << run.Seen();
 }
 
 }  // namespace

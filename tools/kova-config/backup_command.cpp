@@ -2,24 +2,16 @@
 // once, each over its own link (modules that share a serial port one after
 // the other); one failure never stops the others. Then a summary table on
 // standard output.
-#include <pthread.h>
-#include <signal.h>
-
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "backup_list.h"
 #include "commands.h"
-#include "config/disk_file.h"
 #include "job_runner.h"
-#include "link/uucp_lock.h"
 #include "module_session.h"
 
 namespace {
@@ -122,31 +114,6 @@ std::vector<std::vector<int>> GroupsByPort(const std::vector<BackupEntry>& entri
     return groups;
 }
 
-// The outcomes as the workers finish them, for a summary that may be asked
-// for while some are still running (an interrupt).
-class Outcomes {
-  public:
-    explicit Outcomes(size_t count) : outcomes_(count), done_(count, false) {}
-    void Set(size_t i, BackupOutcome outcome) {
-        std::lock_guard<std::mutex> guard(lock_);
-        outcomes_[i] = std::move(outcome);
-        done_[i] = true;
-    }
-    // Those not finished marked interrupted.
-    std::vector<BackupOutcome> SoFar() {
-        std::lock_guard<std::mutex> guard(lock_);
-        std::vector<BackupOutcome> copy = outcomes_;
-        for (size_t i = 0; i < copy.size(); ++i)
-            if (!done_[i]) copy[i].result = "interrupted";
-        return copy;
-    }
-
-  private:
-    std::mutex lock_;
-    std::vector<BackupOutcome> outcomes_;
-    std::vector<bool> done_;
-};
-
 void PrintSummary(const std::vector<BackupEntry>& entries,
                   const std::vector<BackupOutcome>& outcomes) {
     size_t name = 4, module = 6, model = 5, result = 6;
@@ -175,29 +142,6 @@ void PrintSummary(const std::vector<BackupEntry>& entries,
     std::fflush(stdout);
 }
 
-// 0 when the jobs finished, else the signal that came first.
-int AwaitEndOrSignal(const sigset_t& ending, const std::atomic<bool>& finished) {
-    const timespec step{0, 50 * 1000 * 1000};
-    while (!finished) {
-        const int sig = sigtimedwait(&ending, nullptr, &step);
-        if (sig > 0) return sig;
-    }
-    return 0;
-}
-
-// The modules still running are left where they are: no half-saved file, no
-// port lock stays, and the program ends by the signal as it would have.
-[[noreturn]] void EndInterrupted(int sig, const sigset_t& before) {
-    std::fprintf(stderr, "kova-config: backup interrupted\n");
-    std::fflush(stderr);
-    RemovePendingSaveFiles();
-    RemoveHeldUucpLocks();
-    std::signal(sig, SIG_DFL);
-    pthread_sigmask(SIG_SETMASK, &before, nullptr);
-    std::raise(sig);
-    std::_Exit(128 + sig);
-}
-
 }  // namespace
 
 int RunBackup(const ConfigOptions& options) {
@@ -219,29 +163,14 @@ int RunBackup(const ConfigOptions& options) {
     }
     ProgressLine progress(!options.quiet);
     BackupBoard board(progress, int(entries.size()));
-    Outcomes outcomes(entries.size());
-    // The signals that end the program wait for this thread alone, so that
-    // an interrupted backup still says what it finished.
-    sigset_t ending, before;
-    sigemptyset(&ending);
-    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&ending, sig);
-    pthread_sigmask(SIG_BLOCK, &ending, &before);
-    std::atomic<bool> finished{false};
-    std::thread jobs([&] {
-        // Modules on one serial port (a multi-drop line) take turns on it.
-        RunJobGroups(GroupsByPort(entries), options.jobs, [&](int i) {
-            outcomes.Set(size_t(i), BackupOne(entries[size_t(i)], dir, options, progress, board));
-        });
-        finished = true;
+    std::vector<BackupOutcome> outcomes(entries.size());
+    // Modules on one serial port (a multi-drop line) take turns on it.
+    RunJobGroups(GroupsByPort(entries), options.jobs, [&](int i) {
+        outcomes[size_t(i)] = BackupOne(entries[size_t(i)], dir, options, progress, board);
     });
-    const int sig = AwaitEndOrSignal(ending, finished);
     progress.Clear();
-    const std::vector<BackupOutcome> summary = outcomes.SoFar();
-    PrintSummary(entries, summary);
-    if (sig) EndInterrupted(sig, before);
-    jobs.join();
-    pthread_sigmask(SIG_SETMASK, &before, nullptr);
-    for (const BackupOutcome& o : summary)
+    PrintSummary(entries, outcomes);
+    for (const BackupOutcome& o : outcomes)
         if (!o.saved) return kExitFailed;
     return kExitOk;
 }

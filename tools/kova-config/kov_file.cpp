@@ -2,7 +2,6 @@
 #include "kov_file.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -61,45 +60,18 @@ bool LoadKovFile(const std::string& path, ConfigSnapshot* snapshot, std::string*
 
 bool MayWriteKovFile(const std::string& path, bool replace, std::string* error) {
     struct stat st;
-    if (::lstat(path.c_str(), &st) == 0) {
-        if (S_ISLNK(st.st_mode)) {
-            *error = path + " is a symbolic link";
-            return false;
-        }
-        if (!replace) {
-            *error = path + " exists; --force replaces it";
-            return false;
-        }
-    }
-    // The folder must take the new file: found out before a transfer of many
-    // seconds rather than after it.
-    const size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? "."
-                            : slash == 0               ? "/"
-                                                       : path.substr(0, slash);
-    struct stat d;
-    if (::stat(dir.c_str(), &d) != 0 || !S_ISDIR(d.st_mode)) {
-        *error = dir + ": no such folder";
-        return false;
-    }
-    if (::access(dir.c_str(), W_OK) != 0) {
-        *error = dir + ": cannot write in this folder (" + std::strerror(errno) + ")";
-        return false;
-    }
-    return true;
+    if (::lstat(path.c_str(), &st) != 0 || replace) return true;
+    *error = path + " exists; --force replaces it";
+    return false;
 }
 
 bool SaveKovFile(const std::string& path, const ConfigFileContents& contents, bool replace,
                  std::string* error) {
     if (!MayWriteKovFile(path, replace, error)) return false;
     errno = 0;
-    switch (SaveFileReplacing(path, EncodeConfigFile(contents), SaveLinks::Refuse)) {
+    switch (SaveFileReplacing(path, EncodeConfigFile(contents))) {
         case SaveResult::Saved:
             return true;
-        case SaveResult::SymbolicLink:
-            *error = path + " is a symbolic link";
-            errno = 0;
-            return false;
         case SaveResult::CannotOpen:
             *error = "Can't open file \"" + path + "\" for write.";
             break;

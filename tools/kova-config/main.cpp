@@ -7,7 +7,6 @@
 
 #include "commands.h"
 #include "config/disk_file.h"
-#include "interrupt_note.h"
 #include "link/uucp_lock.h"
 
 namespace {
@@ -16,7 +15,6 @@ namespace {
 // half-saved temporary file and no serial port lock behind; a fetch under
 // way simply never reaches its file.
 void EndBySignal(int sig) {
-    WriteInterruptNote();
     RemovePendingSaveFiles();
     RemoveHeldUucpLocks();
     std::signal(sig, SIG_DFL);

@@ -4,7 +4,6 @@
 
 #include "commands.h"
 #include "config/config_ranges.h"
-#include "interrupt_note.h"
 #include "module_session.h"
 
 namespace {
@@ -18,20 +17,6 @@ ProgressUpdate ShowOn(ProgressLine& progress) {
 }
 
 const char* ModelText(int16_t model) { return model == 1 ? "PLUS" : "standard"; }
-
-// A send goes rack base, ports 1-4, Print/Prog baud rate; port is the one
-// under way ("Port 3"), "" before the first.
-std::string SendInterruptNote(const std::string& port) {
-    const int k = port.size() > 5 ? port[5] - '0' : 0;
-    if (k < 1 || k > 4)
-        return "kova-config: interrupted before any port was sent (the rack base may have been); "
-               "ports 1-4 and the Print/Prog baud rate not sent";
-    std::string note = "kova-config: interrupted: the rack base";
-    if (k > 1) note += k == 2 ? " and port 1" : " and ports 1-" + std::to_string(k - 1);
-    note += " sent, port " + std::to_string(k) + " in part; ";
-    if (k < 4) note += k == 3 ? "port 4 and " : "ports " + std::to_string(k + 1) + "-4 and ";
-    return note + "the Print/Prog baud rate not sent";
-}
 
 }  // namespace
 
@@ -95,23 +80,13 @@ int RunSend(const ConfigOptions& options) {
         return kExitTrouble;
     }
     ProgressLine progress(!options.quiet);
-    const ProgressUpdate show = ShowOn(progress);
-    ToolReporter reporter(progress, "",
-                          [&show](const std::string& port, const std::string& step, int percent) {
-                              // The note first: the line shown is never ahead of what a signal
-                              // says.
-                              SetInterruptNote(SendInterruptNote(port));
-                              show(port, step, percent);
-                          });
+    ToolReporter reporter(progress, "", ShowOn(progress));
     reporter.ExpectSteps(ModuleSession::kWholeModuleSteps);
     ModuleSession session(options.source, reporter);
     ModuleIdentity identity;
-    SetInterruptNote("kova-config: interrupted before anything was sent");
-    const bool opened = session.Open() && session.Identify(&identity);
-    if (opened) SetInterruptNote(SendInterruptNote(""));
-    const bool sent = opened && session.Send(snapshot);
-    SetInterruptNote("");
-    return sent ? kExitOk : kExitFailed;
+    if (!session.Open() || !session.Identify(&identity) || !session.Send(snapshot))
+        return kExitFailed;
+    return kExitOk;
 }
 
 int RunEeprom(const ConfigOptions& options) {

@@ -5,9 +5,9 @@
 #pragma once
 #include <string>
 
-#include "common/link_source.h"
 #include "kov_file.h"
 #include "link/link.h"
+#include "common/link_source.h"
 #include "tool_reporter.h"
 #include "transfer/eeprom_write.h"
 
