@@ -5,7 +5,7 @@
 
 #include "emulator/editing_modes.h"
 #include "emulator/mask.h"
-#include "ui/pattern_match.h"
+#include "text/pattern_match.h"
 
 namespace {
 // Fixed 65-byte fields read up to 64 characters, even when the NUL is missing.
