@@ -2,8 +2,8 @@
 // the simulated module.
 #include "emulator/port_processing.h"
 
-CharacterResult TakeCharacter(MessageTexts& texts, const PortConfig& port,
-                              uint16_t terminateCount, uint8_t c) {
+CharacterResult TakeCharacter(MessageTexts& texts, const PortConfig& port, uint16_t terminateCount,
+                              uint8_t c) {
     CharacterResult result;
     result.terminator = AcquireCharacter(texts, port, c);
     result.empty = result.terminator && texts.AcceptedEmpty();

@@ -22,8 +22,8 @@ struct CharacterResult {
 };
 
 // Takes c into texts with the port's configuration as it is now.
-CharacterResult TakeCharacter(MessageTexts& texts, const PortConfig& port,
-                              uint16_t terminateCount, uint8_t c);
+CharacterResult TakeCharacter(MessageTexts& texts, const PortConfig& port, uint16_t terminateCount,
+                              uint8_t c);
 
 struct MessageOutcome {
     std::string text;  // as the paths saw it (capitalized when the port says so)

@@ -7,8 +7,8 @@
 
 #include "config/module_config.h"
 #include "emulator/data_paths.h"
-#include "emulator/port_processing.h"
 #include "emulator/editing_modes.h"
+#include "emulator/port_processing.h"
 #include "emulator/register_grid.h"
 #include "emulator/register_image.h"
 #include "ui/screen.h"
