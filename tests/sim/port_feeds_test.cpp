@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -42,8 +43,11 @@ class FedSimulator : public testing::Test {
     }
 
     // Starts the simulator with the plant and one feed per (port, lines).
-    void Start(const std::vector<std::pair<int, std::vector<std::string>>>& feeds, int ms) {
+    // Extra options (register presets) come after the plant.
+    void Start(const std::vector<std::pair<int, std::vector<std::string>>>& feeds, int ms,
+               const Args& extra = {}) {
         Args args = {BuildProgram("kova-sim"), "--tcp", "127.0.0.1:0", "--config", plant_};
+        args.insert(args.end(), extra.begin(), extra.end());
         for (const auto& [port, lines] : feeds) {
             std::string file = dir_ + "/port" + std::to_string(port) + ".txt";
             std::ofstream out(file);
@@ -105,6 +109,10 @@ std::vector<int> Emulated(const ModuleConfig& config, int port, const std::strin
             texts.Clear();
         }
     }
+    // What is left ends by the port's timeout, when it has one (F2 on the
+    // emulator's screen).
+    if (!texts.AcceptedEmpty() && config.Plus.TerminateTimeout[port - 1] > 0)
+        ProcessPortMessage(p, port, texts.accepted, image);
     std::vector<int> regs(kShown);
     regs[0] = state.signal;
     for (int r = 2; r <= kShown; ++r) {
@@ -115,10 +123,34 @@ std::vector<int> Emulated(const ModuleConfig& config, int port, const std::strin
     return regs;
 }
 
+// A change to the plant made in the simulator's registers (--set) and the
+// same change made to the configuration the emulator runs.
+struct Change {
+    Args presets;
+    void (*apply)(ModuleConfig&);
+};
+
+Args ZeroRegisters(int first, int count) {
+    Args args;
+    for (int r = first; r < first + count; ++r)
+        args.insert(args.end(), {"--set", std::to_string(r) + "=0"});
+    return args;
+}
+
+const Change kAsShipped{{}, [](ModuleConfig&) {}};
+// Port 2 without terminators: its lines end by the half-second timeout.
+const Change kNoTerminators{
+    ZeroRegisters(SectionRegister(2, TerminateSetSection()), TerminateSetSection().count),
+    [](ModuleConfig& c) { std::memset(c.Ports[1].TerminateSet, 0, sizeof(CharSet)); }};
+// Port 1 ends its messages after 6 characters.
+const Change kCountOfSix{{"--set", std::to_string(TerminateCountRegister(1)) + "=6"},
+                         [](ModuleConfig& c) { c.Plus.TerminateCount[0] = 6; }};
+
 struct MessageCase {
     const char* name;
     int port;
     std::string line;
+    const Change& change = kAsShipped;
 };
 
 const MessageCase kMessages[] = {
@@ -128,25 +160,34 @@ const MessageCase kMessages[] = {
     {"moving weight: status only", 2, "S D     12.360 kg"},
     {"a negative stable weight", 2, "S S     -0.125 kg"},
     {"a line no path matches changes nothing", 2, "hello"},
+    {"no terminator: ended by the timeout", 2, "S S      0.250 kg", kNoTerminators},
+    {"a count of six: two messages of one line", 1, "123456abcdef", kCountOfSix},
 };
 
 TEST_F(FedSimulator, EachLineLandsAsTheEmulatorProcessesIt) {
-    ModuleConfig plant = Plant();
-    ASSERT_EQ(plant.Plus.RackBase, 1);
+    ASSERT_EQ(Plant().Plus.RackBase, 1);
     for (const MessageCase& c : kMessages) {
+        ModuleConfig plant = Plant();
+        c.change.apply(plant);
         // One line, long before the next one is due.
-        Start({{c.port, {c.line}}}, 600000);
+        Start({{c.port, {c.line}}}, 600000, c.change.presets);
         if (HasFatalFailure()) return;
         uint16_t cts = uint16_t(1u << (c.port - 1));
         ASSERT_TRUE(WaitUntil([&] { return ReadOne(kCtsStatusRegister) == cts; })) << c.name;
         std::vector<int> expected = Emulated(plant, c.port, c.line);
+        // A message ended by its timeout lands a moment after the line.
+        WaitUntil([&] { return Read(1, kShown) == expected; });
         EXPECT_EQ(Read(1, kShown), expected) << c.name;
         sim_.reset();
     }
+    ModuleConfig plant = Plant();
     // The cases are only worth as much as what they write.
     EXPECT_NE(Emulated(plant, 1, "400638133393")[1], 0);
     EXPECT_EQ(Emulated(plant, 2, "S S     12.345 kg")[19], 12345);
     EXPECT_EQ(Emulated(plant, 2, "hello"), std::vector<int>(kShown));
+    ModuleConfig quiet = Plant();
+    kNoTerminators.apply(quiet);
+    EXPECT_EQ(Emulated(quiet, 2, "S S      0.250 kg")[19], 250);
 }
 
 TEST_F(FedSimulator, TwoScaleLinesAlternateInRegister20) {
