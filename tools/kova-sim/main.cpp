@@ -132,7 +132,10 @@ size_t Serve(int fd, int signals, SimSlave& slave, int chatterMs, SimContext& co
         }
         uint8_t buffer[512];
         ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n > 0) received += size_t(n), lastByte = Clock::now();
+        if (n > 0) {
+            received += size_t(n);
+            lastByte = Clock::now();
+        }
         for (ssize_t i = 0; i < n; ++i) slave.OnByte(buffer[i]);
     }
 }

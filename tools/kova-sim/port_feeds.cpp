@@ -2,6 +2,7 @@
 #include "port_feeds.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
