@@ -4,15 +4,18 @@
 # that names it, so every online function has a module to talk to. The module
 # holds the sample configuration of kova-sample-config (a barcode scanner and
 # a polled scale), which is also left in BUILD/demo as PLANT.KOV unless a file
-# of that name is there already. The
-# simulator this script started is stopped when kovasw ends, and on SIGINT or
-# SIGTERM.
+# of that name is there already. The devices are fed from scripts/demo-devices:
+# the scale sends a weight drifting around 12.5 kg (S stable, D moving) once
+# a second on port 2, the scanner one of four barcodes every four seconds on
+# port 1. The simulator this script started is stopped when kovasw ends, and
+# on SIGINT or SIGTERM.
 #
 # Usage: scripts/demo.sh BUILD_DIR [KEYS...]
 # KOVA_DEMO_DIR names another folder to start in (default BUILD_DIR/demo).
 set -u
 
 BUILD=$(cd "${1:?usage: demo.sh BUILD_DIR [KEYS...]}" && pwd)
+DEVICES=$(cd "$(dirname "$0")/demo-devices" && pwd)
 shift
 DEMO="${KOVA_DEMO_DIR:-$BUILD/demo}"
 WORK=$(mktemp -d /tmp/kovasw-demo.XXXXXX)
@@ -66,6 +69,7 @@ start_simulator() {
     local port
     for port in $(seq 5020 5059); do
         "$BUILD/kova-sim" --tcp "127.0.0.1:$port" --drop 1 --config "$WORK/PLANT.KOV" \
+            --feed "2=$DEVICES/scale.txt@1000" --feed "1=$DEVICES/scanner.txt@4000" \
             > "$SIM_OUT" 2>/dev/null &
         SIM_PID=$!
         for _ in $(seq 100); do  # up to five seconds for "listening"

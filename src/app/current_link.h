@@ -6,3 +6,10 @@
 Link* CurrentLink();
 void SetCurrentLink(Link* link);
 void CloseCurrentLink();
+// A serial link whose device went away (an adapter unplugged and plugged
+// back) is opened again by the same settings on the same port; false, with
+// the reason shown, when that fails (the port still missing).
+bool ReopenIfLost();
+// The link a function needs: the lost one opened again, or the link form
+// when there is none. False when there is still none.
+bool LinkReady();

@@ -58,12 +58,12 @@ int LoadSetup() {
 
 // No module check: the viewer shows any controller's registers.
 int ViewRegisters() {
-    if (!CurrentLink()) SetCurrentLink(ConfigureLink(nullptr));
-    if (!CurrentLink()) return 0;
+    if (!LinkReady()) return 0;
     SetCurrentLink(RegisterViewer(CurrentLink(), kStatusRegisterOffset, SetCurrentLink));
     return 1;
 }
 int MonitorCts() {
+    ReopenIfLost();
     CtsMonitor(CurrentLink(), 4);
     return 1;
 }

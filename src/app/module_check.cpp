@@ -7,8 +7,7 @@
 #include "ui/busy_spinner.h"
 
 bool ModuleReachable() {
-    if (!CurrentLink()) SetCurrentLink(ConfigureLink(nullptr));
-    if (!CurrentLink()) return false;
+    if (!LinkReady()) return false;
     // Every transfer that follows waits with the spinner, and Esc ends the wait.
     SetLinkIdleCallback(CurrentLink(), BusySpinner, nullptr);
     return IdentifyModule(CurrentLink(), "KOVA") != 0;

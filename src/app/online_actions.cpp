@@ -50,8 +50,7 @@ int EmulateOnline() {
 
 // No identification first, but a link: the form runs when there is none.
 int WriteSetupToModuleEeprom() {
-    if (!CurrentLink()) SetCurrentLink(ConfigureLink(nullptr));
-    if (!CurrentLink()) return 0;
+    if (!LinkReady()) return 0;
     SetLinkIdleCallback(CurrentLink(), BusySpinner, nullptr);
     return WriteSetupToEeprom(CurrentLink());
 }

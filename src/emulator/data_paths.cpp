@@ -5,12 +5,16 @@
 
 #include "emulator/editing_modes.h"
 #include "emulator/mask.h"
-#include "ui/pattern_match.h"
+#include "text/pattern_match.h"
 
 namespace {
 // Fixed 65-byte fields read up to 64 characters, even when the NUL is missing.
 std::string FieldText(const char (&field)[65]) { return std::string(field, strnlen(field, 64)); }
 }  // namespace
+
+void EmulatorImage::WriteBlock(int start, const std::vector<int16_t>& registers) {
+    ::WriteBlock(state_, rackBase_, start, registers);
+}
 
 std::string CapitalizeText(std::string text) {
     for (char& c : text)
@@ -20,6 +24,12 @@ std::string CapitalizeText(std::string text) {
 
 std::vector<PathOutcome> RunDataPaths(const PortConfig& port, int portNumber, int rackBase,
                                       const std::string& text, EmulatorRegisters& state) {
+    EmulatorImage image(state, rackBase);
+    return RunDataPaths(port, portNumber, text, image);
+}
+
+std::vector<PathOutcome> RunDataPaths(const PortConfig& port, int portNumber,
+                                      const std::string& text, ControllerRegisters& registers) {
     std::vector<PathOutcome> outcomes;
     for (int p = 0; p < 4; ++p) {
         const DataPath& path = port.Paths[p];
@@ -27,10 +37,10 @@ std::vector<PathOutcome> RunDataPaths(const PortConfig& port, int portNumber, in
         out.path = p + 1;
         out.matched = PatternMatch(FieldText(path.Pattern).c_str(), text.c_str());
         if (out.matched) {
-            state.signal ^= SignalBit(portNumber, p + 1);
+            registers.ToggleSignal(SignalBit(portNumber, p + 1));
             out.masked = ApplyMask(FieldText(path.Mask), text);
             out.registers = ConvertText(path.EditingMode, out.masked, path.RegisterCount);
-            WriteBlock(state, rackBase, path.StartRegister, out.registers);
+            registers.WriteBlock(path.StartRegister, out.registers);
         }
         outcomes.push_back(std::move(out));
         if (outcomes.back().matched && path.Continue == 0) break;

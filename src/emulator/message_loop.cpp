@@ -8,6 +8,7 @@
 #include "emulator/hex_codes.h"
 #include "emulator/hex_entry.h"
 #include "emulator/message_texts.h"
+#include "emulator/port_processing.h"
 #include "emulator/process_message.h"
 #include "ui/keys.h"
 #include "ui/raw_key.h"
@@ -98,22 +99,20 @@ class MessageLoop {
 
     void Character(uint8_t c) {
         if (newMessage_) StartShowingMessage();
-        if (AcquireCharacter(texts_, config_, c)) {
+        CharacterResult result = TakeCharacter(texts_, config_, count_, c);
+        if (result.terminator) {
             char status[32];
             std::snprintf(status, sizeof status, "TERMINATOR %02X MATCHED", c);
             ShowStatus(status, true);
-            if (texts_.AcceptedEmpty())
-                EmptyMessage();
-            else
-                terminated_ = true;
+            if (result.empty) EmptyMessage();
         }
-        if (CountReached(texts_, count_)) {
-            terminated_ = true;
+        if (result.countReached) {
             char status[40];
             std::snprintf(status, sizeof status, "TERMINATED BY MAX COUNT %d",
                           texts_.acceptedCount);
             ShowStatus(status, true);
         }
+        if (result.Completes()) terminated_ = true;
     }
 
     void EmptyMessage() {

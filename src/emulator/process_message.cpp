@@ -8,6 +8,7 @@
 #include "config/module_config.h"
 #include "emulator/data_paths.h"
 #include "emulator/editing_modes.h"
+#include "emulator/port_processing.h"
 #include "emulator/register_grid.h"
 #include "emulator/register_image.h"
 #include "ui/screen.h"
@@ -48,14 +49,15 @@ void ShowPathParameters(const DataPath& path, const PathOutcome& out) {
 void ProcessMessage(int port, const char* accepted) {
     const PortConfig& config = WorkingConfig.Ports[port - 1];
     int rackBase = WorkingConfig.Plus.RackBase;
-    std::string text = config.Capitalize ? CapitalizeText(accepted) : std::string(accepted);
-    ShowCapitalizeLine(config.Capitalize != 0, text);
+    EmulatorImage image(EmulatorState, rackBase);
+    MessageOutcome outcome = ProcessPortMessage(config, port, accepted, image);
+    ShowCapitalizeLine(config.Capitalize != 0, outcome.text);
 
     // Blocks written by this message stay in reverse while later paths
     // (reached through Continue) add theirs; the grid is redrawn from the
     // image each time, so a moved origin never shows stale values.
     std::vector<GridBlock> blocks;
-    for (const PathOutcome& out : RunDataPaths(config, port, rackBase, text, EmulatorState)) {
+    for (const PathOutcome& out : outcome.paths) {
         ShowPathResult(out);
         if (!out.matched) continue;
         const DataPath& path = config.Paths[out.path - 1];

@@ -163,4 +163,5 @@ extern const LinkBackend kGatewayBackend = {
     CloseGatewayLink,
     GatewayDiscardStale,
     true,
+    "Gateway",
 };

@@ -148,6 +148,12 @@ int SetSerialParameters(Link* link, int baud, int parity, int stopBits, int repl
 int CloseLink(Link* link);
 
 bool LinkIsValid(const Link* link);
+// A serial link whose device went away (a USB adapter unplugged): every
+// request on it fails at once with "Lost port NAME" until it is closed and
+// opened again. False for Modbus TCP and an invalid link.
+bool LinkPortLost(Link* link);
+// The device name of a serial link ("ttyUSB0"); "" for Modbus TCP.
+std::string LinkPortName(Link* link);
 void SetLinkError(Link* link, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // Shared by the serial protocols.
@@ -173,6 +179,11 @@ bool RequestDeadlinePassed(const Link* link);
 bool BeginSerialRequest(Link* link);
 // Records how the wait for a reply ended, for the next BeginSerialRequest.
 void EndSerialRequest(Link* link, bool replied);
+// Before a link whose last request timed out gives its port up: the reply
+// still on its way (the kinds without transaction numbers) is let arrive
+// and dropped here, at most one reply time after the request gave up, so
+// that it cannot answer the first request of the next program on the port.
+void LetLateReplyGoByBeforeClose(Link* link);
 
 // Serial links; the route is the link settings' count and first 8 entries.
 // On failure they return null and, when reason is given, say why in words a

@@ -39,6 +39,24 @@ bool CheckRequest(Link* link, Operation op, int reg, int count) {
 
 int DefaultIdle(void*) { return 1; }
 
+// An operation the link kind has no request for fails with its own text,
+// never with whatever an earlier failure left.
+int Unsupported(Link* link, Operation op) {
+    const LinkBackend* backend = FindLinkBackend(link->kind);
+    const char* kind = link->netToNet ? "Net-to-Net" : backend->name;
+    switch (op) {
+        case Operation::InputRead:
+            SetLinkError(link, "Input registers are not supported on a %s link", kind);
+            break;
+        case Operation::InputWrite:
+            SetLinkError(link, "Input register writes are not supported on a %s link", kind);
+            break;
+        default:
+            SetLinkError(link, "Not supported on a %s link", kind);
+    }
+    return 0;
+}
+
 }  // namespace
 
 bool LinkIsValid(const Link* link) {
@@ -58,25 +76,25 @@ void SetLinkError(Link* link, const char* format, ...) {
 int RegisterRead(Link* link, int reg, int count, uint16_t* values) {
     if (!LinkIsValid(link) || !CheckRequest(link, Operation::Read, reg, count)) return 0;
     auto op = FindLinkBackend(link->kind)->read;
-    return op ? op(link, reg, count, values) : 0;
+    return op ? op(link, reg, count, values) : Unsupported(link, Operation::Read);
 }
 
 int RegisterWrite(Link* link, int reg, int count, const uint16_t* values) {
     if (!LinkIsValid(link) || !CheckRequest(link, Operation::Write, reg, count)) return 0;
     auto op = FindLinkBackend(link->kind)->write;
-    return op ? op(link, reg, count, values) : 0;
+    return op ? op(link, reg, count, values) : Unsupported(link, Operation::Write);
 }
 
 int InputRegisterRead(Link* link, int reg, int count, uint16_t* values) {
     if (!LinkIsValid(link) || !CheckRequest(link, Operation::InputRead, reg, count)) return 0;
     auto op = FindLinkBackend(link->kind)->inputRead;
-    return op ? op(link, reg, count, values) : 0;
+    return op ? op(link, reg, count, values) : Unsupported(link, Operation::InputRead);
 }
 
 int InputRegisterWrite(Link* link, int reg, int count, const uint16_t* values) {
     if (!LinkIsValid(link) || !CheckRequest(link, Operation::InputWrite, reg, count)) return 0;
     auto op = FindLinkBackend(link->kind)->inputWrite;
-    return op ? op(link, reg, count, values) : 0;
+    return op ? op(link, reg, count, values) : Unsupported(link, Operation::InputWrite);
 }
 
 const char* LinkErrorText(Link* link) {
@@ -118,7 +136,8 @@ void DestroyLink(Link* link) {
 
 int CloseLink(Link* link) {
     if (!LinkIsValid(link)) return 0;
-    UnregisterLink(link);  // from here on the handle reads as not valid
+    LetLateReplyGoByBeforeClose(link);  // while the reader still drops what comes
+    UnregisterLink(link);               // from here on the handle reads as not valid
     StopReaderThread(link);
     if (link->kind == LinkSyMax) NoteTransactionCounterAtClose(link->transactionCounter);
     // Whatever the link still holds goes back to the pool, so that packets

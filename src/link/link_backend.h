@@ -13,7 +13,8 @@ struct LinkBackend {
     int (*nextTransmitByte)(Link* link);
     // Called by the reader thread after a pause longer than the read interval.
     void (*endOfPause)(Link* link);
-    // Register requests after the common checks; null means "failure, no text".
+    // Register requests after the common checks; null: the kind cannot do it
+    // (failing with a text that says so).
     int (*read)(Link* link, int reg, int count, uint16_t* values);
     int (*write)(Link* link, int reg, int count, const uint16_t* values);
     int (*inputRead)(Link* link, int reg, int count, uint16_t* values);
@@ -27,6 +28,8 @@ struct LinkBackend {
     // Serial kinds: true when a reply that comes after its request gave up
     // cannot be told from the answer to the next one (no transaction number).
     bool lateRepliesLookCurrent;
+    // As users call the kind, for the texts of what it cannot do.
+    const char* name;
 };
 
 // The entry of a link kind (or of the receive mode of the same number), null

@@ -55,6 +55,14 @@ bool LetLateReplyGoBy(Link* link, std::unique_lock<std::recursive_mutex>& guard)
 
 std::chrono::milliseconds RequestAllowance(const Link* link) { return 2 * ReplyTime(link); }
 
+void LetLateReplyGoByBeforeClose(Link* link) {
+    std::unique_lock<std::recursive_mutex> guard(link->lock);
+    const LinkBackend* backend = FindLinkBackend(link->kind);
+    if (!link->replyOverdue || !backend || !backend->lateRepliesLookCurrent || !link->port) return;
+    const Clock::time_point giveUp = link->overdueSince + ReplyTime(link);
+    while (!LateReplyWentBy(link, giveUp)) link->replyArrived.wait_for(guard, kTick);
+}
+
 void StartRequestDeadline(Link* link) {
     std::lock_guard<std::recursive_mutex> guard(link->lock);
     link->requestDeadline = Clock::now() + RequestAllowance(link);
@@ -64,6 +72,13 @@ bool RequestDeadlinePassed(const Link* link) { return Clock::now() >= link->requ
 
 bool BeginSerialRequest(Link* link) {
     std::unique_lock<std::recursive_mutex> guard(link->lock);
+    // No request can reach a device that is gone: say so now rather than
+    // after a reply timeout that no reply could ever have beaten.
+    if (link->port && link->port->lost) {
+        const std::string& path = link->port->device.path;
+        SetLinkError(link, "Lost port %s", path.substr(path.rfind('/') + 1).c_str());
+        return false;
+    }
     const LinkBackend* backend = FindLinkBackend(link->kind);
     if (link->replyOverdue && backend && backend->lateRepliesLookCurrent &&
         !LetLateReplyGoBy(link, guard))

@@ -145,4 +145,5 @@ extern const LinkBackend kModbusAsciiBackend = {
     nullptr,
     ModbusAsciiDiscardStale,
     true,
+    "Modbus ASCII",
 };

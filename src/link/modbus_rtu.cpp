@@ -153,4 +153,5 @@ extern const LinkBackend kModbusRtuBackend = {
     nullptr,
     ModbusRtuDiscardStale,
     true,
+    "Modbus RTU",
 };

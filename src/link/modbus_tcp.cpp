@@ -284,5 +284,5 @@ Link* OpenModbusTcpLink(const char* host, int tcpPort, int drop, std::string* re
 extern const LinkBackend kModbusTcpBackend = {
     LinkModbusTcp,  nullptr,  nullptr,      nullptr,
     TcpHoldingRead, TcpWrite, TcpInputRead, TcpGeneralReferenceWrite,
-    CloseTcpLink,
+    CloseTcpLink,   nullptr,  false,        "Modbus TCP",
 };

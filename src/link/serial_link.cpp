@@ -198,3 +198,15 @@ void StopReaderThread(Link* link) {
     delete link->port;
     link->port = nullptr;
 }
+
+bool LinkPortLost(Link* link) {
+    if (!LinkIsValid(link) || !link->port) return false;
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    return link->port->lost;
+}
+
+std::string LinkPortName(Link* link) {
+    if (!LinkIsValid(link) || !link->port) return "";
+    const std::string& path = link->port->device.path;
+    return path.substr(path.rfind('/') + 1);
+}

@@ -224,4 +224,5 @@ extern const LinkBackend kSyMaxBackend = {
     nullptr,
     SyMaxDiscardStale,
     false,
+    "Sy/Max",
 };

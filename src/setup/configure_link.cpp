@@ -8,6 +8,7 @@
 #include "setup/connect_link.h"
 #include "setup/link_forms.h"
 #include "setup/link_setup.h"
+#include "setup/port_refresh.h"
 #include "setup/serial_port_list.h"
 #include "setup/setup_choices.h"
 #include "setup/setup_file.h"
@@ -197,7 +198,10 @@ void BuildForm(TypeForm& form, LinkSetup& s) {
 }
 
 const char* TypeName(int type) {
-    return type >= LinkTypeNone && type <= LinkTypeModbusTcp ? kConnectionTypeTexts[type] : "NONE";
+    // A damaged file's type is no choice of the list: shown as the other
+    // fields show theirs.
+    return type >= LinkTypeNone && type <= LinkTypeModbusTcp ? kConnectionTypeTexts[type]
+                                                             : "INVALID";
 }
 
 void DrawTypeForm(TypeForm& form, const LinkSetup& s, uint32_t typeAttribute) {
@@ -306,7 +310,9 @@ bool RecordDiffers(const LinkSetup& a, const LinkSetup& b) {
 
 Link* ConfigureLink(Link* current) {
     WindowHandle window = OpenWindow(7, 20, 18, 79, "CONFIGURE THIS COMPUTER");
-    if (SerialPortCount() == 0) EnumerateSerialPorts();
+    // Read afresh: a port plugged in since is offered, and the settings
+    // keep naming the ports they named.
+    RefreshSerialPorts(CurrentSetup);
     const LinkSetup saved = CurrentSetup;
     if (RunTypeLoop(CurrentSetup) == FormEnd::Cancelled) {
         if (RecordDiffers(CurrentSetup, saved)) {

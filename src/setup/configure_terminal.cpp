@@ -6,6 +6,7 @@
 #include "config/config_lists.h"
 #include "setup/link_forms.h"
 #include "setup/link_setup.h"
+#include "setup/port_refresh.h"
 #include "setup/serial_port_list.h"
 #include "setup/setup_choices.h"
 #include "setup/setup_file.h"
@@ -31,7 +32,9 @@ void DrawLabelsRightAligned(const LabelDescriptor* labels, int width) {
 
 void ConfigureTerminal(bool offerSave) {
     WindowHandle window = OpenWindow(6, 28, 12, 60, "CONFIGURE TERMINAL EMULATOR");
-    if (SerialPortCount() == 0) EnumerateSerialPorts();
+    // Read afresh: a port plugged in since is offered, and the settings
+    // keep naming the ports they named.
+    RefreshSerialPorts(CurrentSetup);
     LinkSetup& s = CurrentSetup;
     FieldDescriptor fields[] = {
         {7, 46, kPortFieldWidth, dt::ChoiceList, &s.TerminalPort, SerialPortList, nullptr,

@@ -7,6 +7,7 @@
 
 #include "setup/link_opening.h"
 #include "setup/link_setup.h"
+#include "setup/port_refresh.h"
 #include "setup/serial_port_list.h"
 #include "ui/boxes.h"
 #include "ui/screen.h"
@@ -37,6 +38,21 @@ Link* OpenFromSetup(LinkSetup& setup, std::string* reason) {
     return OpenLinkOn(setup, target.path, reason);
 }
 
+// A link whose device went away is given up, and opened again below by the
+// same settings on the same port, found by its name in a list read afresh
+// (the adapter may be back at another place in it). A port that is still
+// missing is reported as such: opening whatever now stands at its old index
+// would send to another device.
+Link* OpenAgain(LinkSetup& s, std::string* reason) {
+    const bool serial = s.ConnectionType != LinkTypeModbusTcp;
+    const std::string gone = serial ? RefreshSerialPorts(s) : "";
+    if (!gone.empty()) {
+        *reason = "Lost port " + gone + ": it is not there now (unplugged?)";
+        return nullptr;
+    }
+    return OpenFromSetup(s, reason);
+}
+
 }  // namespace
 
 void SetConnectIdleCallback(LinkIdleCallback callback) { gIdleCallback = callback; }
@@ -45,11 +61,16 @@ bool ConnectReasonShown() { return gReasonOnStatusLine; }
 
 Link* ConnectLink(Link* current) {
     WindowHandle window = OpenWindow(4, 1, 6, 40, "ATTEMPTING TO CONNECT");
-    if (SerialPortCount() == 0) EnumerateSerialPorts();
     LinkSetup& s = CurrentSetup;
+    if (current && LinkPortLost(current)) {
+        CloseLink(current);
+        current = nullptr;
+    } else if (SerialPortCount() == 0) {
+        EnumerateSerialPorts();
+    }
     if (!current) {
         std::string reason;
-        current = OpenFromSetup(s, &reason);
+        current = OpenAgain(s, &reason);
         if (!current) {
             ReportConnectFailure(reason);
             CloseWindow(window);
@@ -59,7 +80,14 @@ Link* ConnectLink(Link* current) {
         if (gReasonOnStatusLine) ClearToEndOfLine(25, 1);
         gReasonOnStatusLine = false;
     }
-    if (!ApplyLinkSettings(current, s)) ShowError(LinkErrorText(current));
+    // A link that cannot take its settings is no connection: reported as a
+    // failed one, and closed, so nobody is asked to save a setup that does
+    // not work.
+    if (!ApplyLinkSettings(current, s)) {
+        ReportConnectFailure(LinkErrorText(current));
+        CloseLink(current);
+        current = nullptr;
+    }
     CloseWindow(window);
     return current;
 }

@@ -28,7 +28,7 @@ char DisplayFill(uint32_t flags) { return (flags & tf::Overwrite) ? '0' : ' '; }
 
 void ShowValue(const FieldDescriptor& f, uint32_t flags) {
     if (std::abs(f.dataType) == dt::NumberList) {
-        DrawNumberList(f.row, f.col, *static_cast<NumberList*>(f.value), flags);
+        DrawNumberList(f.row, f.col, *static_cast<NumberList*>(f.value), flags, f.width);
         return;
     }
     std::string text;

@@ -82,9 +82,11 @@ void DrawChoice(int row, int col, const char* const* texts, int index, int width
     PutText(text, row, col, width, ' ', flags & ~tf::Bell);
 }
 
-void DrawNumberList(int row, int col, const NumberList& list, uint32_t flags) {
+void DrawNumberList(int row, int col, const NumberList& list, uint32_t flags, int width) {
+    if (width <= 0 || width > kNumberListWidth) width = kNumberListWidth;
     std::string text = list.count == 0 ? "NONE" : FormatNumberList(list);
-    PutText(text.c_str(), row, col, kNumberListWidth, ' ', flags & ~tf::Bell);
+    if (int(text.size()) > width) text.assign(size_t(width), '?');
+    PutText(text.c_str(), row, col, width, ' ', flags & ~tf::Bell);
 }
 
 int EditNumberList(int row, int col, NumberList& list, uint32_t flags) {

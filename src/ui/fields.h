@@ -32,7 +32,9 @@ int ChooseFromList(int row, int col, const char* const* texts, int16_t& index, c
                    uint32_t flags);
 void DrawChoice(int row, int col, const char* const* texts, int index, int width, uint32_t flags);
 int EditNumberList(int row, int col, NumberList& list, uint32_t flags);
-void DrawNumberList(int row, int col, const NumberList& list, uint32_t flags);
+// width 0: the list field's own width. A list longer than the width shows as
+// "?" in every column: nothing is drawn past a field.
+void DrawNumberList(int row, int col, const NumberList& list, uint32_t flags, int width = 0);
 
 int AcceptField(const FieldDescriptor& field, const char* exitKeys, uint32_t flags);
 // Walks fields first..last with Up, Down and Enter; returns the key that left.

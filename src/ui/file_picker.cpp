@@ -11,7 +11,7 @@
 
 #include "ui/edit_text.h"
 #include "ui/keys.h"
-#include "ui/pattern_match.h"
+#include "text/pattern_match.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -103,6 +104,38 @@ TEST_F(Demo, StopsBothProgramsOnSigterm) {
     ASSERT_TRUE(t.WaitFor("demo-ended-143")) << t.ScreenText();
     EXPECT_TRUE(AwaitGone(sim));
     EXPECT_TRUE(AwaitGone(program));
+}
+
+// The Modbus TCP port the demo's simulator listens on, from its command line.
+std::string SimulatorPort(int sim) {
+    std::ifstream in("/proc/" + std::to_string(sim) + "/cmdline");
+    std::string argument;
+    while (std::getline(in, argument, '\0'))
+        if (argument.rfind("127.0.0.1:", 0) == 0) return argument.substr(10);
+    return "";
+}
+
+// The scale fed to port 2 moves register 20 (its weight in grams) with each
+// stable line, a line a second: two different weights within a few seconds.
+TEST_F(Demo, TheScaleMovesRegister20) {
+    StartDemo();
+    if (HasFatalFailure()) return;
+    std::string port = SimulatorPort(sim);
+    ASSERT_FALSE(port.empty());
+    std::vector<std::string> seen;
+    for (int i = 0; i < 100 && seen.size() < 2; ++i) {
+        int status = -1;
+        std::string value = RunCommand({BuildDir() + "/kova-link", "--type", "tcp", "--host",
+                                        "127.0.0.1", "--tcp-port", port, "read", "20", "1"},
+                                       &status);
+        if (status == 0 && value != "0\n" &&
+            std::find(seen.begin(), seen.end(), value) == seen.end())
+            seen.push_back(value);
+        usleep(100000);
+    }
+    EXPECT_EQ(seen.size(), 2u);
+    t.Type("Q");
+    ASSERT_TRUE(t.WaitFor("demo-ended-0")) << t.ScreenText();
 }
 
 }  // namespace

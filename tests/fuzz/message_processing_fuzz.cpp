@@ -11,7 +11,7 @@
 #include "emulator/editing_modes.h"
 #include "emulator/hex_codes.h"
 #include "emulator/mask.h"
-#include "ui/pattern_match.h"
+#include "text/pattern_match.h"
 
 namespace {
 

@@ -201,6 +201,38 @@ const FloodCase kFloodCases[] = {
      {"Read reply timeout"}},
 };
 
+// Two programs one after the other on one port: the reply to the first,
+// which gave up and ended, must not answer the second (Modbus RTU and ASCII
+// carry no transaction number to tell them apart).
+TEST(FaultMatrix, LateRepliesNeverCrossIntoTheNextProgram) {
+    ASSERT_TRUE(HaveProgram(BuildProgram("kova-link")));
+    for (const char* protocol : {"rtu", "ascii"}) {
+        Simulator sim({"--protocol", protocol, "--pty", "--delay", "300", "--set", "2049=1111",
+                       "--set", "7421=3"});
+        ASSERT_TRUE(sim.Started());
+        auto read = [&](const char* timeout, const char* reg) {
+            return RunProgram({BuildProgram("kova-link"), "--type", protocol, "--port", sim.Where(),
+                               "--timeout", timeout, "read", reg, "1"});
+        };
+        Tally tally;
+        for (int i = 0; i < Requests(6); ++i) {
+            const RunResult gaveUp = read("20", "2049");
+            EXPECT_EQ(gaveUp.status, 1) << gaveUp.out;
+            const RunResult next = read("100", "7421");
+            ++tally.requests;
+            if (next.status != 0)
+                ++tally.failures[next.err];
+            else if (next.out == "3\n")
+                ++tally.ok;
+            else
+                ++tally.wrong;
+        }
+        tally.Print((std::string(protocol) + " across programs").c_str());
+        EXPECT_EQ(tally.wrong, 0);
+        EXPECT_EQ(tally.ok, tally.requests);
+    }
+}
+
 TEST(FaultMatrix, FloodedAndTrickledRequestsEndInTime) {
     ASSERT_TRUE(HaveProgram(BuildProgram("kova-sim")));
     constexpr int kTicks = 10;

@@ -15,7 +15,7 @@
 #include "transfer/module_transfer.h"
 #include "transfer/section_transfer.h"
 #include "transfer_fixture.h"
-#include "ui/pattern_match.h"
+#include "text/pattern_match.h"
 
 namespace {
 

@@ -127,6 +127,20 @@ TEST_F(AcceptFieldTest, DrawChoiceOutOfRangeIsInvalid) {
     EXPECT_EQ("INVALID", Image(3, 1, 7));
 }
 
+// A list too long for its field (a damaged route count under a three-column
+// drop) shows as question marks and never draws past the field.
+TEST_F(AcceptFieldTest, ANumberListNeverDrawsPastItsField) {
+    PutText("xxxxxxxx", 3, 1, 8, ' ', 0);
+    NumberList eight{8, {1, 2, 3, 4, 5, 6, 7, 8}};
+    DrawNumberList(3, 1, eight, 0, 3);
+    EXPECT_EQ("???xxxxx", Image(3, 1, 8));
+    NumberList drop{1, {255}};
+    DrawNumberList(3, 1, drop, 0, 3);
+    EXPECT_EQ("255xxxxx", Image(3, 1, 8));
+    DrawNumberList(3, 1, eight, 0);
+    EXPECT_EQ("1,2,3,4,5,6,7,8", Image(3, 1, 15));
+}
+
 // A stored index past the list shows "INVALID"; the choice shown when the
 // field is entered, shorter than that, leaves none of it behind.
 TEST_F(AcceptFieldTest, AChoiceAfterInvalidClearsTheWholeField) {

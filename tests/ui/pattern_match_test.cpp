@@ -1,5 +1,5 @@
 // The pattern language shared by the emulator and the file picker.
-#include "ui/pattern_match.h"
+#include "text/pattern_match.h"
 
 #include <gtest/gtest.h>
 

@@ -93,36 +93,49 @@ std::unique_ptr<SimSlave> MakeSlave(SimContext& context) {
     }
 }
 
-// The poll timeout: the slave's pause, or less when chatter is due sooner.
-int PollTimeout(const SimSlave& slave, int chatterMs, Clock::time_point nextChatter) {
-    int timeout = slave.PauseMs();
+// The shorter of two poll timeouts, where -1 waits for ever.
+int Sooner(int a, int b) { return a < 0 || (b >= 0 && b < a) ? b : a; }
+
+// The poll timeout: the slave's pause, or less when chatter or a fed line is
+// due sooner.
+int PollTimeout(const SimSlave& slave, int chatterMs, Clock::time_point nextChatter,
+                const PortFeeds& feeds) {
+    int timeout = Sooner(slave.PauseMs(), feeds.MsUntilDue());
     if (!chatterMs) return timeout;
     auto left = std::chrono::ceil<std::chrono::milliseconds>(nextChatter - Clock::now());
-    int chatter = left.count() > 0 ? int(left.count()) : 0;
-    return timeout < 0 || chatter < timeout ? chatter : timeout;
+    return Sooner(timeout, left.count() > 0 ? int(left.count()) : 0);
 }
 
 // Serves until a stop signal; a client that closes its end is waited out.
 // Returns the number of bytes received.
-size_t Serve(int fd, int signals, SimSlave& slave, int chatterMs) {
+size_t Serve(int fd, int signals, SimSlave& slave, int chatterMs, SimContext& context) {
     size_t received = 0;
     Clock::time_point nextChatter = Clock::now() + std::chrono::milliseconds(chatterMs);
+    Clock::time_point lastByte = Clock::now();
     for (;;) {
         pollfd fds[2] = {{fd, POLLIN, 0}, {signals, POLLIN, 0}};
-        int ready = poll(fds, 2, PollTimeout(slave, chatterMs, nextChatter));
+        int ready = poll(fds, 2, PollTimeout(slave, chatterMs, nextChatter, context.feeds));
         if (ready < 0) continue;
         if (fds[1].revents) return received;
+        context.feeds.RunDue(context.image);
         if (chatterMs && Clock::now() >= nextChatter) {
             slave.Chatter();
             nextChatter = Clock::now() + std::chrono::milliseconds(chatterMs);
         }
         if (ready == 0) {
-            if (slave.PauseMs() >= 0) slave.OnPause();
+            // A wake-up for a fed line is no pause on the line unless the
+            // pause has passed since the last byte came.
+            if (slave.PauseMs() >= 0 &&
+                Clock::now() - lastByte >= std::chrono::milliseconds(slave.PauseMs()))
+                slave.OnPause();
             continue;
         }
         uint8_t buffer[512];
         ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n > 0) received += size_t(n);
+        if (n > 0) {
+            received += size_t(n);
+            lastByte = Clock::now();
+        }
         for (ssize_t i = 0; i < n; ++i) slave.OnByte(buffer[i]);
     }
 }
@@ -145,6 +158,7 @@ int main(int argc, char** argv) {
     int signals = StopSignals();
     if (options.protocol == SimProtocol::Tcp) {
         SimContext context{options, std::move(image), nullptr};
+        if (!context.feeds.Load(options.feeds)) return 1;
         return ServeModbusTcp(context, signals);
     }
     Line line;
@@ -159,8 +173,9 @@ int main(int argc, char** argv) {
     settings.stopBits = options.stopBits;
     LineWriter writer(line.fd, options.pace, CharacterNanoseconds(settings), options.trickleMs);
     SimContext context{options, std::move(image), &writer};
+    if (!context.feeds.Load(options.feeds)) return 1;
     auto slave = MakeSlave(context);
-    size_t received = Serve(line.fd, signals, *slave, options.chatterMs);
+    size_t received = Serve(line.fd, signals, *slave, options.chatterMs, context);
     CloseSerialDevice(&line.device);
     if (options.countBytes) printf("received %zu sent %zu\n", received, writer.BytesSent());
     return 0;

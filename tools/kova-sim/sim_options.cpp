@@ -77,6 +77,13 @@ const Option kOptions[] = {
      [](SimOptions& o, const char*) { return o.countBytes = true; }},
     {"--set", "REG=VALUE", "start with a holding register at a value (repeatable, applied last)",
      [](SimOptions& o, const char* a) { return ParsePreset(a, &o.presets); }},
+    {"--feed", "PORT=FILE[@MS]",
+     "a device on module port 1-4: every MS (default 1000) the next line of FILE, with CR LF "
+     "(repeatable)",
+     [](SimOptions& o, const char* a) {
+         FeedOption feed;
+         return ParseFeedOption(a, &feed) && (o.feeds.push_back(feed), true);
+     }},
     {"--baud", "N", "line rate for --tty and --pace (default 9600)",
      [](SimOptions& o, const char* a) {
          int v;
@@ -124,7 +131,11 @@ void PrintHelp(FILE* out) {
             "A simulated KOVA module: 16384 registers with the identification block,\n"
             "answering as a Sy/Max, Modbus RTU, Modbus ASCII, Gateway or Modbus TCP slave\n"
             "until SIGTERM or SIGINT. With --pty the slave side's path is printed alone on\n"
-            "the first line; with --listen \"listening\", then the port.\n\n");
+            "the first line; with --listen \"listening\", then the port.\n"
+            "Lines fed to a port go through the module's message processing with the\n"
+            "port's configuration as the registers hold it, and land in the registers\n"
+            "from the rack base up; the port's CTS bit in 8187 is up for the first half\n"
+            "of each interval. Example: --feed 2=scale.txt@1000 --feed 1=codes.txt@4000\n\n");
     tools::PrintOptionHelp(out, kOptions, 28);
 }
 

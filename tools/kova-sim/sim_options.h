@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "port_feeds.h"
 #include "register_image.h"
 
 enum class SimProtocol { SyMax, Rtu, Ascii, Gateway, Tcp };
@@ -28,7 +29,8 @@ struct SimOptions {
     std::vector<std::pair<int, uint16_t>> presets;  // --set REG=VALUE, applied last
     uint16_t eepromStatus = 0;                      // what 8174 reads after the EEPROM command
     std::string logFile;                            // each register request, one line
-    bool countBytes = false;  // serial: print the bytes received and sent at the end
+    bool countBytes = false;        // serial: print the bytes received and sent at the end
+    std::vector<FeedOption> feeds;  // --feed PORT=FILE[@MS]: devices on the module's ports
     // Faults
     int dropEvery = 0;     // no reply to every Nth request
     int dropAfter = 0;     // no reply to the requests after the Nth (0: off) ...

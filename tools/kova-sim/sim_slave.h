@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "port_feeds.h"
 #include "register_image.h"
 #include "sim_options.h"
 
@@ -40,6 +41,7 @@ struct SimContext {
     int replies = 0;
     int naks = 0;
     int delays = 0;
+    PortFeeds feeds;
 
     bool DropThisRequest() {
         ++requests;

@@ -159,8 +159,11 @@ int ServeModbusTcp(SimContext& context, int signals) {
             auto left = std::chrono::ceil<std::chrono::milliseconds>(nextChatter - Clock::now());
             timeout = left.count() > 0 ? int(left.count()) : 0;
         }
+        int feedMs = context.feeds.MsUntilDue();
+        if (feedMs >= 0 && (timeout < 0 || feedMs < timeout)) timeout = feedMs;
         if (poll(fds.data(), fds.size(), timeout) < 0) continue;
         if (fds[0].revents) break;
+        context.feeds.RunDue(context.image);
         if (context.options.chatterMs && Clock::now() >= nextChatter) {
             for (Client& client : clients) Chatter(client);
             nextChatter = Clock::now() + std::chrono::milliseconds(context.options.chatterMs);

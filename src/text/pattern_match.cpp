@@ -1,7 +1,7 @@
 // The module's pattern language: literal characters (compared first, so every
 // special also matches itself), '=' any, '#' digit, '?' letter, '(..)' numeric
 // ranges, '[..]' character classes and '*' any run; anchored at both ends.
-#include "ui/pattern_match.h"
+#include "text/pattern_match.h"
 
 #include <cstdint>
 #include <cstring>
