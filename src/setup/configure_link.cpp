@@ -48,7 +48,7 @@ struct SlotRow {
 constexpr SlotRow kSlotRows[] = {
     {Slot::Port, 9, "Port", kPortFieldWidth, dt::ChoiceList},
     {Slot::Host, 9, "Host", kTcpHostLength, dt::Text},
-    {Slot::Baud, 10, "Baud rate", 5, dt::ChoiceList},
+    {Slot::Baud, 10, "Baud rate", kSetupBaudWidth, dt::ChoiceList},
     {Slot::TcpPort, 10, "Port", 5, dt::UShort},
     {Slot::DataBits, 11, "Data bits", 1, dt::ChoiceList},
     {Slot::FixedDataBits, 11, "Data bits", 1, dt::ChoiceList},
@@ -143,7 +143,7 @@ FieldDescriptor DescriptorOf(const SlotRow& row, LinkSetup& s, RouteEdit& route)
             choice(&s.LinkPort, SerialPortList);
             break;
         case Slot::Baud:
-            choice(&s.LinkBaud, kPortBaudTexts);
+            choice(&s.LinkBaud, kSetupBaudTexts);
             break;
         case Slot::DataBits:
         case Slot::FixedDataBits:

@@ -39,7 +39,8 @@ void ConfigureTerminal(bool offerSave) {
     FieldDescriptor fields[] = {
         {7, 46, kPortFieldWidth, dt::ChoiceList, &s.TerminalPort, SerialPortList, nullptr,
          tf::Highlight},
-        {8, 46, 5, dt::ChoiceList, &s.TerminalBaud, kPortBaudTexts, nullptr, tf::Highlight},
+        {8, 46, kSetupBaudWidth, dt::ChoiceList, &s.TerminalBaud, kSetupBaudTexts, nullptr,
+         tf::Highlight},
         {9, 46, 1, dt::ChoiceList, &s.TerminalDataBits, kSetupDataBitsTexts, nullptr,
          tf::Highlight},
         {10, 46, 1, dt::ChoiceList, &s.TerminalStopBits, kSetupStopBitsTexts, nullptr,

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "config/config_lists.h"
+#include "setup/setup_choices.h"
 
 LinkSetup CurrentSetup{};
 std::string StartupSetupName;
@@ -66,7 +67,12 @@ std::optional<LinkSetup> DecodeSetup(const uint8_t* bytes, size_t size) {
     return setup;
 }
 
+bool SetupBaudsInList(const LinkSetup& setup) {
+    auto inList = [](int16_t index) { return index >= 0 && index < kSetupBaudCount; };
+    return inList(setup.LinkBaud) && inList(setup.TerminalBaud);
+}
+
 int32_t LinkBaudRate(const LinkSetup& setup) {
-    if (setup.LinkBaud < 0 || setup.LinkBaud >= 16) return 0;
-    return kPortBaudValues[setup.LinkBaud];
+    if (setup.LinkBaud < 0 || setup.LinkBaud >= kSetupBaudCount) return 0;
+    return kSetupBaudValues[setup.LinkBaud];
 }

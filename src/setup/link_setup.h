@@ -82,5 +82,8 @@ std::vector<uint8_t> EncodeSetup(const LinkSetup& setup);
 // The first 150 bytes; nullopt when there are fewer.
 std::optional<LinkSetup> DecodeSetup(const uint8_t* bytes, size_t size);
 
+// Both baud rates index the setup's list (a damaged or foreign file may hold any number).
+bool SetupBaudsInList(const LinkSetup& setup);
+
 // The link baud rate in bits per second (134.5 baud as 135).
 int32_t LinkBaudRate(const LinkSetup& setup);

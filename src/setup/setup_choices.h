@@ -1,6 +1,7 @@
 // The texts the setup forms choose from, in the order of the values the
 // record stores.
 #pragma once
+#include <cstdint>
 
 extern const char* const kConnectionTypeTexts[];  // index = LinkType, 0 "NONE"
 extern const char* const kSetupDataBitsTexts[];   // "7" "8"
@@ -10,6 +11,16 @@ extern const char* const kErrorCheckTexts[];      // "BCC" "CRC"
 extern const char* const kYesNoTexts[];           // "YES" "NO"
 extern const char* const kPriorityTexts[];        // "Non-Priority" "Priority"
 extern const char* const kRegisterSetTexts[];     // "4x" "3x"
+
+// The baud rates of the link and the terminal: the module's sixteen rates,
+// then the faster ones today's devices use, so that older setup files keep
+// the meaning of their indexes. The texts are as wide as the field.
+constexpr int kSetupBaudCount = 20;
+constexpr int kSetupBaudWidth = 6;
+extern const char* const kSetupBaudTexts[];  // kSetupBaudCount entries and nullptr
+extern const int32_t kSetupBaudValues[kSetupBaudCount];
+// The index of a rate in the list; -1 when it has none.
+int SetupBaudIndexOf(int32_t baud);
 
 // Port choice fields are wider than the five columns of a COM name, so that
 // whole Linux device names (ttyUSB10) show.

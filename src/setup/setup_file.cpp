@@ -48,7 +48,7 @@ ReadOutcome ReadSetup(const std::string& path) {
     auto bytes = ReadFilePrefix(ResolveIn(path), kSetupFileSize);
     if (!bytes) return ReadOutcome::Missing;
     auto setup = DecodeSetup(bytes->data(), bytes->size());
-    if (!setup) return ReadOutcome::Short;
+    if (!setup || !SetupBaudsInList(*setup)) return ReadOutcome::Short;
     CurrentSetup = *setup;
     return ReadOutcome::Read;
 }

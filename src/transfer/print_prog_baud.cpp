@@ -5,6 +5,7 @@
 
 #include "config/config_lists.h"
 #include "config/config_ranges.h"
+#include "setup/setup_choices.h"
 #include "transfer/module_registers.h"
 #include "transfer/register_map.h"
 
@@ -19,11 +20,7 @@ int WriteBaud(Link* link, TransferReporter& reporter, int16_t printProgBaud) {
     return WriteModuleRegistersOnce(link, reporter, kPrintProgBaudRegister, 1, &value);
 }
 
-int16_t LinkBaudIndexOf(int32_t baud) {
-    for (int16_t i = 0; i < 16; ++i)
-        if (kPortBaudValues[i] == baud) return i;
-    return -1;
-}
+int16_t LinkBaudIndexOf(int32_t baud) { return int16_t(SetupBaudIndexOf(baud)); }
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include "config/disk_file.h"
 #include "setup/device_root.h"
 #include "setup/link_opening.h"
+#include "setup/setup_choices.h"
 
 namespace {
 
@@ -30,6 +31,12 @@ bool ReadSetupFile(const std::string& path, LinkSetup* setup, std::string* reaso
                   " bytes where a setup file has " + std::to_string(kSetupFileSize);
         return false;
     }
+    if (!SetupBaudsInList(*decoded)) {
+        *reason = path + ": Can't read setup file: a baud rate index (" +
+                  std::to_string(decoded->LinkBaud) + ", " + std::to_string(decoded->TerminalBaud) +
+                  ") is past the list of " + std::to_string(kSetupBaudCount) + " rates";
+        return false;
+    }
     *setup = *decoded;
     return true;
 }
@@ -38,9 +45,7 @@ bool ReadSetupFile(const std::string& path, LinkSetup* setup, std::string* reaso
 // module's.
 LinkSetup SetupOfSettings(const LinkSettings& settings) {
     LinkSetup setup{};
-    setup.LinkBaud = -1;
-    for (int i = 0; i < 16; ++i)
-        if (kPortBaudValues[i] == settings.baud) setup.LinkBaud = int16_t(i);
+    setup.LinkBaud = int16_t(SetupBaudIndexOf(settings.baud));
     return setup;
 }
 
