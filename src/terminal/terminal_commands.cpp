@@ -52,23 +52,33 @@ void ToggleHexOutput(TerminalSession& s) {
     s.display.column = 1;
 }
 
-void BeginCapture(TerminalSession& s) {
+void ToggleTimestamps(TerminalSession& s) {
+    Show(s, "\r\n");
+    s.timestamps = !s.timestamps;
+    PrintF(s, "\nTIMESTAMPS %s\n", s.timestamps ? "ON" : "OFF");
+    s.display.column = 1;
+}
+
+void BeginCapture(TerminalSession& s, bool raw) {
     s.display.column = 1;
     if (s.capture) {
         PrintF(s, "\nCapture file: \"%s\" already open. Type F8 to close.\n",
                s.captureName.c_str());
         return;
     }
+    const char* what = raw ? "Raw capture" : "Capture";
     if (s.captureName.empty())
-        Print(s, "\nCapture to file? ");
+        PrintF(s, "\n%s to file? ", what);
     else
-        PrintF(s, "\nCapture to file (CR=\"%s\")? ", s.captureName.c_str());
+        PrintF(s, "\n%s to file (CR=\"%s\")? ", what, s.captureName.c_str());
     std::string typed;
     if (!ReadTerminalLine(s, kLineLength, &typed)) return;
     if (!typed.empty()) s.captureName = typed;
-    s.capture = s.captureName.empty() ? nullptr : std::fopen(s.captureName.c_str(), "w");
+    s.capture = s.captureName.empty() ? nullptr : std::fopen(s.captureName.c_str(), "wb");
+    s.captureRaw = raw && s.capture;
     if (s.capture)
-        PrintF(s, "Copying output to: \"%s\". Type F8 to end capture.\n", s.captureName.c_str());
+        PrintF(s, "Copying %s to: \"%s\". Type F8 to end capture.\n",
+               raw ? "received bytes" : "output", s.captureName.c_str());
     else
         PrintF(s, "Unable to open file: \"%s\" for write.\n", s.captureName.c_str());
 }

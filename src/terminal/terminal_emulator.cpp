@@ -29,6 +29,8 @@ constexpr const char* kHelpSetup = "Type F9 to change terminal communication set
 constexpr const char* kHelpHex = "Type F5 to toggle hex-only output.\n";
 constexpr const char* kHelpSequence =
     "To send hex sequence, type INSERT key, enter hex codes, type ENTER.\n";
+constexpr const char* kHelpStampsRaw =
+    "Type F6 to toggle timestamps.  Type shift-F7 to capture the raw bytes.\n";
 
 bool IsSerialLinkType(int type) { return type >= LinkTypeSyMax && type <= LinkTypeModbusAscii; }
 
@@ -77,11 +79,7 @@ bool OpenTerminalPort(TerminalSession& s) {
 // The port's line from the terminal settings. A failure returns to the menu
 // with the message rather than ending the program.
 bool SetTerminalLine(TerminalSession& s) {
-    const LinkSetup& c = CurrentSetup;
-    long baud = c.TerminalBaud >= 0 && c.TerminalBaud < 16 ? kPortBaudValues[c.TerminalBaud] : 0;
-    long error = nt_sio::_setuart(&s.port, baud, c.TerminalDataBits + 7, c.TerminalStopBits + 1,
-                                  c.TerminalParity, 0);
-    if (error == 0) return true;
+    if (ApplyTerminalLine(&s.port) == 0) return true;
     ShowTerminalError(s.port.reason, s.port.reason);
     return false;
 }
@@ -117,6 +115,7 @@ void ChangeSetup(TerminalSession& s) {
     Print(s, kHelpExit);
     Print(s, kHelpSetup);
     Print(s, kHelpSequence);
+    Print(s, kHelpStampsRaw);
     s.display.column = 1;
 }
 
@@ -128,17 +127,19 @@ void ReceiveChunk(TerminalSession& s) {
     int got = 0;
     long status = nt_sio::SioReadAvailable(&s.port, buffer, kReadChunk, &got);
     std::string out;
+    CaptureRaw(s, buffer, got);
     for (int i = 0; i < got; ++i) ShowReceivedByte(s.display, buffer[i], out);
     while (status == nt_sio::SioOk && s.display.afterCr) {
         uint8_t next;
         status = nt_sio::SioRead(&s.port, kCrLookAheadTimeout, &next, 1, &got);
+        CaptureRaw(s, &next, got);
         if (got == 1)
             ShowReceivedByte(s.display, next, out);
         else
             EndCrLookAhead(s.display, out);
         if (status == nt_sio::SioShort) status = nt_sio::SioOk;
     }
-    Show(s, out);
+    Show(s, s.timestamps ? StampLines(s, out) : out);
     if (status != nt_sio::SioOk) MarkPortLost(s);
 }
 
@@ -156,8 +157,12 @@ void HandleKey(TerminalSession& s) {
             return SendBytes(s, k.bytes);
         case TerminalAction::ToggleHex:
             return ToggleHexOutput(s);
+        case TerminalAction::ToggleTimestamps:
+            return ToggleTimestamps(s);
         case TerminalAction::BeginCapture:
-            return BeginCapture(s);
+            return BeginCapture(s, false);
+        case TerminalAction::BeginRawCapture:
+            return BeginCapture(s, true);
         case TerminalAction::EndCapture:
             return EndCapture(s);
         case TerminalAction::Setup:
@@ -189,6 +194,7 @@ bool Enter(TerminalSession& s) {
     Print(s, kHelpSetup);
     Print(s, kHelpHex);
     Print(s, kHelpSequence);
+    Print(s, kHelpStampsRaw);
     return true;
 }
 
@@ -200,9 +206,11 @@ Link* TerminalEmulator(Link* current) {
     if (!Enter(s)) return s.link;
     while (!s.leave) {
         FlushCapture(s);
-        int ready = WaitForRawKeyOr(s.lost ? -1 : nt_sio::SioDescriptor(s.port), -1);
+        int ready = s.lost ? WaitForRawKeyOr(-1, MsUntilReopen(s))
+                           : WaitForRawKeyOr(nt_sio::SioDescriptor(s.port), -1);
         if (ready & con::InputDescriptor) ReceiveChunk(s);
         if (ready & con::InputKey) HandleKey(s);
+        TryReopenPort(s);
     }
     return s.link;
 }

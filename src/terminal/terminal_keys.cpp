@@ -18,7 +18,9 @@ constexpr Binding kBindings[] = {
     {0x3D,               TerminalAction::Send,         "\x1BOR"},  // F3
     {0x3E,               TerminalAction::Send,         "\x1BOS"},  // F4
     {0x3F,               TerminalAction::ToggleHex,    ""},        // F5
+    {key::scan::F6,      TerminalAction::ToggleTimestamps, ""},
     {0x41,               TerminalAction::BeginCapture, ""},        // F7
+    {key::scan::ShiftF7, TerminalAction::BeginRawCapture, ""},
     {0x42,               TerminalAction::EndCapture,   ""},        // F8
     {0x43,               TerminalAction::Setup,        ""},        // F9
     {key::scan::Insert,  TerminalAction::HexLine,      ""},

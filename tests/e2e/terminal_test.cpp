@@ -10,6 +10,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <regex>
 #include <set>
 #include <string>
 
@@ -25,12 +27,26 @@ namespace {
 class TerminalScenario : public testing::Test {
   protected:
     void SetUp() override {
+        fs::create_directories(t.DeviceRoot() + "/sys/class/tty/ttyS1/device");
+        PlugPeer();
+    }
+    // A new far end behind ttyS1, as a USB adapter plugged in again gets a
+    // new device behind the same name.
+    void PlugPeer() {
         master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
         ASSERT_GE(master, 0);
         ASSERT_EQ(grantpt(master) | unlockpt(master), 0);
         slave = ptsname(master);
-        fs::create_directories(t.DeviceRoot() + "/sys/class/tty/ttyS1/device");
+        fs::remove(t.DeviceRoot() + "/dev/ttyS1");
         fs::create_symlink(slave, t.DeviceRoot() + "/dev/ttyS1");
+    }
+    void UnplugPeer() {
+        close(master);
+        master = -1;
+    }
+    std::string CaptureFile(const std::string& name) {
+        std::ifstream in(t.Dir() + "/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
     }
     void TearDown() override {
         if (master >= 0) close(master);
@@ -82,10 +98,11 @@ TEST_F(TerminalScenario, ShowsScrollsSendsAndSurvivesTheFarEndGoing) {
     ASSERT_TRUE(t.WaitFor("NOTE: The terminal emulator is using ttyS1")) << t.ScreenText();
     EXPECT_EQ(t.Row(2), "Type contrl-End to exit terminal.  Type F7 to begin capture to a file.");
     EXPECT_EQ(t.Row(5), "To send hex sequence, type INSERT key, enter hex codes, type ENTER.");
+    EXPECT_EQ(t.Row(6), "Type F6 to toggle timestamps.  Type shift-F7 to capture the raw bytes.");
 
     PeerWrite("AB\r\n\x1b[A\r");
-    ASSERT_TRUE(t.WaitForRow(7, "<1B>[A<0D>")) << t.ScreenText();
-    EXPECT_EQ(t.Row(6), "AB<0D><0A>");
+    ASSERT_TRUE(t.WaitForRow(8, "<1B>[A<0D>")) << t.ScreenText();
+    EXPECT_EQ(t.Row(7), "AB<0D><0A>");
 
     t.SendKeys("F1");
     t.SendKeys(std::vector<std::string>{"Up", "Down"});
@@ -102,7 +119,7 @@ TEST_F(TerminalScenario, ShowsScrollsSendsAndSurvivesTheFarEndGoing) {
     PeerWrite(lines);
     ASSERT_TRUE(t.WaitForRow(24, "line 30<0D><0A>")) << t.ScreenText();
     EXPECT_EQ(t.Row(23), "line 29<0D><0A>");
-    EXPECT_EQ(t.Row(1), "line 7<0D><0A>");
+    EXPECT_EQ(t.Row(1), "line 7<0D><0A>");  // the help lines and the typed lines scrolled away
 
     close(master);
     master = -1;
@@ -129,6 +146,88 @@ TEST_F(TerminalScenario, TheLinkLendsItsPortAndGetsItBack) {
     t.Settle();
     EXPECT_TRUE(HoldsPort());  // connected again
     EXPECT_EQ(t.ScreenText().find("Unable to establish link."), std::string::npos);
+}
+
+// The port vanishes and a device comes back under its name: the terminal
+// opens it again by itself, keys still reach the far end, and the capture
+// that was open holds what came before and after.
+TEST_F(TerminalScenario, OpensAReturningPortAgainAndKeepsItsCapture) {
+    WriteSetup(0, 1);
+    t.Start({"UT"});
+    ASSERT_TRUE(t.WaitFor("NOTE: The terminal emulator is using ttyS1")) << t.ScreenText();
+    t.SendKeys("F7");
+    ASSERT_TRUE(t.WaitFor("Capture to file?"));
+    t.Type("cap.txt");
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitFor("Type F8 to end capture.")) << t.ScreenText();
+    PeerWrite("before");
+    ASSERT_TRUE(t.WaitFor("before")) << t.ScreenText();
+
+    UnplugPeer();
+    ASSERT_TRUE(t.WaitFor("Lost port: \"ttyS1\".")) << t.ScreenText();
+    PlugPeer();
+    ASSERT_TRUE(t.WaitFor("Port \"ttyS1\" is back.")) << t.ScreenText();
+    PeerWrite("after");
+    ASSERT_TRUE(t.WaitFor("after")) << t.ScreenText();
+    t.Type("k");
+    EXPECT_EQ(PeerRead(1), "k");
+    t.SendKeys("F8");
+    ASSERT_TRUE(t.WaitFor("Capture file: \"cap.txt\" closed.")) << t.ScreenText();
+    std::string capture = CaptureFile("cap.txt");
+    EXPECT_NE(capture.find("before"), std::string::npos) << capture;
+    EXPECT_NE(capture.find("after"), std::string::npos) << capture;
+}
+
+// F6 puts the time of day on every received line, on the screen and in the
+// capture; F6 again takes it away.
+TEST_F(TerminalScenario, TimestampsReceivedLinesOnScreenAndInTheCapture) {
+    WriteSetup(0, 1);
+    t.Start({"UT"});
+    ASSERT_TRUE(t.WaitFor("NOTE: The terminal emulator is using ttyS1")) << t.ScreenText();
+    t.SendKeys("F7");
+    ASSERT_TRUE(t.WaitFor("Capture to file?"));
+    t.Type("stamped.txt");
+    t.SendKeys("Enter");
+    t.SendKeys("F6");
+    ASSERT_TRUE(t.WaitFor("TIMESTAMPS ON")) << t.ScreenText();
+    PeerWrite("w=12\r\nw=13\r\n");
+    ASSERT_TRUE(t.WaitFor("] w=13<0D><0A>")) << t.ScreenText();
+    t.SendKeys("F6");
+    ASSERT_TRUE(t.WaitFor("TIMESTAMPS OFF")) << t.ScreenText();
+    PeerWrite("plain\r\n");
+    ASSERT_TRUE(t.WaitFor("plain<0D><0A>")) << t.ScreenText();
+    t.SendKeys("F8");
+    ASSERT_TRUE(t.WaitFor("closed.")) << t.ScreenText();
+
+    const std::regex stamped(R"(\[\d\d:\d\d:\d\d\.\d\d\d\] w=1[23]<0D><0A>)");
+    std::string screen = t.ScreenText(), capture = CaptureFile("stamped.txt");
+    for (const std::string& text : {screen, capture}) {
+        auto lines = std::distance(std::sregex_iterator(text.begin(), text.end(), stamped),
+                                   std::sregex_iterator());
+        EXPECT_EQ(lines, 2) << text;
+        EXPECT_NE(text.find("\nplain<0D><0A>"), std::string::npos) << text;
+    }
+}
+
+// Shift-F7 captures what came exactly as it came: every byte value, none
+// added (the screen shows them as codes and breaks lines).
+TEST_F(TerminalScenario, RawCaptureKeepsEveryByteAsItCame) {
+    WriteSetup(0, 1);
+    t.SetTerm("tmux-256color");  // a terminal that reports Shift-F7
+    t.Start({"UT"});
+    ASSERT_TRUE(t.WaitFor("NOTE: The terminal emulator is using ttyS1")) << t.ScreenText();
+    t.SendKeys("S-F7");
+    ASSERT_TRUE(t.WaitFor("Raw capture to file?")) << t.ScreenText();
+    t.Type("raw.bin");
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitFor("Copying received bytes to: \"raw.bin\"")) << t.ScreenText();
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += char(b);
+    PeerWrite(all + all);
+    ASSERT_TRUE(t.WaitFor("<FF>")) << t.ScreenText();
+    t.SendKeys("F8");
+    ASSERT_TRUE(t.WaitFor("Capture file: \"raw.bin\" closed.")) << t.ScreenText();
+    EXPECT_EQ(CaptureFile("raw.bin"), all + all);
 }
 
 }  // namespace

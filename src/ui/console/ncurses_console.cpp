@@ -79,10 +79,11 @@ struct ScanKey {
     uint8_t scan;
 };
 constexpr ScanKey kScanKeys[] = {
-    {KEY_UP, key::scan::Up},       {KEY_DOWN, key::scan::Down},  {KEY_LEFT, key::scan::Left},
-    {KEY_RIGHT, key::scan::Right}, {KEY_HOME, key::scan::Home},  {KEY_END, key::scan::End},
-    {KEY_PPAGE, key::scan::PgUp},  {KEY_NPAGE, key::scan::PgDn}, {KEY_DC, key::scan::Del},
-    {KEY_IC, key::scan::Insert},   {KEY_F(11), key::scan::F11},  {KEY_F(12), key::scan::F12},
+    {KEY_UP, key::scan::Up},         {KEY_DOWN, key::scan::Down},  {KEY_LEFT, key::scan::Left},
+    {KEY_RIGHT, key::scan::Right},   {KEY_HOME, key::scan::Home},  {KEY_END, key::scan::End},
+    {KEY_PPAGE, key::scan::PgUp},    {KEY_NPAGE, key::scan::PgDn}, {KEY_DC, key::scan::Del},
+    {KEY_IC, key::scan::Insert},     {KEY_F(11), key::scan::F11},  {KEY_F(12), key::scan::F12},
+    {KEY_F(19), key::scan::ShiftF7},  // terminals report Shift-F1 ... Shift-F12 as F13 ... F24
 };
 
 }  // namespace
