@@ -42,6 +42,13 @@ Bytes SyMaxSetup(int16_t port) {
 
 std::string FieldText(std::string cells) { return cells.substr(0, cells.find_first_of(". ")); }
 
+// A terminal baud rate index one past the list.
+Bytes BaudPastTheList() {
+    LinkSetup s = DefaultSetupFor("KOVASW.STP");
+    s.TerminalBaud = 20;
+    return EncodeSetup(s);
+}
+
 Bytes ShortSetup() {
     Bytes b = SyMaxSetup(0);
     b.pop_back();
@@ -126,6 +133,7 @@ TEST_F(SetupScenario, DamagedOrForeignSetupFilesGiveTheirMessage) {
         const char* message;
     } cases[] = {
         {"149 bytes", ShortSetup(), "Can't read setup file. Use SETUP to change it"},
+        {"baud index 20", BaudPastTheList(), "Can't read setup file. Use SETUP to change it"},
         {"port 4 of 1", SyMaxSetup(3), "The saved link is not in current choices."},
     };
     for (const auto& c : cases) {

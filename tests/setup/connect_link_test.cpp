@@ -123,6 +123,9 @@ TEST_F(Connect, AppliesBaudParityStopBitsAndTimeout) {
     EXPECT_EQ(2, s.stopBits);
     EXPECT_EQ(ParityOdd, Asked(link).parity);
     EXPECT_EQ(123, link->replyTimeout);
+    CurrentSetup.LinkBaud = 18;  // past the module's rates
+    EXPECT_EQ(link, ConnectLink(link));
+    EXPECT_EQ(115200u, LineOf(0).baud);
 }
 
 TEST_F(Connect, AnOpenLinkIsKeptAndGetsTheNewSettings) {

@@ -122,11 +122,17 @@ TEST(SetupRecord, LinkBaudRateFollowsTheListIndex) {
     struct Case {
         int16_t index;
         int32_t baud;
-    } cases[] = {{0, 50}, {3, 135}, {5, 300}, {13, 9600}, {15, 19200}, {16, 0}, {-1, 0}};
+    } cases[] = {{0, 50},     {3, 135},     {5, 300},     {13, 9600}, {15, 19200}, {16, 38400},
+                 {17, 57600}, {18, 115200}, {19, 230400}, {20, 0},    {-1, 0}};
     for (const auto& c : cases) {
-        LinkSetup s{};
+        LinkSetup s = DefaultSetupFor("KOVASW.STP");
         s.LinkBaud = c.index;
         EXPECT_EQ(c.baud, LinkBaudRate(s)) << c.index;
+        // A file holds only rates of the list, for the link and the terminal alike.
+        EXPECT_EQ(c.baud != 0, SetupBaudsInList(s)) << c.index;
+        s.LinkBaud = 13;
+        s.TerminalBaud = c.index;
+        EXPECT_EQ(c.baud != 0, SetupBaudsInList(s)) << c.index;
     }
 }
 
