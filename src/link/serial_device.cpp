@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "link/port_holder.h"
 #include "link/serial_termios.h"
 #include "link/uucp_lock.h"
 
@@ -43,6 +44,13 @@ std::string GroupOf(const std::string& path) {
 std::string BusyText(const std::string& path, pid_t holder) {
     std::string text = "Port " + path + " is busy";
     if (!holder) holder = UucpLockHolder(UucpLockPath(path));
+    PortHolder found;
+    if (!holder) found = FindPortHolder(path);
+    if (!holder) holder = found.pid;
+    if (!holder && found.hidden)
+        return text +
+               ": another program is using it (which one cannot be found: it may "
+               "belong to another user)";
     if (!holder) return text + ": another program is using it";
     std::string name = ProcessName(holder);
     return text + ": held by process " + std::to_string(holder) +

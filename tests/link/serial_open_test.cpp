@@ -239,4 +239,16 @@ TEST(SerialOpen, ALockFileOfALiveProcessMakesThePortBusy) {
     unlink(lock.c_str());
 }
 
+// picocom and tio hold a port with flock alone: the holder is still named.
+TEST(SerialOpen, AFlockHolderIsNamed) {
+    PtyPair pty;
+    ChildProcess holder(
+        {"flock", "--exclusive", pty.SlavePath(), "sh", "-c", "echo held; exec sleep 60"});
+    ASSERT_EQ(holder.ReadLine(), "held");
+    std::string reason;
+    EXPECT_EQ(OpenModbusRtuLink(pty.SlavePath().c_str(), 1, &reason), nullptr);
+    EXPECT_EQ(reason, "Port " + pty.SlavePath() + " is busy: held by process " +
+                          std::to_string(holder.Pid()) + " (flock)");
+}
+
 }  // namespace
