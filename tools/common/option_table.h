@@ -99,7 +99,7 @@ bool ApplyOption(OptionTable<Options> table, const std::vector<std::string>& arg
     return true;
 }
 
-enum class OptionsResult { Parsed, Help, Bad };
+enum class OptionsResult { Parsed, Help, Version, Bad };
 
 // Applies the leading options; *next is the first argument that is not one.
 // A bad option or value is reported on standard error as "TOOL: ...".
@@ -110,6 +110,7 @@ OptionsResult ApplyOptions(const char* tool, int argc, char** argv, OptionTable<
     for (; i < argc && argv[i][0] == '-'; ++i) {
         if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h"))
             return OptionsResult::Help;
+        if (!std::strcmp(argv[i], "--version")) return OptionsResult::Version;
         const OptionRow<Options>* found = FindOption(table, argv[i]);
         const char* argument = found && found->argument && i + 1 < argc ? argv[++i] : "";
         if (!found || (found->argument && !*argument) || !found->apply(options, argument)) {

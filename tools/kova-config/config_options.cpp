@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/tool_version.h"
 #include "setup/device_root.h"
 
 namespace {
@@ -131,6 +132,11 @@ bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) 
         if (a == "--") break;
         if (a == "--help" || a == "-h") {
             PrintHelp(stdout, rows);
+            *exitCode = kExitOk;
+            return false;
+        }
+        if (a == "--version") {
+            tools::PrintVersion("kova-config");
             *exitCode = kExitOk;
             return false;
         }

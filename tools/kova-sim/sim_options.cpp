@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "../common/option_table.h"
+#include "../common/tool_version.h"
 
 namespace {
 
@@ -146,6 +147,10 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, int* exitCode) 
     switch (tools::ApplyOptions("kova-sim", argc, argv, kOptions, *options, &next)) {
         case tools::OptionsResult::Help:
             PrintHelp(stdout);
+            *exitCode = 0;
+            return false;
+        case tools::OptionsResult::Version:
+            tools::PrintVersion("kova-sim");
             *exitCode = 0;
             return false;
         case tools::OptionsResult::Bad:
