@@ -6,7 +6,10 @@
 
 #include "common/link_source.h"
 
-enum class Command { Read, Write, InputRead, InputWrite, Bench, Sections, Dump, Replay };
+enum class Command { Read, Write, InputRead, InputWrite, Bench, Sections, Dump, Replay, Poll };
+
+// The most registers one read request carries (a Modbus read).
+constexpr int kMaxRequestCount = 125;
 
 struct LinkOptions {
     LinkSource source;  // link options or --setup, as kova-config takes them
@@ -18,6 +21,9 @@ struct LinkOptions {
     std::vector<int> sections;  // sections: register counts read one after another
     std::vector<uint16_t> values;
     std::string replayFile;  // replay: requests as "r|w FIRST COUNT" lines
+    int pollIntervalMs = 1000;
+    int pollCount = 0;  // 0: until SIGINT or SIGTERM
+    bool pollInput = false;
 };
 
 // False with *exitCode set after printing help or an error.

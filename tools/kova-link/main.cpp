@@ -10,6 +10,7 @@
 #include "link/link.h"
 #include "link/uucp_lock.h"
 #include "link_options.h"
+#include "poll_command.h"
 
 namespace {
 
@@ -162,6 +163,8 @@ int main(int argc, char** argv) {
             return Dump(link, o);
         case Command::Replay:
             return Replay(link, o);
+        case Command::Poll:
+            return Poll(link, o);
     }
     CloseLink(link);
     return 0;
