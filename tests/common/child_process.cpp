@@ -106,6 +106,13 @@ ChildProcess::~ChildProcess() {
     if (out_ >= 0) close(out_);
 }
 
+int ChildProcess::WaitForExit(Millis deadline) {
+    int status = 0;
+    if (pid_ <= 0 || !WaitExit(pid_, Clock::now() + deadline, &status)) return -1;
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 std::string ChildProcess::ReadLine(Millis deadline) {
     auto end = Clock::now() + deadline;
     for (;;) {

@@ -28,6 +28,9 @@ class ChildProcess {
     // The next line of standard output, or "" at the deadline or its end.
     std::string ReadLine(Millis deadline = Millis(10000));
     pid_t Pid() const { return pid_; }
+    // Waits for the program to end by itself: its exit status, or -1 when it
+    // did not end by the deadline or ended by a signal.
+    int WaitForExit(Millis deadline = Millis(10000));
 
   private:
     pid_t pid_ = -1;

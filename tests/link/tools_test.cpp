@@ -5,6 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
+#include <regex>
+
 #include "common/child_process.h"
 #include "common/device_root_dir.h"
 #include "link/link.h"
@@ -238,10 +242,10 @@ const FaultCase kFaults[] = {
     {"rtu register count",
      {"--protocol", "rtu"},
      {"--type", "rtu"},
-     {"read", "1", "129"},
+     {"sections", "1", "126"},  // read refuses this count itself
      1,
      "",
-     "Illegal read count\n"},
+     "Modbus error reply 3 ILLEGAL DATA VALUE\n"},
     {"symax register range",
      {"--protocol", "symax"},
      {"--type", "symax"},
@@ -308,6 +312,48 @@ TEST_F(ToolsTest, BenchReportsTheRequestRate) {
     EXPECT_NE(r.out.find(" requests per second"), std::string::npos) << r.out;
 }
 
+// Every tool reports the version of the kovasw it comes with.
+TEST_F(ToolsTest, VersionsAreKovaswsVersion) {
+    RunResult kovasw = RunProgram({BuildProgram("kovasw"), "--version"});
+    ASSERT_EQ(kovasw.status, 0);
+    std::string version = kovasw.out.substr(0, kovasw.out.find(" ("));  // "kovasw 1.0"
+    version = version.substr(version.find(' '));
+    for (const char* tool : {"kova-link", "kova-config", "kova-sim"}) {
+        RunResult r = RunProgram({BuildProgram(tool), "--version"});
+        EXPECT_EQ(r.status, 0) << tool;
+        EXPECT_EQ(r.out, tool + version + "\n");
+    }
+}
+
+// Poll lines: local time with milliseconds, then the values; polls at least an
+// interval apart; a module that goes away mid-run gives error lines, the
+// polling goes on to its count, and the exit status says a poll failed.
+TEST_F(ToolsTest, PollPrintsTimedLinesAndCarriesOnAfterAFailure) {
+    auto sim = std::make_unique<Sim>(Args{"--protocol", "rtu"});
+    ASSERT_EQ(KovaLink(sim->Path(), {"--type", "rtu", "write", "5", "7", "65535"}).status, 0);
+    RunResult good = KovaLink(
+        sim->Path(), {"--type", "rtu", "--interval", "100", "--count", "3", "poll", "5", "2"});
+    EXPECT_EQ(good.status, 0) << good.err;
+    const std::regex line(R"((\d{4}-\d\d-\d\dT\d\d:\d\d:(\d\d\.\d{3})),7,65535\n)");
+    std::vector<double> seconds;
+    for (std::sregex_iterator m(good.out.begin(), good.out.end(), line), end; m != end; ++m)
+        seconds.push_back(std::stod((*m)[2]));
+    ASSERT_EQ(seconds.size(), 3u) << good.out;
+    for (size_t i = 1; i < seconds.size(); ++i)
+        EXPECT_GE(std::fmod(seconds[i] - seconds[i - 1] + 60, 60), 0.095) << good.out;
+
+    ChildProcess poll({BuildProgram("kova-link"), "--port", sim->Path(), "--type", "rtu",
+                       "--interval", "100", "--count", "4", "--timeout", "20", "--input", "poll",
+                       "1", "1"});
+    ASSERT_NE(poll.ReadLine().find(','), std::string::npos);  // a first answered poll
+    sim.reset();
+    std::vector<std::string> rest;
+    for (std::string l = poll.ReadLine(); !l.empty(); l = poll.ReadLine()) rest.push_back(l);
+    EXPECT_EQ(poll.WaitForExit(Millis(30000)), 1);
+    ASSERT_EQ(rest.size(), 3u);
+    EXPECT_NE(rest.back().find(",ERROR,"), std::string::npos) << rest.back();
+}
+
 TEST_F(ToolsTest, UsageAndBadArguments) {
     struct Case {
         Args argv;
@@ -316,11 +362,31 @@ TEST_F(ToolsTest, UsageAndBadArguments) {
     } const cases[] = {
         {{BuildProgram("kova-sim"), "--help"}, 0, "usage: kova-sim"},
         {{BuildProgram("kova-link"), "--help"}, 0, "usage: kova-link"},
-        {{BuildProgram("kova-sim"), "--protocol", "x", "--pty"}, 2, "bad option"},
+        {{BuildProgram("kova-sim"), "--protocol", "x", "--pty"},
+         2,
+         "bad value for --protocol: \"x\" (--protocol symax|rtu|ascii|gateway|tcp: wire protocol"},
+        {{BuildProgram("kova-sim"), "--pty", "--frobnicate"}, 2, "unknown option --frobnicate"},
         {{BuildProgram("kova-sim"), "--protocol", "rtu"}, 2, "--pty or --tty"},
         {{BuildProgram("kova-link"), "--type", "rtu", "--port", "x", "write", "1", "65536"},
          2,
-         "bad command"},
+         "write: VALUE must be 0-65535 or 0x0-0xFFFF, not 65536"},
+        {{BuildProgram("kova-link"), "--type", "rtu", "--port", "x", "read", "70000", "2"},
+         2,
+         "read: REGISTER must be 0-65536, not 70000"},
+        {{BuildProgram("kova-link"), "--type", "rtu", "--port", "x", "read", "1", "200"},
+         2,
+         "read: COUNT must be 1-125 (one request; use dump for more), not 200"},
+        {{BuildProgram("kova-link"), "--type", "rtu", "--port", "x", "poll", "1"},
+         2,
+         "poll: COUNT must be 1-125 (one request; use dump for more) (missing)"},
+        {{BuildProgram("kova-link"), "--type", "rtu", "--port", "x", "--interval", "0", "poll", "1",
+          "1"},
+         2,
+         "bad value for --interval: \"0\" (--interval MS: poll: time from one poll's start to the "
+         "next (1-86400000"},
+        {{BuildProgram("kova-link"), "--type", "rtu", "--port", "x", "peek", "1"},
+         2,
+         "unknown command peek"},
         {{BuildProgram("kova-link"), "--type", "rtu", "read", "1", "1"}, 2, "--port"},
         {{BuildProgram("kova-link"), "--type", "rtu", "--port", "ttyKOVA_NONE9", "read", "1", "1"},
          1,

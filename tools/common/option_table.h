@@ -112,9 +112,15 @@ OptionsResult ApplyOptions(const char* tool, int argc, char** argv, OptionTable<
             return OptionsResult::Help;
         if (!std::strcmp(argv[i], "--version")) return OptionsResult::Version;
         const OptionRow<Options>* found = FindOption(table, argv[i]);
-        const char* argument = found && found->argument && i + 1 < argc ? argv[++i] : "";
-        if (!found || (found->argument && !*argument) || !found->apply(options, argument)) {
-            std::fprintf(stderr, "%s: bad option or value: %s\n", tool, argv[i]);
+        if (!found) {
+            std::fprintf(stderr, "%s: unknown option %s\n", tool, argv[i]);
+            return OptionsResult::Bad;
+        }
+        const char* argument = found->argument && i + 1 < argc ? argv[++i] : "";
+        if ((found->argument && !*argument) || !found->apply(options, argument)) {
+            std::fprintf(stderr, "%s: bad value for %s: \"%s\" (%s %s: %s)\n", tool, found->name,
+                         argument, found->name, found->argument ? found->argument : "",
+                         found->help);
             return OptionsResult::Bad;
         }
     }
