@@ -9,7 +9,9 @@ Utility > Terminal emulator. Then:
   it; the capture must equal, byte for byte, what the display rules make of
   the input (shown and captured in order);
 - CPU (utime + stime from /proc/<pid>/stat) over 3 s of an idle terminal;
-- CPU while a steady 115200-baud stream (11.5 kB/s, in 10 ms slices) arrives.
+- CPU while a steady 115200-baud stream (11.5 kB/s, in 10 ms slices) arrives;
+- CPU over 5 s while the port has vanished and the terminal waits for it to
+  come back (an attempt to open it about once a second).
 """
 from bench_setup import TICK, cpu_ticks, read_until, QuietStart, program_path, spawn_on_pty
 import os, random, select, shutil, signal, sys, tempfile, threading, time
@@ -20,12 +22,12 @@ class Drain(threading.Thread):
     """Reads the program's screen output so that it never blocks on it."""
     def __init__(self, fd):
         super().__init__(daemon=True)
-        self.fd, self.stop = fd, False
+        self.fd, self.stop, self.tail = fd, False, b""
     def run(self):
         while not self.stop:
             if select.select([self.fd], [], [], 0.05)[0]:
                 try:
-                    os.read(self.fd, 65536)
+                    self.tail = (self.tail + os.read(self.fd, 65536))[-4096:]
                 except OSError:
                     return
 
@@ -100,11 +102,16 @@ def main():
         with QuietStart() as q:
             run(program, root, master, q.dir)
     finally:
-        os.close(master); os.close(slave)
+        os.close(slave)
         shutil.rmtree(root, ignore_errors=True)
 
 def run(program, root, master, workdir):
     pid, fd = spawn_on_pty(program, ["--device-root", root, "UT"])
+    drain = measure_open_port(pid, fd, master, workdir)
+    measure_lost_port(pid, master, drain)
+    finish(pid, fd, drain)
+
+def measure_open_port(pid, fd, master, workdir):
     read_until(fd, b"type ENTER.")
     os.write(fd, b"\x1b[18~")  # F7
     read_until(fd, b"Capture to file?")
@@ -145,6 +152,18 @@ def run(program, root, master, workdir):
     cpu, wall = measure_cpu(pid, 3.0, feed)
     print(f"steady 115200-baud stream: {cpu * 1000:.0f} ms CPU in {wall:.1f} s "
           f"({100 * cpu / wall:.1f}% of a core; goal under 10%)")
+    return drain
+
+def measure_lost_port(pid, master, drain):
+    os.close(master)  # the adapter is pulled
+    t0 = time.monotonic()
+    while b"Lost port" not in drain.tail and time.monotonic() - t0 < 10:
+        time.sleep(0.01)
+    cpu, wall = measure_cpu(pid, 5.0)
+    print(f"waiting for a lost port: {cpu * 1000:.0f} ms CPU in {wall:.1f} s "
+          f"({100 * cpu / wall:.2f}% of a core; goal under 0.5%)")
+
+def finish(pid, fd, drain):
     drain.stop = True; drain.join()
     os.kill(pid, signal.SIGTERM)
     os.waitpid(pid, 0)
