@@ -26,7 +26,7 @@ int MsUntilReopen(const TerminalSession& s) {
 }
 
 void TryReopenPort(TerminalSession& s) {
-    if (!s.lost || MsUntilReopen(s) > 0) return;
+    if (!s.lost || s.leave || MsUntilReopen(s) > 0) return;
     s.nextReopen = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReopenIntervalMs);
     if (s.portName.empty()) return;
     nt_sio::SioPort port;
