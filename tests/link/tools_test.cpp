@@ -339,8 +339,9 @@ TEST_F(ToolsTest, PollPrintsTimedLinesAndCarriesOnAfterAFailure) {
     for (std::sregex_iterator m(good.out.begin(), good.out.end(), line), end; m != end; ++m)
         seconds.push_back(std::stod((*m)[2]));
     ASSERT_EQ(seconds.size(), 3u) << good.out;
-    for (size_t i = 1; i < seconds.size(); ++i)
-        EXPECT_GE(std::fmod(seconds[i] - seconds[i - 1] + 60, 60), 0.095) << good.out;
+    // Poll k starts no earlier than k intervals after the first (a late one
+    // may be followed closely by the next, which keeps to the schedule).
+    EXPECT_GE(std::fmod(seconds.back() - seconds.front() + 60, 60), 0.195) << good.out;
 
     ChildProcess poll({BuildProgram("kova-link"), "--port", sim->Path(), "--type", "rtu",
                        "--interval", "100", "--count", "4", "--timeout", "20", "--input", "poll",

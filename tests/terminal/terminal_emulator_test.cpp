@@ -144,6 +144,7 @@ TEST_F(Terminal, ShowsTheHelpAndWhatArrives) {
               "Type F9 to change terminal communication setup.\n"
               "Type F5 to toggle hex-only output.\n"
               "To send hex sequence, type INSERT key, enter hex codes, type ENTER.\n"
+              "Type F6 to toggle timestamps.  Type shift-F7 to capture the raw bytes.\n"
               "AB<0D><0A>\n"
               "<0D>\n"
               "<0D>\n"
