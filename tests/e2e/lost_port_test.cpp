@@ -1,7 +1,8 @@
 // A serial adapter that goes away and comes back, played by the simulated
 // module's pty under the device root: unplugged, the next online function
 // says the port is gone (at once, not after a reply timeout); plugged back
-// under the same name, the next one opens it again and goes on.
+// under the same name, the next one opens it again and goes on. And one
+// plugged in after start is offered when a link form opens.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -77,6 +78,32 @@ TEST_F(LostPort, AnUnpluggedPortIsNamedAndOpenedAgainWhenItIsBack) {
     sim.emplace(SimOptions());  // back, under the same name
     PlugIn(*sim);
     ASSERT_TRUE(EditorOpensAndCloses()) << t.ScreenText();
+    t.Type("Q");
+    EXPECT_TRUE(t.WaitForExit());
+}
+
+// An adapter plugged in while the program runs, listed before the link's
+// port (ttyACM0 sorts before ttyS0): the form offers it, and the link's port
+// field still names ttyS0 although its place in the list moved.
+TEST_F(LostPort, APortPluggedInAfterStartIsOfferedAndTheLinkKeepsItsPort) {
+    SimProcess sim(SimOptions());
+    PlugIn(sim);
+    t.Start();
+    ASSERT_TRUE(t.WaitFor("Use F10")) << t.ScreenText();
+    SimProcess other(SimOptions());
+    fs::create_directories(t.DeviceRoot() + "/sys/class/tty/ttyACM0/device");
+    fs::create_symlink(other.SlavePath(), t.DeviceRoot() + "/dev/ttyACM0");
+    t.Type("SS");
+    ASSERT_TRUE(t.WaitFor("CONFIGURE THIS COMPUTER")) << t.ScreenText();
+    ASSERT_TRUE(t.WaitForRow(9, "Port ttyS0")) << t.ScreenText();
+    t.SendKeys("Enter");
+    t.Type(" ");  // the next port of the list
+    EXPECT_TRUE(t.WaitForRow(9, "Port ttyACM0")) << t.ScreenText();
+    t.SendKeys("Escape");
+    ASSERT_TRUE(t.WaitFor("Edit aborted by ESC. Modifications lost.")) << t.ScreenText();
+    t.SendKeys("F10");
+    ASSERT_TRUE(t.WaitFor("Use F10")) << t.ScreenText();
+    ASSERT_TRUE(EditorOpensAndCloses()) << t.ScreenText();  // still the module on ttyS0
     t.Type("Q");
     EXPECT_TRUE(t.WaitForExit());
 }
