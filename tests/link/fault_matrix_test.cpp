@@ -201,7 +201,8 @@ const FloodCase kFloodCases[] = {
      {"Read reply timeout"}},
 };
 
-// Two programs one after the other on one port: the reply to the first,
+// Two programs one after the other on one port, a dozen pairs a protocol
+// (the soak runs more): the reply to the first,
 // which gave up and ended, must not answer the second (Modbus RTU and ASCII
 // carry no transaction number to tell them apart).
 TEST(FaultMatrix, LateRepliesNeverCrossIntoTheNextProgram) {
@@ -215,9 +216,14 @@ TEST(FaultMatrix, LateRepliesNeverCrossIntoTheNextProgram) {
                                "--timeout", timeout, "read", reg, "1"});
         };
         Tally tally;
-        for (int i = 0; i < Requests(6); ++i) {
-            const RunResult gaveUp = read("20", "2049");
-            EXPECT_EQ(gaveUp.status, 1) << gaveUp.out;
+        for (int i = 0; i < Requests(12); ++i) {
+            // On a loaded machine the reply can still come within the
+            // request's allowance; then it must be the right one.
+            const RunResult first = read("20", "2049");
+            if (first.status == 0)
+                EXPECT_EQ(first.out, "1111\n");
+            else
+                EXPECT_EQ(first.status, 1) << first.out;
             const RunResult next = read("100", "7421");
             ++tally.requests;
             if (next.status != 0)
