@@ -148,10 +148,17 @@ int SetSerialParameters(Link* link, int baud, int parity, int stopBits, int repl
 int CloseLink(Link* link);
 
 bool LinkIsValid(const Link* link);
-// A serial link whose device went away (a USB adapter unplugged): every
-// request on it fails at once with "Lost port NAME" until it is closed and
-// opened again. False for Modbus TCP and an invalid link.
+// A serial link whose device went away (a USB adapter unplugged): each
+// request first opens it again by its name (ReopenSerialPort) and fails at
+// once, without a reply timeout, while it is still missing. False for Modbus TCP and an invalid
+// link.
 bool LinkPortLost(Link* link);
+// Opens the device of a lost serial link again by the same name, with the
+// line settings, modem lines and protocol it had, and the link goes on as
+// before (same handle). True when the port is open; false with "Lost port
+// NAME: it is not there now (unplugged?)" when it is still missing. True
+// for a link without a serial port.
+bool ReopenSerialPort(Link* link);
 // The device name of a serial link ("ttyUSB0"); "" for Modbus TCP.
 std::string LinkPortName(Link* link);
 void SetLinkError(Link* link, const char* format, ...) __attribute__((format(printf, 2, 3)));

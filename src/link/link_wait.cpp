@@ -71,14 +71,11 @@ void StartRequestDeadline(Link* link) {
 bool RequestDeadlinePassed(const Link* link) { return Clock::now() >= link->requestDeadline; }
 
 bool BeginSerialRequest(Link* link) {
+    // A device that went away and is back under its name is opened again;
+    // one still gone is said so now, not after a reply timeout that no reply
+    // could ever have beaten.
+    if (!ReopenSerialPort(link)) return false;
     std::unique_lock<std::recursive_mutex> guard(link->lock);
-    // No request can reach a device that is gone: say so now rather than
-    // after a reply timeout that no reply could ever have beaten.
-    if (link->port && link->port->lost) {
-        const std::string& path = link->port->device.path;
-        SetLinkError(link, "Lost port %s", path.substr(path.rfind('/') + 1).c_str());
-        return false;
-    }
     const LinkBackend* backend = FindLinkBackend(link->kind);
     if (link->replyOverdue && backend && backend->lateRepliesLookCurrent &&
         !LetLateReplyGoBy(link, guard))

@@ -157,6 +157,7 @@ void RunReaderThread(Link* link) {
         bool wantOutput;
         {
             std::lock_guard<std::recursive_mutex> guard(link->lock);
+            if (port.reopenWanted) ReopenLostDevice(link, port);
             ApplyPendingSettings(port);
             timeout = ContinueWrite(link, port);
             wantOutput = timeout == Nanoseconds(0);

@@ -199,6 +199,39 @@ void StopReaderThread(Link* link) {
     link->port = nullptr;
 }
 
+void ReopenLostDevice(Link* link, SerialPort& port) {
+    port.reopenWanted = false;
+    SerialDevice device;
+    if (OpenSerialDevice(port.device.path, &device, nullptr)) {
+        if (SetUpLines(port, device.fd, link->kind == LinkSyMax)) {
+            // The path stays as it is: only the descriptor and the lock are new.
+            port.device.fd = device.fd;
+            port.device.lockPath = device.lockPath;
+            port.lost = false;
+            port.written = 0;
+        } else {
+            CloseSerialDevice(&device);
+        }
+    }
+    port.settingsApplied.notify_all();
+}
+
+bool ReopenSerialPort(Link* link) {
+    if (!link->port) return true;  // nothing of a port to lose
+    std::unique_lock<std::recursive_mutex> guard(link->lock);
+    SerialPort* port = link->port;
+    if (!port->lost) return true;
+    port->reopenWanted = true;
+    WakeReaderThread(link);
+    port->settingsApplied.wait_for(guard, kSettingsWait, [port] { return !port->reopenWanted; });
+    port->reopenWanted = false;
+    if (!port->lost) return true;
+    const std::string& path = port->device.path;
+    SetLinkError(link, "Lost port %s: it is not there now (unplugged?)",
+                 path.substr(path.rfind('/') + 1).c_str());
+    return false;
+}
+
 bool LinkPortLost(Link* link) {
     if (!LinkIsValid(link) || !link->port) return false;
     std::lock_guard<std::recursive_mutex> guard(link->lock);

@@ -17,6 +17,9 @@ struct SerialPort {
     SerialDevice device;
     std::atomic<bool> stop{false};
     bool lost = false;  // the device went away (a USB adapter unplugged)
+    // Set by a request that finds the device lost: the reader opens it again
+    // by its name and clears the flag (lost stays set when that fails).
+    bool reopenWanted = false;
 
     // Line settings, guarded by the link's lock; the reader applies pending ones.
     LineSettings settings;
@@ -39,4 +42,7 @@ struct SerialPort {
 };
 
 void RunReaderThread(Link* link);
+// The reader's side of ReopenSerialPort: the same device path, the same line
+// settings and modem lines as at open. Called with the link locked.
+void ReopenLostDevice(Link* link, SerialPort& port);
 void WakeReaderThread(Link* link);

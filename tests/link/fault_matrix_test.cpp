@@ -6,6 +6,7 @@
 // late-reply cases up for a soak (make soak).
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -237,6 +238,40 @@ TEST(FaultMatrix, LateRepliesNeverCrossIntoTheNextProgram) {
         EXPECT_EQ(tally.wrong, 0);
         EXPECT_EQ(tally.ok, tally.requests);
     }
+}
+
+// An adapter unplugged and plugged back under the same name, played by the
+// simulated module's pty behind a name: while it is gone a request says so
+// at once; when it is back the same link handle opens it again and reads.
+TEST(FaultMatrix, ALostPortIsOpenedAgainByItsNameOnTheSameLink) {
+    const std::string dir = testing::TempDir() + "kova-lost-" + std::to_string(getpid());
+    std::filesystem::create_directories(dir);
+    const std::string name = dir + "/ttyUSB0";
+    const Args options = {"--protocol", "rtu", "--pty", "--set", "7421=3"};
+    auto sim = std::make_unique<Simulator>(options);
+    ASSERT_TRUE(sim->Started());
+    std::filesystem::create_symlink(sim->Where(), name);
+    Link* link = OpenModbusRtuLink(name.c_str(), 1);
+    ASSERT_NE(link, nullptr);
+    ASSERT_EQ(1, SetSerialParameters(link, 9600, 1, 1, 50, 8));
+    uint16_t value = 0;
+    ASSERT_EQ(1, RegisterRead(link, 7421, 1, &value)) << LinkErrorText(link);
+
+    sim.reset();  // the pty hangs up
+    std::filesystem::remove(name);
+    ASSERT_TRUE(WaitUntil([&] { return LinkPortLost(link); }));
+    EXPECT_EQ(0, RegisterRead(link, 7421, 1, &value));  // not a reply timeout
+    EXPECT_STREQ("Lost port ttyUSB0: it is not there now (unplugged?)", LinkErrorText(link));
+
+    sim = std::make_unique<Simulator>(options);
+    ASSERT_TRUE(sim->Started());
+    std::filesystem::create_symlink(sim->Where(), name);
+    value = 0;
+    EXPECT_EQ(1, RegisterRead(link, 7421, 1, &value)) << LinkErrorText(link);
+    EXPECT_EQ(3, value);
+    EXPECT_FALSE(LinkPortLost(link));
+    CloseLink(link);
+    std::filesystem::remove_all(dir);
 }
 
 TEST(FaultMatrix, FloodedAndTrickledRequestsEndInTime) {
