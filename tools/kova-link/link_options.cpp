@@ -55,6 +55,7 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
         "  poll REGISTER COUNT          read every --interval MS, one line a poll:\n"
         "                               TIME,v1,...,vCOUNT or TIME,ERROR,text\n\noptions:\n");
     tools::PrintOptionHelp(out, tools::OptionTable<LinkOptions>(rows), 32);
+    fprintf(out, "  %-32s %s\n", "--version", "print the version and exit");
     fprintf(out,
             "\nexit status: 0 success; 1 the link failed (its error text on standard error;\n"
             "poll: a poll failed); 2 a usage error.\n");
