@@ -3,15 +3,14 @@
 // the working configuration that each entry's rule asks for.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 
 #include "app/current_link.h"
 #include "app/online_actions.h"
 #include "app/shell.h"
+#include "common/sim_process.h"
 #include "config/editor_screen_fixture.h"
 #include "config/port_editor.h"
-#include "common/child_process.h"
 #include "setup/link_setup.h"
 #include "transfer/register_map.h"
 
@@ -21,17 +20,15 @@ namespace {
 class TcpModule {
   public:
     TcpModule()
-        : process_({BuildProgram("kova-sim"), "--tcp", "127.0.0.1:0"}),
-          port_(process_.ReadLine() == "listening" ? std::atoi(process_.ReadLine().c_str()) : 0),
-          link_(port_ > 0 ? OpenModbusTcpLink("127.0.0.1", port_, 1) : nullptr) {}
+        : process_({"--tcp", "127.0.0.1:0"}),
+          link_(OpenModbusTcpLink("127.0.0.1", process_.TcpPort(), 1)) {}
     ~TcpModule() {
         if (link_) CloseLink(link_);
     }
     Link* link() const { return link_; }
 
   private:
-    ChildProcess process_;
-    int port_;
+    SimProcess process_;
     Link* link_;
 };
 

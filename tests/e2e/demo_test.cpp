@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/wait_until.h"
 #include "tmux_session.h"
 
 namespace {
@@ -56,12 +57,8 @@ int FindUnder(int pid, const std::string& command) {
     return 0;
 }
 
-bool AwaitGone(int pid, int timeoutMs = 5000) {
-    for (int waited = 0; waited <= timeoutMs; waited += 20) {
-        if (!std::filesystem::exists("/proc/" + std::to_string(pid))) return true;
-        usleep(20000);
-    }
-    return false;
+bool AwaitGone(int pid) {
+    return WaitUntil([&] { return !std::filesystem::exists("/proc/" + std::to_string(pid)); });
 }
 
 class Demo : public testing::Test {
@@ -69,8 +66,7 @@ class Demo : public testing::Test {
     void StartDemo() {
         // A folder of its own: demos started side by side must not share settings.
         t.StartScript("KOVA_DEMO_DIR=" + t.Dir() + "/demo bash " + SourceDir() +
-                      "/scripts/demo.sh " + BuildDir() +
-                      "; echo demo-ended-$?; sleep 60");
+                      "/scripts/demo.sh " + BuildDir() + "; echo demo-ended-$?; sleep 60");
         ASSERT_TRUE(t.WaitFor("Use F10")) << t.ScreenText();
         pane = std::atoi(t.Tmux({"display-message", "-p", "-t", "kova", "#{pane_pid}"}).c_str());
         script = FindUnder(pane, "bash");
@@ -87,9 +83,14 @@ class Demo : public testing::Test {
 TEST_F(Demo, StartsConnectedAndStopsItsSimulatorOnQuit) {
     StartDemo();
     if (HasFatalFailure()) return;
-    t.Settle();
+    // A pull-down that opens shows the program past its start-up (and its
+    // connecting) and at the menu: a failed connect would be on the screen.
+    t.Type("U");
+    ASSERT_TRUE(t.WaitFor("View registers")) << t.ScreenText();
     EXPECT_EQ(std::string::npos, t.ScreenText().find("ERROR")) << t.ScreenText();
     EXPECT_EQ(std::string::npos, t.ScreenText().find("CONFIGURE THIS COMPUTER"));
+    t.SendKeys("Escape");
+    ASSERT_TRUE(t.WaitForGone("View registers"));
     t.Type("Q");
     ASSERT_TRUE(t.WaitFor("demo-ended-0")) << t.ScreenText();
     EXPECT_TRUE(AwaitGone(sim));
@@ -123,7 +124,7 @@ TEST_F(Demo, TheScaleMovesRegister20) {
     std::string port = SimulatorPort(sim);
     ASSERT_FALSE(port.empty());
     std::vector<std::string> seen;
-    for (int i = 0; i < 100 && seen.size() < 2; ++i) {
+    auto twoWeights = [&] {
         int status = -1;
         std::string value = RunCommand({BuildDir() + "/kova-link", "--type", "tcp", "--host",
                                         "127.0.0.1", "--tcp-port", port, "read", "20", "1"},
@@ -131,9 +132,10 @@ TEST_F(Demo, TheScaleMovesRegister20) {
         if (status == 0 && value != "0\n" &&
             std::find(seen.begin(), seen.end(), value) == seen.end())
             seen.push_back(value);
-        usleep(100000);
-    }
-    EXPECT_EQ(seen.size(), 2u);
+        return seen.size() >= 2;
+    };
+    EXPECT_TRUE(WaitUntil(twoWeights, waiting::kDeadline, std::chrono::milliseconds(100)))
+        << seen.size() << " values of register 20";
     t.Type("Q");
     ASSERT_TRUE(t.WaitFor("demo-ended-0")) << t.ScreenText();
 }

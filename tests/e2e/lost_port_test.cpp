@@ -11,9 +11,9 @@
 #include <optional>
 #include <string>
 
+#include "common/sim_process.h"
 #include "config/config_defaults.h"
 #include "config/config_file_image.h"
-#include "sim_process.h"
 #include "tmux_session.h"
 
 namespace {

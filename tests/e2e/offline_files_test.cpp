@@ -7,7 +7,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "common/file_contents.h"
 #include "common/wait_until.h"
@@ -37,12 +36,10 @@ void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 // The print is written after its window closes: wait for the whole page.
 bool WaitForFileSize(const std::string& path, uintmax_t size) {
-    for (int tries = 0; tries < 250; ++tries) {
+    return WaitUntil([&] {
         std::error_code error;
-        if (fs::file_size(path, error) == size && !error) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
+        return fs::file_size(path, error) == size && !error;
+    });
 }
 
 struct OfflineFiles : testing::Test {
@@ -80,12 +77,10 @@ TEST_F(OfflineFiles, PickerPagesThroughAHundredFilesAndReadsOne) {
     EXPECT_EQ("", t.Row(18));
     t.SendKeys("PPage");
     ASSERT_TRUE(t.WaitForRow(14, " F000"));
-    t.Settle();
-    EXPECT_TRUE(FieldShows("F095....")) << t.Row(12);
+    EXPECT_TRUE(WaitUntil([&] { return FieldShows("F095...."); })) << t.Row(12);
     t.SendKeys("Enter");
     ASSERT_TRUE(t.WaitForRow(14, ""));
-    t.Settle();
-    EXPECT_EQ(std::string::npos, t.ScreenText().find("LOAD OFFLINE FROM DISK"));
+    EXPECT_TRUE(t.WaitForGone("LOAD OFFLINE FROM DISK"));
     // What was read is in memory: writing it out gives the same bytes back.
     t.Type("FW");
     ASSERT_TRUE(t.WaitFor("SAVE OFFLINE TO DISK"));
@@ -104,8 +99,7 @@ TEST_F(OfflineFiles, ReadingAShortFileReportsIt) {
     ASSERT_TRUE(t.WaitFor("Can't read disk file."));
     t.SendKeys("F10");
     ASSERT_TRUE(t.WaitFor("Use F10"));
-    t.Settle();
-    EXPECT_EQ(std::string::npos, t.ScreenText().find("LOAD OFFLINE FROM DISK"));
+    EXPECT_TRUE(t.WaitForGone("LOAD OFFLINE FROM DISK"));
 }
 
 TEST_F(OfflineFiles, WritingOverAnExistingFileAsksFirst) {
@@ -118,15 +112,15 @@ TEST_F(OfflineFiles, WritingOverAnExistingFileAsksFirst) {
     ASSERT_TRUE(t.WaitFor("File exists, overwrite it?"));
     t.Type("n");
     ASSERT_TRUE(t.WaitFor("SAVE OFFLINE TO DISK"));
-    t.Settle();
-    EXPECT_EQ(std::string::npos, t.ScreenText().find("overwrite"));
+    EXPECT_TRUE(t.WaitForGone("overwrite"));
     EXPECT_EQ((std::vector<uint8_t>{9, 9, 9}), ReadFileBytes(t.Dir() + "/mine.kov"));
     t.SendKeys("Enter");  // the highlighted MINE
     ASSERT_TRUE(t.WaitFor("File exists, overwrite it?"));
     t.Type("y");
     // The menu stays drawn behind the question: wait for the file instead.
     // The defaults, with the Print/Prog baud of a computer at 9600.
-    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(t.Dir() + "/mine.kov") == ConfigBytes(13, 3); }));
+    EXPECT_TRUE(
+        WaitUntil([&] { return ReadFileBytes(t.Dir() + "/mine.kov") == ConfigBytes(13, 3); }));
     EXPECT_EQ(ConfigBytes(13, 3), ReadFileBytes(t.Dir() + "/mine.kov"));
     EXPECT_FALSE(fs::exists(t.Dir() + "/MINE.KOV"));
 }
@@ -214,8 +208,7 @@ TEST_F(OfflineFiles, F1PrintsTheScreenFromAnOpenDialog) {
     t.Type("page.txt");
     t.SendKeys("Enter");
     ASSERT_TRUE(WaitForFileSize(t.Dir() + "/PAGE.TXT", 25u * 162u + 1u));
-    t.Settle();
-    EXPECT_EQ(std::string::npos, t.ScreenText().find("PRINT SCREEN"));
+    EXPECT_TRUE(t.WaitForGone("PRINT SCREEN"));
     std::vector<uint8_t> page = ReadFileBytes(t.Dir() + "/PAGE.TXT");
     ASSERT_EQ(25u * 162u + 1u, page.size());
     std::string text(page.begin(), page.end());

@@ -10,11 +10,11 @@
 #include <string>
 
 #include "common/file_contents.h"
+#include "common/sim_process.h"
 #include "common/wait_until.h"
 #include "config/config_defaults.h"
 #include "config/config_file_image.h"
 #include "setup/link_setup.h"
-#include "sim_process.h"
 #include "tmux_session.h"
 
 namespace {
@@ -87,19 +87,14 @@ class Online : public testing::Test {
         return "unreadable";
     }
     bool AwaitRegister(int reg, const std::string& value) {
-        for (int waited = 0; waited < 10000; waited += 100) {
-            if (Register(reg) == value) return true;
-            usleep(100000);
-        }
-        return false;
+        // Each look runs kova-link: a slower step than the default.
+        return WaitUntil([&] { return Register(reg) == value; }, waiting::kDeadline,
+                         std::chrono::milliseconds(100));
     }
     // Waits until a window's title is gone again.
     bool AwaitClosed(const std::string& title) {
-        for (int waited = 0; waited < 20000; waited += 50) {
-            if (t.ScreenText().find(title) == std::string::npos) return true;
-            usleep(50000);
-        }
-        return false;
+        return WaitUntil([&] { return t.ScreenText().find(title) == std::string::npos; },
+                         std::chrono::seconds(20), std::chrono::milliseconds(50));
     }
     bool MarkShown() {
         auto cells = t.RowCells(1);
@@ -162,8 +157,8 @@ TEST_F(Online, ALostReplyIsSentAgainAndTheSendCompletes) {
     t.Type("FS");
     ASSERT_TRUE(t.WaitFor("OFFLINE TO KOVA"));
     t.Type("A");
+    // The dialog closes after the last step: a failure would be shown by now.
     ASSERT_TRUE(AwaitClosed("OFFLINE TO KOVA")) << t.ScreenText();
-    t.Settle();
     EXPECT_EQ(std::string::npos, t.ScreenText().find("ERROR")) << t.ScreenText();
     // Port 4's first path now has the pattern of this program's default
     // memory, "*", not the module's.

@@ -18,10 +18,11 @@
 #include <string>
 #include <vector>
 
+#include "common/device_root_dir.h"
 #include "common/file_contents.h"
+#include "common/sim_process.h"
 #include "common/wait_until.h"
 #include "setup/link_setup.h"
-#include "sim_process.h"
 #include "tmux_session.h"
 
 namespace {
@@ -76,12 +77,8 @@ std::set<std::string> Threads(int pid) {
 }
 
 // Waits until the program holds (or no longer holds) a file open.
-bool AwaitOpen(int pid, const std::string& path, bool open, int timeoutMs = 5000) {
-    for (int waited = 0; waited <= timeoutMs; waited += 20) {
-        if ((OpenFiles(pid).count(path) > 0) == open) return true;
-        usleep(20000);
-    }
-    return false;
+bool AwaitOpen(int pid, const std::string& path, bool open) {
+    return WaitUntil([&] { return (OpenFiles(pid).count(path) > 0) == open; });
 }
 
 class SetupScenario : public testing::Test {
@@ -109,7 +106,7 @@ class SetupScenario : public testing::Test {
     }
 
     TmuxSession t;
-    DeviceRoot root;
+    DeviceRootDir root;
 };
 
 TEST_F(SetupScenario, NoSetupFileGivesTheMessageAndTheLinkForm) {
@@ -139,8 +136,8 @@ TEST_F(SetupScenario, DamagedOrForeignSetupFilesGiveTheirMessage) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TmuxSession session;
-        DeviceRoot ports;
-        ports.Add("ttyUSB0", "/dev/null-port-that-is-not-there");
+        DeviceRootDir ports;
+        ports.AddPort("ttyUSB0", "/dev/null-port-that-is-not-there");
         WriteFile(session.Dir() + "/KOVASW.STP", c.file);
         session.SetLocale("C");
         session.Start({"--device-root", ports.Path()});
@@ -244,7 +241,7 @@ class SimulatedModule : public SetupScenario {
 };
 
 TEST_F(SimulatedModule, AcceptedFormConnectsAndSavesExactly150Bytes) {
-    root.Add("ttyUSB0", simA.SlavePath());
+    root.AddPort("ttyUSB0", simA.SlavePath());
     RemoveSetup();
     Start();
     Dismiss("Can't locate setup file.");
@@ -272,8 +269,8 @@ TEST_F(SimulatedModule, AcceptedFormConnectsAndSavesExactly150Bytes) {
 }
 
 TEST_F(SimulatedModule, BaudChangeKeepsTheLinkAndPortChangeReopensIt) {
-    root.Add("ttyUSB0", simA.SlavePath());
-    root.Add("ttyUSB1", simB.SlavePath());
+    root.AddPort("ttyUSB0", simA.SlavePath());
+    root.AddPort("ttyUSB1", simB.SlavePath());
     WriteFile(File("KOVASW.STP"), SyMaxSetup(0));
     Start();
     ASSERT_TRUE(t.WaitFor("Use F10"));
@@ -308,8 +305,8 @@ TEST_F(SimulatedModule, BaudChangeKeepsTheLinkAndPortChangeReopensIt) {
 }
 
 TEST_F(SimulatedModule, LoadFromFileClosesTheOldLinkFirst) {
-    root.Add("ttyUSB0", simA.SlavePath());
-    root.Add("ttyUSB1", simB.SlavePath());
+    root.AddPort("ttyUSB0", simA.SlavePath());
+    root.AddPort("ttyUSB1", simB.SlavePath());
     WriteFile(File("KOVASW.STP"), SyMaxSetup(0));
     WriteFile(File("OTHER.STP"), SyMaxSetup(1));
     Bytes shortFile = SyMaxSetup(1);
@@ -342,7 +339,7 @@ TEST_F(SimulatedModule, LoadFromFileClosesTheOldLinkFirst) {
 }
 
 TEST_F(SetupScenario, AMissingDeviceGivesTheWindowAndTheReason) {
-    root.Add("ttyUSB0", root.Path() + "/dev/unplugged");
+    root.AddPort("ttyUSB0", root.Path() + "/dev/unplugged");
     WriteFile(File("KOVASW.STP"), SyMaxSetup(0));
     Start();
     ASSERT_TRUE(t.WaitFor("Unable to establish link."));
@@ -354,8 +351,8 @@ TEST_F(SetupScenario, AMissingDeviceGivesTheWindowAndTheReason) {
 // The reason of a failed connect goes once a later connect succeeds, also
 // from the main screen the menu comes back to.
 TEST_F(SimulatedModule, TheStatusRowClearsWhenALinkOpens) {
-    root.Add("ttyUSB0", root.Path() + "/dev/unplugged");
-    root.Add("ttyUSB1", simA.SlavePath());
+    root.AddPort("ttyUSB0", root.Path() + "/dev/unplugged");
+    root.AddPort("ttyUSB1", simA.SlavePath());
     WriteFile(File("KOVASW.STP"), SyMaxSetup(0));
     Start();
     Dismiss("Unable to establish link.");
@@ -371,12 +368,12 @@ TEST_F(SimulatedModule, TheStatusRowClearsWhenALinkOpens) {
     t.Type("n");
     ASSERT_TRUE(t.WaitFor("Use F10"));
     EXPECT_TRUE(AwaitOpen(t.ProgramPid(), simA.SlavePath(), true));
-    t.Settle();
-    EXPECT_EQ(std::string::npos, t.Row(25).find("not found")) << t.ScreenText();
+    EXPECT_TRUE(WaitUntil([&] { return t.Row(25).find("not found") == std::string::npos; }))
+        << t.ScreenText();
     t.Type("F");  // a menu opened and left: the main screen comes back clean
     ASSERT_TRUE(t.WaitFor("Read from disk to memory"));
     t.SendKeys("Escape");
-    t.Settle();
+    ASSERT_TRUE(t.WaitForGone("Read from disk to memory"));  // the screen under it is back
     EXPECT_EQ(std::string::npos, t.Row(25).find("not found")) << t.ScreenText();
     Quit();
 }
@@ -404,8 +401,13 @@ TEST_F(SetupScenario, ModbusTcpConnectsOverLoopback) {
     int peer = accept(listener, nullptr, nullptr);
     ASSERT_GE(peer, 0);
     ASSERT_TRUE(t.WaitFor("Use F10"));
-    t.Settle();
+    // A pull-down that opens shows the program past its start-up: a failure
+    // of the connection would be on the screen.
+    t.Type("U");
+    ASSERT_TRUE(t.WaitFor("View registers")) << t.ScreenText();
     EXPECT_EQ(std::string::npos, t.ScreenText().find("ERROR"));
+    t.SendKeys("Escape");
+    ASSERT_TRUE(t.WaitForGone("View registers"));
     Quit();
     char byte;
     EXPECT_EQ(0, read(peer, &byte, 1));  // closed at quit
@@ -418,7 +420,7 @@ TEST_F(SetupScenario, ModbusTcpConnectsOverLoopback) {
 namespace {
 
 TEST_F(SetupScenario, UntrappedErrorsGoToTheStatusLineWithoutWaiting) {
-    root.Add("ttyUSB0", root.Path() + "/dev/unplugged");
+    root.AddPort("ttyUSB0", root.Path() + "/dev/unplugged");
     LinkSetup s = DefaultSetupFor("KOVASW.STP");
     s.TrapErrors = 1;  // NO
     WriteFile(File("KOVASW.STP"), EncodeSetup(s));
@@ -430,7 +432,7 @@ TEST_F(SetupScenario, UntrappedErrorsGoToTheStatusLineWithoutWaiting) {
 }
 
 TEST_F(SetupScenario, AnEntryThatNeedsTheModuleAsksForALinkFirst) {
-    root.Add("ttyUSB0", root.Path() + "/dev/unplugged");
+    root.AddPort("ttyUSB0", root.Path() + "/dev/unplugged");
     WriteFile(File("KOVASW.STP"), SyMaxSetup(0));
     Start();
     Dismiss("Unable to establish link.");
@@ -440,8 +442,7 @@ TEST_F(SetupScenario, AnEntryThatNeedsTheModuleAsksForALinkFirst) {
     ASSERT_TRUE(t.WaitFor("CONFIGURE THIS COMPUTER"));
     t.SendKeys("Escape");  // no link: the entry does nothing more
     ASSERT_TRUE(t.WaitFor("Use F10"));
-    t.Settle();
-    EXPECT_EQ(std::string::npos, t.ScreenText().find("CONFIGURE THIS COMPUTER"));
+    EXPECT_TRUE(t.WaitForGone("CONFIGURE THIS COMPUTER"));
     t.Type("EN");  // asked again, since there still is no link
     ASSERT_TRUE(t.WaitFor("CONFIGURE THIS COMPUTER"));
     t.SendKeys("Escape");

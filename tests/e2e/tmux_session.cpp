@@ -271,6 +271,11 @@ bool TmuxSession::WaitFor(const std::string& text, int timeoutMs) {
     return false;
 }
 
+bool TmuxSession::WaitForGone(const std::string& text, int timeoutMs) {
+    return WaitUntil([&] { return ScreenText().find(text) == std::string::npos; },
+                     std::chrono::milliseconds(timeoutMs));
+}
+
 bool TmuxSession::WaitForRow(int row, const std::string& text, int timeoutMs) {
     return WaitUntil([&] { return Row(row).find(text) != std::string::npos; },
                      std::chrono::milliseconds(timeoutMs));

@@ -52,6 +52,11 @@ class TmuxSession {
     // Waits until the screen contains the text; false after the deadline.
     bool WaitFor(const std::string& text, int timeoutMs = 10000);
     bool WaitForRow(int row, const std::string& text, int timeoutMs = 10000);
+    // Waits until text that is on the screen has gone (a window closed). A
+    // text that must never appear is looked for only after something that
+    // must appear once the program has got that far: a wait for its absence
+    // would pass before it was drawn.
+    bool WaitForGone(const std::string& text, int timeoutMs = 10000);
     // Waits until the screen stops changing for a moment.
     void Settle(int quietMs = 150, int timeoutMs = 3000);
     bool WaitForExit(int timeoutMs = 10000);  // after Start

@@ -3,7 +3,6 @@
 // Every write made from the table is read back independently with kova-link.
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "common/sim_process.h"
 #include "common/wait_until.h"
 #include "setup/link_setup.h"
-#include "sim_process.h"
 #include "tmux_session.h"
 
 namespace {
@@ -90,12 +89,9 @@ class Viewer : public testing::Test {
         std::string row = t.Row(24);
         return row.size() >= 79 && row[78] == '+';
     }
-    bool WaitForErrorWindow(bool shown = true, int timeoutMs = 10000) {
-        for (int waited = 0; waited < timeoutMs; waited += 50) {
-            if (ErrorWindowShown() == shown) return true;
-            usleep(50000);
-        }
-        return false;
+    bool WaitForErrorWindow(bool shown = true) {
+        return WaitUntil([&] { return ErrorWindowShown() == shown; }, waiting::kDeadline,
+                         std::chrono::milliseconds(50));
     }
     // Rows come without their trailing blanks.
     std::string Cells(int row, int col, int width) {
@@ -108,10 +104,8 @@ class Viewer : public testing::Test {
     // The screen changes with every pass (the spinner): wait for a colour.
     int FgOnceSettled(int row, int col, int expected) {
         int fg = Fg(row, col);
-        for (int waited = 0; fg != expected && waited < 5000; waited += 50) {
-            usleep(50000);
-            fg = Fg(row, col);
-        }
+        WaitUntil([&] { return (fg = Fg(row, col)) == expected; }, std::chrono::seconds(5),
+                  std::chrono::milliseconds(50));
         return fg;
     }
     void LeaveAndQuit() {

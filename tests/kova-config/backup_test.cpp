@@ -25,7 +25,6 @@ TEST_F(BackupTest, OneStoppedModuleFailsAloneAndTheOthersAreSaved) {
     Sim a(Sim::Tcp, {"--config", Path("NORTH.KOV")});
     Sim b(Sim::Tcp, {"--model", "standard"});
     Sim c(Sim::Tcp, {"--config", Path("SOUTH.KOV")});
-    ASSERT_TRUE(a.Running() && b.Running() && c.Running());
     WriteText("plant.list", "# three modules\n" + ListLine("north", a) + ListLine("east", b) +
                                 "\n" + ListLine("south", c));
     b.Stop();
@@ -60,7 +59,6 @@ TEST_F(BackupTest, OneStoppedModuleFailsAloneAndTheOthersAreSaved) {
 
 TEST_F(BackupTest, AnExistingBackupIsKeptWithoutForce) {
     Sim sim(Sim::Tcp);
-    ASSERT_TRUE(sim.Running());
     WriteText("plant.list", ListLine("north", sim));
     const RunResult first = Run({"-q", "backup", Path("plant.list"), Path("out")});
     ASSERT_EQ(first.status, 0) << first.err;
@@ -85,9 +83,8 @@ TEST_F(BackupTest, AnExistingBackupIsKeptWithoutForce) {
 TEST_F(BackupTest, ModulesOnOneSerialPortTakeTurns) {
     // A multi-drop line: both entries reach the module over the same pty,
     // which one link at a time may hold.
-    ChildProcess sim({BuildProgram("kova-sim"), "--protocol", "rtu", "--drop", "3", "--pty"});
-    const std::string pty = sim.ReadLine();
-    ASSERT_EQ(pty.rfind("/dev/", 0), 0u) << pty;
+    SimProcess sim({"--protocol", "rtu", "--drop", "3"});
+    const std::string& pty = sim.SlavePath();
     WriteText("line.list", "first --type rtu --drop 3 --port " + pty +
                                "\nsecond --type rtu --drop 3 --port " + pty + "\n");
     const RunResult r = Run({"--jobs", "2", "backup", Path("line.list"), Path("out")});
@@ -99,7 +96,6 @@ TEST_F(BackupTest, ModulesOnOneSerialPortTakeTurns) {
 // links opened side by side must not each read for themselves.
 TEST_F(BackupTest, SetupFilesOnTwoSerialPortsAreFetchedSideBySide) {
     Sim first(Sim::RtuPty), second(Sim::RtuPty);
-    ASSERT_TRUE(first.Running() && second.Running());
     DeviceRootDir root;
     root.AddPort("ttyS0", first.Link().back());
     root.AddPort("ttyS1", second.Link().back());

@@ -18,19 +18,10 @@ Args Join(Args a, const Args& b) {
 }
 
 Sim::Sim(Wire wire, const Args& options) : wire_(wire) {
-    Args argv = {BuildProgram("kova-sim")};
-    if (wire == Tcp)
-        argv = Join(argv, {"--protocol", "tcp", "--listen", "127.0.0.1:0"});
-    else
-        argv = Join(argv, {"--protocol", wire == SyMaxPty ? "symax" : "rtu", "--pty"});
-    process_ = std::make_unique<ChildProcess>(Join(argv, options));
-    if (wire == Tcp) {
-        if (process_->ReadLine() != "listening") return;
-        where_ = process_->ReadLine();
-    } else {
-        where_ = process_->ReadLine();
-        if (where_.rfind("/dev/", 0) != 0) where_.clear();
-    }
+    Args place = wire == Tcp ? Args{"--protocol", "tcp", "--listen", "127.0.0.1:0"}
+                             : Args{"--protocol", wire == SyMaxPty ? "symax" : "rtu"};
+    process_ = std::make_unique<SimProcess>(Join(place, options));
+    where_ = process_->Where();
 }
 
 Args Sim::Link() const {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/child_process.h"
+#include "common/sim_process.h"
 #include "config/config_file_image.h"
 
 using Args = std::vector<std::string>;
@@ -21,14 +22,13 @@ class Sim {
   public:
     enum Wire { Tcp, SyMaxPty, RtuPty };
     explicit Sim(Wire wire, const Args& options = {});
-    bool Running() const { return !where_.empty(); }
     // The link options of kova-config and kova-link that reach it.
     Args Link() const;
     void Stop() { process_.reset(); }
 
   private:
     Wire wire_;
-    std::unique_ptr<ChildProcess> process_;
+    std::unique_ptr<SimProcess> process_;
     std::string where_;  // the TCP port or the pty's path
 };
 

@@ -37,7 +37,6 @@ TEST_F(ModuleCommandsTest, FetchFromAConfiguredModuleEqualsItsFile) {
     WriteKov("X.KOV", sample);
     for (const WireCase& w : {kWires[0], kWires[1]}) {
         Sim sim(w.wire, {"--config", Path("X.KOV")});
-        ASSERT_TRUE(sim.Running()) << w.name;
         const std::string name = std::string("F") + char('0' + w.wire) + ".KOV";
         const RunResult r = RunOn(sim, {"fetch", Path(name)});
         ASSERT_EQ(r.status, 0) << w.name << ": " << r.err;
@@ -52,7 +51,6 @@ TEST_F(ModuleCommandsTest, SendThenFetchRoundTrips) {
     // Sy/Max over a pty is the slowest; the fetch above covers it.
     for (const WireCase& w : {kWires[0], kWires[2]}) {
         Sim sim(w.wire);
-        ASSERT_TRUE(sim.Running()) << w.name;
         const RunResult sent = RunOn(sim, {"send", Path("X.KOV")});
         ASSERT_EQ(sent.status, 0) << w.name << ": " << sent.err;
         EXPECT_EQ(sent.err, "") << w.name;
@@ -65,7 +63,6 @@ TEST_F(ModuleCommandsTest, SendThenFetchRoundTrips) {
 TEST_F(ModuleCommandsTest, DiffWithTheModuleIsEmptyAfterSendAndNamesALaterChange) {
     WriteKov("X.KOV", SampleConfig());
     Sim sim(Sim::Tcp);
-    ASSERT_TRUE(sim.Running());
     const RunResult sent = RunOn(sim, {"send", Path("X.KOV")});
     ASSERT_EQ(sent.status, 0) << sent.err;
     const RunResult same = RunOn(sim, {"diff", Path("X.KOV"), "module"});
@@ -86,7 +83,6 @@ TEST_F(ModuleCommandsTest, DiffWithTheModuleIsEmptyAfterSendAndNamesALaterChange
 TEST_F(ModuleCommandsTest, ASetupFileNamesTheLink) {
     Sim tcp(Sim::Tcp);
     Sim rtu(Sim::RtuPty);
-    ASSERT_TRUE(tcp.Running() && rtu.Running());
     WriteText("TCP.STP", SetupFile(LinkTypeModbusTcp, tcp.Link().back()));
     WriteText("RTU.STP", SetupFile(LinkTypeModbusRtu, ""));
     // The serial setup file names the first port of the list: the pty.
@@ -117,7 +113,6 @@ TEST_F(ModuleCommandsTest, SendSaysWhenTheModulesBaudNoLongerMatchesTheLink) {
     // over Modbus TCP the value is written without a word.
     for (Sim::Wire wire : {Sim::RtuPty, Sim::Tcp}) {
         Sim sim(wire);
-        ASSERT_TRUE(sim.Running());
         const RunResult r = RunOn(sim, {"send", Path("SLOW.KOV")});
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.err.find("KOVA now at 1200 baud.") != std::string::npos, wire != Sim::Tcp)
@@ -149,7 +144,6 @@ TEST_F(ModuleCommandsTest, IdentifyAndEepromReportWhatTheModuleSays) {
     };
     for (const Case& c : kCases) {
         Sim sim(Sim::Tcp, c.sim);
-        ASSERT_TRUE(sim.Running()) << c.name;
         const RunResult r = RunOn(sim, c.command);
         EXPECT_EQ(r.status, c.status) << c.name;
         EXPECT_EQ(r.out, c.out) << c.name;
@@ -160,7 +154,6 @@ TEST_F(ModuleCommandsTest, IdentifyAndEepromReportWhatTheModuleSays) {
 TEST_F(ModuleCommandsTest, AnExistingFileIsReplacedOnlyWithForce) {
     WriteText("OLD.KOV", "the last good backup");
     Sim sim(Sim::Tcp);
-    ASSERT_TRUE(sim.Running());
     const RunResult kept = RunOn(sim, {"fetch", Path("OLD.KOV")});
     EXPECT_EQ(kept.status, 1);
     EXPECT_EQ(kept.err, "kova-config: " + Path("OLD.KOV") + " exists; --force replaces it\n");
@@ -236,7 +229,6 @@ class TerminalRun {
 TEST_F(ModuleCommandsTest, AFetchEndedBySigtermHalfWayLeavesNoFile) {
     // Each reply a little late, so that the fetch takes seconds.
     Sim sim(Sim::Tcp, {"--delay", "10"});
-    ASSERT_TRUE(sim.Running());
     TerminalRun run(
         Join(Join({BuildProgram("kova-config")}, sim.Link()), {"fetch", Path("X.KOV")}));
     ASSERT_TRUE(run.WaitFor("Port 3  Fetch", std::chrono::seconds(60))) << run.Seen();
@@ -279,7 +271,6 @@ TEST_F(ModuleCommandsTest, SendRefusesDamagedAndOutOfRangeFiles) {
     };
     const std::string log = Path("requests.log");
     Sim sim(Sim::Tcp, {"--log", log});
-    ASSERT_TRUE(sim.Running());
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.what);
         WriteText("BAD.KOV", std::string(c.bytes.begin(), c.bytes.end()));

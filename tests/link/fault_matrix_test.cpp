@@ -20,6 +20,7 @@
 #include <string>
 
 #include "common/child_process.h"
+#include "common/sim_process.h"
 #include "common/wait_until.h"
 #include "link/checksum.h"
 #include "link/link.h"
@@ -42,41 +43,26 @@ int Requests(int ciCount) {
     return n > 0 ? n : ciCount;
 }
 
-// kova-sim on a pty (its path) or on a loopback TCP port.
-class Simulator {
+// kova-sim on a pty (its path) or on a loopback TCP port, and a link of
+// any kind to it.
+class Simulator : public SimProcess {
   public:
-    explicit Simulator(const Args& options) : process_(Command(options)) {
-        std::string first = process_.ReadLine();
-        tcp_ = first == "listening";
-        where_ = tcp_ ? process_.ReadLine() : first;
-    }
-    bool Started() const { return !where_.empty(); }
-    const std::string& Where() const { return where_; }
+    using SimProcess::SimProcess;
     Link* Open(LinkKind kind) const {
         LinkRoute route{1, {1}};
         switch (kind) {
             case LinkSyMax:
-                return OpenSyMaxLink(where_.c_str(), 0, route);
+                return OpenSyMaxLink(Where().c_str(), 0, route);
             case LinkGateway:
-                return OpenGatewayLink(where_.c_str(), route);
+                return OpenGatewayLink(Where().c_str(), route);
             case LinkModbusRtu:
-                return OpenModbusRtuLink(where_.c_str(), 1);
+                return OpenModbusRtuLink(Where().c_str(), 1);
             case LinkModbusAscii:
-                return OpenModbusAsciiLink(where_.c_str(), 1);
+                return OpenModbusAsciiLink(Where().c_str(), 1);
             default:
-                return OpenModbusTcpLink("127.0.0.1", atoi(where_.c_str()), 1);
+                return OpenModbusTcpLink("127.0.0.1", TcpPort(), 1);
         }
     }
-
-  private:
-    static Args Command(const Args& options) {
-        Args argv = {BuildProgram("kova-sim")};
-        argv.insert(argv.end(), options.begin(), options.end());
-        return argv;
-    }
-    ChildProcess process_;
-    bool tcp_ = false;
-    std::string where_;
 };
 
 const Args kTcp = {"--tcp", "127.0.0.1:0"};
@@ -159,7 +145,6 @@ TEST(FaultMatrix, LateRepliesNeverAnswerTheNextRequest) {
     for (const LateCase& c : kLateCases) {
         SCOPED_TRACE(c.name);
         Simulator sim(Join(c.sim, {"--delay", "260", "--delay-every", "3"}));
-        ASSERT_TRUE(sim.Started());
         Tally tally = AlternateReads(sim, c.kind, 20, Requests(18), c.reopenEvery);
         tally.Print(c.name);
         EXPECT_EQ(tally.wrong, 0);
@@ -211,7 +196,6 @@ TEST(FaultMatrix, LateRepliesNeverCrossIntoTheNextProgram) {
     for (const char* protocol : {"rtu", "ascii"}) {
         Simulator sim({"--protocol", protocol, "--pty", "--delay", "300", "--set", "2049=1111",
                        "--set", "7421=3"});
-        ASSERT_TRUE(sim.Started());
         auto read = [&](const char* timeout, const char* reg) {
             return RunProgram({BuildProgram("kova-link"), "--type", protocol, "--port", sim.Where(),
                                "--timeout", timeout, "read", reg, "1"});
@@ -249,7 +233,6 @@ TEST(FaultMatrix, ALostPortIsOpenedAgainByItsNameOnTheSameLink) {
     const std::string name = dir + "/ttyUSB0";
     const Args options = {"--protocol", "rtu", "--pty", "--set", "7421=3"};
     auto sim = std::make_unique<Simulator>(options);
-    ASSERT_TRUE(sim->Started());
     std::filesystem::create_symlink(sim->Where(), name);
     Link* link = OpenModbusRtuLink(name.c_str(), 1);
     ASSERT_NE(link, nullptr);
@@ -264,7 +247,6 @@ TEST(FaultMatrix, ALostPortIsOpenedAgainByItsNameOnTheSameLink) {
     EXPECT_STREQ("Lost port ttyUSB0: it is not there now (unplugged?)", LinkErrorText(link));
 
     sim = std::make_unique<Simulator>(options);
-    ASSERT_TRUE(sim->Started());
     std::filesystem::create_symlink(sim->Where(), name);
     value = 0;
     EXPECT_EQ(1, RegisterRead(link, 7421, 1, &value)) << LinkErrorText(link);
@@ -280,7 +262,6 @@ TEST(FaultMatrix, FloodedAndTrickledRequestsEndInTime) {
     for (const FloodCase& c : kFloodCases) {
         SCOPED_TRACE(c.name);
         Simulator sim(c.sim);
-        ASSERT_TRUE(sim.Started());
         Link* link = sim.Open(c.kind);
         ASSERT_NE(link, nullptr);
         SetSerialParameters(link, 9600, 1, 1, kTicks, 8);
@@ -406,7 +387,6 @@ TEST(FaultMatrix, ToolsEndedBySignalsLeaveNoLockFiles) {
                                   std::chrono::seconds(10)));
         }
         Simulator sim({"--pty", "--protocol", "symax"});
-        ASSERT_TRUE(sim.Started());
         ChildProcess tool({BuildProgram("kova-link"), "--type", "symax", "--port", sim.Where(),
                            "bench", "100000000", "8176", "1"});
         std::string lock = UucpLockPath(sim.Where());

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "common/child_process.h"
+#include "common/sim_process.h"
 #include "link/link.h"
 
 namespace {
@@ -76,9 +77,8 @@ TEST_F(PeersTest, RtuMasterAgainstTheLibmodbusServer) {
 }
 
 TEST_F(PeersTest, MbpollReadsAndWritesTheSimulatedRtuModule) {
-    ChildProcess sim({BuildProgram("kova-sim"), "--protocol", "rtu", "--pty"});
-    std::string port = sim.ReadLine();
-    ASSERT_FALSE(port.empty());
+    SimProcess sim({"--protocol", "rtu"});
+    const std::string& port = sim.SlavePath();
     Args mbpoll = {"mbpoll", "-m", "rtu", "-a", "1", "-b", "9600", "-P", "none", "-t", "4"};
     auto with = [&](Args more) {
         Args a = mbpoll;
@@ -99,9 +99,8 @@ TEST_F(PeersTest, MbpollReadsAndWritesTheSimulatedRtuModule) {
 }
 
 TEST_F(PeersTest, PymodbusAsciiMasterAgainstTheSimulatedAsciiModule) {
-    ChildProcess sim({BuildProgram("kova-sim"), "--protocol", "ascii", "--pty", "--drop", "9"});
-    std::string port = sim.ReadLine();
-    ASSERT_FALSE(port.empty());
+    SimProcess sim({"--protocol", "ascii", "--drop", "9"});
+    const std::string& port = sim.SlavePath();
     // pymodbus counts addresses from 0: address 100 is register 101.
     RunResult r = RunProgram({"/usr/bin/python3", SourcePath("tests/link/pymodbus_ascii_client.py"),
                               port, "9", "100", "5", "0x10", "65535"});

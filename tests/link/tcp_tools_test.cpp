@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/child_process.h"
+#include "common/sim_process.h"
 
 namespace {
 
@@ -17,24 +18,13 @@ Args Join(Args a, const Args& b) {
 }
 
 // kova-sim serving Modbus TCP on a free loopback port.
-class TcpSim {
-  public:
-    explicit TcpSim(const Args& options)
-        : process_(Join({BuildProgram("kova-sim"), "--protocol", "tcp", "--listen", "127.0.0.1:0"},
-                        options)),
-          first_(process_.ReadLine()),
-          port_(process_.ReadLine()) {}
-    bool Listening() const { return first_ == "listening" && !port_.empty(); }
-    const std::string& Port() const { return port_; }
+SimProcess TcpSim(const Args& options) {
+    return SimProcess(Join({"--protocol", "tcp", "--listen", "127.0.0.1:0"}, options));
+}
 
-  private:
-    ChildProcess process_;
-    std::string first_, port_;
-};
-
-RunResult KovaLinkTcp(const TcpSim& sim, const Args& args) {
+RunResult KovaLinkTcp(const SimProcess& sim, const Args& args) {
     return RunProgram(Join({BuildProgram("kova-link"), "--type", "tcp", "--host", "127.0.0.1",
-                            "--tcp-port", sim.Port()},
+                            "--tcp-port", sim.Where()},
                            args));
 }
 
@@ -76,8 +66,7 @@ TEST(TcpToolsTest, KovaLinkReachesTheSimulatedModuleOverTcp) {
          "Reply timeout\n"},
     };
     for (const ToolCase& c : kCases) {
-        TcpSim sim(c.simOptions);
-        ASSERT_TRUE(sim.Listening()) << c.name;
+        SimProcess sim = TcpSim(c.simOptions);
         RunResult r = KovaLinkTcp(sim, c.command);
         EXPECT_EQ(r.status, c.status) << c.name << ": " << r.err;
         EXPECT_EQ(r.out, c.out) << c.name;
@@ -86,8 +75,7 @@ TEST(TcpToolsTest, KovaLinkReachesTheSimulatedModuleOverTcp) {
 }
 
 TEST(TcpToolsTest, WritesStayForLaterConnections) {
-    TcpSim sim({});
-    ASSERT_TRUE(sim.Listening());
+    SimProcess sim = TcpSim({});
     EXPECT_EQ(KovaLinkTcp(sim, {"write", "300", "11", "0x8000", "65535"}).status, 0);
     EXPECT_EQ(KovaLinkTcp(sim, {"read", "300", "3"}).out, "11 32768 65535\n");
     EXPECT_EQ(KovaLinkTcp(sim, {"input-write", "40", "7"}).status, 0);
@@ -96,9 +84,8 @@ TEST(TcpToolsTest, WritesStayForLaterConnections) {
 
 TEST(TcpToolsTest, MbpollReadsAndWritesTheSimulatedModule) {
     ASSERT_TRUE(HaveProgram("/usr/bin/mbpoll"));
-    TcpSim sim({"--drop", "4"});
-    ASSERT_TRUE(sim.Listening());
-    Args mbpoll = {"/usr/bin/mbpoll", "-m", "tcp", "-a", "4", "-p", sim.Port(), "-t", "4", "-1"};
+    SimProcess sim = TcpSim({"--drop", "4"});
+    Args mbpoll = {"/usr/bin/mbpoll", "-m", "tcp", "-a", "4", "-p", sim.Where(), "-t", "4", "-1"};
     RunResult r = RunProgram(Join(mbpoll, {"-r", "8177", "-c", "2", "127.0.0.1"}));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("[8177]: \t" + std::to_string('K' << 8 | 'O')), std::string::npos)
@@ -143,10 +130,8 @@ TEST(GatewayToolsTest, KovaLinkReachesTheSimulatedModuleThroughItsGateway) {
         {"status portion", {}, {"read", "8192", "2"}, 1, "", "Gateway can't read status portion\n"},
     };
     for (const ToolCase& c : kCases) {
-        ChildProcess sim(
-            Join({BuildProgram("kova-sim"), "--protocol", "gateway", "--pty"}, c.simOptions));
-        std::string port = sim.ReadLine();
-        ASSERT_FALSE(port.empty()) << c.name;
+        SimProcess sim(Join({"--protocol", "gateway"}, c.simOptions));
+        const std::string& port = sim.SlavePath();
         RunResult r = RunProgram(Join(
             {BuildProgram("kova-link"), "--type", "gateway", "--port", port, "--route", "100,5"},
             c.command));
@@ -157,9 +142,8 @@ TEST(GatewayToolsTest, KovaLinkReachesTheSimulatedModuleThroughItsGateway) {
 }
 
 TEST(GatewayToolsTest, WritesReadBackWithTheirSigns) {
-    ChildProcess sim({BuildProgram("kova-sim"), "--protocol", "gateway", "--pty"});
-    std::string port = sim.ReadLine();
-    ASSERT_FALSE(port.empty());
+    SimProcess sim({"--protocol", "gateway"});
+    const std::string& port = sim.SlavePath();
     Args link = {BuildProgram("kova-link"), "--type", "gateway", "--port", port, "--route", "3"};
     std::vector<std::string> values;
     Args write = Join(link, {"write", "1000"});

@@ -11,26 +11,12 @@
 
 #include "common/child_process.h"
 #include "common/device_root_dir.h"
+#include "common/sim_process.h"
 #include "link/link.h"
 
 namespace {
 
 using Args = std::vector<std::string>;
-
-class Sim {
-  public:
-    explicit Sim(const Args& options) : process_(Command(options)), path_(process_.ReadLine()) {}
-    const std::string& Path() const { return path_; }
-
-  private:
-    static Args Command(const Args& options) {
-        Args argv = {BuildProgram("kova-sim"), "--pty"};
-        argv.insert(argv.end(), options.begin(), options.end());
-        return argv;
-    }
-    ChildProcess process_;
-    std::string path_;
-};
 
 RunResult KovaLink(const std::string& port, const Args& args) {
     Args argv = {BuildProgram("kova-link"), "--port", port};
@@ -88,19 +74,18 @@ const ProtocolCase kProtocols[] = {
 TEST_F(ToolsTest, EveryProtocolReadsAndWritesTheSimulatedModule) {
     for (const ProtocolCase& c : kProtocols) {
         SCOPED_TRACE(c.name);
-        Sim sim(c.sim);
-        ASSERT_FALSE(sim.Path().empty());
-        RunResult r = KovaLink(sim.Path(), Join(c.link, {"read", "8176", "13"}));
+        SimProcess sim(c.sim);
+        RunResult r = KovaLink(sim.SlavePath(), Join(c.link, {"read", "8176", "13"}));
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out, IdentificationLine());
-        r = KovaLink(sim.Path(), Join(c.link, {"write", "2049", "1", "0x10", "65535"}));
+        r = KovaLink(sim.SlavePath(), Join(c.link, {"write", "2049", "1", "0x10", "65535"}));
         EXPECT_EQ(r.status, 0) << r.err;
-        r = KovaLink(sim.Path(), Join(c.link, {"read", "2048", "5"}));
+        r = KovaLink(sim.SlavePath(), Join(c.link, {"read", "2048", "5"}));
         EXPECT_EQ(r.out, "0 1 16 65535 0\n") << r.err;
         if (!c.inputRegisters) continue;
-        r = KovaLink(sim.Path(), Join(c.link, {"input-write", "300", "7", "8"}));
+        r = KovaLink(sim.SlavePath(), Join(c.link, {"input-write", "300", "7", "8"}));
         EXPECT_EQ(r.status, 0) << r.err;
-        r = KovaLink(sim.Path(), Join(c.link, {"input-read", "300", "2"}));
+        r = KovaLink(sim.SlavePath(), Join(c.link, {"input-read", "300", "2"}));
         EXPECT_EQ(r.out, "7 8\n") << r.err;
     }
 }
@@ -258,8 +243,8 @@ const FaultCase kFaults[] = {
 TEST_F(ToolsTest, FaultsOfTheSimulatedModuleReachTheLinkAsItsTexts) {
     for (const FaultCase& c : kFaults) {
         SCOPED_TRACE(c.name);
-        Sim sim(c.sim);
-        RunResult r = KovaLink(sim.Path(), Join(c.link, c.command));
+        SimProcess sim(c.sim);
+        RunResult r = KovaLink(sim.SlavePath(), Join(c.link, c.command));
         EXPECT_EQ(r.status, c.status);
         EXPECT_EQ(r.out, c.out);
         EXPECT_EQ(r.err, c.err);
@@ -269,9 +254,9 @@ TEST_F(ToolsTest, FaultsOfTheSimulatedModuleReachTheLinkAsItsTexts) {
 // With a device root a bare port name is its node under DIR/dev and nothing
 // else: a test can never reach the machine's own ports.
 TEST_F(ToolsTest, ABarePortNameIsLookedForUnderTheDeviceRootOnly) {
-    Sim sim({"--protocol", "rtu"});
+    SimProcess sim({"--protocol", "rtu"});
     DeviceRootDir root, empty;
-    root.AddPort("ttyS0", sim.Path());
+    root.AddPort("ttyS0", sim.SlavePath());
     for (const DeviceRootDir* dir : {&root, &empty}) {
         RunResult r = RunProgram({BuildProgram("kova-link"), "--device-root", dir->Path(), "--type",
                                   "rtu", "--port", "ttyS0", "read", "8188", "1"});
@@ -296,17 +281,17 @@ TEST_F(ToolsTest, SpecialRegistersOfTheModule) {
         {{"--protocol", "rtu", "--cts", "5"}, {}, "8187", "5\n"},
     };
     for (const Case& c : cases) {
-        Sim sim(c.sim);
+        SimProcess sim(c.sim);
         if (!c.write.empty()) {
-            EXPECT_EQ(KovaLink(sim.Path(), Join({"--type", "rtu"}, c.write)).status, 0);
+            EXPECT_EQ(KovaLink(sim.SlavePath(), Join({"--type", "rtu"}, c.write)).status, 0);
         }
-        EXPECT_EQ(KovaLink(sim.Path(), {"--type", "rtu", "read", c.reg, "1"}).out, c.value);
+        EXPECT_EQ(KovaLink(sim.SlavePath(), {"--type", "rtu", "read", c.reg, "1"}).out, c.value);
     }
 }
 
 TEST_F(ToolsTest, BenchReportsTheRequestRate) {
-    Sim sim({"--protocol", "rtu"});
-    RunResult r = KovaLink(sim.Path(), {"--type", "rtu", "bench", "50", "1", "10"});
+    SimProcess sim({"--protocol", "rtu"});
+    RunResult r = KovaLink(sim.SlavePath(), {"--type", "rtu", "bench", "50", "1", "10"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("50 requests in "), std::string::npos) << r.out;
     EXPECT_NE(r.out.find(" requests per second"), std::string::npos) << r.out;
@@ -329,10 +314,10 @@ TEST_F(ToolsTest, VersionsAreKovaswsVersion) {
 // interval apart; a module that goes away mid-run gives error lines, the
 // polling goes on to its count, and the exit status says a poll failed.
 TEST_F(ToolsTest, PollPrintsTimedLinesAndCarriesOnAfterAFailure) {
-    auto sim = std::make_unique<Sim>(Args{"--protocol", "rtu"});
-    ASSERT_EQ(KovaLink(sim->Path(), {"--type", "rtu", "write", "5", "7", "65535"}).status, 0);
+    auto sim = std::make_unique<SimProcess>(Args{"--protocol", "rtu"});
+    ASSERT_EQ(KovaLink(sim->SlavePath(), {"--type", "rtu", "write", "5", "7", "65535"}).status, 0);
     RunResult good = KovaLink(
-        sim->Path(), {"--type", "rtu", "--interval", "100", "--count", "3", "poll", "5", "2"});
+        sim->SlavePath(), {"--type", "rtu", "--interval", "100", "--count", "3", "poll", "5", "2"});
     EXPECT_EQ(good.status, 0) << good.err;
     const std::regex line(R"((\d{4}-\d\d-\d\dT\d\d:\d\d:(\d\d\.\d{3})),7,65535\n)");
     std::vector<double> seconds;
@@ -343,7 +328,7 @@ TEST_F(ToolsTest, PollPrintsTimedLinesAndCarriesOnAfterAFailure) {
     // may be followed closely by the next, which keeps to the schedule).
     EXPECT_GE(std::fmod(seconds.back() - seconds.front() + 60, 60), 0.195) << good.out;
 
-    ChildProcess poll({BuildProgram("kova-link"), "--port", sim->Path(), "--type", "rtu",
+    ChildProcess poll({BuildProgram("kova-link"), "--port", sim->SlavePath(), "--type", "rtu",
                        "--interval", "100", "--count", "4", "--timeout", "20", "--input", "poll",
                        "1", "1"});
     ASSERT_NE(poll.ReadLine().find(','), std::string::npos);  // a first answered poll
@@ -405,7 +390,7 @@ TEST_F(ToolsTest, UsageAndBadArguments) {
 TEST_F(ToolsTest, AnUnprivilegedUserIsToldWhyThePortDoesNotOpen) {
     ASSERT_EQ(geteuid(), 0u) << "this test switches to user nobody and needs root";
     ASSERT_TRUE(HaveProgram("/usr/bin/setpriv")) << "setpriv (util-linux) is missing";
-    Sim sim({"--protocol", "rtu"});
+    SimProcess sim({"--protocol", "rtu"});
     Args asNobody = {"/usr/bin/setpriv",
                      "--reuid=65534",
                      "--regid=65534",
@@ -414,25 +399,25 @@ TEST_F(ToolsTest, AnUnprivilegedUserIsToldWhyThePortDoesNotOpen) {
                      "--type",
                      "rtu",
                      "--port",
-                     sim.Path(),
+                     sim.SlavePath(),
                      "read",
                      "1",
                      "1"};
     RunResult r = RunProgram(asNobody);
     EXPECT_EQ(r.status, 1);
     struct stat st;
-    ASSERT_EQ(stat(sim.Path().c_str(), &st), 0);
+    ASSERT_EQ(stat(sim.SlavePath().c_str(), &st), 0);
     group* owner = getgrgid(st.st_gid);
     std::string name = owner ? owner->gr_name : std::to_string(st.st_gid);
-    std::string expected = "Permission denied on " + sim.Path() + ": join group " + name;
+    std::string expected = "Permission denied on " + sim.SlavePath() + ": join group " + name;
     EXPECT_NE(r.err.find(expected), std::string::npos) << r.err;
 
-    Link* held = OpenModbusRtuLink(sim.Path().c_str(), 1);
+    Link* held = OpenModbusRtuLink(sim.SlavePath().c_str(), 1);
     ASSERT_NE(held, nullptr);
-    chmod(sim.Path().c_str(), 0666);
+    chmod(sim.SlavePath().c_str(), 0666);
     r = RunProgram(asNobody);
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("Port " + sim.Path() + " is busy"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Port " + sim.SlavePath() + " is busy"), std::string::npos) << r.err;
     CloseLink(held);
     r = RunProgram(asNobody);
     EXPECT_EQ(r.status, 0) << r.err;

@@ -6,15 +6,12 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
-#include <poll.h>
-#include <signal.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
+#include <unistd.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
+#include "common/sim_process.h"
 #include "link/serial_port.h"
 #include "link/serial_termios.h"
 #include "setup/link_setup.h"
@@ -181,37 +178,6 @@ TEST_F(Connect, ABusyPortSaysSo) {
     EXPECT_NE(std::string::npos, ImageRow(24).find("busy")) << ImageRow(24);
 }
 
-// kova-sim of the build on a new pty; stopped by its pid.
-class Simulator {
-  public:
-    explicit Simulator(const char* protocol) {
-        int out[2];
-        if (pipe(out) != 0) throw std::runtime_error("pipe");
-        const char* build = std::getenv("KOVA_BUILD_DIR");
-        std::string program = std::string(build ? build : "build") + "/kova-sim";
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            execl(program.c_str(), program.c_str(), "--protocol", protocol, "--pty", nullptr);
-            _exit(127);
-        }
-        close(out[1]);
-        pollfd p{out[0], POLLIN, 0};
-        char c;
-        while (poll(&p, 1, 5000) == 1 && read(out[0], &c, 1) == 1 && c != '\n') slave_ += c;
-        close(out[0]);
-    }
-    ~Simulator() {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
-    const std::string& Slave() const { return slave_; }
-
-  private:
-    pid_t pid_;
-    std::string slave_;
-};
-
 // A link made from the settings reaches the simulated module: the module's
 // identification marker reads back over each serial protocol.
 TEST_F(Connect, LinksReachTheSimulatedModule) {
@@ -222,10 +188,9 @@ TEST_F(Connect, LinksReachTheSimulatedModule) {
         {"symax", LinkTypeSyMax}, {"rtu", LinkTypeModbusRtu}, {"ascii", LinkTypeModbusAscii}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.protocol);
-        Simulator sim(c.protocol);
-        ASSERT_EQ(0u, sim.Slave().rfind("/dev/", 0)) << sim.Slave();
+        SimProcess sim({"--protocol", c.protocol});
         PtyPorts module;
-        module.AddName("ttyUSB0", sim.Slave());
+        module.AddName("ttyUSB0", sim.SlavePath());
         module.Use();
         CurrentSetup = DefaultSetupFor("KOVASW.STP");
         CurrentSetup.ConnectionType = c.type;
@@ -244,35 +209,15 @@ TEST_F(Connect, LinksReachTheSimulatedModule) {
 }
 
 TEST_F(Connect, ModbusTcpReachesTheSimulatedModuleOnLoopback) {
-    int out[2];
-    ASSERT_EQ(0, pipe(out));
-    const char* build = std::getenv("KOVA_BUILD_DIR");
-    std::string program = std::string(build ? build : "build") + "/kova-sim";
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        execl(program.c_str(), program.c_str(), "--tcp", "127.0.0.1:0", "--drop", "3", nullptr);
-        _exit(127);
-    }
-    close(out[1]);
-    std::string said;  // "listening", then the port
-    pollfd p{out[0], POLLIN, 0};
-    char c;
-    while (std::count(said.begin(), said.end(), '\n') < 2 && poll(&p, 1, 5000) == 1 &&
-           read(out[0], &c, 1) == 1)
-        said += c;
-    close(out[0]);
-    ASSERT_EQ(0u, said.rfind("listening\n", 0)) << said;
+    SimProcess sim({"--tcp", "127.0.0.1:0", "--drop", "3"});
     CurrentSetup.ConnectionType = LinkTypeModbusTcp;
     std::strcpy(CurrentSetup.TcpHost, "127.0.0.1");
-    CurrentSetup.TcpPort = uint16_t(std::atoi(said.c_str() + 10));
+    CurrentSetup.TcpPort = uint16_t(sim.TcpPort());
     CurrentSetup.RouteCount = 1;
     CurrentSetup.Route[0] = 3;  // the unit the simulator answers
     link = ConnectLink(nullptr);
     uint16_t marker = 0;
     int read = link ? RegisterRead(link, 8188, 1, &marker) : 0;
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
     ASSERT_NE(nullptr, link);
     EXPECT_EQ(1, read) << LinkErrorText(link);
     EXPECT_EQ(0x9990, marker);

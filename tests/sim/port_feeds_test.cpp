@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/child_process.h"
+#include "common/sim_process.h"
 #include "common/wait_until.h"
 #include "config/config_file_image.h"
 #include "config/disk_file.h"
@@ -46,7 +47,7 @@ class FedSimulator : public testing::Test {
     // Extra options (register presets) come after the plant.
     void Start(const std::vector<std::pair<int, std::vector<std::string>>>& feeds, int ms,
                const Args& extra = {}) {
-        Args args = {BuildProgram("kova-sim"), "--tcp", "127.0.0.1:0", "--config", plant_};
+        Args args = {"--tcp", "127.0.0.1:0", "--config", plant_};
         args.insert(args.end(), extra.begin(), extra.end());
         for (const auto& [port, lines] : feeds) {
             std::string file = dir_ + "/port" + std::to_string(port) + ".txt";
@@ -55,10 +56,8 @@ class FedSimulator : public testing::Test {
             args.insert(args.end(),
                         {"--feed", std::to_string(port) + "=" + file + "@" + std::to_string(ms)});
         }
-        sim_ = std::make_unique<ChildProcess>(args);
-        ASSERT_EQ(sim_->ReadLine(), "listening");
-        port_ = sim_->ReadLine();
-        ASSERT_FALSE(port_.empty());
+        sim_ = std::make_unique<SimProcess>(args);
+        port_ = sim_->Where();
     }
 
     RunResult Link(const Args& command) {
@@ -90,7 +89,7 @@ class FedSimulator : public testing::Test {
     }
 
     std::string dir_, plant_, port_;
-    std::unique_ptr<ChildProcess> sim_;
+    std::unique_ptr<SimProcess> sim_;
 };
 
 // The emulator's processing of one line as a device sends it (CR LF after

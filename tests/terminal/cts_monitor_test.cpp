@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/child_process.h"
+#include "common/sim_process.h"
 #include "ui/busy_spinner.h"
 #include "ui/keys.h"
 #include "ui/text_flags.h"
@@ -41,12 +41,10 @@ class CtsMonitorTest : public ToolkitTest {
     }
     // kova-sim on a new pty; the link opens the pty's other side.
     static std::vector<std::string> Sim(const char* cts) {
-        return {BuildProgram("kova-sim"), "--protocol", "symax", "--cts", cts, "--pty"};
+        return {"--protocol", "symax", "--cts", cts};
     }
-    void Open(ChildProcess& sim) {
-        std::string slave = sim.ReadLine();
-        ASSERT_EQ(0u, slave.rfind("/dev/", 0)) << slave;
-        link = OpenSyMaxLink(slave.c_str(), 0, LinkRoute{1, {1}});
+    void Open(const SimProcess& sim) {
+        link = OpenSyMaxLink(sim.SlavePath().c_str(), 0, LinkRoute{1, {1}});
         ASSERT_NE(nullptr, link);
         // Half a second: a module that stopped answering is noticed soon.
         ASSERT_NE(0, SetSerialParameters(link, 9600, 1, 1, 50, 8));
@@ -66,7 +64,7 @@ class CtsMonitorTest : public ToolkitTest {
 };
 
 TEST_F(CtsMonitorTest, ShowsEachPortFromTheCtsRegister) {
-    ChildProcess sim(Sim("5"));
+    SimProcess sim(Sim("5"));
     Open(sim);
     RunMonitor(4);
     const Shown expected[] = {
@@ -84,7 +82,7 @@ TEST_F(CtsMonitorTest, ShowsEachPortFromTheCtsRegister) {
 }
 
 TEST_F(CtsMonitorTest, TwoPortsShowTwoRows) {
-    ChildProcess sim(Sim("15"));
+    SimProcess sim(Sim("15"));
     Open(sim);
     RunMonitor(2);
     EXPECT_EQ("Port 2 CTS ON  ", snapshot[1].text);
@@ -93,7 +91,7 @@ TEST_F(CtsMonitorTest, TwoPortsShowTwoRows) {
 }
 
 TEST_F(CtsMonitorTest, AModuleThatStopsAnsweringShowsErrOnEveryPort) {
-    std::optional<ChildProcess> sim;
+    std::optional<SimProcess> sim;
     sim.emplace(Sim("5"));
     Open(*sim);
     sim.reset();

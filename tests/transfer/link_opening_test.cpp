@@ -28,7 +28,6 @@ LinkSetup TcpSetupOf(const ModuleSim& sim, uint16_t unit) {
 
 TEST(LinkOpeningTest, AModbusTcpRecordReachesTheModule) {
     ModuleSim sim(SimWire::ModbusTcp, {"--drop", "7"});
-    ASSERT_TRUE(sim.Started());
     LinkSetup setup = TcpSetupOf(sim, 7);
     setup.RouteCount = 3;
     setup.LinkTimeout = 123;
@@ -49,7 +48,6 @@ TEST(LinkOpeningTest, AModbusTcpRecordReachesTheModule) {
 // 1-6000 ticks is replaced by the default, and the user is told.
 TEST(LinkOpeningTest, AReplyTimeoutOutOfRangeIsReplacedByTheDefault) {
     ModuleSim sim(SimWire::ModbusTcp);
-    ASSERT_TRUE(sim.Started());
     struct Case {
         int16_t ticks, used;
         const char* note;
@@ -81,7 +79,6 @@ TEST(LinkOpeningTest, ASyMaxRecordTakesItsBlockCheck) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.errorCheck);
         ModuleSim sim(SimWire::SyMaxPty, c.simOptions);
-        ASSERT_TRUE(sim.Started());
         DeviceRootDir root;
         root.AddPort("ttyS0", sim.Target());
         SetDeviceRoot(root.Path());
@@ -142,7 +139,6 @@ namespace {
 // opens.
 TEST(LinkOpeningTest, KovaLinkOpensTheLinkOfASetupFile) {
     ModuleSim sim(SimWire::ModbusTcp);
-    ASSERT_TRUE(sim.Started());
     const LinkSetup setup = TcpSetupOf(sim, 1);
     char dir[] = "/tmp/kova-setup-XXXXXX";
     ASSERT_TRUE(mkdtemp(dir));

@@ -31,7 +31,6 @@ TEST_P(BaudChangeTest, QuestionOnlyWhenTheRatesDiffer) {
         {"300, yes", 0, true, {"KOVA now at 300 baud. Change computer port to match?"}, 5},
     };
     ModuleSim sim(GetParam());
-    ASSERT_TRUE(sim.Started());
     // Over Modbus TCP no port of this computer carries the module's rate:
     // the value is written and nothing is asked.
     const bool serial = GetParam() != SimWire::ModbusTcp;
@@ -54,7 +53,6 @@ TEST_P(BaudChangeTest, QuestionOnlyWhenTheRatesDiffer) {
 // A rate outside the list would cut the module off its programming port.
 TEST_P(BaudChangeTest, ARateOutsideTheListIsNeverWritten) {
     ModuleSim sim(GetParam(), {"--set", "7421=2"});
-    ASSERT_TRUE(sim.Started());
     for (int16_t index : {4, 7, -1, 9}) {
         LinkSetup setup = DefaultSetupFor("KOVASW.STP");
         RecordingReporter reporter;
@@ -68,7 +66,6 @@ TEST_P(BaudChangeTest, ARateOutsideTheListIsNeverWritten) {
 
 TEST_P(BaudChangeTest, AFailedWriteIsReportedAndAsksNothing) {
     ModuleSim sim(GetParam(), {"--drop-every", "1"});
-    ASSERT_TRUE(sim.Started());
     SetSerialParameters(sim.link(), 9600, 1, 1, 20, 8);
     LinkSetup setup = DefaultSetupFor("KOVASW.STP");
     RecordingReporter reporter;
@@ -120,7 +117,6 @@ TEST(EepromWriteTest, TheOutcomes) {
     };
     for (const Case& c : kCases) {
         ModuleSim sim(SimWire::ModbusTcp, c.options);
-        ASSERT_TRUE(sim.Started()) << c.what;
         SetSerialParameters(sim.link(), 9600, 1, 1, 20, 8);
         EepromResult result = RunEepromWrite(sim.link());
         EXPECT_EQ(result.outcome, c.outcome) << c.what;

@@ -34,24 +34,17 @@ Link* OpenPtyLink(SimWire wire, const char* path) {
 }  // namespace
 
 ModuleSim::ModuleSim(SimWire wire, const std::vector<std::string>& options) : wire_(wire) {
-    std::vector<std::string> argv{BuildProgram("kova-sim")};
-    if (OnPty(wire))
-        argv.insert(argv.end(), {"--protocol", ProtocolOf(wire), "--pty"});
-    else
-        argv.insert(argv.end(), {"--protocol", "tcp", "--listen", "127.0.0.1:0"});
+    std::vector<std::string> argv{"--protocol", ProtocolOf(wire)};
+    if (!OnPty(wire)) argv.insert(argv.end(), {"--listen", "127.0.0.1:0"});
     argv.insert(argv.end(), options.begin(), options.end());
-    process_ = std::make_unique<ChildProcess>(argv);
-    std::string first = process_->ReadLine();
-    if (OnPty(wire))
-        target_ = first.rfind("/dev/", 0) == 0 ? first : "";
-    else
-        target_ = first == "listening" ? process_->ReadLine() : "";
+    process_ = std::make_unique<SimProcess>(argv);
+    target_ = process_->Where();
 }
 
 ModuleSim::~ModuleSim() { CloseOurLink(); }
 
 Link* ModuleSim::link() {
-    if (link_ || target_.empty()) return link_;
+    if (link_) return link_;
     if (OnPty(wire_)) {
         link_ = OpenPtyLink(wire_, target_.c_str());
         if (link_) SetSerialParameters(link_, 9600, 1, 1, 100, 8);

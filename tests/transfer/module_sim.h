@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/child_process.h"
+#include "common/sim_process.h"
 #include "link/link.h"
 
 enum class SimWire { SyMaxPty, ModbusTcp, ModbusRtuPty, ModbusAsciiPty };
@@ -19,7 +19,6 @@ class ModuleSim {
     ModuleSim(const ModuleSim&) = delete;
     ModuleSim& operator=(const ModuleSim&) = delete;
 
-    bool Started() const { return !target_.empty(); }
     // The pty path or the TCP port.
     const std::string& Target() const { return target_; }
     // A link of this program to the module (opened on first use).
@@ -35,7 +34,7 @@ class ModuleSim {
 
   private:
     SimWire wire_;
-    std::unique_ptr<ChildProcess> process_;
+    std::unique_ptr<SimProcess> process_;
     std::string target_;  // pty path or TCP port
     Link* link_ = nullptr;
 };

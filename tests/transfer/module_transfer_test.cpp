@@ -45,7 +45,6 @@ std::vector<uint8_t> FileOf(const ModuleConfig& config, int16_t printProgBaud, i
 
 TEST_P(ModuleTransferTest, SendAllThenFetchAllGivesTheSameFile) {
     ModuleSim sim(GetParam());
-    ASSERT_TRUE(sim.Started());
     RecordingReporter reporter;
     ModuleConfig original = DistinctConfig(7);
     original.Plus.RackBase = 1201;
@@ -88,7 +87,6 @@ TEST_P(ModuleTransferTest, SendAllThenFetchAllGivesTheSameFile) {
 
 TEST_P(ModuleTransferTest, OnePortSendsThePortThenTheBaudThenTheRackBase) {
     ModuleSim sim(GetParam());
-    ASSERT_TRUE(sim.Started());
     RecordingReporter reporter;
     ModuleConfig config = DistinctConfig(8);
     config.Plus.RackBase = 77;
@@ -113,7 +111,6 @@ TEST_P(ModuleTransferTest, AModuleThatGoesSilentStopsTheTransferAtItsStep) {
     // Requests: rack base, PLUS test read, its write, read-back and write of
     // 0, comms, accept; the terminate set is the first to go unanswered.
     ModuleSim sim(GetParam(), {"--drop-after", "7"});
-    ASSERT_TRUE(sim.Started());
     SetSerialParameters(sim.link(), 9600, 1, 1, 20, 8);
     RecordingReporter reporter;
     ModuleConfig config = DistinctConfig(9);

@@ -30,7 +30,6 @@ struct OnlineEditor : EditorScreen {
     void Start(const std::vector<std::string>& simOptions) {
         EditorScreen::SetUp();
         sim = std::make_unique<ModuleSim>(SimWire::ModbusTcp, simOptions);
-        ASSERT_TRUE(sim->Started());
         gLink = sim->link();
         ASSERT_NE(nullptr, gLink);
         FillDefaults(module);

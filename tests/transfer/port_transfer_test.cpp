@@ -47,7 +47,6 @@ void ExpectRegisters(ModuleSim& sim, const std::map<int, uint16_t>& expected, in
 TEST(PortByPortTest, EveryPortSentArrivesInTheMapAndFetchesBackIntoAnEmptyMemory) {
     ModuleModel = 2;
     ModuleSim sim(SimWire::ModbusTcp);
-    ASSERT_TRUE(sim.Started());
     RecordingReporter reporter;
     ModuleConfig original = DistinctConfig(1);
     for (int p = 1; p <= 4; ++p)
@@ -71,7 +70,6 @@ TEST(PortByPortTest, EveryPortSentArrivesInTheMapAndFetchesBackIntoAnEmptyMemory
 
 TEST_P(PortTransferTest, MemoryPort1GoesToModulePort3AndItsPlusRegisters) {
     ModuleSim sim(GetParam());
-    ASSERT_TRUE(sim.Started());
     RecordingReporter reporter;
     ModuleConfig config = DistinctConfig(2);
     config.Plus.TerminateCount[0] = 11;
@@ -91,7 +89,6 @@ TEST_P(PortTransferTest, MemoryPort1GoesToModulePort3AndItsPlusRegisters) {
 
 TEST_P(PortTransferTest, StepsAndTheirProgressTexts) {
     ModuleSim sim(GetParam());
-    ASSERT_TRUE(sim.Started());
     RecordingReporter reporter;
     ModuleConfig config{};
     ASSERT_EQ(FetchPort(sim.link(), reporter, config, 2, 4, true), 1);
@@ -122,7 +119,6 @@ TEST_P(PortTransferTest, PortsOutOfRangeAreRefusedAfterThePlusTest) {
         {false, 1, -1, "Attempt to fetch to memory out of range."},
     };
     ModuleSim sim(GetParam());
-    ASSERT_TRUE(sim.Started());
     ModuleConfig config = DistinctConfig(3);
     for (const Case& c : kCases) {
         RecordingReporter reporter;
@@ -149,7 +145,6 @@ TEST_P(PortTransferTest, PlusTestTellsTheModels) {
     };
     for (const Case& c : kCases) {
         ModuleSim sim(GetParam(), c.options);
-        ASSERT_TRUE(sim.Started()) << c.name;
         RecordingReporter reporter;
         ModuleModel = 2;
         EXPECT_EQ(DetectModuleModel(sim.link(), reporter), 1) << c.name;
@@ -162,7 +157,6 @@ TEST_P(PortTransferTest, PlusTestTellsTheModels) {
 
 TEST_P(PortTransferTest, AStandardModuleGetsNoPlusRegisters) {
     ModuleSim sim(GetParam(), {"--model", "standard"});
-    ASSERT_TRUE(sim.Started());
     RecordingReporter reporter;
     ModuleConfig config = DistinctConfig(4);
     ASSERT_EQ(SendPort(sim.link(), reporter, config, 2, 2, false), 1);
@@ -179,7 +173,6 @@ TEST_P(PortTransferTest, AStandardModuleGetsNoPlusRegisters) {
 
 TEST_P(PortTransferTest, ModuleWideValues) {
     ModuleSim sim(GetParam(), {"--set", "7421=2"});
-    ASSERT_TRUE(sim.Started());
     RecordingReporter reporter;
     EditPlus plus{};
     plus.RackBase = 4097;
@@ -194,7 +187,6 @@ TEST_P(PortTransferTest, ModuleWideValues) {
 
 TEST_P(PortTransferTest, ALongPatternAndALongIntervalInTheModule) {
     ModuleSim sim(GetParam());
-    ASSERT_TRUE(sim.Started());
     RecordingReporter reporter;
     PortConfig port{};
     std::memset(port.Paths[2].Pattern, 'P', 64);

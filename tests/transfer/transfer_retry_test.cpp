@@ -47,7 +47,6 @@ TEST_P(TransferRetryTest, ALostOrDamagedReplyIsSentAgainAndTheTransferCompletes)
         if (f.damage && GetParam() == SimWire::ModbusTcp) continue;
         SCOPED_TRACE(std::string(WireName(GetParam())) + ": " + f.what);
         ModuleSim sim(GetParam(), f.options);
-        ASSERT_TRUE(sim.Started());
         SetSerialParameters(sim.link(), 9600, 1, 1, 20, 8);
         LinkSetup setup = DefaultSetupFor("KOVASW.STP");
         setup.LinkBaud = 13;
@@ -105,7 +104,6 @@ TEST(DamagedReplyTest, TwoDamagedRepliesAreNamedAsDamage) {
                   {SimWire::ModbusAsciiPty, "Reply failed its LRC check"}};
     for (const Case& c : kCases) {
         ModuleSim sim(c.wire, {"--corrupt-first", "2"});
-        ASSERT_TRUE(sim.Started());
         SetSerialParameters(sim.link(), 9600, 1, 1, 20, 8);
         CountingReporter reporter;
         uint16_t value = 0;
@@ -121,7 +119,6 @@ TEST(DamagedReplyTest, TwoDamagedRepliesAreNamedAsDamage) {
 // write is never repeated.
 TEST(NoRetryTest, TheBaudChangeIsWrittenOnce) {
     ModuleSim sim(SimWire::ModbusTcp, {"--drop-every", "1"});
-    ASSERT_TRUE(sim.Started());
     SetSerialParameters(sim.link(), 9600, 1, 1, 20, 8);
     CountingReporter reporter;
     const uint16_t value = 1;
