@@ -1,17 +1,20 @@
-// Modbus TCP frames without I/O: building the requests of functions 3, 4, 16
-// and 21, assembling a reply from the bytes as they come, and checking it
-// against its request. The socket side feeds these; tests and the fuzz
-// target drive them directly.
+// Modbus TCP frames without I/O: the requests of functions 3, 4, 16 and 21
+// in their MBAP header, a reply assembled from the bytes as they come, and
+// checked against its request. The PDUs inside are the serial links' own
+// (modbus_pdu.h). The socket side feeds these; tests and the fuzz target
+// drive them directly.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
+#include "link/modbus_pdu.h"
+
 constexpr int kMbapHeaderSize = 6;
 constexpr int kMbapBufferSize = 264;
-// Largest request: function 16 with 127 registers (its byte count is one byte).
-constexpr int kMbapRequestSize = 13 + 2 * 127;
-constexpr int kMaxTcpWrite16 = 127;
-constexpr int kMaxTcpWrite21 = 124;
+// Header, unit identifier and the longest request PDU.
+constexpr int kMbapRequestSize = kMbapHeaderSize + 1 + modbus::kMaxRequestPdu;
+constexpr int kMaxTcpWrite16 = modbus::kMaxWrite16;
+constexpr int kMaxTcpWrite21 = modbus::kMaxWrite21;
 
 struct MbapRequest {
     uint16_t transaction = 0;

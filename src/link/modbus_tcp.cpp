@@ -173,11 +173,11 @@ int TcpRead(Link* link, int reg, int count, uint16_t* values, uint8_t function) 
 }
 
 int TcpHoldingRead(Link* link, int reg, int count, uint16_t* values) {
-    return TcpRead(link, reg, count, values, 0x03);
+    return TcpRead(link, reg, count, values, modbus::kReadHolding);
 }
 
 int TcpInputRead(Link* link, int reg, int count, uint16_t* values) {
-    return TcpRead(link, reg, count, values, 0x04);
+    return TcpRead(link, reg, count, values, modbus::kReadInput);
 }
 
 using FrameBuilder = int (*)(const MbapRequest&, int, const uint16_t*, uint8_t*);
@@ -195,12 +195,13 @@ int TcpWriteWith(Link* link, int reg, int count, const uint16_t* values, uint8_t
 }
 
 int TcpWrite(Link* link, int reg, int count, const uint16_t* values) {
-    return TcpWriteWith(link, reg, count, values, 0x10, kMaxTcpWrite16, BuildMbapWrite);
+    return TcpWriteWith(link, reg, count, values, modbus::kWriteMultiple, modbus::kMaxWrite16,
+                        BuildMbapWrite);
 }
 
 int TcpGeneralReferenceWrite(Link* link, int reg, int count, const uint16_t* values) {
-    return TcpWriteWith(link, reg, count, values, 0x15, kMaxTcpWrite21,
-                        BuildMbapGeneralReferenceWrite);
+    return TcpWriteWith(link, reg, count, values, modbus::kWriteGeneralReference,
+                        modbus::kMaxWrite21, BuildMbapGeneralReferenceWrite);
 }
 
 void CloseTcpLink(Link* link) {

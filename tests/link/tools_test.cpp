@@ -181,7 +181,7 @@ const FaultCase kFaults[] = {
      {"write", "7423", "1"},
      1,
      "",
-     "Write reply was wrong size\n"},
+     "Modbus error reply 2 ILLEGAL DATA ADDRESS\n"},
     {"rtu corrupted reply",
      {"--protocol", "rtu", "--corrupt-first", "1"},
      {"--type", "rtu", "--timeout", "20"},
