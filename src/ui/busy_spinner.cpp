@@ -9,8 +9,6 @@ int KeyInterrupt = 0;
 namespace {
 
 constexpr char kSpinner[] = {'|', '\\', '-', '/'};
-int gSpinnerStep = 0;
-std::chrono::steady_clock::time_point gLastTurn;
 
 bool InterruptsScreens(int k) {
     return k == key::Esc || k == key::Up || k == key::Down || k == key::Left || k == key::Right ||
@@ -19,7 +17,12 @@ bool InterruptsScreens(int k) {
 
 }  // namespace
 
-int BusySpinner(void*) {
+int BusySpinner(void* spinner) {
+    static Spinner programs;
+    return (spinner ? *static_cast<Spinner*>(spinner) : programs).Idle();
+}
+
+int Spinner::Idle() {
     if (int k = ReadKeyboardKey()) {
         // Queued again so that the screen waiting on the link still gets it.
         const char typed[2] = {char(k), 0};
@@ -27,11 +30,11 @@ int BusySpinner(void*) {
         KeyInterrupt = InterruptsScreens(k) ? 2 : 1;
         if (k == key::Esc) return 0;
     }
-    const auto now = std::chrono::steady_clock::now();
-    if (now - gLastTurn < kSpinnerStepInterval) return 1;
-    gLastTurn = now;
-    gSpinnerStep = (gSpinnerStep + 1) % 4;
-    const char shown[2] = {kSpinner[gSpinnerStep], 0};
+    const TimePoint now = now_();
+    if (now - lastTurn_ < kSpinnerStepInterval) return 1;
+    lastTurn_ = now;
+    step_ = (step_ + 1) % 4;
+    const char shown[2] = {kSpinner[step_], 0};
     PutText(shown, 1, 80, 1, ' ', 0);
     return 1;
 }

@@ -3,8 +3,9 @@
 
 #include "ui/screen.h"
 
-bool PollPacer::PauseUntilKeyOrDue() {
-    auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(lastStart_ + pause_ - Clock::now());
-    return WaitForKey(left.count() > 0 ? int(left.count()) : 0);
+std::chrono::milliseconds PollPacer::TimeToNextPass() const {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(lastStart_ + pause_ - now_());
+    return left.count() > 0 ? left : std::chrono::milliseconds(0);
 }
+
+bool PollPacer::PauseUntilKeyOrDue() { return WaitForKey(int(TimeToNextPass().count())); }

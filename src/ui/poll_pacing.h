@@ -5,6 +5,8 @@
 // slower than the interval (a slow serial line) is followed by no pause.
 #pragma once
 #include <chrono>
+#include <functional>
+#include <utility>
 
 // Ten passes a second: the refresh users of register tables expect, and a
 // load any controller carries.
@@ -12,25 +14,31 @@ constexpr std::chrono::milliseconds kPollInterval{100};
 
 class PollPacer {
   public:
-    using Clock = std::chrono::steady_clock;
-    explicit PollPacer(std::chrono::milliseconds interval = kPollInterval) : interval_(interval) {}
+    using TimePoint = std::chrono::steady_clock::time_point;
+    using Clock = std::function<TimePoint()>;
+    explicit PollPacer(std::chrono::milliseconds interval = kPollInterval,
+                       Clock now = std::chrono::steady_clock::now)
+        : interval_(interval), now_(std::move(now)), lastStart_(now_()) {}
     // Marks the start of a pass.
     void PassStarts() {
-        lastStart_ = Clock::now();
+        lastStart_ = now_();
         pause_ = interval_;
     }
     // The next pass waits this long from now, whatever the interval: after a
     // failed read, so that the user has time to answer before the next
     // failure takes the screen again.
     void HoldFor(std::chrono::milliseconds pause) {
-        lastStart_ = Clock::now();
+        lastStart_ = now_();
         pause_ = pause;
     }
+    // How long until the next pass is due; zero when it is.
+    std::chrono::milliseconds TimeToNextPass() const;
     // Waits until the next pass is due or a key is there; true for a key.
     bool PauseUntilKeyOrDue();
 
   private:
     std::chrono::milliseconds interval_;
     std::chrono::milliseconds pause_ = interval_;
-    Clock::time_point lastStart_ = Clock::now();
+    Clock now_;
+    TimePoint lastStart_;
 };
