@@ -7,6 +7,7 @@
 #include "config/config_lists.h"
 #include "setup/connect_link.h"
 #include "setup/link_forms.h"
+#include "setup/link_kinds.h"
 #include "setup/link_setup.h"
 #include "setup/port_refresh.h"
 #include "setup/serial_port_list.h"
@@ -111,7 +112,8 @@ constexpr int kLabelCol = 30, kLabelWidth = 15, kValueCol = 46;
 constexpr int kFirstRow = 9, kLastRow = 17;
 
 bool IsModbusType(int type) {
-    return type == LinkTypeModbusRtu || type == LinkTypeModbusAscii || type == LinkTypeModbusTcp;
+    const LinkKindRow* kind = LinkKindOf(type);
+    return kind && kind->singleDrop;
 }
 
 // The form edits the route through a number list; the record keeps up to
@@ -200,8 +202,9 @@ void BuildForm(TypeForm& form, LinkSetup& s) {
 const char* TypeName(int type) {
     // A damaged file's type is no choice of the list: shown as the other
     // fields show theirs.
-    return type >= LinkTypeNone && type <= LinkTypeModbusTcp ? kConnectionTypeTexts[type]
-                                                             : "INVALID";
+    if (type == LinkTypeNone) return "NONE";
+    const LinkKindRow* kind = LinkKindOf(type);
+    return kind ? kind->formText : "INVALID";
 }
 
 void DrawTypeForm(TypeForm& form, const LinkSetup& s, uint32_t typeAttribute) {
@@ -227,7 +230,7 @@ void StepType(LinkSetup& s, int step) {
         // 255 is the unit a Modbus TCP gateway answers for itself, but no
         // address of a slave on a serial line (1-247): a serial Modbus link
         // starts at slave 1.
-        const bool serial = type != LinkTypeModbusTcp;
+        const bool serial = LinkKindOf(type)->serial;
         if (s.RouteCount == 0) {
             s.RouteCount = 1;
             s.Route[0] = serial ? 1 : 255;

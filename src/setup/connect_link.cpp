@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "setup/link_kinds.h"
 #include "setup/link_opening.h"
 #include "setup/link_setup.h"
 #include "setup/port_refresh.h"
@@ -44,7 +45,8 @@ Link* OpenFromSetup(LinkSetup& setup, std::string* reason) {
 // missing is reported as such: opening whatever now stands at its old index
 // would send to another device.
 Link* OpenAgain(LinkSetup& s, std::string* reason) {
-    const bool serial = s.ConnectionType != LinkTypeModbusTcp;
+    const LinkKindRow* kind = LinkKindOf(s.ConnectionType);
+    const bool serial = kind && kind->serial;
     const std::string gone = serial ? RefreshSerialPorts(s) : "";
     if (!gone.empty()) {
         *reason = "Lost port " + gone + ": it is not there now (unplugged?)";

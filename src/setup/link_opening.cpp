@@ -1,62 +1,14 @@
-// One row per connection type: the window's line, the settings the type
-// forces before opening and the open routine.
+// Opening the link of the settings by its kind's row: the window's line, the
+// settings the kind forces before opening and its open routine.
 #include "setup/link_opening.h"
 
 #include <cstdio>
 #include <cstring>
 
+#include "setup/link_kinds.h"
 #include "setup/serial_port_list.h"
 
 namespace {
-
-using OpenRoutine = Link* (*)(const LinkSetup& setup, const char* target, std::string* reason);
-
-LinkRoute RouteOf(const LinkSetup& setup) {
-    LinkRoute route;
-    route.count = setup.RouteCount > kRouteEdited ? kRouteEdited : setup.RouteCount;
-    for (int i = 0; i < kRouteEdited; ++i) route.entries[i] = setup.Route[i];
-    return route;
-}
-
-Link* OpenSyMax(const LinkSetup& s, const char* port, std::string* reason) {
-    return OpenSyMaxLink(port, s.ConnectionType == LinkTypeNetToNet, RouteOf(s), reason);
-}
-Link* OpenGateway(const LinkSetup& s, const char* port, std::string* reason) {
-    return OpenGatewayLink(port, RouteOf(s), reason);
-}
-Link* OpenTcp(const LinkSetup& s, const char* host, std::string* reason) {
-    return OpenModbusTcpLink(host, s.TcpPort, s.Route[0], reason);
-}
-Link* OpenRtu(const LinkSetup& s, const char* port, std::string* reason) {
-    return OpenModbusRtuLink(port, s.Route[0], reason);
-}
-Link* OpenAscii(const LinkSetup& s, const char* port, std::string* reason) {
-    return OpenModbusAsciiLink(port, s.Route[0], reason);
-}
-
-struct ConnectRow {
-    int16_t type;
-    const char* line;
-    bool forceEightBits;
-    bool singleDrop;  // the route is one drop (or unit) number
-    bool serial;      // target is a port of the list, else the TCP host
-    OpenRoutine open;
-};
-
-constexpr ConnectRow kConnectRows[] = {
-    {LinkTypeSyMax, "Via Sy/Max to %s", true, false, true, OpenSyMax},
-    {LinkTypeNetToNet, "Via Sy/Max to %s", true, false, true, OpenSyMax},
-    {LinkTypeGateway, "Via Gateway to %s", false, false, true, OpenGateway},
-    {LinkTypeModbusRtu, "Via Modbus RTU to %s", true, true, true, OpenRtu},
-    {LinkTypeModbusAscii, "Via Modbus ASCII to %s", false, true, true, OpenAscii},
-    {LinkTypeModbusTcp, "Via Modbus TCP to %s", false, true, false, OpenTcp},
-};
-
-const ConnectRow* RowOf(int type) {
-    for (const auto& row : kConnectRows)
-        if (row.type == type) return &row;
-    return nullptr;
-}
 
 constexpr const char* kNoType = "No connection type is chosen";
 
@@ -78,15 +30,15 @@ std::string BoundTimeout(LinkSetup& setup) {
 }  // namespace
 
 std::string ConnectLineOf(int connectionType, const char* target) {
-    const ConnectRow* row = RowOf(connectionType);
+    const LinkKindRow* row = LinkKindOf(connectionType);
     if (!row) return "";
     char line[128];
-    std::snprintf(line, sizeof line, row->line, target);
+    std::snprintf(line, sizeof line, row->connectLine, target);
     return line;
 }
 
 bool ResolveLinkTarget(LinkSetup& setup, LinkTarget* target, std::string* reason) {
-    const ConnectRow* row = RowOf(setup.ConnectionType);
+    const LinkKindRow* row = LinkKindOf(setup.ConnectionType);
     if (!row) {
         *reason = kNoType;
         return false;
@@ -108,7 +60,7 @@ bool ResolveLinkTarget(LinkSetup& setup, LinkTarget* target, std::string* reason
 }
 
 Link* OpenLinkOn(const LinkSetup& setup, const std::string& path, std::string* reason) {
-    const ConnectRow* row = RowOf(setup.ConnectionType);
+    const LinkKindRow* row = LinkKindOf(setup.ConnectionType);
     if (!row) {
         *reason = kNoType;
         return nullptr;

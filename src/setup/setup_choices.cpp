@@ -1,9 +1,6 @@
 // Choice texts of the setup forms.
 #include "setup/setup_choices.h"
 
-const char* const kConnectionTypeTexts[] = {"NONE",         "Sy/Max COM:", "Net-to-Net COM:",
-                                            "Gateway COM:", "Modbus RTU",  "Modbus ASCII",
-                                            "Modbus TCP",   nullptr};
 const char* const kSetupBaudTexts[] = {"50    ", "75    ", "110   ", "134.5 ", "150   ", "300   ",
                                        "600   ", "1200  ", "1800  ", "2400  ", "3600  ", "4800  ",
                                        "7200  ", "9600  ", "14400 ", "19200 ", "38400 ", "57600 ",

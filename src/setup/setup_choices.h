@@ -3,14 +3,13 @@
 #pragma once
 #include <cstdint>
 
-extern const char* const kConnectionTypeTexts[];  // index = LinkType, 0 "NONE"
-extern const char* const kSetupDataBitsTexts[];   // "7" "8"
-extern const char* const kSetupStopBitsTexts[];   // "1" "2"
-extern const char* const kSetupParityTexts[];     // "NONE" "EVEN" "ODD"
-extern const char* const kErrorCheckTexts[];      // "BCC" "CRC"
-extern const char* const kYesNoTexts[];           // "YES" "NO"
-extern const char* const kPriorityTexts[];        // "Non-Priority" "Priority"
-extern const char* const kRegisterSetTexts[];     // "4x" "3x"
+extern const char* const kSetupDataBitsTexts[];  // "7" "8"
+extern const char* const kSetupStopBitsTexts[];  // "1" "2"
+extern const char* const kSetupParityTexts[];    // "NONE" "EVEN" "ODD"
+extern const char* const kErrorCheckTexts[];     // "BCC" "CRC"
+extern const char* const kYesNoTexts[];          // "YES" "NO"
+extern const char* const kPriorityTexts[];       // "Non-Priority" "Priority"
+extern const char* const kRegisterSetTexts[];    // "4x" "3x"
 
 // The baud rates of the link and the terminal: the module's sixteen rates,
 // then the faster ones today's devices use, so that older setup files keep

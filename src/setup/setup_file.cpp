@@ -12,6 +12,7 @@
 #include "config/disk_file.h"
 #include "setup/connect_link.h"
 #include "setup/link_forms.h"
+#include "setup/link_kinds.h"
 #include "setup/link_setup.h"
 #include "setup/serial_port_list.h"
 #include "ui/boxes.h"
@@ -61,7 +62,8 @@ Link* FallBack(const char* message) {
 }
 
 bool UsesSerialPort(int connectionType) {
-    return connectionType >= LinkTypeSyMax && connectionType <= LinkTypeModbusAscii;
+    const LinkKindRow* kind = LinkKindOf(connectionType);
+    return kind && kind->serial;
 }
 
 void BindPrintScreen() {

@@ -9,6 +9,7 @@
 #include "config/config_lists.h"
 #include "setup/connect_link.h"
 #include "setup/link_forms.h"
+#include "setup/link_kinds.h"
 #include "setup/link_setup.h"
 #include "setup/serial_port_list.h"
 #include "terminal/terminal_keys.h"
@@ -32,7 +33,10 @@ constexpr const char* kHelpSequence =
 constexpr const char* kHelpStampsRaw =
     "Type F6 to toggle timestamps.  Type shift-F7 to capture the raw bytes.\n";
 
-bool IsSerialLinkType(int type) { return type >= LinkTypeSyMax && type <= LinkTypeModbusAscii; }
+bool IsSerialLinkType(int type) {
+    const LinkKindRow* kind = LinkKindOf(type);
+    return kind && kind->serial;
+}
 
 // The link holds the terminal's port: it must let go while the terminal runs.
 bool SharesLinkPort(const Link* link) {

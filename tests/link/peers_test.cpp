@@ -117,8 +117,9 @@ TEST_F(PeersTest, AsciiMasterAgainstThePymodbusServer) {
     ChildProcess server(
         {"/usr/bin/python3", SourcePath("tests/link/pymodbus_ascii_server.py"), line.A()});
     ASSERT_EQ(server.ReadLine(), "ready");
-    Link* link = OpenModbusAsciiLink(line.B().c_str(), 1);
-    ASSERT_NE(link, nullptr);
+    std::string reason;
+    Link* link = OpenModbusAsciiLink(line.B().c_str(), 1, &reason);
+    ASSERT_NE(link, nullptr) << reason;
     SetSerialParameters(link, 9600, 0, 1, 50, 8);
     uint16_t values[5] = {};
     // The server opens its port after it said ready; ask until it answers.

@@ -30,9 +30,8 @@ bool ParseRoute(const char* text, LinkRoute* route) {
 const Option kLinkOptions[] = {
     {"--type", "symax|netnet|rtu|ascii|gateway|tcp", "link kind",
      [](LinkSettings& o, const char* a) {
-         int i;
-         return Choice(a, {"symax", "netnet", "rtu", "ascii", "gateway", "tcp"}, &i) &&
-                (o.type = ToolLinkType(i), o.typeGiven = true);
+         const LinkKindRow* kind = LinkKindNamed(a);
+         return kind && (o.kind = kind, o.typeGiven = true);
      }},
     {"--host", "HOST", "Modbus TCP: dotted address or host name",
      [](LinkSettings& o, const char* a) { return o.host = a, true; }},
@@ -66,14 +65,10 @@ const Option kLinkOptions[] = {
 // link of a setup file. Modbus takes its one drop or unit from --drop, Sy/Max
 // its route from --route or else the drop; a Gateway goes where --route says.
 LinkSetup SetupOf(const LinkSettings& o) {
-    static const int16_t kTypes[] = {LinkTypeSyMax,       LinkTypeNetToNet, LinkTypeModbusRtu,
-                                     LinkTypeModbusAscii, LinkTypeGateway,  LinkTypeModbusTcp};
     LinkSetup setup{};
-    setup.ConnectionType = kTypes[int(o.type)];
-    const bool modbus =
-        o.type == ToolLinkType::Rtu || o.type == ToolLinkType::Ascii || o.type == ToolLinkType::Tcp;
-    LinkRoute route = modbus ? LinkRoute{} : o.route;
-    if (route.count == 0 && o.type != ToolLinkType::Gateway) {
+    setup.ConnectionType = o.kind->setupCode;
+    LinkRoute route = o.kind->singleDrop ? LinkRoute{} : o.route;
+    if (route.count == 0 && o.kind->setupCode != LinkTypeGateway) {
         route.count = 1;
         route.entries[0] = uint16_t(o.drop);
     }
@@ -89,14 +84,13 @@ tools::OptionTable<LinkSettings> LinkOptionRows() { return kLinkOptions; }
 
 bool LinkSettingsComplete(const LinkSettings& o, std::string* error) {
     if (!o.typeGiven) return *error = "no --type given", false;
-    if (o.type == ToolLinkType::Tcp ? o.host.empty() : o.port.empty())
-        return *error = o.type == ToolLinkType::Tcp ? "no --host given" : "no --port given", false;
+    if (o.kind->serial ? o.port.empty() : o.host.empty())
+        return *error = o.kind->serial ? "no --port given" : "no --host given", false;
     return true;
 }
 
 Link* OpenToolLink(const LinkSettings& o, std::string* reason) {
-    const bool tcp = o.type == ToolLinkType::Tcp;
-    Link* link = OpenLinkOn(SetupOf(o), tcp ? o.host : DevicePathOf(o.port), reason);
+    Link* link = OpenLinkOn(SetupOf(o), o.kind->serial ? DevicePathOf(o.port) : o.host, reason);
     if (!link) return nullptr;
     // Any rate the driver takes, not only the program's list: set directly.
     if (!SetSerialParameters(link, o.baud, o.parity, o.stopBits, o.timeout, o.dataBits)) {

@@ -6,11 +6,10 @@
 
 #include "common/option_table.h"
 #include "link/link.h"
-
-enum class ToolLinkType { SyMax, NetToNet, Rtu, Ascii, Gateway, Tcp };
+#include "setup/link_kinds.h"
 
 struct LinkSettings {
-    ToolLinkType type = ToolLinkType::SyMax;
+    const LinkKindRow* kind = LinkKindOf(LinkTypeSyMax);  // by --type
     bool typeGiven = false;
     std::string port;
     std::string host;  // Modbus TCP

@@ -111,10 +111,11 @@ std::string SerialPortKey(const LinkSource& source) {
         LinkSetup setup;
         std::string ignored;
         if (!ReadSetupFile(source.setupFile, &setup, &ignored)) return "";
-        if (setup.ConnectionType == LinkTypeModbusTcp) return "";
+        const LinkKindRow* kind = LinkKindOf(setup.ConnectionType);
+        if (!kind || !kind->serial) return "";
         return "setup port " + std::to_string(setup.LinkPort);
     }
-    if (source.settings.type == ToolLinkType::Tcp) return "";
+    if (!source.settings.kind->serial) return "";
     const std::string path = DevicePathOf(source.settings.port);
     char resolved[PATH_MAX];
     return realpath(path.c_str(), resolved) ? resolved : path;
