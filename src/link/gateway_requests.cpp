@@ -65,7 +65,7 @@ void SetCommand(Packet* packet, int length) { packet->length = static_cast<uint1
 int GatewaySetRoute(Link* link, Packet*& packet) {
     {
         std::lock_guard<std::recursive_mutex> guard(link->lock);  // the reader's framing
-        link->receiveMode = ReceiveGateway;
+        link->receiveMode = LinkGateway;
     }
     if (SameRoute(link->lastRouteSent, link->route)) return 1;
     link->lastRouteSent = link->route;

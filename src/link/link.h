@@ -20,14 +20,6 @@ enum LinkKind : uint32_t {
     LinkModbusTcp = 8,
 };
 
-// Framing used by ReceiveByte and NextTransmitByte.
-enum ReceiveMode : uint8_t {
-    ReceiveSyMax = 1,
-    ReceiveGateway = 2,
-    ReceiveModbusRtu = 5,
-    ReceiveModbusAscii = 6,
-};
-
 constexpr uint32_t kLinkMarker = 0x10BABEEE;
 constexpr int kLinkErrorSize = 84;
 constexpr int kSerialBufferSize = 258;
@@ -65,7 +57,7 @@ struct Link {
     LinkRoute lastRouteSent;
 
     uint16_t readChunk = 0;
-    uint8_t receiveMode = 0;
+    uint8_t receiveMode = 0;  // the LinkKind whose framing the reader runs
     uint8_t receiveState = 0;
     uint8_t receiveFlags = 0;
     PacketQueue replyQueue;

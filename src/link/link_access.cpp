@@ -12,6 +12,9 @@ namespace {
 
 constexpr int kMaxSyMaxRegister = 0x4000;
 constexpr int kMaxCount = 128;
+// Kinds 1 to 4 are the Sy/Max family (3 and 4 are reserved and never
+// opened): their holding registers are the controller's, 1 to 16384.
+constexpr uint32_t kLastSyMaxFamilyKind = 4;
 
 enum class Operation { Read, Write, InputRead, InputWrite };
 
@@ -21,7 +24,8 @@ bool IsRead(Operation op) { return op == Operation::Read || op == Operation::Inp
 // request must not reach the protocol.
 bool CheckRequest(Link* link, Operation op, int reg, int count) {
     bool holding = op == Operation::Read || op == Operation::Write;
-    if (holding && link->kind <= 4 && (reg < 1 || reg + count - 1 > kMaxSyMaxRegister)) {
+    if (holding && link->kind <= kLastSyMaxFamilyKind &&
+        (reg < 1 || reg + count - 1 > kMaxSyMaxRegister)) {
         SetLinkError(link, IsRead(op) ? "Illegal read register" : "Illegal write register");
         return false;
     }

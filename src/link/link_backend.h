@@ -32,6 +32,6 @@ struct LinkBackend {
     const char* name;
 };
 
-// The entry of a link kind (or of the receive mode of the same number), null
+// The entry of a link kind (also that of the framing a link runs), null
 // for values without one.
 const LinkBackend* FindLinkBackend(uint32_t kind);
