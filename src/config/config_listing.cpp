@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "config/config_lists.h"
-#include "config/print_config.h"
+#include "editors/print_config.h"
 
 namespace {
 

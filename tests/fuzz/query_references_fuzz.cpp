@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "config/rack_base.h"
+#include "editors/rack_base_change.h"
 
 namespace {
 

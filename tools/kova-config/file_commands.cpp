@@ -5,7 +5,7 @@
 
 #include "commands.h"
 #include "config/config_diff.h"
-#include "config/print_config.h"
+#include "editors/print_config.h"
 
 namespace {
 
