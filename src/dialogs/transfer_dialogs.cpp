@@ -3,8 +3,8 @@
 #include "dialogs/transfer_dialogs.h"
 
 #include "config/module_config.h"
-#include "config/validate.h"
 #include "dialogs/screen_reporter.h"
+#include "editors/validation_reports.h"
 #include "setup/link_setup.h"
 #include "transfer/module_transfer.h"
 #include "ui/fields.h"

@@ -1,16 +1,14 @@
 // Configuration file dialogs. Names come from the picker as upper-case base
-// names; on disk they match an existing entry whatever its case, and a new
-// file is created with the name as typed.
+// names; config/config_files.h finds them on disk whatever their case.
 #include "editors/config_file_dialogs.h"
 
 #include <unistd.h>
 
 #include <string>
 
-#include "config/config_file_image.h"
-#include "config/disk_file.h"
+#include "config/config_files.h"
 #include "config/module_config.h"
-#include "config/validate.h"
+#include "editors/validation_reports.h"
 #include "ui/boxes.h"
 #include "ui/fields.h"
 #include "ui/file_picker.h"
@@ -37,18 +35,18 @@ bool PickName(int row, int col, const char* pattern, const char* extension, bool
 enum class Outcome { Retry, Done, Failed };
 
 Outcome ReadNamed(const std::string& file) {
-    auto path = FindEntryIgnoringCase(".", file);
-    auto bytes = path ? ReadFilePrefix(*path, kConfigFileSize) : std::nullopt;
-    if (!bytes) {
-        ShowErrorF("Can't open file \"%s\" for read.", file.c_str());
-        return Outcome::Retry;
+    const LoadedConfigFile loaded = LoadConfigFile(file);
+    switch (loaded.outcome) {
+        case ConfigFileLoad::CannotOpen:
+            ShowErrorF("Can't open file \"%s\" for read.", file.c_str());
+            return Outcome::Retry;
+        case ConfigFileLoad::CannotRead:
+            ShowError("Can't read disk file.");
+            return Outcome::Failed;
+        case ConfigFileLoad::Loaded:
+            break;
     }
-    auto decoded = DecodeConfigFile(bytes->data(), bytes->size());
-    if (!decoded) {
-        ShowError("Can't read disk file.");
-        return Outcome::Failed;
-    }
-    ApplyContents(decoded->contents, WorkingConfig);
+    ApplyContents(loaded.contents, WorkingConfig);
     ValidatePorts(0, 3);
     return Outcome::Done;
 }
@@ -57,8 +55,7 @@ Outcome WriteNamed(const std::string& file) {
     auto existing = FindEntryIgnoringCase(".", file);
     if (existing && !ConfirmBox("File exists, overwrite it?")) return Outcome::Retry;
     ConfigFileVersion = kConfigFileVersion;
-    switch (
-        SaveFileReplacing(existing.value_or(file), EncodeConfigFile(ContentsOf(WorkingConfig)))) {
+    switch (SaveConfigFile(existing.value_or(file), WorkingConfig)) {
         case SaveResult::Saved:
             return Outcome::Done;
         case SaveResult::CannotOpen:

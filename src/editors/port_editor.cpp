@@ -8,9 +8,9 @@
 #include "editors/port_editor.h"
 
 #include "config/module_config.h"
-#include "config/validate.h"
 #include "editors/port_editor_keys.h"
 #include "editors/port_editor_screen.h"
+#include "editors/validation_reports.h"
 #include "ui/keys.h"
 #include "ui/screen.h"
 

@@ -1,6 +1,7 @@
 // The "PRINT OFFLINE" dialog: names the output and writes the listing.
 #include "editors/print_config.h"
 
+#include "config/config_listing.h"
 #include "ui/boxes.h"
 #include "ui/edit_text.h"
 #include "ui/keys.h"

@@ -1,6 +1,7 @@
-// Moving every register number of the configuration with the rack base: the
-// paths' start registers, the Trigger/Inhibit registers and the "@" register
-// references inside poll queries.
+// The rack base change dialog: moving every register number of the
+// configuration with the rack base (the paths' start registers, the
+// Trigger/Inhibit registers and the "@" register references inside poll
+// queries), offline or on the module.
 #pragma once
 #include "config/online_writes.h"
 
@@ -13,8 +14,3 @@ int ChangeRackBase(int oldBase, int newBase, OnlineWrites& writes);
 // Otherwise moves every reference by the distance and returns 0. Does
 // nothing (0) on a standard module.
 int AdjustOutputStrings(int distance, OnlineWrites& writes);
-
-// The references of one 65-byte query field. With distance 0 it only
-// counts them. A reference whose number would leave 0-9999 is not changed
-// and is counted in *unfit.
-int AdjustQueryReferences(char* query, int distance, int* unfit = nullptr);

@@ -1,19 +1,15 @@
-// Loading and saving the settings record. The startup file's name is made
+// Loading and saving the settings record from the screens: what a file that
+// did not load means (the default set, the reason, the link form), the picker
+// for another file and the offer to save. The startup file's name is made
 // absolute at start: the file picker may change the current directory, and
 // every save must still reach the file read at start.
 #include "forms/setup_file_dialogs.h"
 
-#include <unistd.h>
-
-#include <climits>
-#include <optional>
-#include <vector>
-
-#include "config/disk_file.h"
 #include "forms/connect_link.h"
 #include "forms/link_forms.h"
 #include "setup/link_setup.h"
 #include "setup/serial_port_list.h"
+#include "setup/setup_file.h"
 #include "ui/boxes.h"
 #include "ui/file_picker.h"
 #include "ui/keys.h"
@@ -25,32 +21,13 @@ namespace {
 constexpr char kCantLocate[] = "Can't locate setup file.";
 constexpr char kCantRead[] = "Can't read setup file. Use SETUP to change it";
 
-std::string AbsoluteName(const std::string& name) {
-    if (!name.empty() && name.front() == '/') return name;
-    char cwd[PATH_MAX];
-    if (!getcwd(cwd, sizeof cwd)) return name;
-    return std::string(cwd) + "/" + name;
-}
-
-std::string DirOf(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
 std::string BaseOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
-// The existing file whatever the case of its name, else the name as given.
-std::string ResolveIn(const std::string& path) {
-    std::string dir = DirOf(path);
-    auto entry = FindEntryIgnoringCase(dir.empty() ? "." : dir, BaseOf(path));
-    return entry ? dir + *entry : path;
-}
-
-enum class ReadOutcome { Read, Short, Missing };
-
-ReadOutcome ReadSetup(const std::string& path) {
-    auto bytes = ReadFilePrefix(ResolveIn(path), kSetupFileSize);
-    if (!bytes) return ReadOutcome::Missing;
-    auto setup = DecodeSetup(bytes->data(), bytes->size());
-    if (!setup || !SetupBaudsInList(*setup)) return ReadOutcome::Short;
-    CurrentSetup = *setup;
-    return ReadOutcome::Read;
+// A file that read becomes the setup in force; the outcome says whether.
+SetupFileRead ReadSetup(const std::string& path) {
+    const SetupFileContents file = ReadSetupFile(path);
+    if (file.outcome == SetupFileRead::Read) CurrentSetup = file.setup;
+    return file.outcome;
 }
 
 // A file that did not load: the default set, the reason, then the link form.
@@ -72,12 +49,12 @@ void BindPrintScreen() {
 }  // namespace
 
 Link* LoadStartupSetup(const std::string& name) {
-    StartupSetupName = AbsoluteName(name);
+    StartupSetupName = AbsoluteSetupName(name);
     EnumerateSerialPorts();
     CurrentSetup = LinkSetup{};
     Link* link = nullptr;
     switch (ReadSetup(StartupSetupName)) {
-        case ReadOutcome::Read:
+        case SetupFileRead::Read:
             // Only a serial link names a port of the list; a TCP link must not
             // fail this test on a computer without serial ports.
             if (UsesSerialPort(CurrentSetup.ConnectionType) &&
@@ -88,10 +65,10 @@ Link* LoadStartupSetup(const std::string& name) {
                 link = ConnectLink(nullptr);
             }
             break;
-        case ReadOutcome::Short:
+        case SetupFileRead::Short:
             link = FallBack(kCantRead);
             break;
-        case ReadOutcome::Missing:
+        case SetupFileRead::Missing:
             link = FallBack(kCantLocate);
             break;
     }
@@ -110,14 +87,14 @@ Link* LoadSetupFromFile(Link* current) {
     }
     if (current) CloseLink(current);
     current = nullptr;
-    switch (ReadSetup(AbsoluteName(entry.empty() ? std::string(name) + ".STP" : entry))) {
-        case ReadOutcome::Read:
+    switch (ReadSetup(AbsoluteSetupName(entry.empty() ? std::string(name) + ".STP" : entry))) {
+        case SetupFileRead::Read:
             current = ConnectLink(nullptr);
             break;
-        case ReadOutcome::Short:
+        case SetupFileRead::Short:
             current = FallBack(kCantRead);
             break;
-        case ReadOutcome::Missing:
+        case SetupFileRead::Missing:
             current = FallBack(kCantLocate);
             break;
     }
@@ -128,7 +105,7 @@ Link* LoadSetupFromFile(Link* current) {
 
 void SaveSetupPrompt() {
     if (!ConfirmBox("Write setup to startup file?")) return;
-    switch (SaveFileReplacing(ResolveIn(StartupSetupName), EncodeSetup(CurrentSetup))) {
+    switch (SaveSetupFile(StartupSetupName, CurrentSetup)) {
         case SaveResult::Saved:
             return;
         case SaveResult::CannotOpen:

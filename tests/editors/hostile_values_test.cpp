@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "config/config_file_image.h"
+#include "config/config_listing.h"
 #include "config/validate.h"
 #include "editor_screen_fixture.h"
 #include "editors/char_set_editor.h"
 #include "editors/poll_editor.h"
 #include "editors/port_editor.h"
 #include "editors/port_editor_screen.h"
-#include "editors/print_config.h"
 #include "editors/rack_base_change.h"
 #include "emulator/register_image.h"
 #include "emulator_screen/emulator.h"

@@ -14,10 +14,10 @@
 
 #include "config/config_defaults.h"
 #include "config/config_file_image.h"
+#include "config/config_listing.h"
 #include "config/module_config.h"
 #include "config/validate.h"
 #include "editors/port_editor_screen.h"
-#include "editors/print_config.h"
 #include "emulator/message_texts.h"
 #include "emulator/register_image.h"
 #include "emulator_screen/process_message.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "editors/rack_base_change.h"
+#include "config/rack_base.h"
 
 namespace {
 
