@@ -1,0 +1,65 @@
+// Reading and writing .KOV files by the name the user gave: a file that is not
+// there is told apart from one that holds no known layout, names match
+// whatever their case, and what is written reads back the same.
+#include "config/config_files.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "config/config_defaults.h"
+
+namespace {
+
+// LoadConfigFile looks in the current directory, as the dialogs do.
+struct ConfigFilesTest : testing::Test {
+    std::string dir, home;
+    void SetUp() override {
+        char pattern[] = "/tmp/kova-config-files-XXXXXX";
+        dir = ::mkdtemp(pattern);
+        char cwd[4096];
+        home = ::getcwd(cwd, sizeof cwd);
+        ASSERT_EQ(::chdir(dir.c_str()), 0);
+    }
+    void TearDown() override {
+        EXPECT_EQ(::chdir(home.c_str()), 0);
+        EXPECT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
+    }
+};
+
+ModuleConfig Sample() {
+    ModuleConfig c;
+    FillDefaults(c);
+    c.Plus.RackBase = 300;
+    c.Ports[2].BaudRate = 5;
+    std::strcpy(c.Ports[1].Paths[3].Pattern, "AB*");
+    return c;
+}
+
+TEST_F(ConfigFilesTest, MissingFileCannotBeOpened) {
+    EXPECT_EQ(LoadConfigFile("NONE.KOV").outcome, ConfigFileLoad::CannotOpen);
+}
+
+TEST_F(ConfigFilesTest, FileOfNoKnownLayoutCannotBeRead) {
+    std::ofstream("SHORT.KOV") << "not a configuration";
+    EXPECT_EQ(LoadConfigFile("SHORT.KOV").outcome, ConfigFileLoad::CannotRead);
+}
+
+TEST_F(ConfigFilesTest, WrittenFileReadsBackWhateverTheCaseOfItsName) {
+    const ModuleConfig written = Sample();
+    ASSERT_EQ(SaveConfigFile("plant.kov", written), SaveResult::Saved);
+    const LoadedConfigFile loaded = LoadConfigFile("PLANT.KOV");
+    ASSERT_EQ(loaded.outcome, ConfigFileLoad::Loaded);
+    ModuleConfig read;
+    FillDefaults(read);
+    ApplyContents(loaded.contents, read);
+    EXPECT_EQ(std::memcmp(&read.Plus, &written.Plus, sizeof read.Plus), 0);
+    EXPECT_EQ(std::memcmp(&read.Ports, &written.Ports, sizeof read.Ports), 0);
+    EXPECT_EQ(loaded.contents.version, kConfigFileVersion);
+}
+
+}  // namespace
