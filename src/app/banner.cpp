@@ -1,7 +1,7 @@
 #include "app/banner.h"
 
-#include "config/model_mark.h"
 #include "config/module_config.h"
+#include "editors/model_mark.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 

@@ -1,8 +1,8 @@
 // The shell's one link.
 #include "app/current_link.h"
 
-#include "setup/connect_link.h"
-#include "setup/link_forms.h"
+#include "forms/connect_link.h"
+#include "forms/link_forms.h"
 
 namespace {
 Link* gCurrentLink = nullptr;

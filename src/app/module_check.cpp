@@ -2,8 +2,8 @@
 #include "app/module_check.h"
 
 #include "app/current_link.h"
-#include "setup/link_forms.h"
-#include "transfer/identify_module.h"
+#include "dialogs/identify_module.h"
+#include "forms/link_forms.h"
 #include "ui/busy_spinner.h"
 
 bool ModuleReachable() {

@@ -4,14 +4,14 @@
 
 #include "app/current_link.h"
 #include "config/module_config.h"
-#include "config/port_editor.h"
-#include "emulator/emulator.h"
-#include "setup/link_forms.h"
-#include "transfer/eeprom_window.h"
+#include "dialogs/eeprom_window.h"
+#include "dialogs/screen_reporter.h"
+#include "dialogs/transfer_dialogs.h"
+#include "editors/port_editor.h"
+#include "emulator_screen/emulator.h"
+#include "forms/link_forms.h"
 #include "transfer/module_writes.h"
 #include "transfer/port_transfer.h"
-#include "transfer/screen_reporter.h"
-#include "transfer/transfer_dialogs.h"
 #include "ui/busy_spinner.h"
 
 namespace {

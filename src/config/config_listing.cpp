@@ -1,12 +1,13 @@
 // The text of the configuration print-out. Control characters in patterns,
 // masks and queries print as two rows of hex digits standing column over
 // column with the string, and a caret line marks the string's length.
+#include "config/config_listing.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
 #include "config/config_lists.h"
-#include "config/print_config.h"
 
 namespace {
 

@@ -1,18 +1,6 @@
-// Moving every register number of the configuration with the rack base: the
-// paths' start registers, the Trigger/Inhibit registers and the "@" register
-// references inside poll queries.
+// The "@" register references inside poll queries, which move with the rack
+// base like every other register number of the configuration.
 #pragma once
-#include "config/online_writes.h"
-
-// Stores newBase as the rack base and offers to move the registers by the
-// distance. Returns 0 when the bases are equal or an online transfer failed,
-// else 1.
-int ChangeRackBase(int oldBase, int newBase, OnlineWrites& writes);
-
-// With distance 0: 1 as soon as a query holds a register reference, else 0.
-// Otherwise moves every reference by the distance and returns 0. Does
-// nothing (0) on a standard module.
-int AdjustOutputStrings(int distance, OnlineWrites& writes);
 
 // The references of one 65-byte query field. With distance 0 it only
 // counts them. A reference whose number would leave 0-9999 is not changed

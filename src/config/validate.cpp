@@ -1,11 +1,10 @@
 // Validation of port configurations read from files, entered in the editor or
-// about to be sent to the module.
+// about to be sent to the module. The problems go to the caller's reporter:
+// the screens show them in the error window, the tools print them.
 #include "config/validate.h"
 
 #include <cstdio>
 #include <cstring>
-
-#include "ui/boxes.h"
 
 namespace {
 
@@ -70,21 +69,9 @@ void ValidatePortsOf(ModuleConfig& config, int first, int last, const ConfigRepo
     }
 }
 
-void ValidatePorts(int first, int last) {
-    ValidatePortsOf(WorkingConfig, first, last,
-                    [](const std::string& message) { ShowError(message.c_str()); });
-}
-
-void ReportPortProblems(int port) {
-    ModuleConfig copy = WorkingConfig;
-    ValidatePortsOf(copy, port, port,
-                    [](const std::string& message) { ShowError(message.c_str()); });
-}
-
-void ValidateTriggerInhibit(int port) {
+void ValidateTriggerInhibitOf(ModuleConfig& config, int port, const ConfigReporter& report) {
     if (port < 0 || port > 3) return;
-    ValidateTriggerInhibit(WorkingConfig.Plus.TriggerInhibit[port], WorkingConfig.Plus.RackBase,
-                           [](const std::string& message) { ShowError(message.c_str()); });
+    ValidateTriggerInhibit(config.Plus.TriggerInhibit[port], config.Plus.RackBase, report);
 }
 
 bool CheckPatternWith(const char* pattern, const CharSet& acceptSet, bool capitalize,
@@ -126,9 +113,4 @@ bool CheckPatternWith(const char* pattern, const CharSet& acceptSet, bool capita
         }
     }
     return true;
-}
-
-bool CheckPattern(const char* pattern, const CharSet& acceptSet, bool capitalize) {
-    return CheckPatternWith(pattern, acceptSet, capitalize,
-                            [](const std::string& message) { ShowError(message.c_str()); });
 }

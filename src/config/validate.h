@@ -1,5 +1,6 @@
 // Checking and repairing port configurations, and checking a pattern against
-// the accept set. Each problem is reported, one at a time, before going on.
+// the accept set. Each problem is reported, one at a time, before going on,
+// to a reporter the caller gives.
 #pragma once
 #include <functional>
 #include <string>
@@ -8,19 +9,12 @@
 
 using ConfigReporter = std::function<void(const std::string&)>;
 
-// Ports first..last (0-based, inclusive) of the working configuration; the
-// reports go to the error window.
-void ValidatePorts(int first, int last);
+// Ports first..last (0-based, inclusive) of config, repaired in place.
 void ValidatePortsOf(ModuleConfig& config, int first, int last, const ConfigReporter& report);
-
-// The same checks without a repair: the reports only (a port as the module
-// holds it, shown as it is).
-void ReportPortProblems(int port);
 // Port's (0-3) Trigger/Inhibit register alone, checked and repaired.
-void ValidateTriggerInhibit(int port);
+void ValidateTriggerInhibitOf(ModuleConfig& config, int port, const ConfigReporter& report);
 
 // Reports once when the pattern needs a character the accept set lacks.
 // Returns true when the pattern passed.
-bool CheckPattern(const char* pattern, const CharSet& acceptSet, bool capitalize);
 bool CheckPatternWith(const char* pattern, const CharSet& acceptSet, bool capitalize,
                       const ConfigReporter& report);

@@ -1,37 +1,12 @@
-// Loading and saving the settings record. The startup file's name is made
-// absolute at start: the file picker may change the current directory, and
-// every save must still reach the file read at start.
+// Names are matched whatever their case: setup files come from other
+// installations whose file systems did not tell "SETUP.STP" from "setup.stp".
 #include "setup/setup_file.h"
 
 #include <unistd.h>
 
 #include <climits>
-#include <optional>
-#include <vector>
-
-#include "config/disk_file.h"
-#include "setup/connect_link.h"
-#include "setup/link_forms.h"
-#include "setup/link_kinds.h"
-#include "setup/link_setup.h"
-#include "setup/serial_port_list.h"
-#include "ui/boxes.h"
-#include "ui/file_picker.h"
-#include "ui/keys.h"
-#include "ui/print_screen.h"
-#include "ui/screen.h"
 
 namespace {
-
-constexpr char kCantLocate[] = "Can't locate setup file.";
-constexpr char kCantRead[] = "Can't read setup file. Use SETUP to change it";
-
-std::string AbsoluteName(const std::string& name) {
-    if (!name.empty() && name.front() == '/') return name;
-    char cwd[PATH_MAX];
-    if (!getcwd(cwd, sizeof cwd)) return name;
-    return std::string(cwd) + "/" + name;
-}
 
 std::string DirOf(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
 std::string BaseOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
@@ -43,101 +18,23 @@ std::string ResolveIn(const std::string& path) {
     return entry ? dir + *entry : path;
 }
 
-enum class ReadOutcome { Read, Short, Missing };
-
-ReadOutcome ReadSetup(const std::string& path) {
-    auto bytes = ReadFilePrefix(ResolveIn(path), kSetupFileSize);
-    if (!bytes) return ReadOutcome::Missing;
-    auto setup = DecodeSetup(bytes->data(), bytes->size());
-    if (!setup || !SetupBaudsInList(*setup)) return ReadOutcome::Short;
-    CurrentSetup = *setup;
-    return ReadOutcome::Read;
-}
-
-// A file that did not load: the default set, the reason, then the link form.
-Link* FallBack(const char* message) {
-    CurrentSetup = DefaultSetupFor(BaseOf(StartupSetupName));
-    ShowError(message);
-    return ConfigureLink(nullptr);
-}
-
-bool UsesSerialPort(int connectionType) {
-    const LinkKindRow* kind = LinkKindOf(connectionType);
-    return kind && kind->serial;
-}
-
-void BindPrintScreen() {
-    RemoveHotKey(key::F1);  // a second binding would print again from inside the first
-    AddHotKey(key::F1, PrintScreen);
-}
-
 }  // namespace
 
-Link* LoadStartupSetup(const std::string& name) {
-    StartupSetupName = AbsoluteName(name);
-    EnumerateSerialPorts();
-    CurrentSetup = LinkSetup{};
-    Link* link = nullptr;
-    switch (ReadSetup(StartupSetupName)) {
-        case ReadOutcome::Read:
-            // Only a serial link names a port of the list; a TCP link must not
-            // fail this test on a computer without serial ports.
-            if (UsesSerialPort(CurrentSetup.ConnectionType) &&
-                !SerialPortAt(CurrentSetup.LinkPort)) {
-                ShowError("The saved link is not in current choices.");
-                link = ConfigureLink(nullptr);
-            } else {
-                link = ConnectLink(nullptr);
-            }
-            break;
-        case ReadOutcome::Short:
-            link = FallBack(kCantRead);
-            break;
-        case ReadOutcome::Missing:
-            link = FallBack(kCantLocate);
-            break;
-    }
-    BindPrintScreen();
-    return link;
+std::string AbsoluteSetupName(const std::string& name) {
+    if (!name.empty() && name.front() == '/') return name;
+    char cwd[PATH_MAX];
+    if (!getcwd(cwd, sizeof cwd)) return name;
+    return std::string(cwd) + "/" + name;
 }
 
-Link* LoadSetupFromFile(Link* current) {
-    WindowHandle window = OpenWindow(6, 38, 9, 63, "LOAD SETUP FROM FILE");
-    PutText("New setup file to load", 7, 40, 0, ' ', 0);
-    char name[9] = {};
-    std::string entry;  // a listed file's own name
-    if (!PickFile(8, 40, "*.STP", name, true, &entry)) {
-        CloseWindow(window);
-        return current;
-    }
-    if (current) CloseLink(current);
-    current = nullptr;
-    switch (ReadSetup(AbsoluteName(entry.empty() ? std::string(name) + ".STP" : entry))) {
-        case ReadOutcome::Read:
-            current = ConnectLink(nullptr);
-            break;
-        case ReadOutcome::Short:
-            current = FallBack(kCantRead);
-            break;
-        case ReadOutcome::Missing:
-            current = FallBack(kCantLocate);
-            break;
-    }
-    BindPrintScreen();
-    CloseWindow(window);
-    return current;
+SetupFileContents ReadSetupFile(const std::string& path) {
+    auto bytes = ReadFilePrefix(ResolveIn(path), kSetupFileSize);
+    if (!bytes) return {SetupFileRead::Missing, {}};
+    auto setup = DecodeSetup(bytes->data(), bytes->size());
+    if (!setup || !SetupBaudsInList(*setup)) return {SetupFileRead::Short, {}};
+    return {SetupFileRead::Read, *setup};
 }
 
-void SaveSetupPrompt() {
-    if (!ConfirmBox("Write setup to startup file?")) return;
-    switch (SaveFileReplacing(ResolveIn(StartupSetupName), EncodeSetup(CurrentSetup))) {
-        case SaveResult::Saved:
-            return;
-        case SaveResult::CannotOpen:
-            ShowError("Can't open setup file");
-            return;
-        case SaveResult::ShortWrite:
-            ShowError("Can't save setup file");
-            return;
-    }
+SaveResult SaveSetupFile(const std::string& path, const LinkSetup& setup) {
+    return SaveFileReplacing(ResolveIn(path), EncodeSetup(setup));
 }

@@ -1,16 +1,26 @@
-// The setup file: loading the startup file at start, loading another one
-// chosen by the user, and the offer to save the settings to the startup file.
+// The setup file on disk: the settings record read from and written to a
+// named .STP file. Reading gives the record back with how the read went; the
+// caller decides what a missing or damaged file means.
 #pragma once
 #include <string>
 
-#include "link/link.h"
+#include "config/disk_file.h"
+#include "setup/link_setup.h"
 
-// Reads the startup setup file (relative names from the current directory)
-// and connects what it names; a missing or short file gives a default set
-// and the link form. Binds F1 to print screen. Returns the link or null.
-Link* LoadStartupSetup(const std::string& name);
-// "LOAD SETUP FROM FILE": closes current once a file is chosen, then loads
-// and connects. Returns the link in force afterwards (current on Esc).
-Link* LoadSetupFromFile(Link* current);
-// "Write setup to startup file?" and the save.
-void SaveSetupPrompt();
+// A relative name made absolute against the current directory: the file
+// picker may change the current directory later, and every save must still
+// reach the file read at start.
+std::string AbsoluteSetupName(const std::string& name);
+
+enum class SetupFileRead { Read, Short, Missing };
+
+struct SetupFileContents {
+    SetupFileRead outcome = SetupFileRead::Missing;
+    LinkSetup setup;  // when Read
+};
+
+// The file whatever the case of its name. A file that decodes but names a
+// baud rate outside the list counts as short.
+SetupFileContents ReadSetupFile(const std::string& path);
+// Replaces the file (whatever the case of its name) with setup's image.
+SaveResult SaveSetupFile(const std::string& path, const LinkSetup& setup);

@@ -7,8 +7,8 @@
 #include <cstdio>
 
 #include "config/config_lists.h"
-#include "setup/connect_link.h"
-#include "setup/link_forms.h"
+#include "forms/connect_link.h"
+#include "forms/link_forms.h"
 #include "setup/link_kinds.h"
 #include "setup/link_setup.h"
 #include "setup/serial_port_list.h"

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "setup/link_forms.h"
+#include "dialogs/identify_module.h"
+#include "forms/link_forms.h"
 #include "setup/link_setup.h"
-#include "transfer/identify_module.h"
 #include "ui/boxes.h"
 #include "ui/busy_spinner.h"
 #include "ui/keys.h"

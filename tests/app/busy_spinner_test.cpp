@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "setup/connect_link.h"
+#include "forms/connect_link.h"
+#include "forms/pty_ports.h"
 #include "setup/link_setup.h"
-#include "setup/pty_ports.h"
 #include "ui/keys.h"
 #include "ui/toolkit_fixture.h"
 

@@ -9,8 +9,8 @@
 #include "app/online_actions.h"
 #include "app/shell.h"
 #include "common/sim_process.h"
-#include "config/editor_screen_fixture.h"
-#include "config/port_editor.h"
+#include "editors/editor_screen_fixture.h"
+#include "editors/port_editor.h"
 #include "setup/link_setup.h"
 #include "transfer/register_map.h"
 

@@ -1,297 +1,65 @@
-// The configuration file dialogs on the in-memory screen over a real
-// directory: reading every layout, the messages, overwriting, copying ports
-// and deleting.
+// Reading and writing .KOV files by the name the user gave: a file that is not
+// there is told apart from one that holds no known layout, names match
+// whatever their case, and what is written reads back the same.
 #include "config/config_files.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <string>
 
-#include "common/screen_image.h"
 #include "config/config_defaults.h"
-#include "config/config_file_image.h"
-#include "ui/console/memory_console.h"
-#include "ui/keys.h"
-#include "ui/screen.h"
 
 namespace {
 
-const std::string kEnter = "\r", kEsc = "\x1b", kF10 = "\xE0\x44", kSnap = "\xE0\x3C",
-                  kDown = "\xE0\x50";
-
-struct ConfigDialogTest : testing::Test {
-    con::MemoryConsole console;
-    std::string dir, oldDir;
-    static std::vector<std::string>* snapshots;
-    std::vector<std::string> shots;
-
+// LoadConfigFile looks in the current directory, as the dialogs do.
+struct ConfigFilesTest : testing::Test {
+    std::string dir, home;
     void SetUp() override {
-        char templ[] = "/tmp/kova-cfg-XXXXXX";
-        dir = ::mkdtemp(templ);
+        char pattern[] = "/tmp/kova-config-files-XXXXXX";
+        dir = ::mkdtemp(pattern);
         char cwd[4096];
-        oldDir = ::getcwd(cwd, sizeof cwd);
-        ASSERT_EQ(0, ::chdir(dir.c_str()));
-        ScreenInit(console);
-        snapshots = &shots;
-        // F2 records the screen so that a test can see a window while it waits.
-        AddHotKey(key::F2, [](int, int) {
-            snapshots->push_back(ImageAll());
-            return 0;
-        });
-        FillDefaults(WorkingConfig);
-        OfflineDirty = true;
+        home = ::getcwd(cwd, sizeof cwd);
+        ASSERT_EQ(::chdir(dir.c_str()), 0);
     }
     void TearDown() override {
-        ScreenDone();
-        ASSERT_EQ(0, ::chdir(oldDir.c_str()));
-        ASSERT_EQ(0, std::system(("rm -rf '" + dir + "'").c_str()));
-    }
-    void Type(const std::string& keys) { console.Type(keys); }
-    void Done() { EXPECT_TRUE(console.keys.empty()) << "keys left over"; }
-    bool Shown(const std::string& text) const {
-        for (const auto& s : shots)
-            if (s.find(text) != std::string::npos) return true;
-        return false;
-    }
-    static void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
-        std::ofstream(name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    }
-    static std::string Read(const std::string& name) {
-        std::ifstream in(name, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
+        EXPECT_EQ(::chdir(home.c_str()), 0);
+        EXPECT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
     }
 };
-std::vector<std::string>* ConfigDialogTest::snapshots;
 
-// A short-layout file: four 618-byte port heads, rack base, print/prog baud.
-std::vector<uint8_t> ShortFile(int rackBase, int16_t startRegister) {
-    std::vector<uint8_t> b(2476, 0);
-    for (int p = 0; p < 4; ++p) {
-        b[618 * p] = uint8_t(9 + p);                     // baud index
-        b[618 * p + 2] = 1;                              // 8 data bits
-        b[618 * p + 74] = 'A';                           // path 1 pattern
-        b[618 * p + 74 + 130] = uint8_t(startRegister);  // path 1 register
-        b[618 * p + 74 + 131] = uint8_t(startRegister >> 8);
-        for (int k = 1; k < 4; ++k) b[618 * p + 74 + 136 * k + 130] = uint8_t(startRegister);
-    }
-    b[2472] = uint8_t(rackBase);
-    b[2474] = 1;
-    return b;
+ModuleConfig Sample() {
+    ModuleConfig c;
+    FillDefaults(c);
+    c.Plus.RackBase = 300;
+    c.Ports[2].BaudRate = 5;
+    std::strcpy(c.Ports[1].Paths[3].Pattern, "AB*");
+    return c;
 }
 
-TEST_F(ConfigDialogTest, ReadsAnOldFileWhateverTheCaseOfItsName) {
-    WriteBytes("legacy.kov", ShortFile(1, 50));
-    std::strcpy(WorkingConfig.Ports[0].PollQueries[0], "stale");
-    PrintProgBaud = 3;
-    Type(kSnap + kEnter);  // the only item is highlighted: Enter takes it
-    EXPECT_EQ(1, ReadConfigFile());
-    Done();
-    EXPECT_TRUE(Shown("LOAD OFFLINE FROM DISK"));
-    EXPECT_TRUE(Shown("File to read:"));
-    EXPECT_TRUE(Shown("LEGACY"));
-    EXPECT_FALSE(OfflineDirty);
-    EXPECT_EQ(12, WorkingConfig.Ports[3].BaudRate);
-    EXPECT_STREQ("A", WorkingConfig.Ports[2].Paths[0].Pattern);
-    EXPECT_STREQ("", WorkingConfig.Ports[0].PollQueries[0]);
-    EXPECT_EQ(1, PrintProgBaud);
+TEST_F(ConfigFilesTest, MissingFileCannotBeOpened) {
+    EXPECT_EQ(LoadConfigFile("NONE.KOV").outcome, ConfigFileLoad::CannotOpen);
 }
 
-// Files whose names the picker cannot show whole, or that differ only by
-// case, are read and written through the item chosen.
-TEST_F(ConfigDialogTest, ListedFilesOpenWhateverTheirNames) {
-    WriteBytes("ABCDEFGHIJ.KOV", ShortFile(1, 41));
-    WriteBytes("DUP.KOV", ShortFile(1, 42));
-    WriteBytes("dup.kov", ShortFile(1, 43));
-    WriteBytes("long name with spaces.KOV", ShortFile(1, 44));
-    struct Case {
-        std::string keys;
-        int16_t startRegister;
-    } kCases[] = {{kEnter, 41},
-                  {kDown + kEnter, 42},
-                  {kDown + kDown + kEnter, 43},
-                  {kDown + kDown + kDown + kEnter, 44}};
-    for (const auto& k : kCases) {
-        Type(k.keys);
-        EXPECT_EQ(1, ReadConfigFile());
-        Done();
-        EXPECT_EQ(k.startRegister, WorkingConfig.Ports[0].Paths[0].StartRegister);
-    }
-    // Saving onto the listed long name replaces that file, after the question.
-    Type(kEnter + "y");
-    EXPECT_EQ(1, WriteConfigFile());
-    Done();
-    EXPECT_EQ(6688u, Read("ABCDEFGHIJ.KOV").size());
-    EXPECT_FALSE(std::filesystem::exists("ABCDEFG~.KOV"));
+TEST_F(ConfigFilesTest, FileOfNoKnownLayoutCannotBeRead) {
+    std::ofstream("SHORT.KOV") << "not a configuration";
+    EXPECT_EQ(LoadConfigFile("SHORT.KOV").outcome, ConfigFileLoad::CannotRead);
 }
 
-TEST_F(ConfigDialogTest, ValidationReportsComeOneAtATime) {
-    WriteBytes("BAD.KOV", ShortFile(1, 1));
-    // Sixteen paths below the rack window: sixteen reports, each cleared.
-    std::string keys = kEnter;
-    for (int i = 0; i < 16; ++i) keys += (i == 0 ? kSnap : "") + kF10;
-    Type(keys);
-    EXPECT_EQ(1, ReadConfigFile());
-    Done();
-    EXPECT_TRUE(Shown("Port 1, Path 1: Register (1) < Rack Base (1) + 1"));
-}
-
-TEST_F(ConfigDialogTest, UnreadableFilesAndMissingNames) {
-    WriteBytes("TINY.KOV", std::vector<uint8_t>(2475, 1));
-    ModuleConfig before = WorkingConfig;
-    struct Case {
-        std::string keys;
-        const char* message;
-    } kCases[] = {
-        {kEnter + kSnap + kF10, "Can't read disk file."},
-        {"NOPE" + kEnter + kSnap + kF10 + kEsc, "Can't open file \"NOPE.KOV\" for read."},
-    };
-    for (const auto& k : kCases) {
-        shots.clear();
-        Type(k.keys);
-        EXPECT_EQ(0, ReadConfigFile());
-        Done();
-        EXPECT_TRUE(Shown(k.message)) << k.message;
-        EXPECT_TRUE(OfflineDirty);
-        EXPECT_EQ(0, std::memcmp(&before, &WorkingConfig, sizeof before));
-    }
-}
-
-TEST_F(ConfigDialogTest, WritesTheCurrentLayout) {
-    WorkingConfig.Plus.TriggerInhibit[2] = 77;
-    ConfigReserved = 5;
-    Type("NEW" + kEnter);
-    EXPECT_EQ(1, WriteConfigFile());
-    Done();
-    EXPECT_FALSE(OfflineDirty);
-    std::string bytes = Read("NEW.KOV");
-    ASSERT_EQ(6688u, bytes.size());
-    std::vector<uint8_t> expected = EncodeConfigFile(ContentsOf(WorkingConfig));
-    EXPECT_EQ(std::string(expected.begin(), expected.end()), bytes);
-    EXPECT_EQ(0x59, uint8_t(bytes[0]));
-    EXPECT_EQ(0x04, uint8_t(bytes[1]));
-    EXPECT_EQ(77, uint8_t(bytes[6662 + 4]));
-    EXPECT_EQ(5, uint8_t(bytes[6686]));
-}
-
-TEST_F(ConfigDialogTest, OverwriteAsksFirstAndKeepsTheEntryName) {
-    WriteBytes("mine.kov", {1, 2, 3});
-    Type("MINE" + kEnter + kSnap + "n" + kEsc);
-    EXPECT_EQ(0, WriteConfigFile());
-    Done();
-    EXPECT_TRUE(Shown("File exists, overwrite it?"));
-    EXPECT_EQ(std::string("\x01\x02\x03"), Read("mine.kov"));
-    EXPECT_TRUE(OfflineDirty);
-
-    Type("MINE" + kEnter + "y");
-    EXPECT_EQ(1, WriteConfigFile());
-    Done();
-    EXPECT_EQ(6688u, Read("mine.kov").size());
-    EXPECT_FALSE(std::filesystem::exists("MINE.KOV") &&
-                 !std::filesystem::equivalent("MINE.KOV", "mine.kov"));
-}
-
-TEST_F(ConfigDialogTest, FailedWriteKeepsOldFileAndDirtyFlag) {
-    WriteBytes("KEEP.KOV", std::vector<uint8_t>(3000, 7));
-    struct rlimit saved;
-    ASSERT_EQ(0, ::getrlimit(RLIMIT_FSIZE, &saved));
-    auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(0, ::setrlimit(RLIMIT_FSIZE, &small));
-    Type("KEEP" + kEnter + "y" + kSnap + kF10);
-    int result = WriteConfigFile();
-    ASSERT_EQ(0, ::setrlimit(RLIMIT_FSIZE, &saved));
-    ::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(0, result);
-    Done();
-    EXPECT_TRUE(Shown("Can't write to disk file."));
-    EXPECT_EQ(std::string(3000, 7), Read("KEEP.KOV"));
-    EXPECT_TRUE(OfflineDirty);
-    EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator("."),
-                               std::filesystem::directory_iterator()));
-}
-
-// A directory named like the file cannot be written: the dialog says so and
-// goes back to the picker, where Esc leaves.
-TEST_F(ConfigDialogTest, SavingOntoADirectoryNameCannotOpenIt) {
-    ASSERT_EQ(0, ::mkdir("X.KOV", 0755));
-    Type("X" + kEnter + kSnap + kF10 + kEsc);
-    EXPECT_EQ(0, WriteConfigFile());
-    Done();
-    EXPECT_TRUE(Shown("Can't open file \"X.KOV\" for write."));
-    EXPECT_FALSE(Shown("Can't write to disk file."));
-    EXPECT_TRUE(std::filesystem::is_directory("X.KOV"));
-    EXPECT_TRUE(OfflineDirty);
-}
-
-TEST_F(ConfigDialogTest, CopiesPortsUntilEscOrABadNumber) {
-    WorkingConfig.Ports[1].BaudRate = 2;
-    WorkingConfig.Plus.TriggerInhibit[1] = 9;
-    WorkingConfig.Plus.TerminateCount[1] = 8;
-    WorkingConfig.Plus.TerminateTimeout[1] = 7;
-    ModuleConfig start = WorkingConfig;
-    struct Case {
-        std::string keys;
-        int changedPort;  // -1: nothing copied
-    } kCases[] = {
-        {"2" + kEnter + "3" + kEnter + kSnap + kEsc, 2},
-        {"2" + kEnter + "2" + kEnter + kEsc, -1},
-        {"2" + kEnter + "5" + kEnter, -1},
-        {"0" + kEnter + "1" + kEnter, -1},
-        {"2" + kEnter + kEsc, -1},
-    };
-    for (const auto& k : kCases) {
-        WorkingConfig = start;
-        Type(k.keys);
-        CopyPortConfig();
-        Done();
-        ModuleConfig expected = start;
-        if (k.changedPort >= 0) {
-            expected.Ports[k.changedPort] = start.Ports[1];
-            expected.Plus.TriggerInhibit[k.changedPort] = 9;
-            expected.Plus.TerminateCount[k.changedPort] = 8;
-            expected.Plus.TerminateTimeout[k.changedPort] = 7;
-        }
-        EXPECT_EQ(0, std::memcmp(&expected, &WorkingConfig, sizeof expected)) << k.keys;
-    }
-    EXPECT_TRUE(Shown("Type Esc to exit"));
-    EXPECT_TRUE(Shown("COPY PORT CONFIGURATION"));
-}
-
-// After a copy the next pair starts with both places empty: the source
-// waits for its digit, the destination's old digit is gone.
-TEST_F(ConfigDialogTest, ANewPairStartsWithBothPlacesEmpty) {
-    Type("2" + kEnter + "3" + kEnter + kSnap + kEsc);
-    CopyPortConfig();
-    Done();
-    ASSERT_EQ(1u, shots.size());
-    const std::string& screen = shots.back();  // rows of 80 and a newline
-    EXPECT_EQ('?', screen[(11 - 1) * 81 + 49]);
-    EXPECT_EQ(' ', screen[(12 - 1) * 81 + 49]);
-}
-
-TEST_F(ConfigDialogTest, DeletesOnlyTheMatchingFile) {
-    WriteBytes("gone.kov", {1});
-    WriteBytes("GONE.KOVX", {1});
-    WriteBytes("GONEX.KOV", {1});
-    Type("GONE" + kEnter + "NOPE" + kEnter + kSnap + kF10 + kEsc);
-    DeleteConfigFile(".KOV", "DELETE CONFIGURATION FILE");
-    Done();
-    EXPECT_FALSE(std::filesystem::exists("gone.kov"));
-    EXPECT_TRUE(std::filesystem::exists("GONE.KOVX"));
-    EXPECT_TRUE(std::filesystem::exists("GONEX.KOV"));
-    EXPECT_TRUE(Shown("Can't find file \"NOPE.KOV\""));
-    EXPECT_TRUE(Shown("DELETE CONFIGURATION FILE"));
+TEST_F(ConfigFilesTest, WrittenFileReadsBackWhateverTheCaseOfItsName) {
+    const ModuleConfig written = Sample();
+    ASSERT_EQ(SaveConfigFile("plant.kov", written), SaveResult::Saved);
+    const LoadedConfigFile loaded = LoadConfigFile("PLANT.KOV");
+    ASSERT_EQ(loaded.outcome, ConfigFileLoad::Loaded);
+    ModuleConfig read;
+    FillDefaults(read);
+    ApplyContents(loaded.contents, read);
+    EXPECT_EQ(std::memcmp(&read.Plus, &written.Plus, sizeof read.Plus), 0);
+    EXPECT_EQ(std::memcmp(&read.Ports, &written.Ports, sizeof read.Ports), 0);
+    EXPECT_EQ(loaded.contents.version, kConfigFileVersion);
 }
 
 }  // namespace

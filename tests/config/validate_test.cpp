@@ -79,6 +79,26 @@ TEST_F(Validation, TriggerInhibitRange) {
     }
 }
 
+// The editor checks the Trigger/Inhibit field alone: the paths of the same
+// port and the other ports' registers stay as they are, reported or not.
+TEST_F(Validation, TriggerInhibitOfOnePortAlone) {
+    c.Plus.RackBase = 100;
+    c.Plus.TriggerInhibit[1] = 50;
+    c.Plus.TriggerInhibit[2] = 60;
+    c.Ports[1].Paths[0].StartRegister = 9000;
+    ValidateTriggerInhibitOf(c, 1, collect);
+    EXPECT_EQ(std::vector<std::string>{"Trigger/Inhibit (50) < EditPlus.RackBase (100)"}, reports);
+    EXPECT_EQ(100, c.Plus.TriggerInhibit[1]);
+    EXPECT_EQ(60, c.Plus.TriggerInhibit[2]);
+    EXPECT_EQ(9000, c.Ports[1].Paths[0].StartRegister);
+    reports.clear();
+    const ModuleConfig before = c;
+    ValidateTriggerInhibitOf(c, 4, collect);
+    ValidateTriggerInhibitOf(c, -1, collect);
+    EXPECT_TRUE(reports.empty());
+    EXPECT_EQ(0, std::memcmp(&before, &c, sizeof c));
+}
+
 TEST_F(Validation, RepairsWithoutReport) {
     c.Ports[0].DataBits = 5;
     c.Ports[1].DataBits = -1;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "config/poll_editor.h"
+#include "editors/poll_editor.h"
 
 namespace {
 

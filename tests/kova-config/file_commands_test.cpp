@@ -5,7 +5,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "config/print_config.h"
+#include "config/config_listing.h"
 #include "kova-config/kova_config_fixture.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include "forms/pty_ports.h"
 #include "link/serial_termios.h"
-#include "setup/pty_ports.h"
 
 using namespace nt_sio;
 

@@ -15,10 +15,10 @@
 
 #include "common/file_contents.h"
 #include "common/wait_until.h"
+#include "forms/connect_link.h"
+#include "forms/pty_ports.h"
 #include "link/serial_port.h"
-#include "setup/connect_link.h"
 #include "setup/link_setup.h"
-#include "setup/pty_ports.h"
 #include "terminal/sio_port.h"
 #include "ui/keys.h"
 #include "ui/toolkit_fixture.h"

@@ -5,7 +5,7 @@
 
 #include "commands.h"
 #include "config/config_diff.h"
-#include "config/print_config.h"
+#include "config/config_listing.h"
 
 namespace {
 

@@ -1,0 +1,151 @@
+// Configuration file dialogs. Names come from the picker as upper-case base
+// names; config/config_files.h finds them on disk whatever their case.
+#include "editors/config_file_dialogs.h"
+
+#include <unistd.h>
+
+#include <string>
+
+#include "config/config_files.h"
+#include "config/module_config.h"
+#include "editors/validation_reports.h"
+#include "ui/boxes.h"
+#include "ui/fields.h"
+#include "ui/file_picker.h"
+#include "ui/keys.h"
+#include "ui/screen.h"
+
+namespace {
+
+constexpr char kExtension[] = ".KOV";
+constexpr char kPattern[] = "*.KOV";
+constexpr char kEnterEsc[] = {char(key::Enter), char(key::Esc), 0};
+
+// Picks a name; false on Esc. A typed name comes back with the extension, a
+// listed file as its own directory entry.
+bool PickName(int row, int col, const char* pattern, const char* extension, bool dirs,
+              std::string& file) {
+    char name[9] = {};
+    std::string entry;
+    if (!PickFile(row, col, pattern, name, dirs, &entry)) return false;
+    file = entry.empty() ? std::string(name) + extension : entry;
+    return true;
+}
+
+enum class Outcome { Retry, Done, Failed };
+
+Outcome ReadNamed(const std::string& file) {
+    const LoadedConfigFile loaded = LoadConfigFile(file);
+    switch (loaded.outcome) {
+        case ConfigFileLoad::CannotOpen:
+            ShowErrorF("Can't open file \"%s\" for read.", file.c_str());
+            return Outcome::Retry;
+        case ConfigFileLoad::CannotRead:
+            ShowError("Can't read disk file.");
+            return Outcome::Failed;
+        case ConfigFileLoad::Loaded:
+            break;
+    }
+    ApplyContents(loaded.contents, WorkingConfig);
+    ValidatePorts(0, 3);
+    return Outcome::Done;
+}
+
+Outcome WriteNamed(const std::string& file) {
+    auto existing = FindEntryIgnoringCase(".", file);
+    if (existing && !ConfirmBox("File exists, overwrite it?")) return Outcome::Retry;
+    ConfigFileVersion = kConfigFileVersion;
+    switch (SaveConfigFile(existing.value_or(file), WorkingConfig)) {
+        case SaveResult::Saved:
+            return Outcome::Done;
+        case SaveResult::CannotOpen:
+            ShowErrorF("Can't open file \"%s\" for write.", file.c_str());
+            return Outcome::Retry;
+        case SaveResult::ShortWrite:
+            break;
+    }
+    ShowError("Can't write to disk file.");
+    return Outcome::Failed;
+}
+
+void DrawCopyPrompts() {
+    PutText("Copy which offline port", 11, 26, 0, ' ', 0);
+    PutText("to which other offline port", 12, 22, 0, ' ', 0);
+}
+
+void CopyPort(int from, int to) {
+    WorkingConfig.Ports[to] = WorkingConfig.Ports[from];
+    EditPlus& plus = WorkingConfig.Plus;
+    plus.TriggerInhibit[to] = plus.TriggerInhibit[from];
+    plus.TerminateCount[to] = plus.TerminateCount[from];
+    plus.TerminateTimeout[to] = plus.TerminateTimeout[from];
+}
+
+}  // namespace
+
+int ReadConfigFile() {
+    WindowHandle window = OpenWindow(10, 20, 13, 58, "LOAD OFFLINE FROM DISK");
+    PutText("File to read:", 11, 22, 0, ' ', 0);
+    Outcome outcome = Outcome::Retry;
+    std::string file;
+    while (outcome == Outcome::Retry) {
+        if (!PickName(12, 22, kPattern, kExtension, false, file)) break;
+        outcome = ReadNamed(file);
+    }
+    CloseWindow(window);
+    if (outcome != Outcome::Done) return 0;
+    OfflineDirty = false;
+    return 1;
+}
+
+int WriteConfigFile() {
+    WindowHandle window = OpenWindow(10, 20, 13, 58, "SAVE OFFLINE TO DISK");
+    PutText("File to write:", 11, 22, 0, ' ', 0);
+    Outcome outcome = Outcome::Retry;
+    std::string file;
+    while (outcome == Outcome::Retry) {
+        if (!PickName(12, 22, kPattern, kExtension, false, file)) break;
+        outcome = WriteNamed(file);
+    }
+    CloseWindow(window);
+    // Only a configuration that reached the disk counts as written: after a
+    // failed write the quit question must still come.
+    if (outcome != Outcome::Done) return 0;
+    OfflineDirty = false;
+    return 1;
+}
+
+int CopyPortConfig() {
+    WindowHandle window = OpenWindow(10, 20, 14, 52, "COPY PORT CONFIGURATION");
+    DrawCopyPrompts();
+    for (;;) {
+        int16_t from = 0, to = 0;
+        // The digits of the pair before are not part of the next one.
+        PutText("", 11, 50, 1, ' ', 0);
+        PutText("", 12, 50, 1, ' ', 0);
+        if (EditNumber(from, 11, 50, 1, '?', kEnterEsc, 0) == key::Esc) break;
+        if (EditNumber(to, 12, 50, 1, '?', kEnterEsc, 0) == key::Esc) break;
+        if (from < 1 || from > 4 || to < 1 || to > 4) break;
+        CopyPort(from - 1, to - 1);
+        PutText("Type Esc to exit", 13, 22, 0, ' ', 0);
+        DrawCopyPrompts();
+    }
+    CloseWindow(window);
+    return 1;
+}
+
+int DeleteConfigFile(const char* extension, const char* title) {
+    WindowHandle window = OpenWindow(10, 20, 12, 60, title);
+    PutText("File to delete:", 11, 22, 0, ' ', 0);
+    const std::string pattern = std::string("*") + extension;
+    std::string file;
+    while (PickName(11, 38, pattern.c_str(), extension, true, file)) {
+        auto existing = FindEntryIgnoringCase(".", file);
+        if (!existing)
+            ShowErrorF("Can't find file \"%s\"", file.c_str());
+        else if (::unlink(existing->c_str()) != 0)
+            ShowErrorF("Can't delete file \"%s\"", file.c_str());
+    }
+    CloseWindow(window);
+    return 1;
+}

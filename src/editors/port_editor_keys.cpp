@@ -1,0 +1,288 @@
+// One table row per editor key: the field it reaches, how the field changes
+// and the module write that follows online. SendChange is the only place the
+// writes are made.
+#include "editors/port_editor_keys.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "config/config_lists.h"
+#include "config/module_config.h"
+#include "editors/char_set_editor.h"
+#include "editors/hex_string_editor.h"
+#include "editors/poll_editor.h"
+#include "editors/port_editor.h"
+#include "editors/port_editor_screen.h"
+#include "editors/rack_base_change.h"
+#include "editors/validation_reports.h"
+#include "ui/boxes.h"
+#include "ui/edit_text.h"
+#include "ui/keys.h"
+#include "ui/screen.h"
+
+namespace {
+
+enum class Write {
+    None,
+    CommParameters,
+    AcceptSet,
+    TerminateSet,
+    Path,
+    TerminateCount,
+    TerminateTimeout,
+    TriggerInhibit,
+    PrintProgBaud,
+    RackBase,
+    PortFetch,
+};
+
+struct Target {
+    int port, path;
+    OnlineWrites& writes;
+    PortConfig& Port() const { return WorkingConfig.Ports[port]; }
+    DataPath& PathRecord() const { return Port().Paths[path]; }
+};
+
+bool SendChange(Write write, const Target& t) {
+    OnlineWrites& w = t.writes;
+    switch (write) {
+        case Write::None:
+            return true;
+        case Write::CommParameters:
+            return w.WriteCommParameters(t.port);
+        case Write::AcceptSet:
+            return w.WriteAcceptSet(t.port);
+        case Write::TerminateSet:
+            return w.WriteTerminateSet(t.port);
+        case Write::Path:
+            return w.WritePath(t.port, t.path);
+        case Write::TerminateCount:
+            return w.WriteTerminateCount(t.port);
+        case Write::TerminateTimeout:
+            return w.WriteTerminateTimeout(t.port);
+        case Write::TriggerInhibit:
+            return w.WriteTriggerInhibit(t.port);
+        case Write::PrintProgBaud:
+            return w.ChangePrintProgBaud();
+        case Write::RackBase:
+            return w.WriteRackBase();
+        case Write::PortFetch:
+            // A port that cannot be fetched is reported there; editing goes
+            // on, with that port shown as not read.
+            FetchPortForEditor(w, t.port);
+            return true;
+    }
+    return true;
+}
+
+// --- field changes ---------------------------------------------------------
+
+KeyResult Step(int16_t& index, int count) {
+    index = int16_t((index + 1) % count);
+    if (index < 0) index = 0;
+    return KeyResult::Changed;
+}
+
+// A decimal field of the given width; false when left with Esc, or with
+// Enter on a value too wide for the field that was never typed over (its
+// question marks are no number, and the value stays as it was read).
+bool EditNumberAt(int& value, int row, int col, int width) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%s", FieldNumberText(value, width).c_str());
+    const char exits[] = {char(key::Enter), char(key::Esc), 0};
+    if (EditText(text, row, col, width, '_', "0-9", exits, tf::StartWithText | tf::ReplaceOld) ==
+        key::Esc)
+        return false;
+    if (std::strchr(text, '?')) return false;
+    value = std::atoi(text);
+    return true;
+}
+
+bool EditNumberAt(int16_t& field, int row, int col, int width, bool asUnsigned = false) {
+    int value = asUnsigned ? uint16_t(field) : field;
+    if (!EditNumberAt(value, row, col, width)) return false;
+    field = int16_t(value);
+    return true;
+}
+
+KeyResult Result(bool changed) { return changed ? KeyResult::Changed : KeyResult::Kept; }
+
+KeyResult NextPort(const Target& t) {
+    CurrentPort = (t.port + 1) % 4;
+    if (t.writes.Mode() == EditMode::Online) {
+        DrawPortEditorScreen(EditMode::Online);
+        // Until the fetch is done the values on hand are not the module's.
+        BlankPortValues(CurrentPort);
+        PutText("Fetch global", 1, 65, 14, ' ', 0);
+    }
+    return KeyResult::Changed;
+}
+
+KeyResult BaudRate(const Target& t) { return Step(t.Port().BaudRate, 16); }
+KeyResult DataBits(const Target& t) { return Step(t.Port().DataBits, 2); }
+KeyResult Parity(const Target& t) { return Step(t.Port().Parity, 3); }
+KeyResult StopBits(const Target& t) { return Step(t.Port().StopBits, 2); }
+KeyResult Capitalize(const Target& t) { return Step(t.Port().Capitalize, 2); }
+
+KeyResult AcceptSet(const Target& t) {
+    EditCharSet(t.Port().AcceptSet, t.port, "Accept", t.writes.Mode());
+    return KeyResult::Changed;
+}
+KeyResult TerminateSet(const Target& t) {
+    EditCharSet(t.Port().TerminateSet, t.port, "Terminate", t.writes.Mode());
+    return KeyResult::Changed;
+}
+KeyResult Polling(const Target& t) {
+    return EditPolling(t.Port(), t.port, t.writes) ? KeyResult::Kept : KeyResult::Failed;
+}
+
+KeyResult TerminateCount(const Target& t) {
+    int16_t& count = WorkingConfig.Plus.TerminateCount[t.port];
+    if (!EditNumberAt(count, 4, 74, 2, true)) return KeyResult::Kept;
+    if (count > 80) {
+        ShowError("Longest message is 80 bytes.");
+        count = 80;
+    }
+    return KeyResult::Changed;
+}
+KeyResult TerminateTimeout(const Target& t) {
+    return Result(EditNumberAt(WorkingConfig.Plus.TerminateTimeout[t.port], 5, 76, 4, true));
+}
+// Online only the value entered is checked and repaired: the rest of the
+// port is as the module holds it, shown as such.
+KeyResult TriggerInhibit(const Target& t) {
+    if (!EditNumberAt(WorkingConfig.Plus.TriggerInhibit[t.port], 25, 67, 4, true))
+        return KeyResult::Kept;
+    if (t.writes.Mode() == EditMode::Online)
+        ValidateTriggerInhibit(t.port);
+    else
+        ValidatePorts(t.port, t.port);
+    return KeyResult::Changed;
+}
+
+KeyResult PrintProgBaudKey(const Target&) { return Step(PrintProgBaud, 4); }
+
+KeyResult RackBaseKey(const Target& t) {
+    const int oldBase = WorkingConfig.Plus.RackBase;
+    int entered = oldBase;
+    if (!EditNumberAt(entered, 24, 61, 4)) return KeyResult::Kept;
+    if (entered < 1) entered = 1;
+    if (entered > 8191) entered = 8191;
+    ChangeRackBase(oldBase, entered, t.writes);
+    return KeyResult::Changed;
+}
+
+KeyResult EditString(char* field, int row, const Target& t, bool isPattern) {
+    char saved[65];
+    std::memcpy(saved, field, sizeof saved);
+    if (EditHexString(field, row, 12, 64) == key::Esc) {
+        std::memcpy(field, saved, sizeof saved);
+        return KeyResult::Kept;
+    }
+    if (isPattern) CheckPattern(field, t.Port().AcceptSet, t.Port().Capitalize != 0);
+    return KeyResult::Changed;
+}
+KeyResult Pattern(const Target& t) {
+    return EditString(t.PathRecord().Pattern, PathRow(t.path) - 2, t, true);
+}
+KeyResult Mask(const Target& t) {
+    return EditString(t.PathRecord().Mask, PathRow(t.path) - 1, t, false);
+}
+
+KeyResult StartRegister(const Target& t) {
+    int16_t& reg = t.PathRecord().StartRegister;
+    if (!EditNumberAt(reg, PathRow(t.path), 18, 4)) return KeyResult::Kept;
+    const int base = WorkingConfig.Plus.RackBase;
+    if (reg < base + 1)
+        ShowErrorF("Register (%d) is less than Rack Base (%d) + 1. Changing.", reg, base);
+    else if (reg > base + 2047)
+        ShowErrorF("Register (%d) is greater than Rack Base (%d) + 2047. Changing.", reg, base);
+    // A rack base near the top of the 16-bit range (only a damaged record has
+    // one) must not wrap the limit round to a negative register.
+    const auto limit = [](int v) { return int16_t(std::clamp(v, -32768, 32767)); };
+    if (reg < base + 1) reg = limit(base + 1);
+    if (reg > base + 2047) reg = limit(base + 2047);
+    return KeyResult::Changed;
+}
+KeyResult RegisterCount(const Target& t) {
+    int16_t& count = t.PathRecord().RegisterCount;
+    if (!EditNumberAt(count, PathRow(t.path), 42, 2)) return KeyResult::Kept;
+    if (count > 64) count = 64;
+    return KeyResult::Changed;
+}
+KeyResult EditingMode(const Target& t) {
+    uint8_t& mode = t.PathRecord().EditingMode;
+    mode = uint8_t((mode + 1) % 8);
+    return KeyResult::Changed;
+}
+KeyResult Continue(const Target& t) {
+    uint8_t& flag = t.PathRecord().Continue;
+    flag = flag ? 0 : 1;
+    return KeyResult::Changed;
+}
+
+// --- the key map -----------------------------------------------------------
+
+using Action = KeyResult (*)(const Target&);
+
+struct PortKey {
+    char key;
+    bool plusOnly;
+    Action act;
+    Write write;
+};
+
+constexpr PortKey kPortKeys[] = {
+    {'1', false, NextPort, Write::PortFetch},
+    {'2', false, BaudRate, Write::CommParameters},
+    {'3', false, DataBits, Write::CommParameters},
+    {'4', false, Parity, Write::CommParameters},
+    {'5', false, StopBits, Write::CommParameters},
+    {'6', false, Capitalize, Write::CommParameters},
+    {'7', false, AcceptSet, Write::AcceptSet},
+    {'8', false, TerminateSet, Write::TerminateSet},
+    {'9', false, Polling, Write::None},  // the poll editor writes by itself
+    {'0', true, TerminateCount, Write::TerminateCount},
+    {'-', true, TerminateTimeout, Write::TerminateTimeout},
+    {'X', false, PrintProgBaudKey, Write::PrintProgBaud},
+    {'Y', false, RackBaseKey, Write::RackBase},
+    {'Z', true, TriggerInhibit, Write::TriggerInhibit},
+};
+
+// Each path's keys in column order; path 4 has no Continue.
+constexpr const char* kPathKeys[4] = {"ABCDEF", "GHIJKL", "MNOPQR", "STUVW"};
+constexpr Action kPathActions[6] = {Pattern,       Mask,        StartRegister,
+                                    RegisterCount, EditingMode, Continue};
+
+KeyResult Run(Action act, Write write, const Target& t, bool* writeOk) {
+    const KeyResult result = act(t);
+    *writeOk =
+        result != KeyResult::Changed || SendChange(write, Target{CurrentPort, t.path, t.writes});
+    return result;
+}
+
+}  // namespace
+
+bool FetchPortForEditor(OnlineWrites& writes, int port) {
+    const bool plusDrawn = ModuleModel != 0;
+    const bool fetched = writes.FetchForEditor(port);
+    if ((ModuleModel != 0) != plusDrawn) DrawPortEditorScreen(writes.Mode());
+    ClearEditorStatus(writes.Mode());
+    return fetched;
+}
+
+KeyResult HandlePortEditorKey(int k, int port, OnlineWrites& writes, bool* writeOk) {
+    *writeOk = true;
+    for (const PortKey& row : kPortKeys) {
+        if (row.key != k) continue;
+        if (row.plusOnly && ModuleModel == 0) return KeyResult::Unknown;
+        return Run(row.act, row.write, Target{port, 0, writes}, writeOk);
+    }
+    for (int path = 0; path < 4; ++path)
+        if (const char* at = k > 0 && k < 128 ? std::strchr(kPathKeys[path], k) : nullptr)
+            return Run(kPathActions[at - kPathKeys[path]], Write::Path, Target{port, path, writes},
+                       writeOk);
+    return KeyResult::Unknown;
+}

@@ -1,0 +1,138 @@
+// The message loop of the emulator screen.
+#include "emulator_screen/message_loop.h"
+
+#include <cstdio>
+
+#include "config/module_config.h"
+#include "emulator/hex_codes.h"
+#include "emulator/message_texts.h"
+#include "emulator/port_processing.h"
+#include "emulator_screen/emulator_screen.h"
+#include "emulator_screen/hex_entry.h"
+#include "emulator_screen/process_message.h"
+#include "ui/keys.h"
+#include "ui/raw_key.h"
+#include "ui/screen.h"
+#include "ui/text_flags.h"
+
+namespace {
+
+enum class After { NextByte, ShowTexts, Leave };
+
+class MessageLoop {
+  public:
+    explicit MessageLoop(int port)
+        : port_(port),
+          config_(WorkingConfig.Ports[port - 1]),
+          count_(WorkingConfig.Plus.TerminateCount[port - 1]),
+          timeout_(WorkingConfig.Plus.TerminateTimeout[port - 1]) {}
+
+    void Run() {
+        for (;;) {
+            texts_.Clear();
+            newMessage_ = true;
+            terminated_ = false;
+            if (!Acquire()) return;
+            ProcessMessage(port_, texts_.accepted);
+            ShowReady();
+            PeekRawKey(-1);  // the key is the next message's first input
+        }
+    }
+
+  private:
+    // Reads until the message is complete (true) or the user leaves (false).
+    bool Acquire() {
+        for (;;) {
+            int byte = NextByte();
+            After after = After::ShowTexts;
+            if (byte == 0)
+                after = ExtendedKey(ReadRawKey(-1));
+            else if (byte > 0)
+                Character(uint8_t(byte));
+            else
+                after = After::NextByte;
+            if (after == After::Leave) return false;
+            if (after == After::NextByte) continue;
+            DrawTextFields(texts_.received, texts_.accepted);
+            ClearReady();
+            if (!texts_.AcceptedEmpty() && terminated_) return true;
+        }
+    }
+
+    int NextByte() {
+        if (!queue_.Empty()) {
+            MarkScreenDirty();
+            return queue_.Take();
+        }
+        return ReadRawKey(-1);
+    }
+
+    After ExtendedKey(int scan) {
+        switch (scan) {
+            case key::scan::F1:
+                RunHotKey(key::F1);
+                return After::NextByte;
+            case key::scan::F2:
+                if (texts_.acceptedCount == 0 || timeout_ == 0) return After::NextByte;
+                ShowStatus("TERMINATED BY TIMEOUT (F2)", true);
+                terminated_ = true;
+                return After::ShowTexts;
+            case key::scan::F10:
+                return After::Leave;
+            case key::scan::Insert:
+                return RunHexEntry(queue_) ? After::NextByte : After::Leave;
+            default:
+                Beep();
+                return After::NextByte;
+        }
+    }
+
+    void StartShowingMessage() {
+        ClearToEndOfLine(4, 11);
+        ClearToEndOfLine(5, 11);
+        for (int row = 6; row <= 11; ++row) ClearToEndOfLine(row, 1);
+        DrawTextFields("", "");
+        ShowKeyboardHint();
+        if (timeout_ != 0) ShowStatus("Type F2 to simulate timeout", false);
+        newMessage_ = false;
+    }
+
+    void Character(uint8_t c) {
+        if (newMessage_) StartShowingMessage();
+        CharacterResult result = TakeCharacter(texts_, config_, count_, c);
+        if (result.terminator) {
+            char status[32];
+            std::snprintf(status, sizeof status, "TERMINATOR %02X MATCHED", c);
+            ShowStatus(status, true);
+            if (result.empty) EmptyMessage();
+        }
+        if (result.countReached) {
+            char status[40];
+            std::snprintf(status, sizeof status, "TERMINATED BY MAX COUNT %d",
+                          texts_.acceptedCount);
+            ShowStatus(status, true);
+        }
+        if (result.Completes()) terminated_ = true;
+    }
+
+    void EmptyMessage() {
+        DrawTextFields(texts_.received, texts_.accepted);
+        PutText("Message is empty.", 7, 1, 0, ' ', tf::Normal);
+        texts_.Clear();
+        newMessage_ = true;
+        ShowReady();
+        PeekRawKey(-1);
+    }
+
+    int port_;
+    const PortConfig& config_;
+    uint16_t count_;
+    int timeout_;
+    MessageTexts texts_;
+    HexCodeQueue queue_;
+    bool newMessage_ = true, terminated_ = false;
+};
+
+}  // namespace
+
+void RunMessageLoop(int port) { MessageLoop(port).Run(); }

@@ -1,0 +1,336 @@
+// "CONFIGURE THIS COMPUTER": the connection type is chosen first, then the
+// fields that type needs are edited as a form. Which fields a type shows is
+// data: one list of slots per type, one row per slot.
+#include <cstring>
+#include <vector>
+
+#include "config/config_lists.h"
+#include "forms/connect_link.h"
+#include "forms/link_forms.h"
+#include "forms/setup_file_dialogs.h"
+#include "setup/link_kinds.h"
+#include "setup/link_setup.h"
+#include "setup/port_refresh.h"
+#include "setup/serial_port_list.h"
+#include "setup/setup_choices.h"
+#include "ui/boxes.h"
+#include "ui/fields.h"
+#include "ui/keys.h"
+#include "ui/screen.h"
+
+namespace {
+
+enum class Slot {
+    Port,
+    Host,
+    Baud,
+    TcpPort,
+    DataBits,
+    FixedDataBits,
+    StopBits,
+    Parity,
+    ErrorCheck,
+    GatewayRoute,
+    Timeout,
+    TrapErrors,
+    Route,
+    Drop,
+    Index
+};
+
+struct SlotRow {
+    Slot slot;
+    int16_t row;
+    const char* label;
+    int16_t width;
+    int16_t dataType;
+};
+
+constexpr SlotRow kSlotRows[] = {
+    {Slot::Port, 9, "Port", kPortFieldWidth, dt::ChoiceList},
+    {Slot::Host, 9, "Host", kTcpHostLength, dt::Text},
+    {Slot::Baud, 10, "Baud rate", kSetupBaudWidth, dt::ChoiceList},
+    {Slot::TcpPort, 10, "Port", 5, dt::UShort},
+    {Slot::DataBits, 11, "Data bits", 1, dt::ChoiceList},
+    {Slot::FixedDataBits, 11, "Data bits", 1, dt::ChoiceList},
+    {Slot::StopBits, 12, "Stop bits", 1, dt::ChoiceList},
+    {Slot::Parity, 13, "Parity", 4, dt::ChoiceList},
+    {Slot::ErrorCheck, 14, "Error Check", 3, dt::ChoiceList},
+    {Slot::GatewayRoute, 14, "Route", 31, dt::NumberList},
+    {Slot::Timeout, 15, "Timeout", 6, dt::UShort},
+    {Slot::TrapErrors, 16, "Trap Errors", 3, dt::ChoiceList},
+    {Slot::Route, 17, "Route", 31, dt::NumberList},
+    {Slot::Drop, 17, "Drop", 3, dt::NumberList},
+    {Slot::Index, 17, "Index", 3, dt::NumberList},
+};
+
+const std::vector<Slot>& SlotsOf(int type) {
+    using S = Slot;
+    static const std::vector<Slot> symax = {S::Port,     S::Baud,       S::FixedDataBits,
+                                            S::StopBits, S::Parity,     S::ErrorCheck,
+                                            S::Timeout,  S::TrapErrors, S::Route};
+    static const std::vector<Slot> gateway = {S::Port,     S::Baud,   S::DataBits,
+                                              S::StopBits, S::Parity, S::GatewayRoute};
+    static const std::vector<Slot> modbus = {S::Port,   S::Baud,    S::DataBits,   S::StopBits,
+                                             S::Parity, S::Timeout, S::TrapErrors, S::Drop};
+    static const std::vector<Slot> tcp = {S::Host, S::TcpPort, S::Timeout, S::TrapErrors, S::Index};
+    static const std::vector<Slot> none;
+    switch (type) {
+        case LinkTypeSyMax:
+        case LinkTypeNetToNet:
+            return symax;
+        case LinkTypeGateway:
+            return gateway;
+        case LinkTypeModbusRtu:
+        case LinkTypeModbusAscii:
+            return modbus;
+        case LinkTypeModbusTcp:
+            return tcp;
+        default:
+            return none;
+    }
+}
+
+const SlotRow& RowOf(Slot slot) {
+    for (const auto& row : kSlotRows)
+        if (row.slot == slot) return row;
+    return kSlotRows[0];
+}
+
+// Port 0 cannot be connected to: the field says so and offers the Modbus TCP
+// port. (Numbers above 65535 are refused by the field's type.)
+constexpr uint16_t kModbusTcpPort = 502;
+int CheckTcpPort(void* value, int, const FieldDescriptor*) {
+    uint16_t& port = *static_cast<uint16_t*>(value);
+    if (port != 0) return 1;
+    ShowError("TCP port must be 1 to 65535 (Modbus TCP is 502)");
+    port = kModbusTcpPort;
+    return 0;
+}
+
+constexpr int kLabelCol = 30, kLabelWidth = 15, kValueCol = 46;
+constexpr int kFirstRow = 9, kLastRow = 17;
+
+bool IsModbusType(int type) {
+    const LinkKindRow* kind = LinkKindOf(type);
+    return kind && kind->singleDrop;
+}
+
+// The form edits the route through a number list; the record keeps up to
+// ten entries, of which the field shows and edits eight.
+struct RouteEdit {
+    NumberList list{};
+    NumberList before{};
+    void Load(const LinkSetup& s) {
+        list.count = s.RouteCount > kRouteEdited ? kRouteEdited : s.RouteCount;
+        for (int i = 0; i < kRouteEdited; ++i) list.numbers[i] = s.Route[i];
+        before = list;
+    }
+    void Store(LinkSetup& s) const {
+        if (std::memcmp(&list, &before, sizeof list) == 0) return;
+        s.RouteCount = list.count;
+        for (int i = 0; i < kRouteEdited; ++i) s.Route[i] = list.numbers[i];
+    }
+};
+
+FieldDescriptor DescriptorOf(const SlotRow& row, LinkSetup& s, RouteEdit& route) {
+    FieldDescriptor f{row.row, kValueCol, row.width, row.dataType,
+                      nullptr, nullptr,   nullptr,   tf::Highlight};
+    auto choice = [&f](int16_t* value, const char* const* texts) {
+        f.value = value;
+        f.choices = texts;
+    };
+    switch (row.slot) {
+        case Slot::Port:
+            choice(&s.LinkPort, SerialPortList);
+            break;
+        case Slot::Baud:
+            choice(&s.LinkBaud, kSetupBaudTexts);
+            break;
+        case Slot::DataBits:
+        case Slot::FixedDataBits:
+            choice(&s.LinkDataBits, kSetupDataBitsTexts);
+            break;
+        case Slot::StopBits:
+            choice(&s.LinkStopBits, kSetupStopBitsTexts);
+            break;
+        case Slot::Parity:
+            choice(&s.LinkParity, kSetupParityTexts);
+            break;
+        case Slot::ErrorCheck:
+            choice(&s.ErrorCheck, kErrorCheckTexts);
+            break;
+        case Slot::TrapErrors:
+            choice(&s.TrapErrors, kYesNoTexts);
+            break;
+        case Slot::Host:
+            f.value = s.TcpHost;
+            break;
+        case Slot::TcpPort:
+            f.value = &s.TcpPort;
+            f.check = CheckTcpPort;
+            break;
+        case Slot::Timeout:
+            f.value = &s.LinkTimeout;
+            break;
+        case Slot::GatewayRoute:
+        case Slot::Route:
+        case Slot::Drop:
+        case Slot::Index:
+            f.value = &route.list;
+            break;
+    }
+    // Typed values start with the cursor at their start; the first key clears them.
+    if (row.dataType != dt::ChoiceList) f.flags |= tf::ReplaceOld;
+    return f;
+}
+
+struct TypeForm {
+    std::vector<FieldDescriptor> fields;
+    RouteEdit route;
+};
+
+void BuildForm(TypeForm& form, LinkSetup& s) {
+    form.route.Load(s);
+    form.fields.clear();
+    for (Slot slot : SlotsOf(s.ConnectionType)) {
+        if (slot == Slot::FixedDataBits) continue;  // shown, not edited
+        form.fields.push_back(DescriptorOf(RowOf(slot), s, form.route));
+    }
+}
+
+const char* TypeName(int type) {
+    // A damaged file's type is no choice of the list: shown as the other
+    // fields show theirs.
+    if (type == LinkTypeNone) return "NONE";
+    const LinkKindRow* kind = LinkKindOf(type);
+    return kind ? kind->formText : "INVALID";
+}
+
+void DrawTypeForm(TypeForm& form, const LinkSetup& s, uint32_t typeAttribute) {
+    PutText("Connection type", 8, kLabelCol, kLabelWidth, ' ', tf::RightAlign);
+    PutText(TypeName(s.ConnectionType), 8, kValueCol, 21, ' ', typeAttribute);
+    for (int row = kFirstRow; row <= kLastRow; ++row) PutText("", row, 21, 58, ' ', 0);
+    for (Slot slot : SlotsOf(s.ConnectionType)) {
+        const SlotRow& row = RowOf(slot);
+        PutText(row.label, row.row, kLabelCol, kLabelWidth, ' ', tf::RightAlign);
+        if (slot == Slot::FixedDataBits) PutText("8", row.row, kValueCol, 1, ' ', tf::Highlight);
+    }
+    DrawFields(form.fields.data(), 0, int(form.fields.size()) - 1, 0);
+}
+
+void StepType(LinkSetup& s, int step) {
+    const bool wasModbus = IsModbusType(s.ConnectionType);
+    int type = s.ConnectionType;
+    if (type < LinkTypeSyMax || type > LinkTypeModbusTcp)
+        type = step > 0 ? LinkTypeModbusTcp : LinkTypeSyMax;
+    type = (type - 1 + step + 6) % 6 + 1;
+    s.ConnectionType = int16_t(type);
+    if (IsModbusType(type)) {
+        // 255 is the unit a Modbus TCP gateway answers for itself, but no
+        // address of a slave on a serial line (1-247): a serial Modbus link
+        // starts at slave 1.
+        const bool serial = LinkKindOf(type)->serial;
+        if (s.RouteCount == 0) {
+            s.RouteCount = 1;
+            s.Route[0] = serial ? 1 : 255;
+        } else if (serial && s.Route[0] == 255) {
+            s.Route[0] = 1;
+        }
+    } else if (s.Route[0] == 255 || (wasModbus && s.RouteCount == 1 && s.Route[0] == 1)) {
+        // A Modbus drop or unit, the default one, is no Sy/Max route.
+        s.RouteCount = 0;
+    }
+}
+
+enum class FormEnd { Accepted, Cancelled, BackToType };
+
+FormEnd EditTypeFields(TypeForm& form, LinkSetup& s, bool fromLast) {
+    PutText(TypeName(s.ConnectionType), 8, kValueCol, 21, ' ', tf::Highlight);
+    const char exits[] = {char(key::Enter), char(key::Esc), char(key::F1), 0};
+    int last = int(form.fields.size()) - 1;
+    int k;
+    do {
+        k = EditForm(form.fields.data(), 0, last, fromLast ? last : 0, exits, tf::StartWithText);
+        fromLast = false;
+    } while (k == key::F1);
+    form.route.Store(s);
+    if (k == key::Enter) return FormEnd::Accepted;
+    if (k == key::Esc) return FormEnd::Cancelled;
+    return FormEnd::BackToType;
+}
+
+FormEnd RunTypeLoop(LinkSetup& s) {
+    TypeForm form;
+    for (;;) {
+        BuildForm(form, s);
+        DrawTypeForm(form, s, tf::Reverse);
+        int k = GetKey();
+        switch (k) {
+            case ' ':
+            case '+':
+            case key::Right:
+                StepType(s, 1);
+                continue;
+            case '-':
+            case key::Left:
+                StepType(s, -1);
+                continue;
+            case key::Esc:
+                return FormEnd::Cancelled;
+            case key::Enter:
+            case key::Down:
+            case key::Up:
+                break;
+            default:
+                Beep();
+                continue;
+        }
+        if (form.fields.empty()) continue;
+        FormEnd end = EditTypeFields(form, s, k == key::Up);
+        if (end != FormEnd::BackToType) return end;
+    }
+}
+
+bool RouteDiffers(const LinkSetup& a, const LinkSetup& b) {
+    if (a.RouteCount != b.RouteCount) return true;
+    int n = a.RouteCount > kRouteSlots ? kRouteSlots : a.RouteCount;
+    return std::memcmp(a.Route, b.Route, size_t(n) * sizeof a.Route[0]) != 0;
+}
+
+bool ConnectionChanged(const LinkSetup& a, const LinkSetup& b) {
+    return a.ConnectionType != b.ConnectionType || a.LinkPort != b.LinkPort ||
+           a.LinkReserved != b.LinkReserved ||
+           std::strncmp(a.TcpHost, b.TcpHost, sizeof a.TcpHost) != 0 || a.TcpPort != b.TcpPort ||
+           RouteDiffers(a, b);
+}
+
+bool RecordDiffers(const LinkSetup& a, const LinkSetup& b) {
+    return std::memcmp(&a, &b, sizeof a) != 0;
+}
+
+}  // namespace
+
+Link* ConfigureLink(Link* current) {
+    WindowHandle window = OpenWindow(7, 20, 18, 79, "CONFIGURE THIS COMPUTER");
+    // Read afresh: a port plugged in since is offered, and the settings
+    // keep naming the ports they named.
+    RefreshSerialPorts(CurrentSetup);
+    const LinkSetup saved = CurrentSetup;
+    if (RunTypeLoop(CurrentSetup) == FormEnd::Cancelled) {
+        if (RecordDiffers(CurrentSetup, saved)) {
+            ShowError(kEditAborted);
+            CurrentSetup = saved;
+        }
+    } else {
+        // A link already open to another place is closed whatever it was.
+        if (ConnectionChanged(saved, CurrentSetup) && current) {
+            CloseLink(current);
+            current = nullptr;
+        }
+        current = ConnectLink(current);
+        if (current) SaveSetupPrompt();
+    }
+    CloseWindow(window);
+    return current;
+}

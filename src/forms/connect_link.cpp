@@ -1,0 +1,95 @@
+// Connecting with the "ATTEMPTING TO CONNECT" window: the line of the target,
+// the reason for a failure on the status line, and the line settings applied
+// to a link opened now or already open. Opening itself is link_opening.h's.
+#include "forms/connect_link.h"
+
+#include <cstdio>
+
+#include "setup/link_kinds.h"
+#include "setup/link_opening.h"
+#include "setup/link_setup.h"
+#include "setup/port_refresh.h"
+#include "setup/serial_port_list.h"
+#include "ui/boxes.h"
+#include "ui/screen.h"
+#include "ui/text_flags.h"
+
+namespace {
+
+LinkIdleCallback gIdleCallback = nullptr;
+bool gReasonOnStatusLine = false;
+
+// The error window keeps its fixed message; the system's reason goes to the
+// status line, last, and stays in the screen the menu puts back until a link
+// opens: it is the report, in place of the message an untrapped error leaves.
+void ReportConnectFailure(const std::string& reason) {
+    PutText(reason.c_str(), 25, 1, 80, ' ', tf::Alert);
+    ShowError("Unable to establish link.");
+    PutText(reason.c_str(), 25, 1, 80, ' ', tf::Alert);
+    ForgetUntrappedError();
+    gReasonOnStatusLine = true;
+}
+
+Link* OpenFromSetup(LinkSetup& setup, std::string* reason) {
+    LinkTarget target;
+    if (!ResolveLinkTarget(setup, &target, reason)) return nullptr;
+    if (!target.note.empty()) NoteOnStatusRow(target.note);
+    // Cut to the window: a long host name must not spill over its frame.
+    PutText(target.line.c_str(), 5, 3, 37, ' ', 0);
+    return OpenLinkOn(setup, target.path, reason);
+}
+
+// A link whose device went away is given up, and opened again below by the
+// same settings on the same port, found by its name in a list read afresh
+// (the adapter may be back at another place in it). A port that is still
+// missing is reported as such: opening whatever now stands at its old index
+// would send to another device.
+Link* OpenAgain(LinkSetup& s, std::string* reason) {
+    const LinkKindRow* kind = LinkKindOf(s.ConnectionType);
+    const bool serial = kind && kind->serial;
+    const std::string gone = serial ? RefreshSerialPorts(s) : "";
+    if (!gone.empty()) {
+        *reason = "Lost port " + gone + ": it is not there now (unplugged?)";
+        return nullptr;
+    }
+    return OpenFromSetup(s, reason);
+}
+
+}  // namespace
+
+void SetConnectIdleCallback(LinkIdleCallback callback) { gIdleCallback = callback; }
+
+bool ConnectReasonShown() { return gReasonOnStatusLine; }
+
+Link* ConnectLink(Link* current) {
+    WindowHandle window = OpenWindow(4, 1, 6, 40, "ATTEMPTING TO CONNECT");
+    LinkSetup& s = CurrentSetup;
+    if (current && LinkPortLost(current)) {
+        CloseLink(current);
+        current = nullptr;
+    } else if (SerialPortCount() == 0) {
+        EnumerateSerialPorts();
+    }
+    if (!current) {
+        std::string reason;
+        current = OpenAgain(s, &reason);
+        if (!current) {
+            ReportConnectFailure(reason);
+            CloseWindow(window);
+            return nullptr;
+        }
+        SetLinkIdleCallback(current, gIdleCallback, nullptr);
+        if (gReasonOnStatusLine) ClearToEndOfLine(25, 1);
+        gReasonOnStatusLine = false;
+    }
+    // A link that cannot take its settings is no connection: reported as a
+    // failed one, and closed, so nobody is asked to save a setup that does
+    // not work.
+    if (!ApplyLinkSettings(current, s)) {
+        ReportConnectFailure(LinkErrorText(current));
+        CloseLink(current);
+        current = nullptr;
+    }
+    CloseWindow(window);
+    return current;
+}

@@ -1,0 +1,120 @@
+// Loading and saving the settings record from the screens: what a file that
+// did not load means (the default set, the reason, the link form), the picker
+// for another file and the offer to save. The startup file's name is made
+// absolute at start: the file picker may change the current directory, and
+// every save must still reach the file read at start.
+#include "forms/setup_file_dialogs.h"
+
+#include "forms/connect_link.h"
+#include "forms/link_forms.h"
+#include "setup/link_kinds.h"
+#include "setup/link_setup.h"
+#include "setup/serial_port_list.h"
+#include "setup/setup_file.h"
+#include "ui/boxes.h"
+#include "ui/file_picker.h"
+#include "ui/keys.h"
+#include "ui/print_screen.h"
+#include "ui/screen.h"
+
+namespace {
+
+constexpr char kCantLocate[] = "Can't locate setup file.";
+constexpr char kCantRead[] = "Can't read setup file. Use SETUP to change it";
+
+std::string BaseOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+// A file that read becomes the setup in force; the outcome says whether.
+SetupFileRead ReadSetup(const std::string& path) {
+    const SetupFileContents file = ReadSetupFile(path);
+    if (file.outcome == SetupFileRead::Read) CurrentSetup = file.setup;
+    return file.outcome;
+}
+
+// A file that did not load: the default set, the reason, then the link form.
+Link* FallBack(const char* message) {
+    CurrentSetup = DefaultSetupFor(BaseOf(StartupSetupName));
+    ShowError(message);
+    return ConfigureLink(nullptr);
+}
+
+bool UsesSerialPort(int connectionType) {
+    const LinkKindRow* kind = LinkKindOf(connectionType);
+    return kind && kind->serial;
+}
+
+void BindPrintScreen() {
+    RemoveHotKey(key::F1);  // a second binding would print again from inside the first
+    AddHotKey(key::F1, PrintScreen);
+}
+
+}  // namespace
+
+Link* LoadStartupSetup(const std::string& name) {
+    StartupSetupName = AbsoluteSetupName(name);
+    EnumerateSerialPorts();
+    CurrentSetup = LinkSetup{};
+    Link* link = nullptr;
+    switch (ReadSetup(StartupSetupName)) {
+        case SetupFileRead::Read:
+            // Only a serial link names a port of the list; a TCP link must not
+            // fail this test on a computer without serial ports.
+            if (UsesSerialPort(CurrentSetup.ConnectionType) &&
+                !SerialPortAt(CurrentSetup.LinkPort)) {
+                ShowError("The saved link is not in current choices.");
+                link = ConfigureLink(nullptr);
+            } else {
+                link = ConnectLink(nullptr);
+            }
+            break;
+        case SetupFileRead::Short:
+            link = FallBack(kCantRead);
+            break;
+        case SetupFileRead::Missing:
+            link = FallBack(kCantLocate);
+            break;
+    }
+    BindPrintScreen();
+    return link;
+}
+
+Link* LoadSetupFromFile(Link* current) {
+    WindowHandle window = OpenWindow(6, 38, 9, 63, "LOAD SETUP FROM FILE");
+    PutText("New setup file to load", 7, 40, 0, ' ', 0);
+    char name[9] = {};
+    std::string entry;  // a listed file's own name
+    if (!PickFile(8, 40, "*.STP", name, true, &entry)) {
+        CloseWindow(window);
+        return current;
+    }
+    if (current) CloseLink(current);
+    current = nullptr;
+    switch (ReadSetup(AbsoluteSetupName(entry.empty() ? std::string(name) + ".STP" : entry))) {
+        case SetupFileRead::Read:
+            current = ConnectLink(nullptr);
+            break;
+        case SetupFileRead::Short:
+            current = FallBack(kCantRead);
+            break;
+        case SetupFileRead::Missing:
+            current = FallBack(kCantLocate);
+            break;
+    }
+    BindPrintScreen();
+    CloseWindow(window);
+    return current;
+}
+
+void SaveSetupPrompt() {
+    if (!ConfirmBox("Write setup to startup file?")) return;
+    switch (SaveSetupFile(StartupSetupName, CurrentSetup)) {
+        case SaveResult::Saved:
+            return;
+        case SaveResult::CannotOpen:
+            ShowError("Can't open setup file");
+            return;
+        case SaveResult::ShortWrite:
+            ShowError("Can't save setup file");
+            return;
+    }
+}

@@ -1,0 +1,16 @@
+// The setup file: loading the startup file at start, loading another one
+// chosen by the user, and the offer to save the settings to the startup file.
+#pragma once
+#include <string>
+
+#include "link/link.h"
+
+// Reads the startup setup file (relative names from the current directory)
+// and connects what it names; a missing or short file gives a default set
+// and the link form. Binds F1 to print screen. Returns the link or null.
+Link* LoadStartupSetup(const std::string& name);
+// "LOAD SETUP FROM FILE": closes current once a file is chosen, then loads
+// and connects. Returns the link in force afterwards (current on Esc).
+Link* LoadSetupFromFile(Link* current);
+// "Write setup to startup file?" and the save.
+void SaveSetupPrompt();

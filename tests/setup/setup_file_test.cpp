@@ -1,0 +1,81 @@
+// The setup file on disk: a missing file, a short or damaged one and a good
+// one are told apart, names match whatever their case, and a save replaces
+// the file that is there rather than adding a second one beside it.
+#include "setup/setup_file.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+struct SetupFileTest : testing::Test {
+    std::string dir;
+    void SetUp() override {
+        char pattern[] = "/tmp/kova-setup-file-XXXXXX";
+        dir = ::mkdtemp(pattern);
+    }
+    void TearDown() override { EXPECT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0); }
+    std::string P(const std::string& name) const { return dir + "/" + name; }
+    void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) const {
+        std::ofstream(P(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    int EntryCount() const {
+        int n = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++n;
+        return n;
+    }
+};
+
+LinkSetup Sample() {
+    LinkSetup s = DefaultSetupFor("KOVASW.STP");
+    s.LinkTimeout = 7;
+    std::strcpy(s.TcpHost, "plant-gateway");
+    return s;
+}
+
+TEST_F(SetupFileTest, MissingFile) {
+    EXPECT_EQ(ReadSetupFile(P("KOVASW.STP")).outcome, SetupFileRead::Missing);
+}
+
+TEST_F(SetupFileTest, ShortFile) {
+    WriteBytes("KOVASW.STP", std::vector<uint8_t>(20, 0));
+    EXPECT_EQ(ReadSetupFile(P("KOVASW.STP")).outcome, SetupFileRead::Short);
+}
+
+TEST_F(SetupFileTest, BaudRateOutsideTheListCountsAsShort) {
+    LinkSetup s = Sample();
+    s.TerminalBaud = 99;
+    WriteBytes("KOVASW.STP", EncodeSetup(s));
+    EXPECT_EQ(ReadSetupFile(P("KOVASW.STP")).outcome, SetupFileRead::Short);
+}
+
+TEST_F(SetupFileTest, SavedSetupReadsBackWhateverTheCaseOfItsName) {
+    const LinkSetup written = Sample();
+    ASSERT_EQ(SaveSetupFile(P("kovasw.stp"), written), SaveResult::Saved);
+    const SetupFileContents read = ReadSetupFile(P("KOVASW.STP"));
+    ASSERT_EQ(read.outcome, SetupFileRead::Read);
+    EXPECT_EQ(EncodeSetup(read.setup), EncodeSetup(written));
+}
+
+TEST_F(SetupFileTest, SaveReplacesTheFileWhateverTheCaseOfItsName) {
+    WriteBytes("kovasw.stp", EncodeSetup(DefaultSetupFor("KOVASW.STP")));
+    ASSERT_EQ(SaveSetupFile(P("KOVASW.STP"), Sample()), SaveResult::Saved);
+    EXPECT_EQ(EntryCount(), 1);
+    EXPECT_EQ(ReadSetupFile(P("kovasw.stp")).setup.LinkTimeout, 7);
+}
+
+TEST(SetupFileName, RelativeNamesBecomeAbsoluteAgainstTheCurrentDirectory) {
+    char cwd[4096];
+    ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
+    EXPECT_EQ(AbsoluteSetupName("KOVASW.STP"), std::string(cwd) + "/KOVASW.STP");
+    EXPECT_EQ(AbsoluteSetupName("/etc/kova/KOVASW.STP"), "/etc/kova/KOVASW.STP");
+}
+
+}  // namespace
