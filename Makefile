@@ -5,7 +5,7 @@ BUILD    = build
 ASAN     = build-asan
 TSAN     = build-tsan
 
-.PHONY: all deps build run test test-asan test-tsan bench soak fuzz format clean install uninstall deb
+.PHONY: all deps build run test check test-asan test-tsan bench soak fuzz format clean install uninstall deb
 
 all: build
 
@@ -31,6 +31,12 @@ test: deps
 	cmake -S . -B $(TSAN) $(GEN) -DCMAKE_BUILD_TYPE=Debug -DKOVA_SANITIZE=thread
 	cmake --build $(TSAN) -j $(JOBS) --target tsan_tests
 	cd $(TSAN) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -L threaded -j $(JOBS) --timeout 600
+
+# The fast unit tests only (no peers, no whole program), in the plain build:
+# a check while working. `make test` stays the one that counts.
+FAST_AREAS = ^(config|editors|emulator|emulator_screen|ui|viewer|fuzz|tool_layers)$$
+check: build
+	cd $(BUILD) && ctest -L '$(FAST_AREAS)' -j $(JOBS) --output-on-failure
 
 # Installing: PREFIX (default /usr/local) and DESTDIR as usual. The list of
 # what was installed stays in $(BUILD)/install_manifest.txt for uninstall.
