@@ -26,9 +26,7 @@ int OnF9(int, int cursor) {
     // Outside a text field (the hex editor itself) there is no position.
     if (cursor < 0) return 0;
     gEntry.startPos = std::min(cursor, gEntry.maxLen - 1);
-    const char keys[] = {char(kOpenHexEditor), 0};
-    StuffKeys(keys);
-    return 0;
+    return kOpenHexEditor;  // one of the field's ending keys: the field ends with it
 }
 
 }  // namespace

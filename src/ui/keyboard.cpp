@@ -9,14 +9,6 @@
 
 namespace {
 
-constexpr int kRingSize = 100;
-
-void PutInRing(ScreenState& s, uint8_t code) {
-    ++s.pending;
-    s.writeIndex = (s.writeIndex + 1) % kRingSize;
-    s.typeAhead[s.writeIndex] = code;
-}
-
 // Reads one key from the console and maps it; 0 when polling found nothing.
 // Insert and swallowed keys are consumed here and reading goes on, waiting.
 int ReadConsoleKey(bool wait) {
@@ -96,27 +88,15 @@ int ReadKeyFor(int wait, int cursor) {
         // A copy runs: the handler may remove its own binding, and with it
         // the callable and whatever the callable captured.
         HotKeyHandler run = hot->handler;
-        run(code, cursor);
+        const int answer = run(code, cursor);
         // The handler may have removed hot keys; look the record up again.
         for (auto& h : s.hotKeys)
             if (&h == hot) h.busy = false;
+        if (answer) return answer;
     }
 }
 
 }  // namespace
-
-bool TakeTypeAhead(uint8_t& code) {
-    ScreenState& s = Screen();
-    while (s.pending < kRingSize && !s.waitingKeys.empty()) {
-        PutInRing(s, s.waitingKeys.front());
-        s.waitingKeys.pop_front();
-    }
-    if (s.pending == 0) return false;
-    --s.pending;
-    s.readIndex = (s.readIndex + 1) % kRingSize;
-    code = s.typeAhead[s.readIndex];
-    return true;
-}
 
 int ReadKey(int wait) { return ReadKeyFor(wait, -1); }
 
@@ -130,31 +110,14 @@ int ReadKeyboardKey() {
 }
 
 void StuffKeys(const char* keys) {
-    ScreenState& s = Screen();
-    for (const char* k = keys; *k; ++k) {
-        if (!s.waitingKeys.empty()) {
-            s.waitingKeys.push_back(uint8_t(*k));  // behind the keys queued first
-            continue;
-        }
-        if (s.pending == kRingSize) break;  // a full ring keeps what it holds
-        PutInRing(s, uint8_t(*k));
-    }
+    for (const char* k = keys; *k; ++k) Screen().input.Stuff(uint8_t(*k));
 }
 
 void StuffKeys(const std::string& keys) { StuffKeys(keys.c_str()); }
 
-bool UngetKey(uint8_t code) {
-    ScreenState& s = Screen();
-    if (s.pending == kRingSize) return false;
-    // The read index names the slot read last: the key goes there, and the
-    // index steps back so that it is read next.
-    s.typeAhead[s.readIndex] = code;
-    s.readIndex = (s.readIndex + kRingSize - 1) % kRingSize;
-    ++s.pending;
-    return true;
-}
+bool UngetKey(uint8_t code) { return Screen().input.PutBack(code); }
 
-bool KeysQueued() { return Screen().pending > 0 || !Screen().waitingKeys.empty(); }
+bool KeysQueued() { return !Screen().input.Empty(); }
 
 bool WaitForKey(int timeoutMs) {
     if (KeysQueued()) return true;
@@ -167,13 +130,7 @@ bool WaitForKey(int timeoutMs) {
 }
 
 void StuffAllKeys(const std::string& keys) {
-    ScreenState& s = Screen();
-    for (char k : keys) {
-        if (s.waitingKeys.empty() && s.pending < kRingSize)
-            PutInRing(s, uint8_t(k));
-        else
-            s.waitingKeys.push_back(uint8_t(k));
-    }
+    for (char k : keys) Screen().input.StuffAll(uint8_t(k));
 }
 
 void AddHotKey(uint8_t code, HotKeyHandler handler) {

@@ -65,7 +65,7 @@ int PeekRawKey(int timeoutMs) {
 
 int WaitForRawKeyOr(int fd, int timeoutMs) {
     ScreenState& s = Screen();
-    if (!gHeld.empty() || s.pending > 0) return con::InputKey;
+    if (!gHeld.empty() || !s.input.Empty()) return con::InputKey;
     if (s.dirty) RepaintScreen();
     s.console->Flush();
     return s.console->WaitForInput(fd, timeoutMs);

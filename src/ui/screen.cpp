@@ -45,8 +45,7 @@ void ScreenInit(con::Console& console) {
     s.dirty = false;
     s.windows.clear();
     s.hotKeys.clear();
-    s.pending = s.readIndex = s.writeIndex = 0;
-    s.waitingKeys.clear();
+    s.input.Clear();
     s.insertMode = true;
 }
 

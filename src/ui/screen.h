@@ -56,7 +56,10 @@ bool WaitForKey(int timeoutMs);
 void StuffAllKeys(const std::string& keys);
 
 // A handler is any callable, so a screen binds a key to its own state (a
-// lambda capturing it) instead of a global. The result is ignored.
+// lambda capturing it) instead of a global. A result other than 0 is the key
+// the reader gets in place of the hot key (so a hot key can end the field
+// being typed in, without a key queued behind what was typed ahead); 0 reads
+// on.
 using HotKeyHandler = std::function<int(int code, int arg)>;
 void AddHotKey(uint8_t code, HotKeyHandler handler);
 void RemoveHotKey(uint8_t code);

@@ -3,10 +3,10 @@
 // Internal to ui/: the rest of the program goes through screen.h.
 #pragma once
 #include <cstdint>
-#include <deque>
 #include <list>
 #include <memory>
 
+#include "ui/input_queue.h"
 #include "ui/screen.h"
 
 struct Window {
@@ -33,18 +33,13 @@ struct ScreenState {
     bool insertMode = true;
     std::list<std::unique_ptr<Window>> windows;  // oldest first
     std::list<HotKey> hotKeys;                   // in order of registration
-    uint8_t typeAhead[100];
-    int pending = 0, readIndex = 0, writeIndex = 0;
-    // Keys queued beyond the ring (the command line's): they move into the
-    // ring as it empties, and keys queued while any wait go behind them.
-    std::deque<uint8_t> waitingKeys;
+    InputQueue input;                            // the keys waiting to be read
 };
 
 ScreenState& Screen();
 
-// The next key of the type-ahead ring, refilled from the keys waiting beyond
-// it; false when none is queued.
-bool TakeTypeAhead(uint8_t& code);
+// The next key queued; false when none is.
+inline bool TakeTypeAhead(uint8_t& code) { return Screen().input.Take(code); }
 
 // Converts public 1-based coordinates to 0-based cells, clamped.
 inline int ClampRow(int row) {

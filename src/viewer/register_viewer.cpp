@@ -59,8 +59,11 @@ class ViewerSession {
     bool KeyWaiting() { return KeyInterrupt != 0 || WaitForKey(0); }
     bool InputSet() const { return CurrentSetup.ViewerRegisterSet == kInputSet; }
     bool StatusRegisters() const { return CurrentSetup.ViewerStatusRegisters == kYes; }
-    bool PollPass();
-    bool ReadFailed();
+    // How a poll pass ended: drawn, cut short by a key to answer, or with
+    // the user leaving the viewer from the error window.
+    enum class PassEnd { Drawn, Key, Leave };
+    PassEnd PollPass();
+    PassEnd ReadFailed();
     bool lastReadFailed_ = false;
     bool DrawStatusColumn();
     Outcome HandleKey();
@@ -94,27 +97,22 @@ void ViewerSession::IdentifyDevice() {
     if (link_ && CurrentSetup.ViewerIdentifyModule == kYes) IdentifyModule(link_, "");
 }
 
-// A read that failed: true when a key is to be handled now.
-bool ViewerSession::ReadFailed() {
+ViewerSession::PassEnd ViewerSession::ReadFailed() {
     const char* reason = LinkErrorText(link_);
     if (KeyWaiting()) {
         // The failure is the key's doing (Esc ends a wait) or came with it:
         // the key is answered, the reason only noted.
         DrawViewerStatusLine(reason);
-        return true;
+        return PassEnd::Key;
     }
     DrawErrorRows(pos_, InputSet());
     if (CurrentSetup.TrapErrors != kYes) {
         DrawViewerStatusLine(reason);
-        return false;
+        return PassEnd::Drawn;
     }
-    if (!ShowError(reason)) {
-        KeyInterrupt = 2;
-        UngetKey(key::Esc);
-        return true;
-    }
+    if (!ShowError(reason)) return PassEnd::Leave;  // Esc in the error window
     IdentifyDevice();
-    return false;
+    return PassEnd::Drawn;
 }
 
 bool ViewerSession::DrawStatusColumn() {
@@ -132,11 +130,10 @@ bool ViewerSession::DrawStatusColumn() {
     return KeyWaiting();
 }
 
-// One poll pass; true when a key is to be handled.
-bool ViewerSession::PollPass() {
+ViewerSession::PassEnd ViewerSession::PollPass() {
     // A key already queued (typed during the identification, or ahead) is
     // answered before another read can make it wait.
-    if (KeysQueued()) return true;
+    if (KeysQueued()) return PassEnd::Key;
     KeyInterrupt = 0;
     int ok = InputSet() ? InputRegisterRead(link_, pos_.start, pos_.size, values_)
                         : RegisterRead(link_, pos_.start, pos_.size, values_);
@@ -144,10 +141,10 @@ bool ViewerSession::PollPass() {
     if (!ok) return ReadFailed();
     DrawViewerStatusLine("");
     for (int i = 0; i < pos_.size; ++i) {
-        if (KeyWaiting()) return true;
+        if (KeyWaiting()) return PassEnd::Key;
         DrawRegisterRow(pos_, kFirstViewerRow + i, InputSet(), values_[i]);
     }
-    return DrawStatusColumn();
+    return DrawStatusColumn() ? PassEnd::Key : PassEnd::Drawn;
 }
 
 void ViewerSession::ChangeLink() {
@@ -209,7 +206,9 @@ void ViewerSession::Run() {
     PollPacer pacer;
     for (;;) {
         pacer.PassStarts();
-        bool key = PollPass();
+        const PassEnd end = PollPass();
+        if (end == PassEnd::Leave) return;
+        const bool key = end == PassEnd::Key;
         if (!key && lastReadFailed_) pacer.HoldFor(kPauseAfterFailedRead);
         // Between passes the keyboard is watched; a key cuts the pause short
         // and the pass after it runs at once.
@@ -232,8 +231,7 @@ Link* RegisterViewer(Link* link, int statusOffset, const std::function<void(Link
         ShowViewerHelp();
         // Whatever was reading a key gets Enter: a value being typed is taken.
         KeyInterrupt = 0;
-        StuffKeys("\r");
-        return 0;
+        return int(key::Enter);
     });
     ViewerSession session(link, statusOffset, linkChanged);
     session.Run();
