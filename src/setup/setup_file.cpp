@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 
 namespace {
@@ -28,11 +29,19 @@ std::string AbsoluteSetupName(const std::string& name) {
 }
 
 SetupFileContents ReadSetupFile(const std::string& path) {
+    SetupFileContents read;
     auto bytes = ReadFilePrefix(ResolveIn(path), kSetupFileSize);
-    if (!bytes) return {SetupFileRead::Missing, {}};
+    if (!bytes) {
+        read.error = errno;
+        return read;
+    }
+    read.size = bytes->size();
+    read.outcome = SetupFileRead::Short;
     auto setup = DecodeSetup(bytes->data(), bytes->size());
-    if (!setup || !SetupBaudsInList(*setup)) return {SetupFileRead::Short, {}};
-    return {SetupFileRead::Read, *setup};
+    if (!setup) return read;
+    read.setup = *setup;
+    if (SetupBaudsInList(*setup)) read.outcome = SetupFileRead::Read;
+    return read;
 }
 
 SaveResult SaveSetupFile(const std::string& path, const LinkSetup& setup) {
