@@ -12,6 +12,6 @@ LoadedConfigFile LoadConfigFile(const std::string& file) {
     return {ConfigFileLoad::Loaded, decoded->contents};
 }
 
-SaveResult SaveConfigFile(const std::string& target, const ModuleConfig& config) {
-    return SaveFileReplacing(target, EncodeConfigFile(ContentsOf(config)));
+SaveResult SaveConfigFile(const std::string& target, const ConfigFileContents& document) {
+    return SaveFileReplacing(target, EncodeConfigFile(document));
 }

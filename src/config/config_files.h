@@ -16,6 +16,6 @@ struct LoadedConfigFile {
 };
 
 LoadedConfigFile LoadConfigFile(const std::string& file);
-// Writes config in the current layout to target (through a temporary file
-// beside it, renamed over it).
-SaveResult SaveConfigFile(const std::string& target, const ModuleConfig& config);
+// Writes the document in the current layout to target (through a temporary
+// file beside it, renamed over it).
+SaveResult SaveConfigFile(const std::string& target, const ConfigFileContents& document);

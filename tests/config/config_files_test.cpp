@@ -51,15 +51,15 @@ TEST_F(ConfigFilesTest, FileOfNoKnownLayoutCannotBeRead) {
 
 TEST_F(ConfigFilesTest, WrittenFileReadsBackWhateverTheCaseOfItsName) {
     const ModuleConfig written = Sample();
-    ASSERT_EQ(SaveConfigFile("plant.kov", written), SaveResult::Saved);
+    ASSERT_EQ(SaveConfigFile("plant.kov", DocumentOf(written, 2, -7)), SaveResult::Saved);
     const LoadedConfigFile loaded = LoadConfigFile("PLANT.KOV");
     ASSERT_EQ(loaded.outcome, ConfigFileLoad::Loaded);
-    ModuleConfig read;
-    FillDefaults(read);
-    ApplyContents(loaded.contents, read);
+    const ModuleConfig read = ModuleConfigOf(loaded.contents);
     EXPECT_EQ(std::memcmp(&read.Plus, &written.Plus, sizeof read.Plus), 0);
     EXPECT_EQ(std::memcmp(&read.Ports, &written.Ports, sizeof read.Ports), 0);
     EXPECT_EQ(loaded.contents.version, kConfigFileVersion);
+    EXPECT_EQ(loaded.contents.printProgBaud, 2);
+    EXPECT_EQ(loaded.contents.reserved, -7);
 }
 
 }  // namespace

@@ -26,13 +26,6 @@ std::string WhyUnreadable(const std::vector<uint8_t>& bytes) {
 
 }  // namespace
 
-ModuleConfig ModuleConfigOf(const ConfigFileContents& contents) {
-    ModuleConfig config;
-    config.Plus = contents.plus;
-    std::memcpy(config.Ports, contents.ports, sizeof config.Ports);
-    return config;
-}
-
 void StoreModuleConfig(const ModuleConfig& config, ConfigFileContents* contents) {
     contents->plus = config.Plus;
     std::memcpy(contents->ports, config.Ports, sizeof contents->ports);

@@ -17,8 +17,7 @@ struct ConfigSnapshot {
     int16_t model = 2;
 };
 
-// The ports and PLUS values of file contents as a configuration, and back.
-ModuleConfig ModuleConfigOf(const ConfigFileContents& contents);
+// The ports and PLUS values of a configuration into file contents.
 void StoreModuleConfig(const ModuleConfig& config, ConfigFileContents* contents);
 
 // Reads any of the accepted layouts and validates (and repairs) the four
