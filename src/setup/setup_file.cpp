@@ -7,20 +7,6 @@
 #include <cerrno>
 #include <climits>
 
-namespace {
-
-std::string DirOf(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
-std::string BaseOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
-// The existing file whatever the case of its name, else the name as given.
-std::string ResolveIn(const std::string& path) {
-    std::string dir = DirOf(path);
-    auto entry = FindEntryIgnoringCase(dir.empty() ? "." : dir, BaseOf(path));
-    return entry ? dir + *entry : path;
-}
-
-}  // namespace
-
 std::string AbsoluteSetupName(const std::string& name) {
     if (!name.empty() && name.front() == '/') return name;
     char cwd[PATH_MAX];
@@ -30,7 +16,7 @@ std::string AbsoluteSetupName(const std::string& name) {
 
 SetupFileContents ReadSetupFile(const std::string& path) {
     SetupFileContents read;
-    auto bytes = ReadFilePrefix(ResolveIn(path), kSetupFileSize);
+    auto bytes = ReadFilePrefix(ResolvePath(path), kSetupFileSize);
     if (!bytes) {
         read.error = errno;
         return read;
@@ -45,5 +31,5 @@ SetupFileContents ReadSetupFile(const std::string& path) {
 }
 
 SaveResult SaveSetupFile(const std::string& path, const LinkSetup& setup) {
-    return SaveFileReplacing(ResolveIn(path), EncodeSetup(setup));
+    return SaveFileReplacing(ResolvePath(path), EncodeSetup(setup));
 }
