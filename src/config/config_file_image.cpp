@@ -155,20 +155,19 @@ std::vector<uint8_t> EncodeConfigFile(const ConfigFileContents& contents) {
     return out;
 }
 
-ConfigFileContents ContentsOf(const ModuleConfig& config) {
-    ConfigFileContents c;
-    c.version = ConfigFileVersion;
-    c.plus = config.Plus;
-    std::memcpy(c.ports, config.Ports, sizeof c.ports);
-    c.printProgBaud = PrintProgBaud;
-    c.reserved = ConfigReserved;
-    return c;
+ModuleConfig ModuleConfigOf(const ConfigFileContents& document) {
+    ModuleConfig config;
+    config.Plus = document.plus;
+    std::memcpy(config.Ports, document.ports, sizeof config.Ports);
+    return config;
 }
 
-void ApplyContents(const ConfigFileContents& c, ModuleConfig& config) {
-    ConfigFileVersion = c.version;
-    config.Plus = c.plus;
-    std::memcpy(config.Ports, c.ports, sizeof c.ports);
-    PrintProgBaud = c.printProgBaud;
-    ConfigReserved = c.reserved;
+ConfigFileContents DocumentOf(const ModuleConfig& config, int16_t printProgBaud, int16_t reserved) {
+    ConfigFileContents c;
+    c.version = kConfigFileVersion;
+    c.plus = config.Plus;
+    std::memcpy(c.ports, config.Ports, sizeof c.ports);
+    c.printProgBaud = printProgBaud;
+    c.reserved = reserved;
+    return c;
 }

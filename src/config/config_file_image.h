@@ -11,7 +11,8 @@
 constexpr int16_t kConfigFileVersion = 1113;
 constexpr size_t kConfigFileSize = 6688;
 
-// Everything a configuration file holds.
+// The configuration document: everything a configuration file holds. A value:
+// reading a file gives one, saving takes one, and nothing here keeps a copy.
 struct ConfigFileContents {
     int16_t version = 0;  // 0 for the unversioned layouts
     EditPlus plus{};
@@ -36,6 +37,8 @@ size_t VersionedLayoutSize(const uint8_t* data, size_t size);
 // The 6688-byte current layout; the version word is always 1113.
 std::vector<uint8_t> EncodeConfigFile(const ConfigFileContents& contents);
 
-// Between the file contents and the program's configuration globals.
-ConfigFileContents ContentsOf(const ModuleConfig& config);
-void ApplyContents(const ConfigFileContents& contents, ModuleConfig& config);
+// The ports and PLUS values of a document as the record the editors and the
+// transfers work on.
+ModuleConfig ModuleConfigOf(const ConfigFileContents& document);
+// A document of the current version holding config and the two words beside it.
+ConfigFileContents DocumentOf(const ModuleConfig& config, int16_t printProgBaud, int16_t reserved);

@@ -3,15 +3,27 @@
 // second ends the load.
 #include "config/config_files.h"
 
+#include <cerrno>
+
 LoadedConfigFile LoadConfigFile(const std::string& file) {
-    auto path = FindEntryIgnoringCase(".", file);
-    auto bytes = path ? ReadFilePrefix(*path, kConfigFileSize) : std::nullopt;
-    if (!bytes) return {ConfigFileLoad::CannotOpen, {}};
+    LoadedConfigFile loaded;
+    auto bytes = ReadFilePrefix(ResolvePath(file), kConfigFileSize);
+    if (!bytes) {
+        loaded.error = errno;
+        return loaded;
+    }
     auto decoded = DecodeConfigFile(bytes->data(), bytes->size());
-    if (!decoded) return {ConfigFileLoad::CannotRead, {}};
-    return {ConfigFileLoad::Loaded, decoded->contents};
+    if (!decoded) {
+        loaded.outcome = ConfigFileLoad::CannotRead;
+        loaded.bytes = std::move(*bytes);
+        return loaded;
+    }
+    loaded.outcome = ConfigFileLoad::Loaded;
+    loaded.contents = decoded->contents;
+    return loaded;
 }
 
-SaveResult SaveConfigFile(const std::string& target, const ModuleConfig& config) {
-    return SaveFileReplacing(target, EncodeConfigFile(ContentsOf(config)));
+SaveResult SaveConfigFile(const std::string& target, const ConfigFileContents& document,
+                          AtLink atLink) {
+    return SaveFileReplacing(target, EncodeConfigFile(document), atLink);
 }

@@ -137,6 +137,12 @@ std::string ResolveName(const std::string& name) {
     return FindEntryIgnoringCase(".", name).value_or(name);
 }
 
+std::string ResolvePath(const std::string& path) {
+    const std::string dir = path.substr(0, path.rfind('/') + 1);
+    auto entry = FindEntryIgnoringCase(dir.empty() ? "." : dir, path.substr(dir.size()));
+    return entry ? dir + *entry : path;
+}
+
 std::optional<std::vector<uint8_t>> ReadFilePrefix(const std::string& path, size_t maxBytes) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;

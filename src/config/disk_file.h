@@ -18,6 +18,11 @@ std::optional<std::string> FindEntryIgnoringCase(const std::string& dir, const s
 // existing entry whatever its case, else the name as typed.
 std::string ResolveName(const std::string& name);
 
+// The path to open for a path the user gave: its last part matched to an entry
+// of its folder whatever its case, else the path as given (whose opening then
+// fails with the reason to report).
+std::string ResolvePath(const std::string& path);
+
 // Reads at most maxBytes from the start of a file; nullopt when it cannot be
 // opened or read.
 std::optional<std::vector<uint8_t>> ReadFilePrefix(const std::string& path, size_t maxBytes);

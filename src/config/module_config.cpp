@@ -4,6 +4,5 @@ ModuleConfig OfflineMemory{};
 ModuleConfig WorkingConfig{};
 int16_t PrintProgBaud = 3;
 thread_local int16_t ModuleModel = 2;
-int16_t ConfigFileVersion = 0;
 int16_t ConfigReserved = 0;
 bool OfflineDirty = false;

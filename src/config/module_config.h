@@ -72,6 +72,6 @@ extern int16_t PrintProgBaud;
 // kova-config backs up several modules at once, each on a thread of its own,
 // and one module's answer must not become another's.
 extern thread_local int16_t ModuleModel;
-extern int16_t ConfigFileVersion;
+// The word a loaded file kept after the PLUS values, written back by a save.
 extern int16_t ConfigReserved;
 extern bool OfflineDirty;

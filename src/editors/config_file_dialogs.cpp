@@ -46,7 +46,9 @@ Outcome ReadNamed(const std::string& file) {
         case ConfigFileLoad::Loaded:
             break;
     }
-    ApplyContents(loaded.contents, WorkingConfig);
+    WorkingConfig = ModuleConfigOf(loaded.contents);
+    PrintProgBaud = loaded.contents.printProgBaud;
+    ConfigReserved = loaded.contents.reserved;
     ValidatePorts(0, 3);
     return Outcome::Done;
 }
@@ -54,8 +56,8 @@ Outcome ReadNamed(const std::string& file) {
 Outcome WriteNamed(const std::string& file) {
     auto existing = FindEntryIgnoringCase(".", file);
     if (existing && !ConfirmBox("File exists, overwrite it?")) return Outcome::Retry;
-    ConfigFileVersion = kConfigFileVersion;
-    switch (SaveConfigFile(existing.value_or(file), WorkingConfig)) {
+    const ConfigFileContents document = DocumentOf(WorkingConfig, PrintProgBaud, ConfigReserved);
+    switch (SaveConfigFile(existing.value_or(file), document)) {
         case SaveResult::Saved:
             return Outcome::Done;
         case SaveResult::CannotOpen:

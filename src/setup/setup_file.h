@@ -2,6 +2,7 @@
 // named .STP file. Reading gives the record back with how the read went; the
 // caller decides what a missing or damaged file means.
 #pragma once
+#include <cstddef>
 #include <string>
 
 #include "config/disk_file.h"
@@ -16,7 +17,11 @@ enum class SetupFileRead { Read, Short, Missing };
 
 struct SetupFileContents {
     SetupFileRead outcome = SetupFileRead::Missing;
-    LinkSetup setup;  // when Read
+    // When Read; when Short with the whole record there, that record (a baud
+    // rate index past the list), so that a report can name the index.
+    LinkSetup setup;
+    int error = 0;    // errno of the failed open or read, when Missing
+    size_t size = 0;  // the bytes read, at most the record's
 };
 
 // The file whatever the case of its name. A file that decodes but names a

@@ -4,8 +4,10 @@
 #include "config/config_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -41,25 +43,52 @@ ModuleConfig Sample() {
 }
 
 TEST_F(ConfigFilesTest, MissingFileCannotBeOpened) {
-    EXPECT_EQ(LoadConfigFile("NONE.KOV").outcome, ConfigFileLoad::CannotOpen);
+    const LoadedConfigFile loaded = LoadConfigFile("NONE.KOV");
+    EXPECT_EQ(loaded.outcome, ConfigFileLoad::CannotOpen);
+    EXPECT_EQ(loaded.error, ENOENT);  // the reason a tool's report names
+}
+
+TEST_F(ConfigFilesTest, AFolderByTheNameCannotBeOpened) {
+    ASSERT_EQ(::mkdir("PLANT.KOV", 0700), 0);
+    const LoadedConfigFile loaded = LoadConfigFile("PLANT.KOV");
+    EXPECT_EQ(loaded.outcome, ConfigFileLoad::CannotOpen);
+    EXPECT_EQ(loaded.error, EISDIR);
+    EXPECT_EQ(LoadConfigFile("plant.kov").error, ENOENT);  // no file, whatever the case
 }
 
 TEST_F(ConfigFilesTest, FileOfNoKnownLayoutCannotBeRead) {
     std::ofstream("SHORT.KOV") << "not a configuration";
-    EXPECT_EQ(LoadConfigFile("SHORT.KOV").outcome, ConfigFileLoad::CannotRead);
+    const LoadedConfigFile loaded = LoadConfigFile("SHORT.KOV");
+    EXPECT_EQ(loaded.outcome, ConfigFileLoad::CannotRead);
+    // What was read comes back, for a report that says what is wrong with it.
+    EXPECT_EQ(std::string(loaded.bytes.begin(), loaded.bytes.end()), "not a configuration");
+}
+
+// A name with a folder is looked up in that folder, its last part whatever
+// its case; the folder part is taken as given.
+TEST_F(ConfigFilesTest, ANameInAnotherFolderIsFoundWhateverTheCaseOfItsLastPart) {
+    ASSERT_EQ(::mkdir("plants", 0700), 0);
+    const ModuleConfig written = Sample();
+    ASSERT_EQ(SaveConfigFile("plants/north.kov", DocumentOf(written, 1, 0)), SaveResult::Saved);
+    const LoadedConfigFile loaded = LoadConfigFile(dir + "/plants/NORTH.KOV");
+    ASSERT_EQ(loaded.outcome, ConfigFileLoad::Loaded);
+    const ModuleConfig read = ModuleConfigOf(loaded.contents);
+    EXPECT_EQ(std::memcmp(&read, &written, sizeof read), 0);
+    EXPECT_EQ(loaded.contents.printProgBaud, 1);
+    EXPECT_EQ(LoadConfigFile("PLANTS/north.kov").error, ENOENT);
 }
 
 TEST_F(ConfigFilesTest, WrittenFileReadsBackWhateverTheCaseOfItsName) {
     const ModuleConfig written = Sample();
-    ASSERT_EQ(SaveConfigFile("plant.kov", written), SaveResult::Saved);
+    ASSERT_EQ(SaveConfigFile("plant.kov", DocumentOf(written, 2, -7)), SaveResult::Saved);
     const LoadedConfigFile loaded = LoadConfigFile("PLANT.KOV");
     ASSERT_EQ(loaded.outcome, ConfigFileLoad::Loaded);
-    ModuleConfig read;
-    FillDefaults(read);
-    ApplyContents(loaded.contents, read);
+    const ModuleConfig read = ModuleConfigOf(loaded.contents);
     EXPECT_EQ(std::memcmp(&read.Plus, &written.Plus, sizeof read.Plus), 0);
     EXPECT_EQ(std::memcmp(&read.Ports, &written.Ports, sizeof read.Ports), 0);
     EXPECT_EQ(loaded.contents.version, kConfigFileVersion);
+    EXPECT_EQ(loaded.contents.printProgBaud, 2);
+    EXPECT_EQ(loaded.contents.reserved, -7);
 }
 
 }  // namespace

@@ -141,7 +141,7 @@ TEST(EmulatorTimeout, F2EndsTheMessageOnAPortWithATimeout) {
     ModuleConfig config;
     FillDefaults(config);
     config.Plus.TerminateTimeout[1] = 50;
-    ConfigFileContents contents = ContentsOf(config);
+    ConfigFileContents contents = DocumentOf(config, 3, 0);
     std::vector<uint8_t> bytes = EncodeConfigFile(contents);
     std::ofstream(t.Dir() + "/TIMEOUT.KOV", std::ios::binary)
         .write(reinterpret_cast<const char *>(bytes.data()), std::streamsize(bytes.size()));

@@ -175,7 +175,7 @@ TEST_F(ConfigDialogTest, WritesTheCurrentLayout) {
     EXPECT_FALSE(OfflineDirty);
     std::string bytes = Read("NEW.KOV");
     ASSERT_EQ(6688u, bytes.size());
-    std::vector<uint8_t> expected = EncodeConfigFile(ContentsOf(WorkingConfig));
+    std::vector<uint8_t> expected = EncodeConfigFile(DocumentOf(WorkingConfig, PrintProgBaud, 5));
     EXPECT_EQ(std::string(expected.begin(), expected.end()), bytes);
     EXPECT_EQ(0x59, uint8_t(bytes[0]));
     EXPECT_EQ(0x04, uint8_t(bytes[1]));

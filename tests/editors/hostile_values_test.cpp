@@ -179,14 +179,12 @@ TEST_F(HostileValues, EveryReaderStaysInBoundsAndKeepsTheRecord) {
         EXPECT_EQ(PrintProgBaud, baud);
 
         // The file image carries every byte as read.
-        const auto image = EncodeConfigFile(ContentsOf(hostile));
+        const auto image = EncodeConfigFile(DocumentOf(hostile, baud, 0));
         ASSERT_EQ(image.size(), kConfigFileSize);
         const auto decoded = DecodeConfigFile(image.data(), image.size());
         ASSERT_TRUE(decoded);
-        ModuleConfig back{};
-        ApplyContents(decoded->contents, back);
-        EXPECT_TRUE(SameRecord(back, hostile));
-        EXPECT_EQ(PrintProgBaud, baud);
+        EXPECT_TRUE(SameRecord(ModuleConfigOf(decoded->contents), hostile));
+        EXPECT_EQ(decoded->contents.printProgBaud, baud);
 
         // Validation repairs what it names and leaves sound strings.
         ModuleConfig validated = hostile;

@@ -25,9 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Require(size < 2476 || size < VersionedLayoutSize(data, size));
         return 0;
     }
-    ModuleConfig config;
-    std::memset(&config, 0xAA, sizeof config);
-    ApplyContents(decoded->contents, config);
+    ModuleConfig config = ModuleConfigOf(decoded->contents);
     int reports = 0;
     ValidatePortsOf(config, 0, 3, [&](const std::string& m) {
         Require(!m.empty() && m.size() < 136);

@@ -197,12 +197,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(PrintProgBaud == printProgBaud);
 
     // The file carries every byte as read.
-    const auto image = EncodeConfigFile(ContentsOf(config));
+    const auto image = EncodeConfigFile(DocumentOf(config, printProgBaud, 0));
     const auto decoded = DecodeConfigFile(image.data(), image.size());
     Require(decoded && decoded->layout == ConfigLayout::V1113);
-    ModuleConfig back{};
-    ApplyContents(decoded->contents, back);
+    const ModuleConfig back = ModuleConfigOf(decoded->contents);
     Require(std::memcmp(&back, &config, sizeof config) == 0);
+    Require(decoded->contents.printProgBaud == printProgBaud);
 
     // Validation leaves strings that end inside their fields.
     ValidatePortsOf(config, 0, 3, [](const std::string& m) { Require(m.size() < 136); });

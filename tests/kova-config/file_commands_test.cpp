@@ -34,6 +34,18 @@ TEST_F(FileCommandsTest, PrintGivesTheProgramsPrintOut) {
     EXPECT_EQ(r.err, "");
 }
 
+// Files come from installations whose file systems did not tell "PLANT.KOV"
+// from "plant.kov": the tool finds them as the program does.
+TEST_F(FileCommandsTest, AFileIsFoundWhateverTheCaseOfItsName) {
+    ConfigFileContents a = SampleConfig(), b = SampleConfig();
+    b.plus.RackBase = 41;
+    WriteKov("north.kov", a);
+    WriteKov("South.Kov", b);
+    const RunResult r = Run({"diff", Path("NORTH.KOV"), Path("south.KOV")});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.out, "Rack base address: 40 -> 41\n");
+}
+
 TEST_F(FileCommandsTest, DiffNamesEveryDifferenceWithTheExitStatusOfDiff) {
     ConfigFileContents a = SampleConfig(), b = SampleConfig();
     WriteKov("A.KOV", a);

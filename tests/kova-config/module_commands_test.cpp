@@ -80,6 +80,16 @@ TEST_F(ModuleCommandsTest, DiffWithTheModuleIsEmptyAfterSendAndNamesALaterChange
     EXPECT_EQ(changed.out, "Port 3 Path 2 Editing Mode: ASCII -> FLOAT\n");
 }
 
+// Setup files come from installations whose file systems did not tell
+// "TCP.STP" from "tcp.stp": the tools find them as the program does.
+TEST_F(ModuleCommandsTest, ASetupFileIsFoundWhateverTheCaseOfItsName) {
+    Sim tcp(Sim::Tcp);
+    WriteText("tcp.stp", SetupFile(LinkTypeModbusTcp, tcp.Link().back()));
+    const RunResult r = Run({"--setup", Path("TCP.STP"), "identify"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "KOVA Port 1\nPLUS\n");
+}
+
 TEST_F(ModuleCommandsTest, ASetupFileNamesTheLink) {
     Sim tcp(Sim::Tcp);
     Sim rtu(Sim::RtuPty);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -41,19 +42,36 @@ LinkSetup Sample() {
 }
 
 TEST_F(SetupFileTest, MissingFile) {
-    EXPECT_EQ(ReadSetupFile(P("KOVASW.STP")).outcome, SetupFileRead::Missing);
+    const SetupFileContents read = ReadSetupFile(P("KOVASW.STP"));
+    EXPECT_EQ(read.outcome, SetupFileRead::Missing);
+    EXPECT_EQ(read.error, ENOENT);  // the reason a tool's report names
+}
+
+TEST_F(SetupFileTest, AFolderByTheNameIsMissingWithItsReason) {
+    std::filesystem::create_directory(P("KOVASW.STP"));
+    const SetupFileContents read = ReadSetupFile(P("kovasw.stp"));
+    EXPECT_EQ(read.outcome, SetupFileRead::Missing);
+    EXPECT_EQ(read.error, ENOENT);  // a folder is no setup file whatever its case
+    EXPECT_EQ(ReadSetupFile(P("KOVASW.STP")).error, EISDIR);
 }
 
 TEST_F(SetupFileTest, ShortFile) {
     WriteBytes("KOVASW.STP", std::vector<uint8_t>(20, 0));
-    EXPECT_EQ(ReadSetupFile(P("KOVASW.STP")).outcome, SetupFileRead::Short);
+    const SetupFileContents read = ReadSetupFile(P("KOVASW.STP"));
+    EXPECT_EQ(read.outcome, SetupFileRead::Short);
+    EXPECT_EQ(read.size, 20u);
 }
 
 TEST_F(SetupFileTest, BaudRateOutsideTheListCountsAsShort) {
     LinkSetup s = Sample();
     s.TerminalBaud = 99;
-    WriteBytes("KOVASW.STP", EncodeSetup(s));
-    EXPECT_EQ(ReadSetupFile(P("KOVASW.STP")).outcome, SetupFileRead::Short);
+    WriteBytes("kovasw.stp", EncodeSetup(s));
+    const SetupFileContents read = ReadSetupFile(P("KOVASW.STP"));
+    EXPECT_EQ(read.outcome, SetupFileRead::Short);
+    // The whole record is there, and with it the index a report names.
+    EXPECT_EQ(read.size, kSetupFileSize);
+    EXPECT_EQ(read.setup.TerminalBaud, 99);
+    EXPECT_EQ(read.setup.LinkTimeout, 7);
 }
 
 TEST_F(SetupFileTest, SavedSetupReadsBackWhateverTheCaseOfItsName) {

@@ -80,6 +80,19 @@ TEST_F(SampleConfigTest, TheSimulatedModuleStartsWithIt) {
     EXPECT_TRUE(SameConfig(fetched, expected));
 }
 
+// The simulator reads configuration files as the program does: the name
+// matches whatever its case.
+TEST_F(SampleConfigTest, TheSimulatedModuleFindsItWhateverTheCaseOfItsName) {
+    ModuleSim sim(SimWire::ModbusTcp, {"--config", dir_ + "/plant.kov"});
+    int16_t printProgBaud = -1;
+    RecordingReporter reporter;
+    ASSERT_EQ(FetchPrintProgBaud(sim.link(), reporter, printProgBaud), 1);
+    EXPECT_EQ(printProgBaud, contents_.printProgBaud);
+    EditPlus plus{};
+    ASSERT_EQ(FetchRackBase(sim.link(), reporter, plus), 1);
+    EXPECT_EQ(plus.RackBase, contents_.plus.RackBase);
+}
+
 TEST(SimConfigOptionTest, AnUnreadableFileStopsTheSimulator) {
     RunResult r = RunProgram({BuildProgram("kova-sim"), "--protocol", "tcp", "--listen",
                               "127.0.0.1:0", "--config", "/nonexistent/NONE.KOV"});

@@ -4,7 +4,6 @@
 #include <limits.h>
 #include <stdlib.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -14,31 +13,33 @@
 #include "setup/device_root.h"
 #include "setup/link_opening.h"
 #include "setup/setup_choices.h"
+#include "setup/setup_file.h"
 
 namespace {
 
-// Reads a setup file whole: at least the 150 bytes of the record, of which
-// a longer file's first 150 count, as the program reads it.
-bool ReadSetupFile(const std::string& path, LinkSetup* setup, std::string* reason) {
-    auto bytes = ReadFilePrefix(path, kSetupFileSize);
-    if (!bytes) {
-        *reason = path + ": Can't locate setup file. (" + std::strerror(errno) + ")";
-        return false;
+// A setup file read as the program reads it (whatever the case of its name),
+// its faults told with the file's name and what was wrong with it.
+bool ReadLinkSetupFile(const std::string& path, LinkSetup* setup, std::string* reason) {
+    const SetupFileContents read = ReadSetupFile(path);
+    switch (read.outcome) {
+        case SetupFileRead::Read:
+            *setup = read.setup;
+            return true;
+        case SetupFileRead::Missing:
+            *reason = path + ": Can't locate setup file. (" + std::strerror(read.error) + ")";
+            return false;
+        case SetupFileRead::Short:
+            break;
     }
-    auto decoded = DecodeSetup(bytes->data(), bytes->size());
-    if (!decoded) {
-        *reason = path + ": Can't read setup file: " + std::to_string(bytes->size()) +
+    if (read.size < kSetupFileSize) {
+        *reason = path + ": Can't read setup file: " + std::to_string(read.size) +
                   " bytes where a setup file has " + std::to_string(kSetupFileSize);
         return false;
     }
-    if (!SetupBaudsInList(*decoded)) {
-        *reason = path + ": Can't read setup file: a baud rate index (" +
-                  std::to_string(decoded->LinkBaud) + ", " + std::to_string(decoded->TerminalBaud) +
-                  ") is past the list of " + std::to_string(kSetupBaudCount) + " rates";
-        return false;
-    }
-    *setup = *decoded;
-    return true;
+    *reason = path + ": Can't read setup file: a baud rate index (" +
+              std::to_string(read.setup.LinkBaud) + ", " + std::to_string(read.setup.TerminalBaud) +
+              ") is past the list of " + std::to_string(kSetupBaudCount) + " rates";
+    return false;
 }
 
 // A baud rate outside the list has no index; it always differs from the
@@ -83,18 +84,18 @@ bool LinkSourceNamed(const LinkSource& source, std::string* error) {
 bool LinkSourceComplete(const LinkSource& source, std::string* error) {
     if (!LinkSourceNamed(source, error)) return false;
     LinkSetup setup;
-    return source.setupFile.empty() || ReadSetupFile(source.setupFile, &setup, error);
+    return source.setupFile.empty() || ReadLinkSetupFile(source.setupFile, &setup, error);
 }
 
 bool SetupOfLinkSource(const LinkSource& source, LinkSetup* setup, std::string* reason) {
     if (source.setupFile.empty()) return *setup = SetupOfSettings(source.settings), true;
-    return ReadSetupFile(source.setupFile, setup, reason);
+    return ReadLinkSetupFile(source.setupFile, setup, reason);
 }
 
 Link* OpenLinkSource(const LinkSource& source, std::string* reason) {
     if (source.setupFile.empty()) return OpenToolLink(source.settings, reason);
     LinkSetup setup;
-    if (!ReadSetupFile(source.setupFile, &setup, reason)) return nullptr;
+    if (!ReadLinkSetupFile(source.setupFile, &setup, reason)) return nullptr;
     // A setup file names its serial port by its place in the process's one
     // port list, which the opening reads in when it is empty: links opened
     // side by side (a backup) take turns at that.
@@ -110,7 +111,7 @@ std::string SerialPortKey(const LinkSource& source) {
     if (!source.setupFile.empty()) {
         LinkSetup setup;
         std::string ignored;
-        if (!ReadSetupFile(source.setupFile, &setup, &ignored)) return "";
+        if (!ReadLinkSetupFile(source.setupFile, &setup, &ignored)) return "";
         const LinkKindRow* kind = LinkKindOf(setup.ConnectionType);
         if (!kind || !kind->serial) return "";
         return "setup port " + std::to_string(setup.LinkPort);

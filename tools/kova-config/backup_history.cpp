@@ -14,7 +14,7 @@
 #include <optional>
 
 #include "config/config_diff.h"
-#include "kov_file.h"
+#include "write_targets.h"
 
 namespace {
 

@@ -3,7 +3,8 @@
 #include <string>
 
 #include "config_options.h"
-#include "kov_file.h"
+#include "config_snapshot.h"
+#include "write_targets.h"
 
 int RunPrint(const ConfigOptions& options);
 int RunDiff(const ConfigOptions& options);

@@ -1,9 +1,13 @@
 // The commands on one module over the command line's link: identify, fetch,
 // send, eeprom, and the operand "module" of print and diff.
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 #include "commands.h"
+#include "config/config_files.h"
 #include "config/config_ranges.h"
+#include "config/validate.h"
 #include "module_session.h"
 #include "send_interruption.h"
 
@@ -19,11 +23,48 @@ ProgressUpdate ShowOn(ProgressLine& progress) {
 
 const char* ModelText(int16_t model) { return model == 1 ? "PLUS" : "standard"; }
 
+// A file that opens with a version word is cut short; any other is no
+// configuration file at all.
+std::string WhyUnreadable(const std::vector<uint8_t>& bytes) {
+    const std::string size = std::to_string(bytes.size()) + " bytes";
+    const size_t needed = VersionedLayoutSize(bytes.data(), bytes.size());
+    if (needed == 0) return size + ", not a configuration file";
+    const int version = int16_t(bytes[0] | bytes[1] << 8);
+    return size + ", version " + std::to_string(version) + " needs " + std::to_string(needed);
+}
+
+// Reads a .KOV file as loading in the program does, its ports validated and
+// repaired, each report on standard error naming the file. False with
+// *error naming the file.
+bool LoadFileOperand(const std::string& path, ConfigSnapshot* snapshot, std::string* error) {
+    const LoadedConfigFile loaded = LoadConfigFile(path);
+    switch (loaded.outcome) {
+        case ConfigFileLoad::CannotOpen:
+            *error =
+                "Can't open file \"" + path + "\" for read. (" + std::strerror(loaded.error) + ")";
+            return false;
+        case ConfigFileLoad::CannotRead:
+            *error = path + ": Can't read disk file. (" + WhyUnreadable(loaded.bytes) + ")";
+            return false;
+        case ConfigFileLoad::Loaded:
+            break;
+    }
+    ModuleConfig config = ModuleConfigOf(loaded.contents);
+    ValidatePortsOf(config, 0, 3, [&path](const std::string& message) {
+        std::fprintf(stderr, "%s: %s\n", path.c_str(), message.c_str());
+    });
+    snapshot->contents =
+        DocumentOf(config, loaded.contents.printProgBaud, loaded.contents.reserved);
+    snapshot->contents.version = loaded.contents.version;
+    snapshot->model = 2;
+    return true;
+}
+
 }  // namespace
 
 bool LoadOperand(const std::string& operand, const ConfigOptions& options, ConfigSnapshot* snapshot,
                  std::string* error) {
-    if (operand != kModuleOperand) return LoadKovFile(operand, snapshot, error);
+    if (operand != kModuleOperand) return LoadFileOperand(operand, snapshot, error);
     ProgressLine progress(!options.quiet);
     ToolReporter reporter(progress, "", ShowOn(progress));
     reporter.ExpectSteps(ModuleSession::kWholeModuleSteps);
@@ -68,7 +109,7 @@ int RunSend(const ConfigOptions& options) {
     std::string error;
     // Loading validates and repairs the ports as the send dialog does, its
     // reports on standard error.
-    if (!LoadKovFile(options.operands[0], &snapshot, &error)) {
+    if (!LoadFileOperand(options.operands[0], &snapshot, &error)) {
         std::fprintf(stderr, "kova-config: %s\n", error.c_str());
         return kExitTrouble;
     }

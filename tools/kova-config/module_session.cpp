@@ -34,11 +34,7 @@ bool ModuleSession::Fetch(ConfigSnapshot* snapshot) {
     ModuleConfig config{};
     int16_t printProgBaud = 0;
     if (!FetchAllPorts(link_, reporter_, config, printProgBaud)) return false;
-    ConfigFileContents& c = snapshot->contents;
-    c = ConfigFileContents{};
-    c.version = kConfigFileVersion;
-    StoreModuleConfig(config, &c);
-    c.printProgBaud = printProgBaud;
+    snapshot->contents = DocumentOf(config, printProgBaud, 0);
     snapshot->model = ModuleModel;
     return true;
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/link_source.h"
-#include "kov_file.h"
+#include "config_snapshot.h"
 #include "link/link.h"
 #include "tool_reporter.h"
 #include "transfer/eeprom_write.h"

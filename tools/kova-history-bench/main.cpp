@@ -10,8 +10,7 @@
 #include <vector>
 
 #include "backup_history.h"
-#include "config/config_file_image.h"
-#include "config/disk_file.h"
+#include "config/config_files.h"
 
 namespace {
 
@@ -25,9 +24,9 @@ std::vector<Module> ModulesIn(const std::string& dir) {
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
         const std::string file = entry.path().filename().string();
         if (entry.path().extension() != ".KOV") continue;
-        auto bytes = ReadFilePrefix(entry.path().string(), kConfigFileSize);
-        auto decoded = bytes ? DecodeConfigFile(bytes->data(), bytes->size()) : std::nullopt;
-        if (decoded) modules.push_back({file.substr(0, file.size() - 4), decoded->contents});
+        const LoadedConfigFile loaded = LoadConfigFile(entry.path().string());
+        if (loaded.outcome == ConfigFileLoad::Loaded)
+            modules.push_back({file.substr(0, file.size() - 4), loaded.contents});
     }
     return modules;
 }

@@ -7,8 +7,7 @@
 #include <cstring>
 
 #include "config/config_defaults.h"
-#include "config/config_file_image.h"
-#include "config/disk_file.h"
+#include "config/config_files.h"
 
 namespace {
 
@@ -71,12 +70,8 @@ int main(int argc, char** argv) {
     ScalePort(config.Ports[1]);
     config.Plus.TerminateTimeout[1] = 50;  // the scale's line ends after half a second of quiet
 
-    ConfigFileContents contents;
-    contents.version = kConfigFileVersion;
-    contents.plus = config.Plus;
-    for (int p = 0; p < 4; ++p) contents.ports[p] = config.Ports[p];
-    contents.printProgBaud = 3;  // 9600
-    if (SaveFileReplacing(argv[1], EncodeConfigFile(contents)) != SaveResult::Saved) {
+    const int16_t printProgBaud = 3;  // 9600
+    if (SaveConfigFile(argv[1], DocumentOf(config, printProgBaud, 0)) != SaveResult::Saved) {
         fprintf(stderr, "kova-sample-config: cannot write %s\n", argv[1]);
         return 1;
     }

@@ -9,8 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "config/config_file_image.h"
-#include "config/disk_file.h"
+#include "config/config_files.h"
 #include "setup/link_opening.h"
 #include "transfer/module_transfer.h"
 
@@ -46,16 +45,13 @@ int main(int argc, char** argv) {
     const bool tcp = !std::strcmp(argv[3], "tcp");
     if (tcp ? argc != 6 : (argc != 7 || std::strcmp(argv[3], "symax"))) return Usage();
 
-    auto bytes = ReadFilePrefix(argv[2], kConfigFileSize);
-    auto decoded = bytes ? DecodeConfigFile(bytes->data(), bytes->size()) : std::nullopt;
-    if (!decoded) {
+    const LoadedConfigFile loaded = LoadConfigFile(argv[2]);
+    if (loaded.outcome != ConfigFileLoad::Loaded) {
         fprintf(stderr, "kova-transfer-bench: cannot read %s\n", argv[2]);
         return 1;
     }
-    ModuleConfig config{};
-    config.Plus = decoded->contents.plus;
-    for (int p = 0; p < 4; ++p) config.Ports[p] = decoded->contents.ports[p];
-    int16_t printProgBaud = decoded->contents.printProgBaud;
+    ModuleConfig config = ModuleConfigOf(loaded.contents);
+    int16_t printProgBaud = loaded.contents.printProgBaud;
 
     // The link's own rate is the module's, so the baud change asks nothing.
     LinkSetup setup = DefaultSetupFor("KOVASW.STP");
