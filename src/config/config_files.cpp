@@ -7,7 +7,7 @@
 
 LoadedConfigFile LoadConfigFile(const std::string& file) {
     LoadedConfigFile loaded;
-    auto bytes = ReadFilePrefix(ResolvePath(file), kConfigFileSize);
+    auto bytes = ReadKeptFilePrefix(ResolvePath(file), kConfigFileSize);
     if (!bytes) {
         loaded.error = errno;
         return loaded;

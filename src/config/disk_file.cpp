@@ -143,9 +143,9 @@ std::string ResolvePath(const std::string& path) {
     return entry ? dir + *entry : path;
 }
 
-std::optional<std::vector<uint8_t>> ReadFilePrefix(const std::string& path, size_t maxBytes) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+namespace {
+
+std::optional<std::vector<uint8_t>> ReadPrefixOf(int fd, size_t maxBytes) {
     std::vector<uint8_t> bytes(maxBytes);
     size_t done = 0;
     bool failed = false;
@@ -156,10 +156,40 @@ std::optional<std::vector<uint8_t>> ReadFilePrefix(const std::string& path, size
         if (n <= 0) break;
         done += size_t(n);
     }
+    const int readError = errno;
     ::close(fd);
-    if (failed) return std::nullopt;
+    if (failed) {
+        errno = readError;
+        return std::nullopt;
+    }
     bytes.resize(done);
     return bytes;
+}
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> ReadFilePrefix(const std::string& path, size_t maxBytes) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    return ReadPrefixOf(fd, maxBytes);
+}
+
+std::optional<std::vector<uint8_t>> ReadKeptFilePrefix(const std::string& path, size_t maxBytes) {
+    // Not blocking in the open: a FIFO without a writer would hold it.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return std::nullopt;
+    struct stat st;
+    int refusal = 0;
+    if (::fstat(fd, &st) != 0)
+        refusal = errno;
+    else if (!S_ISREG(st.st_mode))
+        refusal = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    if (refusal) {
+        ::close(fd);
+        errno = refusal;
+        return std::nullopt;
+    }
+    return ReadPrefixOf(fd, maxBytes);
 }
 
 SaveResult SaveFileReplacing(const std::string& name, const std::vector<uint8_t>& bytes,

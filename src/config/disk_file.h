@@ -23,9 +23,15 @@ std::string ResolveName(const std::string& name);
 // fails with the reason to report).
 std::string ResolvePath(const std::string& path);
 
-// Reads at most maxBytes from the start of a file; nullopt when it cannot be
-// opened or read.
+// Reads at most maxBytes from the start of a file; nullopt (errno set) when it
+// cannot be opened or read. A pipe is read as it comes (a list given as
+// <(command)).
 std::optional<std::vector<uint8_t>> ReadFilePrefix(const std::string& path, size_t maxBytes);
+// The same for the files a user keeps (configurations, setups): only a
+// regular file. A pipe or device under such a name is refused at once
+// (EINVAL; a folder EISDIR) instead of waiting for a writer that may never
+// come.
+std::optional<std::vector<uint8_t>> ReadKeptFilePrefix(const std::string& path, size_t maxBytes);
 
 enum class SaveResult { Saved, CannotOpen, ShortWrite };
 // What a save does when its name is a symbolic link. Follow: the user's own

@@ -16,7 +16,7 @@ std::string AbsoluteSetupName(const std::string& name) {
 
 SetupFileContents ReadSetupFile(const std::string& path) {
     SetupFileContents read;
-    auto bytes = ReadFilePrefix(ResolvePath(path), kSetupFileSize);
+    auto bytes = ReadKeptFilePrefix(ResolvePath(path), kSetupFileSize);
     if (!bytes) {
         read.error = errno;
         return read;

@@ -3,14 +3,17 @@
 // whatever their case, and what is written reads back the same.
 #include "config/config_files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <future>
 #include <string>
 
 #include "config/config_defaults.h"
@@ -54,6 +57,24 @@ TEST_F(ConfigFilesTest, AFolderByTheNameCannotBeOpened) {
     EXPECT_EQ(loaded.outcome, ConfigFileLoad::CannotOpen);
     EXPECT_EQ(loaded.error, EISDIR);
     EXPECT_EQ(LoadConfigFile("plant.kov").error, ENOENT);  // no file, whatever the case
+}
+
+// A pipe under the name has no configuration in it, and a read of one that
+// nobody writes to would wait for ever: refused at once.
+TEST_F(ConfigFilesTest, APipeByTheNameIsRefusedAtOnce) {
+    ASSERT_EQ(::mkfifo("PIPE.KOV", 0600), 0);
+    auto load = std::async(std::launch::async, [] { return LoadConfigFile("PIPE.KOV"); });
+    const bool answered = load.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    if (!answered) {
+        // A writer that opens and goes lets the waiting read end, so the
+        // test fails instead of hanging.
+        int writer = ::open("PIPE.KOV", O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) ::close(writer);
+    }
+    const LoadedConfigFile loaded = load.get();
+    EXPECT_TRUE(answered) << "the load waited for a writer";
+    EXPECT_EQ(loaded.outcome, ConfigFileLoad::CannotOpen);
+    EXPECT_EQ(loaded.error, EINVAL);
 }
 
 TEST_F(ConfigFilesTest, FileOfNoKnownLayoutCannotBeRead) {
