@@ -15,6 +15,7 @@
 class SimProcess {
   public:
     explicit SimProcess(const std::vector<std::string>& options = {"--protocol", "symax"});
+    ~SimProcess() { Stop(); }
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;
 
@@ -27,10 +28,11 @@ class SimProcess {
     // Lines it prints after the first ones (--count-bytes, --log -).
     std::string ReadLine(Millis deadline = Millis(10000));
     // SIGTERM now, as a module switched off; waits for it to end.
-    void Stop() { process_.reset(); }
+    void Stop();
 
   private:
     std::unique_ptr<ChildProcess> process_;
     bool tcp_ = false;
+    bool madePty_ = false;  // the pty is kova-sim's own, not a device of the test's
     std::string where_;
 };

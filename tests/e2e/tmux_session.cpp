@@ -52,6 +52,19 @@ std::string RunCommand(const std::vector<std::string>& argv, int* status) {
     return text;
 }
 
+namespace {
+
+// Gone, or a zombie that holds nothing open any more.
+bool ProcessGone(int pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return true;
+    const size_t end = line.rfind(')');
+    return end != std::string::npos && line.compare(end + 1, 3, " Z ") == 0;
+}
+
+}  // namespace
+
 std::string BuildDir() {
     const char* dir = std::getenv("KOVA_BUILD_DIR");
     return dir ? dir : "build";
@@ -79,7 +92,14 @@ void TmuxSession::PrepareQuietStart() {
 }
 
 TmuxSession::~TmuxSession() {
-    if (started_) RunCommand({"tmux", "-L", socket_, "kill-server"});
+    if (started_) {
+        // The program ends before its ports do: one still running when a
+        // pty closes would open the port again by its name, and the name may
+        // by then lead to another test's new pty with the same number.
+        const int program = ProgramPid();
+        RunCommand({"tmux", "-L", socket_, "kill-server"});
+        if (program > 0) WaitUntil([&] { return ProcessGone(program); });
+    }
     std::error_code ignored;
     std::filesystem::remove_all(dir_, ignored);
 }
