@@ -318,8 +318,15 @@ void TmuxSession::Settle(int quietMs, int timeoutMs) {
 }
 
 bool TmuxSession::WaitForExit(int timeoutMs) {
-    return WaitUntil([&] { return std::filesystem::exists(dir_ + "/.exit-status"); },
-                     std::chrono::milliseconds(timeoutMs));
+    // The shell creates the file before it writes the status into it: only a
+    // whole line is the status.
+    return WaitUntil(
+        [&] {
+            std::ifstream in(dir_ + "/.exit-status");
+            std::string line;
+            return std::getline(in, line) && !in.eof();
+        },
+        std::chrono::milliseconds(timeoutMs));
 }
 
 int TmuxSession::ExitStatus() {
