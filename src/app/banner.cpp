@@ -1,6 +1,5 @@
 #include "app/banner.h"
 
-#include "config/module_config.h"
 #include "editors/model_mark.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
@@ -16,4 +15,4 @@ void DrawBanner() {
     PutText("Use F10 to clear error window (lower right screen corner)", 19, 1, 0, ' ', 0);
 }
 
-void DrawModelMark() { ShowModelMark(ModuleModel); }
+void DrawModelMark(int16_t model) { ShowModelMark(model); }

@@ -1,4 +1,6 @@
-#pragma once
 // The main screen behind the menus, and the module model mark on it.
+#pragma once
+#include <cstdint>
+
 void DrawBanner();
-void DrawModelMark();
+void DrawModelMark(int16_t model);

@@ -30,39 +30,59 @@ const char* const kMainMenu[] = {
 
 namespace {
 
-int DeleteConfigurationFile() { return DeleteConfigFile(".KOV", "DELETE CONFIGURATION FILE"); }
+int DeleteConfigurationFile(ShellState&) {
+    return DeleteConfigFile(".KOV", "DELETE CONFIGURATION FILE");
+}
+
+int ReadConfiguration(ShellState& state) { return ReadConfigFile(state.documents); }
+int WriteConfiguration(ShellState& state) { return WriteConfigFile(state.documents); }
+int CopyPorts(ShellState& state) { return CopyPortConfig(state.documents.WorkingConfig); }
+int PrintConfiguration(ShellState& state) {
+    return PrintConfig(state.documents, state.moduleModel);
+}
+
+int EditPortsOffline(ShellState& state) {
+    OfflineWrites writes(state.moduleModel);
+    EditPorts(state.documents, writes, state.editorPort);
+    return 1;
+}
+
+int EmulateOffline(ShellState& state) {
+    Emulate(state.documents, 0);
+    return 1;
+}
 
 // The setup entries: the link that the form or the loaded file yields
 // becomes the current link.
-int SetUpLink() {
+int SetUpLink(ShellState&) {
     SetCurrentLink(ConfigureLink(CurrentLink()));
     return 1;
 }
-int SetUpTerminal() {
+int SetUpTerminal(ShellState&) {
     ConfigureTerminal(true);
     return 1;
 }
-int SetUpRegisterViewer() {
+int SetUpRegisterViewer(ShellState&) {
     ConfigureRegisterViewer(true);
     return 1;
 }
 // The terminal lends the link's port and hands back the link in force.
-int RunTerminal() {
+int RunTerminal(ShellState&) {
     SetCurrentLink(TerminalEmulator(CurrentLink()));
     return 1;
 }
-int LoadSetup() {
+int LoadSetup(ShellState&) {
     SetCurrentLink(LoadSetupFromFile(CurrentLink()));
     return 1;
 }
 
 // No module check: the viewer shows any controller's registers.
-int ViewRegisters() {
+int ViewRegisters(ShellState&) {
     if (!LinkReady()) return 0;
     SetCurrentLink(RegisterViewer(CurrentLink(), kStatusRegisterOffset, SetCurrentLink));
     return 1;
 }
-int MonitorCts() {
+int MonitorCts(ShellState&) {
     ReopenIfLost();
     CtsMonitor(CurrentLink(), 4);
     return 1;
@@ -73,13 +93,13 @@ using C = ConfigCopy;
 constexpr MenuAction kActions[] = {
     // code copy                   dirty  module  function
     {100, C::None,                 false, true,   EditPortsOnline},
-    {201, C::BackOnSuccess,        false, false,  ReadConfigFile},
-    {202, C::In,                   false, false,  WriteConfigFile},
+    {201, C::BackOnSuccess,        false, false,  ReadConfiguration},
+    {202, C::In,                   false, false,  WriteConfiguration},
     {203, C::InAndBack,            true,  false,  EditPortsOffline},
-    {204, C::InAndBack,            true,  false,  CopyPortConfig},
+    {204, C::InAndBack,            true,  false,  CopyPorts},
     {205, C::In,                   false, true,   SendMemoryToModule},
     {206, C::InAndBack,            true,  true,   FetchMemoryFromModule},
-    {207, C::In,                   false, false,  PrintConfig},
+    {207, C::In,                   false, false,  PrintConfiguration},
     {208, C::None,                 false, false,  DeleteConfigurationFile},
     {301, C::None,                 false, true,   EmulateOnline},
     {302, C::None,                 false, false,  EmulateOffline},

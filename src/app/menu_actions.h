@@ -2,6 +2,7 @@
 // the configuration between the offline memory and the working copy as the
 // row says, so a function only ever works on the working configuration.
 #pragma once
+#include "app/shell_state.h"
 
 enum class ConfigCopy {
     None,                // the function does not touch the configuration
@@ -14,9 +15,9 @@ enum class ConfigCopy {
 struct MenuAction {
     int code;
     ConfigCopy copy;
-    bool setsDirty;    // OfflineDirty after the function ran
-    bool needsModule;  // a link and the module check come first
-    int (*run)();      // non-zero on success; null until the function exists
+    bool setsDirty;           // OfflineDirty after the function ran
+    bool needsModule;         // a link and the module check come first
+    int (*run)(ShellState&);  // non-zero on success; null until the function exists
 };
 
 extern const char* const kMainMenu[];

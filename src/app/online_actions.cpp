@@ -3,13 +3,13 @@
 #include "app/online_actions.h"
 
 #include "app/current_link.h"
-#include "config/module_config.h"
 #include "dialogs/eeprom_window.h"
 #include "dialogs/screen_reporter.h"
 #include "dialogs/transfer_dialogs.h"
 #include "editors/port_editor.h"
 #include "emulator_screen/emulator.h"
 #include "forms/link_forms.h"
+#include "setup/link_setup.h"
 #include "transfer/module_writes.h"
 #include "transfer/port_transfer.h"
 #include "ui/busy_spinner.h"
@@ -21,35 +21,36 @@ ScreenReporter& Reporter() {
     return reporter;
 }
 
-// The emulator's port, from the module into the working configuration
-// without its poll queries; a failure is reported and emulation goes on.
-void FetchPortToEmulate(int port) {
-    FetchPort(CurrentLink(), Reporter(), WorkingConfig, port, port, false);
-}
-
 }  // namespace
 
-void InstallModuleWrites() {
-    static ModuleWrites writes(CurrentLink, Reporter());
-    InstallOnlineWrites(&writes);
-}
-
-int EditPortsOnline() {
-    EditPorts(1);
+int EditPortsOnline(ShellState& state) {
+    ModuleWrites writes(ModuleSession{CurrentLink(), Reporter(), state.moduleModel}, CurrentSetup);
+    EditPorts(state.documents, writes, state.editorPort);
+    state.moduleModel = writes.Model();
     return 1;
 }
 
-int SendMemoryToModule() { return SendDialog(CurrentLink()); }
+int SendMemoryToModule(ShellState& state) {
+    return SendDialog(CurrentLink(), state.documents, state.moduleModel, CurrentSetup);
+}
 
-int FetchMemoryFromModule() { return FetchDialog(CurrentLink()); }
+int FetchMemoryFromModule(ShellState& state) {
+    return FetchDialog(CurrentLink(), state.documents, state.moduleModel);
+}
 
-int EmulateOnline() {
-    Emulate(1, FetchPortToEmulate);
+// The emulator's port comes from the module without its poll queries; a
+// failure is reported and emulation goes on.
+int EmulateOnline(ShellState& state) {
+    ModuleSession session{CurrentLink(), Reporter(), state.moduleModel};
+    Emulate(state.documents, 1, [&session](ModuleConfig& into, int port) {
+        FetchPort(session, into, port, port, false);
+    });
+    state.moduleModel = session.model;
     return 1;
 }
 
 // No identification first, but a link: the form runs when there is none.
-int WriteSetupToModuleEeprom() {
+int WriteSetupToModuleEeprom(ShellState&) {
     if (!LinkReady()) return 0;
     SetLinkIdleCallback(CurrentLink(), BusySpinner, nullptr);
     return WriteSetupToEeprom(CurrentLink());

@@ -1,11 +1,9 @@
 // The menu entries that reach the module, on the current link.
 #pragma once
+#include "app/shell_state.h"
 
-// The editors' online writes go to the current link from now on.
-void InstallModuleWrites();
-
-int EditPortsOnline();
-int SendMemoryToModule();
-int FetchMemoryFromModule();
-int EmulateOnline();
-int WriteSetupToModuleEeprom();
+int EditPortsOnline(ShellState& state);
+int SendMemoryToModule(ShellState& state);
+int FetchMemoryFromModule(ShellState& state);
+int EmulateOnline(ShellState& state);
+int WriteSetupToModuleEeprom(ShellState& state);

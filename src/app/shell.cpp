@@ -7,7 +7,6 @@
 #include "app/module_check.h"
 #include "app/online_actions.h"
 #include "config/config_defaults.h"
-#include "config/module_config.h"
 #include "emulator/register_image.h"
 #include "forms/connect_link.h"
 #include "forms/setup_file_dialogs.h"
@@ -25,78 +24,79 @@ constexpr int kMenuBarRow = 4;
 constexpr int kInitialSelection = 102;
 constexpr char kStartupSetupFile[] = "KOVASW.STP";
 
-void CopyOfflineToWorking() { WorkingConfig = OfflineMemory; }
-void CopyWorkingToOffline() { OfflineMemory = WorkingConfig; }
-
-bool QuitConfirmed() {
-    return !OfflineDirty || ConfirmBox("Edited or Fetched but not Written. Quit anyway?");
+bool QuitConfirmed(const ConfigDocuments& documents) {
+    return !documents.OfflineDirty || ConfirmBox("Edited or Fetched but not Written. Quit anyway?");
 }
 
-void RunAction(const MenuAction& action) {
+void RunAction(ShellState& state, const MenuAction& action) {
+    ConfigDocuments& documents = state.documents;
     if (action.needsModule && !ModuleReachable()) return;
     if (!action.run) return;
     if (action.copy != ConfigCopy::None && action.copy != ConfigCopy::BackOnSuccess)
-        CopyOfflineToWorking();
-    int ok = action.run();
+        documents.WorkingConfig = documents.OfflineMemory;
+    int ok = action.run(state);
     bool back =
         action.copy == ConfigCopy::InAndBack || ((action.copy == ConfigCopy::InAndBackOnSuccess ||
                                                   action.copy == ConfigCopy::BackOnSuccess) &&
                                                  ok);
-    if (back) CopyWorkingToOffline();
-    if (action.setsDirty) OfflineDirty = true;
+    if (back) documents.OfflineMemory = documents.WorkingConfig;
+    if (action.setsDirty) documents.OfflineDirty = true;
 }
 
 // The layers below read the settings and the current link through these.
 void HandDownHooks() {
     SetErrorHooks({[] { return int(CurrentSetup.TrapErrors); }});
     SetConnectIdleCallback(BusySpinner);
-    SetComputerBaudRateSource([] { return LinkBaudRate(CurrentSetup); });
-    InstallModuleWrites();
 }
 
-void StartUp(const std::vector<std::string>& arguments) {
+void StartUp(ShellState& state, const std::vector<std::string>& arguments) {
     HandDownHooks();
     DrawBanner();
     ResetGridOrigin();
     for (const auto& argument : arguments) StuffAllKeys(ArgumentKeystrokes(argument));
-    ModuleModel = 2;
     SetCurrentLink(LoadStartupSetup(kStartupSetupFile));  // also binds F1
-    SetDefaults();  // after the setup: the Print/Prog baud follows the link's
+    // After the setup: the Print/Prog baud follows the link's.
+    SetDefaults(state.documents, LinkBaudRate(CurrentSetup));
     // A word the start-up left on the status row is for the first screen,
     // not for every return to the menu.
     HideUntrappedError();
     SaveScreen();
     RedrawUntrappedError();
-    OfflineDirty = false;
+    state.documents.OfflineDirty = false;
     ClearEmulatorRegisters();
 }
 
 }  // namespace
 
-int DispatchChoice(int code) {
-    if (code == kQuitCode) return QuitConfirmed() ? kEndOfLoop : 0;
+int DispatchChoice(ShellState& state, int code) {
+    if (code == kQuitCode) return QuitConfirmed(state.documents) ? kEndOfLoop : 0;
     const MenuAction* action = FindMenuAction(code);
-    if (action) RunAction(*action);
+    if (action) RunAction(state, *action);
     return code;
 }
 
 int RunShell(con::Console& console, const std::vector<std::string>& arguments) {
+    ShellState state;
+    return RunShell(console, arguments, state);
+}
+
+int RunShell(con::Console& console, const std::vector<std::string>& arguments, ShellState& state) {
     ScreenInit(console);
-    StartUp(arguments);
+    StartUp(state, arguments);
     int selection = kInitialSelection;
     // A connect that failed at start left its reason in the saved main screen;
     // once a link opens it must not come back with every return to the menu.
     bool reasonSaved = ConnectReasonShown();
     while (selection != kEndOfLoop) {
-        selection = DispatchChoice(RunMenu(kMainMenu, kMenuBarRow, selection));
+        selection = DispatchChoice(state, RunMenu(kMainMenu, kMenuBarRow, selection));
         RestoreScreen();
         if (reasonSaved && !ConnectReasonShown()) {
             ClearToEndOfLine(25, 1);
             SaveScreen();
         }
         reasonSaved = ConnectReasonShown();
-        if (ModuleModel < 2) {
-            DrawModelMark();
+        if (state.moduleModel != kModelUnknown) {
+            DrawModelMark(state.moduleModel);
             SaveScreen();
         }
         // After the main screen is saved: the report belongs to this return only.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "config/config_documents.h"
 #include "config/config_lists.h"
 #include "config/module_config.h"
 
@@ -46,21 +47,8 @@ int16_t PrintProgBaudIndexOf(int32_t baud) {
     return 3;
 }
 
-namespace {
-int32_t (*gComputerBaudSource)() = nullptr;
-}
-
-void SetComputerBaudRateSource(int32_t (*source)()) { gComputerBaudSource = source; }
-
-// 9600 baud, the rate of the first default link set, until the link settings
-// are read, and when they name no rate of the list.
-int32_t ComputerBaudRate() {
-    int32_t baud = gComputerBaudSource ? gComputerBaudSource() : 0;
-    return baud > 0 ? baud : 9600;
-}
-
-void SetDefaults() {
-    FillDefaults(OfflineMemory);
-    WorkingConfig.Plus.RackBase = 1;
-    PrintProgBaud = PrintProgBaudIndexOf(ComputerBaudRate());
+void SetDefaults(ConfigDocuments& documents, int32_t computerBaud) {
+    FillDefaults(documents.OfflineMemory);
+    documents.WorkingConfig.Plus.RackBase = 1;
+    documents.PrintProgBaud = PrintProgBaudIndexOf(computerBaud);
 }

@@ -63,15 +63,8 @@ inline void CharSetPut(CharSet& set, unsigned code, bool on) {
         set[(code & 0xFF) / 8] &= uint8_t(~bit);
 }
 
-// The two copies the shell moves between, and the globals that exist once.
-extern ModuleConfig OfflineMemory;
-extern ModuleConfig WorkingConfig;
-extern int16_t PrintProgBaud;
-// 0 standard, 1 PLUS, 2 not yet known. What the last transfer on this thread
-// found: the program runs every transfer on its one screen thread, while
-// kova-config backs up several modules at once, each on a thread of its own,
-// and one module's answer must not become another's.
-extern thread_local int16_t ModuleModel;
-// The word a loaded file kept after the PLUS values, written back by a save.
-extern int16_t ConfigReserved;
-extern bool OfflineDirty;
+// What a module said it is: a PLUS module has the PLUS values, a standard one
+// does not. Unknown until a transfer has asked.
+constexpr int16_t kModelStandard = 0;
+constexpr int16_t kModelPlus = 1;
+constexpr int16_t kModelUnknown = 2;

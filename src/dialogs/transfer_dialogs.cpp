@@ -2,10 +2,8 @@
 // transfer with its progress on row 1. "A" moves the whole module.
 #include "dialogs/transfer_dialogs.h"
 
-#include "config/module_config.h"
 #include "dialogs/screen_reporter.h"
 #include "editors/validation_reports.h"
-#include "setup/link_setup.h"
 #include "transfer/module_transfer.h"
 #include "ui/fields.h"
 #include "ui/keys.h"
@@ -64,34 +62,39 @@ bool AskPorts(const DialogLayout& d, int16_t& first, int16_t& second, bool& all)
 
 }  // namespace
 
-int SendDialog(Link* link) {
-    ValidatePorts(0, 3);
+int SendDialog(Link* link, ConfigDocuments& documents, int16_t& model, LinkSetup& setup) {
+    ModuleConfig& config = documents.WorkingConfig;
+    ValidatePorts(config, 0, 3);
     WindowHandle window = OpenDialog(kSendLayout);
     int16_t memoryPort = 0, modulePort = 0;
     bool all = false;
     if (AskPorts(kSendLayout, memoryPort, modulePort, all)) {
         ScreenReporter reporter;
+        ModuleSession session{link, reporter, model};
         if (all)
-            SendAllPorts(link, reporter, WorkingConfig, PrintProgBaud, CurrentSetup);
+            SendAllPorts(session, config, documents.PrintProgBaud, setup);
         else
-            SendOnePort(link, reporter, WorkingConfig, memoryPort, modulePort, PrintProgBaud,
-                        CurrentSetup);
+            SendOnePort(session, config, memoryPort, modulePort, documents.PrintProgBaud, setup);
+        model = session.model;
         ClearTransferStatus();
     }
     CloseWindow(window);
     return 1;
 }
 
-int FetchDialog(Link* link) {
+int FetchDialog(Link* link, ConfigDocuments& documents, int16_t& model) {
+    ModuleConfig& config = documents.WorkingConfig;
     WindowHandle window = OpenDialog(kFetchLayout);
     int16_t modulePort = 0, memoryPort = 0;
     bool all = false;
     if (AskPorts(kFetchLayout, modulePort, memoryPort, all)) {
         ScreenReporter reporter;
+        ModuleSession session{link, reporter, model};
         if (all)
-            FetchAllPorts(link, reporter, WorkingConfig, PrintProgBaud);
+            FetchAllPorts(session, config, documents.PrintProgBaud);
         else
-            FetchOnePort(link, reporter, WorkingConfig, modulePort, memoryPort, PrintProgBaud);
+            FetchOnePort(session, config, modulePort, memoryPort, documents.PrintProgBaud);
+        model = session.model;
         ClearTransferStatus();
     }
     CloseWindow(window);

@@ -63,7 +63,7 @@ const char* CharSetCodeParity(int code) {
     return std::popcount(unsigned(code) & 0xFF) % 2 ? "ODD" : "EVEN";
 }
 
-void EditCharSet(CharSet& set, int, const char* titleWord, EditMode mode) {
+void EditCharSet(CharSet& set, int, const char* titleWord, const OnlineWrites& writes) {
     ClearToEndOfScreen(6, 1);
     PutText("", 6, 1, 79, '-', 0);
     PutTextF("Editing %s character set", 7, 1, 0, ' ', 0, titleWord);
@@ -96,5 +96,5 @@ void EditCharSet(CharSet& set, int, const char* titleWord, EditMode mode) {
         code = next;
     }
     ClearToEndOfScreen(6, 1);
-    DrawPortEditorScreen(mode);
+    DrawPortEditorScreen(writes);
 }

@@ -4,9 +4,9 @@
 #include "config/module_config.h"
 #include "config/online_writes.h"
 
-// Edits set in place until Enter, then redraws the port editor screen for
-// mode. titleWord is "Accept" or "Terminate".
-void EditCharSet(CharSet& set, int port, const char* titleWord, EditMode mode);
+// Edits set in place until Enter, then redraws the port editor screen of the
+// writes' mode and model. titleWord is "Accept" or "Terminate".
+void EditCharSet(CharSet& set, int port, const char* titleWord, const OnlineWrites& writes);
 
 // The code the cursor moves to after + or -: one cell right, then the start
 // of the next row; the last row wraps to its own start.

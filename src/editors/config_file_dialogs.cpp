@@ -7,7 +7,6 @@
 #include <string>
 
 #include "config/config_files.h"
-#include "config/module_config.h"
 #include "editors/validation_reports.h"
 #include "ui/boxes.h"
 #include "ui/fields.h"
@@ -34,7 +33,7 @@ bool PickName(int row, int col, const char* pattern, const char* extension, bool
 
 enum class Outcome { Retry, Done, Failed };
 
-Outcome ReadNamed(const std::string& file) {
+Outcome ReadNamed(const std::string& file, ConfigDocuments& documents) {
     const LoadedConfigFile loaded = LoadConfigFile(file);
     switch (loaded.outcome) {
         case ConfigFileLoad::CannotOpen:
@@ -46,17 +45,18 @@ Outcome ReadNamed(const std::string& file) {
         case ConfigFileLoad::Loaded:
             break;
     }
-    WorkingConfig = ModuleConfigOf(loaded.contents);
-    PrintProgBaud = loaded.contents.printProgBaud;
-    ConfigReserved = loaded.contents.reserved;
-    ValidatePorts(0, 3);
+    documents.WorkingConfig = ModuleConfigOf(loaded.contents);
+    documents.PrintProgBaud = loaded.contents.printProgBaud;
+    documents.ConfigReserved = loaded.contents.reserved;
+    ValidatePorts(documents.WorkingConfig, 0, 3);
     return Outcome::Done;
 }
 
-Outcome WriteNamed(const std::string& file) {
+Outcome WriteNamed(const std::string& file, const ConfigDocuments& documents) {
     auto existing = FindEntryIgnoringCase(".", file);
     if (existing && !ConfirmBox("File exists, overwrite it?")) return Outcome::Retry;
-    const ConfigFileContents document = DocumentOf(WorkingConfig, PrintProgBaud, ConfigReserved);
+    const ConfigFileContents document =
+        DocumentOf(documents.WorkingConfig, documents.PrintProgBaud, documents.ConfigReserved);
     switch (SaveConfigFile(existing.value_or(file), document)) {
         case SaveResult::Saved:
             return Outcome::Done;
@@ -75,9 +75,9 @@ void DrawCopyPrompts() {
     PutText("to which other offline port", 12, 22, 0, ' ', 0);
 }
 
-void CopyPort(int from, int to) {
-    WorkingConfig.Ports[to] = WorkingConfig.Ports[from];
-    EditPlus& plus = WorkingConfig.Plus;
+void CopyPort(ModuleConfig& config, int from, int to) {
+    config.Ports[to] = config.Ports[from];
+    EditPlus& plus = config.Plus;
     plus.TriggerInhibit[to] = plus.TriggerInhibit[from];
     plus.TerminateCount[to] = plus.TerminateCount[from];
     plus.TerminateTimeout[to] = plus.TerminateTimeout[from];
@@ -85,39 +85,39 @@ void CopyPort(int from, int to) {
 
 }  // namespace
 
-int ReadConfigFile() {
+int ReadConfigFile(ConfigDocuments& documents) {
     WindowHandle window = OpenWindow(10, 20, 13, 58, "LOAD OFFLINE FROM DISK");
     PutText("File to read:", 11, 22, 0, ' ', 0);
     Outcome outcome = Outcome::Retry;
     std::string file;
     while (outcome == Outcome::Retry) {
         if (!PickName(12, 22, kPattern, kExtension, false, file)) break;
-        outcome = ReadNamed(file);
+        outcome = ReadNamed(file, documents);
     }
     CloseWindow(window);
     if (outcome != Outcome::Done) return 0;
-    OfflineDirty = false;
+    documents.OfflineDirty = false;
     return 1;
 }
 
-int WriteConfigFile() {
+int WriteConfigFile(ConfigDocuments& documents) {
     WindowHandle window = OpenWindow(10, 20, 13, 58, "SAVE OFFLINE TO DISK");
     PutText("File to write:", 11, 22, 0, ' ', 0);
     Outcome outcome = Outcome::Retry;
     std::string file;
     while (outcome == Outcome::Retry) {
         if (!PickName(12, 22, kPattern, kExtension, false, file)) break;
-        outcome = WriteNamed(file);
+        outcome = WriteNamed(file, documents);
     }
     CloseWindow(window);
     // Only a configuration that reached the disk counts as written: after a
     // failed write the quit question must still come.
     if (outcome != Outcome::Done) return 0;
-    OfflineDirty = false;
+    documents.OfflineDirty = false;
     return 1;
 }
 
-int CopyPortConfig() {
+int CopyPortConfig(ModuleConfig& config) {
     WindowHandle window = OpenWindow(10, 20, 14, 52, "COPY PORT CONFIGURATION");
     DrawCopyPrompts();
     for (;;) {
@@ -128,7 +128,7 @@ int CopyPortConfig() {
         if (EditNumber(from, 11, 50, 1, '?', kEnterEsc, 0) == key::Esc) break;
         if (EditNumber(to, 12, 50, 1, '?', kEnterEsc, 0) == key::Esc) break;
         if (from < 1 || from > 4 || to < 1 || to > 4) break;
-        CopyPort(from - 1, to - 1);
+        CopyPort(config, from - 1, to - 1);
         PutText("Type Esc to exit", 13, 22, 0, ' ', 0);
         DrawCopyPrompts();
     }

@@ -46,14 +46,14 @@ void DrawFrame() {
 }
 
 // Draws the fields, fetching each query first when online.
-bool DrawFields(const PortConfig& port, int portIndex, OnlineWrites& writes) {
-    if (!writes.FetchPollQuery(portIndex, 0)) return false;
+bool DrawFields(PortConfig& port, int portIndex, OnlineWrites& writes) {
+    if (!writes.FetchPollQuery(portIndex, 0, port)) return false;
     PutText("Send a query every", kIntervalRow, 5, 0, ' ', 0);
     ShowInterval(port.PollInterval);
     PutText("seconds.", kIntervalRow, 31, 0, ' ', 0);
     for (int q = 0; q < kQueries; ++q) {
         PutTextF("Query %2d \xF9", QueryRow(q), 5, 0, ' ', 0, q + 1);
-        if (q > 0 && !writes.FetchPollQuery(portIndex, q)) return false;
+        if (q > 0 && !writes.FetchPollQuery(portIndex, q, port)) return false;
         PutText("\xF9", QueryRow(q), 79, 0, ' ', 0);
         ShowQuery(port.PollQueries[q], q);
     }
@@ -122,8 +122,9 @@ int EditPolling(PortConfig& port, int portIndex, OnlineWrites& writes) {
             bool changed = false;
             const int k =
                 field == 0 ? EditInterval(port, changed) : EditQuery(port, field - 1, changed);
-            const bool sent = !changed || (field == 0 ? writes.SendPollInterval(portIndex)
-                                                      : writes.SendPollQuery(portIndex, field - 1));
+            const bool sent =
+                !changed || (field == 0 ? writes.SendPollInterval(portIndex, port)
+                                        : writes.SendPollQuery(portIndex, field - 1, port));
             if (!sent) break;
             if (k == key::Enter) {
                 result = 1;
@@ -134,6 +135,6 @@ int EditPolling(PortConfig& port, int portIndex, OnlineWrites& writes) {
         }
     }
     ClearToEndOfScreen(4, 1);
-    DrawPortEditorScreen(writes.Mode());
+    DrawPortEditorScreen(writes);
     return result;
 }

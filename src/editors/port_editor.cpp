@@ -7,77 +7,64 @@
 // chose.
 #include "editors/port_editor.h"
 
-#include "config/module_config.h"
 #include "editors/port_editor_keys.h"
 #include "editors/port_editor_screen.h"
 #include "editors/validation_reports.h"
 #include "ui/keys.h"
 #include "ui/screen.h"
 
-int CurrentPort = 0;
-
 namespace {
 
-void ShowPort(const OnlineWrites& writes) {
-    if (!writes.PortRead(CurrentPort)) return ShowUnreadPort(CurrentPort);
-    ShowPortValues(CurrentPort);
+void ShowPort(const ConfigDocuments& documents, const OnlineWrites& writes, int port) {
+    if (!writes.PortRead(port)) return ShowUnreadPort(port);
+    ShowPortValues(documents, port, writes.Model());
     DrawEscHelp();
 }
 
 // Enter on a port that was not read: the fetch the port change made, again.
-void FetchAgain(OnlineWrites& writes) {
+void FetchAgain(ConfigDocuments& documents, OnlineWrites& writes, int port) {
     PutText("Fetch global", 1, 65, 14, ' ', 0);
-    FetchPortForEditor(writes, CurrentPort);
+    FetchPortForEditor(writes, documents, port);
 }
 
 // The checks of opening. Offline they repair what they report; online the
 // values shown are the module's, and a repair here would show one value
 // while the module holds another.
-void CheckOpenedPort(EditMode mode) {
+void CheckOpenedPort(ModuleConfig& config, EditMode mode, int port) {
     if (mode == EditMode::Online)
-        ReportPortProblems(CurrentPort);
+        ReportPortProblems(config, port);
     else
-        ValidatePorts(CurrentPort, CurrentPort);
+        ValidatePorts(config, port, port);
 }
 
 }  // namespace
 
-void EditPorts(OnlineWrites& writes) {
-    DrawPortEditorScreen(writes.Mode());
-    if (CurrentPort < 0 || CurrentPort > 3) CurrentPort = 0;
-    if (writes.Mode() == EditMode::Online && !FetchPortForEditor(writes, CurrentPort)) return;
-    CheckOpenedPort(writes.Mode());
-    ShowPort(writes);
+void EditPorts(ConfigDocuments& documents, OnlineWrites& writes, int& port) {
+    DrawPortEditorScreen(writes);
+    if (port < 0 || port > 3) port = 0;
+    if (writes.Mode() == EditMode::Online && !FetchPortForEditor(writes, documents, port)) return;
+    CheckOpenedPort(documents.WorkingConfig, writes.Mode(), port);
+    ShowPort(documents, writes, port);
     for (;;) {
         int k = GetKey();
         if (k >= 'a' && k <= 'z') k -= 'a' - 'A';
         if (k == key::Esc) return;
         if (k == key::Enter) {
             MarkScreenDirty();  // the next key read repaints the whole screen
-            if (!writes.PortRead(CurrentPort)) {
-                FetchAgain(writes);
-                ShowPort(writes);
+            if (!writes.PortRead(port)) {
+                FetchAgain(documents, writes, port);
+                ShowPort(documents, writes, port);
             }
             continue;
         }
-        if (!writes.PortRead(CurrentPort) && k != '1') {
+        if (!writes.PortRead(port) && k != '1') {
             Beep();
             continue;
         }
         bool writeOk = true;
-        const KeyResult result = HandlePortEditorKey(k, CurrentPort, writes, &writeOk);
+        const KeyResult result = HandlePortEditorKey(k, port, documents, writes, &writeOk);
         if (result == KeyResult::Unknown) Beep();
         if (result == KeyResult::Failed || !writeOk) return;
-        ShowPort(writes);
+        ShowPort(documents, writes, port);
     }
-}
-
-void EditPorts(int mode) {
-    if (OnlineWrites* writes = WritesFor(mode ? EditMode::Online : EditMode::Offline))
-        EditPorts(*writes);
-}
-
-int EditPortsOffline() {
-    EditPorts(0);
-    return 1;
 }

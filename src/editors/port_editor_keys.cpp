@@ -9,11 +9,9 @@
 #include <cstring>
 
 #include "config/config_lists.h"
-#include "config/module_config.h"
 #include "editors/char_set_editor.h"
 #include "editors/hex_string_editor.h"
 #include "editors/poll_editor.h"
-#include "editors/port_editor.h"
 #include "editors/port_editor_screen.h"
 #include "editors/rack_base_change.h"
 #include "editors/validation_reports.h"
@@ -40,8 +38,12 @@ enum class Write {
 
 struct Target {
     int port, path;
+    ConfigDocuments& documents;
     OnlineWrites& writes;
-    PortConfig& Port() const { return WorkingConfig.Ports[port]; }
+    int& shownPort;  // the editor's, which key 1 moves on
+    ModuleConfig& Config() const { return documents.WorkingConfig; }
+    EditPlus& Plus() const { return Config().Plus; }
+    PortConfig& Port() const { return Config().Ports[port]; }
     DataPath& PathRecord() const { return Port().Paths[path]; }
 };
 
@@ -51,27 +53,27 @@ bool SendChange(Write write, const Target& t) {
         case Write::None:
             return true;
         case Write::CommParameters:
-            return w.WriteCommParameters(t.port);
+            return w.WriteCommParameters(t.port, t.Port());
         case Write::AcceptSet:
-            return w.WriteAcceptSet(t.port);
+            return w.WriteAcceptSet(t.port, t.Port());
         case Write::TerminateSet:
-            return w.WriteTerminateSet(t.port);
+            return w.WriteTerminateSet(t.port, t.Port());
         case Write::Path:
-            return w.WritePath(t.port, t.path);
+            return w.WritePath(t.port, t.path, t.Port());
         case Write::TerminateCount:
-            return w.WriteTerminateCount(t.port);
+            return w.WriteTerminateCount(t.port, t.Plus());
         case Write::TerminateTimeout:
-            return w.WriteTerminateTimeout(t.port);
+            return w.WriteTerminateTimeout(t.port, t.Plus());
         case Write::TriggerInhibit:
-            return w.WriteTriggerInhibit(t.port);
+            return w.WriteTriggerInhibit(t.port, t.Plus());
         case Write::PrintProgBaud:
-            return w.ChangePrintProgBaud();
+            return w.ChangePrintProgBaud(t.documents.PrintProgBaud);
         case Write::RackBase:
-            return w.WriteRackBase();
+            return w.WriteRackBase(t.Plus());
         case Write::PortFetch:
             // A port that cannot be fetched is reported there; editing goes
             // on, with that port shown as not read.
-            FetchPortForEditor(w, t.port);
+            FetchPortForEditor(w, t.documents, t.port);
             return true;
     }
     return true;
@@ -110,11 +112,11 @@ bool EditNumberAt(int16_t& field, int row, int col, int width, bool asUnsigned =
 KeyResult Result(bool changed) { return changed ? KeyResult::Changed : KeyResult::Kept; }
 
 KeyResult NextPort(const Target& t) {
-    CurrentPort = (t.port + 1) % 4;
+    t.shownPort = (t.port + 1) % 4;
     if (t.writes.Mode() == EditMode::Online) {
-        DrawPortEditorScreen(EditMode::Online);
+        DrawPortEditorScreen(t.writes);
         // Until the fetch is done the values on hand are not the module's.
-        BlankPortValues(CurrentPort);
+        BlankPortValues(t.shownPort);
         PutText("Fetch global", 1, 65, 14, ' ', 0);
     }
     return KeyResult::Changed;
@@ -127,11 +129,11 @@ KeyResult StopBits(const Target& t) { return Step(t.Port().StopBits, 2); }
 KeyResult Capitalize(const Target& t) { return Step(t.Port().Capitalize, 2); }
 
 KeyResult AcceptSet(const Target& t) {
-    EditCharSet(t.Port().AcceptSet, t.port, "Accept", t.writes.Mode());
+    EditCharSet(t.Port().AcceptSet, t.port, "Accept", t.writes);
     return KeyResult::Changed;
 }
 KeyResult TerminateSet(const Target& t) {
-    EditCharSet(t.Port().TerminateSet, t.port, "Terminate", t.writes.Mode());
+    EditCharSet(t.Port().TerminateSet, t.port, "Terminate", t.writes);
     return KeyResult::Changed;
 }
 KeyResult Polling(const Target& t) {
@@ -139,7 +141,7 @@ KeyResult Polling(const Target& t) {
 }
 
 KeyResult TerminateCount(const Target& t) {
-    int16_t& count = WorkingConfig.Plus.TerminateCount[t.port];
+    int16_t& count = t.Plus().TerminateCount[t.port];
     if (!EditNumberAt(count, 4, 74, 2, true)) return KeyResult::Kept;
     if (count > 80) {
         ShowError("Longest message is 80 bytes.");
@@ -148,29 +150,28 @@ KeyResult TerminateCount(const Target& t) {
     return KeyResult::Changed;
 }
 KeyResult TerminateTimeout(const Target& t) {
-    return Result(EditNumberAt(WorkingConfig.Plus.TerminateTimeout[t.port], 5, 76, 4, true));
+    return Result(EditNumberAt(t.Plus().TerminateTimeout[t.port], 5, 76, 4, true));
 }
 // Online only the value entered is checked and repaired: the rest of the
 // port is as the module holds it, shown as such.
 KeyResult TriggerInhibit(const Target& t) {
-    if (!EditNumberAt(WorkingConfig.Plus.TriggerInhibit[t.port], 25, 67, 4, true))
-        return KeyResult::Kept;
+    if (!EditNumberAt(t.Plus().TriggerInhibit[t.port], 25, 67, 4, true)) return KeyResult::Kept;
     if (t.writes.Mode() == EditMode::Online)
-        ValidateTriggerInhibit(t.port);
+        ValidateTriggerInhibit(t.Config(), t.port);
     else
-        ValidatePorts(t.port, t.port);
+        ValidatePorts(t.Config(), t.port, t.port);
     return KeyResult::Changed;
 }
 
-KeyResult PrintProgBaudKey(const Target&) { return Step(PrintProgBaud, 4); }
+KeyResult PrintProgBaudKey(const Target& t) { return Step(t.documents.PrintProgBaud, 4); }
 
 KeyResult RackBaseKey(const Target& t) {
-    const int oldBase = WorkingConfig.Plus.RackBase;
+    const int oldBase = t.Plus().RackBase;
     int entered = oldBase;
     if (!EditNumberAt(entered, 24, 61, 4)) return KeyResult::Kept;
     if (entered < 1) entered = 1;
     if (entered > 8191) entered = 8191;
-    ChangeRackBase(oldBase, entered, t.writes);
+    ChangeRackBase(t.Config(), oldBase, entered, t.writes);
     return KeyResult::Changed;
 }
 
@@ -194,7 +195,7 @@ KeyResult Mask(const Target& t) {
 KeyResult StartRegister(const Target& t) {
     int16_t& reg = t.PathRecord().StartRegister;
     if (!EditNumberAt(reg, PathRow(t.path), 18, 4)) return KeyResult::Kept;
-    const int base = WorkingConfig.Plus.RackBase;
+    const int base = t.Plus().RackBase;
     if (reg < base + 1)
         ShowErrorF("Register (%d) is less than Rack Base (%d) + 1. Changing.", reg, base);
     else if (reg > base + 2047)
@@ -258,31 +259,32 @@ constexpr Action kPathActions[6] = {Pattern,       Mask,        StartRegister,
 
 KeyResult Run(Action act, Write write, const Target& t, bool* writeOk) {
     const KeyResult result = act(t);
-    *writeOk =
-        result != KeyResult::Changed || SendChange(write, Target{CurrentPort, t.path, t.writes});
+    const Target shown{t.shownPort, t.path, t.documents, t.writes, t.shownPort};
+    *writeOk = result != KeyResult::Changed || SendChange(write, shown);
     return result;
 }
 
 }  // namespace
 
-bool FetchPortForEditor(OnlineWrites& writes, int port) {
-    const bool plusDrawn = ModuleModel != 0;
-    const bool fetched = writes.FetchForEditor(port);
-    if ((ModuleModel != 0) != plusDrawn) DrawPortEditorScreen(writes.Mode());
+bool FetchPortForEditor(OnlineWrites& writes, ConfigDocuments& documents, int port) {
+    const bool plusDrawn = writes.Model() != kModelStandard;
+    const bool fetched = writes.FetchForEditor(port, documents);
+    if ((writes.Model() != kModelStandard) != plusDrawn) DrawPortEditorScreen(writes);
     ClearEditorStatus(writes.Mode());
     return fetched;
 }
 
-KeyResult HandlePortEditorKey(int k, int port, OnlineWrites& writes, bool* writeOk) {
+KeyResult HandlePortEditorKey(int k, int& port, ConfigDocuments& documents, OnlineWrites& writes,
+                              bool* writeOk) {
     *writeOk = true;
     for (const PortKey& row : kPortKeys) {
         if (row.key != k) continue;
-        if (row.plusOnly && ModuleModel == 0) return KeyResult::Unknown;
-        return Run(row.act, row.write, Target{port, 0, writes}, writeOk);
+        if (row.plusOnly && writes.Model() == kModelStandard) return KeyResult::Unknown;
+        return Run(row.act, row.write, Target{port, 0, documents, writes, port}, writeOk);
     }
     for (int path = 0; path < 4; ++path)
         if (const char* at = k > 0 && k < 128 ? std::strchr(kPathKeys[path], k) : nullptr)
-            return Run(kPathActions[at - kPathKeys[path]], Write::Path, Target{port, path, writes},
-                       writeOk);
+            return Run(kPathActions[at - kPathKeys[path]], Write::Path,
+                       Target{port, path, documents, writes, port}, writeOk);
     return KeyResult::Unknown;
 }

@@ -128,18 +128,19 @@ void ClearEditorStatus(EditMode mode) {
     DrawModeLabel(mode);
 }
 
-void DrawPortEditorScreen(EditMode mode) {
+void DrawPortEditorScreen(const OnlineWrites& writes) {
+    const EditMode mode = writes.Mode();
     ClearToEndOfScreen(2, 1);
     PutText("K O V A    A S C I I    M O D U L E", 1, 1, 77, ' ', tf::Centre | tf::Highlight);
     PutText("Vornakel R&D  ", 1, 1, 0, ' ', 0);
     // The sub-editors redraw this screen when they end; online the mark of
     // the module being edited stays on the title row.
-    if (mode == EditMode::Online) ShowModelMark(ModuleModel);
+    if (mode == EditMode::Online) ShowModelMark(writes.Model());
     DrawModeLabel(mode);
     PutText("Type 1 to select a port.", 2, 1, 0, ' ', 0);
     PutText("Type 2 through 9, -, or A through Z change parameters.", 2, 26, 0, ' ', 0);
     for (const auto& k : kHelpKeys) PutText(k.text, 2, k.col, 0, ' ', tf::Reverse);
-    const bool plus = ModuleModel != 0;
+    const bool plus = writes.Model() != kModelStandard;
     for (const auto& l : kPortLabels)
         if (plus || !l.plusOnly) DrawKeyLabel(l.row, l.keyCol, l.key, l.label, l.labelOffset);
     for (int k = 0; k < 4; ++k) DrawPathLabels(k);
@@ -168,9 +169,10 @@ void ShowUnreadPort(int port) {
     PutText("Not read from KOVA: Enter tries again", 25, 1, kHelpWidth, ' ', tf::Highlight);
 }
 
-void ShowPortValues(int port, bool portHighlighted) {
-    const PortConfig& p = WorkingConfig.Ports[port];
-    const EditPlus& plus = WorkingConfig.Plus;
+void ShowPortValues(const ConfigDocuments& documents, int port, int16_t model,
+                    bool portHighlighted) {
+    const PortConfig& p = documents.WorkingConfig.Ports[port];
+    const EditPlus& plus = documents.WorkingConfig.Plus;
     PutNumber(port + 1, 3, 9, 0, portHighlighted ? tf::Highlight : 0);
     PutChoice(kPortBaudTexts, p.BaudRate, 4, 14, 5);
     PutChoice(kDataBitsTexts, p.DataBits, 5, 14, 1);
@@ -180,9 +182,9 @@ void ShowPortValues(int port, bool portHighlighted) {
     for (int k = 0; k < 4; ++k) ShowPathValues(p.Paths[k], k);
     // Unpadded, then blanked to the longest text a 16-bit index can show
     // ("-32768?"), so nothing is left over when a longer one was there before.
-    PutText(ListText(kPrintProgBaudTexts, PrintProgBaud).c_str(), 24, 24, 7, ' ', 0);
+    PutText(ListText(kPrintProgBaudTexts, documents.PrintProgBaud).c_str(), 24, 24, 7, ' ', 0);
     PutNumber(plus.RackBase, 24, 61, 4, tf::RightAlign);
-    if (ModuleModel != 0) {
+    if (model != kModelStandard) {
         PutUnsigned(plus.TerminateCount[port], 4, 74, 2);
         PutUnsigned(plus.TerminateTimeout[port], 5, 76, 4);
         PutUnsigned(plus.TriggerInhibit[port], 25, 67, 4);

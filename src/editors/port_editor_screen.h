@@ -4,18 +4,22 @@
 #pragma once
 #include <cstdint>
 
+#include "config/config_documents.h"
 #include "config/online_writes.h"
 
 // Screen row of a path's register line (path 0-3); its pattern is two rows
 // above and its mask one row above.
 constexpr int PathRow(int path) { return 10 + 4 * path; }
 
-// Clears from row 2 and draws the title, labels and key letters.
-void DrawPortEditorScreen(EditMode mode);
+// Clears from row 2 and draws the title, labels and key letters: the
+// PLUS-only ones unless the writes' module is known to be standard.
+void DrawPortEditorScreen(const OnlineWrites& writes);
 // Blanks the transfer status on the title row; the mode stays shown.
 void ClearEditorStatus(EditMode mode);
-// Draws every value of the port (0-3) of the working configuration.
-void ShowPortValues(int port, bool portHighlighted = false);
+// Draws every value of the port (0-3) of the working configuration; the
+// PLUS values unless the model is standard.
+void ShowPortValues(const ConfigDocuments& documents, int port, int16_t model,
+                    bool portHighlighted = false);
 // The port number alone, in highlight, every value blank: while the port is
 // being fetched.
 void BlankPortValues(int port);

@@ -8,7 +8,7 @@
 #include "ui/output_device.h"
 #include "ui/screen.h"
 
-int PrintConfig() {
+int PrintConfig(const ConfigDocuments& documents, int16_t model) {
     WindowHandle window = OpenWindow(10, 20, 13, 58, "PRINT OFFLINE");
     PutText("Output file:", 11, 22, 0, ' ', 0);
     char name[35] = "SYS$PRINT";
@@ -24,8 +24,8 @@ int PrintConfig() {
             ShowErrorWithReason(OpenFailure(name).c_str(), reason);
             continue;
         }
-        const std::string listing = ConfigListing(WorkingConfig, PrintProgBaud, ModuleModel,
-                                                  ListingDate(std::time(nullptr)));
+        const std::string listing = ConfigListing(documents.WorkingConfig, documents.PrintProgBaud,
+                                                  model, ListingDate(std::time(nullptr)));
         const bool written = output->Write(listing.data(), listing.size());
         // A full disk or a refused print job must not pass for a print-out.
         if (!output->Close() || !written)

@@ -5,12 +5,12 @@
 #pragma once
 #include "config/online_writes.h"
 
-// Stores newBase as the rack base and offers to move the registers by the
-// distance. Returns 0 when the bases are equal or an online transfer failed,
-// else 1.
-int ChangeRackBase(int oldBase, int newBase, OnlineWrites& writes);
+// Stores newBase as the configuration's rack base and offers to move the
+// registers by the distance. Returns 0 when the bases are equal or an online
+// transfer failed, else 1.
+int ChangeRackBase(ModuleConfig& config, int oldBase, int newBase, OnlineWrites& writes);
 
 // With distance 0: 1 as soon as a query holds a register reference, else 0.
 // Otherwise moves every reference by the distance and returns 0. Does
 // nothing (0) on a standard module.
-int AdjustOutputStrings(int distance, OnlineWrites& writes);
+int AdjustOutputStrings(ModuleConfig& config, int distance, OnlineWrites& writes);

@@ -11,14 +11,18 @@ void ShowReport(const std::string& message) { ShowError(message.c_str()); }
 
 }  // namespace
 
-void ValidatePorts(int first, int last) { ValidatePortsOf(WorkingConfig, first, last, ShowReport); }
+void ValidatePorts(ModuleConfig& config, int first, int last) {
+    ValidatePortsOf(config, first, last, ShowReport);
+}
 
-void ReportPortProblems(int port) {
-    ModuleConfig copy = WorkingConfig;
+void ReportPortProblems(const ModuleConfig& config, int port) {
+    ModuleConfig copy = config;
     ValidatePortsOf(copy, port, port, ShowReport);
 }
 
-void ValidateTriggerInhibit(int port) { ValidateTriggerInhibitOf(WorkingConfig, port, ShowReport); }
+void ValidateTriggerInhibit(ModuleConfig& config, int port) {
+    ValidateTriggerInhibitOf(config, port, ShowReport);
+}
 
 bool CheckPattern(const char* pattern, const CharSet& acceptSet, bool capitalize) {
     return CheckPatternWith(pattern, acceptSet, capitalize, ShowReport);

@@ -1,17 +1,17 @@
-// The configuration checks of config/validate.h on the working configuration,
+// The configuration checks of config/validate.h on a configuration being edited,
 // each problem shown in the error window before the next is looked for.
 #pragma once
 #include "config/module_config.h"
 
-// Ports first..last (0-based, inclusive) of the working configuration,
-// checked and repaired.
-void ValidatePorts(int first, int last);
+// Ports first..last (0-based, inclusive) of the configuration, checked and
+// repaired.
+void ValidatePorts(ModuleConfig& config, int first, int last);
 
 // The same checks without a repair: the reports only (a port as the module
 // holds it, shown as it is).
-void ReportPortProblems(int port);
+void ReportPortProblems(const ModuleConfig& config, int port);
 // Port's (0-3) Trigger/Inhibit register alone, checked and repaired.
-void ValidateTriggerInhibit(int port);
+void ValidateTriggerInhibit(ModuleConfig& config, int port);
 
 // Shows once when the pattern needs a character the accept set lacks.
 // Returns true when the pattern passed.

@@ -2,14 +2,16 @@
 // port of the module does with a message typed on the keyboard or entered in
 // hexadecimal, down to the registers it writes.
 #pragma once
+#include <functional>
 
-// Fills the working configuration with the chosen port's configuration from
-// the module (the online form); null for the offline form.
-using PortFetcher = void (*)(int port);
+#include "config/config_documents.h"
 
-// online 0: the port is copied from the offline memory; 1: fetched with
-// fetch. Returns when the user leaves (Esc at the port prompt, F10).
-void Emulate(int online, PortFetcher fetch = nullptr);
+// Fetches the chosen port's configuration (1-4) from the module into the
+// configuration given (the online form); a failure is reported there and
+// emulation goes on with what the configuration holds.
+using PortFetcher = std::function<void(ModuleConfig& into, int port)>;
 
-// The "from oFfline memory" menu entry.
-int EmulateOffline();
+// Emulates a port of the working configuration. online 0: the port is
+// copied into it from the offline memory; 1: fetched with fetch. Returns
+// when the user leaves (Esc at the port prompt, F10).
+void Emulate(ConfigDocuments& documents, int online, const PortFetcher& fetch = nullptr);

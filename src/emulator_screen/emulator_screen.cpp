@@ -2,7 +2,6 @@
 // that the message loop fills.
 #include "emulator_screen/emulator_screen.h"
 
-#include "config/module_config.h"
 #include "emulator/register_image.h"
 #include "emulator_screen/emulator.h"
 #include "emulator_screen/emulator_fields.h"
@@ -17,16 +16,17 @@ constexpr char kDot = char(0xF9);  // code page 437 small dot: the empty field
 
 void ShowEmulateLabel() { PutText("EMULATE", 1, 70, 10, ' ', tf::RightAlign); }
 
-void LoadPort(int online, PortFetcher fetch, int port) {
+void LoadPort(ConfigDocuments& documents, int online, const PortFetcher& fetch, int port) {
+    ModuleConfig& working = documents.WorkingConfig;
     if (!online) {
         // The module-wide values (rack base, count, timeout) come from the
         // same offline memory as the port, not from whatever the working
         // configuration held last.
-        WorkingConfig.Plus = OfflineMemory.Plus;
-        WorkingConfig.Ports[port - 1] = OfflineMemory.Ports[port - 1];
+        working.Plus = documents.OfflineMemory.Plus;
+        working.Ports[port - 1] = documents.OfflineMemory.Ports[port - 1];
         return;
     }
-    if (fetch) fetch(port);
+    if (fetch) fetch(working, port);
     PutText("", 1, 65, 14, ' ', tf::Normal);  // where the fetch showed its progress
     ShowEmulateLabel();
 }
@@ -71,18 +71,13 @@ void ShowStatus(const char* text, bool highlight) {
     PutText(text, 6, 30, 30, ' ', highlight ? tf::Highlight : tf::Normal);
 }
 
-void Emulate(int online, PortFetcher fetch) {
+void Emulate(ConfigDocuments& documents, int online, const PortFetcher& fetch) {
     ClearToEndOfScreen(2, 1);
     DrawEmulatorTitle();
     DrawPortPrompt(online);
     int port = AskEmulatedPort();
     if (port == 0) return;
-    LoadPort(online, fetch, port);
-    DrawStartScreen(WorkingConfig.Plus.RackBase);
-    RunMessageLoop(port);
-}
-
-int EmulateOffline() {
-    Emulate(0);
-    return 1;
+    LoadPort(documents, online, fetch, port);
+    DrawStartScreen(documents.WorkingConfig.Plus.RackBase);
+    RunMessageLoop(documents.WorkingConfig, port);
 }

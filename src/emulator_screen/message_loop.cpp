@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "config/module_config.h"
 #include "emulator/hex_codes.h"
 #include "emulator/message_texts.h"
 #include "emulator/port_processing.h"
@@ -21,11 +20,12 @@ enum class After { NextByte, ShowTexts, Leave };
 
 class MessageLoop {
   public:
-    explicit MessageLoop(int port)
-        : port_(port),
-          config_(WorkingConfig.Ports[port - 1]),
-          count_(WorkingConfig.Plus.TerminateCount[port - 1]),
-          timeout_(WorkingConfig.Plus.TerminateTimeout[port - 1]) {}
+    MessageLoop(const ModuleConfig& module, int port)
+        : module_(module),
+          port_(port),
+          config_(module.Ports[port - 1]),
+          count_(module.Plus.TerminateCount[port - 1]),
+          timeout_(module.Plus.TerminateTimeout[port - 1]) {}
 
     void Run() {
         for (;;) {
@@ -33,7 +33,7 @@ class MessageLoop {
             newMessage_ = true;
             terminated_ = false;
             if (!Acquire()) return;
-            ProcessMessage(port_, texts_.accepted);
+            ProcessMessage(module_, port_, texts_.accepted);
             ShowReady();
             PeekRawKey(-1);  // the key is the next message's first input
         }
@@ -124,6 +124,7 @@ class MessageLoop {
         PeekRawKey(-1);
     }
 
+    const ModuleConfig& module_;
     int port_;
     const PortConfig& config_;
     uint16_t count_;
@@ -135,4 +136,4 @@ class MessageLoop {
 
 }  // namespace
 
-void RunMessageLoop(int port) { MessageLoop(port).Run(); }
+void RunMessageLoop(const ModuleConfig& config, int port) { MessageLoop(config, port).Run(); }

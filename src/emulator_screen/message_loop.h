@@ -2,6 +2,8 @@
 // characters a port receives, ends messages by terminator, count or the F2
 // timeout, and hands each completed message to the processing step.
 #pragma once
+#include "config/module_config.h"
 
-// Runs until the user presses F10 (also in the hex-code window). port is 1-4.
-void RunMessageLoop(int port);
+// Runs until the user presses F10 (also in the hex-code window). port is 1-4
+// of the configuration emulated.
+void RunMessageLoop(const ModuleConfig& config, int port);

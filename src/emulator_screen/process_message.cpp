@@ -46,9 +46,9 @@ void ShowPathParameters(const DataPath& path, const PathOutcome& out) {
 
 }  // namespace
 
-void ProcessMessage(int port, const char* accepted) {
-    const PortConfig& config = WorkingConfig.Ports[port - 1];
-    int rackBase = WorkingConfig.Plus.RackBase;
+void ProcessMessage(const ModuleConfig& module, int port, const char* accepted) {
+    const PortConfig& config = module.Ports[port - 1];
+    int rackBase = module.Plus.RackBase;
     EmulatorImage image(EmulatorState, rackBase);
     MessageOutcome outcome = ProcessPortMessage(config, port, accepted, image);
     ShowCapitalizeLine(config.Capitalize != 0, outcome.text);

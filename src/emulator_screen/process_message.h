@@ -2,7 +2,8 @@
 // screen: the capitalize line, each path's result, the masked text, the path
 // parameters, the register grid and the signal register.
 #pragma once
+#include "config/module_config.h"
 
-// port is 1-4; text is the non-empty accepted text. Works on the working
-// configuration and the emulator register image.
-void ProcessMessage(int port, const char* text);
+// port is 1-4 of config; text is the non-empty accepted text. Writes the
+// emulator register image.
+void ProcessMessage(const ModuleConfig& config, int port, const char* text);

@@ -2,7 +2,6 @@
 // written with 1 and read back, and set to 0 again when it took the 1.
 #include "transfer/module_model.h"
 
-#include "config/module_config.h"
 #include "transfer/module_registers.h"
 #include "transfer/register_map.h"
 
@@ -19,11 +18,12 @@ bool TakesTestWrite(Link* link) {
 
 }  // namespace
 
-int DetectModuleModel(Link* link, TransferReporter& reporter) {
+int DetectModuleModel(ModuleSession& session) {
     uint16_t value = 0;
-    if (!ReadModuleRegisters(link, reporter, kPlusTestRegister, 1, &value)) return 0;
-    const bool plus = value != 0 || TakesTestWrite(link);
-    ModuleModel = plus ? 1 : 0;
-    reporter.ModelKnown(ModuleModel);
+    if (!ReadModuleRegisters(session.link, session.reporter, kPlusTestRegister, 1, &value))
+        return 0;
+    const bool plus = value != 0 || TakesTestWrite(session.link);
+    session.model = plus ? kModelPlus : kModelStandard;
+    session.reporter.ModelKnown(session.model);
     return 1;
 }

@@ -24,40 +24,47 @@ int Done(TransferReporter& reporter, int result) {
 
 }  // namespace
 
-int SendAllPorts(Link* link, TransferReporter& reporter, ModuleConfig& config,
-                 int16_t printProgBaud, LinkSetup& setup) {
+int SendAllPorts(ModuleSession& session, ModuleConfig& config, int16_t printProgBaud,
+                 LinkSetup& setup) {
+    Link* link = session.link;
+    TransferReporter& reporter = session.reporter;
     if (Refused(reporter, ModuleOutOfRange(config, printProgBaud))) return 0;
     if (!SendRackBase(link, reporter, config.Plus)) return Done(reporter, 0);
     for (int port = 1; port <= 4; ++port) {
         ShowPort(reporter, port);
-        if (!SendPort(link, reporter, config, port, port, true)) return Done(reporter, 0);
+        if (!SendPort(session, config, port, port, true)) return Done(reporter, 0);
     }
     return Done(reporter, SendPrintProgBaud(link, reporter, printProgBaud, setup));
 }
 
-int SendOnePort(Link* link, TransferReporter& reporter, ModuleConfig& config, int memoryPort,
-                int modulePort, int16_t printProgBaud, LinkSetup& setup) {
+int SendOnePort(ModuleSession& session, ModuleConfig& config, int memoryPort, int modulePort,
+                int16_t printProgBaud, LinkSetup& setup) {
+    Link* link = session.link;
+    TransferReporter& reporter = session.reporter;
     if (Refused(reporter, PortSendOutOfRange(config, memoryPort, printProgBaud))) return 0;
-    int ok = SendPort(link, reporter, config, memoryPort, modulePort, true) &&
+    int ok = SendPort(session, config, memoryPort, modulePort, true) &&
              SendPrintProgBaud(link, reporter, printProgBaud, setup) &&
              SendRackBase(link, reporter, config.Plus);
     return Done(reporter, ok);
 }
 
-int FetchAllPorts(Link* link, TransferReporter& reporter, ModuleConfig& config,
-                  int16_t& printProgBaud) {
+int FetchAllPorts(ModuleSession& session, ModuleConfig& config, int16_t& printProgBaud) {
+    Link* link = session.link;
+    TransferReporter& reporter = session.reporter;
     for (int port = 1; port <= 4; ++port) {
         ShowPort(reporter, port);
-        if (!FetchPort(link, reporter, config, port, port, true)) return Done(reporter, 0);
+        if (!FetchPort(session, config, port, port, true)) return Done(reporter, 0);
     }
     reporter.Port("");
     return FetchPrintProgBaud(link, reporter, printProgBaud) &&
            FetchRackBase(link, reporter, config.Plus);
 }
 
-int FetchOnePort(Link* link, TransferReporter& reporter, ModuleConfig& config, int modulePort,
-                 int memoryPort, int16_t& printProgBaud) {
-    int ok = FetchPort(link, reporter, config, modulePort, memoryPort, true) &&
+int FetchOnePort(ModuleSession& session, ModuleConfig& config, int modulePort, int memoryPort,
+                 int16_t& printProgBaud) {
+    Link* link = session.link;
+    TransferReporter& reporter = session.reporter;
+    int ok = FetchPort(session, config, modulePort, memoryPort, true) &&
              FetchPrintProgBaud(link, reporter, printProgBaud) &&
              FetchRackBase(link, reporter, config.Plus);
     return Done(reporter, ok);

@@ -6,23 +6,21 @@
 #include <cstdint>
 
 #include "config/module_config.h"
-#include "link/link.h"
 #include "setup/link_setup.h"
-#include "transfer/transfer_reporter.h"
+#include "transfer/module_session.h"
 
 // All ports: the rack base first, then ports 1-4 with their poll queries
 // ("Port n" before each), and only when all four arrived the Print/Prog baud
 // change (which may ask to move this computer's port: setup).
-int SendAllPorts(Link* link, TransferReporter& reporter, ModuleConfig& config,
-                 int16_t printProgBaud, LinkSetup& setup);
+int SendAllPorts(ModuleSession& session, ModuleConfig& config, int16_t printProgBaud,
+                 LinkSetup& setup);
 // One port: the port, then the Print/Prog baud change, then the rack base.
-int SendOnePort(Link* link, TransferReporter& reporter, ModuleConfig& config, int memoryPort,
-                int modulePort, int16_t printProgBaud, LinkSetup& setup);
+int SendOnePort(ModuleSession& session, ModuleConfig& config, int memoryPort, int modulePort,
+                int16_t printProgBaud, LinkSetup& setup);
 
 // All ports: ports 1-4 with their poll queries, then the Print/Prog baud
 // rate, then the rack base.
-int FetchAllPorts(Link* link, TransferReporter& reporter, ModuleConfig& config,
-                  int16_t& printProgBaud);
+int FetchAllPorts(ModuleSession& session, ModuleConfig& config, int16_t& printProgBaud);
 // One port, then the Print/Prog baud rate, then the rack base.
-int FetchOnePort(Link* link, TransferReporter& reporter, ModuleConfig& config, int modulePort,
-                 int memoryPort, int16_t& printProgBaud);
+int FetchOnePort(ModuleSession& session, ModuleConfig& config, int modulePort, int memoryPort,
+                 int16_t& printProgBaud);

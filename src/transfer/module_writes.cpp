@@ -5,8 +5,6 @@
 
 #include <cstdio>
 
-#include "config/module_config.h"
-#include "setup/link_setup.h"
 #include "transfer/module_registers.h"
 #include "transfer/port_transfer.h"
 #include "transfer/print_prog_baud.h"
@@ -15,23 +13,22 @@
 
 namespace {
 
-PortConfig& PortOf(int port) { return WorkingConfig.Ports[port]; }
-
 bool ValidPort(int port) { return port >= 0 && port < 4; }
 
 }  // namespace
 
 // Every fetch for the editor starts afresh: what was read before it may have
 // changed in the module meanwhile, and only this port is on the screen.
-bool ModuleWrites::FetchForEditor(int port) {
+bool ModuleWrites::FetchForEditor(int port, ConfigDocuments& into) {
     for (ReadSections& r : read_) r = ReadSections{};
     moduleValuesRead_ = false;
     if (!ValidPort(port)) return false;
-    Link* link = link_();
-    moduleValuesRead_ = FetchPrintProgBaud(link, reporter_, PrintProgBaud) &&
-                        FetchRackBase(link, reporter_, WorkingConfig.Plus);
+    Link* link = session_.link;
+    TransferReporter& reporter = session_.reporter;
+    moduleValuesRead_ = FetchPrintProgBaud(link, reporter, into.PrintProgBaud) &&
+                        FetchRackBase(link, reporter, into.WorkingConfig.Plus);
     const bool ok =
-        moduleValuesRead_ && FetchPort(link, reporter_, WorkingConfig, port + 1, port + 1, false);
+        moduleValuesRead_ && FetchPort(session_, into.WorkingConfig, port + 1, port + 1, false);
     read_[port].port = read_[port].paths = ok;
     return ok;
 }
@@ -42,92 +39,96 @@ bool ModuleWrites::Refused(int port, bool read) {
     if (read) return false;
     char text[64];
     std::snprintf(text, sizeof text, "Port %d was not read from KOVA: nothing written", port + 1);
-    reporter_.Error(text);
+    session_.reporter.Error(text);
     return true;
 }
 
-bool ModuleWrites::WriteCommParameters(int port) {
+bool ModuleWrites::WriteCommParameters(int port, const PortConfig& values) {
     if (Refused(port, PortRead(port))) return false;
-    return SendComms(link_(), reporter_, PortOf(port), port + 1);
+    return SendComms(session_.link, session_.reporter, values, port + 1);
 }
 
-bool ModuleWrites::WriteAcceptSet(int port) {
+bool ModuleWrites::WriteAcceptSet(int port, const PortConfig& values) {
     if (Refused(port, PortRead(port))) return false;
-    return SendCharSet(link_(), reporter_, PortOf(port), port + 1, CharSetKind::Accept);
+    return SendCharSet(session_.link, session_.reporter, values, port + 1, CharSetKind::Accept);
 }
 
-bool ModuleWrites::WriteTerminateSet(int port) {
+bool ModuleWrites::WriteTerminateSet(int port, const PortConfig& values) {
     if (Refused(port, PortRead(port))) return false;
-    return SendCharSet(link_(), reporter_, PortOf(port), port + 1, CharSetKind::Terminate);
+    return SendCharSet(session_.link, session_.reporter, values, port + 1, CharSetKind::Terminate);
 }
 
-bool ModuleWrites::WritePath(int port, int path) {
+bool ModuleWrites::WritePath(int port, int path, const PortConfig& values) {
     if (Refused(port, ValidPort(port) && read_[port].paths)) return false;
-    return SendPath(link_(), reporter_, PortOf(port), port + 1, path + 1);
+    return SendPath(session_.link, session_.reporter, values, port + 1, path + 1);
 }
 
 // A rack base move adds the distance to the Trigger/Inhibit register too, so
 // on a PLUS module it is read with the paths: the working configuration holds
 // the module's value only for the port the editor last fetched, and moving a
 // stale value would write it over the module's own.
-bool ModuleWrites::FetchPaths(int port) {
+bool ModuleWrites::FetchPaths(int port, ModuleConfig& into) {
     if (!ValidPort(port)) return false;
     read_[port].paths = false;
-    Link* link = link_();
+    Link* link = session_.link;
     for (int path = 1; path <= 4; ++path)
-        if (!FetchPath(link, reporter_, PortOf(port), port + 1, path)) return false;
-    if (ModuleModel != 1) return true;
+        if (!FetchPath(link, session_.reporter, into.Ports[port], port + 1, path)) return false;
+    if (session_.model != kModelPlus) return true;
     uint16_t trigger = 0;
-    if (!ReadModuleRegisters(link, reporter_, TriggerInhibitRegister(port + 1), 1, &trigger))
+    if (!ReadModuleRegisters(link, session_.reporter, TriggerInhibitRegister(port + 1), 1,
+                             &trigger))
         return false;
-    WorkingConfig.Plus.TriggerInhibit[port] = int16_t(trigger);
+    into.Plus.TriggerInhibit[port] = int16_t(trigger);
     read_[port].paths = true;
     return true;
 }
 
-bool ModuleWrites::WriteTerminateCount(int port) {
+bool ModuleWrites::WriteTerminateCount(int port, const EditPlus& values) {
     if (Refused(port, PortRead(port))) return false;
-    return SendTerminateCount(link_(), reporter_, WorkingConfig.Plus, port + 1, port + 1);
+    return SendTerminateCount(session_.link, session_.reporter, values, port + 1, port + 1);
 }
 
-bool ModuleWrites::WriteTerminateTimeout(int port) {
+bool ModuleWrites::WriteTerminateTimeout(int port, const EditPlus& values) {
     if (Refused(port, PortRead(port))) return false;
-    return SendTerminateTimeout(link_(), reporter_, WorkingConfig.Plus, port + 1, port + 1);
+    return SendTerminateTimeout(session_.link, session_.reporter, values, port + 1, port + 1);
 }
 
-bool ModuleWrites::WriteTriggerInhibit(int port) {
+bool ModuleWrites::WriteTriggerInhibit(int port, const EditPlus& values) {
     if (Refused(port, ValidPort(port) && (read_[port].port || read_[port].paths))) return false;
-    return SendTriggerInhibit(link_(), reporter_, WorkingConfig.Plus, port + 1, port + 1);
+    return SendTriggerInhibit(session_.link, session_.reporter, values, port + 1, port + 1);
 }
 
-bool ModuleWrites::ChangePrintProgBaud() {
-    if (!moduleValuesRead_) return reporter_.Error("KOVA was not read: nothing written"), false;
-    return SendPrintProgBaud(link_(), reporter_, PrintProgBaud, CurrentSetup);
+bool ModuleWrites::ChangePrintProgBaud(int16_t printProgBaud) {
+    if (!moduleValuesRead_)
+        return session_.reporter.Error("KOVA was not read: nothing written"), false;
+    return SendPrintProgBaud(session_.link, session_.reporter, printProgBaud, setup_);
 }
 
-bool ModuleWrites::WriteRackBase() {
-    if (!moduleValuesRead_) return reporter_.Error("KOVA was not read: nothing written"), false;
-    return SendRackBase(link_(), reporter_, WorkingConfig.Plus);
+bool ModuleWrites::WriteRackBase(const EditPlus& values) {
+    if (!moduleValuesRead_)
+        return session_.reporter.Error("KOVA was not read: nothing written"), false;
+    return SendRackBase(session_.link, session_.reporter, values);
 }
 
 // Query 0 travels with the poll interval, in both directions.
-bool ModuleWrites::FetchPollQuery(int port, int query) {
+bool ModuleWrites::FetchPollQuery(int port, int query, PortConfig& into) {
     if (!ValidPort(port) || query < 0 || query > 15) return false;
     const uint32_t bits = (1u << query) | (query == 0 ? kIntervalBit : 0);
     read_[port].polls &= ~bits;
-    if (!FetchPoll(link_(), reporter_, PortOf(port), port + 1, query + 1, query == 0)) return false;
+    if (!FetchPoll(session_.link, session_.reporter, into, port + 1, query + 1, query == 0))
+        return false;
     read_[port].polls |= bits;
     return true;
 }
 
-bool ModuleWrites::SendPollInterval(int port) {
+bool ModuleWrites::SendPollInterval(int port, PortConfig& values) {
     if (Refused(port, ValidPort(port) && (read_[port].polls & kIntervalBit))) return false;
-    return SendPoll(link_(), reporter_, PortOf(port), port + 1, 1, true);
+    return SendPoll(session_.link, session_.reporter, values, port + 1, 1, true);
 }
 
-bool ModuleWrites::SendPollQuery(int port, int query) {
+bool ModuleWrites::SendPollQuery(int port, int query, PortConfig& values) {
     const bool read =
         ValidPort(port) && query >= 0 && query < 16 && (read_[port].polls >> query & 1);
     if (Refused(port, read)) return false;
-    return SendPoll(link_(), reporter_, PortOf(port), port + 1, query + 1, false);
+    return SendPoll(session_.link, session_.reporter, values, port + 1, query + 1, false);
 }

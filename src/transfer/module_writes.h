@@ -1,6 +1,6 @@
 // The editors' online side: every change an editor makes reaches the module
-// through the section transfers, on the link the application names at the
-// time of the call, with reports through the given reporter.
+// through the section transfers of one module session, with the values the
+// editor hands over.
 //
 // A section is written only after it was read from the module in this
 // editing: the working configuration holds values from a file or another
@@ -10,30 +10,31 @@
 #include <cstdint>
 
 #include "config/online_writes.h"
-#include "link/link.h"
-#include "transfer/transfer_reporter.h"
+#include "setup/link_setup.h"
+#include "transfer/module_session.h"
 
 class ModuleWrites final : public OnlineWrites {
   public:
-    using LinkSource = Link* (*)();
-    ModuleWrites(LinkSource link, TransferReporter& reporter) : link_(link), reporter_(reporter) {}
+    // setup: the settings a Print/Prog baud change may move to the new rate.
+    ModuleWrites(ModuleSession session, LinkSetup& setup) : session_(session), setup_(setup) {}
 
     EditMode Mode() const override { return EditMode::Online; }
-    bool FetchForEditor(int port) override;
+    int16_t Model() const override { return session_.model; }
+    bool FetchForEditor(int port, ConfigDocuments& into) override;
     bool PortRead(int port) const override;
-    bool WriteCommParameters(int port) override;
-    bool WriteAcceptSet(int port) override;
-    bool WriteTerminateSet(int port) override;
-    bool WritePath(int port, int path) override;
-    bool FetchPaths(int port) override;
-    bool WriteTerminateCount(int port) override;
-    bool WriteTerminateTimeout(int port) override;
-    bool WriteTriggerInhibit(int port) override;
-    bool ChangePrintProgBaud() override;
-    bool WriteRackBase() override;
-    bool FetchPollQuery(int port, int query) override;
-    bool SendPollInterval(int port) override;
-    bool SendPollQuery(int port, int query) override;
+    bool WriteCommParameters(int port, const PortConfig& values) override;
+    bool WriteAcceptSet(int port, const PortConfig& values) override;
+    bool WriteTerminateSet(int port, const PortConfig& values) override;
+    bool WritePath(int port, int path, const PortConfig& values) override;
+    bool FetchPaths(int port, ModuleConfig& into) override;
+    bool WriteTerminateCount(int port, const EditPlus& values) override;
+    bool WriteTerminateTimeout(int port, const EditPlus& values) override;
+    bool WriteTriggerInhibit(int port, const EditPlus& values) override;
+    bool ChangePrintProgBaud(int16_t printProgBaud) override;
+    bool WriteRackBase(const EditPlus& values) override;
+    bool FetchPollQuery(int port, int query, PortConfig& into) override;
+    bool SendPollInterval(int port, PortConfig& values) override;
+    bool SendPollQuery(int port, int query, PortConfig& values) override;
 
   private:
     // What of each port came from the module since the editor last fetched.
@@ -46,8 +47,8 @@ class ModuleWrites final : public OnlineWrites {
 
     bool Refused(int port, bool read);
 
-    LinkSource link_;
-    TransferReporter& reporter_;
+    ModuleSession session_;
+    LinkSetup& setup_;
     ReadSections read_[4];
     bool moduleValuesRead_ = false;  // the Print/Prog baud rate and the rack base
 };

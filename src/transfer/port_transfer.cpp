@@ -57,8 +57,10 @@ void ShowStep(TransferReporter& reporter, bool send, const char* name) {
 }
 
 // The steps after the PLUS test and the range checks.
-int MovePort(Link* link, TransferReporter& reporter, ModuleConfig& config, int memoryPort,
-             int modulePort, bool withPolls, bool send) {
+int MovePort(ModuleSession& session, ModuleConfig& config, int memoryPort, int modulePort,
+             bool withPolls, bool send) {
+    Link* link = session.link;
+    TransferReporter& reporter = session.reporter;
     PortConfig& port = config.Ports[memoryPort - 1];
     for (const PortStep& step : kPortSteps) {
         ShowStep(reporter, send, step.name);
@@ -72,16 +74,17 @@ int MovePort(Link* link, TransferReporter& reporter, ModuleConfig& config, int m
                       : FetchPoll(link, reporter, port, modulePort, q, q == 1);
         if (!ok) return 0;
     }
-    if (ModuleModel != 1) return 1;
+    if (session.model != kModelPlus) return 1;
     return send ? SendPlusValues(link, reporter, config.Plus, memoryPort, modulePort)
                 : FetchPlusValues(link, reporter, config.Plus, memoryPort, modulePort);
 }
 
 }  // namespace
 
-int SendPort(Link* link, TransferReporter& reporter, ModuleConfig& config, int memoryPort,
-             int modulePort, bool withPolls) {
-    if (!DetectModuleModel(link, reporter)) return 0;
+int SendPort(ModuleSession& session, ModuleConfig& config, int memoryPort, int modulePort,
+             bool withPolls) {
+    if (!DetectModuleModel(session)) return 0;
+    TransferReporter& reporter = session.reporter;
     if (!InPortRange(memoryPort)) {
         reporter.Error("Attempt to send from memory out of range.");
         return 0;
@@ -90,12 +93,13 @@ int SendPort(Link* link, TransferReporter& reporter, ModuleConfig& config, int m
         reporter.Error("Attempt to send to port out of range.");
         return 0;
     }
-    return MovePort(link, reporter, config, memoryPort, modulePort, withPolls, true);
+    return MovePort(session, config, memoryPort, modulePort, withPolls, true);
 }
 
-int FetchPort(Link* link, TransferReporter& reporter, ModuleConfig& config, int modulePort,
-              int memoryPort, bool withPolls) {
-    if (!DetectModuleModel(link, reporter)) return 0;
+int FetchPort(ModuleSession& session, ModuleConfig& config, int modulePort, int memoryPort,
+              bool withPolls) {
+    if (!DetectModuleModel(session)) return 0;
+    TransferReporter& reporter = session.reporter;
     if (!InPortRange(modulePort)) {
         reporter.Error("Attempt to fetch port out of range.");
         return 0;
@@ -104,5 +108,5 @@ int FetchPort(Link* link, TransferReporter& reporter, ModuleConfig& config, int 
         reporter.Error("Attempt to fetch to memory out of range.");
         return 0;
     }
-    return MovePort(link, reporter, config, memoryPort, modulePort, withPolls, false);
+    return MovePort(session, config, memoryPort, modulePort, withPolls, false);
 }

@@ -6,10 +6,9 @@
 // reported. What was moved before a failure stays moved.
 #pragma once
 #include "config/module_config.h"
-#include "link/link.h"
-#include "transfer/transfer_reporter.h"
+#include "transfer/module_session.h"
 
-int SendPort(Link* link, TransferReporter& reporter, ModuleConfig& config, int memoryPort,
-             int modulePort, bool withPolls);
-int FetchPort(Link* link, TransferReporter& reporter, ModuleConfig& config, int modulePort,
-              int memoryPort, bool withPolls);
+int SendPort(ModuleSession& session, ModuleConfig& config, int memoryPort, int modulePort,
+             bool withPolls);
+int FetchPort(ModuleSession& session, ModuleConfig& config, int modulePort, int memoryPort,
+              bool withPolls);

@@ -20,8 +20,8 @@ class TransferReporter {
     virtual bool Error(const char* text) = 0;
     // A yes/no question; true for yes.
     virtual bool Confirm(const char* question) = 0;
-    // ModuleModel has just been set from what the module said (0 standard,
-    // 1 PLUS).
+    // The module has just said which model it is (kModelStandard or
+    // kModelPlus).
     virtual void ModelKnown(int16_t model) = 0;
     // A request failed in a way the line may have caused and is being sent
     // once more.

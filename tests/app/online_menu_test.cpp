@@ -34,18 +34,18 @@ class TcpModule {
 
 struct OnlineMenu : EditorScreen {
     std::unique_ptr<TcpModule> sim;
+    ShellState state;
     void SetUp() override {
         EditorScreen::SetUp();
         sim = std::make_unique<TcpModule>();
         ASSERT_NE(nullptr, sim->link());
         SetCurrentLink(sim->link());
-        InstallModuleWrites();
-        FillDefaults(OfflineMemory);
-        OfflineDirty = false;
-        PrintProgBaud = 3;
+        FillDefaults(state.documents.OfflineMemory);
+        state.documents.OfflineDirty = false;
+        state.documents.PrintProgBaud = 3;
         CurrentSetup.LinkBaud = 13;
-        CurrentPort = 0;
-        ModuleModel = 2;
+        state.editorPort = 0;
+        state.moduleModel = 2;
         const uint16_t baud = 7;  // module port 2's baud rate
         ASSERT_TRUE(RegisterWrite(sim->link(), PortBase(2), 1, &baud));
     }
@@ -62,39 +62,39 @@ struct OnlineMenu : EditorScreen {
     // reads only the keyboard, where an Esc would end the wait.
     void TypeAhead(const std::string& keys) { StuffKeys(keys); }
     bool OfflineIs(const ModuleConfig& config) {
-        return std::memcmp(&OfflineMemory, &config, sizeof config) == 0;
+        return std::memcmp(&state.documents.OfflineMemory, &config, sizeof config) == 0;
     }
 };
 
 TEST_F(OnlineMenu, FetchMarksTheOfflineMemoryEvenWhenAbandoned) {
-    const ModuleConfig before = OfflineMemory;
+    const ModuleConfig before = state.documents.OfflineMemory;
     TypeAhead(keys::Esc);
-    DispatchChoice(206);
+    DispatchChoice(state, 206);
     EXPECT_EQ(0, ReadKey(0));  // every key was read
-    EXPECT_TRUE(OfflineDirty);
+    EXPECT_TRUE(state.documents.OfflineDirty);
     EXPECT_TRUE(OfflineIs(before));
 
-    OfflineDirty = false;
+    state.documents.OfflineDirty = false;
     TypeAhead("2\r1\r");
-    DispatchChoice(206);
+    DispatchChoice(state, 206);
     EXPECT_EQ(0, ReadKey(0));
-    EXPECT_TRUE(OfflineDirty);
-    EXPECT_EQ(7, OfflineMemory.Ports[0].BaudRate);
+    EXPECT_TRUE(state.documents.OfflineDirty);
+    EXPECT_EQ(7, state.documents.OfflineMemory.Ports[0].BaudRate);
 }
 
 TEST_F(OnlineMenu, SendAndOnlineEditLeaveTheOfflineMemoryAlone) {
-    OfflineMemory.Ports[0].DataBits = 5;  // repaired in the working copy only
-    OfflineMemory.Ports[0].BaudRate = 11;
-    const ModuleConfig before = OfflineMemory;
+    state.documents.OfflineMemory.Ports[0].DataBits = 5;  // repaired in the working copy only
+    state.documents.OfflineMemory.Ports[0].BaudRate = 11;
+    const ModuleConfig before = state.documents.OfflineMemory;
     TypeAhead("1\r\r");
-    DispatchChoice(205);
+    DispatchChoice(state, 205);
     EXPECT_EQ(11, Register(PortBase(1)));
     TypeAhead("2" + keys::Esc);
-    DispatchChoice(100);
+    DispatchChoice(state, 100);
     EXPECT_EQ(0, ReadKey(0));
     EXPECT_EQ(12, Register(PortBase(1)));
     EXPECT_TRUE(OfflineIs(before));
-    EXPECT_FALSE(OfflineDirty);
+    EXPECT_FALSE(state.documents.OfflineDirty);
 }
 
 TEST_F(OnlineMenu, ARefusedIdentificationRunsNothing) {
@@ -102,12 +102,12 @@ TEST_F(OnlineMenu, ARefusedIdentificationRunsNothing) {
     const uint16_t name[2] = {'S' << 8 | 'C', 'A' << 8 | 'L'};
     ASSERT_TRUE(RegisterWrite(sim->link(), kDeviceNameRegister, 2, name));
     TypeAhead(keys::Esc + "2\r1\r");
-    DispatchChoice(206);
-    EXPECT_FALSE(OfflineDirty);
+    DispatchChoice(state, 206);
+    EXPECT_FALSE(state.documents.OfflineDirty);
     EXPECT_EQ('2', ReadKey(0));  // the fetch dialog never asked
     while (ReadKey(0)) {
     }
-    EXPECT_EQ(2, ModuleModel);
+    EXPECT_EQ(2, state.moduleModel);
 }
 
 }  // namespace

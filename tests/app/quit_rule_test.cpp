@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "app/shell.h"
-#include "config/module_config.h"
 #include "ui/console/memory_console.h"
 #include "ui/screen.h"
 
@@ -11,25 +10,24 @@ namespace {
 class QuitRule : public testing::Test {
   protected:
     void SetUp() override { ScreenInit(console); }
-    void TearDown() override {
-        ScreenDone();
-        OfflineDirty = false;
-    }
+    void TearDown() override { ScreenDone(); }
     con::MemoryConsole console;
+    ShellState state;
+    bool& OfflineDirty = state.documents.OfflineDirty;
 };
 
 TEST_F(QuitRule, QuitsAtOnceWhenNothingChanged) {
     OfflineDirty = false;
-    EXPECT_EQ(DispatchChoice(kQuitCode), kEndOfLoop);
+    EXPECT_EQ(DispatchChoice(state, kQuitCode), kEndOfLoop);
     EXPECT_EQ(console.Row(22).find("CONFIRM"), std::string::npos);
 }
 
 TEST_F(QuitRule, AsksWhenEditedAndReturnsToTheFirstTitleOnNo) {
     OfflineDirty = true;
     console.Type("n");
-    EXPECT_EQ(DispatchChoice(kQuitCode), 0);
+    EXPECT_EQ(DispatchChoice(state, kQuitCode), 0);
     console.Type("y");
-    EXPECT_EQ(DispatchChoice(kQuitCode), kEndOfLoop);
+    EXPECT_EQ(DispatchChoice(state, kQuitCode), kEndOfLoop);
 }
 
 TEST_F(QuitRule, ShowsTheQuestion) {
@@ -42,7 +40,7 @@ TEST_F(QuitRule, ShowsTheQuestion) {
         return 0;
     });
     console.Type("?\x1b");
-    EXPECT_EQ(DispatchChoice(kQuitCode), 0);
+    EXPECT_EQ(DispatchChoice(state, kQuitCode), 0);
     EXPECT_EQ(row.substr(0, 53), "\xBA  Edited or Fetched but not Written. Quit anyway? \xBA ");
 }
 

@@ -50,9 +50,10 @@ TEST_F(StartupSetup, PrintProgBaudFollowsTheLinkBaud) {
         con::MemoryConsole console;
         console.TypeExtended(key::scan::F10);
         console.Type("Q");
-        PrintProgBaud = -1;
-        EXPECT_EQ(0, RunShell(console, {}));
-        EXPECT_EQ(c.printProg, PrintProgBaud) << c.linkBaud;
+        ShellState state;
+        state.documents.PrintProgBaud = -1;
+        EXPECT_EQ(0, RunShell(console, {}, state));
+        EXPECT_EQ(c.printProg, state.documents.PrintProgBaud) << c.linkBaud;
         EXPECT_EQ(c.linkBaud, CurrentSetup.LinkBaud);
     }
 }

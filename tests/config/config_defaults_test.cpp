@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "config/config_documents.h"
 #include "config/config_lists.h"
 #include "config/module_config.h"
 
@@ -55,15 +56,21 @@ TEST(Defaults, PathsOfEveryPort) {
 }
 
 TEST(Defaults, SetDefaultsFillsOfflineMemoryAndBaud) {
-    PrintProgBaud = 0;
-    WorkingConfig.Plus.RackBase = 77;
-    SetDefaults();
-    ModuleConfig expected;
-    FillDefaults(expected);
-    EXPECT_EQ(0, std::memcmp(&expected, &OfflineMemory, sizeof expected));
-    EXPECT_EQ(1, WorkingConfig.Plus.RackBase);
-    EXPECT_EQ(PrintProgBaudIndexOf(ComputerBaudRate()), PrintProgBaud);
-    EXPECT_EQ(3, PrintProgBaud);  // this computer talks at 9600 until a setup says otherwise
+    struct Case {
+        int32_t computerBaud;
+        int16_t printProgBaud;
+    } kCases[] = {{2400, 2}, {300, 0}, {19200, 3}, {0, 3}};  // 0: no rate known, 9600
+    for (const Case& c : kCases) {
+        ConfigDocuments documents;
+        documents.PrintProgBaud = -1;
+        documents.WorkingConfig.Plus.RackBase = 77;
+        SetDefaults(documents, c.computerBaud);
+        ModuleConfig expected;
+        FillDefaults(expected);
+        EXPECT_EQ(0, std::memcmp(&expected, &documents.OfflineMemory, sizeof expected));
+        EXPECT_EQ(1, documents.WorkingConfig.Plus.RackBase);
+        EXPECT_EQ(c.printProgBaud, documents.PrintProgBaud) << c.computerBaud;
+    }
 }
 
 TEST(Defaults, PrintProgBaudIndexOfRates) {

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 
 #include "editors/editor_screen_fixture.h"
 #include "editors/port_editor.h"
 #include "module_sim.h"
+#include "setup/link_setup.h"
 #include "transfer/module_writes.h"
 #include "transfer/port_transfer.h"
 #include "transfer/register_map.h"
@@ -18,13 +20,13 @@
 namespace {
 
 Link* gLink = nullptr;
-Link* TestLink() { return gLink; }
 
 struct OnlineEditor : EditorScreen {
     std::unique_ptr<ModuleSim> sim;
     RecordingReporter reporter;
-    ModuleWrites writes{TestLink, reporter};
-    ModuleConfig module;  // what the module holds at the start
+    LinkSetup setup = DefaultSetupFor("KOVASW.STP");
+    std::optional<ModuleWrites> writes;  // on the simulated module's link
+    ModuleConfig module;                 // what the module holds at the start
 
     void SetUp() override { Start({}); }
     void Start(const std::vector<std::string>& simOptions) {
@@ -39,7 +41,8 @@ struct OnlineEditor : EditorScreen {
         module.Ports[1].Paths[2].StartRegister = 40;
         std::strcpy(module.Ports[1].PollQueries[4], "@001004D");
         module.Plus.TriggerInhibit[1] = 30;
-        for (int p = 1; p <= 4; ++p) ASSERT_TRUE(SendPort(gLink, reporter, module, p, p, true));
+        ModuleSession filling{gLink, reporter};
+        for (int p = 1; p <= 4; ++p) ASSERT_TRUE(SendPort(filling, module, p, p, true));
         ASSERT_TRUE(SendRackBase(gLink, reporter, module.Plus));
         const uint16_t ppb = 2;
         ASSERT_TRUE(RegisterWrite(gLink, kPrintProgBaudRegister, 1, &ppb));
@@ -49,6 +52,7 @@ struct OnlineEditor : EditorScreen {
         PrintProgBaud = 0;
         CurrentPort = 0;
         reporter.events.clear();
+        writes.emplace(ModuleSession{gLink, reporter}, setup);
     }
     void TearDown() override {
         gLink = nullptr;
@@ -63,7 +67,7 @@ struct OnlineEditor : EditorScreen {
 
 TEST_F(OnlineEditor, OpensOnTheModulesPortAndWritesEachChangeAtOnce) {
     Type("2" + std::string("0") + "12\r" + "-" + "345\r" + "z" + "100\r" + keys::Esc);
-    EditPorts(writes);
+    EditPorts(documents, *writes, CurrentPort);
     ExpectAllKeysRead();
     EXPECT_EQ(2, PrintProgBaud);
     EXPECT_EQ(0, std::memcmp(&module.Ports[0].AcceptSet, &WorkingConfig.Ports[0].AcceptSet, 32));
@@ -84,7 +88,7 @@ TEST_F(OnlineEditor, OpensOnTheModulesPortAndWritesEachChangeAtOnce) {
 
 TEST_F(OnlineEditor, PortChangeFetchesTheNextPort) {
     Type("1" + std::string("2") + keys::Esc);
-    EditPorts(writes);
+    EditPorts(documents, *writes, CurrentPort);
     EXPECT_EQ(1, CurrentPort);
     EXPECT_EQ(5, WorkingConfig.Ports[1].BaudRate);
     EXPECT_EQ(5, Register(PortBase(2)));
@@ -94,7 +98,7 @@ TEST_F(OnlineEditor, PortChangeFetchesTheNextPort) {
 TEST_F(OnlineEditor, RackBaseMoveFetchesWritesBackAndMovesTheQueryReference) {
     WorkingConfig.Plus.TriggerInhibit[2] = 500;  // stale: the module holds 0 for port 3
     Type("y" + std::string("101\r") + "y" + "y" + keys::Esc);
-    EditPorts(writes);
+    EditPorts(documents, *writes, CurrentPort);
     ExpectAllKeysRead();
     EXPECT_EQ(101, Register(kRackBaseRegister));
     const int path3 = PortBase(2) + 37 + 70 * 2 + 66;  // port 2, path 3's numbers
@@ -111,7 +115,7 @@ TEST_F(OnlineEditor, RackBaseMoveFetchesWritesBackAndMovesTheQueryReference) {
 
 TEST_F(OnlineEditor, PollEditorFetchesEachQueryAndSendsWhatChanged) {
     Type("9" + std::string("1.5") + keys::Down + keys::Down + "ABC\r" + keys::Esc);
-    EditPorts(writes);
+    EditPorts(documents, *writes, CurrentPort);
     ExpectAllKeysRead();
     EXPECT_EQ(0, Register(PortBase(1) + 1341));
     EXPECT_EQ(150, Register(PortBase(1) + 1342));
@@ -137,7 +141,7 @@ TEST_F(OnlineEditor, NothingOfAPortThatWasNotReadIsWritten) {
     SetSerialParameters(gLink, 9600, 1, 1, 20, 8);
     WorkingConfig.Ports[1].BaudRate = 13;  // the memory's, not the module's 4
     Type("1" + std::string("6") + keys::F1 + keys::Enter + "6" + keys::Esc);
-    EditPorts(writes);
+    EditPorts(documents, *writes, CurrentPort);
     ExpectAllKeysRead();
     EXPECT_EQ(1, console.beeps);
     EXPECT_EQ(1, CurrentPort);
@@ -150,23 +154,24 @@ TEST_F(OnlineEditor, NothingOfAPortThatWasNotReadIsWritten) {
 // Writes of a port the editor did not read are refused at the module side
 // too, whatever asks for them.
 TEST_F(OnlineEditor, TheModuleWritesRefuseASectionThatWasNotRead) {
-    ASSERT_TRUE(writes.FetchForEditor(0));
+    ASSERT_TRUE(writes->FetchForEditor(0, documents));
     WorkingConfig.Ports[2].BaudRate = 13;
-    EXPECT_FALSE(writes.WriteCommParameters(2));
-    EXPECT_FALSE(writes.WritePath(2, 0));
-    EXPECT_FALSE(writes.SendPollQuery(0, 3));  // not fetched by the poll editor
+    EXPECT_FALSE(writes->WriteCommParameters(2, WorkingConfig.Ports[2]));
+    EXPECT_FALSE(writes->WritePath(2, 0, WorkingConfig.Ports[2]));
+    // not fetched by the poll editor
+    EXPECT_FALSE(writes->SendPollQuery(0, 3, WorkingConfig.Ports[0]));
     EXPECT_EQ(reporter.Texts("error"),
               (std::vector<std::string>{"Port 3 was not read from KOVA: nothing written",
                                         "Port 3 was not read from KOVA: nothing written",
                                         "Port 1 was not read from KOVA: nothing written"}));
     EXPECT_EQ(module.Ports[2].BaudRate, Register(PortBase(3)));
-    EXPECT_TRUE(writes.WriteCommParameters(0));
+    EXPECT_TRUE(writes->WriteCommParameters(0, WorkingConfig.Ports[0]));
 }
 
 TEST_F(OnlineEditor, FailedStartFetchLeavesTheEditorAtOnce) {
-    gLink = nullptr;
+    writes.emplace(ModuleSession{nullptr, reporter}, setup);
     Type("2" + keys::Esc);
-    EditPorts(writes);
+    EditPorts(documents, *writes, CurrentPort);
     EXPECT_EQ((std::vector<std::string>{"Handle not valid"}), reporter.Texts("error"));
     EXPECT_EQ(2u, console.keys.size());  // no key was read
     console.keys.clear();

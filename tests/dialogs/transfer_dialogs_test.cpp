@@ -29,7 +29,7 @@ struct DialogTest : EditorScreen {
         EditorScreen::SetUp();
         StartSim({});
         CurrentSetup.LinkBaud = 13;  // 9600, the rate of Print/Prog index 3
-        ModuleModel = 2;
+        ModuleModel = kModelUnknown;
         // The distinct configurations break every validation rule; their
         // reports go to the status line instead of waiting for a key.
         TrapErrors(false);
@@ -45,6 +45,9 @@ struct DialogTest : EditorScreen {
         sim = std::make_unique<ModuleSim>(wire, options);
         ASSERT_NE(nullptr, sim->link());
     }
+    // The dialogs on the fixture's documents, model and settings.
+    int Send(Link* link) { return SendDialog(link, documents, ModuleModel, CurrentSetup); }
+    int Fetch(Link* link) { return FetchDialog(link, documents, ModuleModel); }
     uint16_t Register(int reg) {
         uint16_t value = 0xDEAD;
         EXPECT_TRUE(RegisterRead(sim->link(), reg, 1, &value)) << LinkErrorText(sim->link());
@@ -75,7 +78,7 @@ TEST_F(DialogTest, SendsMemoryPortOneToModulePortThreeWithItsPlusValues) {
     WorkingConfig = DistinctConfig(1);
     PrintProgBaud = 3;
     Type("1\r3\r");
-    EXPECT_EQ(1, SendDialog(sim->link()));
+    EXPECT_EQ(1, Send(sim->link()));
     ExpectAllKeysRead();
     EXPECT_EQ(PortImage(WorkingConfig, 1), Registers(PortBase(3), kPortRegisterCount));
     EXPECT_EQ(std::vector<uint16_t>(kPortRegisterCount, 0),
@@ -94,7 +97,7 @@ TEST_F(DialogTest, WholeModuleThereAndBackThroughTheDialogs) {
     WorkingConfig = DistinctConfig(2);
     PrintProgBaud = 1;  // 1200 while this computer runs at 9600: the question comes
     Type("A" + keys::F1 + "n");
-    SendDialog(sim->link());
+    Send(sim->link());
     ExpectAllKeysRead();
     const ModuleConfig sent = WorkingConfig;  // as validated before sending
     ASSERT_EQ(1u, Snapshots().size());
@@ -111,7 +114,7 @@ TEST_F(DialogTest, WholeModuleThereAndBackThroughTheDialogs) {
     std::memset(&WorkingConfig, 0, sizeof WorkingConfig);
     PrintProgBaud = 0;
     Type("a");
-    FetchDialog(sim->link());
+    Fetch(sim->link());
     ExpectAllKeysRead();
     ModuleConfig expected = sent;
     ClearUntransferred(expected);
@@ -125,13 +128,13 @@ TEST_F(DialogTest, FetchOfOneModulePortIntoAnotherMemoryPort) {
     PrintProgBaud = 2;
     CurrentSetup.LinkBaud = 9;  // 2400: no question
     Type("4\r\r");
-    SendDialog(sim->link());
+    Send(sim->link());
     const ModuleConfig sent = WorkingConfig;
 
     std::memset(&WorkingConfig, 0, sizeof WorkingConfig);
     PrintProgBaud = 0;
     Type("4\r2\r");
-    FetchDialog(sim->link());
+    Fetch(sim->link());
     ExpectAllKeysRead();
     PortConfig expected = sent.Ports[3];
     for (DataPath& path : expected.Paths) path.Pattern[64] = path.Mask[64] = 0;
@@ -148,7 +151,7 @@ TEST_F(DialogTest, FetchOfOneModulePortIntoAnotherMemoryPort) {
 
 TEST_F(DialogTest, WindowsAndPromptsWhereTheUserLooksForThem) {
     struct Case {
-        int (*dialog)(Link*);
+        int (DialogTest::*dialog)(Link*);
         const char* title;
         int right;
         const char* first;
@@ -157,16 +160,16 @@ TEST_F(DialogTest, WindowsAndPromptsWhereTheUserLooksForThem) {
         int secondCol;
         int fieldCol;
     } const kCases[] = {
-        {SendDialog, "OFFLINE TO KOVA", 58, "Send which offline memory port", 23,
+        {&DialogTest::Send, "OFFLINE TO KOVA", 58, "Send which offline memory port", 23,
          "to which KOVA port", 34, 54},
-        {FetchDialog, "KOVA TO OFFLINE", 56, "Fetch which KOVA port", 29,
+        {&DialogTest::Fetch, "KOVA TO OFFLINE", 56, "Fetch which KOVA port", 29,
          "to which offline memory port", 23, 52},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.title);
         Snapshots().clear();
         Type(keys::F1 + "3\r" + keys::F1 + keys::Esc);
-        c.dialog(sim->link());
+        (this->*c.dialog)(sim->link());
         ExpectAllKeysRead();
         ASSERT_EQ(2u, Snapshots().size());
         const ScreenSnapshot& asked = Snapshots()[0];
@@ -188,9 +191,9 @@ TEST_F(DialogTest, EscLeavesTheModuleAndTheScreenAsTheyWere) {
     const ScreenSnapshot before = ImageNow();
     for (const std::string& keys : {keys::Esc, "2" + keys::Esc}) {
         Type(keys);
-        SendDialog(sim->link());
+        Send(sim->link());
         Type(keys);
-        FetchDialog(sim->link());
+        Fetch(sim->link());
         ExpectAllKeysRead();
     }
     EXPECT_EQ(before.chars, ImageNow().chars);
@@ -203,14 +206,14 @@ TEST_F(DialogTest, EscLeavesTheModuleAndTheScreenAsTheyWere) {
 
 TEST_F(DialogTest, EmptyOrOutOfRangePortsAreRefusedAfterThePlusTest) {
     struct Case {
-        int (*dialog)(Link*);
+        int (DialogTest::*dialog)(Link*);
         std::string keys;
         const char* message;
     } const kCases[] = {
-        {SendDialog, "\r\r", "Attempt to send from memory out of range."},
-        {SendDialog, "1\r5\r", "Attempt to send to port out of range."},
-        {FetchDialog, "\r\r", "Attempt to fetch port out of range."},
-        {FetchDialog, "3\r9\r", "Attempt to fetch to memory out of range."},
+        {&DialogTest::Send, "\r\r", "Attempt to send from memory out of range."},
+        {&DialogTest::Send, "1\r5\r", "Attempt to send to port out of range."},
+        {&DialogTest::Fetch, "\r\r", "Attempt to fetch port out of range."},
+        {&DialogTest::Fetch, "3\r9\r", "Attempt to fetch to memory out of range."},
     };
     TrapErrors(true);
     for (const Case& c : kCases) {
@@ -218,7 +221,7 @@ TEST_F(DialogTest, EmptyOrOutOfRangePortsAreRefusedAfterThePlusTest) {
         Snapshots().clear();
         ModuleModel = 2;
         Type(c.keys + keys::F1 + keys::F10);
-        c.dialog(sim->link());
+        (this->*c.dialog)(sim->link());
         ExpectAllKeysRead();
         ASSERT_EQ(1u, Snapshots().size());
         EXPECT_NE(std::string::npos, Snapshots()[0].chars[23].find(c.message));
@@ -231,7 +234,7 @@ TEST_F(DialogTest, BaudQuestionAnsweredYesMovesThisComputersRate) {
     StartSim({}, SimWire::ModbusRtuPty);
     PrintProgBaud = 1;  // 1200
     Type("2\r\ry");
-    SendDialog(sim->link());
+    Send(sim->link());
     ExpectAllKeysRead();
     EXPECT_EQ(7, CurrentSetup.LinkBaud);
     EXPECT_EQ(1, Register(kPrintProgBaudRegister));
@@ -251,7 +254,7 @@ TEST_F(DialogTest, ModelMarkAfterATransfer) {
         StartSim(c.options);
         WorkingConfig.Plus.TerminateTimeout[0] = 77;
         Type("1\r\r");
-        SendDialog(sim->link());
+        Send(sim->link());
         const ScreenSnapshot now = ImageNow();
         EXPECT_EQ(c.mark, now.At(1, 14, 4));
         for (int col = 14; col < 18; ++col) EXPECT_EQ(c.attribute, now.AttrAt(1, col));
@@ -265,7 +268,7 @@ TEST_F(DialogTest, EscDuringAReplyWaitStopsTheTransferAtThatStep) {
     Link* link = sim->link();
     SetErrorHooks({[] { return 1; }});
     Type("1\r\r" + keys::Esc);
-    SendDialog(link);
+    Send(link);
     ExpectAllKeysRead();
     EXPECT_EQ("Application idle abort", ImageNow().At(25, 40, 22));
     EXPECT_EQ(2, ModuleModel);  // stopped in the PLUS test, before anything was sent
@@ -305,7 +308,7 @@ TEST_F(DialogTest, AValueOutsideItsListIsNeverSent) {
     PrintProgBaud = 3;
     TrapErrors(true);
     Type("A" + keys::F1 + keys::F10);
-    SendDialog(sim->link());
+    Send(sim->link());
     ExpectAllKeysRead();
     ASSERT_EQ(1u, Snapshots().size());
     EXPECT_NE(std::string::npos,

@@ -53,7 +53,7 @@ TEST_F(CharSetEditor, KeysChangeTheSet) {
     // 13 and Space twice (no change); Esc and letters are ignored.
     CharSetPut(set, 0x02, true);
     Type("++-" + std::string(" ") + Down + "  " + Esc + "q" + Enter);
-    EditCharSet(set, 0, "Accept", EditMode::Offline);
+    EditCharSet(set, 0, "Accept", OfflineWrites());
     ExpectAllKeysRead();
     CharSet expected = {};
     CharSetPut(expected, 0x00, true);
@@ -67,7 +67,7 @@ TEST_F(CharSetEditor, GridShowsMembersAndTheCursor) {
     using namespace keys;
     CharSetPut(set, 0x41, true);
     Type(Times(4, Down) + Right + F1 + Enter);
-    EditCharSet(set, 0, "Terminate", EditMode::Offline);
+    EditCharSet(set, 0, "Terminate", OfflineWrites());
     const ScreenSnapshot& s = Snapshots().at(0);
     EXPECT_EQ(s.chars[6], std::string(79, '-') + " ");
     EXPECT_EQ(s.At(7, 1, 33), "Editing Terminate character set  ");

@@ -28,6 +28,11 @@ const std::string kEnter = "\r", kEsc = "\x1b", kF10 = "\xE0\x44", kSnap = "\xE0
 
 struct ConfigDialogTest : testing::Test {
     con::MemoryConsole console;
+    ConfigDocuments documents;
+    ModuleConfig& WorkingConfig = documents.WorkingConfig;
+    int16_t& PrintProgBaud = documents.PrintProgBaud;
+    bool& OfflineDirty = documents.OfflineDirty;
+    int16_t& ConfigReserved = documents.ConfigReserved;
     std::string dir, oldDir;
     static std::vector<std::string>* snapshots;
     std::vector<std::string> shots;
@@ -94,7 +99,7 @@ TEST_F(ConfigDialogTest, ReadsAnOldFileWhateverTheCaseOfItsName) {
     std::strcpy(WorkingConfig.Ports[0].PollQueries[0], "stale");
     PrintProgBaud = 3;
     Type(kSnap + kEnter);  // the only item is highlighted: Enter takes it
-    EXPECT_EQ(1, ReadConfigFile());
+    EXPECT_EQ(1, ReadConfigFile(documents));
     Done();
     EXPECT_TRUE(Shown("LOAD OFFLINE FROM DISK"));
     EXPECT_TRUE(Shown("File to read:"));
@@ -122,13 +127,13 @@ TEST_F(ConfigDialogTest, ListedFilesOpenWhateverTheirNames) {
                   {kDown + kDown + kDown + kEnter, 44}};
     for (const auto& k : kCases) {
         Type(k.keys);
-        EXPECT_EQ(1, ReadConfigFile());
+        EXPECT_EQ(1, ReadConfigFile(documents));
         Done();
         EXPECT_EQ(k.startRegister, WorkingConfig.Ports[0].Paths[0].StartRegister);
     }
     // Saving onto the listed long name replaces that file, after the question.
     Type(kEnter + "y");
-    EXPECT_EQ(1, WriteConfigFile());
+    EXPECT_EQ(1, WriteConfigFile(documents));
     Done();
     EXPECT_EQ(6688u, Read("ABCDEFGHIJ.KOV").size());
     EXPECT_FALSE(std::filesystem::exists("ABCDEFG~.KOV"));
@@ -140,7 +145,7 @@ TEST_F(ConfigDialogTest, ValidationReportsComeOneAtATime) {
     std::string keys = kEnter;
     for (int i = 0; i < 16; ++i) keys += (i == 0 ? kSnap : "") + kF10;
     Type(keys);
-    EXPECT_EQ(1, ReadConfigFile());
+    EXPECT_EQ(1, ReadConfigFile(documents));
     Done();
     EXPECT_TRUE(Shown("Port 1, Path 1: Register (1) < Rack Base (1) + 1"));
 }
@@ -158,7 +163,7 @@ TEST_F(ConfigDialogTest, UnreadableFilesAndMissingNames) {
     for (const auto& k : kCases) {
         shots.clear();
         Type(k.keys);
-        EXPECT_EQ(0, ReadConfigFile());
+        EXPECT_EQ(0, ReadConfigFile(documents));
         Done();
         EXPECT_TRUE(Shown(k.message)) << k.message;
         EXPECT_TRUE(OfflineDirty);
@@ -170,7 +175,7 @@ TEST_F(ConfigDialogTest, WritesTheCurrentLayout) {
     WorkingConfig.Plus.TriggerInhibit[2] = 77;
     ConfigReserved = 5;
     Type("NEW" + kEnter);
-    EXPECT_EQ(1, WriteConfigFile());
+    EXPECT_EQ(1, WriteConfigFile(documents));
     Done();
     EXPECT_FALSE(OfflineDirty);
     std::string bytes = Read("NEW.KOV");
@@ -186,14 +191,14 @@ TEST_F(ConfigDialogTest, WritesTheCurrentLayout) {
 TEST_F(ConfigDialogTest, OverwriteAsksFirstAndKeepsTheEntryName) {
     WriteBytes("mine.kov", {1, 2, 3});
     Type("MINE" + kEnter + kSnap + "n" + kEsc);
-    EXPECT_EQ(0, WriteConfigFile());
+    EXPECT_EQ(0, WriteConfigFile(documents));
     Done();
     EXPECT_TRUE(Shown("File exists, overwrite it?"));
     EXPECT_EQ(std::string("\x01\x02\x03"), Read("mine.kov"));
     EXPECT_TRUE(OfflineDirty);
 
     Type("MINE" + kEnter + "y");
-    EXPECT_EQ(1, WriteConfigFile());
+    EXPECT_EQ(1, WriteConfigFile(documents));
     Done();
     EXPECT_EQ(6688u, Read("mine.kov").size());
     EXPECT_FALSE(std::filesystem::exists("MINE.KOV") &&
@@ -209,7 +214,7 @@ TEST_F(ConfigDialogTest, FailedWriteKeepsOldFileAndDirtyFlag) {
     small.rlim_cur = 4096;
     ASSERT_EQ(0, ::setrlimit(RLIMIT_FSIZE, &small));
     Type("KEEP" + kEnter + "y" + kSnap + kF10);
-    int result = WriteConfigFile();
+    int result = WriteConfigFile(documents);
     ASSERT_EQ(0, ::setrlimit(RLIMIT_FSIZE, &saved));
     ::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(0, result);
@@ -226,7 +231,7 @@ TEST_F(ConfigDialogTest, FailedWriteKeepsOldFileAndDirtyFlag) {
 TEST_F(ConfigDialogTest, SavingOntoADirectoryNameCannotOpenIt) {
     ASSERT_EQ(0, ::mkdir("X.KOV", 0755));
     Type("X" + kEnter + kSnap + kF10 + kEsc);
-    EXPECT_EQ(0, WriteConfigFile());
+    EXPECT_EQ(0, WriteConfigFile(documents));
     Done();
     EXPECT_TRUE(Shown("Can't open file \"X.KOV\" for write."));
     EXPECT_FALSE(Shown("Can't write to disk file."));
@@ -253,7 +258,7 @@ TEST_F(ConfigDialogTest, CopiesPortsUntilEscOrABadNumber) {
     for (const auto& k : kCases) {
         WorkingConfig = start;
         Type(k.keys);
-        CopyPortConfig();
+        CopyPortConfig(WorkingConfig);
         Done();
         ModuleConfig expected = start;
         if (k.changedPort >= 0) {
@@ -272,7 +277,7 @@ TEST_F(ConfigDialogTest, CopiesPortsUntilEscOrABadNumber) {
 // waits for its digit, the destination's old digit is gone.
 TEST_F(ConfigDialogTest, ANewPairStartsWithBothPlacesEmpty) {
     Type("2" + kEnter + "3" + kEnter + kSnap + kEsc);
-    CopyPortConfig();
+    CopyPortConfig(WorkingConfig);
     Done();
     ASSERT_EQ(1u, shots.size());
     const std::string& screen = shots.back();  // rows of 80 and a newline

@@ -1,5 +1,5 @@
-// The configuration editors on the in-memory console: a default working
-// configuration, keys written as the keyboard sends them, and F1 bound to a
+// The configuration editors on the in-memory console: default documents to
+// edit (named as the program's own), keys written as the keyboard sends them, and F1 bound to a
 // snapshot of the screen image so a test can look at the screen mid-edit.
 #pragma once
 #include <gtest/gtest.h>
@@ -10,7 +10,9 @@
 #include "common/keys.h"
 #include "common/screen_image.h"
 #include "config/config_defaults.h"
+#include "config/config_documents.h"
 #include "config/module_config.h"
+#include "config/online_writes.h"
 #include "ui/console/memory_console.h"
 #include "ui/keys.h"
 #include "ui/screen.h"
@@ -45,6 +47,20 @@ inline int TakeSnapshot(int, int) {
 
 struct EditorScreen : testing::Test {
     con::MemoryConsole console;
+    ConfigDocuments documents;
+    ModuleConfig& OfflineMemory = documents.OfflineMemory;
+    ModuleConfig& WorkingConfig = documents.WorkingConfig;
+    int16_t& PrintProgBaud = documents.PrintProgBaud;
+    bool& OfflineDirty = documents.OfflineDirty;
+    int16_t& ConfigReserved = documents.ConfigReserved;
+    int16_t ModuleModel = kModelPlus;  // the model the offline writes name
+    int CurrentPort = 0;               // the port the editor shows
+    // The offline writes for the model the test has set.
+    OnlineWrites& Offline() {
+        offline_ = OfflineWrites(ModuleModel);
+        return offline_;
+    }
+
     void SetUp() override {
         console.keys.clear();
         console.beeps = 0;
@@ -53,7 +69,7 @@ struct EditorScreen : testing::Test {
         Snapshots().clear();
         FillDefaults(WorkingConfig);
         PrintProgBaud = 3;
-        ModuleModel = 1;
+        ModuleModel = kModelPlus;
     }
     void TearDown() override { ScreenDone(); }
     void Type(const std::string& bytes) { console.Type(bytes); }
@@ -61,4 +77,7 @@ struct EditorScreen : testing::Test {
     void ExpectAllKeysRead() {
         EXPECT_TRUE(console.keys.empty()) << console.keys.size() << " left";
     }
+
+  private:
+    OfflineWrites offline_;
 };

@@ -155,16 +155,15 @@ TEST_F(HostileValues, EveryReaderStaysInBoundsAndKeepsTheRecord) {
         for (int port = 0; port < 4; ++port) {
             // The sub-editors draw their fields; Enter leaves each at once.
             Type(keys::Enter);
-            EXPECT_EQ(EditPolling(WorkingConfig.Ports[port], port, OfflineWrites()), 1);
+            EXPECT_EQ(EditPolling(WorkingConfig.Ports[port], port, Offline()), 1);
             Type(keys::Enter);
-            EditCharSet(WorkingConfig.Ports[port].TerminateSet, port, "Terminate",
-                        EditMode::Offline);
+            EditCharSet(WorkingConfig.Ports[port].TerminateSet, port, "Terminate", Offline());
         }
         for (int16_t model : {0, 1}) {
             ModuleModel = model;
             for (int port = 0; port < 4; ++port) {
-                DrawPortEditorScreen(EditMode::Offline);
-                ShowPortValues(port);
+                DrawPortEditorScreen(Offline());
+                ShowPortValues(documents, port, model);
                 EXPECT_FALSE(ScreenHas("INVALID"));
             }
             const std::string listing = ConfigListing(hostile, baud, model, "01/Jan/26 00:00");
@@ -213,7 +212,7 @@ TEST_F(HostileValues, TheEmulatorRunsEveryPortOfAHostileConfiguration) {
             Type("A1b2-3.5e1 x\r" + std::string(70, '7') + "\r");
             console.TypeExtended(60);  // F2, the timeout
             console.TypeExtended(68);  // F10 leaves
-            Emulate(0);
+            Emulate(documents, 0);
             ExpectAllKeysRead();
             EXPECT_FALSE(ScreenHas("INVALID"));
         }
@@ -240,10 +239,10 @@ TEST_F(HostileValues, EditorShowsEachFieldInASoundForm) {
     WorkingConfig.Plus.TerminateCount[0] = 5000;
     WorkingConfig.Plus.TerminateTimeout[0] = -1;  // 65535 as the screen reads it
     WorkingConfig.Plus.TriggerInhibit[0] = 9999;
-    DrawPortEditorScreen(EditMode::Offline);
-    ShowPortValues(0);
+    DrawPortEditorScreen(Offline());
+    ShowPortValues(documents, 0, ModuleModel);
     PrintProgBaud = 77;  // a shorter text replaces a longer one whole
-    ShowPortValues(0);
+    ShowPortValues(documents, 0, ModuleModel);
     const ScreenSnapshot s = ImageNow();
     struct Cell {
         int row, col;
@@ -293,15 +292,16 @@ TEST_F(HostileValues, NumberFieldsKeepAValueTheyCannotShow) {
     const ModuleConfig before = WorkingConfig;
     CurrentPort = 0;
     Type("0" + keys::Enter + "-" + keys::Enter + "Y" + keys::Enter + keys::Esc);
-    EditPorts(online);
+    EditPorts(documents, online, CurrentPort);
     ExpectAllKeysRead();
     EXPECT_TRUE(SameRecord(WorkingConfig, before));
     EXPECT_EQ(online.calls, std::vector<std::string>{"FetchForEditor 0"});
 
     Type("0" + std::string("12") + keys::Enter + keys::Esc);
-    EditPorts(online);
+    EditPorts(documents, online, CurrentPort);
     EXPECT_EQ(WorkingConfig.Plus.TerminateCount[0], 12);
     EXPECT_EQ(online.calls.back(), "WriteTerminateCount 0");
+    EXPECT_EQ(online.plusWritten.TerminateCount[0], 12);
 }
 
 TEST_F(HostileValues, PollIntervalFieldShowsOnlyWhatReadsBackTheSame) {
@@ -356,7 +356,7 @@ TEST_F(HostileValues, RackBaseMovesFromADamagedBase) {
     std::memcpy(WorkingConfig.Ports[0].PollQueries[0], "@000020D", 8);  // no terminator
     const ModuleConfig before = WorkingConfig;
     Type("yy");
-    EXPECT_EQ(ChangeRackBase(-32768, 1, OfflineWrites()), 1);
+    EXPECT_EQ(ChangeRackBase(WorkingConfig, -32768, 1, Offline()), 1);
     ExpectAllKeysRead();
     for (const PortConfig& p : WorkingConfig.Ports)
         for (int k = 0; k < 4; ++k) EXPECT_EQ(p.Paths[k].StartRegister, 2 + k);

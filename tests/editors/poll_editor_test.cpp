@@ -43,7 +43,7 @@ TEST_F(PollEditor, FieldsAndTheirKeys) {
     // restores it and stays), up twice to the interval, Enter leaves.
     std::strcpy(port.PollQueries[1], "OLD");
     Type("2.5" + Down + "Q1" + Down + "XYZ" + Esc + Up + Up + Enter);
-    EXPECT_EQ(EditPolling(port, 1, OfflineWrites()), 1);
+    EXPECT_EQ(EditPolling(port, 1, Offline()), 1);
     ExpectAllKeysRead();
     EXPECT_EQ(uint32_t(port.PollInterval), 250u);
     EXPECT_STREQ(port.PollQueries[0], "Q1");
@@ -54,11 +54,11 @@ TEST_F(PollEditor, EscKeepsTheIntervalAndUpStopsAtIt) {
     using namespace keys;
     port.PollInterval = 123;
     Type("77" + Esc + Up + Enter);
-    EXPECT_EQ(EditPolling(port, 1, OfflineWrites()), 1);
+    EXPECT_EQ(EditPolling(port, 1, Offline()), 1);
     EXPECT_EQ(uint32_t(port.PollInterval), 123u);
     // Down stops at query 16.
     Type(Times(20, Down) + "LAST" + Enter);
-    EXPECT_EQ(EditPolling(port, 1, OfflineWrites()), 1);
+    EXPECT_EQ(EditPolling(port, 1, Offline()), 1);
     EXPECT_STREQ(port.PollQueries[15], "LAST");
 }
 
@@ -67,7 +67,7 @@ TEST_F(PollEditor, ScreenLayout) {
     port.PollInterval = 250;
     std::strcpy(port.PollQueries[2], "ab");
     Type(Down + F1 + Enter);  // the snapshot is taken while query 1 is edited
-    EditPolling(port, 1, OfflineWrites());
+    EditPolling(port, 1, Offline());
     const ScreenSnapshot& s = Snapshots().at(0);
     EXPECT_EQ(s.chars[4], std::string(79, '-') + " ");
     EXPECT_EQ(s.chars[5].find("Editing Periodic Polling parameters"), 22u);

@@ -28,13 +28,13 @@ struct PortEditor : EditorScreen {
     // Runs the editor on the keys, then Esc, and returns the screen it left.
     ScreenSnapshot Edit(const std::string& typed, OnlineWrites& writes) {
         Type(typed + keys::F1 + keys::Esc);
-        EditPorts(writes);
+        EditPorts(documents, writes, CurrentPort);
         return Snapshots().empty() ? ScreenSnapshot{} : Snapshots().back();
     }
 };
 
 TEST_F(PortEditor, ScreenOfThePlusModel) {
-    const ScreenSnapshot s = Edit("", OfflineWrites());
+    const ScreenSnapshot s = Edit("", Offline());
     const std::vector<std::string> expected = {
         "",
         "Vornakel R&D         K O V A    A S C I I    M O D U L E              OFFLINE",
@@ -75,7 +75,7 @@ TEST_F(PortEditor, StandardModelHidesAndRefusesThePlusItems) {
     ModuleModel = 0;
     WorkingConfig.Plus.TerminateCount[0] = 5;
     const ModuleConfig before = WorkingConfig;
-    const ScreenSnapshot s = Edit("0-Zz", OfflineWrites());
+    const ScreenSnapshot s = Edit("0-Zz", Offline());
     EXPECT_EQ(console.beeps, 4);
     EXPECT_EQ(0, std::memcmp(&before, &WorkingConfig, sizeof before));
     EXPECT_EQ(Trimmed(s.chars[4]), "2  Baud rate 9600            6  Capitalize NO");
@@ -172,7 +172,7 @@ TEST_F(PortEditor, EveryKeyChangesItsFieldAndWritesIt) {
             if (writes)
                 Edit(c.typed, *writes);
             else
-                Edit(c.typed, OfflineWrites());
+                Edit(c.typed, Offline());
             ExpectAllKeysRead();
             EXPECT_EQ(c.value(), c.expected);
             if (writes) {
@@ -198,7 +198,7 @@ TEST_F(PortEditor, RangeMessages) {
     for (const auto& c : kCases) {
         SetUp();
         Type(c.typed + F1 + F10 + Esc);
-        EditPorts(OfflineWrites());
+        EditPorts(documents, Offline(), CurrentPort);
         EXPECT_NE(Snapshots().at(0).chars[23].find(c.message), std::string::npos) << c.message;
         TearDown();
     }
@@ -208,11 +208,11 @@ TEST_F(PortEditor, PortKeyWalksThePortsAndIsKept) {
     WorkingConfig.Ports[1].BaudRate = 2;
     CurrentPort = 7;  // out of range: the first port
     Type("12" + keys::Esc);
-    EditPorts(OfflineWrites());
+    EditPorts(documents, Offline(), CurrentPort);
     EXPECT_EQ(CurrentPort, 1);
     EXPECT_EQ(WorkingConfig.Ports[1].BaudRate, 3);
     EXPECT_EQ(WorkingConfig.Ports[0].BaudRate, 13);
-    const ScreenSnapshot s = Edit("111", OfflineWrites());  // 1 -> 2 -> 3 -> 0
+    const ScreenSnapshot s = Edit("111", Offline());  // 1 -> 2 -> 3 -> 0
     EXPECT_EQ(CurrentPort, 0);
     EXPECT_EQ(s.At(3, 1, 9), "1  Port 1");
 }
@@ -224,12 +224,13 @@ TEST_F(PortEditor, APortThatWasNotReadIsBlankAndRefusesChanges) {
     online.failOn = "FetchForEditor 1";
     online.failures = 1;
     Type("1" + keys::F1 + "2C6" + keys::F1 + keys::Enter + keys::F1 + "2" + keys::Esc);
-    EditPorts(online);
+    EditPorts(documents, online, CurrentPort);
     EXPECT_EQ(online.calls,
               (std::vector<std::string>{"FetchForEditor 0", "FetchForEditor 1", "FetchForEditor 1",
                                         "WriteCommParameters 1"}));
     EXPECT_EQ(console.beeps, 3);                    // 2, C and 6 refused
     EXPECT_EQ(WorkingConfig.Ports[1].BaudRate, 6);  // only the change after the fetch
+    EXPECT_EQ(online.portWritten.BaudRate, 6);      // and the write carried it
     for (int shot : {0, 1}) {
         const ScreenSnapshot& s = Snapshots().at(size_t(shot));
         EXPECT_EQ(s.At(3, 1, 9), "1  Port 2") << shot;
@@ -254,8 +255,7 @@ TEST_F(PortEditor, PlusLabelsFollowTheModelTheFetchFound) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(std::to_string(c.before) + " -> " + std::to_string(c.found));
         SetUp();
-        ModuleModel = c.before;
-        online.calls.clear();
+        online = RecordingWrites(EditMode::Online, c.before);
         online.modelFound = c.found;
         const ScreenSnapshot s = Edit("", online);
         EXPECT_EQ(s.At(4, 55, 18) == "0  Terminate Count", c.labels) << s.At(4, 55, 18);
@@ -280,7 +280,7 @@ TEST_F(PortEditor, FailedWriteEndsTheEditor) {
         online.calls.clear();
         online.failOn = c.failOn;
         Type(c.typed);
-        EditPorts(online);
+        EditPorts(documents, online, CurrentPort);
         EXPECT_EQ(console.keys.size(), c.keysLeft);
         EXPECT_EQ(online.calls.back(), c.failOn);
         TearDown();
@@ -291,7 +291,7 @@ TEST_F(PortEditor, PatternIsCheckedAgainstTheAcceptSet) {
     using namespace keys;
     // A control character typed in hex is not in the default accept set.
     Type("A" + End + F9 + "07" + Enter + Enter + F1 + F10 + Esc);
-    EditPorts(OfflineWrites());
+    EditPorts(documents, Offline(), CurrentPort);
     EXPECT_STREQ(WorkingConfig.Ports[0].Paths[0].Pattern, "*\x07");  // kept as entered
     EXPECT_NE(Snapshots().at(0).chars[23].find("Pattern requires character not in Accept Set"),
               std::string::npos);

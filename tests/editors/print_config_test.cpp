@@ -38,7 +38,7 @@ TEST_F(PrintDialog, WritesTheListingUnderTheTypedName) {
     ModuleModel = 1;
     PrintProgBaud = 1;
     Type(keys::F1 + "out.txt" + keys::Enter);
-    EXPECT_EQ(PrintConfig(), 1);
+    EXPECT_EQ(PrintConfig(documents, ModuleModel), 1);
     const ScreenSnapshot& s = Snapshots().at(0);
     EXPECT_NE(s.chars[10].find("PRINT OFFLINE"), std::string::npos);
     EXPECT_EQ(s.At(11, 22, 12), "Output file:");
@@ -55,7 +55,7 @@ TEST_F(PrintDialog, WritesTheListingUnderTheTypedName) {
 TEST_F(PrintDialog, NameThatCannotBeOpenedStaysForCorrection) {
     ASSERT_EQ(mkdir((dir + "/DIR").c_str(), 0755), 0);
     Type("dir" + keys::Enter + keys::F1 + keys::F10 + keys::End + ".TXT" + keys::Enter);
-    EXPECT_EQ(PrintConfig(), 1);
+    EXPECT_EQ(PrintConfig(documents, ModuleModel), 1);
     EXPECT_NE(Snapshots().at(0).chars[23].find("Can't open file \"DIR\" for write."),
               std::string::npos);
     EXPECT_FALSE(ReadFile(dir + "/DIR.TXT").empty());
@@ -63,7 +63,7 @@ TEST_F(PrintDialog, NameThatCannotBeOpenedStaysForCorrection) {
 
 TEST_F(PrintDialog, EscPrintsNothing) {
     Type("x" + keys::Esc);
-    EXPECT_EQ(PrintConfig(), 0);
+    EXPECT_EQ(PrintConfig(documents, ModuleModel), 0);
     EXPECT_EQ(ImageNow().chars[10].find("PRINT OFFLINE"), std::string::npos);
 }
 

@@ -22,7 +22,7 @@ struct RackBase : EditorScreen {
 TEST_F(RackBase, SameBaseDoesNothing) {
     const ModuleConfig before = WorkingConfig;
     Type(keys::F1);
-    EXPECT_EQ(ChangeRackBase(1, 1, OfflineWrites()), 0);
+    EXPECT_EQ(ChangeRackBase(WorkingConfig, 1, 1, Offline()), 0);
     EXPECT_EQ(0, std::memcmp(&before, &WorkingConfig, sizeof before));
     EXPECT_EQ(console.keys.size(), 2u);  // no window, no question read a key
 }
@@ -46,7 +46,7 @@ TEST_F(RackBase, AnswersDecideWhatMoves) {
         WorkingConfig.Plus.TriggerInhibit[1] = 50;
         ModuleModel = c.model;
         Type(c.answers);
-        EXPECT_EQ(ChangeRackBase(1, 101, OfflineWrites()), 1);
+        EXPECT_EQ(ChangeRackBase(WorkingConfig, 1, 101, Offline()), 1);
         ExpectAllKeysRead();
         EXPECT_EQ(WorkingConfig.Plus.RackBase, 101);
         EXPECT_EQ(WorkingConfig.Ports[0].Paths[0].StartRegister, c.path1Register);
@@ -64,7 +64,7 @@ TEST_F(RackBase, DialogAndValidationReports) {
         for (auto& path : port.Paths) path.StartRegister += 200;
     WorkingConfig.Plus.TriggerInhibit[0] = 150;
     Type(keys::F1 + "y" + keys::F1 + keys::F10 + "n");
-    EXPECT_EQ(ChangeRackBase(201, 101, OfflineWrites()), 1);
+    EXPECT_EQ(ChangeRackBase(WorkingConfig, 201, 101, Offline()), 1);
     ExpectAllKeysRead();
     EXPECT_EQ(WorkingConfig.Plus.TriggerInhibit[0], 101);
     EXPECT_EQ(WorkingConfig.Ports[0].Paths[0].StartRegister, 102);
@@ -79,7 +79,7 @@ TEST_F(RackBase, DialogAndValidationReports) {
 TEST_F(RackBase, ReferenceThatWouldLeaveFourDigitsIsKeptAndReported) {
     std::strcpy(WorkingConfig.Ports[2].PollQueries[5], "@999904D@000104D");
     Type("yy" + keys::F1 + keys::F10);
-    EXPECT_EQ(ChangeRackBase(1, 101, OfflineWrites()), 1);
+    EXPECT_EQ(ChangeRackBase(WorkingConfig, 1, 101, Offline()), 1);
     ExpectAllKeysRead();
     EXPECT_STREQ(WorkingConfig.Ports[2].PollQueries[5], "@999904D@010104D");
     EXPECT_NE(Snapshots().at(0).chars[23].find(
@@ -91,7 +91,7 @@ TEST_F(RackBase, OnlineWritesEveryPathAndReference) {
     RecordingWrites online(EditMode::Online);
     WorkingConfig.Plus.TriggerInhibit[3] = 20;
     Type("yy");
-    EXPECT_EQ(ChangeRackBase(1, 101, online), 1);
+    EXPECT_EQ(ChangeRackBase(WorkingConfig, 1, 101, online), 1);
     std::vector<std::string> expected;
     for (int p = 0; p < 4; ++p) {
         expected.push_back("FetchPaths " + std::to_string(p));
@@ -115,7 +115,7 @@ TEST_F(RackBase, FailedOnlineTransferStops) {
     RecordingWrites online(EditMode::Online);
     online.failOn = "WritePath 1 2";
     Type("y");
-    EXPECT_EQ(ChangeRackBase(1, 101, online), 0);
+    EXPECT_EQ(ChangeRackBase(WorkingConfig, 1, 101, online), 0);
     EXPECT_EQ(online.calls.back(), "WritePath 1 2");
     EXPECT_EQ(WorkingConfig.Ports[2].Paths[0].StartRegister, 10);  // port 3 was not reached
 }

@@ -1,5 +1,6 @@
 // An online side for the editors that records which module writes they ask
-// for, in order, and fails the one named by failOn.
+// for, in order, with the values handed over, and fails the one named by
+// failOn.
 #pragma once
 #include <string>
 #include <vector>
@@ -9,36 +10,67 @@
 
 class RecordingWrites final : public OnlineWrites {
   public:
-    explicit RecordingWrites(EditMode mode) : mode_(mode) {}
+    explicit RecordingWrites(EditMode mode, int16_t model = kModelPlus)
+        : mode_(mode), model_(model) {}
     std::vector<std::string> calls;
     std::string failOn;       // a call as recorded, e.g. "WritePath 0 2"
     int failures = 1000000;   // how many times failOn fails before it succeeds
-    int16_t modelFound = -1;  // ModuleModel as a successful fetch leaves it; -1 unchanged
+    int16_t modelFound = -1;  // the model a successful fetch finds; -1 unchanged
+    // The values the last write of each kind carried.
+    PortConfig portWritten{};
+    EditPlus plusWritten{};
+    int16_t printProgBaudWritten = -1;
 
     EditMode Mode() const override { return mode_; }
-    bool FetchForEditor(int port) override {
+    int16_t Model() const override { return model_; }
+    bool FetchForEditor(int port, ConfigDocuments&) override {
         readPort_ = Call("FetchForEditor", port) ? port : -1;
-        if (readPort_ == port && modelFound >= 0) ModuleModel = modelFound;
+        if (readPort_ == port && modelFound >= 0) model_ = modelFound;
         return readPort_ == port;
     }
     bool PortRead(int port) const override {
         return mode_ == EditMode::Offline || port == readPort_;
     }
-    bool WriteCommParameters(int port) override { return Call("WriteCommParameters", port); }
-    bool WriteAcceptSet(int port) override { return Call("WriteAcceptSet", port); }
-    bool WriteTerminateSet(int port) override { return Call("WriteTerminateSet", port); }
-    bool WritePath(int port, int path) override { return Call("WritePath", port, path); }
-    bool FetchPaths(int port) override { return Call("FetchPaths", port); }
-    bool WriteTerminateCount(int port) override { return Call("WriteTerminateCount", port); }
-    bool WriteTerminateTimeout(int port) override { return Call("WriteTerminateTimeout", port); }
-    bool WriteTriggerInhibit(int port) override { return Call("WriteTriggerInhibit", port); }
-    bool ChangePrintProgBaud() override { return Call("ChangePrintProgBaud"); }
-    bool WriteRackBase() override { return Call("WriteRackBase"); }
-    bool FetchPollQuery(int port, int q) override { return Call("FetchPollQuery", port, q); }
-    bool SendPollInterval(int port) override { return Call("SendPollInterval", port); }
-    bool SendPollQuery(int port, int q) override { return Call("SendPollQuery", port, q); }
+    bool WriteCommParameters(int port, const PortConfig& v) override {
+        return Port(v), Call("WriteCommParameters", port);
+    }
+    bool WriteAcceptSet(int port, const PortConfig& v) override {
+        return Port(v), Call("WriteAcceptSet", port);
+    }
+    bool WriteTerminateSet(int port, const PortConfig& v) override {
+        return Port(v), Call("WriteTerminateSet", port);
+    }
+    bool WritePath(int port, int path, const PortConfig& v) override {
+        return Port(v), Call("WritePath", port, path);
+    }
+    bool FetchPaths(int port, ModuleConfig&) override { return Call("FetchPaths", port); }
+    bool WriteTerminateCount(int port, const EditPlus& v) override {
+        return Plus(v), Call("WriteTerminateCount", port);
+    }
+    bool WriteTerminateTimeout(int port, const EditPlus& v) override {
+        return Plus(v), Call("WriteTerminateTimeout", port);
+    }
+    bool WriteTriggerInhibit(int port, const EditPlus& v) override {
+        return Plus(v), Call("WriteTriggerInhibit", port);
+    }
+    bool ChangePrintProgBaud(int16_t v) override {
+        printProgBaudWritten = v;
+        return Call("ChangePrintProgBaud");
+    }
+    bool WriteRackBase(const EditPlus& v) override { return Plus(v), Call("WriteRackBase"); }
+    bool FetchPollQuery(int port, int q, PortConfig&) override {
+        return Call("FetchPollQuery", port, q);
+    }
+    bool SendPollInterval(int port, PortConfig& v) override {
+        return Port(v), Call("SendPollInterval", port);
+    }
+    bool SendPollQuery(int port, int q, PortConfig& v) override {
+        return Port(v), Call("SendPollQuery", port, q);
+    }
 
   private:
+    void Port(const PortConfig& v) { portWritten = v; }
+    void Plus(const EditPlus& v) { plusWritten = v; }
     bool Call(const char* name, int a = -1, int b = -1) {
         std::string call = name;
         if (a >= 0) call += " " + std::to_string(a);
@@ -49,5 +81,6 @@ class RecordingWrites final : public OnlineWrites {
         return !fails;
     }
     EditMode mode_;
+    int16_t model_;
     int readPort_ = -1;
 };

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/screen_image.h"
+#include "config/config_documents.h"
 #include "config/module_config.h"
 #include "emulator/register_image.h"
 #include "emulator_screen/emulator.h"
@@ -65,6 +66,10 @@ void DefaultPort(PortConfig& p, int port) {
 
 class EmulatorScreenTest : public testing::Test {
   protected:
+    ConfigDocuments documents;
+    ModuleConfig& OfflineMemory = documents.OfflineMemory;
+    ModuleConfig& WorkingConfig = documents.WorkingConfig;
+
     void SetUp() override {
         ScreenInit(console);
         AddHotKey(key::F1, TakeSnapshot);
@@ -85,7 +90,7 @@ class EmulatorScreenTest : public testing::Test {
         console.Type(keys);
         Key(kF1);
         Key(kF10);
-        Emulate(0);
+        Emulate(documents, 0);
         EXPECT_TRUE(console.keys.empty());
         EXPECT_FALSE(gSnapshots.empty());
         if (gSnapshots.empty()) TakeSnapshot(0, 0);
@@ -139,7 +144,7 @@ TEST_F(EmulatorScreenTest, SecondIdenticalMessageClearsTheSignalBitAgain) {
     console.Type("123\r");
     Key(kF1);
     Key(kF10);
-    Emulate(0);
+    Emulate(documents, 0);
     ASSERT_EQ(gSnapshots.size(), 2u);
     EXPECT_NE(gSnapshots[0].Row(3).find("= 0000 0000 0000 0001"), std::string::npos);
     EXPECT_NE(gSnapshots[1].Row(3).find("= 0000 0000 0000 0000"), std::string::npos);
@@ -157,7 +162,7 @@ TEST_F(EmulatorScreenTest, HexCodesStandInForTypedCharacters) {
     console.Type("41 42 0d\r");
     Key(kF1);
     Key(kF10);
-    Emulate(0);
+    Emulate(documents, 0);
     ASSERT_EQ(gSnapshots.size(), 1u);
     const Snapshot& s = gSnapshots[0];
     EXPECT_EQ(s.Row(5), "Accepted:    \xF9" + Field("AB") + " ");
@@ -186,7 +191,7 @@ TEST_F(EmulatorScreenTest, HexEntryQueuesWhatItParses) {
         console.Type(c.typed);
         Key(kF1);
         Key(kF10);
-        Emulate(0);
+        Emulate(documents, 0);
         ASSERT_EQ(gSnapshots.size(), 1u) << c.typed;
         EXPECT_EQ(gSnapshots[0].Row(5), "Accepted:    \xF9" + Field(c.accepted) + " ") << c.typed;
     }
@@ -200,7 +205,7 @@ TEST_F(EmulatorScreenTest, F1InTheHexWindowLeavesTheFieldAsTyped) {
     console.Type("1 0d\r");
     Key(kF1);
     Key(kF10);
-    Emulate(0);
+    Emulate(documents, 0);
     ASSERT_EQ(gSnapshots.size(), 2u);
     EXPECT_NE(gSnapshots[0].Row(7).find("HEX CODE ENTRY"), std::string::npos);
     EXPECT_EQ(gSnapshots[0].Row(9).substr(8, 3), "4..");
@@ -213,7 +218,7 @@ TEST_F(EmulatorScreenTest, HexEntryWindowAndF10InIt) {
     Key(kInsert);
     console.Type("7");
     console.TypeExtended(kF10);
-    Emulate(0);
+    Emulate(documents, 0);
     EXPECT_TRUE(console.keys.empty());
     // Left from the window: the screen under it is back, nothing was queued.
     EXPECT_EQ(EmulatorState.signal, 0);
@@ -238,7 +243,7 @@ TEST_F(EmulatorScreenTest, F2EndsTheMessageOnlyOnAPortWithATimeout) {
         Key(kF2);
         Key(kF1);
         Key(kF10);
-        Emulate(0);
+        Emulate(documents, 0);
         ASSERT_EQ(gSnapshots.size(), 1u);
         std::string status = gSnapshots[0].Row(6).substr(29, 30);
         while (!status.empty() && status.back() == ' ') status.pop_back();
@@ -311,13 +316,13 @@ TEST_F(EmulatorScreenTest, UnknownExtendedKeysBeepOthersDoNot) {
     Key(kF3);
     Key(0x48);  // Up
     Key(kF10);
-    Emulate(0);
+    Emulate(documents, 0);
     EXPECT_EQ(console.beeps, 2);
 }
 
 TEST_F(EmulatorScreenTest, EscAtThePortPromptLeavesAtOnce) {
     console.Type("\x1b");
-    Emulate(0);
+    Emulate(documents, 0);
     EXPECT_TRUE(console.keys.empty());
     EXPECT_EQ(ImageText(3), std::string(80, ' '));
 }
@@ -389,26 +394,24 @@ TEST_F(EmulatorScreenTest, NegativeTerminateCountIsNeverReached) {
 
 namespace {
 
-int gFetchedPort = 0;
-
-// Stands in for the module fetch: fills the working port and shows progress
-// on row 1 as the fetch does.
-void FetchForTest(int port) {
-    gFetchedPort = port;
-    WorkingConfig.Plus = OfflineMemory.Plus;
-    WorkingConfig.Ports[port - 1] = OfflineMemory.Ports[port - 1];
-    WorkingConfig.Ports[port - 1].Paths[0].StartRegister = 20;
-    PutText("Port 4 Paths", 1, 65, 0, ' ', 0);
-}
-
 TEST_F(EmulatorScreenTest, OnlineFormFetchesThePortAndClearsTheProgress) {
-    gFetchedPort = 0;
+    // Stands in for the module fetch: fills the port of the configuration
+    // given and shows progress on row 1 as the fetch does.
+    int fetchedPort = 0;
+    const ModuleConfig module = OfflineMemory;
+    const auto fetch = [&](ModuleConfig& into, int port) {
+        fetchedPort = port;
+        into.Plus = module.Plus;
+        into.Ports[port - 1] = module.Ports[port - 1];
+        into.Ports[port - 1].Paths[0].StartRegister = 20;
+        PutText("Port 4 Paths", 1, 65, 0, ' ', 0);
+    };
     console.Type("4\r");
     console.Type("8\r");
     Key(kF1);
     Key(kF10);
-    Emulate(1, FetchForTest);
-    EXPECT_EQ(gFetchedPort, 4);
+    Emulate(documents, 1, fetch);
+    EXPECT_EQ(fetchedPort, 4);
     ASSERT_EQ(gSnapshots.size(), 1u);
     const Snapshot& s = gSnapshots[0];
     EXPECT_EQ(s.Row(2).substr(0, 22), "Online port to emulate");

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "config/config_defaults.h"
+#include "config/config_documents.h"
 #include "config/config_file_image.h"
 #include "config/config_listing.h"
 #include "config/module_config.h"
@@ -131,7 +132,8 @@ con::MemoryConsole& Console() {
     static bool started = false;
     if (!started) {
         ScreenInit(console);
-        DrawPortEditorScreen(EditMode::Online);  // the labels; values are drawn per input
+        // The labels; values are drawn per input.
+        DrawPortEditorScreen(OfflineWrites(kModelPlus));
         started = true;
     }
     return console;
@@ -161,7 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Input in(data, size);
     const uint8_t pick = in.Byte();
     const int port = pick & 3;
-    ModuleModel = int16_t(pick >> 2 & 3);  // 3 too: only 0 hides the PLUS items
+    const int16_t model = int16_t(pick >> 2 & 3);  // 3 too: only 0 hides the PLUS items
     // The message first, so that long inputs, which reach the later ports'
     // registers, still bring one.
     std::string message(in.Byte() % 100, '\0');
@@ -175,13 +177,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     con::MemoryConsole& console = Console();
     console.ClearCalls();
-    WorkingConfig = config;
-    PrintProgBaud = printProgBaud;
+    ConfigDocuments documents;
+    documents.WorkingConfig = config;
+    documents.PrintProgBaud = printProgBaud;
 
-    ShowPortValues(port);
+    ShowPortValues(documents, port, model);
 
-    const std::string listing = ConfigListing(config, printProgBaud, ModuleModel, "1/Jan/26");
-    const std::string& sane = SaneListing(ModuleModel != 0);
+    const std::string listing = ConfigListing(config, printProgBaud, model, "1/Jan/26");
+    const std::string& sane = SaneListing(model != 0);
     Require(Count(listing, '\n') == Count(sane, '\n'));
     Require(Count(listing, '\f') == Count(sane, '\f'));
 
@@ -190,11 +193,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     DrawRegisterGrid(rackBase);
     const MessageTexts texts =
         Acquire(config.Ports[port], uint16_t(config.Plus.TerminateCount[port]), message);
-    if (!texts.AcceptedEmpty()) ProcessMessage(port + 1, texts.accepted);
+    if (!texts.AcceptedEmpty()) ProcessMessage(documents.WorkingConfig, port + 1, texts.accepted);
 
     // Drawing, printing and emulating only read the record.
-    Require(std::memcmp(&WorkingConfig, &config, sizeof config) == 0);
-    Require(PrintProgBaud == printProgBaud);
+    Require(std::memcmp(&documents.WorkingConfig, &config, sizeof config) == 0);
+    Require(documents.PrintProgBaud == printProgBaud);
 
     // The file carries every byte as read.
     const auto image = EncodeConfigFile(DocumentOf(config, printProgBaud, 0));

@@ -26,7 +26,6 @@ using Texts = std::vector<std::string>;
 class ModuleTransferTest : public ::testing::TestWithParam<SimWire> {
   protected:
     void SetUp() override {
-        ModuleModel = 2;
         setup_ = DefaultSetupFor("KOVASW.STP");
         setup_.LinkBaud = 13;  // 9600, the Print/Prog rate below: no question
     }
@@ -48,7 +47,8 @@ TEST_P(ModuleTransferTest, SendAllThenFetchAllGivesTheSameFile) {
     RecordingReporter reporter;
     ModuleConfig original = DistinctConfig(7);
     original.Plus.RackBase = 1201;
-    ASSERT_EQ(SendAllPorts(sim.link(), reporter, original, 3, setup_), 1);
+    ModuleSession session{sim.link(), reporter};
+    ASSERT_EQ(SendAllPorts(session, original, 3, setup_), 1);
     EXPECT_EQ(reporter.Texts("error"), Texts{});
     EXPECT_EQ(reporter.Texts("port"), (Texts{"Port 1", "Port 2", "Port 3", "Port 4", ""}));
     EXPECT_EQ(reporter.Texts("step").size(), 4u * 23);
@@ -66,7 +66,8 @@ TEST_P(ModuleTransferTest, SendAllThenFetchAllGivesTheSameFile) {
     ModuleConfig fetched{};
     int16_t printProgBaud = -1;
     RecordingReporter fetching;
-    ASSERT_EQ(FetchAllPorts(sim.link(), fetching, fetched, printProgBaud), 1);
+    ModuleSession fetchSession{sim.link(), fetching};
+    ASSERT_EQ(FetchAllPorts(fetchSession, fetched, printProgBaud), 1);
     EXPECT_EQ(fetching.Texts("error"), Texts{});
 
     // The file written from the fetched memory equals the original's except
@@ -92,7 +93,8 @@ TEST_P(ModuleTransferTest, OnePortSendsThePortThenTheBaudThenTheRackBase) {
     config.Plus.RackBase = 77;
     setup_.LinkBaud = 7;  // 1200: the question comes after the port's last step
     reporter.answerYes = false;
-    ASSERT_EQ(SendOnePort(sim.link(), reporter, config, 2, 3, 3, setup_), 1);
+    ModuleSession session{sim.link(), reporter};
+    ASSERT_EQ(SendOnePort(session, config, 2, 3, 3, setup_), 1);
     // Over Modbus TCP no port of this computer follows the module: no question.
     Texts expectedTail = {"step: Send poll 16", "port: "};
     if (GetParam() != SimWire::ModbusTcp)
@@ -114,7 +116,8 @@ TEST_P(ModuleTransferTest, AModuleThatGoesSilentStopsTheTransferAtItsStep) {
     SetSerialParameters(sim.link(), 9600, 1, 1, 20, 8);
     RecordingReporter reporter;
     ModuleConfig config = DistinctConfig(9);
-    EXPECT_EQ(SendAllPorts(sim.link(), reporter, config, 3, setup_), 0);
+    ModuleSession session{sim.link(), reporter};
+    EXPECT_EQ(SendAllPorts(session, config, 3, setup_), 0);
     const Texts errors = reporter.Texts("error");
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_FALSE(errors[0].empty());

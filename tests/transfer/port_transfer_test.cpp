@@ -19,10 +19,7 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-class PortTransferTest : public ::testing::TestWithParam<SimWire> {
-  protected:
-    void SetUp() override { ModuleModel = 2; }
-};
+class PortTransferTest : public ::testing::TestWithParam<SimWire> {};
 
 std::string WireLabel(const ::testing::TestParamInfo<SimWire>& info) {
     return info.param == SimWire::SyMaxPty ? "SyMaxPty" : "ModbusTcp";
@@ -45,14 +42,13 @@ void ExpectRegisters(ModuleSim& sim, const std::map<int, uint16_t>& expected, in
 
 // Over Modbus TCP only: the whole module over the pty is the "A" round trip.
 TEST(PortByPortTest, EveryPortSentArrivesInTheMapAndFetchesBackIntoAnEmptyMemory) {
-    ModuleModel = 2;
     ModuleSim sim(SimWire::ModbusTcp);
     RecordingReporter reporter;
+    ModuleSession session{sim.link(), reporter};
     ModuleConfig original = DistinctConfig(1);
-    for (int p = 1; p <= 4; ++p)
-        ASSERT_EQ(SendPort(sim.link(), reporter, original, p, p, true), 1) << p;
+    for (int p = 1; p <= 4; ++p) ASSERT_EQ(SendPort(session, original, p, p, true), 1) << p;
     EXPECT_TRUE(reporter.Texts("error").empty());
-    EXPECT_EQ(ModuleModel, 1);
+    EXPECT_EQ(session.model, kModelPlus);
 
     // Port by port moves neither the rack base nor the Print/Prog baud rate.
     auto expected = ExpectedRegisters(original, 0, true);
@@ -61,8 +57,7 @@ TEST(PortByPortTest, EveryPortSentArrivesInTheMapAndFetchesBackIntoAnEmptyMemory
     ExpectRegisters(sim, expected, PortBase(1), TriggerInhibitRegister(4));
 
     ModuleConfig fetched{};
-    for (int p = 1; p <= 4; ++p)
-        ASSERT_EQ(FetchPort(sim.link(), reporter, fetched, p, p, true), 1) << p;
+    for (int p = 1; p <= 4; ++p) ASSERT_EQ(FetchPort(session, fetched, p, p, true), 1) << p;
     ClearUntransferred(original);
     fetched.Plus.RackBase = original.Plus.RackBase;
     EXPECT_TRUE(SameConfig(fetched, original));
@@ -75,7 +70,8 @@ TEST_P(PortTransferTest, MemoryPort1GoesToModulePort3AndItsPlusRegisters) {
     config.Plus.TerminateCount[0] = 11;
     config.Plus.TerminateTimeout[0] = 22;
     config.Plus.TriggerInhibit[0] = 33;
-    ASSERT_EQ(SendPort(sim.link(), reporter, config, 1, 3, false), 1);
+    ModuleSession session{sim.link(), reporter};
+    ASSERT_EQ(SendPort(session, config, 1, 3, false), 1);
 
     std::vector<uint16_t> comms = sim.Read(4735, 5);
     std::vector<uint16_t> expected(5);
@@ -91,7 +87,8 @@ TEST_P(PortTransferTest, StepsAndTheirProgressTexts) {
     ModuleSim sim(GetParam());
     RecordingReporter reporter;
     ModuleConfig config{};
-    ASSERT_EQ(FetchPort(sim.link(), reporter, config, 2, 4, true), 1);
+    ModuleSession fetching{sim.link(), reporter};
+    ASSERT_EQ(FetchPort(fetching, config, 2, 4, true), 1);
     Texts steps = {"Fetch Comms",  "Fetch Accept", "Fetch Term",  "Fetch path 1",
                    "Fetch path 2", "Fetch path 3", "Fetch path 4"};
     for (int q = 1; q <= 16; ++q) steps.push_back("Fetch poll " + std::to_string(q));
@@ -101,7 +98,8 @@ TEST_P(PortTransferTest, StepsAndTheirProgressTexts) {
     // A fresh module holds 0 in every start register, which no send writes.
     for (DataPath& path : config.Ports[3].Paths) path.StartRegister = 2;
     RecordingReporter sending;
-    ASSERT_EQ(SendPort(sim.link(), sending, config, 4, 2, false), 1);
+    ModuleSession session{sim.link(), sending};
+    ASSERT_EQ(SendPort(session, config, 4, 2, false), 1);
     EXPECT_EQ(sending.Texts("step"), (Texts{"Send Comms", "Send Accept", "Send Term", "Send path 1",
                                             "Send path 2", "Send path 3", "Send path 4"}));
 }
@@ -122,8 +120,9 @@ TEST_P(PortTransferTest, PortsOutOfRangeAreRefusedAfterThePlusTest) {
     ModuleConfig config = DistinctConfig(3);
     for (const Case& c : kCases) {
         RecordingReporter reporter;
-        int result = c.send ? SendPort(sim.link(), reporter, config, c.from, c.to, true)
-                            : FetchPort(sim.link(), reporter, config, c.from, c.to, true);
+        ModuleSession session{sim.link(), reporter};
+        int result = c.send ? SendPort(session, config, c.from, c.to, true)
+                            : FetchPort(session, config, c.from, c.to, true);
         EXPECT_EQ(result, 0);
         EXPECT_EQ(reporter.events, (Texts{"model: 1", std::string("error: ") + c.message}));
     }
@@ -146,9 +145,9 @@ TEST_P(PortTransferTest, PlusTestTellsTheModels) {
     for (const Case& c : kCases) {
         ModuleSim sim(GetParam(), c.options);
         RecordingReporter reporter;
-        ModuleModel = 2;
-        EXPECT_EQ(DetectModuleModel(sim.link(), reporter), 1) << c.name;
-        EXPECT_EQ(ModuleModel, c.model) << c.name;
+        ModuleSession session{sim.link(), reporter};
+        EXPECT_EQ(DetectModuleModel(session), 1) << c.name;
+        EXPECT_EQ(session.model, c.model) << c.name;
         EXPECT_EQ(reporter.events, Texts{"model: " + std::to_string(c.model)}) << c.name;
         EXPECT_EQ(sim.Read(kPlusTestRegister, 1), std::vector<uint16_t>{c.testRegisterAfter})
             << c.name;
@@ -159,14 +158,15 @@ TEST_P(PortTransferTest, AStandardModuleGetsNoPlusRegisters) {
     ModuleSim sim(GetParam(), {"--model", "standard"});
     RecordingReporter reporter;
     ModuleConfig config = DistinctConfig(4);
-    ASSERT_EQ(SendPort(sim.link(), reporter, config, 2, 2, false), 1);
+    ModuleSession session{sim.link(), reporter};
+    ASSERT_EQ(SendPort(session, config, 2, 2, false), 1);
     EXPECT_TRUE(reporter.Texts("error").empty());
     EXPECT_EQ(sim.Read(7423, 12), std::vector<uint16_t>(12, 0));
     EXPECT_NE(sim.Read(PortBase(2), 1), std::vector<uint16_t>{0});
 
     ModuleConfig fetched{};
     fetched.Plus.TerminateCount[1] = 77;  // not touched by a standard fetch
-    ASSERT_EQ(FetchPort(sim.link(), reporter, fetched, 2, 2, false), 1);
+    ASSERT_EQ(FetchPort(session, fetched, 2, 2, false), 1);
     EXPECT_EQ(fetched.Plus.TerminateCount[1], 77);
     EXPECT_EQ(fetched.Ports[1].BaudRate, config.Ports[1].BaudRate);
 }

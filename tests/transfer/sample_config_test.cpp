@@ -71,7 +71,8 @@ TEST_F(SampleConfigTest, TheSimulatedModuleStartsWithIt) {
     ModuleConfig fetched{};
     int16_t printProgBaud = -1;
     RecordingReporter reporter;
-    ASSERT_EQ(FetchAllPorts(sim.link(), reporter, fetched, printProgBaud), 1);
+    ModuleSession session{sim.link(), reporter};
+    ASSERT_EQ(FetchAllPorts(session, fetched, printProgBaud), 1);
     EXPECT_EQ(printProgBaud, contents_.printProgBaud);
     ModuleConfig expected;
     expected.Plus = contents_.plus;
@@ -115,7 +116,8 @@ TEST(SimRequestLogTest, TheLogNamesEachRequestAndReplays) {
         EditPlus plus{};
         plus.RackBase = 9;
         ASSERT_EQ(SendRackBase(sim.link(), reporter, plus), 1);
-        ASSERT_EQ(FetchComms(sim.link(), reporter, WorkingConfig.Ports[0], 2), 1);
+        PortConfig port{};
+        ASSERT_EQ(FetchComms(sim.link(), reporter, port, 2), 1);
     }
     auto text = ReadFilePrefix(log, 1000);
     ASSERT_TRUE(text);

@@ -25,10 +25,7 @@ class CountingReporter : public RecordingReporter {
     int retries = 0;
 };
 
-class TransferRetryTest : public ::testing::TestWithParam<SimWire> {
-  protected:
-    void SetUp() override { ModuleModel = 2; }
-};
+class TransferRetryTest : public ::testing::TestWithParam<SimWire> {};
 
 struct Fault {
     const char* what;
@@ -52,13 +49,15 @@ TEST_P(TransferRetryTest, ALostOrDamagedReplyIsSentAgainAndTheTransferCompletes)
         setup.LinkBaud = 13;
         ModuleConfig original = DistinctConfig(11);
         CountingReporter sending;
-        ASSERT_EQ(SendAllPorts(sim.link(), sending, original, 3, setup), 1)
+        ModuleSession sendSession{sim.link(), sending};
+        ASSERT_EQ(SendAllPorts(sendSession, original, 3, setup), 1)
             << testing::PrintToString(sending.Texts("error"));
 
         ModuleConfig fetched{};
         int16_t printProgBaud = -1;
         CountingReporter fetching;
-        ASSERT_EQ(FetchAllPorts(sim.link(), fetching, fetched, printProgBaud), 1);
+        ModuleSession fetchSession{sim.link(), fetching};
+        ASSERT_EQ(FetchAllPorts(fetchSession, fetched, printProgBaud), 1);
         EXPECT_EQ(fetching.Texts("error"), Texts{});
         if (!(f.damage && GetParam() == SimWire::SyMaxPty)) {
             EXPECT_GE(sending.retries + fetching.retries, 1);

@@ -20,7 +20,7 @@
 #include "config/disk_file.h"
 #include "ending_signals.h"
 #include "job_runner.h"
-#include "module_session.h"
+#include "module_connection.h"
 
 namespace {
 
@@ -122,7 +122,7 @@ bool FetchInto(const BackupEntry& entry, BackupRun& run, ToolReporter& reporter,
     // --history, or a symbolic link there, is refused at once.
     if (!MayWriteKovFile(path, run.options.force || run.options.history, &error))
         return reporter.Fail(error), false;
-    ModuleSession session(entry.source, reporter);
+    ModuleConnection session(entry.source, reporter);
     ModuleIdentity identity;
     if (!session.Open() || !session.Identify(&identity)) return false;
     outcome->module = identity.name.empty() ? "-" : identity.name;
@@ -143,7 +143,7 @@ void BackupOne(int i, BackupRun& run, ProgressLine& progress, BackupBoard& board
                           [&](const std::string& port, const std::string& step, int percent) {
                               board.Update(entry.name, port, step, percent);
                           });
-    reporter.ExpectSteps(ModuleSession::kWholeModuleSteps);
+    reporter.ExpectSteps(ModuleConnection::kWholeModuleSteps);
     if (!FetchInto(entry, run, reporter, &outcome)) {
         outcome.result = BackupResult::Failed;
         outcome.text = reporter.LastError();

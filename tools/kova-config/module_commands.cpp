@@ -8,7 +8,7 @@
 #include "config/config_files.h"
 #include "config/config_ranges.h"
 #include "config/validate.h"
-#include "module_session.h"
+#include "module_connection.h"
 #include "send_interruption.h"
 
 namespace {
@@ -67,8 +67,8 @@ bool LoadOperand(const std::string& operand, const ConfigOptions& options, Confi
     if (operand != kModuleOperand) return LoadFileOperand(operand, snapshot, error);
     ProgressLine progress(!options.quiet);
     ToolReporter reporter(progress, "", ShowOn(progress));
-    reporter.ExpectSteps(ModuleSession::kWholeModuleSteps);
-    ModuleSession session(options.source, reporter);
+    reporter.ExpectSteps(ModuleConnection::kWholeModuleSteps);
+    ModuleConnection session(options.source, reporter);
     ModuleIdentity identity;
     if (session.Open() && session.Identify(&identity) && session.Fetch(snapshot)) return true;
     // The reason is on standard error already.
@@ -79,7 +79,7 @@ bool LoadOperand(const std::string& operand, const ConfigOptions& options, Confi
 int RunIdentify(const ConfigOptions& options) {
     ProgressLine progress(!options.quiet);
     ToolReporter reporter(progress, "", nullptr);
-    ModuleSession session(options.source, reporter);
+    ModuleConnection session(options.source, reporter);
     ModuleIdentity identity;
     if (!session.Open() || !session.Identify(&identity)) return kExitFailed;
     std::printf("%s\n%s\n", identity.name.empty() ? "(no name block)" : identity.name.c_str(),
@@ -123,8 +123,8 @@ int RunSend(const ConfigOptions& options) {
     }
     ProgressLine progress(!options.quiet);
     ToolReporter reporter(progress, "", ShowOn(progress));
-    reporter.ExpectSteps(ModuleSession::kWholeModuleSteps);
-    ModuleSession session(options.source, reporter);
+    reporter.ExpectSteps(ModuleConnection::kWholeModuleSteps);
+    ModuleConnection session(options.source, reporter);
     const SendInterruption interruption(reporter, progress);
     ModuleIdentity identity;
     if (!session.Open() || !session.Identify(&identity) || !session.Send(snapshot))
@@ -135,7 +135,7 @@ int RunSend(const ConfigOptions& options) {
 int RunEeprom(const ConfigOptions& options) {
     ProgressLine progress(!options.quiet);
     ToolReporter reporter(progress, "", nullptr);
-    ModuleSession session(options.source, reporter);
+    ModuleConnection session(options.source, reporter);
     ModuleIdentity identity;
     if (!session.Open() || !session.Identify(&identity)) return kExitFailed;
     switch (session.WriteEeprom()) {

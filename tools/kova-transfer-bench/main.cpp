@@ -75,9 +75,10 @@ int main(int argc, char** argv) {
     StderrReporter reporter(false, false);
     auto start = std::chrono::steady_clock::now();
     int ok = 1;
+    ModuleSession session{link, reporter};
     for (int i = 0; ok && i < times; ++i)
-        ok = send ? SendAllPorts(link, reporter, config, printProgBaud, setup)
-                  : FetchAllPorts(link, reporter, config, printProgBaud);
+        ok = send ? SendAllPorts(session, config, printProgBaud, setup)
+                  : FetchAllPorts(session, config, printProgBaud);
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     CloseLink(link);

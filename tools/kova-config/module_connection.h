@@ -13,15 +13,15 @@
 
 struct ModuleIdentity {
     std::string name;  // "KOVA Port 2"; "" when the module has no name block
-    int16_t model = 2;
+    int16_t model = kModelUnknown;
 };
 
-class ModuleSession {
+class ModuleConnection {
   public:
-    ModuleSession(const LinkSource& source, ToolReporter& reporter);
-    ~ModuleSession();
-    ModuleSession(const ModuleSession&) = delete;
-    ModuleSession& operator=(const ModuleSession&) = delete;
+    ModuleConnection(const LinkSource& source, ToolReporter& reporter);
+    ~ModuleConnection();
+    ModuleConnection(const ModuleConnection&) = delete;
+    ModuleConnection& operator=(const ModuleConnection&) = delete;
 
     bool Open();
     // Reads the name block and tells PLUS from standard; a device that names
@@ -43,4 +43,6 @@ class ModuleSession {
     LinkSource source_;
     ToolReporter& reporter_;
     Link* link_ = nullptr;
+    // What the module said it is, once a transfer asked.
+    int16_t model_ = kModelUnknown;
 };
