@@ -4,34 +4,26 @@
 #include "forms/connect_link.h"
 #include "forms/link_forms.h"
 
-namespace {
-Link* gCurrentLink = nullptr;
-// A serial link was lost and could not be opened again yet: the functions
-// that need a link try its settings again rather than asking for new ones.
-bool gLostLinkPending = false;
-}  // namespace
-
-Link* CurrentLink() { return gCurrentLink; }
-void SetCurrentLink(Link* link) {
-    gCurrentLink = link;
-    if (link) gLostLinkPending = false;
+void SetCurrentLink(ShellState& state, Link* link) {
+    state.link = link;
+    if (link) state.linkLostPending = false;
 }
 
-void CloseCurrentLink() {
-    if (gCurrentLink) CloseLink(gCurrentLink);
-    gCurrentLink = nullptr;
+void CloseCurrentLink(ShellState& state) {
+    if (state.link) CloseLink(state.link);
+    state.link = nullptr;
 }
 
-bool ReopenIfLost() {
-    const bool lost = gCurrentLink ? LinkPortLost(gCurrentLink) : gLostLinkPending;
+bool ReopenIfLost(ShellState& state) {
+    const bool lost = state.link ? LinkPortLost(state.link) : state.linkLostPending;
     if (!lost) return true;
-    gCurrentLink = ConnectLink(gCurrentLink);
-    gLostLinkPending = gCurrentLink == nullptr;
-    return gCurrentLink != nullptr;
+    state.link = ConnectLink(state.link);
+    state.linkLostPending = state.link == nullptr;
+    return state.link != nullptr;
 }
 
-bool LinkReady() {
-    if (gCurrentLink || gLostLinkPending) return ReopenIfLost();
-    gCurrentLink = ConfigureLink(nullptr);
-    return gCurrentLink != nullptr;
+bool LinkReady(ShellState& state) {
+    if (state.link || state.linkLostPending) return ReopenIfLost(state);
+    state.link = ConfigureLink(nullptr);
+    return state.link != nullptr;
 }

@@ -54,8 +54,8 @@ int EmulateOffline(ShellState& state) {
 
 // The setup entries: the link that the form or the loaded file yields
 // becomes the current link.
-int SetUpLink(ShellState&) {
-    SetCurrentLink(ConfigureLink(CurrentLink()));
+int SetUpLink(ShellState& state) {
+    SetCurrentLink(state, ConfigureLink(state.link));
     return 1;
 }
 int SetUpTerminal(ShellState&) {
@@ -67,24 +67,25 @@ int SetUpRegisterViewer(ShellState&) {
     return 1;
 }
 // The terminal lends the link's port and hands back the link in force.
-int RunTerminal(ShellState&) {
-    SetCurrentLink(TerminalEmulator(CurrentLink()));
+int RunTerminal(ShellState& state) {
+    SetCurrentLink(state, TerminalEmulator(state.link));
     return 1;
 }
-int LoadSetup(ShellState&) {
-    SetCurrentLink(LoadSetupFromFile(CurrentLink()));
+int LoadSetup(ShellState& state) {
+    SetCurrentLink(state, LoadSetupFromFile(state.link));
     return 1;
 }
 
 // No module check: the viewer shows any controller's registers.
-int ViewRegisters(ShellState&) {
-    if (!LinkReady()) return 0;
-    SetCurrentLink(RegisterViewer(CurrentLink(), kStatusRegisterOffset, SetCurrentLink));
+int ViewRegisters(ShellState& state) {
+    if (!LinkReady(state)) return 0;
+    const auto changed = [&state](Link* link) { SetCurrentLink(state, link); };
+    SetCurrentLink(state, RegisterViewer(state.link, kStatusRegisterOffset, changed));
     return 1;
 }
-int MonitorCts(ShellState&) {
-    ReopenIfLost();
-    CtsMonitor(CurrentLink(), 4);
+int MonitorCts(ShellState& state) {
+    ReopenIfLost(state);
+    CtsMonitor(state.link, 4);
     return 1;
 }
 

@@ -6,9 +6,9 @@
 #include "forms/link_forms.h"
 #include "ui/busy_spinner.h"
 
-bool ModuleReachable() {
-    if (!LinkReady()) return false;
+bool ModuleReachable(ShellState& state) {
+    if (!LinkReady(state)) return false;
     // Every transfer that follows waits with the spinner, and Esc ends the wait.
-    SetLinkIdleCallback(CurrentLink(), BusySpinner, nullptr);
-    return IdentifyModule(CurrentLink(), "KOVA") != 0;
+    SetLinkIdleCallback(state.link, BusySpinner, nullptr);
+    return IdentifyModule(state.link, "KOVA") != 0;
 }

@@ -24,24 +24,24 @@ ScreenReporter& Reporter() {
 }  // namespace
 
 int EditPortsOnline(ShellState& state) {
-    ModuleWrites writes(ModuleSession{CurrentLink(), Reporter(), state.moduleModel}, CurrentSetup);
+    ModuleWrites writes(ModuleSession{state.link, Reporter(), state.moduleModel}, CurrentSetup);
     EditPorts(state.documents, writes, state.editorPort);
     state.moduleModel = writes.Model();
     return 1;
 }
 
 int SendMemoryToModule(ShellState& state) {
-    return SendDialog(CurrentLink(), state.documents, state.moduleModel, CurrentSetup);
+    return SendDialog(state.link, state.documents, state.moduleModel, CurrentSetup);
 }
 
 int FetchMemoryFromModule(ShellState& state) {
-    return FetchDialog(CurrentLink(), state.documents, state.moduleModel);
+    return FetchDialog(state.link, state.documents, state.moduleModel);
 }
 
 // The emulator's port comes from the module without its poll queries; a
 // failure is reported and emulation goes on.
 int EmulateOnline(ShellState& state) {
-    ModuleSession session{CurrentLink(), Reporter(), state.moduleModel};
+    ModuleSession session{state.link, Reporter(), state.moduleModel};
     Emulate(state.documents, 1, [&session](ModuleConfig& into, int port) {
         FetchPort(session, into, port, port, false);
     });
@@ -50,8 +50,8 @@ int EmulateOnline(ShellState& state) {
 }
 
 // No identification first, but a link: the form runs when there is none.
-int WriteSetupToModuleEeprom(ShellState&) {
-    if (!LinkReady()) return 0;
-    SetLinkIdleCallback(CurrentLink(), BusySpinner, nullptr);
-    return WriteSetupToEeprom(CurrentLink());
+int WriteSetupToModuleEeprom(ShellState& state) {
+    if (!LinkReady(state)) return 0;
+    SetLinkIdleCallback(state.link, BusySpinner, nullptr);
+    return WriteSetupToEeprom(state.link);
 }

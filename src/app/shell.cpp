@@ -30,7 +30,7 @@ bool QuitConfirmed(const ConfigDocuments& documents) {
 
 void RunAction(ShellState& state, const MenuAction& action) {
     ConfigDocuments& documents = state.documents;
-    if (action.needsModule && !ModuleReachable()) return;
+    if (action.needsModule && !ModuleReachable(state)) return;
     if (!action.run) return;
     if (action.copy != ConfigCopy::None && action.copy != ConfigCopy::BackOnSuccess)
         documents.WorkingConfig = documents.OfflineMemory;
@@ -54,7 +54,7 @@ void StartUp(ShellState& state, const std::vector<std::string>& arguments) {
     DrawBanner();
     ResetGridOrigin();
     for (const auto& argument : arguments) StuffAllKeys(ArgumentKeystrokes(argument));
-    SetCurrentLink(LoadStartupSetup(kStartupSetupFile));  // also binds F1
+    SetCurrentLink(state, LoadStartupSetup(kStartupSetupFile));  // also binds F1
     // After the setup: the Print/Prog baud follows the link's.
     SetDefaults(state.documents, LinkBaudRate(CurrentSetup));
     // A word the start-up left on the status row is for the first screen,
@@ -103,6 +103,6 @@ int RunShell(con::Console& console, const std::vector<std::string>& arguments, S
         RedrawUntrappedError();
     }
     ScreenDone();
-    CloseCurrentLink();
+    CloseCurrentLink(state);
     return 0;
 }

@@ -5,6 +5,7 @@
 
 #include "config/config_documents.h"
 #include "config/module_config.h"
+#include "link/link.h"
 
 struct ShellState {
     ConfigDocuments documents;
@@ -14,4 +15,11 @@ struct ShellState {
     // The port the configuration editor shows, kept from one editing to the
     // next.
     int editorPort = 0;
+    // The one link open at a time, replaced by what connecting, the link
+    // forms, the terminal, the viewer and loading a setup return.
+    Link* link = nullptr;
+    // The serial link was lost and could not be opened again yet: the
+    // functions that need a link try its settings again rather than asking
+    // for new ones.
+    bool linkLostPending = false;
 };

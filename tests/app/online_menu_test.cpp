@@ -39,7 +39,7 @@ struct OnlineMenu : EditorScreen {
         EditorScreen::SetUp();
         sim = std::make_unique<TcpModule>();
         ASSERT_NE(nullptr, sim->link());
-        SetCurrentLink(sim->link());
+        SetCurrentLink(state, sim->link());
         FillDefaults(state.documents.OfflineMemory);
         state.documents.OfflineDirty = false;
         state.documents.PrintProgBaud = 3;
@@ -50,7 +50,7 @@ struct OnlineMenu : EditorScreen {
         ASSERT_TRUE(RegisterWrite(sim->link(), PortBase(2), 1, &baud));
     }
     void TearDown() override {
-        SetCurrentLink(nullptr);  // the simulator's fixture closes it
+        SetCurrentLink(state, nullptr);  // the simulator's fixture closes it
         EditorScreen::TearDown();
     }
     uint16_t Register(int reg) {
