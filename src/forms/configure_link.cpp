@@ -8,10 +8,9 @@
 #include "forms/connect_link.h"
 #include "forms/link_forms.h"
 #include "forms/setup_file_dialogs.h"
+#include "forms/setup_ports.h"
 #include "setup/link_kinds.h"
 #include "setup/link_setup.h"
-#include "setup/port_refresh.h"
-#include "setup/serial_port_list.h"
 #include "setup/setup_choices.h"
 #include "ui/boxes.h"
 #include "ui/fields.h"
@@ -133,7 +132,8 @@ struct RouteEdit {
     }
 };
 
-FieldDescriptor DescriptorOf(const SlotRow& row, LinkSetup& s, RouteEdit& route) {
+FieldDescriptor DescriptorOf(const SlotRow& row, LinkSetup& s, RouteEdit& route,
+                             const char* const* portChoices) {
     FieldDescriptor f{row.row, kValueCol, row.width, row.dataType,
                       nullptr, nullptr,   nullptr,   tf::Highlight};
     auto choice = [&f](int16_t* value, const char* const* texts) {
@@ -142,7 +142,7 @@ FieldDescriptor DescriptorOf(const SlotRow& row, LinkSetup& s, RouteEdit& route)
     };
     switch (row.slot) {
         case Slot::Port:
-            choice(&s.LinkPort, SerialPortList);
+            choice(&s.LinkPort, portChoices);
             break;
         case Slot::Baud:
             choice(&s.LinkBaud, kSetupBaudTexts);
@@ -190,12 +190,12 @@ struct TypeForm {
     RouteEdit route;
 };
 
-void BuildForm(TypeForm& form, LinkSetup& s) {
+void BuildForm(TypeForm& form, LinkSetup& s, const char* const* portChoices) {
     form.route.Load(s);
     form.fields.clear();
     for (Slot slot : SlotsOf(s.ConnectionType)) {
         if (slot == Slot::FixedDataBits) continue;  // shown, not edited
-        form.fields.push_back(DescriptorOf(RowOf(slot), s, form.route));
+        form.fields.push_back(DescriptorOf(RowOf(slot), s, form.route, portChoices));
     }
 }
 
@@ -260,10 +260,10 @@ FormEnd EditTypeFields(TypeForm& form, LinkSetup& s, bool fromLast) {
     return FormEnd::BackToType;
 }
 
-FormEnd RunTypeLoop(LinkSetup& s) {
+FormEnd RunTypeLoop(LinkSetup& s, const char* const* portChoices) {
     TypeForm form;
     for (;;) {
-        BuildForm(form, s);
+        BuildForm(form, s, portChoices);
         DrawTypeForm(form, s, tf::Reverse);
         int k = GetKey();
         switch (k) {
@@ -315,9 +315,10 @@ Link* ConfigureLink(Link* current) {
     WindowHandle window = OpenWindow(7, 20, 18, 79, "CONFIGURE THIS COMPUTER");
     // Read afresh: a port plugged in since is offered, and the settings
     // keep naming the ports they named.
-    RefreshSerialPorts(CurrentSetup);
+    RefreshSetupPorts(CurrentSetup);
+    const SerialPortList ports = SetupPorts();  // the choices, for as long as the form runs
     const LinkSetup saved = CurrentSetup;
-    if (RunTypeLoop(CurrentSetup) == FormEnd::Cancelled) {
+    if (RunTypeLoop(CurrentSetup, ports.Choices()) == FormEnd::Cancelled) {
         if (RecordDiffers(CurrentSetup, saved)) {
             ShowError(kEditAborted);
             CurrentSetup = saved;

@@ -6,9 +6,8 @@
 #include "config/config_lists.h"
 #include "forms/link_forms.h"
 #include "forms/setup_file_dialogs.h"
+#include "forms/setup_ports.h"
 #include "setup/link_setup.h"
-#include "setup/port_refresh.h"
-#include "setup/serial_port_list.h"
 #include "setup/setup_choices.h"
 #include "ui/boxes.h"
 #include "ui/fields.h"
@@ -34,10 +33,11 @@ void ConfigureTerminal(bool offerSave) {
     WindowHandle window = OpenWindow(6, 28, 12, 60, "CONFIGURE TERMINAL EMULATOR");
     // Read afresh: a port plugged in since is offered, and the settings
     // keep naming the ports they named.
-    RefreshSerialPorts(CurrentSetup);
+    RefreshSetupPorts(CurrentSetup);
+    const SerialPortList ports = SetupPorts();  // the choices, for as long as the form runs
     LinkSetup& s = CurrentSetup;
     FieldDescriptor fields[] = {
-        {7, 46, kPortFieldWidth, dt::ChoiceList, &s.TerminalPort, SerialPortList, nullptr,
+        {7, 46, kPortFieldWidth, dt::ChoiceList, &s.TerminalPort, ports.Choices(), nullptr,
          tf::Highlight},
         {8, 46, kSetupBaudWidth, dt::ChoiceList, &s.TerminalBaud, kSetupBaudTexts, nullptr,
          tf::Highlight},

@@ -5,11 +5,10 @@
 
 #include <cstdio>
 
+#include "forms/setup_ports.h"
 #include "setup/link_kinds.h"
 #include "setup/link_opening.h"
 #include "setup/link_setup.h"
-#include "setup/port_refresh.h"
-#include "setup/serial_port_list.h"
 #include "ui/boxes.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
@@ -32,7 +31,7 @@ void ReportConnectFailure(const std::string& reason) {
 
 Link* OpenFromSetup(LinkSetup& setup, std::string* reason) {
     LinkTarget target;
-    if (!ResolveLinkTarget(setup, &target, reason)) return nullptr;
+    if (!ResolveLinkTarget(setup, SetupPorts(), &target, reason)) return nullptr;
     if (!target.note.empty()) NoteOnStatusRow(target.note);
     // Cut to the window: a long host name must not spill over its frame.
     PutText(target.line.c_str(), 5, 3, 37, ' ', 0);
@@ -47,7 +46,7 @@ Link* OpenFromSetup(LinkSetup& setup, std::string* reason) {
 Link* OpenAgain(LinkSetup& s, std::string* reason) {
     const LinkKindRow* kind = LinkKindOf(s.ConnectionType);
     const bool serial = kind && kind->serial;
-    const std::string gone = serial ? RefreshSerialPorts(s) : "";
+    const std::string gone = serial ? RefreshSetupPorts(s) : "";
     if (!gone.empty()) {
         *reason = "Lost port " + gone + ": it is not there now (unplugged?)";
         return nullptr;
@@ -67,8 +66,8 @@ Link* ConnectLink(Link* current) {
     if (current && LinkPortLost(current)) {
         CloseLink(current);
         current = nullptr;
-    } else if (SerialPortCount() == 0) {
-        EnumerateSerialPorts();
+    } else {
+        ReadSetupPortsIfEmpty();
     }
     if (!current) {
         std::string reason;

@@ -7,9 +7,9 @@
 
 #include "forms/connect_link.h"
 #include "forms/link_forms.h"
+#include "forms/setup_ports.h"
 #include "setup/link_kinds.h"
 #include "setup/link_setup.h"
-#include "setup/serial_port_list.h"
 #include "setup/setup_file.h"
 #include "ui/boxes.h"
 #include "ui/file_picker.h"
@@ -52,7 +52,7 @@ void BindPrintScreen() {
 
 Link* LoadStartupSetup(const std::string& name) {
     StartupSetupName = AbsoluteSetupName(name);
-    EnumerateSerialPorts();
+    ReadSetupPorts();
     CurrentSetup = LinkSetup{};
     Link* link = nullptr;
     switch (ReadSetup(StartupSetupName)) {
@@ -60,7 +60,7 @@ Link* LoadStartupSetup(const std::string& name) {
             // Only a serial link names a port of the list; a TCP link must not
             // fail this test on a computer without serial ports.
             if (UsesSerialPort(CurrentSetup.ConnectionType) &&
-                !SerialPortAt(CurrentSetup.LinkPort)) {
+                !SetupPorts().At(CurrentSetup.LinkPort)) {
                 ShowError("The saved link is not in current choices.");
                 link = ConfigureLink(nullptr);
             } else {

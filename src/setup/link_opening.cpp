@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "setup/link_kinds.h"
-#include "setup/serial_port_list.h"
 
 namespace {
 
@@ -37,7 +36,8 @@ std::string ConnectLineOf(int connectionType, const char* target) {
     return line;
 }
 
-bool ResolveLinkTarget(LinkSetup& setup, LinkTarget* target, std::string* reason) {
+bool ResolveLinkTarget(LinkSetup& setup, SerialPortList& ports, LinkTarget* target,
+                       std::string* reason) {
     const LinkKindRow* row = LinkKindOf(setup.ConnectionType);
     if (!row) {
         *reason = kNoType;
@@ -46,10 +46,10 @@ bool ResolveLinkTarget(LinkSetup& setup, LinkTarget* target, std::string* reason
     if (row->forceEightBits) setup.LinkDataBits = 1;
     if (row->singleDrop) setup.RouteCount = 1;
     target->note = BoundTimeout(setup);
-    if (row->serial && SerialPortCount() == 0) EnumerateSerialPorts();
+    if (row->serial && ports.Count() == 0) ports = ReadSerialPortList();
     // The host field of a damaged file need not hold its terminator.
     const std::string host(setup.TcpHost, strnlen(setup.TcpHost, sizeof setup.TcpHost));
-    const char* name = row->serial ? SerialPortAt(setup.LinkPort) : host.c_str();
+    const char* name = row->serial ? ports.At(setup.LinkPort) : host.c_str();
     if (!name) {
         *reason = "The link's serial port is not in the list of ports";
         return false;
@@ -78,8 +78,9 @@ int ApplyLinkSettings(Link* link, const LinkSetup& setup) {
 }
 
 Link* OpenLinkFromSetup(LinkSetup& setup, std::string* reason, std::string* note) {
+    SerialPortList ports;
     LinkTarget target;
-    if (!ResolveLinkTarget(setup, &target, reason)) return nullptr;
+    if (!ResolveLinkTarget(setup, ports, &target, reason)) return nullptr;
     if (note) *note = target.note;
     Link* link = OpenLinkOn(setup, target.path, reason);
     if (link && !ApplyLinkSettings(link, setup)) {

@@ -7,6 +7,7 @@
 
 #include "link/link.h"
 #include "setup/link_setup.h"
+#include "setup/serial_port_list.h"
 
 struct LinkTarget {
     std::string line;  // what the connect window shows: "Via Modbus TCP to 10.0.0.5"
@@ -21,10 +22,11 @@ std::string ConnectLineOf(int connectionType, const char* target);
 // Applies what the connection type forces (eight data bits for Sy/Max and
 // Modbus RTU, a single drop for the Modbus kinds), replaces a reply timeout
 // outside its range by the default (saying so in the target's note), and
-// finds the target: the
-// listed serial port at LinkPort (the list is read when still empty) or the
-// TCP host. False with a reason a user can act on when there is none.
-bool ResolveLinkTarget(LinkSetup& setup, LinkTarget* target, std::string* reason);
+// finds the target: the serial port at LinkPort of ports (the list LinkPort
+// points into, read into ports when it is still empty) or the TCP host.
+// False with a reason a user can act on when there is none.
+bool ResolveLinkTarget(LinkSetup& setup, SerialPortList& ports, LinkTarget* target,
+                       std::string* reason);
 
 // Opens a link of the settings' connection type on a device path or host
 // (route, drop and TCP port from the settings); null with a reason.
@@ -35,6 +37,6 @@ Link* OpenLinkOn(const LinkSetup& setup, const std::string& path, std::string* r
 int ApplyLinkSettings(Link* link, const LinkSetup& setup);
 
 // All three: the link the settings name with their line settings applied,
-// or null with a reason.
-// A note of ResolveLinkTarget goes to note when given.
+// or null with a reason. A serial port is looked up in the list as it is
+// now. A note of ResolveLinkTarget goes to note when given.
 Link* OpenLinkFromSetup(LinkSetup& setup, std::string* reason, std::string* note = nullptr);

@@ -2,7 +2,6 @@
 #include "setup/serial_port_list.h"
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
 #include <fstream>
 
@@ -10,11 +9,7 @@
 
 namespace fs = std::filesystem;
 
-const char* SerialPortList[kSerialPortSlots] = {};
-
 namespace {
-
-std::array<std::string, kSerialPortSlots - 1> gNames;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -65,27 +60,33 @@ std::vector<std::string> ListSerialDevices(const std::string& sysDirectory) {
     return names;
 }
 
-void EnumerateSerialPorts() {
-    std::fill(std::begin(SerialPortList), std::end(SerialPortList), nullptr);
-    auto names = ListSerialDevices(SysDirectory());
-    size_t count = std::min(names.size(), gNames.size());
-    for (size_t i = 0; i < count; ++i) {
-        gNames[i] = names[i];
-        SerialPortList[i] = gNames[i].c_str();
-    }
+SerialPortList::SerialPortList(const std::vector<std::string>& names) {
+    auto held = std::make_shared<Names>();
+    const size_t count = std::min(names.size(), size_t(kSerialPortSlots - 1));
+    held->names.assign(names.begin(), names.begin() + std::ptrdiff_t(count));
+    for (const std::string& name : held->names) held->choices.push_back(name.c_str());
+    held->choices.push_back(nullptr);
+    names_ = std::move(held);
 }
 
-int SerialPortCount() {
-    int n = 0;
-    while (n < kSerialPortSlots && SerialPortList[n]) ++n;
-    return n;
+int SerialPortList::Count() const { return names_ ? int(names_->names.size()) : 0; }
+
+const char* SerialPortList::At(int index) const {
+    if (index < 0 || index >= Count()) return nullptr;
+    return names_->choices[size_t(index)];
 }
 
-const char* SerialPortAt(int index) {
-    if (index < 0 || index >= kSerialPortSlots) return nullptr;
-    for (int i = 0; i < index; ++i)
-        if (!SerialPortList[i]) return nullptr;
-    return SerialPortList[index];
+int SerialPortList::IndexOf(const std::string& name) const {
+    for (int i = 0; i < Count(); ++i)
+        if (names_->names[size_t(i)] == name) return i;
+    return -1;
 }
+
+const char* const* SerialPortList::Choices() const {
+    static constexpr const char* kNoChoices[] = {nullptr};
+    return names_ ? names_->choices.data() : kNoChoices;
+}
+
+SerialPortList ReadSerialPortList() { return SerialPortList(ListSerialDevices(SysDirectory())); }
 
 std::string SerialPortPath(const char* name) { return DeviceDirectory() + "/" + name; }

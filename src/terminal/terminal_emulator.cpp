@@ -9,6 +9,7 @@
 #include "config/config_lists.h"
 #include "forms/connect_link.h"
 #include "forms/link_forms.h"
+#include "forms/setup_ports.h"
 #include "setup/link_kinds.h"
 #include "setup/link_setup.h"
 #include "setup/serial_port_list.h"
@@ -62,8 +63,8 @@ void ShowTerminalError(const std::string& message, const std::string& reason) {
 }
 
 bool OpenTerminalPort(TerminalSession& s) {
-    if (SerialPortCount() == 0) EnumerateSerialPorts();
-    const char* name = SerialPortAt(CurrentSetup.TerminalPort);
+    ReadSetupPortsIfEmpty();
+    const char* name = SetupPorts().At(CurrentSetup.TerminalPort);
     s.portName = name ? name : "";
     s.lost = false;
     long status = nt_sio::SioNotFound;

@@ -8,15 +8,15 @@
 
 #include "common/device_root_dir.h"
 #include "common/pty_pair.h"
+#include "forms/setup_ports.h"
 #include "setup/device_root.h"
-#include "setup/serial_port_list.h"
 
 class PtyPorts {
   public:
     PtyPorts() = default;
     ~PtyPorts() {
         SetDeviceRoot("");
-        EnumerateSerialPorts();
+        ReadSetupPorts();
     }
     PtyPorts(const PtyPorts&) = delete;
     PtyPorts& operator=(const PtyPorts&) = delete;
@@ -34,7 +34,7 @@ class PtyPorts {
     // Makes the program look here and lists the ports again.
     void Use() {
         SetDeviceRoot(root_.Path());
-        EnumerateSerialPorts();
+        ReadSetupPorts();
     }
     int SlaveKeeper(size_t index) const { return pairs_.at(index)->SlaveKeeper(); }
     PtyPair& Pair(size_t index) { return *pairs_.at(index); }

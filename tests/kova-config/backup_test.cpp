@@ -92,8 +92,8 @@ TEST_F(BackupTest, ModulesOnOneSerialPortTakeTurns) {
     EXPECT_EQ(Entries("out"), (std::vector<std::string>{"first.KOV", "second.KOV"}));
 }
 
-// Setup files name serial ports by their place in the port list, which the
-// links opened side by side must not each read for themselves.
+// Setup files name serial ports by their place in the port list: links opened
+// side by side each look theirs up in a list read for that opening.
 TEST_F(BackupTest, SetupFilesOnTwoSerialPortsAreFetchedSideBySide) {
     Sim first(Sim::RtuPty), second(Sim::RtuPty);
     DeviceRootDir root;

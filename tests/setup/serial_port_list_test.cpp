@@ -1,5 +1,6 @@
 // Serial port discovery over a made-up sysfs tree: which ttys count, their
-// natural order, and the 39-name limit of the list.
+// natural order, and the 39-name limit of the list; a list read is a value
+// that keeps its names whatever is read after it.
 #include "setup/serial_port_list.h"
 
 #include <gtest/gtest.h>
@@ -18,10 +19,7 @@ namespace {
 
 class FakeSysfs : public testing::Test {
   protected:
-    void TearDown() override {
-        SetDeviceRoot("");
-        EnumerateSerialPorts();
-    }
+    void TearDown() override { SetDeviceRoot(""); }
     void AddTty(const std::string& name, bool device = true, int type = -1) {
         root.AddTty(name, device, type);
     }
@@ -46,37 +44,66 @@ TEST_F(FakeSysfs, ListsTtysWithADeviceAndAUartInNaturalOrder) {
 TEST_F(FakeSysfs, NoTtyDirectoryGivesAnEmptyList) {
     EXPECT_TRUE(ListSerialDevices(root.Path() + "/nowhere").empty());
     SetDeviceRoot(root.Path() + "/nowhere");
-    EnumerateSerialPorts();
-    EXPECT_EQ(0, SerialPortCount());
-    EXPECT_EQ(nullptr, SerialPortList[0]);
-    EXPECT_EQ(nullptr, SerialPortAt(0));
+    const SerialPortList ports = ReadSerialPortList();
+    EXPECT_EQ(0, ports.Count());
+    EXPECT_EQ(nullptr, ports.Choices()[0]);
+    EXPECT_EQ(nullptr, ports.At(0));
+    EXPECT_EQ(-1, ports.IndexOf("ttyUSB0"));
+    EXPECT_EQ(nullptr, SerialPortList().Choices()[0]);
 }
 
 TEST_F(FakeSysfs, ListKeepsTheFirst39AndEndsWithAnEmptySlot) {
     for (int i = 0; i < 45; ++i) AddTty("ttyUSB" + std::to_string(i));
     SetDeviceRoot(root.Path());
-    EnumerateSerialPorts();
-    ASSERT_EQ(39, SerialPortCount());
-    EXPECT_STREQ("ttyUSB0", SerialPortList[0]);
-    EXPECT_STREQ("ttyUSB38", SerialPortList[38]);
-    EXPECT_EQ(nullptr, SerialPortList[39]);
-    EXPECT_STREQ("ttyUSB38", SerialPortAt(38));
-    EXPECT_EQ(nullptr, SerialPortAt(39));
-    EXPECT_EQ(nullptr, SerialPortAt(-1));
+    const SerialPortList ports = ReadSerialPortList();
+    ASSERT_EQ(39, ports.Count());
+    EXPECT_STREQ("ttyUSB0", ports.Choices()[0]);
+    EXPECT_STREQ("ttyUSB38", ports.Choices()[38]);
+    EXPECT_EQ(nullptr, ports.Choices()[39]);
+    EXPECT_STREQ("ttyUSB38", ports.At(38));
+    EXPECT_EQ(nullptr, ports.At(39));
+    EXPECT_EQ(nullptr, ports.At(-1));
+    EXPECT_EQ(38, ports.IndexOf("ttyUSB38"));
+    EXPECT_EQ(-1, ports.IndexOf("ttyUSB39"));
     EXPECT_EQ(root.Path() + "/dev/ttyUSB5", SerialPortPath("ttyUSB5"));
 }
 
-TEST_F(FakeSysfs, EnumeratingAgainForgetsPortsThatWentAway) {
+TEST_F(FakeSysfs, ReadingAgainForgetsPortsThatWentAwayAndTheOldListKeepsThem) {
     AddTty("ttyUSB0");
     AddTty("ttyUSB1");
     SetDeviceRoot(root.Path());
-    EnumerateSerialPorts();
-    ASSERT_EQ(2, SerialPortCount());
+    const SerialPortList before = ReadSerialPortList();
+    const char* const* choices = before.Choices();
+    ASSERT_EQ(2, before.Count());
     fs::remove_all(root.Path() + "/sys/class/tty/ttyUSB0");
-    EnumerateSerialPorts();
-    ASSERT_EQ(1, SerialPortCount());
-    EXPECT_STREQ("ttyUSB1", SerialPortList[0]);
-    EXPECT_EQ(nullptr, SerialPortAt(1));
+    const SerialPortList now = ReadSerialPortList();
+    ASSERT_EQ(1, now.Count());
+    EXPECT_STREQ("ttyUSB1", now.Choices()[0]);
+    EXPECT_EQ(nullptr, now.At(1));
+    EXPECT_EQ(0, now.IndexOf("ttyUSB1"));
+    EXPECT_EQ(choices, before.Choices());
+    EXPECT_STREQ("ttyUSB0", choices[0]);
+    EXPECT_STREQ("ttyUSB1", choices[1]);
+    EXPECT_EQ(nullptr, choices[2]);
+}
+
+// A form holds the choices of its list while it runs; the list may be copied
+// or moved on meanwhile.
+TEST(SerialPortListValue, ChoicesStayValidWhileACopyLives) {
+    const char* const* choices = nullptr;
+    SerialPortList kept;
+    {
+        SerialPortList read({"ttyS0", "ttyUSB0"});
+        choices = read.Choices();
+        kept = read;
+        SerialPortList moved = std::move(read);
+        EXPECT_EQ(choices, moved.Choices());
+    }
+    EXPECT_EQ(choices, kept.Choices());
+    EXPECT_STREQ("ttyS0", choices[0]);
+    EXPECT_STREQ("ttyUSB0", choices[1]);
+    EXPECT_EQ(nullptr, choices[2]);
+    EXPECT_EQ(1, kept.IndexOf("ttyUSB0"));
 }
 
 TEST(NaturalOrder, DigitRunsCompareByValue) {

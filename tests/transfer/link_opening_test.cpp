@@ -82,7 +82,6 @@ TEST(LinkOpeningTest, ASyMaxRecordTakesItsBlockCheck) {
         DeviceRootDir root;
         root.AddPort("ttyS0", sim.Target());
         SetDeviceRoot(root.Path());
-        EnumerateSerialPorts();
         LinkSetup setup = DefaultSetupFor("KOVASW.STP");
         setup.ConnectionType = LinkTypeSyMax;
         setup.LinkPort = 0;
@@ -96,8 +95,41 @@ TEST(LinkOpeningTest, ASyMaxRecordTakesItsBlockCheck) {
         EXPECT_EQ(marker, kIdentMarkerValue);
         CloseLink(link);
         SetDeviceRoot("");
-        EnumerateSerialPorts();
     }
+}
+
+// The link port is a place in the list the caller holds: that list is read
+// when it is still empty, and only for a serial link; one already read is
+// taken as it is, whatever the system lists now.
+TEST(LinkOpeningTest, TheLinkPortIsLookedUpInTheCallersList) {
+    DeviceRootDir root;
+    root.AddPort("ttyS0", root.Path() + "/dev/none");
+    root.AddPort("ttyS1", root.Path() + "/dev/none");
+    SetDeviceRoot(root.Path());
+    LinkSetup setup = DefaultSetupFor("KOVASW.STP");
+    setup.ConnectionType = LinkTypeSyMax;
+    setup.LinkPort = 0;
+    LinkTarget target;
+    std::string reason;
+
+    SerialPortList held({"ttyS1"});
+    ASSERT_TRUE(ResolveLinkTarget(setup, held, &target, &reason)) << reason;
+    EXPECT_EQ(root.Path() + "/dev/ttyS1", target.path);
+    EXPECT_EQ("Via Sy/Max to ttyS1", target.line);
+    EXPECT_EQ(1, held.Count());
+
+    SerialPortList empty;
+    ASSERT_TRUE(ResolveLinkTarget(setup, empty, &target, &reason)) << reason;
+    EXPECT_EQ(root.Path() + "/dev/ttyS0", target.path);
+    EXPECT_EQ(2, empty.Count());
+
+    setup.ConnectionType = LinkTypeModbusTcp;
+    std::strcpy(setup.TcpHost, "127.0.0.1");
+    SerialPortList unread;
+    ASSERT_TRUE(ResolveLinkTarget(setup, unread, &target, &reason)) << reason;
+    EXPECT_EQ("127.0.0.1", target.path);
+    EXPECT_EQ(0, unread.Count());
+    SetDeviceRoot("");
 }
 
 TEST(LinkOpeningTest, RecordsThatNameNothing) {

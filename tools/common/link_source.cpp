@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 
 #include "config/config_lists.h"
 #include "config/disk_file.h"
@@ -96,11 +95,6 @@ Link* OpenLinkSource(const LinkSource& source, std::string* reason) {
     if (source.setupFile.empty()) return OpenToolLink(source.settings, reason);
     LinkSetup setup;
     if (!ReadLinkSetupFile(source.setupFile, &setup, reason)) return nullptr;
-    // A setup file names its serial port by its place in the process's one
-    // port list, which the opening reads in when it is empty: links opened
-    // side by side (a backup) take turns at that.
-    static std::mutex portListInUse;
-    std::lock_guard<std::mutex> guard(portListInUse);
     std::string note;
     Link* link = OpenLinkFromSetup(setup, reason, &note);
     if (!note.empty()) std::fprintf(stderr, "%s: %s\n", source.setupFile.c_str(), note.c_str());
