@@ -17,13 +17,13 @@ void CloseCurrentLink(ShellState& state) {
 bool ReopenIfLost(ShellState& state) {
     const bool lost = state.link ? LinkPortLost(state.link) : state.linkLostPending;
     if (!lost) return true;
-    state.link = ConnectLink(state.link);
+    state.link = ConnectLink(state.settings, state.link);
     state.linkLostPending = state.link == nullptr;
     return state.link != nullptr;
 }
 
 bool LinkReady(ShellState& state) {
     if (state.link || state.linkLostPending) return ReopenIfLost(state);
-    state.link = ConfigureLink(nullptr);
+    state.link = ConfigureLink(state.settings, nullptr);
     return state.link != nullptr;
 }

@@ -55,24 +55,24 @@ int EmulateOffline(ShellState& state) {
 // The setup entries: the link that the form or the loaded file yields
 // becomes the current link.
 int SetUpLink(ShellState& state) {
-    SetCurrentLink(state, ConfigureLink(state.link));
+    SetCurrentLink(state, ConfigureLink(state.settings, state.link));
     return 1;
 }
-int SetUpTerminal(ShellState&) {
-    ConfigureTerminal(true);
+int SetUpTerminal(ShellState& state) {
+    ConfigureTerminal(state.settings, true);
     return 1;
 }
-int SetUpRegisterViewer(ShellState&) {
-    ConfigureRegisterViewer(true);
+int SetUpRegisterViewer(ShellState& state) {
+    ConfigureRegisterViewer(state.settings, true);
     return 1;
 }
 // The terminal lends the link's port and hands back the link in force.
 int RunTerminal(ShellState& state) {
-    SetCurrentLink(state, TerminalEmulator(state.link));
+    SetCurrentLink(state, TerminalEmulator(state.settings, state.link));
     return 1;
 }
 int LoadSetup(ShellState& state) {
-    SetCurrentLink(state, LoadSetupFromFile(state.link));
+    SetCurrentLink(state, LoadSetupFromFile(state.settings, state.link));
     return 1;
 }
 
@@ -80,7 +80,8 @@ int LoadSetup(ShellState& state) {
 int ViewRegisters(ShellState& state) {
     if (!LinkReady(state)) return 0;
     const auto changed = [&state](Link* link) { SetCurrentLink(state, link); };
-    SetCurrentLink(state, RegisterViewer(state.link, kStatusRegisterOffset, changed));
+    SetCurrentLink(state,
+                   RegisterViewer(state.settings, state.link, kStatusRegisterOffset, changed));
     return 1;
 }
 int MonitorCts(ShellState& state) {

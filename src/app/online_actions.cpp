@@ -24,14 +24,15 @@ ScreenReporter& Reporter() {
 }  // namespace
 
 int EditPortsOnline(ShellState& state) {
-    ModuleWrites writes(ModuleSession{state.link, Reporter(), state.moduleModel}, CurrentSetup);
+    ModuleWrites writes(ModuleSession{state.link, Reporter(), state.moduleModel},
+                        state.settings.CurrentSetup);
     EditPorts(state.documents, writes, state.editorPort);
     state.moduleModel = writes.Model();
     return 1;
 }
 
 int SendMemoryToModule(ShellState& state) {
-    return SendDialog(state.link, state.documents, state.moduleModel, CurrentSetup);
+    return SendDialog(state.link, state.documents, state.moduleModel, state.settings.CurrentSetup);
 }
 
 int FetchMemoryFromModule(ShellState& state) {

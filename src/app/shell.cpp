@@ -44,19 +44,19 @@ void RunAction(ShellState& state, const MenuAction& action) {
 }
 
 // The layers below read the settings and the current link through these.
-void HandDownHooks() {
-    SetErrorHooks({[] { return int(CurrentSetup.TrapErrors); }});
+void HandDownHooks(ShellState& state) {
+    SetErrorHooks({[&state] { return int(state.settings.CurrentSetup.TrapErrors); }});
     SetConnectIdleCallback(BusySpinner);
 }
 
 void StartUp(ShellState& state, const std::vector<std::string>& arguments) {
-    HandDownHooks();
+    HandDownHooks(state);
     DrawBanner();
     ResetGridOrigin();
     for (const auto& argument : arguments) StuffAllKeys(ArgumentKeystrokes(argument));
-    SetCurrentLink(state, LoadStartupSetup(kStartupSetupFile));  // also binds F1
+    SetCurrentLink(state, LoadStartupSetup(state.settings, kStartupSetupFile));  // binds F1
     // After the setup: the Print/Prog baud follows the link's.
-    SetDefaults(state.documents, LinkBaudRate(CurrentSetup));
+    SetDefaults(state.documents, LinkBaudRate(state.settings.CurrentSetup));
     // A word the start-up left on the status row is for the first screen,
     // not for every return to the menu.
     HideUntrappedError();
@@ -104,5 +104,7 @@ int RunShell(con::Console& console, const std::vector<std::string>& arguments, S
     }
     ScreenDone();
     CloseCurrentLink(state);
+    // The hooks read this state, which the caller may end now.
+    SetErrorHooks({[] { return 0; }});
     return 0;
 }

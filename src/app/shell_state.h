@@ -6,9 +6,12 @@
 #include "config/config_documents.h"
 #include "config/module_config.h"
 #include "link/link.h"
+#include "setup/setup_in_force.h"
 
 struct ShellState {
     ConfigDocuments documents;
+    // The settings in force, the startup setup file and the port list.
+    SetupInForce settings;
     // What the last module asked said it is: the mark on the main screen and
     // the editors' PLUS labels follow it, offline too.
     int16_t moduleModel = kModelUnknown;

@@ -8,7 +8,6 @@
 #include "forms/connect_link.h"
 #include "forms/link_forms.h"
 #include "forms/setup_file_dialogs.h"
-#include "forms/setup_ports.h"
 #include "setup/link_kinds.h"
 #include "setup/link_setup.h"
 #include "setup/setup_choices.h"
@@ -311,26 +310,27 @@ bool RecordDiffers(const LinkSetup& a, const LinkSetup& b) {
 
 }  // namespace
 
-Link* ConfigureLink(Link* current) {
+Link* ConfigureLink(SetupInForce& settings, Link* current) {
+    LinkSetup& setup = settings.CurrentSetup;
     WindowHandle window = OpenWindow(7, 20, 18, 79, "CONFIGURE THIS COMPUTER");
     // Read afresh: a port plugged in since is offered, and the settings
     // keep naming the ports they named.
-    RefreshSetupPorts(CurrentSetup);
-    const SerialPortList ports = SetupPorts();  // the choices, for as long as the form runs
-    const LinkSetup saved = CurrentSetup;
-    if (RunTypeLoop(CurrentSetup, ports.Choices()) == FormEnd::Cancelled) {
-        if (RecordDiffers(CurrentSetup, saved)) {
+    RefreshSetupPorts(settings);
+    const SerialPortList ports = settings.ports;  // the choices, for as long as the form runs
+    const LinkSetup saved = setup;
+    if (RunTypeLoop(setup, ports.Choices()) == FormEnd::Cancelled) {
+        if (RecordDiffers(setup, saved)) {
             ShowError(kEditAborted);
-            CurrentSetup = saved;
+            setup = saved;
         }
     } else {
         // A link already open to another place is closed whatever it was.
-        if (ConnectionChanged(saved, CurrentSetup) && current) {
+        if (ConnectionChanged(saved, setup) && current) {
             CloseLink(current);
             current = nullptr;
         }
-        current = ConnectLink(current);
-        if (current) SaveSetupPrompt();
+        current = ConnectLink(settings, current);
+        if (current) SaveSetupPrompt(settings);
     }
     CloseWindow(window);
     return current;

@@ -6,7 +6,6 @@
 #include "config/config_lists.h"
 #include "forms/link_forms.h"
 #include "forms/setup_file_dialogs.h"
-#include "forms/setup_ports.h"
 #include "setup/link_setup.h"
 #include "setup/setup_choices.h"
 #include "ui/boxes.h"
@@ -29,13 +28,13 @@ void DrawLabelsRightAligned(const LabelDescriptor* labels, int width) {
 
 }  // namespace
 
-void ConfigureTerminal(bool offerSave) {
+void ConfigureTerminal(SetupInForce& settings, bool offerSave) {
     WindowHandle window = OpenWindow(6, 28, 12, 60, "CONFIGURE TERMINAL EMULATOR");
     // Read afresh: a port plugged in since is offered, and the settings
     // keep naming the ports they named.
-    RefreshSetupPorts(CurrentSetup);
-    const SerialPortList ports = SetupPorts();  // the choices, for as long as the form runs
-    LinkSetup& s = CurrentSetup;
+    RefreshSetupPorts(settings);
+    const SerialPortList ports = settings.ports;  // the choices, for as long as the form runs
+    LinkSetup& s = settings.CurrentSetup;
     FieldDescriptor fields[] = {
         {7, 46, kPortFieldWidth, dt::ChoiceList, &s.TerminalPort, ports.Choices(), nullptr,
          tf::Highlight},
@@ -63,7 +62,7 @@ void ConfigureTerminal(bool offerSave) {
         ShowError(kEditAborted);
         s = saved;
     } else if (k == key::Enter && offerSave && changed) {
-        SaveSetupPrompt();
+        SaveSetupPrompt(settings);
     }
     CloseWindow(window);
 }

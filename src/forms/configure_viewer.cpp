@@ -51,9 +51,9 @@ int CheckViewerStartRegister(void* value, int, const FieldDescriptor*) {
     return KeepInRange(value, 1, 0, "Register Viewer start must be >= 1", nullptr);
 }
 
-void ConfigureRegisterViewer(bool offerSave) {
+void ConfigureRegisterViewer(SetupInForce& settings, bool offerSave) {
     WindowHandle window = OpenWindow(6, 28, 13, 61, "CONFIGURE REGISTER VIEWER");
-    LinkSetup& s = CurrentSetup;
+    LinkSetup& s = settings.CurrentSetup;
     constexpr uint32_t kField = tf::Highlight;
     FieldDescriptor fields[] = {
         {7, 48, 12, dt::ChoiceList, &s.ViewerPriority, kPriorityTexts, nullptr, kField},
@@ -78,7 +78,7 @@ void ConfigureRegisterViewer(bool offerSave) {
             s = saved;
         }
     } else if (offerSave) {
-        SaveSetupPrompt();
+        SaveSetupPrompt(settings);
     }
     CloseWindow(window);
 }

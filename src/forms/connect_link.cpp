@@ -5,7 +5,6 @@
 
 #include <cstdio>
 
-#include "forms/setup_ports.h"
 #include "setup/link_kinds.h"
 #include "setup/link_opening.h"
 #include "setup/link_setup.h"
@@ -29,9 +28,10 @@ void ReportConnectFailure(const std::string& reason) {
     gReasonOnStatusLine = true;
 }
 
-Link* OpenFromSetup(LinkSetup& setup, std::string* reason) {
+Link* OpenFromSetup(SetupInForce& settings, std::string* reason) {
+    LinkSetup& setup = settings.CurrentSetup;
     LinkTarget target;
-    if (!ResolveLinkTarget(setup, SetupPorts(), &target, reason)) return nullptr;
+    if (!ResolveLinkTarget(setup, settings.ports, &target, reason)) return nullptr;
     if (!target.note.empty()) NoteOnStatusRow(target.note);
     // Cut to the window: a long host name must not spill over its frame.
     PutText(target.line.c_str(), 5, 3, 37, ' ', 0);
@@ -43,15 +43,15 @@ Link* OpenFromSetup(LinkSetup& setup, std::string* reason) {
 // (the adapter may be back at another place in it). A port that is still
 // missing is reported as such: opening whatever now stands at its old index
 // would send to another device.
-Link* OpenAgain(LinkSetup& s, std::string* reason) {
-    const LinkKindRow* kind = LinkKindOf(s.ConnectionType);
+Link* OpenAgain(SetupInForce& settings, std::string* reason) {
+    const LinkKindRow* kind = LinkKindOf(settings.CurrentSetup.ConnectionType);
     const bool serial = kind && kind->serial;
-    const std::string gone = serial ? RefreshSetupPorts(s) : "";
+    const std::string gone = serial ? RefreshSetupPorts(settings) : "";
     if (!gone.empty()) {
         *reason = "Lost port " + gone + ": it is not there now (unplugged?)";
         return nullptr;
     }
-    return OpenFromSetup(s, reason);
+    return OpenFromSetup(settings, reason);
 }
 
 }  // namespace
@@ -60,18 +60,18 @@ void SetConnectIdleCallback(LinkIdleCallback callback) { gIdleCallback = callbac
 
 bool ConnectReasonShown() { return gReasonOnStatusLine; }
 
-Link* ConnectLink(Link* current) {
+Link* ConnectLink(SetupInForce& settings, Link* current) {
     WindowHandle window = OpenWindow(4, 1, 6, 40, "ATTEMPTING TO CONNECT");
-    LinkSetup& s = CurrentSetup;
+    const LinkSetup& s = settings.CurrentSetup;
     if (current && LinkPortLost(current)) {
         CloseLink(current);
         current = nullptr;
     } else {
-        ReadSetupPortsIfEmpty();
+        ReadSetupPortsIfEmpty(settings);
     }
     if (!current) {
         std::string reason;
-        current = OpenAgain(s, &reason);
+        current = OpenAgain(settings, &reason);
         if (!current) {
             ReportConnectFailure(reason);
             CloseWindow(window);

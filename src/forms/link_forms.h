@@ -2,13 +2,14 @@
 // COMPUTER"), the terminal emulator's port and the register viewer options.
 #pragma once
 #include "link/link.h"
+#include "setup/setup_in_force.h"
 
-// Edits the link settings; after an accepted change reconnects (closing
-// current first when the connection itself changed) and offers to save.
-// Returns the link in force afterwards, or null.
-Link* ConfigureLink(Link* current);
-void ConfigureTerminal(bool offerSave);
-void ConfigureRegisterViewer(bool offerSave);
+// Each edits the settings in force. The link form, after an accepted change,
+// reconnects (closing current first when the connection itself changed) and
+// offers to save; it returns the link in force afterwards, or null.
+Link* ConfigureLink(SetupInForce& settings, Link* current);
+void ConfigureTerminal(SetupInForce& settings, bool offerSave);
+void ConfigureRegisterViewer(SetupInForce& settings, bool offerSave);
 
 // Field checks of the viewer form (exposed for tests): non-zero when the
 // value may stay; otherwise the value is corrected and the reason shown.

@@ -7,7 +7,6 @@
 
 #include "forms/connect_link.h"
 #include "forms/link_forms.h"
-#include "forms/setup_ports.h"
 #include "setup/link_kinds.h"
 #include "setup/link_setup.h"
 #include "setup/setup_file.h"
@@ -25,17 +24,17 @@ constexpr char kCantRead[] = "Can't read setup file. Use SETUP to change it";
 std::string BaseOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
 // A file that read becomes the setup in force; the outcome says whether.
-SetupFileRead ReadSetup(const std::string& path) {
+SetupFileRead ReadSetup(SetupInForce& settings, const std::string& path) {
     const SetupFileContents file = ReadSetupFile(path);
-    if (file.outcome == SetupFileRead::Read) CurrentSetup = file.setup;
+    if (file.outcome == SetupFileRead::Read) settings.CurrentSetup = file.setup;
     return file.outcome;
 }
 
 // A file that did not load: the default set, the reason, then the link form.
-Link* FallBack(const char* message) {
-    CurrentSetup = DefaultSetupFor(BaseOf(StartupSetupName));
+Link* FallBack(SetupInForce& settings, const char* message) {
+    settings.CurrentSetup = DefaultSetupFor(BaseOf(settings.StartupSetupName));
     ShowError(message);
-    return ConfigureLink(nullptr);
+    return ConfigureLink(settings, nullptr);
 }
 
 bool UsesSerialPort(int connectionType) {
@@ -50,35 +49,35 @@ void BindPrintScreen() {
 
 }  // namespace
 
-Link* LoadStartupSetup(const std::string& name) {
-    StartupSetupName = AbsoluteSetupName(name);
-    ReadSetupPorts();
-    CurrentSetup = LinkSetup{};
+Link* LoadStartupSetup(SetupInForce& settings, const std::string& name) {
+    settings.StartupSetupName = AbsoluteSetupName(name);
+    ReadSetupPorts(settings);
+    settings.CurrentSetup = LinkSetup{};
     Link* link = nullptr;
-    switch (ReadSetup(StartupSetupName)) {
+    switch (ReadSetup(settings, settings.StartupSetupName)) {
         case SetupFileRead::Read:
             // Only a serial link names a port of the list; a TCP link must not
             // fail this test on a computer without serial ports.
-            if (UsesSerialPort(CurrentSetup.ConnectionType) &&
-                !SetupPorts().At(CurrentSetup.LinkPort)) {
+            if (UsesSerialPort(settings.CurrentSetup.ConnectionType) &&
+                !settings.ports.At(settings.CurrentSetup.LinkPort)) {
                 ShowError("The saved link is not in current choices.");
-                link = ConfigureLink(nullptr);
+                link = ConfigureLink(settings, nullptr);
             } else {
-                link = ConnectLink(nullptr);
+                link = ConnectLink(settings, nullptr);
             }
             break;
         case SetupFileRead::Short:
-            link = FallBack(kCantRead);
+            link = FallBack(settings, kCantRead);
             break;
         case SetupFileRead::Missing:
-            link = FallBack(kCantLocate);
+            link = FallBack(settings, kCantLocate);
             break;
     }
     BindPrintScreen();
     return link;
 }
 
-Link* LoadSetupFromFile(Link* current) {
+Link* LoadSetupFromFile(SetupInForce& settings, Link* current) {
     WindowHandle window = OpenWindow(6, 38, 9, 63, "LOAD SETUP FROM FILE");
     PutText("New setup file to load", 7, 40, 0, ' ', 0);
     char name[9] = {};
@@ -89,15 +88,16 @@ Link* LoadSetupFromFile(Link* current) {
     }
     if (current) CloseLink(current);
     current = nullptr;
-    switch (ReadSetup(AbsoluteSetupName(entry.empty() ? std::string(name) + ".STP" : entry))) {
+    const std::string chosen = entry.empty() ? std::string(name) + ".STP" : entry;
+    switch (ReadSetup(settings, AbsoluteSetupName(chosen))) {
         case SetupFileRead::Read:
-            current = ConnectLink(nullptr);
+            current = ConnectLink(settings, nullptr);
             break;
         case SetupFileRead::Short:
-            current = FallBack(kCantRead);
+            current = FallBack(settings, kCantRead);
             break;
         case SetupFileRead::Missing:
-            current = FallBack(kCantLocate);
+            current = FallBack(settings, kCantLocate);
             break;
     }
     BindPrintScreen();
@@ -105,9 +105,9 @@ Link* LoadSetupFromFile(Link* current) {
     return current;
 }
 
-void SaveSetupPrompt() {
+void SaveSetupPrompt(const SetupInForce& settings) {
     if (!ConfirmBox("Write setup to startup file?")) return;
-    switch (SaveSetupFile(StartupSetupName, CurrentSetup)) {
+    switch (SaveSetupFile(settings.StartupSetupName, settings.CurrentSetup)) {
         case SaveResult::Saved:
             return;
         case SaveResult::CannotOpen:

@@ -4,13 +4,15 @@
 #include <string>
 
 #include "link/link.h"
+#include "setup/setup_in_force.h"
 
 // Reads the startup setup file (relative names from the current directory)
-// and connects what it names; a missing or short file gives a default set
-// and the link form. Binds F1 to print screen. Returns the link or null.
-Link* LoadStartupSetup(const std::string& name);
+// into the settings and connects what it names; a missing or short file
+// gives a default set and the link form. Binds F1 to print screen. Returns
+// the link or null.
+Link* LoadStartupSetup(SetupInForce& settings, const std::string& name);
 // "LOAD SETUP FROM FILE": closes current once a file is chosen, then loads
 // and connects. Returns the link in force afterwards (current on Esc).
-Link* LoadSetupFromFile(Link* current);
-// "Write setup to startup file?" and the save.
-void SaveSetupPrompt();
+Link* LoadSetupFromFile(SetupInForce& settings, Link* current);
+// "Write setup to startup file?" and the save of the settings in force.
+void SaveSetupPrompt(const SetupInForce& settings);

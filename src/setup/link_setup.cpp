@@ -6,9 +6,6 @@
 #include "config/config_lists.h"
 #include "setup/setup_choices.h"
 
-LinkSetup CurrentSetup{};
-std::string StartupSetupName;
-
 namespace {
 
 struct DefaultSet {

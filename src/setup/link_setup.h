@@ -69,11 +69,6 @@ static_assert(offsetof(LinkSetup, ViewerRegisterSet) == 148);
 static_assert(std::endian::native == std::endian::little,
               "the setup file is the record's little-endian image");
 
-// The record in force for the whole run.
-extern LinkSetup CurrentSetup;
-// The startup setup file's name: set once at start, the target of every save.
-extern std::string StartupSetupName;
-
 // The default set chosen by the startup file's name: "KD22X..." set 3,
 // "HOLV..." or "LXN..." set 2, any other set 1.
 LinkSetup DefaultSetupFor(const std::string& startupName);

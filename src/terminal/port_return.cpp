@@ -10,8 +10,7 @@
 #include "setup/setup_choices.h"
 #include "terminal/terminal_session.h"
 
-long ApplyTerminalLine(nt_sio::SioPort* port) {
-    const LinkSetup& c = CurrentSetup;
+long ApplyTerminalLine(const LinkSetup& c, nt_sio::SioPort* port) {
     long baud = c.TerminalBaud >= 0 && c.TerminalBaud < kSetupBaudCount
                     ? kSetupBaudValues[c.TerminalBaud]
                     : 0;
@@ -34,7 +33,7 @@ void TryReopenPort(TerminalSession& s) {
                                   nt_sio::SioAccessRead | nt_sio::SioAccessWrite, &port);
     if (status != nt_sio::SioOk) return;
     // A device that opens but refuses its settings is not usable yet.
-    if (ApplyTerminalLine(&port) != 0) {
+    if (ApplyTerminalLine(s.settings.CurrentSetup, &port) != 0) {
         nt_sio::SioClose(&port);
         return;
     }

@@ -9,7 +9,6 @@
 #include "config/config_lists.h"
 #include "forms/connect_link.h"
 #include "forms/link_forms.h"
-#include "forms/setup_ports.h"
 #include "setup/link_kinds.h"
 #include "setup/link_setup.h"
 #include "setup/serial_port_list.h"
@@ -40,13 +39,12 @@ bool IsSerialLinkType(int type) {
 }
 
 // The link holds the terminal's port: it must let go while the terminal runs.
-bool SharesLinkPort(const Link* link) {
-    const LinkSetup& s = CurrentSetup;
-    return link && IsSerialLinkType(s.ConnectionType) && s.LinkPort == s.TerminalPort;
+bool SharesLinkPort(const LinkSetup& setup, const Link* link) {
+    return link && IsSerialLinkType(setup.ConnectionType) && setup.LinkPort == setup.TerminalPort;
 }
 
 void BorrowLinkPort(TerminalSession& s) {
-    if (!SharesLinkPort(s.link)) return;
+    if (!SharesLinkPort(s.settings.CurrentSetup, s.link)) return;
     CloseLink(s.link);
     s.link = nullptr;
     s.borrowedLink = true;
@@ -63,8 +61,8 @@ void ShowTerminalError(const std::string& message, const std::string& reason) {
 }
 
 bool OpenTerminalPort(TerminalSession& s) {
-    ReadSetupPortsIfEmpty();
-    const char* name = SetupPorts().At(CurrentSetup.TerminalPort);
+    ReadSetupPortsIfEmpty(s.settings);
+    const char* name = s.settings.ports.At(s.settings.CurrentSetup.TerminalPort);
     s.portName = name ? name : "";
     s.lost = false;
     long status = nt_sio::SioNotFound;
@@ -84,7 +82,7 @@ bool OpenTerminalPort(TerminalSession& s) {
 // The port's line from the terminal settings. A failure returns to the menu
 // with the message rather than ending the program.
 bool SetTerminalLine(TerminalSession& s) {
-    if (ApplyTerminalLine(&s.port) == 0) return true;
+    if (ApplyTerminalLine(s.settings.CurrentSetup, &s.port) == 0) return true;
     ShowTerminalError(s.port.reason, s.port.reason);
     return false;
 }
@@ -103,7 +101,7 @@ void Leave(TerminalSession& s) {
     if (!s.lost) nt_sio::SioClose(&s.port);
     HideCursor();
     MarkScreenDirty();
-    if (s.borrowedLink) s.link = ConnectLink(s.link);
+    if (s.borrowedLink) s.link = ConnectLink(s.settings, s.link);
     s.leave = true;
 }
 
@@ -112,7 +110,7 @@ void ChangeSetup(TerminalSession& s) {
     if (!s.lost) nt_sio::SioClose(&s.port);
     MarkScreenDirty();
     HideCursor();
-    ConfigureTerminal(true);
+    ConfigureTerminal(s.settings, true);
     BorrowLinkPort(s);
     if (!OpenTerminalPort(s)) return Leave(s);
     if (!SetTerminalLine(s)) return Leave(s);
@@ -185,7 +183,7 @@ bool Enter(TerminalSession& s) {
     BorrowLinkPort(s);
     if (!OpenTerminalPort(s)) {
         // The link gave its port up for nothing: it gets it back.
-        if (s.borrowedLink) s.link = ConnectLink(s.link);
+        if (s.borrowedLink) s.link = ConnectLink(s.settings, s.link);
         return false;
     }
     ClearTerminalScreen();
@@ -193,7 +191,7 @@ bool Enter(TerminalSession& s) {
         Leave(s);
         return false;
     }
-    if (CurrentSetup.TerminalPort != CurrentSetup.LinkPort)
+    if (s.settings.CurrentSetup.TerminalPort != s.settings.CurrentSetup.LinkPort)
         PrintF(s, "NOTE: The terminal emulator is using %s\n", s.portName.c_str());
     Print(s, kHelpExit);
     Print(s, kHelpSetup);
@@ -205,8 +203,8 @@ bool Enter(TerminalSession& s) {
 
 }  // namespace
 
-Link* TerminalEmulator(Link* current) {
-    TerminalSession s;
+Link* TerminalEmulator(SetupInForce& settings, Link* current) {
+    TerminalSession s(settings);
     s.link = current;
     if (!Enter(s)) return s.link;
     while (!s.leave) {

@@ -3,8 +3,9 @@
 // typed keys sent, a line of hexadecimal codes sent, and a capture file.
 #pragma once
 #include "link/link.h"
+#include "setup/setup_in_force.h"
 
 // Runs until Ctrl-End (or a port that cannot be opened again after F9).
 // Borrows the link's port when they share it and connects the link again at
 // the end. Returns the link in force afterwards.
-Link* TerminalEmulator(Link* current);
+Link* TerminalEmulator(SetupInForce& settings, Link* current);

@@ -6,11 +6,12 @@
 #include <string>
 
 #include "link/link.h"
+#include "setup/setup_in_force.h"
 #include "terminal/sio_port.h"
 #include "terminal/terminal_display.h"
 
 struct TerminalSession {
-    TerminalSession() = default;
+    explicit TerminalSession(SetupInForce& settingsInForce) : settings(settingsInForce) {}
     TerminalSession(const TerminalSession&) = delete;
     TerminalSession& operator=(const TerminalSession&) = delete;
     // Whatever way the terminal ends, the port and its locks are let go and
@@ -30,7 +31,8 @@ struct TerminalSession {
     bool captureUnflushed = false;
     bool captureRaw = false;  // the received bytes as they came, not what is shown
     bool timestamps = false;
-    bool lineStart = true;  // the next text shown starts a line (and gets its time)
+    bool lineStart = true;   // the next text shown starts a line (and gets its time)
+    SetupInForce& settings;  // the terminal's port and line, and the link's
     Link* link = nullptr;
     bool borrowedLink = false;  // the terminal closed the link to use its port
     bool leave = false;
@@ -54,7 +56,7 @@ void SendBytes(TerminalSession& s, const std::string& bytes);
 void MarkPortLost(TerminalSession& s);
 
 // Sets the port's line from the terminal settings: _setuart's result.
-long ApplyTerminalLine(nt_sio::SioPort* port);
+long ApplyTerminalLine(const LinkSetup& setup, nt_sio::SioPort* port);
 // While the port is lost: the wait until the next attempt to open it again,
 // and that attempt when it is due (about once a second). A port that opens
 // and takes its settings is announced and used again.

@@ -34,8 +34,6 @@ void CorrectViewerSettings(LinkSetup& s) {
         s.ViewerStatusRegisters = kNo;
 }
 
-int HomeStart() { return uint16_t(CurrentSetup.ViewerStartRegister); }
-
 enum class Outcome { GoOn, Leave };
 
 // After a failed read the keyboard has this long before the next read: enough
@@ -46,8 +44,12 @@ constexpr std::chrono::milliseconds kPauseAfterFailedRead{1500};
 
 class ViewerSession {
   public:
-    ViewerSession(Link* link, int statusOffset, const std::function<void(Link*)>& linkChanged)
-        : link_(link), statusOffset_(statusOffset), linkChanged_(linkChanged) {}
+    ViewerSession(SetupInForce& settings, Link* link, int statusOffset,
+                  const std::function<void(Link*)>& linkChanged)
+        : settings_(settings),
+          link_(link),
+          statusOffset_(statusOffset),
+          linkChanged_(linkChanged) {}
 
     void Run();
     Link* link() const { return link_; }
@@ -57,8 +59,10 @@ class ViewerSession {
     void PrepareLink();
     void IdentifyDevice();
     bool KeyWaiting() { return KeyInterrupt != 0 || WaitForKey(0); }
-    bool InputSet() const { return CurrentSetup.ViewerRegisterSet == kInputSet; }
-    bool StatusRegisters() const { return CurrentSetup.ViewerStatusRegisters == kYes; }
+    const LinkSetup& Setup() const { return settings_.CurrentSetup; }
+    bool InputSet() const { return Setup().ViewerRegisterSet == kInputSet; }
+    bool StatusRegisters() const { return Setup().ViewerStatusRegisters == kYes; }
+    int HomeStart() const { return uint16_t(Setup().ViewerStartRegister); }
     // How a poll pass ended: drawn, cut short by a key to answer, or with
     // the user leaving the viewer from the error window.
     enum class PassEnd { Drawn, Key, Leave };
@@ -70,6 +74,7 @@ class ViewerSession {
     Outcome HandleEndingKey(int k);
     void ChangeLink();
 
+    SetupInForce& settings_;
     Link* link_;
     int statusOffset_;
     const std::function<void(Link*)>& linkChanged_;
@@ -78,8 +83,8 @@ class ViewerSession {
 };
 
 void ViewerSession::TakeSettings() {
-    CorrectViewerSettings(CurrentSetup);
-    pos_.size = CurrentSetup.ViewerScreenSize;
+    CorrectViewerSettings(settings_.CurrentSetup);
+    pos_.size = Setup().ViewerScreenSize;
     pos_.cursorRow = std::min(pos_.cursorRow, pos_.LastRow());
     KeepInRange(pos_);
 }
@@ -87,14 +92,14 @@ void ViewerSession::TakeSettings() {
 void ViewerSession::PrepareLink() {
     if (!link_) return;
     SetLinkIdleCallback(link_, BusySpinner, nullptr);
-    SetSyMaxOptions(link_, CurrentSetup.ErrorCheck == kErrorCheckCrc,
-                    CurrentSetup.ViewerPriority == kPriority);
+    SetSyMaxOptions(link_, Setup().ErrorCheck == kErrorCheckCrc,
+                    Setup().ViewerPriority == kPriority);
 }
 
 // The connected device's name on row 2, when the settings ask for it; with no
 // expected name the viewer goes on whatever the device is.
 void ViewerSession::IdentifyDevice() {
-    if (link_ && CurrentSetup.ViewerIdentifyModule == kYes) IdentifyModule(link_, "");
+    if (link_ && Setup().ViewerIdentifyModule == kYes) IdentifyModule(link_, "");
 }
 
 ViewerSession::PassEnd ViewerSession::ReadFailed() {
@@ -106,7 +111,7 @@ ViewerSession::PassEnd ViewerSession::ReadFailed() {
         return PassEnd::Key;
     }
     DrawErrorRows(pos_, InputSet());
-    if (CurrentSetup.TrapErrors != kYes) {
+    if (Setup().TrapErrors != kYes) {
         DrawViewerStatusLine(reason);
         return PassEnd::Drawn;
     }
@@ -148,7 +153,7 @@ ViewerSession::PassEnd ViewerSession::PollPass() {
 }
 
 void ViewerSession::ChangeLink() {
-    Link* next = ConfigureLink(link_);
+    Link* next = ConfigureLink(settings_, link_);
     if (next != link_) {
         link_ = next;
         if (linkChanged_) linkChanged_(link_);
@@ -164,7 +169,7 @@ Outcome ViewerSession::HandleEndingKey(int k) {
         case key::Esc:
             return Outcome::Leave;
         case key::F8:
-            ConfigureRegisterViewer(true);
+            ConfigureRegisterViewer(settings_, true);
             TakeSettings();
             PrepareLink();
             DrawViewerFrame();  // the screen size may have changed
@@ -226,17 +231,18 @@ void ViewerSession::Run() {
 
 }  // namespace
 
-Link* RegisterViewer(Link* link, int statusOffset, const std::function<void(Link*)>& linkChanged) {
+Link* RegisterViewer(SetupInForce& settings, Link* link, int statusOffset,
+                     const std::function<void(Link*)>& linkChanged) {
     AddHotKey(key::F2, [](int, int) {
         ShowViewerHelp();
         // Whatever was reading a key gets Enter: a value being typed is taken.
         KeyInterrupt = 0;
         return int(key::Enter);
     });
-    ViewerSession session(link, statusOffset, linkChanged);
+    ViewerSession session(settings, link, statusOffset, linkChanged);
     session.Run();
     RemoveHotKey(key::F2);
     ClearToEndOfScreen(4, 1);
-    SetSyMaxOptions(session.link(), CurrentSetup.ErrorCheck == kErrorCheckCrc, 0);
+    SetSyMaxOptions(session.link(), settings.CurrentSetup.ErrorCheck == kErrorCheckCrc, 0);
     return session.link();
 }

@@ -7,6 +7,7 @@
 #include "forms/connect_link.h"
 #include "forms/pty_ports.h"
 #include "setup/link_setup.h"
+#include "setup/setup_in_force.h"
 #include "ui/keys.h"
 #include "ui/toolkit_fixture.h"
 
@@ -14,6 +15,9 @@ namespace {
 
 class Spinner : public ToolkitTest {
   protected:
+    SetupInForce settings;  // the settings in force, as the shell holds them
+    LinkSetup& CurrentSetup = settings.CurrentSetup;
+    std::string& StartupSetupName = settings.StartupSetupName;
     void SetUp() override {
         ToolkitTest::SetUp();
         KeyInterrupt = 0;
@@ -24,10 +28,10 @@ class Spinner : public ToolkitTest {
 TEST_F(Spinner, EscAbortsAReplyWaitOnASyMaxLink) {
     PtyPorts ports;
     ports.Add("ttyUSB0");
-    ports.Use();
+    ports.Use(settings);
     CurrentSetup = DefaultSetupFor("KOVASW.STP");
     SetConnectIdleCallback(BusySpinner);
-    Link* link = ConnectLink(nullptr);
+    Link* link = ConnectLink(settings, nullptr);
     ASSERT_NE(nullptr, link);
     console.Type("\x1b");
     uint16_t value = 0;
@@ -40,10 +44,10 @@ TEST_F(Spinner, EscAbortsAReplyWaitOnASyMaxLink) {
 TEST_F(Spinner, EscAbortsAReplyWaitOnAConnectedLink) {
     PtyPorts ports;
     ports.Add("ttyUSB0");
-    ports.Use();
+    ports.Use(settings);
     CurrentSetup = DefaultSetupFor("HOLV.STP");  // Modbus RTU, drop 255
     SetConnectIdleCallback(BusySpinner);
-    Link* link = ConnectLink(nullptr);
+    Link* link = ConnectLink(settings, nullptr);
     ASSERT_NE(nullptr, link);
     console.Type("\x1b");
     uint16_t value = 0;

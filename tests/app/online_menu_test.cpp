@@ -43,7 +43,7 @@ struct OnlineMenu : EditorScreen {
         FillDefaults(state.documents.OfflineMemory);
         state.documents.OfflineDirty = false;
         state.documents.PrintProgBaud = 3;
-        CurrentSetup.LinkBaud = 13;
+        state.settings.CurrentSetup.LinkBaud = 13;
         state.editorPort = 0;
         state.moduleModel = 2;
         const uint16_t baud = 7;  // module port 2's baud rate

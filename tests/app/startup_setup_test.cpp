@@ -29,7 +29,6 @@ class StartupSetup : public testing::Test {
     void TearDown() override {
         (void)chdir(previous);
         fs::remove_all(dir);
-        CurrentSetup = LinkSetup{};
     }
     std::string dir;
     char previous[PATH_MAX];
@@ -54,7 +53,7 @@ TEST_F(StartupSetup, PrintProgBaudFollowsTheLinkBaud) {
         state.documents.PrintProgBaud = -1;
         EXPECT_EQ(0, RunShell(console, {}, state));
         EXPECT_EQ(c.printProg, state.documents.PrintProgBaud) << c.linkBaud;
-        EXPECT_EQ(c.linkBaud, CurrentSetup.LinkBaud);
+        EXPECT_EQ(c.linkBaud, state.settings.CurrentSetup.LinkBaud);
     }
 }
 

@@ -25,6 +25,7 @@ void TrapErrors(bool trapped) {
 
 struct DialogTest : EditorScreen {
     std::unique_ptr<ModuleSim> sim;
+    LinkSetup CurrentSetup{};  // the settings a Print/Prog baud change may move
     void SetUp() override {
         EditorScreen::SetUp();
         StartSim({});

@@ -16,6 +16,7 @@
 #include "link/serial_port.h"
 #include "link/serial_termios.h"
 #include "setup/link_setup.h"
+#include "setup/setup_in_force.h"
 #include "ui/keys.h"
 #include "ui/toolkit_fixture.h"
 
@@ -23,11 +24,14 @@ namespace {
 
 class Connect : public ToolkitTest {
   protected:
+    SetupInForce settings;  // the settings in force, as the shell holds them
+    LinkSetup& CurrentSetup = settings.CurrentSetup;
+    std::string& StartupSetupName = settings.StartupSetupName;
     void SetUp() override {
         ToolkitTest::SetUp();
         ports.Add("ttyUSB0");
         ports.Add("ttyUSB1");
-        ports.Use();
+        ports.Use(settings);
         CurrentSetup = DefaultSetupFor("KOVASW.STP");
     }
     void TearDown() override {
@@ -90,7 +94,7 @@ TEST_F(Connect, EachSerialTypeOpensItsKindWithItsForcedSettings) {
         CurrentSetup.LinkDataBits = c.dataBits;
         CurrentSetup.RouteCount = c.routeCount;
         CurrentSetup.Route[0] = 25;
-        link = ConnectLink(nullptr);
+        link = ConnectLink(settings, nullptr);
         ASSERT_NE(nullptr, link);
         EXPECT_EQ(c.kind, link->kind);
         EXPECT_EQ(c.type == LinkTypeNetToNet, link->netToNet != 0);
@@ -113,7 +117,7 @@ TEST_F(Connect, AppliesBaudParityStopBitsAndTimeout) {
     CurrentSetup.LinkParity = 2;
     CurrentSetup.LinkStopBits = 1;
     CurrentSetup.LinkTimeout = 123;
-    link = ConnectLink(nullptr);
+    link = ConnectLink(settings, nullptr);
     ASSERT_NE(nullptr, link);
     LineSettings s = LineOf(0);
     EXPECT_EQ(19200u, s.baud);
@@ -121,26 +125,26 @@ TEST_F(Connect, AppliesBaudParityStopBitsAndTimeout) {
     EXPECT_EQ(ParityOdd, Asked(link).parity);
     EXPECT_EQ(123, link->replyTimeout);
     CurrentSetup.LinkBaud = 18;  // past the module's rates
-    EXPECT_EQ(link, ConnectLink(link));
+    EXPECT_EQ(link, ConnectLink(settings, link));
     EXPECT_EQ(115200u, LineOf(0).baud);
 }
 
 TEST_F(Connect, AnOpenLinkIsKeptAndGetsTheNewSettings) {
     CurrentSetup.LinkPort = 0;
-    link = ConnectLink(nullptr);
+    link = ConnectLink(settings, nullptr);
     ASSERT_NE(nullptr, link);
     EXPECT_EQ(9600u, LineOf(0).baud);
     CurrentSetup.LinkBaud = 9;  // 2400
     CurrentSetup.LinkPort = 1;  // not looked at: nothing is opened
     console.ClearCalls();
-    EXPECT_EQ(link, ConnectLink(link));
+    EXPECT_EQ(link, ConnectLink(settings, link));
     EXPECT_EQ(2400u, LineOf(0).baud);
     EXPECT_FALSE(WroteWord("Via"));
 }
 
 TEST_F(Connect, FailuresShowTheWindowAndTheReasonOnTheStatusLine) {
     ports.AddName("ttyUSB9", ports.Root() + "/dev/gone");
-    ports.Use();  // ttyUSB0, ttyUSB1, ttyUSB9
+    ports.Use(settings);  // ttyUSB0, ttyUSB1, ttyUSB9
     struct Case {
         int16_t type;
         int16_t port;
@@ -156,7 +160,7 @@ TEST_F(Connect, FailuresShowTheWindowAndTheReasonOnTheStatusLine) {
         CurrentSetup.LinkPort = c.port;
         console.ClearCalls();
         PressF10();
-        EXPECT_EQ(nullptr, ConnectLink(nullptr));
+        EXPECT_EQ(nullptr, ConnectLink(settings, nullptr));
         EXPECT_TRUE(Wrote("Unable to establish link."));
         EXPECT_NE(std::string::npos, ImageRow(24).find(c.reason)) << ImageRow(24);
         EXPECT_EQ(std::string(40, ' '), ImageRow(4).substr(0, 40));  // window closed
@@ -164,17 +168,17 @@ TEST_F(Connect, FailuresShowTheWindowAndTheReasonOnTheStatusLine) {
     // A later success clears the reason.
     CurrentSetup.ConnectionType = LinkTypeSyMax;
     CurrentSetup.LinkPort = 0;
-    link = ConnectLink(nullptr);
+    link = ConnectLink(settings, nullptr);
     ASSERT_NE(nullptr, link);
     EXPECT_EQ(std::string(80, ' '), ImageRow(24));
 }
 
 TEST_F(Connect, ABusyPortSaysSo) {
     CurrentSetup.LinkPort = 0;
-    link = ConnectLink(nullptr);
+    link = ConnectLink(settings, nullptr);
     ASSERT_NE(nullptr, link);
     PressF10();
-    EXPECT_EQ(nullptr, ConnectLink(nullptr));
+    EXPECT_EQ(nullptr, ConnectLink(settings, nullptr));
     EXPECT_NE(std::string::npos, ImageRow(24).find("busy")) << ImageRow(24);
 }
 
@@ -191,14 +195,14 @@ TEST_F(Connect, LinksReachTheSimulatedModule) {
         SimProcess sim({"--protocol", c.protocol});
         PtyPorts module;
         module.AddName("ttyUSB0", sim.SlavePath());
-        module.Use();
+        module.Use(settings);
         CurrentSetup = DefaultSetupFor("KOVASW.STP");
         CurrentSetup.ConnectionType = c.type;
         CurrentSetup.LinkDataBits = 1;
         CurrentSetup.RouteCount = 1;
         CurrentSetup.Route[0] = 1;  // the simulator's drop
         if (c.type == LinkTypeSyMax) CurrentSetup.RouteCount = 0;
-        link = ConnectLink(nullptr);
+        link = ConnectLink(settings, nullptr);
         ASSERT_NE(nullptr, link);
         uint16_t marker = 0;
         EXPECT_EQ(1, RegisterRead(link, 8188, 1, &marker)) << LinkErrorText(link);
@@ -215,7 +219,7 @@ TEST_F(Connect, ModbusTcpReachesTheSimulatedModuleOnLoopback) {
     CurrentSetup.TcpPort = uint16_t(sim.TcpPort());
     CurrentSetup.RouteCount = 1;
     CurrentSetup.Route[0] = 3;  // the unit the simulator answers
-    link = ConnectLink(nullptr);
+    link = ConnectLink(settings, nullptr);
     uint16_t marker = 0;
     int read = link ? RegisterRead(link, 8188, 1, &marker) : 0;
     ASSERT_NE(nullptr, link);
@@ -258,7 +262,7 @@ TEST_F(Connect, ModbusTcpConnectsToTheHostAndPort) {
     CurrentSetup.Route[0] = 7;
     CurrentSetup.LinkPort = 30;  // no serial port is looked at
     CurrentSetup.LinkTimeout = 77;
-    link = ConnectLink(nullptr);
+    link = ConnectLink(settings, nullptr);
     ASSERT_NE(nullptr, link);
     EXPECT_EQ(uint32_t(LinkModbusTcp), link->kind);
     EXPECT_EQ(1, CurrentSetup.RouteCount);
@@ -269,7 +273,7 @@ TEST_F(Connect, ModbusTcpConnectsToTheHostAndPort) {
 
     server.Close();  // nobody listens now
     PressF10();
-    EXPECT_EQ(nullptr, ConnectLink(nullptr));
+    EXPECT_EQ(nullptr, ConnectLink(settings, nullptr));
     EXPECT_TRUE(Wrote("Unable to establish link."));
     EXPECT_NE(std::string(80, ' '), ImageRow(24));
 }
@@ -279,7 +283,7 @@ TEST_F(Connect, ALongHostStaysInsideTheWindow) {
     std::strcpy(CurrentSetup.TcpHost, "0000:0000:0000:0000:0000:0:0:1");  // ::1, 30 characters
     CurrentSetup.TcpPort = 9;  // nothing listens on loopback there
     PressF10();
-    link = ConnectLink(nullptr);
+    link = ConnectLink(settings, nullptr);
     EXPECT_EQ(std::string(80, ' '), ImageRow(4));
 }
 

@@ -17,6 +17,7 @@
 #include "forms/setup_file_dialogs.h"
 #include "link/serial_port.h"
 #include "setup/link_setup.h"
+#include "setup/setup_in_force.h"
 #include "ui/fields.h"
 #include "ui/keys.h"
 #include "ui/toolkit_fixture.h"
@@ -27,11 +28,14 @@ namespace {
 
 class Forms : public ToolkitTest {
   protected:
+    SetupInForce settings;  // the settings in force, as the shell holds them
+    LinkSetup& CurrentSetup = settings.CurrentSetup;
+    std::string& StartupSetupName = settings.StartupSetupName;
     void SetUp() override {
         ToolkitTest::SetUp();
         ports.Add("ttyUSB0");
         ports.Add("ttyUSB1");
-        ports.Use();
+        ports.Use(settings);
         dir = ports.Root() + "/work";
         fs::create_directories(dir);
         StartupSetupName = dir + "/KOVASW.STP";
@@ -57,7 +61,7 @@ class Forms : public ToolkitTest {
 TEST_F(Forms, AcceptingConnectsAndTheSaveWritesTheRecord) {
     AcceptSyMaxForm();
     Keys("y");
-    link = ConfigureLink(nullptr);
+    link = ConfigureLink(settings, nullptr);
     ASSERT_NE(nullptr, link);
     std::ifstream in(StartupSetupName, std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
@@ -69,7 +73,7 @@ TEST_F(Forms, AcceptingConnectsAndTheSaveWritesTheRecord) {
 TEST_F(Forms, BaudChangeKeepsTheLinkPortChangeReopensIt) {
     AcceptSyMaxForm();
     Keys("n");
-    link = ConfigureLink(nullptr);
+    link = ConfigureLink(settings, nullptr);
     ASSERT_NE(nullptr, link);
     EXPECT_EQ("ttyUSB0", PortOf(link));
 
@@ -78,14 +82,14 @@ TEST_F(Forms, BaudChangeKeepsTheLinkPortChangeReopensIt) {
     Keys("+\r\r\r\r\r\r\r");    // 14400, then accept
     Keys("n");
     console.ClearCalls();
-    Link* same = ConfigureLink(link);
+    Link* same = ConfigureLink(settings, link);
     EXPECT_EQ(link, same);
     EXPECT_EQ(14, CurrentSetup.LinkBaud);
     EXPECT_EQ(14400u, link->port->settings.baud);
 
     Keys("\r \r\r\r\r\r\r\r\r");  // ttyUSB1, accept
     Keys("n");
-    link = ConfigureLink(link);
+    link = ConfigureLink(settings, link);
     ASSERT_NE(nullptr, link);
     EXPECT_EQ("ttyUSB1", PortOf(link));
     EXPECT_FALSE(Saved());
@@ -107,7 +111,7 @@ TEST_F(Forms, EscUndoesChangesWithTheMessageAndLeavesTheLink) {
         Keys(c.keys);
         if (c.message) F10();
         console.ClearCalls();
-        EXPECT_EQ(nullptr, ConfigureLink(nullptr));
+        EXPECT_EQ(nullptr, ConfigureLink(settings, nullptr));
         EXPECT_EQ(0, std::memcmp(&before, &CurrentSetup, sizeof before));
         bool shown = false;
         for (const auto& call : console.calls)
@@ -140,7 +144,7 @@ TEST_F(Forms, NumberFieldsRefuseWhatTheirRecordCannotHold) {
     Keys("800\r\r\r");
     F10();  // Unable to establish link.
     console.ClearCalls();
-    EXPECT_EQ(nullptr, ConfigureLink(nullptr));
+    EXPECT_EQ(nullptr, ConfigureLink(settings, nullptr));
     EXPECT_TRUE(console.keys.empty());
     EXPECT_EQ(LinkTypeModbusTcp, CurrentSetup.ConnectionType);
     EXPECT_EQ(port, CurrentSetup.TcpPort);
@@ -157,7 +161,7 @@ TEST_F(Forms, ASaveThatCannotOpenItsFileSaysSo) {
     Keys("y");
     F10();
     console.ClearCalls();
-    link = ConfigureLink(nullptr);
+    link = ConfigureLink(settings, nullptr);
     ASSERT_NE(nullptr, link);
     bool shown = false;
     for (const auto& call : console.calls)
@@ -183,7 +187,7 @@ TEST_F(Forms, TerminalFormOffersTheSaveOnlyAfterAChange) {
         SCOPED_TRACE(c.keys);
         Keys(c.keys);
         if (!c.offerSave) Keys("\r");
-        ConfigureTerminal(c.offerSave);
+        ConfigureTerminal(settings, c.offerSave);
         EXPECT_TRUE(console.keys.empty());
         EXPECT_EQ(c.port, CurrentSetup.TerminalPort);
         EXPECT_EQ(c.saved, Saved());
@@ -198,17 +202,17 @@ TEST_F(Forms, TerminalFormEscPutsTheRecordBack) {
     LinkSetup before = CurrentSetup;
     Keys(" \x1b");
     F10();
-    ConfigureTerminal(true);
+    ConfigureTerminal(settings, true);
     EXPECT_EQ(0, std::memcmp(&before, &CurrentSetup, sizeof before));
     EXPECT_TRUE(console.keys.empty());
 }
 
 TEST_F(Forms, ViewerFormAsksToSaveEvenWithoutAChange) {
     Keys("\r\r\r\r\r\rn");
-    ConfigureRegisterViewer(true);
+    ConfigureRegisterViewer(settings, true);
     EXPECT_TRUE(console.keys.empty());
     Keys("\r\r\r\r\r\r");
-    ConfigureRegisterViewer(false);
+    ConfigureRegisterViewer(settings, false);
     EXPECT_TRUE(console.keys.empty());
 }
 
@@ -251,7 +255,7 @@ TEST_F(Forms, StartupLoadFallsBackToTheDefaultsAndTheForm) {
         F10();
         Keys("\x1b");  // leave the form
         console.ClearCalls();
-        EXPECT_EQ(nullptr, LoadStartupSetup(dir + "/KOVASW.STP"));
+        EXPECT_EQ(nullptr, LoadStartupSetup(settings, dir + "/KOVASW.STP"));
         auto expected = EncodeSetup(DefaultSetupFor("KOVASW.STP"));
         EXPECT_EQ(expected, EncodeSetup(CurrentSetup));
         bool shown = false, form = false;

@@ -8,16 +8,13 @@
 
 #include "common/device_root_dir.h"
 #include "common/pty_pair.h"
-#include "forms/setup_ports.h"
 #include "setup/device_root.h"
+#include "setup/setup_in_force.h"
 
 class PtyPorts {
   public:
     PtyPorts() = default;
-    ~PtyPorts() {
-        SetDeviceRoot("");
-        ReadSetupPorts();
-    }
+    ~PtyPorts() { SetDeviceRoot(""); }
     PtyPorts(const PtyPorts&) = delete;
     PtyPorts& operator=(const PtyPorts&) = delete;
 
@@ -31,10 +28,10 @@ class PtyPorts {
     void AddName(const std::string& name, const std::string& target) {
         root_.AddPort(name, target);
     }
-    // Makes the program look here and lists the ports again.
-    void Use() {
+    // Makes the program look here and lists the ports again into settings.
+    void Use(SetupInForce& settings) {
         SetDeviceRoot(root_.Path());
-        ReadSetupPorts();
+        ReadSetupPorts(settings);
     }
     int SlaveKeeper(size_t index) const { return pairs_.at(index)->SlaveKeeper(); }
     PtyPair& Pair(size_t index) { return *pairs_.at(index); }

@@ -19,6 +19,7 @@
 #include "forms/pty_ports.h"
 #include "link/serial_port.h"
 #include "setup/link_setup.h"
+#include "setup/setup_in_force.h"
 #include "terminal/sio_port.h"
 #include "ui/keys.h"
 #include "ui/toolkit_fixture.h"
@@ -31,11 +32,14 @@ using Step = std::function<bool()>;  // true when done; the next step follows
 
 class Terminal : public ToolkitTest {
   protected:
+    SetupInForce settings;  // the settings in force, as the shell holds them
+    LinkSetup& CurrentSetup = settings.CurrentSetup;
+    std::string& StartupSetupName = settings.StartupSetupName;
     void SetUp() override {
         ToolkitTest::SetUp();
         link0 = ports.Add("ttyS0");
         peer = ports.Add("ttyS1");
-        ports.Use();
+        ports.Use(settings);
         dir = ports.Root() + "/work";
         fs::create_directories(dir);
         StartupSetupName = dir + "/KOVASW.STP";
@@ -60,7 +64,7 @@ class Terminal : public ToolkitTest {
             while (*next < steps.size() && steps[*next]()) ++*next;
         };
         try {
-            link = TerminalEmulator(link);
+            link = TerminalEmulator(settings, link);
         } catch (const con::OutOfKeys&) {
             ADD_FAILURE() << "stalled at step " << *next << " with the screen\n" << Screen();
         }
@@ -190,7 +194,7 @@ TEST_F(Terminal, AnEmptyCaptureNameCannotBeOpened) {
 
 TEST_F(Terminal, SharingTheLinksPortClosesTheLinkAndConnectsItAgain) {
     CurrentSetup.TerminalPort = 0;
-    link = ConnectLink(nullptr);
+    link = ConnectLink(settings, nullptr);
     ASSERT_NE(link, nullptr);
     peer = link0;
     console.ClearCalls();
@@ -203,7 +207,7 @@ TEST_F(Terminal, SharingTheLinksPortClosesTheLinkAndConnectsItAgain) {
 }
 
 TEST_F(Terminal, ALinkOnAnotherPortStaysOpen) {
-    link = ConnectLink(nullptr);
+    link = ConnectLink(settings, nullptr);
     ASSERT_NE(link, nullptr);
     Link* before = link;
     Run({Key(kCtrlEnd)});
@@ -214,7 +218,7 @@ TEST_F(Terminal, ABusyPortIsRefusedWithItsHolderNamed) {
     nt_sio::SioPort holder;
     ASSERT_EQ(nt_sio::SioOpen(ports.Root() + "/dev/ttyS1", 3, &holder), nt_sio::SioOk);
     console.TypeExtended(key::scan::F10);
-    link = TerminalEmulator(nullptr);
+    link = TerminalEmulator(settings, nullptr);
     nt_sio::SioClose(&holder);
     EXPECT_TRUE(Wrote("Can't open port: \"ttyS1\".  Status = 147."));
     EXPECT_TRUE(Wrote("is busy"));
@@ -230,7 +234,7 @@ TEST_F(Terminal, AFarEndThatGoesAwayIsReportedOnce) {
     ASSERT_GE(master, 0);
     ASSERT_EQ(grantpt(master) | unlockpt(master), 0);
     ports.AddName("ttyS2", ptsname(master));
-    ports.Use();
+    ports.Use(settings);
     CurrentSetup.TerminalPort = 2;
     peer = master;
     Run({Peer("up"), Shows("up"),
