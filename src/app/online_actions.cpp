@@ -14,17 +14,9 @@
 #include "transfer/port_transfer.h"
 #include "ui/busy_spinner.h"
 
-namespace {
-
-ScreenReporter& Reporter() {
-    static ScreenReporter reporter;
-    return reporter;
-}
-
-}  // namespace
-
 int EditPortsOnline(ShellState& state) {
-    ModuleWrites writes(ModuleSession{state.link, Reporter(), state.moduleModel},
+    ScreenReporter reporter;
+    ModuleWrites writes(ModuleSession{state.link, reporter, state.moduleModel},
                         state.settings.CurrentSetup);
     EditPorts(state.documents, writes, state.editorPort);
     state.moduleModel = writes.Model();
@@ -42,7 +34,8 @@ int FetchMemoryFromModule(ShellState& state) {
 // The emulator's port comes from the module without its poll queries; a
 // failure is reported and emulation goes on.
 int EmulateOnline(ShellState& state) {
-    ModuleSession session{state.link, Reporter(), state.moduleModel};
+    ScreenReporter reporter;
+    ModuleSession session{state.link, reporter, state.moduleModel};
     Emulate(state.documents, 1, [&session](ModuleConfig& into, int port) {
         FetchPort(session, into, port, port, false);
     });
