@@ -18,6 +18,7 @@
 #include "ui/menu.h"
 #include "ui/print_screen.h"
 #include "ui/screen.h"
+#include "ui/screen_hooks.h"
 
 namespace {
 
@@ -48,8 +49,8 @@ void RunAction(const MenuAction& action) {
 
 // The layers below read the settings and the current link through these.
 void HandDownHooks() {
-    SetErrorHooks({[] { return int(CurrentSetup.TrapErrors); }});
-    SetConnectIdleCallback(BusySpinner);
+    SetScreenHooks(
+        {.trapErrors = [] { return int(CurrentSetup.TrapErrors); }, .connectIdle = BusySpinner});
     SetComputerBaudRateSource([] { return LinkBaudRate(CurrentSetup); });
     InstallModuleWrites();
 }

@@ -12,11 +12,11 @@
 #include "setup/serial_port_list.h"
 #include "ui/boxes.h"
 #include "ui/screen.h"
+#include "ui/screen_hooks.h"
 #include "ui/text_flags.h"
 
 namespace {
 
-LinkIdleCallback gIdleCallback = nullptr;
 bool gReasonOnStatusLine = false;
 
 // The error window keeps its fixed message; the system's reason goes to the
@@ -57,8 +57,6 @@ Link* OpenAgain(LinkSetup& s, std::string* reason) {
 
 }  // namespace
 
-void SetConnectIdleCallback(LinkIdleCallback callback) { gIdleCallback = callback; }
-
 bool ConnectReasonShown() { return gReasonOnStatusLine; }
 
 Link* ConnectLink(Link* current) {
@@ -78,7 +76,7 @@ Link* ConnectLink(Link* current) {
             CloseWindow(window);
             return nullptr;
         }
-        SetLinkIdleCallback(current, gIdleCallback, nullptr);
+        SetLinkIdleCallback(current, ScreenHooksInForce().connectIdle, nullptr);
         if (gReasonOnStatusLine) ClearToEndOfLine(25, 1);
         gReasonOnStatusLine = false;
     }

@@ -6,11 +6,9 @@
 #include "link/link.h"
 #include "setup/link_opening.h"
 
-// The idle routine every new link gets (the application's spinner).
-void SetConnectIdleCallback(LinkIdleCallback callback);
-
-// Opens a link from CurrentSetup when current is null; in every case applies
-// the baud rate, parity, stop bits, data bits and timeout to the link.
+// Opens a link from CurrentSetup when current is null, with the shell's
+// connectIdle hook as its idle routine; in every case applies the baud rate,
+// parity, stop bits, data bits and timeout to the link.
 // Returns the link (current or new), or null when none could be opened.
 Link* ConnectLink(Link* current);
 

@@ -8,6 +8,7 @@
 #include "forms/pty_ports.h"
 #include "setup/link_setup.h"
 #include "ui/keys.h"
+#include "ui/screen_hooks.h"
 #include "ui/toolkit_fixture.h"
 
 namespace {
@@ -20,7 +21,7 @@ TEST_F(Spinner, EscAbortsAReplyWaitOnASyMaxLink) {
     ports.Add("ttyUSB0");
     ports.Use();
     CurrentSetup = DefaultSetupFor("KOVASW.STP");
-    SetConnectIdleCallback(BusySpinner);
+    SetScreenHooks({.connectIdle = BusySpinner});
     Link* link = ConnectLink(nullptr);
     ASSERT_NE(nullptr, link);
     console.Type("\x1b");
@@ -28,7 +29,7 @@ TEST_F(Spinner, EscAbortsAReplyWaitOnASyMaxLink) {
     EXPECT_EQ(0, RegisterRead(link, 1, 1, &value));
     EXPECT_STREQ("Application idle abort", LinkErrorText(link));
     CloseLink(link);
-    SetConnectIdleCallback(nullptr);
+    SetScreenHooks({});
 }
 
 // A screen that polls the link puts its own spinner there and learns from it
@@ -38,7 +39,7 @@ TEST_F(Spinner, EscAbortsAReplyWaitOnAConnectedLink) {
     ports.Add("ttyUSB0");
     ports.Use();
     CurrentSetup = DefaultSetupFor("HOLV.STP");  // Modbus RTU, drop 255
-    SetConnectIdleCallback(BusySpinner);
+    SetScreenHooks({.connectIdle = BusySpinner});
     Link* link = ConnectLink(nullptr);
     ASSERT_NE(nullptr, link);
     EXPECT_EQ(&BusySpinner, link->idleCallback);
@@ -51,7 +52,7 @@ TEST_F(Spinner, EscAbortsAReplyWaitOnAConnectedLink) {
     EXPECT_EQ(WaitInterrupt::Screen, watched.Interrupt());
     EXPECT_EQ(key::Esc, ReadKey(0));
     CloseLink(link);
-    SetConnectIdleCallback(nullptr);
+    SetScreenHooks({});
 }
 
 }  // namespace
