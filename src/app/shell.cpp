@@ -17,6 +17,7 @@
 #include "ui/menu.h"
 #include "ui/print_screen.h"
 #include "ui/screen.h"
+#include "ui/screen_hooks.h"
 
 namespace {
 
@@ -45,8 +46,8 @@ void RunAction(ShellState& state, const MenuAction& action) {
 
 // The layers below read the settings and the current link through these.
 void HandDownHooks(ShellState& state) {
-    SetErrorHooks({[&state] { return int(state.settings.CurrentSetup.TrapErrors); }});
-    SetConnectIdleCallback(BusySpinner);
+    SetScreenHooks({.trapErrors = [&state] { return int(state.settings.CurrentSetup.TrapErrors); },
+                    .connectIdle = BusySpinner});
 }
 
 void StartUp(ShellState& state, const std::vector<std::string>& arguments) {
@@ -105,6 +106,6 @@ int RunShell(con::Console& console, const std::vector<std::string>& arguments, S
     ScreenDone();
     CloseCurrentLink(state);
     // The hooks read this state, which the caller may end now.
-    SetErrorHooks({[] { return 0; }});
+    SetScreenHooks({});
     return 0;
 }

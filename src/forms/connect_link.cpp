@@ -10,11 +10,11 @@
 #include "setup/link_setup.h"
 #include "ui/boxes.h"
 #include "ui/screen.h"
+#include "ui/screen_hooks.h"
 #include "ui/text_flags.h"
 
 namespace {
 
-LinkIdleCallback gIdleCallback = nullptr;
 bool gReasonOnStatusLine = false;
 
 // The error window keeps its fixed message; the system's reason goes to the
@@ -56,8 +56,6 @@ Link* OpenAgain(SetupInForce& settings, std::string* reason) {
 
 }  // namespace
 
-void SetConnectIdleCallback(LinkIdleCallback callback) { gIdleCallback = callback; }
-
 bool ConnectReasonShown() { return gReasonOnStatusLine; }
 
 Link* ConnectLink(SetupInForce& settings, Link* current) {
@@ -77,7 +75,7 @@ Link* ConnectLink(SetupInForce& settings, Link* current) {
             CloseWindow(window);
             return nullptr;
         }
-        SetLinkIdleCallback(current, gIdleCallback, nullptr);
+        SetLinkIdleCallback(current, ScreenHooksInForce().connectIdle, nullptr);
         if (gReasonOnStatusLine) ClearToEndOfLine(25, 1);
         gReasonOnStatusLine = false;
     }

@@ -7,12 +7,10 @@
 #include "setup/link_opening.h"
 #include "setup/setup_in_force.h"
 
-// The idle routine every new link gets (the application's spinner).
-void SetConnectIdleCallback(LinkIdleCallback callback);
-
-// Opens a link from the settings in force when current is null; in every
-// case applies the baud rate, parity, stop bits, data bits and timeout to the
-// link. Returns the link (current or new), or null when none could be opened.
+// Opens a link from the settings in force when current is null, with the
+// shell's connectIdle hook as its idle routine; in every case applies the
+// baud rate, parity, stop bits, data bits and timeout to the link. Returns
+// the link (current or new), or null when none could be opened.
 Link* ConnectLink(SetupInForce& settings, Link* current);
 
 // Whether the reason of a failed connect is on the status row (row 25); it

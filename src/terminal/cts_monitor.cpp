@@ -26,6 +26,24 @@ void DrawStates(int ports, bool read, uint16_t bits) {
     }
 }
 
+// The monitor's own spinner on the link while it polls; the link gets the
+// program's back when the monitor ends, as its other users expect.
+class MonitorSpinner {
+  public:
+    explicit MonitorSpinner(Link* link) : link_(link) {
+        SetLinkIdleCallback(link_, BusySpinner, &spinner_);
+    }
+    ~MonitorSpinner() { SetLinkIdleCallback(link_, BusySpinner, nullptr); }
+    MonitorSpinner(const MonitorSpinner&) = delete;
+    MonitorSpinner& operator=(const MonitorSpinner&) = delete;
+    bool KeyTyped() const { return spinner_.Interrupt() != WaitInterrupt::None; }
+    void Forget() { spinner_.ClearInterrupt(); }
+
+  private:
+    Link* link_;
+    Spinner spinner_;
+};
+
 }  // namespace
 
 void CtsMonitor(Link* link, int ports) {
@@ -36,19 +54,18 @@ void CtsMonitor(Link* link, int ports) {
     // The spinner notices a key typed while a read waits; the pause between
     // reads watches the keyboard itself, so a read that fails at once (a
     // vanished link) cannot hide a key either.
-    SetLinkIdleCallback(link, BusySpinner, nullptr);
-    KeyInterrupt = 0;
+    MonitorSpinner spinner(link);
     PollPacer pacer;
     for (;;) {
         pacer.PassStarts();
         uint16_t bits = 0;
         bool read = RegisterRead(link, kCtsRegister, 1, &bits) != 0;
         DrawStates(ports, read, bits);
-        if (KeyInterrupt != 0 || pacer.PauseUntilKeyOrDue()) {
+        if (spinner.KeyTyped() || pacer.PauseUntilKeyOrDue()) {
             // A hot key (F1 prints the screen) is handled as it is read and
             // the monitor goes on; any other key ends it.
             if (ReadKey(0) != 0) break;
-            KeyInterrupt = 0;
+            spinner.Forget();
         }
     }
     CloseWindow(window);

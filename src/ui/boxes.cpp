@@ -7,6 +7,7 @@
 
 #include "ui/keys.h"
 #include "ui/screen.h"
+#include "ui/screen_hooks.h"
 #include "ui/text_flags.h"
 
 namespace {
@@ -27,12 +28,6 @@ void ReportOnStatusRow(const std::string& text, int col, int width) {
     Untrapped() = {text, col, width};
 }
 
-ErrorHooks& Hooks() {
-    // Until the application hands its hooks down, errors are trapped in the window.
-    static ErrorHooks hooks{[] { return 0; }};
-    return hooks;
-}
-
 // Shows the error window and waits for F10 or Esc (or line feed when allowed).
 int RunErrorWindow(const char* message, bool lineFeedEnds) {
     int length = int(std::strlen(message));
@@ -48,8 +43,6 @@ int RunErrorWindow(const char* message, bool lineFeedEnds) {
 }
 
 }  // namespace
-
-void SetErrorHooks(ErrorHooks hooks) { Hooks() = std::move(hooks); }
 
 int ConfirmBox(const char* question) {
     int length = int(std::strlen(question));
@@ -89,7 +82,7 @@ void RedrawUntrappedError() {
 // link's text, and for any other (a value refused, a file unreadable) the
 // link's last text would name something that did not happen.
 int ShowError(const char* message) {
-    if (Hooks().trapErrors() != 0) {
+    if (ScreenHooksInForce().trapErrors() != 0) {
         ReportOnStatusRow(message, 40, 40);
         return 1;
     }
@@ -98,7 +91,7 @@ int ShowError(const char* message) {
 
 int ShowErrorWithReason(const char* message, const std::string& reason) {
     if (reason.empty()) return ShowError(message);
-    if (Hooks().trapErrors() != 0) {
+    if (ScreenHooksInForce().trapErrors() != 0) {
         // Nothing waits: the reason stays on the status row as the report.
         ReportOnStatusRow(reason, 1, 80);
         return 1;

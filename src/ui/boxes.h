@@ -1,7 +1,6 @@
 // Pop-up boxes: the confirm box at the lower left, and the error window at the
 // lower right corner that waits for F10 or Esc.
 #pragma once
-#include <functional>
 #include <string>
 
 int ConfirmBox(const char* question);  // 1 yes, 0 no
@@ -17,13 +16,8 @@ int ShowErrorWithReason(const char* message, const std::string& reason);
 int ShowErrorBox(const char* message);  // 1 F10, 0 otherwise
 int ShowErrorBoxF(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// The error window reads from the layers above whether errors are trapped in
-// the window (0 = YES). The application hands it down at start-up; until
-// then errors are trapped.
-struct ErrorHooks {
-    std::function<int()> trapErrors;  // 0 YES, 1 NO
-};
-void SetErrorHooks(ErrorHooks hooks);
+// Whether errors are trapped in the window is the shell's trapErrors hook
+// (screen_hooks.h).
 
 // The last failure reported on the status row since the last call, drawn
 // there again: a menu that puts its screen back after a function would

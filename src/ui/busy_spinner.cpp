@@ -3,8 +3,7 @@
 
 #include "ui/keys.h"
 #include "ui/screen.h"
-
-int KeyInterrupt = 0;
+#include "ui/screen_state.h"
 
 namespace {
 
@@ -18,23 +17,26 @@ bool InterruptsScreens(int k) {
 }  // namespace
 
 int BusySpinner(void* spinner) {
-    static Spinner programs;
-    return (spinner ? *static_cast<Spinner*>(spinner) : programs).Idle();
+    if (spinner) return static_cast<Spinner*>(spinner)->Idle();
+    Spinner unwatched;
+    return unwatched.Idle();
 }
 
 int Spinner::Idle() {
     if (int k = ReadKeyboardKey()) {
-        // Queued again so that the screen waiting on the link still gets it.
+        // Type-ahead: the screen waiting on the link reads the key after the wait.
         const char typed[2] = {char(k), 0};
         StuffKeys(typed);
-        KeyInterrupt = InterruptsScreens(k) ? 2 : 1;
+        interrupt_ = InterruptsScreens(k) ? WaitInterrupt::Screen : WaitInterrupt::Key;
         if (k == key::Esc) return 0;
     }
+    // One wheel for every wait, kept with the screen image it is drawn in.
+    SpinnerWheel& wheel = Screen().spinner;
     const TimePoint now = now_();
-    if (now - lastTurn_ < kSpinnerStepInterval) return 1;
-    lastTurn_ = now;
-    step_ = (step_ + 1) % 4;
-    const char shown[2] = {kSpinner[step_], 0};
+    if (now - wheel.lastTurn < kSpinnerStepInterval) return 1;
+    wheel.lastTurn = now;
+    wheel.step = (wheel.step + 1) % 4;
+    const char shown[2] = {kSpinner[wheel.step], 0};
     PutText(shown, 1, 80, 1, ' ', 0);
     return 1;
 }

@@ -47,6 +47,7 @@ void ScreenInit(con::Console& console) {
     s.hotKeys.clear();
     s.input.Clear();
     s.insertMode = true;
+    s.spinner = {};
 }
 
 void ScreenDone() {

@@ -2,6 +2,7 @@
 // the console it draws on, the window and hot-key lists, type-ahead ring.
 // Internal to ui/: the rest of the program goes through screen.h.
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <list>
 #include <memory>
@@ -20,6 +21,12 @@ struct HotKey {
     bool busy = false;
 };
 
+// The busy spinner's wheel: the step on show and when it last turned.
+struct SpinnerWheel {
+    int step = 0;
+    std::chrono::steady_clock::time_point lastTurn{};
+};
+
 struct ScreenState {
     con::Console* console = nullptr;
     uint8_t chars[kImageRows * kImageCols];
@@ -34,6 +41,7 @@ struct ScreenState {
     std::list<std::unique_ptr<Window>> windows;  // oldest first
     std::list<HotKey> hotKeys;                   // in order of registration
     InputQueue input;                            // the keys waiting to be read
+    SpinnerWheel spinner;                        // in the top right corner
 };
 
 ScreenState& Screen();

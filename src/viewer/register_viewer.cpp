@@ -50,15 +50,21 @@ class ViewerSession {
           link_(link),
           statusOffset_(statusOffset),
           linkChanged_(linkChanged) {}
+    // The session's spinner ends with it: the link gets the program's back.
+    ~ViewerSession() { SetLinkIdleCallback(link_, BusySpinner, nullptr); }
+    ViewerSession(const ViewerSession&) = delete;
+    ViewerSession& operator=(const ViewerSession&) = delete;
 
     void Run();
     Link* link() const { return link_; }
+    // A key answered outside the poll loop (a hot key) is no longer waiting.
+    void ForgetWaitInterrupt() { spinner_.ClearInterrupt(); }
 
   private:
     void TakeSettings();
     void PrepareLink();
     void IdentifyDevice();
-    bool KeyWaiting() { return KeyInterrupt != 0 || WaitForKey(0); }
+    bool KeyWaiting() { return spinner_.Interrupt() != WaitInterrupt::None || WaitForKey(0); }
     const LinkSetup& Setup() const { return settings_.CurrentSetup; }
     bool InputSet() const { return Setup().ViewerRegisterSet == kInputSet; }
     bool StatusRegisters() const { return Setup().ViewerStatusRegisters == kYes; }
@@ -80,6 +86,9 @@ class ViewerSession {
     const std::function<void(Link*)>& linkChanged_;
     ViewerPosition pos_;
     uint16_t values_[kMaxViewerRows] = {};
+    // The link's idle argument while the session polls: what a key typed
+    // during a read wait says.
+    Spinner spinner_;
 };
 
 void ViewerSession::TakeSettings() {
@@ -91,7 +100,7 @@ void ViewerSession::TakeSettings() {
 
 void ViewerSession::PrepareLink() {
     if (!link_) return;
-    SetLinkIdleCallback(link_, BusySpinner, nullptr);
+    SetLinkIdleCallback(link_, BusySpinner, &spinner_);
     SetSyMaxOptions(link_, Setup().ErrorCheck == kErrorCheckCrc,
                     Setup().ViewerPriority == kPriority);
 }
@@ -139,7 +148,7 @@ ViewerSession::PassEnd ViewerSession::PollPass() {
     // A key already queued (typed during the identification, or ahead) is
     // answered before another read can make it wait.
     if (KeysQueued()) return PassEnd::Key;
-    KeyInterrupt = 0;
+    spinner_.ClearInterrupt();
     int ok = InputSet() ? InputRegisterRead(link_, pos_.start, pos_.size, values_)
                         : RegisterRead(link_, pos_.start, pos_.size, values_);
     lastReadFailed_ = !ok;
@@ -233,13 +242,13 @@ void ViewerSession::Run() {
 
 Link* RegisterViewer(SetupInForce& settings, Link* link, int statusOffset,
                      const std::function<void(Link*)>& linkChanged) {
-    AddHotKey(key::F2, [](int, int) {
+    ViewerSession session(settings, link, statusOffset, linkChanged);
+    AddHotKey(key::F2, [&session](int, int) {
         ShowViewerHelp();
         // Whatever was reading a key gets Enter: a value being typed is taken.
-        KeyInterrupt = 0;
+        session.ForgetWaitInterrupt();
         return int(key::Enter);
     });
-    ViewerSession session(settings, link, statusOffset, linkChanged);
     session.Run();
     RemoveHotKey(key::F2);
     ClearToEndOfScreen(4, 1);

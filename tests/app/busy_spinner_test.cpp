@@ -9,6 +9,7 @@
 #include "setup/link_setup.h"
 #include "setup/setup_in_force.h"
 #include "ui/keys.h"
+#include "ui/screen_hooks.h"
 #include "ui/toolkit_fixture.h"
 
 namespace {
@@ -18,10 +19,6 @@ class Spinner : public ToolkitTest {
     SetupInForce settings;  // the settings in force, as the shell holds them
     LinkSetup& CurrentSetup = settings.CurrentSetup;
     std::string& StartupSetupName = settings.StartupSetupName;
-    void SetUp() override {
-        ToolkitTest::SetUp();
-        KeyInterrupt = 0;
-    }
 };
 
 // A Modbus RTU link on a pty whose far end never answers: Esc ends the wait.
@@ -30,7 +27,7 @@ TEST_F(Spinner, EscAbortsAReplyWaitOnASyMaxLink) {
     ports.Add("ttyUSB0");
     ports.Use(settings);
     CurrentSetup = DefaultSetupFor("KOVASW.STP");
-    SetConnectIdleCallback(BusySpinner);
+    SetScreenHooks({.connectIdle = BusySpinner});
     Link* link = ConnectLink(settings, nullptr);
     ASSERT_NE(nullptr, link);
     console.Type("\x1b");
@@ -38,25 +35,30 @@ TEST_F(Spinner, EscAbortsAReplyWaitOnASyMaxLink) {
     EXPECT_EQ(0, RegisterRead(link, 1, 1, &value));
     EXPECT_STREQ("Application idle abort", LinkErrorText(link));
     CloseLink(link);
-    SetConnectIdleCallback(nullptr);
+    SetScreenHooks({});
 }
 
+// A screen that polls the link puts its own spinner there and learns from it
+// why the wait ended.
 TEST_F(Spinner, EscAbortsAReplyWaitOnAConnectedLink) {
     PtyPorts ports;
     ports.Add("ttyUSB0");
     ports.Use(settings);
     CurrentSetup = DefaultSetupFor("HOLV.STP");  // Modbus RTU, drop 255
-    SetConnectIdleCallback(BusySpinner);
+    SetScreenHooks({.connectIdle = BusySpinner});
     Link* link = ConnectLink(settings, nullptr);
     ASSERT_NE(nullptr, link);
+    EXPECT_EQ(&BusySpinner, link->idleCallback);
+    ::Spinner watched;
+    SetLinkIdleCallback(link, BusySpinner, &watched);
     console.Type("\x1b");
     uint16_t value = 0;
     EXPECT_EQ(0, RegisterRead(link, 1, 1, &value));
     EXPECT_STREQ("Application idle abort", LinkErrorText(link));
-    EXPECT_EQ(2, KeyInterrupt);
+    EXPECT_EQ(WaitInterrupt::Screen, watched.Interrupt());
     EXPECT_EQ(key::Esc, ReadKey(0));
     CloseLink(link);
-    SetConnectIdleCallback(nullptr);
+    SetScreenHooks({});
 }
 
 }  // namespace

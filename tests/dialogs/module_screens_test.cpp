@@ -10,11 +10,12 @@
 #include "module_sim.h"
 #include "transfer/register_map.h"
 #include "ui/boxes.h"
+#include "ui/screen_hooks.h"
 
 namespace {
 
 void TrapErrors(bool trapped) {
-    SetErrorHooks({[trapped] { return trapped ? 0 : 1; }});
+    SetScreenHooks({.trapErrors = [trapped] { return trapped ? 0 : 1; }});
 }
 
 struct ModuleScreens : EditorScreen {

@@ -16,11 +16,12 @@
 #include "ui/boxes.h"
 #include "ui/busy_spinner.h"
 #include "ui/screen.h"
+#include "ui/screen_hooks.h"
 
 namespace {
 
 void TrapErrors(bool trapped) {
-    SetErrorHooks({[trapped] { return trapped ? 0 : 1; }});
+    SetScreenHooks({.trapErrors = [trapped] { return trapped ? 0 : 1; }});
 }
 
 struct DialogTest : EditorScreen {
@@ -267,7 +268,7 @@ TEST_F(DialogTest, EscDuringAReplyWaitStopsTheTransferAtThatStep) {
     StartSim({"--delay", "3000"});
     SetLinkIdleCallback(sim->link(), BusySpinner, nullptr);
     Link* link = sim->link();
-    SetErrorHooks({[] { return 1; }});
+    SetScreenHooks({.trapErrors = [] { return 1; }});
     Type("1\r\r" + keys::Esc);
     Send(link);
     ExpectAllKeysRead();

@@ -23,6 +23,7 @@
 #include "emulator_screen/emulator.h"
 #include "recording_writes.h"
 #include "ui/boxes.h"
+#include "ui/screen_hooks.h"
 
 namespace {
 
@@ -118,12 +119,12 @@ struct HostileValues : EditorScreen {
     void SetUp() override {
         EditorScreen::SetUp();
         // Validation reports go to the status line instead of waiting for a key.
-        SetErrorHooks({[] { return 1; }});
+        SetScreenHooks({.trapErrors = [] { return 1; }});
         ClearEmulatorRegisters();
         ResetGridOrigin();
     }
     void TearDown() override {
-        SetErrorHooks({[] { return 0; }});
+        SetScreenHooks({});
         EditorScreen::TearDown();
     }
     ModuleConfig Make(const Hostile& h, int16_t& printProgBaud) {

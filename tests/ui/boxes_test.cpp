@@ -3,13 +3,14 @@
 
 #include "toolkit_fixture.h"
 #include "ui/keys.h"
+#include "ui/screen_hooks.h"
 
 namespace {
 
 class BoxesTest : public ToolkitTest {
   protected:
     void TearDown() override {
-        SetErrorHooks({[] { return 0; }});
+        SetScreenHooks({});
         ToolkitTest::TearDown();
     }
 };
@@ -80,7 +81,7 @@ TEST_F(BoxesTest, ALongMessageClampsTheWindowToColumnOne) {
 }
 
 TEST_F(BoxesTest, UntrappedErrorsGoToTheStatusLineWithoutWaiting) {
-    SetErrorHooks({[] { return 1; }});
+    SetScreenHooks({.trapErrors = [] { return 1; }});
     EXPECT_EQ(ShowErrorF("Port %d failed", 3), 1);
     EXPECT_EQ(console.Row(24).substr(39, 40), "Port 3 failed" + std::string(27, ' '));
     EXPECT_EQ(console.ColourAt(24, 39), 0x1C);

@@ -1,5 +1,5 @@
-// The idle routine of reply waits: the spinner, keys kept for later and the key
-// interrupt flag.
+// The idle routine of reply waits: the spinner, keys kept for later and what
+// interrupted the wait.
 #include "ui/busy_spinner.h"
 
 #include <gtest/gtest.h>
@@ -11,10 +11,6 @@ namespace {
 
 class SpinnerTest : public ToolkitTest {
   protected:
-    void SetUp() override {
-        ToolkitTest::SetUp();
-        KeyInterrupt = 0;
-    }
     char SpinnerCell() { return char(ScreenChar(0, 79)); }
 };
 
@@ -36,41 +32,85 @@ TEST_F(SpinnerTest, TurnsOneStepPerIntervalAtTheTopRightCorner) {
     }
     // Four steps in the order | \ - /, repeating, from the one after |.
     EXPECT_EQ(seen, "\\-/|\\-/|");
-    EXPECT_EQ(0, KeyInterrupt);
+    EXPECT_EQ(WaitInterrupt::None, spinner.Interrupt());
 }
 
-TEST_F(SpinnerTest, KeysAreKeptAndSetTheInterruptFlag) {
+// Every wait turns the same wheel, whichever spinner serves it: a screen
+// with its own spinner goes on from the step the one before it left.
+TEST_F(SpinnerTest, SpinnersShareOneWheel) {
+    Spinner::TimePoint now{std::chrono::hours(1)};
+    Spinner first([&] { return now; }), second([&] { return now; });
+    std::string seen;
+    for (Spinner* spinner : {&first, &second, &first, &second, &second}) {
+        now += kSpinnerStepInterval;
+        EXPECT_EQ(1, BusySpinner(spinner));
+        seen += SpinnerCell();
+    }
+    EXPECT_EQ(seen, "\\-/|\\");
+    // Within one interval of the last step nobody turns it.
+    now += kSpinnerStepInterval / 2;
+    EXPECT_EQ(1, BusySpinner(&first));
+    EXPECT_EQ('\\', SpinnerCell());
+}
+
+TEST_F(SpinnerTest, KeysAreKeptAndRecordWhyTheWaitWasInterrupted) {
+    constexpr auto kKey = WaitInterrupt::Key, kScreen = WaitInterrupt::Screen;
     struct Case {
         const char* name;
         bool extended;
         uint8_t byte;
         int keyCode;
         int result;
-        int flag;
+        WaitInterrupt reason;
     } cases[] = {
-        {"letter", false, 'x', 'x', 1, 1},
-        {"Enter", false, 13, key::Enter, 1, 1},
-        {"Esc", false, 27, key::Esc, 0, 2},
-        {"Up", true, key::scan::Up, key::Up, 1, 2},
-        {"Down", true, key::scan::Down, key::Down, 1, 2},
-        {"Left", true, key::scan::Left, key::Left, 1, 2},
-        {"Right", true, key::scan::Right, key::Right, 1, 2},
-        {"PgUp", true, key::scan::PgUp, key::PgUp, 1, 2},
-        {"PgDn", true, key::scan::PgDn, key::PgDn, 1, 2},
-        {"F2", true, key::scan::F2, key::F2, 1, 1},
+        {"letter", false, 'x', 'x', 1, kKey},
+        {"Enter", false, 13, key::Enter, 1, kKey},
+        {"Esc", false, 27, key::Esc, 0, kScreen},
+        {"Up", true, key::scan::Up, key::Up, 1, kScreen},
+        {"Down", true, key::scan::Down, key::Down, 1, kScreen},
+        {"Left", true, key::scan::Left, key::Left, 1, kScreen},
+        {"Right", true, key::scan::Right, key::Right, 1, kScreen},
+        {"PgUp", true, key::scan::PgUp, key::PgUp, 1, kScreen},
+        {"PgDn", true, key::scan::PgDn, key::PgDn, 1, kScreen},
+        {"F2", true, key::scan::F2, key::F2, 1, kKey},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        KeyInterrupt = 0;
+        Spinner spinner;
         if (c.extended)
             console.TypeExtended(c.byte);
         else
             console.Type(std::string(1, char(c.byte)));
-        EXPECT_EQ(c.result, BusySpinner(nullptr));
-        EXPECT_EQ(c.flag, KeyInterrupt);
+        EXPECT_EQ(c.result, BusySpinner(&spinner));
+        EXPECT_EQ(c.reason, spinner.Interrupt());
+        // The reason stays for its owner to read through later calls without a key.
+        EXPECT_EQ(1, BusySpinner(&spinner));
+        EXPECT_EQ(c.reason, spinner.Interrupt());
+        spinner.ClearInterrupt();
+        EXPECT_EQ(WaitInterrupt::None, spinner.Interrupt());
         EXPECT_EQ(c.keyCode, ReadKey(0));  // queued again, not lost
         EXPECT_EQ(0, ReadKey(0));
     }
+}
+
+TEST_F(SpinnerTest, TheLastKeyOfAWaitGivesItsReason) {
+    Spinner spinner;
+    console.TypeExtended(key::scan::Up);
+    EXPECT_EQ(1, BusySpinner(&spinner));
+    console.Type("x");
+    EXPECT_EQ(1, BusySpinner(&spinner));
+    EXPECT_EQ(WaitInterrupt::Key, spinner.Interrupt());
+    EXPECT_EQ(key::Up, ReadKey(0));
+    EXPECT_EQ('x', ReadKey(0));
+}
+
+TEST_F(SpinnerTest, AWaitNobodyWatchesStillKeepsTheKeyAndEndsOnEsc) {
+    console.Type("\x1b");
+    EXPECT_EQ(0, BusySpinner(nullptr));
+    EXPECT_EQ(key::Esc, ReadKey(0));
+    console.Type("y");
+    EXPECT_EQ(1, BusySpinner(nullptr));
+    EXPECT_EQ('y', ReadKey(0));
 }
 
 TEST_F(SpinnerTest, LeavesQueuedKeystrokesInTheirOrder) {
