@@ -177,7 +177,8 @@ TEST_F(UnsavedWork, TheReportsOfALoadComeInOneWindow) {
     ASSERT_TRUE(t.WaitFor("File to write:"));
     t.Type("AGAIN");
     t.SendKeys("Enter");
-    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(t.Dir() + "/AGAIN.KOV") == ConfigFile(13, 100); }));
+    EXPECT_TRUE(
+        WaitUntil([&] { return ReadFileBytes(t.Dir() + "/AGAIN.KOV") == ConfigFile(13, 100); }));
 }
 
 }  // namespace

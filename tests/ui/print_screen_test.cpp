@@ -60,8 +60,9 @@ TEST_F(PrintScreenTest, TextFormatMatchesFixture) {
     const char odd[] = {char(0xC4), char(0x07), char(0x80), 'x', 0};
     PutText(odd, 8, 1, 0, ' ', 0);
     PutText("right edge", 9, 71, 0, ' ', 0);
-    std::string expected = "\n+---T----+\n|        |\n+--------+\n\nMENU BAR\nyellow   red\n...x\n" +
-                           std::string(70, ' ') + "right edge\n";
+    std::string expected =
+        "\n+---T----+\n|        |\n+--------+\n\nMENU BAR\nyellow   red\n...x\n" +
+        std::string(70, ' ') + "right edge\n";
     for (int r = 10; r <= 25; ++r) expected += "\n";
     EXPECT_EQ(expected, ScreenTextOfImage());
     CloseWindow(w);
