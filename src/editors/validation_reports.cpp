@@ -52,12 +52,16 @@ void RunReportsWindow(const std::vector<std::string>& reports) {
 
 void ShowReportsTogether(const std::vector<std::string>& reports) {
     if (reports.empty()) return;
-    // Untrapped nothing waits: the first report on the status row, with how
-    // many more there were.
-    if (reports.size() == 1 || ScreenHooksInForce().trapErrors() != 0) {
-        std::string text = reports.front();
-        if (reports.size() > 1) text += " (+" + std::to_string(reports.size() - 1) + " more)";
-        ShowError(text.c_str());
+    if (reports.size() == 1) {
+        ShowError(reports.front().c_str());
+        return;
+    }
+    // Untrapped nothing waits: the first report on the status row (all of
+    // it), with how many more there were.
+    if (ScreenHooksInForce().trapErrors() != 0) {
+        ShowErrorWithReason(
+            reports.front().c_str(),
+            reports.front() + " (+" + std::to_string(reports.size() - 1) + " more)");
         return;
     }
     RunReportsWindow(reports);

@@ -20,6 +20,7 @@
 #include "ui/console/memory_console.h"
 #include "ui/keys.h"
 #include "ui/screen.h"
+#include "ui/screen_hooks.h"
 
 namespace {
 
@@ -154,6 +155,20 @@ TEST_F(ConfigDialogTest, ValidationReportsOfALoadComeInOneWindow) {
             EXPECT_TRUE(Shown(report)) << report;
         }
     EXPECT_FALSE(OfflineDirty);
+}
+
+// With errors not trapped nothing waits: the first report, whole, on the
+// status row with the count of the others.
+TEST_F(ConfigDialogTest, UntrappedReportsOfALoadAreCountedOnTheStatusRow) {
+    WriteBytes("BAD.KOV", ShortFile(1, 1));
+    SetScreenHooks({.trapErrors = [] { return 1; }});
+    Type(kEnter);
+    const int read = ReadConfigFile(documents);
+    SetScreenHooks({});
+    EXPECT_EQ(1, read);
+    Done();
+    EXPECT_EQ("Port 1, Path 1: Register (1) < Rack Base (1) + 1 (+15 more)",
+              console.Row(24).substr(0, 59));
 }
 
 // A file whose list values no repair can guess is refused whole, the first
