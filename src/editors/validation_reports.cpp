@@ -1,5 +1,6 @@
 // The checks' reports go to the error window: the user reads and dismisses
-// each one before the next problem is shown.
+// each one before the next problem is shown, or, for reports gathered
+// together, all of them at once in one taller window.
 #include "editors/validation_reports.h"
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 // The configuration checks of config/validate.h on a configuration being edited,
-// each problem shown in the error window before the next is looked for.
+// each problem shown in the error window before the next is looked for; the
+// reports of a file read, gathered first, come together in one window.
 #pragma once
 #include <string>
 #include <vector>
