@@ -93,26 +93,26 @@ int MonitorCts(ShellState& state) {
 using C = ConfigCopy;
 // clang-format off
 constexpr MenuAction kActions[] = {
-    // code copy                   dirty  module  function
-    {100, C::None,                 false, true,   EditPortsOnline},
-    {201, C::BackOnSuccess,        false, false,  ReadConfiguration},
-    {202, C::In,                   false, false,  WriteConfiguration},
-    {203, C::InAndBack,            true,  false,  EditPortsOffline},
-    {204, C::InAndBack,            true,  false,  CopyPorts},
-    {205, C::In,                   false, true,   SendMemoryToModule},
-    {206, C::InAndBack,            true,  true,   FetchMemoryFromModule},
-    {207, C::In,                   false, false,  PrintConfiguration},
-    {208, C::None,                 false, false,  DeleteConfigurationFile},
-    {301, C::None,                 false, true,   EmulateOnline},
-    {302, C::None,                 false, false,  EmulateOffline},
-    {401, C::None,                 false, false,  ViewRegisters},
-    {402, C::None,                 false, false,  RunTerminal},
-    {403, C::None,                 false, true,   MonitorCts},
-    {404, C::None,                 false, false,  WriteSetupToModuleEeprom},
-    {501, C::None,                 false, false,  SetUpLink},
-    {502, C::None,                 false, false,  SetUpTerminal},
-    {503, C::None,                 false, false,  SetUpRegisterViewer},
-    {504, C::None,                 false, false,  LoadSetup},
+    // code copy                   dirty  replaces module  function
+    {100, C::None,                 false, false,   true,   EditPortsOnline},
+    {201, C::BackOnSuccess,        false, true,    false,  ReadConfiguration},
+    {202, C::In,                   false, false,   false,  WriteConfiguration},
+    {203, C::InAndBack,            true,  false,   false,  EditPortsOffline},
+    {204, C::InAndBack,            true,  false,   false,  CopyPorts},
+    {205, C::In,                   false, false,   true,   SendMemoryToModule},
+    {206, C::InAndBack,            true,  true,    true,   FetchMemoryFromModule},
+    {207, C::In,                   false, false,   false,  PrintConfiguration},
+    {208, C::None,                 false, false,   false,  DeleteConfigurationFile},
+    {301, C::None,                 false, false,   true,   EmulateOnline},
+    {302, C::None,                 false, false,   false,  EmulateOffline},
+    {401, C::None,                 false, false,   false,  ViewRegisters},
+    {402, C::None,                 false, false,   false,  RunTerminal},
+    {403, C::None,                 false, false,   true,   MonitorCts},
+    {404, C::None,                 false, false,   false,  WriteSetupToModuleEeprom},
+    {501, C::None,                 false, false,   false,  SetUpLink},
+    {502, C::None,                 false, false,   false,  SetUpTerminal},
+    {503, C::None,                 false, false,   false,  SetUpRegisterViewer},
+    {504, C::None,                 false, false,   false,  LoadSetup},
 };
 // clang-format on
 

@@ -16,6 +16,7 @@ struct MenuAction {
     int code;
     ConfigCopy copy;
     bool setsDirty;           // OfflineDirty after the function ran
+    bool replacesMemory;      // over unsaved edits the user is asked first
     bool needsModule;         // a link and the module check come first
     int (*run)(ShellState&);  // non-zero on success; null until the function exists
 };

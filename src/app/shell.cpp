@@ -29,8 +29,16 @@ bool QuitConfirmed(const ConfigDocuments& documents) {
     return !documents.OfflineDirty || ConfirmBox("Edited or Fetched but not Written. Quit anyway?");
 }
 
+// Asked before the link, the module or the file is touched: No leaves
+// everything as it was.
+bool ReplaceConfirmed(const ConfigDocuments& documents) {
+    return !documents.OfflineDirty ||
+           ConfirmBox("Edited or Fetched but not Written. Replace anyway?");
+}
+
 void RunAction(ShellState& state, const MenuAction& action) {
     ConfigDocuments& documents = state.documents;
+    if (action.replacesMemory && !ReplaceConfirmed(documents)) return;
     if (action.needsModule && !ModuleReachable(state)) return;
     if (!action.run) return;
     if (action.copy != ConfigCopy::None && action.copy != ConfigCopy::BackOnSuccess)

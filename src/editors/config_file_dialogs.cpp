@@ -5,8 +5,11 @@
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include "config/config_files.h"
+#include "config/load_refusal.h"
+#include "config/validate.h"
 #include "editors/validation_reports.h"
 #include "ui/boxes.h"
 #include "ui/fields.h"
@@ -45,10 +48,19 @@ Outcome ReadNamed(const std::string& file, ConfigDocuments& documents) {
         case ConfigFileLoad::Loaded:
             break;
     }
-    documents.WorkingConfig = ModuleConfigOf(loaded.contents);
+    // Checked before it replaces anything: a refused file leaves the
+    // configuration on hand as it was.
+    ModuleConfig config = ModuleConfigOf(loaded.contents);
+    std::vector<std::string> reports;
+    ValidatePortsOf(config, 0, 3, [&reports](const std::string& r) { reports.push_back(r); });
+    if (auto refusal = LoadRefusal(config, loaded.contents.printProgBaud)) {
+        ShowErrorWithReason("Can't read disk file.", *refusal);
+        return Outcome::Failed;
+    }
+    documents.WorkingConfig = config;
     documents.PrintProgBaud = loaded.contents.printProgBaud;
     documents.ConfigReserved = loaded.contents.reserved;
-    ValidatePorts(documents.WorkingConfig, 0, 3);
+    ShowReportsTogether(reports);
     return Outcome::Done;
 }
 

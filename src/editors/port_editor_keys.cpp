@@ -192,6 +192,16 @@ KeyResult Mask(const Target& t) {
     return EditString(t.PathRecord().Mask, PathRow(t.path) - 1, t, false);
 }
 
+// The module writes a path's registers from its start register on; past
+// Rack Base + 2047 they are not the rack's, and the module keeps only those
+// that are. A count that runs the block past is reported and cut to fit.
+void FitBlockInRack(DataPath& path, int base) {
+    const int last = path.StartRegister + path.RegisterCount - 1;
+    if (path.RegisterCount < 1 || last <= base + 2047) return;
+    ShowErrorF("Last register (%d) is greater than Rack Base (%d) + 2047. Changing.", last, base);
+    path.RegisterCount = int16_t(std::clamp(base + 2048 - path.StartRegister, 0, 64));
+}
+
 KeyResult StartRegister(const Target& t) {
     int16_t& reg = t.PathRecord().StartRegister;
     if (!EditNumberAt(reg, PathRow(t.path), 18, 4)) return KeyResult::Kept;
@@ -205,12 +215,14 @@ KeyResult StartRegister(const Target& t) {
     const auto limit = [](int v) { return int16_t(std::clamp(v, -32768, 32767)); };
     if (reg < base + 1) reg = limit(base + 1);
     if (reg > base + 2047) reg = limit(base + 2047);
+    FitBlockInRack(t.PathRecord(), base);
     return KeyResult::Changed;
 }
 KeyResult RegisterCount(const Target& t) {
     int16_t& count = t.PathRecord().RegisterCount;
     if (!EditNumberAt(count, PathRow(t.path), 42, 2)) return KeyResult::Kept;
     if (count > 64) count = 64;
+    FitBlockInRack(t.PathRecord(), t.Plus().RackBase);
     return KeyResult::Changed;
 }
 KeyResult EditingMode(const Target& t) {

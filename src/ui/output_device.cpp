@@ -31,7 +31,10 @@ bool WriteAll(int fd, const void* data, size_t size) {
 
 class FileOutput : public OutputDevice {
   public:
-    explicit FileOutput(int fd) : fd_(fd) {}
+    explicit FileOutput(int fd) : fd_(fd) {
+        struct stat st;
+        device_ = ::fstat(fd, &st) == 0 && S_ISCHR(st.st_mode);
+    }
     ~FileOutput() override { Close(); }
     bool Write(const void* data, size_t size) override {
         return fd_ >= 0 && WriteAll(fd_, data, size);
@@ -42,9 +45,11 @@ class FileOutput : public OutputDevice {
         fd_ = -1;
         return r == 0;
     }
+    bool IsPrinter() const override { return device_; }
 
   private:
     int fd_;
+    bool device_ = false;
 };
 
 // The first line of what a program said on its error output, bounded.
@@ -91,6 +96,7 @@ class SpoolerOutput : public OutputDevice {
         return false;
     }
     std::string FailureReason() const override { return reason_; }
+    bool IsPrinter() const override { return true; }
 
   private:
     int fd_, errors_;

@@ -1,6 +1,8 @@
 // Where print-outs go: the printer names "LPT1:", "LPT1" and "PRN" (any case)
 // feed the system print spooler `lp`, started directly (no shell ever sees
-// the name); every other name is a file, created or truncated.
+// the name); every other name is a file, created or truncated. A name that
+// leads to a character device (a printer port such as /dev/lp0 or
+// /dev/usb/lp0) is a printer too.
 #pragma once
 #include <cstddef>
 #include <memory>
@@ -15,6 +17,9 @@ class OutputDevice {
     // what went wrong in FailureReason.
     virtual bool Close() = 0;
     virtual std::string FailureReason() const { return {}; }
+    // A printer (the spooler or a device) rather than a file someone reads
+    // as text.
+    virtual bool IsPrinter() const = 0;
 };
 
 bool IsPrinterName(const std::string& name);

@@ -50,15 +50,39 @@ std::string ScreenPrintOf(const uint8_t* chars, const uint8_t* attrs, int stride
     return out;
 }
 
-std::string ScreenPrintOfImage() {
-    uint8_t chars[kRows * kCols], attrs[kRows * kCols];
-    for (int r = 0; r < kRows; ++r)
-        for (int c = 0; c < kCols; ++c) {
-            chars[r * kCols + c] = ScreenChar(r, c);
-            attrs[r * kCols + c] = ScreenAttr(r, c);
-        }
-    return ScreenPrintOf(chars, attrs, kCols);
+std::string ScreenTextOf(const uint8_t* chars, int stride) {
+    std::string out;
+    out.reserve(kRows * (kCols + 1));
+    for (int r = 0; r < kRows; ++r) {
+        std::string line;
+        for (int c = 0; c < kCols; ++c) line += Printable(chars[r * stride + c]);
+        line.erase(line.find_last_not_of(' ') + 1);
+        out += line + '\n';
+    }
+    return out;
 }
+
+namespace {
+
+struct ScreenImage {
+    uint8_t chars[kRows * kCols], attrs[kRows * kCols];
+    ScreenImage() {
+        for (int r = 0; r < kRows; ++r)
+            for (int c = 0; c < kCols; ++c) {
+                chars[r * kCols + c] = ScreenChar(r, c);
+                attrs[r * kCols + c] = ScreenAttr(r, c);
+            }
+    }
+};
+
+}  // namespace
+
+std::string ScreenPrintOfImage() {
+    const ScreenImage image;
+    return ScreenPrintOf(image.chars, image.attrs, kCols);
+}
+
+std::string ScreenTextOfImage() { return ScreenTextOf(ScreenImage().chars, kCols); }
 
 int PrintScreen(int, int) {
     WindowHandle window = OpenWindow(10, 20, 13, 58, "PRINT SCREEN");
@@ -76,7 +100,9 @@ int PrintScreen(int, int) {
         }
         // The window goes first so that the print shows the screen under it.
         CloseWindow(window);
-        std::string page = ScreenPrintOfImage();
+        // The overstrike marks are for paper: in a file they would hide the
+        // text from anyone who reads it.
+        const std::string page = output->IsPrinter() ? ScreenPrintOfImage() : ScreenTextOfImage();
         const bool written = output->Write(page.data(), page.size());
         // A spooler that refused the job must not pass for a print.
         if (!output->Close() || !written)

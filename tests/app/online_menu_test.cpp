@@ -82,6 +82,22 @@ TEST_F(OnlineMenu, FetchMarksTheOfflineMemoryEvenWhenAbandoned) {
     EXPECT_EQ(7, state.documents.OfflineMemory.Ports[0].BaudRate);
 }
 
+// Over unsaved work the fetch asks first: No fetches nothing, Yes fetches.
+TEST_F(OnlineMenu, FetchOverUnsavedWorkAsksFirst) {
+    state.documents.OfflineMemory.Ports[0].BaudRate = 11;
+    state.documents.OfflineDirty = true;
+    TypeAhead("n");
+    DispatchChoice(state, 206);
+    EXPECT_EQ(0, ReadKey(0));
+    EXPECT_EQ(11, state.documents.OfflineMemory.Ports[0].BaudRate);
+    EXPECT_EQ(2, state.moduleModel);  // the module was not asked
+    TypeAhead("y2\r1\r");
+    DispatchChoice(state, 206);
+    EXPECT_EQ(0, ReadKey(0));
+    EXPECT_EQ(7, state.documents.OfflineMemory.Ports[0].BaudRate);
+    EXPECT_TRUE(state.documents.OfflineDirty);
+}
+
 TEST_F(OnlineMenu, SendAndOnlineEditLeaveTheOfflineMemoryAlone) {
     state.documents.OfflineMemory.Ports[0].DataBits = 5;  // repaired in the working copy only
     state.documents.OfflineMemory.Ports[0].BaudRate = 11;

@@ -73,7 +73,10 @@ TEST_F(EditorSession, NumbersAreClampedWithTheirMessages) {
     EXPECT_TRUE(t.WaitForRow(10, "Start Register 2 "));
     ExpectMessage("C3000\r", "Register (3000) is greater than Rack Base (1) + 2047. Changing.");
     EXPECT_TRUE(t.WaitForRow(10, "Start Register 2048"));
-    Expect("D99\r", 10, "Register Count 64");
+    // 99 is cut to 64, and then to the one register left in the rack.
+    ExpectMessage("D99\r", "Last register (2111) is greater than Rack Base (1) + 2047. Changing.");
+    EXPECT_TRUE(t.WaitForRow(10, "Register Count 1 "));
+    Expect("P99\r", 18, "Register Count 64");
     Expect("-1234\r", 5, "Terminate Timeout 1234");
     Expect("Z77\r", 25, "Trigger/Inhibit register 77");
     // Esc in a number field keeps the old value.

@@ -20,6 +20,7 @@
 #include "ui/console/memory_console.h"
 #include "ui/keys.h"
 #include "ui/screen.h"
+#include "ui/screen_hooks.h"
 
 namespace {
 
@@ -139,15 +140,70 @@ TEST_F(ConfigDialogTest, ListedFilesOpenWhateverTheirNames) {
     EXPECT_FALSE(std::filesystem::exists("ABCDEFG~.KOV"));
 }
 
-TEST_F(ConfigDialogTest, ValidationReportsComeOneAtATime) {
+// Sixteen paths below the rack window: one window lists all sixteen reports
+// and one F10 clears it.
+TEST_F(ConfigDialogTest, ValidationReportsOfALoadComeInOneWindow) {
     WriteBytes("BAD.KOV", ShortFile(1, 1));
-    // Sixteen paths below the rack window: sixteen reports, each cleared.
-    std::string keys = kEnter;
-    for (int i = 0; i < 16; ++i) keys += (i == 0 ? kSnap : "") + kF10;
-    Type(keys);
+    Type(kEnter + kSnap + kF10);
     EXPECT_EQ(1, ReadConfigFile(documents));
     Done();
-    EXPECT_TRUE(Shown("Port 1, Path 1: Register (1) < Rack Base (1) + 1"));
+    ASSERT_EQ(1u, shots.size());
+    for (int port = 1; port <= 4; ++port)
+        for (int path = 1; path <= 4; ++path) {
+            const std::string report = "Port " + std::to_string(port) + ", Path " +
+                                       std::to_string(path) + ": Register (1) < Rack Base (1) + 1";
+            EXPECT_TRUE(Shown(report)) << report;
+        }
+    EXPECT_FALSE(OfflineDirty);
+}
+
+// With errors not trapped nothing waits: the first report, whole, on the
+// status row with the count of the others.
+TEST_F(ConfigDialogTest, UntrappedReportsOfALoadAreCountedOnTheStatusRow) {
+    WriteBytes("BAD.KOV", ShortFile(1, 1));
+    SetScreenHooks({.trapErrors = [] { return 1; }});
+    Type(kEnter);
+    const int read = ReadConfigFile(documents);
+    SetScreenHooks({});
+    EXPECT_EQ(1, read);
+    Done();
+    EXPECT_EQ("Port 1, Path 1: Register (1) < Rack Base (1) + 1 (+15 more)",
+              console.Row(24).substr(0, 59));
+}
+
+// A file whose list values no repair can guess is refused whole, the first
+// reason on the status row while the window says so; what was on hand stays.
+TEST_F(ConfigDialogTest, AFileWithValuesOutsideTheirListsIsRefused) {
+    std::vector<uint8_t> editingMode = ShortFile(1, 50);
+    editingMode[618 * 2 + 74 + 136 * 3 + 134] = 9;  // port 3, path 4
+    std::vector<uint8_t> printProg = ShortFile(1, 50);
+    printProg[2474] = 7;
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        const char* reason;
+    } kCases[] = {
+        {"FF.KOV", std::vector<uint8_t>(6688, 0xFF), "Port 1: Baud rate -1 out of range 0-15"},
+        {"MODE.KOV", editingMode, "Port 3, Path 4: Editing Mode 9 out of range 0-7"},
+        {"PROG.KOV", printProg, "Print/Prog baud rate 7 out of range 0-3"},
+    };
+    WorkingConfig.Ports[0].BaudRate = 2;
+    const ModuleConfig before = WorkingConfig;
+    for (const auto& k : kCases) {
+        WriteBytes(k.name, k.bytes);
+        shots.clear();
+        Type(kEnter + kSnap + kF10);
+        EXPECT_EQ(0, ReadConfigFile(documents)) << k.name;
+        Done();
+        ASSERT_EQ(1u, shots.size());
+        EXPECT_NE(std::string::npos, shots[0].find("Can't read disk file.")) << k.name;
+        const std::string row25 = shots[0].substr(24 * 81, 80);
+        EXPECT_EQ(0u, row25.find(k.reason)) << row25;
+        EXPECT_EQ(0, std::memcmp(&before, &WorkingConfig, sizeof before)) << k.name;
+        EXPECT_EQ(3, PrintProgBaud);
+        EXPECT_TRUE(OfflineDirty);
+        std::filesystem::remove(k.name);
+    }
 }
 
 TEST_F(ConfigDialogTest, UnreadableFilesAndMissingNames) {

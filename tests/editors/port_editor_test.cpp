@@ -144,6 +144,23 @@ TEST_F(PortEditor, EveryKeyChangesItsFieldAndWritesIt) {
          64,
          {"WritePath 0 3"}},
         {"v" + std::string("9") + Esc, [&] { return p.Paths[3].RegisterCount; }, 0, {}},
+        // The block of registers stays inside the rack: 2040 to 2048.
+        {"C2040" + Enter + "D64" + Enter + F10,
+         [&] { return p.Paths[0].RegisterCount; },
+         9,
+         {"WritePath 0 0", "WritePath 0 0"}},
+        {"D64" + Enter + "C2040" + Enter + F10,
+         [&] { return p.Paths[0].RegisterCount; },
+         9,
+         {"WritePath 0 0", "WritePath 0 0"}},
+        {"C3000" + Enter + F10 + "D64" + Enter + F10,
+         [&] { return p.Paths[0].RegisterCount; },
+         1,
+         {"WritePath 0 0", "WritePath 0 0"}},
+        {"C2040" + Enter + "D9" + Enter,
+         [&] { return p.Paths[0].RegisterCount; },
+         9,
+         {"WritePath 0 0", "WritePath 0 0"}},
         {"EE", [&] { return p.Paths[0].EditingMode; }, 4, {"WritePath 0 0", "WritePath 0 0"}},
         {Times(8, "W"), [&] { return p.Paths[3].EditingMode; }, 0,
          std::vector<std::string>(8, "WritePath 0 3")},
@@ -194,6 +211,8 @@ TEST_F(PortEditor, RangeMessages) {
         {"090" + Enter, "Longest message is 80 bytes."},
         {"C0" + Enter, "Register (0) is less than Rack Base (1) + 1. Changing."},
         {"C3000" + Enter, "Register (3000) is greater than Rack Base (1) + 2047. Changing."},
+        {"C2040" + Enter + "D64" + Enter,
+         "Last register (2103) is greater than Rack Base (1) + 2047. Changing."},
     };
     for (const auto& c : kCases) {
         SetUp();

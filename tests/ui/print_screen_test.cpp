@@ -50,14 +50,32 @@ TEST_F(PrintScreenTest, PageFormatMatchesFixture) {
     CloseWindow(w);
 }
 
+// A file gets the rows as text: no overstrike line, no form feed, no
+// trailing blanks; the frame and odd bytes as on paper.
+TEST_F(PrintScreenTest, TextFormatMatchesFixture) {
+    WindowHandle w = OpenWindow(2, 1, 4, 10, "T");
+    PutText("MENU BAR", 6, 1, 80, ' ', tf::Reverse);
+    PutText("yellow", 7, 1, 0, ' ', tf::Highlight);
+    PutText("red", 7, 10, 0, ' ', tf::Alert);
+    const char odd[] = {char(0xC4), char(0x07), char(0x80), 'x', 0};
+    PutText(odd, 8, 1, 0, ' ', 0);
+    PutText("right edge", 9, 71, 0, ' ', 0);
+    std::string expected =
+        "\n+---T----+\n|        |\n+--------+\n\nMENU BAR\nyellow   red\n...x\n" +
+        std::string(70, ' ') + "right edge\n";
+    for (int r = 10; r <= 25; ++r) expected += "\n";
+    EXPECT_EQ(expected, ScreenTextOfImage());
+    CloseWindow(w);
+}
+
 TEST_F(PrintScreenTest, F1PrintsTheScreenAsItWasBeforeTheWindow) {
     PutText("Hello", 1, 1, 0, ' ', 0);
-    const std::string before = ScreenPrintOfImage();
+    const std::string before = ScreenTextOfImage();
     AddHotKey(key::F1, PrintScreen);
     Type(F1 + "out.txt" + Enter + Esc);
     EXPECT_EQ(key::Esc, GetKey());
-    EXPECT_EQ(before, ReadFile("OUT.TXT"));   // names are upper-cased as typed
-    EXPECT_EQ(before, ScreenPrintOfImage());  // the window is gone again
+    EXPECT_EQ(before, ReadFile("OUT.TXT"));  // names are upper-cased as typed
+    EXPECT_EQ(before, ScreenTextOfImage());  // the window is gone again
 }
 
 TEST_F(PrintScreenTest, EscPrintsNothing) {
@@ -121,6 +139,33 @@ TEST_F(OutputDeviceTest, PrinterNamesGoToTheSpooler) {
         EXPECT_EQ("page\f", ReadFile("spooled")) << name;
         EXPECT_EQ("0\n", ReadFile("args"));
         EXPECT_NE(0, ::access(name, F_OK)) << "no file named " << name;
+    }
+}
+
+// The printer keeps the printer's page: the spooler gets the overstrike
+// lines and the form feed.
+TEST_F(OutputDeviceTest, F1ToThePrinterPrintsThePrintersPage) {
+    InstallSpooler();
+    PutText("MENU BAR", 6, 1, 80, ' ', tf::Reverse);
+    const std::string page = ScreenPrintOfImage();
+    AddHotKey(key::F1, PrintScreen);
+    Type(F1 + Enter + "q");  // the name offered is LPT1:
+    EXPECT_EQ('q', GetKey());
+    EXPECT_EQ(page, ReadFile("spooled"));
+}
+
+// What is a printer: the spooler and character devices; a file is not.
+TEST_F(OutputDeviceTest, PrintersAreTheSpoolerAndDevices) {
+    InstallSpooler();
+    struct Case {
+        const char* name;
+        bool printer;
+    } kCases[] = {{"LPT1:", true}, {"/dev/null", true}, {"PAGE.TXT", false}};
+    for (const auto& k : kCases) {
+        auto out = OpenOutputDevice(k.name);
+        ASSERT_TRUE(out) << k.name;
+        EXPECT_EQ(k.printer, out->IsPrinter()) << k.name;
+        EXPECT_TRUE(out->Close());
     }
 }
 
