@@ -123,6 +123,22 @@ std::string FileSizeProblem(ConfigLayout layout, size_t size) {
     return text;
 }
 
+std::vector<std::string> PlusValuesHeld(const ConfigFileContents& contents) {
+    struct Field {
+        const char* name;
+        const int16_t* values;
+    } const kFields[] = {{"Terminate Count", contents.plus.TerminateCount},
+                         {"Terminate Timeout", contents.plus.TerminateTimeout},
+                         {"Trigger/Inhibit register", contents.plus.TriggerInhibit}};
+    std::vector<std::string> out;
+    for (int p = 0; p < 4; ++p)
+        for (const Field& f : kFields)
+            if (f.values[p] != 0)
+                out.push_back("Port " + std::to_string(p + 1) + ": " + f.name + " " +
+                              std::to_string(f.values[p]) + " needs a PLUS module");
+    return out;
+}
+
 std::vector<std::string> RegisterBlockOverlaps(const ConfigFileContents& contents) {
     std::vector<Block> blocks;
     for (int p = 0; p < 4; ++p)

@@ -22,6 +22,11 @@ std::vector<std::string> ConfigProblems(const ConfigFileContents& contents);
 // layout would be dropped without a word. Empty when the size is exact.
 std::string FileSizeProblem(ConfigLayout layout, size_t size);
 
+// The PLUS values the contents hold (terminate count and timeout,
+// Trigger/Inhibit other than 0), each named: what a standard module has no
+// registers for, so a send to one could not carry them.
+std::vector<std::string> PlusValuesHeld(const ConfigFileContents& contents);
+
 // Paths whose register blocks overlap, within a port or across ports: two
 // devices writing the same registers. Not a fault of the file; a warning.
 std::vector<std::string> RegisterBlockOverlaps(const ConfigFileContents& contents);

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 
 #include "common/device_root_dir.h"
 #include "common/file_contents.h"
@@ -423,6 +424,34 @@ TEST_F(ModuleCommandsTest, SendVerifyCatchesAModuleThatChangesAValue) {
     const RunResult verified = RunOn(sound, {"--verify", "send", Path("X.KOV")});
     EXPECT_EQ(verified.status, 0) << verified.err;
     EXPECT_EQ(verified.err, "");
+}
+
+// A standard module has no PLUS registers: a file holding PLUS values is
+// refused once the module has said what it is, before anything is written;
+// one without them is sent.
+TEST_F(ModuleCommandsTest, SendRefusesPlusValuesToAStandardModule) {
+    ConfigFileContents plain = SampleConfig();
+    for (int p = 0; p < 4; ++p)
+        plain.plus.TerminateCount[p] = plain.plus.TerminateTimeout[p] =
+            plain.plus.TriggerInhibit[p] = 0;
+    ConfigFileContents timed = plain;
+    timed.plus.TerminateTimeout[2] = 300;
+    WriteKov("PLAIN.KOV", plain);
+    WriteKov("TIMED.KOV", timed);
+    const std::string log = Path("requests.log");
+    Sim sim(Sim::Tcp, {"--model", "standard", "--log", log});
+    const RunResult refused = RunOn(sim, {"send", Path("TIMED.KOV")});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err, "kova-config: " + Path("TIMED.KOV") +
+                               ": Port 3: Terminate Timeout 300 needs a PLUS module\n"
+                               "kova-config: " +
+                               Path("TIMED.KOV") + ": the module is standard; nothing sent\n");
+    // The PLUS test's write, refused by the module, is the only one.
+    std::istringstream lines(ReadFile(log));
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_TRUE(line[0] == 'r' || line == "w 7423 1") << line;
+    const RunResult sent = RunOn(sim, {"--verify", "send", Path("PLAIN.KOV")});
+    EXPECT_EQ(sent.status, 0) << sent.err;
 }
 
 // Over a serial line, a file that moves the module's Print/Prog port to

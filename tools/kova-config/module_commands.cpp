@@ -80,6 +80,19 @@ bool ReadBackReachable(const ConfigOptions& options, int16_t printProgBaud, std:
     return false;
 }
 
+// A standard module has no registers for the PLUS values: a file holding
+// any would not arrive whole. Said before anything is written.
+bool FitsTheModel(const ModuleIdentity& identity, const std::string& path,
+                  const ConfigSnapshot& snapshot, ProgressLine& progress) {
+    if (identity.model != kModelStandard) return true;
+    const std::vector<std::string> held = PlusValuesHeld(snapshot.contents);
+    for (const std::string& value : held)
+        progress.Message("kova-config: " + path + ": " + value);
+    if (!held.empty())
+        progress.Message("kova-config: " + path + ": the module is standard; nothing sent");
+    return held.empty();
+}
+
 // A whole send; a failure says what the module now holds.
 bool SendWhole(ModuleConnection& session, ToolReporter& reporter, ProgressLine& progress,
                const ConfigSnapshot& snapshot) {
@@ -192,9 +205,9 @@ int RunSend(const ConfigOptions& options) {
     {
         const SendInterruption interruption(reporter, progress);
         ModuleIdentity identity;
-        if (!session.Open() || !session.Identify(&identity) ||
-            !SendWhole(session, reporter, progress, snapshot))
-            return kExitFailed;
+        if (!session.Open() || !session.Identify(&identity)) return kExitFailed;
+        if (!FitsTheModel(identity, path, snapshot, progress)) return kExitTrouble;
+        if (!SendWhole(session, reporter, progress, snapshot)) return kExitFailed;
     }
     if (!options.verify) return kExitOk;
     const InterruptReport reading([&progress](int) {
