@@ -145,8 +145,8 @@ std::vector<std::string> RegisterBlockOverlaps(const ConfigFileContents& content
         for (int k = 0; k < 4; ++k) {
             const DataPath& path = contents.ports[p].Paths[k];
             if (path.RegisterCount <= 0) continue;
-            blocks.push_back({p + 1, k + 1, path.StartRegister,
-                              path.StartRegister + path.RegisterCount - 1});
+            blocks.push_back(
+                {p + 1, k + 1, path.StartRegister, path.StartRegister + path.RegisterCount - 1});
         }
     std::vector<std::string> out;
     char text[128];

@@ -83,18 +83,17 @@ void CommsFaults(const PortConfig& port, int portNumber, Faults& out) {
 
 void PathFaults(const DataPath& path, int portNumber, int pathNumber, Faults& out) {
     const Prefix p(portNumber, pathNumber);
-    for (const Fault& f : {Check(kStartRegister, path.StartRegister, p.text),
-                           Check(kRegisterCount, path.RegisterCount, p.text),
-                           Check(kEditingMode, path.EditingMode, p.text),
-                           Check(kContinue, path.Continue, p.text)})
+    for (const Fault& f :
+         {Check(kStartRegister, path.StartRegister, p.text),
+          Check(kRegisterCount, path.RegisterCount, p.text),
+          Check(kEditingMode, path.EditingMode, p.text), Check(kContinue, path.Continue, p.text)})
         Add(out, f);
 }
 
 void PortFaults(const ModuleConfig& config, int portNumber, Faults& out) {
     const PortConfig& port = config.Ports[portNumber - 1];
     CommsFaults(port, portNumber, out);
-    for (int path = 1; path <= 4; ++path)
-        PathFaults(port.Paths[path - 1], portNumber, path, out);
+    for (int path = 1; path <= 4; ++path) PathFaults(port.Paths[path - 1], portNumber, path, out);
     for (const Fault& f : {PollIntervalOutOfRange(port, portNumber),
                            TerminateCountOutOfRange(config.Plus, portNumber),
                            TerminateTimeoutOutOfRange(config.Plus, portNumber),

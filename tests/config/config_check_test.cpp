@@ -24,18 +24,24 @@ TEST(ConfigCheck, EachFaultOfAFileIsNamed) {
         void (*change)(ConfigFileContents&);
         std::vector<std::string> problems;
     } kCases[] = {
-        {"count 65", [](ConfigFileContents& c) { c.ports[0].Paths[1].RegisterCount = 65; },
+        {"count 65",
+         [](ConfigFileContents& c) { c.ports[0].Paths[1].RegisterCount = 65; },
          {"Port 1, Path 2: Register Count 65 out of range 0-64"}},
-        {"count -5", [](ConfigFileContents& c) { c.ports[1].Paths[0].RegisterCount = -5; },
+        {"count -5",
+         [](ConfigFileContents& c) { c.ports[1].Paths[0].RegisterCount = -5; },
          {"Port 2, Path 1: Register Count -5 out of range 0-64"}},
-        {"data bits 5", [](ConfigFileContents& c) { c.ports[2].DataBits = 5; },
+        {"data bits 5",
+         [](ConfigFileContents& c) { c.ports[2].DataBits = 5; },
          {"Port 3: Data bits 5 out of range 0-1"}},
-        {"Continue on path 4", [](ConfigFileContents& c) { c.ports[3].Paths[3].Continue = 1; },
+        {"Continue on path 4",
+         [](ConfigFileContents& c) { c.ports[3].Paths[3].Continue = 1; },
          {"Port 4, Path 4: Continue 1 on the last path, which has none"}},
-        {"start -300", [](ConfigFileContents& c) { c.ports[0].Paths[0].StartRegister = -300; },
+        {"start -300",
+         [](ConfigFileContents& c) { c.ports[0].Paths[0].StartRegister = -300; },
          {"Port 1, Path 1: Start Register -300 out of range 1-8192",
           "Port 1, Path 1: Register (-300) < Rack Base (1) + 1"}},
-        {"start 2049", [](ConfigFileContents& c) { c.ports[0].Paths[2].StartRegister = 2049; },
+        {"start 2049",
+         [](ConfigFileContents& c) { c.ports[0].Paths[2].StartRegister = 2049; },
          {"Port 1, Path 3: Register (2049) > Rack Base (1) + 2047"}},
         {"block past the window",
          [](ConfigFileContents& c) {
@@ -43,7 +49,8 @@ TEST(ConfigCheck, EachFaultOfAFileIsNamed) {
              c.ports[1].Paths[3].RegisterCount = 64;
          },
          {"Port 2, Path 4: Last Register (2111) > Rack Base (1) + 2047"}},
-        {"Trigger/Inhibit 32767", [](ConfigFileContents& c) { c.plus.TriggerInhibit[2] = 32767; },
+        {"Trigger/Inhibit 32767",
+         [](ConfigFileContents& c) { c.plus.TriggerInhibit[2] = 32767; },
          {"Port 3: Trigger/Inhibit register 32767 out of range 0-10238",
           "Port 3: Trigger/Inhibit > 2048"}},
         {"Trigger/Inhibit below the rack base",
@@ -67,14 +74,18 @@ TEST(ConfigCheck, EachFaultOfAFileIsNamed) {
           "\" holds 0x1B after its end, in byte 65"}},
         {"65-character poll query",
          [](ConfigFileContents& c) { std::memset(c.ports[3].PollQueries[15], '\r', 65); },
-         {"Port 4, Query 16: \"" + [] {
+         {"Port 4, Query 16: \"" +
+          [] {
               std::string s;
               for (int i = 0; i < 65; ++i) s += "\\x0D";
               return s;
-          }() + "\" (65 characters) has no terminating zero"}},
-        {"Print/Prog baud 4", [](ConfigFileContents& c) { c.printProgBaud = 4; },
+          }() +
+          "\" (65 characters) has no terminating zero"}},
+        {"Print/Prog baud 4",
+         [](ConfigFileContents& c) { c.printProgBaud = 4; },
          {"Print/Prog baud rate 4 out of range 0-3"}},
-        {"rack base 0", [](ConfigFileContents& c) { c.plus.RackBase = 0; },
+        {"rack base 0",
+         [](ConfigFileContents& c) { c.plus.RackBase = 0; },
          {"Rack start address 0 out of range 1-8191"}},
     };
     for (const auto& k : kCases) {
@@ -115,8 +126,7 @@ TEST(ConfigCheck, AFileMustHoldExactlyItsLayout) {
         {ConfigLayout::UnversionedShort, 3000,
          "3000 bytes; the unversioned short layout holds 2476"},
     };
-    for (const Case& k : kCases)
-        EXPECT_EQ(FileSizeProblem(k.layout, k.size), k.problem) << k.size;
+    for (const Case& k : kCases) EXPECT_EQ(FileSizeProblem(k.layout, k.size), k.problem) << k.size;
 }
 
 TEST(ConfigCheck, OverlappingRegisterBlocksAreWarnedAbout) {

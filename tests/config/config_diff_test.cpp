@@ -106,9 +106,9 @@ TEST(ConfigDiffTest, ATextWithoutItsTerminatorDiffersFromItsFirst64Characters) {
     std::memset(a.ports[0].Paths[0].Mask, 'M', 65);  // no terminator at all
     std::memset(b.ports[0].Paths[0].Mask, 'M', 64);
     b.ports[0].Paths[0].Mask[64] = 0;
-    EXPECT_EQ(Lines(a, b), std::vector<std::string>{"Port 1 Path 1 Mask: \"" +
-                                                    std::string(65, 'M') + "\" -> \"" +
-                                                    std::string(64, 'M') + "\""});
+    EXPECT_EQ(Lines(a, b),
+              std::vector<std::string>{"Port 1 Path 1 Mask: \"" + std::string(65, 'M') +
+                                       "\" -> \"" + std::string(64, 'M') + "\""});
     // Bytes after a terminator are no part of the text.
     a.ports[0].Paths[0].Mask[3] = 0;
     b.ports[0].Paths[0].Mask[3] = 0;

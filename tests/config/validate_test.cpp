@@ -112,8 +112,9 @@ TEST_F(Validation, PathBlockPastTheWindow) {
     c.Ports[0].Paths[1].StartRegister = 2140;
     c.Ports[0].Paths[1].RegisterCount = 10;
     ValidatePortsOf(c, 0, 0, collect);
-    EXPECT_EQ(std::vector<std::string>{"Port 1, Path 2: Last Register (2149) > Rack Base (100) + 2047"},
-              reports);
+    EXPECT_EQ(
+        std::vector<std::string>{"Port 1, Path 2: Last Register (2149) > Rack Base (100) + 2047"},
+        reports);
     EXPECT_EQ(8, c.Ports[0].Paths[1].RegisterCount);
 }
 

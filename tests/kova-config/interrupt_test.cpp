@@ -109,8 +109,9 @@ TEST(SendFailedText, NamesWhereItFailedAndWhatTheModuleHolds) {
         const char* step;
         const char* text;
     } kCases[] = {
-        {SendPart::RackBase, "", "failed at the rack base (Reply timeout): the rack base in doubt, "
-                                 "ports 1-4 and the Print/Prog baud rate not; send again"},
+        {SendPart::RackBase, "",
+         "failed at the rack base (Reply timeout): the rack base in doubt, "
+         "ports 1-4 and the Print/Prog baud rate not; send again"},
         {SendPart::Port1, "Send Comms",
          "failed at Port 1, Comms (Reply timeout): the rack base sent, port 1 partly, ports 2-4 "
          "and the Print/Prog baud rate not; the module holds a mix: send again"},

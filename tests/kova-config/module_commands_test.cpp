@@ -297,7 +297,8 @@ TEST_F(ModuleCommandsTest, SendAndCheckRefuseFilesASendCouldNotCarryAsTheyHold) 
          "Port 2, Path 2: Register Count 65 out of range 0-64"},
         {"count -5", with([](ConfigFileContents& c) { c.ports[0].Paths[2].RegisterCount = -5; }),
          "Port 1, Path 3: Register Count -5 out of range 0-64"},
-        {"Continue on path 4", with([](ConfigFileContents& c) { c.ports[2].Paths[3].Continue = 1; }),
+        {"Continue on path 4",
+         with([](ConfigFileContents& c) { c.ports[2].Paths[3].Continue = 1; }),
          "Port 3, Path 4: Continue 1 on the last path, which has none"},
         {"start -300",
          with([](ConfigFileContents& c) { c.ports[3].Paths[0].StartRegister = -300; }),
@@ -305,8 +306,7 @@ TEST_F(ModuleCommandsTest, SendAndCheckRefuseFilesASendCouldNotCarryAsTheyHold) 
         {"start 32000",
          with([](ConfigFileContents& c) { c.ports[3].Paths[1].StartRegister = 32000; }),
          "Port 4, Path 2: Register (32000) > Rack Base (40) + 2047"},
-        {"block past the window",
-         with([](ConfigFileContents& c) {
+        {"block past the window", with([](ConfigFileContents& c) {
              c.ports[0].Paths[1].StartRegister = 2087;
              c.ports[0].Paths[1].RegisterCount = 64;
          }),
@@ -355,30 +355,29 @@ TEST_F(ModuleCommandsTest, CheckListsEveryProblemAndWarnsOfOverlaps) {
     bad.ports[3].Paths[3].Continue = 1;
     WriteKov("BAD.KOV", bad);
 
-    const RunResult r = Run({"check", Path("GOOD.KOV"), Path("OVER.KOV"), Path("BAD.KOV"),
-                             Path("NONE.KOV")});
+    const RunResult r =
+        Run({"check", Path("GOOD.KOV"), Path("OVER.KOV"), Path("BAD.KOV"), Path("NONE.KOV")});
     EXPECT_EQ(r.status, 2);
     const std::string good_ = Path("GOOD.KOV"), over = Path("OVER.KOV"), badPath = Path("BAD.KOV");
-    EXPECT_EQ(r.out,
-              good_ + ": ok\n" + over +
-                  ": warning: Port 1, Path 1 (registers 41-45) overlaps Port 1, Path 2 "
-                  "(registers 45-45)\n" +
-                  over + ": ok\n" + badPath +
-                  ": Port 1, Path 2: Register Count 65 out of range 0-64\n" + badPath +
-                  ": Port 4, Path 4: Continue 1 on the last path, which has none\n" + badPath +
-                  ": warning: Port 1, Path 2 (registers 45-109) overlaps Port 2, Path 1 "
-                  "(registers 57-57)\n" +
-                  badPath +
-                  ": warning: Port 1, Path 2 (registers 45-109) overlaps Port 2, Path 2 "
-                  "(registers 61-64)\n" +
-                  badPath +
-                  ": warning: Port 1, Path 2 (registers 45-109) overlaps Port 3, Path 1 "
-                  "(registers 73-73)\n" +
-                  badPath +
-                  ": warning: Port 1, Path 2 (registers 45-109) overlaps Port 4, Path 1 "
-                  "(registers 89-89)\n" +
-                  "Can't open file \"" + Path("NONE.KOV") +
-                  "\" for read. (No such file or directory)\n");
+    EXPECT_EQ(
+        r.out,
+        good_ + ": ok\n" + over +
+            ": warning: Port 1, Path 1 (registers 41-45) overlaps Port 1, Path 2 "
+            "(registers 45-45)\n" +
+            over + ": ok\n" + badPath + ": Port 1, Path 2: Register Count 65 out of range 0-64\n" +
+            badPath + ": Port 4, Path 4: Continue 1 on the last path, which has none\n" + badPath +
+            ": warning: Port 1, Path 2 (registers 45-109) overlaps Port 2, Path 1 "
+            "(registers 57-57)\n" +
+            badPath +
+            ": warning: Port 1, Path 2 (registers 45-109) overlaps Port 2, Path 2 "
+            "(registers 61-64)\n" +
+            badPath +
+            ": warning: Port 1, Path 2 (registers 45-109) overlaps Port 3, Path 1 "
+            "(registers 73-73)\n" +
+            badPath +
+            ": warning: Port 1, Path 2 (registers 45-109) overlaps Port 4, Path 1 "
+            "(registers 89-89)\n" +
+            "Can't open file \"" + Path("NONE.KOV") + "\" for read. (No such file or directory)\n");
     const RunResult fine = Run({"check", Path("GOOD.KOV"), Path("OVER.KOV")});
     EXPECT_EQ(fine.status, 0) << fine.out;
 }

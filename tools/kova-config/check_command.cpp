@@ -15,7 +15,8 @@ bool CheckOne(const std::string& path) {
         std::printf("%s\n", error.c_str());
         return false;
     }
-    for (const std::string& problem : problems) std::printf("%s: %s\n", path.c_str(), problem.c_str());
+    for (const std::string& problem : problems)
+        std::printf("%s: %s\n", path.c_str(), problem.c_str());
     for (const std::string& warning : warnings)
         std::printf("%s: warning: %s\n", path.c_str(), warning.c_str());
     if (problems.empty()) std::printf("%s: ok\n", path.c_str());

@@ -86,8 +86,7 @@ bool FitsTheModel(const ModuleIdentity& identity, const std::string& path,
                   const ConfigSnapshot& snapshot, ProgressLine& progress) {
     if (identity.model != kModelStandard) return true;
     const std::vector<std::string> held = PlusValuesHeld(snapshot.contents);
-    for (const std::string& value : held)
-        progress.Message("kova-config: " + path + ": " + value);
+    for (const std::string& value : held) progress.Message("kova-config: " + path + ": " + value);
     if (!held.empty())
         progress.Message("kova-config: " + path + ": the module is standard; nothing sent");
     return held.empty();

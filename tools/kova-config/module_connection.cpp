@@ -48,8 +48,7 @@ bool ModuleConnection::Send(const ConfigSnapshot& snapshot, SendPart* reached) {
     std::string reason;
     if (!SetupOfLinkSource(source_, &setup, &reason)) return reporter_.Fail(reason), false;
     ModuleSession session{link_, reporter_, model_};
-    const int sent =
-        SendAllPorts(session, config, snapshot.contents.printProgBaud, setup, reached);
+    const int sent = SendAllPorts(session, config, snapshot.contents.printProgBaud, setup, reached);
     model_ = session.model;
     return sent != 0;
 }

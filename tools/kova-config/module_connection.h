@@ -4,7 +4,6 @@
 // (the link's own text) before a call returns false.
 #pragma once
 #include <string>
-
 #include <vector>
 
 #include "common/link_source.h"
