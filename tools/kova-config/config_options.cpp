@@ -55,7 +55,7 @@ const CommandRow kCommands[] = {
     {"fetch", ConfigCommand::Fetch, 1, "fetch FILE.KOV",
      "the module's whole configuration into a .KOV file"},
     {"send", ConfigCommand::Send, 1, "send FILE.KOV",
-     "a .KOV file into the module as it holds it, checked first"},
+     "a .KOV file into the module exactly, checked first"},
     {"print", ConfigCommand::Print, 1, "print FILE.KOV|module",
      "the configuration print-out on standard output"},
     {"diff", ConfigCommand::Diff, 2, "diff A B",
