@@ -20,7 +20,7 @@ std::vector<Option> OptionRows() {
                     "backup: keep what changed in DIR/history; replaces files",
                     [](ConfigOptions& o, const char*) { return o.history = true; }});
     rows.push_back({"--verify", nullptr,
-                    "send: read everything back and compare; exit 4 if it differs",
+                    "send: read everything back and compare (exit 4)",
                     [](ConfigOptions& o, const char*) { return o.verify = true; }});
     rows.push_back({"--metrics", "FILE", "backup: the run's metrics for Prometheus into FILE",
                     [](ConfigOptions& o, const char* a) { return o.metricsFile = a, true; }});
