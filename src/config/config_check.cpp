@@ -68,8 +68,18 @@ void CheckLastContinue(const PortConfig& port, int portNumber, Problems& out) {
 bool CheckValidation(const ModuleConfig& config, int p, Problems& out) {
     ModuleConfig copy = config;
     const std::string portText = "Port " + std::to_string(p + 1) + ": ";
+    // The Trigger/Inhibit reports name no port, and the one above the
+    // window not its value: a file's problem names both.
+    const std::string above = "Trigger/Inhibit > ";
+    const std::string value = std::to_string(config.Plus.TriggerInhibit[p]);
     ValidatePortsOf(copy, p, p, [&](const std::string& message) {
-        out.push_back(message.rfind("Port ", 0) == 0 ? message : portText + message);
+        if (message.rfind("Port ", 0) == 0)
+            out.push_back(message);
+        else if (message.rfind(above, 0) == 0)
+            out.push_back(portText + "Trigger/Inhibit (" + value + ") > " +
+                          message.substr(above.size()));
+        else
+            out.push_back(portText + message);
     });
     return std::memcmp(&copy.Ports[p], &config.Ports[p], sizeof copy.Ports[p]) != 0 ||
            copy.Plus.TriggerInhibit[p] != config.Plus.TriggerInhibit[p];

@@ -52,7 +52,7 @@ TEST(ConfigCheck, EachFaultOfAFileIsNamed) {
         {"Trigger/Inhibit 32767",
          [](ConfigFileContents& c) { c.plus.TriggerInhibit[2] = 32767; },
          {"Port 3: Trigger/Inhibit register 32767 out of range 0-10238",
-          "Port 3: Trigger/Inhibit > 2048"}},
+          "Port 3: Trigger/Inhibit (32767) > 2048"}},
         {"Trigger/Inhibit below the rack base",
          [](ConfigFileContents& c) {
              c.plus.RackBase = 100;

@@ -313,7 +313,7 @@ TEST_F(ModuleCommandsTest, SendAndCheckRefuseFilesASendCouldNotCarryAsTheyHold) 
          "Port 1, Path 2: Last Register (2150) > Rack Base (40) + 2047"},
         {"Trigger/Inhibit 32767",
          with([](ConfigFileContents& c) { c.plus.TriggerInhibit[1] = 32767; }),
-         "Port 2: Trigger/Inhibit > 2087"},
+         "Port 2: Trigger/Inhibit (32767) > 2087"},
         {"65-character pattern",
          with([](ConfigFileContents& c) { std::memset(c.ports[1].Paths[0].Pattern, 'P', 65); }),
          "Port 2, Path 1: Pattern \"PPPP"},
