@@ -10,6 +10,10 @@
 #     read, decoded and compared field by field), for the 8 modules one after
 #     the other, against the backup of 8 (goal: under 10%); the whole
 #     --history run when nothing changed is shown beside the plain one.
+#  4. send --verify (the send, then everything read back and compared) against
+#     a fetch plus a plain send, each a whole run of kova-config (goal: within
+#     1.05 x): over Modbus TCP on loopback, and once over Modbus RTU on a pty
+#     paced at 9600 baud, where the wire sets the time (about 40 s).
 # Each figure is the best of ROUNDS rounds (default 5), as the machine is shared.
 # usage: bench/kova_config.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
@@ -106,3 +110,38 @@ awk -v c="$best_compare" -v h="$best_history" -v p="$best_plain" 'BEGIN {
   printf "best: comparison of 8 %.6f s, backup --history of 8 %.4f s, backup --force of 8 %.4f s\n", c, h, p
   printf "comparison / backup of 8: %.2f%% (goal: under 10%%)\n", 100 * c / p
   printf "backup --history (nothing changed) / backup --force: %.2f x\n", h / p }'
+
+echo
+echo "== send --verify against a fetch plus a send, Modbus TCP on loopback"
+"$build/kova-sample-config" "$tmp/plant.KOV"
+best_verify=; best_pair=
+for round in $(seq "$rounds"); do
+  start=$(now)
+  "$build/kova-config" -q "${link[@]}" --verify send "$tmp/plant.KOV"
+  verify=$(elapsed "$start")
+  start=$(now)
+  "$build/kova-config" -q "${link[@]}" --force fetch "$tmp/one.KOV"
+  "$build/kova-config" -q "${link[@]}" send "$tmp/plant.KOV"
+  pair=$(elapsed "$start")
+  echo "round $round: send --verify $verify s, fetch + send $pair s"
+  best_verify=$(best "$best_verify" "$verify"); best_pair=$(best "$best_pair" "$pair")
+done
+awk -v v="$best_verify" -v p="$best_pair" 'BEGIN {
+  printf "best: send --verify %.4f s, fetch + send %.4f s\n", v, p
+  printf "ratio send --verify / (fetch + send): %.2f x (goal: at most 1.05 x)\n", v / p }'
+
+echo
+echo "== send --verify against a fetch plus a send, Modbus RTU paced at 9600 baud on a pty, once"
+"$build/kova-sim" --protocol rtu --pty --pace --baud 9600 --parity even > "$tmp/rtu.out" & pids+=($!)
+until [ -s "$tmp/rtu.out" ]; do sleep 0.01; done
+rtu=(--type rtu --port "$(head -1 "$tmp/rtu.out")" --baud 9600 --parity even)
+start=$(now)
+"$build/kova-config" -q "${rtu[@]}" --verify send "$tmp/plant.KOV"
+verify=$(elapsed "$start")
+start=$(now)
+"$build/kova-config" -q "${rtu[@]}" --force fetch "$tmp/one.KOV"
+"$build/kova-config" -q "${rtu[@]}" send "$tmp/plant.KOV"
+pair=$(elapsed "$start")
+awk -v v="$verify" -v p="$pair" 'BEGIN {
+  printf "send --verify %.2f s, fetch + send %.2f s\n", v, p
+  printf "ratio send --verify / (fetch + send): %.2f x (goal: at most 1.05 x)\n", v / p }'

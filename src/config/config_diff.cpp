@@ -74,11 +74,12 @@ class FieldList {
         return "INVALID (" + std::to_string(index) + ")";
     }
 
-    // Up to the terminator, at most 64 characters; quotes, backslashes and
-    // every byte that is not printable ASCII escaped.
-    static std::string Quoted(const char* text) {
+    // Up to the terminator; a field without one shows all its 65 bytes, so
+    // that it never looks like the 64 characters a module keeps of it.
+    // Quotes, backslashes and every byte that is not printable ASCII escaped.
+    static std::string Quoted(const char (&text)[65]) {
         std::string out = "\"";
-        for (size_t i = 0; i < 64 && text[i]; ++i) {
+        for (size_t i = 0; i < sizeof text && text[i]; ++i) {
             const unsigned char c = static_cast<unsigned char>(text[i]);
             if (c == '"' || c == '\\') {
                 out += '\\';

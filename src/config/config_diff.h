@@ -16,7 +16,9 @@ struct ConfigDifference {
 // Every field that differs, in print-out order. The PLUS values (terminate
 // count and timeout, Trigger/Inhibit) are compared only when plus is set, as
 // the print-out shows them only then. Texts are compared up to their
-// terminator, as the module keeps them; the reserved words are not compared.
+// terminator, as the module keeps them (a text without one differs from its
+// first 64 characters); the reserved words are not compared. Values are
+// compared as they are held, a value outside its list or range too.
 std::vector<ConfigDifference> CompareConfigs(const ConfigFileContents& before,
                                              const ConfigFileContents& after, bool plus);
 

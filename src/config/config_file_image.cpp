@@ -118,15 +118,37 @@ int16_t VersionWordOf(const uint8_t* data, size_t size) {
 
 }  // namespace
 
-size_t VersionedLayoutSize(const uint8_t* data, size_t size) {
-    const int16_t version = VersionWordOf(data, size);
+size_t LayoutSize(ConfigLayout id) {
     for (const Layout& layout : kLayouts) {
-        if (version == 0 || layout.version != version) continue;
+        if (layout.id != id) continue;
         ConfigFileContents c;
         size_t total = 0;
         for (const Span& span : SpansOf(layout, c)) total += span.size;
         return total;
     }
+    return 0;
+}
+
+const char* LayoutName(ConfigLayout id) {
+    switch (id) {
+        case ConfigLayout::V1113:
+            return "version 1113";
+        case ConfigLayout::V1112:
+            return "version 1112";
+        case ConfigLayout::V1111:
+            return "version 1111";
+        case ConfigLayout::UnversionedFull:
+            return "unversioned";
+        case ConfigLayout::UnversionedShort:
+            return "unversioned short";
+    }
+    return "unknown";
+}
+
+size_t VersionedLayoutSize(const uint8_t* data, size_t size) {
+    const int16_t version = VersionWordOf(data, size);
+    for (const Layout& layout : kLayouts)
+        if (version != 0 && layout.version == version) return LayoutSize(layout.id);
     return 0;
 }
 

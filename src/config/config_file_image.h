@@ -28,6 +28,11 @@ struct DecodedConfig {
     ConfigFileContents contents;
 };
 
+// The bytes a layout holds (6688 for the current one), and its name in
+// messages ("version 1113", "unversioned short").
+size_t LayoutSize(ConfigLayout layout);
+const char* LayoutName(ConfigLayout layout);
+
 // Tries the layouts newest first; bytes beyond a layout are ignored. Fields
 // that a layout lacks come back as zero.
 std::optional<DecodedConfig> DecodeConfigFile(const uint8_t* data, size_t size);

@@ -7,7 +7,9 @@
 
 LoadedConfigFile LoadConfigFile(const std::string& file) {
     LoadedConfigFile loaded;
-    auto bytes = ReadKeptFilePrefix(ResolvePath(file), kConfigFileSize);
+    // One byte more than any layout, so that a longer file is told from one
+    // of exactly its layout's size; the loads ignore the bytes beyond.
+    auto bytes = ReadKeptFilePrefix(ResolvePath(file), kConfigFileSize + 1);
     if (!bytes) {
         loaded.error = errno;
         return loaded;
@@ -20,6 +22,8 @@ LoadedConfigFile LoadConfigFile(const std::string& file) {
     }
     loaded.outcome = ConfigFileLoad::Loaded;
     loaded.contents = decoded->contents;
+    loaded.layout = decoded->layout;
+    loaded.size = bytes->size();
     return loaded;
 }
 

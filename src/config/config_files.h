@@ -17,6 +17,10 @@ struct LoadedConfigFile {
     ConfigFileContents contents;  // when Loaded
     int error = 0;                // errno of the failed open or read, when CannotOpen
     std::vector<uint8_t> bytes;   // what was read, when CannotRead
+    // When Loaded: the layout read and the bytes the file holds, counted up
+    // to one past the current layout (a longer file shows as 6689).
+    ConfigLayout layout = ConfigLayout::V1113;
+    size_t size = 0;
 };
 
 LoadedConfigFile LoadConfigFile(const std::string& file);

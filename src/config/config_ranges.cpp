@@ -3,6 +3,7 @@
 #include "config/config_ranges.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -59,21 +60,59 @@ Fault First(std::initializer_list<Fault> faults) {
 
 bool PortNumberValid(int portNumber) { return portNumber >= 1 && portNumber <= 4; }
 
+// Every check of a group adds its fault, in field order.
+using Faults = std::vector<std::string>;
+
+void Add(Faults& faults, const Fault& fault) {
+    if (fault) faults.push_back(*fault);
+}
+
+Fault FirstOf(const Faults& faults) {
+    if (faults.empty()) return std::nullopt;
+    return faults.front();
+}
+
+void CommsFaults(const PortConfig& port, int portNumber, Faults& out) {
+    const Prefix p(portNumber);
+    for (const Fault& f :
+         {Check(kBaudRate, port.BaudRate, p.text), Check(kDataBits, port.DataBits, p.text),
+          Check(kParity, port.Parity, p.text), Check(kStopBits, port.StopBits, p.text),
+          Check(kCapitalize, port.Capitalize, p.text)})
+        Add(out, f);
+}
+
+void PathFaults(const DataPath& path, int portNumber, int pathNumber, Faults& out) {
+    const Prefix p(portNumber, pathNumber);
+    for (const Fault& f :
+         {Check(kStartRegister, path.StartRegister, p.text),
+          Check(kRegisterCount, path.RegisterCount, p.text),
+          Check(kEditingMode, path.EditingMode, p.text), Check(kContinue, path.Continue, p.text)})
+        Add(out, f);
+}
+
+void PortFaults(const ModuleConfig& config, int portNumber, Faults& out) {
+    const PortConfig& port = config.Ports[portNumber - 1];
+    CommsFaults(port, portNumber, out);
+    for (int path = 1; path <= 4; ++path) PathFaults(port.Paths[path - 1], portNumber, path, out);
+    for (const Fault& f : {PollIntervalOutOfRange(port, portNumber),
+                           TerminateCountOutOfRange(config.Plus, portNumber),
+                           TerminateTimeoutOutOfRange(config.Plus, portNumber),
+                           TriggerInhibitOutOfRange(config.Plus, portNumber)})
+        Add(out, f);
+}
+
 }  // namespace
 
 Fault CommsOutOfRange(const PortConfig& port, int portNumber) {
-    const Prefix p(portNumber);
-    return First({Check(kBaudRate, port.BaudRate, p.text), Check(kDataBits, port.DataBits, p.text),
-                  Check(kParity, port.Parity, p.text), Check(kStopBits, port.StopBits, p.text),
-                  Check(kCapitalize, port.Capitalize, p.text)});
+    Faults faults;
+    CommsFaults(port, portNumber, faults);
+    return FirstOf(faults);
 }
 
 Fault PathOutOfRange(const DataPath& path, int portNumber, int pathNumber) {
-    const Prefix p(portNumber, pathNumber);
-    return First({Check(kStartRegister, path.StartRegister, p.text),
-                  Check(kRegisterCount, path.RegisterCount, p.text),
-                  Check(kEditingMode, path.EditingMode, p.text),
-                  Check(kContinue, path.Continue, p.text)});
+    Faults faults;
+    PathFaults(path, portNumber, pathNumber, faults);
+    return FirstOf(faults);
 }
 
 Fault PollIntervalOutOfRange(const PortConfig& port, int portNumber) {
@@ -103,21 +142,21 @@ Fault PrintProgBaudOutOfRange(int16_t printProgBaud) {
 
 Fault PortOutOfRange(const ModuleConfig& config, int portNumber) {
     if (!PortNumberValid(portNumber)) return std::nullopt;  // the transfer refuses the number
-    const PortConfig& port = config.Ports[portNumber - 1];
-    if (Fault f = CommsOutOfRange(port, portNumber)) return f;
-    for (int path = 1; path <= 4; ++path)
-        if (Fault f = PathOutOfRange(port.Paths[path - 1], portNumber, path)) return f;
-    return First({PollIntervalOutOfRange(port, portNumber),
-                  TerminateCountOutOfRange(config.Plus, portNumber),
-                  TerminateTimeoutOutOfRange(config.Plus, portNumber),
-                  TriggerInhibitOutOfRange(config.Plus, portNumber)});
+    Faults faults;
+    PortFaults(config, portNumber, faults);
+    return FirstOf(faults);
 }
 
 Fault ModuleOutOfRange(const ModuleConfig& config, int16_t printProgBaud) {
-    if (Fault f = RackBaseOutOfRange(config.Plus)) return f;
-    for (int port = 1; port <= 4; ++port)
-        if (Fault f = PortOutOfRange(config, port)) return f;
-    return PrintProgBaudOutOfRange(printProgBaud);
+    return FirstOf(EveryValueOutOfRange(config, printProgBaud));
+}
+
+std::vector<std::string> EveryValueOutOfRange(const ModuleConfig& config, int16_t printProgBaud) {
+    Faults faults;
+    Add(faults, RackBaseOutOfRange(config.Plus));
+    for (int port = 1; port <= 4; ++port) PortFaults(config, port, faults);
+    Add(faults, PrintProgBaudOutOfRange(printProgBaud));
+    return faults;
 }
 
 Fault PortSendOutOfRange(const ModuleConfig& config, int portNumber, int16_t printProgBaud) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "config/module_config.h"
 
@@ -25,6 +26,9 @@ std::optional<std::string> PrintProgBaudOutOfRange(int16_t printProgBaud);
 std::optional<std::string> PortOutOfRange(const ModuleConfig& config, int portNumber);
 // A whole-module send: the four ports, the rack base and the Print/Prog baud.
 std::optional<std::string> ModuleOutOfRange(const ModuleConfig& config, int16_t printProgBaud);
+// Every value of a whole-module send out of its range, in the order the
+// fields are sent, ports in turn.
+std::vector<std::string> EveryValueOutOfRange(const ModuleConfig& config, int16_t printProgBaud);
 // A single-port send: that port, the rack base and the Print/Prog baud.
 std::optional<std::string> PortSendOutOfRange(const ModuleConfig& config, int portNumber,
                                               int16_t printProgBaud);

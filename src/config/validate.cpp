@@ -33,6 +33,15 @@ void ValidatePath(DataPath& path, int port, int pathNumber, int rackBase,
     // memory; the field's range is 0-64.
     if (path.RegisterCount > 64) path.RegisterCount = 64;
     if (path.RegisterCount < 0) path.RegisterCount = 0;
+    // A block that starts inside the window but runs past its top would have
+    // the module keep only the registers below it: a barcode cut short with
+    // nothing to say so. The count is what fits.
+    const int last = path.StartRegister + path.RegisterCount - 1;
+    if (reg >= rackBase + 1 && reg <= rackBase + kWindow && last > rackBase + kWindow) {
+        report(Format("Port %d, Path %d: Last Register (%d) > Rack Base (%d) + 2047", port,
+                      pathNumber, last, rackBase));
+        path.RegisterCount = int16_t(rackBase + kWindow - path.StartRegister + 1);
+    }
 }
 
 void ValidateTriggerInhibit(int16_t& value, int rackBase, const ConfigReporter& report) {

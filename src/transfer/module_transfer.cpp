@@ -25,16 +25,24 @@ int Done(TransferReporter& reporter, int result) {
 }  // namespace
 
 int SendAllPorts(ModuleSession& session, ModuleConfig& config, int16_t printProgBaud,
-                 LinkSetup& setup) {
+                 LinkSetup& setup, SendPart* reached) {
     Link* link = session.link;
     TransferReporter& reporter = session.reporter;
+    SendPart ignored;
+    SendPart& part = reached ? *reached : ignored;
+    part = SendPart::Nothing;
     if (Refused(reporter, ModuleOutOfRange(config, printProgBaud))) return 0;
+    part = SendPart::RackBase;
     if (!SendRackBase(link, reporter, config.Plus)) return Done(reporter, 0);
     for (int port = 1; port <= 4; ++port) {
+        part = SendPart(int(SendPart::Port1) + port - 1);
         ShowPort(reporter, port);
         if (!SendPort(session, config, port, port, true)) return Done(reporter, 0);
     }
-    return Done(reporter, SendPrintProgBaud(link, reporter, printProgBaud, setup));
+    part = SendPart::PrintProgBaud;
+    if (!SendPrintProgBaud(link, reporter, printProgBaud, setup)) return Done(reporter, 0);
+    part = SendPart::Done;
+    return Done(reporter, 1);
 }
 
 int SendOnePort(ModuleSession& session, ModuleConfig& config, int memoryPort, int modulePort,

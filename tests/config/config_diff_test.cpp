@@ -99,11 +99,19 @@ TEST(ConfigDiffTest, WhatThePrintOutDoesNotShowIsNoDifference) {
     EXPECT_EQ(Lines(base, other, true).size(), 2u);
 }
 
-TEST(ConfigDiffTest, TextsCountOnlyTheirFirst64Characters) {
+// A module keeps 64 characters of a text: a file whose text has no
+// terminator says more than any module holds, and the two differ.
+TEST(ConfigDiffTest, ATextWithoutItsTerminatorDiffersFromItsFirst64Characters) {
     ConfigFileContents a = Defaults(), b = Defaults();
     std::memset(a.ports[0].Paths[0].Mask, 'M', 65);  // no terminator at all
     std::memset(b.ports[0].Paths[0].Mask, 'M', 64);
     b.ports[0].Paths[0].Mask[64] = 0;
+    EXPECT_EQ(Lines(a, b),
+              std::vector<std::string>{"Port 1 Path 1 Mask: \"" + std::string(65, 'M') +
+                                       "\" -> \"" + std::string(64, 'M') + "\""});
+    // Bytes after a terminator are no part of the text.
+    a.ports[0].Paths[0].Mask[3] = 0;
+    b.ports[0].Paths[0].Mask[3] = 0;
     EXPECT_TRUE(Lines(a, b).empty());
 }
 

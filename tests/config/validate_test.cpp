@@ -79,6 +79,45 @@ TEST_F(Validation, TriggerInhibitRange) {
     }
 }
 
+// A block that starts inside the window but runs past its top is cut to
+// what fits, and said; one that starts outside is reported for its start.
+TEST_F(Validation, PathBlockPastTheWindow) {
+    struct Case {
+        int16_t reg, count;
+        std::vector<std::string> reports;
+        int16_t countAfter;
+    } kCases[] = {
+        {1985, 64, {}, 64},
+        {1986, 64, {"Port 2, Path 3: Last Register (2049) > Rack Base (1) + 2047"}, 63},
+        {2048, 64, {"Port 2, Path 3: Last Register (2111) > Rack Base (1) + 2047"}, 1},
+        {2048, 1, {}, 1},
+        {2048, 0, {}, 0},
+        {2040, 200, {"Port 2, Path 3: Last Register (2103) > Rack Base (1) + 2047"}, 9},
+        {2049, 64, {"Port 2, Path 3: Register (2049) > Rack Base (1) + 2047"}, 64},
+    };
+    for (const auto& k : kCases) {
+        SetUp();
+        reports.clear();
+        c.Ports[1].Paths[2].StartRegister = k.reg;
+        c.Ports[1].Paths[2].RegisterCount = k.count;
+        ValidatePortsOf(c, 1, 1, collect);
+        EXPECT_EQ(k.reports, reports) << k.reg << " " << k.count;
+        EXPECT_EQ(k.countAfter, c.Ports[1].Paths[2].RegisterCount) << k.reg << " " << k.count;
+    }
+    // The window moves with the rack base.
+    SetUp();
+    reports.clear();
+    c.Plus.RackBase = 100;
+    for (auto& path : c.Ports[0].Paths) path.StartRegister = 101;
+    c.Ports[0].Paths[1].StartRegister = 2140;
+    c.Ports[0].Paths[1].RegisterCount = 10;
+    ValidatePortsOf(c, 0, 0, collect);
+    EXPECT_EQ(
+        std::vector<std::string>{"Port 1, Path 2: Last Register (2149) > Rack Base (100) + 2047"},
+        reports);
+    EXPECT_EQ(8, c.Ports[0].Paths[1].RegisterCount);
+}
+
 // The editor checks the Trigger/Inhibit field alone: the paths of the same
 // port and the other ports' registers stay as they are, reported or not.
 TEST_F(Validation, TriggerInhibitOfOnePortAlone) {

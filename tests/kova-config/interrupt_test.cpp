@@ -103,6 +103,66 @@ TEST(SendInterruptedText, NamesThePartsInTheOrderTheyAreSent) {
     for (int port = 0; port <= 4; ++port) EXPECT_EQ(SendInterruptedText(port), kTexts[port]);
 }
 
+TEST(SendFailedText, NamesWhereItFailedAndWhatTheModuleHolds) {
+    struct Case {
+        SendPart part;
+        const char* step;
+        const char* text;
+    } kCases[] = {
+        {SendPart::RackBase, "",
+         "failed at the rack base (Reply timeout): the rack base in doubt, "
+         "ports 1-4 and the Print/Prog baud rate not; send again"},
+        {SendPart::Port1, "Send Comms",
+         "failed at Port 1, Comms (Reply timeout): the rack base sent, port 1 partly, ports 2-4 "
+         "and the Print/Prog baud rate not; the module holds a mix: send again"},
+        {SendPart::Port3, "Send path 2",
+         "failed at Port 3, Path 2 (Reply timeout): the rack base and ports 1-2 sent, port 3 "
+         "partly, port 4 and the Print/Prog baud rate not; the module holds a mix: send again"},
+        {SendPart::Port4, "Send poll 12",
+         "failed at Port 4, Poll 12 (Reply timeout): the rack base and ports 1-3 sent, port 4 "
+         "partly, the Print/Prog baud rate not; the module holds a mix: send again"},
+        {SendPart::PrintProgBaud, "Send poll 16",
+         "failed at the Print/Prog baud rate (Reply timeout): the rack base and ports 1-4 sent, "
+         "the Print/Prog baud rate in doubt; the module holds a mix: send again"},
+    };
+    for (const Case& c : kCases)
+        EXPECT_EQ(SendFailedText(c.part, c.step, "Reply timeout"), c.text) << c.step;
+}
+
+// A module that stops answering in the middle of port 3: the send says so,
+// and what it says was sent is in the module and what it says was not is not.
+TEST_F(InterruptTest, AFailedSendSaysWhatTheModuleHolds) {
+    const ConfigFileContents sample = SampleConfig();
+    WriteKov("X.KOV", sample);
+    // Where port 3 begins in a whole send, counted in requests.
+    const std::string full = Path("full.log");
+    {
+        Sim sim(Sim::Tcp, {"--log", full});
+        ASSERT_EQ(RunOn(sim, {"send", Path("X.KOV")}).status, 0);
+    }
+    const std::vector<Request> requests = Requests(full);
+    size_t port3 = 0;
+    while (port3 < requests.size() &&
+           !(requests[port3].kind == 'w' && requests[port3].first >= PortBase(3) &&
+             requests[port3].first < PortBase(4)))
+        ++port3;
+    ASSERT_LT(port3, requests.size());
+    // Port 3's comms and accept set arrive; the terminate set and its one
+    // retry go unanswered, and the module answers again afterwards.
+    Sim sim(Sim::Tcp, {"--drop-after", std::to_string(port3 + 2) + ":2"});
+    const RunResult r = RunOn(sim, {"--timeout", "5", "send", Path("X.KOV")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("kova-config: failed at Port 3, Term ("), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("): the rack base and ports 1-2 sent, port 3 partly, port 4 and the "
+                         "Print/Prog baud rate not; the module holds a mix: send again\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(ReadRegister(sim, kRackBaseRegister), sample.plus.RackBase);
+    EXPECT_EQ(ReadRegister(sim, PortBase(2)), sample.ports[1].BaudRate);
+    EXPECT_EQ(ReadRegister(sim, PortBase(3)), sample.ports[2].BaudRate);
+    EXPECT_EQ(ReadRegister(sim, PortBase(4)), 0);
+}
+
 TEST_F(InterruptTest, AnInterruptedSendSaysWhichPartsItSent) {
     const ConfigFileContents sample = SampleConfig();
     WriteKov("X.KOV", sample);

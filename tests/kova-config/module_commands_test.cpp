@@ -11,7 +11,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <sstream>
 
 #include "common/device_root_dir.h"
 #include "common/file_contents.h"
@@ -249,9 +251,11 @@ TEST_F(ModuleCommandsTest, AFetchEndedBySigtermHalfWayLeavesNoFile) {
 
 }  // namespace
 
-// A file with a value outside its list or range, or a damaged one, is
-// refused before the link opens: exit 2, the field named, nothing written.
-TEST_F(ModuleCommandsTest, SendRefusesDamagedAndOutOfRangeFiles) {
+// A file with a value outside its list or range, one the program's load
+// would repair or report, or a damaged one, is refused before the link
+// opens: exit 2, the port, path, field and value named, nothing written.
+// check names the same problem without a link.
+TEST_F(ModuleCommandsTest, SendAndCheckRefuseFilesASendCouldNotCarryAsTheyHold) {
     struct Case {
         const char* what;
         std::vector<uint8_t> bytes;
@@ -262,12 +266,21 @@ TEST_F(ModuleCommandsTest, SendRefusesDamagedAndOutOfRangeFiles) {
         change(c);
         return EncodeConfigFile(c);
     };
+    auto longer = [](size_t size) {
+        std::vector<uint8_t> bytes = EncodeConfigFile(SampleConfig());
+        bytes.resize(size, 0);
+        return bytes;
+    };
     std::vector<uint8_t> shortFile = EncodeConfigFile(SampleConfig());
     shortFile.pop_back();
+    // SampleConfig's rack base is 40: the window is 41-2087.
     const Case kCases[] = {
         {"all 0xFF", std::vector<uint8_t>(kConfigFileSize, 0xFF), "out of range"},
         {"one byte short", shortFile,
          "Can't read disk file. (6687 bytes, version 1113 needs 6688)"},
+        {"one byte long", longer(kConfigFileSize + 1),
+         "more than 6688 bytes; the version 1113 layout holds 6688"},
+        {"1 MiB long", longer(1 << 20), "more than 6688 bytes; the version 1113 layout holds 6688"},
         {"port 1 baud 99", with([](ConfigFileContents& c) { c.ports[0].BaudRate = 99; }),
          "Port 1: Baud rate 99 out of range 0-15"},
         {"Print/Prog baud 7", with([](ConfigFileContents& c) { c.printProgBaud = 7; }),
@@ -276,21 +289,182 @@ TEST_F(ModuleCommandsTest, SendRefusesDamagedAndOutOfRangeFiles) {
          "Port 3, Path 2: Editing Mode 9 out of range 0-7"},
         {"parity 3", with([](ConfigFileContents& c) { c.ports[3].Parity = 3; }),
          "Port 4: Parity 3 out of range 0-2"},
+        {"data bits 5", with([](ConfigFileContents& c) { c.ports[0].DataBits = 5; }),
+         "Port 1: Data bits 5 out of range 0-1"},
         {"terminate count 81", with([](ConfigFileContents& c) { c.plus.TerminateCount[1] = 81; }),
          "Port 2: Terminate Count 81 out of range 0-80"},
+        {"count 65", with([](ConfigFileContents& c) { c.ports[1].Paths[1].RegisterCount = 65; }),
+         "Port 2, Path 2: Register Count 65 out of range 0-64"},
+        {"count -5", with([](ConfigFileContents& c) { c.ports[0].Paths[2].RegisterCount = -5; }),
+         "Port 1, Path 3: Register Count -5 out of range 0-64"},
+        {"Continue on path 4",
+         with([](ConfigFileContents& c) { c.ports[2].Paths[3].Continue = 1; }),
+         "Port 3, Path 4: Continue 1 on the last path, which has none"},
+        {"start -300",
+         with([](ConfigFileContents& c) { c.ports[3].Paths[0].StartRegister = -300; }),
+         "Port 4, Path 1: Register (-300) < Rack Base (40) + 1"},
+        {"start 32000",
+         with([](ConfigFileContents& c) { c.ports[3].Paths[1].StartRegister = 32000; }),
+         "Port 4, Path 2: Register (32000) > Rack Base (40) + 2047"},
+        {"block past the window", with([](ConfigFileContents& c) {
+             c.ports[0].Paths[1].StartRegister = 2087;
+             c.ports[0].Paths[1].RegisterCount = 64;
+         }),
+         "Port 1, Path 2: Last Register (2150) > Rack Base (40) + 2047"},
+        {"Trigger/Inhibit 32767",
+         with([](ConfigFileContents& c) { c.plus.TriggerInhibit[1] = 32767; }),
+         "Port 2: Trigger/Inhibit (32767) > 2087"},
+        {"65-character pattern",
+         with([](ConfigFileContents& c) { std::memset(c.ports[1].Paths[0].Pattern, 'P', 65); }),
+         "Port 2, Path 1: Pattern \"PPPP"},
+        {"65-character poll query",
+         with([](ConfigFileContents& c) { std::memset(c.ports[1].PollQueries[2], 'Q', 65); }),
+         "Port 2, Query 3: \"QQQ"},
     };
     const std::string log = Path("requests.log");
     Sim sim(Sim::Tcp, {"--log", log});
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.what);
         WriteText("BAD.KOV", std::string(c.bytes.begin(), c.bytes.end()));
-        const RunResult r = RunOn(sim, {"send", Path("BAD.KOV")});
-        EXPECT_EQ(r.status, 2) << r.err;
-        EXPECT_NE(r.err.find(c.named), std::string::npos) << r.err;
+        const RunResult sent = RunOn(sim, {"send", Path("BAD.KOV")});
+        EXPECT_EQ(sent.status, 2) << sent.err;
+        EXPECT_NE(sent.err.find(c.named), std::string::npos) << sent.err;
+        const RunResult checked = Run({"check", Path("BAD.KOV")});
+        EXPECT_EQ(checked.status, 2) << checked.out << checked.err;
+        EXPECT_NE(checked.out.find(c.named), std::string::npos) << checked.out;
     }
     // Not one request reached the module: the first the log holds is the
     // identification of a command run afterwards.
     ASSERT_EQ(RunOn(sim, {"identify"}).status, 0);
     ASSERT_TRUE(WaitUntil([&] { return !ReadFile(log).empty(); }));
     EXPECT_EQ(ReadFile(log).rfind("r 8176 13", 0), 0u) << ReadFile(log);
+}
+
+// check goes through every file and every problem of each; overlapping
+// register blocks are warned about but do not stop a send.
+TEST_F(ModuleCommandsTest, CheckListsEveryProblemAndWarnsOfOverlaps) {
+    ConfigFileContents good = SampleConfig();
+    good.ports[1].Paths[1].RegisterCount = 4;  // 61-64, clear of the others
+    WriteKov("GOOD.KOV", good);
+    ConfigFileContents overlapping = good;
+    overlapping.ports[0].Paths[0].RegisterCount = 5;  // 41-45 over path 2's 45
+    overlapping.ports[0].Paths[1].RegisterCount = 1;
+    WriteKov("OVER.KOV", overlapping);
+    ConfigFileContents bad = good;
+    bad.ports[0].Paths[1].RegisterCount = 65;
+    bad.ports[3].Paths[3].Continue = 1;
+    WriteKov("BAD.KOV", bad);
+
+    const RunResult r =
+        Run({"check", Path("GOOD.KOV"), Path("OVER.KOV"), Path("BAD.KOV"), Path("NONE.KOV")});
+    EXPECT_EQ(r.status, 2);
+    const std::string good_ = Path("GOOD.KOV"), over = Path("OVER.KOV"), badPath = Path("BAD.KOV");
+    EXPECT_EQ(
+        r.out,
+        good_ + ": ok\n" + over +
+            ": warning: Port 1, Path 1 (registers 41-45) overlaps Port 1, Path 2 "
+            "(registers 45-45)\n" +
+            over + ": ok\n" + badPath + ": Port 1, Path 2: Register Count 65 out of range 0-64\n" +
+            badPath + ": Port 4, Path 4: Continue 1 on the last path, which has none\n" + badPath +
+            ": warning: Port 1, Path 2 (registers 45-109) overlaps Port 2, Path 1 "
+            "(registers 57-57)\n" +
+            badPath +
+            ": warning: Port 1, Path 2 (registers 45-109) overlaps Port 2, Path 2 "
+            "(registers 61-64)\n" +
+            badPath +
+            ": warning: Port 1, Path 2 (registers 45-109) overlaps Port 3, Path 1 "
+            "(registers 73-73)\n" +
+            badPath +
+            ": warning: Port 1, Path 2 (registers 45-109) overlaps Port 4, Path 1 "
+            "(registers 89-89)\n" +
+            "Can't open file \"" + Path("NONE.KOV") + "\" for read. (No such file or directory)\n");
+    const RunResult fine = Run({"check", Path("GOOD.KOV"), Path("OVER.KOV")});
+    EXPECT_EQ(fine.status, 0) << fine.out;
+}
+
+// diff compares what each side holds: a file the program's load would
+// repair is not equal to the module holding the repaired value, and a file
+// fetched from a blank module equals that module.
+TEST_F(ModuleCommandsTest, DiffComparesWhatTheFilesAndTheModuleHold) {
+    WriteKov("X.KOV", SampleConfig());
+    Sim sim(Sim::Tcp);
+    ASSERT_EQ(RunOn(sim, {"send", Path("X.KOV")}).status, 0);
+    ConfigFileContents over = SampleConfig();
+    over.ports[1].Paths[1].RegisterCount = 65;  // the module holds 64
+    WriteKov("OVER.KOV", over);
+    const RunResult r = RunOn(sim, {"diff", Path("OVER.KOV"), "module"});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.out, "Port 2 Path 2 Register Count: 65 -> 64\n");
+
+    Sim blank(Sim::Tcp);
+    ASSERT_EQ(RunOn(blank, {"fetch", Path("BLANK.KOV")}).status, 0);
+    const RunResult same = RunOn(blank, {"diff", Path("BLANK.KOV"), "module"});
+    EXPECT_EQ(same.status, 0) << same.out << same.err;
+    EXPECT_EQ(same.out, "");
+    EXPECT_EQ(same.err, "");
+}
+
+// send --verify reads everything back: a module that keeps another value
+// than it was sent is caught, the field named, exit 4.
+TEST_F(ModuleCommandsTest, SendVerifyCatchesAModuleThatChangesAValue) {
+    WriteKov("X.KOV", SampleConfig());
+    // Port 3, path 2's start register (77) becomes 78 once written.
+    const int reg = SectionRegister(3, PathNumbersSection(1));
+    Sim altering(Sim::Tcp, {"--alter-written", std::to_string(reg)});
+    const RunResult caught = RunOn(altering, {"--verify", "send", Path("X.KOV")});
+    EXPECT_EQ(caught.status, 4) << caught.err;
+    EXPECT_EQ(caught.err,
+              "kova-config: read back: Port 3 Path 2 Start Register: 77 sent, 78 read back\n"
+              "kova-config: the module holds 1 field other than sent\n");
+    // Without --verify the same send passes unnoticed; a sound module
+    // passes the read-back.
+    EXPECT_EQ(RunOn(altering, {"send", Path("X.KOV")}).status, 0);
+    Sim sound(Sim::Tcp);
+    const RunResult verified = RunOn(sound, {"--verify", "send", Path("X.KOV")});
+    EXPECT_EQ(verified.status, 0) << verified.err;
+    EXPECT_EQ(verified.err, "");
+}
+
+// A standard module has no PLUS registers: a file holding PLUS values is
+// refused once the module has said what it is, before anything is written;
+// one without them is sent.
+TEST_F(ModuleCommandsTest, SendRefusesPlusValuesToAStandardModule) {
+    ConfigFileContents plain = SampleConfig();
+    for (int p = 0; p < 4; ++p)
+        plain.plus.TerminateCount[p] = plain.plus.TerminateTimeout[p] =
+            plain.plus.TriggerInhibit[p] = 0;
+    ConfigFileContents timed = plain;
+    timed.plus.TerminateTimeout[2] = 300;
+    WriteKov("PLAIN.KOV", plain);
+    WriteKov("TIMED.KOV", timed);
+    const std::string log = Path("requests.log");
+    Sim sim(Sim::Tcp, {"--model", "standard", "--log", log});
+    const RunResult refused = RunOn(sim, {"send", Path("TIMED.KOV")});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err, "kova-config: " + Path("TIMED.KOV") +
+                               ": Port 3: Terminate Timeout 300 needs a PLUS module\n"
+                               "kova-config: " +
+                               Path("TIMED.KOV") + ": the module is standard; nothing sent\n");
+    // The PLUS test's write, refused by the module, is the only one.
+    std::istringstream lines(ReadFile(log));
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_TRUE(line[0] == 'r' || line == "w 7423 1") << line;
+    const RunResult sent = RunOn(sim, {"--verify", "send", Path("PLAIN.KOV")});
+    EXPECT_EQ(sent.status, 0) << sent.err;
+}
+
+// Over a serial line, a file that moves the module's Print/Prog port to
+// another rate leaves nothing to read back through: refused before the link.
+TEST_F(ModuleCommandsTest, SendVerifyRefusesAReadBackThatCouldNotReachTheModule) {
+    ConfigFileContents slow = SampleConfig();
+    slow.printProgBaud = 1;  // 1200; the link runs at 9600
+    WriteKov("SLOW.KOV", slow);
+    const std::string log = Path("requests.log");
+    Sim sim(Sim::RtuPty, {"--log", log});
+    const RunResult r = RunOn(sim, {"--verify", "send", Path("SLOW.KOV")});
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_EQ(r.err,
+              "kova-config: --verify: the file moves the module's Print/Prog port to 1200 baud, "
+              "the link runs at 9600: nothing could be read back\n");
+    EXPECT_EQ(ReadFile(log), "");
 }

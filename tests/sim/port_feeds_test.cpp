@@ -154,7 +154,7 @@ struct MessageCase {
 
 const MessageCase kMessages[] = {
     {"barcode, packed into 2-7", 1, "400638133393"},
-    {"lower case capitalized, the catch-all path into 10-25", 1, "abc-12"},
+    {"lower case capitalized, the catch-all path into 24-39", 1, "abc-12"},
     {"stable weight into 20, status into 21", 2, "S S     12.345 kg"},
     {"moving weight: status only", 2, "S D     12.360 kg"},
     {"a negative stable weight", 2, "S S     -0.125 kg"},

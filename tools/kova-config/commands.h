@@ -1,6 +1,7 @@
 // The commands of kova-config; each returns the exit status.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "config_options.h"
 #include "config_snapshot.h"
@@ -14,8 +15,19 @@ int RunSend(const ConfigOptions& options);
 int RunEeprom(const ConfigOptions& options);
 int RunBackup(const ConfigOptions& options);
 int RunHistory(const ConfigOptions& options);
+int RunCheck(const ConfigOptions& options);
 
 // A .KOV file, or the whole configuration of the module on the command
-// line's link for the operand "module". False with *error.
+// line's link for the operand "module". False with *error. A file is
+// validated and repaired as the program's loads do it (its reports on
+// standard error), or with repair false taken exactly as it holds.
 bool LoadOperand(const std::string& operand, const ConfigOptions& options, ConfigSnapshot* snapshot,
-                 std::string* error);
+                 std::string* error, bool repair = true);
+
+// A .KOV file as it holds it, and every reason a send would refuse it (its
+// size, values outside their lists, ranges or the module's window, texts
+// without their zero), each naming port, path, field and value; *warnings:
+// overlapping register blocks. False with *error when it cannot be read.
+bool CheckConfigFile(const std::string& path, ConfigSnapshot* snapshot,
+                     std::vector<std::string>* problems, std::vector<std::string>* warnings,
+                     std::string* error);

@@ -19,6 +19,9 @@ std::vector<Option> OptionRows() {
     rows.push_back({"--history", nullptr,
                     "backup: keep what changed in DIR/history; replaces files",
                     [](ConfigOptions& o, const char*) { return o.history = true; }});
+    rows.push_back({"--verify", nullptr,
+                    "send: read everything back and compare (exit 4)",
+                    [](ConfigOptions& o, const char*) { return o.verify = true; }});
     rows.push_back({"--metrics", "FILE", "backup: the run's metrics for Prometheus into FILE",
                     [](ConfigOptions& o, const char* a) { return o.metricsFile = a, true; }});
     rows.push_back(
@@ -33,6 +36,9 @@ std::vector<Option> OptionRows() {
                     [](ConfigOptions&, const char* a) { return SetDeviceRoot(a), true; }});
     return rows;
 }
+
+// The operand count of a command that takes any number but none.
+constexpr int kOneOrMore = -1;
 
 struct CommandRow {
     const char* name;
@@ -49,7 +55,7 @@ const CommandRow kCommands[] = {
     {"fetch", ConfigCommand::Fetch, 1, "fetch FILE.KOV",
      "the module's whole configuration into a .KOV file"},
     {"send", ConfigCommand::Send, 1, "send FILE.KOV",
-     "a .KOV file into the module, validated first"},
+     "a .KOV file into the module exactly, checked first"},
     {"print", ConfigCommand::Print, 1, "print FILE.KOV|module",
      "the configuration print-out on standard output"},
     {"diff", ConfigCommand::Diff, 2, "diff A B",
@@ -60,6 +66,8 @@ const CommandRow kCommands[] = {
      "each module of LIST into DIR/NAME.KOV, then a summary"},
     {"history", ConfigCommand::History, 2, "history DIR NAME",
      "the kept versions of module NAME in DIR, newest first"},
+    {"check", ConfigCommand::Check, kOneOrMore, "check FILE.KOV...",
+     "every problem that would stop a send, without a link"},
 };
 // clang-format on
 
@@ -67,6 +75,7 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
     std::fprintf(out,
                  "usage: kova-config LINK [options] COMMAND ...\n"
                  "       kova-config [options] print|diff FILE.KOV ...\n"
+                 "       kova-config check FILE.KOV...\n"
                  "       kova-config [options] backup LIST DIR\n"
                  "       kova-config history DIR NAME\n"
                  "Fetches, sends, prints and compares KOVA module configurations (.KOV files)\n"
@@ -87,6 +96,7 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
                  "DIR/history/NAME/STAMP.KOV beside STAMP.diff (\"changed: N fields\").\n"
                  "\nexit status: 0 done (diff: equal), 1 failed (diff: different), 2 bad\n"
                  "command line or input; eeprom: 3 no EEPROM, 4 unexpected result;\n"
+                 "send --verify: 4 the module read back other values;\n"
                  "backup --history: 0 all fetched and none changed, 3 all fetched and some\n"
                  "changed, 1 any failed.\n");
 }
@@ -147,7 +157,8 @@ bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) 
     if (words.empty()) return Trouble("no command given");
     const CommandRow* command = FindCommand(words[0]);
     if (!command) return Trouble("unknown command " + words[0]);
-    if (int(words.size()) - 1 != command->operands)
+    const int given = int(words.size()) - 1;
+    if (command->operands == kOneOrMore ? given < 1 : given != command->operands)
         return Trouble(std::string("usage: kova-config ") + command->usage);
     o->command = command->command;
     o->operands.assign(words.begin() + 1, words.end());
@@ -156,6 +167,7 @@ bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) 
         return Trouble("backup takes the links from LIST, not from the command line");
     if ((o->history || !o->metricsFile.empty()) && o->command != ConfigCommand::Backup)
         return Trouble("--history and --metrics go with backup");
+    if (o->verify && o->command != ConfigCommand::Send) return Trouble("--verify goes with send");
     std::string error;
     if (NeedsLink(*o) && !LinkSourceComplete(o->source, &error)) {
         std::fprintf(stderr, "kova-config: %s\n", error.c_str());
@@ -173,6 +185,7 @@ bool NeedsLink(const ConfigOptions& o) {
             return false;
         case ConfigCommand::Backup:
         case ConfigCommand::History:
+        case ConfigCommand::Check:
             return false;
         default:
             return true;

@@ -6,13 +6,14 @@
 
 #include "common/link_source.h"
 
-enum class ConfigCommand { Identify, Fetch, Send, Print, Diff, Eeprom, Backup, History };
+enum class ConfigCommand { Identify, Fetch, Send, Print, Diff, Eeprom, Backup, History, Check };
 
 struct ConfigOptions {
     LinkSource source;
     bool quiet = false;
     bool force = false;
     bool history = false;     // backup: keep what changed, DIR/history
+    bool verify = false;      // send: read everything back and compare
     std::string metricsFile;  // backup: the run's Prometheus metrics
     int jobs = 4;
     ConfigCommand command = ConfigCommand::Identify;
@@ -31,6 +32,8 @@ constexpr int kExitChanged = 3;
 // else than done or no EEPROM.
 constexpr int kExitNoEeprom = 3;
 constexpr int kExitUnexpectedEeprom = 4;
+// send --verify: the module read back other values than were sent.
+constexpr int kExitVerifyFailed = 4;
 
 // False with *exitCode set after printing help or an error.
 bool ParseConfigOptions(int argc, char** argv, ConfigOptions* options, int* exitCode);

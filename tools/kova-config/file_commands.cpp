@@ -37,7 +37,8 @@ int RunDiff(const ConfigOptions& options) {
     ConfigSnapshot sides[2];
     for (int i = 0; i < 2; ++i) {
         std::string error;
-        if (!LoadOperand(options.operands[size_t(i)], options, &sides[i], &error)) {
+        // As each holds it: a repaired copy would hide what a file says.
+        if (!LoadOperand(options.operands[size_t(i)], options, &sides[i], &error, false)) {
             std::fprintf(stderr, "kova-config: %s\n", error.c_str());
             return kExitTrouble;
         }

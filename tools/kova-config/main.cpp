@@ -30,6 +30,8 @@ int main(int argc, char** argv) {
             return RunBackup(options);
         case ConfigCommand::History:
             return RunHistory(options);
+        case ConfigCommand::Check:
+            return RunCheck(options);
     }
     return kExitTrouble;
 }

@@ -5,11 +5,14 @@
 #include <vector>
 
 #include "commands.h"
+#include "config/config_check.h"
 #include "config/config_files.h"
+#include "config/config_lists.h"
 #include "config/config_ranges.h"
 #include "config/validate.h"
 #include "module_connection.h"
 #include "send_interruption.h"
+#include "setup/link_setup.h"
 
 namespace {
 
@@ -33,22 +36,25 @@ std::string WhyUnreadable(const std::vector<uint8_t>& bytes) {
     return size + ", version " + std::to_string(version) + " needs " + std::to_string(needed);
 }
 
-// Reads a .KOV file as loading in the program does, its ports validated and
-// repaired, each report on standard error naming the file. False with
-// *error naming the file.
-bool LoadFileOperand(const std::string& path, ConfigSnapshot* snapshot, std::string* error) {
+std::string UnreadableText(const std::string& path, const LoadedConfigFile& loaded) {
+    if (loaded.outcome == ConfigFileLoad::CannotOpen)
+        return "Can't open file \"" + path + "\" for read. (" + std::strerror(loaded.error) + ")";
+    return path + ": Can't read disk file. (" + WhyUnreadable(loaded.bytes) + ")";
+}
+
+// Reads a .KOV file; with repair, as loading in the program does, its ports
+// validated and repaired, each report on standard error naming the file.
+// False with *error naming the file.
+bool LoadFileOperand(const std::string& path, ConfigSnapshot* snapshot, std::string* error,
+                     bool repair) {
     const LoadedConfigFile loaded = LoadConfigFile(path);
-    switch (loaded.outcome) {
-        case ConfigFileLoad::CannotOpen:
-            *error =
-                "Can't open file \"" + path + "\" for read. (" + std::strerror(loaded.error) + ")";
-            return false;
-        case ConfigFileLoad::CannotRead:
-            *error = path + ": Can't read disk file. (" + WhyUnreadable(loaded.bytes) + ")";
-            return false;
-        case ConfigFileLoad::Loaded:
-            break;
+    if (loaded.outcome != ConfigFileLoad::Loaded) {
+        *error = UnreadableText(path, loaded);
+        return false;
     }
+    snapshot->contents = loaded.contents;
+    snapshot->model = 2;
+    if (!repair) return true;
     ModuleConfig config = ModuleConfigOf(loaded.contents);
     ValidatePortsOf(config, 0, 3, [&path](const std::string& message) {
         std::fprintf(stderr, "%s: %s\n", path.c_str(), message.c_str());
@@ -56,15 +62,62 @@ bool LoadFileOperand(const std::string& path, ConfigSnapshot* snapshot, std::str
     snapshot->contents =
         DocumentOf(config, loaded.contents.printProgBaud, loaded.contents.reserved);
     snapshot->contents.version = loaded.contents.version;
-    snapshot->model = 2;
     return true;
+}
+
+// Over a serial line, a send that moves the module's programming port to
+// another rate leaves this computer's port behind: nothing could be read back.
+bool ReadBackReachable(const ConfigOptions& options, int16_t printProgBaud, std::string* error) {
+    LinkSetup setup;
+    if (!SetupOfLinkSource(options.source, &setup, error)) return false;
+    if (setup.ConnectionType == LinkTypeModbusTcp || printProgBaud < 0 || printProgBaud > 3)
+        return true;
+    const int32_t moduleBaud = kPrintProgBaudValues[printProgBaud];
+    if (moduleBaud == LinkBaudRate(setup)) return true;
+    *error = "--verify: the file moves the module's Print/Prog port to " +
+             std::to_string(moduleBaud) + " baud, the link runs at " +
+             std::to_string(LinkBaudRate(setup)) + ": nothing could be read back";
+    return false;
+}
+
+// A standard module has no registers for the PLUS values: a file holding
+// any would not arrive whole. Said before anything is written.
+bool FitsTheModel(const ModuleIdentity& identity, const std::string& path,
+                  const ConfigSnapshot& snapshot, ProgressLine& progress) {
+    if (identity.model != kModelStandard) return true;
+    const std::vector<std::string> held = PlusValuesHeld(snapshot.contents);
+    for (const std::string& value : held) progress.Message("kova-config: " + path + ": " + value);
+    if (!held.empty())
+        progress.Message("kova-config: " + path + ": the module is standard; nothing sent");
+    return held.empty();
+}
+
+// A whole send; a failure says what the module now holds.
+bool SendWhole(ModuleConnection& session, ToolReporter& reporter, ProgressLine& progress,
+               const ConfigSnapshot& snapshot) {
+    SendPart reached = SendPart::Nothing;
+    if (session.Send(snapshot, &reached)) return true;
+    if (reached != SendPart::Nothing)
+        progress.Message("kova-config: " +
+                         SendFailedText(reached, reporter.LastStep(), reporter.LastError()));
+    return false;
+}
+
+int ReportVerified(const std::vector<ConfigDifference>& differences, ProgressLine& progress) {
+    for (const ConfigDifference& d : differences)
+        progress.Message("kova-config: read back: " + d.field + ": " + d.before + " sent, " +
+                         d.after + " read back");
+    if (differences.empty()) return kExitOk;
+    progress.Message("kova-config: the module holds " + std::to_string(differences.size()) +
+                     (differences.size() == 1 ? " field" : " fields") + " other than sent");
+    return kExitVerifyFailed;
 }
 
 }  // namespace
 
 bool LoadOperand(const std::string& operand, const ConfigOptions& options, ConfigSnapshot* snapshot,
-                 std::string* error) {
-    if (operand != kModuleOperand) return LoadFileOperand(operand, snapshot, error);
+                 std::string* error, bool repair) {
+    if (operand != kModuleOperand) return LoadFileOperand(operand, snapshot, error, repair);
     ProgressLine progress(!options.quiet);
     ToolReporter reporter(progress, "", ShowOn(progress));
     reporter.ExpectSteps(ModuleConnection::kWholeModuleSteps);
@@ -104,32 +157,67 @@ int RunFetch(const ConfigOptions& options) {
     return kExitOk;
 }
 
+bool CheckConfigFile(const std::string& path, ConfigSnapshot* snapshot,
+                     std::vector<std::string>* problems, std::vector<std::string>* warnings,
+                     std::string* error) {
+    const LoadedConfigFile loaded = LoadConfigFile(path);
+    if (loaded.outcome != ConfigFileLoad::Loaded) {
+        *error = UnreadableText(path, loaded);
+        return false;
+    }
+    snapshot->contents = loaded.contents;
+    snapshot->model = 2;
+    problems->clear();
+    const std::string size = FileSizeProblem(loaded.layout, loaded.size);
+    if (!size.empty()) problems->push_back(size);
+    for (std::string& p : ConfigProblems(loaded.contents)) problems->push_back(std::move(p));
+    *warnings = RegisterBlockOverlaps(loaded.contents);
+    return true;
+}
+
 int RunSend(const ConfigOptions& options) {
+    const std::string& path = options.operands[0];
     ConfigSnapshot snapshot;
+    std::vector<std::string> problems, warnings;
     std::string error;
-    // Loading validates and repairs the ports as the send dialog does, its
-    // reports on standard error.
-    if (!LoadFileOperand(options.operands[0], &snapshot, &error)) {
+    if (!CheckConfigFile(path, &snapshot, &problems, &warnings, &error)) {
         std::fprintf(stderr, "kova-config: %s\n", error.c_str());
         return kExitTrouble;
     }
-    // Nothing of a file with a value outside its list or range reaches the
-    // module, and the link is not even opened.
-    const ModuleConfig config = ModuleConfigOf(snapshot.contents);
-    if (auto fault = ModuleOutOfRange(config, snapshot.contents.printProgBaud)) {
-        std::fprintf(stderr, "kova-config: %s: %s; nothing sent\n", options.operands[0].c_str(),
-                     fault->c_str());
+    // The module gets exactly what the file holds or nothing: a file the
+    // program's load would repair or report is refused before the link is
+    // even opened.
+    for (const std::string& problem : problems)
+        std::fprintf(stderr, "kova-config: %s: %s\n", path.c_str(), problem.c_str());
+    if (!problems.empty()) {
+        std::fprintf(stderr, "kova-config: %s: nothing sent\n", path.c_str());
+        return kExitTrouble;
+    }
+    if (options.verify && !ReadBackReachable(options, snapshot.contents.printProgBaud, &error)) {
+        std::fprintf(stderr, "kova-config: %s\n", error.c_str());
         return kExitTrouble;
     }
     ProgressLine progress(!options.quiet);
     ToolReporter reporter(progress, "", ShowOn(progress));
-    reporter.ExpectSteps(ModuleConnection::kWholeModuleSteps);
+    reporter.ExpectSteps(ModuleConnection::kWholeModuleSteps * (options.verify ? 2 : 1));
     ModuleConnection session(options.source, reporter);
-    const SendInterruption interruption(reporter, progress);
-    ModuleIdentity identity;
-    if (!session.Open() || !session.Identify(&identity) || !session.Send(snapshot))
+    {
+        const SendInterruption interruption(reporter, progress);
+        ModuleIdentity identity;
+        if (!session.Open() || !session.Identify(&identity)) return kExitFailed;
+        if (!FitsTheModel(identity, path, snapshot, progress)) return kExitTrouble;
+        if (!SendWhole(session, reporter, progress, snapshot)) return kExitFailed;
+    }
+    if (!options.verify) return kExitOk;
+    const InterruptReport reading([&progress](int) {
+        progress.Message("kova-config: interrupted: everything sent, not verified");
+    });
+    std::vector<ConfigDifference> differences;
+    if (!session.Verify(snapshot, &differences)) {
+        progress.Message("kova-config: sent, but the read-back failed: not verified");
         return kExitFailed;
-    return kExitOk;
+    }
+    return ReportVerified(differences, progress);
 }
 
 int RunEeprom(const ConfigOptions& options) {

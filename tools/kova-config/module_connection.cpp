@@ -5,7 +5,6 @@
 #include "setup/link_setup.h"
 #include "transfer/identification.h"
 #include "transfer/module_model.h"
-#include "transfer/module_transfer.h"
 
 ModuleConnection::ModuleConnection(const LinkSource& source, ToolReporter& reporter)
     : source_(source), reporter_(reporter) {}
@@ -43,15 +42,25 @@ bool ModuleConnection::Fetch(ConfigSnapshot* snapshot) {
     return true;
 }
 
-bool ModuleConnection::Send(const ConfigSnapshot& snapshot) {
+bool ModuleConnection::Send(const ConfigSnapshot& snapshot, SendPart* reached) {
     ModuleConfig config = ModuleConfigOf(snapshot.contents);
     LinkSetup setup;
     std::string reason;
     if (!SetupOfLinkSource(source_, &setup, &reason)) return reporter_.Fail(reason), false;
     ModuleSession session{link_, reporter_, model_};
-    const int sent = SendAllPorts(session, config, snapshot.contents.printProgBaud, setup);
+    const int sent = SendAllPorts(session, config, snapshot.contents.printProgBaud, setup, reached);
     model_ = session.model;
     return sent != 0;
+}
+
+// The read-back is a whole fetch: every section a whole send writes, in the
+// same requests, compared as diff compares a file with the module.
+bool ModuleConnection::Verify(const ConfigSnapshot& sent,
+                              std::vector<ConfigDifference>* differences) {
+    ConfigSnapshot back;
+    if (!Fetch(&back)) return false;
+    *differences = CompareConfigs(sent.contents, back.contents, model_ == kModelPlus);
+    return true;
 }
 
 EepromOutcome ModuleConnection::WriteEeprom() {

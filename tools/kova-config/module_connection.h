@@ -4,12 +4,15 @@
 // (the link's own text) before a call returns false.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "common/link_source.h"
+#include "config/config_diff.h"
 #include "config_snapshot.h"
 #include "link/link.h"
 #include "tool_reporter.h"
 #include "transfer/eeprom_write.h"
+#include "transfer/module_transfer.h"
 
 struct ModuleIdentity {
     std::string name;  // "KOVA Port 2"; "" when the module has no name block
@@ -31,8 +34,13 @@ class ModuleConnection {
     // base, as "A" fetches them.
     bool Fetch(ConfigSnapshot* snapshot);
     // The rack base, all four ports with their polls, then the Print/Prog
-    // baud, as "A" sends them. The configuration must have been validated.
-    bool Send(const ConfigSnapshot& snapshot);
+    // baud, as "A" sends them. The configuration must have been checked.
+    // *reached follows the parts as they are written.
+    bool Send(const ConfigSnapshot& snapshot, SendPart* reached);
+    // Reads back everything a whole send writes and compares it with what
+    // was sent; *differences: sent as before, read back as after. False when
+    // the read-back failed.
+    bool Verify(const ConfigSnapshot& sent, std::vector<ConfigDifference>* differences);
     // The outcome's message, if any, is reported.
     EepromOutcome WriteEeprom();
 

@@ -1,8 +1,11 @@
-// What a send cut short by a signal has written, said on standard error
-// before the program ends: "interrupted: the rack base and ports 1-2 sent,
-// port 3 partly, port 4 and the Print/Prog baud rate not". A whole send
-// writes the rack base, ports 1 to 4, then the Print/Prog baud rate; the port
-// under way is told from the ports the transfer announces.
+// What a send cut short has written, said on standard error before the
+// program ends. Interrupted by a signal: "interrupted: the rack base and
+// ports 1-2 sent, port 3 partly, port 4 and the Print/Prog baud rate not".
+// Failed: "failed at Port 3, Path 2 (Write reply timeout): the rack base and
+// ports 1-2 sent, port 3 partly, port 4 and the Print/Prog baud rate not; the
+// module holds a mix: send again". A whole send writes the rack base, ports 1
+// to 4, then the Print/Prog baud rate; for a signal the port under way is
+// told from the ports the transfer announces.
 #pragma once
 #include <atomic>
 #include <string>
@@ -10,10 +13,21 @@
 #include "ending_signals.h"
 #include "progress_line.h"
 #include "tool_reporter.h"
+#include "transfer/module_transfer.h"
+
+// What the module holds after a whole send stopped in part underWay: "the
+// rack base and ports 1-2 sent, port 3 partly, port 4 and the Print/Prog baud
+// rate not". A one-register part under way is "in doubt": its write may have
+// arrived although its reply did not.
+std::string SendStandText(SendPart underWay);
 
 // The text for a send cut short in module port 1-4 (0: before port 1, while
 // the module was identified or the rack base written).
 std::string SendInterruptedText(int portUnderWay);
+
+// The text for a send that failed in part underWay, at the step last
+// announced ("Send path 2"), for the reason the link gave.
+std::string SendFailedText(SendPart underWay, const std::string& step, const std::string& reason);
 
 // While it lives, a signal that ends the program reports what the send on
 // this reporter had written.

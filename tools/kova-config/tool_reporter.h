@@ -43,6 +43,8 @@ class ToolReporter : public TransferReporter {
     }
 
     const std::string& LastError() const { return lastError_; }
+    // The step last announced ("Send path 2").
+    const std::string& LastStep() const { return step_; }
     int Retries() const { return retries_; }
     int16_t Model() const { return model_; }
 

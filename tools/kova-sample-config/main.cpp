@@ -27,7 +27,9 @@ void SetPath(DataPath& path, const char* pattern, const char* mask, int16_t star
 }
 
 // Port 1: a barcode scanner at 9600 8N1 sending 12-digit codes ended by CR LF;
-// the code goes to registers 2-7 two characters a register.
+// the code goes to registers 2-7 two characters a register, anything else to
+// 24-39, clear of the scale's registers and of ports 3 and 4's first paths
+// (10 and 14).
 void BarcodePort(PortConfig& port) {
     port.BaudRate = 13;
     port.DataBits = 1;
@@ -35,7 +37,7 @@ void BarcodePort(PortConfig& port) {
     port.StopBits = 0;
     port.Capitalize = 1;
     SetPath(port.Paths[0], "############", "____________", 2, 6, /*PACKED*/ 1, 0);
-    SetPath(port.Paths[1], "*", "________________________________", 10, 16, /*PACKED*/ 1, 0);
+    SetPath(port.Paths[1], "*", "________________________________", 24, 16, /*PACKED*/ 1, 0);
 }
 
 // Port 2: a scale at 2400 7E1 answering "SI" with lines such as

@@ -148,6 +148,7 @@ int main(int argc, char** argv) {
     if (!ParseSimOptions(argc, argv, &options, &exitCode)) return exitCode;
     RegisterImage image(options.model, options.eeprom);
     if (!PrepareImage(options, image)) return 1;
+    image.alteredRegister = options.alterWritten;  // after --config and --set, which write too
     // Closed at exit, which flushes it.
     if (!options.logFile.empty() && !(image.log = fopen(options.logFile.c_str(), "w"))) {
         perror(("kova-sim: " + options.logFile).c_str());

@@ -37,6 +37,7 @@ RegisterStatus RegisterImage::Write(int first, int count, const uint16_t* values
     if (model == SimModel::Standard && Covers(first, count, kPlusTestRegister))
         return RegisterStatus::Protected;
     std::memcpy(&holding[first - 1], values, size_t(count) * 2);
+    if (alteredRegister && Covers(first, count, alteredRegister)) ++At(alteredRegister);
     if (Covers(first, count, kEepromCommandRegister) &&
         At(kEepromCommandRegister) == kEepromWriteCommand && eeprom)
         At(kEepromCommandRegister) = eepromStatus;  // the set-up is stored at once

@@ -30,6 +30,9 @@ struct RegisterImage {
     bool eeprom;
     uint16_t eepromStatus = 0;  // what the EEPROM command leaves in its register
     FILE* log = nullptr;        // when set: "r FIRST COUNT" or "w FIRST COUNT" per request
+    // Fault: a write that covers this register (0: none) leaves it one more
+    // than written, as a module that changes a value after taking it would.
+    int alteredRegister = 0;
     std::vector<uint16_t> holding;
     std::vector<uint16_t> input;
 };

@@ -121,6 +121,9 @@ const Option kOptions[] = {
      "fault: this often send what answers nothing (Gateway: an ERROR line; TCP: a reply "
      "with an old transaction identifier)",
      [](SimOptions& o, const char* a) { return ToInt(a, 1, 600000, &o.chatterMs); }},
+    {"--alter-written", "REG",
+     "fault: a write covering register REG leaves it one more than written",
+     [](SimOptions& o, const char* a) { return ToInt(a, 1, kRegisterCount, &o.alterWritten); }},
     {"--trickle", "MS", "fault: send replies a byte at a time, this far apart",
      [](SimOptions& o, const char* a) { return ToInt(a, 1, 600000, &o.trickleMs); }},
 };

@@ -42,6 +42,7 @@ struct SimOptions {
     int delayEvery = 0;    // only before every Nth reply
     int chatterMs = 0;     // Gateway, TCP: noise that answers nothing, this often
     int trickleMs = 0;     // replies go out a byte at a time, this far apart
+    int alterWritten = 0;  // a write covering this register leaves it one more (0: off)
 };
 
 // Parses argv; on error or --help prints to the given stream and returns false
