@@ -27,7 +27,9 @@ _kova_files() {
 }
 
 # "OPTION ARGUMENT" for every option of a program's --help (ARGUMENT "-" for
-# one that takes none), and "command NAME" for each of its commands.
+# one that takes none), and "command NAME" for each of its commands. Options
+# are the lines "  --name ARGUMENT  help", and any --name the text mentions
+# elsewhere (in a usage line), with the capitalised word after it if any.
 _kova_help_words() {
     "$1" --help 2>/dev/null | awk '
         /^commands:/ { commands = 1; next }
@@ -36,8 +38,17 @@ _kova_help_words() {
             arg = ($2 == "" || $2 ~ /^[a-z]/ && $2 !~ /\|/) ? "-" : $2
             # a help text right after the option (two blanks) is no argument
             if (index($0, $1 "  ") > 0) arg = "-"
-            print $1, arg; next }
-        commands && /^  [a-z][a-z-]*( |$)/ { print "command", $1 }'
+            listed[$1] = arg; next }
+        commands && /^  [a-z][a-z-]*( |$)/ { print "command", $1; next }
+        {
+            for (i = 1; i <= NF; i++)
+                if ($i ~ /^--[a-z][a-z0-9-]*$/ && !($i in mentioned))
+                    mentioned[$i] = ($(i + 1) ~ /^[A-Z][A-Z.]*$/) ? $(i + 1) : "-"
+        }
+        END {
+            for (o in listed) print o, listed[o]
+            for (o in mentioned) if (!(o in listed)) print o, mentioned[o]
+        }'
 }
 
 _kova_complete() {

@@ -149,7 +149,7 @@ completion)
     expect "diff" kova-config --type tcp --host h d
     expect "ascii" kova-link --type as
     expect "ascii gateway netnet rtu symax tcp" kova-config --type ""
-    expect "--interval --input" kova-link --in
+    expect "--input --interval" kova-link --in
     expect "LINE3.KOV configs/ north.kov" kova-config --setup KOVASW.STP fetch ""
     expect "KOVASW.STP configs/" kova-config --setup ""
     expect "--version" kovasw --v
