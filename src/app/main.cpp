@@ -6,7 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/shell.h"
-#include "link/uucp_lock.h"
+#include "link/serial_device.h"
 #include "setup/device_root.h"
 #include "ui/console/ncurses_console.h"
 
@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
     // write error, not end the program with the terminal raw.
     std::signal(SIGPIPE, SIG_IGN);
     con::NcursesConsole console;
-    // A signal that ends the program must not leave the serial port's lock file.
-    con::NcursesConsole::SetFatalSignalHook(RemoveHeldUucpLocks);
+    // A signal that ends the program gives the serial ports back as a close
+    // would: no lock file, no TIOCEXCL keeping the next program out.
+    con::NcursesConsole::SetFatalSignalHook(ReleaseHeldSerialPorts);
     return RunShell(console, arguments);
 }

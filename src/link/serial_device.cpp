@@ -10,7 +10,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "link/port_holder.h"
@@ -18,6 +20,29 @@
 #include "link/uucp_lock.h"
 
 namespace {
+
+// The descriptors of the open ports, as fd + 1 (0: a free slot), in slots a
+// signal handler may read without locking or allocating. As many as the
+// links and terminals one process may hold at once.
+std::atomic<int> gHeldPorts[64];
+
+void ReleaseAtExit() { ReleaseHeldSerialPorts(); }
+
+void RememberHeldPort(int fd) {
+    static std::atomic<bool> atExitSet{false};
+    if (!atExitSet.exchange(true)) std::atexit(ReleaseAtExit);
+    for (auto& slot : gHeldPorts) {
+        int empty = 0;
+        if (slot.compare_exchange_strong(empty, fd + 1)) return;
+    }
+}
+
+void ForgetHeldPort(int fd) {
+    for (auto& slot : gHeldPorts) {
+        int held = fd + 1;
+        slot.compare_exchange_strong(held, 0);
+    }
+}
 
 std::string ProcessName(pid_t pid) {
     std::string path = "/proc/" + std::to_string(pid) + "/comm";
@@ -112,6 +137,7 @@ bool OpenSerialDevice(const std::string& portName, SerialDevice* device, std::st
             break;
     }
     SetExclusive(device->fd, true);
+    RememberHeldPort(device->fd);
     return true;
 }
 
@@ -120,10 +146,19 @@ void CloseSerialDevice(SerialDevice* device, bool keepOutput) {
         // Unsent output would hold close() for up to 30 s (a port whose CTS
         // is low never drains); a closing link has nothing left to say.
         if (!keepOutput) tcflush(device->fd, TCOFLUSH);
+        // Cleared before the slot is given up, so that a signal in between
+        // finds the port either still listed or already released.
         SetExclusive(device->fd, false);
+        ForgetHeldPort(device->fd);
         close(device->fd);  // also drops the flock
     }
     device->fd = -1;
     ReleaseUucpLock(device->lockPath);
     device->lockPath.clear();
+}
+
+void ReleaseHeldSerialPorts() {
+    for (auto& slot : gHeldPorts)
+        if (int held = slot.load(); held > 0) SetExclusive(held - 1, false);
+    RemoveHeldUucpLocks();
 }

@@ -21,3 +21,10 @@ bool OpenSerialDevice(const std::string& portName, SerialDevice* device, std::st
 // Unsent output is discarded unless keepOutput: close() waits for it to drain,
 // which a line held back by CTS or XOFF never does.
 void CloseSerialDevice(SerialDevice* device, bool keepOutput = false);
+
+// Gives back every port this process holds open as a process that closed it
+// would: TIOCEXCL cleared and the UUCP lock files removed (the flock goes
+// with the process). Safe in a signal handler. TIOCEXCL outlives us while
+// anyone else keeps the device open (the far side of a pty, a ser2net), and
+// would turn every later open away as busy. Run at exit too.
+void ReleaseHeldSerialPorts();

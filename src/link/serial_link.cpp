@@ -148,7 +148,8 @@ int SetSerialParameters(Link* link, int baud, int parity, int stopBits, int repl
         return 0;
     }
     if (port->settingsError) {
-        SetLinkError(link, "Can't set port parameters: %s", strerror(port->settingsError));
+        SetLinkError(link, "Can't set port parameters: %s",
+                     LineSettingsFailure(port->settingsError, settings.baud).c_str());
         return 0;
     }
     return 1;

@@ -5,6 +5,9 @@
 #include <asm/termbits.h>
 #include <linux/serial.h>
 
+#include <cerrno>
+#include <cstring>
+
 extern "C" int ioctl(int fd, unsigned long request, ...);
 
 namespace {
@@ -121,7 +124,26 @@ bool ApplyLineSettings(int fd, const LineSettings& s) {
     t.c_cc[VTIME] = 0;
     t.c_cc[VSTART] = 0x11;  // XON
     t.c_cc[VSTOP] = 0x13;   // XOFF
-    return ioctl(fd, TCSETS2, &t) == 0;
+    if (ioctl(fd, TCSETS2, &t) != 0) return false;
+    // A driver sets the rate nearest to what its clock divides to, or falls
+    // back to another one, and says which it set.
+    termios2 set;
+    if (ioctl(fd, TCGETS2, &set) != 0) return false;
+    if (!RateTaken(s.baud == kBaud134_5 ? 134 : s.baud, set.c_ospeed)) {
+        errno = kRateRefused;
+        return false;
+    }
+    return true;
+}
+
+bool RateTaken(unsigned asked, unsigned actual) {
+    const unsigned long long a = asked, b = actual;
+    return (a > b ? a - b : b - a) * 50 <= a;
+}
+
+std::string LineSettingsFailure(int error, unsigned baud) {
+    if (error == kRateRefused) return "the port does not take " + std::to_string(baud) + " baud";
+    return std::strerror(error);
 }
 
 bool ReadLineSettings(int fd, LineSettings* s) {

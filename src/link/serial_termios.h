@@ -2,7 +2,9 @@
 // rate opens exactly, modem lines, the kernel's RS-485 mode and the output
 // queue. Kept apart because <asm/termbits.h> clashes with <termios.h>.
 #pragma once
+#include <cerrno>
 #include <cstdint>
+#include <string>
 
 #include "link/serial_settings.h"
 
@@ -16,7 +18,15 @@ void EncodeLineSettings(TermiosFlags* flags, const LineSettings& settings);
 LineSettings DecodeLineSettings(const TermiosFlags& flags);
 
 bool IsTerminal(int fd);
+// False with errno set when the line cannot be set, kRateRefused when the
+// driver took the settings but not the rate (it runs at another one).
 bool ApplyLineSettings(int fd, const LineSettings& settings);
+constexpr int kRateRefused = ERANGE;
+// Whether a port running at actual baud runs at the rate asked for: within
+// the 2 % a UART's receiver tolerates, as the kernel itself rounds.
+bool RateTaken(unsigned asked, unsigned actual);
+// What a failure of ApplyLineSettings means, for a user.
+std::string LineSettingsFailure(int error, unsigned baud);
 // The rate and framing the port is set to now (tests read it back).
 bool ReadLineSettings(int fd, LineSettings* settings);
 

@@ -58,7 +58,14 @@ void ForgetHeld(const std::string& lockPath) {
 }  // namespace
 
 std::string UucpLockPath(const std::string& device, const std::string& lockDir) {
-    std::string name = device.rfind("/dev/", 0) == 0 ? device.substr(5) : device;
+    // Named after the device itself, however it was reached: a by-id link
+    // and the kernel name must give one lock, or two tools open one port.
+    std::string resolved = device;
+    if (char* real = realpath(device.c_str(), nullptr)) {
+        resolved = real;
+        std::free(real);
+    }
+    std::string name = resolved.rfind("/dev/", 0) == 0 ? resolved.substr(5) : resolved;
     for (char& c : name)
         if (c == '/') c = '_';
     return lockDir + "/LCK.." + name;

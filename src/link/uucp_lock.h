@@ -5,7 +5,10 @@
 
 #include <string>
 
-// The lock file's path for a device path, e.g. /run/lock/LCK..ttyUSB0.
+// The lock file's path for a device path, named as lockdev, minicom and the
+// UUCP tools name it: after the device the path leads to (through any
+// symbolic links, /dev/serial/by-id/... included), without /dev/ and with
+// further slashes as underscores: /run/lock/LCK..ttyUSB0, LCK..pts_3.
 std::string UucpLockPath(const std::string& device, const std::string& lockDir = "/run/lock");
 
 enum class UucpLockResult { Taken, Skipped, Busy };

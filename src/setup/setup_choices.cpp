@@ -4,11 +4,12 @@
 const char* const kSetupBaudTexts[] = {"50    ", "75    ", "110   ", "134.5 ", "150   ", "300   ",
                                        "600   ", "1200  ", "1800  ", "2400  ", "3600  ", "4800  ",
                                        "7200  ", "9600  ", "14400 ", "19200 ", "38400 ", "57600 ",
-                                       "115200", "230400", nullptr};
+                                       "115200", "230400", "460800", "921600", nullptr};
 // 134.5 baud is kept as 135 wherever a whole number is needed.
 const int32_t kSetupBaudValues[kSetupBaudCount] = {50,    75,    110,   135,   150,    300,   600,
                                                    1200,  1800,  2400,  3600,  4800,   7200,  9600,
-                                                   14400, 19200, 38400, 57600, 115200, 230400};
+                                                   14400, 19200, 38400, 57600, 115200, 230400,
+                                                   460800, 921600};
 
 int SetupBaudIndexOf(int32_t baud) {
     for (int i = 0; i < kSetupBaudCount; ++i)

@@ -13,8 +13,9 @@ extern const char* const kRegisterSetTexts[];    // "4x" "3x"
 
 // The baud rates of the link and the terminal: the module's sixteen rates,
 // then the faster ones today's devices use, so that older setup files keep
-// the meaning of their indexes. The texts are as wide as the field.
-constexpr int kSetupBaudCount = 20;
+// the meaning of their indexes (new rates go at the end). The texts are as
+// wide as the field.
+constexpr int kSetupBaudCount = 22;
 constexpr int kSetupBaudWidth = 6;
 extern const char* const kSetupBaudTexts[];  // kSetupBaudCount entries and nullptr
 extern const int32_t kSetupBaudValues[kSetupBaudCount];

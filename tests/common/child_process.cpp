@@ -113,6 +113,14 @@ int ChildProcess::WaitForExit(Millis deadline) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+int ChildProcess::WaitForShellStatus(Millis deadline) {
+    int status = 0;
+    if (pid_ <= 0 || !WaitExit(pid_, Clock::now() + deadline, &status)) return -1;
+    pid_ = -1;
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 std::string ChildProcess::ReadLine(Millis deadline) {
     auto end = Clock::now() + deadline;
     for (;;) {

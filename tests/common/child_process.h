@@ -31,6 +31,9 @@ class ChildProcess {
     // Waits for the program to end by itself: its exit status, or -1 when it
     // did not end by the deadline or ended by a signal.
     int WaitForExit(Millis deadline = Millis(10000));
+    // The same, as a shell reports it: 128 + n for a program ended by signal
+    // n (143 for SIGTERM); -1 when it did not end by the deadline.
+    int WaitForShellStatus(Millis deadline = Millis(10000));
 
   private:
     pid_t pid_ = -1;

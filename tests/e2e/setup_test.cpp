@@ -23,6 +23,7 @@
 #include "common/sim_process.h"
 #include "common/wait_until.h"
 #include "setup/link_setup.h"
+#include "setup/setup_choices.h"
 #include "tmux_session.h"
 
 namespace {
@@ -46,7 +47,7 @@ std::string FieldText(std::string cells) { return cells.substr(0, cells.find_fir
 // A terminal baud rate index one past the list.
 Bytes BaudPastTheList() {
     LinkSetup s = DefaultSetupFor("KOVASW.STP");
-    s.TerminalBaud = 20;
+    s.TerminalBaud = kSetupBaudCount;
     return EncodeSetup(s);
 }
 
@@ -130,7 +131,7 @@ TEST_F(SetupScenario, DamagedOrForeignSetupFilesGiveTheirMessage) {
         const char* message;
     } cases[] = {
         {"149 bytes", ShortSetup(), "Can't read setup file. Use SETUP to change it"},
-        {"baud index 20", BaudPastTheList(), "Can't read setup file. Use SETUP to change it"},
+        {"baud index past the list", BaudPastTheList(), "Can't read setup file. Use SETUP to change it"},
         {"port 4 of 1", SyMaxSetup(3), "The saved link is not in current choices."},
     };
     for (const auto& c : cases) {

@@ -5,8 +5,12 @@
 #                      and the uninstall script removes exactly that
 #   man-pages          every page renders at 80 columns without a warning
 #   help-matches-pages each program's --help and its page name the same options
-#   systemd-units      the nightly backup's example units pass systemd-analyze
+#   systemd-units      the nightly backup's example units, installed under any
+#                      prefix, name the kova-config installed there, run it
+#                      as an unprivileged user and pass systemd-analyze
 #                      verify (where systemd is there)
+#   completion         the installed bash completion completes commands,
+#                      options, link kinds and .KOV files
 #   package            the Debian package builds and holds the same files;
 #                      as root it also installs, kovasw runs from PATH, and
 #                      removing it leaves nothing behind
@@ -27,6 +31,9 @@ for p in kovasw kova-link kova-sim; do
     [ -x "$build/$p" ] || fail "$p was not built"
 done
 
+examples="kova-backup.service kova-backup.timer kova-backup.default kova-backup.sysusers
+          kova-backup.rules.yml plant.list"
+
 # The files an install under PREFIX must hold, one per line, sorted.
 expected_files() {
     local prefix=$1
@@ -34,10 +41,11 @@ expected_files() {
         for p in "${programs[@]}"; do
             echo "$prefix/bin/$p"
             echo "$prefix/share/man/man1/$p.1"
+            echo "$prefix/share/bash-completion/completions/$p"
         done
         echo "$prefix/share/doc/kovasw/README.md"
-        for unit in kova-backup.service kova-backup.timer kova-backup.default; do
-            echo "$prefix/share/doc/kovasw/examples/$unit"
+        for example in $examples; do
+            echo "$prefix/share/doc/kovasw/examples/$example"
         done
     } | sort
 }
@@ -86,22 +94,66 @@ help-matches-pages)
     done
     ;;
 systemd-units)
-    # The example units as installed, checked by systemd itself against the
-    # installed program and page.
-    command -v systemd-analyze >/dev/null || { echo "no systemd-analyze: not tried"; echo "ok: $check"; exit 0; }
+    # Installed under a prefix of its own the service names the kova-config
+    # installed there; systemd itself checks the units against it.
+    prefix="$scratch/prefix"
+    cmake --install "$build" --prefix "$prefix" >"$scratch/log" 2>&1 ||
+        { cat "$scratch/log"; fail "cmake --install failed"; }
+    examples_dir="$prefix/share/doc/kovasw/examples"
+    service="$examples_dir/kova-backup.service"
+    grep -qx "ExecStart=$prefix/bin/kova-config .* --history .*backup .*" "$service" ||
+        fail "the service does not run $prefix/bin/kova-config backup --history: $(grep ExecStart "$service")"
+    grep -q '^EnvironmentFile=/etc/default/kova-backup$' "$service" || fail "the service reads no /etc/default/kova-backup"
+    grep -q '^KOVA_BACKUP_LIST=' "$examples_dir/kova-backup.default" || fail "the environment file sets no list"
+    # Not root: a user of its own, in dialout, with its state directory.
+    grep -qx 'User=kova-backup' "$service" || fail "the service runs as no user of its own"
+    grep -qx 'SupplementaryGroups=dialout' "$service" || fail "the service is not in the dialout group"
+    grep -qx 'StateDirectory=kova-backup' "$service" || fail "the service has no state directory"
+    grep -qx 'u kova-backup - .*' "$examples_dir/kova-backup.sysusers" || fail "no sysusers line makes the user"
+    grep -qx 'm kova-backup dialout' "$examples_dir/kova-backup.sysusers" || fail "sysusers does not put the user in dialout"
+    # The same install under /usr/local and /usr (the package's) names those.
+    for p in /usr/local /usr; do
+        DESTDIR="$scratch/root$p" cmake --install "$build" --prefix "$p" >"$scratch/log" 2>&1 ||
+            { cat "$scratch/log"; fail "cmake --install --prefix $p failed"; }
+        grep -q "^ExecStart=$p/bin/kova-config " "$scratch/root$p$p/share/doc/kovasw/examples/kova-backup.service" ||
+            fail "installed under $p the service does not name $p/bin/kova-config"
+    done
+    command -v systemd-analyze >/dev/null || { echo "no systemd-analyze: units not verified"; echo "ok: $check"; exit 0; }
+    MANPATH="$prefix/share/man" systemd-analyze verify "$service" "$examples_dir/kova-backup.timer" \
+        >"$scratch/out" 2>&1 || { cat "$scratch/out"; fail "systemd-analyze verify"; }
+    [ -s "$scratch/out" ] && { cat "$scratch/out"; fail "systemd-analyze verify warned"; }
+    ;;
+completion)
     DESTDIR="$scratch/root" cmake --install "$build" --prefix /usr >"$scratch/log" 2>&1 ||
         { cat "$scratch/log"; fail "cmake --install failed"; }
-    examples="$scratch/root/usr/share/doc/kovasw/examples"
-    mkdir "$scratch/units"
-    for unit in kova-backup.service kova-backup.timer; do
-        sed "s|/usr/bin/kova-config|$scratch/root/usr/bin/kova-config|" "$examples/$unit" >"$scratch/units/$unit"
-    done
-    grep -q '^ExecStart=.* --history .*backup ' "$scratch/units/kova-backup.service" || fail "the service runs no backup --history"
-    grep -q '^EnvironmentFile=/etc/default/kova-backup$' "$scratch/units/kova-backup.service" || fail "the service reads no /etc/default/kova-backup"
-    grep -q '^KOVA_BACKUP_LIST=' "$examples/kova-backup.default" || fail "the environment file sets no list"
-    MANPATH="$scratch/root/usr/share/man" systemd-analyze verify "$scratch/units/kova-backup.service" \
-        "$scratch/units/kova-backup.timer" >"$scratch/out" 2>&1 || { cat "$scratch/out"; fail "systemd-analyze verify"; }
-    [ -s "$scratch/out" ] && { cat "$scratch/out"; fail "systemd-analyze verify warned"; }
+    completions="$scratch/root/usr/share/bash-completion/completions"
+    # What bash offers for the words typed, the cursor after the last one,
+    # with the installed programs first on PATH (as after an install).
+    complete_line() {
+        (cd "$scratch/work" && PATH="$scratch/root/usr/bin:$PATH" bash --norc --noprofile -c '
+            program=$1; shift
+            source "$0/$program"
+            COMP_WORDS=("$program" "$@"); COMP_CWORD=$#
+            COMP_LINE="${COMP_WORDS[*]}"; COMP_POINT=${#COMP_LINE}
+            _kova "$program" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD-1]}"
+            printf "%s\n" "${COMPREPLY[@]}" | sort | paste -sd " " -' "$completions" "$@")
+    }
+    mkdir -p "$scratch/work/configs"
+    touch "$scratch/work/LINE3.KOV" "$scratch/work/north.kov" "$scratch/work/notes.txt" "$scratch/work/KOVASW.STP"
+    expect() {
+        local want=$1; shift
+        local got; got=$(complete_line "$@")
+        [ "$got" = "$want" ] || fail "completing '$*': got '$got', want '$want'"
+    }
+    expect "fetch" kova-config fe
+    expect "diff" kova-config --type tcp --host h d
+    expect "ascii" kova-link --type as
+    expect "ascii gateway netnet rtu symax tcp" kova-config --type ""
+    expect "--input --interval" kova-link --in
+    expect "LINE3.KOV configs/ north.kov" kova-config --setup KOVASW.STP fetch ""
+    expect "KOVASW.STP configs/" kova-config --setup ""
+    expect "--version" kovasw --v
+    expect "--pty" kova-sim --pt
     ;;
 package)
     cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch" >"$scratch/log" 2>&1 ||

@@ -1,5 +1,6 @@
 // backup: several simulated modules fetched at once into a folder; a module
 // that cannot be reached fails alone, with its text in the summary.
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -107,6 +108,18 @@ TEST_F(BackupTest, SetupFilesOnTwoSerialPortsAreFetchedSideBySide) {
                              Path("line.list"), Path("out")});
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_EQ(Entries("out"), (std::vector<std::string>{"first.KOV", "second.KOV"}));
+}
+
+// A list names its setup files as they lie beside it: a service runs in /,
+// and a list moved with its setup files must still find them.
+TEST_F(BackupTest, ARelativeSetupFileIsTakenFromTheListsFolder) {
+    Sim sim(Sim::Tcp);
+    std::filesystem::create_directories(Path("plant"));
+    WriteText("plant/kiln.stp", SetupFile(LinkTypeModbusTcp, sim.Link().back()));
+    WriteText("plant/plant.list", "kiln --setup kiln.stp\n");
+    const RunResult r = Run({"-q", "backup", Path("plant/plant.list"), Path("out")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Entries("out"), (std::vector<std::string>{"kiln.KOV"}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 
 #include "common/child_process.h"
 #include "common/pty_pair.h"
@@ -37,9 +38,12 @@ TEST(SerialOpen, OpensAtNineSixHundredOneStopBitWithCtsFlow) {
     EXPECT_TRUE(s.ctsFlow);
 }
 
-TEST(SerialOpen, EveryRateOfTheListIsSetExactly) {
-    const int rates[] = {50,   75,   110,  135,  150,  300,  600,   1200,
-                         1800, 2400, 3600, 4800, 7200, 9600, 14400, 19200};
+// The module's rates, the faster ones of the program's lists, and rates of
+// no list that adapters take (DMX's 250000, a megabaud).
+TEST(SerialOpen, EveryRateOfTheListsAndAnyOtherIsSetExactly) {
+    const int rates[] = {50,    75,    110,   135,    150,    300,    600,    1200,
+                         1800,  2400,  3600,  4800,   7200,   9600,   14400,  19200,
+                         38400, 57600, 115200, 230400, 460800, 921600, 250000, 1000000};
     PtyPair pty;
     OpenLink l(OpenSyMaxLink(pty.SlavePath().c_str(), 0, LinkRoute{}));
     ASSERT_NE(l.link, nullptr);
@@ -107,6 +111,23 @@ TEST(LineSettingsEncoding, ParityCodesDataAndStopBits) {
         EXPECT_EQ(back.baud, 7200u);
         EXPECT_EQ(back.ctsFlow, s.ctsFlow);
     }
+}
+
+// A driver that cannot divide its clock to a rate sets the nearest one it
+// can, or falls back to another: within 2 % the line still works, beyond it
+// the port has refused the rate.
+TEST(LineRates, ARateSetWithinTwoPercentIsTaken) {
+    struct Case {
+        unsigned asked, actual;
+        bool taken;
+    } const cases[] = {
+        {9600, 9600, true},        {250000, 250000, true}, {921600, 923077, true},
+        {115200, 117000, true},    {115200, 117647, false}, {1000000, 9600, false},
+        {921600, 460800, false},   {3000000, 3062500, false}, {134, 134, true},
+        {50, 52, false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(RateTaken(c.asked, c.actual), c.taken) << c.asked;
+    EXPECT_EQ(LineSettingsFailure(kRateRefused, 1000000), "the port does not take 1000000 baud");
 }
 
 TEST(ReadInterval, EndsAReadAfterFourCharactersAndAPause) {
@@ -218,6 +239,100 @@ TEST(SerialNames, DeviceNamesAndTheirLockFiles) {
         EXPECT_EQ(SerialDevicePath(c.port), c.device);
         EXPECT_EQ(UucpLockPath(SerialDevicePath(c.port)), c.lock);
     }
+}
+
+// A scratch folder of symbolic links to a pty's slave, laid out as udev lays
+// out /dev/serial: a by-id name, a by-path name, and a link to a link.
+struct SerialLinks {
+    explicit SerialLinks(const std::string& target) {
+        char pattern[] = "/tmp/kova-serial-XXXXXX";
+        dir = mkdtemp(pattern);
+        std::filesystem::create_directories(dir + "/by-id");
+        std::filesystem::create_directories(dir + "/by-path");
+        std::filesystem::create_symlink(target, ById());
+        std::filesystem::create_symlink("../by-id/usb-FTDI_FT232R_A50285BI-if00-port0",
+                                        ByPath());
+    }
+    ~SerialLinks() { std::filesystem::remove_all(dir); }
+    std::string ById() const { return dir + "/by-id/usb-FTDI_FT232R_A50285BI-if00-port0"; }
+    std::string ByPath() const { return dir + "/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0"; }
+    std::string dir;
+};
+
+// Every name of one device gives the lock of the device the names lead to,
+// as lockdev and the UUCP tools name it: one port, one lock.
+TEST(SerialNames, EveryNameOfADeviceGivesItsKernelNamesLock) {
+    PtyPair pty;
+    SerialLinks links(pty.SlavePath());
+    std::string kernelName = pty.SlavePath().substr(5);  // pts/N
+    kernelName.replace(kernelName.find('/'), 1, "_");
+    const std::string lock = "/run/lock/LCK.." + kernelName;
+    for (const std::string& name : {pty.SlavePath(), links.ById(), links.ByPath()})
+        EXPECT_EQ(UucpLockPath(SerialDevicePath(name)), lock) << name;
+}
+
+// A lock file as minicom, lockdev or cu write it (the holder's pid in ten
+// columns and a newline) for the device's kernel name keeps out a link
+// opened through a symbolic link, and a link opened through the symbolic
+// link takes the lock under the kernel name, which those tools look for.
+// A lock whose holder is gone is taken over either way.
+TEST(SerialOpen, LockFilesOfOtherToolsMeetUsWhicheverNameEachSideUses) {
+    if (access("/run/lock", W_OK) != 0) GTEST_SKIP() << "/run/lock is not writable here";
+    PtyPair pty;
+    SerialLinks links(pty.SlavePath());
+    const std::string lock = UucpLockPath(pty.SlavePath());
+    SimProcess live({"--protocol", "rtu"});  // any other live process
+    auto writeLock = [&](pid_t pid) {
+        FILE* f = fopen(lock.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        fprintf(f, "%10d\n", int(pid));
+        fclose(f);
+    };
+    auto lockText = [&] {
+        FILE* f = fopen(lock.c_str(), "r");
+        if (!f) return std::string("(no lock file)");
+        char text[32] = {};
+        size_t n = fread(text, 1, sizeof text - 1, f);
+        fclose(f);
+        return std::string(text, n);
+    };
+    struct Case {
+        std::string opensBy;
+        pid_t holder;  // the pid in the other tool's lock file
+        bool refused;
+    } const cases[] = {
+        {links.ById(), live.Pid(), true},
+        {links.ByPath(), live.Pid(), true},
+        {links.ById(), 999999999, false},  // no such process
+        {pty.SlavePath(), 999999999, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.opensBy + " against a lock of " + std::to_string(c.holder));
+        writeLock(c.holder);
+        std::string reason;
+        Link* link = OpenModbusRtuLink(c.opensBy.c_str(), 1, &reason);
+        EXPECT_EQ(link == nullptr, c.refused) << reason;
+        if (c.refused) {
+            EXPECT_EQ(reason, "Port " + c.opensBy + " is busy: held by process " +
+                                  std::to_string(c.holder) + " (kova-sim)");
+            unlink(lock.c_str());
+            continue;
+        }
+        char own[16];
+        snprintf(own, sizeof own, "%10d\n", int(getpid()));
+        EXPECT_EQ(lockText(), own);
+        CloseLink(link);
+        EXPECT_NE(access(lock.c_str(), F_OK), 0);
+    }
+    // The other way round: held through the by-id name, the port is refused
+    // under its kernel name, and by our lock file.
+    Link* held = OpenModbusRtuLink(links.ById().c_str(), 1);
+    ASSERT_NE(held, nullptr);
+    char own[16];
+    snprintf(own, sizeof own, "%10d\n", int(getpid()));
+    EXPECT_EQ(lockText(), own);
+    EXPECT_EQ(UucpLockHolder(lock), getpid());
+    CloseLink(held);
 }
 
 // Tools that honour only the lock file (minicom, picocom) take none of the

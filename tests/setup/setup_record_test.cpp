@@ -122,8 +122,10 @@ TEST(SetupRecord, LinkBaudRateFollowsTheListIndex) {
     struct Case {
         int16_t index;
         int32_t baud;
-    } cases[] = {{0, 50},     {3, 135},     {5, 300},     {13, 9600}, {15, 19200}, {16, 38400},
-                 {17, 57600}, {18, 115200}, {19, 230400}, {20, 0},    {-1, 0}};
+    } cases[] = {{0, 50},      {3, 135},     {5, 300},     {13, 9600},
+                 {15, 19200},  {16, 38400},  {17, 57600},  {18, 115200},
+                 {19, 230400}, {20, 460800}, {21, 921600}, {22, 0},
+                 {-1, 0}};
     for (const auto& c : cases) {
         LinkSetup s = DefaultSetupFor("KOVASW.STP");
         s.LinkBaud = c.index;

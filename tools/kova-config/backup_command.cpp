@@ -87,7 +87,8 @@ bool StoreFetched(const BackupEntry& entry, const ConfigSnapshot& snapshot, Back
     const std::string path = (std::filesystem::path(run.dir) / (entry.name + ".KOV")).string();
     const bool plus = snapshot.model != 0;
     if (!run.options.history) {
-        outcome->changed = FieldsChanged(path, snapshot.contents, plus).value_or(0) > 0;
+        outcome->changedFields = FieldsChanged(path, snapshot.contents, plus).value_or(0);
+        outcome->changed = outcome->changedFields > 0;
         if (!SaveKovFile(path, snapshot.contents, run.options.force, error)) return false;
         outcome->result = BackupResult::Saved;
         outcome->text = "saved " + path;
@@ -96,6 +97,7 @@ bool StoreFetched(const BackupEntry& entry, const ConfigSnapshot& snapshot, Back
     HistoryResult kept;
     if (!KeepHistory(run.dir, entry.name, snapshot.contents, plus, &kept, error)) return false;
     outcome->changed = kept.change == HistoryChange::Changed;
+    outcome->changedFields = outcome->changed ? kept.changedFields : 0;
     switch (kept.change) {
         case HistoryChange::New:
             outcome->result = BackupResult::New, outcome->text = "new";
@@ -148,6 +150,7 @@ void BackupOne(int i, BackupRun& run, ProgressLine& progress, BackupBoard& board
         outcome.result = BackupResult::Failed;
         outcome.text = reporter.LastError();
         outcome.changed = false;
+        outcome.changedFields = 0;
     }
     outcome.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -173,22 +176,30 @@ std::vector<std::vector<int>> GroupsByPort(const std::vector<BackupEntry>& entri
     return groups;
 }
 
-// The metrics of this run; a module that failed keeps the last success time
-// the previous file gave it.
+// The time of a module in the previous file, if it had one.
+std::optional<double> Previous(const std::map<std::string, double>& times,
+                               const std::string& module) {
+    auto it = times.find(module);
+    return it == times.end() ? std::nullopt : std::optional<double>(it->second);
+}
+
+// The metrics of this run; the times a run does not renew (the last success
+// of a module that failed, the last change of one that did not change) are
+// the previous file's.
 bool WriteMetrics(BackupRun& run, std::string* error) {
     const std::string& path = run.options.metricsFile;
     const auto previous = ReadFilePrefix(path, 1 << 20);
-    const std::map<std::string, double> lastSuccess =
-        LastSuccessTimes(previous ? std::string(previous->begin(), previous->end()) : "");
+    const std::string before = previous ? std::string(previous->begin(), previous->end()) : "";
+    const std::map<std::string, double> lastSuccess = LastSuccessTimes(before);
+    const std::map<std::string, double> lastChange = LastChangeTimes(before);
     std::vector<ModuleMetrics> modules;
     for (size_t i = 0; i < run.entries.size(); ++i) {
         const BackupOutcome& o = run.outcomes[i];
-        ModuleMetrics m{run.entries[i].name, o.Fetched(), o.changed, o.seconds, std::nullopt};
-        if (o.Fetched()) {
-            m.lastSuccess = o.fetchedAt;
-        } else if (auto it = lastSuccess.find(m.module); it != lastSuccess.end()) {
-            m.lastSuccess = it->second;
-        }
+        const std::string& name = run.entries[i].name;
+        ModuleMetrics m{name, o.Fetched(), o.changed, o.seconds, std::nullopt};
+        m.lastSuccess = o.Fetched() ? o.fetchedAt : Previous(lastSuccess, name);
+        m.lastChange = o.changed ? o.fetchedAt : Previous(lastChange, name);
+        m.changedFields = o.changedFields;
         modules.push_back(m);
     }
     const std::string text = MetricsText(modules, Now());

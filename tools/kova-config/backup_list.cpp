@@ -28,7 +28,17 @@ std::vector<std::string> WordsOf(const std::string& line) {
     return words;
 }
 
-bool ParseLine(const std::vector<std::string>& words, BackupEntry* entry, std::string* error) {
+// The folder a list's relative names are taken from: the list's own, so that
+// a list and its setup files move together and a service (whose current
+// folder is /) finds them.
+std::string FolderOf(const std::string& listName) {
+    const size_t slash = listName.rfind('/');
+    if (slash == std::string::npos) return "";
+    return listName.substr(0, slash + 1);
+}
+
+bool ParseLine(const std::vector<std::string>& words, const std::string& folder,
+               BackupEntry* entry, std::string* error) {
     if (!IsModuleName(words[0])) {
         *error = "\"" + words[0] + "\" is not a module name (letters, digits, - _ . )";
         return false;
@@ -44,6 +54,8 @@ bool ParseLine(const std::vector<std::string>& words, BackupEntry* entry, std::s
                                 error))
             return false;
     }
+    std::string& setup = entry->source.setupFile;
+    if (!setup.empty() && setup[0] != '/') setup = folder + setup;
     return LinkSourceComplete(entry->source, error);
 }
 
@@ -71,7 +83,7 @@ bool ParseBackupList(const std::string& listName, const std::string& text,
         BackupEntry entry;
         entry.line = number;
         std::string error;
-        if (!ParseLine(words, &entry, &error)) {
+        if (!ParseLine(words, FolderOf(listName), &entry, &error)) {
             errors->push_back(at + error);
             continue;
         }

@@ -18,7 +18,7 @@ struct BackupEntry {
 bool IsModuleName(const std::string& name);
 
 // The entries, or false with one message a fault in *errors, each
-// "LIST:LINE: ...".
+// "LIST:LINE: ...". A relative --setup is taken from the list's folder.
 bool ParseBackupList(const std::string& listName, const std::string& text,
                      std::vector<BackupEntry>* entries, std::vector<std::string>* errors);
 

@@ -1,5 +1,4 @@
-// One table of metric families: name, help, and the value of a module (none:
-// the module has no sample in that family).
+// One table of metric families: name, help, and the value of a module.
 #include "backup_metrics.h"
 
 #include <cmath>
@@ -12,25 +11,34 @@ namespace {
 struct Family {
     const char* name;
     const char* help;
-    std::function<std::optional<double>(const ModuleMetrics&)> value;
+    std::function<double(const ModuleMetrics&)> value;
 };
 
 const Family kFamilies[] = {
     {"kova_backup_up",
      "Whether the last backup run fetched the module's configuration (1) or not (0).",
-     [](const ModuleMetrics& m) { return std::optional<double>(m.up ? 1 : 0); }},
+     [](const ModuleMetrics& m) { return m.up ? 1.0 : 0.0; }},
     {"kova_backup_changed",
      "Whether the module's configuration differed from its latest backup in the last run.",
-     [](const ModuleMetrics& m) { return std::optional<double>(m.changed ? 1 : 0); }},
+     [](const ModuleMetrics& m) { return m.changed ? 1.0 : 0.0; }},
+    {"kova_backup_changed_fields",
+     "How many fields of the module's configuration differed from its latest backup in the "
+     "last run.",
+     [](const ModuleMetrics& m) { return double(m.changedFields); }},
     {"kova_backup_duration_seconds", "How long the module's backup took in the last run.",
-     [](const ModuleMetrics& m) { return std::optional<double>(m.seconds); }},
+     [](const ModuleMetrics& m) { return m.seconds; }},
     {"kova_backup_last_success_timestamp_seconds",
-     "When the module's configuration was last fetched, in seconds since the epoch.",
-     [](const ModuleMetrics& m) { return m.lastSuccess; }},
+     "When the module's configuration was last fetched, in seconds since the epoch (0: never).",
+     [](const ModuleMetrics& m) { return m.lastSuccess.value_or(0); }},
+    {"kova_backup_last_change_timestamp_seconds",
+     "When a backup last found the module's configuration changed, in seconds since the epoch "
+     "(0: never).",
+     [](const ModuleMetrics& m) { return m.lastChange.value_or(0); }},
 };
 
 constexpr const char* kRunFamily = "kova_backup_run_timestamp_seconds";
 constexpr const char* kLastSuccess = "kova_backup_last_success_timestamp_seconds";
+constexpr const char* kLastChange = "kova_backup_last_change_timestamp_seconds";
 
 // Whole numbers as such (1, 0), times and durations to the millisecond.
 std::string Number(double value) {
@@ -74,17 +82,19 @@ std::string MetricsText(const std::vector<ModuleMetrics>& modules, double runTim
     for (const Family& family : kFamilies) {
         text += Header(family.name, family.help);
         for (const ModuleMetrics& m : modules)
-            if (auto value = family.value(m))
-                text += std::string(family.name) + "{module=\"" + EscapeLabelValue(m.module) +
-                        "\"} " + Number(*value) + "\n";
+            text += std::string(family.name) + "{module=\"" + EscapeLabelValue(m.module) +
+                    "\"} " + Number(family.value(m)) + "\n";
     }
     text += Header(kRunFamily, "When the last backup run ended, in seconds since the epoch.");
     return text + kRunFamily + " " + Number(runTimestamp) + "\n";
 }
 
-std::map<std::string, double> LastSuccessTimes(const std::string& text) {
+namespace {
+
+// The non-zero values of one family, by module.
+std::map<std::string, double> TimesOf(const std::string& text, const char* family) {
     std::map<std::string, double> times;
-    const std::string start = std::string(kLastSuccess) + "{module=\"";
+    const std::string start = std::string(family) + "{module=\"";
     for (size_t line = 0; line < text.size();) {
         size_t next = text.find('\n', line);
         if (next == std::string::npos) next = text.size();
@@ -96,9 +106,19 @@ std::map<std::string, double> LastSuccessTimes(const std::string& text) {
             const std::string number = text.substr(end + 1, next - end - 1);
             char* stop = nullptr;
             const double value = std::strtod(number.c_str(), &stop);
-            if (stop != number.c_str()) times[module] = value;
+            if (stop != number.c_str() && value != 0) times[module] = value;
         }
         line = next + 1;
     }
     return times;
+}
+
+}  // namespace
+
+std::map<std::string, double> LastSuccessTimes(const std::string& text) {
+    return TimesOf(text, kLastSuccess);
+}
+
+std::map<std::string, double> LastChangeTimes(const std::string& text) {
+    return TimesOf(text, kLastChange);
 }

@@ -18,6 +18,7 @@ struct BackupOutcome {
     BackupResult result = BackupResult::Interrupted;
     std::string text = "interrupted";  // the RESULT column
     bool changed = false;              // differs from the file it replaced
+    int changedFields = 0;             // in how many fields
     double seconds = 0;
     double fetchedAt = 0;  // seconds since the epoch, when fetched
 

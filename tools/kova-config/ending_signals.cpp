@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "config/disk_file.h"
-#include "link/uucp_lock.h"
+#include "link/serial_device.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ sigset_t EndingSignals() {
 
 [[noreturn]] void EndBy(int sig) {
     RemovePendingSaveFiles();
-    RemoveHeldUucpLocks();
+    ReleaseHeldSerialPorts();
     // Its default action now ends the process; only this thread may take it.
     signal(sig, SIG_DFL);
     sigset_t one;

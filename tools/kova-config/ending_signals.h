@@ -2,8 +2,9 @@
 // taken by a thread of its own, with sigwait, so that what the program says
 // about the work a signal cuts short is said by ordinary code, not inside a
 // signal handler: the report of the work under way runs, the temporary files
-// of saves under way and the serial port locks are removed, and the process
-// ends by the same signal (the shell sees 130 for SIGINT, 143 for SIGTERM).
+// of saves under way are removed, the serial ports are given back (TIOCEXCL
+// cleared, lock files removed), and the process ends by the same signal
+// (the shell sees 130 for SIGINT, 143 for SIGTERM).
 #pragma once
 #include <functional>
 

@@ -8,16 +8,18 @@
 #include <vector>
 
 #include "link/link.h"
-#include "link/uucp_lock.h"
+#include "link/serial_device.h"
 #include "link_options.h"
 #include "poll_command.h"
 
 namespace {
 
-// A tool ended by a signal (Ctrl-C in a long bench, a closed ssh session)
-// must not leave the serial port's lock file behind for the next program.
+// A signal ends the tool at once, whatever it waits for (a reply from a
+// silent device, the next poll), and by that signal, so the shell sees 130
+// or 143. The port is given back first: a TIOCEXCL or a lock file left on it
+// would keep every later program out.
 void EndBySignal(int signal) {
-    RemoveHeldUucpLocks();
+    ReleaseHeldSerialPorts();
     ::signal(signal, SIG_DFL);
     raise(signal);
 }

@@ -1,10 +1,10 @@
 // Polls are timed from the first one's start (start + k x interval), so a slow
 // reply delays one line, never every line after it; a poll that would fall
 // into the past is skipped to the next slot. SIGINT and SIGTERM end the run
-// after the poll in progress, and the sleep between polls wakes for them.
+// at once (see main): a poll under way is given up rather than waited out,
+// and every line printed before is whole, since each is flushed as it ends.
 #include "poll_command.h"
 
-#include <signal.h>
 #include <time.h>
 
 #include <cerrno>
@@ -12,20 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "link/uucp_lock.h"
-
 namespace {
-
-volatile sig_atomic_t gStop = 0;
-
-void StopPolling(int) { gStop = 1; }
-
-void StopOnSignals() {
-    struct sigaction action {};
-    action.sa_handler = StopPolling;
-    sigemptyset(&action.sa_mask);
-    for (int signal : {SIGINT, SIGTERM}) sigaction(signal, &action, nullptr);
-}
 
 // ISO 8601 local time with milliseconds: 2026-12-10T14:03:07.125
 std::string LocalTimeText() {
@@ -76,25 +63,20 @@ bool Before(const timespec& a, const timespec& b) {
 }  // namespace
 
 int Poll(Link* link, const LinkOptions& o) {
-    StopOnSignals();
     bool allOk = true;
     timespec next{};
     clock_gettime(CLOCK_MONOTONIC, &next);
-    for (int done = 0; !gStop && (o.pollCount == 0 || done < o.pollCount); ++done) {
+    for (int done = 0; o.pollCount == 0 || done < o.pollCount; ++done) {
         if (done > 0) {
             timespec now{};
             clock_gettime(CLOCK_MONOTONIC, &now);
             while (!Before(now, next)) next = Plus(next, o.pollIntervalMs);
-            // EINTR: a signal asked to stop (or another one came: sleep on).
-            while (!gStop &&
-                   clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr) == EINTR) {
+            while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr) == EINTR) {
             }
-            if (gStop) break;
         }
         next = done == 0 ? Plus(next, o.pollIntervalMs) : next;
         allOk = PollOnce(link, o) && allOk;
     }
     CloseLink(link);
-    RemoveHeldUucpLocks();
     return allOk ? 0 : 1;
 }

@@ -60,7 +60,7 @@ bool OpenTty(const SimOptions& options, Line* line) {
     settings.ctsFlow = false;
     if (!ApplyLineSettings(device.fd, settings)) {
         fprintf(stderr, "kova-sim: cannot set the line of %s: %s\n", device.path.c_str(),
-                strerror(errno));
+                LineSettingsFailure(errno, settings.baud).c_str());
         CloseSerialDevice(&device);
         return false;
     }
