@@ -147,12 +147,10 @@ KeyResult TerminateSet(const Target& t) {
     EditCharSet(t.Port().TerminateSet, t.port, "Terminate", t.Writes());
     return KeyResult::Changed;
 }
-// The poll editor writes by itself; a failed send leaves the port unread.
+// The poll editor writes by itself (a failed send leaves the port unread).
 KeyResult Polling(const Target& t) {
-    if (EditPolling(t.Port(), t.port, t.Writes()) || t.Writes().PortRead(t.port))
-        return KeyResult::Kept;
-    t.editing.unreadNote = kWriteFailedNote;
-    return KeyResult::WriteFailed;
+    EditPolling(t.Port(), t.port, t.Writes());
+    return KeyResult::Kept;
 }
 
 KeyResult TerminateCount(const Target& t) {
@@ -288,6 +286,12 @@ KeyResult Run(int key, Action act, PortWrite write, bool steps, const Target& t)
         e.held = HeldWrite{key, t.port, t.path, write, t.Port(), t.Documents().PrintProgBaud};
     const KeyResult result = act(t);
     if (hold) return KeyResult::Held;
+    // A sub-editor's own write failed (the poll editor's, the rack base
+    // move's): the port is no longer read, and nothing more is written.
+    if (write != PortWrite::PortFetch && !t.Writes().PortRead(t.port)) {
+        e.unreadNote = kWriteFailedNote;
+        return KeyResult::WriteFailed;
+    }
     if (result != KeyResult::Changed) return result;
     const Target shown{e.port, t.path, e};
     return SendChange(write, shown) ? result : KeyResult::WriteFailed;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -349,6 +350,7 @@ TEST_F(PortEditor, AfterAFailedWriteThePortIsUnreadUntilEnterReadsIt) {
         {"WritePath 0 0", "E3"},  // the key that settles it is dropped
         {"WriteTerminateCount 0", "012" + keys::Enter},
         {"SendPollQuery 0 0", "9" + keys::Down + "Q" + keys::Enter},
+        {"WritePath 0 0", "Y101" + keys::Enter + "y"},  // moving the paths: no rack base written
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.failOn);
@@ -361,6 +363,7 @@ TEST_F(PortEditor, AfterAFailedWriteThePortIsUnreadUntilEnterReadsIt) {
         ExpectAllKeysRead();
         EXPECT_EQ(console.beeps, 1);  // the 2 after the failure
         EXPECT_EQ(online.calls.back(), "FetchForEditor 0");
+        EXPECT_EQ(std::count(online.calls.begin(), online.calls.end(), "WriteRackBase"), 0);
         const ScreenSnapshot& failed = Snapshots().at(0);
         EXPECT_EQ(Trimmed(failed.chars[25].substr(0, 39)), "Write failed: Enter reads KOVA again");
         EXPECT_EQ(failed.At(4, 1, 20), "2  Baud rate" + std::string(8, ' '));
