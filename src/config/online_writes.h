@@ -2,10 +2,13 @@
 // directly. Every change an editor makes ends in exactly one of these calls,
 // carrying the values to write; offline they do nothing and succeed, online
 // they reach the module. Each call returns false when the transfer failed
-// (the failure is already reported to the user), which ends the editor that
-// made it.
+// (the failure is already reported to the user). A write that failed may
+// have reached the module in part: after one, no port counts as read until
+// it is fetched again.
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 #include "config/config_documents.h"
 #include "config/module_config.h"
@@ -41,8 +44,10 @@ class OnlineWrites {
     virtual bool WriteTerminateTimeout(int port, const EditPlus& values) = 0;
     virtual bool WriteTriggerInhibit(int port, const EditPlus& values) = 0;
     // The programming-port baud rate change, with its question about this
-    // computer's port.
-    virtual bool ChangePrintProgBaud(int16_t printProgBaud) = 0;
+    // computer's port. Where the link runs through that port the user is
+    // asked first; declined, nothing is written and printProgBaud becomes
+    // the module's rate again (true: nothing failed).
+    virtual bool ChangePrintProgBaud(int16_t& printProgBaud) = 0;
     virtual bool WriteRackBase(const EditPlus& values) = 0;
 
     // Poll queries: query 0 travels with the poll interval. A send sets the
@@ -50,6 +55,19 @@ class OnlineWrites {
     virtual bool FetchPollQuery(int port, int query, PortConfig& into) = 0;
     virtual bool SendPollInterval(int port, PortConfig& values) = 0;
     virtual bool SendPollQuery(int port, int query, PortConfig& values) = 0;
+
+    // Called just before a failure is reported (a report that may wait for
+    // the user), so that the screen behind the report already shows what the
+    // failure leaves. Empty: nothing is called.
+    void WhenFailing(std::function<void()> note) { whenFailing_ = std::move(note); }
+
+  protected:
+    void Failing() const {
+        if (whenFailing_) whenFailing_();
+    }
+
+  private:
+    std::function<void()> whenFailing_;
 };
 
 // The offline editor's writes: nothing leaves the working configuration.
@@ -69,7 +87,7 @@ class OfflineWrites final : public OnlineWrites {
     bool WriteTerminateCount(int, const EditPlus&) override { return true; }
     bool WriteTerminateTimeout(int, const EditPlus&) override { return true; }
     bool WriteTriggerInhibit(int, const EditPlus&) override { return true; }
-    bool ChangePrintProgBaud(int16_t) override { return true; }
+    bool ChangePrintProgBaud(int16_t&) override { return true; }
     bool WriteRackBase(const EditPlus&) override { return true; }
     bool FetchPollQuery(int, int, PortConfig&) override { return true; }
     bool SendPollInterval(int, PortConfig&) override { return true; }

@@ -1,10 +1,10 @@
 // The port editor's loop: open, then one key at a time until Esc.
 //
-// Online, a port whose fetch failed stays on the screen with its values
-// blank and takes no change but Enter (fetch it again), 1 (the next port)
-// and Esc: the working configuration's values for it never came from the
-// module, and writing any section of them would put values there that nobody
-// chose.
+// Online, a port whose fetch failed, or whose write failed (the module may
+// hold part of it), stays on the screen with its values blank and takes no
+// change but Enter (fetch it again), 1 (the next port) and Esc: the working
+// configuration's values for it are not the module's, and writing any
+// section of them would put values there that nobody chose. Row 25 says so.
 #include "editors/port_editor.h"
 
 #include "editors/port_editor_keys.h"
@@ -15,16 +15,19 @@
 
 namespace {
 
-void ShowPort(const ConfigDocuments& documents, const OnlineWrites& writes, int port) {
-    if (!writes.PortRead(port)) return ShowUnreadPort(port);
-    ShowPortValues(documents, port, writes.Model());
+// A stepped list value is written once the user has paused this long on it.
+constexpr int kSettleMs = 1500;
+
+void ShowPort(const PortEditing& e) {
+    if (!e.writes.PortRead(e.port)) return ShowUnreadPort(e.port, e.unreadNote);
+    ShowPortValues(e.documents, e.port, e.writes.Model());
     DrawEscHelp();
 }
 
 // Enter on a port that was not read: the fetch the port change made, again.
-void FetchAgain(ConfigDocuments& documents, OnlineWrites& writes, int port) {
+void FetchAgain(PortEditing& e) {
     PutText("Fetch global", 1, 65, 14, ' ', 0);
-    FetchPortForEditor(writes, documents, port);
+    FetchPortForEditor(e);
 }
 
 // The checks of opening. Offline they repair what they report; online the
@@ -37,23 +40,49 @@ void CheckOpenedPort(ModuleConfig& config, EditMode mode, int port) {
         ValidatePorts(config, port, port);
 }
 
+int ReadEditorKey(const PortEditing& e) {
+    int k = e.held ? GetKeyWithin(kSettleMs) : GetKey();
+    if (k >= 'a' && k <= 'z') k -= 'a' - 'A';
+    return k;
+}
+
+enum class HeldEnd { SteppedOn, Settled, KeyGoesOn, Failed };
+
+// A key (0: a pause) while a stepped value waits for its write. Esc puts
+// the module's value back; the same key steps on; anything else settles it.
+HeldEnd EndHeldValue(PortEditing& e, int k) {
+    if (k == e.held->key) return HeldEnd::SteppedOn;
+    if (k == key::Esc) {
+        DropHeldValue(e);
+        return HeldEnd::Settled;
+    }
+    const bool written = WriteHeldValue(e);
+    if (!written) return HeldEnd::Failed;  // the key was meant for a screen now gone
+    return k == 0 || k == key::Enter ? HeldEnd::Settled : HeldEnd::KeyGoesOn;
+}
+
 }  // namespace
 
 void EditPorts(ConfigDocuments& documents, OnlineWrites& writes, int& port) {
     DrawPortEditorScreen(writes);
     if (port < 0 || port > 3) port = 0;
-    if (writes.Mode() == EditMode::Online && !FetchPortForEditor(writes, documents, port)) return;
+    PortEditing e{documents, writes, port, kNotReadNote, std::nullopt};
+    if (writes.Mode() == EditMode::Online && !FetchPortForEditor(e, false)) return;
     CheckOpenedPort(documents.WorkingConfig, writes.Mode(), port);
-    ShowPort(documents, writes, port);
+    ShowPort(e);
     for (;;) {
-        int k = GetKey();
-        if (k >= 'a' && k <= 'z') k -= 'a' - 'A';
+        const int k = ReadEditorKey(e);
+        if (e.held) {
+            const HeldEnd end = EndHeldValue(e, k);
+            if (end != HeldEnd::SteppedOn) ShowPort(e);
+            if (end == HeldEnd::Settled || end == HeldEnd::Failed) continue;
+        }
         if (k == key::Esc) return;
         if (k == key::Enter) {
             MarkScreenDirty();  // the next key read repaints the whole screen
             if (!writes.PortRead(port)) {
-                FetchAgain(documents, writes, port);
-                ShowPort(documents, writes, port);
+                FetchAgain(e);
+                ShowPort(e);
             }
             continue;
         }
@@ -61,10 +90,7 @@ void EditPorts(ConfigDocuments& documents, OnlineWrites& writes, int& port) {
             Beep();
             continue;
         }
-        bool writeOk = true;
-        const KeyResult result = HandlePortEditorKey(k, port, documents, writes, &writeOk);
-        if (result == KeyResult::Unknown) Beep();
-        if (result == KeyResult::Failed || !writeOk) return;
-        ShowPort(documents, writes, port);
+        if (HandlePortEditorKey(k, e) == KeyResult::Unknown) Beep();
+        ShowPort(e);
     }
 }

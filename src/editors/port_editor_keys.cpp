@@ -20,61 +20,72 @@
 #include "ui/keys.h"
 #include "ui/screen.h"
 
-namespace {
+const char kNotReadNote[] = "Not read from KOVA: Enter tries again";
+const char kWriteFailedNote[] = "Write failed: Enter reads KOVA again";
 
-enum class Write {
-    None,
-    CommParameters,
-    AcceptSet,
-    TerminateSet,
-    Path,
-    TerminateCount,
-    TerminateTimeout,
-    TriggerInhibit,
-    PrintProgBaud,
-    RackBase,
-    PortFetch,
-};
+namespace {
 
 struct Target {
     int port, path;
-    ConfigDocuments& documents;
-    OnlineWrites& writes;
-    int& shownPort;  // the editor's, which key 1 moves on
-    ModuleConfig& Config() const { return documents.WorkingConfig; }
+    PortEditing& editing;
+    ConfigDocuments& Documents() const { return editing.documents; }
+    OnlineWrites& Writes() const { return editing.writes; }
+    ModuleConfig& Config() const { return Documents().WorkingConfig; }
     EditPlus& Plus() const { return Config().Plus; }
     PortConfig& Port() const { return Config().Ports[port]; }
     DataPath& PathRecord() const { return Port().Paths[path]; }
 };
 
-bool SendChange(Write write, const Target& t) {
-    OnlineWrites& w = t.writes;
+// While a transfer runs on the editor's own screen: should it fail, the
+// port is shown unread with the note before the failure is reported, so the
+// screen behind the error window already says what keys do now.
+class FailureNote {
+  public:
+    FailureNote(PortEditing& editing, const char* note) : writes_(editing.writes) {
+        writes_.WhenFailing([&editing, note] {
+            editing.unreadNote = note;
+            ShowUnreadPort(editing.port, note);
+        });
+    }
+    ~FailureNote() { writes_.WhenFailing(nullptr); }
+    FailureNote(const FailureNote&) = delete;
+    FailureNote& operator=(const FailureNote&) = delete;
+
+  private:
+    OnlineWrites& writes_;
+};
+
+bool SendChange(PortWrite write, const Target& t) {
+    if (write == PortWrite::PortFetch) {
+        // A port that cannot be fetched is reported there; editing goes
+        // on, with that port shown as not read.
+        FetchPortForEditor(t.editing);
+        return true;
+    }
+    OnlineWrites& w = t.Writes();
+    FailureNote note(t.editing, kWriteFailedNote);
     switch (write) {
-        case Write::None:
+        case PortWrite::None:
+        case PortWrite::PortFetch:
             return true;
-        case Write::CommParameters:
+        case PortWrite::CommParameters:
             return w.WriteCommParameters(t.port, t.Port());
-        case Write::AcceptSet:
+        case PortWrite::AcceptSet:
             return w.WriteAcceptSet(t.port, t.Port());
-        case Write::TerminateSet:
+        case PortWrite::TerminateSet:
             return w.WriteTerminateSet(t.port, t.Port());
-        case Write::Path:
+        case PortWrite::Path:
             return w.WritePath(t.port, t.path, t.Port());
-        case Write::TerminateCount:
+        case PortWrite::TerminateCount:
             return w.WriteTerminateCount(t.port, t.Plus());
-        case Write::TerminateTimeout:
+        case PortWrite::TerminateTimeout:
             return w.WriteTerminateTimeout(t.port, t.Plus());
-        case Write::TriggerInhibit:
+        case PortWrite::TriggerInhibit:
             return w.WriteTriggerInhibit(t.port, t.Plus());
-        case Write::PrintProgBaud:
-            return w.ChangePrintProgBaud(t.documents.PrintProgBaud);
-        case Write::RackBase:
+        case PortWrite::PrintProgBaud:
+            return w.ChangePrintProgBaud(t.Documents().PrintProgBaud);
+        case PortWrite::RackBase:
             return w.WriteRackBase(t.Plus());
-        case Write::PortFetch:
-            // A port that cannot be fetched is reported there; editing goes
-            // on, with that port shown as not read.
-            FetchPortForEditor(w, t.documents, t.port);
-            return true;
     }
     return true;
 }
@@ -112,11 +123,11 @@ bool EditNumberAt(int16_t& field, int row, int col, int width, bool asUnsigned =
 KeyResult Result(bool changed) { return changed ? KeyResult::Changed : KeyResult::Kept; }
 
 KeyResult NextPort(const Target& t) {
-    t.shownPort = (t.port + 1) % 4;
-    if (t.writes.Mode() == EditMode::Online) {
-        DrawPortEditorScreen(t.writes);
+    t.editing.port = (t.port + 1) % 4;
+    if (t.Writes().Mode() == EditMode::Online) {
+        DrawPortEditorScreen(t.Writes());
         // Until the fetch is done the values on hand are not the module's.
-        BlankPortValues(t.shownPort);
+        BlankPortValues(t.editing.port);
         PutText("Fetch global", 1, 65, 14, ' ', 0);
     }
     return KeyResult::Changed;
@@ -129,15 +140,17 @@ KeyResult StopBits(const Target& t) { return Step(t.Port().StopBits, 2); }
 KeyResult Capitalize(const Target& t) { return Step(t.Port().Capitalize, 2); }
 
 KeyResult AcceptSet(const Target& t) {
-    EditCharSet(t.Port().AcceptSet, t.port, "Accept", t.writes);
+    EditCharSet(t.Port().AcceptSet, t.port, "Accept", t.Writes());
     return KeyResult::Changed;
 }
 KeyResult TerminateSet(const Target& t) {
-    EditCharSet(t.Port().TerminateSet, t.port, "Terminate", t.writes);
+    EditCharSet(t.Port().TerminateSet, t.port, "Terminate", t.Writes());
     return KeyResult::Changed;
 }
+// The poll editor writes by itself (a failed send leaves the port unread).
 KeyResult Polling(const Target& t) {
-    return EditPolling(t.Port(), t.port, t.writes) ? KeyResult::Kept : KeyResult::Failed;
+    EditPolling(t.Port(), t.port, t.Writes());
+    return KeyResult::Kept;
 }
 
 KeyResult TerminateCount(const Target& t) {
@@ -156,14 +169,14 @@ KeyResult TerminateTimeout(const Target& t) {
 // port is as the module holds it, shown as such.
 KeyResult TriggerInhibit(const Target& t) {
     if (!EditNumberAt(t.Plus().TriggerInhibit[t.port], 25, 67, 4, true)) return KeyResult::Kept;
-    if (t.writes.Mode() == EditMode::Online)
+    if (t.Writes().Mode() == EditMode::Online)
         ValidateTriggerInhibit(t.Config(), t.port);
     else
         ValidatePorts(t.Config(), t.port, t.port);
     return KeyResult::Changed;
 }
 
-KeyResult PrintProgBaudKey(const Target& t) { return Step(t.documents.PrintProgBaud, 4); }
+KeyResult PrintProgBaudKey(const Target& t) { return Step(t.Documents().PrintProgBaud, 4); }
 
 KeyResult RackBaseKey(const Target& t) {
     const int oldBase = t.Plus().RackBase;
@@ -171,7 +184,7 @@ KeyResult RackBaseKey(const Target& t) {
     if (!EditNumberAt(entered, 24, 61, 4)) return KeyResult::Kept;
     if (entered < 1) entered = 1;
     if (entered > 8191) entered = 8191;
-    ChangeRackBase(t.Config(), oldBase, entered, t.writes);
+    ChangeRackBase(t.Config(), oldBase, entered, t.Writes());
     return KeyResult::Changed;
 }
 
@@ -244,59 +257,102 @@ struct PortKey {
     char key;
     bool plusOnly;
     Action act;
-    Write write;
+    PortWrite write;
+    bool steps;  // steps through a list: online its write is held
 };
 
 constexpr PortKey kPortKeys[] = {
-    {'1', false, NextPort, Write::PortFetch},
-    {'2', false, BaudRate, Write::CommParameters},
-    {'3', false, DataBits, Write::CommParameters},
-    {'4', false, Parity, Write::CommParameters},
-    {'5', false, StopBits, Write::CommParameters},
-    {'6', false, Capitalize, Write::CommParameters},
-    {'7', false, AcceptSet, Write::AcceptSet},
-    {'8', false, TerminateSet, Write::TerminateSet},
-    {'9', false, Polling, Write::None},  // the poll editor writes by itself
-    {'0', true, TerminateCount, Write::TerminateCount},
-    {'-', true, TerminateTimeout, Write::TerminateTimeout},
-    {'X', false, PrintProgBaudKey, Write::PrintProgBaud},
-    {'Y', false, RackBaseKey, Write::RackBase},
-    {'Z', true, TriggerInhibit, Write::TriggerInhibit},
+    {'1', false, NextPort, PortWrite::PortFetch, false},
+    {'2', false, BaudRate, PortWrite::CommParameters, true},
+    {'3', false, DataBits, PortWrite::CommParameters, true},
+    {'4', false, Parity, PortWrite::CommParameters, true},
+    {'5', false, StopBits, PortWrite::CommParameters, true},
+    {'6', false, Capitalize, PortWrite::CommParameters, true},
+    {'7', false, AcceptSet, PortWrite::AcceptSet, false},
+    {'8', false, TerminateSet, PortWrite::TerminateSet, false},
+    {'9', false, Polling, PortWrite::None, false},  // the poll editor writes by itself
+    {'0', true, TerminateCount, PortWrite::TerminateCount, false},
+    {'-', true, TerminateTimeout, PortWrite::TerminateTimeout, false},
+    {'X', false, PrintProgBaudKey, PortWrite::PrintProgBaud, true},
+    {'Y', false, RackBaseKey, PortWrite::RackBase, false},
+    {'Z', true, TriggerInhibit, PortWrite::TriggerInhibit, false},
 };
 
 // Each path's keys in column order; path 4 has no Continue.
 constexpr const char* kPathKeys[4] = {"ABCDEF", "GHIJKL", "MNOPQR", "STUVW"};
-constexpr Action kPathActions[6] = {Pattern,       Mask,        StartRegister,
-                                    RegisterCount, EditingMode, Continue};
+struct PathField {
+    Action act;
+    bool steps;
+};
+constexpr PathField kPathFields[6] = {{Pattern, false},       {Mask, false},
+                                      {StartRegister, false}, {RegisterCount, false},
+                                      {EditingMode, true},    {Continue, true}};
 
-KeyResult Run(Action act, Write write, const Target& t, bool* writeOk) {
+// The write of a change, or online for a stepped list value, its hold: the
+// module's values are kept from the first press, for Esc and for the check
+// that anything changed at all.
+KeyResult Run(int key, Action act, PortWrite write, bool steps, const Target& t) {
+    PortEditing& e = t.editing;
+    const bool hold = steps && t.Writes().Mode() == EditMode::Online;
+    if (hold && !(e.held && e.held->key == key))
+        e.held = HeldWrite{key, t.port, t.path, write, t.Port(), t.Documents().PrintProgBaud};
     const KeyResult result = act(t);
-    const Target shown{t.shownPort, t.path, t.documents, t.writes, t.shownPort};
-    *writeOk = result != KeyResult::Changed || SendChange(write, shown);
-    return result;
+    if (hold) return KeyResult::Held;
+    // A sub-editor's own write failed (the poll editor's, the rack base
+    // move's): the port is no longer read, and nothing more is written.
+    if (write != PortWrite::PortFetch && !t.Writes().PortRead(t.port)) {
+        e.unreadNote = kWriteFailedNote;
+        return KeyResult::WriteFailed;
+    }
+    if (result != KeyResult::Changed) return result;
+    const Target shown{e.port, t.path, e};
+    return SendChange(write, shown) ? result : KeyResult::WriteFailed;
 }
 
 }  // namespace
 
-bool FetchPortForEditor(OnlineWrites& writes, ConfigDocuments& documents, int port) {
+bool FetchPortForEditor(PortEditing& editing, bool noteFailure) {
+    OnlineWrites& writes = editing.writes;
     const bool plusDrawn = writes.Model() != kModelStandard;
-    const bool fetched = writes.FetchForEditor(port, documents);
+    std::optional<FailureNote> note;
+    if (noteFailure) note.emplace(editing, kNotReadNote);
+    const bool fetched = writes.FetchForEditor(editing.port, editing.documents);
     if ((writes.Model() != kModelStandard) != plusDrawn) DrawPortEditorScreen(writes);
     ClearEditorStatus(writes.Mode());
+    if (!fetched) editing.unreadNote = kNotReadNote;
     return fetched;
 }
 
-KeyResult HandlePortEditorKey(int k, int& port, ConfigDocuments& documents, OnlineWrites& writes,
-                              bool* writeOk) {
-    *writeOk = true;
+KeyResult HandlePortEditorKey(int k, PortEditing& editing) {
+    const int port = editing.port;
     for (const PortKey& row : kPortKeys) {
         if (row.key != k) continue;
-        if (row.plusOnly && writes.Model() == kModelStandard) return KeyResult::Unknown;
-        return Run(row.act, row.write, Target{port, 0, documents, writes, port}, writeOk);
+        if (row.plusOnly && editing.writes.Model() == kModelStandard) return KeyResult::Unknown;
+        return Run(k, row.act, row.write, row.steps, Target{port, 0, editing});
     }
     for (int path = 0; path < 4; ++path)
-        if (const char* at = k > 0 && k < 128 ? std::strchr(kPathKeys[path], k) : nullptr)
-            return Run(kPathActions[at - kPathKeys[path]], Write::Path,
-                       Target{port, path, documents, writes, port}, writeOk);
+        if (const char* at = k > 0 && k < 128 ? std::strchr(kPathKeys[path], k) : nullptr) {
+            const PathField& field = kPathFields[at - kPathKeys[path]];
+            return Run(k, field.act, PortWrite::Path, field.steps, Target{port, path, editing});
+        }
     return KeyResult::Unknown;
+}
+
+bool WriteHeldValue(PortEditing& editing) {
+    if (!editing.held) return true;
+    const HeldWrite held = *editing.held;
+    editing.held.reset();
+    const ConfigDocuments& d = editing.documents;
+    const PortConfig& now = d.WorkingConfig.Ports[held.port];
+    if (std::memcmp(&now, &held.portBefore, sizeof now) == 0 &&
+        d.PrintProgBaud == held.printProgBaudBefore)
+        return true;  // stepped round to the module's own value
+    return SendChange(held.write, Target{held.port, held.path, editing});
+}
+
+void DropHeldValue(PortEditing& editing) {
+    if (!editing.held) return;
+    editing.documents.WorkingConfig.Ports[editing.held->port] = editing.held->portBefore;
+    editing.documents.PrintProgBaud = editing.held->printProgBaudBefore;
+    editing.held.reset();
 }

@@ -164,9 +164,9 @@ void BlankPortValues(int port) {
     }
 }
 
-void ShowUnreadPort(int port) {
+void ShowUnreadPort(int port, const char* note) {
     BlankPortValues(port);
-    PutText("Not read from KOVA: Enter tries again", 25, 1, kHelpWidth, ' ', tf::Highlight);
+    PutText(note, 25, 1, kHelpWidth, ' ', tf::Highlight);
 }
 
 void ShowPortValues(const ConfigDocuments& documents, int port, int16_t model,

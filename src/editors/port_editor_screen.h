@@ -23,9 +23,10 @@ void ShowPortValues(const ConfigDocuments& documents, int port, int16_t model,
 // The port number alone, in highlight, every value blank: while the port is
 // being fetched.
 void BlankPortValues(int port);
-// A port whose fetch failed: blank as above, and row 25 saying why keys are
-// refused and how to try again.
-void ShowUnreadPort(int port);
+// A port whose values are not the module's (its fetch or a write failed):
+// blank as above, and on row 25 the note saying why keys are refused and how
+// to read it again.
+void ShowUnreadPort(int port, const char* note);
 // Row 25's help, back after ShowUnreadPort.
 void DrawEscHelp();
 // The text of an unsigned field as the screen shows it.

@@ -62,16 +62,16 @@ bool Idle(Link* link) {
 // waits for up to one tick for data to arrive. Passes that bring bytes use
 // no tick, so a peer trickling bytes or sending frames that answer nothing
 // is cut off by the request's deadline instead.
-long ReceivePass(Link* link, uint8_t* into, int size, int& ticks) {
+long ReceivePass(Link* link, const char* operation, uint8_t* into, int size, int& ticks) {
     if (RequestDeadlinePassed(link)) return SetLinkError(link, "Reply timeout"), -1;
     long n = recv(link->socket, into, static_cast<size_t>(size), MSG_DONTWAIT);
     if (n == 0) {
         // The peer closed the connection: no reply can come on it any more.
-        if (SetSocketErrorText(link, "Recv ", kNotConnected)) ReconnectSocket(link);
+        if (SetSocketErrorText(link, operation, kNotConnected)) ReconnectSocket(link);
         return -1;
     }
     if (n < 0) {
-        if (errno != EAGAIN && errno != EINTR) return ReportSocketError("Recv ", link), -1;
+        if (errno != EAGAIN && errno != EINTR) return ReportSocketError(operation, link), -1;
         n = 0;
     }
     if (n == 0) {
@@ -88,9 +88,9 @@ long ReceivePass(Link* link, uint8_t* into, int size, int& ticks) {
 
 // Receives and drops the rest of a frame too large for the buffer, so the
 // next frame starts where it should.
-void DiscardRest(Link* link, uint8_t* buffer, long left, int& ticks) {
+void DiscardRest(Link* link, const char* operation, uint8_t* buffer, long left, int& ticks) {
     while (left > 0) {
-        long n = ReceivePass(link, buffer,
+        long n = ReceivePass(link, operation, buffer,
                              left < kDrainChunk ? static_cast<int>(left) : kDrainChunk, ticks);
         if (n < 0) return;
         left -= n;
@@ -107,16 +107,16 @@ bool Drain(Link* link, uint8_t* buffer) {
     }
 }
 
-bool SendFrame(Link* link, const uint8_t* frame, int length) {
+bool SendFrame(Link* link, const char* operation, const uint8_t* frame, int length) {
     long n = SendBytes(link->socket, frame, length);
     if (n == length) return true;
     if (n >= 0) errno = EMSGSIZE;  // a dozen bytes always fit a fresh socket buffer
-    ReportSocketError("Send ", link);
+    ReportSocketError(operation, link);
     return false;
 }
 
 // A connection for the request: reconnects when the last attempt failed.
-bool EnsureConnected(Link* link, uint8_t* buffer) {
+bool EnsureConnected(Link* link, const char* operation, uint8_t* buffer) {
     if (link->socket >= 0 && Drain(link, buffer)) return true;
     ReconnectSocket(link);
     if (link->socket >= 0) return true;
@@ -124,7 +124,7 @@ bool EnsureConnected(Link* link, uint8_t* buffer) {
     if (errno == ECANCELED)
         SetLinkError(link, "Application idle abort");
     else
-        SetSocketErrorText(link, "Send ", errno);
+        SetSocketErrorText(link, operation, errno);
     return false;
 }
 
@@ -133,11 +133,16 @@ bool EnsureConnected(Link* link, uint8_t* buffer) {
 // of other protocols than Modbus are not answers and are skipped.
 int Exchange(Link* link, const MbapRequest& request, const uint8_t* frame, int length,
              uint8_t* reply) {
-    if (!EnsureConnected(link, reply)) return 0;
+    // A socket failure names what the user asked for, not the step that
+    // failed: a failed read must not read as something sent to the module.
+    const bool read =
+        request.function == modbus::kReadHolding || request.function == modbus::kReadInput;
+    const char* operation = read ? kSocketRead : kSocketWrite;
+    if (!EnsureConnected(link, operation, reply)) return 0;
     StartRequestDeadline(link);
-    if (!SendFrame(link, frame, length)) return 0;
+    if (!SendFrame(link, operation, frame, length)) return 0;
     for (;;) {
-        int received = ReceiveMbapFrame(link, reply);
+        int received = ReceiveMbapFrame(link, operation, reply);
         if (received == 0) return 0;
         if (MbapAnswers(request, reply)) return received;
     }
@@ -216,18 +221,19 @@ int ReconnectIdle(void* argument) {
 
 }  // namespace
 
-int ReceiveMbapFrame(Link* link, uint8_t* buffer) {
+int ReceiveMbapFrame(Link* link, const char* operation, uint8_t* buffer) {
     MbapReceiver receiver;
     int ticks = link->replyTimeout;
     for (;;) {
-        long n = ReceivePass(link, buffer + receiver.received, MbapBytesWanted(receiver), ticks);
+        long n = ReceivePass(link, operation, buffer + receiver.received, MbapBytesWanted(receiver),
+                             ticks);
         if (n < 0) return 0;
         switch (MbapAccept(receiver, buffer, static_cast<int>(n))) {
             case MbapProgress::Complete:
                 return receiver.received;
             case MbapProgress::TooLarge:
-                DiscardRest(link, buffer, MbapBytesLeft(receiver), ticks);
-                SetSocketErrorText(link, "Recv ", kReplyTooLarge);
+                DiscardRest(link, operation, buffer, MbapBytesLeft(receiver), ticks);
+                SetSocketErrorText(link, operation, kReplyTooLarge);
                 return 0;
             case MbapProgress::More:
                 break;

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 namespace {
 
@@ -59,15 +58,13 @@ int SocketErrorCode(int posixError) {
     return posixError;
 }
 
-bool FormatSocketError(const char* prefix, int posixError, char* text, size_t size) {
+bool FormatSocketError(const char* operation, int posixError, char* text, size_t size) {
     const int code = SocketErrorCode(posixError);
     for (const CodeText& t : kTexts) {
         if (t.code != code) continue;
-        snprintf(text, size, "%s%s", prefix, t.text);
+        snprintf(text, size, "%s: %s", operation, t.text);
         return t.reconnect;
     }
-    // "Send " becomes "Send: Connection refused", as the system says it.
-    const std::string word(prefix, strcspn(prefix, " "));
-    snprintf(text, size, "%s: %s", word.c_str(), strerror(posixError));
+    snprintf(text, size, "%s: %s", operation, strerror(posixError));
     return false;
 }

@@ -9,7 +9,13 @@
 // counterpart keeps its own number.
 int SocketErrorCode(int posixError);
 
-// Writes "<prefix><text>" for a failure with a text of its own, or the
-// system's words for the others ("Send: Connection refused"), into text;
-// returns true when the link must reconnect.
-bool FormatSocketError(const char* prefix, int posixError, char* text, size_t size);
+// What a failure is reported as: the operation the user asked for, whichever
+// step of it (connecting, sending, receiving the reply) failed. A failed read
+// must not read as something sent to the module.
+inline constexpr char kSocketRead[] = "Read";
+inline constexpr char kSocketWrite[] = "Write";
+
+// Writes "<operation>: <text>" into text, with the failure's own text where
+// it has one and the system's words for the others ("Read: Connection
+// refused"); returns true when the link must reconnect.
+bool FormatSocketError(const char* operation, int posixError, char* text, size_t size);

@@ -27,6 +27,7 @@ bool ModuleWrites::FetchForEditor(int port, ConfigDocuments& into) {
     TransferReporter& reporter = session_.reporter;
     moduleValuesRead_ = FetchPrintProgBaud(link, reporter, into.PrintProgBaud) &&
                         FetchRackBase(link, reporter, into.WorkingConfig.Plus);
+    modulePrintProgBaud_ = into.PrintProgBaud;
     const bool ok =
         moduleValuesRead_ && FetchPort(session_, into.WorkingConfig, port + 1, port + 1, false);
     read_[port].port = read_[port].paths = ok;
@@ -34,6 +35,14 @@ bool ModuleWrites::FetchForEditor(int port, ConfigDocuments& into) {
 }
 
 bool ModuleWrites::PortRead(int port) const { return ValidPort(port) && read_[port].port; }
+
+bool ModuleWrites::Written(bool ok) {
+    if (!ok) {
+        for (ReadSections& r : read_) r = ReadSections{};
+        moduleValuesRead_ = false;
+    }
+    return ok;
+}
 
 bool ModuleWrites::Refused(int port, bool read) {
     if (read) return false;
@@ -45,22 +54,24 @@ bool ModuleWrites::Refused(int port, bool read) {
 
 bool ModuleWrites::WriteCommParameters(int port, const PortConfig& values) {
     if (Refused(port, PortRead(port))) return false;
-    return SendComms(session_.link, session_.reporter, values, port + 1);
+    return Written(SendComms(session_.link, session_.reporter, values, port + 1));
 }
 
 bool ModuleWrites::WriteAcceptSet(int port, const PortConfig& values) {
     if (Refused(port, PortRead(port))) return false;
-    return SendCharSet(session_.link, session_.reporter, values, port + 1, CharSetKind::Accept);
+    return Written(
+        SendCharSet(session_.link, session_.reporter, values, port + 1, CharSetKind::Accept));
 }
 
 bool ModuleWrites::WriteTerminateSet(int port, const PortConfig& values) {
     if (Refused(port, PortRead(port))) return false;
-    return SendCharSet(session_.link, session_.reporter, values, port + 1, CharSetKind::Terminate);
+    return Written(
+        SendCharSet(session_.link, session_.reporter, values, port + 1, CharSetKind::Terminate));
 }
 
 bool ModuleWrites::WritePath(int port, int path, const PortConfig& values) {
     if (Refused(port, ValidPort(port) && read_[port].paths)) return false;
-    return SendPath(session_.link, session_.reporter, values, port + 1, path + 1);
+    return Written(SendPath(session_.link, session_.reporter, values, port + 1, path + 1));
 }
 
 // A rack base move adds the distance to the Trigger/Inhibit register too, so
@@ -85,29 +96,39 @@ bool ModuleWrites::FetchPaths(int port, ModuleConfig& into) {
 
 bool ModuleWrites::WriteTerminateCount(int port, const EditPlus& values) {
     if (Refused(port, PortRead(port))) return false;
-    return SendTerminateCount(session_.link, session_.reporter, values, port + 1, port + 1);
+    return Written(
+        SendTerminateCount(session_.link, session_.reporter, values, port + 1, port + 1));
 }
 
 bool ModuleWrites::WriteTerminateTimeout(int port, const EditPlus& values) {
     if (Refused(port, PortRead(port))) return false;
-    return SendTerminateTimeout(session_.link, session_.reporter, values, port + 1, port + 1);
+    return Written(
+        SendTerminateTimeout(session_.link, session_.reporter, values, port + 1, port + 1));
 }
 
 bool ModuleWrites::WriteTriggerInhibit(int port, const EditPlus& values) {
     if (Refused(port, ValidPort(port) && (read_[port].port || read_[port].paths))) return false;
-    return SendTriggerInhibit(session_.link, session_.reporter, values, port + 1, port + 1);
+    return Written(
+        SendTriggerInhibit(session_.link, session_.reporter, values, port + 1, port + 1));
 }
 
-bool ModuleWrites::ChangePrintProgBaud(int16_t printProgBaud) {
+bool ModuleWrites::ChangePrintProgBaud(int16_t& printProgBaud) {
     if (!moduleValuesRead_)
         return session_.reporter.Error("KOVA was not read: nothing written"), false;
-    return SendPrintProgBaud(session_.link, session_.reporter, printProgBaud, setup_);
+    if (!ConfirmPrintProgBaudChange(session_.link, session_.reporter, printProgBaud, setup_)) {
+        printProgBaud = modulePrintProgBaud_;
+        return true;
+    }
+    if (!Written(SendPrintProgBaud(session_.link, session_.reporter, printProgBaud, setup_)))
+        return false;
+    modulePrintProgBaud_ = printProgBaud;
+    return true;
 }
 
 bool ModuleWrites::WriteRackBase(const EditPlus& values) {
     if (!moduleValuesRead_)
         return session_.reporter.Error("KOVA was not read: nothing written"), false;
-    return SendRackBase(session_.link, session_.reporter, values);
+    return Written(SendRackBase(session_.link, session_.reporter, values));
 }
 
 // Query 0 travels with the poll interval, in both directions.
@@ -123,12 +144,12 @@ bool ModuleWrites::FetchPollQuery(int port, int query, PortConfig& into) {
 
 bool ModuleWrites::SendPollInterval(int port, PortConfig& values) {
     if (Refused(port, ValidPort(port) && (read_[port].polls & kIntervalBit))) return false;
-    return SendPoll(session_.link, session_.reporter, values, port + 1, 1, true);
+    return Written(SendPoll(session_.link, session_.reporter, values, port + 1, 1, true));
 }
 
 bool ModuleWrites::SendPollQuery(int port, int query, PortConfig& values) {
     const bool read =
         ValidPort(port) && query >= 0 && query < 16 && (read_[port].polls >> query & 1);
     if (Refused(port, read)) return false;
-    return SendPoll(session_.link, session_.reporter, values, port + 1, query + 1, false);
+    return Written(SendPoll(session_.link, session_.reporter, values, port + 1, query + 1, false));
 }

@@ -32,9 +32,8 @@ int SendPrintProgBaud(Link* link, TransferReporter& reporter, int16_t printProgB
         return 0;
     }
     if (!WriteBaud(link, reporter, printProgBaud)) return 0;
-    // Only a serial line of this computer can follow the module's rate; over
-    // Modbus TCP the module's programming port is somebody else's line.
-    if (!LinkIsValid(link) || link->kind == LinkModbusTcp) return 1;
+    // Only a serial line of this computer can follow the module's rate.
+    if (!LinkRunsThroughPrintProgPort(link)) return 1;
     const int32_t moduleBaud = kPrintProgBaudValues[printProgBaud];
     if (moduleBaud == LinkBaudRate(setup)) return 1;
     char question[80];
@@ -50,4 +49,20 @@ int SendPrintProgBaud(Link* link, TransferReporter& reporter, int16_t printProgB
         }
     }
     return WriteBaud(link, reporter, printProgBaud);
+}
+
+bool LinkRunsThroughPrintProgPort(const Link* link) {
+    return LinkIsValid(link) && link->kind != LinkModbusTcp;
+}
+
+bool ConfirmPrintProgBaudChange(const Link* link, TransferReporter& reporter, int16_t printProgBaud,
+                                const LinkSetup& setup) {
+    if (PrintProgBaudOutOfRange(printProgBaud) || !LinkRunsThroughPrintProgPort(link)) return true;
+    const int32_t moduleBaud = kPrintProgBaudValues[printProgBaud];
+    if (moduleBaud == LinkBaudRate(setup)) return true;
+    char question[80];
+    snprintf(question, sizeof question,
+             "Link runs via Print/Prog port: at %d baud KOVA stops answering. Write?",
+             int(moduleBaud));
+    return reporter.Confirm(question);
 }

@@ -15,3 +15,13 @@
 // there is no rate to offer. Returns 1, or 0 after reporting a failure.
 int SendPrintProgBaud(Link* link, TransferReporter& reporter, int16_t printProgBaud,
                       LinkSetup& setup);
+
+// Whether the link reaches the module through its print/programming port,
+// the line a change of that port's rate moves: any serial link of this
+// computer (over Modbus TCP the port is somebody else's line).
+bool LinkRunsThroughPrintProgPort(const Link* link);
+// Before a new rate is written over such a link at another rate than the
+// link's: asks "Link runs via Print/Prog port: at %d baud KOVA stops
+// answering. Write?". True to write (also when nothing needs asking).
+bool ConfirmPrintProgBaudChange(const Link* link, TransferReporter& reporter, int16_t printProgBaud,
+                                const LinkSetup& setup);

@@ -28,15 +28,25 @@ void ReportOnStatusRow(const std::string& text, int col, int width) {
     Untrapped() = {text, col, width};
 }
 
-// Shows the error window and waits for F10 or Esc (or line feed when allowed).
-int RunErrorWindow(const char* message, bool lineFeedEnds) {
+constexpr int kErrorWindowOver = 2;
+
+// Shows the error window and waits for F10 or Esc (or line feed when allowed),
+// or with over, until it says the failure has ended.
+int RunErrorWindow(const char* message, bool lineFeedEnds, int everyMs = 0,
+                   const std::function<bool()>* over = nullptr) {
     int length = int(std::strlen(message));
     WindowHandle window = OpenWindow(22, 75 - length, 24, 79, "ERROR");
     PutText(message, 23, 77 - length, 0, ' ', tf::Alert | tf::Centre);
-    int k;
+    int k = 0;
+    bool beep = true;
     do {
-        Beep();
-        k = GetKey();
+        if (beep) Beep();
+        k = over ? GetKeyWithin(everyMs) : GetKey();
+        beep = k != 0;
+        if (k == 0 && (*over)()) {
+            CloseWindow(window);
+            return kErrorWindowOver;
+        }
     } while (k != key::F10 && k != key::Esc && !(lineFeedEnds && k == key::LineFeed));
     CloseWindow(window);
     return k == key::F10 ? 1 : 0;
@@ -110,6 +120,11 @@ int ShowErrorWithReason(const char* message, const std::string& reason) {
         PutText(cell, 25, c + 1, 1, ' ', attrs[c]);
     }
     return result;
+}
+
+int ShowErrorUntil(const char* message, int everyMs, const std::function<bool()>& over) {
+    if (ScreenHooksInForce().trapErrors() != 0) return ShowError(message);
+    return RunErrorWindow(message, false, everyMs, &over);
 }
 
 int ShowErrorBox(const char* message) { return RunErrorWindow(message, true); }

@@ -1,6 +1,7 @@
 // Pop-up boxes: the confirm box at the lower left, and the error window at the
 // lower right corner that waits for F10 or Esc.
 #pragma once
+#include <functional>
 #include <string>
 
 int ConfirmBox(const char* question);  // 1 yes, 0 no
@@ -13,6 +14,11 @@ int ShowErrorF(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // window is up; the row's own text comes back after. With errors not trapped
 // the reason stays there as the only report.
 int ShowErrorWithReason(const char* message, const std::string& reason);
+// The error window of a failure that may end by itself (a link that comes
+// back): it waits for F10 or Esc as ShowError does, and after each everyMs
+// without a key asks over() whether the failure has ended, closing by itself
+// when it has. 1 F10 (or not trapped: nothing waits), 0 Esc, 2 over.
+int ShowErrorUntil(const char* message, int everyMs, const std::function<bool()>& over);
 int ShowErrorBox(const char* message);  // 1 F10, 0 otherwise
 int ShowErrorBoxF(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

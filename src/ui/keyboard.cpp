@@ -67,9 +67,18 @@ HotKey* FindHotKey(int code) {
     return nullptr;
 }
 
+using KeyClock = std::chrono::steady_clock;
+
+int MsLeft(KeyClock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - KeyClock::now());
+    return left.count() > 0 ? int(left.count()) : 0;
+}
+
 // Hot-key handlers get the position of the text cursor when a field reads
-// the key, else -1.
-int ReadKeyFor(int wait, int cursor) {
+// the key, else -1. With a deadline the wait ends there (0), also when a hot
+// key's handler took part of the time.
+int ReadKeyFor(int wait, int cursor, const KeyClock::time_point* deadline = nullptr) {
     ScreenState& s = Screen();
     for (;;) {
         if (s.dirty) RepaintScreen();
@@ -79,7 +88,7 @@ int ReadKeyFor(int wait, int cursor) {
             code = queued;
         } else {
             s.console->Flush();
-            code = ReadConsoleKey(wait != 0);
+            code = deadline ? ReadConsoleKeyWithin(MsLeft(*deadline)) : ReadConsoleKey(wait != 0);
             if (code == 0) return 0;
         }
         HotKey* hot = FindHotKey(code);
@@ -103,6 +112,12 @@ int ReadKey(int wait) { return ReadKeyFor(wait, -1); }
 int GetKey() { return ReadKeyFor(-1, -1); }
 
 int GetFieldKey(int cursor) { return ReadKeyFor(-1, cursor); }
+
+int GetKeyWithin(int timeoutMs) {
+    const auto deadline =
+        KeyClock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    return ReadKeyFor(-1, -1, &deadline);
+}
 
 int ReadKeyboardKey() {
     Screen().console->Flush();

@@ -37,6 +37,10 @@ int ReadKey(int wait);  // wait -1: until a key; 0: poll, 0 when none
 int GetKey();
 // GetKey for a text field: a hot key's handler gets the field's cursor position.
 int GetFieldKey(int cursor);
+// GetKey for a screen that also acts when the user pauses: the key, or 0 when
+// none came within timeoutMs. Hot keys run as they arrive, inside the same
+// time.
+int GetKeyWithin(int timeoutMs);
 // A key typed at the keyboard, past the type-ahead and the hot keys; 0 when
 // none is waiting. For idle routines that look at the keyboard during a wait.
 int ReadKeyboardKey();

@@ -2,6 +2,8 @@
 #include "viewer/register_viewer.h"
 
 #include <algorithm>
+#include <ctime>
+#include <string>
 
 #include "dialogs/identify_module.h"
 #include "forms/link_forms.h"
@@ -41,6 +43,20 @@ enum class Outcome { GoOn, Leave };
 // again at once (its error window back before a key could land) would not
 // leave.
 constexpr std::chrono::milliseconds kPauseAfterFailedRead{1500};
+// While the error window is up the viewer reads again this often, and closes
+// the window by itself once a read works: a screen watched from across the
+// room comes back when the link does.
+constexpr int kReadAgainUnderErrorMs = 1000;
+
+// The status line after the window closed by itself.
+std::string ReadingAgainNote() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[40];
+    std::strftime(text, sizeof text, "Reading again since %H:%M:%S", &local);
+    return text;
+}
 
 class ViewerSession {
   public:
@@ -73,8 +89,13 @@ class ViewerSession {
     // the user leaving the viewer from the error window.
     enum class PassEnd { Drawn, Key, Leave };
     PassEnd PollPass();
+    // One read of the rows' registers into values_; false when it failed.
+    bool ReadValues();
     PassEnd ReadFailed();
     bool lastReadFailed_ = false;
+    // Row 25 while reads work: blank, or why the error window closed by
+    // itself, until the next key.
+    std::string note_;
     bool DrawStatusColumn();
     Outcome HandleKey();
     Outcome HandleEndingKey(int k);
@@ -120,11 +141,18 @@ ViewerSession::PassEnd ViewerSession::ReadFailed() {
         return PassEnd::Key;
     }
     DrawErrorRows(pos_, InputSet());
+    note_.clear();
     if (Setup().TrapErrors != kYes) {
         DrawViewerStatusLine(reason);
         return PassEnd::Drawn;
     }
-    if (!ShowError(reason)) return PassEnd::Leave;  // Esc in the error window
+    const int answer =
+        ShowErrorUntil(reason, kReadAgainUnderErrorMs, [this] { return ReadValues(); });
+    if (answer == 0) return PassEnd::Leave;  // Esc in the error window
+    if (answer == 2) {
+        note_ = ReadingAgainNote();
+        DrawViewerStatusLine(note_.c_str());
+    }
     IdentifyDevice();
     return PassEnd::Drawn;
 }
@@ -148,17 +176,21 @@ ViewerSession::PassEnd ViewerSession::PollPass() {
     // A key already queued (typed during the identification, or ahead) is
     // answered before another read can make it wait.
     if (KeysQueued()) return PassEnd::Key;
-    spinner_.ClearInterrupt();
-    int ok = InputSet() ? InputRegisterRead(link_, pos_.start, pos_.size, values_)
-                        : RegisterRead(link_, pos_.start, pos_.size, values_);
-    lastReadFailed_ = !ok;
-    if (!ok) return ReadFailed();
-    DrawViewerStatusLine("");
+    if (!ReadValues()) return ReadFailed();
+    DrawViewerStatusLine(note_.c_str());
     for (int i = 0; i < pos_.size; ++i) {
         if (KeyWaiting()) return PassEnd::Key;
         DrawRegisterRow(pos_, kFirstViewerRow + i, InputSet(), values_[i]);
     }
     return DrawStatusColumn() ? PassEnd::Key : PassEnd::Drawn;
+}
+
+bool ViewerSession::ReadValues() {
+    spinner_.ClearInterrupt();
+    const int ok = InputSet() ? InputRegisterRead(link_, pos_.start, pos_.size, values_)
+                              : RegisterRead(link_, pos_.start, pos_.size, values_);
+    lastReadFailed_ = !ok;
+    return ok;
 }
 
 void ViewerSession::ChangeLink() {
@@ -177,12 +209,16 @@ Outcome ViewerSession::HandleEndingKey(int k) {
     switch (k) {
         case key::Esc:
             return Outcome::Leave;
-        case key::F8:
+        case key::F8: {
+            const int home = HomeStart();
             ConfigureRegisterViewer(settings_, true);
             TakeSettings();
+            // A new start register is where the user wants to be now.
+            if (HomeStart() != home) MoveViewer(pos_, key::Home, HomeStart());
             PrepareLink();
             DrawViewerFrame();  // the screen size may have changed
             break;
+        }
         case key::F9:
             ChangeLink();
             DrawViewerFrame();
@@ -194,6 +230,7 @@ Outcome ViewerSession::HandleEndingKey(int k) {
 Outcome ViewerSession::HandleKey() {
     int k = ReadKey(0);
     if (k == 0) return Outcome::GoOn;  // a hot key, handled as it was read
+    note_.clear();
     if (StartsViewerEdit(k)) {
         ViewerEdit edit = EditViewerCell(pos_, values_[pos_.cursorRow - kFirstViewerRow], k);
         if (edit.result == ViewerEdit::NewStart) ShowRegisterOnCursorRow(pos_, edit.reg);

@@ -105,7 +105,7 @@ TEST_F(OnlineMenu, SendAndOnlineEditLeaveTheOfflineMemoryAlone) {
     TypeAhead("1\r\r");
     DispatchChoice(state, 205);
     EXPECT_EQ(11, Register(PortBase(1)));
-    TypeAhead("2" + keys::Esc);
+    TypeAhead("2" + keys::Enter + keys::Esc);  // Enter settles the baud rate: written
     DispatchChoice(state, 100);
     EXPECT_EQ(0, ReadKey(0));
     EXPECT_EQ(12, Register(PortBase(1)));

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 
+#include "dialogs/screen_reporter.h"
 #include "editors/editor_screen_fixture.h"
 #include "editors/port_editor.h"
 #include "module_sim.h"
@@ -21,6 +22,10 @@ namespace {
 
 Link* gLink = nullptr;
 
+constexpr char kCutQuestion[] =
+    "Link runs via Print/Prog port: at 300 baud KOVA stops answering. Write?";
+constexpr char kFollowQuestion[] = "KOVA now at 300 baud. Change computer port to match?";
+
 struct OnlineEditor : EditorScreen {
     std::unique_ptr<ModuleSim> sim;
     RecordingReporter reporter;
@@ -29,9 +34,12 @@ struct OnlineEditor : EditorScreen {
     ModuleConfig module;                 // what the module holds at the start
 
     void SetUp() override { Start({}); }
-    void Start(const std::vector<std::string>& simOptions) {
+    // The module gets the configuration below on its first ports (port 1
+    // alone is quicker over a pty).
+    void Start(const std::vector<std::string>& simOptions, SimWire wire = SimWire::ModbusTcp,
+               int portsFilled = 4) {
         EditorScreen::SetUp();
-        sim = std::make_unique<ModuleSim>(SimWire::ModbusTcp, simOptions);
+        sim = std::make_unique<ModuleSim>(wire, simOptions);
         gLink = sim->link();
         ASSERT_NE(nullptr, gLink);
         FillDefaults(module);
@@ -42,7 +50,7 @@ struct OnlineEditor : EditorScreen {
         std::strcpy(module.Ports[1].PollQueries[4], "@001004D");
         module.Plus.TriggerInhibit[1] = 30;
         ModuleSession filling{gLink, reporter};
-        for (int p = 1; p <= 4; ++p) ASSERT_TRUE(SendPort(filling, module, p, p, true));
+        for (int p = 1; p <= portsFilled; ++p) ASSERT_TRUE(SendPort(filling, module, p, p, true));
         ASSERT_TRUE(SendRackBase(gLink, reporter, module.Plus));
         const uint16_t ppb = 2;
         ASSERT_TRUE(RegisterWrite(gLink, kPrintProgBaudRegister, 1, &ppb));
@@ -87,7 +95,7 @@ TEST_F(OnlineEditor, OpensOnTheModulesPortAndWritesEachChangeAtOnce) {
 }
 
 TEST_F(OnlineEditor, PortChangeFetchesTheNextPort) {
-    Type("1" + std::string("2") + keys::Esc);
+    Type("1" + std::string("2") + keys::Enter + keys::Esc);
     EditPorts(documents, *writes, CurrentPort);
     EXPECT_EQ(1, CurrentPort);
     EXPECT_EQ(5, WorkingConfig.Ports[1].BaudRate);
@@ -140,7 +148,7 @@ TEST_F(OnlineEditor, NothingOfAPortThatWasNotReadIsWritten) {
     Start({"--drop-after", "182:2"});
     SetSerialParameters(gLink, 9600, 1, 1, 20, 8);
     WorkingConfig.Ports[1].BaudRate = 13;  // the memory's, not the module's 4
-    Type("1" + std::string("6") + keys::F1 + keys::Enter + "6" + keys::Esc);
+    Type("1" + std::string("6") + keys::F1 + keys::Enter + "6" + keys::Enter + keys::Esc);
     EditPorts(documents, *writes, CurrentPort);
     ExpectAllKeysRead();
     EXPECT_EQ(1, console.beeps);
@@ -166,6 +174,91 @@ TEST_F(OnlineEditor, TheModuleWritesRefuseASectionThatWasNotRead) {
                                         "Port 1 was not read from KOVA: nothing written"}));
     EXPECT_EQ(module.Ports[2].BaudRate, Register(PortBase(3)));
     EXPECT_TRUE(writes->WriteCommParameters(0, WorkingConfig.Ports[0]));
+}
+
+// The screen behind the error window already says what the failure leaves:
+// the port blank, and on row 25 why and what Enter does. After F10 the editor
+// stays, and Enter reads the port again once the module answers.
+TEST_F(OnlineEditor, TheScreenSaysThePortIsUnreadWhileTheFailureIsShown) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> simOptions;
+        std::string typed;  // up to the failure
+        const char* note;
+    } kCases[] = {
+        // 182 requests fill the module and open the editor; port 2's
+        // first read and its retry go unanswered.
+        {"fetch", {"--drop-after", "182:2"}, "1", "Not read from KOVA: Enter tries again"},
+        // From then on the module answers nothing.
+        {"write",
+         {"--drop-after", "182"},
+         "2" + keys::Enter,
+         "Write failed: Enter reads KOVA again"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.what);
+        sim.reset();
+        gLink = nullptr;
+        EditorScreen::TearDown();
+        Start(c.simOptions);
+        SetSerialParameters(gLink, 9600, 1, 1, 20, 8);
+        ScreenReporter screen;
+        writes.emplace(ModuleSession{gLink, screen}, setup);
+        Type(c.typed + keys::F1 + keys::F10 + "3" + keys::F1 + keys::Esc);
+        EditPorts(documents, *writes, CurrentPort);
+        ExpectAllKeysRead();
+        ASSERT_EQ(Snapshots().size(), 2u);
+        const ScreenSnapshot& during = Snapshots()[0];
+        EXPECT_EQ(during.At(25, 1, 39).find(c.note), 0u) << during.chars[25];
+        EXPECT_NE(during.chars[22].find("ERROR"), std::string::npos) << "the error window is up";
+        EXPECT_EQ(during.At(4, 14, 5), "     ");
+        const ScreenSnapshot& after = Snapshots()[1];
+        EXPECT_EQ(after.At(25, 1, 39).find(c.note), 0u) << after.chars[25];
+        EXPECT_EQ(console.beeps, 2);  // the window's, then the 3 refused
+    }
+}
+
+// Where the link runs through the module's Print/Prog port, a rate that
+// would leave this computer's port behind is asked about before it is
+// written. The module holds 2400 and the link runs at 9600.
+TEST_F(OnlineEditor, APrintProgBaudThatCutsTheLinkIsAskedAboutFirst) {
+    const std::string kAsk = keys::F1;  // a snapshot of the question on the screen
+    struct Case {
+        const char* what;
+        SimWire wire;
+        std::string typed;
+        std::vector<std::string> questions;  // as the confirm box shows them
+        uint16_t written;                    // what register 7421 holds after
+        int16_t shown;
+    } kCases[] = {
+        {"declined", SimWire::SyMaxPty, "XX\r" + kAsk + "n", {kCutQuestion}, 2, 2},
+        {"accepted, the PC stays",
+         SimWire::SyMaxPty,
+         "XX\r" + kAsk + "y" + kAsk + "n",
+         {kCutQuestion, kFollowQuestion},
+         0,
+         0},
+        {"the link's own rate", SimWire::SyMaxPty, "X\r", {}, 3, 3},
+        {"over TCP", SimWire::ModbusTcp, "XX\r", {}, 0, 0},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.what);
+        sim.reset();
+        gLink = nullptr;
+        EditorScreen::TearDown();
+        Start({}, c.wire, 1);
+        ScreenReporter screen;
+        writes.emplace(ModuleSession{gLink, screen}, setup);
+        Type(c.typed + keys::Esc);
+        EditPorts(documents, *writes, CurrentPort);
+        ExpectAllKeysRead();
+        ASSERT_EQ(Snapshots().size(), c.questions.size());
+        for (size_t i = 0; i < c.questions.size(); ++i)
+            EXPECT_NE(Snapshots()[i].chars[23].find(c.questions[i]), std::string::npos)
+                << Snapshots()[i].chars[23];
+        EXPECT_EQ(Register(kPrintProgBaudRegister), c.written);
+        EXPECT_EQ(PrintProgBaud, c.shown);
+    }
 }
 
 TEST_F(OnlineEditor, FailedStartFetchLeavesTheEditorAtOnce) {

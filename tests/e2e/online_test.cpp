@@ -1,12 +1,15 @@
 // The whole program online against a simulated module on loopback Modbus
 // TCP that starts with a plant's configuration: the online editor's writes
-// reach the module's registers, a fetch of all ports written to disk gives
-// the module's configuration file back, the model mark shows, and a send that
-// loses replies reports it without spoiling the next transfer.
+// reach the module's registers (only the values the user settles on, and
+// after a failed write the editor says what it leaves), a fetch of all ports
+// written to disk gives the module's configuration file back, the model mark
+// shows, and a send that loses replies reports it without spoiling the next
+// transfer.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "common/file_contents.h"
@@ -57,9 +60,7 @@ class Online : public testing::Test {
     void Start(const std::vector<std::string>& faults = {}, int16_t replyTimeout = 100,
                int16_t trapErrors = 0) {
         WriteFile(t.Dir() + "/SIM.KOV", PlantConfigFile());
-        std::vector<std::string> options{"--tcp", "127.0.0.1:0", "--config", t.Dir() + "/SIM.KOV"};
-        options.insert(options.end(), faults.begin(), faults.end());
-        sim = std::make_unique<SimProcess>(options);
+        StartSim("127.0.0.1:0", faults);
         LinkSetup setup = DefaultSetupFor("KOVASW.STP");
         setup.ConnectionType = LinkTypeModbusTcp;
         setup.LinkBaud = 13;
@@ -74,6 +75,22 @@ class Online : public testing::Test {
         t.Start();
         ASSERT_TRUE(t.WaitFor("Use F10")) << t.ScreenText();
     }
+    // The module (again) at the address given, with the plant's configuration.
+    void StartSim(const std::string& address, const std::vector<std::string>& options = {}) {
+        std::vector<std::string> all{"--tcp", address, "--config", t.Dir() + "/SIM.KOV"};
+        all.insert(all.end(), options.begin(), options.end());
+        sim = std::make_unique<SimProcess>(all);
+    }
+    // The module's writes from its log ("w FIRST COUNT"), in order, but for
+    // the PLUS test of every fetch (register 7423 written and put back).
+    std::vector<std::string> LoggedWrites() {
+        std::vector<std::string> writes;
+        std::istringstream log(ReadFile(LogPath()));
+        for (std::string line; std::getline(log, line);)
+            if (line.rfind("w ", 0) == 0 && line.rfind("w 7423 ", 0) != 0) writes.push_back(line);
+        return writes;
+    }
+    std::string LogPath() const { return t.Dir() + "/requests.log"; }
     // One register as kova-link reads it, retried while a fault drops it.
     std::string Register(int reg) {
         for (int attempt = 0; attempt < 3; ++attempt) {
@@ -129,6 +146,60 @@ TEST_F(Online, EditorChangeReachesTheModuleAndTheMarkShows) {
     ASSERT_TRUE(t.WaitFor("Use F10"));
     t.Settle();
     EXPECT_TRUE(MarkShown()) << t.Row(1);  // the menu keeps it
+}
+
+// A list key shows each step at once; only the value the user settles on is
+// written, once, and Esc before that writes nothing.
+TEST_F(Online, OnlyTheListValueSettledOnIsWritten) {
+    Start({"--log", LogPath()});
+    t.Type("N");
+    ASSERT_TRUE(t.WaitForRow(24, "Print/Prog baud rate 9600")) << t.ScreenText();
+    t.Type("XXX");  // 300, 1200, 2400
+    ASSERT_TRUE(t.WaitForRow(24, "Print/Prog baud rate 2400")) << t.ScreenText();
+    t.SendKeys("Enter");
+    EXPECT_TRUE(AwaitRegister(7421, "2"));
+    EXPECT_EQ(LoggedWrites(), (std::vector<std::string>{"w 7421 1"}));
+
+    t.Type("2");  // port 1's baud rate, 9600 in the module
+    ASSERT_TRUE(t.WaitForRow(4, "Baud rate 14400")) << t.ScreenText();
+    t.SendKeys("Escape");
+    ASSERT_TRUE(t.WaitForRow(4, "Baud rate 9600 ")) << t.ScreenText();
+    EXPECT_TRUE(t.WaitForRow(2, "Type 1 to select a port."));  // still in the editor
+    t.SendKeys("Escape");
+    ASSERT_TRUE(t.WaitFor("Use F10")) << t.ScreenText();
+    // Out of the editor nothing more can be written.
+    EXPECT_EQ(LoggedWrites(), (std::vector<std::string>{"w 7421 1"}));
+    EXPECT_EQ("13", Register(2049));
+}
+
+// A write that fails leaves the editor open: while the error window is up
+// row 25 already says the write failed and what Enter does, the port's
+// values are blank, and other keys are refused until Enter has read the
+// port again from the module, once it answers.
+TEST_F(Online, AfterAFailedWriteTheEditorSaysSoAndEnterReadsThePortAgain) {
+    Start();
+    t.Type("N");
+    ASSERT_TRUE(t.WaitForRow(4, "Baud rate 9600")) << t.ScreenText();
+    const std::string address = "127.0.0.1:" + std::to_string(sim->TcpPort());
+    sim.reset();  // the module goes away
+    t.Type("2");
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitForRow(22, "ERROR")) << t.ScreenText();
+    EXPECT_TRUE(t.WaitForRow(23, "Write: Connection refused")) << t.ScreenText();
+    EXPECT_TRUE(t.WaitForRow(25, "Write failed: Enter reads KOVA again")) << t.ScreenText();
+    EXPECT_EQ("2  Baud rate", t.Row(4).substr(0, 12));
+    EXPECT_EQ(std::string::npos, t.Row(4).find("14400")) << t.Row(4);
+    t.SendKeys("F10");
+    ASSERT_TRUE(t.WaitForGone("ERROR")) << t.ScreenText();
+    EXPECT_NE(std::string::npos, t.Row(25).find("Write failed: Enter reads KOVA again"));
+    StartSim(address);  // back, as it was
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitForRow(4, "Baud rate 9600")) << t.ScreenText();
+    EXPECT_TRUE(t.WaitForRow(25, "Press Esc to return to menu.")) << t.ScreenText();
+    t.SendKeys("Escape");
+    ASSERT_TRUE(t.WaitFor("Use F10")) << t.ScreenText();
+    t.Type("Q");
+    EXPECT_TRUE(t.WaitForExit());
 }
 
 TEST_F(Online, FetchOfAllPortsWrittenToDiskIsTheModulesFile) {

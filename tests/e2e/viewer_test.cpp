@@ -29,9 +29,12 @@ std::string KovaLink(const std::vector<std::string>& args) {
     return out;
 }
 
-// kova-sim answering Modbus TCP on a free loopback port.
+// kova-sim answering Modbus TCP on a free loopback port (or on the one
+// given, where a module comes back).
 class TcpSim {
   public:
+    explicit TcpSim(const std::string& address = "127.0.0.1:0") : process_({"--tcp", address}) {}
+    std::string Address() const { return "127.0.0.1:" + std::to_string(Port()); }
     int Port() const { return process_.TcpPort(); }
     // Settings that start the program connected to this simulator.
     LinkSetup Setup() const {
@@ -52,7 +55,7 @@ class TcpSim {
     }
 
   private:
-    SimProcess process_{{"--tcp", "127.0.0.1:0"}};
+    SimProcess process_;
 };
 
 class Viewer : public testing::Test {
@@ -293,6 +296,48 @@ TEST_F(Viewer, AfterAFailedReadTheUserCanTypeBeforeTheNextOne) {
     ASSERT_TRUE(t.WaitForRow(4, "oNline")) << t.ScreenText();
     t.Type("Q");
     ASSERT_TRUE(t.WaitForExit()) << t.ScreenText();
+}
+
+// A screen watched from across the room: while the error window is up the
+// viewer keeps reading, and when the module answers again the window closes
+// by itself, the values come back and the status line says so. The failure
+// names the operation: nothing was sent to the module.
+TEST_F(Viewer, TheErrorWindowClosesByItselfWhenTheModuleIsBack) {
+    std::optional<TcpSim> sim;
+    sim.emplace();
+    sim->Link({"write", "1", "0x1234"});
+    WriteSetup(sim->Setup());
+    StartViewer();
+    ASSERT_TRUE(t.WaitForRow(5, "    4x1  1234")) << t.ScreenText();
+    const std::string address = sim->Address();
+    sim.reset();  // connections are refused from now on
+    ASSERT_TRUE(WaitForErrorWindow()) << t.ScreenText();
+    EXPECT_TRUE(t.WaitForRow(23, "Read: Connection refused")) << t.ScreenText();
+    EXPECT_EQ("    4x1  ERROR", t.Row(5).substr(0, 14));
+    sim.emplace(address);  // the module back where it was
+    sim->Link({"write", "1", "0x5678"});
+    ASSERT_TRUE(WaitForErrorWindow(false)) << t.ScreenText();
+    EXPECT_TRUE(t.WaitForRow(5, "    4x1  5678")) << t.ScreenText();
+    EXPECT_TRUE(t.WaitForRow(25, "Reading again since")) << t.ScreenText();
+    LeaveAndQuit();
+}
+
+// A start register set with F8 moves the table at once.
+TEST_F(Viewer, F8StartRegisterTakesEffectAtOnce) {
+    TcpSim sim;
+    WriteSetup(sim.Setup());
+    StartViewer();
+    ASSERT_TRUE(t.WaitForRow(5, "    4x1  0000")) << t.ScreenText();
+    t.SendKeys("F8");
+    ASSERT_TRUE(t.WaitFor("CONFIGURE REGISTER VIEWER")) << t.ScreenText();
+    t.SendKeys(std::vector<std::string>{"Down", "Down", "Down"});  // to Starting Register
+    t.Type("100");
+    for (int i = 0; i < 3; ++i) t.SendKeys("Enter");  // the last field accepts
+    ASSERT_TRUE(t.WaitFor("Write setup to startup file?")) << t.ScreenText();
+    t.Type("n");
+    EXPECT_TRUE(t.WaitForRow(5, "  4x100  0000")) << t.ScreenText();
+    EXPECT_EQ("  4x119", Cells(24, 1, 7));
+    LeaveAndQuit();
 }
 
 // Errors on the status line: the table can still be moved, and every row

@@ -73,6 +73,9 @@ struct EditorScreen : testing::Test {
     }
     void TearDown() override { ScreenDone(); }
     void Type(const std::string& bytes) { console.Type(bytes); }
+    // The user stops typing here: a key wait with a time limit runs out
+    // (one without a limit reads on).
+    void Pause() { console.keys.push_back(-1); }
     // Every key typed was read: nothing was left for a later screen.
     void ExpectAllKeysRead() {
         EXPECT_TRUE(console.keys.empty()) << console.keys.size() << " left";

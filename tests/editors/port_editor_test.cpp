@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -96,13 +97,14 @@ TEST_F(PortEditor, EveryKeyChangesItsFieldAndWritesIt) {
         int expected;
         std::vector<std::string> writes;
     } kCases[] = {
-        {"2", [&] { return p.BaudRate; }, 14, {"WriteCommParameters 0"}},
-        {Times(16, "2"), [&] { return p.BaudRate; }, 13,
-         std::vector<std::string>(16, "WriteCommParameters 0")},
-        {"3", [&] { return p.DataBits; }, 0, {"WriteCommParameters 0"}},
-        {"444", [&] { return p.Parity; }, 0, std::vector<std::string>(3, "WriteCommParameters 0")},
-        {"5", [&] { return p.StopBits; }, 0, {"WriteCommParameters 0"}},
-        {"6", [&] { return p.Capitalize; }, 1, {"WriteCommParameters 0"}},
+        // A list key's write waits until the user settles (here with Enter).
+        {"2" + Enter, [&] { return p.BaudRate; }, 14, {"WriteCommParameters 0"}},
+        {Times(16, "2") + Enter, [&] { return p.BaudRate; }, 13, {}},  // round: nothing
+        {"3" + Enter, [&] { return p.DataBits; }, 0, {"WriteCommParameters 0"}},
+        {"444" + Enter, [&] { return p.Parity; }, 0, {}},
+        {"44" + Enter, [&] { return p.Parity; }, 2, {"WriteCommParameters 0"}},
+        {"5" + Enter, [&] { return p.StopBits; }, 0, {"WriteCommParameters 0"}},
+        {"6" + Enter, [&] { return p.Capitalize; }, 1, {"WriteCommParameters 0"}},
         {"7 " + Enter, [&] { return CharSetHas(p.AcceptSet, 0); }, 1, {"WriteAcceptSet 0"}},
         {"8 " + Enter, [&] { return CharSetHas(p.TerminateSet, 0); }, 1, {"WriteTerminateSet 0"}},
         {"012" + Enter, [&] { return plus.TerminateCount[0]; }, 12, {"WriteTerminateCount 0"}},
@@ -161,12 +163,11 @@ TEST_F(PortEditor, EveryKeyChangesItsFieldAndWritesIt) {
          [&] { return p.Paths[0].RegisterCount; },
          9,
          {"WritePath 0 0", "WritePath 0 0"}},
-        {"EE", [&] { return p.Paths[0].EditingMode; }, 4, {"WritePath 0 0", "WritePath 0 0"}},
-        {Times(8, "W"), [&] { return p.Paths[3].EditingMode; }, 0,
-         std::vector<std::string>(8, "WritePath 0 3")},
-        {"l", [&] { return p.Paths[1].Continue; }, 1, {"WritePath 0 1"}},
-        {"RR", [&] { return p.Paths[2].Continue; }, 0, {"WritePath 0 2", "WritePath 0 2"}},
-        {"X", [&] { return PrintProgBaud; }, 0, {"ChangePrintProgBaud"}},
+        {"EE" + Enter, [&] { return p.Paths[0].EditingMode; }, 4, {"WritePath 0 0"}},
+        {Times(8, "W") + Enter, [&] { return p.Paths[3].EditingMode; }, 0, {}},
+        {"l" + Enter, [&] { return p.Paths[1].Continue; }, 1, {"WritePath 0 1"}},
+        {"RR" + Enter, [&] { return p.Paths[2].Continue; }, 0, {}},
+        {"X" + Enter, [&] { return PrintProgBaud; }, 0, {"ChangePrintProgBaud"}},
         {"Y" + std::string("0") + Enter, [&] { return plus.RackBase; }, 1, {"WriteRackBase"}},
         {"Y" + std::string("9000") + Enter + "n",
          [&] { return plus.RackBase; },
@@ -242,7 +243,8 @@ TEST_F(PortEditor, APortThatWasNotReadIsBlankAndRefusesChanges) {
     WorkingConfig.Ports[1].BaudRate = 5;  // in memory, not in the module
     online.failOn = "FetchForEditor 1";
     online.failures = 1;
-    Type("1" + keys::F1 + "2C6" + keys::F1 + keys::Enter + keys::F1 + "2" + keys::Esc);
+    Type("1" + keys::F1 + "2C6" + keys::F1 + keys::Enter + keys::F1 + "2" + keys::Enter +
+         keys::Esc);
     EditPorts(documents, online, CurrentPort);
     EXPECT_EQ(online.calls,
               (std::vector<std::string>{"FetchForEditor 0", "FetchForEditor 1", "FetchForEditor 1",
@@ -283,25 +285,109 @@ TEST_F(PortEditor, PlusLabelsFollowTheModelTheFetchFound) {
     }
 }
 
-TEST_F(PortEditor, FailedWriteEndsTheEditor) {
+TEST_F(PortEditor, AFailedFetchOnOpeningLeavesTheEditorAtOnce) {
+    online.failOn = "FetchForEditor 0";
+    Type("2");
+    EditPorts(documents, online, CurrentPort);
+    EXPECT_EQ(console.keys.size(), 1u);  // no key was read
+    console.keys.clear();
+}
+
+// Online, a list key shows each step at once and writes only the value the
+// user settles on: once, when another key comes or the user pauses; Esc
+// before that writes nothing and shows the module's value again.
+TEST_F(PortEditor, AListValueIsWrittenOnceTheUserSettlesOnIt) {
+    using namespace keys;
+    PortConfig& p = WorkingConfig.Ports[0];
+    struct Case {
+        const char* what;
+        std::vector<std::string> typed;  // a pause between the parts
+        int baud, dataBits, printProgBaud;
+        std::vector<std::string> writes;
+    } kCases[] = {
+        {"Enter settles", {"XXX" + Enter}, 13, 1, 2, {"ChangePrintProgBaud"}},
+        {"a pause settles", {"222", ""}, 0, 1, 3, {"WriteCommParameters 0"}},
+        {"Esc puts the module's value back", {"2222" + Esc}, 13, 1, 3, {}},
+        {"another key settles and is handled", {"23" + Esc}, 14, 1, 3, {"WriteCommParameters 0"}},
+        {"the port key settles first",
+         {"21"},
+         14,
+         1,
+         3,
+         {"WriteCommParameters 0", "FetchForEditor 1"}},
+        {"stepped round to the module's value", {Times(4, "X"), ""}, 13, 1, 3, {}},
+        {"after a pause a new step is held again",
+         {"2", "2" + Esc},
+         14,
+         1,
+         3,
+         {"WriteCommParameters 0"}},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        online.calls.clear();
+        for (const std::string& part : c.typed) {
+            Type(part);
+            Pause();
+        }
+        const ScreenSnapshot s = Edit("", online);
+        ExpectAllKeysRead();
+        EXPECT_EQ(p.BaudRate, c.baud);
+        EXPECT_EQ(p.DataBits, c.dataBits);
+        EXPECT_EQ(PrintProgBaud, c.printProgBaud);
+        std::vector<std::string> expected = {"FetchForEditor 0"};
+        expected.insert(expected.end(), c.writes.begin(), c.writes.end());
+        EXPECT_EQ(online.calls, expected);
+        if (!c.writes.empty() && c.writes[0] == "ChangePrintProgBaud") {
+            EXPECT_EQ(online.printProgBaudWritten, c.printProgBaud);
+        }
+        if (c.baud == 13) {
+            EXPECT_EQ(s.At(4, 14, 5), "9600 ");  // shown as the module has it
+        }
+        TearDown();
+    }
+}
+
+// Each step shows at once, before anything is written.
+TEST_F(PortEditor, AHeldValueShowsAtOnce) {
+    Type("XX" + keys::F1);
+    Pause();
+    Edit("", online);
+    EXPECT_EQ(Snapshots().at(0).At(24, 24, 7), "1200   ");
+    EXPECT_EQ(online.calls, (std::vector<std::string>{"FetchForEditor 0", "ChangePrintProgBaud"}));
+}
+
+// A failed write leaves the editor open, with the port shown unread and row
+// 25 saying so and what Enter does; keys other than Enter, 1 and Esc are
+// refused until Enter has read the port again.
+TEST_F(PortEditor, AfterAFailedWriteThePortIsUnreadUntilEnterReadsIt) {
     struct Case {
         std::string failOn, typed;
-        size_t keysLeft;
     } kCases[] = {
-        {"FetchForEditor 0", "2", 1},  // opening fails: no key is read
-        {"WriteCommParameters 0", "23", 1},
-        {"WritePath 0 0", "E2", 1},
-        {"SendPollQuery 0 0", "9" + keys::Down + "Q" + keys::Enter + "2", 1},
+        {"WriteCommParameters 0", "2" + keys::Enter},
+        {"WritePath 0 0", "E3"},  // the key that settles it is dropped
+        {"WriteTerminateCount 0", "012" + keys::Enter},
+        {"SendPollQuery 0 0", "9" + keys::Down + "Q" + keys::Enter},
+        {"WritePath 0 0", "Y101" + keys::Enter + "y"},  // moving the paths: no rack base written
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.failOn);
         SetUp();
         online.calls.clear();
         online.failOn = c.failOn;
-        Type(c.typed);
-        EditPorts(documents, online, CurrentPort);
-        EXPECT_EQ(console.keys.size(), c.keysLeft);
-        EXPECT_EQ(online.calls.back(), c.failOn);
+        online.failures = 1;
+        Type(c.typed + keys::F1 + "2" + keys::Enter + keys::F1);
+        const ScreenSnapshot& back = Edit("", online);
+        ExpectAllKeysRead();
+        EXPECT_EQ(console.beeps, 1);  // the 2 after the failure
+        EXPECT_EQ(online.calls.back(), "FetchForEditor 0");
+        EXPECT_EQ(std::count(online.calls.begin(), online.calls.end(), "WriteRackBase"), 0);
+        const ScreenSnapshot& failed = Snapshots().at(0);
+        EXPECT_EQ(Trimmed(failed.chars[25].substr(0, 39)), "Write failed: Enter reads KOVA again");
+        EXPECT_EQ(failed.At(4, 1, 20), "2  Baud rate" + std::string(8, ' '));
+        EXPECT_EQ(Trimmed(back.chars[25].substr(0, 39)), "Press Esc to return to menu.");
+        EXPECT_NE(back.At(4, 14, 5), "     ");  // the values are back
         TearDown();
     }
 }

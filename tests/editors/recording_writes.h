@@ -1,6 +1,7 @@
 // An online side for the editors that records which module writes they ask
 // for, in order, with the values handed over, and fails the one named by
-// failOn.
+// failOn. A failure is "reported" as the module's would be (the failure note
+// runs first), and a failed write leaves no port read.
 #pragma once
 #include <string>
 #include <vector>
@@ -53,7 +54,7 @@ class RecordingWrites final : public OnlineWrites {
     bool WriteTriggerInhibit(int port, const EditPlus& v) override {
         return Plus(v), Call("WriteTriggerInhibit", port);
     }
-    bool ChangePrintProgBaud(int16_t v) override {
+    bool ChangePrintProgBaud(int16_t& v) override {
         printProgBaudWritten = v;
         return Call("ChangePrintProgBaud");
     }
@@ -77,7 +78,11 @@ class RecordingWrites final : public OnlineWrites {
         if (b >= 0) call += " " + std::to_string(b);
         calls.push_back(call);
         const bool fails = (call == failOn || std::string(name) == failOn) && failures > 0;
-        if (fails) --failures;
+        if (fails) {
+            --failures;
+            Failing();
+            if (call.rfind("Fetch", 0) != 0) readPort_ = -1;
+        }
         return !fails;
     }
     EditMode mode_;

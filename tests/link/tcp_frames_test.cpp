@@ -212,20 +212,20 @@ TEST(SocketErrors, TextsAndReconnectRuleFollowTheMappedCodes) {
         const char* text;
         bool reconnect;
     } kCases[] = {
-        {ECONNRESET, "Recv ", "Recv Circuit reset by peer", true},
-        {EPIPE, "Send ", "Send The socket is not connected", true},
-        {ENOTCONN, "Send ", "Send The socket is not connected", true},
-        {ETIMEDOUT, "Recv ", "Recv Connection dropped by network or peer failure", true},
-        {ECONNABORTED, "Recv ", "Recv Circuit terminated by time-out or failure", true},
-        {ENETRESET, "Recv ", "Recv Connection broken by keep-alive failure", true},
-        {ENETDOWN, "Send ", "Send The network subsystem has failed", false},
-        {EMSGSIZE, "Recv ", "Recv Reply message too large", false},
-        {EFAULT, "Send ", "Send Buffer overflow or protection fault", false},
-        {ENOTSOCK, "Send ", "Send Handle corruption S", false},
+        {ECONNRESET, "Read", "Read: Circuit reset by peer", true},
+        {EPIPE, "Write", "Write: The socket is not connected", true},
+        {ENOTCONN, "Read", "Read: The socket is not connected", true},
+        {ETIMEDOUT, "Read", "Read: Connection dropped by network or peer failure", true},
+        {ECONNABORTED, "Write", "Write: Circuit terminated by time-out or failure", true},
+        {ENETRESET, "Read", "Read: Connection broken by keep-alive failure", true},
+        {ENETDOWN, "Write", "Write: The network subsystem has failed", false},
+        {EMSGSIZE, "Read", "Read: Reply message too large", false},
+        {EFAULT, "Write", "Write: Buffer overflow or protection fault", false},
+        {ENOTSOCK, "Read", "Read: Handle corruption S", false},
         // The rest in the system's own words.
-        {ECONNREFUSED, "Send ", "Send: Connection refused", false},
-        {EHOSTUNREACH, "Connect ", "Connect: No route to host", false},
-        {ENOMEM, "Recv ", "Recv: Cannot allocate memory", false},
+        {ECONNREFUSED, "Read", "Read: Connection refused", false},
+        {EHOSTUNREACH, "Write", "Write: No route to host", false},
+        {ENOMEM, "Read", "Read: Cannot allocate memory", false},
     };
     for (const Case& c : kCases) {
         char text[84];

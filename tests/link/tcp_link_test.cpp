@@ -179,7 +179,7 @@ TEST_F(TcpLinkTest, OversizedLengthFieldIsRefusedAndTheStreamStaysInStep) {
     });
     uint16_t values[2];
     EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
-    EXPECT_STREQ(LinkErrorText(link_), "Recv Reply message too large");
+    EXPECT_STREQ(LinkErrorText(link_), "Read: Reply message too large");
     EXPECT_TRUE(ReadWorks()) << LinkErrorText(link_);
 }
 
@@ -190,7 +190,7 @@ TEST_F(TcpLinkTest, OversizedFrameThatNeverEndsStillEndsInTicks) {
     SetSerialParameters(link_, 9600, 0, 1, 5, 8);
     uint16_t values[2];
     EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
-    EXPECT_STREQ(LinkErrorText(link_), "Recv Reply message too large");
+    EXPECT_STREQ(LinkErrorText(link_), "Read: Reply message too large");
 }
 
 TEST_F(TcpLinkTest, ResetDuringReadReconnectsForTheNextRead) {
@@ -201,7 +201,7 @@ TEST_F(TcpLinkTest, ResetDuringReadReconnectsForTheNextRead) {
     });
     uint16_t values[2];
     EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
-    EXPECT_STREQ(LinkErrorText(link_), "Recv Circuit reset by peer");
+    EXPECT_STREQ(LinkErrorText(link_), "Read: Circuit reset by peer");
     EXPECT_TRUE(ReadWorks()) << LinkErrorText(link_);
     EXPECT_TRUE(ReadWorks()) << LinkErrorText(link_);
     EXPECT_EQ(peer_->Connections(), 2);
@@ -217,7 +217,7 @@ TEST_F(TcpLinkTest, PeerClosingDuringReadFailsAtOnceAndReconnects) {
     SetLinkIdleCallback(link_, IdleCounter::Count, &idle);
     uint16_t values[2];
     EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
-    EXPECT_STREQ(LinkErrorText(link_), "Recv The socket is not connected");
+    EXPECT_STREQ(LinkErrorText(link_), "Read: The socket is not connected");
     EXPECT_LT(idle.calls, 100);  // not waited out to the reply timeout
     EXPECT_TRUE(ReadWorks()) << LinkErrorText(link_);
 }
@@ -240,7 +240,9 @@ TEST_F(TcpLinkTest, ConnectionDroppedBetweenRequestsIsRenewedBeforeSending) {
     }
 }
 
-TEST_F(TcpLinkTest, ServerGoneGivesTheRefusalOnSend) {
+// The refusal names the operation the user asked for: a read that could not
+// connect sent nothing.
+TEST_F(TcpLinkTest, ServerGoneGivesTheRefusalNamingTheOperation) {
     std::atomic<int> requests{0};
     Start([&requests](const Frame& request) {
         if (requests++ == 0) return PeerAnswer{{}, PeerAnswer::Reset};
@@ -250,9 +252,11 @@ TEST_F(TcpLinkTest, ServerGoneGivesTheRefusalOnSend) {
     peer_->StopListening();
     uint16_t values[2];
     EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
-    EXPECT_STREQ(LinkErrorText(link_), "Recv Circuit reset by peer");  // reconnect refused
+    EXPECT_STREQ(LinkErrorText(link_), "Read: Circuit reset by peer");  // reconnect refused
     EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
-    EXPECT_STREQ(LinkErrorText(link_), "Send: Connection refused");
+    EXPECT_STREQ(LinkErrorText(link_), "Read: Connection refused");
+    EXPECT_EQ(RegisterWrite(link_, 1, 2, values), 0);
+    EXPECT_STREQ(LinkErrorText(link_), "Write: Connection refused");
 }
 
 // With the server down each request fails with the refusal, but a caller
@@ -268,7 +272,7 @@ TEST_F(TcpLinkTest, ReconnectsToAServerThatIsDownArePaced) {
         EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
         // The first may still meet the old connection as it closes.
         if (i > 0) {
-            EXPECT_STREQ(LinkErrorText(link_), "Send: Connection refused");
+            EXPECT_STREQ(LinkErrorText(link_), "Read: Connection refused");
         }
     }
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));

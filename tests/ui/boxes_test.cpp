@@ -1,6 +1,8 @@
 // The confirm box and the error window.
 #include "ui/boxes.h"
 
+#include <vector>
+
 #include "toolkit_fixture.h"
 #include "ui/keys.h"
 #include "ui/screen_hooks.h"
@@ -70,6 +72,29 @@ TEST_F(BoxesTest, ErrorWindowSitsAtTheLowerRightAndWaitsForF10OrEsc) {
     EXPECT_EQ(console.beeps, 3);  // before each read: a, b, F10 (z is taken by its hot key)
     console.Type("\x1b");
     EXPECT_EQ(ShowError("x"), 0);
+}
+
+// The window of a failure that may end by itself asks at each pause and
+// closes when it has ended; F10 and Esc answer as in the plain window.
+TEST_F(BoxesTest, AnErrorWindowThatEndsByItselfClosesWhenTheFailureIsOver) {
+    struct Case {
+        std::vector<int> keys;  // -1: a pause
+        int answer, asked;
+    } kCases[] = {
+        {{-1, -1, -1}, 2, 3},
+        {{'a', -1, 0xE0, key::scan::F10}, 1, 1},
+        {{-1, 0x1b}, 0, 1},
+    };
+    for (const Case& c : kCases) {
+        int asked = 0;
+        console.keys.assign(c.keys.begin(), c.keys.end());
+        PutText("under", 23, 70, 0, ' ', 0);
+        const std::string before = console.Row(22);
+        EXPECT_EQ(ShowErrorUntil("gone", 1000, [&] { return ++asked == 3; }), c.answer);
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(console.Row(22), before);  // the window is closed
+        EXPECT_TRUE(console.keys.empty());
+    }
 }
 
 TEST_F(BoxesTest, ALongMessageClampsTheWindowToColumnOne) {

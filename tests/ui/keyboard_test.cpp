@@ -163,4 +163,24 @@ TEST_F(KeyboardTest, KeysPutBackAndKeysWaitedFor) {
     EXPECT_FALSE(UngetKey('y'));  // a full ring keeps what it holds
 }
 
+// A key wait with a time limit: the key, or 0 once the time is out; a hot
+// key runs inside the wait, which goes on. (The in-memory console has no
+// clock: -1 in its queue is the user pausing.)
+TEST_F(KeyboardTest, AKeyWaitWithATimeLimitRunsHotKeysAndEndsOnAPause) {
+    int hot = 0;
+    AddHotKey(key::F1, [&hot](int, int) { return ++hot, 0; });
+    StuffKeys("a");
+    EXPECT_EQ(GetKeyWithin(1500), 'a');
+    console.TypeExtended(key::scan::F1);
+    console.Type("b");
+    EXPECT_EQ(GetKeyWithin(1500), 'b');
+    EXPECT_EQ(hot, 1);
+    console.keys.push_back(-1);
+    EXPECT_EQ(GetKeyWithin(1500), 0);
+    EXPECT_EQ(GetKeyWithin(0), 0);  // nothing typed
+    console.keys.push_back(-1);
+    console.Type("c");
+    EXPECT_EQ(GetKey(), 'c');  // a wait without a limit reads on past a pause
+}
+
 }  // namespace
