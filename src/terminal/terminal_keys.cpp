@@ -53,8 +53,8 @@ TerminalKey AfterPrefix(bool extended, uint8_t byte) {
 }  // namespace
 
 const char* const kTerminalPrefixHelp[] = {
-    "Ctrl-T then: Q (or X) exit  C capture  R raw capture  E end capture\n",
-    "             T timestamps  H hex-only  I hex sequence  S setup  ctrl-T itself\n",
+    "Ctrl-T then: Q or X exit, C capture, R raw capture, E end capture, T timestamps\n",
+    "             H hex-only, I hex sequence, S setup; ctrl-T again sends ctrl-T.\n",
     nullptr,
 };
 

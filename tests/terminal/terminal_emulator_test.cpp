@@ -173,7 +173,7 @@ TEST_F(Terminal, SendsKeysAndHexSequencesByteForByte) {
 TEST_F(Terminal, CtrlTAndALetterReachEveryAction) {
     const std::string prefix = "\x14";
     Run({Keys(prefix + "?"),
-         Shows("Ctrl-T then: Q (or X) exit"),
+         Shows("Ctrl-T then: Q or X exit, C capture"),
          Keys(prefix + "h"),
          Shows("HEX ON"),
          Keys(prefix + "H"),
