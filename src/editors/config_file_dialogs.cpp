@@ -1,5 +1,6 @@
-// Configuration file dialogs. Names come from the picker as upper-case base
-// names; config/config_files.h finds them on disk whatever their case.
+// Configuration file dialogs. Names come from the picker as typed, or as the
+// directory entry of a listed file; config/typed_file_name.h finds the file
+// a typed name stands for.
 #include "editors/config_file_dialogs.h"
 
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include "config/config_files.h"
 #include "config/load_refusal.h"
 #include "config/validate.h"
+#include "config/typed_file_name.h"
 #include "editors/validation_reports.h"
 #include "ui/boxes.h"
 #include "ui/fields.h"
@@ -21,16 +23,20 @@ namespace {
 
 constexpr char kExtension[] = ".KOV";
 constexpr char kPattern[] = "*.KOV";
+// Name fields reach to the right edge of their windows.
+constexpr int kFieldWidth = 36;
+constexpr int kDeleteFieldWidth = 22;
 constexpr char kEnterEsc[] = {char(key::Enter), char(key::Esc), 0};
 
-// Picks a name; false on Esc. A typed name comes back with the extension, a
-// listed file as its own directory entry.
-bool PickName(int row, int col, const char* pattern, const char* extension, bool dirs,
+// Picks a name with a field of width places; false on Esc. A typed name
+// gets the extension when it has none and stands for the file of that name
+// (in another case only where there is none in its own); a listed file is its
+// own directory entry.
+bool PickName(int row, int col, int width, const char* pattern, const char* extension, bool dirs,
               std::string& file) {
-    char name[9] = {};
-    std::string entry;
-    if (!PickFile(row, col, pattern, name, dirs, &entry)) return false;
-    file = entry.empty() ? std::string(name) + extension : entry;
+    std::string name, entry;
+    if (!PickFile(row, col, width, pattern, &name, dirs, &entry)) return false;
+    file = entry.empty() ? ResolveTypedName(name, extension) : entry;
     return true;
 }
 
@@ -103,7 +109,7 @@ int ReadConfigFile(ConfigDocuments& documents) {
     Outcome outcome = Outcome::Retry;
     std::string file;
     while (outcome == Outcome::Retry) {
-        if (!PickName(12, 22, kPattern, kExtension, false, file)) break;
+        if (!PickName(12, 22, kFieldWidth, kPattern, kExtension, false, file)) break;
         outcome = ReadNamed(file, documents);
     }
     CloseWindow(window);
@@ -118,7 +124,7 @@ int WriteConfigFile(ConfigDocuments& documents) {
     Outcome outcome = Outcome::Retry;
     std::string file;
     while (outcome == Outcome::Retry) {
-        if (!PickName(12, 22, kPattern, kExtension, false, file)) break;
+        if (!PickName(12, 22, kFieldWidth, kPattern, kExtension, false, file)) break;
         outcome = WriteNamed(file, documents);
     }
     CloseWindow(window);
@@ -153,7 +159,7 @@ int DeleteConfigFile(const char* extension, const char* title) {
     PutText("File to delete:", 11, 22, 0, ' ', 0);
     const std::string pattern = std::string("*") + extension;
     std::string file;
-    while (PickName(11, 38, pattern.c_str(), extension, true, file)) {
+    while (PickName(11, 38, kDeleteFieldWidth, pattern.c_str(), extension, true, file)) {
         auto existing = FindEntryIgnoringCase(".", file);
         if (!existing)
             ShowErrorF("Can't find file \"%s\"", file.c_str());

@@ -15,8 +15,8 @@ int PrintConfig(const ConfigDocuments& documents, int16_t model) {
     const char exits[] = {char(key::Enter), char(key::Esc), 0};
     int printed = 0;
     for (;;) {
-        const int k = EditText(name, 12, 22, 34, '_', "A-Z0-9$.\\_~:", exits,
-                               tf::StartWithText | tf::ReplaceOld | tf::Upper);
+        const int k = EditText(name, 12, 22, 34, '_', kPathCharacters, exits,
+                               tf::StartWithText | tf::ReplaceOld);
         if (k == key::Esc) break;
         std::string reason;
         auto output = OpenOutputDevice(name, &reason);

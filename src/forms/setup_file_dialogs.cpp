@@ -5,6 +5,7 @@
 // every save must still reach the file read at start.
 #include "forms/setup_file_dialogs.h"
 
+#include "config/typed_file_name.h"
 #include "forms/connect_link.h"
 #include "forms/link_forms.h"
 #include "setup/link_kinds.h"
@@ -80,15 +81,15 @@ Link* LoadStartupSetup(SetupInForce& settings, const std::string& name) {
 Link* LoadSetupFromFile(SetupInForce& settings, Link* current) {
     WindowHandle window = OpenWindow(6, 38, 9, 63, "LOAD SETUP FROM FILE");
     PutText("New setup file to load", 7, 40, 0, ' ', 0);
-    char name[9] = {};
-    std::string entry;  // a listed file's own name
-    if (!PickFile(8, 40, "*.STP", name, true, &entry)) {
+    std::string name, entry;  // as typed, or a listed file's own name
+    // The name field reaches to the window's right edge.
+    if (!PickFile(8, 40, 23, "*.STP", &name, true, &entry)) {
         CloseWindow(window);
         return current;
     }
     if (current) CloseLink(current);
     current = nullptr;
-    const std::string chosen = entry.empty() ? std::string(name) + ".STP" : entry;
+    const std::string chosen = entry.empty() ? ResolveTypedName(name, ".STP") : entry;
     switch (ReadSetup(settings, AbsoluteSetupName(chosen))) {
         case SetupFileRead::Read:
             current = ConnectLink(settings, nullptr);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "terminal/hex_sequence.h"
+#include "terminal/terminal_keys.h"
 #include "terminal/terminal_session.h"
 #include "ui/keys.h"
 #include "ui/raw_key.h"
@@ -101,4 +102,10 @@ void SendHexSequence(TerminalSession& s) {
     SendBytes(s, std::string(sequence.bytes.begin(), sequence.bytes.end()));
     if (sequence.invalid >= 0)
         PrintF(s, "Invalid character in hex sequence: %02X\n", unsigned(sequence.invalid));
+}
+
+void ShowPrefixKeys(TerminalSession& s) {
+    Print(s, "\n");
+    for (const char* const* line = kTerminalPrefixHelp; *line; ++line) Print(s, *line);
+    s.display.column = 1;
 }

@@ -32,6 +32,9 @@ constexpr const char* kHelpSequence =
     "To send hex sequence, type INSERT key, enter hex codes, type ENTER.\n";
 constexpr const char* kHelpStampsRaw =
     "Type F6 to toggle timestamps.  Type shift-F7 to capture the raw bytes.\n";
+// For terminals whose function keys or Ctrl-End do not come through.
+constexpr const char* kHelpPrefix =
+    "Or type ctrl-T then Q to exit, R raw capture, T timestamps, ? the other keys.\n";
 
 bool IsSerialLinkType(int type) {
     const LinkKindRow* kind = LinkKindOf(type);
@@ -119,6 +122,7 @@ void ChangeSetup(TerminalSession& s) {
     Print(s, kHelpSetup);
     Print(s, kHelpSequence);
     Print(s, kHelpStampsRaw);
+    Print(s, kHelpPrefix);
     s.display.column = 1;
 }
 
@@ -154,7 +158,8 @@ void HandleKey(TerminalSession& s) {
         b = ReadRawKey(-1);
         if (b < 0) return;
     }
-    TerminalKey k = TerminalKeyOf(extended, uint8_t(b));
+    TerminalKey k = TerminalKeyOf(extended, uint8_t(b), s.afterPrefix);
+    s.afterPrefix = k.action == TerminalAction::Prefix;
     switch (k.action) {
         case TerminalAction::Send:
             return SendBytes(s, k.bytes);
@@ -174,6 +179,11 @@ void HandleKey(TerminalSession& s) {
             return SendHexSequence(s);
         case TerminalAction::Leave:
             return Leave(s);
+        case TerminalAction::ShowKeys:
+            return ShowPrefixKeys(s);
+        case TerminalAction::Refused:
+            return Beep();
+        case TerminalAction::Prefix:
         case TerminalAction::None:
             return;
     }
@@ -198,6 +208,7 @@ bool Enter(TerminalSession& s) {
     Print(s, kHelpHex);
     Print(s, kHelpSequence);
     Print(s, kHelpStampsRaw);
+    Print(s, kHelpPrefix);
     return true;
 }
 

@@ -26,11 +26,41 @@ constexpr Binding kBindings[] = {
     {key::scan::Insert,  TerminalAction::HexLine,      ""},
     {key::scan::CtrlEnd, TerminalAction::Leave,        ""},
 };
+
+// The letters after Ctrl-T, either case; X leaves too, as in picocom.
+struct Letter {
+    char letter;
+    TerminalAction action;
+};
+constexpr Letter kLetters[] = {
+    {'Q', TerminalAction::Leave},           {'X', TerminalAction::Leave},
+    {'H', TerminalAction::ToggleHex},       {'T', TerminalAction::ToggleTimestamps},
+    {'C', TerminalAction::BeginCapture},    {'R', TerminalAction::BeginRawCapture},
+    {'E', TerminalAction::EndCapture},      {'S', TerminalAction::Setup},
+    {'I', TerminalAction::HexLine},         {'?', TerminalAction::ShowKeys},
+};
 // clang-format on
+
+TerminalKey AfterPrefix(bool extended, uint8_t byte) {
+    if (extended) return {TerminalAction::Refused, ""};
+    if (byte == kTerminalPrefix) return {TerminalAction::Send, std::string(1, char(byte))};
+    const char upper = byte >= 'a' && byte <= 'z' ? char(byte - 'a' + 'A') : char(byte);
+    for (const Letter& l : kLetters)
+        if (l.letter == upper) return {l.action, ""};
+    return {TerminalAction::Refused, ""};
+}
 
 }  // namespace
 
-TerminalKey TerminalKeyOf(bool extended, uint8_t byte) {
+const char* const kTerminalPrefixHelp[] = {
+    "Ctrl-T then: Q or X exit, C capture, R raw capture, E end capture, T timestamps\n",
+    "             H hex-only, I hex sequence, S setup; ctrl-T again sends ctrl-T.\n",
+    nullptr,
+};
+
+TerminalKey TerminalKeyOf(bool extended, uint8_t byte, bool afterPrefix) {
+    if (afterPrefix) return AfterPrefix(extended, byte);
+    if (!extended && byte == kTerminalPrefix) return {TerminalAction::Prefix, ""};
     if (!extended) return {TerminalAction::Send, std::string(1, char(byte))};
     for (const Binding& b : kBindings)
         if (b.scan == byte) return {b.action, b.bytes};

@@ -109,7 +109,8 @@ void MarkPortLost(TerminalSession& s) {
     // Closing at once frees the device name and its locks for when it comes back.
     nt_sio::SioClose(&s.port);
     FlushCapture(s);
-    PrintF(s, "\r\nLost port: \"%s\". Type contrl-End to exit terminal.\n", s.portName.c_str());
+    PrintF(s, "\r\nLost port: \"%s\". Type contrl-End or ctrl-T Q to exit terminal.\n",
+           s.portName.c_str());
     s.display = TerminalDisplay{s.display.hexOnly, 1, false};
 }
 

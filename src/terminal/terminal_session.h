@@ -35,6 +35,7 @@ struct TerminalSession {
     SetupInForce& settings;  // the terminal's port and line, and the link's
     Link* link = nullptr;
     bool borrowedLink = false;  // the terminal closed the link to use its port
+    bool afterPrefix = false;   // Ctrl-T came: the next key names an action
     bool leave = false;
 };
 
@@ -75,3 +76,5 @@ void ToggleTimestamps(TerminalSession& s);
 void BeginCapture(TerminalSession& s, bool raw);
 void EndCapture(TerminalSession& s);
 void SendHexSequence(TerminalSession& s);
+// Ctrl-T ?: the letters that may follow Ctrl-T.
+void ShowPrefixKeys(TerminalSession& s);

@@ -17,6 +17,12 @@ constexpr uint32_t Silent = 0x4000;
 constexpr uint32_t Overwrite = 0x10000;  // also: show numbers with "0" fill
 }  // namespace tf
 
+// Accepted characters of file names, taken as typed (case kept): a name in
+// the current directory (printable ASCII but the blank and "/"), and a path
+// (with "/").
+constexpr char kFileNameCharacters[] = "!-.0-~";
+constexpr char kPathCharacters[] = "!-~";
+
 // buffer holds width + 1 bytes; returns the key that ended the edit.
 int EditText(char* buffer, int row, int col, int width, char fill, const char* accepted,
              const char* exitKeys, uint32_t flags);

@@ -1,5 +1,6 @@
-// The file picker. Items stand in pages of 12 rows by 8 columns; a selection
-// is (page, column, row) and an index past the end means the last item.
+// The file picker. Items stand in pages of 12 rows by as many columns as the
+// longest name leaves room for; a selection is (page, column, row) and an
+// index past the end means the last item.
 #include "ui/file_picker.h"
 
 #include <dirent.h>
@@ -7,11 +8,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
+#include <map>
 
+#include "text/pattern_match.h"
 #include "ui/edit_text.h"
 #include "ui/keys.h"
-#include "text/pattern_match.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 
@@ -19,9 +20,9 @@ namespace {
 
 constexpr int kListRow = 14;
 constexpr int kPageRows = 12;
-constexpr int kPageCols = 8;
-constexpr int kPageSize = kPageRows * kPageCols;
-constexpr int kNameWidth = 8;
+constexpr int kMinWidth = 8;
+// A name with its brackets fills a row from column 1 to 80.
+constexpr int kMaxWidth = 78;
 
 std::string Upper(std::string s) {
     for (char& c : s)
@@ -29,26 +30,31 @@ std::string Upper(std::string s) {
     return s;
 }
 
-// What the list shows for an upper-cased name: its printable characters
-// (others as "?") and, when it is longer than the field, its first seven and
-// "~" to mark that the rest is cut. The item still stands for its entry.
-std::string ShownName(const std::string& upper) {
+// What the list shows for a name: its printable characters (others as "?")
+// and, when it is longer than a row, its start and "~" to mark that the rest
+// is cut. The item still stands for its entry.
+std::string ShownName(const std::string& name) {
     std::string shown;
-    for (unsigned char c : upper) shown += (c >= 0x20 && c < 0x7F) ? char(c) : '?';
-    if (shown.size() > size_t(kNameWidth)) shown = shown.substr(0, kNameWidth - 1) + '~';
+    for (unsigned char c : name) shown += (c >= 0x20 && c < 0x7F) ? char(c) : '?';
+    if (shown.size() > size_t(kMaxWidth)) shown = shown.substr(0, kMaxWidth - 1) + '~';
     return shown;
 }
 
-void DrawItem(const PickItem& item, int r, int c, uint32_t attribute) {
-    const int row = kListRow + r, col = 2 + 10 * c;
+std::string BaseOf(const std::string& file) {
+    const size_t dot = file.rfind('.');
+    return dot == std::string::npos ? file : file.substr(0, dot);
+}
+
+void DrawItem(const PickItem& item, const PickLayout& layout, int r, int c, uint32_t attribute) {
+    const int row = kListRow + r, col = 2 + (layout.width + 2) * c;
     if (item.kind == 0) {
-        PutText(item.name.c_str(), row, col, kNameWidth, ' ', attribute);
+        PutText(item.name.c_str(), row, col, layout.width, ' ', attribute);
         return;
     }
     const char* shown = item.name == ".." ? " parent " : item.name.c_str();
     PutText("[", row, col - 1, 1, ' ', 0);
-    PutText(shown, row, col, kNameWidth, ' ', attribute | tf::Highlight);
-    PutText("]", row, col + kNameWidth, 1, ' ', 0);
+    PutText(shown, row, col, layout.width, ' ', attribute | tf::Highlight);
+    PutText("]", row, col + layout.width, 1, ' ', 0);
 }
 
 class Picker {
@@ -57,34 +63,38 @@ class Picker {
 
     void Relist() {
         items_ = ListPickItems(pattern_, offerDirs_);
+        layout_ = PickLayoutOf(items_);
         page_ = row_ = col_ = 0;
         ShowPage(0);
     }
 
-    bool Empty() const { return items_.empty(); }
     int Count() const { return int(items_.size()); }
+    int PageSize() const { return kPageRows * layout_.columns; }
+    const PickLayout& Layout() const { return layout_; }
 
     // Clamps the selection to the last item and returns it.
     const PickItem* Select() {
         if (items_.empty()) return nullptr;
-        int index = std::min(row_ + kPageRows * col_ + kPageSize * page_, Count() - 1);
-        row_ = (index - kPageSize * page_) % kPageRows;
-        col_ = (index - kPageSize * page_) / kPageRows;
+        int index = std::min(row_ + kPageRows * col_ + PageSize() * page_, Count() - 1);
+        row_ = (index - PageSize() * page_) % kPageRows;
+        col_ = (index - PageSize() * page_) / kPageRows;
         return &items_[size_t(index)];
     }
 
     bool ShowPage(int page) {
-        if (kPageSize * page >= Count() && !(page == 0 && items_.empty())) return false;
+        if (PageSize() * page >= Count() && !(page == 0 && items_.empty())) return false;
         page_ = page;
         ClearToEndOfScreen(kListRow, 1);
-        for (int i = kPageSize * page; i < Count() && i < kPageSize * (page + 1); ++i)
-            DrawItem(items_[size_t(i)], (i % kPageSize) % kPageRows, (i % kPageSize) / kPageRows,
-                     0);
+        for (int i = PageSize() * page; i < Count() && i < PageSize() * (page + 1); ++i) {
+            const int onPage = i % PageSize();
+            DrawItem(items_[size_t(i)], layout_, onPage % kPageRows, onPage / kPageRows, 0);
+        }
         return true;
     }
 
     // Moves the selection by a key; true when the page was redrawn.
     bool Move(int k) {
+        const int lastCol = layout_.columns - 1;
         switch (k) {
             case key::Down:
                 if (row_ < kPageRows - 1) ++row_;
@@ -97,11 +107,11 @@ class Picker {
                 return false;
             case key::End:
                 row_ = kPageRows - 1;
-                col_ = kPageCols - 1;
+                col_ = lastCol;
                 return false;
             case key::Right:
-                if (col_ < (Count() - kPageSize * page_) / kPageRows) {
-                    if (col_ < kPageCols - 1)
+                if (col_ < (Count() - PageSize() * page_) / kPageRows) {
+                    if (col_ < lastCol)
                         ++col_;
                     else
                         return ShowPage(page_ + 1);
@@ -122,7 +132,7 @@ class Picker {
             case key::PgUp:
                 if (page_ > 0 && ShowPage(page_ - 1)) {
                     row_ = kPageRows - 1;
-                    col_ = kPageCols - 1;
+                    col_ = lastCol;
                     return true;
                 }
                 return Move(key::Home);
@@ -137,23 +147,14 @@ class Picker {
     const char* pattern_;
     bool offerDirs_;
     std::vector<PickItem> items_;
+    PickLayout layout_{kMinWidth, 8};
     int page_ = 0, row_ = 0, col_ = 0;
 };
-
-void CopyName(char* out, const std::string& name) {
-    size_t n = std::min<size_t>(name.size(), kNameWidth);
-    std::memcpy(out, name.data(), n);
-    out[n] = '\0';
-}
 
 }  // namespace
 
 std::vector<PickItem> ListPickItems(const char* pattern, bool offerDirectories) {
-    struct Listed {
-        std::string whole;  // the upper-cased name before it is cut for showing
-        PickItem item;
-    };
-    std::vector<Listed> listed;
+    std::vector<PickItem> items;
     DIR* dir = ::opendir(".");
     if (!dir) return {};
     while (dirent* e = ::readdir(dir)) {
@@ -161,29 +162,40 @@ std::vector<PickItem> ListPickItems(const char* pattern, bool offerDirectories) 
         if (real == ".") continue;
         struct stat st;
         if (::stat(real.c_str(), &st) != 0) continue;
-        const std::string upper = Upper(real);
         if (S_ISDIR(st.st_mode)) {
-            if (offerDirectories) listed.push_back({upper, {ShownName(upper), real, 1}});
-        } else if (S_ISREG(st.st_mode) && PatternMatch(pattern, upper.c_str())) {
-            auto dot = upper.rfind('.');
-            std::string base = dot == std::string::npos ? upper : upper.substr(0, dot);
-            if (!base.empty()) listed.push_back({base, {ShownName(base), real, 0}});
+            if (offerDirectories) items.push_back({real, real, 1});
+        } else if (S_ISREG(st.st_mode) && PatternMatch(pattern, Upper(real).c_str())) {
+            if (!BaseOf(real).empty()) items.push_back({BaseOf(real), real, 0});
         }
     }
     ::closedir(dir);
-    // By the whole name, and names equal but for case by the entry itself, so
-    // the order does not depend on the directory's.
-    std::sort(listed.begin(), listed.end(), [](const Listed& a, const Listed& b) {
-        return a.whole != b.whole ? a.whole < b.whole : a.item.real < b.item.real;
+    // Two files that would look the same without their extensions (PLANT.KOV
+    // and PLANT.kov) are shown with them.
+    std::map<std::string, int> sameBase;
+    for (const PickItem& item : items)
+        if (item.kind == 0) ++sameBase[item.name];
+    for (PickItem& item : items) {
+        if (item.kind == 0 && sameBase[item.name] > 1) item.name = item.real;
+        item.name = ShownName(item.name);
+    }
+    // By the name ignoring case, so PLANT and plant stand together, then by
+    // the entry, so the order does not depend on the directory's.
+    std::sort(items.begin(), items.end(), [](const PickItem& a, const PickItem& b) {
+        const std::string ua = Upper(a.name), ub = Upper(b.name);
+        return ua != ub ? ua < ub : a.real < b.real;
     });
-    std::vector<PickItem> items;
-    items.reserve(listed.size());
-    for (auto& l : listed) items.push_back(std::move(l.item));
     return items;
 }
 
-int PickFile(int row, int col, const char* pattern, char* nameOut, bool offerDirectories,
-             std::string* entryOut) {
+PickLayout PickLayoutOf(const std::vector<PickItem>& items) {
+    int width = kMinWidth;
+    for (const PickItem& item : items) width = std::max(width, int(item.name.size()));
+    width = std::min(width, kMaxWidth);
+    return {width, 1 + (kMaxWidth - width) / (width + 2)};
+}
+
+int PickFile(int row, int col, int fieldWidth, const char* pattern, std::string* nameOut,
+             bool offerDirectories, std::string* entryOut) {
     static const char kExits[] = {char(key::Enter),
                                   char(key::Esc),
                                   char(key::Right),
@@ -195,26 +207,32 @@ int PickFile(int row, int col, const char* pattern, char* nameOut, bool offerDir
                                   char(key::Home),
                                   char(key::End),
                                   0};
+    fieldWidth = std::clamp(fieldWidth, 1, 80);
     Picker picker(pattern, offerDirectories);
     picker.Relist();
     int result = -1;
     while (result < 0) {
         const PickItem* item = picker.Select();
         const int selectedRow = picker.Row(), selectedCol = picker.Col();
-        if (item) DrawItem(*item, selectedRow, selectedCol, tf::Reverse | tf::Highlight);
-        char field[kNameWidth + 1] = {};
-        if (item && item->kind == 0) CopyName(field, item->name);
-        int k = EditText(field, row, col, kNameWidth, '.', "A-Z0-9", kExits, 0x1A00);
+        if (item)
+            DrawItem(*item, picker.Layout(), selectedRow, selectedCol, tf::Reverse | tf::Highlight);
+        const bool isFile = item && item->kind == 0;
+        // The highlighted file's name as the field can hold it.
+        const std::string offered = isFile ? item->name.substr(0, size_t(fieldWidth)) : "";
+        std::vector<char> field(size_t(fieldWidth) + 1, '\0');
+        offered.copy(field.data(), offered.size());
+        int k = EditText(field.data(), row, col, fieldWidth, '.', kFileNameCharacters, kExits,
+                         tf::StartWithText | tf::ReplaceOld);
+        const std::string typed = field.data();
         bool redrawn = false;
         if (k == key::Esc) {
             result = 0;
         } else if (k == key::Enter) {
-            const bool isFile = item && item->kind == 0;
-            if (field[0] || isFile) {
+            if (!typed.empty() || isFile) {
                 // The highlighted file's own name left in the field takes that
                 // file, whatever its entry is called; anything else was typed.
-                const bool taken = isFile && (!field[0] || item->name == field);
-                CopyName(nameOut, field[0] ? std::string(field) : item->name);
+                const bool taken = isFile && (typed.empty() || typed == offered);
+                *nameOut = taken ? item->name : typed;
                 if (entryOut) *entryOut = taken ? item->real : std::string();
                 result = 1;
             } else if (item) {
@@ -226,7 +244,8 @@ int PickFile(int row, int col, const char* pattern, char* nameOut, bool offerDir
         } else {
             redrawn = picker.Move(k);
         }
-        if (!redrawn && item && result < 0) DrawItem(*item, selectedRow, selectedCol, 0);
+        if (!redrawn && item && result < 0)
+            DrawItem(*item, picker.Layout(), selectedRow, selectedCol, 0);
     }
     ClearToEndOfScreen(kListRow, 1);
     return result;

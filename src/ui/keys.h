@@ -34,7 +34,7 @@ namespace scan {
 constexpr uint8_t F1 = 0x3B, F2 = 0x3C, F10 = 0x44, F11 = 0x85, F12 = 0x86;
 constexpr uint8_t Home = 0x47, Up = 0x48, PgUp = 0x49, Left = 0x4B, Right = 0x4D;
 constexpr uint8_t End = 0x4F, Down = 0x50, PgDn = 0x51, Insert = 0x52, Del = 0x53;
-constexpr uint8_t CtrlEnd = 0x75, F6 = 0x40, ShiftF7 = 0x5A;
+constexpr uint8_t CtrlEnd = 0x75, F6 = 0x40, ShiftF1 = 0x54, ShiftF7 = 0x5A;
 }  // namespace scan
 
 // Maps a plain byte (prefix false) or an extended scan code (prefix true) to a

@@ -90,7 +90,7 @@ int PrintScreen(int, int) {
     char name[35] = "LPT1:";
     const char exits[] = {char(key::Enter), char(key::Esc), 0};
     for (;;) {
-        int k = EditText(name, 12, 22, 34, '_', "A-Z0-9$.\\_~:", exits, 0x1A02);
+        int k = EditText(name, 12, 22, 34, '_', kPathCharacters, exits, 0x0A02);
         if (k == key::Esc) break;
         std::string reason;
         auto output = OpenOutputDevice(name, &reason);

@@ -58,19 +58,19 @@ TEST_F(OfflineFiles, PickerPagesThroughAHundredFilesAndReadsOne) {
     StartAtMenu();
     t.Type("FR");
     ASSERT_TRUE(t.WaitFor("LOAD OFFLINE FROM DISK"));
-    ASSERT_TRUE(t.WaitForRow(25, "F011"));
-    EXPECT_EQ(" F000      F012      F024", t.Row(14).substr(0, 25));
-    EXPECT_EQ(" F011", t.Row(25).substr(0, 5));
-    EXPECT_EQ(std::string::npos, t.ScreenText().find("SUBDIR")) << "no directories here";
-    EXPECT_TRUE(FieldShows("F000....")) << t.Row(12);
+    ASSERT_TRUE(t.WaitForRow(25, "f011"));
+    EXPECT_EQ(" f000      f012      f024", t.Row(14).substr(0, 25));
+    EXPECT_EQ(" f011", t.Row(25).substr(0, 5));
+    EXPECT_EQ(std::string::npos, t.ScreenText().find("subdir")) << "no directories here";
+    EXPECT_TRUE(FieldShows("f000....")) << t.Row(12);
     t.SendKeys("NPage");
-    ASSERT_TRUE(t.WaitForRow(14, " F096"));
-    EXPECT_EQ(" F097", t.Row(15).substr(0, 5));
-    EXPECT_EQ(" F099", t.Row(17).substr(0, 5));
+    ASSERT_TRUE(t.WaitForRow(14, " f096"));
+    EXPECT_EQ(" f097", t.Row(15).substr(0, 5));
+    EXPECT_EQ(" f099", t.Row(17).substr(0, 5));
     EXPECT_EQ("", t.Row(18));
     t.SendKeys("PPage");
-    ASSERT_TRUE(t.WaitForRow(14, " F000"));
-    EXPECT_TRUE(WaitUntil([&] { return FieldShows("F095...."); })) << t.Row(12);
+    ASSERT_TRUE(t.WaitForRow(14, " f000"));
+    EXPECT_TRUE(WaitUntil([&] { return FieldShows("f095...."); })) << t.Row(12);
     t.SendKeys("Enter");
     ASSERT_TRUE(t.WaitForRow(14, ""));
     EXPECT_TRUE(t.WaitForGone("LOAD OFFLINE FROM DISK"));
@@ -87,7 +87,7 @@ TEST_F(OfflineFiles, ReadingAShortFileReportsIt) {
     WriteFile(t.Dir() + "/short.kov", std::vector<uint8_t>(100, 0));
     StartAtMenu();
     t.Type("FR");
-    ASSERT_TRUE(t.WaitFor("SHORT"));
+    ASSERT_TRUE(t.WaitFor("short"));
     t.SendKeys("Enter");
     ASSERT_TRUE(t.WaitFor("Can't read disk file."));
     t.SendKeys("F10");
@@ -155,8 +155,8 @@ TEST_F(OfflineFiles, DeletesAFileAndReportsAMissingOne) {
     StartAtMenu();
     t.Type("FD");
     ASSERT_TRUE(t.WaitFor("DELETE CONFIGURATION FILE"));
-    ASSERT_TRUE(t.WaitFor("GONE"));
-    t.Type("GONE");
+    ASSERT_TRUE(t.WaitFor("gone"));
+    t.Type("GONE");  // no GONE.KOV: the same name in another case
     t.SendKeys("Enter");
     t.Type("NOPE");
     t.SendKeys("Enter");
@@ -175,13 +175,13 @@ TEST_F(OfflineFiles, DeleteDialogEntersDirectories) {
     StartAtMenu();
     t.Type("FD");
     ASSERT_TRUE(t.WaitFor("[ parent ]"));
-    // Sorted by name: "..", "SUB", "TOP".
-    EXPECT_EQ("[SUB     ]", t.Row(15).substr(0, 10));
-    EXPECT_EQ(" TOP", t.Row(16).substr(0, 4));
+    // Sorted by name: "..", "sub", "top".
+    EXPECT_EQ("[sub     ]", t.Row(15).substr(0, 10));
+    EXPECT_EQ(" top", t.Row(16).substr(0, 4));
     t.SendKeys("Down");
     t.SendKeys("Enter");
-    ASSERT_TRUE(t.WaitFor("INNER"));
-    EXPECT_EQ(std::string::npos, t.ScreenText().find("TOP"));
+    ASSERT_TRUE(t.WaitForRow(15, " inner"));
+    EXPECT_EQ("", t.Row(16));
     t.Type("INNER");
     t.SendKeys("Enter");
     ASSERT_TRUE(t.WaitForRow(15, ""));
@@ -205,7 +205,7 @@ TEST_F(OfflineFiles, F1ToAFileWritesTheScreenAsText) {
     t.SendKeys("Enter");
     std::string text;
     ASSERT_TRUE(WaitUntil([&] {
-        const std::vector<uint8_t> page = ReadFileBytes(t.Dir() + "/PAGE.TXT");
+        const std::vector<uint8_t> page = ReadFileBytes(t.Dir() + "/page.txt");
         text.assign(page.begin(), page.end());
         return std::count(text.begin(), text.end(), '\n') == 25;
     })) << text;

@@ -172,7 +172,7 @@ TEST_F(EditorSession, CharacterSetEditorChangesTheAcceptSet) {
     ASSERT_TRUE(t.WaitFor("PRINT OFFLINE"));
     EXPECT_TRUE(Contains(t.Row(12), "SYS$PRINT"));
     t.Type("listing.txt\r");
-    const std::string listing = CompleteListing(t.Dir() + "/LISTING.TXT");
+    const std::string listing = CompleteListing(t.Dir() + "/listing.txt");
     EXPECT_TRUE(Contains(listing, "Accept     00  ++  ++ ")) << listing.substr(0, 400);
     EXPECT_TRUE(Contains(listing, "\n           ++  11  ++ "));
     EXPECT_TRUE(Contains(listing, "Terminate count 0  Terminate timeout 0\n"));  // model unknown

@@ -99,10 +99,12 @@ TEST_F(TerminalScenario, ShowsScrollsSendsAndSurvivesTheFarEndGoing) {
     EXPECT_EQ(t.Row(2), "Type contrl-End to exit terminal.  Type F7 to begin capture to a file.");
     EXPECT_EQ(t.Row(5), "To send hex sequence, type INSERT key, enter hex codes, type ENTER.");
     EXPECT_EQ(t.Row(6), "Type F6 to toggle timestamps.  Type shift-F7 to capture the raw bytes.");
+    EXPECT_EQ(t.Row(7),
+              "Or type ctrl-T then Q to exit, R raw capture, T timestamps, ? the other keys.");
 
     PeerWrite("AB\r\n\x1b[A\r");
-    ASSERT_TRUE(t.WaitForRow(8, "<1B>[A<0D>")) << t.ScreenText();
-    EXPECT_EQ(t.Row(7), "AB<0D><0A>");
+    ASSERT_TRUE(t.WaitForRow(9, "<1B>[A<0D>")) << t.ScreenText();
+    EXPECT_EQ(t.Row(8), "AB<0D><0A>");
 
     t.SendKeys("F1");
     t.SendKeys(std::vector<std::string>{"Up", "Down"});
@@ -123,7 +125,7 @@ TEST_F(TerminalScenario, ShowsScrollsSendsAndSurvivesTheFarEndGoing) {
 
     close(master);
     master = -1;
-    ASSERT_TRUE(t.WaitFor("Lost port: \"ttyS1\". Type contrl-End to exit terminal."))
+    ASSERT_TRUE(t.WaitFor("Lost port: \"ttyS1\". Type contrl-End or ctrl-T Q to exit terminal."))
         << t.ScreenText();
     t.Type("x");
     t.SendKeys("C-End");
@@ -146,6 +148,35 @@ TEST_F(TerminalScenario, TheLinkLendsItsPortAndGetsItBack) {
     t.Settle();
     EXPECT_TRUE(HoldsPort());  // connected again
     EXPECT_EQ(t.ScreenText().find("Unable to establish link."), std::string::npos);
+}
+
+// On the Linux text console Ctrl-End arrives as plain End and Shift-F7 as
+// F17, in the console's own sequences: the bytes are sent exactly as the
+// console sends them. End does not leave (it cannot be told from Ctrl-End);
+// Shift-F7 starts a raw capture and Ctrl-T Q leaves.
+TEST_F(TerminalScenario, LeavesAndCapturesWithTheLinuxConsolesKeys) {
+    WriteSetup(0, 1);
+    t.SetTerm("linux");
+    t.Start({"UT"});
+    ASSERT_TRUE(t.WaitFor("NOTE: The terminal emulator is using ttyS1")) << t.ScreenText();
+    ASSERT_TRUE(t.WaitFor("Or type ctrl-T then Q to exit")) << t.ScreenText();
+    auto consoleBytes = [&](std::vector<std::string> hex) {
+        hex.insert(hex.begin(), {"send-keys", "-t", "kova", "-H"});
+        t.Tmux(hex);
+    };
+    consoleBytes({"1b", "5b", "34", "7e"});  // Ctrl-End (and End): ESC [ 4 ~
+    t.Type("e");
+    EXPECT_EQ(PeerRead(1), "e");                   // still in the terminal
+    consoleBytes({"1b", "5b", "33", "31", "7e"});  // Shift-F7: ESC [ 3 1 ~
+    ASSERT_TRUE(t.WaitFor("Raw capture to file?")) << t.ScreenText();
+    t.Type("raw.bin");
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitFor("Copying received bytes to: \"raw.bin\".")) << t.ScreenText();
+    PeerWrite("\r\n\x01");
+    ASSERT_TRUE(t.WaitFor("<01>")) << t.ScreenText();
+    consoleBytes({"14", "71"});  // Ctrl-T q
+    ASSERT_TRUE(t.WaitFor("CONFIGURATION AND EMULATION SOFTWARE")) << t.ScreenText();
+    EXPECT_EQ(CaptureFile("raw.bin"), "\r\n\x01");
 }
 
 // The port vanishes and a device comes back under its name: the terminal

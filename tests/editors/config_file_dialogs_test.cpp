@@ -104,7 +104,7 @@ TEST_F(ConfigDialogTest, ReadsAnOldFileWhateverTheCaseOfItsName) {
     Done();
     EXPECT_TRUE(Shown("LOAD OFFLINE FROM DISK"));
     EXPECT_TRUE(Shown("File to read:"));
-    EXPECT_TRUE(Shown("LEGACY"));
+    EXPECT_TRUE(Shown("legacy"));
     EXPECT_FALSE(OfflineDirty);
     EXPECT_EQ(12, WorkingConfig.Ports[3].BaudRate);
     EXPECT_STREQ("A", WorkingConfig.Ports[2].Paths[0].Pattern);

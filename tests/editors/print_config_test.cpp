@@ -43,7 +43,7 @@ TEST_F(PrintDialog, WritesTheListingUnderTheTypedName) {
     EXPECT_NE(s.chars[10].find("PRINT OFFLINE"), std::string::npos);
     EXPECT_EQ(s.At(11, 22, 12), "Output file:");
     EXPECT_EQ(s.At(12, 22, 34), "SYS$PRINT" + std::string(25, '_'));
-    const std::string written = ReadFile(dir + "/OUT.TXT");  // upper-cased as typed
+    const std::string written = ReadFile(dir + "/out.txt");  // the name as typed
     const std::string expected = Fixture("listing_plus.txt");
     const size_t dateLine = expected.find('\n') + 1, dateEnd = expected.find('\n', dateLine);
     ASSERT_GT(written.size(), dateEnd);
@@ -54,7 +54,7 @@ TEST_F(PrintDialog, WritesTheListingUnderTheTypedName) {
 
 TEST_F(PrintDialog, NameThatCannotBeOpenedStaysForCorrection) {
     ASSERT_EQ(mkdir((dir + "/DIR").c_str(), 0755), 0);
-    Type("dir" + keys::Enter + keys::F1 + keys::F10 + keys::End + ".TXT" + keys::Enter);
+    Type("DIR" + keys::Enter + keys::F1 + keys::F10 + keys::End + ".TXT" + keys::Enter);
     EXPECT_EQ(PrintConfig(documents, ModuleModel), 1);
     EXPECT_NE(Snapshots().at(0).chars[23].find("Can't open file \"DIR\" for write."),
               std::string::npos);

@@ -149,6 +149,7 @@ TEST_F(Terminal, ShowsTheHelpAndWhatArrives) {
               "Type F5 to toggle hex-only output.\n"
               "To send hex sequence, type INSERT key, enter hex codes, type ENTER.\n"
               "Type F6 to toggle timestamps.  Type shift-F7 to capture the raw bytes.\n"
+              "Or type ctrl-T then Q to exit, R raw capture, T timestamps, ? the other keys.\n"
               "AB<0D><0A>\n"
               "<0D>\n"
               "<0D>\n"
@@ -164,6 +165,48 @@ TEST_F(Terminal, SendsKeysAndHexSequencesByteForByte) {
     const std::string sent("\x1BOPa\x03\x1B\x5B\x41\x41\x00\x42\x41", 12);
     EXPECT_TRUE(WaitUntil(PeerGets(sent)));
     EXPECT_EQ(got, sent);
+}
+
+// Ctrl-T and a letter do what the function keys and Ctrl-End do, on terminals
+// that do not send those; Ctrl-T twice sends one Ctrl-T, an unknown letter
+// nothing, and the letter after the prefix is never sent.
+TEST_F(Terminal, CtrlTAndALetterReachEveryAction) {
+    const std::string prefix = "\x14";
+    Run({Keys(prefix + "?"),
+         Shows("Ctrl-T then: Q or X exit, C capture"),
+         Keys(prefix + "h"),
+         Shows("HEX ON"),
+         Keys(prefix + "H"),
+         Shows("HEX OFF"),
+         Keys(prefix + "t"),
+         Shows("TIMESTAMPS ON"),
+         Keys(prefix + "T"),
+         Shows("TIMESTAMPS OFF"),
+         Keys(prefix + "rraw.bin\r"),
+         Shows("Copying received bytes to: \"raw.bin\"."),
+         Peer("\x01\x02"),
+         [&] { return ReadFile("raw.bin") == "\x01\x02"; },
+         Keys(prefix + "e"),
+         Shows("Capture file: \"raw.bin\" closed."),
+         Keys(prefix + "cshown.txt\r"),
+         Shows("Copying output to: \"shown.txt\""),
+         Keys(prefix + "E"),
+         Shows("Capture file: \"shown.txt\" closed."),
+         Keys(prefix + prefix + "a" + prefix + "zb"),
+         Keys(prefix + "i41\r"),
+         PeerGets(prefix + "abA"),
+         Keys(prefix + "q")});
+    EXPECT_EQ(got, prefix + "abA");
+}
+
+TEST_F(Terminal, CtrlTXLeavesAndTheSharedLinkComesBack) {
+    CurrentSetup.TerminalPort = 0;
+    link = ConnectLink(settings, nullptr);
+    ASSERT_NE(link, nullptr);
+    peer = link0;
+    Run({Peer("hi"), Shows("hi"), Keys("\x14X")});
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(fs::path(link->port->device.path).filename(), "ttyS0");
 }
 
 TEST_F(Terminal, HexOnlyFillsALineWithTwentySixCodes) {
@@ -242,8 +285,8 @@ TEST_F(Terminal, AFarEndThatGoesAwayIsReportedOnce) {
              close(master);
              return true;
          },
-         Shows("Lost port: \"ttyS2\". Type contrl-End to exit terminal."), Keys("more keys"),
-         Key(kCtrlEnd)});
+         Shows("Lost port: \"ttyS2\". Type contrl-End or ctrl-T Q to exit terminal."),
+         Keys("more keys"), Key(kCtrlEnd)});
     std::string screen = Screen();
     EXPECT_EQ(screen.find("Lost port"), screen.rfind("Lost port"));
 }

@@ -22,6 +22,7 @@ constexpr int kEndMarker = '~';
 // every key byte it reads through a pipe.
 class ConsoleOnPty : public testing::Test {
   protected:
+    virtual const char* Term() const { return "xterm"; }
     void SetUp() override {
         int report[2];
         ASSERT_EQ(pipe(report), 0);
@@ -30,7 +31,7 @@ class ConsoleOnPty : public testing::Test {
         ASSERT_GE(pid_, 0);
         if (pid_ == 0) {
             close(report[0]);
-            setenv("TERM", "xterm", 1);
+            setenv("TERM", Term(), 1);
             setenv("LC_ALL", "C.UTF-8", 1);
             con::NcursesConsole console;
             console.Start();
@@ -101,6 +102,9 @@ TEST_F(ConsoleOnPty, TranslatesTerminalKeysToPcKeyboardBytes) {
         {"Insert", "\x1b[2~", {0, 0x52}},
         {"Delete", "\x1b[3~", {0, 0x53}},
         {"Ctrl-End", "\x1b[1;5F", {0, 0x75}},
+        {"Shift-F7", "\x1b[18;2~", {0, 0x5A}},
+        {"Shift-F1", "\x1b[1;2P", {0, 0x54}},
+        {"Ctrl-T", "\x14", {0x14}},
         {"Backspace", "\x7f", {8}},
         {"Ctrl-C", "\x03", {3}},
         {"Ctrl-Z", "\x1a", {26}},
@@ -120,6 +124,53 @@ TEST_F(ConsoleOnPty, TranslatesTerminalKeysToPcKeyboardBytes) {
         Send(c.sent);
         EXPECT_EQ(Keys(c.bytes.size()), c.bytes) << c.name;
     }
+}
+
+// The Linux text console: its own sequences for the function keys, Shift-F1
+// ... Shift-F10 as F11 ... F20, and Ctrl-End indistinguishable from End.
+class LinuxConsoleOnPty : public ConsoleOnPty {
+  protected:
+    const char* Term() const override { return "linux"; }
+};
+
+// tmux and GNU screen under TERM=screen, whose description names no shifted
+// keys: tmux sends xterm's.
+class ScreenOnPty : public ConsoleOnPty {
+  protected:
+    const char* Term() const override { return "screen"; }
+};
+
+TEST_F(LinuxConsoleOnPty, TranslatesTheConsolesOwnKeyCodes) {
+    struct Case {
+        const char* name;
+        std::string sent;
+        std::vector<int> bytes;
+    } cases[] = {
+        {"F1", "\x1b[[A", {0, 0x3B}},
+        {"F5", "\x1b[[E", {0, 0x3F}},
+        {"F6", "\x1b[17~", {0, 0x40}},
+        {"F11 (also Shift-F1)", "\x1b[23~", {0, 0x85}},
+        {"Shift-F3", "\x1b[25~", {0, 0x56}},
+        {"Shift-F7", "\x1b[31~", {0, 0x5A}},
+        {"Shift-F10", "\x1b[34~", {0, 0x5D}},
+        {"End, also what Ctrl-End sends", "\x1b[4~", {0, 0x4F}},
+        {"Ctrl-T", "\x14", {0x14}},
+        {"Esc then q",
+         "\x1b"
+         "q",
+         {27, 'q'}},
+    };
+    for (const auto& c : cases) {
+        Send(c.sent);
+        EXPECT_EQ(Keys(c.bytes.size()), c.bytes) << c.name;
+    }
+}
+
+TEST_F(ScreenOnPty, TakesXtermsShiftedFunctionKeys) {
+    Send("\x1b[18;2~");
+    EXPECT_EQ(Keys(2), (std::vector<int>{0, 0x5A}));
+    Send("\x1bOP");
+    EXPECT_EQ(Keys(2), (std::vector<int>{0, 0x3B}));
 }
 
 TEST_F(ConsoleOnPty, ALoneEscIsAKeyOfItsOwn) {

@@ -26,8 +26,8 @@ struct PickerTest : FieldScreenInTempDir {
     }
     std::string Pick(const std::string& typed, bool dirs = false, int* result = nullptr) {
         Type(typed);
-        char name[9] = "?";
-        int r = PickFile(12, 22, "*.KOV", name, dirs);
+        std::string name = "?";
+        int r = PickFile(12, 22, 8, "*.KOV", &name, dirs);
         if (result) *result = r;
         EXPECT_TRUE(console.keys.empty());
         return r ? name : "<esc>";
@@ -38,7 +38,7 @@ struct PickerTest : FieldScreenInTempDir {
     }
 };
 
-TEST_F(PickerTest, ListsMatchingFilesUpperCasedWithoutExtension) {
+TEST_F(PickerTest, ListsMatchingFilesAsNamedWithoutExtension) {
     Touch("config.kov");
     Touch("other.txt");
     Touch("B.KOV");
@@ -46,40 +46,72 @@ TEST_F(PickerTest, ListsMatchingFilesUpperCasedWithoutExtension) {
     auto items = ListPickItems("*.KOV", false);
     ASSERT_EQ(2u, items.size());
     EXPECT_EQ("B", items[0].name);
-    EXPECT_EQ("CONFIG", items[1].name);
+    EXPECT_EQ("config", items[1].name);
     EXPECT_EQ("config.kov", items[1].real);
     items = ListPickItems("*.KOV", true);
     std::vector<std::string> names;
     for (auto& i : items) names.push_back(i.name + (i.kind ? "/" : ""));
-    EXPECT_EQ((std::vector<std::string>{"../", "B", "CONFIG", "OLD.DIR/"}), names);
+    EXPECT_EQ((std::vector<std::string>{"../", "B", "config", "old.dir/"}), names);
 }
 
-TEST_F(PickerTest, ScreenShowsItemsAndBrackets) {
+// The screen rows 14 to 16 as the picker shows them, taken while it waits.
+struct PickerScreenTest : PickerTest {
+    static inline PickerScreenTest* self;
+    std::vector<std::string> rows;
+    void ShowAndLeave() {
+        self = this;
+        AddHotKey(key::F2, [](int, int) {
+            for (int r = 13; r < 16; ++r) self->rows.push_back(self->console.Row(r));
+            return 0;
+        });
+        Type("\xE0\x3C" + Esc);
+        std::string name;
+        EXPECT_EQ(0, PickFile(12, 22, 8, "*.KOV", &name, true));
+        RemoveHotKey(key::F2);
+        EXPECT_EQ(std::string(80, ' '), console.Row(13)) << "list area cleared on return";
+    }
+};
+
+TEST_F(PickerScreenTest, ShowsItemsAndBrackets) {
     Touch("config.kov");
     ASSERT_EQ(0, ::mkdir("old.dir", 0755));
-    Type(Esc);
-    static PickerTest* self;
-    static std::string row14, row15, row16;
-    self = this;
-    AddHotKey(key::F2, [](int, int) {
-        row14 = self->console.Row(13);
-        row15 = self->console.Row(14);
-        row16 = self->console.Row(15);
-        return 0;
-    });
-    Type("\xE0\x3C" + Esc);
-    console.keys.pop_front();  // the first Esc typed above is not wanted
-    char name[9];
-    EXPECT_EQ(0, PickFile(12, 22, "*.KOV", name, true));
-    EXPECT_EQ("[ parent ]", row14.substr(0, 10));
-    EXPECT_EQ(" CONFIG  ", row15.substr(0, 9));
-    EXPECT_EQ("[OLD.DIR ]", row16.substr(0, 10));
-    EXPECT_EQ(std::string(80, ' '), console.Row(13)) << "list area cleared on return";
-    RemoveHotKey(key::F2);
+    ShowAndLeave();
+    ASSERT_EQ(3u, rows.size());
+    EXPECT_EQ("[ parent ]", rows[0].substr(0, 10));
+    EXPECT_EQ(" config  ", rows[1].substr(0, 9));
+    EXPECT_EQ("[old.dir ]", rows[2].substr(0, 10));
 }
 
-// Names that do not fit the eight places, or differ only by case, are still
-// listed one item each, and each item gives back the entry it stands for.
+// A long name is shown whole: every item takes its width and fewer columns
+// stand on a page.
+TEST_F(PickerScreenTest, ShowsALongNameWhole) {
+    Touch("line3-north-scale.KOV");
+    Touch("A.KOV");
+    ShowAndLeave();
+    ASSERT_EQ(3u, rows.size());
+    EXPECT_EQ(" A                    ", rows[1].substr(0, 22));
+    EXPECT_EQ(" line3-north-scale ", rows[2].substr(0, 19));
+}
+
+TEST(PickLayout, WidthOfTheLongestNameAndTheColumnsThatFit) {
+    struct Case {
+        size_t longest;
+        PickLayout layout;
+    } kCases[] = {{1, {8, 8}},   {8, {8, 8}},   {9, {9, 7}},   {17, {17, 4}},
+                  {38, {38, 2}}, {39, {39, 1}}, {78, {78, 1}}, {200, {78, 1}}};
+    for (const auto& c : kCases) {
+        std::vector<PickItem> items = {{"x", "x.KOV", 0}, {std::string(c.longest, 'n'), "n", 0}};
+        PickLayout got = PickLayoutOf(items);
+        EXPECT_EQ(c.layout.width, got.width) << c.longest;
+        EXPECT_EQ(c.layout.columns, got.columns) << c.longest;
+        // The last column's closing bracket stays within 80 columns.
+        EXPECT_LE(2 + (got.width + 2) * (got.columns - 1) + got.width, 80) << c.longest;
+    }
+}
+
+// Names that do not fit the field, or differ only by case, are still listed
+// one item each, and each item gives back the entry it stands for; files
+// whose names differ only in the extension's case are shown with it.
 TEST_F(PickerTest, EveryListedFileGivesBackItsOwnEntry) {
     Touch("long name with spaces.KOV");
     Touch("ABCDEFGHIJ.KOV");
@@ -87,32 +119,58 @@ TEST_F(PickerTest, EveryListedFileGivesBackItsOwnEntry) {
     Touch("dup.kov");
     Touch("caf\xC3\xA9.kov");
     Touch("SHORT.KOV");
+    Touch("PLANT.KOV");
+    Touch("PLANT.kov");
     std::vector<std::string> shown;
     for (const auto& item : ListPickItems("*.KOV", false)) shown.push_back(item.name);
-    EXPECT_EQ((std::vector<std::string>{"ABCDEFG~", "CAF??", "DUP", "DUP", "LONG NA~", "SHORT"}),
-              shown);
+    EXPECT_EQ(
+        (std::vector<std::string>{"ABCDEFGHIJ", "caf??", "DUP", "dup", "long name with spaces",
+                                  "PLANT.KOV", "PLANT.kov", "SHORT"}),
+        shown);
     struct Case {
         std::string typed;
-        const char* name;   // what the name field gave back
+        const char* name;   // what the picker gave back
         const char* entry;  // the entry to open ("" for a typed name)
     } kCases[] = {
-        {Enter, "ABCDEFG~", "ABCDEFGHIJ.KOV"},
-        {Down + Enter, "CAF??", "caf\xC3\xA9.kov"},
+        {Enter, "ABCDEFGHIJ", "ABCDEFGHIJ.KOV"},
+        {Down + Enter, "caf??", "caf\xC3\xA9.kov"},
         {Down + Down + Enter, "DUP", "DUP.KOV"},
-        {Down + Down + Down + Enter, "DUP", "dup.kov"},
-        {Down + Down + Down + Down + Enter, "LONG NA~", "long name with spaces.KOV"},
-        {"abcdefgh" + Enter, "ABCDEFGH", ""},
-        {Down + Down + "dup" + Enter, "DUP", "DUP.KOV"},  // the highlighted one's own name
+        {Down + Down + Down + Enter, "dup", "dup.kov"},
+        {Down + Down + Down + Down + Enter, "long name with spaces", "long name with spaces.KOV"},
+        {Down + Down + Down + Down + Down + Down + Enter, "PLANT.kov", "PLANT.kov"},
+        {"abcdefgh" + Enter, "abcdefgh", ""},
+        {Down + Down + "dup" + Enter, "dup", ""},         // typed: another file's name
+        {Down + Down + "DUP" + Enter, "DUP", "DUP.KOV"},  // the highlighted one's own name
         {Down + Down + "X" + Enter, "X", ""},
     };
     for (const auto& k : kCases) {
         Type(k.typed);
-        char name[9] = "?";
+        std::string name = "?";
         std::string entry = "?";
-        ASSERT_EQ(1, PickFile(12, 22, "*.KOV", name, false, &entry)) << k.entry;
-        EXPECT_STREQ(k.name, name) << k.entry;
+        ASSERT_EQ(1, PickFile(12, 22, 8, "*.KOV", &name, false, &entry)) << k.entry;
+        EXPECT_EQ(k.name, name) << k.entry;
         EXPECT_EQ(k.entry, entry);
         EXPECT_TRUE(console.keys.empty());
+    }
+}
+
+// A name is taken as typed: case, "-", "_" and dots kept, longer than eight;
+// a blank or "/" cannot be typed.
+TEST_F(PickerTest, TakesANameAsTyped) {
+    struct Case {
+        std::string typed;
+        const char* name;
+    } kCases[] = {
+        {"line3-north", "line3-north"},
+        {"Plant_2.v1", "Plant_2.v1"},
+        {"a b/c", "abc"},
+        {"abcdefghijklmnopqrstuvwxyz0123456789", "abcdefghijklmnopqrstuvwxyz0123456789"},
+    };
+    for (const auto& k : kCases) {
+        Type(k.typed + Enter);
+        std::string name;
+        ASSERT_EQ(1, PickFile(12, 22, 36, "*.KOV", &name, false));
+        EXPECT_EQ(k.name, name);
     }
 }
 
@@ -135,7 +193,7 @@ TEST_F(PickerTest, NavigationChoosesItems) {
         {"right from the last column pages on", End + Right + Enter, "F099"},
         {"left from the first column pages back keeping row and column", PgDn + Down + Left + Enter,
          "F001"},
-        {"typed name wins", "MYNAME" + Enter, "MYNAME"},
+        {"typed name wins", "MyName" + Enter, "MyName"},
         {"typing replaces the shown name", Down + "X1" + Enter, "X1"},
         {"Esc", Esc, "<esc>"},
     };
@@ -154,8 +212,8 @@ TEST_F(PickerTest, EntersDirectoriesAndParent) {
     ASSERT_EQ(0, ::mkdir("sub", 0755));
     Touch("sub/inner.kov");
     const std::string top = Cwd();
-    // Items: "..", "SUB". Down to SUB, Enter; then Enter takes INNER.
-    EXPECT_EQ("INNER", Pick(Down + Enter + Down + Enter, true));
+    // Items: "..", "sub". Down to sub, Enter; then Enter takes inner.
+    EXPECT_EQ("inner", Pick(Down + Enter + Down + Enter, true));
     EXPECT_EQ(top + "/sub", Cwd());
     // Enter on the parent goes back up.
     EXPECT_EQ("X", Pick(Enter + "X" + Enter, true));
@@ -165,12 +223,12 @@ TEST_F(PickerTest, EntersDirectoriesAndParent) {
 TEST_F(PickerTest, TypedNameWinsOverADirectory) {
     ASSERT_EQ(0, ::mkdir("sub", 0755));
     const std::string top = Cwd();
-    EXPECT_EQ("NEW", Pick("new" + Enter, true));
+    EXPECT_EQ("new", Pick("new" + Enter, true));
     EXPECT_EQ(top, Cwd());
 }
 
 TEST_F(PickerTest, EmptyListTakesTypedNameOrEsc) {
-    EXPECT_EQ("ABC", Pick(Down + PgDn + Enter + "abc" + Enter));
+    EXPECT_EQ("abc", Pick(Down + PgDn + Enter + "abc" + Enter));
     EXPECT_EQ("<esc>", Pick(Esc));
 }
 

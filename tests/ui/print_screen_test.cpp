@@ -74,7 +74,7 @@ TEST_F(PrintScreenTest, F1PrintsTheScreenAsItWasBeforeTheWindow) {
     AddHotKey(key::F1, PrintScreen);
     Type(F1 + "out.txt" + Enter + Esc);
     EXPECT_EQ(key::Esc, GetKey());
-    EXPECT_EQ(before, ReadFile("OUT.TXT"));  // names are upper-cased as typed
+    EXPECT_EQ(before, ReadFile("out.txt"));   // the name as typed
     EXPECT_EQ(before, ScreenTextOfImage());  // the window is gone again
 }
 
@@ -83,7 +83,7 @@ TEST_F(PrintScreenTest, EscPrintsNothing) {
     const std::string before = ScreenPrintOfImage();
     Type(F1 + "nothing" + Esc + "x");
     EXPECT_EQ('x', GetKey());
-    EXPECT_NE(0, ::access("NOTHING", F_OK));
+    EXPECT_NE(0, ::access("nothing", F_OK));
     EXPECT_EQ(before, ScreenPrintOfImage());
 }
 
@@ -98,7 +98,7 @@ TEST_F(PrintScreenTest, NameThatCannotBeOpenedStaysForCorrection) {
         return 0;
     });
     // BUSY is a directory; the error window comes, then the name is edited on.
-    Type(F1 + "busy" + Enter + "\xE0\x3C" + F10 + End + "2" + Enter + "z");
+    Type(F1 + "BUSY" + Enter + "\xE0\x3C" + F10 + End + "2" + Enter + "z");
     EXPECT_EQ('z', GetKey());
     EXPECT_NE(std::string::npos, windowRow.find("Can't open file \"BUSY\" for write."));
     EXPECT_EQ(0, ::access("BUSY2", F_OK));

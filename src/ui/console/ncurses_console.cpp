@@ -79,12 +79,27 @@ struct ScanKey {
     uint8_t scan;
 };
 constexpr ScanKey kScanKeys[] = {
-    {KEY_UP, key::scan::Up},         {KEY_DOWN, key::scan::Down},  {KEY_LEFT, key::scan::Left},
-    {KEY_RIGHT, key::scan::Right},   {KEY_HOME, key::scan::Home},  {KEY_END, key::scan::End},
-    {KEY_PPAGE, key::scan::PgUp},    {KEY_NPAGE, key::scan::PgDn}, {KEY_DC, key::scan::Del},
-    {KEY_IC, key::scan::Insert},     {KEY_F(11), key::scan::F11},  {KEY_F(12), key::scan::F12},
-    {KEY_F(19), key::scan::ShiftF7},  // terminals report Shift-F1 ... Shift-F12 as F13 ... F24
+    {KEY_UP, key::scan::Up},       {KEY_DOWN, key::scan::Down},  {KEY_LEFT, key::scan::Left},
+    {KEY_RIGHT, key::scan::Right}, {KEY_HOME, key::scan::Home},  {KEY_END, key::scan::End},
+    {KEY_PPAGE, key::scan::PgUp},  {KEY_NPAGE, key::scan::PgDn}, {KEY_DC, key::scan::Del},
+    {KEY_IC, key::scan::Insert},   {KEY_F(11), key::scan::F11},  {KEY_F(12), key::scan::F12},
 };
+
+bool Present(const char* capability) {
+    return capability && capability != reinterpret_cast<char*>(-1);
+}
+
+// The function key number the terminal gives Shift-F1, from its description;
+// 0 when it names no shifted keys. xterm and its followers (tmux, VTE,
+// konsole) send the plain key's sequence with the modifier ";2" and keep
+// twelve numbers per modifier, so Shift-F1 is F13. The Linux console, rxvt
+// and the VT220 have no modifier: Shift-F1 ... Shift-F10 are F11 ... F20
+// (Shift-F7 is F17, "\E[31~" on the console).
+int ShiftedF1Number() {
+    const char* kf13 = tigetstr("kf13");
+    if (!Present(kf13)) return 0;
+    return std::strstr(kf13, ";2") ? 13 : 11;
+}
 
 }  // namespace
 
@@ -99,6 +114,7 @@ struct NcursesConsole::Impl {
     std::deque<int> bytes;  // translated key bytes not yet read
     int pairsUsed = 0;
     int ctrlEndCode = kCtrlEndCode;
+    int shiftedF1 = 0;  // the ncurses code of Shift-F1; 0 when the terminal has none
     short pairOf[256] = {};
 
     attr_t AttributesOf(uint8_t c, short& pair);
@@ -219,6 +235,8 @@ void NcursesConsole::Impl::TranslateKeyCode(int code) {
     if (code == ctrlEndCode) return PushExtended(key::scan::CtrlEnd);
     for (auto k : kScanKeys)
         if (k.curses == code) return PushExtended(k.scan);
+    if (shiftedF1 > 0 && code >= shiftedF1 && code < shiftedF1 + 10)
+        return PushExtended(uint8_t(key::scan::ShiftF1 + (code - shiftedF1)));
     // any other key is swallowed
 }
 
@@ -285,7 +303,7 @@ void NcursesConsole::Start() {
     // Ctrl-End: the terminal's own sequence where its description names one
     // (ncurses then has a code for it), and the common xterm sequence anyway.
     const char* ctrlEnd = tigetstr("kEND5");
-    if (ctrlEnd && ctrlEnd != reinterpret_cast<char*>(-1)) {
+    if (Present(ctrlEnd)) {
         int code = key_defined(ctrlEnd);
         if (code > 0)
             impl_->ctrlEndCode = code;
@@ -293,6 +311,17 @@ void NcursesConsole::Start() {
             define_key(ctrlEnd, kCtrlEndCode);
     }
     if (key_defined("\033[1;5F") <= 0) define_key("\033[1;5F", impl_->ctrlEndCode);
+    // Shift-F1 ... Shift-F10 as the description places them; a description
+    // without shifted keys (TERM=screen) still gets xterm's, which tmux sends.
+    const int shiftedNumber = ShiftedF1Number();
+    impl_->shiftedF1 = shiftedNumber ? KEY_F(shiftedNumber) : KEY_F(13);
+    if (!shiftedNumber) {
+        static constexpr const char* kXtermShifted[] = {
+            "\033[1;2P",  "\033[1;2Q",  "\033[1;2R",  "\033[1;2S",  "\033[15;2~",
+            "\033[17;2~", "\033[18;2~", "\033[19;2~", "\033[20;2~", "\033[21;2~"};
+        for (int i = 0; i < 10; ++i)
+            if (key_defined(kXtermShifted[i]) <= 0) define_key(kXtermShifted[i], KEY_F(13 + i));
+    }
     std::string reset;
     AppendCapability(reset, "sgr0");
     AppendCapability(reset, "cnorm");
