@@ -13,6 +13,7 @@
 
 #include "backup_history.h"
 #include "backup_list.h"
+#include "backup_lock.h"
 #include "backup_metrics.h"
 #include "backup_outcome.h"
 #include "backup_summary.h"
@@ -204,8 +205,9 @@ int ExitStatus(const BackupRun& run) {
     return changed ? kExitChanged : kExitOk;
 }
 
-// The folder made, and the metrics file's place checked, before any link.
-bool Prepare(const BackupRun& run) {
+// The folder made and locked, and the metrics file's place checked, before
+// any link.
+bool Prepare(const BackupRun& run, BackupFolderLock* lock) {
     std::error_code failure;
     std::filesystem::create_directories(run.dir, failure);
     if (!std::filesystem::is_directory(run.dir)) {
@@ -214,6 +216,14 @@ bool Prepare(const BackupRun& run) {
         return false;
     }
     std::string error;
+    const auto waiting = [&run](const std::string& holder) {
+        std::fprintf(stderr, "kova-config: %s is being backed up (%s); waiting\n",
+                     run.dir.c_str(), holder.c_str());
+    };
+    if (!lock->Take(run.dir, waiting, &error)) {
+        std::fprintf(stderr, "kova-config: %s\n", error.c_str());
+        return false;
+    }
     if (!run.options.metricsFile.empty() &&
         !MayWriteKovFile(run.options.metricsFile, true, &error)) {
         std::fprintf(stderr, "kova-config: --metrics: %s\n", error.c_str());
@@ -232,12 +242,15 @@ int RunBackup(const ConfigOptions& options) {
         std::fprintf(stderr, "kova-config: nothing fetched\n");
         return kExitTrouble;
     }
-    if (!Prepare(run)) return kExitTrouble;
+    BackupFolderLock lock;
+    if (!Prepare(run, &lock)) return kExitTrouble;
     run.outcomes.resize(run.entries.size());
     ProgressLine progress(!options.quiet);
     BackupBoard board(progress, int(run.entries.size()));
     {
         const InterruptReport interrupted([&](int) {
+            // A change being recorded is finished first, and no other begins.
+            StopRecordingChanges();
             progress.Clear();
             PrintBackupSummary(run.entries, run.Outcomes(), options.history);
         });

@@ -112,8 +112,10 @@ int RunHistory(const ConfigOptions& options) {
     const std::string latest = dir + "/" + name + ".KOV";
     if (RegularFile(latest, &st))
         versions.push_back({latest, LocalTime(st.st_mtime), "-", "-", ""});
-    const std::vector<Version> kept = KeptVersions(HistoryFolder(dir, name));
-    versions.insert(versions.end(), kept.begin(), kept.end());
+    // A kept name that is still the latest file itself is a change a
+    // killed run began and never made: not a version.
+    for (const Version& v : KeptVersions(HistoryFolder(dir, name)))
+        if (versions.empty() || !SameFile(v.file, st)) versions.push_back(v);
     if (versions.empty()) {
         std::fprintf(stderr, "kova-config: no backup of %s in %s\n", name.c_str(), dir.c_str());
         return kExitFailed;
