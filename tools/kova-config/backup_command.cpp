@@ -263,7 +263,7 @@ int RunBackup(const ConfigOptions& options) {
     std::string error;
     if (!options.metricsFile.empty() && !WriteMetrics(run, &error)) {
         std::fprintf(stderr, "kova-config: --metrics: %s\n", error.c_str());
-        return kExitFailed;
+        return kExitTrouble;
     }
     return ExitStatus(run);
 }

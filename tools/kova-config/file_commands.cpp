@@ -9,14 +9,21 @@
 
 namespace {
 
-// Standard output may be a closed pipe or a full disk: that is a failure.
+// Standard output may be a closed pipe or a full disk: a destination that
+// cannot be written.
 int WriteOut(const std::string& text) {
     const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
     if (std::fflush(stdout) != 0 || !written) {
         std::perror("kova-config: standard output");
-        return kExitFailed;
+        return kExitTrouble;
     }
     return kExitOk;
+}
+
+// An operand that could not be had: the module's link failed, or the file is
+// bad input.
+int LoadFailure(const std::string& operand) {
+    return operand == kModuleOperand ? kExitFailed : kExitTrouble;
 }
 
 }  // namespace
@@ -26,7 +33,7 @@ int RunPrint(const ConfigOptions& options) {
     std::string error;
     if (!LoadOperand(options.operands[0], options, &snapshot, &error)) {
         std::fprintf(stderr, "kova-config: %s\n", error.c_str());
-        return kExitFailed;
+        return LoadFailure(options.operands[0]);
     }
     const ModuleConfig config = ModuleConfigOf(snapshot.contents);
     return WriteOut(ConfigListing(config, snapshot.contents.printProgBaud, snapshot.model,
@@ -39,7 +46,7 @@ int RunDiff(const ConfigOptions& options) {
         std::string error;
         if (!LoadOperand(options.operands[size_t(i)], options, &sides[i], &error)) {
             std::fprintf(stderr, "kova-config: %s\n", error.c_str());
-            return kExitTrouble;
+            return LoadFailure(options.operands[size_t(i)]);
         }
     }
     const bool plus = sides[0].model != 0 && sides[1].model != 0;
@@ -47,5 +54,5 @@ int RunDiff(const ConfigOptions& options) {
     const auto differences = CompareConfigs(sides[0].contents, sides[1].contents, plus);
     for (const ConfigDifference& d : differences) text += DifferenceLine(d) + "\n";
     if (WriteOut(text) != kExitOk) return kExitTrouble;
-    return differences.empty() ? kExitOk : kExitFailed;
+    return differences.empty() ? kExitOk : kExitChanged;
 }

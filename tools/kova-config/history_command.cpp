@@ -118,7 +118,7 @@ int RunHistory(const ConfigOptions& options) {
         if (versions.empty() || !SameFile(v.file, st)) versions.push_back(v);
     if (versions.empty()) {
         std::fprintf(stderr, "kova-config: no backup of %s in %s\n", name.c_str(), dir.c_str());
-        return kExitFailed;
+        return kExitTrouble;
     }
     PrintVersions(versions);
     return kExitOk;

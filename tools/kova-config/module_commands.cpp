@@ -93,13 +93,13 @@ int RunFetch(const ConfigOptions& options) {
     // Refused before the link is even opened: the old file is the last good backup.
     if (!MayWriteKovFile(path, options.force, &error)) {
         std::fprintf(stderr, "kova-config: %s\n", error.c_str());
-        return kExitFailed;
+        return kExitTrouble;
     }
     ConfigSnapshot snapshot;
     if (!LoadOperand(kModuleOperand, options, &snapshot, &error)) return kExitFailed;
     if (!SaveKovFile(path, snapshot.contents, options.force, &error)) {
         std::fprintf(stderr, "kova-config: %s\n", error.c_str());
-        return kExitFailed;
+        return kExitTrouble;
     }
     return kExitOk;
 }
@@ -142,10 +142,8 @@ int RunEeprom(const ConfigOptions& options) {
         case EepromOutcome::Stored:
             std::printf("Setup written to EEPROM\n");
             return kExitOk;
-        case EepromOutcome::NoEeprom:
-            return kExitNoEeprom;
+        case EepromOutcome::NoEeprom:  // what the module said is on standard error
         case EepromOutcome::Unexpected:
-            return kExitUnexpectedEeprom;
         case EepromOutcome::WriteFailed:
         case EepromOutcome::ReadFailed:
             break;
