@@ -68,10 +68,9 @@ std::string ListLine(const std::string& name, const Sim& sim) {
 
 // Port 1's terminate timeout, a PLUS value: one field of the configuration.
 void ChangeModule(const Sim& sim, int value) {
-    const RunResult r =
-        RunProgram(Join(Join({BuildProgram("kova-link")}, sim.Link()),
-                        {"write", std::to_string(TerminateTimeoutRegister(1)),
-                         std::to_string(value)}));
+    const RunResult r = RunProgram(
+        Join(Join({BuildProgram("kova-link")}, sim.Link()),
+             {"write", std::to_string(TerminateTimeoutRegister(1)), std::to_string(value)}));
     ASSERT_EQ(r.status, 0) << r.err;
 }
 
@@ -84,7 +83,8 @@ Kept KeptIn(const std::vector<std::string>& entries) {
     Kept k;
     for (const std::string& e : entries) {
         const auto ends = [&e](const std::string& tail) {
-            return e.size() > tail.size() && e.compare(e.size() - tail.size(), tail.size(), tail) == 0;
+            return e.size() > tail.size() &&
+                   e.compare(e.size() - tail.size(), tail.size(), tail) == 0;
         };
         (ends(".KOV") ? k.kov : ends(".diff") ? k.diff : k.other)++;
     }
@@ -213,9 +213,8 @@ TEST_F(HistorySafetyTest, SigtermAtEachStepRecordsTheChangeWholeOrNotAtAll) {
         const std::vector<uint8_t> before = ReadFileBytes(Path("out/m1.KOV"));
         ChangeModule(sim, 33);
 
-        Spawned traced(Join({"strace", "-f", "-o", "/dev/null", "-e", "trace=link,rename",
-                             "-e", std::string("inject=") + step.inject,
-                             BuildProgram("kova-config")},
+        Spawned traced(Join({"strace", "-f", "-o", "/dev/null", "-e", "trace=link,rename", "-e",
+                             std::string("inject=") + step.inject, BuildProgram("kova-config")},
                             backup),
                        Path("out.txt"), Path("err.txt"));
         ASSERT_GT(traced.Pid(), 0);
@@ -234,7 +233,8 @@ TEST_F(HistorySafetyTest, SigtermAtEachStepRecordsTheChangeWholeOrNotAtAll) {
         const Kept kept = KeptIn(Entries("out/history/m1"));
         const std::vector<uint8_t> latest = ReadFileBytes(Path("out/m1.KOV"));
         EXPECT_EQ(kept.other, 0);
-        EXPECT_EQ(KeptIn(Entries("out")).other, 1) << "a temporary file left";  // the history folder
+        EXPECT_EQ(KeptIn(Entries("out")).other, 1)
+            << "a temporary file left";  // the history folder
         if (latest == before) {
             EXPECT_EQ(kept.kov + kept.diff, 0) << "a change recorded that did not happen";
             EXPECT_EQ(HistoryRows(Run({"history", Path("out"), "m1"})), 1);
@@ -267,9 +267,9 @@ TEST_F(HistorySafetyTest, TwoBackupsIntoOneFolderRecordOneChangeOnce) {
     EXPECT_EQ(WEXITSTATUS(two), 0) << ReadFile(Path("out2.txt"));
     EXPECT_NE(ReadFile(Path("out1.txt")).find("changed: 1 field"), std::string::npos);
     EXPECT_NE(ReadFile(Path("out2.txt")).find("unchanged"), std::string::npos);
-    EXPECT_EQ(ReadFile(Path("err2.txt")),
-              "kova-config: " + Path("out") + " is being backed up (pid " +
-                  std::to_string(holder) + "); waiting\n");
+    EXPECT_EQ(ReadFile(Path("err2.txt")), "kova-config: " + Path("out") +
+                                              " is being backed up (pid " + std::to_string(holder) +
+                                              "); waiting\n");
     const Kept kept = KeptIn(Entries("out/history/m1"));
     EXPECT_EQ(kept.kov, 1);
     EXPECT_EQ(kept.diff, 1);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/printable.h"
 #include "config/config_lists.h"
 #include "config/disk_file.h"
 #include "setup/device_root.h"
@@ -97,7 +98,8 @@ Link* OpenLinkSource(const LinkSource& source, std::string* reason) {
     if (!ReadLinkSetupFile(source.setupFile, &setup, reason)) return nullptr;
     std::string note;
     Link* link = OpenLinkFromSetup(setup, reason, &note);
-    if (!note.empty()) std::fprintf(stderr, "%s: %s\n", source.setupFile.c_str(), note.c_str());
+    if (!note.empty())
+        std::fprintf(stderr, "%s: %s\n", tools::Printable(source.setupFile).c_str(), note.c_str());
     return link;
 }
 

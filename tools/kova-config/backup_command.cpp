@@ -18,6 +18,7 @@
 #include "backup_outcome.h"
 #include "backup_summary.h"
 #include "commands.h"
+#include "common/printable.h"
 #include "config/disk_file.h"
 #include "ending_signals.h"
 #include "job_runner.h"
@@ -211,22 +212,22 @@ bool Prepare(const BackupRun& run, BackupFolderLock* lock) {
     std::error_code failure;
     std::filesystem::create_directories(run.dir, failure);
     if (!std::filesystem::is_directory(run.dir)) {
-        std::fprintf(stderr, "kova-config: cannot make the folder %s (%s)\n", run.dir.c_str(),
-                     failure.message().c_str());
+        std::fprintf(stderr, "kova-config: cannot make the folder %s (%s)\n",
+                     tools::Printable(run.dir).c_str(), failure.message().c_str());
         return false;
     }
     std::string error;
     const auto waiting = [&run](const std::string& holder) {
         std::fprintf(stderr, "kova-config: %s is being backed up (%s); waiting\n",
-                     run.dir.c_str(), holder.c_str());
+                     tools::Printable(run.dir).c_str(), holder.c_str());
     };
     if (!lock->Take(run.dir, waiting, &error)) {
-        std::fprintf(stderr, "kova-config: %s\n", error.c_str());
+        std::fprintf(stderr, "kova-config: %s\n", tools::Printable(error).c_str());
         return false;
     }
     if (!run.options.metricsFile.empty() &&
         !MayWriteKovFile(run.options.metricsFile, true, &error)) {
-        std::fprintf(stderr, "kova-config: --metrics: %s\n", error.c_str());
+        std::fprintf(stderr, "kova-config: --metrics: %s\n", tools::Printable(error).c_str());
         return false;
     }
     return true;
@@ -238,7 +239,8 @@ int RunBackup(const ConfigOptions& options) {
     BackupRun run{options, options.operands[1], {}, {}, {}};
     std::vector<std::string> errors;
     if (!ReadBackupList(options.operands[0], &run.entries, &errors)) {
-        for (const std::string& e : errors) std::fprintf(stderr, "kova-config: %s\n", e.c_str());
+        for (const std::string& e : errors)
+            std::fprintf(stderr, "kova-config: %s\n", tools::Printable(e).c_str());
         std::fprintf(stderr, "kova-config: nothing fetched\n");
         return kExitTrouble;
     }
@@ -262,7 +264,7 @@ int RunBackup(const ConfigOptions& options) {
     PrintBackupSummary(run.entries, run.outcomes, options.history);
     std::string error;
     if (!options.metricsFile.empty() && !WriteMetrics(run, &error)) {
-        std::fprintf(stderr, "kova-config: --metrics: %s\n", error.c_str());
+        std::fprintf(stderr, "kova-config: --metrics: %s\n", tools::Printable(error).c_str());
         return kExitTrouble;
     }
     return ExitStatus(run);

@@ -170,8 +170,8 @@ namespace {
 // Records the change: the old file kept, its diff beside it, the new file in
 // its place; all of it, or (on any failure) none of it.
 bool RecordChange(const std::string& dir, const std::string& name, const std::string& path,
-                  const ConfigFileContents& fetched, const std::string& diff,
-                  HistoryResult* result, std::string* error) {
+                  const ConfigFileContents& fetched, const std::string& diff, HistoryResult* result,
+                  std::string* error) {
     const std::string folder = HistoryFolder(dir, name);
     const std::string history = (std::filesystem::path(dir) / "history").string();
     if (!RealFolder(history, error) || !RealFolder(folder, error)) return false;
@@ -180,8 +180,7 @@ bool RecordChange(const std::string& dir, const std::string& name, const std::st
     result->kept = kept + ".KOV";
     bool moved = false;
     if (!KeepOld(path, result->kept, &moved, error)) return false;
-    if (SaveRefusingLinks(kept + ".diff", std::vector<uint8_t>(diff.begin(), diff.end()),
-                          error) &&
+    if (SaveRefusingLinks(kept + ".diff", std::vector<uint8_t>(diff.begin(), diff.end()), error) &&
         SaveKovFile(path, fetched, true, error))
         return true;
     TakeBack(path, result->kept, moved);

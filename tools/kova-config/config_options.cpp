@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/printable.h"
 #include "common/tool_version.h"
 #include "setup/device_root.h"
 
@@ -99,7 +100,7 @@ const CommandRow* FindCommand(const std::string& name) {
 }
 
 bool Trouble(const std::string& message) {
-    std::fprintf(stderr, "kova-config: %s (see --help)\n", message.c_str());
+    std::fprintf(stderr, "kova-config: %s (see --help)\n", tools::Printable(message).c_str());
     return false;
 }
 
@@ -159,7 +160,7 @@ bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) 
         return Trouble("--history and --metrics go with backup");
     std::string error;
     if (NeedsLink(*o) && !LinkSourceComplete(o->source, &error)) {
-        std::fprintf(stderr, "kova-config: %s\n", error.c_str());
+        std::fprintf(stderr, "kova-config: %s\n", tools::Printable(error).c_str());
         return false;
     }
     return true;

@@ -1,9 +1,12 @@
 // print and diff: a configuration from a file or the module, shown as the
 // program's print-out or compared field by field.
+#include <unistd.h>
+
 #include <cstdio>
 #include <ctime>
 
 #include "commands.h"
+#include "common/printable.h"
 #include "config/config_diff.h"
 #include "config/config_listing.h"
 
@@ -20,6 +23,21 @@ int WriteOut(const std::string& text) {
     return kExitOk;
 }
 
+// The print-out as the program writes it, except on a terminal: there the
+// bytes of patterns and queries that a terminal would act on (the print-out
+// shows control characters as hex digits already, but not DEL or bytes past
+// 0x7F) are escaped; its own line and page ends stay.
+std::string ForTerminal(const std::string& listing) {
+    if (!isatty(STDOUT_FILENO)) return listing;
+    std::string out;
+    size_t start = 0;
+    for (size_t end; (end = listing.find_first_of("\n\f", start)) != std::string::npos;
+         start = end + 1)
+        out +=
+            tools::Printable(std::string_view(listing).substr(start, end - start)) + listing[end];
+    return out + tools::Printable(std::string_view(listing).substr(start));
+}
+
 // An operand that could not be had: the module's link failed, or the file is
 // bad input.
 int LoadFailure(const std::string& operand) {
@@ -32,12 +50,12 @@ int RunPrint(const ConfigOptions& options) {
     ConfigSnapshot snapshot;
     std::string error;
     if (!LoadOperand(options.operands[0], options, &snapshot, &error)) {
-        std::fprintf(stderr, "kova-config: %s\n", error.c_str());
+        std::fprintf(stderr, "kova-config: %s\n", tools::Printable(error).c_str());
         return LoadFailure(options.operands[0]);
     }
     const ModuleConfig config = ModuleConfigOf(snapshot.contents);
-    return WriteOut(ConfigListing(config, snapshot.contents.printProgBaud, snapshot.model,
-                                  ListingDate(std::time(nullptr))));
+    return WriteOut(ForTerminal(ConfigListing(config, snapshot.contents.printProgBaud,
+                                              snapshot.model, ListingDate(std::time(nullptr)))));
 }
 
 int RunDiff(const ConfigOptions& options) {
@@ -45,7 +63,7 @@ int RunDiff(const ConfigOptions& options) {
     for (int i = 0; i < 2; ++i) {
         std::string error;
         if (!LoadOperand(options.operands[size_t(i)], options, &sides[i], &error)) {
-            std::fprintf(stderr, "kova-config: %s\n", error.c_str());
+            std::fprintf(stderr, "kova-config: %s\n", tools::Printable(error).c_str());
             return LoadFailure(options.operands[size_t(i)]);
         }
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "common/printable.h"
 #include "config/config_files.h"
 #include "config/config_ranges.h"
 #include "config/validate.h"
@@ -82,7 +83,8 @@ int RunIdentify(const ConfigOptions& options) {
     ModuleConnection session(options.source, reporter);
     ModuleIdentity identity;
     if (!session.Open() || !session.Identify(&identity)) return kExitFailed;
-    std::printf("%s\n%s\n", identity.name.empty() ? "(no name block)" : identity.name.c_str(),
+    std::printf("%s\n%s\n",
+                identity.name.empty() ? "(no name block)" : tools::Printable(identity.name).c_str(),
                 ModelText(identity.model));
     return kExitOk;
 }
@@ -92,13 +94,13 @@ int RunFetch(const ConfigOptions& options) {
     std::string error;
     // Refused before the link is even opened: the old file is the last good backup.
     if (!MayWriteKovFile(path, options.force, &error)) {
-        std::fprintf(stderr, "kova-config: %s\n", error.c_str());
+        std::fprintf(stderr, "kova-config: %s\n", tools::Printable(error).c_str());
         return kExitTrouble;
     }
     ConfigSnapshot snapshot;
     if (!LoadOperand(kModuleOperand, options, &snapshot, &error)) return kExitFailed;
     if (!SaveKovFile(path, snapshot.contents, options.force, &error)) {
-        std::fprintf(stderr, "kova-config: %s\n", error.c_str());
+        std::fprintf(stderr, "kova-config: %s\n", tools::Printable(error).c_str());
         return kExitTrouble;
     }
     return kExitOk;

@@ -6,8 +6,9 @@
 #include <cstring>
 
 #include "common/option_table.h"
-#include "setup/device_root.h"
+#include "common/printable.h"
 #include "common/tool_version.h"
+#include "setup/device_root.h"
 
 namespace {
 
@@ -197,11 +198,11 @@ bool ParseLinkOptions(int argc, char** argv, LinkOptions* options, int* exitCode
     }
     std::string error;
     if (!LinkSourceNamed(options->source, &error)) {
-        fprintf(stderr, "kova-link: %s (see --help)\n", error.c_str());
+        fprintf(stderr, "kova-link: %s (see --help)\n", tools::Printable(error).c_str());
         return false;
     }
     if (!CommandParser(argc, argv, i, &error).Parse(options)) {
-        fprintf(stderr, "kova-link: %s (see --help)\n", error.c_str());
+        fprintf(stderr, "kova-link: %s (see --help)\n", tools::Printable(error).c_str());
         return false;
     }
     return true;

@@ -1,12 +1,15 @@
 // kova-link: scripted register access over a Sy/Max, Net-to-Net, Modbus RTU,
 // Modbus ASCII, Gateway or Modbus TCP link, and a request-rate benchmark.
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "common/printable.h"
 #include "link/link.h"
 #include "link/uucp_lock.h"
 #include "link_options.h"
@@ -34,7 +37,8 @@ void RemoveLocksOnSignals() {
 int Fail(Link* link) {
     // Operations a link kind does not offer fail without a text of their own.
     const char* text = LinkErrorText(link);
-    fprintf(stderr, "%s\n", *text ? text : "Not supported on this kind of link");
+    fprintf(stderr, "%s\n",
+            *text ? tools::Printable(text).c_str() : "Not supported on this kind of link");
     CloseLink(link);
     return 1;
 }
@@ -76,7 +80,7 @@ int Dump(Link* link, const LinkOptions& o) {
 int Replay(Link* link, const LinkOptions& o) {
     FILE* in = fopen(o.replayFile.c_str(), "r");
     if (!in) {
-        perror(o.replayFile.c_str());
+        fprintf(stderr, "%s: %s\n", tools::Printable(o.replayFile).c_str(), strerror(errno));
         CloseLink(link);
         return 1;
     }
@@ -141,7 +145,7 @@ int main(int argc, char** argv) {
     std::string reason;
     Link* link = OpenLinkSource(o.source, &reason);
     if (!link) {
-        fprintf(stderr, "Unable to establish link. %s\n", reason.c_str());
+        fprintf(stderr, "Unable to establish link. %s\n", tools::Printable(reason).c_str());
         return 1;
     }
     switch (o.command) {

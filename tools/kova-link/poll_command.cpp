@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/printable.h"
 #include "link/uucp_lock.h"
 
 namespace {
@@ -54,7 +55,7 @@ bool PollOnce(Link* link, const LinkOptions& o) {
                 : *text ? text
                         : "Not supported on this kind of link";
     }
-    std::printf("%s\n", line.c_str());
+    std::printf("%s\n", tools::Printable(line).c_str());
     std::fflush(stdout);  // a file that is charted while it grows
     return ok;
 }
