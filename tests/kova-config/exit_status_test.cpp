@@ -3,8 +3,11 @@
 // line or bad input (a damaged file, a destination that exists without
 // --force or cannot be written), 3 changes found. One table: each command
 // done, against a link nobody answers, and with bad input.
+#include <cstddef>
+
 #include "common/file_contents.h"
 #include "kova-config/kova_config_fixture.h"
+#include "setup/link_setup.h"
 #include "transfer/register_map.h"
 
 namespace {
@@ -97,6 +100,44 @@ TEST_F(ExitStatusTest, BackupWithHistoryIsThreeWhenAFileChanged) {
     ASSERT_EQ(written.status, 0) << written.err;
     EXPECT_EQ(Run(backup).status, 3);
     EXPECT_EQ(Run(backup).status, 0);
+}
+
+// Bad input found on the command line costs no link traffic: the module's
+// request log stays empty.
+TEST_F(ExitStatusTest, BadOperandsAndDropsAreRefusedBeforeTheLinkOpens) {
+    const std::string log = Path("requests.log");
+    Sim sim(Sim::Tcp, {"--log", log});
+    const Args link = sim.Link();
+    const std::string port = link.back();
+    std::string setup = SetupFile(LinkTypeModbusTcp, port);
+    setup[offsetof(LinkSetup, Route)] = 0;  // the first drop of the route: the unit
+    setup[offsetof(LinkSetup, Route) + 1] = 0;
+    WriteText("DROP0.STP", setup);
+    struct Case {
+        const char* what;
+        Args args;
+        std::string err;
+    } const cases[] = {
+        {"fetch of an empty name", Join(link, {"fetch", ""}),
+         "kova-config: no file name given (\"\")\n"},
+        {"drop 0", Join(link, {"--drop", "0", "identify"}),
+         "kova-config: the Modbus drop (slave address) must be 1-247, not 0 (0 is broadcast, "
+         "which no slave answers)\n"},
+        {"drop 248", Join(link, {"--drop", "248", "fetch", Path("X.KOV")}),
+         "kova-config: the Modbus drop (slave address) must be 1-247, not 248 (reserved)\n"},
+        {"a setup file's drop 0",
+         {"--setup", Path("DROP0.STP"), "identify"},
+         "kova-config: " + Path("DROP0.STP") +
+             ": the Modbus drop (slave address) must be 1-247, not 0 (0 is broadcast, which no "
+             "slave answers)\n"},
+    };
+    for (const Case& c : cases) {
+        const RunResult r = Run(c.args);
+        EXPECT_EQ(r.status, 2) << c.what;
+        EXPECT_EQ(r.err, c.err) << c.what;
+    }
+    sim.Stop();
+    EXPECT_EQ(ReadFile(log), "");
 }
 
 }  // namespace

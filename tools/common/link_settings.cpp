@@ -1,6 +1,7 @@
 // The link option table and opening of the tools.
 #include "common/link_settings.h"
 
+#include "common/request_limits.h"
 #include "setup/device_root.h"
 #include "setup/link_opening.h"
 
@@ -86,7 +87,7 @@ bool LinkSettingsComplete(const LinkSettings& o, std::string* error) {
     if (!o.typeGiven) return *error = "no --type given", false;
     if (o.kind->serial ? o.port.empty() : o.host.empty())
         return *error = o.kind->serial ? "no --port given" : "no --host given", false;
-    return true;
+    return DropFits(*o.kind, o.drop, error);
 }
 
 Link* OpenToolLink(const LinkSettings& o, std::string* reason) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/exit_status.h"
 #include "common/printable.h"
 #include "link/link.h"
 #include "link/uucp_lock.h"
@@ -40,7 +41,7 @@ int Fail(Link* link) {
     fprintf(stderr, "%s\n",
             *text ? tools::Printable(text).c_str() : "Not supported on this kind of link");
     CloseLink(link);
-    return 1;
+    return tools::kExitFailed;
 }
 
 int PrintRead(Link* link, const LinkOptions& o, bool input) {
@@ -51,29 +52,28 @@ int PrintRead(Link* link, const LinkOptions& o, bool input) {
     for (int i = 0; i < n; ++i) printf(i ? " %u" : "%u", unsigned(values[size_t(i)]));
     printf("\n");
     CloseLink(link);
-    return 0;
+    return tools::kExitOk;
 }
 
-// Any number of registers in requests of at most 125, the most a Modbus read
-// carries; every request must bring all it asked for.
+// Any number of registers in requests of the most a read carries on the
+// link; every request must bring all it asked for.
 int Dump(Link* link, const LinkOptions& o) {
-    constexpr int kChunk = 125;
     std::vector<uint16_t> values(size_t(o.count));
     for (int done = 0; done < o.count;) {
-        int count = std::min(kChunk, o.count - done);
+        int count = std::min(o.readChunk, o.count - done);
         int n = RegisterRead(link, o.reg + done, count, &values[size_t(done)]);
         if (n <= 0) return Fail(link);
         if (n < count) {
             fprintf(stderr, "Read reply too short\n");
             CloseLink(link);
-            return 1;
+            return tools::kExitFailed;
         }
         done += count;
     }
     for (int i = 0; i < o.count; ++i) printf(i ? " %u" : "%u", unsigned(values[size_t(i)]));
     printf("\n");
     CloseLink(link);
-    return 0;
+    return tools::kExitOk;
 }
 
 // The requests of a kova-sim request log, timed: reads, and writes of zeros.
@@ -82,7 +82,7 @@ int Replay(Link* link, const LinkOptions& o) {
     if (!in) {
         fprintf(stderr, "%s: %s\n", tools::Printable(o.replayFile).c_str(), strerror(errno));
         CloseLink(link);
-        return 1;
+        return tools::kExitTrouble;  // bad input
     }
     struct Request {
         char op;
@@ -103,7 +103,7 @@ int Replay(Link* link, const LinkOptions& o) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     printf("%zu requests in %.4f s\n", requests.size(), seconds);
     CloseLink(link);
-    return 0;
+    return tools::kExitOk;
 }
 
 int Bench(Link* link, const LinkOptions& o) {
@@ -116,7 +116,7 @@ int Bench(Link* link, const LinkOptions& o) {
     printf("%d requests in %.3f s: %.1f requests per second\n", o.repeats, seconds,
            o.repeats / seconds);
     CloseLink(link);
-    return 0;
+    return tools::kExitOk;
 }
 
 int Sections(Link* link, const LinkOptions& o) {
@@ -132,7 +132,7 @@ int Sections(Link* link, const LinkOptions& o) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     printf("%zu requests, %d registers in %.4f s\n", o.sections.size(), total, seconds);
     CloseLink(link);
-    return 0;
+    return tools::kExitOk;
 }
 
 }  // namespace
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
     Link* link = OpenLinkSource(o.source, &reason);
     if (!link) {
         fprintf(stderr, "Unable to establish link. %s\n", tools::Printable(reason).c_str());
-        return 1;
+        return tools::kExitFailed;
     }
     switch (o.command) {
         case Command::Read:
@@ -171,5 +171,5 @@ int main(int argc, char** argv) {
             return Poll(link, o);
     }
     CloseLink(link);
-    return 0;
+    return tools::kExitOk;
 }

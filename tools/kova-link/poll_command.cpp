@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/exit_status.h"
 #include "common/printable.h"
 #include "link/uucp_lock.h"
 
@@ -97,5 +98,5 @@ int Poll(Link* link, const LinkOptions& o) {
     }
     CloseLink(link);
     RemoveHeldUucpLocks();
-    return allOk ? 0 : 1;
+    return allOk ? tools::kExitOk : tools::kExitFailed;
 }
