@@ -247,6 +247,28 @@ TEST_F(HistorySafetyTest, SigtermAtEachStepRecordsTheChangeWholeOrNotAtAll) {
     }
 }
 
+// SIGKILL or a crash between keeping the old file and replacing it leaves
+// the kept name a second link of the latest file: history does not list it,
+// and the next backup takes it back before it records anything.
+TEST_F(HistorySafetyTest, AChangeAKilledRunLeftHalfMadeIsNotAVersion) {
+    Sim sim(Sim::Tcp);
+    WriteText("plant.list", ListLine("m1", sim));
+    const Args backup = {"-q", "--history", "backup", Path("plant.list"), Path("out")};
+    ASSERT_EQ(Run(backup).status, 0);
+    std::filesystem::create_directories(Path("out/history/m1"));
+    ASSERT_EQ(
+        ::link(Path("out/m1.KOV").c_str(), Path("out/history/m1/20200101T000000.KOV").c_str()), 0);
+    WriteText("out/history/m1/20200101T000000.diff", "Port 1 Terminate timeout: 0 -> 1\n");
+    EXPECT_EQ(HistoryRows(Run({"history", Path("out"), "m1"})), 1);
+
+    ChangeModule(sim, 55);
+    EXPECT_EQ(Run(backup).status, 3);
+    const std::vector<std::string> kept = Entries("out/history/m1");
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_NE(kept[0], "20200101T000000.KOV");
+    EXPECT_EQ(HistoryRows(Run({"history", Path("out"), "m1"})), 2);
+}
+
 TEST_F(HistorySafetyTest, TwoBackupsIntoOneFolderRecordOneChangeOnce) {
     const std::string log = Path("sim.log");
     Sim sim(Sim::Tcp, {"--delay", "5", "--log", log});
