@@ -14,6 +14,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/printable.h"
+
 namespace {
 
 // "pid 4242", or "another run" where the table does not say.
@@ -50,6 +52,15 @@ bool BackupFolderLock::Take(const std::string& dir,
     fd_ = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd_ < 0) return Fail(dir, error);
     if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return true;
+    // A file system without locks (some FUSE and old network ones) must not
+    // stop every backup into it: the run goes on unguarded, and says so.
+    if (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL) {
+        std::fprintf(stderr,
+                     "kova-config: %s cannot be locked (%s); a second backup into it "
+                     "at once is not kept out\n",
+                     tools::Printable(dir).c_str(), std::strerror(errno));
+        return true;
+    }
     if (errno != EWOULDBLOCK) return Fail(dir, error);
     waiting(Holder(fd_));
     while (::flock(fd_, LOCK_EX) != 0)
