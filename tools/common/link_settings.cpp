@@ -50,7 +50,7 @@ const Option kLinkOptions[] = {
      [](LinkSettings& o, const char* a) { return ToInt(a, 7, 8, &o.dataBits); }},
     {"--stop-bits", "1|2", "stop bits (default 1)",
      [](LinkSettings& o, const char* a) { return ToInt(a, 1, 2, &o.stopBits); }},
-    {"--drop", "N", "Modbus slave address or unit, or a one-drop Sy/Max route (default 1)",
+    {"--drop", "N", "Modbus slave address or unit (1-247), or a one-drop Sy/Max route (default 1)",
      [](LinkSettings& o, const char* a) { return ToInt(a, 0, 255, &o.drop); }},
     {"--route", "N,N,...", "Sy/Max or Gateway route, up to 8 drops",
      [](LinkSettings& o, const char* a) { return ParseRoute(a, &o.route); }},

@@ -1,6 +1,8 @@
 // The old file is kept by a hard link (or, where the file system has none,
 // a rename that refuses to replace), before the new one is renamed over the
-// name: at every moment DIR/NAME.KOV holds one whole configuration.
+// name: at every moment DIR/NAME.KOV holds one whole configuration. Until
+// that rename the change can still be taken back, and it is on any failure;
+// the process-wide recording lock lets an ending signal wait for it.
 #include "backup_history.h"
 
 #include <dirent.h>
