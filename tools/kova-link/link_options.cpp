@@ -241,10 +241,16 @@ bool ParseLinkOptions(int argc, char** argv, LinkOptions* options, int* exitCode
             break;
     }
     std::string error;
+    if (!LinkSourceNamed(options->source, &error)) {
+        fprintf(stderr, "kova-link: %s (see --help)\n", tools::Printable(error).c_str());
+        return false;
+    }
+    // A setup file that cannot be read, or names a drop no Modbus slave
+    // answers to, is bad input: refused before the link is opened.
     const LinkKindRow* kind = nullptr;
     if (!LinkSourceComplete(options->source, &error) ||
         !(kind = LinkKindOfSource(options->source, &error))) {
-        fprintf(stderr, "kova-link: %s (see --help)\n", tools::Printable(error).c_str());
+        fprintf(stderr, "kova-link: %s\n", tools::Printable(error).c_str());
         return false;
     }
     if (!CommandParser(argc, argv, i, *kind, &error).Parse(options)) {
