@@ -5,7 +5,6 @@
 // over Modbus TCP; a change is made in it with kova-link.
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,45 +19,9 @@
 #include "kova-config/kova_config_fixture.h"
 #include "transfer/register_map.h"
 
-extern char** environ;
-
 namespace {
 
 using HistorySafetyTest = KovaConfigTest;
-
-// A program started with its standard output and error in files; killed by
-// its pid if the test ends before it does.
-class Spawned {
-  public:
-    Spawned(Args argv, const std::string& out, const std::string& err) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        std::vector<char*> pointers;
-        for (std::string& a : argv) pointers.push_back(a.data());
-        pointers.push_back(nullptr);
-        if (posix_spawnp(&pid_, pointers[0], &actions, nullptr, pointers.data(), environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~Spawned() {
-        if (pid_ > 0) kill(pid_, SIGKILL), Wait();
-    }
-    pid_t Pid() const { return pid_; }
-    // The wait status once it has ended.
-    int Wait() {
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return status;
-    }
-
-  private:
-    pid_t pid_ = -1;
-};
 
 std::string ListLine(const std::string& name, const Sim& sim) {
     std::string line = name;
