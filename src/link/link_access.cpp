@@ -12,6 +12,9 @@ namespace {
 
 constexpr int kMaxSyMaxRegister = 0x4000;
 constexpr int kMaxCount = 128;
+// A Modbus read (function 3 or 4, also carried over Sy/Max) answers at most
+// 125 registers: 250 data bytes fill its reply.
+constexpr int kMaxModbusReadCount = 125;
 // Kinds 1 to 4 are the Sy/Max family (3 and 4 are reserved and never
 // opened): their holding registers are the controller's, 1 to 16384.
 constexpr uint32_t kLastSyMaxFamilyKind = 4;
@@ -19,6 +22,15 @@ constexpr uint32_t kLastSyMaxFamilyKind = 4;
 enum class Operation { Read, Write, InputRead, InputWrite };
 
 bool IsRead(Operation op) { return op == Operation::Read || op == Operation::InputRead; }
+
+// The most registers one request of the operation carries on the link: a
+// Sy/Max or Gateway read takes 128, a Modbus read 125.
+int MaxCount(const Link* link, Operation op) {
+    const bool modbusFraming =
+        link->kind == LinkModbusRtu || link->kind == LinkModbusAscii || link->kind == LinkModbusTcp;
+    const bool modbusRead = op == Operation::InputRead || (op == Operation::Read && modbusFraming);
+    return modbusRead && link->kind != LinkGateway ? kMaxModbusReadCount : kMaxCount;
+}
 
 // Returns false, with the error text set where the rules give one, when the
 // request must not reach the protocol.
@@ -29,7 +41,7 @@ bool CheckRequest(Link* link, Operation op, int reg, int count) {
         SetLinkError(link, IsRead(op) ? "Illegal read register" : "Illegal write register");
         return false;
     }
-    if (count < 1 || count > kMaxCount) {
+    if (count < 1 || count > MaxCount(link, op)) {
         SetLinkError(link, IsRead(op) ? "Illegal read count" : "Illegal write count");
         return false;
     }

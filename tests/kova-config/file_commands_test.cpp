@@ -1,5 +1,5 @@
 // kova-config on files alone: print gives the program's print-out, diff
-// names every differing field with diff(1)'s exit statuses, and bad input
+// names every differing field (exit status 3 when there are any), and bad input
 // (a damaged list, file or setup file) is refused with a message that names
 // the line or the file.
 #include <cstring>
@@ -42,11 +42,11 @@ TEST_F(FileCommandsTest, AFileIsFoundWhateverTheCaseOfItsName) {
     WriteKov("north.kov", a);
     WriteKov("South.Kov", b);
     const RunResult r = Run({"diff", Path("NORTH.KOV"), Path("south.KOV")});
-    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.status, 3) << r.err;
     EXPECT_EQ(r.out, "Rack base address: 40 -> 41\n");
 }
 
-TEST_F(FileCommandsTest, DiffNamesEveryDifferenceWithTheExitStatusOfDiff) {
+TEST_F(FileCommandsTest, DiffNamesEveryDifferenceAndExitsThreeWhenTheyDiffer) {
     ConfigFileContents a = SampleConfig(), b = SampleConfig();
     WriteKov("A.KOV", a);
     WriteKov("SAME.KOV", a);
@@ -60,7 +60,7 @@ TEST_F(FileCommandsTest, DiffNamesEveryDifferenceWithTheExitStatusOfDiff) {
     EXPECT_EQ(same.out, "");
 
     RunResult differ = Run({"diff", Path("A.KOV"), Path("B.KOV")});
-    EXPECT_EQ(differ.status, 1) << differ.err;
+    EXPECT_EQ(differ.status, 3) << differ.err;
     EXPECT_EQ(differ.out,
               "Rack base address: 40 -> 41\n"
               "Port 2 Query 16: \"?V\" -> \"?W\"\n"

@@ -5,7 +5,6 @@
 // --delay) and their request logs tell the test when to send the signal.
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,47 +16,9 @@
 #include "kova-config/send_interruption.h"
 #include "transfer/register_map.h"
 
-extern char** environ;
-
 namespace {
 
 using InterruptTest = KovaConfigTest;
-
-// kova-config with its standard output and error in files; killed by its pid
-// if the test ends before it does.
-class Started {
-  public:
-    Started(const Args& args, const std::string& out, const std::string& err) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        Args argv = Join({BuildProgram("kova-config")}, args);
-        std::vector<char*> pointers;
-        for (std::string& a : argv) pointers.push_back(a.data());
-        pointers.push_back(nullptr);
-        if (posix_spawn(&pid_, pointers[0], &actions, nullptr, pointers.data(), environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~Started() {
-        if (pid_ > 0) Signal(SIGKILL);
-    }
-    bool Running() const { return pid_ > 0; }
-    // Sends the signal and waits for the end; the wait status.
-    int Signal(int sig) {
-        kill(pid_, sig);
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return status;
-    }
-
-  private:
-    pid_t pid_ = -1;
-};
 
 // The requests a simulated module has logged, "r|w FIRST COUNT" each.
 struct Request {
@@ -186,7 +147,8 @@ TEST_F(InterruptTest, AnInterruptedSendSaysWhichPartsItSent) {
         SCOPED_TRACE(c.what);
         const std::string log = Path("requests.log");
         Sim sim(Sim::Tcp, {"--delay", std::to_string(c.delayMs), "--log", log});
-        Started send(Join(sim.Link(), {"send", Path("X.KOV")}), Path("out.txt"), Path("err.txt"));
+        Spawned send(Join({BuildProgram("kova-config")}, Join(sim.Link(), {"send", Path("X.KOV")})),
+                     Path("out.txt"), Path("err.txt"));
         ASSERT_TRUE(send.Running());
         ASSERT_TRUE(WaitUntil([&] { return c.reached(log); }, std::chrono::seconds(30),
                               std::chrono::milliseconds(2)));
@@ -219,8 +181,9 @@ TEST_F(InterruptTest, AnInterruptedBackupPrintsTheModulesThatEnded) {
     WriteText("plant.list", list);
     // One at a time, in list order: quick ends, slow is under way, later
     // has not begun.
-    Started backup({"--jobs", "1", "backup", Path("plant.list"), Path("out")}, Path("out.txt"),
-                   Path("err.txt"));
+    Spawned backup(
+        {BuildProgram("kova-config"), "--jobs", "1", "backup", Path("plant.list"), Path("out")},
+        Path("out.txt"), Path("err.txt"));
     ASSERT_TRUE(backup.Running());
     ASSERT_TRUE(WaitUntil([&] { return Requests(log).size() >= 20; }, std::chrono::seconds(30)));
     const int status = backup.Signal(SIGINT);

@@ -1,5 +1,9 @@
 #include "kova-config/kova_config_fixture.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +15,37 @@
 #include "config/config_defaults.h"
 #include "config/module_config.h"
 #include "setup/link_setup.h"
+
+extern char** environ;
+
+Spawned::Spawned(Args argv, const std::string& out, const std::string& err) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char*> pointers;
+    for (std::string& a : argv) pointers.push_back(a.data());
+    pointers.push_back(nullptr);
+    if (posix_spawnp(&pid_, pointers[0], &actions, nullptr, pointers.data(), environ) != 0)
+        pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+Spawned::~Spawned() {
+    if (pid_ > 0) Signal(SIGKILL);
+}
+
+int Spawned::Wait() {
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return status;
+}
+
+int Spawned::Signal(int sig) {
+    kill(pid_, sig);
+    return Wait();
+}
 
 Args Join(Args a, const Args& b) {
     a.insert(a.end(), b.begin(), b.end());

@@ -3,6 +3,7 @@
 // read with the program's own file image.
 #pragma once
 #include <gtest/gtest.h>
+#include <sys/types.h>
 
 #include <memory>
 #include <string>
@@ -30,6 +31,26 @@ class Sim {
     Wire wire_;
     std::unique_ptr<SimProcess> process_;
     std::string where_;  // the TCP port or the pty's path
+};
+
+// A program started with its standard output and error in files, for a test
+// that signals it or runs two at once; killed by its pid if the test ends
+// before it does.
+class Spawned {
+  public:
+    Spawned(Args argv, const std::string& out, const std::string& err);
+    ~Spawned();
+    Spawned(const Spawned&) = delete;
+    Spawned& operator=(const Spawned&) = delete;
+    bool Running() const { return pid_ > 0; }
+    pid_t Pid() const { return pid_; }
+    // Waits for its end: the wait status.
+    int Wait();
+    // Sends the signal, then waits for the end.
+    int Signal(int sig);
+
+  private:
+    pid_t pid_ = -1;
 };
 
 // A setup file as the program writes it: Modbus TCP to the loopback port

@@ -78,7 +78,7 @@ TEST_F(ModuleCommandsTest, DiffWithTheModuleIsEmptyAfterSendAndNamesALaterChange
         Join(Join({BuildProgram("kova-link")}, sim.Link()), {"write", std::to_string(reg), "3"}));
     ASSERT_EQ(written.status, 0) << written.err;
     const RunResult changed = RunOn(sim, {"diff", Path("X.KOV"), "module"});
-    EXPECT_EQ(changed.status, 1) << changed.err;
+    EXPECT_EQ(changed.status, 3) << changed.err;
     EXPECT_EQ(changed.out, "Port 3 Path 2 Editing Mode: ASCII -> FLOAT\n");
 }
 
@@ -151,8 +151,8 @@ TEST_F(ModuleCommandsTest, IdentifyAndEepromReportWhatTheModuleSays) {
          "KOVA Port 1\nstandard\n",
          ""},
         {"eeprom written", {}, {"eeprom"}, 0, "Setup written to EEPROM\n", ""},
-        {"no eeprom", {"--no-eeprom"}, {"eeprom"}, 3, "", "Module not equipped with EEPROM\n"},
-        {"unexpected", {"--eeprom-status", "1"}, {"eeprom"}, 4, "", "Unexpected result $0001\n"},
+        {"no eeprom", {"--no-eeprom"}, {"eeprom"}, 1, "", "Module not equipped with EEPROM\n"},
+        {"unexpected", {"--eeprom-status", "1"}, {"eeprom"}, 1, "", "Unexpected result $0001\n"},
     };
     for (const Case& c : kCases) {
         Sim sim(Sim::Tcp, c.sim);
@@ -167,7 +167,7 @@ TEST_F(ModuleCommandsTest, AnExistingFileIsReplacedOnlyWithForce) {
     WriteText("OLD.KOV", "the last good backup");
     Sim sim(Sim::Tcp);
     const RunResult kept = RunOn(sim, {"fetch", Path("OLD.KOV")});
-    EXPECT_EQ(kept.status, 1);
+    EXPECT_EQ(kept.status, 2);
     EXPECT_EQ(kept.err, "kova-config: " + Path("OLD.KOV") + " exists; --force replaces it\n");
     std::ifstream in(Path("OLD.KOV"));
     std::string text;

@@ -38,7 +38,7 @@ TEST_F(TargetSafetyTest, FetchNeverWritesThroughALink) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.what);
         const RunResult r = RunOn(sim, Join(c.options, {"fetch", Path(c.target)}));
-        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.err, "kova-config: " + Path(c.target) + " is a symbolic link\n");
     }
     EXPECT_EQ(ReadFile(Path("victim.txt")), "victim");
@@ -91,7 +91,7 @@ TEST_F(TargetSafetyTest, FetchRefusesADestinationThatCannotTakeTheFileBeforeTheL
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.target);
         const RunResult r = RunOn(sim, Join(c.options, {"fetch", Path(c.target)}));
-        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.err, "kova-config: " + c.err + "\n");
     }
     EXPECT_EQ(Entries(), (std::vector<std::string>{"OLD.KOV", "plain.txt", "sub"}));
@@ -110,7 +110,7 @@ TEST_F(TargetSafetyTest, FetchRefusesAFolderItMayNotWriteTo) {
     if (geteuid() == 0)
         argv = Join({"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"}, argv);
     const RunResult r = RunProgram(argv);
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err,
               "kova-config: cannot write into the folder " + Path("ro") + " (Permission denied)\n");
 }

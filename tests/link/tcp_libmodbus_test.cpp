@@ -48,7 +48,7 @@ TEST_F(TcpLibmodbusTest, ServerRefusalsGiveTheExceptionTexts) {
         const char* text;
     } kCases[] = {
         {"read beyond the map", RegisterRead, 16383, 5, "ILLEGAL DATA ADDRESS"},
-        {"read of 126", RegisterRead, 1, 126, "ILLEGAL DATA VALUE"},
+        {"read of 126, refused before it is sent", RegisterRead, 1, 126, "Illegal read count"},
         {"general reference write",
          [](Link* l, int r, int c, uint16_t* v) { return InputRegisterWrite(l, r, c, v); }, 1, 2,
          "ILLEGAL FUNCTION"},

@@ -127,7 +127,13 @@ TEST(GatewayToolsTest, KovaLinkReachesTheSimulatedModuleThroughItsGateway) {
          1,
          "",
          "No valid reply to A command\n"},
-        {"status portion", {}, {"read", "8192", "2"}, 1, "", "Gateway can't read status portion\n"},
+        {"status portion, refused as usage",
+         {},
+         {"read", "8192", "2"},
+         2,
+         "",
+         "kova-link: read: REGISTER 8192 with 2 registers runs past register 8192, the last on a "
+         "Gateway link (see --help)\n"},
     };
     for (const ToolCase& c : kCases) {
         SimProcess sim(Join({"--protocol", "gateway"}, c.simOptions));

@@ -182,8 +182,8 @@ TEST(LinkOpeningTest, KovaLinkOpensTheLinkOfASetupFile) {
 
     RunResult missing = RunProgram(
         {BuildProgram("kova-link"), "--setup", std::string(dir) + "/NONE.STP", "read", "1", "1"});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "Unable to establish link. " + std::string(dir) +
+    EXPECT_EQ(missing.status, 2);  // bad input, found before any link is opened
+    EXPECT_EQ(missing.err, "kova-link: " + std::string(dir) +
                                "/NONE.STP: Can't locate setup file. (No such file or directory)\n");
 
     // The file names the whole link: link options beside it are refused, as

@@ -1,6 +1,7 @@
 // The link option table and opening of the tools.
 #include "common/link_settings.h"
 
+#include "common/request_limits.h"
 #include "setup/device_root.h"
 #include "setup/link_opening.h"
 
@@ -49,7 +50,7 @@ const Option kLinkOptions[] = {
      [](LinkSettings& o, const char* a) { return ToInt(a, 7, 8, &o.dataBits); }},
     {"--stop-bits", "1|2", "stop bits (default 1)",
      [](LinkSettings& o, const char* a) { return ToInt(a, 1, 2, &o.stopBits); }},
-    {"--drop", "N", "Modbus slave address or unit, or a one-drop Sy/Max route (default 1)",
+    {"--drop", "N", "Modbus slave address or unit (1-247), or a one-drop Sy/Max route (default 1)",
      [](LinkSettings& o, const char* a) { return ToInt(a, 0, 255, &o.drop); }},
     {"--route", "N,N,...", "Sy/Max or Gateway route, up to 8 drops",
      [](LinkSettings& o, const char* a) { return ParseRoute(a, &o.route); }},
@@ -86,7 +87,7 @@ bool LinkSettingsComplete(const LinkSettings& o, std::string* error) {
     if (!o.typeGiven) return *error = "no --type given", false;
     if (o.kind->serial ? o.port.empty() : o.host.empty())
         return *error = o.kind->serial ? "no --port given" : "no --host given", false;
-    return true;
+    return DropFits(*o.kind, o.drop, error);
 }
 
 Link* OpenToolLink(const LinkSettings& o, std::string* reason) {

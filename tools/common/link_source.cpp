@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/printable.h"
+#include "common/request_limits.h"
 #include "config/config_lists.h"
 #include "config/disk_file.h"
 #include "setup/device_root.h"
@@ -83,7 +85,13 @@ bool LinkSourceNamed(const LinkSource& source, std::string* error) {
 bool LinkSourceComplete(const LinkSource& source, std::string* error) {
     if (!LinkSourceNamed(source, error)) return false;
     LinkSetup setup;
-    return source.setupFile.empty() || ReadLinkSetupFile(source.setupFile, &setup, error);
+    if (source.setupFile.empty()) return true;
+    if (!ReadLinkSetupFile(source.setupFile, &setup, error)) return false;
+    // A Modbus link's slave address is the first drop of the route.
+    const LinkKindRow* kind = LinkKindOf(setup.ConnectionType);
+    if (!kind || !kind->singleDrop || DropFits(*kind, setup.Route[0], error)) return true;
+    *error = source.setupFile + ": " + *error;
+    return false;
 }
 
 bool SetupOfLinkSource(const LinkSource& source, LinkSetup* setup, std::string* reason) {
@@ -97,7 +105,8 @@ Link* OpenLinkSource(const LinkSource& source, std::string* reason) {
     if (!ReadLinkSetupFile(source.setupFile, &setup, reason)) return nullptr;
     std::string note;
     Link* link = OpenLinkFromSetup(setup, reason, &note);
-    if (!note.empty()) std::fprintf(stderr, "%s: %s\n", source.setupFile.c_str(), note.c_str());
+    if (!note.empty())
+        std::fprintf(stderr, "%s: %s\n", tools::Printable(source.setupFile).c_str(), note.c_str());
     return link;
 }
 

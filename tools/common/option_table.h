@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "common/printable.h"
+
 namespace tools {
 
 template <class Options>
@@ -113,14 +115,14 @@ OptionsResult ApplyOptions(const char* tool, int argc, char** argv, OptionTable<
         if (!std::strcmp(argv[i], "--version")) return OptionsResult::Version;
         const OptionRow<Options>* found = FindOption(table, argv[i]);
         if (!found) {
-            std::fprintf(stderr, "%s: unknown option %s\n", tool, argv[i]);
+            std::fprintf(stderr, "%s: unknown option %s\n", tool, Printable(argv[i]).c_str());
             return OptionsResult::Bad;
         }
         const char* argument = found->argument && i + 1 < argc ? argv[++i] : "";
         if ((found->argument && !*argument) || !found->apply(options, argument)) {
             std::fprintf(stderr, "%s: bad value for %s: \"%s\" (%s %s: %s)\n", tool, found->name,
-                         argument, found->name, found->argument ? found->argument : "",
-                         found->help);
+                         Printable(argument).c_str(), found->name,
+                         found->argument ? found->argument : "", found->help);
             return OptionsResult::Bad;
         }
     }

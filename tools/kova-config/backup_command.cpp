@@ -13,10 +13,12 @@
 
 #include "backup_history.h"
 #include "backup_list.h"
+#include "backup_lock.h"
 #include "backup_metrics.h"
 #include "backup_outcome.h"
 #include "backup_summary.h"
 #include "commands.h"
+#include "common/printable.h"
 #include "config/disk_file.h"
 #include "ending_signals.h"
 #include "job_runner.h"
@@ -215,19 +217,28 @@ int ExitStatus(const BackupRun& run) {
     return changed ? kExitChanged : kExitOk;
 }
 
-// The folder made, and the metrics file's place checked, before any link.
-bool Prepare(const BackupRun& run) {
+// The folder made and locked, and the metrics file's place checked, before
+// any link.
+bool Prepare(const BackupRun& run, BackupFolderLock* lock) {
     std::error_code failure;
     std::filesystem::create_directories(run.dir, failure);
     if (!std::filesystem::is_directory(run.dir)) {
-        std::fprintf(stderr, "kova-config: cannot make the folder %s (%s)\n", run.dir.c_str(),
-                     failure.message().c_str());
+        std::fprintf(stderr, "kova-config: cannot make the folder %s (%s)\n",
+                     tools::Printable(run.dir).c_str(), failure.message().c_str());
         return false;
     }
     std::string error;
+    const auto waiting = [&run](const std::string& holder) {
+        std::fprintf(stderr, "kova-config: %s is being backed up (%s); waiting\n",
+                     tools::Printable(run.dir).c_str(), holder.c_str());
+    };
+    if (!lock->Take(run.dir, waiting, &error)) {
+        std::fprintf(stderr, "kova-config: %s\n", tools::Printable(error).c_str());
+        return false;
+    }
     if (!run.options.metricsFile.empty() &&
         !MayWriteKovFile(run.options.metricsFile, true, &error)) {
-        std::fprintf(stderr, "kova-config: --metrics: %s\n", error.c_str());
+        std::fprintf(stderr, "kova-config: --metrics: %s\n", tools::Printable(error).c_str());
         return false;
     }
     return true;
@@ -239,16 +250,20 @@ int RunBackup(const ConfigOptions& options) {
     BackupRun run{options, options.operands[1], {}, {}, {}};
     std::vector<std::string> errors;
     if (!ReadBackupList(options.operands[0], &run.entries, &errors)) {
-        for (const std::string& e : errors) std::fprintf(stderr, "kova-config: %s\n", e.c_str());
+        for (const std::string& e : errors)
+            std::fprintf(stderr, "kova-config: %s\n", tools::Printable(e).c_str());
         std::fprintf(stderr, "kova-config: nothing fetched\n");
         return kExitTrouble;
     }
-    if (!Prepare(run)) return kExitTrouble;
+    BackupFolderLock lock;
+    if (!Prepare(run, &lock)) return kExitTrouble;
     run.outcomes.resize(run.entries.size());
     ProgressLine progress(!options.quiet);
     BackupBoard board(progress, int(run.entries.size()));
     {
         const InterruptReport interrupted([&](int) {
+            // A change being recorded is finished first, and no other begins.
+            StopRecordingChanges();
             progress.Clear();
             PrintBackupSummary(run.entries, run.Outcomes(), options.history);
         });
@@ -260,8 +275,8 @@ int RunBackup(const ConfigOptions& options) {
     PrintBackupSummary(run.entries, run.outcomes, options.history);
     std::string error;
     if (!options.metricsFile.empty() && !WriteMetrics(run, &error)) {
-        std::fprintf(stderr, "kova-config: --metrics: %s\n", error.c_str());
-        return kExitFailed;
+        std::fprintf(stderr, "kova-config: --metrics: %s\n", tools::Printable(error).c_str());
+        return kExitTrouble;
     }
     return ExitStatus(run);
 }

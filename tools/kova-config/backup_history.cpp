@@ -1,8 +1,11 @@
 // The old file is kept by a hard link (or, where the file system has none,
 // a rename that refuses to replace), before the new one is renamed over the
-// name: at every moment DIR/NAME.KOV holds one whole configuration.
+// name: at every moment DIR/NAME.KOV holds one whole configuration. Until
+// that rename the change can still be taken back, and it is on any failure;
+// the process-wide recording lock lets an ending signal wait for it.
 #include "backup_history.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -11,6 +14,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 
 #include "config/config_diff.h"
@@ -70,14 +74,43 @@ std::string FreeName(const std::string& folder, const std::string& stamp) {
     return name;
 }
 
-// The old file under its kept name, never replacing anything there.
-bool KeepOld(const std::string& path, const std::string& kept, std::string* error) {
+// The old file under its kept name, never replacing anything there. *moved:
+// it was renamed, not linked, and DIR/NAME.KOV is gone until the new one
+// takes its place.
+bool KeepOld(const std::string& path, const std::string& kept, bool* moved, std::string* error) {
+    *moved = false;
     if (::link(path.c_str(), kept.c_str()) == 0) return true;
     if (errno == EEXIST) return *error = kept + " exists", false;
     // No hard links here (some network and FAT file systems): move it.
     if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, kept.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
+        return *moved = true, true;
     return *error = "cannot keep " + path + " as " + kept + Reason(errno), false;
+}
+
+// A change whose new file could not be put in place was not made: its kept
+// file and diff go, and a moved old file returns to its name.
+void TakeBack(const std::string& path, const std::string& kept, bool moved) {
+    const std::string stem = kept.substr(0, kept.size() - 4);
+    ::unlink((stem + ".diff").c_str());
+    if (moved)
+        ::renameat2(AT_FDCWD, kept.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
+    else
+        ::unlink(kept.c_str());
+}
+
+// A run ended by SIGKILL or a crash between keeping the old file and
+// replacing it leaves the kept name a second link of DIR/NAME.KOV itself:
+// a change that never happened. Such names (and their diffs) are taken back
+// before anything is recorded.
+void TakeBackUnfinished(const std::string& path, const std::string& folder) {
+    struct stat latest;
+    if (::lstat(path.c_str(), &latest) != 0 || latest.st_nlink < 2) return;
+    for (const std::string& kept : SameFileIn(folder, latest)) TakeBack(path, kept, false);
+}
+
+std::mutex& RecordingLock() {
+    static std::mutex* lock = new std::mutex;  // a signal's thread may take it during exit
+    return *lock;
 }
 
 std::string DiffText(const ConfigFileContents& before, const ConfigFileContents& after, bool plus,
@@ -113,9 +146,57 @@ std::string HistoryFolder(const std::string& dir, const std::string& name) {
     return (std::filesystem::path(dir) / "history" / name).string();
 }
 
+bool SameFile(const std::string& a, const struct stat& b) {
+    struct stat st;
+    return ::lstat(a.c_str(), &st) == 0 && st.st_dev == b.st_dev && st.st_ino == b.st_ino;
+}
+
+std::vector<std::string> SameFileIn(const std::string& folder, const struct stat& file) {
+    std::vector<std::string> found;
+    DIR* d = ::opendir(folder.c_str());
+    if (!d) return found;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string entry = e->d_name;
+        if (entry.size() > 4 && entry.compare(entry.size() - 4, 4, ".KOV") == 0 &&
+            SameFile(folder + "/" + entry, file))
+            found.push_back(folder + "/" + entry);
+    }
+    ::closedir(d);
+    return found;
+}
+
+void StopRecordingChanges() { RecordingLock().lock(); }
+
+namespace {
+
+// Records the change: the old file kept, its diff beside it, the new file in
+// its place; all of it, or (on any failure) none of it.
+bool RecordChange(const std::string& dir, const std::string& name, const std::string& path,
+                  const ConfigFileContents& fetched, const std::string& diff, HistoryResult* result,
+                  std::string* error) {
+    const std::string folder = HistoryFolder(dir, name);
+    const std::string history = (std::filesystem::path(dir) / "history").string();
+    if (!RealFolder(history, error) || !RealFolder(folder, error)) return false;
+    TakeBackUnfinished(path, folder);
+    const std::string kept = folder + "/" + FreeName(folder, HistoryStamp(std::time(nullptr)));
+    result->kept = kept + ".KOV";
+    bool moved = false;
+    if (!KeepOld(path, result->kept, &moved, error)) return false;
+    if (SaveRefusingLinks(kept + ".diff", std::vector<uint8_t>(diff.begin(), diff.end()), error) &&
+        SaveKovFile(path, fetched, true, error))
+        return true;
+    TakeBack(path, result->kept, moved);
+    return false;
+}
+
+}  // namespace
+
 bool KeepHistory(const std::string& dir, const std::string& name, const ConfigFileContents& fetched,
                  bool plus, HistoryResult* result, std::string* error) {
     const std::string path = (std::filesystem::path(dir) / (name + ".KOV")).string();
+    // One change at a time, and none while a signal ends the run: what is
+    // recorded is recorded whole before the process ends.
+    const std::lock_guard<std::mutex> recording(RecordingLock());
     if (!MayWriteKovFile(path, true, error)) return false;
     std::optional<std::vector<uint8_t>> bytes;
     if (!ReadEarlier(path, &bytes, error)) return false;
@@ -133,13 +214,5 @@ bool KeepHistory(const std::string& dir, const std::string& name, const ConfigFi
                " bytes); replaced whole\n";
     }
     result->change = HistoryChange::Changed;
-    const std::string folder = HistoryFolder(dir, name);
-    const std::string history = (std::filesystem::path(dir) / "history").string();
-    if (!RealFolder(history, error) || !RealFolder(folder, error)) return false;
-    const std::string kept = folder + "/" + FreeName(folder, HistoryStamp(std::time(nullptr)));
-    result->kept = kept + ".KOV";
-    return KeepOld(path, result->kept, error) &&
-           SaveRefusingLinks(kept + ".diff", std::vector<uint8_t>(diff.begin(), diff.end()),
-                             error) &&
-           SaveKovFile(path, fetched, true, error);
+    return RecordChange(dir, name, path, fetched, diff, result, error);
 }

@@ -5,9 +5,12 @@
 // field) leaves it untouched: same bytes, same modification time. Nothing is
 // written through a symbolic link, and no kept version is ever replaced.
 #pragma once
+#include <sys/stat.h>
+
 #include <ctime>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "config/config_file_image.h"
 
@@ -25,8 +28,9 @@ std::string HistoryStamp(std::time_t t);
 
 // Compares the fetched configuration with DIR/NAME.KOV and keeps the history,
 // a change stamped with the time it was found; plus: the module is a PLUS
-// module (its PLUS values are compared). False with *error; the latest file
-// is then as it was, or the new one.
+// module (its PLUS values are compared). A change is recorded together with
+// the new file or not at all: False with *error, the latest file as it was
+// and nothing kept in the history for this run.
 bool KeepHistory(const std::string& dir, const std::string& name, const ConfigFileContents& fetched,
                  bool plus, HistoryResult* result, std::string* error);
 
@@ -38,3 +42,12 @@ std::optional<int> FieldsChanged(const std::string& path, const ConfigFileConten
 
 // The kept versions' folder of a module: DIR/history/NAME.
 std::string HistoryFolder(const std::string& dir, const std::string& name);
+
+// Whether path names the same file as st (another link to it).
+bool SameFile(const std::string& path, const struct stat& st);
+// The .KOV files of a history folder that are links to the given file.
+std::vector<std::string> SameFileIn(const std::string& folder, const struct stat& file);
+
+// From now on no change is recorded; waits for the one being recorded to be
+// whole. For a signal that ends the run: it never returns the lock.
+void StopRecordingChanges();

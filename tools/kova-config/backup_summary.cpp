@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "common/printable.h"
+
 namespace {
 
 int CountOf(const std::vector<BackupOutcome>& outcomes, BackupResult result) {
@@ -32,12 +34,18 @@ std::string CountLine(const std::vector<BackupOutcome>& outcomes, bool history) 
 
 void PrintBackupSummary(const std::vector<BackupEntry>& entries,
                         const std::vector<BackupOutcome>& outcomes, bool history) {
+    // The module's own name block and the link's texts come from outside.
+    std::vector<BackupOutcome> shown = outcomes;
+    for (BackupOutcome& o : shown) {
+        o.module = tools::Printable(o.module);
+        o.text = tools::Printable(o.text);
+    }
     size_t name = 4, module = 6, model = 5, result = 6;
     for (size_t i = 0; i < entries.size(); ++i) {
         name = std::max(name, entries[i].name.size());
-        module = std::max(module, outcomes[i].module.size());
-        model = std::max(model, outcomes[i].model.size());
-        result = std::max(result, outcomes[i].text.size());
+        module = std::max(module, shown[i].module.size());
+        model = std::max(model, shown[i].model.size());
+        result = std::max(result, shown[i].text.size());
     }
     auto row = [&](const std::string& a, const std::string& b, const std::string& c,
                    const std::string& d, const std::string& e) {
@@ -46,7 +54,7 @@ void PrintBackupSummary(const std::vector<BackupEntry>& entries,
     };
     row("NAME", "MODULE", "MODEL", "RESULT", "SECONDS");
     for (size_t i = 0; i < entries.size(); ++i) {
-        const BackupOutcome& o = outcomes[i];
+        const BackupOutcome& o = shown[i];
         char seconds[16];
         std::snprintf(seconds, sizeof seconds, "%.2f", o.seconds);
         row(entries[i].name, o.module, o.model, o.text,

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/printable.h"
 #include "common/tool_version.h"
 #include "setup/device_root.h"
 
@@ -94,11 +95,11 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
                  "\nWith --history, DIR/NAME.KOV stays the latest: a module equal to it leaves\n"
                  "it untouched (\"unchanged\"); one that differs moves it to\n"
                  "DIR/history/NAME/STAMP.KOV beside STAMP.diff (\"changed: N fields\").\n"
-                 "\nexit status: 0 done (diff: equal), 1 failed (diff: different), 2 bad\n"
-                 "command line or input; eeprom: 3 no EEPROM, 4 unexpected result;\n"
-                 "send --verify: 4 the module read back other values;\n"
-                 "backup --history: 0 all fetched and none changed, 3 all fetched and some\n"
-                 "changed, 1 any failed.\n");
+                 "\nexit status, in every command: 0 done (diff: equal); 1 the link or the\n"
+                 "module failed (backup: any module); 2 bad command line or input (a damaged\n"
+                 "file, a destination that exists without --force or cannot be written);\n"
+                 "3 changes found (diff: the two differ; backup --history: a file changed);\n"
+                 "4 verification failed.\n");
 }
 
 const CommandRow* FindCommand(const std::string& name) {
@@ -108,7 +109,7 @@ const CommandRow* FindCommand(const std::string& name) {
 }
 
 bool Trouble(const std::string& message) {
-    std::fprintf(stderr, "kova-config: %s (see --help)\n", message.c_str());
+    std::fprintf(stderr, "kova-config: %s (see --help)\n", tools::Printable(message).c_str());
     return false;
 }
 
@@ -170,7 +171,7 @@ bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) 
     if (o->verify && o->command != ConfigCommand::Send) return Trouble("--verify goes with send");
     std::string error;
     if (NeedsLink(*o) && !LinkSourceComplete(o->source, &error)) {
-        std::fprintf(stderr, "kova-config: %s\n", error.c_str());
+        std::fprintf(stderr, "kova-config: %s\n", tools::Printable(error).c_str());
         return false;
     }
     return true;

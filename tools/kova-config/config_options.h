@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/exit_status.h"
 #include "common/link_source.h"
 
 enum class ConfigCommand { Identify, Fetch, Send, Print, Diff, Eeprom, Backup, History, Check };
@@ -20,20 +21,12 @@ struct ConfigOptions {
     std::vector<std::string> operands;
 };
 
-// The exit statuses, as diff(1) has them: 0 success (or equal), 1 a failure
-// of the module, the link or a file (or different), 2 trouble with the
-// command line or its input.
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitTrouble = 2;
-// backup --history: every module fetched, at least one changed.
-constexpr int kExitChanged = 3;
-// eeprom: the module has no EEPROM, or answered the command with something
-// else than done or no EEPROM.
-constexpr int kExitNoEeprom = 3;
-constexpr int kExitUnexpectedEeprom = 4;
-// send --verify: the module read back other values than were sent.
-constexpr int kExitVerifyFailed = 4;
+// The exit statuses (common/exit_status.h).
+using tools::kExitChanged;
+using tools::kExitFailed;
+using tools::kExitOk;
+using tools::kExitTrouble;
+using tools::kExitVerifyFailed;
 
 // False with *exitCode set after printing help or an error.
 bool ParseConfigOptions(int argc, char** argv, ConfigOptions* options, int* exitCode);

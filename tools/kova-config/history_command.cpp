@@ -13,6 +13,7 @@
 #include "backup_history.h"
 #include "backup_list.h"
 #include "commands.h"
+#include "common/printable.h"
 #include "config/disk_file.h"
 
 namespace {
@@ -93,7 +94,7 @@ void PrintVersions(const std::vector<Version>& versions) {
     std::printf("%-19s  %-19s  %6s  %s\n", "SAVED", "REPLACED", "FIELDS", "FILE");
     for (const Version& v : versions)
         std::printf("%-19s  %-19s  %6s  %s\n", v.saved.c_str(), v.replaced.c_str(),
-                    v.fields.c_str(), v.file.c_str());
+                    v.fields.c_str(), tools::Printable(v.file).c_str());
     std::fflush(stdout);
 }
 
@@ -104,7 +105,7 @@ int RunHistory(const ConfigOptions& options) {
     const std::string& name = options.operands[1];
     if (!IsModuleName(name)) {
         std::fprintf(stderr, "kova-config: \"%s\" is not a module name (letters, digits, - _ . )\n",
-                     name.c_str());
+                     tools::Printable(name).c_str());
         return kExitTrouble;
     }
     std::vector<Version> versions;
@@ -112,11 +113,14 @@ int RunHistory(const ConfigOptions& options) {
     const std::string latest = dir + "/" + name + ".KOV";
     if (RegularFile(latest, &st))
         versions.push_back({latest, LocalTime(st.st_mtime), "-", "-", ""});
-    const std::vector<Version> kept = KeptVersions(HistoryFolder(dir, name));
-    versions.insert(versions.end(), kept.begin(), kept.end());
+    // A kept name that is still the latest file itself is a change a
+    // killed run began and never made: not a version.
+    for (const Version& v : KeptVersions(HistoryFolder(dir, name)))
+        if (versions.empty() || !SameFile(v.file, st)) versions.push_back(v);
     if (versions.empty()) {
-        std::fprintf(stderr, "kova-config: no backup of %s in %s\n", name.c_str(), dir.c_str());
-        return kExitFailed;
+        std::fprintf(stderr, "kova-config: no backup of %s in %s\n", name.c_str(),
+                     tools::Printable(dir).c_str());
+        return kExitTrouble;
     }
     PrintVersions(versions);
     return kExitOk;

@@ -6,6 +6,7 @@
 
 #include "commands.h"
 #include "config/config_check.h"
+#include "common/printable.h"
 #include "config/config_files.h"
 #include "config/config_lists.h"
 #include "config/config_ranges.h"
@@ -135,7 +136,8 @@ int RunIdentify(const ConfigOptions& options) {
     ModuleConnection session(options.source, reporter);
     ModuleIdentity identity;
     if (!session.Open() || !session.Identify(&identity)) return kExitFailed;
-    std::printf("%s\n%s\n", identity.name.empty() ? "(no name block)" : identity.name.c_str(),
+    std::printf("%s\n%s\n",
+                identity.name.empty() ? "(no name block)" : tools::Printable(identity.name).c_str(),
                 ModelText(identity.model));
     return kExitOk;
 }
@@ -145,14 +147,14 @@ int RunFetch(const ConfigOptions& options) {
     std::string error;
     // Refused before the link is even opened: the old file is the last good backup.
     if (!MayWriteKovFile(path, options.force, &error)) {
-        std::fprintf(stderr, "kova-config: %s\n", error.c_str());
-        return kExitFailed;
+        std::fprintf(stderr, "kova-config: %s\n", tools::Printable(error).c_str());
+        return kExitTrouble;
     }
     ConfigSnapshot snapshot;
     if (!LoadOperand(kModuleOperand, options, &snapshot, &error)) return kExitFailed;
     if (!SaveKovFile(path, snapshot.contents, options.force, &error)) {
-        std::fprintf(stderr, "kova-config: %s\n", error.c_str());
-        return kExitFailed;
+        std::fprintf(stderr, "kova-config: %s\n", tools::Printable(error).c_str());
+        return kExitTrouble;
     }
     return kExitOk;
 }
@@ -230,10 +232,8 @@ int RunEeprom(const ConfigOptions& options) {
         case EepromOutcome::Stored:
             std::printf("Setup written to EEPROM\n");
             return kExitOk;
-        case EepromOutcome::NoEeprom:
-            return kExitNoEeprom;
+        case EepromOutcome::NoEeprom:  // what the module said is on standard error
         case EepromOutcome::Unexpected:
-            return kExitUnexpectedEeprom;
         case EepromOutcome::WriteFailed:
         case EepromOutcome::ReadFailed:
             break;

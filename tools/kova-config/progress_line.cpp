@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+#include "common/printable.h"
+
 ProgressLine::ProgressLine(bool wanted) : enabled_(wanted && isatty(STDERR_FILENO)) {
     winsize size{};
     if (enabled_ && ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 10)
@@ -27,7 +29,7 @@ void ProgressLine::Show(const std::string& text) {
     const auto now = std::chrono::steady_clock::now();
     if (shown_ && now - last_ < std::chrono::milliseconds(50)) return;
     last_ = now;
-    const std::string line = text.substr(0, size_t(width_ - 1));
+    const std::string line = tools::Printable(text).substr(0, size_t(width_ - 1));
     std::fprintf(stderr, "\r%s", line.c_str());
     if (line.size() < shown_) std::fprintf(stderr, "%*s", int(shown_ - line.size()), "");
     shown_ = line.size() > shown_ ? line.size() : shown_;
@@ -43,6 +45,6 @@ void ProgressLine::Clear() {
 void ProgressLine::Message(const std::string& text) {
     std::lock_guard<std::mutex> guard(lock_);
     EraseLocked();
-    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fprintf(stderr, "%s\n", tools::Printable(text).c_str());
     std::fflush(stderr);
 }

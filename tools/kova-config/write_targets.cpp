@@ -34,6 +34,7 @@ bool Reported(SaveResult result, const std::string& path, std::string* error) {
 }  // namespace
 
 bool MayWriteKovFile(const std::string& path, bool replace, std::string* error) {
+    if (path.empty()) return *error = "no file name given (\"\")", false;
     struct stat st;
     const bool exists = ::lstat(path.c_str(), &st) == 0;
     if (exists && S_ISLNK(st.st_mode)) return *error = path + " is a symbolic link", false;

@@ -9,8 +9,8 @@
 #include "config/config_file_image.h"
 
 // Whether a .KOV file may be written at path, checked before any link
-// traffic: never through a symbolic link there (even with replace), never
-// over a folder, over an existing file only with replace, and only into a
+// traffic: never an empty name, never through a symbolic link there (even
+// with replace), never over a folder, over an existing file only with replace, and only into a
 // folder that exists and may be written. False with *error.
 bool MayWriteKovFile(const std::string& path, bool replace, std::string* error);
 // Only the folder part of those checks.

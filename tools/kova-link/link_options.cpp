@@ -1,13 +1,17 @@
 // Option table and command parsing of kova-link.
 #include "link_options.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "common/exit_status.h"
 #include "common/option_table.h"
-#include "setup/device_root.h"
+#include "common/printable.h"
+#include "common/request_limits.h"
 #include "common/tool_version.h"
+#include "setup/device_root.h"
 
 namespace {
 
@@ -43,7 +47,8 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
         "Reads and writes controller registers (1-based) over a serial or Modbus TCP link.\n\n"
         "commands:\n"
         "  read REGISTER COUNT          print the values, unsigned decimal\n"
-        "  dump REGISTER COUNT          print any number of registers, read 125 a request\n"
+        "  dump REGISTER COUNT          print any number of registers, read as many a\n"
+        "                               request as the link kind carries\n"
         "  replay FILE                  time the requests of FILE, one \"r|w FIRST COUNT\" a\n"
         "                               line (kova-sim --log), writes sending zeros\n"
         "  write REGISTER VALUE...      values 0-65535 or 0x-prefixed hexadecimal\n"
@@ -57,34 +62,55 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
     tools::PrintOptionHelp(out, tools::OptionTable<LinkOptions>(rows), 32);
     fprintf(out, "  %-32s %s\n", "--version", "print the version and exit");
     fprintf(out,
+            "\nA request carries 1-128 registers on a Sy/Max or Gateway link; a Modbus read\n"
+            "125, a write 127 (input-write 124). Registers are 1-65536 (Sy/Max 1-16384,\n"
+            "Gateway 1-8192); a Modbus --drop is 1-247.\n"
             "\nexit status: 0 success; 1 the link failed (its error text on standard error;\n"
-            "poll: a poll failed); 2 a usage error.\n");
+            "poll: a poll failed); 2 a usage error or bad input (a register, count, drop\n"
+            "or number of values the link kind cannot carry in one request).\n");
 }
 
-// Reads the command's operands; false with *error naming the command, the
-// operand and what it may be.
+// Reads the command's operands for the link kind; false with *error naming
+// the command, the operand and what it may be.
 class CommandParser {
   public:
-    CommandParser(int argc, char** argv, int i, std::string* error)
-        : argc_(argc), argv_(argv), i_(i), error_(error) {}
+    CommandParser(int argc, char** argv, int i, const LinkKindRow& kind, std::string* error)
+        : argc_(argc), argv_(argv), i_(i), kind_(kind), error_(error) {}
 
     bool Parse(LinkOptions* o);
 
   private:
+    std::string Given() const {
+        return i_ < argc_ ? std::string(", not ") + argv_[i_] : std::string(" (missing)");
+    }
+    std::string OnLink() const { return std::string(" on ") + RequestLimitsOf(kind_).linkName; }
     template <class T>
     bool Arg(const char* what, long low, long high, T* out) {
         if (i_ < argc_ && ToInt(argv_[i_], low, high, out)) return ++i_, true;
         *error_ = name_ + ": " + what + " must be " + std::to_string(low) + "-" +
-                  std::to_string(high) +
-                  (i_ < argc_ ? std::string(", not ") + argv_[i_] : std::string(" (missing)"));
+                  std::to_string(high) + Given();
+        return false;
+    }
+    // The first register of a request of op: 1 up to the kind's last.
+    bool Register(RequestOp op, int* out) {
+        const int last = LastRegister(kind_, op);
+        if (i_ < argc_ && ToInt(argv_[i_], 1, last, out)) return ++i_, true;
+        *error_ = name_ + ": REGISTER must be 1-" + std::to_string(last) + OnLink() + Given();
         return false;
     }
     // A read count: what one request carries; more is dump's work.
-    bool Count(int* out) {
-        if (i_ < argc_ && ToInt(argv_[i_], 1, kMaxRequestCount, out)) return ++i_, true;
-        *error_ = name_ + ": COUNT must be 1-" + std::to_string(kMaxRequestCount) +
-                  " (one request; use dump for more)" +
-                  (i_ < argc_ ? std::string(", not ") + argv_[i_] : std::string(" (missing)"));
+    bool Count(RequestOp op, int* out) {
+        const int most = std::max(1, MaxRequestCount(kind_, op));
+        if (i_ < argc_ && ToInt(argv_[i_], 1, most, out)) return ++i_, true;
+        *error_ = name_ + ": COUNT must be 1-" + std::to_string(most) + OnLink() +
+                  " (one request; use dump for more)" + Given();
+        return false;
+    }
+    // The request as a whole: its last register too.
+    bool Fits(RequestOp op, int reg, int count) {
+        std::string why;
+        if (RequestFits(kind_, op, reg, count, &why)) return true;
+        *error_ = name_ + ": " + why;
         return false;
     }
     bool End() {
@@ -92,17 +118,18 @@ class CommandParser {
         *error_ = name_ + ": unexpected argument " + argv_[i_];
         return false;
     }
-    bool Values(LinkOptions* o);
+    bool Values(RequestOp op, LinkOptions* o);
     bool SectionList(LinkOptions* o);
 
     int argc_;
     char** argv_;
     int i_;
+    const LinkKindRow& kind_;
     std::string* error_;
     std::string name_;
 };
 
-bool CommandParser::Values(LinkOptions* o) {
+bool CommandParser::Values(RequestOp op, LinkOptions* o) {
     for (; i_ < argc_; ++i_) {
         uint16_t value;
         if (!ToInt(argv_[i_], 0, 65535, &value)) {
@@ -112,8 +139,8 @@ bool CommandParser::Values(LinkOptions* o) {
         o->values.push_back(value);
     }
     o->count = int(o->values.size());
-    if (o->count == 0) *error_ = name_ + ": VALUE missing (at least one)";
-    return o->count > 0;
+    if (o->count == 0) return *error_ = name_ + ": VALUE missing (at least one)", false;
+    return Fits(op, o->reg, o->count);
 }
 
 bool CommandParser::SectionList(LinkOptions* o) {
@@ -121,21 +148,25 @@ bool CommandParser::SectionList(LinkOptions* o) {
         *error_ = name_ + ": give one list of counts N,N,...";
         return false;
     }
+    const int most = std::max(1, MaxRequestCount(kind_, RequestOp::Read));
     std::string list = argv_[i_++];
     size_t start = 0;
+    int total = 0;
     while (start <= list.size()) {
         size_t comma = list.find(',', start);
         std::string item = list.substr(start, comma - start);
         int count;
-        if (!ToInt(item.c_str(), 1, 128, &count)) {
-            *error_ = name_ + ": each count must be 1-128, not \"" + item + "\"";
+        if (!ToInt(item.c_str(), 1, most, &count)) {
+            *error_ = name_ + ": each count must be 1-" + std::to_string(most) + OnLink() +
+                      ", not \"" + item + "\"";
             return false;
         }
         o->sections.push_back(count);
+        total += count;
         if (comma == std::string::npos) break;
         start = comma + 1;
     }
-    return true;
+    return Fits(RequestOp::Read, o->reg + total - o->sections.back(), o->sections.back());
 }
 
 bool CommandParser::Parse(LinkOptions* o) {
@@ -145,7 +176,11 @@ bool CommandParser::Parse(LinkOptions* o) {
         o->command = name_ == "read"         ? Command::Read
                      : name_ == "input-read" ? Command::InputRead
                                              : Command::Poll;
-        return Arg("REGISTER", 0, 65536, &o->reg) && Count(&o->count) && End();
+        const RequestOp op =
+            o->command == Command::InputRead || (o->command == Command::Poll && o->pollInput)
+                ? RequestOp::InputRead
+                : RequestOp::Read;
+        return Register(op, &o->reg) && Count(op, &o->count) && End() && Fits(op, o->reg, o->count);
     }
     if (name_ == "replay") {
         o->command = Command::Replay;
@@ -155,20 +190,30 @@ bool CommandParser::Parse(LinkOptions* o) {
     }
     if (name_ == "dump") {
         o->command = Command::Dump;
-        return Arg("REGISTER", 1, 16384, &o->reg) && Arg("COUNT", 1, 16384, &o->count) && End();
+        o->readChunk = std::max(1, MaxRequestCount(kind_, RequestOp::Read));
+        const int last = LastRegister(kind_, RequestOp::Read);
+        if (!Register(RequestOp::Read, &o->reg) || !Arg("COUNT", 1, last, &o->count) || !End())
+            return false;
+        if (o->reg + o->count - 1 <= last) return true;
+        *error_ = name_ + ": REGISTER " + std::to_string(o->reg) + " with COUNT " +
+                  std::to_string(o->count) + " runs past register " + std::to_string(last) +
+                  ", the last" + OnLink();
+        return false;
     }
     if (name_ == "write" || name_ == "input-write") {
         o->command = name_ == "write" ? Command::Write : Command::InputWrite;
-        return Arg("REGISTER", 0, 65536, &o->reg) && Values(o);
+        const RequestOp op = name_ == "write" ? RequestOp::Write : RequestOp::InputWrite;
+        return Register(op, &o->reg) && Values(op, o);
     }
     if (name_ == "bench") {
         o->command = Command::Bench;
-        return Arg("N", 1, 100000000, &o->repeats) && Arg("REGISTER", 0, 65536, &o->reg) &&
-               Count(&o->count) && End();
+        return Arg("N", 1, 100000000, &o->repeats) && Register(RequestOp::Read, &o->reg) &&
+               Count(RequestOp::Read, &o->count) && End() &&
+               Fits(RequestOp::Read, o->reg, o->count);
     }
     if (name_ == "sections") {
         o->command = Command::Sections;
-        return Arg("REGISTER", 1, 65536, &o->reg) && SectionList(o);
+        return Register(RequestOp::Read, &o->reg) && SectionList(o);
     }
     *error_ = "unknown command " + name_;
     return false;
@@ -177,18 +222,18 @@ bool CommandParser::Parse(LinkOptions* o) {
 }  // namespace
 
 bool ParseLinkOptions(int argc, char** argv, LinkOptions* options, int* exitCode) {
-    *exitCode = 2;
+    *exitCode = tools::kExitTrouble;
     int i = 0;
     const std::vector<Option> rows = OptionRows();
     switch (tools::ApplyOptions("kova-link", argc, argv, tools::OptionTable<LinkOptions>(rows),
                                 *options, &i)) {
         case tools::OptionsResult::Help:
             PrintHelp(stdout, rows);
-            *exitCode = 0;
+            *exitCode = tools::kExitOk;
             return false;
         case tools::OptionsResult::Version:
             tools::PrintVersion("kova-link");
-            *exitCode = 0;
+            *exitCode = tools::kExitOk;
             return false;
         case tools::OptionsResult::Bad:
             return false;
@@ -197,11 +242,19 @@ bool ParseLinkOptions(int argc, char** argv, LinkOptions* options, int* exitCode
     }
     std::string error;
     if (!LinkSourceNamed(options->source, &error)) {
-        fprintf(stderr, "kova-link: %s (see --help)\n", error.c_str());
+        fprintf(stderr, "kova-link: %s (see --help)\n", tools::Printable(error).c_str());
         return false;
     }
-    if (!CommandParser(argc, argv, i, &error).Parse(options)) {
-        fprintf(stderr, "kova-link: %s (see --help)\n", error.c_str());
+    // A setup file that cannot be read, or names a drop no Modbus slave
+    // answers to, is bad input: refused before the link is opened.
+    const LinkKindRow* kind = nullptr;
+    if (!LinkSourceComplete(options->source, &error) ||
+        !(kind = LinkKindOfSource(options->source, &error))) {
+        fprintf(stderr, "kova-link: %s\n", tools::Printable(error).c_str());
+        return false;
+    }
+    if (!CommandParser(argc, argv, i, *kind, &error).Parse(options)) {
+        fprintf(stderr, "kova-link: %s (see --help)\n", tools::Printable(error).c_str());
         return false;
     }
     return true;

@@ -8,13 +8,11 @@
 
 enum class Command { Read, Write, InputRead, InputWrite, Bench, Sections, Dump, Replay, Poll };
 
-// The most registers one read request carries (a Modbus read).
-constexpr int kMaxRequestCount = 125;
-
 struct LinkOptions {
     LinkSource source;  // link options or --setup, as kova-config takes them
 
     Command command = Command::Read;
+    int readChunk = 125;  // dump: registers a read request of the link kind carries
     int reg = 0;
     int count = 0;
     int repeats = 0;            // bench
@@ -26,5 +24,7 @@ struct LinkOptions {
     bool pollInput = false;
 };
 
-// False with *exitCode set after printing help or an error.
+// False with *exitCode set after printing help or an error. Registers,
+// counts and drops the link kind could not carry in one request are usage
+// errors, found before the link is opened.
 bool ParseLinkOptions(int argc, char** argv, LinkOptions* options, int* exitCode);

@@ -1,12 +1,16 @@
 // kova-link: scripted register access over a Sy/Max, Net-to-Net, Modbus RTU,
 // Modbus ASCII, Gateway or Modbus TCP link, and a request-rate benchmark.
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "common/exit_status.h"
+#include "common/printable.h"
 #include "link/link.h"
 #include "link/serial_device.h"
 #include "link_options.h"
@@ -36,9 +40,10 @@ void RemoveLocksOnSignals() {
 int Fail(Link* link) {
     // Operations a link kind does not offer fail without a text of their own.
     const char* text = LinkErrorText(link);
-    fprintf(stderr, "%s\n", *text ? text : "Not supported on this kind of link");
+    fprintf(stderr, "%s\n",
+            *text ? tools::Printable(text).c_str() : "Not supported on this kind of link");
     CloseLink(link);
-    return 1;
+    return tools::kExitFailed;
 }
 
 int PrintRead(Link* link, const LinkOptions& o, bool input) {
@@ -49,38 +54,37 @@ int PrintRead(Link* link, const LinkOptions& o, bool input) {
     for (int i = 0; i < n; ++i) printf(i ? " %u" : "%u", unsigned(values[size_t(i)]));
     printf("\n");
     CloseLink(link);
-    return 0;
+    return tools::kExitOk;
 }
 
-// Any number of registers in requests of at most 125, the most a Modbus read
-// carries; every request must bring all it asked for.
+// Any number of registers in requests of the most a read carries on the
+// link; every request must bring all it asked for.
 int Dump(Link* link, const LinkOptions& o) {
-    constexpr int kChunk = 125;
     std::vector<uint16_t> values(size_t(o.count));
     for (int done = 0; done < o.count;) {
-        int count = std::min(kChunk, o.count - done);
+        int count = std::min(o.readChunk, o.count - done);
         int n = RegisterRead(link, o.reg + done, count, &values[size_t(done)]);
         if (n <= 0) return Fail(link);
         if (n < count) {
             fprintf(stderr, "Read reply too short\n");
             CloseLink(link);
-            return 1;
+            return tools::kExitFailed;
         }
         done += count;
     }
     for (int i = 0; i < o.count; ++i) printf(i ? " %u" : "%u", unsigned(values[size_t(i)]));
     printf("\n");
     CloseLink(link);
-    return 0;
+    return tools::kExitOk;
 }
 
 // The requests of a kova-sim request log, timed: reads, and writes of zeros.
 int Replay(Link* link, const LinkOptions& o) {
     FILE* in = fopen(o.replayFile.c_str(), "r");
     if (!in) {
-        perror(o.replayFile.c_str());
+        fprintf(stderr, "%s: %s\n", tools::Printable(o.replayFile).c_str(), strerror(errno));
         CloseLink(link);
-        return 1;
+        return tools::kExitTrouble;  // bad input
     }
     struct Request {
         char op;
@@ -101,7 +105,7 @@ int Replay(Link* link, const LinkOptions& o) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     printf("%zu requests in %.4f s\n", requests.size(), seconds);
     CloseLink(link);
-    return 0;
+    return tools::kExitOk;
 }
 
 int Bench(Link* link, const LinkOptions& o) {
@@ -114,7 +118,7 @@ int Bench(Link* link, const LinkOptions& o) {
     printf("%d requests in %.3f s: %.1f requests per second\n", o.repeats, seconds,
            o.repeats / seconds);
     CloseLink(link);
-    return 0;
+    return tools::kExitOk;
 }
 
 int Sections(Link* link, const LinkOptions& o) {
@@ -130,7 +134,7 @@ int Sections(Link* link, const LinkOptions& o) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     printf("%zu requests, %d registers in %.4f s\n", o.sections.size(), total, seconds);
     CloseLink(link);
-    return 0;
+    return tools::kExitOk;
 }
 
 }  // namespace
@@ -143,8 +147,8 @@ int main(int argc, char** argv) {
     std::string reason;
     Link* link = OpenLinkSource(o.source, &reason);
     if (!link) {
-        fprintf(stderr, "Unable to establish link. %s\n", reason.c_str());
-        return 1;
+        fprintf(stderr, "Unable to establish link. %s\n", tools::Printable(reason).c_str());
+        return tools::kExitFailed;
     }
     switch (o.command) {
         case Command::Read:
@@ -169,5 +173,5 @@ int main(int argc, char** argv) {
             return Poll(link, o);
     }
     CloseLink(link);
-    return 0;
+    return tools::kExitOk;
 }

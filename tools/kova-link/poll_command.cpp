@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "common/exit_status.h"
+#include "common/printable.h"
+
 namespace {
 
 // ISO 8601 local time with milliseconds: 2026-12-10T14:03:07.125
@@ -41,7 +44,7 @@ bool PollOnce(Link* link, const LinkOptions& o) {
                 : *text ? text
                         : "Not supported on this kind of link";
     }
-    std::printf("%s\n", line.c_str());
+    std::printf("%s\n", tools::Printable(line).c_str());
     std::fflush(stdout);  // a file that is charted while it grows
     return ok;
 }
@@ -78,5 +81,5 @@ int Poll(Link* link, const LinkOptions& o) {
         allOk = PollOnce(link, o) && allOk;
     }
     CloseLink(link);
-    return allOk ? 0 : 1;
+    return allOk ? tools::kExitOk : tools::kExitFailed;
 }
