@@ -393,7 +393,7 @@ TEST_F(ModuleCommandsTest, DiffComparesWhatTheFilesAndTheModuleHold) {
     over.ports[1].Paths[1].RegisterCount = 65;  // the module holds 64
     WriteKov("OVER.KOV", over);
     const RunResult r = RunOn(sim, {"diff", Path("OVER.KOV"), "module"});
-    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.status, 3) << r.err;
     EXPECT_EQ(r.out, "Port 2 Path 2 Register Count: 65 -> 64\n");
 
     Sim blank(Sim::Tcp);
