@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -26,7 +27,6 @@ namespace {
 constexpr int kTickMs = 10;
 constexpr std::chrono::milliseconds kReconnectPacing(100);
 constexpr int kDrainChunk = 256;
-constexpr int kReplyTooLarge = EMSGSIZE;
 constexpr int kNotConnected = ENOTCONN;
 
 static_assert(sizeof(sockaddr_in6) <= sizeof(Link::peerAddress));
@@ -57,13 +57,15 @@ bool Idle(Link* link) {
     return false;
 }
 
+using Clock = std::chrono::steady_clock;
+
 // One pass of the reply wait: bytes received (possibly 0), or -1 when the
-// request has failed with its text set. A pass without bytes uses a tick and
-// waits for up to one tick for data to arrive. Passes that bring bytes use
-// no tick, so a peer trickling bytes or sending frames that answer nothing
-// is cut off by the request's deadline instead.
-long ReceivePass(Link* link, uint8_t* into, int size, int& ticks) {
-    if (RequestDeadlinePassed(link)) return SetLinkError(link, "Reply timeout"), -1;
+// request has failed with its text set. A pass without bytes waits up to one
+// tick for some to arrive. The whole reply must be in by the end of the
+// reply time, however the peer splits it, and by the request's deadline.
+long ReceivePass(Link* link, uint8_t* into, int size, Clock::time_point end) {
+    const Clock::time_point now = Clock::now();
+    if (now >= end || RequestDeadlinePassed(link)) return SetLinkError(link, "Reply timeout"), -1;
     long n = recv(link->socket, into, static_cast<size_t>(size), MSG_DONTWAIT);
     if (n == 0) {
         // The peer closed the connection: no reply can come on it any more.
@@ -74,27 +76,13 @@ long ReceivePass(Link* link, uint8_t* into, int size, int& ticks) {
         if (errno != EAGAIN && errno != EINTR) return ReportSocketError("Recv ", link), -1;
         n = 0;
     }
-    if (n == 0) {
-        if (ticks == 0) return SetLinkError(link, "Reply timeout"), -1;
-        --ticks;
-    }
     if (!Idle(link)) return -1;
     if (n == 0) {
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now).count();
         pollfd p{link->socket, POLLIN, 0};
-        poll(&p, 1, kTickMs);
+        poll(&p, 1, static_cast<int>(std::min<long>(left, kTickMs)));
     }
     return n;
-}
-
-// Receives and drops the rest of a frame too large for the buffer, so the
-// next frame starts where it should.
-void DiscardRest(Link* link, uint8_t* buffer, long left, int& ticks) {
-    while (left > 0) {
-        long n = ReceivePass(link, buffer,
-                             left < kDrainChunk ? static_cast<int>(left) : kDrainChunk, ticks);
-        if (n < 0) return;
-        left -= n;
-    }
 }
 
 // Empties what is waiting on the socket; false when the connection has
@@ -129,18 +117,12 @@ bool EnsureConnected(Link* link, uint8_t* buffer) {
 }
 
 // Sends the frame and returns the length of its reply in reply, or 0.
-// Frames of other transactions (late replies to requests that gave up) and
-// of other protocols than Modbus are not answers and are skipped.
 int Exchange(Link* link, const MbapRequest& request, const uint8_t* frame, int length,
              uint8_t* reply) {
     if (!EnsureConnected(link, reply)) return 0;
     StartRequestDeadline(link);
     if (!SendFrame(link, frame, length)) return 0;
-    for (;;) {
-        int received = ReceiveMbapFrame(link, reply);
-        if (received == 0) return 0;
-        if (MbapAnswers(request, reply)) return received;
-    }
+    return ReceiveMbapFrame(link, request, reply);
 }
 
 MbapRequest NextRequest(Link* link, uint8_t function, int count) {
@@ -216,22 +198,16 @@ int ReconnectIdle(void* argument) {
 
 }  // namespace
 
-int ReceiveMbapFrame(Link* link, uint8_t* buffer) {
+int ReceiveMbapFrame(Link* link, const MbapRequest& request, uint8_t* buffer) {
+    const Clock::time_point end =
+        Clock::now() + std::chrono::milliseconds(kTickMs) * link->replyTimeout;
     MbapReceiver receiver;
-    int ticks = link->replyTimeout;
     for (;;) {
-        long n = ReceivePass(link, buffer + receiver.received, MbapBytesWanted(receiver), ticks);
+        long n = ReceivePass(link, buffer + receiver.received, MbapBytesWanted(receiver), end);
         if (n < 0) return 0;
-        switch (MbapAccept(receiver, buffer, static_cast<int>(n))) {
-            case MbapProgress::Complete:
-                return receiver.received;
-            case MbapProgress::TooLarge:
-                DiscardRest(link, buffer, MbapBytesLeft(receiver), ticks);
-                SetSocketErrorText(link, "Recv ", kReplyTooLarge);
-                return 0;
-            case MbapProgress::More:
-                break;
-        }
+        if (MbapAcceptReply(request, receiver, buffer, static_cast<int>(n)) ==
+            MbapProgress::Complete)
+            return receiver.received;
     }
 }
 

@@ -5,9 +5,12 @@
 
 struct Link;
 
-// Receives one whole frame into buffer (kMbapBufferSize bytes): its length,
+struct MbapRequest;
+
+// Receives the request's whole reply into buffer (kMbapBufferSize bytes)
+// within the reply timeout, counted in ticks of 10 ms from now: its length,
 // or 0 with the link's error text set.
-int ReceiveMbapFrame(Link* link, uint8_t* buffer);
+int ReceiveMbapFrame(Link* link, const MbapRequest& request, uint8_t* buffer);
 // Error text "<prefix><text of errno>"; reconnects when the circuit is gone.
 void ReportSocketError(const char* prefix, Link* link);
 // A new connection to the stored peer; the socket is -1 when none was made.
