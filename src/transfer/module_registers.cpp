@@ -7,10 +7,11 @@ namespace {
 
 // The link's texts for requests the line spoiled, by their beginnings:
 // timeouts ("No reply to read command", "Read reply timeout", "Reply
-// timeout"), damaged replies ("Reply failed its CRC check") and replies that
+// timeout", the Gateway's "No valid reply to W command"), damaged replies ("Reply failed its CRC check") and replies that
 // do not fit their request (wrong drop, opcode, size, route or transaction).
 const char* const kRetriedFailures[] = {
     "No reply to ",
+    "No valid reply to ",
     "Read reply ",
     "Write reply ",
     "Reply ",

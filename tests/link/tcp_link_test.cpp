@@ -187,6 +187,37 @@ TEST_F(TcpLinkTest, OversizedLengthFieldIsNoReplyAndTheStreamStaysInStep) {
     EXPECT_TRUE(ReadWorks()) << LinkErrorText(link_);
 }
 
+// A reply given up half-way: its rest comes only after the next request
+// went out (the drain before it found nothing). The next request finds its
+// own header by transaction and takes its own reply, whatever the split.
+TEST_F(TcpLinkTest, TheRestOfAnAbandonedReplyNeverReachesTheNextRequest) {
+    for (size_t split : {1u, 5u, 7u, 9u, 12u}) {
+        SCOPED_TRACE(split);
+        std::atomic<int> requests{0};
+        auto rest = std::make_shared<Frame>();
+        Start([&requests, rest, split](const Frame& request) {
+            PeerAnswer answer = PatternAnswer(request);
+            if (requests++ == 0) {
+                rest->assign(answer.bytes.begin() + long(split), answer.bytes.end());
+                answer.bytes.resize(split);
+                return answer;
+            }
+            answer.bytes.insert(answer.bytes.begin(), rest->begin(), rest->end());
+            rest->clear();
+            return answer;
+        });
+        SetSerialParameters(link_, 9600, 0, 1, 5, 8);
+        uint16_t values[2];
+        EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
+        EXPECT_STREQ(LinkErrorText(link_), "Reply timeout");
+        SetSerialParameters(link_, 9600, 0, 1, 100, 8);
+        EXPECT_TRUE(ReadWorks()) << LinkErrorText(link_);
+        CloseLink(link_);
+        link_ = nullptr;
+        peer_.reset();
+    }
+}
+
 TEST_F(TcpLinkTest, OversizedFrameThatNeverEndsStillEndsInTicks) {
     Start([](const Frame& request) {
         return PeerAnswer{MbapFrame(TransactionOf(request), kUnit, {3, 4}, 0xFFFF)};
