@@ -100,6 +100,8 @@ GatewayReply ReadGatewayReply(const uint8_t* line, int length, int count, uint16
             ++at;
         }
     }
+    // Cut off at the packet's end: its last number may be cut too.
+    if (at == length) return GatewayReply::TooMany;
     if (numbers < count) return GatewayReply::TooFew;
     if (numbers > count) return GatewayReply::TooMany;
     ParseGatewayValues(line, length, count, values);

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "common/pty_pair.h"
 #include "link/gateway_protocol.h"
 #include "link/link.h"
-#include "common/pty_pair.h"
 
 namespace {
 
@@ -91,6 +91,16 @@ TEST_F(GatewayLinkTest, ReplyLinesParseToTheirValues) {
         {" 12 34 56\r", 3, 0, {}, "Read reply too short"},
         {"ERR 2\r", 1, 0, {}, "Read reply too short"},
         {"12 ERROR 9\r", 2, 0, {}, "Read reply too short"},
+        // Longer than a packet: cut at its 263rd character, in the middle of
+        // the 91st number.
+        {"71 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 3"
+         "0 31 32 33 34 35 36 37 38 39 40 41 42 43 44 45 46 47 48 49 50 51 52 53 54 55 56 "
+         "57 58 59 60 61 62 63 64 65 66 67 68 69 70 71 72 73 74 75 76 77 78 79 80 81 82 83"
+         " 84 85 86 87 88 89 90 91 92 93 94 95 96 97 98 99 100\r",
+         91,
+         0,
+         {},
+         "Read reply too long"},
     };
     for (const Case& c : kCases) {
         auto read = Read(10, c.count);
@@ -220,8 +230,7 @@ TEST_F(GatewayLinkTest, StatusPortionIsRefusedBeforeAnythingIsSent) {
     EXPECT_EQ(InputRegisterRead(link_, 1, 1, &v), 0);
     EXPECT_STREQ(LinkErrorText(link_), "Input registers are not supported on a Gateway link");
     EXPECT_EQ(InputRegisterWrite(link_, 1, 1, &v), 0);
-    EXPECT_STREQ(LinkErrorText(link_),
-                 "Input register writes are not supported on a Gateway link");
+    EXPECT_STREQ(LinkErrorText(link_), "Input register writes are not supported on a Gateway link");
 }
 
 TEST_F(GatewayLinkTest, LinesWithoutACommandAndLineEndPairsAreNotTakenAsAnswers) {
