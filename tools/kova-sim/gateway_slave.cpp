@@ -1,8 +1,8 @@
 // The simulated module behind a gateway: text command lines ended by CR
 // ("A" route, "R" read, "W" write), each answered by a line ended by CR.
 // Faults: no answer to every Nth command, an error line instead of the
-// answer to "R" and "W", and damaged answers (a number too many, or a bare
-// CR that is not bare).
+// answer to "R" and "W", and damaged answers (a number too many in front,
+// or a bare CR that is not bare).
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -34,7 +34,7 @@ class GatewaySlave : public SimSlave {
     // An answer, damaged while --corrupt-first lasts: a gateway line has no
     // check, so what the line spoils shows only in the line's shape.
     void SendAnswer(std::string text) {
-        if (c_.CorruptThisReply()) text = text == "\r" ? "?\r" : text.insert(text.size() - 1, " 0");
+        if (c_.CorruptThisReply()) text = text == "\r" ? "?\r" : "0 " + text;
         Send(text);
     }
 

@@ -109,7 +109,7 @@ const Option kOptions[] = {
      "gone); 0:M the first M",
      [](SimOptions& o, const char* a) { return ParseDropAfter(a, &o); }},
     {"--corrupt-first", "N",
-     "fault: the first N replies carry a wrong check (Gateway: one number too many, or a "
+     "fault: the first N replies carry a wrong check (Gateway: one number too many in front, or a "
      "\"?\" before the CR; TCP: a wrong function code)",
      [](SimOptions& o, const char* a) { return ToInt(a, 0, 1000000, &o.corruptFirst); }},
     {"--nak-first", "N", "fault: answer the first N Sy/Max frames with NAK",
