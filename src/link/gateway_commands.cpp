@@ -9,6 +9,11 @@ namespace {
 constexpr int kMaxRouteEntries = 8;
 
 bool IsDigit(uint8_t c) { return c >= '0' && c <= '9'; }
+bool IsLetter(uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsControl(uint8_t c) { return c < 0x20; }
+bool StartsNegative(const uint8_t* line, int length, int at) {
+    return line[at] == '-' && at + 1 < length && IsDigit(line[at + 1]);
+}
 
 // Appends text at out + used if it fits (with room for the final CR).
 bool Append(char* out, int size, int& used, const char* text) {
@@ -65,7 +70,7 @@ int ParseGatewayValues(const uint8_t* line, int length, int count, uint16_t* val
     int stored = 0, at = 0;
     while (stored < count && at < length) {
         // A minus sign right before the digits gives the two's complement.
-        bool negative = line[at] == '-' && at + 1 < length && IsDigit(line[at + 1]);
+        bool negative = StartsNegative(line, length, at);
         if (negative) ++at;
         if (!IsDigit(line[at])) break;
         uint16_t value = 0;
@@ -74,10 +79,33 @@ int ParseGatewayValues(const uint8_t* line, int length, int count, uint16_t* val
         values[stored++] = negative ? static_cast<uint16_t>(-value) : value;
         // Up to the next number (its sign included) or the end of the line.
         while (at < length && line[at] != '\r' && !IsDigit(line[at]) &&
-               !(line[at] == '-' && at + 1 < length && IsDigit(line[at + 1])))
+               !StartsNegative(line, length, at))
             ++at;
     }
     return stored;
+}
+
+GatewayReply ReadGatewayReply(const uint8_t* line, int length, int count, uint16_t* values) {
+    int numbers = 0, at = 0;
+    while (at < length && !IsControl(line[at])) {
+        if (IsLetter(line[at])) return GatewayReply::NotNumbers;
+        const bool starts = IsDigit(line[at]) || StartsNegative(line, length, at);
+        // A line that does not begin with a number is no reply to a read.
+        if (at == 0 && !starts) return GatewayReply::NotNumbers;
+        if (starts) {
+            ++numbers;
+            at += line[at] == '-' ? 1 : 0;
+            while (at < length && IsDigit(line[at])) ++at;
+        } else {
+            ++at;
+        }
+    }
+    // Cut off at the packet's end: its last number may be cut too.
+    if (at == length) return GatewayReply::TooMany;
+    if (numbers < count) return GatewayReply::TooFew;
+    if (numbers > count) return GatewayReply::TooMany;
+    ParseGatewayValues(line, length, count, values);
+    return GatewayReply::Values;
 }
 
 bool IsAcknowledgeLine(const Packet* line) { return line->length == 1 && line->data[0] == '\r'; }

@@ -20,6 +20,11 @@ int FormatWriteCommand(int reg, const uint16_t* values, int count, char* out, in
                        int* formatted);
 // The numbers of a reply line, at most count of them: how many were stored.
 int ParseGatewayValues(const uint8_t* line, int length, int count, uint16_t* values);
+// A line answers a read only when it holds exactly the numbers asked for and
+// nothing else: a gateway's error line, or one that some other exchange left
+// (the same gateway chatters on its own), must never be taken for data.
+enum class GatewayReply { Values, TooFew, TooMany, NotNumbers };
+GatewayReply ReadGatewayReply(const uint8_t* line, int length, int count, uint16_t* values);
 bool IsAcknowledgeLine(const Packet* line);
 
 // Sends the "A" command when the link's route differs from the one last

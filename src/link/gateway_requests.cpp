@@ -93,12 +93,22 @@ int GatewayRead(Link* link, int reg, int count, uint16_t* values) {
     SetCommand(packet, FormatReadCommand(reg, count, reinterpret_cast<char*>(packet->data),
                                          kPacketDataSize));
     SendCommand(link, packet, "No reply to R command");
-    Packet* reply = WaitForReply(link, link->replyTimeout);
+    Packet* reply = WaitForFittingReply(link, [&](const Packet* line) {
+        if (line->length <= 1) return false;  // a bare line end: the LF of a CR LF pair
+        switch (ReadGatewayReply(line->data, line->length, count, values)) {
+            case GatewayReply::Values:
+                return true;
+            case GatewayReply::TooMany:
+                SetLinkError(link, "Read reply too long");
+                return false;
+            default:
+                SetLinkError(link, "Read reply too short");
+                return false;
+        }
+    });
     EndCommand(link, reply);
     if (!reply) return ForgetRoute(link), 0;
-    int stored = ParseGatewayValues(reply->data, reply->length, count, values);
     ReturnFreePacket(reply);
-    if (stored < count) return SetLinkError(link, "Read reply too short"), 0;
     return count;
 }
 

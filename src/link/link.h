@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -158,6 +159,12 @@ void SetLinkError(Link* link, const char* format, ...) __attribute__((format(pri
 // Shared by the serial protocols.
 int SendPacket(Link* link, Packet* packet);
 Packet* WaitForReply(Link* link, int ticks);
+// The reply wait of the kinds whose replies are told apart only by their
+// shape: up to the link's reply time from now for a reply that fits the
+// request. One that does not (a frame of another exchange, a line the peer
+// sent on its own) is dropped and the wait goes on; fits sets the text that
+// stands when no reply fits. Null when none came or the user aborted.
+Packet* WaitForFittingReply(Link* link, const std::function<bool(const Packet*)>& fits);
 void ResetQueues(Link* link);
 void CancelReplyWait(Link* link);             // the receiver's "wait counter := 0"
 void QueueReply(Link* link, Packet* packet);  // wakes the reply wait

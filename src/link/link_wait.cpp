@@ -122,6 +122,17 @@ Packet* WaitForReply(Link* link, int ticks) {
     return RemovePacket(link->replyQueue);
 }
 
+Packet* WaitForFittingReply(Link* link, const std::function<bool(const Packet*)>& fits) {
+    const Clock::time_point end = Clock::now() + ReplyTime(link);
+    for (;;) {
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now());
+        const int ticks = static_cast<int>((left.count() + kTick.count() - 1) / kTick.count());
+        Packet* reply = WaitForReply(link, RequestDeadlinePassed(link) ? 0 : ticks);
+        if (!reply || fits(reply)) return reply;
+        ReturnFreePacket(reply);
+    }
+}
+
 void ResetQueues(Link* link) {
     std::lock_guard<std::recursive_mutex> guard(link->lock);
     while (Packet* packet = RemovePacket(link->replyQueue)) ReturnFreePacket(packet);

@@ -1,6 +1,8 @@
 // Modbus TCP frame building and reply checking; numbers are high byte first.
 #include "link/mbap_frame.h"
 
+#include <cstring>
+
 #include "link/modbus_pdu.h"
 
 namespace {
@@ -58,6 +60,34 @@ MbapProgress MbapAccept(MbapReceiver& receiver, const uint8_t* buffer, int n) {
         receiver.wanted = kMbapHeaderSize + static_cast<int>(Word(buffer + 4));
     if (receiver.wanted > kMbapBufferSize) return MbapProgress::TooLarge;
     return receiver.received >= receiver.wanted ? MbapProgress::Complete : MbapProgress::More;
+}
+
+namespace {
+
+// The shortest reply PDU is an exception: function and code, after the unit.
+constexpr int kShortestLength = 3;
+
+bool StartsReply(const MbapRequest& request, const uint8_t* header) {
+    const int length = static_cast<int>(Word(header + 4));
+    return MbapTransaction(header) == request.transaction && Word(header + 2) == 0 &&
+           length >= kShortestLength && length <= kMbapBufferSize - kMbapHeaderSize;
+}
+
+}  // namespace
+
+MbapProgress MbapAcceptReply(const MbapRequest& request, MbapReceiver& receiver, uint8_t* buffer,
+                             int n) {
+    receiver.received += n;
+    while (!receiver.aligned && receiver.received >= kMbapHeaderSize) {
+        if (StartsReply(request, buffer)) {
+            receiver.aligned = true;
+            receiver.wanted = kMbapHeaderSize + static_cast<int>(Word(buffer + 4));
+        } else {
+            memmove(buffer, buffer + 1, static_cast<size_t>(--receiver.received));
+        }
+    }
+    return receiver.aligned && receiver.received >= receiver.wanted ? MbapProgress::Complete
+                                                                    : MbapProgress::More;
 }
 
 long MbapBytesLeft(const MbapReceiver& receiver) {

@@ -34,6 +34,7 @@ int BuildMbapGeneralReferenceWrite(const MbapRequest& request, int start, const 
 struct MbapReceiver {
     int received = 0;
     int wanted = kMbapHeaderSize;
+    bool aligned = false;  // MbapAcceptReply: the header found is the request's
 };
 
 enum class MbapProgress { More, Complete, TooLarge };
@@ -45,6 +46,14 @@ int MbapBytesWanted(const MbapReceiver& receiver);
 // frame's remaining bytes are then MbapBytesLeft.
 MbapProgress MbapAccept(MbapReceiver& receiver, const uint8_t* buffer, int n);
 long MbapBytesLeft(const MbapReceiver& receiver);
+// Takes n more bytes like MbapAccept, for the reply to one request: the frame
+// starts only at a header that carries the request's transaction identifier,
+// protocol 0 and a length that fits the buffer. Bytes before such a header
+// (the rest of a reply given up, frames of other transactions, anything
+// else) are dropped one at a time, so the stream comes back into step
+// wherever the last exchange left it. Never TooLarge.
+MbapProgress MbapAcceptReply(const MbapRequest& request, MbapReceiver& receiver, uint8_t* buffer,
+                             int n);
 
 uint16_t MbapTransaction(const uint8_t* frame);
 // True when a whole frame (header at least) belongs to the request: its

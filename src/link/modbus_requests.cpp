@@ -37,7 +37,24 @@ void NameDamagedReply(Link* link) {
                                                      : "Reply failed its CRC check");
 }
 
-Packet* Exchange(Link* link, Packet* packet, const char* timeoutText) {
+// A frame that is no answer to this request (another drop's, another
+// function's, a size that does not fit) is dropped and the wait goes on: on
+// a line shared with other devices such frames are ordinary traffic, and a
+// reply carries nothing else to tell whose it is. An exception from the drop
+// asked, to the function asked, is the module's answer.
+bool Fits(Link* link, const ModbusRequest& request, const Packet* reply) {
+    char text[kLinkErrorSize];
+    const char* fault = CheckModbusReplyPdu(request, reply->address[0], reply->data, reply->length,
+                                            kSerialModbusReplies, text, sizeof text);
+    if (!fault) return true;
+    const bool exception = reply->length == 2 && reply->address[0] == request.unit &&
+                           reply->data[0] == (request.function | 0x80);
+    if (!exception) SetLinkError(link, "%s", fault);
+    return exception;
+}
+
+Packet* Exchange(Link* link, Packet* packet, const ModbusRequest& request,
+                 const char* timeoutText) {
     {
         std::lock_guard<std::recursive_mutex> guard(link->lock);
         link->awaitingReply = 1;
@@ -47,7 +64,8 @@ Packet* Exchange(Link* link, Packet* packet, const char* timeoutText) {
     StartRequestDeadline(link);
     SendPacket(link, packet);
     SetLinkError(link, "%s", timeoutText);
-    Packet* reply = WaitForReply(link, link->replyTimeout);
+    Packet* reply =
+        WaitForFittingReply(link, [&](const Packet* r) { return Fits(link, request, r); });
     EndSerialRequest(link, reply != nullptr);
     if (!reply && std::strcmp(link->errorText, timeoutText) == 0) NameDamagedReply(link);
     return reply;
@@ -74,8 +92,8 @@ int Ask(Link* link, const ModbusRequest& request, const uint16_t* writeValues,
     packet->length =
         static_cast<uint16_t>(read ? BuildModbusReadPdu(request, packet->data)
                                    : BuildModbusWritePdu(request, writeValues, packet->data));
-    Packet* reply =
-        Exchange(link, packet, read ? "No reply to read command" : "No reply to write command");
+    Packet* reply = Exchange(link, packet, request,
+                             read ? "No reply to read command" : "No reply to write command");
     if (!reply) return 0;
     return Answered(link, request, reply, readValues) ? request.count : 0;
 }

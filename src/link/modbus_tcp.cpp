@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -26,7 +27,6 @@ namespace {
 constexpr int kTickMs = 10;
 constexpr std::chrono::milliseconds kReconnectPacing(100);
 constexpr int kDrainChunk = 256;
-constexpr int kReplyTooLarge = EMSGSIZE;
 constexpr int kNotConnected = ENOTCONN;
 
 static_assert(sizeof(sockaddr_in6) <= sizeof(Link::peerAddress));
@@ -51,19 +51,30 @@ bool SetSocketErrorText(Link* link, const char* prefix, int posixError) {
     return reconnect;
 }
 
+// A socket failure names what the user asked for, not the step that failed:
+// a failed read must not read as something sent to the module.
+const char* OperationOf(const MbapRequest& request) {
+    const bool read =
+        request.function == modbus::kReadHolding || request.function == modbus::kReadInput;
+    return read ? kSocketRead : kSocketWrite;
+}
+
 bool Idle(Link* link) {
     if (link->idleCallback(link->idleArgument)) return true;
     SetLinkError(link, "Application idle abort");
     return false;
 }
 
+using Clock = std::chrono::steady_clock;
+
 // One pass of the reply wait: bytes received (possibly 0), or -1 when the
-// request has failed with its text set. A pass without bytes uses a tick and
-// waits for up to one tick for data to arrive. Passes that bring bytes use
-// no tick, so a peer trickling bytes or sending frames that answer nothing
-// is cut off by the request's deadline instead.
-long ReceivePass(Link* link, const char* operation, uint8_t* into, int size, int& ticks) {
-    if (RequestDeadlinePassed(link)) return SetLinkError(link, "Reply timeout"), -1;
+// request has failed with its text set. A pass without bytes waits up to one
+// tick for some to arrive. The whole reply must be in by the end of the
+// reply time, however the peer splits it, and by the request's deadline.
+long ReceivePass(Link* link, const char* operation, uint8_t* into, int size,
+                 Clock::time_point end) {
+    const Clock::time_point now = Clock::now();
+    if (now >= end || RequestDeadlinePassed(link)) return SetLinkError(link, "Reply timeout"), -1;
     long n = recv(link->socket, into, static_cast<size_t>(size), MSG_DONTWAIT);
     if (n == 0) {
         // The peer closed the connection: no reply can come on it any more.
@@ -74,27 +85,13 @@ long ReceivePass(Link* link, const char* operation, uint8_t* into, int size, int
         if (errno != EAGAIN && errno != EINTR) return ReportSocketError(operation, link), -1;
         n = 0;
     }
-    if (n == 0) {
-        if (ticks == 0) return SetLinkError(link, "Reply timeout"), -1;
-        --ticks;
-    }
     if (!Idle(link)) return -1;
     if (n == 0) {
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now).count();
         pollfd p{link->socket, POLLIN, 0};
-        poll(&p, 1, kTickMs);
+        poll(&p, 1, static_cast<int>(std::min<long>(left, kTickMs)));
     }
     return n;
-}
-
-// Receives and drops the rest of a frame too large for the buffer, so the
-// next frame starts where it should.
-void DiscardRest(Link* link, const char* operation, uint8_t* buffer, long left, int& ticks) {
-    while (left > 0) {
-        long n = ReceivePass(link, operation, buffer,
-                             left < kDrainChunk ? static_cast<int>(left) : kDrainChunk, ticks);
-        if (n < 0) return;
-        left -= n;
-    }
 }
 
 // Empties what is waiting on the socket; false when the connection has
@@ -129,23 +126,13 @@ bool EnsureConnected(Link* link, const char* operation, uint8_t* buffer) {
 }
 
 // Sends the frame and returns the length of its reply in reply, or 0.
-// Frames of other transactions (late replies to requests that gave up) and
-// of other protocols than Modbus are not answers and are skipped.
 int Exchange(Link* link, const MbapRequest& request, const uint8_t* frame, int length,
              uint8_t* reply) {
-    // A socket failure names what the user asked for, not the step that
-    // failed: a failed read must not read as something sent to the module.
-    const bool read =
-        request.function == modbus::kReadHolding || request.function == modbus::kReadInput;
-    const char* operation = read ? kSocketRead : kSocketWrite;
+    const char* operation = OperationOf(request);
     if (!EnsureConnected(link, operation, reply)) return 0;
     StartRequestDeadline(link);
     if (!SendFrame(link, operation, frame, length)) return 0;
-    for (;;) {
-        int received = ReceiveMbapFrame(link, operation, reply);
-        if (received == 0) return 0;
-        if (MbapAnswers(request, reply)) return received;
-    }
+    return ReceiveMbapFrame(link, request, reply);
 }
 
 MbapRequest NextRequest(Link* link, uint8_t function, int count) {
@@ -221,28 +208,22 @@ int ReconnectIdle(void* argument) {
 
 }  // namespace
 
-int ReceiveMbapFrame(Link* link, const char* operation, uint8_t* buffer) {
+int ReceiveMbapFrame(Link* link, const MbapRequest& request, uint8_t* buffer) {
+    const Clock::time_point end =
+        Clock::now() + std::chrono::milliseconds(kTickMs) * link->replyTimeout;
     MbapReceiver receiver;
-    int ticks = link->replyTimeout;
     for (;;) {
-        long n = ReceivePass(link, operation, buffer + receiver.received, MbapBytesWanted(receiver),
-                             ticks);
+        long n = ReceivePass(link, OperationOf(request), buffer + receiver.received,
+                             MbapBytesWanted(receiver), end);
         if (n < 0) return 0;
-        switch (MbapAccept(receiver, buffer, static_cast<int>(n))) {
-            case MbapProgress::Complete:
-                return receiver.received;
-            case MbapProgress::TooLarge:
-                DiscardRest(link, operation, buffer, MbapBytesLeft(receiver), ticks);
-                SetSocketErrorText(link, operation, kReplyTooLarge);
-                return 0;
-            case MbapProgress::More:
-                break;
-        }
+        if (MbapAcceptReply(request, receiver, buffer, static_cast<int>(n)) ==
+            MbapProgress::Complete)
+            return receiver.received;
     }
 }
 
-void ReportSocketError(const char* prefix, Link* link) {
-    if (SetSocketErrorText(link, prefix, errno)) ReconnectSocket(link);
+void ReportSocketError(const char* operation, Link* link) {
+    if (SetSocketErrorText(link, operation, errno)) ReconnectSocket(link);
 }
 
 // With the server down every connect fails at once; a caller that polls in

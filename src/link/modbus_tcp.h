@@ -5,12 +5,14 @@
 
 struct Link;
 
-// Receives one whole frame into buffer (kMbapBufferSize bytes): its length,
-// or 0 with the link's error text set, naming the operation (kSocketRead or
-// kSocketWrite).
-int ReceiveMbapFrame(Link* link, const char* operation, uint8_t* buffer);
-// Error text "<operation>: <text of errno>"; reconnects when the circuit is
-// gone.
+struct MbapRequest;
+
+// Receives the request's whole reply into buffer (kMbapBufferSize bytes)
+// within the reply timeout, counted in ticks of 10 ms from now: its length,
+// or 0 with the link's error text set, naming the request's operation.
+int ReceiveMbapFrame(Link* link, const MbapRequest& request, uint8_t* buffer);
+// Error text "<operation>: <text of errno>" (operation kSocketRead or
+// kSocketWrite); reconnects when the circuit is gone.
 void ReportSocketError(const char* operation, Link* link);
 // A new connection to the stored peer; the socket is -1 when none was made.
 void ReconnectSocket(Link* link);

@@ -52,7 +52,12 @@ Packet* Exchange(Link* link, Packet* packet, uint8_t transaction, const char* ti
     StartRequestDeadline(link);
     SendPacket(link, packet);
     if (timeoutText) SetLinkError(link, "%s", timeoutText);
-    Packet* reply = WaitForReply(link, link->replyTimeout);
+    // A frame for another route or transaction (a late reply to a request
+    // that gave up) answers something else: it is dropped, and the wait for
+    // this request's own reply goes on.
+    Packet* reply = WaitForFittingReply(link, [transaction](const Packet* r) {
+        return r->length >= 2 && CheckReplyRoute(r) && r->data[1] == transaction;
+    });
     EndSerialRequest(link, reply != nullptr);
     return reply;
 }

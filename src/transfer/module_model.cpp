@@ -10,10 +10,9 @@ namespace {
 bool TakesTestWrite(Link* link) {
     const uint16_t one = 1, zero = 0;
     uint16_t readBack = 0;
-    constexpr Tries kRetry = Tries::RetryOnce;
-    return WriteRegistersQuietly(link, kPlusTestRegister, 1, &one, kRetry) &&
-           ReadRegistersQuietly(link, kPlusTestRegister, 1, &readBack, kRetry) && readBack == 1 &&
-           WriteRegistersQuietly(link, kPlusTestRegister, 1, &zero, kRetry);
+    return WriteRegistersQuietly(link, kPlusTestRegister, 1, &one) &&
+           ReadRegistersQuietly(link, kPlusTestRegister, 1, &readBack) && readBack == 1 &&
+           WriteRegistersQuietly(link, kPlusTestRegister, 1, &zero);
 }
 
 }  // namespace

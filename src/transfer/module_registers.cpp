@@ -7,10 +7,13 @@ namespace {
 
 // The link's texts for requests the line spoiled, by their beginnings:
 // timeouts ("No reply to read command", "Read reply timeout", "Reply
-// timeout"), damaged replies ("Reply failed its CRC check") and replies that
-// do not fit their request (wrong drop, opcode, size, route or transaction).
+// timeout", the Gateway's "No valid reply to W command"), damaged replies
+// ("Reply failed its CRC check") and replies that do not fit their request
+// (wrong drop, opcode, size, route or transaction).
+// clang-format off
 const char* const kRetriedFailures[] = {
     "No reply to ",
+    "No valid reply to ",
     "Read reply ",
     "Write reply ",
     "Reply ",
@@ -18,6 +21,7 @@ const char* const kRetriedFailures[] = {
     "Bad transnum on reply",
     "Can't deal with Reply Opcode",
 };
+// clang-format on
 
 int ReadOnce(Link* link, int reg, int count, uint16_t* values) {
     for (int i = 0; i < count; ++i) values[i] = 0;

@@ -22,14 +22,15 @@ int WriteModuleRegisters(Link* link, TransferReporter& reporter, int reg, int co
 // A write that must not be repeated: the module may act on it at once.
 int WriteModuleRegistersOnce(Link* link, TransferReporter& reporter, int reg, int count,
                              const uint16_t* values);
-// Without a report. The identification and the EEPROM status ask once (a
-// module that is not there is told at once); the PLUS test retries, since a
-// lost reply there would pass a PLUS module off as a standard one.
+// Without a report, and retried like the rest: the identification read and
+// the EEPROM status read as well (a lost reply to the first request must not
+// end a transfer that one more request would have saved). Once is for the
+// writes the module may act on at once.
 enum class Tries { Once, RetryOnce };
 int ReadRegistersQuietly(Link* link, int reg, int count, uint16_t* values,
-                         Tries tries = Tries::Once);
+                         Tries tries = Tries::RetryOnce);
 int WriteRegistersQuietly(Link* link, int reg, int count, const uint16_t* values,
-                          Tries tries = Tries::Once);
+                          Tries tries = Tries::RetryOnce);
 
 // Whether the link's last failure is one a second try may cure: a timeout or
 // a damaged or malformed reply; not an answer of the module (an exception or

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -152,6 +153,116 @@ TEST(FaultMatrix, LateRepliesNeverAnswerTheNextRequest) {
         EXPECT_GT(tally.ok, 0);
         for (const auto& [text, n] : tally.failures) EXPECT_EQ(text, c.timeoutText) << n;
     }
+}
+
+// Traffic that answers nothing, sent while requests wait: a Gateway's error
+// line, another slave's reply on a shared RTU or ASCII line, replies to
+// old transactions on TCP. Each is dropped; the request takes its own reply.
+struct ChatterCase {
+    const char* name;
+    Args sim;
+    LinkKind kind;
+};
+
+const ChatterCase kChatterCases[] = {
+    {"gateway error lines", {"--pty", "--protocol", "gateway", "--delay", "5"}, LinkGateway},
+    {"rtu other drop's replies", {"--pty", "--protocol", "rtu", "--delay", "5"}, LinkModbusRtu},
+    {"ascii other drop's replies",
+     {"--pty", "--protocol", "ascii", "--delay", "5"},
+     LinkModbusAscii},
+    {"tcp old transactions", Join(kTcp, {"--delay", "5"}), LinkModbusTcp},
+};
+
+TEST(FaultMatrix, ChatterNeverAnswersARequest) {
+    ASSERT_TRUE(HaveProgram(BuildProgram("kova-sim")));
+    for (const ChatterCase& c : kChatterCases) {
+        for (const char* every : {"10", "50"}) {
+            const std::string name = std::string(c.name) + " every " + every + " ms";
+            SCOPED_TRACE(name);
+            Simulator sim(Join(c.sim, {"--chatter", every}));
+            Tally tally = AlternateReads(sim, c.kind, 50, Requests(30), 0);
+            tally.Print(name.c_str());
+            EXPECT_EQ(tally.wrong, 0);
+            EXPECT_EQ(tally.overdue, 0);
+            EXPECT_GE(tally.ok * 10, tally.requests * 9);
+        }
+    }
+}
+
+// Whole-module fetches with kova-config through a gateway that chatters:
+// every fetch that exits 0 must have written what the module holds (a
+// fetch of the same module on a quiet line); most must complete. The soak
+// fetches 30 times a case.
+TEST(FaultMatrix, GatewayFetchesUnderChatterHoldWhatTheModuleHolds) {
+    ASSERT_TRUE(HaveProgram(BuildProgram("kova-sim")));
+    ASSERT_TRUE(HaveProgram(BuildProgram("kova-config")));
+    ASSERT_TRUE(HaveProgram(BuildProgram("kova-sample-config")));
+    const std::string dir = testing::TempDir() + "kova-chatter-" + std::to_string(getpid());
+    std::filesystem::create_directories(dir);
+    const std::string plant = dir + "/PLANT.KOV", reference = dir + "/REF.KOV";
+    ASSERT_EQ(RunProgram({BuildProgram("kova-sample-config"), plant}).status, 0);
+    auto fetch = [&](const Simulator& sim, const std::string& file) {
+        std::filesystem::remove(file);
+        return RunProgram({BuildProgram("kova-config"), "--type", "gateway", "--port", sim.Where(),
+                           "--timeout", "50", "fetch", file});
+    };
+    auto contents = [](const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    {
+        Simulator quiet({"--pty", "--protocol", "gateway", "--config", plant});
+        ASSERT_EQ(fetch(quiet, reference).status, 0);
+    }
+    const std::string expected = contents(reference);
+    const int fetches = Requests(0) ? 30 : 2;
+    for (const char* every : {"10", "50", "200"}) {
+        const std::string name = std::string("gateway fetches, chatter every ") + every + " ms";
+        SCOPED_TRACE(name);
+        Simulator sim({"--pty", "--protocol", "gateway", "--config", plant, "--delay", "5",
+                       "--chatter", every});
+        Tally tally;
+        for (int i = 0; i < fetches; ++i) {
+            const std::string file = dir + "/F.KOV";
+            const RunResult r = fetch(sim, file);
+            ++tally.requests;
+            if (r.status != 0)
+                ++tally.failures[r.err.empty() ? "exit " + std::to_string(r.status) : r.err];
+            else if (contents(file) != expected)
+                ++tally.wrong;
+            else
+                ++tally.ok;
+        }
+        tally.Print(name.c_str());
+        EXPECT_EQ(tally.wrong, 0);
+        EXPECT_GT(tally.ok * 2, tally.requests);
+    }
+    std::filesystem::remove_all(dir);
+}
+
+// A Modbus TCP reply that comes a byte at a time is taken when the whole of
+// it is in within the reply time (here 49 bytes, a millisecond apart,
+// against 200 ms), however many pieces it came in.
+TEST(FaultMatrix, TrickledTcpReplyWithinTheTimeoutIsTaken) {
+    ASSERT_TRUE(HaveProgram(BuildProgram("kova-sim")));
+    Simulator sim(Join(kTcp, {"--trickle", "1"}));
+    Link* link = sim.Open(LinkModbusTcp);
+    ASSERT_NE(link, nullptr);
+    SetSerialParameters(link, 9600, 1, 1, 20, 8);
+    Tally tally;
+    for (int i = 0; i < 3; ++i) {
+        uint16_t values[20] = {};
+        ++tally.requests;
+        if (RegisterRead(link, kFirstRegister, 20, values) != 20)
+            ++tally.failures[LinkErrorText(link)];
+        else if (!std::equal(kValues, kValues + 3, values))
+            ++tally.wrong;
+        else
+            ++tally.ok;
+    }
+    CloseLink(link);
+    tally.Print("tcp trickled within the timeout");
+    EXPECT_EQ(tally.ok, tally.requests);
 }
 
 struct FloodCase {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "common/pty_pair.h"
 #include "link/gateway_protocol.h"
 #include "link/link.h"
-#include "common/pty_pair.h"
 
 namespace {
 
@@ -72,6 +72,9 @@ TEST_F(GatewayLinkTest, RouteGoesFirstAndOnlyWhenItChanged) {
     EXPECT_EQ(third.get(), 1);
 }
 
+// A line answers a read only when it holds exactly the numbers asked for;
+// any other line is dropped and the read waits on for its answer (here none
+// comes). A failed read forgets the route, so the next one sets it again.
 TEST_F(GatewayLinkTest, ReplyLinesParseToTheirValues) {
     struct Case {
         const char* line;
@@ -83,21 +86,30 @@ TEST_F(GatewayLinkTest, ReplyLinesParseToTheirValues) {
         {"12 -7 300\r", 3, 3, {12, 0xFFF9, 300}, nullptr},  // the sign is kept
         {"-1,2;3\r", 3, 3, {0xFFFF, 2, 3}, nullptr},
         {"4294967295 65536\r", 2, 2, {0xFFFF, 0}, nullptr},  // low 16 bits
-        {"1 2 3 4\r", 2, 2, {1, 2}, nullptr},
+        {"1 2 3 4\r", 2, 0, {}, "Read reply too long"},
         {"12 34\r", 3, 0, {}, "Read reply too short"},
         {" 12 34 56\r", 3, 0, {}, "Read reply too short"},
         {"ERR 2\r", 1, 0, {}, "Read reply too short"},
+        {"12 ERROR 9\r", 2, 0, {}, "Read reply too short"},
+        // Longer than a packet: cut at its 263rd character, in the middle of
+        // the 91st number.
+        {"71 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 3"
+         "0 31 32 33 34 35 36 37 38 39 40 41 42 43 44 45 46 47 48 49 50 51 52 53 54 55 56 "
+         "57 58 59 60 61 62 63 64 65 66 67 68 69 70 71 72 73 74 75 76 77 78 79 80 81 82 83"
+         " 84 85 86 87 88 89 90 91 92 93 94 95 96 97 98 99 100\r",
+         91,
+         0,
+         {},
+         "Read reply too long"},
     };
-    Answer("");  // nothing: the first command brings the route
-    bool routed = false;
     for (const Case& c : kCases) {
         auto read = Read(10, c.count);
-        if (!routed) {
-            EXPECT_EQ(Command(), "A 100 5\r");
+        std::string command = Command();
+        if (command == "A 100 5\r") {
             Answer("\r");
-            routed = true;
+            command = Command();
         }
-        EXPECT_EQ(Command(), "R 10 " + std::to_string(c.count) + "\r") << c.line;
+        EXPECT_EQ(command, "R 10 " + std::to_string(c.count) + "\r") << c.line;
         Answer(c.line);
         EXPECT_EQ(read.get(), c.result) << c.line;
         if (c.text) {
@@ -106,6 +118,28 @@ TEST_F(GatewayLinkTest, ReplyLinesParseToTheirValues) {
             EXPECT_EQ(std::vector<uint16_t>(values_, values_ + c.values.size()), c.values)
                 << c.line;
         }
+    }
+}
+
+// A line the gateway sends on its own while a read waits (an error line
+// nobody asked for) is no answer: the read takes the line that fits.
+TEST_F(GatewayLinkTest, ALineThatDoesNotFitIsDroppedAndTheAnswerTaken) {
+    struct Case {
+        const char* before;
+        int count;
+    } kCases[] = {{"ERROR 9\r", 1}, {"7 8\r", 1}, {"7\r", 2}, {"\r", 1}};
+    for (const Case& c : kCases) {
+        auto read = Read(20, c.count);
+        std::string command = Command();
+        if (command == "A 100 5\r") {
+            Answer("\r");
+            command = Command();
+        }
+        EXPECT_EQ(command, "R 20 " + std::to_string(c.count) + "\r");
+        Answer(c.before);
+        Answer(c.count == 1 ? "41\r" : "41 42\r");
+        EXPECT_EQ(read.get(), c.count) << c.before << LinkErrorText(link_);
+        EXPECT_EQ(values_[0], 41) << c.before;
     }
 }
 
@@ -196,8 +230,7 @@ TEST_F(GatewayLinkTest, StatusPortionIsRefusedBeforeAnythingIsSent) {
     EXPECT_EQ(InputRegisterRead(link_, 1, 1, &v), 0);
     EXPECT_STREQ(LinkErrorText(link_), "Input registers are not supported on a Gateway link");
     EXPECT_EQ(InputRegisterWrite(link_, 1, 1, &v), 0);
-    EXPECT_STREQ(LinkErrorText(link_),
-                 "Input register writes are not supported on a Gateway link");
+    EXPECT_STREQ(LinkErrorText(link_), "Input register writes are not supported on a Gateway link");
 }
 
 TEST_F(GatewayLinkTest, LinesWithoutACommandAndLineEndPairsAreNotTakenAsAnswers) {

@@ -169,7 +169,10 @@ TEST_F(TcpLinkTest, EscWhileWaitingAborts) {
     EXPECT_EQ(idle.calls, 3);
 }
 
-TEST_F(TcpLinkTest, OversizedLengthFieldIsRefusedAndTheStreamStaysInStep) {
+// A length field beyond the buffer cannot start a reply: its bytes are
+// dropped while the receiver looks for the request's header, and the next
+// request finds the stream in step.
+TEST_F(TcpLinkTest, OversizedLengthFieldIsNoReplyAndTheStreamStaysInStep) {
     std::atomic<int> requests{0};
     Start([&requests](const Frame& request) {
         if (requests++ > 0) return PatternAnswer(request);
@@ -177,10 +180,42 @@ TEST_F(TcpLinkTest, OversizedLengthFieldIsRefusedAndTheStreamStaysInStep) {
         big.resize(6 + 400, 0x55);  // the whole announced frame follows
         return PeerAnswer{big};
     });
+    SetSerialParameters(link_, 9600, 0, 1, 20, 8);
     uint16_t values[2];
     EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
-    EXPECT_STREQ(LinkErrorText(link_), "Read: Reply message too large");
+    EXPECT_STREQ(LinkErrorText(link_), "Reply timeout");
     EXPECT_TRUE(ReadWorks()) << LinkErrorText(link_);
+}
+
+// A reply given up half-way: its rest comes only after the next request
+// went out (the drain before it found nothing). The next request finds its
+// own header by transaction and takes its own reply, whatever the split.
+TEST_F(TcpLinkTest, TheRestOfAnAbandonedReplyNeverReachesTheNextRequest) {
+    for (size_t split : {1u, 5u, 7u, 9u, 12u}) {
+        SCOPED_TRACE(split);
+        std::atomic<int> requests{0};
+        auto rest = std::make_shared<Frame>();
+        Start([&requests, rest, split](const Frame& request) {
+            PeerAnswer answer = PatternAnswer(request);
+            if (requests++ == 0) {
+                rest->assign(answer.bytes.begin() + long(split), answer.bytes.end());
+                answer.bytes.resize(split);
+                return answer;
+            }
+            answer.bytes.insert(answer.bytes.begin(), rest->begin(), rest->end());
+            rest->clear();
+            return answer;
+        });
+        SetSerialParameters(link_, 9600, 0, 1, 5, 8);
+        uint16_t values[2];
+        EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
+        EXPECT_STREQ(LinkErrorText(link_), "Reply timeout");
+        SetSerialParameters(link_, 9600, 0, 1, 100, 8);
+        EXPECT_TRUE(ReadWorks()) << LinkErrorText(link_);
+        CloseLink(link_);
+        link_ = nullptr;
+        peer_.reset();
+    }
 }
 
 TEST_F(TcpLinkTest, OversizedFrameThatNeverEndsStillEndsInTicks) {
@@ -190,7 +225,7 @@ TEST_F(TcpLinkTest, OversizedFrameThatNeverEndsStillEndsInTicks) {
     SetSerialParameters(link_, 9600, 0, 1, 5, 8);
     uint16_t values[2];
     EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
-    EXPECT_STREQ(LinkErrorText(link_), "Read: Reply message too large");
+    EXPECT_STREQ(LinkErrorText(link_), "Reply timeout");
 }
 
 TEST_F(TcpLinkTest, ResetDuringReadReconnectsForTheNextRead) {

@@ -109,8 +109,10 @@ TEST(EepromWriteTest, TheOutcomes) {
          EepromOutcome::WriteFailed,
          "Unable to write 8174",
          false},
-        {"status lost",
-         {"--drop-every", "2"},
+        // The status read is asked again once; the command is never repeated.
+        {"status lost once", {"--drop-after", "1:1"}, EepromOutcome::Stored, "", false},
+        {"status lost twice",
+         {"--drop-after", "1"},
          EepromOutcome::ReadFailed,
          "Unable to read 8174",
          false},

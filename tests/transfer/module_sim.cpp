@@ -16,6 +16,8 @@ const char* ProtocolOf(SimWire wire) {
             return "rtu";
         case SimWire::ModbusAsciiPty:
             return "ascii";
+        case SimWire::GatewayPty:
+            return "gateway";
         case SimWire::ModbusTcp:
             break;
     }
@@ -28,6 +30,7 @@ Link* OpenPtyLink(SimWire wire, const char* path) {
     LinkRoute route;
     route.count = 1;
     route.entries[0] = 1;
+    if (wire == SimWire::GatewayPty) return OpenGatewayLink(path, route);
     return OpenSyMaxLink(path, 0, route);
 }
 
@@ -100,6 +103,8 @@ const char* WireName(SimWire wire) {
             return "Modbus RTU pty";
         case SimWire::ModbusAsciiPty:
             return "Modbus ASCII pty";
+        case SimWire::GatewayPty:
+            return "Gateway pty";
         case SimWire::ModbusTcp:
             break;
     }

@@ -1,6 +1,6 @@
-// A kova-sim started for one test, over a pty (Sy/Max, Modbus RTU or ASCII) or on a loopback
-// Modbus TCP port, with a link of this program open to it and the register
-// tool kova-link to look at its registers from outside.
+// A kova-sim started for one test, over a pty (Sy/Max, Modbus RTU or ASCII, Gateway) or on a
+// loopback Modbus TCP port, with a link of this program open to it and the register tool kova-link
+// to look at its registers from outside.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -10,7 +10,7 @@
 #include "common/sim_process.h"
 #include "link/link.h"
 
-enum class SimWire { SyMaxPty, ModbusTcp, ModbusRtuPty, ModbusAsciiPty };
+enum class SimWire { SyMaxPty, ModbusTcp, ModbusRtuPty, ModbusAsciiPty, GatewayPty };
 
 class ModuleSim {
   public:

@@ -1,7 +1,8 @@
 // The simulated module behind a gateway: text command lines ended by CR
 // ("A" route, "R" read, "W" write), each answered by a line ended by CR.
-// Faults: no answer to every Nth command, or an error line instead of the
-// answer to "R" and "W".
+// Faults: no answer to every Nth command, an error line instead of the
+// answer to "R" and "W", and damaged answers (a number too many in front,
+// or a bare CR that is not bare).
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -30,13 +31,22 @@ class GatewaySlave : public SimSlave {
   private:
     void Send(const std::string& text) { c_.writer->Send(Bytes(text.begin(), text.end())); }
 
+    // An answer, damaged while --corrupt-first lasts: a gateway line has no
+    // check, so what the line spoils shows only in the line's shape.
+    void SendAnswer(std::string text) {
+        if (c_.CorruptThisReply()) text = text == "\r" ? "?\r" : "0 " + text;
+        Send(text);
+    }
+
     void Answer(const std::string& line) {
         if (line.empty()) return;
         if (c_.DropThisRequest()) return;
         if (int ms = c_.DelayThisReply()) c_.writer->Delay(ms);
-        if (line[0] == 'A') return Send("\r");  // any route leads to this module
+        // Any route leads to this module; the gateway's own acknowledge is no
+        // reply of the module's and is never damaged.
+        if (line[0] == 'A') return Send("\r");
         if (c_.options.errorCode >= 0)
-            return Send("ERROR " + std::to_string(c_.options.errorCode) + "\r");
+            return SendAnswer("ERROR " + std::to_string(c_.options.errorCode) + "\r");
         std::istringstream in(line.substr(1));
         switch (line[0]) {
             case 'R':
@@ -44,7 +54,7 @@ class GatewaySlave : public SimSlave {
             case 'W':
                 return Write(in);
             default:
-                return Send("ERROR 1\r");
+                return SendAnswer("ERROR 1\r");
         }
     }
 
@@ -53,10 +63,10 @@ class GatewaySlave : public SimSlave {
         uint16_t values[128];
         if (!(in >> first >> count) || count < 1 || count > 128 ||
             c_.image.Read(first, count, values) != RegisterStatus::Ok)
-            return Send("ERROR 2\r");
+            return SendAnswer("ERROR 2\r");
         std::string reply;
         for (int i = 0; i < count; ++i) reply += (i ? " " : "") + std::to_string(values[i]);
-        Send(reply + "\r");
+        SendAnswer(reply + "\r");
     }
 
     // Values come as 32-bit numbers (negative ones sign-widened); the low 16
@@ -66,11 +76,11 @@ class GatewaySlave : public SimSlave {
         unsigned long value;
         uint16_t values[128];
         int count = 0;
-        if (!(in >> first)) return Send("ERROR 3\r");
+        if (!(in >> first)) return SendAnswer("ERROR 3\r");
         while (count < 128 && in >> value) values[count++] = uint16_t(value);
         if (count == 0 || c_.image.Write(first, count, values) != RegisterStatus::Ok)
-            return Send("ERROR 2\r");
-        Send("\r");
+            return SendAnswer("ERROR 2\r");
+        SendAnswer("\r");
     }
 
     SimContext& c_;

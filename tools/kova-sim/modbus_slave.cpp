@@ -37,6 +37,14 @@ Bytes Answer(SimContext& c, const Bytes& frame) {
     return reply;
 }
 
+// What --chatter puts on the line: the reply of another slave on the same
+// wire (the next drop up) to a read of two registers, as a master polling
+// that slave would hear it.
+Bytes OtherSlavesReply(const SimContext& c) {
+    const uint8_t other = uint8_t(c.options.drop % 247 + 1);
+    return {other, 0x03, 0x04, 0x00, 0x01, 0x00, 0x02};
+}
+
 class RtuSlave : public SimSlave {
   public:
     explicit RtuSlave(SimContext& context) : c_(context) {}
@@ -51,6 +59,13 @@ class RtuSlave : public SimSlave {
     }
     int PauseMs() const override {
         return frame_.empty() ? -1 : int(ReadIntervalMs(c_.options.baud));
+    }
+    void Chatter() override {
+        Bytes frame = OtherSlavesReply(c_);
+        uint16_t crc = Crc16(frame.data(), frame.size());
+        frame.push_back(uint8_t(crc));
+        frame.push_back(uint8_t(crc >> 8));
+        c_.writer->Send(frame);
     }
     void OnPause() override {
         Bytes frame;
@@ -97,7 +112,22 @@ class AsciiSlave : public SimSlave {
         }
     }
 
+    void Chatter() override { c_.writer->Send(AsciiFrame(OtherSlavesReply(c_))); }
+
   private:
+    static Bytes AsciiFrame(const Bytes& frame) {
+        uint8_t lrc = 0;
+        for (uint8_t b : frame) lrc = uint8_t(lrc - b);
+        Bytes wire = {':'};
+        for (uint8_t b : frame)
+            wire.push_back(uint8_t(kHex[b >> 4])), wire.push_back(uint8_t(kHex[b & 15]));
+        wire.push_back(uint8_t(kHex[lrc >> 4]));
+        wire.push_back(uint8_t(kHex[lrc & 15]));
+        wire.push_back('\r');
+        wire.push_back('\n');
+        return wire;
+    }
+
     void OnLine() {
         if (digits_.size() < 6 || digits_.size() % 2) return;
         Bytes frame;

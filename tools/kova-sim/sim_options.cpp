@@ -105,9 +105,12 @@ const Option kOptions[] = {
     {"--drop-every", "N", "fault: give no reply to every Nth request",
      [](SimOptions& o, const char* a) { return ToInt(a, 1, 1000000, &o.dropEvery); }},
     {"--drop-after", "N[:M]",
-     "fault: give no reply to the requests after the Nth, to M of them or to all (a module gone)",
+     "fault: give no reply to the requests after the Nth, to M of them or to all (a module "
+     "gone); 0:M the first M",
      [](SimOptions& o, const char* a) { return ParseDropAfter(a, &o); }},
-    {"--corrupt-first", "N", "fault: the first N replies carry a wrong check",
+    {"--corrupt-first", "N",
+     "fault: the first N replies carry a wrong check (Gateway: one number too many in front, or a "
+     "\"?\" before the CR; TCP: a wrong function code)",
      [](SimOptions& o, const char* a) { return ToInt(a, 0, 1000000, &o.corruptFirst); }},
     {"--nak-first", "N", "fault: answer the first N Sy/Max frames with NAK",
      [](SimOptions& o, const char* a) { return ToInt(a, 0, 1000000, &o.nakFirst); }},
@@ -118,8 +121,8 @@ const Option kOptions[] = {
     {"--delay-every", "N", "fault: with --delay, wait before every Nth reply only",
      [](SimOptions& o, const char* a) { return ToInt(a, 1, 1000000, &o.delayEvery); }},
     {"--chatter", "MS",
-     "fault: this often send what answers nothing (Gateway: an ERROR line; TCP: a reply "
-     "with an old transaction identifier)",
+     "fault: this often send what answers nothing (Gateway: an ERROR line; RTU, ASCII: "
+     "another drop's reply; TCP: a reply with an old transaction identifier)",
      [](SimOptions& o, const char* a) { return ToInt(a, 1, 600000, &o.chatterMs); }},
     {"--alter-written", "REG",
      "fault: a write covering register REG leaves it one more than written",
@@ -169,9 +172,8 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, int* exitCode) 
         *exitCode = 2;
         return false;
     }
-    if (options->chatterMs && options->protocol != SimProtocol::Tcp &&
-        options->protocol != SimProtocol::Gateway) {
-        fprintf(stderr, "kova-sim: --chatter is for the gateway and tcp protocols\n");
+    if (options->chatterMs && options->protocol == SimProtocol::SyMax) {
+        fprintf(stderr, "kova-sim: --chatter is for the rtu, ascii, gateway and tcp protocols\n");
         *exitCode = 2;
         return false;
     }

@@ -45,7 +45,8 @@ struct SimContext {
 
     bool DropThisRequest() {
         ++requests;
-        if (options.dropAfter && requests > options.dropAfter &&
+        // --drop-after 0:M: the first M requests.
+        if ((options.dropAfter || options.dropFor) && requests > options.dropAfter &&
             (!options.dropFor || requests <= options.dropAfter + options.dropFor))
             return true;
         return options.dropEvery && requests % options.dropEvery == 0;

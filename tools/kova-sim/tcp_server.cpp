@@ -98,6 +98,9 @@ Bytes Answer(SimContext& c, const Bytes& frame) {
     size_t length = reply.size() + 1;
     Bytes out = {frame[0], frame[1], 0, 0, uint8_t(length >> 8), uint8_t(length), frame[6]};
     out.insert(out.end(), reply.begin(), reply.end());
+    // A frame on TCP carries no check: the damage is a function code that
+    // does not match the request.
+    if (c.CorruptThisReply()) out[7] ^= 0x40;
     return out;
 }
 
