@@ -36,11 +36,15 @@ void ValidatePath(DataPath& path, int port, int pathNumber, int rackBase,
     // A block that starts inside the window but runs past its top would have
     // the module keep only the registers below it: a barcode cut short with
     // nothing to say so. The count is what fits.
-    const int last = path.StartRegister + path.RegisterCount - 1;
-    if (reg >= rackBase + 1 && reg <= rackBase + kWindow && last > rackBase + kWindow) {
+    // Judged on the start as repaired above: with a damaged rack base the
+    // start read from the file can lie inside the window while the one kept
+    // does not, and the count cut to fit would come out negative.
+    const int start = path.StartRegister;
+    const int last = start + path.RegisterCount - 1;
+    if (start >= rackBase + 1 && start <= rackBase + kWindow && last > rackBase + kWindow) {
         report(Format("Port %d, Path %d: Last Register (%d) > Rack Base (%d) + 2047", port,
                       pathNumber, last, rackBase));
-        path.RegisterCount = int16_t(rackBase + kWindow - path.StartRegister + 1);
+        path.RegisterCount = int16_t(rackBase + kWindow - start + 1);
     }
 }
 

@@ -116,6 +116,16 @@ TEST_F(Validation, PathBlockPastTheWindow) {
         std::vector<std::string>{"Port 1, Path 2: Last Register (2149) > Rack Base (100) + 2047"},
         reports);
     EXPECT_EQ(8, c.Ports[0].Paths[1].RegisterCount);
+    // A damaged negative rack base: the start read lies in its window, the
+    // start kept (1) does not, and the count stays a count.
+    SetUp();
+    reports.clear();
+    c.Plus.RackBase = -5000;
+    c.Ports[2].Paths[0].StartRegister = -3000;
+    c.Ports[2].Paths[0].RegisterCount = 64;
+    ValidatePortsOf(c, 2, 2, [](const std::string&) {});
+    EXPECT_EQ(1, c.Ports[2].Paths[0].StartRegister);
+    EXPECT_EQ(64, c.Ports[2].Paths[0].RegisterCount);
 }
 
 // The editor checks the Trigger/Inhibit field alone: the paths of the same
