@@ -29,7 +29,8 @@ const char* const kLayoutTexts[] = {"1113", "1112", "1111", "unversioned", "unve
                                     nullptr};
 
 // clang-format off
-const ConfigField kFields[] = {
+// constexpr: built before any other file's statics read it.
+constexpr ConfigField kFields[] = {
     // key, compared as, range name, scope, kind, width, offset, strides,
     // low, high, texts, layouts, PLUS only, not on path 4, section, word, register
     {"print_prog_baud", "Print/Prog baud rate", "Print/Prog baud rate", S::Module, K::List, W::S16,

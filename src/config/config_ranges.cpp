@@ -5,32 +5,38 @@
 #include <cstdio>
 #include <vector>
 
+#include "config/config_fields.h"
+
 namespace {
 
 // What the editors can store: the value lists' lengths and the entry fields'
-// limits. The port baud list of the module has 16 rates, whatever this
-// computer's own list holds.
+// limits, as the field table gives them. The port baud list of the module has
+// 16 rates, whatever this computer's own list holds.
 struct Range {
     const char* name;
     long low, high;
 };
 
-constexpr Range kBaudRate{"Baud rate", 0, 15};
-constexpr Range kDataBits{"Data bits", 0, 1};
-constexpr Range kParity{"Parity", 0, 2};
-constexpr Range kStopBits{"Stop bits", 0, 1};
-constexpr Range kCapitalize{"Capitalize", 0, 1};
-constexpr Range kStartRegister{"Start Register", 1, 8192};
-constexpr Range kRegisterCount{"Register Count", 0, 64};
-constexpr Range kEditingMode{"Editing Mode", 0, 7};
-constexpr Range kContinue{"Continue", 0, 1};
-// Six digits of seconds in the poll editor's interval field.
-constexpr Range kPollInterval{"Poll interval", 0, 99999900};
-constexpr Range kTerminateCount{"Terminate Count", 0, 80};
-constexpr Range kTerminateTimeout{"Terminate Timeout", 0, 9999};
-constexpr Range kTriggerInhibit{"Trigger/Inhibit register", 0, 8191 + 2047};
-constexpr Range kRackBase{"Rack start address", 1, 8191};
-constexpr Range kPrintProgBaud{"Print/Prog baud rate", 0, 3};
+Range RangeOf(FieldScope scope, const char* key) {
+    const ConfigField* f = FindConfigField(scope, key);
+    return {f->rangeName, f->low, f->high};
+}
+
+const Range kBaudRate = RangeOf(FieldScope::Port, "baud_rate");
+const Range kDataBits = RangeOf(FieldScope::Port, "data_bits");
+const Range kParity = RangeOf(FieldScope::Port, "parity");
+const Range kStopBits = RangeOf(FieldScope::Port, "stop_bits");
+const Range kCapitalize = RangeOf(FieldScope::Port, "capitalize");
+const Range kStartRegister = RangeOf(FieldScope::Path, "start_register");
+const Range kRegisterCount = RangeOf(FieldScope::Path, "register_count");
+const Range kEditingMode = RangeOf(FieldScope::Path, "editing_mode");
+const Range kContinue = RangeOf(FieldScope::Path, "continue");
+const Range kPollInterval = RangeOf(FieldScope::Port, "poll_interval");
+const Range kTerminateCount = RangeOf(FieldScope::Port, "terminate_count");
+const Range kTerminateTimeout = RangeOf(FieldScope::Port, "terminate_timeout");
+const Range kTriggerInhibit = RangeOf(FieldScope::Port, "trigger_inhibit");
+const Range kRackBase = RangeOf(FieldScope::Module, "rack_base");
+const Range kPrintProgBaud = RangeOf(FieldScope::Module, "print_prog_baud");
 
 using Fault = std::optional<std::string>;
 
