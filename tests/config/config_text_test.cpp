@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "config/config_defaults.h"
+#include "config/config_fields.h"
 #include "config/config_file_image.h"
 #include "config/config_text.h"
 #include "listed_config.h"
@@ -356,6 +357,31 @@ continue = "YES"
     EXPECT_EQ(Text(b, PathAt(1, 0)), "*");
     EXPECT_EQ(Word(b, PathAt(1, 0) + 130), 2 + 4);  // rack base 1's default for port 2
     EXPECT_EQ(Word(b, PortAt(0)), 13);
+}
+
+// A key as a tag of the manual: ".B key" or one of ".BR key \", \" key".
+bool Documented(const std::string& schema, const std::string& key) {
+    for (size_t at = 0; (at = schema.find(key, at)) != std::string::npos; ++at) {
+        const char before = at > 0 ? schema[at - 1] : '\n';
+        const char after = at + key.size() < schema.size() ? schema[at + key.size()] : '\n';
+        if (before == ' ' && (after == '\n' || after == ' ')) return true;
+    }
+    return false;
+}
+
+// The manual's schema names every field of the table and every list text,
+// so that a new row cannot go undocumented.
+TEST(ConfigTextTest, TheManualDocumentsEveryFieldAndListText) {
+    const std::string page = ReadFile(std::string(KOVA_SOURCE_DIR) + "/man/kova-config.1");
+    const size_t from = page.find(".SH TEXT FORM"), to = page.find(".SH FILES");
+    ASSERT_NE(from, std::string::npos);
+    const std::string schema = page.substr(from, to - from);
+    for (const ConfigField* f = ConfigFieldsBegin(); f != ConfigFieldsEnd(); ++f) {
+        EXPECT_TRUE(Documented(schema, f->key)) << f->key;
+        for (int i = 0; i < ListLength(*f); ++i)
+            EXPECT_NE(schema.find("\"" + TrimmedText(f->texts[i]) + "\""), std::string::npos)
+                << f->key << " " << f->texts[i];
+    }
 }
 
 }  // namespace
