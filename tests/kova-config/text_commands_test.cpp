@@ -104,4 +104,43 @@ TEST_F(TextCommandsTest, JsonIsWrittenForScripts) {
     EXPECT_EQ(Run({"export", "--format", "xml", Path("A.KOV")}).status, 2);
 }
 
+// print, diff, check and send take a text where they take a .KOV file, told
+// by its content whatever its name.
+TEST_F(TextCommandsTest, TheFileCommandsTakeATextAsTheyTakeTheFile) {
+    WriteKov("A.KOV", SampleConfig());
+    ASSERT_EQ(Run({"export", Path("A.KOV"), Path("a.conf")}).status, 0);
+    const RunResult same = Run({"diff", Path("a.conf"), Path("A.KOV")});
+    EXPECT_EQ(same.status, 0) << same.err;
+    EXPECT_EQ(same.out, "");
+    std::string text = ReadFile(Path("a.conf"));
+    text.replace(text.find("rack_base = 40"), 14, "rack_base = 41");
+    WriteText("b.conf", text);
+    const RunResult differs = Run({"diff", Path("A.KOV"), Path("b.conf")});
+    EXPECT_EQ(differs.status, 3) << differs.err;
+    EXPECT_EQ(differs.out, "Rack base address: 40 -> 41\n");
+
+    const RunResult printedText = Run({"print", Path("a.conf")});
+    const RunResult printedFile = Run({"print", Path("A.KOV")});
+    ASSERT_EQ(printedText.status, 0) << printedText.err;
+    // The second line is the time of printing.
+    auto body = [](const std::string& s) { return s.substr(s.find('\n', s.find('\n') + 1)); };
+    EXPECT_EQ(body(printedText.out), body(printedFile.out));
+
+    const RunResult checked = Run({"check", Path("a.conf")});
+    EXPECT_EQ(checked.status, 0) << checked.out;
+    text.replace(text.find("rack_base = 41"), 14, "rack_base = 0 ");
+    WriteText("bad.conf", text);
+    const RunResult bad = Run({"check", Path("bad.conf")});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.out.find(Path("bad.conf") + ":4: rack_base = 0: out of range 1-8191"),
+              std::string::npos)
+        << bad.out;
+
+    Sim sim(Sim::Tcp);
+    const RunResult sent = RunOn(sim, {"-q", "send", Path("a.conf")});
+    ASSERT_EQ(sent.status, 0) << sent.err;
+    const RunResult module = RunOn(sim, {"-q", "diff", Path("A.KOV"), "module"});
+    EXPECT_EQ(module.status, 0) << module.out << module.err;
+}
+
 }  // namespace

@@ -26,6 +26,15 @@ int RunImport(const ConfigOptions& options);
 bool LoadOperand(const std::string& operand, const ConfigOptions& options, ConfigSnapshot* snapshot,
                  std::string* error, bool repair = true);
 
+// Whether the file holds a configuration text (export's TOML) rather than a
+// .KOV file: told by its content.
+bool HoldsConfigText(const std::string& path);
+// Reads a configuration text as import does (fields left out take their
+// defaults). *messages: the import's errors when false, else the fields left
+// out; each names the file.
+bool LoadConfigText(const std::string& path, DecodedConfig* out,
+                    std::vector<std::string>* messages);
+
 // A .KOV file as it holds it, and every reason a send would refuse it (its
 // size, values outside their lists, ranges or the module's window, texts
 // without their zero), each naming port, path, field and value; *warnings:

@@ -77,8 +77,8 @@ const CommandRow kCommands[] = {
      "the kept versions of module NAME in DIR, newest first"},
     {"check", ConfigCommand::Check, kOneOrMore, "check FILE.KOV...",
      "every problem that would stop a send, without a link"},
-    {"export", ConfigCommand::Export, kOneOrTwo, "export FILE.KOV|module [OUT]",
-     "the configuration as text (TOML), into OUT or on standard output"},
+    {"export", ConfigCommand::Export, kOneOrTwo, "export FILE|module [OUT]",
+     "the configuration as text (TOML), into OUT or on stdout"},
     {"import", ConfigCommand::Import, 2, "import TEXT OUT.KOV",
      "a configuration text checked and written as a .KOV file"},
 };
@@ -92,9 +92,10 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
                  "       kova-config [options] export|import ...\n"
                  "       kova-config [options] backup LIST DIR\n"
                  "       kova-config history DIR NAME\n"
-                 "Fetches, sends, prints and compares KOVA module configurations (.KOV files)\n"
-                 "and backs up many modules at once. LINK is the link options below, as\n"
-                 "kova-link takes them, or --setup FILE.STP.\n\ncommands:\n");
+                 "Fetches, sends, prints and compares KOVA module configurations (.KOV files,\n"
+                 "or their text form: see export) and backs up many modules at once. LINK is\n"
+                 "the link options below, as kova-link takes them, or --setup FILE.STP.\n"
+                 "\ncommands:\n");
     for (const CommandRow& c : kCommands) std::fprintf(out, "  %-22s %s\n", c.usage, c.help);
     std::fprintf(out, "\noptions:\n");
     tools::PrintOptionHelp(out, tools::OptionTable<ConfigOptions>(rows), 22);

@@ -25,6 +25,14 @@ int Refused(const std::string& message) {
 // in the current layout.
 bool ExportSource(const std::string& operand, const ConfigOptions& options, DecodedConfig* out,
                   int* exitCode) {
+    if (operand != kModuleOperand && HoldsConfigText(operand)) {
+        // A text again, in the other format or checked and written anew.
+        std::vector<std::string> messages;
+        const bool loaded = LoadConfigText(operand, out, &messages);
+        for (const std::string& m : messages) Refused(m);
+        *exitCode = kExitTrouble;
+        return loaded;
+    }
     if (operand != kModuleOperand) {
         const LoadedConfigFile loaded = LoadConfigFile(operand);
         if (loaded.outcome == ConfigFileLoad::Loaded) {
