@@ -26,9 +26,11 @@ struct ImportedConfig {
     std::vector<std::string> notes;
 };
 
-// Reads a TOML text (name: the file's name in messages). Everything is
-// checked: unknown and repeated fields, values out of range or not in their
-// list, texts too long, fields the layout does not hold.
+// Reads a TOML text, or the JSON an export writes (name: the file's name in
+// messages). Everything is checked: unknown and repeated fields, values out
+// of range or not in their list, texts too long, fields the layout does not
+// hold. JSON keeps no positions: its messages name the field but no line
+// (a parse error excepted).
 ImportedConfig ImportConfigText(std::string_view text, const std::string& name, bool strict);
 
 // A field's text as the text form writes it: a quoted string, each byte one

@@ -141,8 +141,10 @@ Entry QueriesOf(const ConfigFileContents& c, const ConfigField& f, int port) {
     };
     while (used > 0 && empty(used - 1)) --used;
     if (used == 0) return {f.key, "[]", ""};
+    // No comma after the last: JSON allows none.
     std::string out = "[\n";
-    for (int q = 0; q < used; ++q) out += "    " + TextValue(FieldBytes(c, f, port, q)) + ",\n";
+    for (int q = 0; q < used; ++q)
+        out += "    " + TextValue(FieldBytes(c, f, port, q)) + (q + 1 < used ? ",\n" : "\n");
     return {f.key, out + "]", ""};
 }
 

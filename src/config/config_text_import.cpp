@@ -8,6 +8,7 @@
 
 #include "config/config_defaults.h"
 #include "config/config_fields.h"
+#include "config/config_json_tree.h"
 #include "config/config_text.h"
 
 namespace {
@@ -46,11 +47,15 @@ class Importer {
 
     ImportedConfig Run(std::string_view text) {
         toml::table root;
-        try {
-            root = toml::parse(text, name_);
-        } catch (const toml::parse_error& e) {
-            Error(e.source().begin.line, "", std::string(e.description()));
-            return Take();
+        if (IsJsonText(text)) {
+            if (!JsonTree(text, name_, &root, &result_.errors)) return Take();
+        } else {
+            try {
+                root = toml::parse(text, name_);
+            } catch (const toml::parse_error& e) {
+                Error(e.source().begin.line, "", std::string(e.description()));
+                return Take();
+            }
         }
         Layout(root);
         Module(root);

@@ -26,13 +26,15 @@ void ExpectRoundTrip(const ConfigFileContents& contents, ConfigLayout layout) {
     const auto decoded = DecodeConfigFile(bytes.data(), bytes.size());
     ASSERT_TRUE(decoded);
     ASSERT_EQ(decoded->layout, layout);
-    const std::string text = ExportConfigText(*decoded, TextFormat::Toml);
-    const ImportedConfig imported = ImportConfigText(text, "t.toml", true);
-    ASSERT_TRUE(imported.config) << (imported.errors.empty() ? "" : imported.errors[0]) << "\n"
-                                 << text;
-    EXPECT_TRUE(imported.notes.empty());
-    EXPECT_EQ(imported.config->layout, layout);
-    EXPECT_EQ(EncodeConfigFileAs(imported.config->contents, layout), bytes) << text;
+    for (TextFormat format : {TextFormat::Toml, TextFormat::Json}) {
+        const std::string text = ExportConfigText(*decoded, format);
+        const ImportedConfig imported = ImportConfigText(text, "t", true);
+        ASSERT_TRUE(imported.config) << (imported.errors.empty() ? "" : imported.errors[0])
+                                     << "\n" << text;
+        EXPECT_TRUE(imported.notes.empty());
+        EXPECT_EQ(imported.config->layout, layout);
+        EXPECT_EQ(EncodeConfigFileAs(imported.config->contents, layout), bytes) << text;
+    }
 }
 
 // Every list value somewhere: list index i of each list on port i % 4, path.
@@ -357,6 +359,52 @@ continue = "YES"
     EXPECT_EQ(Text(b, PathAt(1, 0)), "*");
     EXPECT_EQ(Word(b, PathAt(1, 0) + 130), 2 + 4);  // rack base 1's default for port 2
     EXPECT_EQ(Word(b, PortAt(0)), 13);
+}
+
+// JSON written by hand for a script: the same checks, the fields named
+// without lines (JSON keeps none), a parse error with its line.
+TEST(ConfigTextTest, AHandWrittenJsonLandsInTheFileAndIsCheckedAsTheToml) {
+    const char* const json = R"({
+  "layout": "1112",
+  "rack_base": 300,
+  "port": [
+    {"parity": "EVEN", "terminate": ["\u0003", 10], "terminate_count": 40,
+     "path": [{"pattern": "\u0002*", "register_count": 3, "editing_mode": 4}]}
+  ]
+})";
+    const ImportedConfig imported = ImportConfigText(json, "s.json", false);
+    ASSERT_TRUE(imported.config) << imported.errors[0];
+    const std::vector<uint8_t> b =
+        EncodeConfigFileAs(imported.config->contents, imported.config->layout);
+    ASSERT_EQ(b.size(), 6686u);
+    EXPECT_EQ(Word(b, 0), 1112);
+    EXPECT_EQ(Word(b, 6658), 300);
+    EXPECT_EQ(Word(b, 6670), 40);             // port 1's terminate count
+    EXPECT_EQ(Word(b, PortAt(0) + 4), 2);     // EVEN
+    EXPECT_EQ(b[PortAt(0) + 42], 0x08);       // ETX
+    EXPECT_EQ(b[PortAt(0) + 42 + 1], 0x04);   // LF
+    EXPECT_EQ(Text(b, PathAt(0, 0)), "\x02*");
+    EXPECT_EQ(Word(b, PathAt(0, 0) + 132), 3);
+    EXPECT_EQ(b[PathAt(0, 0) + 134], 4);  // BCD
+
+    const struct {
+        std::string text;
+        const char* message;
+    } kBad[] = {
+        {R"({"rack_base": 1, "rack_base": 2})", "s.json: rack_base: given twice in one table"},
+        {R"({"port": [{"path": [{"register_count": 65}]}]})",
+         "s.json: port 1 path 1 register_count = 65: out of range 0-64"},
+        {R"({"port": [{"parity": null}]})",
+         "s.json: port 1 parity: not one of \"NONE\", \"ODD\", \"EVEN\" or 0-2"},
+        {"{\n  \"rack_base\": 1,\n  \"port\": [\n}", "s.json:4: "},
+    };
+    for (const auto& c : kBad) {
+        SCOPED_TRACE(c.text);
+        const ImportedConfig bad = ImportConfigText(c.text, "s.json", false);
+        EXPECT_FALSE(bad.config);
+        ASSERT_FALSE(bad.errors.empty());
+        EXPECT_EQ(bad.errors[0].substr(0, std::strlen(c.message)), c.message);
+    }
 }
 
 // A key as a tag of the manual: ".B key" or one of ".BR key \", \" key".

@@ -96,11 +96,15 @@ TEST_F(TextCommandsTest, TheImportsTargetIsGuardedAsAFetchs) {
     EXPECT_EQ(ReadFile(Path("victim.txt")), "keep");
 }
 
-TEST_F(TextCommandsTest, JsonIsWrittenForScripts) {
+TEST_F(TextCommandsTest, JsonIsWrittenForScriptsAndReadBack) {
     WriteKov("A.KOV", SampleConfig());
     const RunResult r = Run({"export", "--format", "json", Path("A.KOV")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.substr(0, 20), "{\n  \"layout\": \"1113\"");
+    WriteText("a.json", r.out);
+    const RunResult back = Run({"import", Path("a.json"), Path("B.KOV")});
+    ASSERT_EQ(back.status, 0) << back.err;
+    EXPECT_EQ(ReadFileBytes(Path("B.KOV")), ReadFileBytes(Path("A.KOV")));
     EXPECT_EQ(Run({"export", "--format", "xml", Path("A.KOV")}).status, 2);
 }
 
