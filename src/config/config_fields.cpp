@@ -143,9 +143,10 @@ const uint8_t* FieldBytes(const ConfigFileContents& c, const ConfigField& f, int
     return FieldBytes(const_cast<ConfigFileContents&>(c), f, port, item);
 }
 
-long FieldValue(const ConfigFileContents& c, const ConfigField& f, int port, int item) {
-    const uint8_t* at = FieldBytes(c, f, port, item);
-    switch (f.width) {
+namespace {
+
+long ValueAt(const uint8_t* at, FieldWidth width) {
+    switch (width) {
         case FieldWidth::S16: {
             int16_t v;
             std::memcpy(&v, at, 2);
@@ -168,9 +169,9 @@ long FieldValue(const ConfigFileContents& c, const ConfigField& f, int port, int
     }
 }
 
-void SetFieldValue(ConfigFileContents& c, const ConfigField& f, int port, int item, long value) {
-    uint8_t* at = FieldBytes(c, f, port, item);
-    switch (f.width) {
+// Stored as the field holds it: the low 16 or 8 bits of the value.
+void PutValueAt(uint8_t* at, FieldWidth width, long value) {
+    switch (width) {
         case FieldWidth::S16:
         case FieldWidth::U16: {
             const uint16_t v = uint16_t(value);
@@ -188,6 +189,28 @@ void SetFieldValue(ConfigFileContents& c, const ConfigField& f, int port, int it
         default:
             break;
     }
+}
+
+}  // namespace
+
+long FieldValue(const ConfigFileContents& c, const ConfigField& f, int port, int item) {
+    return ValueAt(FieldBytes(c, f, port, item), f.width);
+}
+
+void SetFieldValue(ConfigFileContents& c, const ConfigField& f, int port, int item, long value) {
+    PutValueAt(FieldBytes(c, f, port, item), f.width, value);
+}
+
+uint8_t* PortFieldBytes(PortConfig& port, const ConfigField& f, int item) {
+    return reinterpret_cast<uint8_t*>(&port) + (f.offset - kPorts) + size_t(item) * f.itemStride;
+}
+
+long PortFieldValue(const PortConfig& port, const ConfigField& f, int item) {
+    return ValueAt(PortFieldBytes(const_cast<PortConfig&>(port), f, item), f.width);
+}
+
+void SetPortFieldValue(PortConfig& port, const ConfigField& f, int item, long value) {
+    PutValueAt(PortFieldBytes(port, f, item), f.width, value);
 }
 
 int ListLength(const ConfigField& field) {

@@ -71,6 +71,11 @@ const uint8_t* FieldBytes(const ConfigFileContents& c, const ConfigField& field,
 // A number or list field's value, as held (signed or unsigned by width).
 long FieldValue(const ConfigFileContents& c, const ConfigField& field, int port, int item);
 void SetFieldValue(ConfigFileContents& c, const ConfigField& field, int port, int item, long value);
+// The same for a field held in a port record (moduleRegister 0, not a
+// module-wide value), reached from the record itself.
+uint8_t* PortFieldBytes(PortConfig& port, const ConfigField& field, int item);
+long PortFieldValue(const PortConfig& port, const ConfigField& field, int item);
+void SetPortFieldValue(PortConfig& port, const ConfigField& field, int item, long value);
 // The number of entries of a list field's texts.
 int ListLength(const ConfigField& field);
 // A list text without its padding ("ODD " is "ODD").

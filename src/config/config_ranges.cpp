@@ -22,15 +22,6 @@ Range RangeOf(FieldScope scope, const char* key) {
     return {f->rangeName, f->low, f->high};
 }
 
-const Range kBaudRate = RangeOf(FieldScope::Port, "baud_rate");
-const Range kDataBits = RangeOf(FieldScope::Port, "data_bits");
-const Range kParity = RangeOf(FieldScope::Port, "parity");
-const Range kStopBits = RangeOf(FieldScope::Port, "stop_bits");
-const Range kCapitalize = RangeOf(FieldScope::Port, "capitalize");
-const Range kStartRegister = RangeOf(FieldScope::Path, "start_register");
-const Range kRegisterCount = RangeOf(FieldScope::Path, "register_count");
-const Range kEditingMode = RangeOf(FieldScope::Path, "editing_mode");
-const Range kContinue = RangeOf(FieldScope::Path, "continue");
 const Range kPollInterval = RangeOf(FieldScope::Port, "poll_interval");
 const Range kTerminateCount = RangeOf(FieldScope::Port, "terminate_count");
 const Range kTerminateTimeout = RangeOf(FieldScope::Port, "terminate_timeout");
@@ -78,28 +69,28 @@ Fault FirstOf(const Faults& faults) {
     return faults.front();
 }
 
-void CommsFaults(const PortConfig& port, int portNumber, Faults& out) {
-    const Prefix p(portNumber);
-    for (const Fault& f :
-         {Check(kBaudRate, port.BaudRate, p.text), Check(kDataBits, port.DataBits, p.text),
-          Check(kParity, port.Parity, p.text), Check(kStopBits, port.StopBits, p.text),
-          Check(kCapitalize, port.Capitalize, p.text)})
-        Add(out, f);
+// The number and list fields of a register section, in the table's order.
+void SectionFaults(const PortConfig& port, SectionKind section, int item, const char* prefix,
+                   Faults& out) {
+    for (const ConfigField* f = ConfigFieldsBegin(); f != ConfigFieldsEnd(); ++f)
+        if (f->moduleRegister == 0 && f->section == section &&
+            (f->kind == FieldKind::List || f->kind == FieldKind::Number))
+            Add(out, Check({f->rangeName, f->low, f->high}, PortFieldValue(port, *f, item), prefix));
 }
 
-void PathFaults(const DataPath& path, int portNumber, int pathNumber, Faults& out) {
-    const Prefix p(portNumber, pathNumber);
-    for (const Fault& f :
-         {Check(kStartRegister, path.StartRegister, p.text),
-          Check(kRegisterCount, path.RegisterCount, p.text),
-          Check(kEditingMode, path.EditingMode, p.text), Check(kContinue, path.Continue, p.text)})
-        Add(out, f);
+void CommsFaults(const PortConfig& port, int portNumber, Faults& out) {
+    SectionFaults(port, SectionKind::Comms, 0, Prefix(portNumber).text, out);
+}
+
+void PathFaults(const PortConfig& port, int portNumber, int pathNumber, Faults& out) {
+    SectionFaults(port, SectionKind::PathNumbers, pathNumber - 1,
+                  Prefix(portNumber, pathNumber).text, out);
 }
 
 void PortFaults(const ModuleConfig& config, int portNumber, Faults& out) {
     const PortConfig& port = config.Ports[portNumber - 1];
     CommsFaults(port, portNumber, out);
-    for (int path = 1; path <= 4; ++path) PathFaults(port.Paths[path - 1], portNumber, path, out);
+    for (int path = 1; path <= 4; ++path) PathFaults(port, portNumber, path, out);
     for (const Fault& f : {PollIntervalOutOfRange(port, portNumber),
                            TerminateCountOutOfRange(config.Plus, portNumber),
                            TerminateTimeoutOutOfRange(config.Plus, portNumber),
@@ -116,8 +107,12 @@ Fault CommsOutOfRange(const PortConfig& port, int portNumber) {
 }
 
 Fault PathOutOfRange(const DataPath& path, int portNumber, int pathNumber) {
+    // The path's fields are placed within a port record: a record holding
+    // this path as its first is checked.
+    PortConfig port{};
+    port.Paths[0] = path;
     Faults faults;
-    PathFaults(path, portNumber, pathNumber, faults);
+    SectionFaults(port, SectionKind::PathNumbers, 0, Prefix(portNumber, pathNumber).text, faults);
     return FirstOf(faults);
 }
 
