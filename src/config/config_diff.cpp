@@ -22,7 +22,8 @@ class FieldList {
     std::vector<ShownField> Of(const ConfigFileContents& c) {
         fields_.clear();
         for (const ConfigField* f = ConfigFieldsBegin(); f != ConfigFieldsEnd(); ++f)
-            if (f->scope == FieldScope::Module && Compared(*f)) Add(f->shownName, Shown(c, *f, 0, 0));
+            if (f->scope == FieldScope::Module && Compared(*f))
+                Add(f->shownName, Shown(c, *f, 0, 0));
         for (int p = 0; p < 4; ++p) Port(c, p);
         return std::move(fields_);
     }
@@ -65,7 +66,8 @@ class FieldList {
             case FieldKind::List:
                 return Choice(f.texts, int(FieldValue(c, f, p, item)));
             case FieldKind::Number:
-                if (f.width == FieldWidth::U32) return IntervalText(uint32_t(FieldValue(c, f, p, item)));
+                if (f.width == FieldWidth::U32)
+                    return IntervalText(uint32_t(FieldValue(c, f, p, item)));
                 return std::to_string(FieldValue(c, f, p, item));
             case FieldKind::Text:
                 return Quoted(*reinterpret_cast<const char(*)[65]>(bytes));

@@ -43,8 +43,8 @@ struct ConfigField {
     long low, high;            // Number; List: 0 and the last index
     const char* const* texts;  // List: padded as shown, null-terminated
     uint8_t layouts;
-    bool plusOnly;         // compared and printed only for a PLUS module
-    bool notOnLastPath;    // the module has no such value on path 4
+    bool plusOnly;       // compared and printed only for a PLUS module
+    bool notOnLastPath;  // the module has no such value on path 4
     // In the module: for moduleRegister 0 the port section and the register
     // in it (of path or query 1); else the module-wide register (of port 1
     // for the PLUS values, the next ports following on), or -1 where the

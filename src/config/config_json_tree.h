@@ -1,9 +1,10 @@
 // A JSON text as the tree of tables the TOML parser gives, so that one
 // reader checks both. JSON keeps no positions: its nodes name no line.
 #pragma once
+#include <toml++/toml.h>
+
 #include <string>
 #include <string_view>
-#include <toml++/toml.h>
 #include <vector>
 
 // Whether the text is JSON: it opens with "{" after any white space.

@@ -135,8 +135,7 @@ class Importer {
             }
             if (!node) {
                 // Path 4's Continue is no value of the module's: nothing to say.
-                if (!(f->notOnLastPath && item == kPathCount - 1))
-                    LeftOut(LineOf(table), where);
+                if (!(f->notOnLastPath && item == kPathCount - 1)) LeftOut(LineOf(table), where);
                 continue;
             }
             if (f->scope == FieldScope::Query)
@@ -264,8 +263,7 @@ class Importer {
         std::memcpy(field, bytes.data(), bytes.size());
     }
 
-    void Queries(const ConfigField& f, const toml::node& node, int port,
-                 const std::string& where) {
+    void Queries(const ConfigField& f, const toml::node& node, int port, const std::string& where) {
         const toml::array* array = node.as_array();
         if (!array) return Error(LineOf(node), where, "expected a list of strings");
         if (array->size() > kQueryCount)

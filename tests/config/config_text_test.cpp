@@ -2,6 +2,8 @@
 // every layout and every kind of value, a bad text is refused with its line
 // and field, a field left out takes its default and says so, and a text
 // written by hand lands in the bytes the file layout gives each field.
+#include "config/config_text.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,7 +11,6 @@
 #include "config/config_defaults.h"
 #include "config/config_fields.h"
 #include "config/config_file_image.h"
-#include "config/config_text.h"
 #include "listed_config.h"
 
 namespace {
@@ -29,8 +30,8 @@ void ExpectRoundTrip(const ConfigFileContents& contents, ConfigLayout layout) {
     for (TextFormat format : {TextFormat::Toml, TextFormat::Json}) {
         const std::string text = ExportConfigText(*decoded, format);
         const ImportedConfig imported = ImportConfigText(text, "t", true);
-        ASSERT_TRUE(imported.config) << (imported.errors.empty() ? "" : imported.errors[0])
-                                     << "\n" << text;
+        ASSERT_TRUE(imported.config) << (imported.errors.empty() ? "" : imported.errors[0]) << "\n"
+                                     << text;
         EXPECT_TRUE(imported.notes.empty());
         EXPECT_EQ(imported.config->layout, layout);
         EXPECT_EQ(EncodeConfigFileAs(imported.config->contents, layout), bytes) << text;
@@ -62,7 +63,7 @@ ConfigFileContents EveryListValue(int offset) {
 ConfigFileContents ControlCharacters() {
     ConfigFileContents c = Defaults();
     int code = 1;
-    auto fill = [&](char (&field)[65], bool tail) {
+    auto fill = [&](char(&field)[65], bool tail) {
         for (int i = 0; i < 64; ++i, code = code % 255 + 1) field[i] = char(code);
         field[64] = 0;
         if (tail) field[3] = 0;
@@ -107,9 +108,8 @@ ConfigFileContents KeptWords() {
     return c;
 }
 
-constexpr ConfigLayout kLayouts[] = {ConfigLayout::V1113, ConfigLayout::V1112,
-                                     ConfigLayout::V1111, ConfigLayout::UnversionedFull,
-                                     ConfigLayout::UnversionedShort};
+constexpr ConfigLayout kLayouts[] = {ConfigLayout::V1113, ConfigLayout::V1112, ConfigLayout::V1111,
+                                     ConfigLayout::UnversionedFull, ConfigLayout::UnversionedShort};
 
 TEST(ConfigTextTest, AnExportImportsToTheSameBytesInEveryLayout) {
     const struct {
@@ -189,7 +189,8 @@ TEST(ConfigTextTest, ABadTextIsRefusedNamingLineAndField) {
         {"parity = \"EVEN\"", "parity = 3", "plant.toml:8: port 1 parity = 3: out of range 0-2"},
         {"parity = \"EVEN\"", "parity = 2.5",
          "plant.toml:8: port 1 parity: not one of \"NONE\", \"ODD\", \"EVEN\" or 0-2"},
-        {"baud_rate = \"9600\"", "baud_rat = \"9600\"", "plant.toml:7: port 1 baud_rat: unknown field"},
+        {"baud_rate = \"9600\"", "baud_rat = \"9600\"",
+         "plant.toml:7: port 1 baud_rat: unknown field"},
         {"reserved = 0\n", "reserved = 0\nflavour = 1\n", "plant.toml:5: flavour: unknown field"},
         {"rack_base = 1", "rack_base = 1\nrack_base = 2",
          "plant.toml:4: Error while parsing key-value pair: cannot redefine existing integer "
@@ -316,20 +317,21 @@ continue = "YES"
 )";
     const ImportedConfig imported = ImportConfigText(text, "h.toml", false);
     ASSERT_TRUE(imported.config) << imported.errors[0];
-    const std::vector<uint8_t> b = EncodeConfigFileAs(imported.config->contents, ConfigLayout::V1113);
+    const std::vector<uint8_t> b =
+        EncodeConfigFileAs(imported.config->contents, ConfigLayout::V1113);
     ASSERT_EQ(b.size(), 6688u);
     EXPECT_EQ(Word(b, 0), 1113);
-    EXPECT_EQ(Word(b, 6658), 100);   // rack base
-    EXPECT_EQ(Word(b, 6660), 2);     // Print/Prog 2400
+    EXPECT_EQ(Word(b, 6658), 100);      // rack base
+    EXPECT_EQ(Word(b, 6660), 2);        // Print/Prog 2400
     EXPECT_EQ(Word(b, 6662 + 2), 117);  // port 2's Trigger/Inhibit
     EXPECT_EQ(Word(b, 6670 + 2), 12);   // terminate count
     EXPECT_EQ(Word(b, 6678 + 2), 300);  // terminate timeout
     EXPECT_EQ(Word(b, 6686), 7);
     const size_t p2 = PortAt(1);
-    EXPECT_EQ(Word(b, p2), 15);      // 19200
-    EXPECT_EQ(Word(b, p2 + 2), 0);   // 7 bits
-    EXPECT_EQ(Word(b, p2 + 4), 1);   // ODD
-    EXPECT_EQ(Word(b, p2 + 6), 1);   // 2 stop bits
+    EXPECT_EQ(Word(b, p2), 15);     // 19200
+    EXPECT_EQ(Word(b, p2 + 2), 0);  // 7 bits
+    EXPECT_EQ(Word(b, p2 + 4), 1);  // ODD
+    EXPECT_EQ(Word(b, p2 + 6), 1);  // 2 stop bits
     EXPECT_EQ(Word(b, p2 + 8), 1);
     // Accept: '0'-'9' (codes 48-57) are bits 0-7 of byte 6 and 0-1 of byte 7,
     // '.' is bit 6 of byte 5, CR bit 5 of byte 1, 200 bit 0 of byte 25.
@@ -379,10 +381,10 @@ TEST(ConfigTextTest, AHandWrittenJsonLandsInTheFileAndIsCheckedAsTheToml) {
     ASSERT_EQ(b.size(), 6686u);
     EXPECT_EQ(Word(b, 0), 1112);
     EXPECT_EQ(Word(b, 6658), 300);
-    EXPECT_EQ(Word(b, 6670), 40);             // port 1's terminate count
-    EXPECT_EQ(Word(b, PortAt(0) + 4), 2);     // EVEN
-    EXPECT_EQ(b[PortAt(0) + 42], 0x08);       // ETX
-    EXPECT_EQ(b[PortAt(0) + 42 + 1], 0x04);   // LF
+    EXPECT_EQ(Word(b, 6670), 40);            // port 1's terminate count
+    EXPECT_EQ(Word(b, PortAt(0) + 4), 2);    // EVEN
+    EXPECT_EQ(b[PortAt(0) + 42], 0x08);      // ETX
+    EXPECT_EQ(b[PortAt(0) + 42 + 1], 0x04);  // LF
     EXPECT_EQ(Text(b, PathAt(0, 0)), "\x02*");
     EXPECT_EQ(Word(b, PathAt(0, 0) + 132), 3);
     EXPECT_EQ(b[PathAt(0, 0) + 134], 4);  // BCD

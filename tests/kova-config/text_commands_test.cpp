@@ -15,8 +15,8 @@ using TextCommandsTest = KovaConfigTest;
 // A file of an older layout comes back in that layout, byte for byte.
 TEST_F(TextCommandsTest, ExportThenImportGivesTheSameFile) {
     const ConfigFileContents sample = SampleConfig();
-    for (ConfigLayout layout : {ConfigLayout::V1113, ConfigLayout::V1111,
-                                ConfigLayout::UnversionedShort}) {
+    for (ConfigLayout layout :
+         {ConfigLayout::V1113, ConfigLayout::V1111, ConfigLayout::UnversionedShort}) {
         SCOPED_TRACE(LayoutName(layout));
         const std::vector<uint8_t> bytes = EncodeConfigFileAs(sample, layout);
         WriteText("A.KOV", std::string(bytes.begin(), bytes.end()));
@@ -56,7 +56,8 @@ TEST_F(TextCommandsTest, ABadTextIsRefusedWithItsLineAndNothingIsWritten) {
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "kova-config: " + Path("a.toml") + ":" + std::to_string(line) +
                          ": port 1 path 1 register_count = 65: out of range 0-64\n"
-                         "kova-config: " + Path("B.KOV") + ": nothing written\n");
+                         "kova-config: " +
+                         Path("B.KOV") + ": nothing written\n");
     EXPECT_FALSE(Exists("B.KOV"));
 }
 

@@ -176,8 +176,7 @@ bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) 
     const bool operandsFit = command->operands == kOneOrMore  ? given >= 1
                              : command->operands == kOneOrTwo ? given == 1 || given == 2
                                                               : given == command->operands;
-    if (!operandsFit)
-        return Trouble(std::string("usage: kova-config ") + command->usage);
+    if (!operandsFit) return Trouble(std::string("usage: kova-config ") + command->usage);
     o->command = command->command;
     o->operands.assign(words.begin() + 1, words.end());
     if (o->command == ConfigCommand::Backup &&
@@ -187,7 +186,8 @@ bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) 
         return Trouble("--history and --metrics go with backup");
     if (o->verify && o->command != ConfigCommand::Send) return Trouble("--verify goes with send");
     if (o->json && o->command != ConfigCommand::Export) return Trouble("--format goes with export");
-    if (o->strict && o->command != ConfigCommand::Import) return Trouble("--strict goes with import");
+    if (o->strict && o->command != ConfigCommand::Import)
+        return Trouble("--strict goes with import");
     std::string error;
     if (NeedsLink(*o) && !LinkSourceComplete(o->source, &error)) {
         std::fprintf(stderr, "kova-config: %s\n", tools::Printable(error).c_str());

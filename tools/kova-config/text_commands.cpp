@@ -92,9 +92,10 @@ int RunImport(const ConfigOptions& options) {
     if (!MayWriteKovFile(target, options.force, &error)) return Refused(error);
     const auto bytes = ReadKeptFilePrefix(ResolvePath(textPath), kMaxTextBytes + 1);
     if (!bytes)
-        return Refused("Can't open file \"" + textPath + "\" for read. (" +
-                       std::strerror(errno) + ")");
-    if (bytes->size() > kMaxTextBytes) return Refused(textPath + ": more than 1 MiB, no configuration");
+        return Refused("Can't open file \"" + textPath + "\" for read. (" + std::strerror(errno) +
+                       ")");
+    if (bytes->size() > kMaxTextBytes)
+        return Refused(textPath + ": more than 1 MiB, no configuration");
     const ImportedConfig imported = ImportConfigText(
         std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), textPath,
         options.strict);
@@ -103,12 +104,12 @@ int RunImport(const ConfigOptions& options) {
     for (const std::string& e : imported.errors)
         std::fprintf(stderr, "kova-config: %s\n", tools::Printable(e).c_str());
     if (!imported.config) {
-        std::fprintf(stderr, "kova-config: %s: nothing written\n", tools::Printable(target).c_str());
+        std::fprintf(stderr, "kova-config: %s: nothing written\n",
+                     tools::Printable(target).c_str());
         return kExitTrouble;
     }
-    if (!SaveRefusingLinks(target,
-                           EncodeConfigFileAs(imported.config->contents, imported.config->layout),
-                           &error))
+    if (!SaveRefusingLinks(
+            target, EncodeConfigFileAs(imported.config->contents, imported.config->layout), &error))
         return Refused(error);
     return kExitOk;
 }

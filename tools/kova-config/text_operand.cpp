@@ -14,10 +14,11 @@ constexpr size_t kMaxTextBytes = 1 << 20;
 bool ValidUtf8(const std::vector<uint8_t>& bytes) {
     for (size_t i = 0; i < bytes.size();) {
         const uint8_t lead = bytes[i];
-        const size_t extra = lead < 0x80 ? 0 : lead >= 0xC2 && lead < 0xE0 ? 1
-                                           : lead >= 0xE0 && lead < 0xF0 ? 2
-                                           : lead >= 0xF0 && lead < 0xF5 ? 3
-                                                                          : 9;
+        const size_t extra = lead < 0x80                   ? 0
+                             : lead >= 0xC2 && lead < 0xE0 ? 1
+                             : lead >= 0xE0 && lead < 0xF0 ? 2
+                             : lead >= 0xF0 && lead < 0xF5 ? 3
+                                                           : 9;
         if (extra == 9 || i + extra >= bytes.size() + (extra ? 0 : 1)) return false;
         for (size_t k = 1; k <= extra; ++k)
             if ((bytes[i + k] & 0xC0) != 0x80) return false;
@@ -46,8 +47,8 @@ bool LoadConfigText(const std::string& path, DecodedConfig* out,
     messages->clear();
     const auto bytes = ReadKeptFilePrefix(ResolvePath(path), kMaxTextBytes + 1);
     if (!bytes) {
-        messages->push_back("Can't open file \"" + path + "\" for read. (" +
-                            std::strerror(errno) + ")");
+        messages->push_back("Can't open file \"" + path + "\" for read. (" + std::strerror(errno) +
+                            ")");
         return false;
     }
     if (bytes->size() > kMaxTextBytes) {
@@ -55,8 +56,7 @@ bool LoadConfigText(const std::string& path, DecodedConfig* out,
         return false;
     }
     ImportedConfig imported = ImportConfigText(
-        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), path,
-        false);
+        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), path, false);
     if (!imported.config) {
         *messages = std::move(imported.errors);
         return false;
