@@ -102,7 +102,8 @@ _kova_complete() {
     fi
     case $command in
         fetch | send) mapfile -t COMPREPLY < <(_kova_files "$cur" kov) ;;
-        print | diff) mapfile -t COMPREPLY < <(compgen -W module -- "$cur"; _kova_files "$cur" kov) ;;
+        print | diff | export) mapfile -t COMPREPLY < <(compgen -W module -- "$cur"; _kova_files "$cur" kov) ;;
+        import) mapfile -t COMPREPLY < <(_kova_files "$cur" "") ;;
         backup | history | replay) mapfile -t COMPREPLY < <(_kova_files "$cur" "") ;;
     esac
     [[ ${COMPREPLY[0]-} == */ ]] && compopt -o nospace 2>/dev/null

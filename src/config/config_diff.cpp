@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "config/config_fields.h"
 #include "config/config_lists.h"
 
 namespace {
@@ -20,8 +21,9 @@ class FieldList {
 
     std::vector<ShownField> Of(const ConfigFileContents& c) {
         fields_.clear();
-        Add("Print/Prog baud rate", Choice(kPrintProgBaudTexts, c.printProgBaud));
-        Add("Rack base address", std::to_string(c.plus.RackBase));
+        for (const ConfigField* f = ConfigFieldsBegin(); f != ConfigFieldsEnd(); ++f)
+            if (f->scope == FieldScope::Module && Compared(*f))
+                Add(f->shownName, Shown(c, *f, 0, 0));
         for (int p = 0; p < 4; ++p) Port(c, p);
         return std::move(fields_);
     }
@@ -31,35 +33,48 @@ class FieldList {
         fields_.push_back({std::move(name), std::move(value)});
     }
 
+    bool Compared(const ConfigField& f) const { return f.shownName && (plus_ || !f.plusOnly); }
+
+    // The port's fields in table order, the four paths where the path
+    // fields stand.
     void Port(const ConfigFileContents& c, int p) {
-        const PortConfig& port = c.ports[p];
         const std::string at = "Port " + std::to_string(p + 1) + " ";
-        Add(at + "Baud rate", Choice(kPortBaudTexts, port.BaudRate));
-        Add(at + "Data bits", Choice(kDataBitsTexts, port.DataBits));
-        Add(at + "Parity", Choice(kParityTexts, port.Parity));
-        Add(at + "Stop bits", Choice(kStopBitsTexts, port.StopBits));
-        Add(at + "Capitalize", Choice(kNoYesTexts, port.Capitalize));
-        if (plus_) {
-            Add(at + "Terminate count", std::to_string(c.plus.TerminateCount[p]));
-            Add(at + "Terminate timeout", std::to_string(c.plus.TerminateTimeout[p]));
+        bool pathsDone = false;
+        for (const ConfigField* f = ConfigFieldsBegin(); f != ConfigFieldsEnd(); ++f) {
+            if (!Compared(*f)) continue;
+            if (f->scope == FieldScope::Port) Add(at + f->shownName, Shown(c, *f, p, 0));
+            if (f->scope == FieldScope::Query)
+                for (int q = 0; q < FieldItems(*f); ++q)
+                    Add(at + f->shownName + " " + std::to_string(q + 1), Shown(c, *f, p, q));
+            if (f->scope == FieldScope::Path && !pathsDone) {
+                pathsDone = true;
+                for (int k = 0; k < 4; ++k)
+                    Path(c, p, k, at + "Path " + std::to_string(k + 1) + " ");
+            }
         }
-        Add(at + "Accept", SetText(port.AcceptSet));
-        Add(at + "Terminate", SetText(port.TerminateSet));
-        for (int k = 0; k < 4; ++k)
-            Path(port.Paths[k], at + "Path " + std::to_string(k + 1) + " ", k);
-        Add(at + "Poll Interval", IntervalText(port.PollInterval));
-        if (plus_) Add(at + "Trigger/Inhibit", std::to_string(c.plus.TriggerInhibit[p]));
-        for (int q = 0; q < 16; ++q)
-            Add(at + "Query " + std::to_string(q + 1), Quoted(port.PollQueries[q]));
     }
 
-    void Path(const DataPath& path, const std::string& at, int k) {
-        Add(at + "Pattern", Quoted(path.Pattern));
-        Add(at + "Mask", Quoted(path.Mask));
-        Add(at + "Start Register", std::to_string(path.StartRegister));
-        Add(at + "Register Count", std::to_string(path.RegisterCount));
-        Add(at + "Editing Mode", Choice(kEditingModeTexts, path.EditingMode));
-        if (k < 3) Add(at + "Continue", Choice(kNoYesTexts, path.Continue));
+    void Path(const ConfigFileContents& c, int p, int k, const std::string& at) {
+        for (const ConfigField* f = ConfigFieldsBegin(); f != ConfigFieldsEnd(); ++f)
+            if (f->scope == FieldScope::Path && Compared(*f) && !(f->notOnLastPath && k == 3))
+                Add(at + f->shownName, Shown(c, *f, p, k));
+    }
+
+    static std::string Shown(const ConfigFileContents& c, const ConfigField& f, int p, int item) {
+        const uint8_t* bytes = FieldBytes(c, f, p, item);
+        switch (f.kind) {
+            case FieldKind::List:
+                return Choice(f.texts, int(FieldValue(c, f, p, item)));
+            case FieldKind::Number:
+                if (f.width == FieldWidth::U32)
+                    return IntervalText(uint32_t(FieldValue(c, f, p, item)));
+                return std::to_string(FieldValue(c, f, p, item));
+            case FieldKind::Text:
+                return Quoted(*reinterpret_cast<const char(*)[65]>(bytes));
+            case FieldKind::CharSet:
+                return SetText(*reinterpret_cast<const CharSet*>(bytes));
+        }
+        return "";
     }
 
     // The list text without its padding; a value outside the list shows its

@@ -166,15 +166,23 @@ std::optional<DecodedConfig> DecodeConfigFile(const uint8_t* data, size_t size) 
 }
 
 std::vector<uint8_t> EncodeConfigFile(const ConfigFileContents& contents) {
-    ConfigFileContents c = contents;
-    c.version = kConfigFileVersion;
-    std::vector<uint8_t> out;
-    out.reserve(kConfigFileSize);
-    for (const Span& span : SpansOf(kLayouts[0], c)) {
-        const auto* bytes = static_cast<const uint8_t*>(span.at);
-        out.insert(out.end(), bytes, bytes + span.size);
+    return EncodeConfigFileAs(contents, ConfigLayout::V1113);
+}
+
+std::vector<uint8_t> EncodeConfigFileAs(const ConfigFileContents& contents, ConfigLayout id) {
+    for (const Layout& layout : kLayouts) {
+        if (layout.id != id) continue;
+        ConfigFileContents c = contents;
+        c.version = layout.version;
+        std::vector<uint8_t> out;
+        out.reserve(kConfigFileSize);
+        for (const Span& span : SpansOf(layout, c)) {
+            const auto* bytes = static_cast<const uint8_t*>(span.at);
+            out.insert(out.end(), bytes, bytes + span.size);
+        }
+        return out;
     }
-    return out;
+    return {};
 }
 
 ModuleConfig ModuleConfigOf(const ConfigFileContents& document) {

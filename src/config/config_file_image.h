@@ -41,6 +41,9 @@ std::optional<DecodedConfig> DecodeConfigFile(const uint8_t* data, size_t size);
 size_t VersionedLayoutSize(const uint8_t* data, size_t size);
 // The 6688-byte current layout; the version word is always 1113.
 std::vector<uint8_t> EncodeConfigFile(const ConfigFileContents& contents);
+// The bytes of any of the layouts, its version word included: what a file of
+// that layout holding the contents is. Fields the layout lacks are left out.
+std::vector<uint8_t> EncodeConfigFileAs(const ConfigFileContents& contents, ConfigLayout layout);
 
 // The ports and PLUS values of a document as the record the editors and the
 // transfers work on.

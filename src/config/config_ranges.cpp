@@ -5,32 +5,29 @@
 #include <cstdio>
 #include <vector>
 
+#include "config/config_fields.h"
+
 namespace {
 
 // What the editors can store: the value lists' lengths and the entry fields'
-// limits. The port baud list of the module has 16 rates, whatever this
-// computer's own list holds.
+// limits, as the field table gives them. The port baud list of the module has
+// 16 rates, whatever this computer's own list holds.
 struct Range {
     const char* name;
     long low, high;
 };
 
-constexpr Range kBaudRate{"Baud rate", 0, 15};
-constexpr Range kDataBits{"Data bits", 0, 1};
-constexpr Range kParity{"Parity", 0, 2};
-constexpr Range kStopBits{"Stop bits", 0, 1};
-constexpr Range kCapitalize{"Capitalize", 0, 1};
-constexpr Range kStartRegister{"Start Register", 1, 8192};
-constexpr Range kRegisterCount{"Register Count", 0, 64};
-constexpr Range kEditingMode{"Editing Mode", 0, 7};
-constexpr Range kContinue{"Continue", 0, 1};
-// Six digits of seconds in the poll editor's interval field.
-constexpr Range kPollInterval{"Poll interval", 0, 99999900};
-constexpr Range kTerminateCount{"Terminate Count", 0, 80};
-constexpr Range kTerminateTimeout{"Terminate Timeout", 0, 9999};
-constexpr Range kTriggerInhibit{"Trigger/Inhibit register", 0, 8191 + 2047};
-constexpr Range kRackBase{"Rack start address", 1, 8191};
-constexpr Range kPrintProgBaud{"Print/Prog baud rate", 0, 3};
+Range RangeOf(FieldScope scope, const char* key) {
+    const ConfigField* f = FindConfigField(scope, key);
+    return {f->rangeName, f->low, f->high};
+}
+
+const Range kPollInterval = RangeOf(FieldScope::Port, "poll_interval");
+const Range kTerminateCount = RangeOf(FieldScope::Port, "terminate_count");
+const Range kTerminateTimeout = RangeOf(FieldScope::Port, "terminate_timeout");
+const Range kTriggerInhibit = RangeOf(FieldScope::Port, "trigger_inhibit");
+const Range kRackBase = RangeOf(FieldScope::Module, "rack_base");
+const Range kPrintProgBaud = RangeOf(FieldScope::Module, "print_prog_baud");
 
 using Fault = std::optional<std::string>;
 
@@ -72,28 +69,28 @@ Fault FirstOf(const Faults& faults) {
     return faults.front();
 }
 
-void CommsFaults(const PortConfig& port, int portNumber, Faults& out) {
-    const Prefix p(portNumber);
-    for (const Fault& f :
-         {Check(kBaudRate, port.BaudRate, p.text), Check(kDataBits, port.DataBits, p.text),
-          Check(kParity, port.Parity, p.text), Check(kStopBits, port.StopBits, p.text),
-          Check(kCapitalize, port.Capitalize, p.text)})
-        Add(out, f);
+// The number and list fields of a register section, in the table's order.
+void SectionFaults(const PortConfig& port, SectionKind section, int item, const char* prefix,
+                   Faults& out) {
+    for (const ConfigField* f = ConfigFieldsBegin(); f != ConfigFieldsEnd(); ++f)
+        if (f->moduleRegister == 0 && f->section == section &&
+            (f->kind == FieldKind::List || f->kind == FieldKind::Number))
+            Add(out, Check({f->rangeName, f->low, f->high}, PortFieldValue(port, *f, item), prefix));
 }
 
-void PathFaults(const DataPath& path, int portNumber, int pathNumber, Faults& out) {
-    const Prefix p(portNumber, pathNumber);
-    for (const Fault& f :
-         {Check(kStartRegister, path.StartRegister, p.text),
-          Check(kRegisterCount, path.RegisterCount, p.text),
-          Check(kEditingMode, path.EditingMode, p.text), Check(kContinue, path.Continue, p.text)})
-        Add(out, f);
+void CommsFaults(const PortConfig& port, int portNumber, Faults& out) {
+    SectionFaults(port, SectionKind::Comms, 0, Prefix(portNumber).text, out);
+}
+
+void PathFaults(const PortConfig& port, int portNumber, int pathNumber, Faults& out) {
+    SectionFaults(port, SectionKind::PathNumbers, pathNumber - 1,
+                  Prefix(portNumber, pathNumber).text, out);
 }
 
 void PortFaults(const ModuleConfig& config, int portNumber, Faults& out) {
     const PortConfig& port = config.Ports[portNumber - 1];
     CommsFaults(port, portNumber, out);
-    for (int path = 1; path <= 4; ++path) PathFaults(port.Paths[path - 1], portNumber, path, out);
+    for (int path = 1; path <= 4; ++path) PathFaults(port, portNumber, path, out);
     for (const Fault& f : {PollIntervalOutOfRange(port, portNumber),
                            TerminateCountOutOfRange(config.Plus, portNumber),
                            TerminateTimeoutOutOfRange(config.Plus, portNumber),
@@ -110,8 +107,12 @@ Fault CommsOutOfRange(const PortConfig& port, int portNumber) {
 }
 
 Fault PathOutOfRange(const DataPath& path, int portNumber, int pathNumber) {
+    // The path's fields are placed within a port record: a record holding
+    // this path as its first is checked.
+    PortConfig port{};
+    port.Paths[0] = path;
     Faults faults;
-    PathFaults(path, portNumber, pathNumber, faults);
+    SectionFaults(port, SectionKind::PathNumbers, 0, Prefix(portNumber, pathNumber).text, faults);
     return FirstOf(faults);
 }
 

@@ -2,6 +2,8 @@
 // section kind names.
 #include "transfer/section_codec.h"
 
+#include "config/config_fields.h"
+
 namespace {
 
 constexpr int kTextCharacters = 64;  // a pattern or mask travels as at most 64 characters
@@ -27,28 +29,23 @@ const uint8_t* BytesOf(const PortConfig& port, const PortSection& s) {
     return BytesOf(const_cast<PortConfig&>(port), s);
 }
 
-void EncodeComms(const PortConfig& p, uint16_t* r) {
-    const int16_t fields[5] = {p.BaudRate, p.DataBits, p.Parity, p.StopBits, p.Capitalize};
-    for (int i = 0; i < 5; ++i) r[i] = static_cast<uint16_t>(fields[i]);
+// The number fields of a section, each in its register as the field table
+// places it: 16-bit fields as stored, bytes zero-extended; decoding keeps
+// what the field can hold (a byte field the register's low byte).
+bool HeldInSection(const ConfigField& f, SectionKind kind) {
+    return f.moduleRegister == 0 && f.section == kind &&
+           (f.kind == FieldKind::List || f.kind == FieldKind::Number);
 }
 
-void DecodeComms(const uint16_t* r, PortConfig& p) {
-    int16_t* fields[5] = {&p.BaudRate, &p.DataBits, &p.Parity, &p.StopBits, &p.Capitalize};
-    for (int i = 0; i < 5; ++i) *fields[i] = static_cast<int16_t>(r[i]);
+void EncodeNumbers(const PortConfig& port, SectionKind kind, int item, uint16_t* r) {
+    for (const ConfigField* f = ConfigFieldsBegin(); f != ConfigFieldsEnd(); ++f)
+        if (HeldInSection(*f, kind))
+            r[f->sectionWord] = static_cast<uint16_t>(PortFieldValue(port, *f, item));
 }
 
-void EncodePathNumbers(const DataPath& path, uint16_t* r) {
-    r[0] = static_cast<uint16_t>(path.StartRegister);
-    r[1] = static_cast<uint16_t>(path.RegisterCount);
-    r[2] = path.EditingMode;
-    r[3] = path.Continue;
-}
-
-void DecodePathNumbers(const uint16_t* r, DataPath& path) {
-    path.StartRegister = static_cast<int16_t>(r[0]);
-    path.RegisterCount = static_cast<int16_t>(r[1]);
-    path.EditingMode = static_cast<uint8_t>(r[2]);
-    path.Continue = static_cast<uint8_t>(r[3]);
+void DecodeNumbers(const uint16_t* r, SectionKind kind, int item, PortConfig& port) {
+    for (const ConfigField* f = ConfigFieldsBegin(); f != ConfigFieldsEnd(); ++f)
+        if (HeldInSection(*f, kind)) SetPortFieldValue(port, *f, item, r[f->sectionWord]);
 }
 
 }  // namespace
@@ -77,7 +74,7 @@ uint32_t JoinPollInterval(const uint16_t registers[2]) {
 void EncodeSection(const PortConfig& port, const PortSection& s, uint16_t* registers) {
     switch (s.encoding) {
         case Encoding::Numbers:
-            EncodeComms(port, registers);
+            EncodeNumbers(port, SectionKind::Comms, 0, registers);
             break;
         case Encoding::BytePairs:
             BytesToRegisters(BytesOf(port, s), s.count, registers);
@@ -89,7 +86,7 @@ void EncodeSection(const PortConfig& port, const PortSection& s, uint16_t* regis
             registers[kTextCharacters / 2] = 0;
             break;
         case Encoding::PathNumbers:
-            EncodePathNumbers(port.Paths[s.index], registers);
+            EncodeNumbers(port, SectionKind::PathNumbers, s.index, registers);
             break;
         case Encoding::HighThenLow:
             SplitPollInterval(port.PollInterval, registers);
@@ -100,7 +97,7 @@ void EncodeSection(const PortConfig& port, const PortSection& s, uint16_t* regis
 void DecodeSection(const uint16_t* registers, const PortSection& s, PortConfig& port) {
     switch (s.encoding) {
         case Encoding::Numbers:
-            DecodeComms(registers, port);
+            DecodeNumbers(registers, SectionKind::Comms, 0, port);
             break;
         case Encoding::BytePairs:
             // A poll query's 65th byte (its terminator) is not part of the
@@ -117,7 +114,7 @@ void DecodeSection(const uint16_t* registers, const PortSection& s, PortConfig& 
             break;
         }
         case Encoding::PathNumbers:
-            DecodePathNumbers(registers, port.Paths[s.index]);
+            DecodeNumbers(registers, SectionKind::PathNumbers, s.index, port);
             break;
         case Encoding::HighThenLow:
             port.PollInterval = JoinPollInterval(registers);

@@ -15,7 +15,7 @@ using Option = tools::OptionRow<ConfigOptions>;
 std::vector<Option> OptionRows() {
     std::vector<Option> rows = tools::LiftOptions(tools::OptionTable<LinkSource>(LinkSourceRows()),
                                                   &ConfigOptions::source);
-    rows.push_back({"--force", nullptr, "fetch, backup: replace an existing .KOV file",
+    rows.push_back({"--force", nullptr, "fetch, backup, export, import: replace an existing file",
                     [](ConfigOptions& o, const char*) { return o.force = true; }});
     rows.push_back({"--history", nullptr,
                     "backup: keep what changed in DIR/history; replaces files",
@@ -23,6 +23,13 @@ std::vector<Option> OptionRows() {
     rows.push_back({"--verify", nullptr,
                     "send: read everything back and compare (exit 4)",
                     [](ConfigOptions& o, const char*) { return o.verify = true; }});
+    rows.push_back({"--format", "toml|json", "export: the text's format (default toml)",
+                    [](ConfigOptions& o, const char* a) {
+                        o.json = std::strcmp(a, "json") == 0;
+                        return o.json || std::strcmp(a, "toml") == 0;
+                    }});
+    rows.push_back({"--strict", nullptr, "import: refuse a text that leaves a field out",
+                    [](ConfigOptions& o, const char*) { return o.strict = true; }});
     rows.push_back({"--metrics", "FILE", "backup: the run's metrics for Prometheus into FILE",
                     [](ConfigOptions& o, const char* a) { return o.metricsFile = a, true; }});
     rows.push_back(
@@ -40,6 +47,7 @@ std::vector<Option> OptionRows() {
 
 // The operand count of a command that takes any number but none.
 constexpr int kOneOrMore = -1;
+constexpr int kOneOrTwo = -2;
 
 struct CommandRow {
     const char* name;
@@ -69,6 +77,10 @@ const CommandRow kCommands[] = {
      "the kept versions of module NAME in DIR, newest first"},
     {"check", ConfigCommand::Check, kOneOrMore, "check FILE.KOV...",
      "every problem that would stop a send, without a link"},
+    {"export", ConfigCommand::Export, kOneOrTwo, "export FILE|module [OUT]",
+     "the configuration as text (TOML), into OUT or on stdout"},
+    {"import", ConfigCommand::Import, 2, "import TEXT OUT.KOV",
+     "a configuration text checked and written as a .KOV file"},
 };
 // clang-format on
 
@@ -77,11 +89,13 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
                  "usage: kova-config LINK [options] COMMAND ...\n"
                  "       kova-config [options] print|diff FILE.KOV ...\n"
                  "       kova-config check FILE.KOV...\n"
+                 "       kova-config [options] export|import ...\n"
                  "       kova-config [options] backup LIST DIR\n"
                  "       kova-config history DIR NAME\n"
-                 "Fetches, sends, prints and compares KOVA module configurations (.KOV files)\n"
-                 "and backs up many modules at once. LINK is the link options below, as\n"
-                 "kova-link takes them, or --setup FILE.STP.\n\ncommands:\n");
+                 "Fetches, sends, prints and compares KOVA module configurations (.KOV files,\n"
+                 "or their text form: see export) and backs up many modules at once. LINK is\n"
+                 "the link options below, as kova-link takes them, or --setup FILE.STP.\n"
+                 "\ncommands:\n");
     for (const CommandRow& c : kCommands) std::fprintf(out, "  %-22s %s\n", c.usage, c.help);
     std::fprintf(out, "\noptions:\n");
     tools::PrintOptionHelp(out, tools::OptionTable<ConfigOptions>(rows), 22);
@@ -159,8 +173,10 @@ bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) 
     const CommandRow* command = FindCommand(words[0]);
     if (!command) return Trouble("unknown command " + words[0]);
     const int given = int(words.size()) - 1;
-    if (command->operands == kOneOrMore ? given < 1 : given != command->operands)
-        return Trouble(std::string("usage: kova-config ") + command->usage);
+    const bool operandsFit = command->operands == kOneOrMore  ? given >= 1
+                             : command->operands == kOneOrTwo ? given == 1 || given == 2
+                                                              : given == command->operands;
+    if (!operandsFit) return Trouble(std::string("usage: kova-config ") + command->usage);
     o->command = command->command;
     o->operands.assign(words.begin() + 1, words.end());
     if (o->command == ConfigCommand::Backup &&
@@ -169,6 +185,9 @@ bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) 
     if ((o->history || !o->metricsFile.empty()) && o->command != ConfigCommand::Backup)
         return Trouble("--history and --metrics go with backup");
     if (o->verify && o->command != ConfigCommand::Send) return Trouble("--verify goes with send");
+    if (o->json && o->command != ConfigCommand::Export) return Trouble("--format goes with export");
+    if (o->strict && o->command != ConfigCommand::Import)
+        return Trouble("--strict goes with import");
     std::string error;
     if (NeedsLink(*o) && !LinkSourceComplete(o->source, &error)) {
         std::fprintf(stderr, "kova-config: %s\n", tools::Printable(error).c_str());
@@ -181,12 +200,14 @@ bool NeedsLink(const ConfigOptions& o) {
     switch (o.command) {
         case ConfigCommand::Print:
         case ConfigCommand::Diff:
+        case ConfigCommand::Export:
             for (const std::string& operand : o.operands)
                 if (operand == kModuleOperand) return true;
             return false;
         case ConfigCommand::Backup:
         case ConfigCommand::History:
         case ConfigCommand::Check:
+        case ConfigCommand::Import:
             return false;
         default:
             return true;

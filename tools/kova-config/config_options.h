@@ -7,7 +7,19 @@
 #include "common/exit_status.h"
 #include "common/link_source.h"
 
-enum class ConfigCommand { Identify, Fetch, Send, Print, Diff, Eeprom, Backup, History, Check };
+enum class ConfigCommand {
+    Identify,
+    Fetch,
+    Send,
+    Print,
+    Diff,
+    Eeprom,
+    Backup,
+    History,
+    Check,
+    Export,
+    Import,
+};
 
 struct ConfigOptions {
     LinkSource source;
@@ -16,6 +28,8 @@ struct ConfigOptions {
     bool history = false;     // backup: keep what changed, DIR/history
     bool verify = false;      // send: read everything back and compare
     std::string metricsFile;  // backup: the run's Prometheus metrics
+    bool json = false;        // export: JSON instead of TOML
+    bool strict = false;      // import: a field left out is refused
     int jobs = 4;
     ConfigCommand command = ConfigCommand::Identify;
     std::vector<std::string> operands;

@@ -32,6 +32,10 @@ int main(int argc, char** argv) {
             return RunHistory(options);
         case ConfigCommand::Check:
             return RunCheck(options);
+        case ConfigCommand::Export:
+            return RunExport(options);
+        case ConfigCommand::Import:
+            return RunImport(options);
     }
     return kExitTrouble;
 }

@@ -46,23 +46,41 @@ std::string UnreadableText(const std::string& path, const LoadedConfigFile& load
 // Reads a .KOV file; with repair, as loading in the program does, its ports
 // validated and repaired, each report on standard error naming the file.
 // False with *error naming the file.
+// A configuration text: its errors but the last on standard error, the last
+// the reason; the fields it left out said there too.
+bool LoadTextOperand(const std::string& path, ConfigSnapshot* snapshot, std::string* error) {
+    DecodedConfig decoded;
+    std::vector<std::string> messages;
+    const bool loaded = LoadConfigText(path, &decoded, &messages);
+    if (!loaded) *error = messages.back(), messages.pop_back();
+    for (const std::string& m : messages)
+        std::fprintf(stderr, "kova-config: %s\n", tools::Printable(m).c_str());
+    snapshot->contents = decoded.contents;
+    snapshot->model = 2;
+    return loaded;
+}
+
 bool LoadFileOperand(const std::string& path, ConfigSnapshot* snapshot, std::string* error,
                      bool repair) {
-    const LoadedConfigFile loaded = LoadConfigFile(path);
-    if (loaded.outcome != ConfigFileLoad::Loaded) {
-        *error = UnreadableText(path, loaded);
-        return false;
+    if (HoldsConfigText(path)) {
+        if (!LoadTextOperand(path, snapshot, error)) return false;
+    } else {
+        const LoadedConfigFile loaded = LoadConfigFile(path);
+        if (loaded.outcome != ConfigFileLoad::Loaded) {
+            *error = UnreadableText(path, loaded);
+            return false;
+        }
+        snapshot->contents = loaded.contents;
+        snapshot->model = 2;
     }
-    snapshot->contents = loaded.contents;
-    snapshot->model = 2;
     if (!repair) return true;
-    ModuleConfig config = ModuleConfigOf(loaded.contents);
+    const ConfigFileContents read = snapshot->contents;
+    ModuleConfig config = ModuleConfigOf(read);
     ValidatePortsOf(config, 0, 3, [&path](const std::string& message) {
         std::fprintf(stderr, "%s: %s\n", path.c_str(), message.c_str());
     });
-    snapshot->contents =
-        DocumentOf(config, loaded.contents.printProgBaud, loaded.contents.reserved);
-    snapshot->contents.version = loaded.contents.version;
+    snapshot->contents = DocumentOf(config, read.printProgBaud, read.reserved);
+    snapshot->contents.version = read.version;
     return true;
 }
 
@@ -114,6 +132,28 @@ int ReportVerified(const std::vector<ConfigDifference>& differences, ProgressLin
     return kExitVerifyFailed;
 }
 
+// A text's import errors are its problems' reason; the fields it left out
+// are warnings.
+bool CheckConfigText(const std::string& path, ConfigSnapshot* snapshot,
+                     std::vector<std::string>* problems, std::vector<std::string>* warnings,
+                     std::string* error) {
+    DecodedConfig decoded;
+    std::vector<std::string> messages;
+    if (!LoadConfigText(path, &decoded, &messages)) {
+        error->clear();
+        for (const std::string& m : messages) *error += (error->empty() ? "" : "\n") + m;
+        return false;
+    }
+    snapshot->contents = decoded.contents;
+    snapshot->model = 2;
+    *problems = ConfigProblems(decoded.contents);
+    *warnings = RegisterBlockOverlaps(decoded.contents);
+    const std::string prefix = path + ": ";
+    for (const std::string& m : messages)
+        warnings->push_back(m.rfind(prefix, 0) == 0 ? m.substr(prefix.size()) : m);
+    return true;
+}
+
 }  // namespace
 
 bool LoadOperand(const std::string& operand, const ConfigOptions& options, ConfigSnapshot* snapshot,
@@ -162,6 +202,7 @@ int RunFetch(const ConfigOptions& options) {
 bool CheckConfigFile(const std::string& path, ConfigSnapshot* snapshot,
                      std::vector<std::string>* problems, std::vector<std::string>* warnings,
                      std::string* error) {
+    if (HoldsConfigText(path)) return CheckConfigText(path, snapshot, problems, warnings, error);
     const LoadedConfigFile loaded = LoadConfigFile(path);
     if (loaded.outcome != ConfigFileLoad::Loaded) {
         *error = UnreadableText(path, loaded);
