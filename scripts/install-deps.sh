@@ -4,7 +4,7 @@
 set -eu
 packages=(cmake ninja-build g++ pkg-config libncurses-dev libgtest-dev tmux
           libmodbus-dev socat mbpoll python3-pymodbus python3 util-linux
-          man-db groff-base dpkg-dev file prometheus strace)
+          man-db groff-base dpkg-dev file prometheus strace nlohmann-json3-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

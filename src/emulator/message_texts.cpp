@@ -1,6 +1,7 @@
 // Received and accepted text of the message being acquired.
 #include "emulator/message_texts.h"
 
+#include <climits>
 #include <cstring>
 
 void MessageTexts::Receive(char c) {
@@ -14,6 +15,7 @@ void MessageTexts::Receive(char c) {
 
 void MessageTexts::Accept(char c) {
     accepted[acceptedCount] = c;
+    if (acceptedTotal < INT_MAX) ++acceptedTotal;
     if (acceptedCount < kMessageChars - 1) ++acceptedCount;
 }
 

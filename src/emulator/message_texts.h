@@ -13,6 +13,7 @@ struct MessageTexts {
     int receivedCount = 0;
     char accepted[kMessageChars + 1] = {};
     int acceptedCount = 0;  // stops at 63; compared with TerminateCount
+    int acceptedTotal = 0;  // every accepted character, also those past the 64th
 
     void Clear() { *this = MessageTexts{}; }
     bool AcceptedEmpty() const { return accepted[0] == 0; }

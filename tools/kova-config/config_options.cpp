@@ -28,6 +28,10 @@ std::vector<Option> OptionRows() {
     rows.push_back(
         {"--jobs", "N", "backup: modules fetched at once (default 4, at most 64)",
          [](ConfigOptions& o, const char* a) { return tools::ToInt(a, 1, 64, &o.jobs); }});
+    rows.push_back({"--json", nullptr, "emulate: one JSON object a message",
+                    [](ConfigOptions& o, const char*) { return o.json = true; }});
+    rows.push_back({"--csv", nullptr, "emulate: one CSV row a message, with a header",
+                    [](ConfigOptions& o, const char*) { return o.csv = true; }});
     rows.push_back({"-q", nullptr, "no progress line on standard error",
                     [](ConfigOptions& o, const char*) { return o.quiet = true; }});
     // Serial ports of setup files are an index into the list the kernel
@@ -47,6 +51,7 @@ struct CommandRow {
     int operands;
     const char* usage;
     const char* help;
+    int optional = 0;  // operands that may follow the required ones
 };
 
 // clang-format off
@@ -69,6 +74,8 @@ const CommandRow kCommands[] = {
      "the kept versions of module NAME in DIR, newest first"},
     {"check", ConfigCommand::Check, kOneOrMore, "check FILE.KOV...",
      "every problem that would stop a send, without a link"},
+    {"emulate", ConfigCommand::Emulate, 2, "emulate FILE PORT [IN]",
+     "a device's bytes (IN) through a port: registers, values", 1},
 };
 // clang-format on
 
@@ -79,6 +86,7 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
                  "       kova-config check FILE.KOV...\n"
                  "       kova-config [options] backup LIST DIR\n"
                  "       kova-config history DIR NAME\n"
+                 "       kova-config [--json|--csv] emulate FILE.KOV PORT [INPUT]\n"
                  "Fetches, sends, prints and compares KOVA module configurations (.KOV files)\n"
                  "and backs up many modules at once. LINK is the link options below, as\n"
                  "kova-link takes them, or --setup FILE.STP.\n\ncommands:\n");
@@ -159,7 +167,9 @@ bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) 
     const CommandRow* command = FindCommand(words[0]);
     if (!command) return Trouble("unknown command " + words[0]);
     const int given = int(words.size()) - 1;
-    if (command->operands == kOneOrMore ? given < 1 : given != command->operands)
+    if (command->operands == kOneOrMore
+            ? given < 1
+            : given < command->operands || given > command->operands + command->optional)
         return Trouble(std::string("usage: kova-config ") + command->usage);
     o->command = command->command;
     o->operands.assign(words.begin() + 1, words.end());
@@ -169,6 +179,9 @@ bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) 
     if ((o->history || !o->metricsFile.empty()) && o->command != ConfigCommand::Backup)
         return Trouble("--history and --metrics go with backup");
     if (o->verify && o->command != ConfigCommand::Send) return Trouble("--verify goes with send");
+    if (o->json && o->csv) return Trouble("--json or --csv, not both");
+    if ((o->json || o->csv) && o->command != ConfigCommand::Emulate)
+        return Trouble("--json and --csv go with emulate");
     std::string error;
     if (NeedsLink(*o) && !LinkSourceComplete(o->source, &error)) {
         std::fprintf(stderr, "kova-config: %s\n", tools::Printable(error).c_str());
@@ -184,6 +197,8 @@ bool NeedsLink(const ConfigOptions& o) {
             for (const std::string& operand : o.operands)
                 if (operand == kModuleOperand) return true;
             return false;
+        case ConfigCommand::Emulate:
+            return o.operands[0] == kModuleOperand;
         case ConfigCommand::Backup:
         case ConfigCommand::History:
         case ConfigCommand::Check:

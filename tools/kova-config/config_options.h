@@ -7,7 +7,18 @@
 #include "common/exit_status.h"
 #include "common/link_source.h"
 
-enum class ConfigCommand { Identify, Fetch, Send, Print, Diff, Eeprom, Backup, History, Check };
+enum class ConfigCommand {
+    Identify,
+    Fetch,
+    Send,
+    Print,
+    Diff,
+    Eeprom,
+    Backup,
+    History,
+    Check,
+    Emulate,
+};
 
 struct ConfigOptions {
     LinkSource source;
@@ -17,6 +28,8 @@ struct ConfigOptions {
     bool verify = false;      // send: read everything back and compare
     std::string metricsFile;  // backup: the run's Prometheus metrics
     int jobs = 4;
+    bool json = false;  // emulate: one JSON object a message
+    bool csv = false;   // emulate: one CSV row a message
     ConfigCommand command = ConfigCommand::Identify;
     std::vector<std::string> operands;
 };

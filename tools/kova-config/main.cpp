@@ -32,6 +32,8 @@ int main(int argc, char** argv) {
             return RunHistory(options);
         case ConfigCommand::Check:
             return RunCheck(options);
+        case ConfigCommand::Emulate:
+            return RunEmulate(options);
     }
     return kExitTrouble;
 }
