@@ -23,8 +23,15 @@ struct CharacterResult {
 };
 
 // Takes c into texts with the port's configuration as it is now.
-CharacterResult TakeCharacter(MessageTexts& texts, const PortConfig& port, uint16_t terminateCount,
-                              uint8_t c);
+inline CharacterResult TakeCharacter(MessageTexts& texts, const PortConfig& port,
+                                     uint16_t terminateCount, uint8_t c) {
+    CharacterResult result;
+    result.terminator = AcquireCharacter(texts, port, c);
+    result.empty = result.terminator && texts.AcceptedEmpty();
+    // An empty message is dropped, so it never reaches its count either.
+    result.countReached = !result.empty && CountReached(texts, terminateCount);
+    return result;
+}
 
 // Frames the bytes arriving on a port into messages as the module does:
 // complete(texts) is called for each completed message, which is then

@@ -9,14 +9,30 @@
 
 namespace {
 
-std::string Trimmed(std::string name) {
-    while (!name.empty() && name.back() == ' ') name.pop_back();
-    return name;
+// The modes' names without the padding of the screen's seven columns, made
+// once.
+const std::string& ModeName(uint8_t mode) {
+    static const auto names = [] {
+        std::vector<std::string> n;
+        for (uint8_t m = 0; m < kEditingModeCount; ++m) {
+            n.push_back(EditingModeName(m));
+            while (n.back().back() == ' ') n.back().pop_back();
+        }
+        return n;
+    }();
+    return names[mode];
 }
 
-std::vector<uint16_t> Words(const std::vector<int16_t>& block) {
-    return std::vector<uint16_t>(block.begin(), block.end());
-}
+// The block's registers as the 16-bit words they are.
+struct Words {
+    explicit Words(const std::vector<int16_t>& block)
+        : data(reinterpret_cast<const uint16_t*>(block.data())), count(block.size()) {}
+    const uint16_t* data;
+    size_t count;
+    bool empty() const { return count == 0; }
+    size_t size() const { return count; }
+    uint16_t operator[](size_t i) const { return data[i]; }
+};
 
 DecodedBlock Text(std::string text) {
     DecodedBlock d;
@@ -32,13 +48,13 @@ DecodedBlock Number(double number, std::string text) {
     return d;
 }
 
-DecodedBlock Decode(EditingMode mode, const std::vector<uint16_t>& w) {
+DecodedBlock Decode(EditingMode mode, const Words& w) {
     const uint16_t first = w.empty() ? 0 : w[0];
     switch (mode) {
         case EditingMode::Ascii:
-            return Text(AsciiText(w.data(), w.size()));
+            return Text(AsciiText(w.data, w.size()));
         case EditingMode::Packed:
-            return Text(PackedText(w.data(), w.size()));
+            return Text(PackedText(w.data, w.size()));
         case EditingMode::Integer:
             return Number(int16_t(first), std::to_string(int16_t(first)));
         case EditingMode::Float: {
@@ -47,7 +63,7 @@ DecodedBlock Decode(EditingMode mode, const std::vector<uint16_t>& w) {
             return Number(f, FloatText(f));
         }
         case EditingMode::Bcd: {
-            std::optional<std::string> digits = BcdDigits(w.data(), w.size());
+            std::optional<std::string> digits = BcdDigits(w.data, w.size());
             DecodedBlock d = Text(digits ? *digits : "");
             d.valid = digits.has_value();
             return d;
@@ -133,6 +149,10 @@ std::string SignedText(int16_t value, int base) {
 
 std::string VisibleText(std::string_view text) {
     static const char kHex[] = "0123456789ABCDEF";
+    const auto shown = [](char c) { return uint8_t(c) >= 0x20 && uint8_t(c) <= 0x7E; };
+    size_t plain = 0;
+    while (plain < text.size() && shown(text[plain])) ++plain;
+    if (plain == text.size()) return std::string(text);
     std::string out;
     out.reserve(text.size());
     for (char ch : text) {
@@ -157,12 +177,24 @@ DecodedBlock DecodeBlock(uint8_t mode, const std::vector<int16_t>& block) {
         return d;
     }
     DecodedBlock d = Decode(EditingMode(mode), Words(block));
-    d.mode = Trimmed(EditingModeName(mode));
+    d.mode = ModeName(mode);
     return d;
 }
 
 std::string DecodedText(const DecodedBlock& d) {
-    if (!d.valid) return d.mode + " (not a value of this mode)";
+    std::string text;
+    AppendDecodedText(text, d);
+    return text;
+}
+
+void AppendDecodedText(std::string& out, const DecodedBlock& d) {
+    out += d.mode;
+    if (!d.valid) {
+        out += " (not a value of this mode)";
+        return;
+    }
     const bool quoted = d.isText && d.mode != "BCD";
-    return d.mode + " " + (quoted ? "\"" + VisibleText(d.text) + "\"" : d.text);
+    out += quoted ? " \"" : " ";
+    out += quoted ? VisibleText(d.text) : d.text;
+    if (quoted) out += '"';
 }

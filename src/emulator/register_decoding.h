@@ -58,3 +58,5 @@ DecodedBlock DecodeBlock(uint8_t mode, const std::vector<int16_t>& block);
 // "INTEGER 12500", "FLOAT 12.5", "ASCII \"ABC123\"", "BCD 12345", "HEX -1F",
 // "OCTAL 17", "IDEC 1F"; text with control characters made visible.
 std::string DecodedText(const DecodedBlock& decoded);
+// The same at the end of out.
+void AppendDecodedText(std::string& out, const DecodedBlock& decoded);

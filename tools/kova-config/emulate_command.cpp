@@ -7,9 +7,11 @@
 #include <nlohmann/json.hpp>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <unordered_map>
 
 #include "commands.h"
 #include "common/printable.h"
@@ -53,32 +55,64 @@ struct MessageReport {
     }
 };
 
-std::string SignalBits(uint16_t signal) {
-    std::string bits = FormatBitString(signal);
-    while (!bits.empty() && bits.back() == ' ') bits.pop_back();
-    return bits;
-}
-
 std::string RegisterName(int number) { return "4x" + std::to_string(number); }
 
 std::string DecodedShown(const TakenPath& t) {
     return t.empty ? t.decoded.mode + " (no registers)" : DecodedText(t.decoded);
 }
 
-std::string Line(const MessageReport& r) {
-    std::string line = "\"" + r.message + "\"";
+// Lines are appended in place: a capture of many megabytes is hundreds of
+// thousands of them.
+void AppendNumber(std::string& out, long value) {
+    char digits[24];
+    auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
+    out.append(digits, error == std::errc() ? end : digits);
+}
+
+// The emulator's bit-string form, without its closing blank.
+std::string SignalBits(uint16_t signal) {
+    std::string bits = FormatBitString(signal);
+    return bits.substr(0, bits.find_last_not_of(' ') + 1);
+}
+
+// signalBits: the signal register after the message, as SignalBits shows it.
+void AppendLine(std::string& out, const MessageReport& r, const std::string& signalBits) {
+    out += '"';
+    out += r.message;
+    out += '"';
     for (const TakenPath& t : r.taken) {
-        line += " | path " + std::to_string(t.path);
-        for (const WrittenRegister& w : t.registers)
-            line += " " + RegisterName(w.number) + "=" + std::to_string(w.value);
-        if (t.outside) line += " (" + std::to_string(t.outside) + " past the image)";
-        line += " " + DecodedShown(t);
+        out += " | path ";
+        AppendNumber(out, t.path);
+        for (const WrittenRegister& w : t.registers) {
+            out += " 4x";
+            AppendNumber(out, w.number);
+            out += '=';
+            AppendNumber(out, w.value);
+        }
+        if (t.outside) {
+            out += " (";
+            AppendNumber(out, t.outside);
+            out += " past the image)";
+        }
+        out += ' ';
+        if (t.empty)
+            out += DecodedShown(t);
+        else
+            AppendDecodedText(out, t.decoded);
     }
-    if (r.taken.empty()) line += " | none: " + r.Why();
-    if (!r.taken.empty() && r.TooLong())
-        line += " | cut to " + std::to_string(kMessageChars) + " of " +
-                std::to_string(r.characters) + " characters";
-    return line + " | signal " + SignalBits(r.signal) + "\n";
+    if (r.taken.empty()) {
+        out += " | none: ";
+        out += r.Why();
+    } else if (r.TooLong()) {
+        out += " | cut to ";
+        AppendNumber(out, kMessageChars);
+        out += " of ";
+        AppendNumber(out, r.characters);
+        out += " characters";
+    }
+    out += " | signal ";
+    out += signalBits;
+    out += '\n';
 }
 
 nlohmann::json DecodedJson(const TakenPath& t) {
@@ -184,6 +218,7 @@ class Emulation {
   private:
     void Complete(const MessageTexts& texts) {
         MessageReport report;
+        report.taken.reserve(4);
         report.message = VisibleText(texts.accepted);
         report.characters = texts.acceptedTotal;
         const MessageOutcome outcome =
@@ -196,7 +231,7 @@ class Emulation {
         for (const TakenPath& t : report.taken) ++perPath_[t.path - 1];
         switch (output_) {
             case Output::Lines:
-                out_ += Line(report);
+                AppendLine(out_, report, ShownSignal(report.signal));
                 break;
             case Output::Json:
                 out_ += Json(report);
@@ -211,6 +246,7 @@ class Emulation {
         const DataPath& path = port_.Paths[p.path - 1];
         TakenPath t;
         t.path = p.path;
+        t.registers.reserve(p.registers.size());
         t.empty = p.registers.empty();
         t.decoded = DecodeBlock(path.EditingMode, p.registers);
         for (size_t i = 0; i < p.registers.size(); ++i) {
@@ -239,7 +275,16 @@ class Emulation {
     std::unique_ptr<EmulatorRegisters> state_;
     EmulatorImage image_;
     MessageTexts texts_;
+    // The signal register takes few values in a run: each one's text is
+    // made once.
+    const std::string& ShownSignal(uint16_t signal) {
+        auto [at, added] = signalTexts_.try_emplace(signal);
+        if (added) at->second = SignalBits(signal);
+        return at->second;
+    }
+
     std::string out_;
+    std::unordered_map<uint16_t, std::string> signalTexts_;
     int messages_ = 0, notTaken_ = 0, perPath_[4] = {};
 };
 
