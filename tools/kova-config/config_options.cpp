@@ -30,8 +30,18 @@ std::vector<Option> OptionRows() {
          [](ConfigOptions& o, const char* a) { return tools::ToInt(a, 1, 64, &o.jobs); }});
     rows.push_back({"--json", nullptr, "emulate: one JSON object a message",
                     [](ConfigOptions& o, const char*) { return o.json = true; }});
-    rows.push_back({"--csv", nullptr, "emulate: one CSV row a message, with a header",
+    rows.push_back({"--csv", nullptr, "emulate, watch: CSV rows, with a header",
                     [](ConfigOptions& o, const char*) { return o.csv = true; }});
+    rows.push_back({"--config", "FILE.KOV", "watch: the paths of FILE.KOV, not the module's",
+                    [](ConfigOptions& o, const char* a) { return o.watchConfig = a, true; }});
+    rows.push_back({"--interval", "MS", "watch: time between polls (default 1000)",
+                    [](ConfigOptions& o, const char* a) {
+                        return tools::ToInt(a, 10, 86400000, &o.intervalMs);
+                    }});
+    rows.push_back({"--count", "N", "watch: this many polls (default: until interrupted)",
+                    [](ConfigOptions& o, const char* a) {
+                        return tools::ToInt(a, 1, 2000000000, &o.count);
+                    }});
     rows.push_back({"-q", nullptr, "no progress line on standard error",
                     [](ConfigOptions& o, const char*) { return o.quiet = true; }});
     // Serial ports of setup files are an index into the list the kernel
@@ -76,6 +86,8 @@ const CommandRow kCommands[] = {
      "every problem that would stop a send, without a link"},
     {"emulate", ConfigCommand::Emulate, 2, "emulate FILE PORT [IN]",
      "a device's bytes (IN) through a port: registers, values", 1},
+    {"watch", ConfigCommand::Watch, 0, "watch",
+     "the values the module's paths write, as they change"},
 };
 // clang-format on
 
@@ -87,6 +99,7 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
                  "       kova-config [options] backup LIST DIR\n"
                  "       kova-config history DIR NAME\n"
                  "       kova-config [--json|--csv] emulate FILE.KOV PORT [INPUT]\n"
+                 "       kova-config LINK [--config FILE.KOV] [--interval MS] [--count N] [--csv] watch\n"
                  "Fetches, sends, prints and compares KOVA module configurations (.KOV files)\n"
                  "and backs up many modules at once. LINK is the link options below, as\n"
                  "kova-link takes them, or --setup FILE.STP.\n\ncommands:\n");
@@ -180,8 +193,12 @@ bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) 
         return Trouble("--history and --metrics go with backup");
     if (o->verify && o->command != ConfigCommand::Send) return Trouble("--verify goes with send");
     if (o->json && o->csv) return Trouble("--json or --csv, not both");
-    if ((o->json || o->csv) && o->command != ConfigCommand::Emulate)
-        return Trouble("--json and --csv go with emulate");
+    if (o->json && o->command != ConfigCommand::Emulate) return Trouble("--json goes with emulate");
+    if (o->csv && o->command != ConfigCommand::Emulate && o->command != ConfigCommand::Watch)
+        return Trouble("--csv goes with emulate or watch");
+    if ((!o->watchConfig.empty() || o->count || o->intervalMs != 1000) &&
+        o->command != ConfigCommand::Watch)
+        return Trouble("--config, --interval and --count go with watch");
     std::string error;
     if (NeedsLink(*o) && !LinkSourceComplete(o->source, &error)) {
         std::fprintf(stderr, "kova-config: %s\n", tools::Printable(error).c_str());

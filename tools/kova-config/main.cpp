@@ -34,6 +34,8 @@ int main(int argc, char** argv) {
             return RunCheck(options);
         case ConfigCommand::Emulate:
             return RunEmulate(options);
+        case ConfigCommand::Watch:
+            return RunWatch(options);
     }
     return kExitTrouble;
 }
