@@ -9,8 +9,10 @@ work=$(mktemp -d /tmp/kova-bench-watch.XXXXXX)
 sim=
 watch=
 cleanup() {
-    [ -n "$watch" ] && kill -TERM "$watch" 2>/dev/null && wait "$watch" 2>/dev/null
-    [ -n "$sim" ] && kill -TERM "$sim" 2>/dev/null && wait "$sim" 2>/dev/null
+    for pid in $watch $sim; do
+        kill -TERM "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
     rm -rf "$work"
 }
 trap cleanup EXIT

@@ -45,11 +45,11 @@ std::string VisibleText(std::string_view text);
 
 // The value a block written by an editing mode holds.
 struct DecodedBlock {
-    std::string mode;      // the mode's name without padding: "INTEGER"
-    bool isText = false;   // ASCII, PACKED and BCD give text, the others a number
-    std::string text;      // the characters, the BCD digits, or the number as shown
-    double number = 0;     // INTEGER, FLOAT, HEX, OCTAL, IDEC
-    bool valid = true;     // false for a BCD block with a nibble above 9, or an unknown mode
+    std::string mode;     // the mode's name without padding: "INTEGER"
+    bool isText = false;  // ASCII, PACKED and BCD give text, the others a number
+    std::string text;     // the characters, the BCD digits, or the number as shown
+    double number = 0;    // INTEGER, FLOAT, HEX, OCTAL, IDEC
+    bool valid = true;    // false for a BCD block with a nibble above 9, or an unknown mode
 };
 
 // The block (the path's registers, as many as its count) read by the mode.

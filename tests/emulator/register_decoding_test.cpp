@@ -78,9 +78,9 @@ TEST(RegisterDecoding, FloatWordsFollowTheIeeeDefinitionInBothOrders) {
         float value;
     };
     const Case cases[] = {
-        {IeeeBits(false, 3, 0x480000), 12.5f},   // 1.5625 * 2^3
-        {IeeeBits(true, -2, 0), -0.25f},         // -1.0 * 2^-2
-        {IeeeBits(false, 0, 0x400000), 1.5f},    // 1.5 * 2^0
+        {IeeeBits(false, 3, 0x480000), 12.5f},     // 1.5625 * 2^3
+        {IeeeBits(true, -2, 0), -0.25f},           // -1.0 * 2^-2
+        {IeeeBits(false, 0, 0x400000), 1.5f},      // 1.5 * 2^0
         {IeeeBits(true, 10, 0x0E2000), -1137.0f},  // -(1 + 113/1024) * 2^10
     };
     for (const Case& c : cases) {
@@ -118,8 +118,9 @@ TEST(RegisterDecoding, BcdDigitsFollowTheDefinition) {
         size_t registers;
         std::string read;
     } cases[] = {
-        {"12345", 2, "12345"}, {"9999", 1, "9999"}, {"0", 3, "0"},
-        {"1000200030004", 4, "1000200030004"}, {"00780", 2, "780"},
+        {"12345", 2, "12345"}, {"9999", 1, "9999"},
+        {"0", 3, "0"},         {"1000200030004", 4, "1000200030004"},
+        {"00780", 2, "780"},
     };
     for (const auto& c : cases) {
         const std::vector<uint16_t> words = BcdOf(c.digits, c.registers);

@@ -2,9 +2,8 @@
 // registers and decoded values each message gives are checked against values
 // worked out here from the editing modes' definitions (IEEE 754 singles,
 // packed BCD, two characters a register), not from the program's encoder.
-#include <nlohmann/json.hpp>
-
 #include <cstring>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "config/config_defaults.h"
@@ -134,10 +133,13 @@ TEST_F(EmulateTest, ACaptureWithCrLfGivesOneMessageALine) {
     ASSERT_EQ(r.status, 0) << r.err;
     const std::vector<std::string> lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 4u) << r.out;
-    EXPECT_EQ(lines[0], "\"12500\" | path 1 4x101=12500 INTEGER 12500 | signal 0000 0000 0000 0001");
+    EXPECT_EQ(lines[0],
+              "\"12500\" | path 1 4x101=12500 INTEGER 12500 | signal 0000 0000 0000 0001");
     // "-7" starts with no digit: the second path takes it, as text.
-    EXPECT_EQ(lines[1], "\"-7\" | path 2 4x200=45 4x201=55 ASCII \"-7\" | signal 0000 0000 0000 0011");
-    EXPECT_EQ(lines[2], "\"OK\" | path 2 4x200=79 4x201=75 ASCII \"OK\" | signal 0000 0000 0000 0001");
+    EXPECT_EQ(lines[1],
+              "\"-7\" | path 2 4x200=45 4x201=55 ASCII \"-7\" | signal 0000 0000 0000 0011");
+    EXPECT_EQ(lines[2],
+              "\"OK\" | path 2 4x200=79 4x201=75 ASCII \"OK\" | signal 0000 0000 0000 0001");
     EXPECT_EQ(lines[3], "messages 3, path 1 1, path 2 2, path 3 0, path 4 0, not taken 0");
 }
 

@@ -40,8 +40,8 @@ class WatchTest : public KovaConfigTest {
 
     Args Feed(const std::string& lines, int ms) {
         WriteText("device.txt", lines);
-        return {"--config", Path("PLANT.KOV"), "--feed", "2=" + Path("device.txt") + "@" +
-                                                           std::to_string(ms)};
+        return {"--config", Path("PLANT.KOV"), "--feed",
+                "2=" + Path("device.txt") + "@" + std::to_string(ms)};
     }
 };
 
@@ -62,8 +62,7 @@ std::set<std::string> RowsWithoutTime(const std::vector<std::string>& rows) {
 TEST_F(WatchTest, FedWeightsAndLabelsAreDecodedAsTheyChange) {
     WritePlant();
     Sim sim(Sim::Tcp, Feed("W 12500\nL AB12\nW -7\nL X\n", 60));
-    const RunResult r =
-        RunOn(sim, {"--interval", "20", "--count", "40", "--csv", "watch"});
+    const RunResult r = RunOn(sim, {"--interval", "20", "--count", "40", "--csv", "watch"});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::vector<std::string> rows = Lines(r.out);
     ASSERT_FALSE(rows.empty());
@@ -99,8 +98,8 @@ TEST_F(WatchTest, AStartRegisterSentWhileItRunsIsFollowed) {
                           Millis(5000)));
     // Port 2, path 1's start register, as the configuration editor sends it.
     const int reg = SectionRegister(2, PathNumbersSection(0));
-    const RunResult sent = RunProgram(Join(Join({BuildProgram("kova-link")}, sim.Link()),
-                                           {"write", std::to_string(reg), "50"}));
+    const RunResult sent = RunProgram(
+        Join(Join({BuildProgram("kova-link")}, sim.Link()), {"write", std::to_string(reg), "50"}));
     ASSERT_EQ(sent.status, 0) << sent.err;
     EXPECT_EQ(watch.Wait(), 0);
     const std::string out = output();
@@ -111,8 +110,8 @@ TEST_F(WatchTest, AStartRegisterSentWhileItRunsIsFollowed) {
 TEST_F(WatchTest, TheFileGivesThePathsAndOptionsGoWithWatch) {
     WritePlant();
     Sim sim(Sim::Tcp, Feed("W 5\n", 30));
-    RunResult r = RunOn(sim, {"--config", Path("PLANT.KOV"), "--count", "5", "--interval", "20",
-                              "watch"});
+    RunResult r =
+        RunOn(sim, {"--config", Path("PLANT.KOV"), "--count", "5", "--interval", "20", "watch"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("port 2 path 1 4x20 INTEGER 5"), std::string::npos) << r.out;
     r = Run({"--count", "5", "check", Path("PLANT.KOV")});

@@ -74,15 +74,22 @@ TEST(ValueFormatsTest, TypedValuesAreWrittenAndReadBackThroughTheSimulatedModule
          {"12.5", "-0.25"},
          Join(Pair(Ieee(false, 3, 0x480000), false), Pair(Ieee(true, -2, 0), false)),
          "12.5 -0.25"},
-        {{"--format", "s16"}, {"-1", "-32768", "32767"}, {0xFFFF, 0x8000, 0x7FFF}, "-1 -32768 32767"},
+        {{"--format", "s16"},
+         {"-1", "-32768", "32767"},
+         {0xFFFF, 0x8000, 0x7FFF},
+         "-1 -32768 32767"},
         {{"--format", "u32"}, {"305419896"}, Pair(u32, true), "305419896"},
-        {{"--format", "u32", "--word-order", "high-first"}, {"305419896"}, Pair(u32, false),
+        {{"--format", "u32", "--word-order", "high-first"},
+         {"305419896"},
+         Pair(u32, false),
          "305419896"},
         {{"--format", "s32"}, {"-2"}, Pair(minusTwo, true), "-2"},
         {{"--format", "s32", "--word-order", "high-first"}, {"-2"}, Pair(minusTwo, false), "-2"},
         {{"--format", "bcd"}, {"1234", "905", "0"}, {Bcd("1234"), Bcd("905"), 0}, "1234 905 0"},
         {{"--format", "hex"}, {"BEEF", "0x1a"}, {0xBEEF, 0x1A}, "0xBEEF 0x001A"},
-        {{"--format", "bin"}, {"1010000000000001", "11"}, {0xA001, 3},
+        {{"--format", "bin"},
+         {"1010000000000001", "11"},
+         {0xA001, 3},
          "1010000000000001 0000000000000011"},
         {{"--format", "text"}, {"KOVA-1", "ok"}, Packed("KOVA-1 ok"), "KOVA-1 ok"},
     };
@@ -103,15 +110,11 @@ TEST(ValueFormatsTest, TypedValuesAreWrittenAndReadBackThroughTheSimulatedModule
 TEST(ValueFormatsTest, TypedValuesTheFormatCannotHoldAreRefused) {
     SimProcess sim({"--protocol", "tcp", "--listen", "127.0.0.1:0"});
     const Args refused[] = {
-        {"--format", "f32", "read", "100", "3"},   // half a value
-        {"--format", "u32", "dump", "100", "5"},
-        {"--format", "f32", "write", "100", "12,5"},
-        {"--format", "s16", "write", "100", "40000"},
-        {"--format", "u32", "write", "100", "-1"},
-        {"--format", "bcd", "write", "100", "12345"},
-        {"--format", "bin", "write", "100", "102"},
-        {"--format", "hex", "write", "100", "10000"},
-        {"--format", "f64", "read", "100", "2"},
+        {"--format", "f32", "read", "100", "3"},  // half a value
+        {"--format", "u32", "dump", "100", "5"},        {"--format", "f32", "write", "100", "12,5"},
+        {"--format", "s16", "write", "100", "40000"},   {"--format", "u32", "write", "100", "-1"},
+        {"--format", "bcd", "write", "100", "12345"},   {"--format", "bin", "write", "100", "102"},
+        {"--format", "hex", "write", "100", "10000"},   {"--format", "f64", "read", "100", "2"},
         {"--word-order", "middle", "read", "100", "2"},
     };
     for (const Args& args : refused) {

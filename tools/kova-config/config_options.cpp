@@ -38,10 +38,9 @@ std::vector<Option> OptionRows() {
                     [](ConfigOptions& o, const char* a) {
                         return tools::ToInt(a, 10, 86400000, &o.intervalMs);
                     }});
-    rows.push_back({"--count", "N", "watch: this many polls (default: until interrupted)",
-                    [](ConfigOptions& o, const char* a) {
-                        return tools::ToInt(a, 1, 2000000000, &o.count);
-                    }});
+    rows.push_back(
+        {"--count", "N", "watch: this many polls (default: until interrupted)",
+         [](ConfigOptions& o, const char* a) { return tools::ToInt(a, 1, 2000000000, &o.count); }});
     rows.push_back({"-q", nullptr, "no progress line on standard error",
                     [](ConfigOptions& o, const char*) { return o.quiet = true; }});
     // Serial ports of setup files are an index into the list the kernel
@@ -99,7 +98,7 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
                  "       kova-config [options] backup LIST DIR\n"
                  "       kova-config history DIR NAME\n"
                  "       kova-config [--json|--csv] emulate FILE.KOV PORT [INPUT]\n"
-                 "       kova-config LINK [--config FILE.KOV] [--interval MS] [--count N] [--csv] watch\n"
+                 "       kova-config LINK [--config FILE.KOV] [--interval MS] [--count N] watch\n"
                  "Fetches, sends, prints and compares KOVA module configurations (.KOV files)\n"
                  "and backs up many modules at once. LINK is the link options below, as\n"
                  "kova-link takes them, or --setup FILE.STP.\n\ncommands:\n");

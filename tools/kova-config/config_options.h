@@ -29,8 +29,8 @@ struct ConfigOptions {
     bool verify = false;      // send: read everything back and compare
     std::string metricsFile;  // backup: the run's Prometheus metrics
     int jobs = 4;
-    bool json = false;  // emulate: one JSON object a message
-    bool csv = false;   // emulate: one CSV row a message; watch: a row a change
+    bool json = false;        // emulate: one JSON object a message
+    bool csv = false;         // emulate: one CSV row a message; watch: a row a change
     std::string watchConfig;  // watch: the paths of this file, not the module's
     int intervalMs = 1000;    // watch
     int count = 0;            // watch: polls; 0 until ended by a signal

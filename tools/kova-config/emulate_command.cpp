@@ -4,13 +4,12 @@
 // a cleared register image from the file's rack base; each message is then
 // shown with the path that took it, the registers written and the value the
 // path's editing mode put there.
-#include <nlohmann/json.hpp>
-
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <unordered_map>
 
 #include "commands.h"
@@ -316,8 +315,7 @@ int RunEmulate(const ConfigOptions& options) {
     FILE* in = fromFile ? std::fopen(options.operands[2].c_str(), "rb") : stdin;
     if (!in) return Trouble(inputName + ": " + std::strerror(errno));
 
-    const Output output =
-        options.json ? Output::Json : options.csv ? Output::Csv : Output::Lines;
+    const Output output = options.json ? Output::Json : options.csv ? Output::Csv : Output::Lines;
     Emulation emulation(snapshot.contents, port, output);
     std::vector<char> buffer(1 << 16);
     bool written = true;
@@ -331,8 +329,8 @@ int RunEmulate(const ConfigOptions& options) {
     // output is for people.
     const std::string summary = emulation.Summary();
     if (output == Output::Lines)
-        written = std::fwrite(summary.data(), 1, summary.size(), stdout) == summary.size() &&
-                  written;
+        written =
+            std::fwrite(summary.data(), 1, summary.size(), stdout) == summary.size() && written;
     else
         std::fputs(summary.c_str(), stderr);
     if (std::fflush(stdout) != 0 || !written) {

@@ -115,7 +115,8 @@ void PrintChange(const WatchedPath& w, bool csv) {
 
 // Reads the registers of every path, in as few requests as the blocks
 // allow, into each path's block; false when a read failed.
-bool ReadBlocks(Link* link, std::vector<WatchedPath>& paths, std::vector<std::vector<int16_t>>* now) {
+bool ReadBlocks(Link* link, std::vector<WatchedPath>& paths,
+                std::vector<std::vector<int16_t>>* now) {
     std::vector<size_t> order(paths.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::sort(order.begin(), order.end(),

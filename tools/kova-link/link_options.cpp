@@ -35,16 +35,12 @@ std::vector<Option> OptionRows() {
          [](LinkOptions& o, const char* a) { return ToInt(a, 1, 2000000000, &o.pollCount); }});
     rows.push_back({"--input", nullptr, "poll: input registers",
                     [](LinkOptions& o, const char*) { return o.pollInput = true; }});
-    rows.push_back({"--format", "F",
-                    "values as u16 (default), s16, hex, bin, u32, s32, f32, bcd, text",
-                    [](LinkOptions& o, const char* a) {
-                        return ParseValueFormat(a, &o.format.format);
-                    }});
-    rows.push_back({"--word-order", "ORDER",
-                    "u32, s32, f32: low-first (default) or high-first",
-                    [](LinkOptions& o, const char* a) {
-                        return ParseWordOrder(a, &o.format.order);
-                    }});
+    rows.push_back(
+        {"--format", "F", "values as u16 (default), s16, hex, bin, u32, s32, f32, bcd, text",
+         [](LinkOptions& o, const char* a) { return ParseValueFormat(a, &o.format.format); }});
+    rows.push_back(
+        {"--word-order", "ORDER", "u32, s32, f32: low-first (default) or high-first",
+         [](LinkOptions& o, const char* a) { return ParseWordOrder(a, &o.format.order); }});
     return rows;
 }
 
@@ -152,7 +148,8 @@ bool CommandParser::Values(RequestOp op, LinkOptions* o) {
         i_ = argc_;
         if (typed.empty()) return *error_ = name_ + ": VALUE missing (at least one)", false;
         std::string why;
-        if (!EncodeValues(o->format, typed, &o->values, &why)) return *error_ = name_ + ": " + why, false;
+        if (!EncodeValues(o->format, typed, &o->values, &why))
+            return *error_ = name_ + ": " + why, false;
         o->count = int(o->values.size());
         return Fits(op, o->reg, o->count);
     }

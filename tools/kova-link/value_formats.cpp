@@ -60,7 +60,8 @@ std::string Bcd(uint16_t v) {
 
 // 0-9999 as the BCD editing mode packs digits: the module's own encoding.
 bool TakeBcd(const std::string& text, uint16_t* v) {
-    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || text.size() > 4 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     *v = uint16_t(ConvertText(uint8_t(EditingMode::Bcd), text, 1)[0]);
     return true;
@@ -74,8 +75,7 @@ const Format16 kU16 = {[](uint16_t v) { return std::to_string(v); },
 const Format16 kS16 = {[](uint16_t v) { return std::to_string(int16_t(v)); },
                        [](const std::string& t, uint16_t* v) {
                            long long n;
-                           return WholeInteger(t, 0, -32768, 32767, &n) &&
-                                  (*v = uint16_t(n), true);
+                           return WholeInteger(t, 0, -32768, 32767, &n) && (*v = uint16_t(n), true);
                        }};
 const Format16 kHex = {[](uint16_t v) {
                            char text[8];
@@ -98,8 +98,7 @@ struct Format32 {
 const Format32 kU32 = {[](uint32_t v) { return std::to_string(v); },
                        [](const std::string& t, uint32_t* v) {
                            long long n;
-                           return WholeInteger(t, 0, 0, UINT32_MAX, &n) &&
-                                  (*v = uint32_t(n), true);
+                           return WholeInteger(t, 0, 0, UINT32_MAX, &n) && (*v = uint32_t(n), true);
                        }};
 const Format32 kS32 = {[](uint32_t v) { return std::to_string(int32_t(v)); },
                        [](const std::string& t, uint32_t* v) {
