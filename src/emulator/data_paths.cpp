@@ -10,6 +10,17 @@
 namespace {
 // Fixed 65-byte fields read up to 64 characters, even when the NUL is missing.
 std::string FieldText(const char (&field)[65]) { return std::string(field, strnlen(field, 64)); }
+
+// The same, zero-terminated on the stack: the pattern is tried on every
+// message, and a capture holds hundreds of thousands of them.
+struct FieldChars {
+    explicit FieldChars(const char (&field)[65]) {
+        const size_t n = strnlen(field, 64);
+        std::memcpy(chars, field, n);
+        chars[n] = 0;
+    }
+    char chars[65];
+};
 }  // namespace
 
 void EmulatorImage::WriteBlock(int start, const std::vector<int16_t>& registers) {
@@ -31,11 +42,12 @@ std::vector<PathOutcome> RunDataPaths(const PortConfig& port, int portNumber, in
 std::vector<PathOutcome> RunDataPaths(const PortConfig& port, int portNumber,
                                       const std::string& text, ControllerRegisters& registers) {
     std::vector<PathOutcome> outcomes;
+    outcomes.reserve(4);
     for (int p = 0; p < 4; ++p) {
         const DataPath& path = port.Paths[p];
         PathOutcome out;
         out.path = p + 1;
-        out.matched = PatternMatch(FieldText(path.Pattern).c_str(), text.c_str());
+        out.matched = PatternMatch(FieldChars(path.Pattern).chars, text.c_str());
         if (out.matched) {
             registers.ToggleSignal(SignalBit(portNumber, p + 1));
             out.masked = ApplyMask(FieldText(path.Mask), text);

@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/module_config.h"
@@ -22,8 +23,34 @@ struct CharacterResult {
 };
 
 // Takes c into texts with the port's configuration as it is now.
-CharacterResult TakeCharacter(MessageTexts& texts, const PortConfig& port, uint16_t terminateCount,
-                              uint8_t c);
+inline CharacterResult TakeCharacter(MessageTexts& texts, const PortConfig& port,
+                                     uint16_t terminateCount, uint8_t c) {
+    CharacterResult result;
+    result.terminator = AcquireCharacter(texts, port, c);
+    result.empty = result.terminator && texts.AcceptedEmpty();
+    // An empty message is dropped, so it never reaches its count either.
+    result.countReached = !result.empty && CountReached(texts, terminateCount);
+    return result;
+}
+
+// Frames the bytes arriving on a port into messages as the module does:
+// complete(texts) is called for each completed message, which is then
+// cleared for the next; an empty one is dropped. A message still open at the
+// end stays in texts. The module never receives a NUL as a character.
+template <typename Complete>
+void ReceiveBytes(MessageTexts& texts, const PortConfig& port, uint16_t terminateCount,
+                  std::string_view bytes, Complete&& complete) {
+    for (char c : bytes) {
+        if (c == 0) continue;
+        CharacterResult result = TakeCharacter(texts, port, terminateCount, uint8_t(c));
+        if (result.empty) {
+            texts.Clear();
+        } else if (result.Completes()) {
+            complete(texts);
+            texts.Clear();
+        }
+    }
+}
 
 struct MessageOutcome {
     std::string text;  // as the paths saw it (capitalized when the port says so)

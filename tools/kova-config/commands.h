@@ -18,6 +18,8 @@ int RunHistory(const ConfigOptions& options);
 int RunCheck(const ConfigOptions& options);
 int RunExport(const ConfigOptions& options);
 int RunImport(const ConfigOptions& options);
+int RunEmulate(const ConfigOptions& options);
+int RunWatch(const ConfigOptions& options);
 
 // A .KOV file, or the whole configuration of the module on the command
 // line's link for the operand "module". False with *error. A file is

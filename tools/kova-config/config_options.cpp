@@ -25,8 +25,8 @@ std::vector<Option> OptionRows() {
                     [](ConfigOptions& o, const char*) { return o.verify = true; }});
     rows.push_back({"--format", "toml|json", "export: the text's format (default toml)",
                     [](ConfigOptions& o, const char* a) {
-                        o.json = std::strcmp(a, "json") == 0;
-                        return o.json || std::strcmp(a, "toml") == 0;
+                        o.textJson = std::strcmp(a, "json") == 0;
+                        return o.textJson || std::strcmp(a, "toml") == 0;
                     }});
     rows.push_back({"--strict", nullptr, "import: refuse a text that leaves a field out",
                     [](ConfigOptions& o, const char*) { return o.strict = true; }});
@@ -35,6 +35,19 @@ std::vector<Option> OptionRows() {
     rows.push_back(
         {"--jobs", "N", "backup: modules fetched at once (default 4, at most 64)",
          [](ConfigOptions& o, const char* a) { return tools::ToInt(a, 1, 64, &o.jobs); }});
+    rows.push_back({"--json", nullptr, "emulate: one JSON object a message",
+                    [](ConfigOptions& o, const char*) { return o.json = true; }});
+    rows.push_back({"--csv", nullptr, "emulate, watch: CSV rows, with a header",
+                    [](ConfigOptions& o, const char*) { return o.csv = true; }});
+    rows.push_back({"--config", "FILE.KOV", "watch: the paths of FILE.KOV, not the module's",
+                    [](ConfigOptions& o, const char* a) { return o.watchConfig = a, true; }});
+    rows.push_back({"--interval", "MS", "watch: time between polls (default 1000)",
+                    [](ConfigOptions& o, const char* a) {
+                        return tools::ToInt(a, 10, 86400000, &o.intervalMs);
+                    }});
+    rows.push_back(
+        {"--count", "N", "watch: this many polls (default: until interrupted)",
+         [](ConfigOptions& o, const char* a) { return tools::ToInt(a, 1, 2000000000, &o.count); }});
     rows.push_back({"-q", nullptr, "no progress line on standard error",
                     [](ConfigOptions& o, const char*) { return o.quiet = true; }});
     // Serial ports of setup files are an index into the list the kernel
@@ -47,7 +60,6 @@ std::vector<Option> OptionRows() {
 
 // The operand count of a command that takes any number but none.
 constexpr int kOneOrMore = -1;
-constexpr int kOneOrTwo = -2;
 
 struct CommandRow {
     const char* name;
@@ -55,6 +67,7 @@ struct CommandRow {
     int operands;
     const char* usage;
     const char* help;
+    int optional = 0;  // operands that may follow the required ones
 };
 
 // clang-format off
@@ -77,10 +90,14 @@ const CommandRow kCommands[] = {
      "the kept versions of module NAME in DIR, newest first"},
     {"check", ConfigCommand::Check, kOneOrMore, "check FILE.KOV...",
      "every problem that would stop a send, without a link"},
-    {"export", ConfigCommand::Export, kOneOrTwo, "export FILE|module [OUT]",
-     "the configuration as text (TOML), into OUT or on stdout"},
+    {"export", ConfigCommand::Export, 1, "export FILE|module [OUT]",
+     "the configuration as text (TOML), into OUT or on stdout", 1},
     {"import", ConfigCommand::Import, 2, "import TEXT OUT.KOV",
      "a configuration text checked and written as a .KOV file"},
+    {"emulate", ConfigCommand::Emulate, 2, "emulate FILE PORT [IN]",
+     "a device's bytes (IN) through a port: registers, values", 1},
+    {"watch", ConfigCommand::Watch, 0, "watch",
+     "the values the module's paths write, as they change"},
 };
 // clang-format on
 
@@ -92,6 +109,8 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
                  "       kova-config [options] export|import ...\n"
                  "       kova-config [options] backup LIST DIR\n"
                  "       kova-config history DIR NAME\n"
+                 "       kova-config [--json|--csv] emulate FILE.KOV PORT [INPUT]\n"
+                 "       kova-config LINK [--config FILE.KOV] [--interval MS] [--count N] watch\n"
                  "Fetches, sends, prints and compares KOVA module configurations (.KOV files,\n"
                  "or their text form: see export) and backs up many modules at once. LINK is\n"
                  "the link options below, as kova-link takes them, or --setup FILE.STP.\n"
@@ -173,10 +192,10 @@ bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) 
     const CommandRow* command = FindCommand(words[0]);
     if (!command) return Trouble("unknown command " + words[0]);
     const int given = int(words.size()) - 1;
-    const bool operandsFit = command->operands == kOneOrMore  ? given >= 1
-                             : command->operands == kOneOrTwo ? given == 1 || given == 2
-                                                              : given == command->operands;
-    if (!operandsFit) return Trouble(std::string("usage: kova-config ") + command->usage);
+    if (command->operands == kOneOrMore
+            ? given < 1
+            : given < command->operands || given > command->operands + command->optional)
+        return Trouble(std::string("usage: kova-config ") + command->usage);
     o->command = command->command;
     o->operands.assign(words.begin() + 1, words.end());
     if (o->command == ConfigCommand::Backup &&
@@ -185,9 +204,16 @@ bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) 
     if ((o->history || !o->metricsFile.empty()) && o->command != ConfigCommand::Backup)
         return Trouble("--history and --metrics go with backup");
     if (o->verify && o->command != ConfigCommand::Send) return Trouble("--verify goes with send");
-    if (o->json && o->command != ConfigCommand::Export) return Trouble("--format goes with export");
+    if (o->textJson && o->command != ConfigCommand::Export) return Trouble("--format goes with export");
     if (o->strict && o->command != ConfigCommand::Import)
         return Trouble("--strict goes with import");
+    if (o->json && o->csv) return Trouble("--json or --csv, not both");
+    if (o->json && o->command != ConfigCommand::Emulate) return Trouble("--json goes with emulate");
+    if (o->csv && o->command != ConfigCommand::Emulate && o->command != ConfigCommand::Watch)
+        return Trouble("--csv goes with emulate or watch");
+    if ((!o->watchConfig.empty() || o->count || o->intervalMs != 1000) &&
+        o->command != ConfigCommand::Watch)
+        return Trouble("--config, --interval and --count go with watch");
     std::string error;
     if (NeedsLink(*o) && !LinkSourceComplete(o->source, &error)) {
         std::fprintf(stderr, "kova-config: %s\n", tools::Printable(error).c_str());
@@ -204,6 +230,8 @@ bool NeedsLink(const ConfigOptions& o) {
             for (const std::string& operand : o.operands)
                 if (operand == kModuleOperand) return true;
             return false;
+        case ConfigCommand::Emulate:
+            return o.operands[0] == kModuleOperand;
         case ConfigCommand::Backup:
         case ConfigCommand::History:
         case ConfigCommand::Check:

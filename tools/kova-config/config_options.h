@@ -19,6 +19,8 @@ enum class ConfigCommand {
     Check,
     Export,
     Import,
+    Emulate,
+    Watch,
 };
 
 struct ConfigOptions {
@@ -28,9 +30,14 @@ struct ConfigOptions {
     bool history = false;     // backup: keep what changed, DIR/history
     bool verify = false;      // send: read everything back and compare
     std::string metricsFile;  // backup: the run's Prometheus metrics
-    bool json = false;        // export: JSON instead of TOML
+    bool textJson = false;    // export: JSON instead of TOML
     bool strict = false;      // import: a field left out is refused
     int jobs = 4;
+    bool json = false;        // emulate: one JSON object a message
+    bool csv = false;         // emulate: one CSV row a message; watch: a row a change
+    std::string watchConfig;  // watch: the paths of this file, not the module's
+    int intervalMs = 1000;    // watch
+    int count = 0;            // watch: polls; 0 until ended by a signal
     ConfigCommand command = ConfigCommand::Identify;
     std::vector<std::string> operands;
 };

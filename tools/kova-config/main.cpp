@@ -36,6 +36,10 @@ int main(int argc, char** argv) {
             return RunExport(options);
         case ConfigCommand::Import:
             return RunImport(options);
+        case ConfigCommand::Emulate:
+            return RunEmulate(options);
+        case ConfigCommand::Watch:
+            return RunWatch(options);
     }
     return kExitTrouble;
 }

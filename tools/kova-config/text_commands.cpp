@@ -77,7 +77,7 @@ int RunExport(const ConfigOptions& options) {
     int exitCode = kExitOk;
     if (!ExportSource(options.operands[0], options, &config, &exitCode)) return exitCode;
     const std::string text =
-        ExportConfigText(config, options.json ? TextFormat::Json : TextFormat::Toml);
+        ExportConfigText(config, options.textJson ? TextFormat::Json : TextFormat::Toml);
     if (!toFile) return WriteText(text);
     if (!SaveRefusingLinks(options.operands[1], std::vector<uint8_t>(text.begin(), text.end()),
                            &error))

@@ -35,6 +35,12 @@ std::vector<Option> OptionRows() {
          [](LinkOptions& o, const char* a) { return ToInt(a, 1, 2000000000, &o.pollCount); }});
     rows.push_back({"--input", nullptr, "poll: input registers",
                     [](LinkOptions& o, const char*) { return o.pollInput = true; }});
+    rows.push_back(
+        {"--format", "F", "values as u16 (default), s16, hex, bin, u32, s32, f32, bcd, text",
+         [](LinkOptions& o, const char* a) { return ParseValueFormat(a, &o.format.format); }});
+    rows.push_back(
+        {"--word-order", "ORDER", "u32, s32, f32: low-first (default) or high-first",
+         [](LinkOptions& o, const char* a) { return ParseWordOrder(a, &o.format.order); }});
     return rows;
 }
 
@@ -46,12 +52,13 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
         "       kova-link --setup FILE.STP COMMAND\n"
         "Reads and writes controller registers (1-based) over a serial or Modbus TCP link.\n\n"
         "commands:\n"
-        "  read REGISTER COUNT          print the values, unsigned decimal\n"
+        "  read REGISTER COUNT          print the values (unsigned decimal, or --format)\n"
         "  dump REGISTER COUNT          print any number of registers, read as many a\n"
         "                               request as the link kind carries\n"
         "  replay FILE                  time the requests of FILE, one \"r|w FIRST COUNT\" a\n"
         "                               line (kova-sim --log), writes sending zeros\n"
-        "  write REGISTER VALUE...      values 0-65535 or 0x-prefixed hexadecimal\n"
+        "  write REGISTER VALUE...      values 0-65535 or 0x-prefixed hexadecimal, or as\n"
+        "                               --format: write --format f32 100 12.5\n"
         "  input-read REGISTER COUNT    input registers\n"
         "  input-write REGISTER VALUE...\n"
         "  bench N REGISTER COUNT       time N reads, print requests per second\n"
@@ -119,6 +126,12 @@ class CommandParser {
         return false;
     }
     bool Values(RequestOp op, LinkOptions* o);
+    // A 32-bit format reads its values whole: two registers each.
+    bool WholeValues(const LinkOptions* o) {
+        if (o->count % RegistersPerValue(o->format.format) == 0) return true;
+        *error_ = name_ + ": COUNT must be even for a 32-bit --format (two registers a value)";
+        return false;
+    }
     bool SectionList(LinkOptions* o);
 
     int argc_;
@@ -130,6 +143,16 @@ class CommandParser {
 };
 
 bool CommandParser::Values(RequestOp op, LinkOptions* o) {
+    if (o->format.format != ValueFormat::U16) {
+        std::vector<std::string> typed(argv_ + i_, argv_ + argc_);
+        i_ = argc_;
+        if (typed.empty()) return *error_ = name_ + ": VALUE missing (at least one)", false;
+        std::string why;
+        if (!EncodeValues(o->format, typed, &o->values, &why))
+            return *error_ = name_ + ": " + why, false;
+        o->count = int(o->values.size());
+        return Fits(op, o->reg, o->count);
+    }
     for (; i_ < argc_; ++i_) {
         uint16_t value;
         if (!ToInt(argv_[i_], 0, 65535, &value)) {
@@ -180,7 +203,8 @@ bool CommandParser::Parse(LinkOptions* o) {
             o->command == Command::InputRead || (o->command == Command::Poll && o->pollInput)
                 ? RequestOp::InputRead
                 : RequestOp::Read;
-        return Register(op, &o->reg) && Count(op, &o->count) && End() && Fits(op, o->reg, o->count);
+        return Register(op, &o->reg) && Count(op, &o->count) && End() &&
+               Fits(op, o->reg, o->count) && WholeValues(o);
     }
     if (name_ == "replay") {
         o->command = Command::Replay;
@@ -192,7 +216,8 @@ bool CommandParser::Parse(LinkOptions* o) {
         o->command = Command::Dump;
         o->readChunk = std::max(1, MaxRequestCount(kind_, RequestOp::Read));
         const int last = LastRegister(kind_, RequestOp::Read);
-        if (!Register(RequestOp::Read, &o->reg) || !Arg("COUNT", 1, last, &o->count) || !End())
+        if (!Register(RequestOp::Read, &o->reg) || !Arg("COUNT", 1, last, &o->count) || !End() ||
+            !WholeValues(o))
             return false;
         if (o->reg + o->count - 1 <= last) return true;
         *error_ = name_ + ": REGISTER " + std::to_string(o->reg) + " with COUNT " +

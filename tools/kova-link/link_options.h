@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/link_source.h"
+#include "value_formats.h"
 
 enum class Command { Read, Write, InputRead, InputWrite, Bench, Sections, Dump, Replay, Poll };
 
@@ -22,6 +23,7 @@ struct LinkOptions {
     int pollIntervalMs = 1000;
     int pollCount = 0;  // 0: until SIGINT or SIGTERM
     bool pollInput = false;
+    ValueOptions format;  // read, dump, input-read, poll, write, input-write
 };
 
 // False with *exitCode set after printing help or an error. Registers,

@@ -15,6 +15,7 @@
 #include "link/serial_device.h"
 #include "link_options.h"
 #include "poll_command.h"
+#include "value_formats.h"
 
 namespace {
 
@@ -46,13 +47,20 @@ int Fail(Link* link) {
     return tools::kExitFailed;
 }
 
+// The values on one line, blank between, in the --format asked for.
+void PrintValues(const LinkOptions& o, const uint16_t* values, int count) {
+    std::string line;
+    for (const std::string& v : FormatValues(o.format, values, size_t(count)))
+        line += (line.empty() ? "" : " ") + v;
+    printf("%s\n", tools::Printable(line).c_str());
+}
+
 int PrintRead(Link* link, const LinkOptions& o, bool input) {
     std::vector<uint16_t> values(size_t(o.count > 0 ? o.count : 1));
     int n = input ? InputRegisterRead(link, o.reg, o.count, values.data())
                   : RegisterRead(link, o.reg, o.count, values.data());
     if (n <= 0) return Fail(link);
-    for (int i = 0; i < n; ++i) printf(i ? " %u" : "%u", unsigned(values[size_t(i)]));
-    printf("\n");
+    PrintValues(o, values.data(), n);
     CloseLink(link);
     return tools::kExitOk;
 }
@@ -72,8 +80,7 @@ int Dump(Link* link, const LinkOptions& o) {
         }
         done += count;
     }
-    for (int i = 0; i < o.count; ++i) printf(i ? " %u" : "%u", unsigned(values[size_t(i)]));
-    printf("\n");
+    PrintValues(o, values.data(), o.count);
     CloseLink(link);
     return tools::kExitOk;
 }

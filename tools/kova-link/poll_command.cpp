@@ -14,6 +14,7 @@
 
 #include "common/exit_status.h"
 #include "common/printable.h"
+#include "value_formats.h"
 
 namespace {
 
@@ -29,6 +30,14 @@ std::string LocalTimeText() {
     return text;
 }
 
+// A text value may hold a comma or a quote.
+std::string CsvField(const std::string& v) {
+    if (v.find_first_of(",\"") == std::string::npos) return v;
+    std::string quoted = "\"";
+    for (char c : v) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
 bool PollOnce(Link* link, const LinkOptions& o) {
     std::vector<uint16_t> values(size_t(o.count));
     std::string line = LocalTimeText();
@@ -36,7 +45,8 @@ bool PollOnce(Link* link, const LinkOptions& o) {
                         : RegisterRead(link, o.reg, o.count, values.data());
     bool ok = n >= o.count;
     if (ok) {
-        for (uint16_t v : values) line += "," + std::to_string(v);
+        for (const std::string& v : FormatValues(o.format, values.data(), values.size()))
+            line += "," + CsvField(v);
     } else {
         const char* text = LinkErrorText(link);
         line += ",ERROR,";

@@ -148,15 +148,8 @@ void PortFeeds::Deliver(Feed& feed, RegisterImage& image, Clock::time_point now)
 
     PortConfig config = PortFromRegisters(image, port);
     uint16_t count = image.At(TerminateCountRegister(port));
-    std::string bytes = line + "\r\n";
-    for (char c : bytes) {
-        if (c == 0) continue;  // the module never receives a NUL as a character
-        CharacterResult result = TakeCharacter(feed.texts, config, count, uint8_t(c));
-        if (result.empty)
-            feed.texts.Clear();
-        else if (result.Completes())
-            Complete(feed.texts, config, port, image);
-    }
+    ReceiveBytes(feed.texts, config, count, line + "\r\n",
+                 [&](MessageTexts& texts) { Complete(texts, config, port, image); });
     // A message left open ends after its port's timeout of quiet, counted
     // in hundredths of a second.
     int16_t timeout = int16_t(image.At(TerminateTimeoutRegister(port)));
