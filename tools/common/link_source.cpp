@@ -99,14 +99,18 @@ bool SetupOfLinkSource(const LinkSource& source, LinkSetup* setup, std::string* 
     return ReadLinkSetupFile(source.setupFile, setup, reason);
 }
 
-Link* OpenLinkSource(const LinkSource& source, std::string* reason) {
+Link* OpenLinkSource(const LinkSource& source, std::string* reason, std::string* note) {
+    if (note) note->clear();
     if (source.setupFile.empty()) return OpenToolLink(source.settings, reason);
     LinkSetup setup;
     if (!ReadLinkSetupFile(source.setupFile, &setup, reason)) return nullptr;
-    std::string note;
-    Link* link = OpenLinkFromSetup(setup, reason, &note);
-    if (!note.empty())
-        std::fprintf(stderr, "%s: %s\n", tools::Printable(source.setupFile).c_str(), note.c_str());
+    std::string replaced;
+    Link* link = OpenLinkFromSetup(setup, reason, &replaced);
+    if (!replaced.empty()) replaced = source.setupFile + ": " + replaced;
+    if (note)
+        *note = replaced;
+    else if (!replaced.empty())
+        std::fprintf(stderr, "%s\n", tools::Printable(replaced).c_str());
     return link;
 }
 

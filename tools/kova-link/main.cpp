@@ -40,10 +40,21 @@ void RemoveLocksOnSignals() {
 int Fail(Link* link) {
     // Operations a link kind does not offer fail without a text of their own.
     const char* text = LinkErrorText(link);
-    fprintf(stderr, "%s\n",
+    fprintf(stderr, "kova-link: %s\n",
             *text ? tools::Printable(text).c_str() : "Not supported on this kind of link");
     CloseLink(link);
     return tools::kExitFailed;
+}
+
+// One line of values, or with --numbered a "REGISTER VALUE" line each.
+void PrintValues(const LinkOptions& o, const uint16_t* values, int n) {
+    for (int i = 0; i < n; ++i) {
+        if (o.numbered)
+            printf("%d %u\n", o.reg + i, unsigned(values[i]));
+        else
+            printf(i ? " %u" : "%u", unsigned(values[i]));
+    }
+    if (!o.numbered) printf("\n");
 }
 
 int PrintRead(Link* link, const LinkOptions& o, bool input) {
@@ -51,8 +62,7 @@ int PrintRead(Link* link, const LinkOptions& o, bool input) {
     int n = input ? InputRegisterRead(link, o.reg, o.count, values.data())
                   : RegisterRead(link, o.reg, o.count, values.data());
     if (n <= 0) return Fail(link);
-    for (int i = 0; i < n; ++i) printf(i ? " %u" : "%u", unsigned(values[size_t(i)]));
-    printf("\n");
+    PrintValues(o, values.data(), n);
     CloseLink(link);
     return tools::kExitOk;
 }
@@ -66,14 +76,13 @@ int Dump(Link* link, const LinkOptions& o) {
         int n = RegisterRead(link, o.reg + done, count, &values[size_t(done)]);
         if (n <= 0) return Fail(link);
         if (n < count) {
-            fprintf(stderr, "Read reply too short\n");
+            fprintf(stderr, "kova-link: Read reply too short\n");
             CloseLink(link);
             return tools::kExitFailed;
         }
         done += count;
     }
-    for (int i = 0; i < o.count; ++i) printf(i ? " %u" : "%u", unsigned(values[size_t(i)]));
-    printf("\n");
+    PrintValues(o, values.data(), o.count);
     CloseLink(link);
     return tools::kExitOk;
 }
@@ -82,7 +91,8 @@ int Dump(Link* link, const LinkOptions& o) {
 int Replay(Link* link, const LinkOptions& o) {
     FILE* in = fopen(o.replayFile.c_str(), "r");
     if (!in) {
-        fprintf(stderr, "%s: %s\n", tools::Printable(o.replayFile).c_str(), strerror(errno));
+        fprintf(stderr, "kova-link: %s: %s\n", tools::Printable(o.replayFile).c_str(),
+                strerror(errno));
         CloseLink(link);
         return tools::kExitTrouble;  // bad input
     }
@@ -144,10 +154,12 @@ int main(int argc, char** argv) {
     int exitCode;
     if (!ParseLinkOptions(argc, argv, &o, &exitCode)) return exitCode;
     RemoveLocksOnSignals();
-    std::string reason;
-    Link* link = OpenLinkSource(o.source, &reason);
+    std::string reason, note;
+    Link* link = OpenLinkSource(o.source, &reason, &note);
+    if (!note.empty()) fprintf(stderr, "kova-link: %s\n", tools::Printable(note).c_str());
     if (!link) {
-        fprintf(stderr, "Unable to establish link. %s\n", tools::Printable(reason).c_str());
+        fprintf(stderr, "kova-link: Unable to establish link. %s\n",
+                tools::Printable(reason).c_str());
         return tools::kExitFailed;
     }
     switch (o.command) {
