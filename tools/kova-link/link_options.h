@@ -22,6 +22,8 @@ struct LinkOptions {
     int pollIntervalMs = 1000;
     int pollCount = 0;  // 0: until SIGINT or SIGTERM
     bool pollInput = false;
+    bool utc = false;       // poll: times in UTC rather than local time
+    bool numbered = false;  // dump: "REGISTER VALUE" lines
 };
 
 // False with *exitCode set after printing help or an error. Registers,
