@@ -45,7 +45,7 @@ struct SlotRow {
 };
 
 constexpr SlotRow kSlotRows[] = {
-    {Slot::Port, 9, "Port", kPortFieldWidth, dt::ChoiceList},
+    {Slot::Port, 9, "Port", kLinkPortFieldWidth, dt::ChoiceList},
     {Slot::Host, 9, "Host", kTcpHostLength, dt::Text},
     {Slot::Baud, 10, "Baud rate", kSetupBaudWidth, dt::ChoiceList},
     {Slot::TcpPort, 10, "Port", 5, dt::UShort},
@@ -318,7 +318,7 @@ Link* ConfigureLink(SetupInForce& settings, Link* current) {
     RefreshSetupPorts(settings);
     const SerialPortList ports = settings.ports;  // the choices, for as long as the form runs
     const LinkSetup saved = setup;
-    if (RunTypeLoop(setup, ports.Choices()) == FormEnd::Cancelled) {
+    if (RunTypeLoop(setup, ports.LabelledChoices()) == FormEnd::Cancelled) {
         if (RecordDiffers(setup, saved)) {
             ShowError(kEditAborted);
             setup = saved;
@@ -329,6 +329,9 @@ Link* ConfigureLink(SetupInForce& settings, Link* current) {
             CloseLink(current);
             current = nullptr;
         }
+        // A port chosen from the list is its adapter from now on; a port
+        // left unset (a missing adapter) keeps naming the adapter.
+        if (ports.At(setup.LinkPort)) settings.adapters.link = ports.AdapterAt(setup.LinkPort);
         current = ConnectLink(settings, current);
         if (current) SaveSetupPrompt(settings);
     }

@@ -61,8 +61,10 @@ void ConfigureTerminal(SetupInForce& settings, bool offerSave) {
     if (k == key::Esc && changed) {
         ShowError(kEditAborted);
         s = saved;
-    } else if (k == key::Enter && offerSave && changed) {
-        SaveSetupPrompt(settings);
+    } else if (k == key::Enter) {
+        // A port chosen from the list is its adapter from now on.
+        if (ports.At(s.TerminalPort)) settings.adapters.terminal = ports.AdapterAt(s.TerminalPort);
+        if (offerSave && changed) SaveSetupPrompt(settings);
     }
     CloseWindow(window);
 }

@@ -259,7 +259,9 @@ TEST_F(ToolsTest, AnExceptionReadsTheSameOnEveryModbusLink) {
          {"--protocol", "tcp", "--listen", "127.0.0.1:0"},
          {"--type", "tcp", "--host", "127.0.0.1"},
          {"read", "1", "1"}},
-        {"symax input registers", {"--protocol", "symax"}, {"--type", "symax"},
+        {"symax input registers",
+         {"--protocol", "symax"},
+         {"--type", "symax"},
          {"input-read", "1", "1"}},
     };
     const struct {
@@ -271,10 +273,10 @@ TEST_F(ToolsTest, AnExceptionReadsTheSameOnEveryModbusLink) {
         for (const auto& e : exceptions) {
             SCOPED_TRACE(std::string(k.name) + " " + e.code);
             SimProcess sim(Join(k.sim, {"--error", e.code}));
-            Args where = sim.OnTcp() ? Args{"--tcp-port", sim.Where()}
-                                     : Args{"--port", sim.SlavePath()};
-            const RunResult r = RunProgram(
-                Join(Join(Join({BuildProgram("kova-link")}, k.link), where), k.command));
+            Args where =
+                sim.OnTcp() ? Args{"--tcp-port", sim.Where()} : Args{"--port", sim.SlavePath()};
+            const RunResult r =
+                RunProgram(Join(Join(Join({BuildProgram("kova-link")}, k.link), where), k.command));
             EXPECT_EQ(r.status, 1);
             EXPECT_EQ(r.err, "kova-link: " + e.text + "\n");
         }
@@ -398,11 +400,11 @@ TEST_F(ToolsTest, PollWritesACsvWithAHeaderAndTimesInBothForms) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.zone) + (c.options.empty() ? "" : " --utc"));
         const double before = double(time(nullptr));
-        const RunResult r = RunProgram(
-            Join({"/usr/bin/env", std::string("TZ=") + c.zone, BuildProgram("kova-link"), "--port",
-                  sim.SlavePath(), "--type", "rtu", "poll", "5", "2", "--interval", "100",
-                  "--count", "3"},
-                 c.options));
+        const RunResult r =
+            RunProgram(Join({"/usr/bin/env", std::string("TZ=") + c.zone, BuildProgram("kova-link"),
+                             "--port", sim.SlavePath(), "--type", "rtu", "poll", "5", "2",
+                             "--interval", "100", "--count", "3"},
+                            c.options));
         const double after = double(time(nullptr)) + 1;
         EXPECT_EQ(r.status, 0) << r.err;
         const std::vector<std::string> lines = Lines(r.out);
