@@ -262,7 +262,7 @@ void TypePortPath(LinkSetup& s, const SerialPortList& ports) {
     if (k != key::Enter) return;
     const int index = ports.IndexOfDevice(path);
     if (index < 0) {
-        ShowError(AdapterMissingText(path).c_str());
+        ShowError(AdapterMissingText(path, true).c_str());
         return;
     }
     s.LinkPort = int16_t(index);

@@ -72,7 +72,7 @@ Link* LoadStartupSetup(SetupInForce& settings, const std::string& name) {
                 if (settings.adapters.link.empty())
                     ShowError("The saved link is not in current choices.");
                 else
-                    ShowError(AdapterMissingText(settings.adapters.link).c_str());
+                    ShowError(AdapterMissingText(settings.adapters.link, true).c_str());
                 link = ConfigureLink(settings, nullptr);
             } else {
                 link = ConnectLink(settings, nullptr);

@@ -44,4 +44,8 @@ std::string FindSetupAdapters(const SerialPortList& ports, const SetupAdapters& 
     return FindAdapter(ports, adapters.link, setup.LinkPort) ? "" : adapters.link;
 }
 
-std::string AdapterMissingText(const std::string& adapter) { return "Not connected: " + adapter; }
+std::string AdapterMissingText(const std::string& adapter, bool nameOnly) {
+    const size_t slash = adapter.rfind('/');
+    const bool cut = nameOnly && slash != std::string::npos && slash + 1 < adapter.size();
+    return "Not connected: " + (cut ? adapter.substr(slash + 1) : adapter);
+}

@@ -23,5 +23,7 @@ std::string RefreshSerialPorts(const SerialPortList& before, const SerialPortLis
 std::string FindSetupAdapters(const SerialPortList& ports, const SetupAdapters& adapters,
                               LinkSetup& setup);
 
-// The reason a missing adapter gives: "Not connected: /dev/serial/by-id/...".
-std::string AdapterMissingText(const std::string& adapter);
+// The reason a missing adapter gives: "Not connected: /dev/serial/by-id/...";
+// with nameOnly the last part of the path alone, for the error window, which
+// must stay within the screen's 80 columns.
+std::string AdapterMissingText(const std::string& adapter, bool nameOnly = false);

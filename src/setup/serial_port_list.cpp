@@ -30,6 +30,16 @@ std::string TtyOfLink(const fs::path& link) {
     return (link.parent_path() / target).lexically_normal().filename().string();
 }
 
+std::string LabelOf(const std::string& name, const std::string& adapter) {
+    if (adapter.empty()) return name;
+    const std::string id = fs::path(adapter).filename().string();
+    const size_t width = size_t(kSerialPortLabelWidth);
+    const size_t room = width - std::min(name.size() + 1, width);
+    if (id.size() <= room) return name + " " + id;
+    if (room < 2) return name;
+    return name + " ~" + id.substr(id.size() - (room - 1));
+}
+
 }  // namespace
 
 bool NaturalLess(const std::string& a, const std::string& b) {
@@ -78,9 +88,7 @@ SerialPortList::SerialPortList(const std::vector<std::string>& names,
     for (size_t i = 0; i < count; ++i) {
         held->adapters.push_back(i < adapters.size() ? adapters[i] : "");
         const std::string& adapter = held->adapters.back();
-        held->labels.push_back(adapter.empty()
-                                   ? held->names[i]
-                                   : held->names[i] + " " + fs::path(adapter).filename().string());
+        held->labels.push_back(LabelOf(held->names[i], adapter));
     }
     for (size_t i = 0; i < count; ++i) {
         held->choices.push_back(held->names[i].c_str());

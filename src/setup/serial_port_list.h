@@ -8,6 +8,7 @@
 #include <vector>
 
 constexpr int kSerialPortSlots = 40;  // 39 names and the empty slot that ends them
+constexpr int kSerialPortLabelWidth = 32;
 
 class SerialPortList {
   public:
@@ -26,8 +27,10 @@ class SerialPortList {
     // The names ending with a null, as a choice list takes them. Copies share
     // the names, so the pointers stay valid while any copy lives.
     const char* const* Choices() const;
-    // The same with each port's adapter after its name, for a field with room
-    // for it: "ttyUSB0 usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0".
+    // The same with each port's adapter after its name, at most
+    // kSerialPortLabelWidth characters: "ttyUSB0 usb-FTDI_FT232R_A50285BI"; an
+    // adapter's name too long for it keeps its end (the serial number and
+    // the port of a multi-port adapter), "ttyUSB0 ~UART_A50285BI-if00-port0".
     const char* const* LabelledChoices() const;
 
     // The stable name of the adapter at an index ("" when it has none, or

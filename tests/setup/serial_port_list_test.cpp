@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -142,7 +143,13 @@ TEST_F(FakeSysfs, PortsShowTheirAdaptersAndAreFoundByAnyOfTheirNames) {
     EXPECT_EQ(list.AdapterAt(2), byId1);
     EXPECT_EQ(list.AdapterAt(3), "");
     EXPECT_STREQ(list.LabelledChoices()[0], "ttyS0");
-    EXPECT_STREQ(list.LabelledChoices()[2], "ttyUSB1 usb-FTDI_FT232R_A50285BI-if00-port0");
+    // An adapter's name longer than the label's room keeps its end.
+    EXPECT_STREQ(list.LabelledChoices()[2], "ttyUSB1 ~32R_A50285BI-if00-port0");
+    EXPECT_STREQ(
+        SerialPortList({"ttyUSB1"}, {"/dev/serial/by-id/usb-FTDI_A5-port0"}).LabelledChoices()[0],
+        "ttyUSB1 usb-FTDI_A5-port0");
+    for (int i = 0; i < list.Count(); ++i)
+        EXPECT_LE(std::strlen(list.LabelledChoices()[i]), size_t(kSerialPortLabelWidth));
     EXPECT_EQ(list.LabelledChoices()[3], nullptr);
     EXPECT_STREQ(list.Choices()[2], "ttyUSB1");  // the names stay the names
     const struct {
