@@ -7,13 +7,12 @@
 #include "config/config_lists.h"
 #include "forms/connect_link.h"
 #include "forms/link_forms.h"
+#include "forms/port_path_entry.h"
 #include "forms/setup_file_dialogs.h"
 #include "setup/link_kinds.h"
 #include "setup/link_setup.h"
-#include "setup/port_refresh.h"
 #include "setup/setup_choices.h"
 #include "ui/boxes.h"
-#include "ui/edit_text.h"
 #include "ui/fields.h"
 #include "ui/keys.h"
 #include "ui/screen.h"
@@ -246,45 +245,23 @@ void StepType(LinkSetup& s, int step) {
 
 enum class FormEnd { Accepted, Cancelled, BackToType };
 
-// A port given by its path, as the tools take it (/dev/serial/by-id/...,
-// by-path/..., /dev/ttyUSB0): "/" in the form opens a line as wide as the
-// screen for it, below the form. It must lead to a port of the list; one
-// that leads nowhere is named and the port stays as it was.
-constexpr int kPathRow = 20, kPathWidth = 76;
-
-void TypePortPath(LinkSetup& s, const SerialPortList& ports) {
-    WindowHandle window = OpenWindow(kPathRow - 1, 1, kPathRow + 1, 80, "PORT DEVICE PATH");
-    char path[kPathWidth + 1] = "/";
-    const char exits[] = {char(key::Enter), char(key::Esc), 0};
-    const int k = EditText(path, kPathRow, 3, kPathWidth, ' ', kPathCharacters, exits,
-                           tf::StartWithText | tf::Highlight);
-    CloseWindow(window);
-    if (k != key::Enter) return;
-    const int index = ports.IndexOfDevice(path);
-    if (index < 0) {
-        ShowError(AdapterMissingText(path, true).c_str());
-        return;
-    }
-    s.LinkPort = int16_t(index);
-}
-
 FormEnd EditTypeFields(TypeForm& form, LinkSetup& s, bool fromLast, const SerialPortList& ports) {
     PutText(TypeName(s.ConnectionType), 8, kValueCol, 21, ' ', tf::Highlight);
-    const char exits[] = {char(key::Enter), char(key::Esc), char(key::F1), '/', 0};
+    const char exits[] = {char(key::Enter), char(key::Esc), char(key::F1), kPortPathKey, 0};
     const LinkKindRow* kind = LinkKindOf(s.ConnectionType);
     int last = int(form.fields.size()) - 1;
     int k;
     do {
         k = EditForm(form.fields.data(), 0, last, fromLast ? last : 0, exits, tf::StartWithText);
         fromLast = false;
-        if (k != '/') continue;
+        if (k != kPortPathKey) continue;
         // The port is the first field of every serial type.
         if (kind && kind->serial)
-            TypePortPath(s, ports);
+            TypePortPath(s.LinkPort, ports);
         else
             Beep();
         DrawFields(form.fields.data(), 0, last, 0);
-    } while (k == key::F1 || k == '/');
+    } while (k == key::F1 || k == kPortPathKey);
     form.route.Store(s);
     if (k == key::Enter) return FormEnd::Accepted;
     if (k == key::Esc) return FormEnd::Cancelled;

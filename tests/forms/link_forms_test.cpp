@@ -199,6 +199,23 @@ TEST_F(Forms, TerminalFormOffersTheSaveOnlyAfterAChange) {
     EXPECT_EQ(1, bytes[46]);  // the parity changed without an offer went along
 }
 
+// The terminal's form takes a typed path as the link's does, and the
+// adapter it leads to is kept for the save.
+TEST_F(Forms, TerminalFormTakesAPortPathAndKeepsItsAdapter) {
+    const std::string adapter =
+        ports.AddAdapter("by-path", "pci-0000:00:14.0-usb-0:2:1.0-port0", "ttyUSB1");
+    ports.Use(settings);
+    Keys("/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0\r");
+    Keys("\r\r\r\r\ry");  // from the port through the five fields, and save
+    ConfigureTerminal(settings, true);
+    EXPECT_TRUE(console.keys.empty());
+    EXPECT_EQ(1, CurrentSetup.TerminalPort);
+    const SetupFileContents saved = ReadSetupFile(StartupSetupName);
+    ASSERT_EQ(saved.outcome, SetupFileRead::Read);
+    EXPECT_EQ(saved.adapters.terminal, adapter);
+    EXPECT_EQ(saved.adapters.link, "");
+}
+
 TEST_F(Forms, TerminalFormEscPutsTheRecordBack) {
     LinkSetup before = CurrentSetup;
     Keys(" \x1b");
