@@ -121,19 +121,24 @@ std::vector<std::string> AdaptersOf(const std::vector<std::string>& names,
                                     const std::string& devDirectory) {
     std::vector<std::string> adapters(names.size());
     // by-path first, so that a by-id name, which follows the adapter to any
-    // socket, wins where there is one.
+    // socket, wins where there is one. Of two names of one kind for one tty
+    // the first in order is taken, whatever order the folder lists them in.
     for (const char* kind : {"by-path", "by-id"}) {
+        std::vector<std::string> kindNames(names.size());
         std::error_code error;
         const fs::path dir = fs::path(devDirectory) / "serial" / kind;
         for (const auto& entry : fs::directory_iterator(dir, error)) {
             std::error_code ignored;
             if (!entry.is_symlink(ignored)) continue;
             const std::string tty = TtyOfLink(entry.path());
+            const std::string link = entry.path().filename().string();
             for (size_t i = 0; i < names.size(); ++i)
-                if (names[i] == tty)
-                    adapters[i] =
-                        std::string("/dev/serial/") + kind + "/" + entry.path().filename().string();
+                if (names[i] == tty && (kindNames[i].empty() || link < kindNames[i]))
+                    kindNames[i] = link;
         }
+        for (size_t i = 0; i < names.size(); ++i)
+            if (!kindNames[i].empty())
+                adapters[i] = std::string("/dev/serial/") + kind + "/" + kindNames[i];
     }
     return adapters;
 }

@@ -135,6 +135,8 @@ TEST_F(FakeSysfs, PortsShowTheirAdaptersAndAreFoundByAnyOfTheirNames) {
         root.AddAdapter("by-path", "pci-0000:00:14.0-usb-0:3:1.0-port0", "ttyUSB1");
     const std::string byId1 =
         root.AddAdapter("by-id", "usb-FTDI_FT232R_A50285BI-if00-port0", "ttyUSB1");
+    // A second name of one adapter: the first in order is shown.
+    const std::string byIdToo = root.AddAdapter("by-id", "usb-ZZ_second_name-port0", "ttyUSB1");
     SetDeviceRoot(root.Path());
     const SerialPortList list = ReadSerialPortList();
     ASSERT_EQ(list.Count(), 3);
@@ -156,15 +158,11 @@ TEST_F(FakeSysfs, PortsShowTheirAdaptersAndAreFoundByAnyOfTheirNames) {
         std::string device;
         int index;
     } cases[] = {
-        {"ttyUSB1", 2},
-        {"/dev/ttyUSB1", 2},
-        {byId1, 2},
-        {byPath1, 2},
-        {byPath0, 1},
-        {"/dev/ttyS0", 0},
-        {"/dev/serial/by-id/usb-Prolific_gone-if00-port0", -1},
-        {"ttyUSB7", -1},
-        {"/tmp/ttyUSB1", -1},
+        {"ttyUSB1", 2},    {"/dev/ttyUSB1", 2},
+        {byId1, 2},        {byIdToo, 2},
+        {byPath1, 2},      {byPath0, 1},
+        {"/dev/ttyS0", 0}, {"/dev/serial/by-id/usb-Prolific_gone-if00-port0", -1},
+        {"ttyUSB7", -1},   {"/tmp/ttyUSB1", -1},
         {"", -1},
     };
     for (const auto& c : cases) EXPECT_EQ(list.IndexOfDevice(c.device), c.index) << c.device;
