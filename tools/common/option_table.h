@@ -154,7 +154,7 @@ OptionsResult SplitOptions(const char* tool, int argc, char** argv, OptionTable<
 
 // The help lines of the options every tool takes.
 inline void PrintCommonOptionHelp(FILE* out, int width) {
-    std::fprintf(out, "  %-*s %s\n", width, "--help, -h", "print this help and exit");
+    std::fprintf(out, "  %-*s %s\n", width, "--help", "print this help and exit (also -h)");
     std::fprintf(out, "  %-*s %s\n", width, "--version", "print the version and exit");
 }
 
