@@ -7,6 +7,7 @@
 #include "config/config_lists.h"
 #include "forms/connect_link.h"
 #include "forms/link_forms.h"
+#include "forms/port_path_entry.h"
 #include "forms/setup_file_dialogs.h"
 #include "setup/link_kinds.h"
 #include "setup/link_setup.h"
@@ -45,7 +46,7 @@ struct SlotRow {
 };
 
 constexpr SlotRow kSlotRows[] = {
-    {Slot::Port, 9, "Port", kPortFieldWidth, dt::ChoiceList},
+    {Slot::Port, 9, "Port", kLinkPortFieldWidth, dt::ChoiceList},
     {Slot::Host, 9, "Host", kTcpHostLength, dt::Text},
     {Slot::Baud, 10, "Baud rate", kSetupBaudWidth, dt::ChoiceList},
     {Slot::TcpPort, 10, "Port", 5, dt::UShort},
@@ -244,25 +245,33 @@ void StepType(LinkSetup& s, int step) {
 
 enum class FormEnd { Accepted, Cancelled, BackToType };
 
-FormEnd EditTypeFields(TypeForm& form, LinkSetup& s, bool fromLast) {
+FormEnd EditTypeFields(TypeForm& form, LinkSetup& s, bool fromLast, const SerialPortList& ports) {
     PutText(TypeName(s.ConnectionType), 8, kValueCol, 21, ' ', tf::Highlight);
-    const char exits[] = {char(key::Enter), char(key::Esc), char(key::F1), 0};
+    const char exits[] = {char(key::Enter), char(key::Esc), char(key::F1), kPortPathKey, 0};
+    const LinkKindRow* kind = LinkKindOf(s.ConnectionType);
     int last = int(form.fields.size()) - 1;
     int k;
     do {
         k = EditForm(form.fields.data(), 0, last, fromLast ? last : 0, exits, tf::StartWithText);
         fromLast = false;
-    } while (k == key::F1);
+        if (k != kPortPathKey) continue;
+        // The port is the first field of every serial type.
+        if (kind && kind->serial)
+            TypePortPath(s.LinkPort, ports);
+        else
+            Beep();
+        DrawFields(form.fields.data(), 0, last, 0);
+    } while (k == key::F1 || k == kPortPathKey);
     form.route.Store(s);
     if (k == key::Enter) return FormEnd::Accepted;
     if (k == key::Esc) return FormEnd::Cancelled;
     return FormEnd::BackToType;
 }
 
-FormEnd RunTypeLoop(LinkSetup& s, const char* const* portChoices) {
+FormEnd RunTypeLoop(LinkSetup& s, const SerialPortList& ports) {
     TypeForm form;
     for (;;) {
-        BuildForm(form, s, portChoices);
+        BuildForm(form, s, ports.LabelledChoices());
         DrawTypeForm(form, s, tf::Reverse);
         int k = GetKey();
         switch (k) {
@@ -286,7 +295,7 @@ FormEnd RunTypeLoop(LinkSetup& s, const char* const* portChoices) {
                 continue;
         }
         if (form.fields.empty()) continue;
-        FormEnd end = EditTypeFields(form, s, k == key::Up);
+        FormEnd end = EditTypeFields(form, s, k == key::Up, ports);
         if (end != FormEnd::BackToType) return end;
     }
 }
@@ -318,7 +327,7 @@ Link* ConfigureLink(SetupInForce& settings, Link* current) {
     RefreshSetupPorts(settings);
     const SerialPortList ports = settings.ports;  // the choices, for as long as the form runs
     const LinkSetup saved = setup;
-    if (RunTypeLoop(setup, ports.Choices()) == FormEnd::Cancelled) {
+    if (RunTypeLoop(setup, ports) == FormEnd::Cancelled) {
         if (RecordDiffers(setup, saved)) {
             ShowError(kEditAborted);
             setup = saved;
@@ -329,6 +338,9 @@ Link* ConfigureLink(SetupInForce& settings, Link* current) {
             CloseLink(current);
             current = nullptr;
         }
+        // A port chosen from the list is its adapter from now on; a port
+        // left unset (a missing adapter) keeps naming the adapter.
+        if (ports.At(setup.LinkPort)) settings.adapters.link = ports.AdapterAt(setup.LinkPort);
         current = ConnectLink(settings, current);
         if (current) SaveSetupPrompt(settings);
     }

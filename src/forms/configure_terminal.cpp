@@ -5,6 +5,7 @@
 
 #include "config/config_lists.h"
 #include "forms/link_forms.h"
+#include "forms/port_path_entry.h"
 #include "forms/setup_file_dialogs.h"
 #include "setup/link_setup.h"
 #include "setup/setup_choices.h"
@@ -50,19 +51,25 @@ void ConfigureTerminal(SetupInForce& settings, bool offerSave) {
     DrawLabelsRightAligned(kLabels, 15);
     DrawFields(fields, 0, kLast, 0);
     const LinkSetup saved = s;
-    const char exits[] = {char(key::Enter), char(key::Esc), char(key::F1), 0};
+    const char exits[] = {char(key::Enter), char(key::Esc), char(key::F1), kPortPathKey, 0};
     int k, start = 0;
     for (;;) {
         k = EditForm(fields, 0, kLast, start, exits, tf::StartWithText);
         if (k == key::Enter || k == key::Esc) break;
         start = k == key::Up ? kLast : 0;  // the form wraps round
+        if (k == kPortPathKey) {
+            TypePortPath(s.TerminalPort, ports);
+            DrawFields(fields, 0, kLast, 0);
+        }
     }
     bool changed = std::memcmp(&s, &saved, sizeof s) != 0;
     if (k == key::Esc && changed) {
         ShowError(kEditAborted);
         s = saved;
-    } else if (k == key::Enter && offerSave && changed) {
-        SaveSetupPrompt(settings);
+    } else if (k == key::Enter) {
+        // A port chosen from the list is its adapter from now on.
+        if (ports.At(s.TerminalPort)) settings.adapters.terminal = ports.AdapterAt(s.TerminalPort);
+        if (offerSave && changed) SaveSetupPrompt(settings);
     }
     CloseWindow(window);
 }

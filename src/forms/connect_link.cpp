@@ -8,6 +8,7 @@
 #include "setup/link_kinds.h"
 #include "setup/link_opening.h"
 #include "setup/link_setup.h"
+#include "setup/port_refresh.h"
 #include "ui/boxes.h"
 #include "ui/screen.h"
 #include "ui/screen_hooks.h"
@@ -43,12 +44,20 @@ Link* OpenFromSetup(SetupInForce& settings, std::string* reason) {
 // (the adapter may be back at another place in it). A port that is still
 // missing is reported as such: opening whatever now stands at its old index
 // would send to another device.
+// The adapter the setup names is looked for again too: one plugged in since
+// is found under whatever kernel name it has now.
 Link* OpenAgain(SetupInForce& settings, std::string* reason) {
     const LinkKindRow* kind = LinkKindOf(settings.CurrentSetup.ConnectionType);
     const bool serial = kind && kind->serial;
     const std::string gone = serial ? RefreshSetupPorts(settings) : "";
     if (!gone.empty()) {
         *reason = "Lost port " + gone + ": it is not there now (unplugged?)";
+        return nullptr;
+    }
+    const std::string missing =
+        serial ? FindSetupAdapters(settings.ports, settings.adapters, settings.CurrentSetup) : "";
+    if (!missing.empty()) {
+        *reason = AdapterMissingText(missing);
         return nullptr;
     }
     return OpenFromSetup(settings, reason);

@@ -10,6 +10,7 @@
 #include "forms/link_forms.h"
 #include "setup/link_kinds.h"
 #include "setup/link_setup.h"
+#include "setup/port_refresh.h"
 #include "setup/setup_file.h"
 #include "ui/boxes.h"
 #include "ui/file_picker.h"
@@ -24,16 +25,22 @@ constexpr char kCantRead[] = "Can't read setup file. Use SETUP to change it";
 
 std::string BaseOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
-// A file that read becomes the setup in force; the outcome says whether.
+// A file that read becomes the setup in force, its ports found by the
+// adapters it names in the list as it is now; the outcome says whether.
 SetupFileRead ReadSetup(SetupInForce& settings, const std::string& path) {
     const SetupFileContents file = ReadSetupFile(path);
-    if (file.outcome == SetupFileRead::Read) settings.CurrentSetup = file.setup;
+    if (file.outcome != SetupFileRead::Read) return file.outcome;
+    settings.CurrentSetup = file.setup;
+    settings.adapters = file.adapters;
+    ReadSetupPortsIfEmpty(settings);
+    FindSetupAdapters(settings.ports, settings.adapters, settings.CurrentSetup);
     return file.outcome;
 }
 
 // A file that did not load: the default set, the reason, then the link form.
 Link* FallBack(SetupInForce& settings, const char* message) {
     settings.CurrentSetup = DefaultSetupFor(BaseOf(settings.StartupSetupName));
+    settings.adapters = {};
     ShowError(message);
     return ConfigureLink(settings, nullptr);
 }
@@ -58,10 +65,14 @@ Link* LoadStartupSetup(SetupInForce& settings, const std::string& name) {
     switch (ReadSetup(settings, settings.StartupSetupName)) {
         case SetupFileRead::Read:
             // Only a serial link names a port of the list; a TCP link must not
-            // fail this test on a computer without serial ports.
+            // fail this test on a computer without serial ports. The adapter
+            // it was saved with is named when it is not there.
             if (UsesSerialPort(settings.CurrentSetup.ConnectionType) &&
                 !settings.ports.At(settings.CurrentSetup.LinkPort)) {
-                ShowError("The saved link is not in current choices.");
+                if (settings.adapters.link.empty())
+                    ShowError("The saved link is not in current choices.");
+                else
+                    ShowError(AdapterMissingText(settings.adapters.link, true).c_str());
                 link = ConfigureLink(settings, nullptr);
             } else {
                 link = ConnectLink(settings, nullptr);
@@ -108,7 +119,7 @@ Link* LoadSetupFromFile(SetupInForce& settings, Link* current) {
 
 void SaveSetupPrompt(const SetupInForce& settings) {
     if (!ConfirmBox("Write setup to startup file?")) return;
-    switch (SaveSetupFile(settings.StartupSetupName, settings.CurrentSetup)) {
+    switch (SaveSetupFile(settings.StartupSetupName, settings.CurrentSetup, settings.adapters)) {
         case SaveResult::Saved:
             return;
         case SaveResult::CannotOpen:

@@ -177,7 +177,16 @@ void SetSyMaxErrorText(Link* link, unsigned code) {
     SetLinkError(link, "(%u) %s", code, SyMaxErrorText(code));
 }
 
+void FormatModbusException(unsigned code, char* text, size_t size) {
+    const char* known = ModbusExceptionText(code);
+    if (known)
+        snprintf(text, size, "Modbus error reply %u %s", code, known);
+    else
+        snprintf(text, size, "Modbus error reply %u", code);
+}
+
 void SetModbusExceptionText(Link* link, unsigned code) {
-    const char* text = ModbusExceptionText(code);
-    SetLinkError(link, "Modbus error reply %u %s", code, text ? text : "");
+    char text[64];
+    FormatModbusException(code, text, sizeof text);
+    SetLinkError(link, "%s", text);
 }

@@ -1,6 +1,8 @@
 // Error code tables of the Sy/Max and Modbus protocols and the link error
 // texts built from them.
 #pragma once
+#include <cstddef>
+
 #include "link/link.h"
 
 constexpr unsigned kSyMaxErrorCount = 136;
@@ -12,5 +14,8 @@ const char* ModbusExceptionText(unsigned code);
 
 // "(%u) %s" with the Sy/Max text.
 void SetSyMaxErrorText(Link* link, unsigned code);
-// "Modbus error reply %u " followed by the exception text where there is one.
+// One text for a Modbus exception on every link kind (RTU, ASCII, TCP, and
+// exceptions carried over Sy/Max): "Modbus error reply 2 ILLEGAL DATA
+// ADDRESS", or "Modbus error reply 13" for a code without a text.
+void FormatModbusException(unsigned code, char* text, size_t size);
 void SetModbusExceptionText(Link* link, unsigned code);

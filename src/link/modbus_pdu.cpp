@@ -36,14 +36,8 @@ const char* WrongSize(bool read, char* text, size_t size) {
     return Say(text, size, read ? "Read reply was wrong size" : "Write reply was wrong size");
 }
 
-const char* ExceptionText(unsigned code, const ModbusReplyRules& rules, char* text, size_t size) {
-    const char* known = ModbusExceptionText(code);
-    if (rules.numberEveryException)
-        snprintf(text, size, "Modbus error reply %u %s", code, known ? known : "");
-    else if (known)
-        Say(text, size, known);
-    else
-        snprintf(text, size, "Modbus error reply %u", code);
+const char* ExceptionText(unsigned code, char* text, size_t size) {
+    FormatModbusException(code, text, size);
     return text;
 }
 
@@ -70,7 +64,6 @@ const ModbusReplyRules kSerialModbusReplies = {
     true,
     true,
     true,
-    true,
 };
 
 const ModbusReplyRules kTcpModbusReplies = {
@@ -78,7 +71,6 @@ const ModbusReplyRules kTcpModbusReplies = {
     "Reply drop doesn't match query",
     "Reply opcode doesn't match query",
     "Reply opcode doesn't match query",
-    false,
     false,
     false,
     false,
@@ -128,7 +120,7 @@ const char* CheckModbusReplyPdu(const ModbusRequest& request, uint8_t replyUnit,
     if (replyUnit != request.unit)
         return Say(text, size, read ? rules.readWrongUnit : rules.writeWrongUnit);
     if (exception)
-        return length < 2 ? WrongSize(read, text, size) : ExceptionText(pdu[1], rules, text, size);
+        return length < 2 ? WrongSize(read, text, size) : ExceptionText(pdu[1], text, size);
     if (pdu[0] != request.function)
         return Say(text, size, read ? rules.readWrongFunction : rules.writeWrongFunction);
     return read ? CheckReadData(request, pdu, length, rules, text, size) : nullptr;

@@ -39,9 +39,6 @@ struct ModbusReplyRules {
     bool checkWriteEcho;
     // Serial: a read reply is exactly its byte count long; TCP: at least.
     bool exactReadLength;
-    // Serial: "Modbus error reply N " and the exception's text; TCP: the
-    // text alone, the number only for a code without one.
-    bool numberEveryException;
 };
 extern const ModbusReplyRules kSerialModbusReplies;
 extern const ModbusReplyRules kTcpModbusReplies;

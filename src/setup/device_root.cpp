@@ -17,6 +17,7 @@ std::string DeviceDirectory() { return Root() + "/dev"; }
 std::string SysDirectory() { return Root() + "/sys"; }
 
 std::string DevicePathOf(const std::string& portName) {
-    if (portName.find('/') != std::string::npos) return portName;
-    return DeviceDirectory() + "/" + portName;
+    if (portName.find('/') == std::string::npos) return DeviceDirectory() + "/" + portName;
+    if (!Root().empty() && portName.compare(0, 5, "/dev/") == 0) return Root() + portName;
+    return portName;
 }

@@ -9,6 +9,7 @@ void SetDeviceRoot(const std::string& root);
 std::string DeviceDirectory();  // ".../dev"
 std::string SysDirectory();     // ".../sys"
 // The device of a serial port: a bare name ("ttyUSB0") is looked for under
-// DeviceDirectory() only, never in the real /dev when a root is set; a path
-// stands as given.
+// DeviceDirectory() only, never in the real /dev when a root is set, and so
+// is a path under /dev ("/dev/serial/by-id/..."); any other path stands as
+// given.
 std::string DevicePathOf(const std::string& portName);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "setup/link_kinds.h"
+#include "setup/port_refresh.h"
 
 namespace {
 
@@ -77,8 +78,18 @@ int ApplyLinkSettings(Link* link, const LinkSetup& setup) {
                                static_cast<uint16_t>(setup.LinkTimeout), setup.LinkDataBits + 7);
 }
 
-Link* OpenLinkFromSetup(LinkSetup& setup, std::string* reason, std::string* note) {
+Link* OpenLinkFromSetup(LinkSetup& setup, std::string* reason, std::string* note,
+                        const SetupAdapters& adapters) {
     SerialPortList ports;
+    const LinkKindRow* row = LinkKindOf(setup.ConnectionType);
+    if (row && row->serial && !(adapters == SetupAdapters{})) {
+        ports = ReadSerialPortList();
+        const std::string missing = FindSetupAdapters(ports, adapters, setup);
+        if (!missing.empty()) {
+            *reason = AdapterMissingText(missing);
+            return nullptr;
+        }
+    }
     LinkTarget target;
     if (!ResolveLinkTarget(setup, ports, &target, reason)) return nullptr;
     if (note) *note = target.note;

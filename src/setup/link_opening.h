@@ -8,6 +8,7 @@
 #include "link/link.h"
 #include "setup/link_setup.h"
 #include "setup/serial_port_list.h"
+#include "setup/setup_file.h"
 
 struct LinkTarget {
     std::string line;  // what the connect window shows: "Via Modbus TCP to 10.0.0.5"
@@ -38,5 +39,8 @@ int ApplyLinkSettings(Link* link, const LinkSetup& setup);
 
 // All three: the link the settings name with their line settings applied,
 // or null with a reason. A serial port is looked up in the list as it is
-// now. A note of ResolveLinkTarget goes to note when given.
-Link* OpenLinkFromSetup(LinkSetup& setup, std::string* reason, std::string* note = nullptr);
+// now, by the adapter the setup was saved with where it names one (a missing
+// adapter is the reason, never another port). A note of ResolveLinkTarget
+// goes to note when given.
+Link* OpenLinkFromSetup(LinkSetup& setup, std::string* reason, std::string* note = nullptr,
+                        const SetupAdapters& adapters = {});

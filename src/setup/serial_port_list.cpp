@@ -20,6 +20,26 @@ bool HasNoUart(const fs::path& tty) {
     return in >> type && type == 0;
 }
 
+// The tty a udev link names: its target, one step, taken from the link's
+// folder ("../../ttyUSB0"). Only the one step: a tty node may itself be a
+// link (a test's pty), which must not lead elsewhere.
+std::string TtyOfLink(const fs::path& link) {
+    std::error_code error;
+    const fs::path target = fs::read_symlink(link, error);
+    if (error) return "";
+    return (link.parent_path() / target).lexically_normal().filename().string();
+}
+
+std::string LabelOf(const std::string& name, const std::string& adapter) {
+    if (adapter.empty()) return name;
+    const std::string id = fs::path(adapter).filename().string();
+    const size_t width = size_t(kSerialPortLabelWidth);
+    const size_t room = width - std::min(name.size() + 1, width);
+    if (id.size() <= room) return name + " " + id;
+    if (room < 2) return name;
+    return name + " ~" + id.substr(id.size() - (room - 1));
+}
+
 }  // namespace
 
 bool NaturalLess(const std::string& a, const std::string& b) {
@@ -60,13 +80,77 @@ std::vector<std::string> ListSerialDevices(const std::string& sysDirectory) {
     return names;
 }
 
-SerialPortList::SerialPortList(const std::vector<std::string>& names) {
+SerialPortList::SerialPortList(const std::vector<std::string>& names,
+                               const std::vector<std::string>& adapters) {
     auto held = std::make_shared<Names>();
     const size_t count = std::min(names.size(), size_t(kSerialPortSlots - 1));
     held->names.assign(names.begin(), names.begin() + std::ptrdiff_t(count));
-    for (const std::string& name : held->names) held->choices.push_back(name.c_str());
+    for (size_t i = 0; i < count; ++i) {
+        held->adapters.push_back(i < adapters.size() ? adapters[i] : "");
+        const std::string& adapter = held->adapters.back();
+        held->labels.push_back(LabelOf(held->names[i], adapter));
+    }
+    for (size_t i = 0; i < count; ++i) {
+        held->choices.push_back(held->names[i].c_str());
+        held->labelled.push_back(held->labels[i].c_str());
+    }
     held->choices.push_back(nullptr);
+    held->labelled.push_back(nullptr);
     names_ = std::move(held);
+}
+
+const char* const* SerialPortList::LabelledChoices() const {
+    return names_ ? names_->labelled.data() : Choices();
+}
+
+std::string SerialPortList::AdapterAt(int index) const {
+    if (index < 0 || index >= Count()) return "";
+    return names_->adapters[size_t(index)];
+}
+
+int SerialPortList::IndexOfDevice(const std::string& device) const {
+    if (device.empty()) return -1;
+    const int listed = IndexOf(TtyNameOf(device));
+    if (listed >= 0) return listed;
+    for (int i = 0; i < Count(); ++i)
+        if (names_->adapters[size_t(i)] == device) return i;
+    return -1;
+}
+
+std::vector<std::string> AdaptersOf(const std::vector<std::string>& names,
+                                    const std::string& devDirectory) {
+    std::vector<std::string> adapters(names.size());
+    // by-path first, so that a by-id name, which follows the adapter to any
+    // socket, wins where there is one. Of two names of one kind for one tty
+    // the first in order is taken, whatever order the folder lists them in.
+    for (const char* kind : {"by-path", "by-id"}) {
+        std::vector<std::string> kindNames(names.size());
+        std::error_code error;
+        const fs::path dir = fs::path(devDirectory) / "serial" / kind;
+        for (const auto& entry : fs::directory_iterator(dir, error)) {
+            std::error_code ignored;
+            if (!entry.is_symlink(ignored)) continue;
+            const std::string tty = TtyOfLink(entry.path());
+            const std::string link = entry.path().filename().string();
+            for (size_t i = 0; i < names.size(); ++i)
+                if (names[i] == tty && (kindNames[i].empty() || link < kindNames[i]))
+                    kindNames[i] = link;
+        }
+        for (size_t i = 0; i < names.size(); ++i)
+            if (!kindNames[i].empty())
+                adapters[i] = std::string("/dev/serial/") + kind + "/" + kindNames[i];
+    }
+    return adapters;
+}
+
+std::string TtyNameOf(const std::string& device) {
+    if (device.find('/') == std::string::npos) return device;
+    const std::string dev = "/dev/";
+    if (device.compare(0, dev.size(), dev) != 0) return "";
+    const fs::path path = DevicePathOf(device);
+    std::error_code error;
+    if (fs::is_symlink(path, error) && device.find("/dev/serial/") == 0) return TtyOfLink(path);
+    return device.substr(dev.size());
 }
 
 int SerialPortList::Count() const { return names_ ? int(names_->names.size()) : 0; }
@@ -87,6 +171,9 @@ const char* const* SerialPortList::Choices() const {
     return names_ ? names_->choices.data() : kNoChoices;
 }
 
-SerialPortList ReadSerialPortList() { return SerialPortList(ListSerialDevices(SysDirectory())); }
+SerialPortList ReadSerialPortList() {
+    const std::vector<std::string> names = ListSerialDevices(SysDirectory());
+    return SerialPortList(names, AdaptersOf(names, DeviceDirectory()));
+}
 
 std::string SerialPortPath(const char* name) { return DeviceDirectory() + "/" + name; }

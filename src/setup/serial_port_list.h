@@ -8,12 +8,16 @@
 #include <vector>
 
 constexpr int kSerialPortSlots = 40;  // 39 names and the empty slot that ends them
+constexpr int kSerialPortLabelWidth = 32;
 
 class SerialPortList {
   public:
     SerialPortList() = default;  // no ports
-    // The first 39 names, in the order given.
-    explicit SerialPortList(const std::vector<std::string>& names);
+    // The first 39 names, in the order given, each with the stable name of
+    // its adapter where it has one (adapters[i] for names[i]; "" or missing
+    // for none): "/dev/serial/by-id/usb-FTDI_...-if00-port0".
+    explicit SerialPortList(const std::vector<std::string>& names,
+                            const std::vector<std::string>& adapters = {});
 
     int Count() const;
     // The name at an index, or null outside the list.
@@ -23,17 +27,41 @@ class SerialPortList {
     // The names ending with a null, as a choice list takes them. Copies share
     // the names, so the pointers stay valid while any copy lives.
     const char* const* Choices() const;
+    // The same with each port's adapter after its name, at most
+    // kSerialPortLabelWidth characters: "ttyUSB0 usb-FTDI_FT232R_A50285BI"; an
+    // adapter's name too long for it keeps its end (the serial number and
+    // the port of a multi-port adapter), "ttyUSB0 ~UART_A50285BI-if00-port0".
+    const char* const* LabelledChoices() const;
+
+    // The stable name of the adapter at an index ("" when it has none, or
+    // outside the list).
+    std::string AdapterAt(int index) const;
+    // The place of the port a device name leads to: a listed name, its /dev
+    // path, or a /dev/serial/by-id or by-path name of its adapter; -1 when it
+    // leads to no listed port.
+    int IndexOfDevice(const std::string& device) const;
 
   private:
     struct Names {
-        std::vector<std::string> names;
-        std::vector<const char*> choices;
+        std::vector<std::string> names, adapters, labels;
+        std::vector<const char*> choices, labelled;
     };
     std::shared_ptr<const Names> names_;
 };
 
-// The ports listed now under the device root.
+// The ports listed now under the device root, with their adapters.
 SerialPortList ReadSerialPortList();
+
+// The udev links of the adapters under devDirectory/serial/by-id and
+// by-path: for each tty name the stable name of its adapter, given as the
+// system knows it ("/dev/serial/by-id/NAME"), by-id where there is one.
+std::vector<std::string> AdaptersOf(const std::vector<std::string>& names,
+                                    const std::string& devDirectory);
+
+// The tty name a device name leads to: the name itself for a bare name; for
+// a path under /dev (also /dev/serial/by-id/..., a link one step to its tty,
+// as udev makes them) the name of the node it names. "" for any other path.
+std::string TtyNameOf(const std::string& device);
 
 // The device to open for a listed name.
 std::string SerialPortPath(const char* name);

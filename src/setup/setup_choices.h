@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "setup/serial_port_list.h"
+
 extern const char* const kSetupDataBitsTexts[];  // "7" "8"
 extern const char* const kSetupStopBitsTexts[];  // "1" "2"
 extern const char* const kSetupParityTexts[];    // "NONE" "EVEN" "ODD"
@@ -25,5 +27,8 @@ int SetupBaudIndexOf(int32_t baud);
 // Port choice fields are wider than the five columns of a COM name, so that
 // whole Linux device names (ttyUSB10) show.
 constexpr int kPortFieldWidth = 12;
+// The link form has room for the adapter after the name, up to the window's
+// right edge: "ttyUSB0 usb-FTDI_FT232R_USB_UART_A50...".
+constexpr int kLinkPortFieldWidth = kSerialPortLabelWidth;
 
 constexpr char kEditAborted[] = "Edit aborted by ESC. Modifications lost.";

@@ -8,6 +8,7 @@
 
 #include "setup/link_setup.h"
 #include "setup/serial_port_list.h"
+#include "setup/setup_file.h"
 
 struct SetupInForce {
     LinkSetup CurrentSetup{};
@@ -15,6 +16,8 @@ struct SetupInForce {
     // save must still reach the file read at start.
     std::string StartupSetupName;
     SerialPortList ports;  // empty before the first read
+    // The adapters the record's ports are, kept with it in the setup file.
+    SetupAdapters adapters;
 };
 
 // Reads the list now, leaving the indexes as they are.

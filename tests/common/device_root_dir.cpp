@@ -33,3 +33,15 @@ void DeviceRootDir::AddTty(const std::string& name, bool device, int type) {
     if (device) fs::create_directories(dir + "/device");
     if (type >= 0) std::ofstream(dir + "/type") << type << "\n";
 }
+
+std::string DeviceRootDir::AddAdapter(const std::string& kind, const std::string& name,
+                                      const std::string& tty) {
+    const std::string dir = root_ + "/dev/serial/" + kind;
+    fs::create_directories(dir);
+    fs::create_symlink("../../" + tty, dir + "/" + name);
+    return "/dev/serial/" + kind + "/" + name;
+}
+
+void DeviceRootDir::RemoveAdapter(const std::string& kind, const std::string& name) {
+    fs::remove(root_ + "/dev/serial/" + kind + "/" + name);
+}

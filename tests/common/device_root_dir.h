@@ -21,6 +21,13 @@ class DeviceRootDir {
     // Only the sysfs side: with a device behind it unless device is false, and
     // with a serial-core type attribute when type >= 0.
     void AddTty(const std::string& name, bool device = true, int type = -1);
+    // A udev link of an adapter: dev/serial/KIND/NAME leading to ../../TTY,
+    // as udev makes them (KIND "by-id" or "by-path"). Returns the name as the
+    // system knows it, "/dev/serial/KIND/NAME".
+    std::string AddAdapter(const std::string& kind, const std::string& name,
+                           const std::string& tty);
+    // Takes the link away, as when the adapter is unplugged.
+    void RemoveAdapter(const std::string& kind, const std::string& name);
 
   private:
     std::string root_;

@@ -17,6 +17,7 @@
 #include "forms/setup_file_dialogs.h"
 #include "link/serial_port.h"
 #include "setup/link_setup.h"
+#include "setup/setup_file.h"
 #include "setup/setup_in_force.h"
 #include "ui/fields.h"
 #include "ui/keys.h"
@@ -198,6 +199,23 @@ TEST_F(Forms, TerminalFormOffersTheSaveOnlyAfterAChange) {
     EXPECT_EQ(1, bytes[46]);  // the parity changed without an offer went along
 }
 
+// The terminal's form takes a typed path as the link's does, and the
+// adapter it leads to is kept for the save.
+TEST_F(Forms, TerminalFormTakesAPortPathAndKeepsItsAdapter) {
+    const std::string adapter =
+        ports.AddAdapter("by-path", "pci-0000:00:14.0-usb-0:2:1.0-port0", "ttyUSB1");
+    ports.Use(settings);
+    Keys("/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0\r");
+    Keys("\r\r\r\r\ry");  // from the port through the five fields, and save
+    ConfigureTerminal(settings, true);
+    EXPECT_TRUE(console.keys.empty());
+    EXPECT_EQ(1, CurrentSetup.TerminalPort);
+    const SetupFileContents saved = ReadSetupFile(StartupSetupName);
+    ASSERT_EQ(saved.outcome, SetupFileRead::Read);
+    EXPECT_EQ(saved.adapters.terminal, adapter);
+    EXPECT_EQ(saved.adapters.link, "");
+}
+
 TEST_F(Forms, TerminalFormEscPutsTheRecordBack) {
     LinkSetup before = CurrentSetup;
     Keys(" \x1b");
@@ -266,6 +284,68 @@ TEST_F(Forms, StartupLoadFallsBackToTheDefaultsAndTheForm) {
         EXPECT_TRUE(shown);
         EXPECT_TRUE(form);
     }
+}
+
+// The link form lists each port with its adapter; "/" takes a path typed
+// as the tools take it, which picks the port it leads to, and the save keeps
+// the adapter after the record. A path that leads to no port is named and
+// changes nothing.
+TEST_F(Forms, APortPathTypedInTheFormPicksItsPortAndTheSaveKeepsTheAdapter) {
+    const std::string adapter =
+        ports.AddAdapter("by-id", "usb-FTDI_FT232R_A50285BI-if00-port0", "ttyUSB1");
+    ports.Use(settings);
+    Keys("\r/dev/serial/by-id/usb-Prolific_gone-port0\r");  // leads nowhere
+    F10();
+    Keys("/dev/serial/by-id/usb-FTDI_FT232R_A50285BI-if00-port0\r");
+    Keys("\r\r\r\r\r\r\r\r");  // from the port through the eight fields: accepted
+    Keys("y");
+    link = ConfigureLink(settings, nullptr);
+    ASSERT_NE(nullptr, link);
+    EXPECT_EQ("ttyUSB1", PortOf(link));
+    bool named = false, listed = false;
+    for (const auto& call : console.calls) {
+        named =
+            named || call.text.find("Not connected: usb-Prolific_gone-port0") != std::string::npos;
+        listed = listed || call.text.find("ttyUSB1 ~32R_A50285BI-if00-port0") != std::string::npos;
+    }
+    EXPECT_TRUE(named);
+    EXPECT_TRUE(listed);
+    const SetupFileContents saved = ReadSetupFile(StartupSetupName);
+    ASSERT_EQ(saved.outcome, SetupFileRead::Read);
+    EXPECT_EQ(saved.adapters.link, adapter);
+    EXPECT_EQ(saved.setup.LinkPort, 1);
+}
+
+// At start the setup's adapter is found under its kernel name of today; a
+// missing one is named and the form opens, the port left unset rather than
+// pointing at the adapter that stands at the saved place now.
+TEST_F(Forms, StartupFindsTheSavedAdapterAndNamesAMissingOne) {
+    const std::string adapter =
+        ports.AddAdapter("by-id", "usb-FTDI_FT232R_A50285BI-if00-port0", "ttyUSB1");
+    LinkSetup saved = DefaultSetupFor("KOVASW.STP");
+    saved.LinkPort = 0;  // where the adapter was when it was saved
+    ASSERT_EQ(SaveSetupFile(StartupSetupName, saved, {adapter, ""}), SaveResult::Saved);
+    link = LoadStartupSetup(settings, StartupSetupName);
+    ASSERT_NE(nullptr, link);
+    EXPECT_EQ("ttyUSB1", PortOf(link));
+    CloseLink(link);
+    link = nullptr;
+
+    ports.RemoveAdapter("by-id", "usb-FTDI_FT232R_A50285BI-if00-port0");
+    F10();
+    Keys("\x1b");  // leave the form
+    console.ClearCalls();
+    EXPECT_EQ(nullptr, LoadStartupSetup(settings, StartupSetupName));
+    EXPECT_EQ(-1, CurrentSetup.LinkPort);
+    EXPECT_EQ(adapter, settings.adapters.link);
+    bool named = false, form = false;
+    for (const auto& call : console.calls) {
+        named = named || call.text.find("Not connected: usb-FTDI_FT232R_A50285BI-if00-port0") !=
+                             std::string::npos;
+        form = form || call.text.find("CONFIGURE") != std::string::npos;
+    }
+    EXPECT_TRUE(named);
+    EXPECT_TRUE(form);
 }
 
 }  // namespace

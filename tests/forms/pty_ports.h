@@ -28,6 +28,15 @@ class PtyPorts {
     void AddName(const std::string& name, const std::string& target) {
         root_.AddPort(name, target);
     }
+    // A udev link naming the port's adapter (dev/serial/KIND/NAME); returns
+    // its name as the system knows it.
+    std::string AddAdapter(const std::string& kind, const std::string& name,
+                           const std::string& tty) {
+        return root_.AddAdapter(kind, name, tty);
+    }
+    void RemoveAdapter(const std::string& kind, const std::string& name) {
+        root_.RemoveAdapter(kind, name);
+    }
     // Makes the program look here and lists the ports again into settings.
     void Use(SetupInForce& settings) {
         SetDeviceRoot(root_.Path());

@@ -136,7 +136,7 @@ TEST(KovaLinkLimits, EachCommandLineEndsWithItsStatusAndMessage) {
         {&kSyMax,
          {"input-write", "1", "1"},
          1,
-         "Input register writes are not supported on a Sy/Max link"},
+         "kova-link: Input register writes are not supported on a Sy/Max link"},
     };
     for (const Case& c : cases) {
         std::string line = c.wire->name;

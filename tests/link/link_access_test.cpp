@@ -216,7 +216,7 @@ TEST(ErrorTables, ReplyTextForms) {
     SetModbusExceptionText(link.get(), 2);
     EXPECT_STREQ(LinkErrorText(link.get()), "Modbus error reply 2 ILLEGAL DATA ADDRESS");
     SetModbusExceptionText(link.get(), 13);
-    EXPECT_STREQ(LinkErrorText(link.get()), "Modbus error reply 13 ");
+    EXPECT_STREQ(LinkErrorText(link.get()), "Modbus error reply 13");
     SetLinkError(link.get(), "%s", std::string(200, 'x').c_str());
     EXPECT_EQ(strlen(LinkErrorText(link.get())), size_t(kLinkErrorSize - 1));
 }

@@ -83,7 +83,7 @@ const ReplyCase kReplies[] = {
     {"input read", 2, {1, 4, 4, 0, 7, 0, 8}, 2, "No reply to read command"},
     {"read wrong drop", 0, {2, 3, 4, 0, 0, 0, 0}, 0, "Read reply had wrong drop"},
     {"read exception", 0, {1, 0x83, 2}, 0, "Modbus error reply 2 ILLEGAL DATA ADDRESS"},
-    {"read exception without text", 0, {1, 0x83, 13}, 0, "Modbus error reply 13 "},
+    {"read exception without text", 0, {1, 0x83, 13}, 0, "Modbus error reply 13"},
     {"read wrong opcode", 0, {1, 4, 4, 0, 0, 0, 0}, 0, "Read reply had wrong opcode"},
     {"read byte count", 0, {1, 3, 6, 0, 0, 0, 0, 0, 0}, 0, "Reply length 6 doesn't match query 2"},
     {"read wrong size", 0, {1, 3, 4, 0, 0, 0, 0, 0}, 0, "Read reply was wrong size"},

@@ -47,11 +47,12 @@ TEST_F(TcpLibmodbusTest, ServerRefusalsGiveTheExceptionTexts) {
         int reg, count;
         const char* text;
     } kCases[] = {
-        {"read beyond the map", RegisterRead, 16383, 5, "ILLEGAL DATA ADDRESS"},
+        {"read beyond the map", RegisterRead, 16383, 5,
+         "Modbus error reply 2 ILLEGAL DATA ADDRESS"},
         {"read of 126, refused before it is sent", RegisterRead, 1, 126, "Illegal read count"},
         {"general reference write",
          [](Link* l, int r, int c, uint16_t* v) { return InputRegisterWrite(l, r, c, v); }, 1, 2,
-         "ILLEGAL FUNCTION"},
+         "Modbus error reply 1 ILLEGAL FUNCTION"},
     };
     std::vector<uint16_t> values(128, 0);
     for (const Case& c : kCases) {

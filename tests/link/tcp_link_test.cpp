@@ -133,7 +133,7 @@ TEST_F(TcpLinkTest, ExceptionRepliesGiveTheirTexts) {
     struct Case {
         uint8_t code;
         const char* text;
-    } kCases[] = {{2, "ILLEGAL DATA ADDRESS"}, {13, "Modbus error reply 13"}};
+    } kCases[] = {{2, "Modbus error reply 2 ILLEGAL DATA ADDRESS"}, {13, "Modbus error reply 13"}};
     std::atomic<uint8_t> code{0};
     Start([&code](const Frame& request) {
         return PeerAnswer{

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <ctime>
 #include <regex>
 
 #include "common/child_process.h"
@@ -240,7 +242,44 @@ TEST_F(ToolsTest, FaultsOfTheSimulatedModuleReachTheLinkAsItsTexts) {
         RunResult r = KovaLink(sim.SlavePath(), Join(c.link, c.command));
         EXPECT_EQ(r.status, c.status);
         EXPECT_EQ(r.out, c.out);
-        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(r.err, c.err.empty() ? "" : "kova-link: " + c.err);
+    }
+}
+
+// A Modbus exception reads the same on every link that carries one, so a
+// script or a chart's error column need not know the link kind.
+TEST_F(ToolsTest, AnExceptionReadsTheSameOnEveryModbusLink) {
+    struct Kind {
+        const char* name;
+        Args sim, link, command;
+    } const kinds[] = {
+        {"rtu", {"--protocol", "rtu"}, {"--type", "rtu"}, {"read", "1", "1"}},
+        {"ascii", {"--protocol", "ascii"}, {"--type", "ascii"}, {"write", "1", "1"}},
+        {"tcp",
+         {"--protocol", "tcp", "--listen", "127.0.0.1:0"},
+         {"--type", "tcp", "--host", "127.0.0.1"},
+         {"read", "1", "1"}},
+        {"symax input registers",
+         {"--protocol", "symax"},
+         {"--type", "symax"},
+         {"input-read", "1", "1"}},
+    };
+    const struct {
+        const char* code;
+        std::string text;
+    } exceptions[] = {{"2", "Modbus error reply 2 ILLEGAL DATA ADDRESS"},
+                      {"13", "Modbus error reply 13"}};
+    for (const Kind& k : kinds) {
+        for (const auto& e : exceptions) {
+            SCOPED_TRACE(std::string(k.name) + " " + e.code);
+            SimProcess sim(Join(k.sim, {"--error", e.code}));
+            Args where =
+                sim.OnTcp() ? Args{"--tcp-port", sim.Where()} : Args{"--port", sim.SlavePath()};
+            const RunResult r =
+                RunProgram(Join(Join(Join({BuildProgram("kova-link")}, k.link), where), k.command));
+            EXPECT_EQ(r.status, 1);
+            EXPECT_EQ(r.err, "kova-link: " + e.text + "\n");
+        }
     }
 }
 
@@ -303,34 +342,177 @@ TEST_F(ToolsTest, VersionsAreKovaswsVersion) {
     }
 }
 
-// Poll lines: local time with milliseconds, then the values; polls at least an
-// interval apart; a module that goes away mid-run gives error lines, the
-// polling goes on to its count, and the exit status says a poll failed.
-TEST_F(ToolsTest, PollPrintsTimedLinesAndCarriesOnAfterAFailure) {
-    auto sim = std::make_unique<SimProcess>(Args{"--protocol", "rtu"});
-    ASSERT_EQ(KovaLink(sim->SlavePath(), {"--type", "rtu", "write", "5", "7", "65535"}).status, 0);
-    RunResult good = KovaLink(
-        sim->SlavePath(), {"--type", "rtu", "--interval", "100", "--count", "3", "poll", "5", "2"});
-    EXPECT_EQ(good.status, 0) << good.err;
-    const std::regex line(R"((\d{4}-\d\d-\d\dT\d\d:\d\d:(\d\d\.\d{3})),7,65535\n)");
-    std::vector<double> seconds;
-    for (std::sregex_iterator m(good.out.begin(), good.out.end(), line), end; m != end; ++m)
-        seconds.push_back(std::stod((*m)[2]));
-    ASSERT_EQ(seconds.size(), 3u) << good.out;
-    // Poll k starts no earlier than k intervals after the first (a late one
-    // may be followed closely by the next, which keeps to the schedule).
-    EXPECT_GE(std::fmod(seconds.back() - seconds.front() + 60, 60), 0.195) << good.out;
+// The seconds since the epoch of an ISO 8601 time with milliseconds and a
+// zone ("Z" or +hh:mm / -hh:mm), or -1 when the text is not one.
+double EpochOf(const std::string& text) {
+    static const std::regex form(
+        R"((\d{4})-(\d\d)-(\d\d)T(\d\d):(\d\d):(\d\d)\.(\d{3})(Z|([+-])(\d\d):(\d\d)))");
+    std::smatch m;
+    if (!std::regex_match(text, m, form)) return -1;
+    tm parts{};
+    parts.tm_year = std::stoi(m[1]) - 1900;
+    parts.tm_mon = std::stoi(m[2]) - 1;
+    parts.tm_mday = std::stoi(m[3]);
+    parts.tm_hour = std::stoi(m[4]);
+    parts.tm_min = std::stoi(m[5]);
+    parts.tm_sec = std::stoi(m[6]);
+    double epoch = double(timegm(&parts)) + std::stoi(m[7]) / 1000.0;
+    if (m[8] != "Z") {
+        const int east = (std::stoi(m[10]) * 60 + std::stoi(m[11])) * 60;
+        epoch -= m[9] == "-" ? -east : east;
+    }
+    return epoch;
+}
 
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
+         start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+std::vector<std::string> Columns(const std::string& row) {
+    std::vector<std::string> columns;
+    size_t start = 0;
+    for (size_t comma; (comma = row.find(',', start)) != std::string::npos; start = comma + 1)
+        columns.push_back(row.substr(start, comma - start));
+    columns.push_back(row.substr(start));
+    return columns;
+}
+
+// A CSV with a header row; each time in the form its zone asks for and the
+// moment it names (the offset right, not only its look); polls at least an
+// interval apart.
+TEST_F(ToolsTest, PollWritesACsvWithAHeaderAndTimesInBothForms) {
+    SimProcess sim({"--protocol", "rtu"});
+    ASSERT_EQ(KovaLink(sim.SlavePath(), {"--type", "rtu", "write", "5", "7", "65535"}).status, 0);
+    struct Case {
+        const char* zone;  // TZ of the run
+        Args options;
+        const char* suffix;  // how each time ends
+    } const cases[] = {
+        {"CET-1", {}, "+01:00"},
+        {"<-0330>3:30", {}, "-03:30"},
+        {"UTC0", {}, "+00:00"},
+        {"CET-1", {"--utc"}, "Z"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.zone) + (c.options.empty() ? "" : " --utc"));
+        const double before = double(time(nullptr));
+        const RunResult r =
+            RunProgram(Join({"/usr/bin/env", std::string("TZ=") + c.zone, BuildProgram("kova-link"),
+                             "--port", sim.SlavePath(), "--type", "rtu", "poll", "5", "2",
+                             "--interval", "100", "--count", "3"},
+                            c.options));
+        const double after = double(time(nullptr)) + 1;
+        EXPECT_EQ(r.status, 0) << r.err;
+        const std::vector<std::string> lines = Lines(r.out);
+        ASSERT_EQ(lines.size(), 4u) << r.out;
+        EXPECT_EQ(lines[0], "time,4x5,4x6,error");
+        std::vector<double> times;
+        for (size_t i = 1; i < lines.size(); ++i) {
+            const std::vector<std::string> columns = Columns(lines[i]);
+            ASSERT_EQ(columns.size(), 4u) << lines[i];
+            EXPECT_EQ(columns[1] + "," + columns[2] + "," + columns[3], "7,65535,");
+            const std::string& t = columns[0];
+            EXPECT_EQ(t.substr(t.size() - std::strlen(c.suffix)), c.suffix) << t;
+            times.push_back(EpochOf(t));
+            EXPECT_GE(times.back(), before) << t;
+            EXPECT_LE(times.back(), after) << t;
+        }
+        // Poll k starts no earlier than k intervals after the first (a late
+        // one may be followed closely by the next, which keeps to the
+        // schedule).
+        EXPECT_GE(times.back() - times.front(), 0.195) << r.out;
+    }
+}
+
+// A module that goes away mid-run gives rows with the same columns, the
+// values empty (a gap in a chart) and the reason in the last; the polling
+// goes on to its count, and the exit status says a poll failed.
+TEST_F(ToolsTest, AFailedPollKeepsTheColumnsAndSaysWhyInTheLast) {
+    auto sim = std::make_unique<SimProcess>(Args{"--protocol", "rtu"});
     ChildProcess poll({BuildProgram("kova-link"), "--port", sim->SlavePath(), "--type", "rtu",
                        "--interval", "100", "--count", "4", "--timeout", "20", "--input", "poll",
-                       "1", "1"});
-    ASSERT_NE(poll.ReadLine().find(','), std::string::npos);  // a first answered poll
+                       "1", "2"});
+    EXPECT_EQ(poll.ReadLine(), "time,3x1,3x2,error");
+    const std::string first = poll.ReadLine();  // an answered poll
+    EXPECT_EQ(first.substr(first.find(',')), ",0,0,");
     sim.reset();
     std::vector<std::string> rest;
     for (std::string l = poll.ReadLine(); !l.empty(); l = poll.ReadLine()) rest.push_back(l);
     EXPECT_EQ(poll.WaitForExit(Millis(30000)), 1);
     ASSERT_EQ(rest.size(), 3u);
-    EXPECT_NE(rest.back().find(",ERROR,"), std::string::npos) << rest.back();
+    const std::vector<std::string> columns = Columns(rest.back());
+    ASSERT_EQ(columns.size(), 4u) << rest.back();
+    EXPECT_GT(EpochOf(columns[0]), 0) << rest.back();
+    EXPECT_EQ(columns[1] + columns[2], "") << rest.back();
+    EXPECT_NE(columns[3], "") << rest.back();
+}
+
+// Options stand anywhere on the line, as kova-config takes them: before,
+// among and after the command's operands. "--" ends them; a negative number
+// is an operand, refused by the command that cannot take it.
+TEST_F(ToolsTest, OptionsStandAnywhereOnTheLine) {
+    SimProcess sim({"--protocol", "rtu", "--drop", "7"});
+    const std::string port = sim.SlavePath();
+    ASSERT_EQ(KovaLink(port, {"--type", "rtu", "--drop", "7", "write", "20", "7", "8"}).status, 0);
+    struct Case {
+        Args argv;
+        int status;
+        std::string text;  // the start of standard output, or all of standard error
+        size_t lines;      // of standard output
+    } const cases[] = {
+        {{"read", "20", "2", "--type", "rtu", "--drop", "7", "--port", port}, 0, "7 8\n", 1},
+        {{"--type", "rtu", "read", "20", "--drop", "7", "2", "--port", port}, 0, "7 8\n", 1},
+        {{"--type", "rtu", "--port", port, "poll", "20", "2", "--drop", "7", "--interval", "100",
+          "--count", "2"},
+         0,
+         "time,4x20,4x21,error\n",
+         3},
+        {{"--type", "rtu", "--drop", "7", "--port", port, "--", "read", "20", "2"}, 0, "7 8\n", 1},
+        {{"--type", "rtu", "--drop", "7", "--port", port, "read", "20", "2", "--frobnicate"},
+         2,
+         "kova-link: unknown option --frobnicate\n",
+         0},
+        {{"--type", "rtu", "--port", port, "--", "read", "20", "--drop", "7"},
+         2,
+         "kova-link: read: COUNT must be 1-125 on a Modbus link (one request; use dump for "
+         "more), not --drop (see --help)\n",
+         0},
+        {{"--type", "rtu", "--port", port, "write", "20", "-1"},
+         2,
+         "kova-link: write: VALUE must be 0-65535 or 0x0-0xFFFF, not -1 (see --help)\n",
+         0},
+        {{"read", "20", "2", "--help"}, 0, "usage: kova-link", 0},
+    };
+    for (const Case& c : cases) {
+        std::string line;
+        for (const std::string& word : c.argv) line += " " + word;
+        SCOPED_TRACE(line);
+        const RunResult r = RunProgram(Join({BuildProgram("kova-link")}, c.argv));
+        EXPECT_EQ(r.status, c.status) << r.err;
+        if (c.status) {
+            EXPECT_EQ(r.err, c.text);
+            continue;
+        }
+        EXPECT_EQ(r.out.substr(0, c.text.size()), c.text) << r.out;
+        if (c.lines) {
+            EXPECT_EQ(size_t(std::count(r.out.begin(), r.out.end(), '\n')), c.lines);
+        }
+    }
+}
+
+// Every tool's help lists --help itself beside --version.
+TEST_F(ToolsTest, EveryHelpListsHelp) {
+    for (const char* tool : {"kova-link", "kova-config", "kova-sim"}) {
+        SCOPED_TRACE(tool);
+        const RunResult r = RunProgram({BuildProgram(tool), "--help"});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_NE(r.out.find("\n  --help "), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("\n  --version "), std::string::npos) << r.out;
+    }
 }
 
 TEST_F(ToolsTest, UsageAndBadArguments) {

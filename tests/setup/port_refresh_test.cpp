@@ -45,4 +45,50 @@ TEST(PortRefresh, IndexesFollowTheirNamesAndAGoneLinkPortIsNamed) {
     }
 }
 
+// A setup saved with adapters finds them whatever kernel names they have
+// now; a missing one is named and its index points nowhere, never at the
+// port now standing where it stood.
+TEST(SetupAdapters, IndexesFollowTheAdaptersAndAMissingOneIsNamed) {
+    const std::string a = "/dev/serial/by-id/usb-FTDI_A-if00-port0";
+    const std::string b = "/dev/serial/by-id/usb-Prolific_B-port0";
+    using Names = std::vector<std::string>;
+    struct Case {
+        const char* what;
+        Names names, adapters;
+        SetupAdapters saved;
+        int16_t linkAfter, terminalAfter;
+        std::string missing;
+    } const cases[] = {
+        {"kernel names swapped", {"ttyUSB0", "ttyUSB1"}, {b, a}, {a, b}, 1, 0, ""},
+        {"as saved", {"ttyUSB0", "ttyUSB1"}, {a, b}, {a, b}, 0, 1, ""},
+        {"the link's adapter missing", {"ttyUSB0"}, {b}, {a, b}, -1, 0, a},
+        {"the terminal's adapter missing", {"ttyUSB0"}, {a}, {a, b}, 0, -1, ""},
+        {"no adapters saved: the indexes stand", {"ttyUSB0", "ttyUSB1"}, {b, a}, {}, 0, 1, ""},
+        {"nothing listed", {}, {}, {a, ""}, -1, 1, a},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LinkSetup setup = DefaultSetupFor("KOVASW.STP");
+        setup.LinkPort = 0;
+        setup.TerminalPort = 1;
+        EXPECT_EQ(FindSetupAdapters(SerialPortList(c.names, c.adapters), c.saved, setup),
+                  c.missing);
+        EXPECT_EQ(setup.LinkPort, c.linkAfter);
+        EXPECT_EQ(setup.TerminalPort, c.terminalAfter);
+    }
+}
+
+// A port read again follows its adapter rather than its kernel name.
+TEST(PortRefresh, APortWithAnAdapterFollowsIt) {
+    const std::string a = "/dev/serial/by-id/usb-FTDI_A-if00-port0";
+    LinkSetup setup = DefaultSetupFor("KOVASW.STP");
+    setup.LinkPort = 0;
+    const SerialPortList before({"ttyUSB0", "ttyUSB1"}, {a, ""});
+    EXPECT_EQ(RefreshSerialPorts(before, SerialPortList({"ttyUSB0", "ttyUSB1"}, {"", a}), setup),
+              "");
+    EXPECT_EQ(setup.LinkPort, 1);
+    setup.LinkPort = 0;
+    EXPECT_EQ(RefreshSerialPorts(before, SerialPortList({"ttyUSB0"}, {""}), setup), a);
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -120,6 +121,51 @@ TEST(NaturalOrder, DigitRunsCompareByValue) {
         {"rfcomm0", "ttyS0", true},    {"ttyUSB1a", "ttyUSB1b", true},
     };
     for (const auto& c : cases) EXPECT_EQ(c.less, NaturalLess(c.a, c.b)) << c.a << " < " << c.b;
+}
+
+// Adapters by the udev links under dev/serial: by-id where there is one,
+// else by-path; a port is found by any of its names, and by nothing else.
+TEST_F(FakeSysfs, PortsShowTheirAdaptersAndAreFoundByAnyOfTheirNames) {
+    AddTty("ttyS0", true, 4);
+    AddTty("ttyUSB0");
+    AddTty("ttyUSB1");
+    const std::string byPath0 =
+        root.AddAdapter("by-path", "pci-0000:00:14.0-usb-0:2:1.0-port0", "ttyUSB0");
+    const std::string byPath1 =
+        root.AddAdapter("by-path", "pci-0000:00:14.0-usb-0:3:1.0-port0", "ttyUSB1");
+    const std::string byId1 =
+        root.AddAdapter("by-id", "usb-FTDI_FT232R_A50285BI-if00-port0", "ttyUSB1");
+    // A second name of one adapter: the first in order is shown.
+    const std::string byIdToo = root.AddAdapter("by-id", "usb-ZZ_second_name-port0", "ttyUSB1");
+    SetDeviceRoot(root.Path());
+    const SerialPortList list = ReadSerialPortList();
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.AdapterAt(0), "");
+    EXPECT_EQ(list.AdapterAt(1), byPath0);
+    EXPECT_EQ(list.AdapterAt(2), byId1);
+    EXPECT_EQ(list.AdapterAt(3), "");
+    EXPECT_STREQ(list.LabelledChoices()[0], "ttyS0");
+    // An adapter's name longer than the label's room keeps its end.
+    EXPECT_STREQ(list.LabelledChoices()[2], "ttyUSB1 ~32R_A50285BI-if00-port0");
+    EXPECT_STREQ(
+        SerialPortList({"ttyUSB1"}, {"/dev/serial/by-id/usb-FTDI_A5-port0"}).LabelledChoices()[0],
+        "ttyUSB1 usb-FTDI_A5-port0");
+    for (int i = 0; i < list.Count(); ++i)
+        EXPECT_LE(std::strlen(list.LabelledChoices()[i]), size_t(kSerialPortLabelWidth));
+    EXPECT_EQ(list.LabelledChoices()[3], nullptr);
+    EXPECT_STREQ(list.Choices()[2], "ttyUSB1");  // the names stay the names
+    const struct {
+        std::string device;
+        int index;
+    } cases[] = {
+        {"ttyUSB1", 2},    {"/dev/ttyUSB1", 2},
+        {byId1, 2},        {byIdToo, 2},
+        {byPath1, 2},      {byPath0, 1},
+        {"/dev/ttyS0", 0}, {"/dev/serial/by-id/usb-Prolific_gone-if00-port0", -1},
+        {"ttyUSB7", -1},   {"/tmp/ttyUSB1", -1},
+        {"", -1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(list.IndexOfDevice(c.device), c.index) << c.device;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -87,6 +88,58 @@ TEST_F(SetupFileTest, SaveReplacesTheFileWhateverTheCaseOfItsName) {
     ASSERT_EQ(SaveSetupFile(P("KOVASW.STP"), Sample()), SaveResult::Saved);
     EXPECT_EQ(EntryCount(), 1);
     EXPECT_EQ(ReadSetupFile(P("kovasw.stp")).setup.LinkTimeout, 7);
+}
+
+// The adapters follow the record: its 150 bytes stay the layout's, so any
+// reader of that layout reads the same record, and the names read back.
+TEST_F(SetupFileTest, AdaptersAreKeptAfterTheRecordAndReadBack) {
+    const LinkSetup written = Sample();
+    const SetupAdapters adapters = {"/dev/serial/by-id/usb-FTDI_FT232R_A50285BI-if00-port0",
+                                    "/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0"};
+    ASSERT_EQ(SaveSetupFile(P("KOVASW.STP"), written, adapters), SaveResult::Saved);
+    std::ifstream in(P("KOVASW.STP"), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), kSetupFileSize);
+    const std::vector<uint8_t> record(bytes.begin(), bytes.begin() + kSetupFileSize);
+    EXPECT_EQ(record, EncodeSetup(written));
+    EXPECT_EQ(bytes.substr(kSetupFileSize),
+              "KOVASW-ADAPTERS\nlink=" + adapters.link + "\nterminal=" + adapters.terminal + "\n");
+    const SetupFileContents read = ReadSetupFile(P("KOVASW.STP"));
+    ASSERT_EQ(read.outcome, SetupFileRead::Read);
+    EXPECT_EQ(read.size, kSetupFileSize);
+    EXPECT_EQ(EncodeSetup(read.setup), EncodeSetup(written));
+    EXPECT_EQ(read.adapters, adapters);
+    // A setup with no adapter is the record alone, as before.
+    ASSERT_EQ(SaveSetupFile(P("KOVASW.STP"), written, {}), SaveResult::Saved);
+    EXPECT_EQ(std::filesystem::file_size(P("KOVASW.STP")), kSetupFileSize);
+}
+
+// What follows the record is untrusted: anything but the lines as written
+// reads as no adapter (or without the one line that is wrong).
+TEST(SetupAdapterLines, AnythingElseReadsAsNoAdapter) {
+    const std::string longName(300, 'x');
+    const struct {
+        const char* what;
+        std::string text;
+        SetupAdapters expected;
+    } cases[] = {
+        {"both", "KOVASW-ADAPTERS\nlink=/dev/a\nterminal=/dev/b\n", {"/dev/a", "/dev/b"}},
+        {"terminal only", "KOVASW-ADAPTERS\nterminal=/dev/b\n", {"", "/dev/b"}},
+        {"no heading", "link=/dev/a\n", {}},
+        {"another program's bytes", std::string("\0\xff\x12link=/dev/a\n", 15), {}},
+        {"a line without its end", "KOVASW-ADAPTERS\nlink=/dev/a", {}},
+        {"an escape in a name",
+         "KOVASW-ADAPTERS\nlink=/dev/\x1b[2Ja\nterminal=/dev/b\n",
+         {"", "/dev/b"}},
+        {"a name too long", "KOVASW-ADAPTERS\nlink=/dev/" + longName + "\n", {}},
+        {"unknown lines", "KOVASW-ADAPTERS\nmodem=/dev/m\nlink=/dev/a\n", {"/dev/a", ""}},
+        {"nothing", "", {}},
+    };
+    for (const auto& c : cases) {
+        const auto* bytes = reinterpret_cast<const uint8_t*>(c.text.data());
+        EXPECT_EQ(DecodeSetupAdapters(bytes, c.text.size()), c.expected) << c.what;
+    }
+    EXPECT_TRUE(EncodeSetupAdapters({}).empty());
 }
 
 TEST(SetupFileName, RelativeNamesBecomeAbsoluteAgainstTheCurrentDirectory) {

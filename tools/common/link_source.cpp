@@ -20,11 +20,13 @@ namespace {
 
 // A setup file read as the program reads it (whatever the case of its name),
 // its faults told with the file's name and what was wrong with it.
-bool ReadLinkSetupFile(const std::string& path, LinkSetup* setup, std::string* reason) {
+bool ReadLinkSetupFile(const std::string& path, LinkSetup* setup, std::string* reason,
+                       SetupAdapters* adapters = nullptr) {
     const SetupFileContents read = ReadSetupFile(path);
     switch (read.outcome) {
         case SetupFileRead::Read:
             *setup = read.setup;
+            if (adapters) *adapters = read.adapters;
             return true;
         case SetupFileRead::Missing:
             *reason = path + ": Can't locate setup file. (" + std::strerror(read.error) + ")";
@@ -41,6 +43,12 @@ bool ReadLinkSetupFile(const std::string& path, LinkSetup* setup, std::string* r
               std::to_string(read.setup.LinkBaud) + ", " + std::to_string(read.setup.TerminalBaud) +
               ") is past the list of " + std::to_string(kSetupBaudCount) + " rates";
     return false;
+}
+
+std::string ResolvedDevice(const std::string& port) {
+    const std::string path = DevicePathOf(port);
+    char resolved[PATH_MAX];
+    return realpath(path.c_str(), resolved) ? resolved : path;
 }
 
 // A baud rate outside the list has no index; it always differs from the
@@ -99,28 +107,34 @@ bool SetupOfLinkSource(const LinkSource& source, LinkSetup* setup, std::string* 
     return ReadLinkSetupFile(source.setupFile, setup, reason);
 }
 
-Link* OpenLinkSource(const LinkSource& source, std::string* reason) {
+Link* OpenLinkSource(const LinkSource& source, std::string* reason, std::string* note) {
+    if (note) note->clear();
     if (source.setupFile.empty()) return OpenToolLink(source.settings, reason);
     LinkSetup setup;
-    if (!ReadLinkSetupFile(source.setupFile, &setup, reason)) return nullptr;
-    std::string note;
-    Link* link = OpenLinkFromSetup(setup, reason, &note);
-    if (!note.empty())
-        std::fprintf(stderr, "%s: %s\n", tools::Printable(source.setupFile).c_str(), note.c_str());
+    SetupAdapters adapters;
+    if (!ReadLinkSetupFile(source.setupFile, &setup, reason, &adapters)) return nullptr;
+    std::string replaced;
+    Link* link = OpenLinkFromSetup(setup, reason, &replaced, adapters);
+    if (!replaced.empty()) replaced = source.setupFile + ": " + replaced;
+    if (note)
+        *note = replaced;
+    else if (!replaced.empty())
+        std::fprintf(stderr, "%s\n", tools::Printable(replaced).c_str());
     return link;
 }
 
 std::string SerialPortKey(const LinkSource& source) {
     if (!source.setupFile.empty()) {
         LinkSetup setup;
+        SetupAdapters adapters;
         std::string ignored;
-        if (!ReadLinkSetupFile(source.setupFile, &setup, &ignored)) return "";
+        if (!ReadLinkSetupFile(source.setupFile, &setup, &ignored, &adapters)) return "";
         const LinkKindRow* kind = LinkKindOf(setup.ConnectionType);
         if (!kind || !kind->serial) return "";
+        // The adapter by its device, as the link options name it.
+        if (!adapters.link.empty()) return ResolvedDevice(adapters.link);
         return "setup port " + std::to_string(setup.LinkPort);
     }
     if (!source.settings.kind->serial) return "";
-    const std::string path = DevicePathOf(source.settings.port);
-    char resolved[PATH_MAX];
-    return realpath(path.c_str(), resolved) ? resolved : path;
+    return ResolvedDevice(source.settings.port);
 }

@@ -25,8 +25,9 @@ bool LinkSourceNamed(const LinkSource& source, std::string* error);
 bool LinkSourceComplete(const LinkSource& source, std::string* error);
 
 // Opens the link; null with *reason (naming the setup file where it is at
-// fault) on failure.
-Link* OpenLinkSource(const LinkSource& source, std::string* reason);
+// fault) on failure. A setting of the setup file replaced on the way goes to
+// *note when given ("" when none), else to standard error.
+Link* OpenLinkSource(const LinkSource& source, std::string* reason, std::string* note = nullptr);
 
 // The serial port the link uses, as one name for all the ways of writing
 // it; "" for Modbus TCP. Modules on one port (a multi-drop line) must take

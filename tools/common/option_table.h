@@ -103,6 +103,61 @@ bool ApplyOption(OptionTable<Options> table, const std::vector<std::string>& arg
 
 enum class OptionsResult { Parsed, Help, Version, Bad };
 
+template <class Options>
+void ReportBadValue(const char* tool, const OptionRow<Options>& option, const char* argument) {
+    std::fprintf(stderr, "%s: bad value for %s: \"%s\" (%s %s: %s)\n", tool, option.name,
+                 Printable(argument).c_str(), option.name, option.argument ? option.argument : "",
+                 option.help);
+}
+
+// A word that starts with '-' is an option, unless it is a number (a
+// negative value to write) or "-" alone.
+inline bool IsOptionWord(const char* word) {
+    return word[0] == '-' && word[1] && !(word[1] >= '0' && word[1] <= '9') && word[1] != '.';
+}
+
+// Options anywhere on the line, as in "poll 20 2 --interval 500": each is
+// applied, the other words are kept in their order in *words. "--" ends the
+// options. --help and --version win wherever they stand before it. A bad
+// option or value is reported on standard error as "TOOL: ...".
+template <class Options>
+OptionsResult SplitOptions(const char* tool, int argc, char** argv, OptionTable<Options> table,
+                           Options& options, std::vector<std::string>* words) {
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--"); ++i) {
+        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h"))
+            return OptionsResult::Help;
+        if (!std::strcmp(argv[i], "--version")) return OptionsResult::Version;
+    }
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        if (optionsEnded || !IsOptionWord(argv[i])) {
+            words->push_back(argv[i]);
+            continue;
+        }
+        if (!std::strcmp(argv[i], "--")) {
+            optionsEnded = true;
+            continue;
+        }
+        const OptionRow<Options>* found = FindOption(table, argv[i]);
+        if (!found) {
+            std::fprintf(stderr, "%s: unknown option %s\n", tool, Printable(argv[i]).c_str());
+            return OptionsResult::Bad;
+        }
+        const char* argument = found->argument && i + 1 < argc ? argv[++i] : "";
+        if ((found->argument && !*argument) || !found->apply(options, argument)) {
+            ReportBadValue(tool, *found, argument);
+            return OptionsResult::Bad;
+        }
+    }
+    return OptionsResult::Parsed;
+}
+
+// The help lines of the options every tool takes.
+inline void PrintCommonOptionHelp(FILE* out, int width) {
+    std::fprintf(out, "  %-*s %s\n", width, "--help", "print this help and exit (also -h)");
+    std::fprintf(out, "  %-*s %s\n", width, "--version", "print the version and exit");
+}
+
 // Applies the leading options; *next is the first argument that is not one.
 // A bad option or value is reported on standard error as "TOOL: ...".
 template <class Options>
@@ -120,9 +175,7 @@ OptionsResult ApplyOptions(const char* tool, int argc, char** argv, OptionTable<
         }
         const char* argument = found->argument && i + 1 < argc ? argv[++i] : "";
         if ((found->argument && !*argument) || !found->apply(options, argument)) {
-            std::fprintf(stderr, "%s: bad value for %s: \"%s\" (%s %s: %s)\n", tool, found->name,
-                         Printable(argument).c_str(), found->name,
-                         found->argument ? found->argument : "", found->help);
+            ReportBadValue(tool, *found, argument);
             return OptionsResult::Bad;
         }
     }

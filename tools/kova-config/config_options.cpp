@@ -118,7 +118,7 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
     for (const CommandRow& c : kCommands) std::fprintf(out, "  %-22s %s\n", c.usage, c.help);
     std::fprintf(out, "\noptions:\n");
     tools::PrintOptionHelp(out, tools::OptionTable<ConfigOptions>(rows), 22);
-    std::fprintf(out, "  %-22s %s\n", "--version", "print the version and exit");
+    tools::PrintCommonOptionHelp(out, 22);
     std::fprintf(out,
                  "\nLIST has one module a line: a name (letters, digits, - _ .) and its link\n"
                  "options; blank lines and # comments are allowed. Example:\n"

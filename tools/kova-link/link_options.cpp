@@ -41,6 +41,11 @@ std::vector<Option> OptionRows() {
     rows.push_back(
         {"--word-order", "ORDER", "u32, s32, f32: low-first (default) or high-first",
          [](LinkOptions& o, const char* a) { return ParseWordOrder(a, &o.format.order); }});
+    rows.push_back({"--utc", nullptr, "poll: times in UTC (...Z), not local time with its offset",
+                    [](LinkOptions& o, const char*) { return o.utc = true; }});
+    rows.push_back({"--numbered", nullptr,
+                    "read, input-read, dump: one \"REGISTER VALUE\" line a register",
+                    [](LinkOptions& o, const char*) { return o.numbered = true; }});
     return rows;
 }
 
@@ -50,11 +55,13 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
         "usage: kova-link --type symax|netnet|rtu|ascii|gateway --port DEVICE [options] COMMAND\n"
         "       kova-link --type tcp --host HOST [--tcp-port N] [options] COMMAND\n"
         "       kova-link --setup FILE.STP COMMAND\n"
-        "Reads and writes controller registers (1-based) over a serial or Modbus TCP link.\n\n"
+        "Reads and writes controller registers (1-based) over a serial or Modbus TCP link.\n"
+        "Options may stand anywhere on the line; \"--\" ends them.\n\n"
         "commands:\n"
         "  read REGISTER COUNT          print the values (unsigned decimal, or --format)\n"
         "  dump REGISTER COUNT          print any number of registers, read as many a\n"
-        "                               request as the link kind carries\n"
+        "                               request as the link kind carries (--numbered:\n"
+        "                               one \"REGISTER VALUE\" line a register)\n"
         "  replay FILE                  time the requests of FILE, one \"r|w FIRST COUNT\" a\n"
         "                               line (kova-sim --log), writes sending zeros\n"
         "  write REGISTER VALUE...      values 0-65535 or 0x-prefixed hexadecimal, or as\n"
@@ -64,10 +71,12 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
         "  bench N REGISTER COUNT       time N reads, print requests per second\n"
         "  sections REGISTER N,N,...    time reads of consecutive sections from "
         "REGISTER\n"
-        "  poll REGISTER COUNT          read every --interval MS, one line a poll:\n"
-        "                               TIME,v1,...,vCOUNT or TIME,ERROR,text\n\noptions:\n");
+        "  poll REGISTER COUNT          read every --interval MS, CSV: a header row\n"
+        "                               time,4x20,4x21,...,error, then one row a poll;\n"
+        "                               a failed poll leaves the values empty and\n"
+        "                               says why in error\n\noptions:\n");
     tools::PrintOptionHelp(out, tools::OptionTable<LinkOptions>(rows), 32);
-    fprintf(out, "  %-32s %s\n", "--version", "print the version and exit");
+    tools::PrintCommonOptionHelp(out, 32);
     fprintf(out,
             "\nA request carries 1-128 registers on a Sy/Max or Gateway link; a Modbus read\n"
             "125, a write 127 (input-write 124). Registers are 1-65536 (Sy/Max 1-16384,\n"
@@ -81,19 +90,22 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
 // the command, the operand and what it may be.
 class CommandParser {
   public:
-    CommandParser(int argc, char** argv, int i, const LinkKindRow& kind, std::string* error)
-        : argc_(argc), argv_(argv), i_(i), kind_(kind), error_(error) {}
+    CommandParser(const std::vector<std::string>& words, const LinkKindRow& kind,
+                  std::string* error)
+        : words_(words), kind_(kind), error_(error) {}
 
     bool Parse(LinkOptions* o);
 
   private:
+    bool More() const { return i_ < words_.size(); }
+    const char* Word() const { return words_[i_].c_str(); }
     std::string Given() const {
-        return i_ < argc_ ? std::string(", not ") + argv_[i_] : std::string(" (missing)");
+        return More() ? std::string(", not ") + Word() : std::string(" (missing)");
     }
     std::string OnLink() const { return std::string(" on ") + RequestLimitsOf(kind_).linkName; }
     template <class T>
     bool Arg(const char* what, long low, long high, T* out) {
-        if (i_ < argc_ && ToInt(argv_[i_], low, high, out)) return ++i_, true;
+        if (More() && ToInt(Word(), low, high, out)) return ++i_, true;
         *error_ = name_ + ": " + what + " must be " + std::to_string(low) + "-" +
                   std::to_string(high) + Given();
         return false;
@@ -101,14 +113,14 @@ class CommandParser {
     // The first register of a request of op: 1 up to the kind's last.
     bool Register(RequestOp op, int* out) {
         const int last = LastRegister(kind_, op);
-        if (i_ < argc_ && ToInt(argv_[i_], 1, last, out)) return ++i_, true;
+        if (More() && ToInt(Word(), 1, last, out)) return ++i_, true;
         *error_ = name_ + ": REGISTER must be 1-" + std::to_string(last) + OnLink() + Given();
         return false;
     }
     // A read count: what one request carries; more is dump's work.
     bool Count(RequestOp op, int* out) {
         const int most = std::max(1, MaxRequestCount(kind_, op));
-        if (i_ < argc_ && ToInt(argv_[i_], 1, most, out)) return ++i_, true;
+        if (More() && ToInt(Word(), 1, most, out)) return ++i_, true;
         *error_ = name_ + ": COUNT must be 1-" + std::to_string(most) + OnLink() +
                   " (one request; use dump for more)" + Given();
         return false;
@@ -121,8 +133,8 @@ class CommandParser {
         return false;
     }
     bool End() {
-        if (i_ == argc_) return true;
-        *error_ = name_ + ": unexpected argument " + argv_[i_];
+        if (!More()) return true;
+        *error_ = name_ + ": unexpected argument " + Word();
         return false;
     }
     bool Values(RequestOp op, LinkOptions* o);
@@ -134,9 +146,8 @@ class CommandParser {
     }
     bool SectionList(LinkOptions* o);
 
-    int argc_;
-    char** argv_;
-    int i_;
+    const std::vector<std::string>& words_;
+    size_t i_ = 0;
     const LinkKindRow& kind_;
     std::string* error_;
     std::string name_;
@@ -144,8 +155,8 @@ class CommandParser {
 
 bool CommandParser::Values(RequestOp op, LinkOptions* o) {
     if (o->format.format != ValueFormat::U16) {
-        std::vector<std::string> typed(argv_ + i_, argv_ + argc_);
-        i_ = argc_;
+        std::vector<std::string> typed(words_.begin() + long(i_), words_.end());
+        i_ = words_.size();
         if (typed.empty()) return *error_ = name_ + ": VALUE missing (at least one)", false;
         std::string why;
         if (!EncodeValues(o->format, typed, &o->values, &why))
@@ -153,10 +164,10 @@ bool CommandParser::Values(RequestOp op, LinkOptions* o) {
         o->count = int(o->values.size());
         return Fits(op, o->reg, o->count);
     }
-    for (; i_ < argc_; ++i_) {
+    for (; More(); ++i_) {
         uint16_t value;
-        if (!ToInt(argv_[i_], 0, 65535, &value)) {
-            *error_ = name_ + ": VALUE must be 0-65535 or 0x0-0xFFFF, not " + argv_[i_];
+        if (!ToInt(Word(), 0, 65535, &value)) {
+            *error_ = name_ + ": VALUE must be 0-65535 or 0x0-0xFFFF, not " + Word();
             return false;
         }
         o->values.push_back(value);
@@ -167,12 +178,12 @@ bool CommandParser::Values(RequestOp op, LinkOptions* o) {
 }
 
 bool CommandParser::SectionList(LinkOptions* o) {
-    if (i_ + 1 != argc_) {
+    if (i_ + 1 != words_.size()) {
         *error_ = name_ + ": give one list of counts N,N,...";
         return false;
     }
     const int most = std::max(1, MaxRequestCount(kind_, RequestOp::Read));
-    std::string list = argv_[i_++];
+    std::string list = words_[i_++];
     size_t start = 0;
     int total = 0;
     while (start <= list.size()) {
@@ -193,8 +204,8 @@ bool CommandParser::SectionList(LinkOptions* o) {
 }
 
 bool CommandParser::Parse(LinkOptions* o) {
-    if (i_ >= argc_) return *error_ = "missing command", false;
-    name_ = argv_[i_++];
+    if (!More()) return *error_ = "missing command", false;
+    name_ = words_[i_++];
     if (name_ == "read" || name_ == "input-read" || name_ == "poll") {
         o->command = name_ == "read"         ? Command::Read
                      : name_ == "input-read" ? Command::InputRead
@@ -208,8 +219,8 @@ bool CommandParser::Parse(LinkOptions* o) {
     }
     if (name_ == "replay") {
         o->command = Command::Replay;
-        if (i_ + 1 != argc_) return *error_ = "replay: give one FILE", false;
-        o->replayFile = argv_[i_];
+        if (i_ + 1 != words_.size()) return *error_ = "replay: give one FILE", false;
+        o->replayFile = words_[i_];
         return true;
     }
     if (name_ == "dump") {
@@ -244,14 +255,25 @@ bool CommandParser::Parse(LinkOptions* o) {
     return false;
 }
 
+// An option that changes what a command prints is refused with another
+// command, where it would be ignored without a word.
+bool OptionsFitCommand(const LinkOptions& o, std::string* error) {
+    const bool printsValues =
+        o.command == Command::Read || o.command == Command::InputRead || o.command == Command::Dump;
+    if (o.utc && o.command != Command::Poll) return *error = "--utc goes with poll", false;
+    if (o.numbered && !printsValues)
+        return *error = "--numbered goes with read, input-read and dump", false;
+    return true;
+}
+
 }  // namespace
 
 bool ParseLinkOptions(int argc, char** argv, LinkOptions* options, int* exitCode) {
     *exitCode = tools::kExitTrouble;
-    int i = 0;
     const std::vector<Option> rows = OptionRows();
-    switch (tools::ApplyOptions("kova-link", argc, argv, tools::OptionTable<LinkOptions>(rows),
-                                *options, &i)) {
+    std::vector<std::string> words;
+    switch (tools::SplitOptions("kova-link", argc, argv, tools::OptionTable<LinkOptions>(rows),
+                                *options, &words)) {
         case tools::OptionsResult::Help:
             PrintHelp(stdout, rows);
             *exitCode = tools::kExitOk;
@@ -278,7 +300,8 @@ bool ParseLinkOptions(int argc, char** argv, LinkOptions* options, int* exitCode
         fprintf(stderr, "kova-link: %s\n", tools::Printable(error).c_str());
         return false;
     }
-    if (!CommandParser(argc, argv, i, *kind, &error).Parse(options)) {
+    if (!CommandParser(words, *kind, &error).Parse(options) ||
+        !OptionsFitCommand(*options, &error)) {
         fprintf(stderr, "kova-link: %s (see --help)\n", tools::Printable(error).c_str());
         return false;
     }

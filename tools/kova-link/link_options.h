@@ -24,6 +24,8 @@ struct LinkOptions {
     int pollCount = 0;  // 0: until SIGINT or SIGTERM
     bool pollInput = false;
     ValueOptions format;  // read, dump, input-read, poll, write, input-write
+    bool utc = false;       // poll: times in UTC rather than local time
+    bool numbered = false;  // dump: "REGISTER VALUE" lines
 };
 
 // False with *exitCode set after printing help or an error. Registers,

@@ -41,18 +41,26 @@ void RemoveLocksOnSignals() {
 int Fail(Link* link) {
     // Operations a link kind does not offer fail without a text of their own.
     const char* text = LinkErrorText(link);
-    fprintf(stderr, "%s\n",
+    fprintf(stderr, "kova-link: %s\n",
             *text ? tools::Printable(text).c_str() : "Not supported on this kind of link");
     CloseLink(link);
     return tools::kExitFailed;
 }
 
-// The values on one line, blank between, in the --format asked for.
+// The values in the --format asked for: on one line, blank between, or with
+// --numbered a "REGISTER VALUE" line each, named by the value's first register.
 void PrintValues(const LinkOptions& o, const uint16_t* values, int count) {
+    const std::vector<std::string> typed = FormatValues(o.format, values, size_t(count));
+    const int step = o.format.format == ValueFormat::Text ? std::max(1, count)
+                                                          : RegistersPerValue(o.format.format);
     std::string line;
-    for (const std::string& v : FormatValues(o.format, values, size_t(count)))
-        line += (line.empty() ? "" : " ") + v;
-    printf("%s\n", tools::Printable(line).c_str());
+    for (size_t i = 0; i < typed.size(); ++i) {
+        if (o.numbered)
+            printf("%d %s\n", o.reg + int(i) * step, tools::Printable(typed[i]).c_str());
+        else
+            line += (line.empty() ? "" : " ") + typed[i];
+    }
+    if (!o.numbered) printf("%s\n", tools::Printable(line).c_str());
 }
 
 int PrintRead(Link* link, const LinkOptions& o, bool input) {
@@ -74,7 +82,7 @@ int Dump(Link* link, const LinkOptions& o) {
         int n = RegisterRead(link, o.reg + done, count, &values[size_t(done)]);
         if (n <= 0) return Fail(link);
         if (n < count) {
-            fprintf(stderr, "Read reply too short\n");
+            fprintf(stderr, "kova-link: Read reply too short\n");
             CloseLink(link);
             return tools::kExitFailed;
         }
@@ -89,7 +97,8 @@ int Dump(Link* link, const LinkOptions& o) {
 int Replay(Link* link, const LinkOptions& o) {
     FILE* in = fopen(o.replayFile.c_str(), "r");
     if (!in) {
-        fprintf(stderr, "%s: %s\n", tools::Printable(o.replayFile).c_str(), strerror(errno));
+        fprintf(stderr, "kova-link: %s: %s\n", tools::Printable(o.replayFile).c_str(),
+                strerror(errno));
         CloseLink(link);
         return tools::kExitTrouble;  // bad input
     }
@@ -151,10 +160,12 @@ int main(int argc, char** argv) {
     int exitCode;
     if (!ParseLinkOptions(argc, argv, &o, &exitCode)) return exitCode;
     RemoveLocksOnSignals();
-    std::string reason;
-    Link* link = OpenLinkSource(o.source, &reason);
+    std::string reason, note;
+    Link* link = OpenLinkSource(o.source, &reason, &note);
+    if (!note.empty()) fprintf(stderr, "kova-link: %s\n", tools::Printable(note).c_str());
     if (!link) {
-        fprintf(stderr, "Unable to establish link. %s\n", tools::Printable(reason).c_str());
+        fprintf(stderr, "kova-link: Unable to establish link. %s\n",
+                tools::Printable(reason).c_str());
         return tools::kExitFailed;
     }
     switch (o.command) {

@@ -7,6 +7,7 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -14,49 +15,44 @@
 
 #include "common/exit_status.h"
 #include "common/printable.h"
+#include "csv_rows.h"
 #include "value_formats.h"
 
 namespace {
 
-// ISO 8601 local time with milliseconds: 2026-12-10T14:03:07.125
-std::string LocalTimeText() {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    tm local{};
-    localtime_r(&now.tv_sec, &local);
-    char text[40];
-    size_t n = strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
-    std::snprintf(text + n, sizeof text - n, ".%03ld", long(now.tv_nsec / 1000000));
-    return text;
+// One column a value, named by the value's first register: a pair for the
+// 32-bit formats, the whole block for text.
+std::vector<std::string> ValueColumns(const LinkOptions& o) {
+    const int step = o.format.format == ValueFormat::Text ? std::max(1, o.count)
+                                                          : RegistersPerValue(o.format.format);
+    std::vector<std::string> columns;
+    for (int i = 0; i < o.count; i += step)
+        columns.push_back(RegisterColumn(o.pollInput, o.reg + i));
+    return columns;
 }
 
-// A text value may hold a comma or a quote.
-std::string CsvField(const std::string& v) {
-    if (v.find_first_of(",\"") == std::string::npos) return v;
-    std::string quoted = "\"";
-    for (char c : v) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
+void PrintRow(const std::string& row) {
+    std::printf("%s\n", row.c_str());
+    std::fflush(stdout);  // a file that is charted while it grows
 }
 
 bool PollOnce(Link* link, const LinkOptions& o) {
     std::vector<uint16_t> values(size_t(o.count));
-    std::string line = LocalTimeText();
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const std::string time = CsvTime(now, o.utc);
     int n = o.pollInput ? InputRegisterRead(link, o.reg, o.count, values.data())
                         : RegisterRead(link, o.reg, o.count, values.data());
-    bool ok = n >= o.count;
-    if (ok) {
-        for (const std::string& v : FormatValues(o.format, values.data(), values.size()))
-            line += "," + CsvField(v);
-    } else {
-        const char* text = LinkErrorText(link);
-        line += ",ERROR,";
-        line += n > 0   ? "Read reply too short"
-                : *text ? text
-                        : "Not supported on this kind of link";
+    if (n >= o.count) {
+        PrintRow(CsvValuesRow(time, FormatValues(o.format, values.data(), values.size())));
+        return true;
     }
-    std::printf("%s\n", tools::Printable(line).c_str());
-    std::fflush(stdout);  // a file that is charted while it grows
-    return ok;
+    const char* text = LinkErrorText(link);
+    const std::string error = n > 0   ? "Read reply too short"
+                              : *text ? tools::Printable(text)
+                                      : "Not supported on this kind of link";
+    PrintRow(CsvErrorRow(time, ValueColumns(o).size(), error));
+    return false;
 }
 
 timespec Plus(timespec t, long ms) {
@@ -76,6 +72,7 @@ bool Before(const timespec& a, const timespec& b) {
 }  // namespace
 
 int Poll(Link* link, const LinkOptions& o) {
+    PrintRow(CsvHeader(ValueColumns(o)));
     bool allOk = true;
     timespec next{};
     clock_gettime(CLOCK_MONOTONIC, &next);

@@ -144,7 +144,7 @@ void PrintHelp(FILE* out) {
             "from the rack base up; the port's CTS bit in 8187 is up for the first half\n"
             "of each interval. Example: --feed 2=scale.txt@1000 --feed 1=codes.txt@4000\n\n");
     tools::PrintOptionHelp(out, kOptions, 28);
-    fprintf(out, "  %-28s %s\n", "--version", "print the version and exit");
+    tools::PrintCommonOptionHelp(out, 28);
 }
 
 }  // namespace
