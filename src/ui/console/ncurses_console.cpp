@@ -6,6 +6,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include <ncursesw/term.h>
 
 #include "ui/console/cp437.h"
+#include "ui/console/screen_size.h"
 #include "ui/keys.h"
 
 namespace con {
@@ -116,6 +118,8 @@ struct NcursesConsole::Impl {
     int ctrlEndCode = kCtrlEndCode;
     int shiftedF1 = 0;  // the ncurses code of Shift-F1; 0 when the terminal has none
     short pairOf[256] = {};
+    bool statusInk[kCols] = {};  // the cells of the last row that show something
+    int statusInkCount = 0;
 
     attr_t AttributesOf(uint8_t c, short& pair);
     void Put(int row, int col, uint8_t ch, uint8_t colourByte);
@@ -125,7 +129,19 @@ struct NcursesConsole::Impl {
     void TranslateEsc();
     void PushExtended(uint8_t scan);
     void NewLine();
+    void NoteStatusCell(int col, uint8_t ch, uint8_t colourByte);
+    void ShowPicture(int termRows);
+    [[noreturn]] void LeaveTooSmall();
+    bool TooSmallKey(int status, wint_t ch);
 };
+
+// A blank in the normal colour says nothing; anything else on the status
+// line does (a reverse bar too).
+void NcursesConsole::Impl::NoteStatusCell(int col, uint8_t ch, uint8_t colourByte) {
+    const bool ink = (ch != ' ' && ch != 0) || colourByte != kNormalColour;
+    if (ink != statusInk[col]) statusInkCount += ink ? 1 : -1;
+    statusInk[col] = ink;
+}
 
 attr_t NcursesConsole::Impl::AttributesOf(uint8_t c, short& pair) {
     int fg = c & 0x0F, bg = c >> 4;
@@ -152,6 +168,7 @@ attr_t NcursesConsole::Impl::AttributesOf(uint8_t c, short& pair) {
 void NcursesConsole::Impl::Put(int row, int col, uint8_t ch, uint8_t colourByte) {
     short pair;
     attr_t attrs = AttributesOf(colourByte, pair);
+    if (row == kRows - 1) NoteStatusCell(col, ch, colourByte);
     if (utf8) {
         wchar_t text[2] = {Cp437ToUnicode(ch), 0};
         cchar_t cell;
@@ -164,31 +181,40 @@ void NcursesConsole::Impl::Put(int row, int col, uint8_t ch, uint8_t colourByte)
 
 namespace {
 
-// The too-small message in pieces that stay whole, each line holding as many
-// as fit the terminal's width (a piece wider than that is cut).
+// The too-small message, its lines cut at the terminal's width.
 void DrawTooSmallMessage(int rows, int cols) {
-    char size[48];
-    std::snprintf(size, sizeof size, "(this one is %d x %d).", cols, rows);
-    const std::string pieces[] = {"KOVASW needs", "a terminal", "of at least 80 x 25", size};
-    std::string line;
+    const std::string text = TooSmallText(cols, rows);
     int row = 0;
-    for (const std::string& piece : pieces) {
-        if (!line.empty() && int(line.size() + 1 + piece.size()) > cols) {
-            if (row < rows) mvwaddnstr(stdscr, row, 0, line.c_str(), cols);
-            ++row;
-            line.clear();
-        }
-        line += (line.empty() ? "" : " ") + piece;
+    for (size_t at = 0; at < text.size() && row < rows; ++row) {
+        const size_t end = text.find('\n', at);
+        mvwaddnstr(stdscr, row, 0, text.c_str() + at, std::min(int(end - at), cols));
+        at = end + 1;
     }
-    if (row < rows) mvwaddnstr(stdscr, row, 0, line.c_str(), cols);
 }
 
 }  // namespace
 
+void NcursesConsole::Impl::ShowPicture(int termRows) {
+    const RowPlan plan = PlanRows(termRows, statusInkCount > 0, cursorVisible, cursorRow);
+    wmove(pad, cursorRow, cursorCol);
+    if (termRows > kMinRows) {
+        pnoutrefresh(pad, 0, 0, 0, 0, kRows - 1, kCols - 1);
+        return;
+    }
+    // The piece that holds the cursor goes last: it places the cursor.
+    if (cursorRow == plan.lastLine) {
+        pnoutrefresh(pad, plan.top, 0, 0, 0, kMinRows - 2, kCols - 1);
+        pnoutrefresh(pad, plan.lastLine, 0, kMinRows - 1, 0, kMinRows - 1, kCols - 1);
+    } else {
+        pnoutrefresh(pad, plan.lastLine, 0, kMinRows - 1, 0, kMinRows - 1, kCols - 1);
+        pnoutrefresh(pad, plan.top, 0, 0, 0, kMinRows - 2, kCols - 1);
+    }
+}
+
 void NcursesConsole::Impl::Refresh() {
     int rows, cols;
     getmaxyx(stdscr, rows, cols);
-    if (rows < kRows || cols < kCols) {
+    if (rows < kMinRows || cols < kCols) {
         werase(stdscr);
         DrawTooSmallMessage(rows, cols);
         wnoutrefresh(stdscr);
@@ -201,10 +227,29 @@ void NcursesConsole::Impl::Refresh() {
         tooSmall = false;
         clearok(curscr, TRUE);
     }
-    wmove(pad, cursorRow, cursorCol);
-    pnoutrefresh(pad, 0, 0, 0, 0, kRows - 1, kCols - 1);
+    ShowPicture(rows);
     curs_set(cursorVisible ? 1 : 0);
     doupdate();
+}
+
+// Nobody is trapped by a terminal too small to show the picture: the
+// program ends, saying why and how to go on, as a signal would end it
+// (the serial ports are given back at exit).
+void NcursesConsole::Impl::LeaveTooSmall() {
+    int rows, cols;
+    getmaxyx(stdscr, rows, cols);
+    gRestore.active = false;
+    curs_set(1);
+    endwin();
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &gRestore.original);
+    std::fputs(TooSmallLeaveText(cols, rows).c_str(), stderr);
+    std::exit(1);
+}
+
+bool NcursesConsole::Impl::TooSmallKey(int status, wint_t ch) {
+    if (!tooSmall) return false;
+    if (status == OK && LeavesTooSmallTerminal(int(ch))) LeaveTooSmall();
+    return true;  // keys typed blind are dropped
 }
 
 // The pad is the whole screen, so scrolling it moves every row up; the new
@@ -412,7 +457,7 @@ bool NcursesConsole::KeyPending() {
         Flush();
         return false;
     }
-    if (status == ERR || impl_->tooSmall) return false;
+    if (status == ERR || impl_->TooSmallKey(status, ch)) return false;
     impl_->Translate(status, ch);
     return !impl_->bytes.empty();
 }
@@ -433,7 +478,7 @@ int NcursesConsole::ReadKeyByte(int timeoutMs) {
             continue;
         }
         if (status == KEY_CODE_YES && ch == KEY_RESIZE) continue;  // Flush repaints
-        if (impl_->tooSmall) continue;                             // keys typed blind are dropped
+        if (impl_->TooSmallKey(status, ch)) continue;
         impl_->Translate(status, ch);
     }
 }
