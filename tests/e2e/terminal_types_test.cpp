@@ -3,6 +3,8 @@
 // Linux console and PuTTY, fed the exact bytes each of them sends.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,41 @@ void SendBytes(TmuxSession& t, const std::vector<std::string>& hex) {
     std::vector<std::string> command{"send-keys", "-t", "kova", "-H"};
     command.insert(command.end(), hex.begin(), hex.end());
     t.Tmux(command);
+}
+
+// Everything the program writes from now on, as the terminal receives it.
+class OutputLog {
+  public:
+    explicit OutputLog(TmuxSession& t) : t_(t), path_(t.Dir() + "/.output-log") {
+        t_.Tmux({"pipe-pane", "-t", "kova", "-o", "cat >> '" + path_ + "'"});
+    }
+    std::string Bytes() {
+        t_.Settle();
+        std::ifstream in(path_, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+  private:
+    TmuxSession& t_;
+    std::string path_;
+};
+
+size_t BytesAbove7F(const std::string& bytes) {
+    size_t n = 0;
+    for (char c : bytes) n += static_cast<unsigned char>(c) > 0x7F;
+    return n;
+}
+
+// Whether text goes out in the line-drawing set: the last switch before it
+// (smacs or rmacs, the terminal's own) is the one into the set. Colour
+// sequences may stand between.
+bool SentInLineDrawing(const std::string& bytes, const std::string& text, const std::string& smacs,
+                       const std::string& rmacs) {
+    const size_t at = bytes.find(text);
+    if (at == std::string::npos) return false;
+    const size_t in = bytes.rfind(smacs, at);
+    const size_t out = bytes.rfind(rmacs, at);
+    return in != std::string::npos && (out == std::string::npos || out < in);
 }
 
 struct LeaveKey {
@@ -106,5 +143,68 @@ INSTANTIATE_TEST_SUITE_P(Terms, TwentyFourLines,
                          testing::Values(Vt{"vt100", {"1b", "4f", "78"}},
                                          Vt{"vt220", {"1b", "5b", "32", "31", "7e"}}),
                          [](const auto& info) { return std::string(info.param.term); });
+
+// Frames go out in the terminal's line-drawing set when it cannot take UTF-8,
+// whatever the locale; where it can they stay UTF-8.
+struct FrameCase {
+    const char* term;
+    const char* locale;
+    const char* smacs;  // the terminal's switch into its line-drawing set; none for UTF-8
+    const char* rmacs;
+};
+
+class Frames : public testing::TestWithParam<FrameCase> {};
+
+TEST_P(Frames, ReachTheTerminalAsItCanShowThem) {
+    const FrameCase& c = GetParam();
+    TmuxSession t(80, 24);
+    t.SetTerm(c.term);
+    t.SetLocale(c.locale);
+    t.Start();
+    ASSERT_TRUE(t.WaitFor("Use F10")) << t.ScreenText();
+    OutputLog log(t);
+    t.Type("F");
+    ASSERT_TRUE(t.WaitFor("Quit offline functions")) << t.ScreenText();
+    const std::string bytes = log.Bytes();
+    if (*c.smacs) {
+        EXPECT_TRUE(SentInLineDrawing(bytes, "lqqqq", c.smacs, c.rmacs)) << bytes;
+        EXPECT_EQ(BytesAbove7F(bytes), 0u) << bytes;
+    } else {
+        EXPECT_NE(bytes.find("\u2554\u2550\u2550"), std::string::npos) << bytes;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Terms, Frames,
+                         testing::Values(FrameCase{"vt220", "C.UTF-8", "\x1b(0", "\x1b(B"},
+                                         FrameCase{"vt100", "C.UTF-8", "\x0e", "\x0f"},
+                                         FrameCase{"linux", "C", "\x0e", "\x0f"},
+                                         FrameCase{"screen", "C.UTF-8", "", ""}),
+                         [](const auto& info) {
+                             return std::string(info.param.term) + "_" +
+                                    (*info.param.locale == 'C' && info.param.locale[1] ? "utf8"
+                                                                                       : "c");
+                         });
+
+// In the C locale an empty slot of the emulator is the terminal's bullet, a
+// received control character its diamond: neither can be typed.
+TEST(Markers, EmptySlotsAndControlCharactersAreNotTypedCharacters) {
+    TmuxSession t(80, 25);
+    t.SetTerm("linux");
+    t.SetLocale("C");
+    t.Start({"EF"});
+    ASSERT_TRUE(t.WaitFor("Offline port to emulate")) << t.ScreenText();
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitFor("INSERT for hex entry.")) << t.ScreenText();
+    OutputLog log(t);
+    t.Type("A.");
+    SendBytes(t, {"0d"});
+    ASSERT_TRUE(t.WaitFor("Ready for more data")) << t.ScreenText();
+    const std::string bytes = log.Bytes();
+    // A . typed stays a dot; the CR after it is a diamond, the free slots bullets.
+    EXPECT_NE(bytes.find("A."), std::string::npos) << bytes;
+    EXPECT_TRUE(SentInLineDrawing(bytes, "`", "\x0e", "\x0f")) << bytes;
+    EXPECT_TRUE(SentInLineDrawing(bytes, "~~~~", "\x0e", "\x0f")) << bytes;
+    EXPECT_EQ(BytesAbove7F(bytes), 0u);
+}
 
 }  // namespace

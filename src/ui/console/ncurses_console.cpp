@@ -19,6 +19,7 @@
 #include <ncursesw/term.h>
 
 #include "ui/console/cp437.h"
+#include "ui/console/glyphs.h"
 #include "ui/console/screen_size.h"
 #include "ui/keys.h"
 
@@ -108,7 +109,8 @@ int ShiftedF1Number() {
 struct NcursesConsole::Impl {
     SCREEN* screen = nullptr;
     WINDOW* pad = nullptr;
-    bool utf8 = false;
+    bool utf8 = false;  // the locale and the terminal both take UTF-8
+    chtype narrow[256] = {};  // else each byte as ASCII or a line-drawing character
     bool colour = false;
     bool tooSmall = false;
     int cursorRow = 0, cursorCol = 0;
@@ -129,6 +131,7 @@ struct NcursesConsole::Impl {
     void TranslateEsc();
     void PushExtended(uint8_t scan);
     void NewLine();
+    void ChooseGlyphs();
     void NoteStatusCell(int col, uint8_t ch, uint8_t colourByte);
     void ShowPicture(int termRows);
     [[noreturn]] void LeaveTooSmall();
@@ -175,7 +178,7 @@ void NcursesConsole::Impl::Put(int row, int col, uint8_t ch, uint8_t colourByte)
         setcchar(&cell, text, attrs, pair, nullptr);
         mvwadd_wch(pad, row, col, &cell);
     } else {
-        mvwaddch(pad, row, col, chtype(uint8_t(Cp437ToAscii(ch))) | attrs | COLOR_PAIR(pair));
+        mvwaddch(pad, row, col, narrow[ch] | attrs | COLOR_PAIR(pair));
     }
 }
 
@@ -266,6 +269,21 @@ void NcursesConsole::Impl::NewLine() {
     for (int col = 0; col < kCols; ++col) Put(kRows - 1, col, ' ', kNormalColour);
 }
 
+// Frames and markers through the terminal's line-drawing set where its
+// description offers one; ASCII stand-ins where it does not.
+void NcursesConsole::Impl::ChooseGlyphs() {
+    const bool lineDrawing = Present(tigetstr("acsc"));
+    for (int b = 0; b < 256; ++b) {
+        const char letter = AcsLetterOf(uint8_t(b));
+        if (!letter)
+            narrow[b] = b > 0x20 && b < 0x7F ? chtype(b) : chtype(' ');
+        else if (lineDrawing)
+            narrow[b] = NCURSES_ACS(letter);
+        else
+            narrow[b] = chtype(uint8_t(Cp437ToAscii(uint8_t(b))));
+    }
+}
+
 void NcursesConsole::Impl::PushExtended(uint8_t scan) {
     bytes.push_back(0);
     bytes.push_back(scan);
@@ -316,7 +334,8 @@ NcursesConsole::~NcursesConsole() { Stop(); }
 void NcursesConsole::Start() {
     if (impl_->screen) return;
     std::setlocale(LC_ALL, "");
-    impl_->utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    impl_->utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0 &&
+                  TerminalTakesUtf8(std::getenv("TERM"));
     tcgetattr(STDIN_FILENO, &gRestore.original);
     set_escdelay(25);  // a lone Esc registers within 50 ms
     // Nothing has been taken over yet, so a terminal that cannot be used is
@@ -333,6 +352,7 @@ void NcursesConsole::Start() {
         std::exit(1);
     }
     set_term(impl_->screen);
+    impl_->ChooseGlyphs();
     raw();  // Ctrl-C and Ctrl-Z arrive as keys
     noecho();
     nonl();
