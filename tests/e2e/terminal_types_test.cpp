@@ -207,4 +207,22 @@ TEST(Markers, EmptySlotsAndControlCharactersAreNotTypedCharacters) {
     EXPECT_EQ(BytesAbove7F(bytes), 0u);
 }
 
+// PuTTY's End and xterm's other End reach the picker as End under
+// TERM=xterm-256color, whose description knows neither: the picker stays
+// open and no menu opens behind it; Esc still closes it.
+TEST(UnknownSequences, DoNotCloseTheFilePicker) {
+    TmuxSession t;
+    t.SetTerm("xterm-256color");
+    t.Start({"F", "R"});
+    ASSERT_TRUE(t.WaitFor("LOAD OFFLINE FROM DISK")) << t.ScreenText();
+    SendBytes(t, {"1b", "5b", "34", "7e"});  // PuTTY End
+    SendBytes(t, {"1b", "5b", "46"});        // ESC [ F
+    SendBytes(t, {"1b", "5b", "39", "39", "7e"});  // nobody's
+    t.Settle();
+    EXPECT_NE(t.ScreenText().find("LOAD OFFLINE FROM DISK"), std::string::npos) << t.ScreenText();
+    SendBytes(t, {"1b"});
+    ASSERT_TRUE(t.WaitForGone("LOAD OFFLINE FROM DISK")) << t.ScreenText();
+    EXPECT_EQ(t.ScreenText().find("Quit offline functions"), std::string::npos) << t.ScreenText();
+}
+
 }  // namespace

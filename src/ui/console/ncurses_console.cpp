@@ -19,6 +19,7 @@
 #include <ncursesw/term.h>
 
 #include "ui/console/cp437.h"
+#include "ui/console/escape_keys.h"
 #include "ui/console/glyphs.h"
 #include "ui/console/screen_size.h"
 #include "ui/keys.h"
@@ -128,7 +129,9 @@ struct NcursesConsole::Impl {
     void Refresh();
     void Translate(int status, wint_t ch);
     void TranslateKeyCode(int code);
+    void TranslateBoundKey(int code);
     void TranslateEsc();
+    void TranslateSequence(char first);
     void PushExtended(uint8_t scan);
     void NewLine();
     void ChooseGlyphs();
@@ -300,20 +303,59 @@ void NcursesConsole::Impl::TranslateKeyCode(int code) {
         if (k.curses == code) return PushExtended(k.scan);
     if (shiftedF1 > 0 && code >= shiftedF1 && code < shiftedF1 + 10)
         return PushExtended(uint8_t(key::scan::ShiftF1 + (code - shiftedF1)));
-    // any other key is swallowed
+    TranslateBoundKey(code);
+}
+
+// A key the description names for a purpose of its own is read by what it
+// sends: VT220 Find and Select are Home and End, the VT100 keypad types its
+// digits, and a one-byte "key" (the Linux console's suspend, Ctrl-Z) is that
+// byte, so it reaches the device in the terminal. Anything else is swallowed.
+void NcursesConsole::Impl::TranslateBoundKey(int code) {
+    char* bound = keybound(code, 0);
+    if (!bound) return;
+    const std::string sent(bound);
+    std::free(bound);
+    if (sent.size() == 1) return bytes.push_back(static_cast<unsigned char>(sent[0]));
+    if (sent.size() > 1 && sent[0] == 27)
+        for (int b : SequenceKeyBytes(sent.substr(1))) bytes.push_back(b);
 }
 
 // Alt+1 ... Alt+0 arrive as Esc and a digit in one burst: F1 ... F10 for
-// terminals that keep the function keys for themselves. A lone Esc stays Esc.
+// terminals that keep the function keys for themselves. Esc with [ or O in
+// the same burst starts a sequence ncurses did not know. A lone Esc stays Esc.
 void NcursesConsole::Impl::TranslateEsc() {
     wint_t next;
     wtimeout(pad, 0);
     int status = wget_wch(pad, &next);
     if (status == OK && next >= '0' && next <= '9')
         return PushExtended(next == '0' ? key::scan::F10 : uint8_t(key::scan::F1 + (next - '1')));
+    if (status == OK && (next == '[' || next == 'O')) return TranslateSequence(char(next));
     bytes.push_back(27);
     if (status == OK) unget_wch(wchar_t(next));
     if (status == KEY_CODE_YES) ungetch(int(next));
+}
+
+// The rest of a sequence follows within the same burst (a network may split
+// it, hence the short wait). A whole sequence is a key or nothing; one cut
+// short by the wait was typed by hand: Esc and its characters.
+void NcursesConsole::Impl::TranslateSequence(char first) {
+    constexpr int kSequenceGapMs = 25;
+    std::string sequence(1, first);
+    wtimeout(pad, kSequenceGapMs);
+    while (!SequenceComplete(sequence)) {
+        wint_t ch;
+        const int status = wget_wch(pad, &ch);
+        if (status == OK && ch > 0 && ch < 0x7F) {
+            sequence += char(ch);
+            continue;
+        }
+        if (status == OK) unget_wch(wchar_t(ch));
+        if (status == KEY_CODE_YES) ungetch(int(ch));
+        bytes.push_back(27);
+        for (char c : sequence) bytes.push_back(static_cast<unsigned char>(c));
+        return;
+    }
+    for (int b : SequenceKeyBytes(sequence)) bytes.push_back(b);
 }
 
 // Turns one ncurses key into PC keyboard bytes.
