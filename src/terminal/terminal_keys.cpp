@@ -1,6 +1,8 @@
 // The terminal's key bindings.
 #include "terminal/terminal_keys.h"
 
+#include <string_view>
+
 #include "ui/keys.h"
 
 namespace {
@@ -8,7 +10,7 @@ namespace {
 struct Binding {
     uint8_t scan;
     TerminalAction action;
-    const char* bytes;
+    std::string_view bytes;  // a NUL among them too
 };
 
 // clang-format off
@@ -25,6 +27,7 @@ constexpr Binding kBindings[] = {
     {0x43,               TerminalAction::Setup,        ""},        // F9
     {key::scan::Insert,  TerminalAction::HexLine,      ""},
     {key::scan::CtrlEnd, TerminalAction::Leave,        ""},
+    {key::scan::Nul,     TerminalAction::Send,         std::string_view("\0", 1)},
 };
 
 // The letters after Ctrl-T, either case; X leaves too, as in picocom.
@@ -63,6 +66,6 @@ TerminalKey TerminalKeyOf(bool extended, uint8_t byte, bool afterPrefix) {
     if (!extended && byte == kTerminalPrefix) return {TerminalAction::Prefix, ""};
     if (!extended) return {TerminalAction::Send, std::string(1, char(byte))};
     for (const Binding& b : kBindings)
-        if (b.scan == byte) return {b.action, b.bytes};
+        if (b.scan == byte) return {b.action, std::string(b.bytes)};
     return {TerminalAction::None, ""};
 }

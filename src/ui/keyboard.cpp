@@ -19,7 +19,7 @@ int ReadConsoleKey(bool wait) {
     for (;;) {
         int byte = console.ReadKeyByte(-1);
         if (byte < 0) continue;
-        bool extended = byte == 0 || byte == 0xE0;
+        bool extended = byte == 0;
         if (extended) {
             int scan = console.ReadKeyByte(-1);
             if (scan < 0) continue;
@@ -45,7 +45,7 @@ int ReadConsoleKeyWithin(int timeoutMs) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         int byte = console.ReadKeyByte(left.count() > 0 ? int(left.count()) : 0);
         if (byte < 0) return 0;
-        bool extended = byte == 0 || byte == 0xE0;
+        bool extended = byte == 0;
         if (extended) {
             // The scan code follows its prefix at once: both come from one key.
             int scan = console.ReadKeyByte(-1);

@@ -14,7 +14,7 @@ TEST_F(KeyboardTest, MapsKeysThroughTheTable) {
         {{'a'}, 'a'},           {{13}, key::Enter},     {{27}, key::Esc},
         {{1}, key::Home},       {{22}, key::Del},       {{8}, key::Backspace},
         {{7}, key::End},        {{25}, key::CtrlY},     {{10}, key::LineFeed},
-        {{0, 0x3B}, key::F1},   {{0, 0x44}, key::F10},  {{0xE0, 0x48}, key::Up},
+        {{0, 0x3B}, key::F1},   {{0, 0x44}, key::F10},  {{0, 0x48}, key::Up},   {{0xE0}, 0xE0},
         {{0, 0x50}, key::Down}, {{0, 0x49}, key::PgUp}, {{0, 0x53}, key::Del},
         {{0, 0x08}, 0x7F},
     };

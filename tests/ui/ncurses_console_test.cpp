@@ -239,6 +239,15 @@ TEST_F(LinuxConsoleOnPty, CtrlZIsAByte) {
     EXPECT_EQ(Keys(1), std::vector<int>{26});
 }
 
+// A NUL typed is the PC's NUL key (0, 3), not a lead byte waiting for a scan
+// code; alpha is its code page 437 byte 0xE0 and nothing more.
+TEST_F(ConsoleOnPty, NulAndAlphaAreCharacters) {
+    Send(std::string("\0", 1) + "K");
+    EXPECT_EQ(Keys(3), (std::vector<int>{0, 0x03, 'K'}));
+    Send("\xce\xb1K");
+    EXPECT_EQ(Keys(2), (std::vector<int>{0xE0, 'K'}));
+}
+
 TEST_F(ConsoleOnPty, ALoneEscIsAKeyOfItsOwn) {
     Send("\x1b");
     auto start = std::chrono::steady_clock::now();

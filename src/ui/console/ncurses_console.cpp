@@ -363,6 +363,7 @@ void NcursesConsole::Impl::Translate(int status, wint_t ch) {
     if (status == KEY_CODE_YES) return TranslateKeyCode(int(ch));
     if (ch == 27) return TranslateEsc();
     if (ch == 127) return bytes.push_back(8);  // the Backspace key of most terminals sends DEL
+    if (ch == 0) return PushExtended(key::scan::Nul);
     if (ch < 128) return bytes.push_back(int(ch));
     int b = UnicodeToCp437(wchar_t(ch));
     if (b >= 0) bytes.push_back(b);
