@@ -179,6 +179,21 @@ TEST_F(TerminalScenario, LeavesAndCapturesWithTheLinuxConsolesKeys) {
     EXPECT_EQ(CaptureFile("raw.bin"), "\r\n\x01");
 }
 
+// Every byte typed reaches the device as it is: Ctrl-Z although the Linux
+// console's description calls it the suspend key, a NUL (Ctrl-Space), alpha
+// as its code page 437 byte; a sequence nobody sends is not sent at all.
+TEST_F(TerminalScenario, SendsEveryByteTypedUnderTheLinuxConsole) {
+    WriteSetup(0, 1);
+    t.SetTerm("linux");
+    t.Start({"UT"});
+    ASSERT_TRUE(t.WaitFor("Or type ctrl-T then Q to exit")) << t.ScreenText();
+    t.Tmux({"send-keys", "-t", "kova", "-H", "1a", "00", "ce", "b1", "1b", "5b", "39", "39", "7e",
+            "7a"});
+    EXPECT_EQ(PeerRead(4), std::string("\x1a\0\xe0z", 4));
+    t.Tmux({"send-keys", "-t", "kova", "-H", "14", "71"});  // Ctrl-T q
+    ASSERT_TRUE(t.WaitFor("CONFIGURATION AND EMULATION SOFTWARE")) << t.ScreenText();
+}
+
 // The port vanishes and a device comes back under its name: the terminal
 // opens it again by itself, keys still reach the far end, and the capture
 // that was open holds what came before and after.
