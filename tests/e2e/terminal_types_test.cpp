@@ -225,4 +225,22 @@ TEST(UnknownSequences, DoNotCloseTheFilePicker) {
     EXPECT_EQ(t.ScreenText().find("Quit offline functions"), std::string::npos) << t.ScreenText();
 }
 
+// A terminal without an alternate screen keeps what was drawn last: after
+// Quit it is cleared, not left showing the menus.
+class QuitOn : public testing::TestWithParam<const char*> {};
+
+TEST_P(QuitOn, LeavesAClearScreen) {
+    TmuxSession t(80, 24);
+    t.SetTerm(GetParam());
+    t.Start();
+    ASSERT_TRUE(t.WaitFor("Use F10")) << t.ScreenText();
+    t.Type("Q");
+    ASSERT_TRUE(t.WaitForExit()) << t.ScreenText();
+    t.Settle();
+    EXPECT_EQ(t.ScreenText().find("CONFIGURATION AND EMULATION"), std::string::npos)
+        << t.ScreenText();
+}
+
+INSTANTIATE_TEST_SUITE_P(Terms, QuitOn, testing::Values("vt100", "vt220", "linux"));
+
 }  // namespace

@@ -105,6 +105,15 @@ int ShiftedF1Number() {
     return std::strstr(kf13, ";2") ? 13 : 11;
 }
 
+// A terminal without an alternate screen (the Linux console, a VT) keeps
+// what was drawn last after the program ends; a box asking whether to quit
+// would stay there. It is cleared instead.
+void ClearWithoutAlternateScreen() {
+    if (Present(tigetstr("smcup"))) return;
+    wclear(stdscr);
+    wrefresh(stdscr);
+}
+
 }  // namespace
 
 struct NcursesConsole::Impl {
@@ -245,6 +254,7 @@ void NcursesConsole::Impl::LeaveTooSmall() {
     int rows, cols;
     getmaxyx(stdscr, rows, cols);
     gRestore.active = false;
+    ClearWithoutAlternateScreen();
     curs_set(1);
     endwin();
     tcsetattr(STDIN_FILENO, TCSAFLUSH, &gRestore.original);
@@ -435,6 +445,7 @@ void NcursesConsole::Start() {
     AppendCapability(reset, "cnorm");
     AppendCapability(reset, "rmkx");
     AppendCapability(reset, "rmcup");
+    if (!Present(tigetstr("smcup"))) AppendCapability(reset, "clear");
     reset = reset.substr(0, sizeof gRestore.resetSequence);
     std::memcpy(gRestore.resetSequence, reset.data(), reset.size());
     gRestore.resetLength = reset.size();
@@ -446,6 +457,7 @@ void NcursesConsole::Stop() {
     if (!impl_->screen) return;
     gRestore.active = false;
     for (int sig : kFatalSignals) signal(sig, SIG_DFL);
+    ClearWithoutAlternateScreen();
     curs_set(1);
     endwin();
     delwin(impl_->pad);
