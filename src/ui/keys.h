@@ -44,4 +44,12 @@ constexpr uint8_t Nul = 0x03;
 // Maps a plain byte (prefix false) or an extended scan code (prefix true) to a
 // key code; 0 means the key is swallowed.
 uint8_t MapKey(bool extended, uint8_t byte);
+
+// Ctrl-T and a second key stand for the keys a terminal may lack (a VT100
+// has no Insert, PgUp or F5 ... F10 of its own; a VT220 no F5): 1 ... 9 and
+// 0 are F1 ... F10, I Insert, U PgUp, N PgDn, H Home, E End (either case);
+// Ctrl-T twice is Ctrl-T. The same prefix leads the serial terminal's letters.
+constexpr uint8_t KeyPrefix = 0x14;
+// The key code of the key after the prefix; 0 for one that means nothing.
+uint8_t MapPrefixedKey(uint8_t byte);
 }  // namespace key

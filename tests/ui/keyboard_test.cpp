@@ -24,6 +24,28 @@ TEST_F(KeyboardTest, MapsKeysThroughTheTable) {
     }
 }
 
+// Ctrl-T and a second key stand for the keys a VT lacks; an extended key
+// after it is itself, Ctrl-T twice Ctrl-T, an unknown key nothing.
+TEST_F(KeyboardTest, CtrlTAndAKeyStandForMissingKeys) {
+    struct Case {
+        std::vector<int> bytes;
+        int code;
+    } cases[] = {
+        {{0x14, '1'}, key::F1},     {{0x14, '5'}, key::F5},      {{0x14, '0'}, key::F10},
+        {{0x14, 'u'}, key::PgUp},   {{0x14, 'N'}, key::PgDn},    {{0x14, 'h'}, key::Home},
+        {{0x14, 'E'}, key::End},    {{0x14, 0x14}, 0x14},        {{0x14, 0, 0x48}, key::Up},
+        {{0x14, 'z', 'k'}, 'k'},
+    };
+    for (const auto& c : cases) {
+        for (int b : c.bytes) console.keys.push_back(b);
+        EXPECT_EQ(GetKey(), c.code) << c.bytes[1];
+    }
+    EXPECT_TRUE(InsertMode());
+    for (int b : {0x14, int('i'), int('x')}) console.keys.push_back(b);
+    EXPECT_EQ(GetKey(), 'x');
+    EXPECT_FALSE(InsertMode());
+}
+
 TEST_F(KeyboardTest, InsertTogglesAndSwallowedKeysNeverArrive) {
     EXPECT_TRUE(InsertMode());
     console.TypeExtended(key::scan::Insert);
