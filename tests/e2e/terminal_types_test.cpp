@@ -126,16 +126,28 @@ TEST_P(TwentyFourLines, EveryMainMenuFunctionOpensAndCloses) {
     EXPECT_EQ(t.ExitStatus(), 0);
 }
 
-// The emulator's hint line (row 25) shows on the last line; leaving the
-// emulator brings row 24 back.
+// The emulator's hint line (row 25) shows on the last line, and its last
+// register row above it: the banner row makes room.
 TEST_P(TwentyFourLines, TheHintLineShowsOnTheLastLine) {
     t.Type("EF");
     ASSERT_TRUE(t.WaitFor("Offline port to emulate")) << t.ScreenText();
     t.SendKeys("Enter");
     ASSERT_TRUE(t.WaitForRow(24, "Type input on keyboard. INSERT for hex entry.")) << t.ScreenText();
     EXPECT_EQ(t.Screen().size(), 24u);
+    EXPECT_EQ(t.Row(23).substr(0, 6), "    68") << t.ScreenText();
+    EXPECT_EQ(t.Row(1).find("Offline port to emulate"), 0u) << t.ScreenText();
     SendBytes(t, GetParam().f10);
     ASSERT_TRUE(t.WaitForGone("INSERT for hex entry.")) << t.ScreenText();
+    ASSERT_TRUE(t.WaitFor("Use F10")) << t.ScreenText();
+}
+
+// The port editor's fields on row 24 stay in sight with its hint line.
+TEST_P(TwentyFourLines, ThePortEditorShowsItsLastTwoRows) {
+    t.Type("FE");
+    ASSERT_TRUE(t.WaitFor("Press Esc to return to menu.")) << t.ScreenText();
+    EXPECT_EQ(t.Row(23).find("X Print/Prog baud rate"), 0u) << t.ScreenText();
+    EXPECT_EQ(t.Row(24).find("Press Esc to return to menu."), 0u) << t.ScreenText();
+    SendBytes(t, {"1b"});
     ASSERT_TRUE(t.WaitFor("Use F10")) << t.ScreenText();
 }
 

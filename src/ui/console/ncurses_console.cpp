@@ -130,8 +130,9 @@ struct NcursesConsole::Impl {
     int ctrlEndCode = kCtrlEndCode;
     int shiftedF1 = 0;  // the ncurses code of Shift-F1; 0 when the terminal has none
     short pairOf[256] = {};
-    bool statusInk[kCols] = {};  // the cells of the last row that show something
-    int statusInkCount = 0;
+    // The cells of the last two rows that show something, row 24 first.
+    bool ink[2][kCols] = {};
+    int inkCount[2] = {};
 
     attr_t AttributesOf(uint8_t c, short& pair);
     void Put(int row, int col, uint8_t ch, uint8_t colourByte);
@@ -144,18 +145,20 @@ struct NcursesConsole::Impl {
     void PushExtended(uint8_t scan);
     void NewLine();
     void ChooseGlyphs();
-    void NoteStatusCell(int col, uint8_t ch, uint8_t colourByte);
+    void NoteInk(int row, int col, uint8_t ch, uint8_t colourByte);
     void ShowPicture(int termRows);
     [[noreturn]] void LeaveTooSmall();
     bool TooSmallKey(int status, wint_t ch);
 };
 
-// A blank in the normal colour says nothing; anything else on the status
-// line does (a reverse bar too).
-void NcursesConsole::Impl::NoteStatusCell(int col, uint8_t ch, uint8_t colourByte) {
-    const bool ink = (ch != ' ' && ch != 0) || colourByte != kNormalColour;
-    if (ink != statusInk[col]) statusInkCount += ink ? 1 : -1;
-    statusInk[col] = ink;
+// A blank in the normal colour says nothing; anything else on the last two
+// rows does (a reverse bar too).
+void NcursesConsole::Impl::NoteInk(int row, int col, uint8_t ch, uint8_t colourByte) {
+    const int which = row - (kRows - 2);
+    if (which < 0) return;
+    const bool shows = (ch != ' ' && ch != 0) || colourByte != kNormalColour;
+    if (shows != ink[which][col]) inkCount[which] += shows ? 1 : -1;
+    ink[which][col] = shows;
 }
 
 attr_t NcursesConsole::Impl::AttributesOf(uint8_t c, short& pair) {
@@ -183,7 +186,7 @@ attr_t NcursesConsole::Impl::AttributesOf(uint8_t c, short& pair) {
 void NcursesConsole::Impl::Put(int row, int col, uint8_t ch, uint8_t colourByte) {
     short pair;
     attr_t attrs = AttributesOf(colourByte, pair);
-    if (row == kRows - 1) NoteStatusCell(col, ch, colourByte);
+    NoteInk(row, col, ch, colourByte);
     if (utf8) {
         wchar_t text[2] = {Cp437ToUnicode(ch), 0};
         cchar_t cell;
@@ -210,7 +213,8 @@ void DrawTooSmallMessage(int rows, int cols) {
 }  // namespace
 
 void NcursesConsole::Impl::ShowPicture(int termRows) {
-    const RowPlan plan = PlanRows(termRows, statusInkCount > 0, cursorVisible, cursorRow);
+    const RowPlan plan =
+        PlanRows(termRows, {inkCount[0] > 0, inkCount[1] > 0, cursorVisible, cursorRow});
     wmove(pad, cursorRow, cursorCol);
     if (termRows > kMinRows) {
         pnoutrefresh(pad, 0, 0, 0, 0, kRows - 1, kCols - 1);
@@ -279,6 +283,8 @@ void NcursesConsole::Impl::NewLine() {
     scrollok(pad, TRUE);
     wscrl(pad, 1);
     scrollok(pad, FALSE);
+    std::memcpy(ink[0], ink[1], sizeof ink[0]);  // the last row moved up
+    inkCount[0] = inkCount[1];
     for (int col = 0; col < kCols; ++col) Put(kRows - 1, col, ' ', kNormalColour);
 }
 

@@ -4,11 +4,14 @@
 
 namespace con {
 
-RowPlan PlanRows(int termRows, bool statusLineHasText, bool cursorVisible, int cursorRow) {
+RowPlan PlanRows(int termRows, const RowsInUse& r) {
     if (termRows > kMinRows) return {0, 24};
-    if (cursorVisible && cursorRow == 24) return {1, 24};
-    const bool cursorOnRow24 = cursorVisible && cursorRow == 23;
-    return {0, statusLineHasText && !cursorOnRow24 ? 24 : 23};
+    const bool cursorOn = r.cursorVisible;
+    if (cursorOn && r.cursorRow == 24) return {1, 24};
+    if (!r.statusText) return {0, 23};
+    const bool row24Busy = r.row24Text || (cursorOn && r.cursorRow == 23);
+    if (!row24Busy || (cursorOn && r.cursorRow == 0)) return {0, 24};
+    return {1, 24};
 }
 
 bool LeavesTooSmallTerminal(int keyByte) {
