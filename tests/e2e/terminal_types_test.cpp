@@ -112,8 +112,10 @@ TEST_P(TwentyFourLines, EveryMainMenuFunctionOpensAndCloses) {
         const char* letter;
         const char* item;
     } cases[] = {
-        {"F", "Quit offline functions"}, {"E", "from oFfline memory"},
-        {"U", "Write setup to EEPROM"},  {"S", "Load from file"},
+        {"F", "Quit offline functions"},
+        {"E", "from oFfline memory"},
+        {"U", "Write setup to EEPROM"},
+        {"S", "Load from file"},
     };
     for (const Case& c : cases) {
         t.Type(c.letter);
@@ -132,7 +134,8 @@ TEST_P(TwentyFourLines, TheHintLineShowsOnTheLastLine) {
     t.Type("EF");
     ASSERT_TRUE(t.WaitFor("Offline port to emulate")) << t.ScreenText();
     t.SendKeys("Enter");
-    ASSERT_TRUE(t.WaitForRow(24, "Type input on keyboard. INSERT for hex entry.")) << t.ScreenText();
+    ASSERT_TRUE(t.WaitForRow(24, "Type input on keyboard. INSERT for hex entry."))
+        << t.ScreenText();
     EXPECT_EQ(t.Screen().size(), 24u);
     EXPECT_EQ(t.Row(23).substr(0, 6), "    68") << t.ScreenText();
     EXPECT_EQ(t.Row(1).find("Offline port to emulate"), 0u) << t.ScreenText();
@@ -227,8 +230,8 @@ TEST(UnknownSequences, DoNotCloseTheFilePicker) {
     t.SetTerm("xterm-256color");
     t.Start({"F", "R"});
     ASSERT_TRUE(t.WaitFor("LOAD OFFLINE FROM DISK")) << t.ScreenText();
-    SendBytes(t, {"1b", "5b", "34", "7e"});  // PuTTY End
-    SendBytes(t, {"1b", "5b", "46"});        // ESC [ F
+    SendBytes(t, {"1b", "5b", "34", "7e"});        // PuTTY End
+    SendBytes(t, {"1b", "5b", "46"});              // ESC [ F
     SendBytes(t, {"1b", "5b", "39", "39", "7e"});  // nobody's
     t.Settle();
     EXPECT_NE(t.ScreenText().find("LOAD OFFLINE FROM DISK"), std::string::npos) << t.ScreenText();

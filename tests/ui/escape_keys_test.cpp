@@ -10,9 +10,9 @@ TEST(EscapeKeys, KnowsWhereASequenceEnds) {
         const char* afterEsc;
         bool complete;
     } cases[] = {
-        {"[", false},    {"O", false},     {"[4", false},   {"[4~", true},  {"[1;5", false},
-        {"[1;5F", true}, {"[[", false},    {"[[A", true},   {"OP", true},   {"[F", true},
-        {"[8^", true},   {"[?1;2c", true}, {"[99~", true},  {"[1;2", false},
+        {"[", false},    {"O", false},     {"[4", false},  {"[4~", true},   {"[1;5", false},
+        {"[1;5F", true}, {"[[", false},    {"[[A", true},  {"OP", true},    {"[F", true},
+        {"[8^", true},   {"[?1;2c", true}, {"[99~", true}, {"[1;2", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(con::SequenceComplete(c.afterEsc), c.complete) << c.afterEsc;

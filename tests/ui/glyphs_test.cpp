@@ -26,7 +26,7 @@ TEST(Glyphs, DrawsFramesAndMarkersInTheLineDrawingSet) {
         {0xDA, 'l'}, {0xC4, 'q'}, {0xB3, 'x'}, {0xC5, 'n'}, {0xF9, '~'},  // empty slot
         {0x0D, '`'},                                                      // a received CR
         {0xE0, '`'},                                                      // alpha
-        {0x7F, '`'}, {'A', 0},   {'.', 0},   {' ', 0},   {0x00, 0},   {0xFF, 0},
+        {0x7F, '`'}, {'A', 0},    {'.', 0},    {' ', 0},    {0x00, 0},   {0xFF, 0},
     };
     for (const Case& c : cases) EXPECT_EQ(con::AcsLetterOf(uint8_t(c.byte)), c.letter) << c.byte;
 }

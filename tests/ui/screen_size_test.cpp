@@ -32,8 +32,10 @@ TEST(ScreenSize, PlansTheRowsOfAShortTerminal) {
 }
 
 TEST(ScreenSize, LeavesOnQuitKeysOnly) {
-    for (int key : {int('q'), int('Q'), 27, 3, 0x1C}) EXPECT_TRUE(con::LeavesTooSmallTerminal(key)) << key;
-    for (int key : {int('x'), 13, 0, 0x1A, int(' ')}) EXPECT_FALSE(con::LeavesTooSmallTerminal(key)) << key;
+    for (int key : {int('q'), int('Q'), 27, 3, 0x1C})
+        EXPECT_TRUE(con::LeavesTooSmallTerminal(key)) << key;
+    for (int key : {int('x'), 13, 0, 0x1A, int(' ')})
+        EXPECT_FALSE(con::LeavesTooSmallTerminal(key)) << key;
 }
 
 TEST(ScreenSize, TheLeaveTextNamesTheSizeAndBothWaysOn) {

@@ -7,8 +7,8 @@ namespace con {
 namespace {
 
 // Terminal types whose names begin so take one byte per character.
-constexpr const char* kSingleByteTerms[] = {"vt1", "vt2", "vt3", "vt4", "vt5", "vt52",
-                                            "ansi", "pcansi", "wy", "adm", "tvi", "dumb"};
+constexpr const char* kSingleByteTerms[] = {"vt1",  "vt2",    "vt3", "vt4", "vt5", "vt52",
+                                            "ansi", "pcansi", "wy",  "adm", "tvi", "dumb"};
 
 struct Drawn {
     uint8_t first, last;

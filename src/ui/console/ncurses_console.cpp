@@ -11,24 +11,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <string>
 
-#define NCURSES_WIDECHAR 1
-#include <ncursesw/curses.h>
-#include <ncursesw/term.h>
-
 #include "ui/console/cp437.h"
-#include "ui/console/escape_keys.h"
 #include "ui/console/glyphs.h"
+#include "ui/console/ncurses_impl.h"
 #include "ui/console/screen_size.h"
-#include "ui/keys.h"
 
 namespace con {
 namespace {
 
-// Ctrl-End has no ncurses name; it gets a private code of ours.
-constexpr int kCtrlEndCode = KEY_MAX + 1;
 constexpr int kFatalSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGSEGV,
                                  SIGABRT, SIGBUS, SIGFPE, SIGILL};
 
@@ -78,33 +70,6 @@ bool CanAddressCursor() {
     return addressable;
 }
 
-struct ScanKey {
-    int curses;
-    uint8_t scan;
-};
-constexpr ScanKey kScanKeys[] = {
-    {KEY_UP, key::scan::Up},       {KEY_DOWN, key::scan::Down},  {KEY_LEFT, key::scan::Left},
-    {KEY_RIGHT, key::scan::Right}, {KEY_HOME, key::scan::Home},  {KEY_END, key::scan::End},
-    {KEY_PPAGE, key::scan::PgUp},  {KEY_NPAGE, key::scan::PgDn}, {KEY_DC, key::scan::Del},
-    {KEY_IC, key::scan::Insert},   {KEY_F(11), key::scan::F11},  {KEY_F(12), key::scan::F12},
-};
-
-bool Present(const char* capability) {
-    return capability && capability != reinterpret_cast<char*>(-1);
-}
-
-// The function key number the terminal gives Shift-F1, from its description;
-// 0 when it names no shifted keys. xterm and its followers (tmux, VTE,
-// konsole) send the plain key's sequence with the modifier ";2" and keep
-// twelve numbers per modifier, so Shift-F1 is F13. The Linux console, rxvt
-// and the VT220 have no modifier: Shift-F1 ... Shift-F10 are F11 ... F20
-// (Shift-F7 is F17, "\E[31~" on the console).
-int ShiftedF1Number() {
-    const char* kf13 = tigetstr("kf13");
-    if (!Present(kf13)) return 0;
-    return std::strstr(kf13, ";2") ? 13 : 11;
-}
-
 // A terminal without an alternate screen (the Linux console, a VT) keeps
 // what was drawn last after the program ends; a box asking whether to quit
 // would stay there. It is cleared instead.
@@ -115,41 +80,6 @@ void ClearWithoutAlternateScreen() {
 }
 
 }  // namespace
-
-struct NcursesConsole::Impl {
-    SCREEN* screen = nullptr;
-    WINDOW* pad = nullptr;
-    bool utf8 = false;  // the locale and the terminal both take UTF-8
-    chtype narrow[256] = {};  // else each byte as ASCII or a line-drawing character
-    bool colour = false;
-    bool tooSmall = false;
-    int cursorRow = 0, cursorCol = 0;
-    bool cursorVisible = false;
-    std::deque<int> bytes;  // translated key bytes not yet read
-    int pairsUsed = 0;
-    int ctrlEndCode = kCtrlEndCode;
-    int shiftedF1 = 0;  // the ncurses code of Shift-F1; 0 when the terminal has none
-    short pairOf[256] = {};
-    // The cells of the last two rows that show something, row 24 first.
-    bool ink[2][kCols] = {};
-    int inkCount[2] = {};
-
-    attr_t AttributesOf(uint8_t c, short& pair);
-    void Put(int row, int col, uint8_t ch, uint8_t colourByte);
-    void Refresh();
-    void Translate(int status, wint_t ch);
-    void TranslateKeyCode(int code);
-    void TranslateBoundKey(int code);
-    void TranslateEsc();
-    void TranslateSequence(char first);
-    void PushExtended(uint8_t scan);
-    void NewLine();
-    void ChooseGlyphs();
-    void NoteInk(int row, int col, uint8_t ch, uint8_t colourByte);
-    void ShowPicture(int termRows);
-    [[noreturn]] void LeaveTooSmall();
-    bool TooSmallKey(int status, wint_t ch);
-};
 
 // A blank in the normal colour says nothing; anything else on the last two
 // rows does (a reverse bar too).
@@ -303,88 +233,6 @@ void NcursesConsole::Impl::ChooseGlyphs() {
     }
 }
 
-void NcursesConsole::Impl::PushExtended(uint8_t scan) {
-    bytes.push_back(0);
-    bytes.push_back(scan);
-}
-
-// A key ncurses recognised from its escape sequence.
-void NcursesConsole::Impl::TranslateKeyCode(int code) {
-    if (code >= KEY_F(1) && code <= KEY_F(10))
-        return PushExtended(uint8_t(key::scan::F1 + (code - KEY_F(1))));
-    if (code == KEY_BACKSPACE) return bytes.push_back(8);
-    if (code == KEY_ENTER) return bytes.push_back(13);
-    if (code == ctrlEndCode) return PushExtended(key::scan::CtrlEnd);
-    for (auto k : kScanKeys)
-        if (k.curses == code) return PushExtended(k.scan);
-    if (shiftedF1 > 0 && code >= shiftedF1 && code < shiftedF1 + 10)
-        return PushExtended(uint8_t(key::scan::ShiftF1 + (code - shiftedF1)));
-    TranslateBoundKey(code);
-}
-
-// A key the description names for a purpose of its own is read by what it
-// sends: VT220 Find and Select are Home and End, the VT100 keypad types its
-// digits, and a one-byte "key" (the Linux console's suspend, Ctrl-Z) is that
-// byte, so it reaches the device in the terminal. Anything else is swallowed.
-void NcursesConsole::Impl::TranslateBoundKey(int code) {
-    char* bound = keybound(code, 0);
-    if (!bound) return;
-    const std::string sent(bound);
-    std::free(bound);
-    if (sent.size() == 1) return bytes.push_back(static_cast<unsigned char>(sent[0]));
-    if (sent.size() > 1 && sent[0] == 27)
-        for (int b : SequenceKeyBytes(sent.substr(1))) bytes.push_back(b);
-}
-
-// Alt+1 ... Alt+0 arrive as Esc and a digit in one burst: F1 ... F10 for
-// terminals that keep the function keys for themselves. Esc with [ or O in
-// the same burst starts a sequence ncurses did not know. A lone Esc stays Esc.
-void NcursesConsole::Impl::TranslateEsc() {
-    wint_t next;
-    wtimeout(pad, 0);
-    int status = wget_wch(pad, &next);
-    if (status == OK && next >= '0' && next <= '9')
-        return PushExtended(next == '0' ? key::scan::F10 : uint8_t(key::scan::F1 + (next - '1')));
-    if (status == OK && (next == '[' || next == 'O')) return TranslateSequence(char(next));
-    bytes.push_back(27);
-    if (status == OK) unget_wch(wchar_t(next));
-    if (status == KEY_CODE_YES) ungetch(int(next));
-}
-
-// The rest of a sequence follows within the same burst (a network may split
-// it, hence the short wait). A whole sequence is a key or nothing; one cut
-// short by the wait was typed by hand: Esc and its characters.
-void NcursesConsole::Impl::TranslateSequence(char first) {
-    constexpr int kSequenceGapMs = 25;
-    std::string sequence(1, first);
-    wtimeout(pad, kSequenceGapMs);
-    while (!SequenceComplete(sequence)) {
-        wint_t ch;
-        const int status = wget_wch(pad, &ch);
-        if (status == OK && ch > 0 && ch < 0x7F) {
-            sequence += char(ch);
-            continue;
-        }
-        if (status == OK) unget_wch(wchar_t(ch));
-        if (status == KEY_CODE_YES) ungetch(int(ch));
-        bytes.push_back(27);
-        for (char c : sequence) bytes.push_back(static_cast<unsigned char>(c));
-        return;
-    }
-    for (int b : SequenceKeyBytes(sequence)) bytes.push_back(b);
-}
-
-// Turns one ncurses key into PC keyboard bytes.
-void NcursesConsole::Impl::Translate(int status, wint_t ch) {
-    if (status == KEY_CODE_YES) return TranslateKeyCode(int(ch));
-    if (ch == 27) return TranslateEsc();
-    if (ch == 127) return bytes.push_back(8);  // the Backspace key of most terminals sends DEL
-    if (ch == 0) return PushExtended(key::scan::Nul);
-    if (ch < 128) return bytes.push_back(int(ch));
-    int b = UnicodeToCp437(wchar_t(ch));
-    if (b >= 0) bytes.push_back(b);
-}
-
 NcursesConsole::NcursesConsole() : impl_(std::make_unique<Impl>()) {}
 
 void NcursesConsole::SetFatalSignalHook(void (*hook)()) { gFatalSignalHook = hook; }
@@ -393,8 +241,8 @@ NcursesConsole::~NcursesConsole() { Stop(); }
 void NcursesConsole::Start() {
     if (impl_->screen) return;
     std::setlocale(LC_ALL, "");
-    impl_->utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0 &&
-                  TerminalTakesUtf8(std::getenv("TERM"));
+    impl_->utf8 =
+        std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0 && TerminalTakesUtf8(std::getenv("TERM"));
     tcgetattr(STDIN_FILENO, &gRestore.original);
     set_escdelay(25);  // a lone Esc registers within 50 ms
     // Nothing has been taken over yet, so a terminal that cannot be used is
@@ -424,28 +272,7 @@ void NcursesConsole::Start() {
     }
     impl_->pad = newpad(kRows, kCols);
     keypad(impl_->pad, TRUE);
-    // Ctrl-End: the terminal's own sequence where its description names one
-    // (ncurses then has a code for it), and the common xterm sequence anyway.
-    const char* ctrlEnd = tigetstr("kEND5");
-    if (Present(ctrlEnd)) {
-        int code = key_defined(ctrlEnd);
-        if (code > 0)
-            impl_->ctrlEndCode = code;
-        else
-            define_key(ctrlEnd, kCtrlEndCode);
-    }
-    if (key_defined("\033[1;5F") <= 0) define_key("\033[1;5F", impl_->ctrlEndCode);
-    // Shift-F1 ... Shift-F10 as the description places them; a description
-    // without shifted keys (TERM=screen) still gets xterm's, which tmux sends.
-    const int shiftedNumber = ShiftedF1Number();
-    impl_->shiftedF1 = shiftedNumber ? KEY_F(shiftedNumber) : KEY_F(13);
-    if (!shiftedNumber) {
-        static constexpr const char* kXtermShifted[] = {
-            "\033[1;2P",  "\033[1;2Q",  "\033[1;2R",  "\033[1;2S",  "\033[15;2~",
-            "\033[17;2~", "\033[18;2~", "\033[19;2~", "\033[20;2~", "\033[21;2~"};
-        for (int i = 0; i < 10; ++i)
-            if (key_defined(kXtermShifted[i]) <= 0) define_key(kXtermShifted[i], KEY_F(13 + i));
-    }
+    impl_->DefineKeys();
     std::string reset;
     AppendCapability(reset, "sgr0");
     AppendCapability(reset, "cnorm");

@@ -20,13 +20,13 @@ bool LeavesTooSmallTerminal(int keyByte) {
 
 // Pieces that stay whole, as many on a line as fit.
 std::string TooSmallText(int cols, int rows) {
-    const std::string pieces[] = {"KOVASW needs",
-                                  "a terminal",
-                                  "of at least 80 x 24",
-                                  "(this one is " + std::to_string(cols) + " x " +
-                                      std::to_string(rows) + ").",
-                                  "Make it larger,",
-                                  "or type q to leave."};
+    const std::string pieces[] = {
+        "KOVASW needs",
+        "a terminal",
+        "of at least 80 x 24",
+        "(this one is " + std::to_string(cols) + " x " + std::to_string(rows) + ").",
+        "Make it larger,",
+        "or type q to leave."};
     std::string text, line;
     for (const std::string& piece : pieces) {
         if (!line.empty() && int(line.size() + 1 + piece.size()) > cols) {

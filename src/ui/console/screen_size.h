@@ -21,7 +21,7 @@ struct RowPlan {
     int lastLine = 23;
 };
 struct RowsInUse {
-    bool row24Text = false;  // the picture's row 24 (0-based 23)
+    bool row24Text = false;   // the picture's row 24 (0-based 23)
     bool statusText = false;  // row 25 (0-based 24)
     bool cursorVisible = false;
     int cursorRow = 0;  // 0-based
