@@ -81,6 +81,9 @@ class MessageLoop {
                 return After::Leave;
             case key::scan::Insert:
                 return RunHexEntry(queue_) ? After::NextByte : After::Leave;
+            case key::scan::Nul:  // a typed NUL is a character of the message
+                Character(0);
+                return After::ShowTexts;
             default:
                 Beep();
                 return After::NextByte;

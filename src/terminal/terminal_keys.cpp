@@ -1,6 +1,8 @@
 // The terminal's key bindings.
 #include "terminal/terminal_keys.h"
 
+#include <string_view>
+
 #include "ui/keys.h"
 
 namespace {
@@ -8,7 +10,7 @@ namespace {
 struct Binding {
     uint8_t scan;
     TerminalAction action;
-    const char* bytes;
+    std::string_view bytes;  // a NUL among them too
 };
 
 // clang-format off
@@ -25,6 +27,7 @@ constexpr Binding kBindings[] = {
     {0x43,               TerminalAction::Setup,        ""},        // F9
     {key::scan::Insert,  TerminalAction::HexLine,      ""},
     {key::scan::CtrlEnd, TerminalAction::Leave,        ""},
+    {key::scan::Nul,     TerminalAction::Send,         std::string_view("\0", 1)},
 };
 
 // The letters after Ctrl-T, either case; X leaves too, as in picocom.
@@ -41,9 +44,15 @@ constexpr Letter kLetters[] = {
 };
 // clang-format on
 
+TerminalKey ExtendedKeyOf(uint8_t scan);
+
+// A digit is the function key of that number (0 is F10), as everywhere else
+// in the program, for terminals without them.
 TerminalKey AfterPrefix(bool extended, uint8_t byte) {
     if (extended) return {TerminalAction::Refused, ""};
     if (byte == kTerminalPrefix) return {TerminalAction::Send, std::string(1, char(byte))};
+    if (byte >= '1' && byte <= '9') return ExtendedKeyOf(uint8_t(key::scan::F1 + (byte - '1')));
+    if (byte == '0') return ExtendedKeyOf(key::scan::F10);
     const char upper = byte >= 'a' && byte <= 'z' ? char(byte - 'a' + 'A') : char(byte);
     for (const Letter& l : kLetters)
         if (l.letter == upper) return {l.action, ""};
@@ -52,9 +61,18 @@ TerminalKey AfterPrefix(bool extended, uint8_t byte) {
 
 }  // namespace
 
+namespace {
+TerminalKey ExtendedKeyOf(uint8_t scan) {
+    for (const Binding& b : kBindings)
+        if (b.scan == scan) return {b.action, std::string(b.bytes)};
+    return {TerminalAction::None, ""};
+}
+}  // namespace
+
 const char* const kTerminalPrefixHelp[] = {
     "Ctrl-T then: Q or X exit, C capture, R raw capture, E end capture, T timestamps\n",
-    "             H hex-only, I hex sequence, S setup; ctrl-T again sends ctrl-T.\n",
+    "             H hex-only, I hex sequence, S setup, 1-9 and 0 the keys F1-F10;\n",
+    "             ctrl-T again sends ctrl-T.\n",
     nullptr,
 };
 
@@ -62,7 +80,5 @@ TerminalKey TerminalKeyOf(bool extended, uint8_t byte, bool afterPrefix) {
     if (afterPrefix) return AfterPrefix(extended, byte);
     if (!extended && byte == kTerminalPrefix) return {TerminalAction::Prefix, ""};
     if (!extended) return {TerminalAction::Send, std::string(1, char(byte))};
-    for (const Binding& b : kBindings)
-        if (b.scan == byte) return {b.action, b.bytes};
-    return {TerminalAction::None, ""};
+    return ExtendedKeyOf(byte);
 }

@@ -37,7 +37,25 @@ constexpr std::array<uint8_t, 256> BuildExtendedTable() {
 }
 constexpr auto kExtendedTable = BuildExtendedTable();
 
+struct PrefixedKey {
+    char after;
+    uint8_t scan;
+};
+constexpr PrefixedKey kPrefixed[] = {
+    {'I', scan::Insert}, {'U', scan::PgUp}, {'N', scan::PgDn}, {'H', scan::Home}, {'E', scan::End},
+};
+
 }  // namespace
+
+uint8_t MapPrefixedKey(uint8_t byte) {
+    if (byte == KeyPrefix) return KeyPrefix;
+    if (byte >= '1' && byte <= '9') return MapKey(true, uint8_t(scan::F1 + (byte - '1')));
+    if (byte == '0') return MapKey(true, scan::F10);
+    const uint8_t upper = byte >= 'a' && byte <= 'z' ? uint8_t(byte - 'a' + 'A') : byte;
+    for (auto p : kPrefixed)
+        if (uint8_t(p.after) == upper) return MapKey(true, p.scan);
+    return 0;
+}
 
 uint8_t MapKey(bool extended, uint8_t byte) {
     if (extended) return kExtendedTable[byte];

@@ -9,6 +9,19 @@
 
 namespace {
 
+// The key code of a key whose first byte has been read: an extended key's
+// scan code follows its 0 at once (both come from one key); after Ctrl-T the
+// next key is waited for and stands for a key the terminal may lack (an
+// extended key after it is itself).
+uint8_t MapConsoleKey(con::Console& console, int byte) {
+    const bool prefixed = byte == key::KeyPrefix;
+    if (prefixed && (byte = console.ReadKeyByte(-1)) < 0) return 0;
+    const bool extended = byte == 0;
+    if (extended && (byte = console.ReadKeyByte(-1)) < 0) return 0;
+    if (prefixed && !extended) return key::MapPrefixedKey(uint8_t(byte));
+    return key::MapKey(extended, uint8_t(byte));
+}
+
 // Reads one key from the console and maps it; 0 when polling found nothing.
 // Insert and swallowed keys are consumed here and reading goes on, waiting.
 int ReadConsoleKey(bool wait) {
@@ -19,13 +32,7 @@ int ReadConsoleKey(bool wait) {
     for (;;) {
         int byte = console.ReadKeyByte(-1);
         if (byte < 0) continue;
-        bool extended = byte == 0 || byte == 0xE0;
-        if (extended) {
-            int scan = console.ReadKeyByte(-1);
-            if (scan < 0) continue;
-            byte = scan;
-        }
-        uint8_t code = key::MapKey(extended, uint8_t(byte));
+        uint8_t code = MapConsoleKey(console, byte);
         if (code == key::InsertToggle) {
             s.insertMode = !s.insertMode;
             if (s.cursorVisible) ShowCursor();
@@ -45,14 +52,7 @@ int ReadConsoleKeyWithin(int timeoutMs) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         int byte = console.ReadKeyByte(left.count() > 0 ? int(left.count()) : 0);
         if (byte < 0) return 0;
-        bool extended = byte == 0 || byte == 0xE0;
-        if (extended) {
-            // The scan code follows its prefix at once: both come from one key.
-            int scan = console.ReadKeyByte(-1);
-            if (scan < 0) return 0;
-            byte = scan;
-        }
-        uint8_t code = key::MapKey(extended, uint8_t(byte));
+        uint8_t code = MapConsoleKey(console, byte);
         if (code == key::InsertToggle) {
             Screen().insertMode = !Screen().insertMode;
             continue;

@@ -1,6 +1,7 @@
 // One-byte key codes returned by ReadKey/GetKey. Printable and control
 // characters are their own value apart from the remapped control keys below;
-// extended keys (a 0 or 0xE0 prefix and a PC scan code) map through a table.
+// extended keys (a 0 prefix and a PC scan code) map through a table. 0xE0 is
+// a character (the code page 437 alpha), not a second prefix.
 #pragma once
 #include <cstdint>
 
@@ -35,9 +36,20 @@ constexpr uint8_t F1 = 0x3B, F2 = 0x3C, F10 = 0x44, F11 = 0x85, F12 = 0x86;
 constexpr uint8_t Home = 0x47, Up = 0x48, PgUp = 0x49, Left = 0x4B, Right = 0x4D;
 constexpr uint8_t End = 0x4F, Down = 0x50, PgDn = 0x51, Insert = 0x52, Del = 0x53;
 constexpr uint8_t CtrlEnd = 0x75, F6 = 0x40, ShiftF1 = 0x54, ShiftF7 = 0x5A;
+// A typed NUL (Ctrl-Space, Ctrl-@), as a PC's keyboard reports it: 0 is the
+// extended-key lead, so the character itself cannot be a plain byte.
+constexpr uint8_t Nul = 0x03;
 }  // namespace scan
 
 // Maps a plain byte (prefix false) or an extended scan code (prefix true) to a
 // key code; 0 means the key is swallowed.
 uint8_t MapKey(bool extended, uint8_t byte);
+
+// Ctrl-T and a second key stand for the keys a terminal may lack (a VT100
+// has no Insert, PgUp or F5 ... F10 of its own; a VT220 no F5): 1 ... 9 and
+// 0 are F1 ... F10, I Insert, U PgUp, N PgDn, H Home, E End (either case);
+// Ctrl-T twice is Ctrl-T. The same prefix leads the serial terminal's letters.
+constexpr uint8_t KeyPrefix = 0x14;
+// The key code of the key after the prefix; 0 for one that means nothing.
+uint8_t MapPrefixedKey(uint8_t byte);
 }  // namespace key

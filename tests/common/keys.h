@@ -1,17 +1,18 @@
 // Keys as the keyboard layer hands them to the toolkit: plain characters as
-// they are, extended keys as 0xE0 and the scan code. Tests type them into the
+// they are, extended keys as 0 and the scan code. Tests type them into the
 // in-memory console.
 #pragma once
 #include <string>
 
 namespace keys {
+using namespace std::string_literals;
 // clang-format off
 inline const std::string
-    Left = "\xE0\x4B", Right = "\xE0\x4D", Up = "\xE0\x48", Down = "\xE0\x50",
-    Home = "\xE0\x47", End = "\xE0\x4F", PgUp = "\xE0\x49", PgDn = "\xE0\x51",
-    Insert = "\xE0\x52", Del = "\xE0\x53",
-    F1 = "\xE0\x3B", F2 = "\xE0\x3C", F3 = "\xE0\x3D", F4 = "\xE0\x3E", F5 = "\xE0\x3F",
-    F6 = "\xE0\x40", F7 = "\xE0\x41", F8 = "\xE0\x42", F9 = "\xE0\x43", F10 = "\xE0\x44";
+    Left = "\0\x4B"s, Right = "\0\x4D"s, Up = "\0\x48"s, Down = "\0\x50"s,
+    Home = "\0\x47"s, End = "\0\x4F"s, PgUp = "\0\x49"s, PgDn = "\0\x51"s,
+    Insert = "\0\x52"s, Del = "\0\x53"s,
+    F1 = "\0\x3B"s, F2 = "\0\x3C"s, F3 = "\0\x3D"s, F4 = "\0\x3E"s, F5 = "\0\x3F"s,
+    F6 = "\0\x40"s, F7 = "\0\x41"s, F8 = "\0\x42"s, F9 = "\0\x43"s, F10 = "\0\x44"s;
 inline const std::string
     Enter = "\r", Esc = "\x1b", Backspace = "\x08", Tab = "\t",
     CtrlD = "\x04", CtrlF = "\x06", CtrlJ = "\n", CtrlR = "\x12", CtrlU = "\x15", CtrlY = "\x19";

@@ -84,7 +84,8 @@ bool AwaitOpen(int pid, const std::string& path, bool open) {
 
 class SetupScenario : public testing::Test {
   protected:
-    // In the C locale frames are ASCII, so byte offsets in a row are columns.
+    // In the C locale frames are the line-drawing set's ASCII letters (x the
+    // vertical bar), so byte offsets in a row are columns.
     void Start(const std::vector<std::string>& keys = {}) {
         t.SetLocale("C");
         std::vector<std::string> args{"--device-root", root.Path()};
@@ -181,7 +182,7 @@ TEST_F(SetupScenario, TypeCyclesWithPlusAndMinusAndTheDropFollows) {
         ASSERT_TRUE(t.WaitForRow(8, s.type)) << t.ScreenText();
         t.Settle(60);
         std::string row = t.Row(s.row).substr(29);
-        row = row.substr(0, row.find_last_not_of(" |") + 1);
+        row = row.substr(0, row.find_last_not_of(" x") + 1);  // the frame's right edge
         if (*s.label) {
             EXPECT_EQ(s.label, row.substr(0, std::strlen(s.label))) << t.ScreenText();
         } else {

@@ -179,6 +179,45 @@ TEST_F(TerminalScenario, LeavesAndCapturesWithTheLinuxConsolesKeys) {
     EXPECT_EQ(CaptureFile("raw.bin"), "\r\n\x01");
 }
 
+// Every byte typed reaches the device as it is: Ctrl-Z although the Linux
+// console's description calls it the suspend key, a NUL (Ctrl-Space), alpha
+// as its code page 437 byte; a sequence nobody sends is not sent at all.
+TEST_F(TerminalScenario, SendsEveryByteTypedUnderTheLinuxConsole) {
+    WriteSetup(0, 1);
+    t.SetTerm("linux");
+    t.Start({"UT"});
+    ASSERT_TRUE(t.WaitFor("Or type ctrl-T then Q to exit")) << t.ScreenText();
+    t.Tmux({"send-keys", "-t", "kova", "-H", "1a", "00", "ce", "b1", "1b", "5b", "39", "39", "7e",
+            "7a"});
+    EXPECT_EQ(PeerRead(4), std::string("\x1a\0\xe0z", 4));
+    t.Tmux({"send-keys", "-t", "kova", "-H", "14", "71"});  // Ctrl-T q
+    ASSERT_TRUE(t.WaitFor("CONFIGURATION AND EMULATION SOFTWARE")) << t.ScreenText();
+}
+
+// The serial terminal on a 24-line VT or the Linux console: keys reach the
+// far end, what it sends scrolls on the last line, and Ctrl-T Q leaves.
+class TerminalOn : public TerminalScenario, public testing::WithParamInterface<const char*> {};
+
+TEST_P(TerminalOn, TwentyFourLinesScrollAndCtrlTLeaves) {
+    WriteSetup(0, 1);
+    t.SetTerm(GetParam());
+    t.Start({"UT"});
+    t.Resize(80, 24);
+    ASSERT_TRUE(t.WaitFor("Or type ctrl-T then Q to exit")) << t.ScreenText();
+    t.Type("k");
+    EXPECT_EQ(PeerRead(1), "k");
+    std::string lines;
+    for (int i = 1; i <= 30; ++i) lines += "line " + std::to_string(i) + "\r\n";
+    PeerWrite(lines);
+    ASSERT_TRUE(t.WaitFor("line 30")) << t.ScreenText();
+    EXPECT_EQ(t.Screen().size(), 24u);
+    EXPECT_NE(t.Row(23).find("line 30"), std::string::npos) << t.ScreenText();
+    t.Tmux({"send-keys", "-t", "kova", "-H", "14", "71"});  // Ctrl-T q
+    ASSERT_TRUE(t.WaitFor("CONFIGURATION AND EMULATION SOFTWARE")) << t.ScreenText();
+}
+
+INSTANTIATE_TEST_SUITE_P(Terms, TerminalOn, testing::Values("linux", "vt100", "vt220"));
+
 // The port vanishes and a device comes back under its name: the terminal
 // opens it again by itself, keys still reach the far end, and the capture
 // that was open holds what came before and after.

@@ -236,6 +236,11 @@ std::vector<TmuxSession::Cell> TmuxSession::RowCells(int row) {
             ++i;
             continue;
         }
+        // Shift out and in switch to the line-drawing set and back: no cell.
+        if (text[i] == '\016' || text[i] == '\017') {
+            ++i;
+            continue;
+        }
         if (text[i] == '\033' && i + 1 < text.size() && text[i + 1] == '[') {
             size_t m = text.find('m', i);
             if (m == std::string::npos) break;

@@ -60,7 +60,7 @@ class TcpSim {
 
 class Viewer : public testing::Test {
   protected:
-    Viewer() { t.SetLocale("C"); }  // ASCII frames: byte offsets are columns
+    Viewer() { t.SetLocale("C"); }  // frames in the line-drawing set: byte offsets are columns
 
     // The program's ttyS0 leads to the simulator's pty.
     void UseSerialSim(const SimProcess& sim) {
@@ -90,7 +90,7 @@ class Viewer : public testing::Test {
     // The error window's lower right corner at row 24, column 79.
     bool ErrorWindowShown() {
         std::string row = t.Row(24);
-        return row.size() >= 79 && row[78] == '+';
+        return row.size() >= 79 && row[78] == 'j';  // the line-drawing set's lower right corner
     }
     bool WaitForErrorWindow(bool shown = true) {
         return WaitUntil([&] { return ErrorWindowShown() == shown; }, waiting::kDeadline,

@@ -24,8 +24,8 @@
 
 namespace {
 
-const std::string kEnter = "\r", kEsc = "\x1b", kF10 = "\xE0\x44", kSnap = "\xE0\x3C",
-                  kDown = "\xE0\x50";
+const std::string kEnter = "\r", kEsc = "\x1b", kF10 = std::string("\0\x44", 2),
+                  kSnap = std::string("\0\x3C", 2), kDown = std::string("\0\x50", 2);
 
 struct ConfigDialogTest : testing::Test {
     con::MemoryConsole console;

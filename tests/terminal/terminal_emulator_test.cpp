@@ -199,6 +199,16 @@ TEST_F(Terminal, CtrlTAndALetterReachEveryAction) {
     EXPECT_EQ(got, prefix + "abA");
 }
 
+// Ctrl-T and a digit are that function key, for terminals without it; a NUL
+// typed (the keyboard's NUL key) is sent as one.
+TEST_F(Terminal, CtrlTAndADigitIsThatFunctionKeyAndANulIsSent) {
+    const std::string prefix = "\x14";
+    const std::string sent("\x1BOP\0z", 5);
+    Run({Keys(prefix + "1"), Keys(prefix + "5"), Shows("HEX ON"), Key(key::scan::Nul), Keys("z"),
+         PeerGets(sent), Keys(prefix + "q")});
+    EXPECT_EQ(got, sent);
+}
+
 TEST_F(Terminal, CtrlTXLeavesAndTheSharedLinkComesBack) {
     CurrentSetup.TerminalPort = 0;
     link = ConnectLink(settings, nullptr);

@@ -53,7 +53,7 @@ TEST_F(AcceptFieldTest, ErrorWindowShowsTheMessage) {
         seen = self->console.Row(22);
         return 0;
     });
-    Type("1.234" + Enter + "\xE0\x3C" + F10 + Esc);
+    Type("1.234" + Enter + std::string("\0\x3C", 2) + F10 + Esc);
     AcceptField(f, kEnterEsc, 0);
     EXPECT_NE(std::string::npos, seen.find("Unacceptable format of data"));
     RemoveHotKey(key::F2);

@@ -120,7 +120,7 @@ TEST_F(EditTextTest, FieldShowsFillWhileEditingAndSpacesAfter) {
         seen = self->Image(3, 4, 6);
         return 0;
     });
-    Type("\xE0\x3C" + Enter);
+    Type(std::string("\0\x3C", 2) + Enter);
     EXPECT_EQ(key::Enter, EditText(buffer, 3, 4, 6, '_', " -~", kExits, tf::StartWithText));
     EXPECT_EQ("abc___", seen);
     EXPECT_EQ("abc   ", Image(3, 4, 6));

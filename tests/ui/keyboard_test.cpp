@@ -11,17 +11,39 @@ TEST_F(KeyboardTest, MapsKeysThroughTheTable) {
         std::vector<int> bytes;
         int code;
     } cases[] = {
-        {{'a'}, 'a'},           {{13}, key::Enter},     {{27}, key::Esc},
-        {{1}, key::Home},       {{22}, key::Del},       {{8}, key::Backspace},
-        {{7}, key::End},        {{25}, key::CtrlY},     {{10}, key::LineFeed},
-        {{0, 0x3B}, key::F1},   {{0, 0x44}, key::F10},  {{0xE0, 0x48}, key::Up},
-        {{0, 0x50}, key::Down}, {{0, 0x49}, key::PgUp}, {{0, 0x53}, key::Del},
-        {{0, 0x08}, 0x7F},
+        {{'a'}, 'a'},          {{13}, key::Enter},     {{27}, key::Esc},
+        {{1}, key::Home},      {{22}, key::Del},       {{8}, key::Backspace},
+        {{7}, key::End},       {{25}, key::CtrlY},     {{10}, key::LineFeed},
+        {{0, 0x3B}, key::F1},  {{0, 0x44}, key::F10},  {{0, 0x48}, key::Up},
+        {{0xE0}, 0xE0},        {{0, 0x50}, key::Down}, {{0, 0x49}, key::PgUp},
+        {{0, 0x53}, key::Del}, {{0, 0x08}, 0x7F},
     };
     for (const auto& c : cases) {
         for (int b : c.bytes) console.keys.push_back(b);
         EXPECT_EQ(GetKey(), c.code) << c.bytes.back();
     }
+}
+
+// Ctrl-T and a second key stand for the keys a VT lacks; an extended key
+// after it is itself, Ctrl-T twice Ctrl-T, an unknown key nothing.
+TEST_F(KeyboardTest, CtrlTAndAKeyStandForMissingKeys) {
+    struct Case {
+        std::vector<int> bytes;
+        int code;
+    } cases[] = {
+        {{0x14, '1'}, key::F1},   {{0x14, '5'}, key::F5},   {{0x14, '0'}, key::F10},
+        {{0x14, 'u'}, key::PgUp}, {{0x14, 'N'}, key::PgDn}, {{0x14, 'h'}, key::Home},
+        {{0x14, 'E'}, key::End},  {{0x14, 0x14}, 0x14},     {{0x14, 0, 0x48}, key::Up},
+        {{0x14, 'z', 'k'}, 'k'},
+    };
+    for (const auto& c : cases) {
+        for (int b : c.bytes) console.keys.push_back(b);
+        EXPECT_EQ(GetKey(), c.code) << c.bytes[1];
+    }
+    EXPECT_TRUE(InsertMode());
+    for (int b : {0x14, int('i'), int('x')}) console.keys.push_back(b);
+    EXPECT_EQ(GetKey(), 'x');
+    EXPECT_FALSE(InsertMode());
 }
 
 TEST_F(KeyboardTest, InsertTogglesAndSwallowedKeysNeverArrive) {

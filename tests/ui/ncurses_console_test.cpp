@@ -173,6 +173,81 @@ TEST_F(ScreenOnPty, TakesXtermsShiftedFunctionKeys) {
     EXPECT_EQ(Keys(2), (std::vector<int>{0, 0x3B}));
 }
 
+// A key's bytes and the PC keyboard bytes it must become.
+struct SentKey {
+    const char* name;
+    std::string sent;
+    std::vector<int> bytes;
+};
+
+// Sequences of other terminals than the one TERM names are keys all the
+// same; one nobody knows is swallowed whole, never Esc and characters.
+TEST_F(ConsoleOnPty, TakesTheSequencesOfEveryTerminalWhateverTermSays) {
+    const SentKey cases[] = {
+        {"PuTTY End", "\x1b[4~", {0, 0x4F}},
+        {"PuTTY Home", "\x1b[1~", {0, 0x47}},
+        {"xterm End, normal mode", "\x1b[F", {0, 0x4F}},
+        {"xterm Home, normal mode", "\x1b[H", {0, 0x47}},
+        {"rxvt End", "\x1b[8~", {0, 0x4F}},
+        {"PuTTY F1", "\x1b[11~", {0, 0x3B}},
+        {"Linux console F5", "\x1b[[E", {0, 0x3F}},
+        {"VT220 Shift-F7", "\x1b[31~", {0, 0x5A}},
+        {"VT100 keypad 5", "\x1bOu", {'5'}},
+        {"unknown, swallowed", "\x1b[99~x", {'x'}},
+        {"unknown with parameters, swallowed", "\x1b[1;7Hy", {'y'}},
+        {"unknown SS3, swallowed", "\x1bOZz", {'z'}},
+    };
+    for (const auto& c : cases) {
+        Send(c.sent);
+        EXPECT_EQ(Keys(c.bytes.size()), c.bytes) << c.name;
+    }
+}
+
+// A real VT: TERM=vt100 and vt220, with the keys each sends.
+class VtOnPty : public ConsoleOnPty, public testing::WithParamInterface<const char*> {
+  protected:
+    const char* Term() const override { return GetParam(); }
+};
+
+TEST_P(VtOnPty, TakesTheKeysOfBothVts) {
+    const SentKey cases[] = {
+        {"PF1", "\x1bOP", {0, 0x3B}},
+        {"PF4", "\x1bOS", {0, 0x3E}},
+        {"Find as Home", "\x1b[1~", {0, 0x47}},
+        {"Select as End", "\x1b[4~", {0, 0x4F}},
+        {"Prev", "\x1b[5~", {0, 0x49}},
+        {"Next", "\x1b[6~", {0, 0x51}},
+        {"Insert Here", "\x1b[2~", {0, 0x52}},
+        {"Remove", "\x1b[3~", {0, 0x53}},
+        {"Up", "\x1bOA", {0, 0x48}},
+        {"Left, normal mode", "\x1b[D", {0, 0x4B}},
+        {"F10", "\x1b[21~", {0, 0x44}},
+        {"a PC's PgDn under a VT", "\x1b[6~", {0, 0x51}},
+    };
+    for (const auto& c : cases) {
+        Send(c.sent);
+        EXPECT_EQ(Keys(c.bytes.size()), c.bytes) << GetParam() << ": " << c.name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Vts, VtOnPty, testing::Values("vt100", "vt220"));
+
+// Ctrl-Z is the Linux console's suspend key in its description: it must
+// still arrive as the byte it is.
+TEST_F(LinuxConsoleOnPty, CtrlZIsAByte) {
+    Send("\x1a");
+    EXPECT_EQ(Keys(1), std::vector<int>{26});
+}
+
+// A NUL typed is the PC's NUL key (0, 3), not a lead byte waiting for a scan
+// code; alpha is its code page 437 byte 0xE0 and nothing more.
+TEST_F(ConsoleOnPty, NulAndAlphaAreCharacters) {
+    Send(std::string("\0", 1) + "K");
+    EXPECT_EQ(Keys(3), (std::vector<int>{0, 0x03, 'K'}));
+    Send("\xce\xb1K");
+    EXPECT_EQ(Keys(2), (std::vector<int>{0xE0, 'K'}));
+}
+
 TEST_F(ConsoleOnPty, ALoneEscIsAKeyOfItsOwn) {
     Send("\x1b");
     auto start = std::chrono::steady_clock::now();

@@ -64,7 +64,7 @@ struct PickerScreenTest : PickerTest {
             for (int r = 13; r < 16; ++r) self->rows.push_back(self->console.Row(r));
             return 0;
         });
-        Type("\xE0\x3C" + Esc);
+        Type(std::string("\0\x3C", 2) + Esc);
         std::string name;
         EXPECT_EQ(0, PickFile(12, 22, 8, "*.KOV", &name, true));
         RemoveHotKey(key::F2);

@@ -98,7 +98,7 @@ TEST_F(PrintScreenTest, NameThatCannotBeOpenedStaysForCorrection) {
         return 0;
     });
     // BUSY is a directory; the error window comes, then the name is edited on.
-    Type(F1 + "BUSY" + Enter + "\xE0\x3C" + F10 + End + "2" + Enter + "z");
+    Type(F1 + "BUSY" + Enter + std::string("\0\x3C", 2) + F10 + End + "2" + Enter + "z");
     EXPECT_EQ('z', GetKey());
     EXPECT_NE(std::string::npos, windowRow.find("Can't open file \"BUSY\" for write."));
     EXPECT_EQ(0, ::access("BUSY2", F_OK));

@@ -6,25 +6,21 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <string>
 
-#define NCURSES_WIDECHAR 1
-#include <ncursesw/curses.h>
-#include <ncursesw/term.h>
-
 #include "ui/console/cp437.h"
-#include "ui/keys.h"
+#include "ui/console/glyphs.h"
+#include "ui/console/ncurses_impl.h"
+#include "ui/console/screen_size.h"
 
 namespace con {
 namespace {
 
-// Ctrl-End has no ncurses name; it gets a private code of ours.
-constexpr int kCtrlEndCode = KEY_MAX + 1;
 constexpr int kFatalSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGSEGV,
                                  SIGABRT, SIGBUS, SIGFPE, SIGILL};
 
@@ -74,58 +70,26 @@ bool CanAddressCursor() {
     return addressable;
 }
 
-struct ScanKey {
-    int curses;
-    uint8_t scan;
-};
-constexpr ScanKey kScanKeys[] = {
-    {KEY_UP, key::scan::Up},       {KEY_DOWN, key::scan::Down},  {KEY_LEFT, key::scan::Left},
-    {KEY_RIGHT, key::scan::Right}, {KEY_HOME, key::scan::Home},  {KEY_END, key::scan::End},
-    {KEY_PPAGE, key::scan::PgUp},  {KEY_NPAGE, key::scan::PgDn}, {KEY_DC, key::scan::Del},
-    {KEY_IC, key::scan::Insert},   {KEY_F(11), key::scan::F11},  {KEY_F(12), key::scan::F12},
-};
-
-bool Present(const char* capability) {
-    return capability && capability != reinterpret_cast<char*>(-1);
-}
-
-// The function key number the terminal gives Shift-F1, from its description;
-// 0 when it names no shifted keys. xterm and its followers (tmux, VTE,
-// konsole) send the plain key's sequence with the modifier ";2" and keep
-// twelve numbers per modifier, so Shift-F1 is F13. The Linux console, rxvt
-// and the VT220 have no modifier: Shift-F1 ... Shift-F10 are F11 ... F20
-// (Shift-F7 is F17, "\E[31~" on the console).
-int ShiftedF1Number() {
-    const char* kf13 = tigetstr("kf13");
-    if (!Present(kf13)) return 0;
-    return std::strstr(kf13, ";2") ? 13 : 11;
+// A terminal without an alternate screen (the Linux console, a VT) keeps
+// what was drawn last after the program ends; a box asking whether to quit
+// would stay there. It is cleared instead.
+void ClearWithoutAlternateScreen() {
+    if (Present(tigetstr("smcup"))) return;
+    wclear(stdscr);
+    wrefresh(stdscr);
 }
 
 }  // namespace
 
-struct NcursesConsole::Impl {
-    SCREEN* screen = nullptr;
-    WINDOW* pad = nullptr;
-    bool utf8 = false;
-    bool colour = false;
-    bool tooSmall = false;
-    int cursorRow = 0, cursorCol = 0;
-    bool cursorVisible = false;
-    std::deque<int> bytes;  // translated key bytes not yet read
-    int pairsUsed = 0;
-    int ctrlEndCode = kCtrlEndCode;
-    int shiftedF1 = 0;  // the ncurses code of Shift-F1; 0 when the terminal has none
-    short pairOf[256] = {};
-
-    attr_t AttributesOf(uint8_t c, short& pair);
-    void Put(int row, int col, uint8_t ch, uint8_t colourByte);
-    void Refresh();
-    void Translate(int status, wint_t ch);
-    void TranslateKeyCode(int code);
-    void TranslateEsc();
-    void PushExtended(uint8_t scan);
-    void NewLine();
-};
+// A blank in the normal colour says nothing; anything else on the last two
+// rows does (a reverse bar too).
+void NcursesConsole::Impl::NoteInk(int row, int col, uint8_t ch, uint8_t colourByte) {
+    const int which = row - (kRows - 2);
+    if (which < 0) return;
+    const bool shows = (ch != ' ' && ch != 0) || colourByte != kNormalColour;
+    if (shows != ink[which][col]) inkCount[which] += shows ? 1 : -1;
+    ink[which][col] = shows;
+}
 
 attr_t NcursesConsole::Impl::AttributesOf(uint8_t c, short& pair) {
     int fg = c & 0x0F, bg = c >> 4;
@@ -152,43 +116,54 @@ attr_t NcursesConsole::Impl::AttributesOf(uint8_t c, short& pair) {
 void NcursesConsole::Impl::Put(int row, int col, uint8_t ch, uint8_t colourByte) {
     short pair;
     attr_t attrs = AttributesOf(colourByte, pair);
+    NoteInk(row, col, ch, colourByte);
     if (utf8) {
         wchar_t text[2] = {Cp437ToUnicode(ch), 0};
         cchar_t cell;
         setcchar(&cell, text, attrs, pair, nullptr);
         mvwadd_wch(pad, row, col, &cell);
     } else {
-        mvwaddch(pad, row, col, chtype(uint8_t(Cp437ToAscii(ch))) | attrs | COLOR_PAIR(pair));
+        mvwaddch(pad, row, col, narrow[ch] | attrs | COLOR_PAIR(pair));
     }
 }
 
 namespace {
 
-// The too-small message in pieces that stay whole, each line holding as many
-// as fit the terminal's width (a piece wider than that is cut).
+// The too-small message, its lines cut at the terminal's width.
 void DrawTooSmallMessage(int rows, int cols) {
-    char size[48];
-    std::snprintf(size, sizeof size, "(this one is %d x %d).", cols, rows);
-    const std::string pieces[] = {"KOVASW needs", "a terminal", "of at least 80 x 25", size};
-    std::string line;
+    const std::string text = TooSmallText(cols, rows);
     int row = 0;
-    for (const std::string& piece : pieces) {
-        if (!line.empty() && int(line.size() + 1 + piece.size()) > cols) {
-            if (row < rows) mvwaddnstr(stdscr, row, 0, line.c_str(), cols);
-            ++row;
-            line.clear();
-        }
-        line += (line.empty() ? "" : " ") + piece;
+    for (size_t at = 0; at < text.size() && row < rows; ++row) {
+        const size_t end = text.find('\n', at);
+        mvwaddnstr(stdscr, row, 0, text.c_str() + at, std::min(int(end - at), cols));
+        at = end + 1;
     }
-    if (row < rows) mvwaddnstr(stdscr, row, 0, line.c_str(), cols);
 }
 
 }  // namespace
 
+void NcursesConsole::Impl::ShowPicture(int termRows) {
+    const RowPlan plan =
+        PlanRows(termRows, {inkCount[0] > 0, inkCount[1] > 0, cursorVisible, cursorRow});
+    wmove(pad, cursorRow, cursorCol);
+    if (termRows > kMinRows) {
+        pnoutrefresh(pad, 0, 0, 0, 0, kRows - 1, kCols - 1);
+        return;
+    }
+    // The piece that holds the cursor goes last: it places the cursor.
+    if (cursorRow == plan.lastLine) {
+        pnoutrefresh(pad, plan.top, 0, 0, 0, kMinRows - 2, kCols - 1);
+        pnoutrefresh(pad, plan.lastLine, 0, kMinRows - 1, 0, kMinRows - 1, kCols - 1);
+    } else {
+        pnoutrefresh(pad, plan.lastLine, 0, kMinRows - 1, 0, kMinRows - 1, kCols - 1);
+        pnoutrefresh(pad, plan.top, 0, 0, 0, kMinRows - 2, kCols - 1);
+    }
+}
+
 void NcursesConsole::Impl::Refresh() {
     int rows, cols;
     getmaxyx(stdscr, rows, cols);
-    if (rows < kRows || cols < kCols) {
+    if (rows < kMinRows || cols < kCols) {
         werase(stdscr);
         DrawTooSmallMessage(rows, cols);
         wnoutrefresh(stdscr);
@@ -201,10 +176,30 @@ void NcursesConsole::Impl::Refresh() {
         tooSmall = false;
         clearok(curscr, TRUE);
     }
-    wmove(pad, cursorRow, cursorCol);
-    pnoutrefresh(pad, 0, 0, 0, 0, kRows - 1, kCols - 1);
+    ShowPicture(rows);
     curs_set(cursorVisible ? 1 : 0);
     doupdate();
+}
+
+// Nobody is trapped by a terminal too small to show the picture: the
+// program ends, saying why and how to go on, as a signal would end it
+// (the serial ports are given back at exit).
+void NcursesConsole::Impl::LeaveTooSmall() {
+    int rows, cols;
+    getmaxyx(stdscr, rows, cols);
+    gRestore.active = false;
+    ClearWithoutAlternateScreen();
+    curs_set(1);
+    endwin();
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &gRestore.original);
+    std::fputs(TooSmallLeaveText(cols, rows).c_str(), stderr);
+    std::exit(1);
+}
+
+bool NcursesConsole::Impl::TooSmallKey(int status, wint_t ch) {
+    if (!tooSmall) return false;
+    if (status == OK && LeavesTooSmallTerminal(int(ch))) LeaveTooSmall();
+    return true;  // keys typed blind are dropped
 }
 
 // The pad is the whole screen, so scrolling it moves every row up; the new
@@ -218,49 +213,24 @@ void NcursesConsole::Impl::NewLine() {
     scrollok(pad, TRUE);
     wscrl(pad, 1);
     scrollok(pad, FALSE);
+    std::memcpy(ink[0], ink[1], sizeof ink[0]);  // the last row moved up
+    inkCount[0] = inkCount[1];
     for (int col = 0; col < kCols; ++col) Put(kRows - 1, col, ' ', kNormalColour);
 }
 
-void NcursesConsole::Impl::PushExtended(uint8_t scan) {
-    bytes.push_back(0);
-    bytes.push_back(scan);
-}
-
-// A key ncurses recognised from its escape sequence.
-void NcursesConsole::Impl::TranslateKeyCode(int code) {
-    if (code >= KEY_F(1) && code <= KEY_F(10))
-        return PushExtended(uint8_t(key::scan::F1 + (code - KEY_F(1))));
-    if (code == KEY_BACKSPACE) return bytes.push_back(8);
-    if (code == KEY_ENTER) return bytes.push_back(13);
-    if (code == ctrlEndCode) return PushExtended(key::scan::CtrlEnd);
-    for (auto k : kScanKeys)
-        if (k.curses == code) return PushExtended(k.scan);
-    if (shiftedF1 > 0 && code >= shiftedF1 && code < shiftedF1 + 10)
-        return PushExtended(uint8_t(key::scan::ShiftF1 + (code - shiftedF1)));
-    // any other key is swallowed
-}
-
-// Alt+1 ... Alt+0 arrive as Esc and a digit in one burst: F1 ... F10 for
-// terminals that keep the function keys for themselves. A lone Esc stays Esc.
-void NcursesConsole::Impl::TranslateEsc() {
-    wint_t next;
-    wtimeout(pad, 0);
-    int status = wget_wch(pad, &next);
-    if (status == OK && next >= '0' && next <= '9')
-        return PushExtended(next == '0' ? key::scan::F10 : uint8_t(key::scan::F1 + (next - '1')));
-    bytes.push_back(27);
-    if (status == OK) unget_wch(wchar_t(next));
-    if (status == KEY_CODE_YES) ungetch(int(next));
-}
-
-// Turns one ncurses key into PC keyboard bytes.
-void NcursesConsole::Impl::Translate(int status, wint_t ch) {
-    if (status == KEY_CODE_YES) return TranslateKeyCode(int(ch));
-    if (ch == 27) return TranslateEsc();
-    if (ch == 127) return bytes.push_back(8);  // the Backspace key of most terminals sends DEL
-    if (ch < 128) return bytes.push_back(int(ch));
-    int b = UnicodeToCp437(wchar_t(ch));
-    if (b >= 0) bytes.push_back(b);
+// Frames and markers through the terminal's line-drawing set where its
+// description offers one; ASCII stand-ins where it does not.
+void NcursesConsole::Impl::ChooseGlyphs() {
+    const bool lineDrawing = Present(tigetstr("acsc"));
+    for (int b = 0; b < 256; ++b) {
+        const char letter = AcsLetterOf(uint8_t(b));
+        if (!letter)
+            narrow[b] = b > 0x20 && b < 0x7F ? chtype(b) : chtype(' ');
+        else if (lineDrawing)
+            narrow[b] = NCURSES_ACS(letter);
+        else
+            narrow[b] = chtype(uint8_t(Cp437ToAscii(uint8_t(b))));
+    }
 }
 
 NcursesConsole::NcursesConsole() : impl_(std::make_unique<Impl>()) {}
@@ -271,7 +241,8 @@ NcursesConsole::~NcursesConsole() { Stop(); }
 void NcursesConsole::Start() {
     if (impl_->screen) return;
     std::setlocale(LC_ALL, "");
-    impl_->utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    impl_->utf8 =
+        std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0 && TerminalTakesUtf8(std::getenv("TERM"));
     tcgetattr(STDIN_FILENO, &gRestore.original);
     set_escdelay(25);  // a lone Esc registers within 50 ms
     // Nothing has been taken over yet, so a terminal that cannot be used is
@@ -288,6 +259,7 @@ void NcursesConsole::Start() {
         std::exit(1);
     }
     set_term(impl_->screen);
+    impl_->ChooseGlyphs();
     raw();  // Ctrl-C and Ctrl-Z arrive as keys
     noecho();
     nonl();
@@ -300,33 +272,13 @@ void NcursesConsole::Start() {
     }
     impl_->pad = newpad(kRows, kCols);
     keypad(impl_->pad, TRUE);
-    // Ctrl-End: the terminal's own sequence where its description names one
-    // (ncurses then has a code for it), and the common xterm sequence anyway.
-    const char* ctrlEnd = tigetstr("kEND5");
-    if (Present(ctrlEnd)) {
-        int code = key_defined(ctrlEnd);
-        if (code > 0)
-            impl_->ctrlEndCode = code;
-        else
-            define_key(ctrlEnd, kCtrlEndCode);
-    }
-    if (key_defined("\033[1;5F") <= 0) define_key("\033[1;5F", impl_->ctrlEndCode);
-    // Shift-F1 ... Shift-F10 as the description places them; a description
-    // without shifted keys (TERM=screen) still gets xterm's, which tmux sends.
-    const int shiftedNumber = ShiftedF1Number();
-    impl_->shiftedF1 = shiftedNumber ? KEY_F(shiftedNumber) : KEY_F(13);
-    if (!shiftedNumber) {
-        static constexpr const char* kXtermShifted[] = {
-            "\033[1;2P",  "\033[1;2Q",  "\033[1;2R",  "\033[1;2S",  "\033[15;2~",
-            "\033[17;2~", "\033[18;2~", "\033[19;2~", "\033[20;2~", "\033[21;2~"};
-        for (int i = 0; i < 10; ++i)
-            if (key_defined(kXtermShifted[i]) <= 0) define_key(kXtermShifted[i], KEY_F(13 + i));
-    }
+    impl_->DefineKeys();
     std::string reset;
     AppendCapability(reset, "sgr0");
     AppendCapability(reset, "cnorm");
     AppendCapability(reset, "rmkx");
     AppendCapability(reset, "rmcup");
+    if (!Present(tigetstr("smcup"))) AppendCapability(reset, "clear");
     reset = reset.substr(0, sizeof gRestore.resetSequence);
     std::memcpy(gRestore.resetSequence, reset.data(), reset.size());
     gRestore.resetLength = reset.size();
@@ -338,6 +290,7 @@ void NcursesConsole::Stop() {
     if (!impl_->screen) return;
     gRestore.active = false;
     for (int sig : kFatalSignals) signal(sig, SIG_DFL);
+    ClearWithoutAlternateScreen();
     curs_set(1);
     endwin();
     delwin(impl_->pad);
@@ -412,7 +365,7 @@ bool NcursesConsole::KeyPending() {
         Flush();
         return false;
     }
-    if (status == ERR || impl_->tooSmall) return false;
+    if (status == ERR || impl_->TooSmallKey(status, ch)) return false;
     impl_->Translate(status, ch);
     return !impl_->bytes.empty();
 }
@@ -433,7 +386,7 @@ int NcursesConsole::ReadKeyByte(int timeoutMs) {
             continue;
         }
         if (status == KEY_CODE_YES && ch == KEY_RESIZE) continue;  // Flush repaints
-        if (impl_->tooSmall) continue;                             // keys typed blind are dropped
+        if (impl_->TooSmallKey(status, ch)) continue;
         impl_->Translate(status, ch);
     }
 }

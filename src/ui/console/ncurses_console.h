@@ -1,6 +1,7 @@
 // The terminal behind the console interface, through ncursesw. Cells are
 // drawn into an 80 x 25 pad that keeps the picture while the terminal is too
-// small to show it, so a resize back to 80 x 25 or more shows it again.
+// small to show it, so a resize back to 80 x 24 or more shows it again; a
+// 24-line terminal shows the status line over row 24 (screen_size.h).
 #pragma once
 #include <memory>
 
