@@ -239,6 +239,24 @@ TEST_F(EmulateTest, CsvGivesAHeaderAndOneRowAMessage) {
               "\"\"\"\",2,4x200=34,\"ASCII \"\"\"\"\"\"\",,3\n");
 }
 
+// The text form of a file is the same configuration: emulate reads it by
+// its content and gives the same messages, registers and summary.
+TEST_F(EmulateTest, TheExportedTextOfAFileGivesTheSameOutput) {
+    WritePort({{"W=", INTEGER, 1}, {"ID", BCD, 2, 201}, {"*", PACKED, 3, 301}}, 5);
+    ASSERT_EQ(Run({"export", Path("PORT.KOV"), Path("port.txt")}).status, 0);
+    WriteText("input", "W=-12\r\nID 12345\r\nAB\x01C\r\nopen at the end");
+    for (const Args& options : {Args{}, Args{"--json"}, Args{"--csv"}}) {
+        const RunResult kov = Run(Join(options, {"emulate", Path("PORT.KOV"), "1", Path("input")}));
+        const RunResult text =
+            Run(Join(options, {"emulate", Path("port.txt"), "1", Path("input")}));
+        ASSERT_EQ(kov.status, 0) << kov.err;
+        EXPECT_EQ(text.status, 0) << text.err;
+        EXPECT_EQ(Lines(text.out).size(), options.empty() ? 5u : options[0] == "--csv" ? 5u : 4u);
+        EXPECT_EQ(text.out, kov.out);
+        EXPECT_EQ(text.err, kov.err);
+    }
+}
+
 TEST_F(EmulateTest, ABadFileOrPortIsBadInput) {
     WritePort({{"*", INTEGER, 1}});
     WriteText("input", "1\r\n");

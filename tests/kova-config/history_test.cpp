@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -185,6 +186,47 @@ TEST_F(HistoryTest, NewThenUnchangedThenChangedThenAFailedModuleKeepsItsLastSucc
 // Whoever may write into the backup folder must not steer the history's
 // files elsewhere: a link at the history folder or a module's folder fails
 // that module, and the latest file stays the earlier one.
+// --text: beside every .KOV a backup writes, latest and kept, the text
+// export gives for it; one missing beside an unchanged file is made again.
+// Without --history the latest file alone has its text.
+TEST_F(HistoryTest, TextCopiesAreWhatExportGivesForEachFile) {
+    WriteKov("SAMPLE.KOV", SampleConfig());
+    Sim sim(Sim::Tcp, {"--config", Path("SAMPLE.KOV")});
+    WriteText("plant.list", ListLine("east", sim));
+    const auto exported = [this](const std::string& kov) {
+        const RunResult r = Run({"export", Path(kov)});
+        EXPECT_EQ(r.status, 0) << r.err;
+        return r.out;
+    };
+    const Args backup = {"-q", "--history", "--text", "backup", Path("plant.list"), Path("out")};
+
+    ASSERT_EQ(Run(backup).status, 0);
+    EXPECT_EQ(Entries("out"), (std::vector<std::string>{"east.KOV", "east.toml"}));
+    const std::string before = exported("out/east.KOV");
+    EXPECT_EQ(ReadFile(Path("out/east.toml")), before);
+
+    ASSERT_EQ(std::remove(Path("out/east.toml").c_str()), 0);
+    const RunResult unchanged = Run(backup);
+    EXPECT_EQ(unchanged.status, 0) << unchanged.out << unchanged.err;
+    EXPECT_EQ(ReadFile(Path("out/east.toml")), before);
+
+    ASSERT_EQ(WriteEditingMode(sim, 3).status, 0);
+    const RunResult changed = Run(backup);
+    EXPECT_EQ(changed.status, 3) << changed.out << changed.err;
+    const std::vector<std::string> kept = Entries("out/history/east");
+    ASSERT_EQ(kept.size(), 3u);
+    const std::string stamp = "out/history/east/" + kept[0].substr(0, kept[0].size() - 4);
+    EXPECT_EQ(kept[2], kept[0].substr(0, kept[0].size() - 4) + ".toml");
+    EXPECT_EQ(ReadFile(Path(stamp + ".toml")), before);
+    EXPECT_EQ(ReadFile(Path(stamp + ".toml")), exported(stamp + ".KOV"));
+    EXPECT_EQ(ReadFile(Path("out/east.toml")), exported("out/east.KOV"));
+    EXPECT_NE(ReadFile(Path("out/east.toml")), before);
+
+    ASSERT_EQ(Run({"-q", "--text", "backup", Path("plant.list"), Path("plain")}).status, 0);
+    EXPECT_EQ(Entries("plain"), (std::vector<std::string>{"east.KOV", "east.toml"}));
+    EXPECT_EQ(ReadFile(Path("plain/east.toml")), exported("plain/east.KOV"));
+}
+
 TEST_F(HistoryTest, ALinkInTheHistoryFolderIsRefused) {
     Sim sim(Sim::Tcp);
     WriteText("plant.list", ListLine("east", sim));

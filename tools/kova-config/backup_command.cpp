@@ -92,12 +92,17 @@ bool StoreFetched(const BackupEntry& entry, const ConfigSnapshot& snapshot, Back
         outcome->changedFields = FieldsChanged(path, snapshot.contents, plus).value_or(0);
         outcome->changed = outcome->changedFields > 0;
         if (!SaveKovFile(path, snapshot.contents, run.options.force, error)) return false;
+        if (run.options.backupText &&
+            !SaveTextCopy(path, DecodedConfig{ConfigLayout::V1113, snapshot.contents}, error))
+            return false;
         outcome->result = BackupResult::Saved;
         outcome->text = "saved " + path;
         return true;
     }
     HistoryResult kept;
-    if (!KeepHistory(run.dir, entry.name, snapshot.contents, plus, &kept, error)) return false;
+    if (!KeepHistory(run.dir, entry.name, snapshot.contents, plus, &kept, error,
+                     run.options.backupText))
+        return false;
     outcome->changed = kept.change == HistoryChange::Changed;
     outcome->changedFields = outcome->changed ? kept.changedFields : 0;
     switch (kept.change) {
@@ -124,7 +129,9 @@ bool FetchInto(const BackupEntry& entry, BackupRun& run, ToolReporter& reporter,
     const std::string path = (std::filesystem::path(run.dir) / (entry.name + ".KOV")).string();
     // Before any link traffic: an existing backup without --force or
     // --history, or a symbolic link there, is refused at once.
-    if (!MayWriteKovFile(path, run.options.force || run.options.history, &error))
+    const bool replace = run.options.force || run.options.history;
+    if (!MayWriteKovFile(path, replace, &error) ||
+        (run.options.backupText && !MayWriteKovFile(TextCopyPath(path), replace, &error)))
         return reporter.Fail(error), false;
     ModuleConnection session(entry.source, reporter);
     ModuleIdentity identity;

@@ -18,6 +18,8 @@
 #include <optional>
 
 #include "config/config_diff.h"
+#include "config/config_text.h"
+#include "config/disk_file.h"
 #include "write_targets.h"
 
 namespace {
@@ -68,8 +70,11 @@ bool Exists(const std::string& path) {
 // STAMP, or STAMP-2, STAMP-3, ... when a change of the same second is kept.
 std::string FreeName(const std::string& folder, const std::string& stamp) {
     std::string name = stamp;
-    for (int n = 2; Exists(folder + "/" + name + ".KOV") || Exists(folder + "/" + name + ".diff");
-         ++n)
+    const auto taken = [&folder](const std::string& n) {
+        return Exists(folder + "/" + n + ".KOV") || Exists(folder + "/" + n + ".diff") ||
+               Exists(folder + "/" + n + ".toml");
+    };
+    for (int n = 2; taken(name); ++n)
         name = stamp + "-" + std::to_string(n);
     return name;
 }
@@ -88,10 +93,11 @@ bool KeepOld(const std::string& path, const std::string& kept, bool* moved, std:
 }
 
 // A change whose new file could not be put in place was not made: its kept
-// file and diff go, and a moved old file returns to its name.
+// file, diff and text go, and a moved old file returns to its name.
 void TakeBack(const std::string& path, const std::string& kept, bool moved) {
     const std::string stem = kept.substr(0, kept.size() - 4);
     ::unlink((stem + ".diff").c_str());
+    ::unlink((stem + ".toml").c_str());
     if (moved)
         ::renameat2(AT_FDCWD, kept.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
     else
@@ -111,6 +117,20 @@ void TakeBackUnfinished(const std::string& path, const std::string& folder) {
 std::mutex& RecordingLock() {
     static std::mutex* lock = new std::mutex;  // a signal's thread may take it during exit
     return *lock;
+}
+
+// What a backup writes: the current layout.
+DecodedConfig LatestOf(const ConfigFileContents& fetched) {
+    return DecodedConfig{ConfigLayout::V1113, fetched};
+}
+
+// The text copy of an unchanged file is written only where it is missing or
+// no longer the file's text (a folder backed up before without --text).
+bool RenewTextCopy(const std::string& path, const DecodedConfig& file, std::string* error) {
+    const std::string text = ExportConfigText(file, TextFormat::Toml);
+    const auto held = ReadFilePrefix(TextCopyPath(path), text.size() + 1);
+    if (held && std::string(held->begin(), held->end()) == text) return true;
+    return SaveTextCopy(path, file, error);
 }
 
 std::string DiffText(const ConfigFileContents& before, const ConfigFileContents& after, bool plus,
@@ -167,12 +187,25 @@ std::vector<std::string> SameFileIn(const std::string& folder, const struct stat
 
 void StopRecordingChanges() { RecordingLock().lock(); }
 
+std::string TextCopyPath(const std::string& kovPath) {
+    return std::filesystem::path(kovPath).replace_extension(".toml").string();
+}
+
+bool SaveTextCopy(const std::string& kovPath, const DecodedConfig& config, std::string* error) {
+    const std::string text = ExportConfigText(config, TextFormat::Toml);
+    return SaveRefusingLinks(TextCopyPath(kovPath), std::vector<uint8_t>(text.begin(), text.end()),
+                             error);
+}
+
 namespace {
 
 // Records the change: the old file kept, its diff beside it, the new file in
 // its place; all of it, or (on any failure) none of it.
+// With text, the old file's text (where it was a configuration) is kept
+// beside it, and the new file's written beside it once it is in place.
 bool RecordChange(const std::string& dir, const std::string& name, const std::string& path,
-                  const ConfigFileContents& fetched, const std::string& diff, HistoryResult* result,
+                  const ConfigFileContents& fetched, const std::string& diff, bool text,
+                  const std::optional<DecodedConfig>& earlier, HistoryResult* result,
                   std::string* error) {
     const std::string folder = HistoryFolder(dir, name);
     const std::string history = (std::filesystem::path(dir) / "history").string();
@@ -183,8 +216,9 @@ bool RecordChange(const std::string& dir, const std::string& name, const std::st
     bool moved = false;
     if (!KeepOld(path, result->kept, &moved, error)) return false;
     if (SaveRefusingLinks(kept + ".diff", std::vector<uint8_t>(diff.begin(), diff.end()), error) &&
+        (!text || !earlier || SaveTextCopy(result->kept, *earlier, error)) &&
         SaveKovFile(path, fetched, true, error))
-        return true;
+        return !text || SaveTextCopy(path, LatestOf(fetched), error);
     TakeBack(path, result->kept, moved);
     return false;
 }
@@ -192,7 +226,7 @@ bool RecordChange(const std::string& dir, const std::string& name, const std::st
 }  // namespace
 
 bool KeepHistory(const std::string& dir, const std::string& name, const ConfigFileContents& fetched,
-                 bool plus, HistoryResult* result, std::string* error) {
+                 bool plus, HistoryResult* result, std::string* error, bool text) {
     const std::string path = (std::filesystem::path(dir) / (name + ".KOV")).string();
     // One change at a time, and none while a signal ends the run: what is
     // recorded is recorded whole before the process ends.
@@ -202,17 +236,21 @@ bool KeepHistory(const std::string& dir, const std::string& name, const ConfigFi
     if (!ReadEarlier(path, &bytes, error)) return false;
     if (!bytes) {
         result->change = HistoryChange::New;
-        return SaveKovFile(path, fetched, true, error);
+        return SaveKovFile(path, fetched, true, error) &&
+               (!text || SaveTextCopy(path, LatestOf(fetched), error));
     }
     auto earlier = DecodeConfigFile(bytes->data(), bytes->size());
     std::string diff;
     if (earlier) {
         diff = DiffText(earlier->contents, fetched, plus, &result->changedFields);
-        if (diff.empty()) return result->change = HistoryChange::Unchanged, true;
+        if (diff.empty()) {
+            result->change = HistoryChange::Unchanged;
+            return !text || RenewTextCopy(path, *earlier, error);
+        }
     } else {
         diff = path + ": no configuration file (" + std::to_string(bytes->size()) +
                " bytes); replaced whole\n";
     }
     result->change = HistoryChange::Changed;
-    return RecordChange(dir, name, path, fetched, diff, result, error);
+    return RecordChange(dir, name, path, fetched, diff, text, earlier, result, error);
 }

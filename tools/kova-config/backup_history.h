@@ -1,7 +1,9 @@
 // --history: DIR/NAME.KOV is always a module's latest configuration, and
 // what it held before a change is kept in DIR/history/NAME/STAMP.KOV beside
 // STAMP.diff, the lines `kova-config diff` prints for the old file against
-// the new. A fetch equal to the file (compared as diff compares, field by
+// the new. With text, NAME.toml and STAMP.toml are the texts `kova-config
+// export` gives for those files, so that a version control system shows the
+// history readably. A fetch equal to the file (compared as diff compares, field by
 // field) leaves it untouched: same bytes, same modification time. Nothing is
 // written through a symbolic link, and no kept version is ever replaced.
 #pragma once
@@ -32,7 +34,13 @@ std::string HistoryStamp(std::time_t t);
 // the new file or not at all: False with *error, the latest file as it was
 // and nothing kept in the history for this run.
 bool KeepHistory(const std::string& dir, const std::string& name, const ConfigFileContents& fetched,
-                 bool plus, HistoryResult* result, std::string* error);
+                 bool plus, HistoryResult* result, std::string* error, bool text = false);
+
+// The text copy of the .KOV file at kovPath: NAME.toml beside NAME.KOV.
+std::string TextCopyPath(const std::string& kovPath);
+// Writes the text export gives for config at TextCopyPath(kovPath), through
+// the crash-safe save, never through a symbolic link. False with *error.
+bool SaveTextCopy(const std::string& kovPath, const DecodedConfig& config, std::string* error);
 
 // How many fields the fetched configuration changes against the file at
 // path (read without following a link); nullopt when there is no readable

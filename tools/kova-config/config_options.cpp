@@ -20,6 +20,8 @@ std::vector<Option> OptionRows() {
     rows.push_back({"--history", nullptr,
                     "backup: keep what changed in DIR/history; replaces files",
                     [](ConfigOptions& o, const char*) { return o.history = true; }});
+    rows.push_back({"--text", nullptr, "backup: a text copy (TOML) beside each .KOV written",
+                    [](ConfigOptions& o, const char*) { return o.backupText = true; }});
     rows.push_back({"--verify", nullptr,
                     "send: read everything back and compare (exit 4)",
                     [](ConfigOptions& o, const char*) { return o.verify = true; }});
@@ -109,7 +111,7 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
                  "       kova-config [options] export|import ...\n"
                  "       kova-config [options] backup LIST DIR\n"
                  "       kova-config history DIR NAME\n"
-                 "       kova-config [--json|--csv] emulate FILE.KOV PORT [INPUT]\n"
+                 "       kova-config [--json|--csv] emulate FILE PORT [INPUT]\n"
                  "       kova-config LINK [--config FILE.KOV] [--interval MS] [--count N] watch\n"
                  "Fetches, sends, prints and compares KOVA module configurations (.KOV files,\n"
                  "or their text form: see export) and backs up many modules at once. LINK is\n"
@@ -128,6 +130,8 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
                  "\nWith --history, DIR/NAME.KOV stays the latest: a module equal to it leaves\n"
                  "it untouched (\"unchanged\"); one that differs moves it to\n"
                  "DIR/history/NAME/STAMP.KOV beside STAMP.diff (\"changed: N fields\").\n"
+                 "--text also keeps NAME.toml beside NAME.KOV and STAMP.toml beside each\n"
+                 "STAMP.KOV, the texts export gives, for review in version control.\n"
                  "\nexit status, in every command: 0 done (diff: equal); 1 the link or the\n"
                  "module failed (backup: any module); 2 bad command line or input (a damaged\n"
                  "file, a destination that exists without --force or cannot be written);\n"
@@ -201,8 +205,9 @@ bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) 
     if (o->command == ConfigCommand::Backup &&
         (o->source.settingsGiven || !o->source.setupFile.empty()))
         return Trouble("backup takes the links from LIST, not from the command line");
-    if ((o->history || !o->metricsFile.empty()) && o->command != ConfigCommand::Backup)
-        return Trouble("--history and --metrics go with backup");
+    if ((o->history || o->backupText || !o->metricsFile.empty()) &&
+        o->command != ConfigCommand::Backup)
+        return Trouble("--history, --text and --metrics go with backup");
     if (o->verify && o->command != ConfigCommand::Send) return Trouble("--verify goes with send");
     if (o->textJson && o->command != ConfigCommand::Export) return Trouble("--format goes with export");
     if (o->strict && o->command != ConfigCommand::Import)

@@ -28,6 +28,7 @@ struct ConfigOptions {
     bool quiet = false;
     bool force = false;
     bool history = false;     // backup: keep what changed, DIR/history
+    bool backupText = false;  // backup: NAME.toml beside each .KOV written
     bool verify = false;      // send: read everything back and compare
     std::string metricsFile;  // backup: the run's Prometheus metrics
     bool textJson = false;    // export: JSON instead of TOML
