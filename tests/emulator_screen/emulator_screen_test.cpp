@@ -119,7 +119,7 @@ TEST_F(EmulatorScreenTest, DrawsTheScreenForTheChosenPort) {
     EXPECT_EQ(s.Trimmed(13),
               "     2       0 0000      0 0000      0 0000      0 0000      0 0000      0 0000");
     EXPECT_EQ(s.Row(24).substr(0, 8), "    68  ");
-    EXPECT_EQ(s.Trimmed(25), "Type input on keyboard. INSERT for hex entry.");
+    EXPECT_EQ(s.Trimmed(25), "Type input on keyboard. INSERT for hex entry. (Ctrl-T I)");
 }
 
 TEST_F(EmulatorScreenTest, TypedNumberEndsOnEnterAndLandsInTheFirstRegister) {
@@ -313,7 +313,7 @@ TEST_F(EmulatorScreenTest, LoneTerminatorIsAnEmptyMessage) {
     for (const auto& call : console.WritesOnly())
         readyWritten |= call.text.find("Ready for more data") != std::string::npos;
     EXPECT_TRUE(readyWritten);
-    EXPECT_EQ(s.Trimmed(25), "Type input on keyboard. INSERT for hex entry.");
+    EXPECT_EQ(s.Trimmed(25), "Type input on keyboard. INSERT for hex entry. (Ctrl-T I)");
 }
 
 TEST_F(EmulatorScreenTest, KeyAfterAnEmptyMessageStartsTheNextOne) {
