@@ -62,6 +62,7 @@ void DrawTextFields(const char* received, const char* accepted) {
 
 void ShowKeyboardHint() {
     PutText("Type input on keyboard. INSERT for hex entry.", 25, 1, 0, ' ', tf::Normal);
+    PutText("(Ctrl-T I)", 25, 47, 0, ' ', tf::Normal);  // ends before "Ready for more data"
 }
 
 void ShowReady() { PutText("Ready for more data", 25, 60, 0, ' ', tf::Alert); }

@@ -64,7 +64,7 @@ class MessageLoop {
             MarkScreenDirty();
             return queue_.Take();
         }
-        return ReadRawKey(-1);
+        return ReadRawKeyPrefixed(-1);  // Ctrl-T I is Insert where a terminal has none
     }
 
     After ExtendedKey(int scan) {

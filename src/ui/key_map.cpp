@@ -47,14 +47,19 @@ constexpr PrefixedKey kPrefixed[] = {
 
 }  // namespace
 
-uint8_t MapPrefixedKey(uint8_t byte) {
-    if (byte == KeyPrefix) return KeyPrefix;
-    if (byte >= '1' && byte <= '9') return MapKey(true, uint8_t(scan::F1 + (byte - '1')));
-    if (byte == '0') return MapKey(true, scan::F10);
+uint8_t PrefixedScanCode(uint8_t byte) {
+    if (byte >= '1' && byte <= '9') return uint8_t(scan::F1 + (byte - '1'));
+    if (byte == '0') return scan::F10;
     const uint8_t upper = byte >= 'a' && byte <= 'z' ? uint8_t(byte - 'a' + 'A') : byte;
     for (auto p : kPrefixed)
-        if (uint8_t(p.after) == upper) return MapKey(true, p.scan);
+        if (uint8_t(p.after) == upper) return p.scan;
     return 0;
+}
+
+uint8_t MapPrefixedKey(uint8_t byte) {
+    if (byte == KeyPrefix) return KeyPrefix;
+    const uint8_t scanCode = PrefixedScanCode(byte);
+    return scanCode == 0 ? 0 : MapKey(true, scanCode);
 }
 
 uint8_t MapKey(bool extended, uint8_t byte) {

@@ -52,4 +52,7 @@ uint8_t MapKey(bool extended, uint8_t byte);
 constexpr uint8_t KeyPrefix = 0x14;
 // The key code of the key after the prefix; 0 for one that means nothing.
 uint8_t MapPrefixedKey(uint8_t byte);
+// The PC scan code of the extended key the key after the prefix stands for;
+// 0 for one that means nothing (Ctrl-T itself included).
+uint8_t PrefixedScanCode(uint8_t byte);
 }  // namespace key

@@ -57,6 +57,24 @@ int NextByte(int timeoutMs) {
 
 int ReadRawKey(int timeoutMs) { return NextByte(timeoutMs); }
 
+int ReadRawKeyPrefixed(int timeoutMs) {
+    for (;;) {
+        int b = NextByte(timeoutMs);
+        if (b != key::KeyPrefix) return b;
+        // The key after the prefix is part of it: wait for it however long.
+        int after = NextByte(-1);
+        if (after < 0 || after == key::KeyPrefix) return after;
+        if (after == 0) {  // an extended key after the prefix means nothing
+            NextByte(-1);
+            continue;
+        }
+        const uint8_t scanCode = key::PrefixedScanCode(uint8_t(after));
+        if (scanCode == 0) continue;
+        gHeld.push_front(scanCode);
+        return 0;
+    }
+}
+
 int PeekRawKey(int timeoutMs) {
     int b = NextByte(timeoutMs);
     if (b >= 0) gHeld.push_front(b);

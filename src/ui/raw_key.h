@@ -8,6 +8,11 @@
 // (turned back into key bytes), then the console. Repaints a dirty screen and
 // flushes before waiting. timeoutMs < 0 waits without limit; -1 on timeout.
 int ReadRawKey(int timeoutMs);
+// ReadRawKey for a screen that takes Ctrl-T as the key prefix: Ctrl-T and a
+// second key come back as the extended key they stand for (0, then its scan
+// code), Ctrl-T twice as one Ctrl-T byte; a prefix before a key that means
+// nothing is swallowed together with that key.
+int ReadRawKeyPrefixed(int timeoutMs);
 // Waits like ReadRawKey but leaves the byte to be read again.
 int PeekRawKey(int timeoutMs);
 // Waits up to timeoutMs (forever when negative) for a key byte or for fd to

@@ -29,6 +29,11 @@ TEST(Shell, DrawsTheBannerAndTheMenuBar) {
     EXPECT_EQ(s[16], "Use Esc to abort functions");
     EXPECT_EQ(s[17], "Use F1 at any time to print the screen");
     EXPECT_EQ(s[18], "Use F10 to clear error window (lower right screen corner)");
+    // The control-key ways for terminals without those keys, within 80 columns.
+    EXPECT_EQ(s[19],
+              "Keys a terminal lacks: Ctrl-T then 1-9, 0 for F1-F10, I Insert, U PgUp, N PgDn,");
+    EXPECT_EQ(Trimmed(s[20]),
+              "H Home, E End (Home/End also Ctrl-A/Ctrl-G); Ctrl-T twice sends Ctrl-T");
 }
 
 // Colours as the terminal shows them: light grey on blue is normal, the bar's

@@ -119,7 +119,7 @@ TEST_F(EmulatorScreenTest, DrawsTheScreenForTheChosenPort) {
     EXPECT_EQ(s.Trimmed(13),
               "     2       0 0000      0 0000      0 0000      0 0000      0 0000      0 0000");
     EXPECT_EQ(s.Row(24).substr(0, 8), "    68  ");
-    EXPECT_EQ(s.Trimmed(25), "Type input on keyboard. INSERT for hex entry.");
+    EXPECT_EQ(s.Trimmed(25), "Type input on keyboard. INSERT for hex entry. (Ctrl-T I)");
 }
 
 TEST_F(EmulatorScreenTest, TypedNumberEndsOnEnterAndLandsInTheFirstRegister) {
@@ -213,6 +213,44 @@ TEST_F(EmulatorScreenTest, F1InTheHexWindowLeavesTheFieldAsTyped) {
     EXPECT_EQ(gSnapshots[1].Trimmed(6), std::string(29, ' ') + "TERMINATOR 0D MATCHED");
 }
 
+// Ctrl-T and a second key stand for the keys a VT100 lacks, as on every other
+// screen; Ctrl-T twice is one Ctrl-T of the message.
+TEST_F(EmulatorScreenTest, CtrlTPrefixStandsForMissingKeys) {
+    struct Case {
+        std::string keys;  // after the port prompt, before F1 and F10
+        std::string accepted;
+        int16_t reg;
+        int beeps;
+    } kCases[] = {
+        {"\x14i41 0d\r", "A", 0, 0},      // Ctrl-T I: hex entry
+        {"\x14I31 32 0d\r", "12", 12, 0},  // upper case too
+        {"3\x14\x14\r", "3", 3, 0},       // Ctrl-T twice: a Ctrl-T, not accepted
+        {"7\x14x8\r", "78", 78, 0},        // a prefix that means nothing is swallowed
+        {"\x14" "3", "", 0, 1},             // F3 means nothing here
+    };
+    for (const Case& c : kCases) {
+        TearDown();
+        SetUp();
+        console.Type("\r");
+        console.Type(c.keys);
+        Key(kF1);
+        console.Type("\x14" "0");  // Ctrl-T 0: F10 leaves
+        Emulate(documents, 0);
+        EXPECT_TRUE(console.keys.empty()) << c.keys;
+        ASSERT_EQ(gSnapshots.size(), 1u) << c.keys;
+        EXPECT_EQ(gSnapshots[0].Row(5), "Accepted:    \xF9" + Field(c.accepted) + " ") << c.keys;
+        EXPECT_EQ(EmulatorState.image[1], c.reg) << c.keys;
+        EXPECT_EQ(console.beeps, c.beeps) << c.keys;
+    }
+}
+
+TEST_F(EmulatorScreenTest, CtrlTTwoIsTheTimeoutKey) {
+    OfflineMemory.Plus.TerminateTimeout[0] = 5;
+    const Snapshot& s = RunAndSnap("\r", "12\x14" "2");
+    EXPECT_EQ(s.Trimmed(6), std::string(29, ' ') + "TERMINATED BY TIMEOUT (F2)");
+    EXPECT_EQ(EmulatorState.image[1], 12);
+}
+
 TEST_F(EmulatorScreenTest, HexEntryWindowAndF10InIt) {
     console.Type("\r");
     Key(kInsert);
@@ -275,7 +313,7 @@ TEST_F(EmulatorScreenTest, LoneTerminatorIsAnEmptyMessage) {
     for (const auto& call : console.WritesOnly())
         readyWritten |= call.text.find("Ready for more data") != std::string::npos;
     EXPECT_TRUE(readyWritten);
-    EXPECT_EQ(s.Trimmed(25), "Type input on keyboard. INSERT for hex entry.");
+    EXPECT_EQ(s.Trimmed(25), "Type input on keyboard. INSERT for hex entry. (Ctrl-T I)");
 }
 
 TEST_F(EmulatorScreenTest, KeyAfterAnEmptyMessageStartsTheNextOne) {

@@ -53,6 +53,35 @@ TEST_F(RawKeyTest, QueuedKeysComeBeforeTheConsoleAndPeeksStay) {
     EXPECT_EQ(PeekRawKey(0), -1);
 }
 
+TEST_F(RawKeyTest, PrefixedReadTurnsCtrlTKeysIntoExtendedKeys) {
+    struct Case {
+        std::string typed;
+        std::vector<int> bytes;
+    } kCases[] = {
+        {"\x14i", {0, 0x52}},          // Insert
+        {"\x14U\x14n", {0, 0x49, 0, 0x51}},
+        {"\x14" "1\x14" "0", {0, 0x3B, 0, 0x44}},
+        {"\x14\x14", {0x14}},          // Ctrl-T twice: one Ctrl-T
+        {"\x14zq", {'q'}},             // nothing after the prefix: swallowed
+    };
+    for (const Case& c : kCases) {
+        console.Type(c.typed);
+        std::vector<int> got;
+        for (size_t i = 0; i < c.bytes.size(); ++i) got.push_back(ReadRawKeyPrefixed(0));
+        EXPECT_EQ(got, c.bytes) << c.typed;
+        EXPECT_EQ(ReadRawKeyPrefixed(0), -1) << c.typed;
+    }
+    // An extended key after the prefix goes with it, scan code and all.
+    console.Type("\x14");
+    console.TypeExtended(0x48);
+    console.Type("q");
+    EXPECT_EQ(ReadRawKeyPrefixed(0), 'q');
+    // The unprefixed read leaves Ctrl-T alone (the serial terminal's own prefix).
+    console.Type("\x14i");
+    EXPECT_EQ(ReadRawKey(0), 0x14);
+    EXPECT_EQ(ReadRawKey(0), 'i');
+}
+
 TEST_F(RawKeyTest, RepaintsADirtyScreenBeforeWaiting) {
     PutText("kept", 3, 1, 0, ' ', 0);
     MarkScreenDirty();
