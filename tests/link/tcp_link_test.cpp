@@ -292,6 +292,10 @@ TEST_F(TcpLinkTest, ServerGoneGivesTheRefusalNamingTheOperation) {
     EXPECT_STREQ(LinkErrorText(link_), "Read: Connection refused");
     EXPECT_EQ(RegisterWrite(link_, 1, 2, values), 0);
     EXPECT_STREQ(LinkErrorText(link_), "Write: Connection refused");
+    // The server's thread ends before its count goes out of scope: only the
+    // request it reset ever reached it.
+    peer_.reset();
+    EXPECT_EQ(requests.load(), 1);
 }
 
 // With the server down each request fails with the refusal, but a caller
