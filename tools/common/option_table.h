@@ -110,6 +110,24 @@ void ReportBadValue(const char* tool, const OptionRow<Options>& option, const ch
                  option.help);
 }
 
+// Applies the option at argv[*i], taking its argument (and moving *i past
+// it); false after saying on standard error what was wrong with it.
+template <class Options>
+bool ApplyOption(const char* tool, int argc, char** argv, OptionTable<Options> table,
+                 Options& options, int* i) {
+    const OptionRow<Options>* found = FindOption(table, argv[*i]);
+    if (!found) {
+        std::fprintf(stderr, "%s: unknown option %s\n", tool, Printable(argv[*i]).c_str());
+        return false;
+    }
+    const char* argument = found->argument && *i + 1 < argc ? argv[++*i] : "";
+    if ((found->argument && !*argument) || !found->apply(options, argument)) {
+        ReportBadValue(tool, *found, argument);
+        return false;
+    }
+    return true;
+}
+
 // A word that starts with '-' is an option, unless it is a number (a
 // negative value to write) or "-" alone.
 inline bool IsOptionWord(const char* word) {
@@ -138,16 +156,7 @@ OptionsResult SplitOptions(const char* tool, int argc, char** argv, OptionTable<
             optionsEnded = true;
             continue;
         }
-        const OptionRow<Options>* found = FindOption(table, argv[i]);
-        if (!found) {
-            std::fprintf(stderr, "%s: unknown option %s\n", tool, Printable(argv[i]).c_str());
-            return OptionsResult::Bad;
-        }
-        const char* argument = found->argument && i + 1 < argc ? argv[++i] : "";
-        if ((found->argument && !*argument) || !found->apply(options, argument)) {
-            ReportBadValue(tool, *found, argument);
-            return OptionsResult::Bad;
-        }
+        if (!ApplyOption(tool, argc, argv, table, options, &i)) return OptionsResult::Bad;
     }
     return OptionsResult::Parsed;
 }
@@ -168,16 +177,7 @@ OptionsResult ApplyOptions(const char* tool, int argc, char** argv, OptionTable<
         if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h"))
             return OptionsResult::Help;
         if (!std::strcmp(argv[i], "--version")) return OptionsResult::Version;
-        const OptionRow<Options>* found = FindOption(table, argv[i]);
-        if (!found) {
-            std::fprintf(stderr, "%s: unknown option %s\n", tool, Printable(argv[i]).c_str());
-            return OptionsResult::Bad;
-        }
-        const char* argument = found->argument && i + 1 < argc ? argv[++i] : "";
-        if ((found->argument && !*argument) || !found->apply(options, argument)) {
-            ReportBadValue(tool, *found, argument);
-            return OptionsResult::Bad;
-        }
+        if (!ApplyOption(tool, argc, argv, table, options, &i)) return OptionsResult::Bad;
     }
     *next = i;
     return OptionsResult::Parsed;

@@ -15,6 +15,7 @@
 
 #include "commands.h"
 #include "common/printable.h"
+#include "common/timespec_steps.h"
 #include "config/config_file_image.h"
 #include "emulator/editing_modes.h"
 #include "emulator/register_decoding.h"
@@ -143,16 +144,6 @@ bool ReadBlocks(Link* link, std::vector<WatchedPath>& paths,
     return true;
 }
 
-timespec Plus(timespec t, long ms) {
-    t.tv_sec += ms / 1000;
-    t.tv_nsec += (ms % 1000) * 1000000L;
-    if (t.tv_nsec >= 1000000000L) {
-        t.tv_nsec -= 1000000000L;
-        ++t.tv_sec;
-    }
-    return t;
-}
-
 class Watch {
   public:
     Watch(Link* link, const ConfigOptions& options) : link_(link), options_(options) {}
@@ -258,7 +249,7 @@ int RunWatch(const ConfigOptions& options) {
             clock_gettime(CLOCK_MONOTONIC, &now);
             while (next.tv_sec < now.tv_sec ||
                    (next.tv_sec == now.tv_sec && next.tv_nsec <= now.tv_nsec))
-                next = Plus(next, options.intervalMs);
+                next = tools::PlusMilliseconds(next, options.intervalMs);
             while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr) == EINTR) {
             }
         }

@@ -15,6 +15,7 @@
 
 #include "common/exit_status.h"
 #include "common/printable.h"
+#include "common/timespec_steps.h"
 #include "csv_rows.h"
 #include "value_formats.h"
 
@@ -55,20 +56,6 @@ bool PollOnce(Link* link, const LinkOptions& o) {
     return false;
 }
 
-timespec Plus(timespec t, long ms) {
-    t.tv_sec += ms / 1000;
-    t.tv_nsec += (ms % 1000) * 1000000L;
-    if (t.tv_nsec >= 1000000000L) {
-        t.tv_nsec -= 1000000000L;
-        ++t.tv_sec;
-    }
-    return t;
-}
-
-bool Before(const timespec& a, const timespec& b) {
-    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
-}
-
 }  // namespace
 
 int Poll(Link* link, const LinkOptions& o) {
@@ -80,11 +67,12 @@ int Poll(Link* link, const LinkOptions& o) {
         if (done > 0) {
             timespec now{};
             clock_gettime(CLOCK_MONOTONIC, &now);
-            while (!Before(now, next)) next = Plus(next, o.pollIntervalMs);
+            while (!tools::Before(now, next))
+                next = tools::PlusMilliseconds(next, o.pollIntervalMs);
             while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr) == EINTR) {
             }
         }
-        next = done == 0 ? Plus(next, o.pollIntervalMs) : next;
+        next = done == 0 ? tools::PlusMilliseconds(next, o.pollIntervalMs) : next;
         allOk = PollOnce(link, o) && allOk;
     }
     CloseLink(link);
