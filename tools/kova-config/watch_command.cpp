@@ -15,7 +15,7 @@
 
 #include "commands.h"
 #include "common/printable.h"
-#include "common/timespec_steps.h"
+#include "common/schedule_steps.h"
 #include "config/config_file_image.h"
 #include "emulator/editing_modes.h"
 #include "emulator/register_decoding.h"

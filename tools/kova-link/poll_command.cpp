@@ -15,7 +15,7 @@
 
 #include "common/exit_status.h"
 #include "common/printable.h"
-#include "common/timespec_steps.h"
+#include "common/schedule_steps.h"
 #include "csv_rows.h"
 #include "value_formats.h"
 
