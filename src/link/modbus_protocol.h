@@ -8,7 +8,6 @@ struct Link;
 namespace modbus {
 enum ReceiveState : uint8_t {
     RxIdle = 0,
-    RxDiscardLine = 6,   // until a control character or the next pause
     RxDiscardFrame = 7,  // an overflowed RTU frame, until the next pause
     RxRtuFrame = 8,
     RxAsciiFrame = 9,

@@ -1,6 +1,10 @@
 // Modbus RTU framing. A frame ends at the first pause longer than the read
 // interval; a reply whose length follows from its function code and whose
-// CRC checks is completed at once, without waiting for the pause.
+// CRC checks is completed at once, without waiting for the pause. On a busy
+// shared line that pause may never come, so the reply of the drop asked is
+// also found behind the rest of a frame that was already under way.
+#include <cstring>
+
 #include "link/checksum.h"
 #include "link/link.h"
 #include "link/link_backend.h"
@@ -11,8 +15,6 @@ using namespace modbus;
 namespace {
 
 constexpr int kNothing = 256;
-
-bool IsControl(uint8_t b) { return (b & 0x7F) < 0x20; }
 
 void DeliverFrame(Link* link) {
     Packet* packet = link->receivePacket;
@@ -30,10 +32,7 @@ void DeliverFrame(Link* link) {
 }
 
 void StartFrame(Link* link, uint8_t address) {
-    if (!link->awaitingReply) {
-        link->receiveState = IsControl(address) ? RxIdle : RxDiscardLine;
-        return;
-    }
+    if (!link->awaitingReply) return;
     Packet* packet = TakeFreePacket();
     if (!packet) return;
     link->receivePacket = packet;
@@ -42,6 +41,34 @@ void StartFrame(Link* link, uint8_t address) {
     link->writePosition = packet->data;
     link->roomLeft = kPacketDataSize;
     link->receiveState = RxRtuFrame;
+}
+
+// Where in the bytes received so far a complete frame from the drop asked
+// ends with them: a frame whose length follows from its function code and
+// whose CRC checks. Returns its first byte's index in the packet, or -1.
+int OwnFrameWithin(const Link* link, int pduBytes) {
+    const uint8_t drop = static_cast<uint8_t>(link->route.count);
+    if (drop == 0) return -1;  // a broadcast gets no reply
+    const uint8_t* data = link->receivePacket->data;
+    for (int start = 0; start + 4 <= pduBytes; ++start) {
+        if (data[start] != drop) continue;
+        const int frameBytes = pduBytes - start;
+        if (ExpectedRtuReplyLength(data + start + 1, frameBytes - 1) != frameBytes) continue;
+        if (Crc16(data + start, static_cast<size_t>(frameBytes)) == 0) return start;
+    }
+    return -1;
+}
+
+// The bytes before the frame found belong to traffic that was on the line
+// before the request: they are dropped and the frame delivered alone.
+void DeliverFrameAt(Link* link, int start, int pduBytes) {
+    uint8_t* data = link->receivePacket->data;
+    link->frameTag = data[start];
+    const int kept = pduBytes - start - 1;
+    std::memmove(data, data + start + 1, static_cast<size_t>(kept));
+    link->roomLeft = static_cast<uint16_t>(kPacketDataSize - kept);
+    link->receiveChecksum = 0;
+    DeliverFrame(link);
 }
 
 void AddFrameByte(Link* link, uint8_t b) {
@@ -57,7 +84,9 @@ void AddFrameByte(Link* link, uint8_t b) {
     link->receiveChecksum = CrcStep(link->receiveChecksum, b);
     int pduBytes = kPacketDataSize - link->roomLeft;
     int expected = ExpectedRtuReplyLength(link->receivePacket->data, pduBytes);
-    if (expected && pduBytes + 1 == expected && link->receiveChecksum == 0) DeliverFrame(link);
+    if (expected && pduBytes + 1 == expected && link->receiveChecksum == 0) return DeliverFrame(link);
+    const int start = OwnFrameWithin(link, pduBytes);
+    if (start >= 0) DeliverFrameAt(link, start, pduBytes);
 }
 
 }  // namespace
@@ -84,9 +113,6 @@ void ModbusRtuReceiveByte(Link* link, uint8_t b) {
             return StartFrame(link, b);
         case RxRtuFrame:
             return AddFrameByte(link, b);
-        case RxDiscardLine:
-            if (IsControl(b)) link->receiveState = RxIdle;
-            return;
         default:
             return;
     }
@@ -131,12 +157,12 @@ int ModbusRtuNextTransmitByte(Link* link) {
 
 namespace {
 
-// A frame in progress can only end at a pause; until then its bytes are
-// dropped, so its rest is never taken for the start of the reply.
+// A frame in progress belongs to the request before; the rest of it that
+// is still to come starts the next frame, and the reply is found behind it.
 void ModbusRtuDiscardStale(Link* link) {
     ReturnFreePacket(link->receivePacket);
     link->receivePacket = nullptr;
-    if (link->receiveState != RxIdle) link->receiveState = RxDiscardFrame;
+    link->receiveState = RxIdle;
 }
 
 }  // namespace

@@ -16,6 +16,11 @@ Bytes WithCrc(Bytes frame) {
     return frame;
 }
 
+Bytes Join(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 struct RequestCase {
@@ -107,6 +112,36 @@ TEST_F(RtuReceiver, BytesWhileNoRequestWaitsAreDroppedAndDoNotDisturbTheNext) {
     link.Feed(WithCrc({1, 3, 2, 0, 11}));
     ASSERT_EQ(link.Replies(), 1);
     EXPECT_EQ(link->replyQueue.head->data[3], 11);
+}
+
+// On a shared line with no pause between frames, a request may start while
+// another drop's frame is on the way: the reply is found behind its rest.
+TEST_F(RtuReceiver, TheReplyIsFoundBehindTheRestOfAFrameUnderWay) {
+    link->route.count = 1;
+    const Bytes reply = WithCrc({1, 3, 4, 0, 10, 0, 11});
+    const Bytes other = WithCrc({2, 3, 4, 0, 1, 0, 2});
+    struct Case {
+        const char* name;
+        Bytes before;
+    } const cases[] = {
+        {"rest of another drop's reply", Bytes(other.begin() + 3, other.end())},
+        {"another drop's reply whole, then a rest", Join(other, Bytes(other.begin() + 5, other.end()))},
+        {"a rest holding the drop's address", {0x01, 0x10, 0x01}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        link.Feed(Join(c.before, reply));
+        Packet* mine = nullptr;
+        while (Packet* p = RemovePacket(link->replyQueue)) {
+            if (p->address[0] == 1) std::swap(mine, p);
+            ReturnFreePacket(p);
+        }
+        ASSERT_NE(mine, nullptr);
+        EXPECT_EQ(Bytes(mine->data, mine->data + mine->length),
+                  Bytes(reply.begin() + 1, reply.end() - 2));
+        ReturnFreePacket(mine);
+        EXPECT_EQ(link->receivePacket, nullptr);
+    }
 }
 
 TEST_F(RtuReceiver, OverflowEndsTheWaitAtOnce) {
