@@ -2,6 +2,9 @@
 // field through its place.
 #include "config/config_fields.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "config/config_lists.h"
@@ -98,7 +101,7 @@ constexpr ConfigField kFields[] = {
     // A value of 0 is none; a register above the rack's window is a matter
     // of the rack base, checked by the validation.
     {"trigger_inhibit", "Trigger/Inhibit", "Trigger/Inhibit register", S::Port, K::Number, W::S16,
-     OfPlus(offsetof(EditPlus, TriggerInhibit)), 2, 0, 0, 8191 + 2047, nullptr,
+     OfPlus(offsetof(EditPlus, TriggerInhibit)), 2, 0, 0, 8191 + kRackWindow, nullptr,
      kPlusLayouts, true, false, R::Comms, 0, TriggerInhibitRegister(1)},
     {"poll_queries", "Query", "Query", S::Query, K::Text, W::Text65,
      OfPort(offsetof(PortConfig, PollQueries)), kPortSize, kQuerySize, 0, 64, nullptr,
@@ -121,6 +124,24 @@ const ConfigField* FindConfigField(FieldScope scope, const std::string& key) {
     for (const ConfigField& f : kFields)
         if (f.scope == scope && key == f.key) return &f;
     return nullptr;
+}
+
+const ConfigField& ConfigFieldNamed(FieldScope scope, const char* key) {
+    const ConfigField* field = FindConfigField(scope, key);
+    if (!field) {
+        std::fprintf(stderr, "no configuration field %s\n", key);
+        std::abort();
+    }
+    return *field;
+}
+
+long ClampedToField(const ConfigField& field, long value) {
+    return std::clamp(value, field.low, field.high);
+}
+
+long NextInList(const ConfigField& field, long index) {
+    const long next = index + 1;
+    return next < 0 || next > field.high ? 0 : next;
 }
 
 int FieldItems(const ConfigField& field) {

@@ -11,6 +11,10 @@
 #include "config/config_file_image.h"
 #include "transfer/register_map.h"
 
+// The registers above the rack base that a port's paths and its
+// Trigger/Inhibit register may address.
+constexpr int kRackWindow = 2047;
+
 // Where a field repeats: once per document, once per port, once per path of a
 // port (4), once per poll query of a port (16).
 enum class FieldScope : uint8_t { Module, Port, Path, Query };
@@ -61,6 +65,14 @@ const ConfigField* ConfigFieldsBegin();
 const ConfigField* ConfigFieldsEnd();
 // The row of a text-form key within a scope; nullptr when there is none.
 const ConfigField* FindConfigField(FieldScope scope, const std::string& key);
+
+// The row of a key the code itself names ("register_count"); a key not in
+// the table is a fault of the program and ends it.
+const ConfigField& ConfigFieldNamed(FieldScope scope, const char* key);
+// A value brought into the field's range.
+long ClampedToField(const ConfigField& field, long value);
+// A list field's next entry after index, round to the first.
+long NextInList(const ConfigField& field, long index);
 
 // How many times the field repeats within its port: 4 paths, 16 queries, 1.
 int FieldItems(const ConfigField& field);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "config/config_fields.h"
 #include "config/config_lists.h"
 
 namespace {
@@ -31,25 +32,25 @@ class Listing {
     void Header(int16_t printProgBaud, const std::string& date) {
         Put("                          KOVA Configuration Printout\n");
         Print("                         ============================       %s\n", date.c_str());
-        Print("Print/Prog baud rate = %s     ", Choice(kPrintProgBaudTexts, printProgBaud).c_str());
-        Print("Rack base address = %d\n", config_.Plus.RackBase);
+        Print("%s = %s     ", Name(M, "print_prog_baud"), Entry(M, "print_prog_baud", printProgBaud).c_str());
+        Print("%s = %d\n", Name(M, "rack_base"), config_.Plus.RackBase);
     }
 
     void Port(int p, bool plus) {
         const PortConfig& port = config_.Ports[p];
         Print("Port %d  Input Parameters\n", p + 1);
         Put("------------------------\n");
-        Print("Baud rate %-6s    ", Choice(kPortBaudTexts, port.BaudRate).c_str());
-        Print("Data bits %s    ", Choice(kDataBitsTexts, port.DataBits).c_str());
-        Print("Parity %-4s    ", Choice(kParityTexts, port.Parity).c_str());
-        Print("Stop bits %s    ", Choice(kStopBitsTexts, port.StopBits).c_str());
-        Print("Capitalize %s\n", Choice(kNoYesTexts, port.Capitalize).c_str());
+        Print("%s %-6s    ", Name(P, "baud_rate"), Entry(P, "baud_rate", port.BaudRate).c_str());
+        Print("%s %s    ", Name(P, "data_bits"), Entry(P, "data_bits", port.DataBits).c_str());
+        Print("%s %-4s    ", Name(P, "parity"), Entry(P, "parity", port.Parity).c_str());
+        Print("%s %s    ", Name(P, "stop_bits"), Entry(P, "stop_bits", port.StopBits).c_str());
+        Print("%s %s\n", Name(P, "capitalize"), Entry(P, "capitalize", port.Capitalize).c_str());
         if (plus)
-            Print("Terminate count %d  Terminate timeout %d\n", config_.Plus.TerminateCount[p],
-                  config_.Plus.TerminateTimeout[p]);
-        Put("Accept    ");
+            Print("%s %d  %s %d\n", Name(P, "terminate_count"), config_.Plus.TerminateCount[p],
+                  Name(P, "terminate_timeout"), config_.Plus.TerminateTimeout[p]);
+        Print("%-10s", Name(P, "accept"));
         SetDump(port.AcceptSet);
-        Put("Terminate ");
+        Print("%-10s", Name(P, "terminate"));
         SetDump(port.TerminateSet);
         for (int k = 0; k < 4; ++k) Path(port.Paths[k], k);
         if (p > 0) Put("\f");
@@ -58,11 +59,21 @@ class Listing {
     }
 
   private:
-    static std::string Choice(const char* const* texts, long index) {
-        return ListText(texts, index);
+    static constexpr FieldScope M = FieldScope::Module;
+    static constexpr FieldScope P = FieldScope::Port;
+    static constexpr FieldScope D = FieldScope::Path;
+
+    // The print-out's labels are the fields' names in comparisons.
+    static const char* Name(FieldScope scope, const char* key) {
+        return ConfigFieldNamed(scope, key).shownName;
+    }
+    static std::string Entry(FieldScope scope, const char* key, long index) {
+        return ListText(ConfigFieldNamed(scope, key).texts, index);
     }
 
-    static std::string Bounded(const char* text) { return std::string(text, strnlen(text, 64)); }
+    static std::string Bounded(const char* text) {
+        return std::string(text, strnlen(text, size_t(ConfigFieldNamed(D, "pattern").high)));
+    }
 
     static std::string Upper(const std::string& s) {
         std::string line;
@@ -94,16 +105,19 @@ class Listing {
         Print("Path %d:", k + 1);
         Put("       ");
         out_ += Upper(pattern);
-        out_ += "\n      Pattern " + Lower(pattern);
+        Print("\n      %-8s", Name(D, "pattern"));
+        out_ += Lower(pattern);
         Print("\n              %s\n              ", Carets(pattern).c_str());
         out_ += Upper(mask);
-        out_ += "\n      Mask    " + Lower(mask);
+        Print("\n      %-8s", Name(D, "mask"));
+        out_ += Lower(mask);
         Print("\n              %s\n", Carets(mask).c_str());
-        Print("      Start Register %4d", path.StartRegister);
-        Print("  Register Count %2d", path.RegisterCount);
-        Print("  Editing Mode %s", Choice(kEditingModeTexts, path.EditingMode).c_str());
+        Print("      %s %4d", Name(D, "start_register"), path.StartRegister);
+        Print("  %s %2d", Name(D, "register_count"), path.RegisterCount);
+        Print("  %s %s", Name(D, "editing_mode"),
+              Entry(D, "editing_mode", path.EditingMode).c_str());
         if (k < 3)
-            Print("  Continue %s\n", Choice(kNoYesTexts, path.Continue).c_str());
+            Print("  %s %s\n", Name(D, "continue"), Entry(D, "continue", path.Continue).c_str());
         else
             Put("\n");
     }
@@ -112,17 +126,17 @@ class Listing {
         const PortConfig& port = config_.Ports[p];
         Print("Port %d  Output Parameters\n", p + 1);
         Put("-------------------------\n");
-        Print("Poll Interval %ld.%02ld seconds.", long(port.PollInterval / 100),
+        Print("%s %ld.%02ld seconds.", Name(P, "poll_interval"), long(port.PollInterval / 100),
               long(port.PollInterval % 100));
         if (plus)
-            Print("  Trigger/Inhibit %d.\n", config_.Plus.TriggerInhibit[p]);
+            Print("  %s %d.\n", Name(P, "trigger_inhibit"), config_.Plus.TriggerInhibit[p]);
         else
             Put("\n");
         Put("\n");
         for (int q = 0; q < 16; ++q) {
             const std::string query = Bounded(port.PollQueries[q]);
             out_ += "         " + Upper(query) + "\n";
-            Print("Query %2d ", q + 1);
+            Print("%s %2d ", Name(FieldScope::Query, "poll_queries"), q + 1);
             out_ += Lower(query) + "\n";
             Print("         %s\n", Carets(query).c_str());
         }

@@ -3,12 +3,24 @@
 // the screens show them in the error window, the tools print them.
 #include "config/validate.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
+#include "config/config_fields.h"
+
 namespace {
 
-constexpr int kWindow = 2047;  // registers above the rack base that a port may address
+constexpr int kWindow = kRackWindow;
+
+const ConfigField& PathField(const char* key) { return ConfigFieldNamed(FieldScope::Path, key); }
+
+// A string field ends within its room, whatever the bytes read.
+template <size_t N>
+void Terminate(char (&text)[N], const ConfigField& field) {
+    static_assert(N == 65);
+    text[std::min<size_t>(size_t(field.high), N - 1)] = '\0';
+}
 
 std::string Format(const char* format, int a, int b, int c, int d) {
     char buffer[136];
@@ -18,8 +30,8 @@ std::string Format(const char* format, int a, int b, int c, int d) {
 
 void ValidatePath(DataPath& path, int port, int pathNumber, int rackBase,
                   const ConfigReporter& report) {
-    path.Pattern[64] = '\0';
-    path.Mask[64] = '\0';
+    Terminate(path.Pattern, PathField("pattern"));
+    Terminate(path.Mask, PathField("mask"));
     int reg = path.StartRegister;
     if (reg < rackBase + 1)
         report(Format("Port %d, Path %d: Register (%d) < Rack Base (%d) + 1", port, pathNumber, reg,
@@ -27,12 +39,11 @@ void ValidatePath(DataPath& path, int port, int pathNumber, int rackBase,
     if (reg > rackBase + kWindow)
         report(Format("Port %d, Path %d: Register (%d) > Rack Base (%d) + 2047", port, pathNumber,
                       reg, rackBase));
-    if (reg < 1) path.StartRegister = 1;
-    if (reg > 8192) path.StartRegister = 8192;
+    path.StartRegister = int16_t(ClampedToField(PathField("start_register"), reg));
     // A negative count would make every consumer walk backwards through
-    // memory; the field's range is 0-64.
-    if (path.RegisterCount > 64) path.RegisterCount = 64;
-    if (path.RegisterCount < 0) path.RegisterCount = 0;
+    // memory.
+    path.RegisterCount =
+        int16_t(ClampedToField(PathField("register_count"), path.RegisterCount));
     // A block that starts inside the window but runs past its top would have
     // the module keep only the registers below it: a barcode cut short with
     // nothing to say so. The count is what fits.
@@ -73,11 +84,14 @@ void ValidatePortsOf(ModuleConfig& config, int first, int last, const ConfigRepo
     const int rackBase = config.Plus.RackBase;
     for (int p = first; p <= last; ++p) {
         PortConfig& port = config.Ports[p];
-        if (port.DataBits < 0 || port.DataBits > 1) port.DataBits = 1;
+        const ConfigField& dataBits = ConfigFieldNamed(FieldScope::Port, "data_bits");
+        if (port.DataBits < dataBits.low || port.DataBits > dataBits.high)
+            port.DataBits = int16_t(dataBits.high);
         for (int k = 0; k < 4; ++k) ValidatePath(port.Paths[k], p + 1, k + 1, rackBase, report);
         // Poll queries are strings too; one without its terminator would run
         // into the next query and, for the last one, past the record.
-        for (auto& query : port.PollQueries) query[64] = '\0';
+        for (auto& query : port.PollQueries)
+            Terminate(query, ConfigFieldNamed(FieldScope::Query, "poll_queries"));
         ValidateTriggerInhibit(config.Plus.TriggerInhibit[p], rackBase, report);
     }
 }

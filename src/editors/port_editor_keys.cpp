@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "config/config_fields.h"
 #include "config/config_lists.h"
 #include "editors/char_set_editor.h"
 #include "editors/hex_string_editor.h"
@@ -92,9 +93,11 @@ bool SendChange(PortWrite write, const Target& t) {
 
 // --- field changes ---------------------------------------------------------
 
-KeyResult Step(int16_t& index, int count) {
-    index = int16_t((index + 1) % count);
-    if (index < 0) index = 0;
+// The next entry of a list field of the port (or of the path in hand).
+KeyResult StepPortList(const Target& t, FieldScope scope, const char* key) {
+    const ConfigField& field = ConfigFieldNamed(scope, key);
+    const int item = scope == FieldScope::Path ? t.path : 0;
+    SetPortFieldValue(t.Port(), field, item, NextInList(field, PortFieldValue(t.Port(), field, item)));
     return KeyResult::Changed;
 }
 
@@ -133,11 +136,11 @@ KeyResult NextPort(const Target& t) {
     return KeyResult::Changed;
 }
 
-KeyResult BaudRate(const Target& t) { return Step(t.Port().BaudRate, 16); }
-KeyResult DataBits(const Target& t) { return Step(t.Port().DataBits, 2); }
-KeyResult Parity(const Target& t) { return Step(t.Port().Parity, 3); }
-KeyResult StopBits(const Target& t) { return Step(t.Port().StopBits, 2); }
-KeyResult Capitalize(const Target& t) { return Step(t.Port().Capitalize, 2); }
+KeyResult BaudRate(const Target& t) { return StepPortList(t, FieldScope::Port, "baud_rate"); }
+KeyResult DataBits(const Target& t) { return StepPortList(t, FieldScope::Port, "data_bits"); }
+KeyResult Parity(const Target& t) { return StepPortList(t, FieldScope::Port, "parity"); }
+KeyResult StopBits(const Target& t) { return StepPortList(t, FieldScope::Port, "stop_bits"); }
+KeyResult Capitalize(const Target& t) { return StepPortList(t, FieldScope::Port, "capitalize"); }
 
 KeyResult AcceptSet(const Target& t) {
     EditCharSet(t.Port().AcceptSet, t.port, "Accept", t.Writes());
@@ -176,14 +179,17 @@ KeyResult TriggerInhibit(const Target& t) {
     return KeyResult::Changed;
 }
 
-KeyResult PrintProgBaudKey(const Target& t) { return Step(t.Documents().PrintProgBaud, 4); }
+KeyResult PrintProgBaudKey(const Target& t) {
+    int16_t& baud = t.Documents().PrintProgBaud;
+    baud = int16_t(NextInList(ConfigFieldNamed(FieldScope::Module, "print_prog_baud"), baud));
+    return KeyResult::Changed;
+}
 
 KeyResult RackBaseKey(const Target& t) {
     const int oldBase = t.Plus().RackBase;
     int entered = oldBase;
     if (!EditNumberAt(entered, 24, 61, 4)) return KeyResult::Kept;
-    if (entered < 1) entered = 1;
-    if (entered > 8191) entered = 8191;
+    entered = int(ClampedToField(ConfigFieldNamed(FieldScope::Module, "rack_base"), entered));
     ChangeRackBase(t.Config(), oldBase, entered, t.Writes());
     return KeyResult::Changed;
 }
@@ -191,7 +197,8 @@ KeyResult RackBaseKey(const Target& t) {
 KeyResult EditString(char* field, int row, const Target& t, bool isPattern) {
     char saved[65];
     std::memcpy(saved, field, sizeof saved);
-    if (EditHexString(field, row, 12, 64) == key::Esc) {
+    if (EditHexString(field, row, 12, int(ConfigFieldNamed(FieldScope::Path, "pattern").high)) ==
+        key::Esc) {
         std::memcpy(field, saved, sizeof saved);
         return KeyResult::Kept;
     }
@@ -210,9 +217,10 @@ KeyResult Mask(const Target& t) {
 // that are. A count that runs the block past is reported and cut to fit.
 void FitBlockInRack(DataPath& path, int base) {
     const int last = path.StartRegister + path.RegisterCount - 1;
-    if (path.RegisterCount < 1 || last <= base + 2047) return;
+    if (path.RegisterCount < 1 || last <= base + kRackWindow) return;
     ShowErrorF("Last register (%d) is greater than Rack Base (%d) + 2047. Changing.", last, base);
-    path.RegisterCount = int16_t(std::clamp(base + 2048 - path.StartRegister, 0, 64));
+    path.RegisterCount = int16_t(ClampedToField(ConfigFieldNamed(FieldScope::Path, "register_count"),
+                                                base + kRackWindow + 1 - path.StartRegister));
 }
 
 KeyResult StartRegister(const Target& t) {
@@ -221,33 +229,25 @@ KeyResult StartRegister(const Target& t) {
     const int base = t.Plus().RackBase;
     if (reg < base + 1)
         ShowErrorF("Register (%d) is less than Rack Base (%d) + 1. Changing.", reg, base);
-    else if (reg > base + 2047)
+    else if (reg > base + kRackWindow)
         ShowErrorF("Register (%d) is greater than Rack Base (%d) + 2047. Changing.", reg, base);
     // A rack base near the top of the 16-bit range (only a damaged record has
     // one) must not wrap the limit round to a negative register.
     const auto limit = [](int v) { return int16_t(std::clamp(v, -32768, 32767)); };
     if (reg < base + 1) reg = limit(base + 1);
-    if (reg > base + 2047) reg = limit(base + 2047);
+    if (reg > base + kRackWindow) reg = limit(base + kRackWindow);
     FitBlockInRack(t.PathRecord(), base);
     return KeyResult::Changed;
 }
 KeyResult RegisterCount(const Target& t) {
     int16_t& count = t.PathRecord().RegisterCount;
     if (!EditNumberAt(count, PathRow(t.path), 42, 2)) return KeyResult::Kept;
-    if (count > 64) count = 64;
+    count = int16_t(ClampedToField(ConfigFieldNamed(FieldScope::Path, "register_count"), count));
     FitBlockInRack(t.PathRecord(), t.Plus().RackBase);
     return KeyResult::Changed;
 }
-KeyResult EditingMode(const Target& t) {
-    uint8_t& mode = t.PathRecord().EditingMode;
-    mode = uint8_t((mode + 1) % 8);
-    return KeyResult::Changed;
-}
-KeyResult Continue(const Target& t) {
-    uint8_t& flag = t.PathRecord().Continue;
-    flag = flag ? 0 : 1;
-    return KeyResult::Changed;
-}
+KeyResult EditingMode(const Target& t) { return StepPortList(t, FieldScope::Path, "editing_mode"); }
+KeyResult Continue(const Target& t) { return StepPortList(t, FieldScope::Path, "continue"); }
 
 // --- the key map -----------------------------------------------------------
 
