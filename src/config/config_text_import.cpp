@@ -10,6 +10,7 @@
 #include "config/config_fields.h"
 #include "config/config_json_tree.h"
 #include "config/config_text.h"
+#include "text/utf8.h"
 
 namespace {
 
@@ -19,19 +20,9 @@ constexpr int kPortCount = 4, kPathCount = 4, kQueryCount = 16, kTextBytes = 65;
 // False with the first code point that is not.
 bool BytesOfString(std::string_view utf8, std::string& bytes, unsigned& bad) {
     bytes.clear();
-    for (size_t i = 0; i < utf8.size();) {
-        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-        unsigned code = lead, extra = 0;
-        if (lead >= 0xF0)
-            code = lead & 0x07, extra = 3;
-        else if (lead >= 0xE0)
-            code = lead & 0x0F, extra = 2;
-        else if (lead >= 0xC0)
-            code = lead & 0x1F, extra = 1;
-        for (unsigned k = 1; k <= extra && i + k < utf8.size(); ++k)
-            code = code << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        i += 1 + extra;
-        if (code > 0xFF) return bad = code, false;
+    for (size_t at = 0; at < utf8.size();) {
+        const char32_t code = NextCharacter(utf8, at);
+        if (code > 0xFF) return bad = unsigned(code), false;
         bytes += char(code);
     }
     return true;

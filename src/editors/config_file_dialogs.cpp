@@ -17,6 +17,7 @@
 #include "ui/fields.h"
 #include "ui/file_picker.h"
 #include "ui/keys.h"
+#include "ui/name_on_screen.h"
 #include "ui/screen.h"
 
 namespace {
@@ -46,7 +47,7 @@ Outcome ReadNamed(const std::string& file, ConfigDocuments& documents) {
     const LoadedConfigFile loaded = LoadConfigFile(file);
     switch (loaded.outcome) {
         case ConfigFileLoad::CannotOpen:
-            ShowErrorF("Can't open file \"%s\" for read.", file.c_str());
+            ShowErrorF("Can't open file \"%s\" for read.", NameOnScreen(file).c_str());
             return Outcome::Retry;
         case ConfigFileLoad::CannotRead:
             ShowError("Can't read disk file.");
@@ -79,7 +80,7 @@ Outcome WriteNamed(const std::string& file, const ConfigDocuments& documents) {
         case SaveResult::Saved:
             return Outcome::Done;
         case SaveResult::CannotOpen:
-            ShowErrorF("Can't open file \"%s\" for write.", file.c_str());
+            ShowErrorF("Can't open file \"%s\" for write.", NameOnScreen(file).c_str());
             return Outcome::Retry;
         case SaveResult::ShortWrite:
             break;
@@ -162,9 +163,9 @@ int DeleteConfigFile(const char* extension, const char* title) {
     while (PickName(11, 38, kDeleteFieldWidth, pattern.c_str(), extension, true, file)) {
         auto existing = FindEntryIgnoringCase(".", file);
         if (!existing)
-            ShowErrorF("Can't find file \"%s\"", file.c_str());
+            ShowErrorF("Can't find file \"%s\"", NameOnScreen(file).c_str());
         else if (::unlink(existing->c_str()) != 0)
-            ShowErrorF("Can't delete file \"%s\"", file.c_str());
+            ShowErrorF("Can't delete file \"%s\"", NameOnScreen(file).c_str());
     }
     CloseWindow(window);
     return 1;

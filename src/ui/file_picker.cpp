@@ -13,6 +13,7 @@
 #include "text/pattern_match.h"
 #include "ui/edit_text.h"
 #include "ui/keys.h"
+#include "ui/name_on_screen.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 
@@ -30,12 +31,11 @@ std::string Upper(std::string s) {
     return s;
 }
 
-// What the list shows for a name: its printable characters (others as "?")
-// and, when it is longer than a row, its start and "~" to mark that the rest
-// is cut. The item still stands for its entry.
+// What the list shows for a name: the name as the screen holds it and,
+// when it is longer than a row, its start and "~" to mark that the rest is
+// cut. The item still stands for its entry.
 std::string ShownName(const std::string& name) {
-    std::string shown;
-    for (unsigned char c : name) shown += (c >= 0x20 && c < 0x7F) ? char(c) : '?';
+    std::string shown = NameOnScreen(name);
     if (shown.size() > size_t(kMaxWidth)) shown = shown.substr(0, kMaxWidth - 1) + '~';
     return shown;
 }

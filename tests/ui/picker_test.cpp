@@ -118,14 +118,16 @@ TEST_F(PickerTest, EveryListedFileGivesBackItsOwnEntry) {
     Touch("DUP.KOV");
     Touch("dup.kov");
     Touch("caf\xC3\xA9.kov");
+    Touch("latin\xE9.kov");        // Latin-1, no UTF-8
+    Touch("zz\xE6\x97\xA5.kov");   // no character of the code page
     Touch("SHORT.KOV");
     Touch("PLANT.KOV");
     Touch("PLANT.kov");
     std::vector<std::string> shown;
     for (const auto& item : ListPickItems("*.KOV", false)) shown.push_back(item.name);
     EXPECT_EQ(
-        (std::vector<std::string>{"ABCDEFGHIJ", "caf??", "DUP", "dup", "long name with spaces",
-                                  "PLANT.KOV", "PLANT.kov", "SHORT"}),
+        (std::vector<std::string>{"ABCDEFGHIJ", "caf\x82", "DUP", "dup", "latin?",
+                                  "long name with spaces", "PLANT.KOV", "PLANT.kov", "SHORT", "zz?"}),
         shown);
     struct Case {
         std::string typed;
@@ -133,11 +135,13 @@ TEST_F(PickerTest, EveryListedFileGivesBackItsOwnEntry) {
         const char* entry;  // the entry to open ("" for a typed name)
     } kCases[] = {
         {Enter, "ABCDEFGHIJ", "ABCDEFGHIJ.KOV"},
-        {Down + Enter, "caf??", "caf\xC3\xA9.kov"},
+        {Down + Enter, "caf\x82", "caf\xC3\xA9.kov"},
         {Down + Down + Enter, "DUP", "DUP.KOV"},
         {Down + Down + Down + Enter, "dup", "dup.kov"},
-        {Down + Down + Down + Down + Enter, "long name with spaces", "long name with spaces.KOV"},
-        {Down + Down + Down + Down + Down + Down + Enter, "PLANT.kov", "PLANT.kov"},
+        {Down + Down + Down + Down + Enter, "latin?", "latin\xE9.kov"},
+        {Down + Down + Down + Down + Down + Enter, "long name with spaces", "long name with spaces.KOV"},
+        {Down + Down + Down + Down + Down + Down + Down + Enter, "PLANT.kov", "PLANT.kov"},
+        {End + Enter, "zz?", "zz\xE6\x97\xA5.kov"},
         {"abcdefgh" + Enter, "abcdefgh", ""},
         {Down + Down + "dup" + Enter, "dup", ""},         // typed: another file's name
         {Down + Down + "DUP" + Enter, "DUP", "DUP.KOV"},  // the highlighted one's own name
