@@ -43,11 +43,15 @@ constexpr Label kHelp[] = {
     {11, 40, "0..9, A..F to enter new value,", 0},
     {12, 40, "ENTER to update without moving,", 0},
     {13, 40, "F10 to acknowledge error,", 0},
+    // Rows 14 and 20: the same keys where a terminal (a VT100, a VT220)
+    // has none.
+    {14, 40, "  or Ctrl-T 0 on a terminal without F10,", 0},
     {15, 40, "When on the BINARY field, use left", 0},
     {16, 40, "and right arrows to select the desired", 0},
     {17, 40, "bit and enter '0' or '1'.", 0},
     {18, 40, "F9 to change link setup", 0},
     {19, 40, "ESC to exit Register Viewer.", 0},
+    {20, 40, "No F9, PgUp, PgDn? Ctrl-T 9, U, N.", 0},
     {21, 40, "Press any key to close help window.", 0},
 };
 // clang-format on

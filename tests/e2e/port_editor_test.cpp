@@ -137,6 +137,19 @@ TEST_F(EditorSession, EscInAPatternRestoresItAfterHexEdits) {
     EXPECT_FALSE(Contains(t.ScreenText(), "Press F9"));
 }
 
+// A NUL (Ctrl-Space) cannot stand in a pattern, which it would end, and the
+// field takes printable ASCII (other bytes go in with F9): neither is a key
+// there, and neither turns the keys after it into function keys.
+TEST_F(EditorSession, ANulAndAlphaTypedIntoAPattern) {
+    t.Type("a");
+    ASSERT_TRUE(t.WaitFor("Press F9 to edit in hexadecimal"));
+    t.Type("X");
+    t.SendKeys("C-Space");
+    t.Type("\u03B1KY");
+    t.SendKeys("Enter");
+    EXPECT_TRUE(t.WaitForRow(8, "Pattern ∙XKY∙")) << t.ScreenText();
+}
+
 TEST_F(EditorSession, HexEditorPutsAControlCharacterInAMask) {
     t.Type("b");
     ASSERT_TRUE(t.WaitFor("Press F9 to edit in hexadecimal"));

@@ -241,6 +241,7 @@ TEST_F(Viewer, F9ChangesTheLinkAndF2HelpCommitsTheValueBeingTyped) {
     t.SendKeys("F2");
     ASSERT_TRUE(t.WaitFor("REGISTER VIEWER HELP")) << t.ScreenText();
     EXPECT_TRUE(t.WaitFor("Press any key to close help window."));
+    EXPECT_TRUE(t.WaitFor("or Ctrl-T 0 on a terminal without F10,")) << t.ScreenText();
     t.Type("7");  // closes the window, and is not typed into the field
     EXPECT_TRUE(t.WaitForRow(5, "    4x1  0012      18      18")) << t.ScreenText();
     EXPECT_EQ(std::string::npos, t.ScreenText().find("REGISTER VIEWER HELP"));
@@ -265,6 +266,11 @@ TEST_F(Viewer, FailedReadsShowErrorRowsUntilEsc) {
     EXPECT_EQ(9, Fg(6, 10));                                      // the others in alert (light red)
     // F10 polls again: the next failure brings the window back.
     t.SendKeys("F10");
+    ASSERT_TRUE(WaitForErrorWindow(false)) << t.ScreenText();
+    ASSERT_TRUE(WaitForErrorWindow()) << t.ScreenText();
+    // So does Ctrl-T 0, the help window's F10 where a terminal has none.
+    t.SendKeys("C-t");
+    t.Type("0");
     ASSERT_TRUE(WaitForErrorWindow(false)) << t.ScreenText();
     ASSERT_TRUE(WaitForErrorWindow()) << t.ScreenText();
     // Esc at the window leaves the viewer.
