@@ -14,9 +14,14 @@
 #include <cstring>
 #include <utility>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 #include "link/serial_device.h"
 #include "link/serial_settings.h"
 #include "link/serial_termios.h"
+#include "listener.h"
 #include "sim_config.h"
 #include "sim_slave.h"
 
@@ -106,17 +111,22 @@ int PollTimeout(const SimSlave& slave, int chatterMs, Clock::time_point nextChat
     return Sooner(timeout, left.count() > 0 ? int(left.count()) : 0);
 }
 
-// Serves until a stop signal; a client that closes its end is waited out.
-// Returns the number of bytes received.
-size_t Serve(int fd, int signals, SimSlave& slave, int chatterMs, SimContext& context) {
-    size_t received = 0;
+// How serving a line ends: a pty or a device is served until a stop signal
+// (a client that closes its end is waited out); a connection also ends when
+// the client closes it.
+enum class LineEnd { StopSignal, ClientGone };
+
+// Serves until a stop signal, or for a connection until it closes. Adds the
+// number of bytes received to *received.
+LineEnd Serve(int fd, int signals, SimSlave& slave, int chatterMs, SimContext& context,
+              bool connection, size_t* received) {
     Clock::time_point nextChatter = Clock::now() + std::chrono::milliseconds(chatterMs);
     Clock::time_point lastByte = Clock::now();
     for (;;) {
         pollfd fds[2] = {{fd, POLLIN, 0}, {signals, POLLIN, 0}};
         int ready = poll(fds, 2, PollTimeout(slave, chatterMs, nextChatter, context.feeds));
         if (ready < 0) continue;
-        if (fds[1].revents) return received;
+        if (fds[1].revents) return LineEnd::StopSignal;
         context.feeds.RunDue(context.image);
         if (chatterMs && Clock::now() >= nextChatter) {
             slave.Chatter();
@@ -132,12 +142,60 @@ size_t Serve(int fd, int signals, SimSlave& slave, int chatterMs, SimContext& co
         }
         uint8_t buffer[512];
         ssize_t n = read(fd, buffer, sizeof buffer);
+        if (connection && (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)))
+            return LineEnd::ClientGone;
         if (n > 0) {
-            received += size_t(n);
+            *received += size_t(n);
             lastByte = Clock::now();
         }
         for (ssize_t i = 0; i < n; ++i) slave.OnByte(buffer[i]);
     }
+}
+
+LineSettings SettingsOf(const SimOptions& options) {
+    LineSettings settings;
+    settings.baud = options.baud;
+    settings.parity = options.parity;
+    settings.dataBits = options.dataBits;
+    settings.stopBits = options.stopBits;
+    return settings;
+}
+
+// The serial protocol over TCP, as a device server in raw mode serves the
+// line behind it: one connection at a time, each with a fresh receiver (a
+// frame half received when a client went away is no part of the next
+// client's request); others wait in the backlog.
+int ServeSerialOverTcp(SimContext& context, int signals, size_t* received, size_t* sent) {
+    int listener = ListenOn(context.options.listen);
+    if (listener < 0) {
+        fprintf(stderr, "kova-sim: cannot listen on %s\n", context.options.listen.c_str());
+        return 1;
+    }
+    printf("listening\n%d\n", BoundPort(listener));
+    fflush(stdout);
+    // A reply written to a client that has just gone must not end us.
+    signal(SIGPIPE, SIG_IGN);
+    for (;;) {
+        pollfd fds[2] = {{listener, POLLIN, 0}, {signals, POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0) continue;
+        if (fds[1].revents) break;
+        int client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0) continue;
+        int one = 1;
+        setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        LineWriter writer(client, context.options.pace, CharacterNanoseconds(SettingsOf(context.options)),
+                          context.options.trickleMs);
+        context.writer = &writer;
+        auto slave = MakeSlave(context);
+        const LineEnd end =
+            Serve(client, signals, *slave, context.options.chatterMs, context, true, received);
+        *sent += writer.BytesSent();
+        context.writer = nullptr;
+        close(client);
+        if (end == LineEnd::StopSignal) break;
+    }
+    close(listener);
+    return 0;
 }
 
 }  // namespace
@@ -162,21 +220,26 @@ int main(int argc, char** argv) {
         if (!context.feeds.Load(options.feeds)) return 1;
         return ServeModbusTcp(context, signals);
     }
+    if (!options.listen.empty()) {
+        SimContext context{options, std::move(image), nullptr};
+        if (!context.feeds.Load(options.feeds)) return 1;
+        size_t received = 0, sent = 0;
+        const int status = ServeSerialOverTcp(context, signals, &received, &sent);
+        if (options.countBytes) printf("received %zu sent %zu\n", received, sent);
+        return status;
+    }
     Line line;
     if (options.pty ? !OpenPty(&line) : !OpenTty(options, &line)) {
         if (options.pty) perror("kova-sim: pty");
         return 1;
     }
-    LineSettings settings;
-    settings.baud = options.baud;
-    settings.parity = options.parity;
-    settings.dataBits = options.dataBits;
-    settings.stopBits = options.stopBits;
-    LineWriter writer(line.fd, options.pace, CharacterNanoseconds(settings), options.trickleMs);
+    LineWriter writer(line.fd, options.pace, CharacterNanoseconds(SettingsOf(options)),
+                      options.trickleMs);
     SimContext context{options, std::move(image), &writer};
     if (!context.feeds.Load(options.feeds)) return 1;
     auto slave = MakeSlave(context);
-    size_t received = Serve(line.fd, signals, *slave, options.chatterMs, context);
+    size_t received = 0;
+    Serve(line.fd, signals, *slave, options.chatterMs, context, false, &received);
     CloseSerialDevice(&line.device);
     if (options.countBytes) printf("received %zu sent %zu\n", received, writer.BytesSent());
     return 0;

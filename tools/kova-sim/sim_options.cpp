@@ -44,7 +44,8 @@ const Option kOptions[] = {
          return Choice(a, {"symax", "rtu", "ascii", "gateway", "tcp"}, &i) &&
                 (o.protocol = SimProtocol(i), true);
      }},
-    {"--listen", "HOST:PORT", "Modbus TCP: where to accept connections (port 0: any free one)",
+    {"--listen", "HOST:PORT",
+     "where to accept connections (port 0: any free one); serial protocols: one at a time",
      [](SimOptions& o, const char* a) { return o.listen = a, true; }},
     {"--tcp", "HOST:PORT", "short for --protocol tcp --listen HOST:PORT",
      [](SimOptions& o, const char* a) {
@@ -133,7 +134,8 @@ const Option kOptions[] = {
 
 void PrintHelp(FILE* out) {
     fprintf(out,
-            "usage: kova-sim --protocol symax|rtu|ascii|gateway (--pty | --tty PATH) [options]\n"
+            "usage: kova-sim --protocol symax|rtu|ascii|gateway (--pty | --tty PATH | --listen HOST:PORT)\n"
+            "                [options]\n"
             "       kova-sim --protocol tcp --listen HOST:PORT [options]\n"
             "A simulated KOVA module: 16384 registers with the identification block,\n"
             "answering as a Sy/Max, Modbus RTU, Modbus ASCII, Gateway or Modbus TCP slave\n"
@@ -183,8 +185,8 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, int* exitCode) 
         *exitCode = 2;
         return false;
     }
-    if (options->pty == !options->tty.empty()) {
-        fprintf(stderr, "kova-sim: give either --pty or --tty PATH\n");
+    if (int(options->pty) + int(!options->tty.empty()) + int(!options->listen.empty()) != 1) {
+        fprintf(stderr, "kova-sim: give one of --pty, --tty PATH or --listen HOST:PORT\n");
         *exitCode = 2;
         return false;
     }
