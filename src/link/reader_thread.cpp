@@ -55,6 +55,8 @@ void ApplyPendingSettings(SerialPort& port) {
     port.pendingSettings.reset();
     if (port.lost)
         port.settingsError = ENODEV;
+    else if (port.device.network)
+        port.settingsError = 0;  // the device server sets its own line
     else
         port.settingsError = ApplyLineSettings(port.device.fd, port.settings) ? 0 : errno;
     port.readIntervalMs = ReadIntervalMs(port.settings.baud);
@@ -86,7 +88,9 @@ Nanoseconds ContinueWrite(Link* link, SerialPort& port) {
             }
             if (port.written < link->transmitLength) return Nanoseconds(0);  // wait for POLLOUT
         }
-        int queued = OutputQueued(port.device.fd);
+        // A socket's queue holds what the far end has not yet acknowledged:
+        // gone from here is done.
+        int queued = port.device.network ? 0 : OutputQueued(port.device.fd);
         if (queued > 0) return std::max(kMinRecheck, CharacterTime(port) * queued);
         if (port.paceWrites && now < port.wireDone) return port.wireDone - now;
         if (port.rtsWhileSending) SetModemLine(port.device.fd, true, false);

@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "link/network_device.h"
+#include "link/network_port_name.h"
 #include "link/port_holder.h"
 #include "link/serial_termios.h"
 #include "link/uucp_lock.h"
@@ -109,13 +111,19 @@ bool Fail(SerialDevice* device, std::string* reason, std::string text, int* erro
 }  // namespace
 
 std::string SerialDevicePath(const std::string& portName) {
-    if (portName.find('/') != std::string::npos) return portName;
+    if (portName.find('/') != std::string::npos || IsNetworkPortName(portName)) return portName;
     return "/dev/" + portName;
 }
 
 bool OpenSerialDevice(const std::string& portName, SerialDevice* device, std::string* reason,
                       int* error) {
     device->path = SerialDevicePath(portName);
+    if (IsNetworkPortName(portName)) {
+        std::string text;
+        int code = 0;
+        if (ConnectNetworkDevice(portName, device, &text, &code)) return true;
+        return Fail(device, reason, text, error, code);
+    }
     device->fd = open(device->path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (device->fd < 0) {
         int code = errno;
@@ -142,6 +150,10 @@ bool OpenSerialDevice(const std::string& portName, SerialDevice* device, std::st
 }
 
 void CloseSerialDevice(SerialDevice* device, bool keepOutput) {
+    if (device->network) {
+        CloseNetworkDevice(device);
+        return;
+    }
     if (device->fd >= 0) {
         // Unsent output would hold close() for up to 30 s (a port whose CTS
         // is low never drains); a closing link has nothing left to say.

@@ -35,8 +35,16 @@ bool SetLinkRoute(Link* link, int netToNet, const LinkRoute& route) {
     return true;
 }
 
-// False, with errno set, when the line cannot be set at all.
-bool SetUpLines(SerialPort& port, int fd, bool syMax) {
+// False, with errno set, when the line cannot be set at all. A device
+// server's line is set on the server; Sy/Max's writes are still paced at
+// the line's rate, which its line takes to carry them.
+bool SetUpLines(SerialPort& port, const SerialDevice& device, bool syMax) {
+    const int fd = device.fd;
+    if (device.network) {
+        port.modemLinesWork = port.rs485 = port.rtsWhileSending = false;
+        port.paceWrites = syMax;
+        return true;
+    }
     if (!ApplyLineSettings(fd, port.settings)) return false;
     // Bytes that reached the port before it was ours (the late reply to a
     // program that has since closed it) answer nothing this link asks.
@@ -80,7 +88,7 @@ Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& rout
         FreeFailedLink(link, port);
         return nullptr;
     }
-    if (!SetUpLines(*port, port->device.fd, !nonSyMax)) {
+    if (!SetUpLines(*port, port->device, !nonSyMax)) {
         if (reason)
             *reason = "Cannot set the line of " + port->device.path + ": " + strerror(errno);
         FreeFailedLink(link, port);
@@ -203,8 +211,9 @@ void StopReaderThread(Link* link) {
 void ReopenLostDevice(Link* link, SerialPort& port) {
     port.reopenWanted = false;
     SerialDevice device;
-    if (OpenSerialDevice(port.device.path, &device, nullptr)) {
-        if (SetUpLines(port, device.fd, link->kind == LinkSyMax)) {
+    port.reopenFailure.clear();
+    if (OpenSerialDevice(port.device.path, &device, &port.reopenFailure)) {
+        if (SetUpLines(port, device, link->kind == LinkSyMax)) {
             // The path stays as it is: only the descriptor and the lock are new.
             port.device.fd = device.fd;
             port.device.lockPath = device.lockPath;
@@ -228,6 +237,11 @@ bool ReopenSerialPort(Link* link) {
     port->reopenWanted = false;
     if (!port->lost) return true;
     const std::string& path = port->device.path;
+    // A device server is not unplugged: what the connect said is what to fix.
+    if (port->device.network && !port->reopenFailure.empty()) {
+        SetLinkError(link, "%s", port->reopenFailure.c_str());
+        return false;
+    }
     SetLinkError(link, "Lost port %s: it is not there now (unplugged?)",
                  path.substr(path.rfind('/') + 1).c_str());
     return false;

@@ -20,6 +20,7 @@ struct SerialPort {
     // Set by a request that finds the device lost: the reader opens it again
     // by its name and clears the flag (lost stays set when that fails).
     bool reopenWanted = false;
+    std::string reopenFailure;  // why the last reopen failed, in a user's words
 
     // Line settings, guarded by the link's lock; the reader applies pending ones.
     LineSettings settings;

@@ -45,21 +45,23 @@ int Requests(int ciCount) {
 }
 
 // kova-sim on a pty (its path) or on a loopback TCP port, and a link of
-// any kind to it.
+// any kind to it: a serial kind on a TCP port goes through it as through a
+// serial device server.
 class Simulator : public SimProcess {
   public:
     using SimProcess::SimProcess;
     Link* Open(LinkKind kind) const {
         LinkRoute route{1, {1}};
+        const std::string port = OnTcp() ? "tcp:127.0.0.1:" + Where() : Where();
         switch (kind) {
             case LinkSyMax:
-                return OpenSyMaxLink(Where().c_str(), 0, route);
+                return OpenSyMaxLink(port.c_str(), 0, route);
             case LinkGateway:
-                return OpenGatewayLink(Where().c_str(), route);
+                return OpenGatewayLink(port.c_str(), route);
             case LinkModbusRtu:
-                return OpenModbusRtuLink(Where().c_str(), 1);
+                return OpenModbusRtuLink(port.c_str(), 1);
             case LinkModbusAscii:
-                return OpenModbusAsciiLink(Where().c_str(), 1);
+                return OpenModbusAsciiLink(port.c_str(), 1);
             default:
                 return OpenModbusTcpLink("127.0.0.1", TcpPort(), 1);
         }
@@ -139,6 +141,11 @@ const LateCase kLateCases[] = {
     {"ascii", {"--pty", "--protocol", "ascii"}, LinkModbusAscii, 0, "No reply to read command"},
     {"gateway", {"--pty", "--protocol", "gateway"}, LinkGateway, 0, "No reply to R command"},
     {"tcp across opens", kTcp, LinkModbusTcp, 4, "Reply timeout"},
+    // The serial protocols through a device server's TCP port.
+    {"symax on a device server", {"--listen", "127.0.0.1:0", "--protocol", "symax"}, LinkSyMax, 0,
+     "Read reply timeout"},
+    {"rtu on a device server across opens", {"--listen", "127.0.0.1:0", "--protocol", "rtu"}, LinkModbusRtu, 4,
+     "No reply to read command"},
 };
 
 TEST(FaultMatrix, LateRepliesNeverAnswerTheNextRequest) {
