@@ -527,7 +527,7 @@ TEST_F(ToolsTest, UsageAndBadArguments) {
          2,
          "bad value for --protocol: \"x\" (--protocol symax|rtu|ascii|gateway|tcp: wire protocol"},
         {{BuildProgram("kova-sim"), "--pty", "--frobnicate"}, 2, "unknown option --frobnicate"},
-        {{BuildProgram("kova-sim"), "--protocol", "rtu"}, 2, "--pty or --tty"},
+        {{BuildProgram("kova-sim"), "--protocol", "rtu"}, 2, "--pty, --tty PATH or --listen HOST:PORT"},
         {{BuildProgram("kova-link"), "--type", "rtu", "--port", "x", "write", "1", "65536"},
          2,
          "write: VALUE must be 0-65535 or 0x0-0xFFFF, not 65536"},

@@ -38,7 +38,9 @@ const Option kLinkOptions[] = {
      [](LinkSettings& o, const char* a) { return o.host = a, true; }},
     {"--tcp-port", "N", "Modbus TCP: port (default 502)",
      [](LinkSettings& o, const char* a) { return ToInt(a, 1, 65535, &o.tcpPort); }},
-    {"--port", "DEVICE", "serial device (ttyUSB0, /dev/serial/by-id/..., a pty path)",
+    {"--port", "DEVICE",
+     "serial device (ttyUSB0, /dev/serial/by-id/..., a pty path) or a device server's "
+     "tcp:HOST:PORT",
      [](LinkSettings& o, const char* a) { return o.port = a, true; }},
     {"--baud", "N", "line rate (default 9600)",
      [](LinkSettings& o, const char* a) { return ToInt(a, 50, 4000000, &o.baud); }},
