@@ -230,6 +230,19 @@ TEST_P(VtOnPty, TakesTheKeysOfBothVts) {
     }
 }
 
+// A VT sends its accented letters as single Latin-1 bytes, whatever the
+// computer's locale says; a terminal under that name that sends UTF-8 is
+// read as UTF-8. Either way the letter is its code page 437 byte, and no
+// byte is lost.
+TEST_P(VtOnPty, ALatin1ByteIsTheLetterItStandsFor) {
+    Send("\xe9K");
+    EXPECT_EQ(Keys(2), (std::vector<int>{0x82, 'K'})) << GetParam();
+    Send("\xc3\xa9K");
+    EXPECT_EQ(Keys(2), (std::vector<int>{0x82, 'K'})) << GetParam();
+    Send("\xb5\xe9");
+    EXPECT_EQ(Keys(2), (std::vector<int>{0xE6, 0x82})) << GetParam();
+}
+
 INSTANTIATE_TEST_SUITE_P(Vts, VtOnPty, testing::Values("vt100", "vt220"));
 
 // Ctrl-Z is the Linux console's suspend key in its description: it must

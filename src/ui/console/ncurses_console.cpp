@@ -360,7 +360,7 @@ bool NcursesConsole::KeyPending() {
     Flush();
     wint_t ch;
     wtimeout(impl_->pad, 0);
-    int status = wget_wch(impl_->pad, &ch);
+    int status = impl_->ReadInput(&ch);
     if (status == KEY_CODE_YES && ch == KEY_RESIZE) {
         Flush();
         return false;
@@ -380,7 +380,7 @@ int NcursesConsole::ReadKeyByte(int timeoutMs) {
         Flush();
         wint_t ch;
         wtimeout(impl_->pad, timeoutMs < 0 ? -1 : timeoutMs);
-        int status = wget_wch(impl_->pad, &ch);
+        int status = impl_->ReadInput(&ch);
         if (status == ERR) {
             if (timeoutMs >= 0) return -1;
             continue;

@@ -2,6 +2,7 @@
 // (ncurses_console.cpp) and its keyboard half (ncurses_keys.cpp).
 #pragma once
 #include <deque>
+#include <utility>
 
 #define NCURSES_WIDECHAR 1
 #include <ncursesw/curses.h>
@@ -29,6 +30,8 @@ struct NcursesConsole::Impl {
     int cursorRow = 0, cursorCol = 0;
     bool cursorVisible = false;
     std::deque<int> bytes;  // translated key bytes not yet read
+    // Input read ahead and put back: (OK or KEY_CODE_YES, character or code).
+    std::deque<std::pair<int, wint_t>> putBack;
     int pairsUsed = 0;
     int ctrlEndCode = kCtrlEndCode;  // the code Ctrl-End comes as
     int shiftedF1 = 0;               // the ncurses code of Shift-F1; 0 when the terminal has none
@@ -40,6 +43,13 @@ struct NcursesConsole::Impl {
     attr_t AttributesOf(uint8_t c, short& pair);
     void Put(int row, int col, uint8_t ch, uint8_t colourByte);
     void Refresh();
+    // The next character typed, as wget_wch gives it (OK with a character,
+    // KEY_CODE_YES with a key code, ERR when none came in the window's
+    // time), but with the bytes read by us: a UTF-8 character is decoded,
+    // and a byte that starts none is a Latin-1 character (what a VT sends
+    // whatever the locale) instead of stopping the keyboard.
+    int ReadInput(wint_t* ch);
+    void PutBack(int status, wint_t ch) { putBack.emplace_front(status, ch); }
     void Translate(int status, wint_t ch);
     void TranslateKeyCode(int code);
     void TranslateBoundKey(int code);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "text/utf8.h"
 #include "ui/console/cp437.h"
 #include "ui/console/escape_keys.h"
 #include "ui/console/ncurses_impl.h"
@@ -95,19 +96,59 @@ void NcursesConsole::Impl::TranslateBoundKey(int code) {
         for (int b : SequenceKeyBytes(sent.substr(1))) bytes.push_back(b);
 }
 
+int NcursesConsole::Impl::ReadInput(wint_t* ch) {
+    if (!putBack.empty()) {
+        const auto [status, value] = putBack.front();
+        putBack.pop_front();
+        *ch = value;
+        return status;
+    }
+    const int first = wgetch(pad);
+    if (first == ERR) return ERR;
+    if (first >= KEY_MIN) {
+        *ch = wint_t(first);
+        return KEY_CODE_YES;
+    }
+    *ch = wint_t(first);
+    const int more = first >= 0xF0 ? 3 : first >= 0xE0 ? 2 : first >= 0xC0 ? 1 : 0;
+    if (more == 0) return OK;  // ASCII, or a Latin-1 byte on its own
+    // The rest of a UTF-8 character comes in the same burst as its lead.
+    constexpr int kCharacterGapMs = 25;
+    const int delay = wgetdelay(pad);
+    wtimeout(pad, kCharacterGapMs);
+    std::string character(1, char(first));
+    int next = ERR;
+    while (int(character.size()) <= more) {
+        next = wgetch(pad);
+        if (next == ERR || next >= KEY_MIN || (next & 0xC0) != 0x80) break;
+        character += char(next);
+        next = ERR;
+    }
+    wtimeout(pad, delay);
+    if (next != ERR) PutBack(next >= KEY_MIN ? KEY_CODE_YES : OK, wint_t(next));
+    size_t at = 0;
+    const char32_t decoded = NextCharacter(character, at);
+    if (decoded != kNoCharacter && at == character.size()) {
+        *ch = wint_t(decoded);
+        return OK;
+    }
+    // No UTF-8: each byte is a Latin-1 character, the first now.
+    for (size_t i = character.size(); i-- > 1;) PutBack(OK, static_cast<unsigned char>(character[i]));
+    return OK;
+}
+
 // Alt+1 ... Alt+0 arrive as Esc and a digit in one burst: F1 ... F10 for
 // terminals that keep the function keys for themselves. Esc with [ or O in
 // the same burst starts a sequence ncurses did not know. A lone Esc stays Esc.
 void NcursesConsole::Impl::TranslateEsc() {
     wint_t next;
     wtimeout(pad, 0);
-    int status = wget_wch(pad, &next);
+    int status = ReadInput(&next);
     if (status == OK && next >= '0' && next <= '9')
         return PushExtended(next == '0' ? key::scan::F10 : uint8_t(key::scan::F1 + (next - '1')));
     if (status == OK && (next == '[' || next == 'O')) return TranslateSequence(char(next));
     bytes.push_back(27);
-    if (status == OK) unget_wch(wchar_t(next));
-    if (status == KEY_CODE_YES) ungetch(int(next));
+    if (status != ERR) PutBack(status, next);
 }
 
 // The rest of a sequence follows within the same burst (a network may split
@@ -119,13 +160,12 @@ void NcursesConsole::Impl::TranslateSequence(char first) {
     wtimeout(pad, kSequenceGapMs);
     while (!SequenceComplete(sequence)) {
         wint_t ch;
-        const int status = wget_wch(pad, &ch);
+        const int status = ReadInput(&ch);
         if (status == OK && ch > 0 && ch < 0x7F) {
             sequence += char(ch);
             continue;
         }
-        if (status == OK) unget_wch(wchar_t(ch));
-        if (status == KEY_CODE_YES) ungetch(int(ch));
+        if (status != ERR) PutBack(status, ch);
         bytes.push_back(27);
         for (char c : sequence) bytes.push_back(static_cast<unsigned char>(c));
         return;
