@@ -78,7 +78,8 @@ Nanoseconds ContinueWrite(Link* link, SerialPort& port) {
             if (port.written == 0 && port.rtsWhileSending) SetModemLine(port.device.fd, true, true);
             size_t n;
             if (WriteSerialOnce(port.device.fd, link->transmitBuffer + port.written,
-                                link->transmitLength - port.written, &n) == SerialIo::Lost) {
+                                link->transmitLength - port.written, &n,
+                                port.device.network) == SerialIo::Lost) {
                 MarkLost(port);
                 continue;
             }

@@ -2,6 +2,7 @@
 #include "link/serial_io.h"
 
 #include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -48,9 +49,10 @@ SerialIo ReadSerialReady(int fd, uint8_t* buffer, size_t size, size_t* got) {
     return SerialIo::Lost;
 }
 
-SerialIo WriteSerialOnce(int fd, const uint8_t* buffer, size_t size, size_t* put) {
+SerialIo WriteSerialOnce(int fd, const uint8_t* buffer, size_t size, size_t* put, bool socket) {
     *put = 0;
-    ssize_t n = write(fd, buffer, size);
+    // A device server that has gone must be a lost port, not SIGPIPE.
+    ssize_t n = socket ? send(fd, buffer, size, MSG_NOSIGNAL) : write(fd, buffer, size);
     if (n > 0) {
         *put = size_t(n);
         return SerialIo::Done;

@@ -15,8 +15,10 @@ enum class SerialIo {
 // One read after poll() reported the device readable. A readable device that
 // gives nothing has hung up, so 0 bytes there is Lost.
 SerialIo ReadSerialReady(int fd, uint8_t* buffer, size_t size, size_t* got);
-// One write that does not wait; Again when the output queue is full.
-SerialIo WriteSerialOnce(int fd, const uint8_t* buffer, size_t size, size_t* put);
+// One write that does not wait; Again when the output queue is full. A
+// socket (a device server's line) is written without SIGPIPE.
+SerialIo WriteSerialOnce(int fd, const uint8_t* buffer, size_t size, size_t* put,
+                         bool socket = false);
 // True when poll()'s answer means the device is gone, not that it has data.
 bool SerialPollLost(short revents);
 

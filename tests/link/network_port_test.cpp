@@ -150,6 +150,34 @@ TEST(NetworkPort, ADroppedConnectionIsOpenedAgainOnTheNextRequest) {
     CloseLink(link);
 }
 
+// A device server that resets the connection: requests fail with what the
+// connect says, and nothing ends the program (writes to a socket whose far
+// end is gone raise no SIGPIPE).
+TEST(NetworkPort, AServerThatResetsTheConnectionFailsTheRequestOnly) {
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ASSERT_EQ(listen(listener, 1), 0);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+    Link* link = OpenModbusRtuLink(NetworkPort(ntohs(address.sin_port)).c_str(), 1);
+    ASSERT_NE(link, nullptr);
+    SetSerialParameters(link, 9600, 1, 1, 20, 8);
+    const int accepted = accept(listener, nullptr, nullptr);
+    ASSERT_GE(accepted, 0);
+    linger reset{1, 0};
+    setsockopt(accepted, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    close(accepted);
+    close(listener);
+    usleep(50000);  // the reset has arrived
+    uint16_t value = 0;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(RegisterRead(link, 1, 1, &value), 0);
+    EXPECT_STREQ(LinkErrorText(link), "Connect: Connection refused");
+    CloseLink(link);
+}
+
 TEST(NetworkPort, ANameThatIsNoNetworkPortOrNoServerIsRefusedAtOpen) {
     struct Case {
         std::string port;
