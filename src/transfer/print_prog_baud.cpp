@@ -24,8 +24,9 @@ int16_t LinkBaudIndexOf(int32_t baud) { return int16_t(SetupBaudIndexOf(baud)); 
 
 }  // namespace
 
-int SendPrintProgBaud(Link* link, TransferReporter& reporter, int16_t printProgBaud,
-                      LinkSetup& setup) {
+int SendPrintProgBaud(ModuleSession& session, int16_t printProgBaud, LinkSetup& setup) {
+    Link* link = session.link;
+    TransferReporter& reporter = session.Reports();
     // A rate outside the list would cut the module off its programming port.
     if (auto fault = PrintProgBaudOutOfRange(printProgBaud)) {
         reporter.Error(fault->c_str());
@@ -55,14 +56,15 @@ bool LinkRunsThroughPrintProgPort(const Link* link) {
     return LinkIsValid(link) && link->kind != LinkModbusTcp;
 }
 
-bool ConfirmPrintProgBaudChange(const Link* link, TransferReporter& reporter, int16_t printProgBaud,
+bool ConfirmPrintProgBaudChange(ModuleSession& session, int16_t printProgBaud,
                                 const LinkSetup& setup) {
-    if (PrintProgBaudOutOfRange(printProgBaud) || !LinkRunsThroughPrintProgPort(link)) return true;
+    if (PrintProgBaudOutOfRange(printProgBaud) || !LinkRunsThroughPrintProgPort(session.link))
+        return true;
     const int32_t moduleBaud = kPrintProgBaudValues[printProgBaud];
     if (moduleBaud == LinkBaudRate(setup)) return true;
     char question[80];
     snprintf(question, sizeof question,
              "Link runs via Print/Prog port: at %d baud KOVA stops answering. Write?",
              int(moduleBaud));
-    return reporter.Confirm(question);
+    return session.Reports().Confirm(question);
 }

@@ -129,7 +129,9 @@ void ViewerSession::PrepareLink() {
 // The connected device's name on row 2, when the settings ask for it; with no
 // expected name the viewer goes on whatever the device is.
 void ViewerSession::IdentifyDevice() {
-    if (link_ && Setup().ViewerIdentifyModule == kYes) IdentifyModule(link_, "");
+    if (!link_ || Setup().ViewerIdentifyModule != kYes) return;
+    ModuleSession device{link_, SilentReports()};
+    IdentifyModule(device, "");
 }
 
 ViewerSession::PassEnd ViewerSession::ReadFailed() {
