@@ -1,6 +1,9 @@
 // The link kinds and how each is opened from the settings.
 #include "setup/link_kinds.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 LinkRoute RouteOf(const LinkSetup& setup) {
@@ -26,17 +29,33 @@ Link* OpenAscii(const LinkSetup& s, const char* port, std::string* reason) {
     return OpenModbusAsciiLink(port, s.Route[0], reason);
 }
 
+using S = LinkSetting;
+constexpr LinkSetting kSyMaxSettings[] = {S::Port,     S::Baud,       S::FixedDataBits,
+                                          S::StopBits, S::Parity,     S::ErrorCheck,
+                                          S::Timeout,  S::TrapErrors, S::Route};
+constexpr LinkSetting kGatewaySettings[] = {S::Port,     S::Baud,   S::DataBits,
+                                            S::StopBits, S::Parity, S::GatewayRoute};
+constexpr LinkSetting kModbusSerialSettings[] = {S::Port,   S::Baud,    S::DataBits,   S::StopBits,
+                                                 S::Parity, S::Timeout, S::TrapErrors, S::Drop};
+constexpr LinkSetting kTcpSettings[] = {S::Host, S::TcpPort, S::Timeout, S::TrapErrors, S::Index};
+
+// In the order the tools list the kinds; the form steps through them by code.
+// clang-format off
 constexpr LinkKindRow kLinkKinds[] = {
-    {LinkTypeSyMax, "symax", "Sy/Max COM:", "Via Sy/Max to %s", true, false, true, OpenSyMax},
+    {LinkTypeSyMax, "symax", "Sy/Max COM:", "Via Sy/Max to %s", true, false, true,
+     kSyMaxSettings, true, true, LinkSyMax, OpenSyMax},
     {LinkTypeNetToNet, "netnet", "Net-to-Net COM:", "Via Sy/Max to %s", true, false, true,
-     OpenSyMax},
-    {LinkTypeGateway, "gateway", "Gateway COM:", "Via Gateway to %s", true, false, false,
-     OpenGateway},
-    {LinkTypeModbusRtu, "rtu", "Modbus RTU", "Via Modbus RTU to %s", true, true, true, OpenRtu},
+     kSyMaxSettings, true, true, LinkSyMax, OpenSyMax},
+    {LinkTypeModbusRtu, "rtu", "Modbus RTU", "Via Modbus RTU to %s", true, true, true,
+     kModbusSerialSettings, false, true, LinkModbusRtu, OpenRtu},
     {LinkTypeModbusAscii, "ascii", "Modbus ASCII", "Via Modbus ASCII to %s", true, true, false,
-     OpenAscii},
-    {LinkTypeModbusTcp, "tcp", "Modbus TCP", "Via Modbus TCP to %s", false, true, false, OpenTcp},
+     kModbusSerialSettings, false, true, LinkModbusAscii, OpenAscii},
+    {LinkTypeGateway, "gateway", "Gateway COM:", "Via Gateway to %s", true, false, false,
+     kGatewaySettings, true, true, LinkGateway, OpenGateway},
+    {LinkTypeModbusTcp, "tcp", "Modbus TCP", "Via Modbus TCP to %s", false, true, false,
+     kTcpSettings, true, false, LinkModbusTcp, OpenTcp},
 };
+// clang-format on
 
 }  // namespace
 
@@ -52,4 +71,39 @@ const LinkKindRow* LinkKindNamed(const std::string& toolName) {
     for (const LinkKindRow& row : kLinkKinds)
         if (toolName == row.toolName) return &row;
     return nullptr;
+}
+
+const LinkKindRow* LinkKindRunBy(const Link* link) {
+    if (!LinkIsValid(link)) return nullptr;
+    for (const LinkKindRow& row : kLinkKinds)
+        if (row.opens == link->kind) return &row;
+    return nullptr;
+}
+
+const LinkKindRow& SteppedLinkKind(int setupCode, int step) {
+    std::vector<const LinkKindRow*> byCode;
+    for (const LinkKindRow& row : kLinkKinds) byCode.push_back(&row);
+    std::ranges::sort(byCode, {}, &LinkKindRow::setupCode);
+    const auto at = std::ranges::find(byCode, setupCode, &LinkKindRow::setupCode);
+    if (at == byCode.end()) return step > 0 ? *byCode.front() : *byCode.back();
+    const size_t count = byCode.size();
+    const size_t next = size_t(at - byCode.begin()) + (step > 0 ? 1 : count - 1);
+    return *byCode[next % count];
+}
+
+std::string LinkKindNames(KindsNamed which) {
+    std::string names;
+    for (const LinkKindRow& row : kLinkKinds) {
+        if ((which == KindsNamed::Serial && !row.serial) ||
+            (which == KindsNamed::NotSerial && row.serial))
+            continue;
+        if (!names.empty()) names += '|';
+        names += row.toolName;
+    }
+    return names;
+}
+
+const char* LinkKindNameList() {
+    static const std::string names = LinkKindNames();
+    return names.c_str();
 }

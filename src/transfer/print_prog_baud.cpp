@@ -5,6 +5,7 @@
 
 #include "config/config_lists.h"
 #include "config/config_ranges.h"
+#include "setup/link_kinds.h"
 #include "setup/setup_choices.h"
 #include "transfer/module_registers.h"
 #include "transfer/register_map.h"
@@ -53,7 +54,8 @@ int SendPrintProgBaud(ModuleSession& session, int16_t printProgBaud, LinkSetup& 
 }
 
 bool LinkRunsThroughPrintProgPort(const Link* link) {
-    return LinkIsValid(link) && link->kind != LinkModbusTcp;
+    const LinkKindRow* kind = LinkKindRunBy(link);
+    return kind && kind->followsPrintProgBaud;
 }
 
 bool ConfirmPrintProgBaudChange(ModuleSession& session, int16_t printProgBaud,

@@ -16,8 +16,9 @@
 int SendPrintProgBaud(ModuleSession& session, int16_t printProgBaud, LinkSetup& setup);
 
 // Whether the link reaches the module through its print/programming port,
-// the line a change of that port's rate moves: any serial link of this
-// computer (over Modbus TCP the port is somebody else's line).
+// the line a change of that port's rate moves: its kind's row says (a serial
+// link of this computer does; over Modbus TCP the port is somebody else's
+// line).
 bool LinkRunsThroughPrintProgPort(const Link* link);
 // Before a new rate is written over such a link at another rate than the
 // link's: asks "Link runs via Print/Prog port: at %d baud KOVA stops

@@ -29,7 +29,7 @@ bool ParseRoute(const char* text, LinkRoute* route) {
 }
 
 const Option kLinkOptions[] = {
-    {"--type", "symax|netnet|rtu|ascii|gateway|tcp", "link kind",
+    {"--type", LinkKindNameList(), "link kind",
      [](LinkSettings& o, const char* a) {
          const LinkKindRow* kind = LinkKindNamed(a);
          return kind && (o.kind = kind, o.typeGiven = true);
