@@ -35,13 +35,16 @@ enum class LinkSetting {
 };
 
 struct LinkKindRow {
-    int16_t setupCode;                      // LinkType
-    const char* toolName;                   // the tools' --type
-    const char* formText;                   // "Connection type" on the link form
-    const char* connectLine;                // the connect window, with the port or host
-    bool serial;                            // a port of the list; else a TCP host
-    bool singleDrop;                        // Modbus: one slave address or unit, not a route
-    bool forceEightBits;                    // the protocol needs 8 data bits whatever the form says
+    int16_t setupCode;        // LinkType
+    const char* toolName;     // the tools' --type
+    const char* formText;     // "Connection type" on the link form
+    const char* connectLine;  // the connect window, with the port or host
+    bool serial;              // a port of the list; else a TCP host
+    bool singleDrop;          // Modbus: one slave address or unit, not a route
+    bool forceEightBits;      // the protocol needs 8 data bits whatever the form says
+    // The tools' --drop is the route when none is given (a Gateway goes only
+    // where its route says).
+    bool dropAsRoute;
     std::span<const LinkSetting> settings;  // the link form's fields, in order
     // The viewer may read the status registers (a Sy/Max feature that the
     // Modbus serial framings have no request for).

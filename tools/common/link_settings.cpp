@@ -69,7 +69,7 @@ LinkSetup SetupOf(const LinkSettings& o) {
     LinkSetup setup{};
     setup.ConnectionType = o.kind->setupCode;
     LinkRoute route = o.kind->singleDrop ? LinkRoute{} : o.route;
-    if (route.count == 0 && o.kind->setupCode != LinkTypeGateway) {
+    if (route.count == 0 && o.kind->dropAsRoute) {
         route.count = 1;
         route.entries[0] = uint16_t(o.drop);
     }
