@@ -29,6 +29,16 @@ Link* OpenAscii(const LinkSetup& s, const char* port, std::string* reason) {
     return OpenModbusAsciiLink(port, s.Route[0], reason);
 }
 
+// One set of request limits a family of kinds: the Sy/Max kinds, the
+// Gateway, and Modbus whichever way it travels. Sy/Max: holding registers
+// 1-16384; its input registers travel as Modbus function 4 (125 a request)
+// and it has no input-register write. Gateway: registers up to 8192, no input
+// registers (the link says so itself). Modbus: any 16-bit address; function
+// 16 carries 127 registers in its byte count, function 21 124.
+constexpr RequestLimits kSyMaxRequests{"a Sy/Max link", 16384, 65536, 128, 128, 125, 0, false};
+constexpr RequestLimits kGatewayRequests{"a Gateway link", 8192, 65536, 128, 128, 0, 0, false};
+constexpr RequestLimits kModbusRequests{"a Modbus link", 65536, 65536, 125, 127, 125, 124, true};
+
 using S = LinkSetting;
 constexpr LinkSetting kSyMaxSettings[] = {S::Port,     S::Baud,       S::FixedDataBits,
                                           S::StopBits, S::Parity,     S::ErrorCheck,
@@ -46,32 +56,32 @@ constexpr LinkKindRow kLinkKinds[] = {
      .connectLine = "Via Sy/Max to %s",
      .serial = true, .singleDrop = false, .forceEightBits = true, .dropAsRoute = true,
      .settings = kSyMaxSettings, .statusRegisters = true, .followsPrintProgBaud = true,
-     .opens = LinkSyMax, .open = OpenSyMax},
+     .requests = kSyMaxRequests, .opens = LinkSyMax, .open = OpenSyMax},
     {.setupCode = LinkTypeNetToNet, .toolName = "netnet", .formText = "Net-to-Net COM:",
      .connectLine = "Via Sy/Max to %s",
      .serial = true, .singleDrop = false, .forceEightBits = true, .dropAsRoute = true,
      .settings = kSyMaxSettings, .statusRegisters = true, .followsPrintProgBaud = true,
-     .opens = LinkSyMax, .open = OpenSyMax},
+     .requests = kSyMaxRequests, .opens = LinkSyMax, .open = OpenSyMax},
     {.setupCode = LinkTypeModbusRtu, .toolName = "rtu", .formText = "Modbus RTU",
      .connectLine = "Via Modbus RTU to %s",
      .serial = true, .singleDrop = true, .forceEightBits = true, .dropAsRoute = true,
      .settings = kModbusSerialSettings, .statusRegisters = false, .followsPrintProgBaud = true,
-     .opens = LinkModbusRtu, .open = OpenRtu},
+     .requests = kModbusRequests, .opens = LinkModbusRtu, .open = OpenRtu},
     {.setupCode = LinkTypeModbusAscii, .toolName = "ascii", .formText = "Modbus ASCII",
      .connectLine = "Via Modbus ASCII to %s",
      .serial = true, .singleDrop = true, .forceEightBits = false, .dropAsRoute = true,
      .settings = kModbusSerialSettings, .statusRegisters = false, .followsPrintProgBaud = true,
-     .opens = LinkModbusAscii, .open = OpenAscii},
+     .requests = kModbusRequests, .opens = LinkModbusAscii, .open = OpenAscii},
     {.setupCode = LinkTypeGateway, .toolName = "gateway", .formText = "Gateway COM:",
      .connectLine = "Via Gateway to %s",
      .serial = true, .singleDrop = false, .forceEightBits = false, .dropAsRoute = false,
      .settings = kGatewaySettings, .statusRegisters = true, .followsPrintProgBaud = true,
-     .opens = LinkGateway, .open = OpenGateway},
+     .requests = kGatewayRequests, .opens = LinkGateway, .open = OpenGateway},
     {.setupCode = LinkTypeModbusTcp, .toolName = "tcp", .formText = "Modbus TCP",
      .connectLine = "Via Modbus TCP to %s",
      .serial = false, .singleDrop = true, .forceEightBits = false, .dropAsRoute = true,
      .settings = kTcpSettings, .statusRegisters = true, .followsPrintProgBaud = false,
-     .opens = LinkModbusTcp, .open = OpenTcp},
+     .requests = kModbusRequests, .opens = LinkModbusTcp, .open = OpenTcp},
 };
 // clang-format on
 

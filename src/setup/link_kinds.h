@@ -34,6 +34,18 @@ enum class LinkSetting {
     Index
 };
 
+// What one request may ask of a link kind, so that a tool refuses a
+// register, count or drop the link could not carry before the link is
+// opened. The counts are those the link layer takes.
+struct RequestLimits {
+    const char* linkName;  // "a Sy/Max link", for the messages
+    int lastHolding;       // holding registers are 1 to this
+    int lastInput;         // input registers are 1 to this
+    // The most registers one request carries; 0: the kind has no such request.
+    int read, write, inputRead, inputWrite;
+    bool modbusDrop;  // --drop is a Modbus slave address: 1-247
+};
+
 struct LinkKindRow {
     int16_t setupCode;        // LinkType
     const char* toolName;     // the tools' --type
@@ -52,7 +64,8 @@ struct LinkKindRow {
     // The link is this computer's own line into the module's Print/Prog
     // port: a change of that port's rate is followed by the line's.
     bool followsPrintProgBaud;
-    LinkKind opens;  // the link's own kind (Sy/Max and Net-to-Net share one)
+    const RequestLimits& requests;  // what one request of the tools may ask
+    LinkKind opens;                 // the link's own kind (Sy/Max and Net-to-Net share one)
     Link* (*open)(const LinkSetup& setup, const char* target, std::string* reason);
 };
 

@@ -70,6 +70,8 @@ TEST(LinkKinds, EachRowsSettingsAndRulesFitItsLine) {
         EXPECT_EQ(dataBits, row.serial ? 1 : 0);
         EXPECT_EQ(row.statusRegisters, !(row.serial && row.singleDrop))
             << "the Modbus serial framings read no status registers";
+        EXPECT_EQ(row.requests.modbusDrop, row.singleDrop) << "a Modbus drop is 1-247";
+        EXPECT_EQ(row.dropAsRoute, row.setupCode != LinkTypeGateway);
     }
 }
 
