@@ -22,6 +22,11 @@ bool ReopenIfLost(ShellState& state) {
     return state.link != nullptr;
 }
 
+ModuleSession& CurrentModule(ShellState& state) {
+    state.module.link = state.link;
+    return state.module;
+}
+
 bool LinkReady(ShellState& state) {
     if (state.link || state.linkLostPending) return ReopenIfLost(state);
     state.link = ConfigureLink(state.settings, nullptr);

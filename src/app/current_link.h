@@ -13,3 +13,6 @@ bool ReopenIfLost(ShellState& state);
 // The link a function needs: the lost one opened again, or the link form
 // when there is none. False when there is still none.
 bool LinkReady(ShellState& state);
+// The shell's module session, over the link in force (connecting, the forms,
+// the terminal and the viewer may have replaced it since the last transfer).
+ModuleSession& CurrentModule(ShellState& state);

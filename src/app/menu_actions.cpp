@@ -38,11 +38,11 @@ int ReadConfiguration(ShellState& state) { return ReadConfigFile(state.documents
 int WriteConfiguration(ShellState& state) { return WriteConfigFile(state.documents); }
 int CopyPorts(ShellState& state) { return CopyPortConfig(state.documents.WorkingConfig); }
 int PrintConfiguration(ShellState& state) {
-    return PrintConfig(state.documents, state.moduleModel);
+    return PrintConfig(state.documents, state.module.model);
 }
 
 int EditPortsOffline(ShellState& state) {
-    OfflineWrites writes(state.moduleModel);
+    OfflineWrites writes(state.module.model);
     EditPorts(state.documents, writes, state.editorPort);
     return 1;
 }

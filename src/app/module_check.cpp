@@ -10,5 +10,5 @@ bool ModuleReachable(ShellState& state) {
     if (!LinkReady(state)) return false;
     // Every transfer that follows waits with the spinner, and Esc ends the wait.
     SetLinkIdleCallback(state.link, BusySpinner, nullptr);
-    return IdentifyModule(state.link, "KOVA") != 0;
+    return IdentifyModule(CurrentModule(state), "KOVA") != 0;
 }

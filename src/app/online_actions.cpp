@@ -16,30 +16,30 @@
 
 int EditPortsOnline(ShellState& state) {
     ScreenReporter reporter;
-    ModuleWrites writes(ModuleSession{state.link, reporter, state.moduleModel},
-                        state.settings.CurrentSetup);
+    ModuleSession& module = CurrentModule(state);
+    SessionReports reports(module, reporter);
+    ModuleWrites writes(module, state.settings.CurrentSetup);
     EditPorts(state.documents, writes, state.editorPort);
-    state.moduleModel = writes.Model();
     return 1;
 }
 
 int SendMemoryToModule(ShellState& state) {
-    return SendDialog(state.link, state.documents, state.moduleModel, state.settings.CurrentSetup);
+    return SendDialog(CurrentModule(state), state.documents, state.settings.CurrentSetup);
 }
 
 int FetchMemoryFromModule(ShellState& state) {
-    return FetchDialog(state.link, state.documents, state.moduleModel);
+    return FetchDialog(CurrentModule(state), state.documents);
 }
 
 // The emulator's port comes from the module without its poll queries; a
 // failure is reported and emulation goes on.
 int EmulateOnline(ShellState& state) {
     ScreenReporter reporter;
-    ModuleSession session{state.link, reporter, state.moduleModel};
-    Emulate(state.documents, 1, [&session](ModuleConfig& into, int port) {
-        FetchPort(session, into, port, port, false);
+    ModuleSession& module = CurrentModule(state);
+    SessionReports reports(module, reporter);
+    Emulate(state.documents, 1, [&module](ModuleConfig& into, int port) {
+        FetchPort(module, into, port, port, false);
     });
-    state.moduleModel = session.model;
     return 1;
 }
 
@@ -47,5 +47,5 @@ int EmulateOnline(ShellState& state) {
 int WriteSetupToModuleEeprom(ShellState& state) {
     if (!LinkReady(state)) return 0;
     SetLinkIdleCallback(state.link, BusySpinner, nullptr);
-    return WriteSetupToEeprom(state.link);
+    return WriteSetupToEeprom(CurrentModule(state));
 }

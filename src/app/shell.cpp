@@ -104,8 +104,8 @@ int RunShell(con::Console& console, const std::vector<std::string>& arguments, S
             SaveScreen();
         }
         reasonSaved = ConnectReasonShown();
-        if (state.moduleModel != kModelUnknown) {
-            DrawModelMark(state.moduleModel);
+        if (state.module.model != kModelUnknown) {
+            DrawModelMark(state.module.model);
             SaveScreen();
         }
         // After the main screen is saved: the report belongs to this return only.

@@ -7,14 +7,17 @@
 #include "config/module_config.h"
 #include "link/link.h"
 #include "setup/setup_in_force.h"
+#include "transfer/module_session.h"
 
 struct ShellState {
     ConfigDocuments documents;
     // The settings in force, the startup setup file and the port list.
     SetupInForce settings;
-    // What the last module asked said it is: the mark on the main screen and
-    // the editors' PLUS labels follow it, offline too.
-    int16_t moduleModel = kModelUnknown;
+    // The one conversation with the module, kept for the whole run: what the
+    // last module asked said it is stays in its model (the mark on the main
+    // screen and the editors' PLUS labels follow it, offline too). Reach it
+    // through CurrentModule, which points it at the link in force.
+    ModuleSession module;
     // The port the configuration editor shows, kept from one editing to the
     // next.
     int editorPort = 0;

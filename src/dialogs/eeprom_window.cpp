@@ -22,10 +22,10 @@ void ShowStored() {
 
 }  // namespace
 
-int WriteSetupToEeprom(Link* link) {
+int WriteSetupToEeprom(const ModuleSession& module) {
     // It stays empty while the command runs.
     WindowHandle window = OpenWindow(10, 18, 13, 62, "WRITE SETUP TO EEPROM");
-    const EepromResult result = RunEepromWrite(link);
+    const EepromResult result = RunEepromWrite(module);
     const std::string message = result.Message();
     if (message.empty())
         ShowStored();

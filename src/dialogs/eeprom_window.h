@@ -1,6 +1,6 @@
 // "Write setup to EEPROM": the module stores its current set-up.
 #pragma once
-#include "link/link.h"
+#include "transfer/module_session.h"
 
 // Always 1; failures and the module's answer are reported on screen.
-int WriteSetupToEeprom(Link* link);
+int WriteSetupToEeprom(const ModuleSession& module);

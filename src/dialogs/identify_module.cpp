@@ -13,9 +13,10 @@ constexpr int kNameRow = 2, kNameCol = 15, kNameWidth = 50;
 
 }  // namespace
 
-int IdentifyModule(Link* link, const char* expected) {
+int IdentifyModule(ModuleSession& module, const char* expected) {
     ScreenReporter reporter;
-    const Identification id = CheckIdentification(link, reporter, expected);
+    SessionReports reports(module, reporter);
+    const Identification id = CheckIdentification(module, expected);
     switch (id.row) {
         case NameRow::Unchanged:
             break;

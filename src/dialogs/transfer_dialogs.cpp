@@ -62,7 +62,7 @@ bool AskPorts(const DialogLayout& d, int16_t& first, int16_t& second, bool& all)
 
 }  // namespace
 
-int SendDialog(Link* link, ConfigDocuments& documents, int16_t& model, LinkSetup& setup) {
+int SendDialog(ModuleSession& module, ConfigDocuments& documents, LinkSetup& setup) {
     ModuleConfig& config = documents.WorkingConfig;
     ValidatePorts(config, 0, 3);
     WindowHandle window = OpenDialog(kSendLayout);
@@ -70,31 +70,29 @@ int SendDialog(Link* link, ConfigDocuments& documents, int16_t& model, LinkSetup
     bool all = false;
     if (AskPorts(kSendLayout, memoryPort, modulePort, all)) {
         ScreenReporter reporter;
-        ModuleSession session{link, reporter, model};
+        SessionReports reports(module, reporter);
         if (all)
-            SendAllPorts(session, config, documents.PrintProgBaud, setup);
+            SendAllPorts(module, config, documents.PrintProgBaud, setup);
         else
-            SendOnePort(session, config, memoryPort, modulePort, documents.PrintProgBaud, setup);
-        model = session.model;
+            SendOnePort(module, config, memoryPort, modulePort, documents.PrintProgBaud, setup);
         ClearTransferStatus();
     }
     CloseWindow(window);
     return 1;
 }
 
-int FetchDialog(Link* link, ConfigDocuments& documents, int16_t& model) {
+int FetchDialog(ModuleSession& module, ConfigDocuments& documents) {
     ModuleConfig& config = documents.WorkingConfig;
     WindowHandle window = OpenDialog(kFetchLayout);
     int16_t modulePort = 0, memoryPort = 0;
     bool all = false;
     if (AskPorts(kFetchLayout, modulePort, memoryPort, all)) {
         ScreenReporter reporter;
-        ModuleSession session{link, reporter, model};
+        SessionReports reports(module, reporter);
         if (all)
-            FetchAllPorts(session, config, documents.PrintProgBaud);
+            FetchAllPorts(module, config, documents.PrintProgBaud);
         else
-            FetchOnePort(session, config, modulePort, memoryPort, documents.PrintProgBaud);
-        model = session.model;
+            FetchOnePort(module, config, modulePort, memoryPort, documents.PrintProgBaud);
         ClearTransferStatus();
     }
     CloseWindow(window);

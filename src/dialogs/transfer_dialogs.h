@@ -5,12 +5,12 @@
 #include <cstdint>
 
 #include "config/config_documents.h"
-#include "link/link.h"
 #include "setup/link_setup.h"
+#include "transfer/module_session.h"
 
-// Both move the working configuration and the Print/Prog baud rate, and
-// leave in model what the module said it is (as it was when it said
-// nothing). setup: the settings a Print/Prog baud change may move. Both
-// return 1; what was moved before a failure stays moved.
-int SendDialog(Link* link, ConfigDocuments& documents, int16_t& model, LinkSetup& setup);
-int FetchDialog(Link* link, ConfigDocuments& documents, int16_t& model);
+// Both move the working configuration and the Print/Prog baud rate over the
+// module's session, which keeps what the module said it is. setup: the
+// settings a Print/Prog baud change may move. Both return 1; what was moved
+// before a failure stays moved.
+int SendDialog(ModuleSession& module, ConfigDocuments& documents, LinkSetup& setup);
+int FetchDialog(ModuleSession& module, ConfigDocuments& documents);

@@ -1,7 +1,9 @@
 // "CONFIGURE THIS COMPUTER": the connection type is chosen first, then the
 // fields that type needs are edited as a form. Which fields a type shows is
-// data: one list of slots per type, one row per slot.
+// data: the kind's row lists its settings, one row here per setting says
+// where and how it is drawn.
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "config/config_lists.h"
@@ -19,23 +21,8 @@
 
 namespace {
 
-enum class Slot {
-    Port,
-    Host,
-    Baud,
-    TcpPort,
-    DataBits,
-    FixedDataBits,
-    StopBits,
-    Parity,
-    ErrorCheck,
-    GatewayRoute,
-    Timeout,
-    TrapErrors,
-    Route,
-    Drop,
-    Index
-};
+// The kind's row says which settings its form shows, in order.
+using Slot = LinkSetting;
 
 struct SlotRow {
     Slot slot;
@@ -63,31 +50,9 @@ constexpr SlotRow kSlotRows[] = {
     {Slot::Index, 17, "Index", 3, dt::NumberList},
 };
 
-const std::vector<Slot>& SlotsOf(int type) {
-    using S = Slot;
-    static const std::vector<Slot> symax = {S::Port,     S::Baud,       S::FixedDataBits,
-                                            S::StopBits, S::Parity,     S::ErrorCheck,
-                                            S::Timeout,  S::TrapErrors, S::Route};
-    static const std::vector<Slot> gateway = {S::Port,     S::Baud,   S::DataBits,
-                                              S::StopBits, S::Parity, S::GatewayRoute};
-    static const std::vector<Slot> modbus = {S::Port,   S::Baud,    S::DataBits,   S::StopBits,
-                                             S::Parity, S::Timeout, S::TrapErrors, S::Drop};
-    static const std::vector<Slot> tcp = {S::Host, S::TcpPort, S::Timeout, S::TrapErrors, S::Index};
-    static const std::vector<Slot> none;
-    switch (type) {
-        case LinkTypeSyMax:
-        case LinkTypeNetToNet:
-            return symax;
-        case LinkTypeGateway:
-            return gateway;
-        case LinkTypeModbusRtu:
-        case LinkTypeModbusAscii:
-            return modbus;
-        case LinkTypeModbusTcp:
-            return tcp;
-        default:
-            return none;
-    }
+std::span<const Slot> SlotsOf(int type) {
+    const LinkKindRow* kind = LinkKindOf(type);
+    return kind ? kind->settings : std::span<const Slot>{};
 }
 
 const SlotRow& RowOf(Slot slot) {
@@ -221,10 +186,7 @@ void DrawTypeForm(TypeForm& form, const LinkSetup& s, uint32_t typeAttribute) {
 
 void StepType(LinkSetup& s, int step) {
     const bool wasModbus = IsModbusType(s.ConnectionType);
-    int type = s.ConnectionType;
-    if (type < LinkTypeSyMax || type > LinkTypeModbusTcp)
-        type = step > 0 ? LinkTypeModbusTcp : LinkTypeSyMax;
-    type = (type - 1 + step + 6) % 6 + 1;
+    const int type = SteppedLinkKind(s.ConnectionType, step).setupCode;
     s.ConnectionType = int16_t(type);
     if (IsModbusType(type)) {
         // 255 is the unit a Modbus TCP gateway answers for itself, but no

@@ -24,7 +24,8 @@ std::string EepromResult::Message() const {
     return text;
 }
 
-EepromResult RunEepromWrite(Link* link) {
+EepromResult RunEepromWrite(const ModuleSession& session) {
+    Link* link = session.link;
     EepromResult result;
     const uint16_t command = kEepromWriteCommand;
     if (RegisterWrite(link, kEepromCommandRegister, 1, &command) <= 0) {

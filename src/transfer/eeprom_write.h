@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "link/link.h"
+#include "transfer/module_session.h"
 
 enum class EepromOutcome { Stored, WriteFailed, ReadFailed, NoEeprom, Unexpected };
 
@@ -20,4 +20,5 @@ struct EepromResult {
     }
 };
 
-EepromResult RunEepromWrite(Link* link);
+// Reports nothing: the result says what happened.
+EepromResult RunEepromWrite(const ModuleSession& session);

@@ -49,8 +49,9 @@ std::string ShownName(const NameBlock& block) {
     return name;
 }
 
-Identification CheckIdentification(Link* link, TransferReporter& reporter,
-                                   const char* expectedName) {
+Identification CheckIdentification(ModuleSession& session, const char* expectedName) {
+    Link* link = session.link;
+    TransferReporter& reporter = session.Reports();
     const bool expecting = expectedName && *expectedName;
     Identification result;
     uint16_t registers[kIdentBlockCount];

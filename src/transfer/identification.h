@@ -5,9 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "link/link.h"
+#include "transfer/module_session.h"
 #include "transfer/register_map.h"
-#include "transfer/transfer_reporter.h"
 
 struct NameBlock {
     bool marked = false;  // the marker register holds 0x9990
@@ -44,5 +43,4 @@ struct Identification {
 // passes. Otherwise a failed read shows the link's error text and a wrong
 // name "Connected module is not an <expected>", and the user's answer
 // decides.
-Identification CheckIdentification(Link* link, TransferReporter& reporter,
-                                   const char* expectedName);
+Identification CheckIdentification(ModuleSession& session, const char* expectedName);

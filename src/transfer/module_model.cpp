@@ -19,10 +19,10 @@ bool TakesTestWrite(Link* link) {
 
 int DetectModuleModel(ModuleSession& session) {
     uint16_t value = 0;
-    if (!ReadModuleRegisters(session.link, session.reporter, kPlusTestRegister, 1, &value))
+    if (!ReadModuleRegisters(session.link, session.Reports(), kPlusTestRegister, 1, &value))
         return 0;
     const bool plus = value != 0 || TakesTestWrite(session.link);
     session.model = plus ? kModelPlus : kModelStandard;
-    session.reporter.ModelKnown(session.model);
+    session.Reports().ModelKnown(session.model);
     return 1;
 }

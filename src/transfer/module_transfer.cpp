@@ -26,54 +26,47 @@ int Done(TransferReporter& reporter, int result) {
 
 int SendAllPorts(ModuleSession& session, ModuleConfig& config, int16_t printProgBaud,
                  LinkSetup& setup, SendPart* reached) {
-    Link* link = session.link;
-    TransferReporter& reporter = session.reporter;
+    TransferReporter& reporter = session.Reports();
     SendPart ignored;
     SendPart& part = reached ? *reached : ignored;
     part = SendPart::Nothing;
     if (Refused(reporter, ModuleOutOfRange(config, printProgBaud))) return 0;
     part = SendPart::RackBase;
-    if (!SendRackBase(link, reporter, config.Plus)) return Done(reporter, 0);
+    if (!SendRackBase(session, config.Plus)) return Done(reporter, 0);
     for (int port = 1; port <= 4; ++port) {
         part = SendPart(int(SendPart::Port1) + port - 1);
         ShowPort(reporter, port);
         if (!SendPort(session, config, port, port, true)) return Done(reporter, 0);
     }
     part = SendPart::PrintProgBaud;
-    if (!SendPrintProgBaud(link, reporter, printProgBaud, setup)) return Done(reporter, 0);
+    if (!SendPrintProgBaud(session, printProgBaud, setup)) return Done(reporter, 0);
     part = SendPart::Done;
     return Done(reporter, 1);
 }
 
 int SendOnePort(ModuleSession& session, ModuleConfig& config, int memoryPort, int modulePort,
                 int16_t printProgBaud, LinkSetup& setup) {
-    Link* link = session.link;
-    TransferReporter& reporter = session.reporter;
+    TransferReporter& reporter = session.Reports();
     if (Refused(reporter, PortSendOutOfRange(config, memoryPort, printProgBaud))) return 0;
     int ok = SendPort(session, config, memoryPort, modulePort, true) &&
-             SendPrintProgBaud(link, reporter, printProgBaud, setup) &&
-             SendRackBase(link, reporter, config.Plus);
+             SendPrintProgBaud(session, printProgBaud, setup) && SendRackBase(session, config.Plus);
     return Done(reporter, ok);
 }
 
 int FetchAllPorts(ModuleSession& session, ModuleConfig& config, int16_t& printProgBaud) {
-    Link* link = session.link;
-    TransferReporter& reporter = session.reporter;
+    TransferReporter& reporter = session.Reports();
     for (int port = 1; port <= 4; ++port) {
         ShowPort(reporter, port);
         if (!FetchPort(session, config, port, port, true)) return Done(reporter, 0);
     }
     reporter.Port("");
-    return FetchPrintProgBaud(link, reporter, printProgBaud) &&
-           FetchRackBase(link, reporter, config.Plus);
+    return FetchPrintProgBaud(session, printProgBaud) && FetchRackBase(session, config.Plus);
 }
 
 int FetchOnePort(ModuleSession& session, ModuleConfig& config, int modulePort, int memoryPort,
                  int16_t& printProgBaud) {
-    Link* link = session.link;
-    TransferReporter& reporter = session.reporter;
+    TransferReporter& reporter = session.Reports();
     int ok = FetchPort(session, config, modulePort, memoryPort, true) &&
-             FetchPrintProgBaud(link, reporter, printProgBaud) &&
-             FetchRackBase(link, reporter, config.Plus);
+             FetchPrintProgBaud(session, printProgBaud) && FetchRackBase(session, config.Plus);
     return Done(reporter, ok);
 }

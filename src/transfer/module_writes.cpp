@@ -23,10 +23,8 @@ bool ModuleWrites::FetchForEditor(int port, ConfigDocuments& into) {
     for (ReadSections& r : read_) r = ReadSections{};
     moduleValuesRead_ = false;
     if (!ValidPort(port)) return false;
-    Link* link = session_.link;
-    TransferReporter& reporter = session_.reporter;
-    moduleValuesRead_ = FetchPrintProgBaud(link, reporter, into.PrintProgBaud) &&
-                        FetchRackBase(link, reporter, into.WorkingConfig.Plus);
+    moduleValuesRead_ = FetchPrintProgBaud(session_, into.PrintProgBaud) &&
+                        FetchRackBase(session_, into.WorkingConfig.Plus);
     modulePrintProgBaud_ = into.PrintProgBaud;
     const bool ok =
         moduleValuesRead_ && FetchPort(session_, into.WorkingConfig, port + 1, port + 1, false);
@@ -48,30 +46,28 @@ bool ModuleWrites::Refused(int port, bool read) {
     if (read) return false;
     char text[64];
     std::snprintf(text, sizeof text, "Port %d was not read from KOVA: nothing written", port + 1);
-    session_.reporter.Error(text);
+    session_.Reports().Error(text);
     return true;
 }
 
 bool ModuleWrites::WriteCommParameters(int port, const PortConfig& values) {
     if (Refused(port, PortRead(port))) return false;
-    return Written(SendComms(session_.link, session_.reporter, values, port + 1));
+    return Written(SendComms(session_, values, port + 1));
 }
 
 bool ModuleWrites::WriteAcceptSet(int port, const PortConfig& values) {
     if (Refused(port, PortRead(port))) return false;
-    return Written(
-        SendCharSet(session_.link, session_.reporter, values, port + 1, CharSetKind::Accept));
+    return Written(SendCharSet(session_, values, port + 1, CharSetKind::Accept));
 }
 
 bool ModuleWrites::WriteTerminateSet(int port, const PortConfig& values) {
     if (Refused(port, PortRead(port))) return false;
-    return Written(
-        SendCharSet(session_.link, session_.reporter, values, port + 1, CharSetKind::Terminate));
+    return Written(SendCharSet(session_, values, port + 1, CharSetKind::Terminate));
 }
 
 bool ModuleWrites::WritePath(int port, int path, const PortConfig& values) {
     if (Refused(port, ValidPort(port) && read_[port].paths)) return false;
-    return Written(SendPath(session_.link, session_.reporter, values, port + 1, path + 1));
+    return Written(SendPath(session_, values, port + 1, path + 1));
 }
 
 // A rack base move adds the distance to the Trigger/Inhibit register too, so
@@ -81,12 +77,11 @@ bool ModuleWrites::WritePath(int port, int path, const PortConfig& values) {
 bool ModuleWrites::FetchPaths(int port, ModuleConfig& into) {
     if (!ValidPort(port)) return false;
     read_[port].paths = false;
-    Link* link = session_.link;
     for (int path = 1; path <= 4; ++path)
-        if (!FetchPath(link, session_.reporter, into.Ports[port], port + 1, path)) return false;
+        if (!FetchPath(session_, into.Ports[port], port + 1, path)) return false;
     if (session_.model != kModelPlus) return true;
     uint16_t trigger = 0;
-    if (!ReadModuleRegisters(link, session_.reporter, TriggerInhibitRegister(port + 1), 1,
+    if (!ReadModuleRegisters(session_.link, session_.Reports(), TriggerInhibitRegister(port + 1), 1,
                              &trigger))
         return false;
     into.Plus.TriggerInhibit[port] = int16_t(trigger);
@@ -96,39 +91,35 @@ bool ModuleWrites::FetchPaths(int port, ModuleConfig& into) {
 
 bool ModuleWrites::WriteTerminateCount(int port, const EditPlus& values) {
     if (Refused(port, PortRead(port))) return false;
-    return Written(
-        SendTerminateCount(session_.link, session_.reporter, values, port + 1, port + 1));
+    return Written(SendTerminateCount(session_, values, port + 1, port + 1));
 }
 
 bool ModuleWrites::WriteTerminateTimeout(int port, const EditPlus& values) {
     if (Refused(port, PortRead(port))) return false;
-    return Written(
-        SendTerminateTimeout(session_.link, session_.reporter, values, port + 1, port + 1));
+    return Written(SendTerminateTimeout(session_, values, port + 1, port + 1));
 }
 
 bool ModuleWrites::WriteTriggerInhibit(int port, const EditPlus& values) {
     if (Refused(port, ValidPort(port) && (read_[port].port || read_[port].paths))) return false;
-    return Written(
-        SendTriggerInhibit(session_.link, session_.reporter, values, port + 1, port + 1));
+    return Written(SendTriggerInhibit(session_, values, port + 1, port + 1));
 }
 
 bool ModuleWrites::ChangePrintProgBaud(int16_t& printProgBaud) {
     if (!moduleValuesRead_)
-        return session_.reporter.Error("KOVA was not read: nothing written"), false;
-    if (!ConfirmPrintProgBaudChange(session_.link, session_.reporter, printProgBaud, setup_)) {
+        return session_.Reports().Error("KOVA was not read: nothing written"), false;
+    if (!ConfirmPrintProgBaudChange(session_, printProgBaud, setup_)) {
         printProgBaud = modulePrintProgBaud_;
         return true;
     }
-    if (!Written(SendPrintProgBaud(session_.link, session_.reporter, printProgBaud, setup_)))
-        return false;
+    if (!Written(SendPrintProgBaud(session_, printProgBaud, setup_))) return false;
     modulePrintProgBaud_ = printProgBaud;
     return true;
 }
 
 bool ModuleWrites::WriteRackBase(const EditPlus& values) {
     if (!moduleValuesRead_)
-        return session_.reporter.Error("KOVA was not read: nothing written"), false;
-    return Written(SendRackBase(session_.link, session_.reporter, values));
+        return session_.Reports().Error("KOVA was not read: nothing written"), false;
+    return Written(SendRackBase(session_, values));
 }
 
 // Query 0 travels with the poll interval, in both directions.
@@ -136,20 +127,19 @@ bool ModuleWrites::FetchPollQuery(int port, int query, PortConfig& into) {
     if (!ValidPort(port) || query < 0 || query > 15) return false;
     const uint32_t bits = (1u << query) | (query == 0 ? kIntervalBit : 0);
     read_[port].polls &= ~bits;
-    if (!FetchPoll(session_.link, session_.reporter, into, port + 1, query + 1, query == 0))
-        return false;
+    if (!FetchPoll(session_, into, port + 1, query + 1, query == 0)) return false;
     read_[port].polls |= bits;
     return true;
 }
 
 bool ModuleWrites::SendPollInterval(int port, PortConfig& values) {
     if (Refused(port, ValidPort(port) && (read_[port].polls & kIntervalBit))) return false;
-    return Written(SendPoll(session_.link, session_.reporter, values, port + 1, 1, true));
+    return Written(SendPoll(session_, values, port + 1, 1, true));
 }
 
 bool ModuleWrites::SendPollQuery(int port, int query, PortConfig& values) {
     const bool read =
         ValidPort(port) && query >= 0 && query < 16 && (read_[port].polls >> query & 1);
     if (Refused(port, read)) return false;
-    return Written(SendPoll(session_.link, session_.reporter, values, port + 1, query + 1, false));
+    return Written(SendPoll(session_, values, port + 1, query + 1, false));
 }

@@ -1,6 +1,7 @@
 // The editors' online side: every change an editor makes reaches the module
-// through the section transfers of one module session, with the values the
-// editor hands over.
+// through the section transfers of the caller's module session, with the
+// values the editor hands over; what the module turns out to be stays in that
+// session.
 //
 // A section is written only after it was read from the module in this
 // editing: the working configuration holds values from a file or another
@@ -17,9 +18,11 @@
 class ModuleWrites final : public OnlineWrites {
   public:
     // setup: the settings a Print/Prog baud change may move to the new rate.
-    ModuleWrites(ModuleSession session, LinkSetup& setup)
-        : reports_(session.reporter, *this),
-          session_{session.link, reports_, session.model},
+    // The session reports through the editor's note while this lives.
+    ModuleWrites(ModuleSession& session, LinkSetup& setup)
+        : reports_(session.Reports(), *this),
+          session_(session),
+          attached_(session, reports_),
           setup_(setup) {}
     ModuleWrites(const ModuleWrites&) = delete;
     ModuleWrites& operator=(const ModuleWrites&) = delete;
@@ -76,7 +79,8 @@ class ModuleWrites final : public OnlineWrites {
     bool Written(bool ok);
 
     FailureReports reports_;
-    ModuleSession session_;
+    ModuleSession& session_;
+    SessionReports attached_;
     LinkSetup& setup_;
     ReadSections read_[4];
     bool moduleValuesRead_ = false;    // the Print/Prog baud rate and the rack base

@@ -13,34 +13,34 @@ bool InPortRange(int port) { return port >= 1 && port <= 4; }
 
 struct PortStep {
     const char* name;  // after "Send " or "Fetch "
-    int (*send)(Link*, TransferReporter&, PortConfig&, int modulePort);
-    int (*fetch)(Link*, TransferReporter&, PortConfig&, int modulePort);
+    int (*send)(ModuleSession&, PortConfig&, int modulePort);
+    int (*fetch)(ModuleSession&, PortConfig&, int modulePort);
 };
 
 template <int Path>
-int SendPathStep(Link* l, TransferReporter& r, PortConfig& p, int port) {
-    return SendPath(l, r, p, port, Path);
+int SendPathStep(ModuleSession& s, PortConfig& p, int port) {
+    return SendPath(s, p, port, Path);
 }
 template <int Path>
-int FetchPathStep(Link* l, TransferReporter& r, PortConfig& p, int port) {
-    return FetchPath(l, r, p, port, Path);
+int FetchPathStep(ModuleSession& s, PortConfig& p, int port) {
+    return FetchPath(s, p, port, Path);
 }
 
 // clang-format off
 const PortStep kPortSteps[] = {
     {"Comms",
-     [](Link* l, TransferReporter& r, PortConfig& p, int port) { return SendComms(l, r, p, port); },
-     [](Link* l, TransferReporter& r, PortConfig& p, int port) { return FetchComms(l, r, p, port); }},
+     [](ModuleSession& s, PortConfig& p, int port) { return SendComms(s, p, port); },
+     [](ModuleSession& s, PortConfig& p, int port) { return FetchComms(s, p, port); }},
     {"Accept",
-     [](Link* l, TransferReporter& r, PortConfig& p, int port) {
-         return SendCharSet(l, r, p, port, CharSetKind::Accept); },
-     [](Link* l, TransferReporter& r, PortConfig& p, int port) {
-         return FetchCharSet(l, r, p, port, CharSetKind::Accept); }},
+     [](ModuleSession& s, PortConfig& p, int port) {
+         return SendCharSet(s, p, port, CharSetKind::Accept); },
+     [](ModuleSession& s, PortConfig& p, int port) {
+         return FetchCharSet(s, p, port, CharSetKind::Accept); }},
     {"Term",
-     [](Link* l, TransferReporter& r, PortConfig& p, int port) {
-         return SendCharSet(l, r, p, port, CharSetKind::Terminate); },
-     [](Link* l, TransferReporter& r, PortConfig& p, int port) {
-         return FetchCharSet(l, r, p, port, CharSetKind::Terminate); }},
+     [](ModuleSession& s, PortConfig& p, int port) {
+         return SendCharSet(s, p, port, CharSetKind::Terminate); },
+     [](ModuleSession& s, PortConfig& p, int port) {
+         return FetchCharSet(s, p, port, CharSetKind::Terminate); }},
     {"path 1", SendPathStep<1>, FetchPathStep<1>},
     {"path 2", SendPathStep<2>, FetchPathStep<2>},
     {"path 3", SendPathStep<3>, FetchPathStep<3>},
@@ -59,24 +59,23 @@ void ShowStep(TransferReporter& reporter, bool send, const char* name) {
 // The steps after the PLUS test and the range checks.
 int MovePort(ModuleSession& session, ModuleConfig& config, int memoryPort, int modulePort,
              bool withPolls, bool send) {
-    Link* link = session.link;
-    TransferReporter& reporter = session.reporter;
+    TransferReporter& reporter = session.Reports();
     PortConfig& port = config.Ports[memoryPort - 1];
     for (const PortStep& step : kPortSteps) {
         ShowStep(reporter, send, step.name);
-        if (!(send ? step.send : step.fetch)(link, reporter, port, modulePort)) return 0;
+        if (!(send ? step.send : step.fetch)(session, port, modulePort)) return 0;
     }
     for (int q = 1; withPolls && q <= kPollQueries; ++q) {
         char name[16];
         snprintf(name, sizeof name, "poll %d", q);
         ShowStep(reporter, send, name);
-        int ok = send ? SendPoll(link, reporter, port, modulePort, q, q == 1)
-                      : FetchPoll(link, reporter, port, modulePort, q, q == 1);
+        int ok = send ? SendPoll(session, port, modulePort, q, q == 1)
+                      : FetchPoll(session, port, modulePort, q, q == 1);
         if (!ok) return 0;
     }
     if (session.model != kModelPlus) return 1;
-    return send ? SendPlusValues(link, reporter, config.Plus, memoryPort, modulePort)
-                : FetchPlusValues(link, reporter, config.Plus, memoryPort, modulePort);
+    return send ? SendPlusValues(session, config.Plus, memoryPort, modulePort)
+                : FetchPlusValues(session, config.Plus, memoryPort, modulePort);
 }
 
 }  // namespace
@@ -84,7 +83,7 @@ int MovePort(ModuleSession& session, ModuleConfig& config, int memoryPort, int m
 int SendPort(ModuleSession& session, ModuleConfig& config, int memoryPort, int modulePort,
              bool withPolls) {
     if (!DetectModuleModel(session)) return 0;
-    TransferReporter& reporter = session.reporter;
+    TransferReporter& reporter = session.Reports();
     if (!InPortRange(memoryPort)) {
         reporter.Error("Attempt to send from memory out of range.");
         return 0;
@@ -99,7 +98,7 @@ int SendPort(ModuleSession& session, ModuleConfig& config, int memoryPort, int m
 int FetchPort(ModuleSession& session, ModuleConfig& config, int modulePort, int memoryPort,
               bool withPolls) {
     if (!DetectModuleModel(session)) return 0;
-    TransferReporter& reporter = session.reporter;
+    TransferReporter& reporter = session.Reports();
     if (!InPortRange(modulePort)) {
         reporter.Error("Attempt to fetch port out of range.");
         return 0;

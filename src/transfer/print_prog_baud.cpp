@@ -5,6 +5,7 @@
 
 #include "config/config_lists.h"
 #include "config/config_ranges.h"
+#include "setup/link_kinds.h"
 #include "setup/setup_choices.h"
 #include "transfer/module_registers.h"
 #include "transfer/register_map.h"
@@ -24,8 +25,9 @@ int16_t LinkBaudIndexOf(int32_t baud) { return int16_t(SetupBaudIndexOf(baud)); 
 
 }  // namespace
 
-int SendPrintProgBaud(Link* link, TransferReporter& reporter, int16_t printProgBaud,
-                      LinkSetup& setup) {
+int SendPrintProgBaud(ModuleSession& session, int16_t printProgBaud, LinkSetup& setup) {
+    Link* link = session.link;
+    TransferReporter& reporter = session.Reports();
     // A rate outside the list would cut the module off its programming port.
     if (auto fault = PrintProgBaudOutOfRange(printProgBaud)) {
         reporter.Error(fault->c_str());
@@ -52,17 +54,19 @@ int SendPrintProgBaud(Link* link, TransferReporter& reporter, int16_t printProgB
 }
 
 bool LinkRunsThroughPrintProgPort(const Link* link) {
-    return LinkIsValid(link) && link->kind != LinkModbusTcp;
+    const LinkKindRow* kind = LinkKindRunBy(link);
+    return kind && kind->followsPrintProgBaud;
 }
 
-bool ConfirmPrintProgBaudChange(const Link* link, TransferReporter& reporter, int16_t printProgBaud,
+bool ConfirmPrintProgBaudChange(ModuleSession& session, int16_t printProgBaud,
                                 const LinkSetup& setup) {
-    if (PrintProgBaudOutOfRange(printProgBaud) || !LinkRunsThroughPrintProgPort(link)) return true;
+    if (PrintProgBaudOutOfRange(printProgBaud) || !LinkRunsThroughPrintProgPort(session.link))
+        return true;
     const int32_t moduleBaud = kPrintProgBaudValues[printProgBaud];
     if (moduleBaud == LinkBaudRate(setup)) return true;
     char question[80];
     snprintf(question, sizeof question,
              "Link runs via Print/Prog port: at %d baud KOVA stops answering. Write?",
              int(moduleBaud));
-    return reporter.Confirm(question);
+    return session.Reports().Confirm(question);
 }

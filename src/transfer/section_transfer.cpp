@@ -47,151 +47,144 @@ std::optional<std::string> SectionOutOfRange(const PortConfig& port, int moduleP
     }
 }
 
-int SendWord(Link* link, TransferReporter& reporter, int reg, int16_t value) {
+int SendWord(ModuleSession& session, int reg, int16_t value) {
     const uint16_t word = static_cast<uint16_t>(value);
-    return WriteModuleRegisters(link, reporter, reg, 1, &word);
+    return WriteModuleRegisters(session.link, session.Reports(), reg, 1, &word);
 }
 
-int FetchWord(Link* link, TransferReporter& reporter, int reg, int16_t& value) {
+int FetchWord(ModuleSession& session, int reg, int16_t& value) {
     uint16_t word;
-    if (!ReadModuleRegisters(link, reporter, reg, 1, &word)) return 0;
+    if (!ReadModuleRegisters(session.link, session.Reports(), reg, 1, &word)) return 0;
     value = static_cast<int16_t>(word);
     return 1;
 }
 
 }  // namespace
 
-int SendSection(Link* link, TransferReporter& reporter, const PortConfig& port, int modulePort,
+int SendSection(ModuleSession& session, const PortConfig& port, int modulePort,
                 const PortSection& section) {
-    if (!PortInRange(reporter, modulePort)) return 0;
-    if (Refused(reporter, SectionOutOfRange(port, modulePort, section))) return 0;
+    if (!PortInRange(session.Reports(), modulePort)) return 0;
+    if (Refused(session.Reports(), SectionOutOfRange(port, modulePort, section))) return 0;
     uint16_t registers[kMaxSectionRegisters];
     EncodeSection(port, section, registers);
-    return WriteModuleRegisters(link, reporter, SectionRegister(modulePort, section), section.count,
-                                registers);
+    return WriteModuleRegisters(session.link, session.Reports(),
+                                SectionRegister(modulePort, section), section.count, registers);
 }
 
-int FetchSection(Link* link, TransferReporter& reporter, PortConfig& port, int modulePort,
+int FetchSection(ModuleSession& session, PortConfig& port, int modulePort,
                  const PortSection& section) {
-    if (!PortInRange(reporter, modulePort)) return 0;
+    if (!PortInRange(session.Reports(), modulePort)) return 0;
     uint16_t registers[kMaxSectionRegisters];
-    if (!ReadModuleRegisters(link, reporter, SectionRegister(modulePort, section), section.count,
-                             registers))
+    if (!ReadModuleRegisters(session.link, session.Reports(), SectionRegister(modulePort, section),
+                             section.count, registers))
         return 0;
     DecodeSection(registers, section, port);
     return 1;
 }
 
-int SendComms(Link* link, TransferReporter& reporter, const PortConfig& port, int modulePort) {
-    return SendSection(link, reporter, port, modulePort, CommsSection());
+int SendComms(ModuleSession& session, const PortConfig& port, int modulePort) {
+    return SendSection(session, port, modulePort, CommsSection());
 }
 
-int FetchComms(Link* link, TransferReporter& reporter, PortConfig& port, int modulePort) {
-    return FetchSection(link, reporter, port, modulePort, CommsSection());
+int FetchComms(ModuleSession& session, PortConfig& port, int modulePort) {
+    return FetchSection(session, port, modulePort, CommsSection());
 }
 
-int SendCharSet(Link* link, TransferReporter& reporter, const PortConfig& port, int modulePort,
-                CharSetKind which) {
-    return SendSection(link, reporter, port, modulePort, CharSetSection(which));
+int SendCharSet(ModuleSession& session, const PortConfig& port, int modulePort, CharSetKind which) {
+    return SendSection(session, port, modulePort, CharSetSection(which));
 }
 
-int FetchCharSet(Link* link, TransferReporter& reporter, PortConfig& port, int modulePort,
-                 CharSetKind which) {
-    return FetchSection(link, reporter, port, modulePort, CharSetSection(which));
+int FetchCharSet(ModuleSession& session, PortConfig& port, int modulePort, CharSetKind which) {
+    return FetchSection(session, port, modulePort, CharSetSection(which));
 }
 
-int SendPath(Link* link, TransferReporter& reporter, const PortConfig& port, int modulePort,
-             int path) {
-    if (!InRange(reporter, path, 4, "Path")) return 0;
+int SendPath(ModuleSession& session, const PortConfig& port, int modulePort, int path) {
+    if (!InRange(session.Reports(), path, 4, "Path")) return 0;
     const int k = path - 1;
-    return SendSection(link, reporter, port, modulePort, PatternSection(k)) &&
-           SendSection(link, reporter, port, modulePort, MaskSection(k)) &&
-           SendSection(link, reporter, port, modulePort, PathNumbersSection(k));
+    return SendSection(session, port, modulePort, PatternSection(k)) &&
+           SendSection(session, port, modulePort, MaskSection(k)) &&
+           SendSection(session, port, modulePort, PathNumbersSection(k));
 }
 
-int FetchPath(Link* link, TransferReporter& reporter, PortConfig& port, int modulePort, int path) {
-    if (!InRange(reporter, path, 4, "Path") || !PortInRange(reporter, modulePort)) return 0;
+int FetchPath(ModuleSession& session, PortConfig& port, int modulePort, int path) {
+    if (!InRange(session.Reports(), path, 4, "Path") || !PortInRange(session.Reports(), modulePort))
+        return 0;
     const PortSection& pattern = PatternSection(path - 1);
     const PortSection& mask = MaskSection(path - 1);
     uint16_t patternRegisters[kMaxSectionRegisters], maskRegisters[kMaxSectionRegisters];
     // Pattern and mask land together or not at all.
-    if (!ReadModuleRegisters(link, reporter, SectionRegister(modulePort, pattern), pattern.count,
-                             patternRegisters) ||
-        !ReadModuleRegisters(link, reporter, SectionRegister(modulePort, mask), mask.count,
-                             maskRegisters))
+    if (!ReadModuleRegisters(session.link, session.Reports(), SectionRegister(modulePort, pattern),
+                             pattern.count, patternRegisters) ||
+        !ReadModuleRegisters(session.link, session.Reports(), SectionRegister(modulePort, mask),
+                             mask.count, maskRegisters))
         return 0;
     DecodeSection(patternRegisters, pattern, port);
     DecodeSection(maskRegisters, mask, port);
-    return FetchSection(link, reporter, port, modulePort, PathNumbersSection(path - 1));
+    return FetchSection(session, port, modulePort, PathNumbersSection(path - 1));
 }
 
-int SendPoll(Link* link, TransferReporter& reporter, PortConfig& port, int modulePort, int query,
+int SendPoll(ModuleSession& session, PortConfig& port, int modulePort, int query,
              bool withInterval) {
-    if (!InRange(reporter, query, 16, "Poll query")) return 0;
+    if (!InRange(session.Reports(), query, 16, "Poll query")) return 0;
     port.PollQueries[query - 1][64] = 0;
-    return (!withInterval ||
-            SendSection(link, reporter, port, modulePort, PollIntervalSection())) &&
-           SendSection(link, reporter, port, modulePort, PollQuerySection(query - 1));
+    return (!withInterval || SendSection(session, port, modulePort, PollIntervalSection())) &&
+           SendSection(session, port, modulePort, PollQuerySection(query - 1));
 }
 
-int FetchPoll(Link* link, TransferReporter& reporter, PortConfig& port, int modulePort, int query,
+int FetchPoll(ModuleSession& session, PortConfig& port, int modulePort, int query,
               bool withInterval) {
-    if (!InRange(reporter, query, 16, "Poll query")) return 0;
-    return (!withInterval ||
-            FetchSection(link, reporter, port, modulePort, PollIntervalSection())) &&
-           FetchSection(link, reporter, port, modulePort, PollQuerySection(query - 1));
+    if (!InRange(session.Reports(), query, 16, "Poll query")) return 0;
+    return (!withInterval || FetchSection(session, port, modulePort, PollIntervalSection())) &&
+           FetchSection(session, port, modulePort, PollQuerySection(query - 1));
 }
 
-int SendRackBase(Link* link, TransferReporter& reporter, const EditPlus& plus) {
-    if (Refused(reporter, RackBaseOutOfRange(plus))) return 0;
-    return SendWord(link, reporter, kRackBaseRegister, plus.RackBase);
+int SendRackBase(ModuleSession& session, const EditPlus& plus) {
+    if (Refused(session.Reports(), RackBaseOutOfRange(plus))) return 0;
+    return SendWord(session, kRackBaseRegister, plus.RackBase);
 }
 
-int FetchRackBase(Link* link, TransferReporter& reporter, EditPlus& plus) {
-    return FetchWord(link, reporter, kRackBaseRegister, plus.RackBase);
+int FetchRackBase(ModuleSession& session, EditPlus& plus) {
+    return FetchWord(session, kRackBaseRegister, plus.RackBase);
 }
 
-int FetchPrintProgBaud(Link* link, TransferReporter& reporter, int16_t& printProgBaud) {
-    return FetchWord(link, reporter, kPrintProgBaudRegister, printProgBaud);
+int FetchPrintProgBaud(ModuleSession& session, int16_t& printProgBaud) {
+    return FetchWord(session, kPrintProgBaudRegister, printProgBaud);
 }
 
-int SendTerminateCount(Link* link, TransferReporter& reporter, const EditPlus& plus, int memoryPort,
+int SendTerminateCount(ModuleSession& session, const EditPlus& plus, int memoryPort,
                        int modulePort) {
-    if (!PortsInRange(reporter, memoryPort, modulePort)) return 0;
-    if (Refused(reporter, TerminateCountOutOfRange(plus, memoryPort))) return 0;
-    return SendWord(link, reporter, TerminateCountRegister(modulePort),
+    if (!PortsInRange(session.Reports(), memoryPort, modulePort)) return 0;
+    if (Refused(session.Reports(), TerminateCountOutOfRange(plus, memoryPort))) return 0;
+    return SendWord(session, TerminateCountRegister(modulePort),
                     plus.TerminateCount[memoryPort - 1]);
 }
 
-int SendTerminateTimeout(Link* link, TransferReporter& reporter, const EditPlus& plus,
-                         int memoryPort, int modulePort) {
-    if (!PortsInRange(reporter, memoryPort, modulePort)) return 0;
-    if (Refused(reporter, TerminateTimeoutOutOfRange(plus, memoryPort))) return 0;
-    return SendWord(link, reporter, TerminateTimeoutRegister(modulePort),
+int SendTerminateTimeout(ModuleSession& session, const EditPlus& plus, int memoryPort,
+                         int modulePort) {
+    if (!PortsInRange(session.Reports(), memoryPort, modulePort)) return 0;
+    if (Refused(session.Reports(), TerminateTimeoutOutOfRange(plus, memoryPort))) return 0;
+    return SendWord(session, TerminateTimeoutRegister(modulePort),
                     plus.TerminateTimeout[memoryPort - 1]);
 }
 
-int SendTriggerInhibit(Link* link, TransferReporter& reporter, const EditPlus& plus, int memoryPort,
+int SendTriggerInhibit(ModuleSession& session, const EditPlus& plus, int memoryPort,
                        int modulePort) {
-    if (!PortsInRange(reporter, memoryPort, modulePort)) return 0;
-    if (Refused(reporter, TriggerInhibitOutOfRange(plus, memoryPort))) return 0;
-    return SendWord(link, reporter, TriggerInhibitRegister(modulePort),
+    if (!PortsInRange(session.Reports(), memoryPort, modulePort)) return 0;
+    if (Refused(session.Reports(), TriggerInhibitOutOfRange(plus, memoryPort))) return 0;
+    return SendWord(session, TriggerInhibitRegister(modulePort),
                     plus.TriggerInhibit[memoryPort - 1]);
 }
 
-int SendPlusValues(Link* link, TransferReporter& reporter, const EditPlus& plus, int memoryPort,
-                   int modulePort) {
-    return SendTerminateCount(link, reporter, plus, memoryPort, modulePort) &&
-           SendTerminateTimeout(link, reporter, plus, memoryPort, modulePort) &&
-           SendTriggerInhibit(link, reporter, plus, memoryPort, modulePort);
+int SendPlusValues(ModuleSession& session, const EditPlus& plus, int memoryPort, int modulePort) {
+    return SendTerminateCount(session, plus, memoryPort, modulePort) &&
+           SendTerminateTimeout(session, plus, memoryPort, modulePort) &&
+           SendTriggerInhibit(session, plus, memoryPort, modulePort);
 }
 
-int FetchPlusValues(Link* link, TransferReporter& reporter, EditPlus& plus, int memoryPort,
-                    int modulePort) {
-    if (!PortsInRange(reporter, memoryPort, modulePort)) return 0;
+int FetchPlusValues(ModuleSession& session, EditPlus& plus, int memoryPort, int modulePort) {
+    if (!PortsInRange(session.Reports(), memoryPort, modulePort)) return 0;
     const int m = memoryPort - 1;
-    return FetchWord(link, reporter, TerminateCountRegister(modulePort), plus.TerminateCount[m]) &&
-           FetchWord(link, reporter, TerminateTimeoutRegister(modulePort),
-                     plus.TerminateTimeout[m]) &&
-           FetchWord(link, reporter, TriggerInhibitRegister(modulePort), plus.TriggerInhibit[m]);
+    return FetchWord(session, TerminateCountRegister(modulePort), plus.TerminateCount[m]) &&
+           FetchWord(session, TerminateTimeoutRegister(modulePort), plus.TerminateTimeout[m]) &&
+           FetchWord(session, TriggerInhibitRegister(modulePort), plus.TriggerInhibit[m]);
 }

@@ -46,3 +46,22 @@ bool StderrReporter::Confirm(const char* question) {
 void StderrReporter::ModelKnown(int16_t model) {
     if (verbose_) fprintf(stderr, "Module model: %s\n", model == 1 ? "PLUS" : "standard");
 }
+
+namespace {
+
+class SilentReporter final : public TransferReporter {
+  public:
+    void Step(const char*) override {}
+    void Port(const char*) override {}
+    bool Error(const char*) override { return false; }
+    bool Confirm(const char*) override { return false; }
+    void ModelKnown(int16_t) override {}
+};
+
+}  // namespace
+
+TransferReporter& SilentReports() {
+    // It keeps nothing, so one serves every session and thread.
+    static SilentReporter silent;
+    return silent;
+}

@@ -35,6 +35,10 @@ inline bool Refused(TransferReporter& reporter, const std::optional<std::string>
     return fault.has_value();
 }
 
+// Shows nothing, stops at a failure and answers No: what a session reports
+// to while nobody is listening.
+TransferReporter& SilentReports();
+
 // Keeps every report in order, as "step: ...", "port: ...", "error: ...",
 // "confirm: ..." and "model: N", and answers with fixed choices.
 class RecordingReporter : public TransferReporter {

@@ -7,6 +7,7 @@
 
 #include "dialogs/identify_module.h"
 #include "forms/link_forms.h"
+#include "setup/link_kinds.h"
 #include "setup/link_setup.h"
 #include "ui/boxes.h"
 #include "ui/busy_spinner.h"
@@ -30,9 +31,9 @@ void CorrectViewerSettings(LinkSetup& s) {
     if (uint16_t(s.ViewerStartRegister) == 0) s.ViewerStartRegister = 1;
     uint16_t size = uint16_t(s.ViewerScreenSize);
     if (size == 0 || size > kMaxViewerRows) s.ViewerScreenSize = kMaxViewerRows;
-    // Status registers are a Sy/Max non-priority feature.
-    if (s.ViewerPriority == kPriority || s.ConnectionType == LinkTypeModbusRtu ||
-        s.ConnectionType == LinkTypeModbusAscii)
+    // Status registers are a non-priority feature, and not every kind has them.
+    const LinkKindRow* kind = LinkKindOf(s.ConnectionType);
+    if (s.ViewerPriority == kPriority || (kind && !kind->statusRegisters))
         s.ViewerStatusRegisters = kNo;
 }
 
@@ -129,7 +130,9 @@ void ViewerSession::PrepareLink() {
 // The connected device's name on row 2, when the settings ask for it; with no
 // expected name the viewer goes on whatever the device is.
 void ViewerSession::IdentifyDevice() {
-    if (link_ && Setup().ViewerIdentifyModule == kYes) IdentifyModule(link_, "");
+    if (!link_ || Setup().ViewerIdentifyModule != kYes) return;
+    ModuleSession device{link_, SilentReports()};
+    IdentifyModule(device, "");
 }
 
 ViewerSession::PassEnd ViewerSession::ReadFailed() {

@@ -45,7 +45,7 @@ struct OnlineMenu : EditorScreen {
         state.documents.PrintProgBaud = 3;
         state.settings.CurrentSetup.LinkBaud = 13;
         state.editorPort = 0;
-        state.moduleModel = 2;
+        state.module.model = 2;
         const uint16_t baud = 7;  // module port 2's baud rate
         ASSERT_TRUE(RegisterWrite(sim->link(), PortBase(2), 1, &baud));
     }
@@ -90,7 +90,7 @@ TEST_F(OnlineMenu, FetchOverUnsavedWorkAsksFirst) {
     DispatchChoice(state, 206);
     EXPECT_EQ(0, ReadKey(0));
     EXPECT_EQ(11, state.documents.OfflineMemory.Ports[0].BaudRate);
-    EXPECT_EQ(2, state.moduleModel);  // the module was not asked
+    EXPECT_EQ(2, state.module.model);  // the module was not asked
     TypeAhead("y2\r1\r");
     DispatchChoice(state, 206);
     EXPECT_EQ(0, ReadKey(0));
@@ -123,7 +123,7 @@ TEST_F(OnlineMenu, ARefusedIdentificationRunsNothing) {
     EXPECT_EQ('2', ReadKey(0));  // the fetch dialog never asked
     while (ReadKey(0)) {
     }
-    EXPECT_EQ(2, state.moduleModel);
+    EXPECT_EQ(2, state.module.model);
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ TEST_F(ReplaceQuestion, AskedOverUnsavedWorkOnlyAndNoTouchesNothing) {
             EXPECT_FALSE(OnScreen(kQuestion)) << k.keys;
         }
         EXPECT_EQ(nullptr, state.link);
-        EXPECT_EQ(kModelUnknown, state.moduleModel);
+        EXPECT_EQ(kModelUnknown, state.module.model);
         EXPECT_EQ(0, std::memcmp(&before, &state.documents.OfflineMemory, sizeof before));
         EXPECT_EQ(k.dirty, state.documents.OfflineDirty);
     }

@@ -77,7 +77,8 @@ TEST_F(ModuleScreens, IdentificationShowsTheNameOrStops) {
         const ScreenSnapshot before = ImageNow();
         Snapshots().clear();
         Type(c.error ? keys::F1 + c.keys : c.keys);
-        EXPECT_EQ(c.result, IdentifyModule(sim->link(), c.expected));
+        ModuleSession module{sim->link(), SilentReports()};
+        EXPECT_EQ(c.result, IdentifyModule(module, c.expected));
         ExpectAllKeysRead();
         const ScreenSnapshot after = ImageNow();
         if (c.row2) {
@@ -94,13 +95,14 @@ TEST_F(ModuleScreens, IdentificationShowsTheNameOrStops) {
 }
 
 TEST_F(ModuleScreens, FailedIdentificationReadIsSilentOnlyWithoutAName) {
+    ModuleSession unlinked;
     Type(keys::F1 + keys::Esc);
-    EXPECT_EQ(0, IdentifyModule(nullptr, "KOVA"));
+    EXPECT_EQ(0, IdentifyModule(unlinked, "KOVA"));
     ASSERT_EQ(1u, Snapshots().size());
     EXPECT_NE(std::string::npos, Snapshots()[0].chars[23].find("Handle not valid"));
     Type(keys::F10);
-    EXPECT_EQ(1, IdentifyModule(nullptr, "KOVA"));
-    EXPECT_EQ(1, IdentifyModule(nullptr, ""));
+    EXPECT_EQ(1, IdentifyModule(unlinked, "KOVA"));
+    EXPECT_EQ(1, IdentifyModule(unlinked, ""));
     ExpectAllKeysRead();
 }
 
@@ -124,7 +126,8 @@ TEST_F(ModuleScreens, EepromCommandAndItsAnswers) {
         Snapshots().clear();
         const ScreenSnapshot before = ImageNow();
         Type(keys::F1 + (c.message ? keys::F10 : std::string(" ")));
-        EXPECT_EQ(1, WriteSetupToEeprom(c.linked ? sim->link() : nullptr));
+        ModuleSession module{c.linked ? sim->link() : nullptr, SilentReports()};
+        EXPECT_EQ(1, WriteSetupToEeprom(module));
         ExpectAllKeysRead();
         ASSERT_EQ(1u, Snapshots().size());
         const ScreenSnapshot& shown = Snapshots()[0];

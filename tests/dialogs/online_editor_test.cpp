@@ -30,8 +30,16 @@ struct OnlineEditor : EditorScreen {
     std::unique_ptr<ModuleSim> sim;
     RecordingReporter reporter;
     LinkSetup setup = DefaultSetupFor("KOVASW.STP");
-    std::optional<ModuleWrites> writes;  // on the simulated module's link
-    ModuleConfig module;                 // what the module holds at the start
+    std::optional<ModuleSession> session;  // the simulated module's, for the editing
+    std::optional<ModuleWrites> writes;    // over that session
+    ModuleConfig module;                   // what the module holds at the start
+
+    // The editor's writes over a new session on link, reporting to reports.
+    void WritesOver(Link* link, TransferReporter& reports) {
+        writes.reset();
+        session.emplace(link, reports);
+        writes.emplace(*session, setup);
+    }
 
     void SetUp() override { Start({}); }
     // The module gets the configuration below on its first ports (port 1
@@ -51,7 +59,7 @@ struct OnlineEditor : EditorScreen {
         module.Plus.TriggerInhibit[1] = 30;
         ModuleSession filling{gLink, reporter};
         for (int p = 1; p <= portsFilled; ++p) ASSERT_TRUE(SendPort(filling, module, p, p, true));
-        ASSERT_TRUE(SendRackBase(gLink, reporter, module.Plus));
+        ASSERT_TRUE(SendRackBase(filling, module.Plus));
         const uint16_t ppb = 2;
         ASSERT_TRUE(RegisterWrite(gLink, kPrintProgBaudRegister, 1, &ppb));
         // The editor's memory starts as something else entirely.
@@ -60,7 +68,7 @@ struct OnlineEditor : EditorScreen {
         PrintProgBaud = 0;
         CurrentPort = 0;
         reporter.events.clear();
-        writes.emplace(ModuleSession{gLink, reporter}, setup);
+        WritesOver(gLink, reporter);
     }
     void TearDown() override {
         gLink = nullptr;
@@ -203,7 +211,7 @@ TEST_F(OnlineEditor, TheScreenSaysThePortIsUnreadWhileTheFailureIsShown) {
         Start(c.simOptions);
         SetSerialParameters(gLink, 9600, 1, 1, 20, 8);
         ScreenReporter screen;
-        writes.emplace(ModuleSession{gLink, screen}, setup);
+        WritesOver(gLink, screen);
         Type(c.typed + keys::F1 + keys::F10 + "3" + keys::F1 + keys::Esc);
         EditPorts(documents, *writes, CurrentPort);
         ExpectAllKeysRead();
@@ -248,7 +256,7 @@ TEST_F(OnlineEditor, APrintProgBaudThatCutsTheLinkIsAskedAboutFirst) {
         EditorScreen::TearDown();
         Start({}, c.wire, 1);
         ScreenReporter screen;
-        writes.emplace(ModuleSession{gLink, screen}, setup);
+        WritesOver(gLink, screen);
         Type(c.typed + keys::Esc);
         EditPorts(documents, *writes, CurrentPort);
         ExpectAllKeysRead();
@@ -262,7 +270,7 @@ TEST_F(OnlineEditor, APrintProgBaudThatCutsTheLinkIsAskedAboutFirst) {
 }
 
 TEST_F(OnlineEditor, FailedStartFetchLeavesTheEditorAtOnce) {
-    writes.emplace(ModuleSession{nullptr, reporter}, setup);
+    WritesOver(nullptr, reporter);
     Type("2" + keys::Esc);
     EditPorts(documents, *writes, CurrentPort);
     EXPECT_EQ((std::vector<std::string>{"Handle not valid"}), reporter.Texts("error"));

@@ -27,11 +27,11 @@ void TrapErrors(bool trapped) {
 struct DialogTest : EditorScreen {
     std::unique_ptr<ModuleSim> sim;
     LinkSetup CurrentSetup{};  // the settings a Print/Prog baud change may move
+    ModuleSession module;      // kept from one dialog to the next, as the shell keeps it
     void SetUp() override {
         EditorScreen::SetUp();
         StartSim({});
         CurrentSetup.LinkBaud = 13;  // 9600, the rate of Print/Prog index 3
-        ModuleModel = kModelUnknown;
         // The distinct configurations break every validation rule; their
         // reports go to the status line instead of waiting for a key.
         TrapErrors(false);
@@ -47,9 +47,15 @@ struct DialogTest : EditorScreen {
         sim = std::make_unique<ModuleSim>(wire, options);
         ASSERT_NE(nullptr, sim->link());
     }
-    // The dialogs on the fixture's documents, model and settings.
-    int Send(Link* link) { return SendDialog(link, documents, ModuleModel, CurrentSetup); }
-    int Fetch(Link* link) { return FetchDialog(link, documents, ModuleModel); }
+    // The dialogs on the fixture's documents, session and settings.
+    int Send(Link* link) {
+        module.link = link;
+        return SendDialog(module, documents, CurrentSetup);
+    }
+    int Fetch(Link* link) {
+        module.link = link;
+        return FetchDialog(module, documents);
+    }
     uint16_t Register(int reg) {
         uint16_t value = 0xDEAD;
         EXPECT_TRUE(RegisterRead(sim->link(), reg, 1, &value)) << LinkErrorText(sim->link());
@@ -203,7 +209,7 @@ TEST_F(DialogTest, EscLeavesTheModuleAndTheScreenAsTheyWere) {
     EXPECT_EQ(0, Register(kPrintProgBaudRegister));
     EXPECT_EQ(std::vector<uint16_t>(kPortRegisterCount, 0),
               Registers(PortBase(2), kPortRegisterCount));
-    EXPECT_EQ(2, ModuleModel);  // the module was never asked
+    EXPECT_EQ(2, module.model);  // the module was never asked
 }
 
 TEST_F(DialogTest, EmptyOrOutOfRangePortsAreRefusedAfterThePlusTest) {
@@ -221,13 +227,13 @@ TEST_F(DialogTest, EmptyOrOutOfRangePortsAreRefusedAfterThePlusTest) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.keys + c.message);
         Snapshots().clear();
-        ModuleModel = 2;
+        module.model = 2;
         Type(c.keys + keys::F1 + keys::F10);
         (this->*c.dialog)(sim->link());
         ExpectAllKeysRead();
         ASSERT_EQ(1u, Snapshots().size());
         EXPECT_NE(std::string::npos, Snapshots()[0].chars[23].find(c.message));
-        EXPECT_EQ(1, ModuleModel);
+        EXPECT_EQ(1, module.model);
         EXPECT_EQ(0, Register(kRackBaseRegister));  // nothing was sent
     }
 }
@@ -273,7 +279,7 @@ TEST_F(DialogTest, EscDuringAReplyWaitStopsTheTransferAtThatStep) {
     Send(link);
     ExpectAllKeysRead();
     EXPECT_EQ("Application idle abort", ImageNow().At(25, 40, 22));
-    EXPECT_EQ(2, ModuleModel);  // stopped in the PLUS test, before anything was sent
+    EXPECT_EQ(2, module.model);  // stopped in the PLUS test, before anything was sent
     SetLinkIdleCallback(link, nullptr, nullptr);
 }
 

@@ -107,6 +107,46 @@ TEST_F(FileCommandsTest, DamagedFilesAreNamedAndNothingIsSent) {
     EXPECT_EQ(rack.out, "0\n") << "something was sent";
 }
 
+// Each command's row says whether it needs the command line's link: the
+// module commands always, the file commands only on the operand "module"
+// (emulate only on its first), backup, history, check and import never.
+TEST_F(FileCommandsTest, OnlyTheCommandsThatTalkToTheModuleAskForALink) {
+    WriteKov("GOOD.KOV", SampleConfig());
+    const std::string good = Path("GOOD.KOV");
+    struct Case {
+        Args args;
+        bool needsLink;
+    } const kCases[] = {
+        {{"identify"}, true},
+        {{"fetch", Path("NEW.KOV")}, true},
+        {{"send", good}, true},
+        {{"eeprom"}, true},
+        {{"watch"}, true},
+        {{"print", good}, false},
+        {{"print", "module"}, true},
+        {{"diff", good, good}, false},
+        {{"diff", good, "module"}, true},
+        {{"export", good}, false},
+        {{"export", "module", Path("OUT.toml")}, true},
+        {{"emulate", good, "1", Path("NONE.IN")}, false},
+        {{"emulate", "module", "1"}, true},
+        {{"emulate", good, "1", "module"}, false},  // an input file by that name
+        {{"check", good}, false},
+        {{"import", Path("NONE.toml"), Path("NEW.KOV")}, false},
+        {{"history", Path(""), "north"}, false},
+        {{"backup", Path("NONE.list"), Path("")}, false},
+    };
+    for (const Case& c : kCases) {
+        const RunResult r = Run(c.args);
+        const bool asked = r.err.find("no link given") != std::string::npos;
+        EXPECT_EQ(asked, c.needsLink)
+            << c.args[0] << " " << c.args[1 % c.args.size()] << ": " << r.err;
+        if (c.needsLink) {
+            EXPECT_EQ(r.status, 2) << c.args[0];
+        }
+    }
+}
+
 TEST_F(FileCommandsTest, ABadBackupListIsRefusedWholeNamingEachLine) {
     WriteText("plant.list",
               "# the north line\n"

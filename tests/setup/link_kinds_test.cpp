@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -33,6 +35,52 @@ TEST(LinkKinds, OnlyModbusTcpGoesToAHostAndOnlyModbusTakesOneDrop) {
                                       row.setupCode == LinkTypeModbusAscii ||
                                       row.setupCode == LinkTypeModbusTcp);
     }
+}
+
+// The form's type field steps through the codes of the settings record in
+// their order, round at either end; a damaged code steps to an end.
+TEST(LinkKinds, TheTypeFieldStepsThroughTheCodesInOrder) {
+    std::vector<int> codes;
+    for (const LinkKindRow& row : LinkKinds()) codes.push_back(row.setupCode);
+    std::ranges::sort(codes);
+    ASSERT_FALSE(codes.empty());
+    for (size_t i = 0; i < codes.size(); ++i) {
+        const int next = codes[(i + 1) % codes.size()];
+        EXPECT_EQ(SteppedLinkKind(codes[i], 1).setupCode, next) << codes[i];
+        EXPECT_EQ(SteppedLinkKind(next, -1).setupCode, codes[i]) << next;
+    }
+    for (int code : {int(LinkTypeNone), -1, 7, 0x7FFF}) {
+        EXPECT_EQ(SteppedLinkKind(code, 1).setupCode, codes.front()) << code;
+        EXPECT_EQ(SteppedLinkKind(code, -1).setupCode, codes.back()) << code;
+    }
+}
+
+// What the form, the viewer and the transfers take from a row holds together:
+// the form finds the port or the host first (its port-path key relies on
+// it), a serial line has its data bits, and only this computer's own line
+// follows the Print/Prog rate.
+TEST(LinkKinds, EachRowsSettingsAndRulesFitItsLine) {
+    for (const LinkKindRow& row : LinkKinds()) {
+        SCOPED_TRACE(row.toolName);
+        ASSERT_FALSE(row.settings.empty());
+        EXPECT_EQ(row.settings.front(), row.serial ? LinkSetting::Port : LinkSetting::Host);
+        EXPECT_EQ(row.followsPrintProgBaud, row.serial);
+        const auto dataBits = std::ranges::count(row.settings, LinkSetting::DataBits) +
+                              std::ranges::count(row.settings, LinkSetting::FixedDataBits);
+        EXPECT_EQ(dataBits, row.serial ? 1 : 0);
+        EXPECT_EQ(row.statusRegisters, !(row.serial && row.singleDrop))
+            << "the Modbus serial framings read no status registers";
+        EXPECT_EQ(row.requests.modbusDrop, row.singleDrop) << "a Modbus drop is 1-247";
+        EXPECT_EQ(row.dropAsRoute, row.setupCode != LinkTypeGateway);
+    }
+}
+
+// The tools' --type lists and usage lines are the table's names.
+TEST(LinkKinds, TheToolsListTheKindsByTheirNames) {
+    EXPECT_EQ(LinkKindNames(), "symax|netnet|rtu|ascii|gateway|tcp");
+    EXPECT_EQ(LinkKindNames(KindsNamed::Serial), "symax|netnet|rtu|ascii|gateway");
+    EXPECT_EQ(LinkKindNames(KindsNamed::NotSerial), "tcp");
+    EXPECT_EQ(std::string(LinkKindNameList()), LinkKindNames());
 }
 
 }  // namespace

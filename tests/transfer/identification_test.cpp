@@ -134,7 +134,8 @@ TEST(IdentificationTest, AgainstTheSimulatedModule) {
         SetSerialParameters(sim.link(), 9600, 1, 1, 20, 8);
         RecordingReporter reporter;
         reporter.goOnAfterError = c.goOnAfterError;
-        Identification id = CheckIdentification(sim.link(), reporter, c.expected);
+        ModuleSession session{sim.link(), reporter};
+        Identification id = CheckIdentification(session, c.expected);
         EXPECT_EQ(id.goOn, c.goOn) << c.what;
         EXPECT_EQ(id.row, c.row) << c.what;
         EXPECT_EQ(id.name, c.name) << c.what;

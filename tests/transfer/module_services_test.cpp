@@ -39,7 +39,8 @@ TEST_P(BaudChangeTest, QuestionOnlyWhenTheRatesDiffer) {
         setup.LinkBaud = 13;
         RecordingReporter reporter;
         reporter.answerYes = c.yes;
-        EXPECT_EQ(SendPrintProgBaud(sim.link(), reporter, c.printProgBaud, setup), 1) << c.what;
+        ModuleSession session{sim.link(), reporter};
+        EXPECT_EQ(SendPrintProgBaud(session, c.printProgBaud, setup), 1) << c.what;
         EXPECT_EQ(reporter.Texts("confirm"), serial ? c.questions : Texts{}) << c.what;
         EXPECT_EQ(setup.LinkBaud, serial ? c.linkBaud : 13) << c.what;
         EXPECT_EQ(sim.Read(kPrintProgBaudRegister, 1),
@@ -56,7 +57,8 @@ TEST_P(BaudChangeTest, ARateOutsideTheListIsNeverWritten) {
     for (int16_t index : {4, 7, -1, 9}) {
         LinkSetup setup = DefaultSetupFor("KOVASW.STP");
         RecordingReporter reporter;
-        EXPECT_EQ(SendPrintProgBaud(sim.link(), reporter, index, setup), 0) << index;
+        ModuleSession session{sim.link(), reporter};
+        EXPECT_EQ(SendPrintProgBaud(session, index, setup), 0) << index;
         EXPECT_EQ(reporter.Texts("error"),
                   Texts{"Print/Prog baud rate " + std::to_string(index) + " out of range 0-3"});
         EXPECT_EQ(reporter.Texts("confirm"), Texts{});
@@ -69,7 +71,8 @@ TEST_P(BaudChangeTest, AFailedWriteIsReportedAndAsksNothing) {
     SetSerialParameters(sim.link(), 9600, 1, 1, 20, 8);
     LinkSetup setup = DefaultSetupFor("KOVASW.STP");
     RecordingReporter reporter;
-    EXPECT_EQ(SendPrintProgBaud(sim.link(), reporter, 1, setup), 0);
+    ModuleSession session{sim.link(), reporter};
+    EXPECT_EQ(SendPrintProgBaud(session, 1, setup), 0);
     EXPECT_EQ(reporter.Texts("confirm"), Texts{});
     EXPECT_EQ(reporter.Texts("error").size(), 1u);
 }
@@ -120,7 +123,7 @@ TEST(EepromWriteTest, TheOutcomes) {
     for (const Case& c : kCases) {
         ModuleSim sim(SimWire::ModbusTcp, c.options);
         SetSerialParameters(sim.link(), 9600, 1, 1, 20, 8);
-        EepromResult result = RunEepromWrite(sim.link());
+        EepromResult result = RunEepromWrite(ModuleSession{sim.link(), SilentReports()});
         EXPECT_EQ(result.outcome, c.outcome) << c.what;
         EXPECT_EQ(result.Message(), c.message) << c.what;
         EXPECT_EQ(result.AlwaysShown(), c.alwaysShown) << c.what;

@@ -174,28 +174,30 @@ TEST_P(PortTransferTest, AStandardModuleGetsNoPlusRegisters) {
 TEST_P(PortTransferTest, ModuleWideValues) {
     ModuleSim sim(GetParam(), {"--set", "7421=2"});
     RecordingReporter reporter;
+    ModuleSession session{sim.link(), reporter};
     EditPlus plus{};
     plus.RackBase = 4097;
-    ASSERT_EQ(SendRackBase(sim.link(), reporter, plus), 1);
+    ASSERT_EQ(SendRackBase(session, plus), 1);
     EditPlus back{};
-    ASSERT_EQ(FetchRackBase(sim.link(), reporter, back), 1);
+    ASSERT_EQ(FetchRackBase(session, back), 1);
     EXPECT_EQ(back.RackBase, 4097);
     int16_t baud = -1;
-    ASSERT_EQ(FetchPrintProgBaud(sim.link(), reporter, baud), 1);
+    ASSERT_EQ(FetchPrintProgBaud(session, baud), 1);
     EXPECT_EQ(baud, 2);
 }
 
 TEST_P(PortTransferTest, ALongPatternAndALongIntervalInTheModule) {
     ModuleSim sim(GetParam());
     RecordingReporter reporter;
+    ModuleSession session{sim.link(), reporter};
     PortConfig port{};
     std::memset(port.Paths[2].Pattern, 'P', 64);
     std::memset(port.Paths[2].Mask, '_', 64);
     port.PollInterval = 70000;
     port.Paths[2].StartRegister = 2;
     std::strcpy(port.PollQueries[0], "SI\r\n");
-    ASSERT_EQ(SendPath(sim.link(), reporter, port, 2, 3), 1);
-    ASSERT_EQ(SendPoll(sim.link(), reporter, port, 2, 1, true), 1);
+    ASSERT_EQ(SendPath(session, port, 2, 3), 1);
+    ASSERT_EQ(SendPoll(session, port, 2, 1, true), 1);
 
     std::vector<uint16_t> pattern(33, 0x5050);
     pattern[32] = 0;
@@ -206,8 +208,8 @@ TEST_P(PortTransferTest, ALongPatternAndALongIntervalInTheModule) {
               (std::vector<uint16_t>{0x5349, 0x0D0A, 0}));
 
     PortConfig back{};
-    ASSERT_EQ(FetchPath(sim.link(), reporter, back, 2, 3), 1);
-    ASSERT_EQ(FetchPoll(sim.link(), reporter, back, 2, 1, true), 1);
+    ASSERT_EQ(FetchPath(session, back, 2, 3), 1);
+    ASSERT_EQ(FetchPoll(session, back, 2, 1, true), 1);
     EXPECT_EQ(std::string(back.Paths[2].Pattern), std::string(64, 'P'));
     EXPECT_EQ(back.PollInterval, 70000u);
     EXPECT_STREQ(back.PollQueries[0], "SI\r\n");

@@ -168,31 +168,26 @@ TEST(SectionRangeTest, NumbersOutsideTheirRangeAreRefused) {
     EditPlus plus{};
     struct Case {
         const char* what;
-        int (*call)(PortConfig&, EditPlus&, TransferReporter&);
+        int (*call)(PortConfig&, EditPlus&, ModuleSession&);
         const char* error;
     } kCases[] = {
         {"module port 0",
-         [](PortConfig& p, EditPlus&, TransferReporter& r) { return SendComms(nullptr, r, p, 0); },
+         [](PortConfig& p, EditPlus&, ModuleSession& s) { return SendComms(s, p, 0); },
          "Module port 0 out of range."},
         {"path 0 (0-based by mistake)",
-         [](PortConfig& p, EditPlus&, TransferReporter& r) {
-             return FetchPath(nullptr, r, p, 1, 0);
-         },
+         [](PortConfig& p, EditPlus&, ModuleSession& s) { return FetchPath(s, p, 1, 0); },
          "Path 0 out of range."},
         {"query 17",
-         [](PortConfig& p, EditPlus&, TransferReporter& r) {
-             return SendPoll(nullptr, r, p, 1, 17, true);
-         },
+         [](PortConfig& p, EditPlus&, ModuleSession& s) { return SendPoll(s, p, 1, 17, true); },
          "Poll query 17 out of range."},
         {"memory port 5",
-         [](PortConfig&, EditPlus& e, TransferReporter& r) {
-             return FetchPlusValues(nullptr, r, e, 5, 1);
-         },
+         [](PortConfig&, EditPlus& e, ModuleSession& s) { return FetchPlusValues(s, e, 5, 1); },
          "Memory port 5 out of range."},
     };
     for (const Case& c : kCases) {
         RecordingReporter reporter;
-        EXPECT_EQ(c.call(port, plus, reporter), 0) << c.what;
+        ModuleSession unlinked{nullptr, reporter};
+        EXPECT_EQ(c.call(port, plus, unlinked), 0) << c.what;
         EXPECT_EQ(reporter.Texts("error"), std::vector<std::string>{c.error}) << c.what;
     }
 }

@@ -87,10 +87,11 @@ TEST_F(SampleConfigTest, TheSimulatedModuleFindsItWhateverTheCaseOfItsName) {
     ModuleSim sim(SimWire::ModbusTcp, {"--config", dir_ + "/plant.kov"});
     int16_t printProgBaud = -1;
     RecordingReporter reporter;
-    ASSERT_EQ(FetchPrintProgBaud(sim.link(), reporter, printProgBaud), 1);
+    ModuleSession session{sim.link(), reporter};
+    ASSERT_EQ(FetchPrintProgBaud(session, printProgBaud), 1);
     EXPECT_EQ(printProgBaud, contents_.printProgBaud);
     EditPlus plus{};
-    ASSERT_EQ(FetchRackBase(sim.link(), reporter, plus), 1);
+    ASSERT_EQ(FetchRackBase(session, plus), 1);
     EXPECT_EQ(plus.RackBase, contents_.plus.RackBase);
 }
 
@@ -113,11 +114,12 @@ TEST(SimRequestLogTest, TheLogNamesEachRequestAndReplays) {
     {
         ModuleSim sim(SimWire::ModbusTcp, {"--log", log});
         RecordingReporter reporter;
+        ModuleSession session{sim.link(), reporter};
         EditPlus plus{};
         plus.RackBase = 9;
-        ASSERT_EQ(SendRackBase(sim.link(), reporter, plus), 1);
+        ASSERT_EQ(SendRackBase(session, plus), 1);
         PortConfig port{};
-        ASSERT_EQ(FetchComms(sim.link(), reporter, port, 2), 1);
+        ASSERT_EQ(FetchComms(session, port, 2), 1);
     }
     auto text = ReadFilePrefix(log, 1000);
     ASSERT_TRUE(text);

@@ -134,14 +134,14 @@ TEST(IdentificationRetryTest, ALostOrDamagedIdentificationReplyIsAskedAgain) {
         SetSerialParameters(sim.link(), 9600, 1, 1, 20, 8);
         RecordingReporter reporter;
         reporter.goOnAfterError = false;
-        const Identification id = CheckIdentification(sim.link(), reporter, "KOVA");
+        ModuleSession session{sim.link(), reporter};
+        const Identification id = CheckIdentification(session, "KOVA");
         EXPECT_EQ(reporter.Texts("error"), Texts{});
         EXPECT_EQ(id.goOn, 1);
         EXPECT_EQ(id.row, NameRow::Show);
         EXPECT_EQ(id.name.rfind("KOVA", 0), 0u) << id.name;
         ModuleConfig fetched{};
         int16_t printProgBaud = -1;
-        ModuleSession session{sim.link(), reporter};
         EXPECT_EQ(FetchAllPorts(session, fetched, printProgBaud), 1);
         EXPECT_EQ(reporter.Texts("error"), Texts{});
     }

@@ -29,7 +29,7 @@ bool ParseRoute(const char* text, LinkRoute* route) {
 }
 
 const Option kLinkOptions[] = {
-    {"--type", "symax|netnet|rtu|ascii|gateway|tcp", "link kind",
+    {"--type", LinkKindNameList(), "link kind",
      [](LinkSettings& o, const char* a) {
          const LinkKindRow* kind = LinkKindNamed(a);
          return kind && (o.kind = kind, o.typeGiven = true);
@@ -71,7 +71,7 @@ LinkSetup SetupOf(const LinkSettings& o) {
     LinkSetup setup{};
     setup.ConnectionType = o.kind->setupCode;
     LinkRoute route = o.kind->singleDrop ? LinkRoute{} : o.route;
-    if (route.count == 0 && o.kind->setupCode != LinkTypeGateway) {
+    if (route.count == 0 && o.kind->dropAsRoute) {
         route.count = 1;
         route.entries[0] = uint16_t(o.drop);
     }

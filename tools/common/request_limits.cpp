@@ -1,16 +1,7 @@
-// One row a family of link kinds: the Sy/Max kinds, the Gateway, and Modbus
-// whichever way it travels.
+// The checks of a request against the limits of its link kind's row.
 #include "common/request_limits.h"
 
 namespace {
-
-// Sy/Max: holding registers 1-16384; its input registers travel as Modbus
-// function 4 (125 a request) and it has no input-register write. Gateway:
-// registers up to 8192, no input registers (the link says so itself). Modbus: any 16-bit address;
-// function 16 carries 127 registers in its byte count, function 21 124.
-constexpr RequestLimits kSyMax{"a Sy/Max link", 16384, 65536, 128, 128, 125, 0, false};
-constexpr RequestLimits kGateway{"a Gateway link", 8192, 65536, 128, 128, 0, 0, false};
-constexpr RequestLimits kModbus{"a Modbus link", 65536, 65536, 125, 127, 125, 124, true};
 
 int MaxCount(const RequestLimits& limits, RequestOp op) {
     switch (op) {
@@ -38,10 +29,7 @@ int LastRegister(const LinkKindRow& kind, RequestOp op) {
                                                                      : limits.lastHolding;
 }
 
-const RequestLimits& RequestLimitsOf(const LinkKindRow& kind) {
-    if (kind.setupCode == LinkTypeGateway) return kGateway;
-    return kind.singleDrop ? kModbus : kSyMax;
-}
+const RequestLimits& RequestLimitsOf(const LinkKindRow& kind) { return kind.requests; }
 
 const LinkKindRow* LinkKindOfSource(const LinkSource& source, std::string* error) {
     if (source.setupFile.empty()) return source.settings.kind;

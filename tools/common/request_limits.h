@@ -10,15 +10,7 @@
 
 enum class RequestOp { Read, Write, InputRead, InputWrite };
 
-struct RequestLimits {
-    const char* linkName;  // "a Sy/Max link", for the messages
-    int lastHolding;       // holding registers are 1 to this
-    int lastInput;         // input registers are 1 to this
-    // The most registers one request carries; 0: the kind has no such request.
-    int read, write, inputRead, inputWrite;
-    bool modbusDrop;  // --drop is a Modbus slave address: 1-247
-};
-
+// The limits of a kind are its row's (setup/link_kinds.h).
 const RequestLimits& RequestLimitsOf(const LinkKindRow& kind);
 
 // The link kind the source names: --type, or the setup file's connection

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "commands.h"
 #include "common/printable.h"
 #include "common/tool_version.h"
 #include "setup/device_root.h"
@@ -22,8 +23,7 @@ std::vector<Option> OptionRows() {
                     [](ConfigOptions& o, const char*) { return o.history = true; }});
     rows.push_back({"--text", nullptr, "backup: a text copy (TOML) beside each .KOV written",
                     [](ConfigOptions& o, const char*) { return o.backupText = true; }});
-    rows.push_back({"--verify", nullptr,
-                    "send: read everything back and compare (exit 4)",
+    rows.push_back({"--verify", nullptr, "send: read everything back and compare (exit 4)",
                     [](ConfigOptions& o, const char*) { return o.verify = true; }});
     rows.push_back({"--format", "toml|json", "export: the text's format (default toml)",
                     [](ConfigOptions& o, const char* a) {
@@ -63,9 +63,19 @@ std::vector<Option> OptionRows() {
 // The operand count of a command that takes any number but none.
 constexpr int kOneOrMore = -1;
 
+// When a command needs the link of the command line.
+enum class LinkNeed {
+    Always,
+    Never,
+    ModuleOperand,       // when any operand is "module"
+    ModuleFirstOperand,  // when the first operand is "module"
+};
+
 struct CommandRow {
     const char* name;
     ConfigCommand command;
+    int (*run)(const ConfigOptions& options);  // returns the exit status
+    LinkNeed link;
     int operands;
     const char* usage;
     const char* help;
@@ -74,31 +84,31 @@ struct CommandRow {
 
 // clang-format off
 const CommandRow kCommands[] = {
-    {"identify", ConfigCommand::Identify, 0, "identify",
+    {"identify", ConfigCommand::Identify, RunIdentify, LinkNeed::Always, 0, "identify",
      "the module's name and port, and PLUS or standard"},
-    {"fetch", ConfigCommand::Fetch, 1, "fetch FILE.KOV",
+    {"fetch", ConfigCommand::Fetch, RunFetch, LinkNeed::Always, 1, "fetch FILE.KOV",
      "the module's whole configuration into a .KOV file"},
-    {"send", ConfigCommand::Send, 1, "send FILE.KOV",
+    {"send", ConfigCommand::Send, RunSend, LinkNeed::Always, 1, "send FILE.KOV",
      "a .KOV file into the module exactly, checked first"},
-    {"print", ConfigCommand::Print, 1, "print FILE.KOV|module",
+    {"print", ConfigCommand::Print, RunPrint, LinkNeed::ModuleOperand, 1, "print FILE.KOV|module",
      "the configuration print-out on standard output"},
-    {"diff", ConfigCommand::Diff, 2, "diff A B",
+    {"diff", ConfigCommand::Diff, RunDiff, LinkNeed::ModuleOperand, 2, "diff A B",
      "every field that differs; A, B: .KOV files or module"},
-    {"eeprom", ConfigCommand::Eeprom, 0, "eeprom",
+    {"eeprom", ConfigCommand::Eeprom, RunEeprom, LinkNeed::Always, 0, "eeprom",
      "the module stores its setup in its EEPROM"},
-    {"backup", ConfigCommand::Backup, 2, "backup LIST DIR",
+    {"backup", ConfigCommand::Backup, RunBackup, LinkNeed::Never, 2, "backup LIST DIR",
      "each module of LIST into DIR/NAME.KOV, then a summary"},
-    {"history", ConfigCommand::History, 2, "history DIR NAME",
+    {"history", ConfigCommand::History, RunHistory, LinkNeed::Never, 2, "history DIR NAME",
      "the kept versions of module NAME in DIR, newest first"},
-    {"check", ConfigCommand::Check, kOneOrMore, "check FILE.KOV...",
+    {"check", ConfigCommand::Check, RunCheck, LinkNeed::Never, kOneOrMore, "check FILE.KOV...",
      "every problem that would stop a send, without a link"},
-    {"export", ConfigCommand::Export, 1, "export FILE|module [OUT]",
-     "the configuration as text (TOML), into OUT or on stdout", 1},
-    {"import", ConfigCommand::Import, 2, "import TEXT OUT.KOV",
+    {"export", ConfigCommand::Export, RunExport, LinkNeed::ModuleOperand, 1,
+     "export FILE|module [OUT]", "the configuration as text (TOML), into OUT or on stdout", 1},
+    {"import", ConfigCommand::Import, RunImport, LinkNeed::Never, 2, "import TEXT OUT.KOV",
      "a configuration text checked and written as a .KOV file"},
-    {"emulate", ConfigCommand::Emulate, 2, "emulate FILE PORT [IN]",
-     "a device's bytes (IN) through a port: registers, values", 1},
-    {"watch", ConfigCommand::Watch, 0, "watch",
+    {"emulate", ConfigCommand::Emulate, RunEmulate, LinkNeed::ModuleFirstOperand, 2,
+     "emulate FILE PORT [IN]", "a device's bytes (IN) through a port: registers, values", 1},
+    {"watch", ConfigCommand::Watch, RunWatch, LinkNeed::Always, 0, "watch",
      "the values the module's paths write, as they change"},
 };
 // clang-format on
@@ -137,6 +147,13 @@ void PrintHelp(FILE* out, const std::vector<Option>& rows) {
                  "file, a destination that exists without --force or cannot be written);\n"
                  "3 changes found (diff: the two differ; backup --history: a file changed);\n"
                  "4 verification failed.\n");
+}
+
+// Every command has its row (a test runs each command).
+const CommandRow& CommandOf(ConfigCommand command) {
+    for (const CommandRow& c : kCommands)
+        if (c.command == command) return c;
+    return kCommands[0];
 }
 
 const CommandRow* FindCommand(const std::string& name) {
@@ -209,7 +226,8 @@ bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) 
         o->command != ConfigCommand::Backup)
         return Trouble("--history, --text and --metrics go with backup");
     if (o->verify && o->command != ConfigCommand::Send) return Trouble("--verify goes with send");
-    if (o->textJson && o->command != ConfigCommand::Export) return Trouble("--format goes with export");
+    if (o->textJson && o->command != ConfigCommand::Export)
+        return Trouble("--format goes with export");
     if (o->strict && o->command != ConfigCommand::Import)
         return Trouble("--strict goes with import");
     if (o->json && o->csv) return Trouble("--json or --csv, not both");
@@ -228,21 +246,22 @@ bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) 
 }
 
 bool NeedsLink(const ConfigOptions& o) {
-    switch (o.command) {
-        case ConfigCommand::Print:
-        case ConfigCommand::Diff:
-        case ConfigCommand::Export:
+    const CommandRow& command = CommandOf(o.command);
+    switch (command.link) {
+        case LinkNeed::Always:
+            return true;
+        case LinkNeed::Never:
+            return false;
+        case LinkNeed::ModuleOperand:
             for (const std::string& operand : o.operands)
                 if (operand == kModuleOperand) return true;
             return false;
-        case ConfigCommand::Emulate:
-            return o.operands[0] == kModuleOperand;
-        case ConfigCommand::Backup:
-        case ConfigCommand::History:
-        case ConfigCommand::Check:
-        case ConfigCommand::Import:
-            return false;
-        default:
-            return true;
+        case LinkNeed::ModuleFirstOperand:
+            return !o.operands.empty() && o.operands[0] == kModuleOperand;
     }
+    return true;
+}
+
+int RunConfigCommand(const ConfigOptions& options) {
+    return CommandOf(options.command).run(options);
 }

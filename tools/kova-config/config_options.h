@@ -53,8 +53,11 @@ using tools::kExitVerifyFailed;
 // False with *exitCode set after printing help or an error.
 bool ParseConfigOptions(int argc, char** argv, ConfigOptions* options, int* exitCode);
 
-// Whether the command needs the link of the command line: the module
-// commands, and print or diff with the operand "module".
+// Whether the command needs the link of the command line: its row says (the
+// module commands, and print, diff, export and emulate on the operand
+// "module").
 bool NeedsLink(const ConfigOptions& options);
+// Runs the parsed command through its row; returns the exit status.
+int RunConfigCommand(const ConfigOptions& options);
 
 constexpr const char* kModuleOperand = "module";

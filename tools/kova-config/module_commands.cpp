@@ -5,14 +5,15 @@
 #include <vector>
 
 #include "commands.h"
-#include "config/config_check.h"
 #include "common/printable.h"
+#include "config/config_check.h"
 #include "config/config_files.h"
 #include "config/config_lists.h"
 #include "config/config_ranges.h"
 #include "config/validate.h"
 #include "module_connection.h"
 #include "send_interruption.h"
+#include "setup/link_kinds.h"
 #include "setup/link_setup.h"
 
 namespace {
@@ -89,7 +90,8 @@ bool LoadFileOperand(const std::string& path, ConfigSnapshot* snapshot, std::str
 bool ReadBackReachable(const ConfigOptions& options, int16_t printProgBaud, std::string* error) {
     LinkSetup setup;
     if (!SetupOfLinkSource(options.source, &setup, error)) return false;
-    if (setup.ConnectionType == LinkTypeModbusTcp || printProgBaud < 0 || printProgBaud > 3)
+    const LinkKindRow* kind = LinkKindOf(setup.ConnectionType);
+    if ((kind && !kind->followsPrintProgBaud) || printProgBaud < 0 || printProgBaud > 3)
         return true;
     const int32_t moduleBaud = kPrintProgBaudValues[printProgBaud];
     if (moduleBaud == LinkBaudRate(setup)) return true;

@@ -7,7 +7,7 @@
 #include "transfer/module_model.h"
 
 ModuleConnection::ModuleConnection(const LinkSource& source, ToolReporter& reporter)
-    : source_(source), reporter_(reporter) {}
+    : source_(source), reporter_(reporter), session_(nullptr, reporter) {}
 
 ModuleConnection::~ModuleConnection() {
     if (link_) CloseLink(link_);
@@ -17,28 +17,25 @@ bool ModuleConnection::Open() {
     std::string reason;
     link_ = OpenLinkSource(source_, &reason);
     if (!link_) reporter_.Fail("Unable to establish link. " + reason);
+    session_.link = link_;
     return link_ != nullptr;
 }
 
 bool ModuleConnection::Identify(ModuleIdentity* identity) {
-    const Identification id = CheckIdentification(link_, reporter_, "KOVA");
+    const Identification id = CheckIdentification(session_, "KOVA");
     if (!id.goOn) return false;
-    ModuleSession session{link_, reporter_, model_};
-    if (!DetectModuleModel(session)) return false;
-    model_ = session.model;
+    if (!DetectModuleModel(session_)) return false;
     identity->name = id.row == NameRow::Show ? id.name : "";
-    identity->model = model_;
+    identity->model = session_.model;
     return true;
 }
 
 bool ModuleConnection::Fetch(ConfigSnapshot* snapshot) {
     ModuleConfig config{};
     int16_t printProgBaud = 0;
-    ModuleSession session{link_, reporter_, model_};
-    if (!FetchAllPorts(session, config, printProgBaud)) return false;
-    model_ = session.model;
+    if (!FetchAllPorts(session_, config, printProgBaud)) return false;
     snapshot->contents = DocumentOf(config, printProgBaud, 0);
-    snapshot->model = model_;
+    snapshot->model = session_.model;
     return true;
 }
 
@@ -47,10 +44,7 @@ bool ModuleConnection::Send(const ConfigSnapshot& snapshot, SendPart* reached) {
     LinkSetup setup;
     std::string reason;
     if (!SetupOfLinkSource(source_, &setup, &reason)) return reporter_.Fail(reason), false;
-    ModuleSession session{link_, reporter_, model_};
-    const int sent = SendAllPorts(session, config, snapshot.contents.printProgBaud, setup, reached);
-    model_ = session.model;
-    return sent != 0;
+    return SendAllPorts(session_, config, snapshot.contents.printProgBaud, setup, reached) != 0;
 }
 
 // The read-back is a whole fetch: every section a whole send writes, in the
@@ -59,12 +53,12 @@ bool ModuleConnection::Verify(const ConfigSnapshot& sent,
                               std::vector<ConfigDifference>* differences) {
     ConfigSnapshot back;
     if (!Fetch(&back)) return false;
-    *differences = CompareConfigs(sent.contents, back.contents, model_ == kModelPlus);
+    *differences = CompareConfigs(sent.contents, back.contents, session_.model == kModelPlus);
     return true;
 }
 
 EepromOutcome ModuleConnection::WriteEeprom() {
-    const EepromResult result = RunEepromWrite(link_);
+    const EepromResult result = RunEepromWrite(session_);
     if (result.outcome != EepromOutcome::Stored) reporter_.Fail(result.Message());
     return result.outcome;
 }

@@ -51,6 +51,7 @@ class ModuleConnection {
     LinkSource source_;
     ToolReporter& reporter_;
     Link* link_ = nullptr;
-    // What the module said it is, once a transfer asked.
-    int16_t model_ = kModelUnknown;
+    // Over link_ once it is open: what the module said it is, once a
+    // transfer asked, stays there for the transfers after it.
+    ModuleSession session_;
 };

@@ -50,31 +50,33 @@ std::vector<Option> OptionRows() {
 }
 
 void PrintHelp(FILE* out, const std::vector<Option>& rows) {
-    fprintf(
-        out,
-        "usage: kova-link --type symax|netnet|rtu|ascii|gateway --port DEVICE [options] COMMAND\n"
-        "       kova-link --type tcp --host HOST [--tcp-port N] [options] COMMAND\n"
-        "       kova-link --setup FILE.STP COMMAND\n"
-        "Reads and writes controller registers (1-based) over a serial or Modbus TCP link.\n"
-        "Options may stand anywhere on the line; \"--\" ends them.\n\n"
-        "commands:\n"
-        "  read REGISTER COUNT          print the values (unsigned decimal, or --format)\n"
-        "  dump REGISTER COUNT          print any number of registers, read as many a\n"
-        "                               request as the link kind carries (--numbered:\n"
-        "                               one \"REGISTER VALUE\" line a register)\n"
-        "  replay FILE                  time the requests of FILE, one \"r|w FIRST COUNT\" a\n"
-        "                               line (kova-sim --log), writes sending zeros\n"
-        "  write REGISTER VALUE...      values 0-65535 or 0x-prefixed hexadecimal, or as\n"
-        "                               --format: write --format f32 100 12.5\n"
-        "  input-read REGISTER COUNT    input registers\n"
-        "  input-write REGISTER VALUE...\n"
-        "  bench N REGISTER COUNT       time N reads, print requests per second\n"
-        "  sections REGISTER N,N,...    time reads of consecutive sections from "
-        "REGISTER\n"
-        "  poll REGISTER COUNT          read every --interval MS, CSV: a header row\n"
-        "                               time,4x20,4x21,...,error, then one row a poll;\n"
-        "                               a failed poll leaves the values empty and\n"
-        "                               says why in error\n\noptions:\n");
+    fprintf(out,
+            "usage: kova-link --type %s --port DEVICE [options] COMMAND\n"
+            "       kova-link --type %s --host HOST [--tcp-port N] [options] COMMAND\n",
+            LinkKindNames(KindsNamed::Serial).c_str(),
+            LinkKindNames(KindsNamed::NotSerial).c_str());
+    fprintf(out,
+            "       kova-link --setup FILE.STP COMMAND\n"
+            "Reads and writes controller registers (1-based) over a serial or Modbus TCP link.\n"
+            "Options may stand anywhere on the line; \"--\" ends them.\n\n"
+            "commands:\n"
+            "  read REGISTER COUNT          print the values (unsigned decimal, or --format)\n"
+            "  dump REGISTER COUNT          print any number of registers, read as many a\n"
+            "                               request as the link kind carries (--numbered:\n"
+            "                               one \"REGISTER VALUE\" line a register)\n"
+            "  replay FILE                  time the requests of FILE, one \"r|w FIRST COUNT\" a\n"
+            "                               line (kova-sim --log), writes sending zeros\n"
+            "  write REGISTER VALUE...      values 0-65535 or 0x-prefixed hexadecimal, or as\n"
+            "                               --format: write --format f32 100 12.5\n"
+            "  input-read REGISTER COUNT    input registers\n"
+            "  input-write REGISTER VALUE...\n"
+            "  bench N REGISTER COUNT       time N reads, print requests per second\n"
+            "  sections REGISTER N,N,...    time reads of consecutive sections from "
+            "REGISTER\n"
+            "  poll REGISTER COUNT          read every --interval MS, CSV: a header row\n"
+            "                               time,4x20,4x21,...,error, then one row a poll;\n"
+            "                               a failed poll leaves the values empty and\n"
+            "                               says why in error\n\noptions:\n");
     tools::PrintOptionHelp(out, tools::OptionTable<LinkOptions>(rows), 32);
     tools::PrintCommonOptionHelp(out, 32);
     fprintf(out,
