@@ -154,6 +154,9 @@ bool LinkPortLost(Link* link);
 bool ReopenSerialPort(Link* link);
 // The device name of a serial link ("ttyUSB0"); "" for Modbus TCP.
 std::string LinkPortName(Link* link);
+// A serial link whose line is behind a serial device server (tcp:HOST:PORT):
+// its line settings are the server's, none of this computer's.
+bool LinkOverNetwork(Link* link);
 void SetLinkError(Link* link, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // Shared by the serial protocols.

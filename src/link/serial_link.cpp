@@ -253,6 +253,12 @@ bool LinkPortLost(Link* link) {
     return link->port->lost;
 }
 
+bool LinkOverNetwork(Link* link) {
+    if (!LinkIsValid(link) || !link->port) return false;
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    return link->port->device.network;
+}
+
 std::string LinkPortName(Link* link) {
     if (!LinkIsValid(link) || !link->port) return "";
     const std::string& path = link->port->device.path;

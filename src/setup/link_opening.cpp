@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "link/network_port_name.h"
 #include "setup/link_kinds.h"
 #include "setup/port_refresh.h"
 
@@ -50,6 +51,11 @@ bool ResolveLinkTarget(LinkSetup& setup, SerialPortList& ports, LinkTarget* targ
     if (row->serial && ports.Count() == 0) ports = ReadSerialPortList();
     // The host field of a damaged file need not hold its terminator.
     const std::string host(setup.TcpHost, strnlen(setup.TcpHost, sizeof setup.TcpHost));
+    if (row->serial && setup.LinkPort == kNetworkLinkPort) {
+        target->path = NetworkPortNameOf({host, setup.TcpPort});
+        target->line = ConnectLineOf(setup.ConnectionType, target->path.c_str());
+        return true;
+    }
     const char* name = row->serial ? ports.At(setup.LinkPort) : host.c_str();
     if (!name) {
         *reason = "The link's serial port is not in the list of ports";

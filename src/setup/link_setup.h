@@ -25,6 +25,10 @@ constexpr int16_t kErrorCheckBcc = 0, kErrorCheckCrc = 1;
 constexpr int kRouteSlots = 10;
 constexpr int kRouteEdited = 8;  // the link and the route field use the first eight
 constexpr int kTcpHostLength = 30;
+// LinkPort of a serial kind whose line is behind a serial device server:
+// the server is TcpHost and TcpPort (the fields a Modbus TCP link keeps),
+// and the link's port is named tcp:HOST:PORT. No index of a port list.
+constexpr int16_t kNetworkLinkPort = 0x7E7E;
 
 // The file is the record's memory image, little-endian; fields are in file
 // order and every one is 16-bit aligned, so there is no padding.

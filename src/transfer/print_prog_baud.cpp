@@ -34,8 +34,9 @@ int SendPrintProgBaud(ModuleSession& session, int16_t printProgBaud, LinkSetup& 
         return 0;
     }
     if (!WriteBaud(link, reporter, printProgBaud)) return 0;
-    // Only a serial line of this computer can follow the module's rate.
-    if (!LinkRunsThroughPrintProgPort(link)) return 1;
+    // Only a serial line of this computer can follow the module's rate; a
+    // device server's line is set on the server.
+    if (!LinkRunsThroughPrintProgPort(link) || LinkOverNetwork(link)) return 1;
     const int32_t moduleBaud = kPrintProgBaudValues[printProgBaud];
     if (moduleBaud == LinkBaudRate(setup)) return 1;
     char question[80];
