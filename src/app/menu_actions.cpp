@@ -48,7 +48,7 @@ int EditPortsOffline(ShellState& state) {
 }
 
 int EmulateOffline(ShellState& state) {
-    Emulate(state.documents, 0);
+    Emulate(state.emulator, state.documents, 0);
     return 1;
 }
 

@@ -36,7 +36,7 @@ int FetchMemoryFromModule(ShellState& state) {
 int EmulateOnline(ShellState& state) {
     ScreenReporter reporter;
     ModuleSession session{state.link, reporter, state.moduleModel};
-    Emulate(state.documents, 1, [&session](ModuleConfig& into, int port) {
+    Emulate(state.emulator, state.documents, 1, [&session](ModuleConfig& into, int port) {
         FetchPort(session, into, port, port, false);
     });
     state.moduleModel = session.model;

@@ -61,7 +61,7 @@ void HandDownHooks(ShellState& state) {
 void StartUp(ShellState& state, const std::vector<std::string>& arguments) {
     HandDownHooks(state);
     DrawBanner();
-    ResetGridOrigin();
+    ResetGridOrigin(state.emulator);
     for (const auto& argument : arguments) StuffAllKeys(ArgumentKeystrokes(argument));
     SetCurrentLink(state, LoadStartupSetup(state.settings, kStartupSetupFile));  // binds F1
     // After the setup: the Print/Prog baud follows the link's.
@@ -72,7 +72,7 @@ void StartUp(ShellState& state, const std::vector<std::string>& arguments) {
     SaveScreen();
     RedrawUntrappedError();
     state.documents.OfflineDirty = false;
-    ClearEmulatorRegisters();
+    ClearEmulatorRegisters(state.emulator);
 }
 
 }  // namespace
