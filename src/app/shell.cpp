@@ -8,7 +8,6 @@
 #include "app/online_actions.h"
 #include "config/config_defaults.h"
 #include "emulator/register_image.h"
-#include "forms/connect_link.h"
 #include "forms/setup_file_dialogs.h"
 #include "setup/link_setup.h"
 #include "ui/boxes.h"
@@ -95,15 +94,15 @@ int RunShell(con::Console& console, const std::vector<std::string>& arguments, S
     int selection = kInitialSelection;
     // A connect that failed at start left its reason in the saved main screen;
     // once a link opens it must not come back with every return to the menu.
-    bool reasonSaved = ConnectReasonShown();
+    bool reasonSaved = state.settings.connectReasonShown;
     while (selection != kEndOfLoop) {
         selection = DispatchChoice(state, RunMenu(kMainMenu, kMenuBarRow, selection));
         RestoreScreen();
-        if (reasonSaved && !ConnectReasonShown()) {
+        if (reasonSaved && !state.settings.connectReasonShown) {
             ClearToEndOfLine(25, 1);
             SaveScreen();
         }
-        reasonSaved = ConnectReasonShown();
+        reasonSaved = state.settings.connectReasonShown;
         if (state.moduleModel != kModelUnknown) {
             DrawModelMark(state.moduleModel);
             SaveScreen();

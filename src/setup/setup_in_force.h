@@ -18,6 +18,10 @@ struct SetupInForce {
     SerialPortList ports;  // empty before the first read
     // The adapters the record's ports are, kept with it in the setup file.
     SetupAdapters adapters;
+    // The reason the last connect failed stands on the status row: the next
+    // link that opens clears it, and the shell drops it from its saved
+    // main screen.
+    bool connectReasonShown = false;
 };
 
 // Reads the list now, leaving the indexes as they are.
