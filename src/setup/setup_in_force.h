@@ -15,7 +15,8 @@ struct SetupInForce {
     // Absolute: the file picker may change the current directory, and every
     // save must still reach the file read at start.
     std::string StartupSetupName;
-    SerialPortList ports;  // empty before the first read
+    // Empty before the first read; it keeps the device root it is read under.
+    SerialPortList ports;
     // The adapters the record's ports are, kept with it in the setup file.
     SetupAdapters adapters;
     // The reason the last connect failed stands on the status row: the next

@@ -6,7 +6,6 @@
 
 #include "common/printable.h"
 #include "common/tool_version.h"
-#include "setup/device_root.h"
 
 namespace {
 
@@ -54,9 +53,10 @@ std::vector<Option> OptionRows() {
                     [](ConfigOptions& o, const char*) { return o.quiet = true; }});
     // Serial ports of setup files are an index into the list the kernel
     // gives; tests offer ptys as such ports.
-    rows.push_back({"--device-root", "DIR",
-                    "testing: serial ports listed from DIR/sys/class/tty, opened in DIR/dev",
-                    [](ConfigOptions&, const char* a) { return SetDeviceRoot(a), true; }});
+    rows.push_back(
+        {"--device-root", "DIR",
+         "testing: serial ports listed from DIR/sys/class/tty, opened in DIR/dev",
+         [](ConfigOptions& o, const char* a) { return o.source.settings.deviceRoot = a, true; }});
     return rows;
 }
 
@@ -209,7 +209,8 @@ bool ParseConfigOptions(int argc, char** argv, ConfigOptions* o, int* exitCode) 
         o->command != ConfigCommand::Backup)
         return Trouble("--history, --text and --metrics go with backup");
     if (o->verify && o->command != ConfigCommand::Send) return Trouble("--verify goes with send");
-    if (o->textJson && o->command != ConfigCommand::Export) return Trouble("--format goes with export");
+    if (o->textJson && o->command != ConfigCommand::Export)
+        return Trouble("--format goes with export");
     if (o->strict && o->command != ConfigCommand::Import)
         return Trouble("--strict goes with import");
     if (o->json && o->csv) return Trouble("--json or --csv, not both");
