@@ -12,7 +12,7 @@
 #include "setup/link_setup.h"
 #include "ui/boxes.h"
 #include "ui/busy_spinner.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/menu.h"
 #include "ui/print_screen.h"
 #include "ui/screen.h"

@@ -6,7 +6,7 @@
 
 #include "config/config_lists.h"
 #include "editors/port_editor_screen.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 

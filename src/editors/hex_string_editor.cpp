@@ -7,8 +7,8 @@
 #include <algorithm>
 
 #include "editors/hex_editor_grid.h"
+#include "ui/console/keys.h"
 #include "ui/edit_text.h"
-#include "ui/keys.h"
 #include "ui/screen.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "editors/port_editor_keys.h"
 #include "editors/port_editor_screen.h"
 #include "editors/validation_reports.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen.h"
 
 namespace {

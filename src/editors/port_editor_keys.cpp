@@ -17,7 +17,7 @@
 #include "editors/validation_reports.h"
 #include "ui/boxes.h"
 #include "ui/edit_text.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen.h"
 
 const char kNotReadNote[] = "Not read from KOVA: Enter tries again";

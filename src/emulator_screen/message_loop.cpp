@@ -9,7 +9,7 @@
 #include "emulator_screen/emulator_screen.h"
 #include "emulator_screen/hex_entry.h"
 #include "emulator_screen/process_message.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/raw_key.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"

@@ -14,7 +14,7 @@
 #include "setup/setup_choices.h"
 #include "ui/boxes.h"
 #include "ui/fields.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen.h"
 
 namespace {

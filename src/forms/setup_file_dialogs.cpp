@@ -14,7 +14,7 @@
 #include "setup/setup_file.h"
 #include "ui/boxes.h"
 #include "ui/file_picker.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/print_screen.h"
 #include "ui/screen.h"
 

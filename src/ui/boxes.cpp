@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen.h"
 #include "ui/screen_hooks.h"
 #include "ui/screen_state.h"

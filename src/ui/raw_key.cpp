@@ -2,7 +2,7 @@
 // emulator): the same console and type-ahead as ReadKey, without the mapping.
 #include "ui/raw_key.h"
 
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen_state.h"
 
 namespace {

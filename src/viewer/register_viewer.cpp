@@ -10,7 +10,7 @@
 #include "setup/link_setup.h"
 #include "ui/boxes.h"
 #include "ui/busy_spinner.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/poll_pacing.h"
 #include "ui/screen.h"
 #include "viewer/viewer_edit.h"

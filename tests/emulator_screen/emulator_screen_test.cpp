@@ -14,7 +14,7 @@
 #include "emulator/register_image.h"
 #include "emulator_screen/emulator.h"
 #include "ui/console/memory_console.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen.h"
 
 namespace {

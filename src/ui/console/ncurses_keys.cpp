@@ -6,8 +6,8 @@
 
 #include "ui/console/cp437.h"
 #include "ui/console/escape_keys.h"
+#include "ui/console/keys.h"
 #include "ui/console/ncurses_impl.h"
-#include "ui/keys.h"
 
 namespace con {
 namespace {
