@@ -96,7 +96,7 @@ int RunShell(con::Console& console, const std::vector<std::string>& arguments, S
     // once a link opens it must not come back with every return to the menu.
     bool reasonSaved = state.settings.connectReasonShown;
     while (selection != kEndOfLoop) {
-        selection = DispatchChoice(state, RunMenu(kMainMenu, kMenuBarRow, selection));
+        selection = DispatchChoice(state, RunMenu(MainMenuTable(), kMenuBarRow, selection));
         RestoreScreen();
         if (reasonSaved && !state.settings.connectReasonShown) {
             ClearToEndOfLine(25, 1);
