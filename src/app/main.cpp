@@ -7,11 +7,12 @@
 #include "app/command_line.h"
 #include "app/shell.h"
 #include "link/serial_device.h"
-#include "setup/device_root.h"
+#include "setup/serial_port_list.h"
 #include "ui/console/ncurses_console.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> arguments;
+    ShellState state;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0) {
             std::fputs(kHelpText, stdout);
@@ -23,7 +24,7 @@ int main(int argc, char** argv) {
         }
         // Testing option: serial ports from a directory of pty links.
         if (std::strcmp(argv[i], "--device-root") == 0 && i + 1 < argc) {
-            SetDeviceRoot(argv[++i]);
+            state.settings.ports = SerialPortList::Under(argv[++i]);
             continue;
         }
         arguments.emplace_back(argv[i]);
@@ -35,5 +36,5 @@ int main(int argc, char** argv) {
     // A signal that ends the program gives the serial ports back as a close
     // would: no lock file, no TIOCEXCL keeping the next program out.
     con::NcursesConsole::SetFatalSignalHook(ReleaseHeldSerialPorts);
-    return RunShell(console, arguments);
+    return RunShell(console, arguments, state);
 }

@@ -1,5 +1,7 @@
 #include "app/menu_actions.h"
 
+#include <vector>
+
 #include "app/current_link.h"
 #include "app/online_actions.h"
 #include "editors/config_file_dialogs.h"
@@ -11,22 +13,6 @@
 #include "terminal/cts_monitor.h"
 #include "terminal/terminal_emulator.h"
 #include "viewer/register_viewer.h"
-
-// clang-format off
-const char* const kMainMenu[] = {
-    "oNline", nullptr,
-    "oFfline", "Read from disk to memory", "Write from memory to disk",
-    "Edit configuration in memory", "Copy configuration between ports", "Send memory to KOVA",
-    "Fetch memory from KOVA", "Print configuration in memory", "Delete configuration file",
-    "Quit offline functions", nullptr,
-    "Emulate", "from oNline port", "from oFfline memory", nullptr,
-    "Utility", "View registers", "Terminal emulator", "CTS monitor", "Write setup to EEPROM", nullptr,
-    "Setup", "Sy/Max communications", "Terminal emulator", "Register viewer", "Load from file",
-    nullptr,
-    "Quit", nullptr,
-    nullptr,
-};
-// clang-format on
 
 namespace {
 
@@ -48,7 +34,7 @@ int EditPortsOffline(ShellState& state) {
 }
 
 int EmulateOffline(ShellState& state) {
-    Emulate(state.documents, 0);
+    Emulate(state.emulator, state.documents, 0);
     return 1;
 }
 
@@ -91,35 +77,89 @@ int MonitorCts(ShellState& state) {
 }
 
 using C = ConfigCopy;
+constexpr bool T = true;  // a title: the bar's word, its entries follow it
+
+// The main menu, top to bottom: a title and its entries. A choice's code is
+// its title's place on the bar x 100 plus its place under the title (a title
+// without entries is chosen itself: x 100 + 0). The entries with no
+// function (Quit offline functions) only close the pull-down; Quit (600) is
+// the shell's own.
+struct MainMenuRow {
+    const char* label;
+    bool title;
+    ConfigCopy copy;
+    bool setsDirty, replacesMemory, needsModule;
+    int (*run)(ShellState&);
+};
 // clang-format off
-constexpr MenuAction kActions[] = {
-    // code copy                   dirty  replaces module  function
-    {100, C::None,                 false, false,   true,   EditPortsOnline},
-    {201, C::BackOnSuccess,        false, true,    false,  ReadConfiguration},
-    {202, C::In,                   false, false,   false,  WriteConfiguration},
-    {203, C::InAndBack,            true,  false,   false,  EditPortsOffline},
-    {204, C::InAndBack,            true,  false,   false,  CopyPorts},
-    {205, C::In,                   false, false,   true,   SendMemoryToModule},
-    {206, C::InAndBack,            true,  true,    true,   FetchMemoryFromModule},
-    {207, C::In,                   false, false,   false,  PrintConfiguration},
-    {208, C::None,                 false, false,   false,  DeleteConfigurationFile},
-    {301, C::None,                 false, false,   true,   EmulateOnline},
-    {302, C::None,                 false, false,   false,  EmulateOffline},
-    {401, C::None,                 false, false,   false,  ViewRegisters},
-    {402, C::None,                 false, false,   false,  RunTerminal},
-    {403, C::None,                 false, false,   true,   MonitorCts},
-    {404, C::None,                 false, false,   false,  WriteSetupToModuleEeprom},
-    {501, C::None,                 false, false,   false,  SetUpLink},
-    {502, C::None,                 false, false,   false,  SetUpTerminal},
-    {503, C::None,                 false, false,   false,  SetUpRegisterViewer},
-    {504, C::None,                 false, false,   false,  LoadSetup},
+constexpr MainMenuRow kRows[] = {
+    // label                              title copy             dirty  replaces module  function
+    {"oNline",                            T,    C::None,         false, false,   true,   EditPortsOnline},
+    {"oFfline",                           T,    C::None,         false, false,   false,  nullptr},
+    {"Read from disk to memory",          {},   C::BackOnSuccess,false, true,    false,  ReadConfiguration},
+    {"Write from memory to disk",         {},   C::In,           false, false,   false,  WriteConfiguration},
+    {"Edit configuration in memory",      {},   C::InAndBack,    true,  false,   false,  EditPortsOffline},
+    {"Copy configuration between ports",  {},   C::InAndBack,    true,  false,   false,  CopyPorts},
+    {"Send memory to KOVA",               {},   C::In,           false, false,   true,   SendMemoryToModule},
+    {"Fetch memory from KOVA",            {},   C::InAndBack,    true,  true,    true,   FetchMemoryFromModule},
+    {"Print configuration in memory",     {},   C::In,           false, false,   false,  PrintConfiguration},
+    {"Delete configuration file",         {},   C::None,         false, false,   false,  DeleteConfigurationFile},
+    {"Quit offline functions",            {},   C::None,         false, false,   false,  nullptr},
+    {"Emulate",                           T,    C::None,         false, false,   false,  nullptr},
+    {"from oNline port",                  {},   C::None,         false, false,   true,   EmulateOnline},
+    {"from oFfline memory",               {},   C::None,         false, false,   false,  EmulateOffline},
+    {"Utility",                           T,    C::None,         false, false,   false,  nullptr},
+    {"View registers",                    {},   C::None,         false, false,   false,  ViewRegisters},
+    {"Terminal emulator",                 {},   C::None,         false, false,   false,  RunTerminal},
+    {"CTS monitor",                       {},   C::None,         false, false,   true,   MonitorCts},
+    {"Write setup to EEPROM",             {},   C::None,         false, false,   false,  WriteSetupToModuleEeprom},
+    {"Setup",                             T,    C::None,         false, false,   false,  nullptr},
+    {"Sy/Max communications",             {},   C::None,         false, false,   false,  SetUpLink},
+    {"Terminal emulator",                 {},   C::None,         false, false,   false,  SetUpTerminal},
+    {"Register viewer",                   {},   C::None,         false, false,   false,  SetUpRegisterViewer},
+    {"Load from file",                    {},   C::None,         false, false,   false,  LoadSetup},
+    {"Quit",                              T,    C::None,         false, false,   false,  nullptr},
 };
 // clang-format on
 
+// The rows as the menu engine reads them (groups ending in a null, an empty
+// group ending the table) and as the shell dispatches them (by code).
+struct MainMenu {
+    std::vector<const char*> table;
+    std::vector<MenuAction> actions;
+};
+
+MainMenu BuildMainMenu() {
+    MainMenu menu;
+    int code = 0;
+    for (const MainMenuRow& row : kRows) {
+        if (row.title) {
+            if (code) menu.table.push_back(nullptr);  // the group before ends
+            code = (code / 100 + 1) * 100;
+        } else {
+            ++code;
+        }
+        menu.table.push_back(row.label);
+        if (row.run)
+            menu.actions.push_back(
+                {code, row.copy, row.setsDirty, row.replacesMemory, row.needsModule, row.run});
+    }
+    menu.table.push_back(nullptr);
+    menu.table.push_back(nullptr);
+    return menu;
+}
+
+const MainMenu& TheMainMenu() {
+    static const MainMenu menu = BuildMainMenu();  // computed once
+    return menu;
+}
+
 }  // namespace
 
+const char* const* MainMenuTable() { return TheMainMenu().table.data(); }
+
 const MenuAction* FindMenuAction(int code) {
-    for (const auto& a : kActions)
+    for (const auto& a : TheMainMenu().actions)
         if (a.code == code) return &a;
     return nullptr;
 }

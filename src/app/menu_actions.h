@@ -1,6 +1,7 @@
-// What each main menu choice does: one row per choice code. The shell moves
-// the configuration between the offline memory and the working copy as the
-// row says, so a function only ever works on the working configuration.
+// The main menu: one row per title and entry, its label beside what choosing
+// it does. The shell moves the configuration between the offline memory and
+// the working copy as the row says, so a function only ever works on the
+// working configuration.
 #pragma once
 #include "app/shell_state.h"
 
@@ -21,5 +22,7 @@ struct MenuAction {
     int (*run)(ShellState&);  // non-zero on success; null until the function exists
 };
 
-extern const char* const kMainMenu[];
+// The labels as RunMenu takes them.
+const char* const* MainMenuTable();
+// What a choice code does; null for a choice with no function of its own.
 const MenuAction* FindMenuAction(int code);

@@ -37,7 +37,7 @@ int EmulateOnline(ShellState& state) {
     ScreenReporter reporter;
     ModuleSession& module = CurrentModule(state);
     SessionReports reports(module, reporter);
-    Emulate(state.documents, 1, [&module](ModuleConfig& into, int port) {
+    Emulate(state.emulator, state.documents, 1, [&module](ModuleConfig& into, int port) {
         FetchPort(module, into, port, port, false);
     });
     return 1;

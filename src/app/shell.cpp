@@ -8,12 +8,11 @@
 #include "app/online_actions.h"
 #include "config/config_defaults.h"
 #include "emulator/register_image.h"
-#include "forms/connect_link.h"
 #include "forms/setup_file_dialogs.h"
 #include "setup/link_setup.h"
 #include "ui/boxes.h"
 #include "ui/busy_spinner.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/menu.h"
 #include "ui/print_screen.h"
 #include "ui/screen.h"
@@ -61,7 +60,7 @@ void HandDownHooks(ShellState& state) {
 void StartUp(ShellState& state, const std::vector<std::string>& arguments) {
     HandDownHooks(state);
     DrawBanner();
-    ResetGridOrigin();
+    ResetGridOrigin(state.emulator);
     for (const auto& argument : arguments) StuffAllKeys(ArgumentKeystrokes(argument));
     SetCurrentLink(state, LoadStartupSetup(state.settings, kStartupSetupFile));  // binds F1
     // After the setup: the Print/Prog baud follows the link's.
@@ -72,7 +71,7 @@ void StartUp(ShellState& state, const std::vector<std::string>& arguments) {
     SaveScreen();
     RedrawUntrappedError();
     state.documents.OfflineDirty = false;
-    ClearEmulatorRegisters();
+    ClearEmulatorRegisters(state.emulator);
 }
 
 }  // namespace
@@ -95,15 +94,15 @@ int RunShell(con::Console& console, const std::vector<std::string>& arguments, S
     int selection = kInitialSelection;
     // A connect that failed at start left its reason in the saved main screen;
     // once a link opens it must not come back with every return to the menu.
-    bool reasonSaved = ConnectReasonShown();
+    bool reasonSaved = state.settings.connectReasonShown;
     while (selection != kEndOfLoop) {
-        selection = DispatchChoice(state, RunMenu(kMainMenu, kMenuBarRow, selection));
+        selection = DispatchChoice(state, RunMenu(MainMenuTable(), kMenuBarRow, selection));
         RestoreScreen();
-        if (reasonSaved && !ConnectReasonShown()) {
+        if (reasonSaved && !state.settings.connectReasonShown) {
             ClearToEndOfLine(25, 1);
             SaveScreen();
         }
-        reasonSaved = ConnectReasonShown();
+        reasonSaved = state.settings.connectReasonShown;
         if (state.module.model != kModelUnknown) {
             DrawModelMark(state.module.model);
             SaveScreen();

@@ -5,6 +5,7 @@
 
 #include "config/config_documents.h"
 #include "config/module_config.h"
+#include "emulator/register_image.h"
 #include "link/link.h"
 #include "setup/setup_in_force.h"
 #include "transfer/module_session.h"
@@ -21,6 +22,9 @@ struct ShellState {
     // The port the configuration editor shows, kept from one editing to the
     // next.
     int editorPort = 0;
+    // The emulator's registers, signal register and grid origin: what one
+    // emulation wrote is still there in the next.
+    EmulatorRegisters emulator{};
     // The one link open at a time, replaced by what connecting, the link
     // forms, the terminal, the viewer and loading a setup return.
     Link* link = nullptr;

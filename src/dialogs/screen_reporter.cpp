@@ -5,7 +5,7 @@
 
 #include "editors/model_mark.h"
 #include "ui/boxes.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 

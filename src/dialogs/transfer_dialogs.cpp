@@ -5,8 +5,8 @@
 #include "dialogs/screen_reporter.h"
 #include "editors/validation_reports.h"
 #include "transfer/module_transfer.h"
+#include "ui/console/keys.h"
 #include "ui/fields.h"
-#include "ui/keys.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 

@@ -6,7 +6,7 @@
 
 #include "config/config_lists.h"
 #include "editors/port_editor_screen.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 
@@ -63,38 +63,47 @@ const char* CharSetCodeParity(int code) {
     return std::popcount(unsigned(code) & 0xFF) % 2 ? "ODD" : "EVEN";
 }
 
+int CharSetScreen::NextKey() { return GetKey(); }
+
+void CharSetScreen::Show() { ShowCodeInfo(code_); }
+
+KeyResult CharSetScreen::OnKey(int k) {
+    if (k == key::Enter) return KeyResult::Leave;
+    int next = code_;
+    KeyResult result = KeyResult::Changed;
+    switch (k) {
+        case ' ':
+            CharSetPut(set_, unsigned(code_), !CharSetHas(set_, unsigned(code_)));
+            break;
+        case '+':
+            CharSetPut(set_, unsigned(code_), true);
+            next = AdvanceCharSetCursor(code_);
+            break;
+        case '-':
+            CharSetPut(set_, unsigned(code_), false);
+            next = AdvanceCharSetCursor(code_);
+            break;
+        default:
+            // Any other key only moves the cursor, if it is an arrow.
+            next = MoveCharSetCursor(code_, k);
+            result = KeyResult::Redraw;
+            break;
+    }
+    DrawCode(set_, code_, next == code_);
+    if (next != code_) DrawCode(set_, next, true);
+    code_ = next;
+    return result;
+}
+
 void EditCharSet(CharSet& set, int, const char* titleWord, const OnlineWrites& writes) {
     ClearToEndOfScreen(6, 1);
     PutText("", 6, 1, 79, '-', 0);
     PutTextF("Editing %s character set", 7, 1, 0, ' ', 0, titleWord);
     for (int c = 0; c < 256; ++c) DrawCode(set, c, c == 0);
     PutText("Use arrows to move, SPACE to change, RETURN to exit.", 24, 1, 0, ' ', 0);
-    int code = 0;
-    for (;;) {
-        ShowCodeInfo(code);
-        const int k = GetKey();
-        if (k == key::Enter) break;
-        int next = code;
-        switch (k) {
-            case ' ':
-                CharSetPut(set, unsigned(code), !CharSetHas(set, unsigned(code)));
-                break;
-            case '+':
-                CharSetPut(set, unsigned(code), true);
-                next = AdvanceCharSetCursor(code);
-                break;
-            case '-':
-                CharSetPut(set, unsigned(code), false);
-                next = AdvanceCharSetCursor(code);
-                break;
-            default:
-                next = MoveCharSetCursor(code, k);
-                break;
-        }
-        DrawCode(set, code, next == code);
-        if (next != code) DrawCode(set, next, true);
-        code = next;
-    }
+    CharSetScreen screen(set);
+    screen.Show();
+    RunKeyLoop(screen);
     ClearToEndOfScreen(6, 1);
     DrawPortEditorScreen(writes);
 }

@@ -3,10 +3,28 @@
 #pragma once
 #include "config/module_config.h"
 #include "config/online_writes.h"
+#include "ui/key_loop.h"
 
 // Edits set in place until Enter, then redraws the port editor screen of the
 // writes' mode and model. titleWord is "Accept" or "Terminate".
 void EditCharSet(CharSet& set, int port, const char* titleWord, const OnlineWrites& writes);
+
+// The grid as a screen of the key loop, with the cursor on a code: Space
+// toggles it, + and - set and clear it and step on (Changed), arrows move
+// (Redraw), Enter leaves.
+class CharSetScreen final : public KeyScreen {
+  public:
+    explicit CharSetScreen(CharSet& set) : set_(set) {}
+    int NextKey() override;
+    KeyResult OnKey(int key) override;
+    // The code's name and parity beside the grid.
+    void Show() override;
+    int Cursor() const { return code_; }
+
+  private:
+    CharSet& set_;
+    int code_ = 0;
+};
 
 // The code the cursor moves to after + or -: one cell right, then the start
 // of the next row; the last row wraps to its own start.

@@ -10,13 +10,13 @@
 
 #include "config/config_files.h"
 #include "config/load_refusal.h"
-#include "config/validate.h"
 #include "config/typed_file_name.h"
+#include "config/validate.h"
 #include "editors/validation_reports.h"
 #include "ui/boxes.h"
+#include "ui/console/keys.h"
 #include "ui/fields.h"
 #include "ui/file_picker.h"
-#include "ui/keys.h"
 #include "ui/name_on_screen.h"
 #include "ui/screen.h"
 

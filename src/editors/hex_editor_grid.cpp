@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 
@@ -106,28 +106,38 @@ void RunHexEditor(char* buffer, int maxLen, int startPos) {
     PutText("Arrows to move, ENTER to exit.", grid.lines + 7, 23, 0, ' ', 0);
 
     startPos = std::clamp(startPos, 0, maxLen - 1);
-    HexCursor at{startPos / grid.width, startPos % grid.width};
-    int digitsInCell = 0;
-    for (;;) {
-        DrawGrid(grid, buffer);
-        const int i = Position(grid, at);
-        DrawCell(grid, buffer, i, true);
-        const int k = GetKey();
-        DrawCell(grid, buffer, i, false);
-        if (k == key::Enter || k == key::Esc) break;
-        const int digit = HexDigitValue(k);
-        if (digit >= 0) {
-            buffer[i] = char(ShiftInHexDigit(uint8_t(buffer[i]), digit));
-            if (++digitsInCell % 2 == 0) StuffKeys(std::string(1, char(key::Right)));
-            continue;
-        }
-        if (k == key::Right || k == key::Left || k == key::Up || k == key::Down) {
-            at = MoveHexCursor(grid, at, k);
-            digitsInCell = 0;
-            continue;
-        }
-        Beep();
-    }
+    HexGridScreen screen(grid, buffer, {startPos / grid.width, startPos % grid.width});
+    screen.Show();
+    RunKeyLoop(screen);
     CloseWindow(window);
-    QueueResumeKeys(Position(grid, at));
+    QueueResumeKeys(Position(grid, screen.Cursor()));
+}
+
+int HexGridScreen::NextKey() { return GetKey(); }
+
+void HexGridScreen::Show() {
+    DrawGrid(grid_, buffer_);
+    DrawCell(grid_, buffer_, Position(grid_, at_), true);
+}
+
+KeyResult HexGridScreen::OnKey(int k) {
+    const int i = Position(grid_, at_);
+    if (k == key::Enter || k == key::Esc) {
+        DrawCell(grid_, buffer_, i, false);
+        return KeyResult::Leave;
+    }
+    const int digit = HexDigitValue(k);
+    if (digit >= 0) {
+        buffer_[i] = char(ShiftInHexDigit(uint8_t(buffer_[i]), digit));
+        // Two digits make a byte: the cursor goes on as if moved by hand.
+        if (++digitsInCell_ % 2 == 0) StuffKeys(std::string(1, char(key::Right)));
+        return KeyResult::Changed;
+    }
+    if (k == key::Right || k == key::Left || k == key::Up || k == key::Down) {
+        DrawCell(grid_, buffer_, i, false);
+        at_ = MoveHexCursor(grid_, at_, k);
+        digitsInCell_ = 0;
+        return KeyResult::Redraw;
+    }
+    return KeyResult::Ignored;
 }

@@ -7,8 +7,8 @@
 #include <algorithm>
 
 #include "editors/hex_editor_grid.h"
+#include "ui/console/keys.h"
 #include "ui/edit_text.h"
-#include "ui/keys.h"
 #include "ui/screen.h"
 
 namespace {
@@ -16,26 +16,18 @@ namespace {
 constexpr char kEdgeMark = char(249);
 constexpr uint8_t kOpenHexEditor = 0x9F;  // no key produces it
 
-struct HexEntry {
-    int maxLen = 0;
-    int startPos = 0;
-};
-HexEntry gEntry;  // read by the F9 handler, which gets no context of its own
-
-int OnF9(int, int cursor) {
-    // Outside a text field (the hex editor itself) there is no position.
-    if (cursor < 0) return 0;
-    gEntry.startPos = std::min(cursor, gEntry.maxLen - 1);
-    return kOpenHexEditor;  // one of the field's ending keys: the field ends with it
-}
-
 }  // namespace
 
 int EditHexString(char* buffer, int row, int col, int maxLen) {
-    const HexEntry outer = gEntry;
-    gEntry = {maxLen, 0};
+    // Where F9 found the text cursor: the hex editor opens there.
+    int startPos = 0;
     WindowHandle hint = OpenWindow(25, 50, 25, 80, "Press F9 to edit in hexadecimal");
-    AddHotKey(key::F9, OnF9);
+    AddHotKey(key::F9, [&startPos, maxLen](int, int cursor) {
+        // Outside a text field (the hex editor itself) there is no position.
+        if (cursor < 0) return 0;
+        startPos = std::min(cursor, maxLen - 1);
+        return int(kOpenHexEditor);  // one of the field's ending keys: the field ends with it
+    });
     const char exits[] = {char(key::Enter), char(key::Esc),       char(key::Up),
                           char(key::Down),  char(kOpenHexEditor), 0};
     int k;
@@ -43,10 +35,9 @@ int EditHexString(char* buffer, int row, int col, int maxLen) {
         k = EditText(buffer, row, col, maxLen, kEdgeMark, " -~", exits,
                      tf::StartWithText | tf::ReplaceOld);
         if (k != kOpenHexEditor) break;
-        RunHexEditor(buffer, maxLen, gEntry.startPos);
+        RunHexEditor(buffer, maxLen, startPos);
     }
     RemoveHotKey(key::F9);
     CloseWindow(hint);
-    gEntry = outer;
     return k;
 }

@@ -6,8 +6,8 @@
 
 #include "editors/hex_string_editor.h"
 #include "editors/port_editor_screen.h"
+#include "ui/console/keys.h"
 #include "ui/edit_text.h"
-#include "ui/keys.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 

@@ -1,4 +1,5 @@
-// The port editor's loop: open, then one key at a time until Esc.
+// The port editor as a screen of the key loop: open, then its answer to one
+// key at a time until Esc.
 //
 // Online, a port whose fetch failed, or whose write failed (the module may
 // hold part of it), stays on the screen with its values blank and takes no
@@ -10,7 +11,7 @@
 #include "editors/port_editor_keys.h"
 #include "editors/port_editor_screen.h"
 #include "editors/validation_reports.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen.h"
 
 namespace {
@@ -40,12 +41,6 @@ void CheckOpenedPort(ModuleConfig& config, EditMode mode, int port) {
         ValidatePorts(config, port, port);
 }
 
-int ReadEditorKey(const PortEditing& e) {
-    int k = e.held ? GetKeyWithin(kSettleMs) : GetKey();
-    if (k >= 'a' && k <= 'z') k -= 'a' - 'A';
-    return k;
-}
-
 enum class HeldEnd { SteppedOn, Settled, KeyGoesOn, Failed };
 
 // A key (0: a pause) while a stepped value waits for its write. Esc puts
@@ -61,36 +56,62 @@ HeldEnd EndHeldValue(PortEditing& e, int k) {
     return k == 0 || k == key::Enter ? HeldEnd::Settled : HeldEnd::KeyGoesOn;
 }
 
+// The port the editor opens on: one of the four, the first when the caller
+// kept none.
+int& OpeningPort(int& port) {
+    if (port < 0 || port > 3) port = 0;
+    return port;
+}
+
 }  // namespace
 
-void EditPorts(ConfigDocuments& documents, OnlineWrites& writes, int& port) {
-    DrawPortEditorScreen(writes);
-    if (port < 0 || port > 3) port = 0;
-    PortEditing e{documents, writes, port, kNotReadNote, std::nullopt};
-    if (writes.Mode() == EditMode::Online && !FetchPortForEditor(e, false)) return;
-    CheckOpenedPort(documents.WorkingConfig, writes.Mode(), port);
-    ShowPort(e);
-    for (;;) {
-        const int k = ReadEditorKey(e);
-        if (e.held) {
-            const HeldEnd end = EndHeldValue(e, k);
-            if (end != HeldEnd::SteppedOn) ShowPort(e);
-            if (end == HeldEnd::Settled || end == HeldEnd::Failed) continue;
+PortEditorScreen::PortEditorScreen(ConfigDocuments& documents, OnlineWrites& writes, int& port)
+    : editing_{documents, writes, OpeningPort(port), kNotReadNote, std::nullopt} {}
+
+bool PortEditorScreen::Open() {
+    PortEditing& e = editing_;
+    DrawPortEditorScreen(e.writes);
+    if (e.writes.Mode() == EditMode::Online && !FetchPortForEditor(e, false)) return false;
+    CheckOpenedPort(e.documents.WorkingConfig, e.writes.Mode(), e.port);
+    Show();
+    return true;
+}
+
+int PortEditorScreen::NextKey() {
+    int k = editing_.held ? GetKeyWithin(kSettleMs) : GetKey();
+    if (k >= 'a' && k <= 'z') k -= 'a' - 'A';
+    return k;
+}
+
+void PortEditorScreen::Show() { ShowPort(editing_); }
+
+KeyResult PortEditorScreen::OnKey(int k) {
+    PortEditing& e = editing_;
+    if (e.held) {
+        switch (EndHeldValue(e, k)) {
+            case HeldEnd::SteppedOn:
+                break;
+            case HeldEnd::Settled:
+                return KeyResult::Redraw;
+            case HeldEnd::Failed:
+                return KeyResult::Failed;
+            case HeldEnd::KeyGoesOn:
+                Show();
+                break;
         }
-        if (k == key::Esc) return;
-        if (k == key::Enter) {
-            MarkScreenDirty();  // the next key read repaints the whole screen
-            if (!writes.PortRead(port)) {
-                FetchAgain(e);
-                ShowPort(e);
-            }
-            continue;
-        }
-        if (!writes.PortRead(port) && k != '1') {
-            Beep();
-            continue;
-        }
-        if (HandlePortEditorKey(k, e) == KeyResult::Unknown) Beep();
-        ShowPort(e);
     }
+    if (k == key::Esc) return KeyResult::Leave;
+    if (k == key::Enter) {
+        MarkScreenDirty();  // the next key read repaints the whole screen
+        if (e.writes.PortRead(e.port)) return KeyResult::Handled;
+        FetchAgain(e);
+        return KeyResult::Redraw;
+    }
+    if (!e.writes.PortRead(e.port) && k != '1') return KeyResult::Ignored;
+    return HandlePortEditorKey(k, e);
+}
+
+void EditPorts(ConfigDocuments& documents, OnlineWrites& writes, int& port) {
+    PortEditorScreen editor(documents, writes, port);
+    if (editor.Open()) RunKeyLoop(editor);
 }

@@ -17,8 +17,8 @@
 #include "editors/rack_base_change.h"
 #include "editors/validation_reports.h"
 #include "ui/boxes.h"
+#include "ui/console/keys.h"
 #include "ui/edit_text.h"
-#include "ui/keys.h"
 #include "ui/screen.h"
 
 const char kNotReadNote[] = "Not read from KOVA: Enter tries again";
@@ -123,7 +123,7 @@ bool EditNumberAt(int16_t& field, int row, int col, int width, bool asUnsigned =
     return true;
 }
 
-KeyResult Result(bool changed) { return changed ? KeyResult::Changed : KeyResult::Kept; }
+KeyResult Result(bool changed) { return changed ? KeyResult::Changed : KeyResult::Redraw; }
 
 KeyResult NextPort(const Target& t) {
     t.editing.port = (t.port + 1) % 4;
@@ -153,12 +153,12 @@ KeyResult TerminateSet(const Target& t) {
 // The poll editor writes by itself (a failed send leaves the port unread).
 KeyResult Polling(const Target& t) {
     EditPolling(t.Port(), t.port, t.Writes());
-    return KeyResult::Kept;
+    return KeyResult::Redraw;
 }
 
 KeyResult TerminateCount(const Target& t) {
     int16_t& count = t.Plus().TerminateCount[t.port];
-    if (!EditNumberAt(count, 4, 74, 2, true)) return KeyResult::Kept;
+    if (!EditNumberAt(count, 4, 74, 2, true)) return KeyResult::Redraw;
     if (count > 80) {
         ShowError("Longest message is 80 bytes.");
         count = 80;
@@ -171,7 +171,7 @@ KeyResult TerminateTimeout(const Target& t) {
 // Online only the value entered is checked and repaired: the rest of the
 // port is as the module holds it, shown as such.
 KeyResult TriggerInhibit(const Target& t) {
-    if (!EditNumberAt(t.Plus().TriggerInhibit[t.port], 25, 67, 4, true)) return KeyResult::Kept;
+    if (!EditNumberAt(t.Plus().TriggerInhibit[t.port], 25, 67, 4, true)) return KeyResult::Redraw;
     if (t.Writes().Mode() == EditMode::Online)
         ValidateTriggerInhibit(t.Config(), t.port);
     else
@@ -188,7 +188,7 @@ KeyResult PrintProgBaudKey(const Target& t) {
 KeyResult RackBaseKey(const Target& t) {
     const int oldBase = t.Plus().RackBase;
     int entered = oldBase;
-    if (!EditNumberAt(entered, 24, 61, 4)) return KeyResult::Kept;
+    if (!EditNumberAt(entered, 24, 61, 4)) return KeyResult::Redraw;
     entered = int(ClampedToField(ConfigFieldNamed(FieldScope::Module, "rack_base"), entered));
     ChangeRackBase(t.Config(), oldBase, entered, t.Writes());
     return KeyResult::Changed;
@@ -200,7 +200,7 @@ KeyResult EditString(char* field, int row, const Target& t, bool isPattern) {
     if (EditHexString(field, row, 12, int(ConfigFieldNamed(FieldScope::Path, "pattern").high)) ==
         key::Esc) {
         std::memcpy(field, saved, sizeof saved);
-        return KeyResult::Kept;
+        return KeyResult::Redraw;
     }
     if (isPattern) CheckPattern(field, t.Port().AcceptSet, t.Port().Capitalize != 0);
     return KeyResult::Changed;
@@ -225,7 +225,7 @@ void FitBlockInRack(DataPath& path, int base) {
 
 KeyResult StartRegister(const Target& t) {
     int16_t& reg = t.PathRecord().StartRegister;
-    if (!EditNumberAt(reg, PathRow(t.path), 18, 4)) return KeyResult::Kept;
+    if (!EditNumberAt(reg, PathRow(t.path), 18, 4)) return KeyResult::Redraw;
     const int base = t.Plus().RackBase;
     if (reg < base + 1)
         ShowErrorF("Register (%d) is less than Rack Base (%d) + 1. Changing.", reg, base);
@@ -241,7 +241,7 @@ KeyResult StartRegister(const Target& t) {
 }
 KeyResult RegisterCount(const Target& t) {
     int16_t& count = t.PathRecord().RegisterCount;
-    if (!EditNumberAt(count, PathRow(t.path), 42, 2)) return KeyResult::Kept;
+    if (!EditNumberAt(count, PathRow(t.path), 42, 2)) return KeyResult::Redraw;
     count = int16_t(ClampedToField(ConfigFieldNamed(FieldScope::Path, "register_count"), count));
     FitBlockInRack(t.PathRecord(), t.Plus().RackBase);
     return KeyResult::Changed;
@@ -297,16 +297,16 @@ KeyResult Run(int key, Action act, PortWrite write, bool steps, const Target& t)
     if (hold && !(e.held && e.held->key == key))
         e.held = HeldWrite{key, t.port, t.path, write, t.Port(), t.Documents().PrintProgBaud};
     const KeyResult result = act(t);
-    if (hold) return KeyResult::Held;
+    if (hold) return KeyResult::Changed;  // shown now, written once settled
     // A sub-editor's own write failed (the poll editor's, the rack base
     // move's): the port is no longer read, and nothing more is written.
     if (write != PortWrite::PortFetch && !t.Writes().PortRead(t.port)) {
         e.unreadNote = kWriteFailedNote;
-        return KeyResult::WriteFailed;
+        return KeyResult::Failed;
     }
     if (result != KeyResult::Changed) return result;
     const Target shown{e.port, t.path, e};
-    return SendChange(write, shown) ? result : KeyResult::WriteFailed;
+    return SendChange(write, shown) ? result : KeyResult::Failed;
 }
 
 }  // namespace
@@ -327,7 +327,7 @@ KeyResult HandlePortEditorKey(int k, PortEditing& editing) {
     const int port = editing.port;
     for (const PortKey& row : kPortKeys) {
         if (row.key != k) continue;
-        if (row.plusOnly && editing.writes.Model() == kModelStandard) return KeyResult::Unknown;
+        if (row.plusOnly && editing.writes.Model() == kModelStandard) return KeyResult::Ignored;
         return Run(k, row.act, row.write, row.steps, Target{port, 0, editing});
     }
     for (int path = 0; path < 4; ++path)
@@ -335,7 +335,7 @@ KeyResult HandlePortEditorKey(int k, PortEditing& editing) {
             const PathField& field = kPathFields[at - kPathKeys[path]];
             return Run(k, field.act, PortWrite::Path, field.steps, Target{port, path, editing});
         }
-    return KeyResult::Unknown;
+    return KeyResult::Ignored;
 }
 
 bool WriteHeldValue(PortEditing& editing) {

@@ -12,14 +12,7 @@
 
 #include "config/config_documents.h"
 #include "config/online_writes.h"
-
-enum class KeyResult {
-    Unknown,      // no field has this key here: beep
-    Kept,         // nothing changed (Esc in a field, an unchanged value)
-    Changed,      // a value changed and its write, if any, succeeded
-    Held,         // online, a list value stepped: its write waits (HeldWrite)
-    WriteFailed,  // a write failed (reported): the port is no longer read
-};
+#include "ui/key_loop.h"
 
 // The module write that follows a key's change online.
 enum class PortWrite {
@@ -59,8 +52,11 @@ struct PortEditing {
 extern const char kNotReadNote[];
 extern const char kWriteFailedNote[];
 
-// Acts on one upper-cased key for the port shown; when the result is Changed
-// the write for the key has been made too.
+// Acts on one upper-cased key for the port shown: Ignored when no field has
+// the key here; Redraw when nothing changed (Esc in a field, an unchanged
+// value); Changed when a value changed and its write, if any, succeeded (or,
+// online, a list value stepped and its write waits: editing.held); Failed
+// when a write failed (reported), leaving the port unread.
 KeyResult HandlePortEditorKey(int key, PortEditing& editing);
 
 // The held value settled on: written once (nothing when it is the module's

@@ -7,7 +7,7 @@
 
 #include "config/validate.h"
 #include "ui/boxes.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen.h"
 #include "ui/screen_hooks.h"
 #include "ui/text_flags.h"

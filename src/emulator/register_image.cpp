@@ -4,14 +4,12 @@
 #include <algorithm>
 #include <cstring>
 
-EmulatorRegisters EmulatorState{};
-
-void ClearEmulatorRegisters() {
-    std::memset(EmulatorState.image, 0, sizeof EmulatorState.image);
-    EmulatorState.signal = 0;
+void ClearEmulatorRegisters(EmulatorRegisters& s) {
+    std::memset(s.image, 0, sizeof s.image);
+    s.signal = 0;
 }
 
-void ResetGridOrigin() { EmulatorState.origin = 0; }
+void ResetGridOrigin(EmulatorRegisters& s) { s.origin = 0; }
 
 bool ReadImageRegister(const EmulatorRegisters& s, int rackBase, int reg, int16_t& value) {
     long index = long(reg) - rackBase;

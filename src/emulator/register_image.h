@@ -1,6 +1,7 @@
 // The emulator's stand-in for the controller: an image of the 2048 registers
-// from RackBase up, the signal register and the register grid's origin. They
-// live for the whole run; the shell clears them once at start-up.
+// from RackBase up, the signal register and the register grid's origin. The
+// shell holds them for the whole run, clears them once at start-up and hands
+// them to the emulator each time it runs.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -15,11 +16,10 @@ struct EmulatorRegisters {
     uint16_t signal;
     int origin;  // register number in the grid's first cell
 };
-extern EmulatorRegisters EmulatorState;
 
 // Start-up: zero the image and the signal register; origin 0.
-void ClearEmulatorRegisters();
-void ResetGridOrigin();
+void ClearEmulatorRegisters(EmulatorRegisters& s);
+void ResetGridOrigin(EmulatorRegisters& s);
 
 // Reads register number reg; false (value untouched) when outside the image.
 bool ReadImageRegister(const EmulatorRegisters& s, int rackBase, int reg, int16_t& value);

@@ -2,8 +2,8 @@
 // that hot keys (F1 print screen) and the editing keys work as everywhere.
 #include "emulator_screen/emulator_fields.h"
 
+#include "ui/console/keys.h"
 #include "ui/edit_text.h"
-#include "ui/keys.h"
 
 int AskEmulatedPort() {
     static const char kExit[] = {char(key::Enter), char(key::Esc), 0};

@@ -31,13 +31,13 @@ void LoadPort(ConfigDocuments& documents, int online, const PortFetcher& fetch, 
     ShowEmulateLabel();
 }
 
-void DrawStartScreen(int rackBase) {
+void DrawStartScreen(EmulatorRegisters& registers, int rackBase) {
     PutText("Type F10 to exit simulator", 2, 50, 0, ' ', tf::Normal);
-    DrawSignalLine(rackBase);
+    DrawSignalLine(registers, rackBase);
     DrawTextFields("", "");
     DrawGridHeader();
-    EmulatorState.origin = OriginAtStart(EmulatorState.origin, rackBase);
-    DrawRegisterGrid(rackBase);
+    registers.origin = OriginAtStart(registers.origin, rackBase);
+    DrawRegisterGrid(registers, rackBase);
     ShowKeyboardHint();
 }
 
@@ -72,13 +72,14 @@ void ShowStatus(const char* text, bool highlight) {
     PutText(text, 6, 30, 30, ' ', highlight ? tf::Highlight : tf::Normal);
 }
 
-void Emulate(ConfigDocuments& documents, int online, const PortFetcher& fetch) {
+void Emulate(EmulatorRegisters& registers, ConfigDocuments& documents, int online,
+             const PortFetcher& fetch) {
     ClearToEndOfScreen(2, 1);
     DrawEmulatorTitle();
     DrawPortPrompt(online);
     int port = AskEmulatedPort();
     if (port == 0) return;
     LoadPort(documents, online, fetch, port);
-    DrawStartScreen(documents.WorkingConfig.Plus.RackBase);
-    RunMessageLoop(documents.WorkingConfig, port);
+    DrawStartScreen(registers, documents.WorkingConfig.Plus.RackBase);
+    RunMessageLoop(registers, documents.WorkingConfig, port);
 }

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "emulator_screen/emulator_fields.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 

@@ -9,7 +9,7 @@
 #include "emulator_screen/emulator_screen.h"
 #include "emulator_screen/hex_entry.h"
 #include "emulator_screen/process_message.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/raw_key.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
@@ -20,8 +20,9 @@ enum class After { NextByte, ShowTexts, Leave };
 
 class MessageLoop {
   public:
-    MessageLoop(const ModuleConfig& module, int port)
-        : module_(module),
+    MessageLoop(EmulatorRegisters& registers, const ModuleConfig& module, int port)
+        : registers_(registers),
+          module_(module),
           port_(port),
           config_(module.Ports[port - 1]),
           count_(module.Plus.TerminateCount[port - 1]),
@@ -33,7 +34,7 @@ class MessageLoop {
             newMessage_ = true;
             terminated_ = false;
             if (!Acquire()) return;
-            ProcessMessage(module_, port_, texts_.accepted);
+            ProcessMessage(registers_, module_, port_, texts_.accepted);
             ShowReady();
             PeekRawKey(-1);  // the key is the next message's first input
         }
@@ -127,6 +128,7 @@ class MessageLoop {
         PeekRawKey(-1);
     }
 
+    EmulatorRegisters& registers_;
     const ModuleConfig& module_;
     int port_;
     const PortConfig& config_;
@@ -139,4 +141,6 @@ class MessageLoop {
 
 }  // namespace
 
-void RunMessageLoop(const ModuleConfig& config, int port) { MessageLoop(config, port).Run(); }
+void RunMessageLoop(EmulatorRegisters& registers, const ModuleConfig& config, int port) {
+    MessageLoop(registers, config, port).Run();
+}

@@ -46,10 +46,11 @@ void ShowPathParameters(const DataPath& path, const PathOutcome& out) {
 
 }  // namespace
 
-void ProcessMessage(const ModuleConfig& module, int port, const char* accepted) {
+void ProcessMessage(EmulatorRegisters& registers, const ModuleConfig& module, int port,
+                    const char* accepted) {
     const PortConfig& config = module.Ports[port - 1];
     int rackBase = module.Plus.RackBase;
-    EmulatorImage image(EmulatorState, rackBase);
+    EmulatorImage image(registers, rackBase);
     MessageOutcome outcome = ProcessPortMessage(config, port, accepted, image);
     ShowCapitalizeLine(config.Capitalize != 0, outcome.text);
 
@@ -63,9 +64,9 @@ void ProcessMessage(const ModuleConfig& module, int port, const char* accepted) 
         const DataPath& path = config.Paths[out.path - 1];
         ShowPathParameters(path, out);
         blocks.push_back({path.StartRegister, int(out.registers.size())});
-        EmulatorState.origin = OriginAfterBlock(EmulatorState.origin, rackBase, path.StartRegister,
-                                                blocks.back().count);
-        DrawRegisterGrid(rackBase, blocks);
-        DrawSignalLine(rackBase);
+        registers.origin = OriginAfterBlock(registers.origin, rackBase, path.StartRegister,
+                                            blocks.back().count);
+        DrawRegisterGrid(registers, rackBase, blocks);
+        DrawSignalLine(registers, rackBase);
     }
 }

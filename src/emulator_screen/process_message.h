@@ -3,7 +3,9 @@
 // parameters, the register grid and the signal register.
 #pragma once
 #include "config/module_config.h"
+#include "emulator/register_image.h"
 
 // port is 1-4 of config; text is the non-empty accepted text. Writes the
-// emulator register image.
-void ProcessMessage(const ModuleConfig& config, int port, const char* text);
+// emulator registers given.
+void ProcessMessage(EmulatorRegisters& registers, const ModuleConfig& config, int port,
+                    const char* text);

@@ -19,9 +19,10 @@ bool InBlocks(int reg, const std::vector<GridBlock>& blocks) {
     return false;
 }
 
-void DrawCell(int rackBase, int reg, int row, int col, uint32_t attribute) {
+void DrawCell(const EmulatorRegisters& registers, int rackBase, int reg, int row, int col,
+              uint32_t attribute) {
     int16_t value;
-    if (ReadImageRegister(EmulatorState, rackBase, reg, value))
+    if (ReadImageRegister(registers, rackBase, reg, value))
         PutTextF("%6d %04X", row, col, kCellWidth, ' ', attribute, value,
                  unsigned(uint16_t(value)));
     else
@@ -35,8 +36,9 @@ void DrawGridHeader() {
             kHeaderRow, 1, 0, ' ', tf::Normal);
 }
 
-void DrawRegisterGrid(int rackBase, const std::vector<GridBlock>& reversed) {
-    int origin = EmulatorState.origin;
+void DrawRegisterGrid(const EmulatorRegisters& registers, int rackBase,
+                      const std::vector<GridBlock>& reversed) {
+    int origin = registers.origin;
     for (int line = 0; line < kGridRegisters / kGridColumns; ++line) {
         int row = kHeaderRow + 1 + line;
         int first = origin + line * kGridColumns;
@@ -47,12 +49,12 @@ void DrawRegisterGrid(int rackBase, const std::vector<GridBlock>& reversed) {
         for (int c = 0; c < kGridColumns; ++c) {
             int reg = first + c;
             uint32_t attribute = InBlocks(reg, reversed) ? tf::Reverse : tf::Normal;
-            DrawCell(rackBase, reg, row, kFirstCellColumn + c * kCellWidth, attribute);
+            DrawCell(registers, rackBase, reg, row, kFirstCellColumn + c * kCellWidth, attribute);
         }
     }
 }
 
-void DrawSignalLine(int rackBase) {
+void DrawSignalLine(const EmulatorRegisters& registers, int rackBase) {
     PutTextF("Signal Register (%d) = %s", 3, 35, 0, ' ', tf::Normal, rackBase,
-             FormatBitString(EmulatorState.signal).c_str());
+             FormatBitString(registers.signal).c_str());
 }

@@ -3,6 +3,8 @@
 #pragma once
 #include <vector>
 
+#include "emulator/register_image.h"
+
 // A block of registers shown in reverse: first register and count.
 struct GridBlock {
     int start, count;
@@ -11,5 +13,6 @@ struct GridBlock {
 void DrawGridHeader();
 // Redraws the row numbers and all 72 cells from the image; cells of the
 // given blocks in reverse, the others plain.
-void DrawRegisterGrid(int rackBase, const std::vector<GridBlock>& reversed = {});
-void DrawSignalLine(int rackBase);
+void DrawRegisterGrid(const EmulatorRegisters& registers, int rackBase,
+                      const std::vector<GridBlock>& reversed = {});
+void DrawSignalLine(const EmulatorRegisters& registers, int rackBase);

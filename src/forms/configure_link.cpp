@@ -10,13 +10,13 @@
 #include "forms/connect_link.h"
 #include "forms/link_forms.h"
 #include "forms/port_path_entry.h"
-#include "forms/setup_file_dialogs.h"
+#include "forms/save_setup_prompt.h"
 #include "setup/link_kinds.h"
 #include "setup/link_setup.h"
 #include "setup/setup_choices.h"
 #include "ui/boxes.h"
+#include "ui/console/keys.h"
 #include "ui/fields.h"
-#include "ui/keys.h"
 #include "ui/screen.h"
 
 namespace {

@@ -6,12 +6,12 @@
 #include "config/config_lists.h"
 #include "forms/link_forms.h"
 #include "forms/port_path_entry.h"
-#include "forms/setup_file_dialogs.h"
+#include "forms/save_setup_prompt.h"
 #include "setup/link_setup.h"
 #include "setup/setup_choices.h"
 #include "ui/boxes.h"
+#include "ui/console/keys.h"
 #include "ui/fields.h"
-#include "ui/keys.h"
 #include "ui/screen.h"
 
 namespace {

@@ -3,12 +3,12 @@
 #include <cstring>
 
 #include "forms/link_forms.h"
-#include "forms/setup_file_dialogs.h"
+#include "forms/save_setup_prompt.h"
 #include "setup/link_setup.h"
 #include "setup/setup_choices.h"
 #include "ui/boxes.h"
+#include "ui/console/keys.h"
 #include "ui/fields.h"
-#include "ui/keys.h"
 #include "ui/screen.h"
 
 namespace {

@@ -16,17 +16,15 @@
 
 namespace {
 
-bool gReasonOnStatusLine = false;
-
 // The error window keeps its fixed message; the system's reason goes to the
 // status line, last, and stays in the screen the menu puts back until a link
 // opens: it is the report, in place of the message an untrapped error leaves.
-void ReportConnectFailure(const std::string& reason) {
+void ReportConnectFailure(SetupInForce& settings, const std::string& reason) {
     PutText(reason.c_str(), 25, 1, 80, ' ', tf::Alert);
     ShowError("Unable to establish link.");
     PutText(reason.c_str(), 25, 1, 80, ' ', tf::Alert);
     ForgetUntrappedError();
-    gReasonOnStatusLine = true;
+    settings.connectReasonShown = true;
 }
 
 Link* OpenFromSetup(SetupInForce& settings, std::string* reason) {
@@ -65,8 +63,6 @@ Link* OpenAgain(SetupInForce& settings, std::string* reason) {
 
 }  // namespace
 
-bool ConnectReasonShown() { return gReasonOnStatusLine; }
-
 Link* ConnectLink(SetupInForce& settings, Link* current) {
     WindowHandle window = OpenWindow(4, 1, 6, 40, "ATTEMPTING TO CONNECT");
     const LinkSetup& s = settings.CurrentSetup;
@@ -80,19 +76,19 @@ Link* ConnectLink(SetupInForce& settings, Link* current) {
         std::string reason;
         current = OpenAgain(settings, &reason);
         if (!current) {
-            ReportConnectFailure(reason);
+            ReportConnectFailure(settings, reason);
             CloseWindow(window);
             return nullptr;
         }
         SetLinkIdleCallback(current, ScreenHooksInForce().connectIdle, nullptr);
-        if (gReasonOnStatusLine) ClearToEndOfLine(25, 1);
-        gReasonOnStatusLine = false;
+        if (settings.connectReasonShown) ClearToEndOfLine(25, 1);
+        settings.connectReasonShown = false;
     }
     // A link that cannot take its settings is no connection: reported as a
     // failed one, and closed, so nobody is asked to save a setup that does
     // not work.
     if (!ApplyLinkSettings(current, s)) {
-        ReportConnectFailure(LinkErrorText(current));
+        ReportConnectFailure(settings, LinkErrorText(current));
         CloseLink(current);
         current = nullptr;
     }

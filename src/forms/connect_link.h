@@ -10,9 +10,7 @@
 // Opens a link from the settings in force when current is null, with the
 // shell's connectIdle hook as its idle routine; in every case applies the
 // baud rate, parity, stop bits, data bits and timeout to the link. Returns
-// the link (current or new), or null when none could be opened.
+// the link (current or new), or null when none could be opened. A failure's
+// reason goes to the status row (row 25), noted in the settings'
+// connectReasonShown, and is cleared from the screen when a link opens.
 Link* ConnectLink(SetupInForce& settings, Link* current);
-
-// Whether the reason of a failed connect is on the status row (row 25); it
-// is cleared from the screen when a link opens.
-bool ConnectReasonShown();

@@ -3,8 +3,8 @@
 
 #include "setup/port_refresh.h"
 #include "ui/boxes.h"
+#include "ui/console/keys.h"
 #include "ui/edit_text.h"
-#include "ui/keys.h"
 #include "ui/screen.h"
 
 namespace {

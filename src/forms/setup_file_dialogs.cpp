@@ -13,8 +13,8 @@
 #include "setup/port_refresh.h"
 #include "setup/setup_file.h"
 #include "ui/boxes.h"
+#include "ui/console/keys.h"
 #include "ui/file_picker.h"
-#include "ui/keys.h"
 #include "ui/print_screen.h"
 #include "ui/screen.h"
 
@@ -115,18 +115,4 @@ Link* LoadSetupFromFile(SetupInForce& settings, Link* current) {
     BindPrintScreen();
     CloseWindow(window);
     return current;
-}
-
-void SaveSetupPrompt(const SetupInForce& settings) {
-    if (!ConfirmBox("Write setup to startup file?")) return;
-    switch (SaveSetupFile(settings.StartupSetupName, settings.CurrentSetup, settings.adapters)) {
-        case SaveResult::Saved:
-            return;
-        case SaveResult::CannotOpen:
-            ShowError("Can't open setup file");
-            return;
-        case SaveResult::ShortWrite:
-            ShowError("Can't save setup file");
-            return;
-    }
 }

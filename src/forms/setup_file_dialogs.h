@@ -1,5 +1,6 @@
-// The setup file: loading the startup file at start, loading another one
-// chosen by the user, and the offer to save the settings to the startup file.
+// The setup file: loading the startup file at start, and loading another one
+// chosen by the user. Both may end in the link form; the forms' offer to save
+// is save_setup_prompt.h's, so the forms never call back into this file.
 #pragma once
 #include <string>
 
@@ -14,5 +15,3 @@ Link* LoadStartupSetup(SetupInForce& settings, const std::string& name);
 // "LOAD SETUP FROM FILE": closes current once a file is chosen, then loads
 // and connects. Returns the link in force afterwards (current on Esc).
 Link* LoadSetupFromFile(SetupInForce& settings, Link* current);
-// "Write setup to startup file?" and the save of the settings in force.
-void SaveSetupPrompt(const SetupInForce& settings);

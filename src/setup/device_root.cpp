@@ -3,24 +3,19 @@
 
 #include "link/network_port_name.h"
 
-namespace {
-std::string& Root() {
-    static std::string root;
-    return root;
-}
-}  // namespace
-
-void SetDeviceRoot(const std::string& root) {
-    Root() = root;
-    while (Root().size() > 1 && Root().back() == '/') Root().pop_back();
+std::string DeviceRootOf(const std::string& root) {
+    std::string r = root;
+    while (r.size() > 1 && r.back() == '/') r.pop_back();
+    return r;
 }
 
-std::string DeviceDirectory() { return Root() + "/dev"; }
-std::string SysDirectory() { return Root() + "/sys"; }
+std::string DeviceDirectory(const std::string& root) { return DeviceRootOf(root) + "/dev"; }
+std::string SysDirectory(const std::string& root) { return DeviceRootOf(root) + "/sys"; }
 
-std::string DevicePathOf(const std::string& portName) {
+std::string DevicePathOf(const std::string& root, const std::string& portName) {
     if (IsNetworkPortName(portName)) return portName;  // a device server's line, not a device
-    if (portName.find('/') == std::string::npos) return DeviceDirectory() + "/" + portName;
-    if (!Root().empty() && portName.compare(0, 5, "/dev/") == 0) return Root() + portName;
+    if (portName.find('/') == std::string::npos) return DeviceDirectory(root) + "/" + portName;
+    const std::string r = DeviceRootOf(root);
+    if (!r.empty() && portName.compare(0, 5, "/dev/") == 0) return r + portName;
     return portName;
 }

@@ -48,7 +48,7 @@ bool ResolveLinkTarget(LinkSetup& setup, SerialPortList& ports, LinkTarget* targ
     if (row->forceEightBits) setup.LinkDataBits = 1;
     if (row->singleDrop) setup.RouteCount = 1;
     target->note = BoundTimeout(setup);
-    if (row->serial && ports.Count() == 0) ports = ReadSerialPortList();
+    if (row->serial && ports.Count() == 0) ports = ReadSerialPortList(ports.Root());
     // The host field of a damaged file need not hold its terminator.
     const std::string host(setup.TcpHost, strnlen(setup.TcpHost, sizeof setup.TcpHost));
     if (row->serial && setup.LinkPort == kNetworkLinkPort) {
@@ -62,7 +62,7 @@ bool ResolveLinkTarget(LinkSetup& setup, SerialPortList& ports, LinkTarget* targ
         return false;
     }
     target->line = ConnectLineOf(setup.ConnectionType, name);
-    target->path = row->serial ? SerialPortPath(name) : host;
+    target->path = row->serial ? ports.PathOf(name) : host;
     return true;
 }
 
@@ -85,11 +85,11 @@ int ApplyLinkSettings(Link* link, const LinkSetup& setup) {
 }
 
 Link* OpenLinkFromSetup(LinkSetup& setup, std::string* reason, std::string* note,
-                        const SetupAdapters& adapters) {
-    SerialPortList ports;
+                        const SetupAdapters& adapters, const std::string& deviceRoot) {
+    SerialPortList ports = SerialPortList::Under(deviceRoot);
     const LinkKindRow* row = LinkKindOf(setup.ConnectionType);
     if (row && row->serial && !(adapters == SetupAdapters{})) {
-        ports = ReadSerialPortList();
+        ports = ReadSerialPortList(deviceRoot);
         const std::string missing = FindSetupAdapters(ports, adapters, setup);
         if (!missing.empty()) {
             *reason = AdapterMissingText(missing);

@@ -40,7 +40,7 @@ int ApplyLinkSettings(Link* link, const LinkSetup& setup);
 // All three: the link the settings name with their line settings applied,
 // or null with a reason. A serial port is looked up in the list as it is
 // now, by the adapter the setup was saved with where it names one (a missing
-// adapter is the reason, never another port). A note of ResolveLinkTarget
-// goes to note when given.
+// adapter is the reason, never another port), under the device root given.
+// A note of ResolveLinkTarget goes to note when given.
 Link* OpenLinkFromSetup(LinkSetup& setup, std::string* reason, std::string* note = nullptr,
-                        const SetupAdapters& adapters = {});
+                        const SetupAdapters& adapters = {}, const std::string& deviceRoot = "");

@@ -80,8 +80,15 @@ std::vector<std::string> ListSerialDevices(const std::string& sysDirectory) {
     return names;
 }
 
+SerialPortList SerialPortList::Under(const std::string& root) {
+    SerialPortList list;
+    list.root_ = DeviceRootOf(root);
+    return list;
+}
+
 SerialPortList::SerialPortList(const std::vector<std::string>& names,
-                               const std::vector<std::string>& adapters) {
+                               const std::vector<std::string>& adapters, const std::string& root)
+    : root_(DeviceRootOf(root)) {
     auto held = std::make_shared<Names>();
     const size_t count = std::min(names.size(), size_t(kSerialPortSlots - 1));
     held->names.assign(names.begin(), names.begin() + std::ptrdiff_t(count));
@@ -110,7 +117,7 @@ std::string SerialPortList::AdapterAt(int index) const {
 
 int SerialPortList::IndexOfDevice(const std::string& device) const {
     if (device.empty()) return -1;
-    const int listed = IndexOf(TtyNameOf(device));
+    const int listed = IndexOf(TtyNameOf(device, root_));
     if (listed >= 0) return listed;
     for (int i = 0; i < Count(); ++i)
         if (names_->adapters[size_t(i)] == device) return i;
@@ -143,11 +150,11 @@ std::vector<std::string> AdaptersOf(const std::vector<std::string>& names,
     return adapters;
 }
 
-std::string TtyNameOf(const std::string& device) {
+std::string TtyNameOf(const std::string& device, const std::string& root) {
     if (device.find('/') == std::string::npos) return device;
     const std::string dev = "/dev/";
     if (device.compare(0, dev.size(), dev) != 0) return "";
-    const fs::path path = DevicePathOf(device);
+    const fs::path path = DevicePathOf(root, device);
     std::error_code error;
     if (fs::is_symlink(path, error) && device.find("/dev/serial/") == 0) return TtyOfLink(path);
     return device.substr(dev.size());
@@ -171,9 +178,11 @@ const char* const* SerialPortList::Choices() const {
     return names_ ? names_->choices.data() : kNoChoices;
 }
 
-SerialPortList ReadSerialPortList() {
-    const std::vector<std::string> names = ListSerialDevices(SysDirectory());
-    return SerialPortList(names, AdaptersOf(names, DeviceDirectory()));
+SerialPortList ReadSerialPortList(const std::string& root) {
+    const std::vector<std::string> names = ListSerialDevices(SysDirectory(root));
+    return SerialPortList(names, AdaptersOf(names, DeviceDirectory(root)), root);
 }
 
-std::string SerialPortPath(const char* name) { return DeviceDirectory() + "/" + name; }
+std::string SerialPortList::PathOf(const char* name) const {
+    return DeviceDirectory(root_) + "/" + name;
+}

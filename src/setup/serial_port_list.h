@@ -1,7 +1,9 @@
 // The list of this computer's serial ports that the link and terminal
 // settings pick from: the ttys the kernel lists under /sys/class/tty with a
 // device behind them, in natural order (ttyUSB2 before ttyUSB10). A list is
-// a value read at one moment; the settings name a port by its place in it.
+// a value read at one moment under one device root (see device_root.h); the
+// settings name a port by its place in it, and the list says which device
+// that is.
 #pragma once
 #include <memory>
 #include <string>
@@ -12,12 +14,20 @@ constexpr int kSerialPortLabelWidth = 32;
 
 class SerialPortList {
   public:
-    SerialPortList() = default;  // no ports
+    SerialPortList() = default;  // no ports, on the real system
+    // No ports yet, under a device root: what reading the list again reads.
+    static SerialPortList Under(const std::string& root);
     // The first 39 names, in the order given, each with the stable name of
     // its adapter where it has one (adapters[i] for names[i]; "" or missing
     // for none): "/dev/serial/by-id/usb-FTDI_...-if00-port0".
     explicit SerialPortList(const std::vector<std::string>& names,
-                            const std::vector<std::string>& adapters = {});
+                            const std::vector<std::string>& adapters = {},
+                            const std::string& root = "");
+
+    // The device root the list was read under ("" the real system).
+    const std::string& Root() const { return root_; }
+    // The device to open for a listed name.
+    std::string PathOf(const char* name) const;
 
     int Count() const;
     // The name at an index, or null outside the list.
@@ -47,10 +57,11 @@ class SerialPortList {
         std::vector<const char*> choices, labelled;
     };
     std::shared_ptr<const Names> names_;
+    std::string root_;
 };
 
-// The ports listed now under the device root, with their adapters.
-SerialPortList ReadSerialPortList();
+// The ports listed now under a device root, with their adapters.
+SerialPortList ReadSerialPortList(const std::string& root = "");
 
 // The udev links of the adapters under devDirectory/serial/by-id and
 // by-path: for each tty name the stable name of its adapter, given as the
@@ -60,11 +71,9 @@ std::vector<std::string> AdaptersOf(const std::vector<std::string>& names,
 
 // The tty name a device name leads to: the name itself for a bare name; for
 // a path under /dev (also /dev/serial/by-id/..., a link one step to its tty,
-// as udev makes them) the name of the node it names. "" for any other path.
-std::string TtyNameOf(const std::string& device);
-
-// The device to open for a listed name.
-std::string SerialPortPath(const char* name);
+// as udev makes them, read under root) the name of the node it names. "" for
+// any other path.
+std::string TtyNameOf(const std::string& device, const std::string& root = "");
 
 // The serial ttys under sysDirectory/class/tty, naturally ordered. A tty
 // counts when it has a device behind it; a serial-core port whose type is 0

@@ -15,9 +15,14 @@ struct SetupInForce {
     // Absolute: the file picker may change the current directory, and every
     // save must still reach the file read at start.
     std::string StartupSetupName;
-    SerialPortList ports;  // empty before the first read
+    // Empty before the first read; it keeps the device root it is read under.
+    SerialPortList ports;
     // The adapters the record's ports are, kept with it in the setup file.
     SetupAdapters adapters;
+    // The reason the last connect failed stands on the status row: the next
+    // link that opens clears it, and the shell drops it from its saved
+    // main screen.
+    bool connectReasonShown = false;
 };
 
 // Reads the list now, leaving the indexes as they are.

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "ui/busy_spinner.h"
+#include "ui/key_loop.h"
 #include "ui/poll_pacing.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
@@ -44,6 +45,39 @@ class MonitorSpinner {
     Spinner spinner_;
 };
 
+// The monitor as a screen of the key loop: the next key is whatever is typed
+// between (or during) its reads.
+class MonitorScreen final : public KeyScreen {
+  public:
+    MonitorScreen(Link* link, int ports) : link_(link), ports_(ports), spinner_(link) {}
+    int NextKey() override {
+        for (;;) {
+            pacer_.PassStarts();
+            uint16_t bits = 0;
+            const bool read = RegisterRead(link_, kCtsRegister, 1, &bits) != 0;
+            DrawStates(ports_, read, bits);
+            if (spinner_.KeyTyped() || pacer_.PauseUntilKeyOrDue()) return ReadKey(0);
+        }
+    }
+    // A hot key (F1 prints the screen) is handled as it is read and the
+    // monitor goes on; any other key ends it.
+    KeyResult OnKey(int k) override {
+        if (k != 0) return KeyResult::Leave;
+        spinner_.Forget();
+        return KeyResult::Handled;
+    }
+    void Show() override {}
+
+  private:
+    Link* link_;
+    int ports_;
+    // The spinner notices a key typed while a read waits; the pause between
+    // reads watches the keyboard itself, so a read that fails at once (a
+    // vanished link) cannot hide a key either.
+    MonitorSpinner spinner_;
+    PollPacer pacer_;
+};
+
 }  // namespace
 
 void CtsMonitor(Link* link, int ports) {
@@ -51,22 +85,7 @@ void CtsMonitor(Link* link, int ports) {
     WindowHandle window = OpenWindow(8, 38, 15, 55, "CTS MONITOR");
     PutText("Any key to exit", 14, 40, 0, ' ', 0);
     for (int p = 1; p <= ports; ++p) PutTextF("Port %d CTS", PortRow(p), 39, 0, ' ', 0, p);
-    // The spinner notices a key typed while a read waits; the pause between
-    // reads watches the keyboard itself, so a read that fails at once (a
-    // vanished link) cannot hide a key either.
-    MonitorSpinner spinner(link);
-    PollPacer pacer;
-    for (;;) {
-        pacer.PassStarts();
-        uint16_t bits = 0;
-        bool read = RegisterRead(link, kCtsRegister, 1, &bits) != 0;
-        DrawStates(ports, read, bits);
-        if (spinner.KeyTyped() || pacer.PauseUntilKeyOrDue()) {
-            // A hot key (F1 prints the screen) is handled as it is read and
-            // the monitor goes on; any other key ends it.
-            if (ReadKey(0) != 0) break;
-            spinner.Forget();
-        }
-    }
+    MonitorScreen screen(link, ports);
+    RunKeyLoop(screen);
     CloseWindow(window);
 }

@@ -29,7 +29,7 @@ void TryReopenPort(TerminalSession& s) {
     s.nextReopen = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReopenIntervalMs);
     if (s.portName.empty()) return;
     nt_sio::SioPort port;
-    long status = nt_sio::SioOpen(SerialPortPath(s.portName.c_str()),
+    long status = nt_sio::SioOpen(s.settings.ports.PathOf(s.portName.c_str()),
                                   nt_sio::SioAccessRead | nt_sio::SioAccessWrite, &port);
     if (status != nt_sio::SioOk) return;
     // A device that opens but refuses its settings is not usable yet.

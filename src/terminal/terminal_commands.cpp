@@ -5,7 +5,7 @@
 #include "terminal/hex_sequence.h"
 #include "terminal/terminal_keys.h"
 #include "terminal/terminal_session.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/raw_key.h"
 #include "ui/screen.h"
 

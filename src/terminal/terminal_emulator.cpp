@@ -70,7 +70,7 @@ bool OpenTerminalPort(TerminalSession& s) {
     s.lost = false;
     long status = nt_sio::SioNotFound;
     if (name)
-        status = nt_sio::SioOpen(SerialPortPath(name),
+        status = nt_sio::SioOpen(s.settings.ports.PathOf(name),
                                  nt_sio::SioAccessRead | nt_sio::SioAccessWrite, &s.port);
     else
         s.port.reason = "The terminal's serial port is not in the list of ports";

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 
 namespace {
 

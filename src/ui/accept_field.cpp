@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "ui/boxes.h"
+#include "ui/console/keys.h"
 #include "ui/fields.h"
-#include "ui/keys.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 

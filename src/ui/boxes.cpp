@@ -5,23 +5,15 @@
 #include <cstdio>
 #include <cstring>
 
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen.h"
 #include "ui/screen_hooks.h"
+#include "ui/screen_state.h"
 #include "ui/text_flags.h"
 
 namespace {
 
-// A report on the status row while errors are not trapped.
-struct StatusReport {
-    std::string text;
-    int col = 0, width = 0;
-};
-
-StatusReport& Untrapped() {
-    static StatusReport report;
-    return report;
-}
+StatusReport& Untrapped() { return Screen().untrapped; }
 
 void ReportOnStatusRow(const std::string& text, int col, int width) {
     PutText(text.c_str(), 25, col, width, ' ', tf::Alert);

@@ -1,7 +1,7 @@
 // The spinner at row 1, column 80.
 #include "ui/busy_spinner.h"
 
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen.h"
 #include "ui/screen_state.h"
 

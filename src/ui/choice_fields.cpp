@@ -5,8 +5,8 @@
 #include <string>
 
 #include "ui/char_set.h"
+#include "ui/console/keys.h"
 #include "ui/fields.h"
-#include "ui/keys.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "ui/char_set.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 

@@ -11,8 +11,8 @@
 #include <map>
 
 #include "text/pattern_match.h"
+#include "ui/console/keys.h"
 #include "ui/edit_text.h"
-#include "ui/keys.h"
 #include "ui/name_on_screen.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen_state.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 

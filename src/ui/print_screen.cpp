@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "ui/boxes.h"
+#include "ui/console/keys.h"
 #include "ui/edit_text.h"
-#include "ui/keys.h"
 #include "ui/output_device.h"
 #include "ui/screen.h"
 

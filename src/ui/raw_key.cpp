@@ -2,16 +2,12 @@
 // emulator): the same console and type-ahead as ReadKey, without the mapping.
 #include "ui/raw_key.h"
 
-#include <deque>
-
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen_state.h"
 
 namespace {
 
-// Bytes already taken from their source but not yet handed out: the second
-// byte of an extended key from the type-ahead, or a peeked key.
-std::deque<int> gHeld;
+std::deque<int>& Held() { return Screen().heldBytes; }
 
 // The key bytes that would have produced a key code: an extended key when one
 // maps to it (so F1 comes back as 0 and its scan code), else the plain byte.
@@ -19,19 +15,19 @@ void HoldBytesOf(uint8_t code) {
     if (code >= 0x80) {
         for (int scan = 1; scan < 256; ++scan) {
             if (key::MapKey(true, uint8_t(scan)) == code) {
-                gHeld.push_back(0);
-                gHeld.push_back(scan);
+                Held().push_back(0);
+                Held().push_back(scan);
                 return;
             }
         }
     }
     for (int b = 1; b < 32; ++b) {
         if (key::MapKey(false, uint8_t(b)) == code) {
-            gHeld.push_back(b);
+            Held().push_back(b);
             return;
         }
     }
-    gHeld.push_back(code);
+    Held().push_back(code);
 }
 
 bool HoldTypeAhead() {
@@ -43,13 +39,13 @@ bool HoldTypeAhead() {
 
 int NextByte(int timeoutMs) {
     ScreenState& s = Screen();
-    if (gHeld.empty() && !HoldTypeAhead()) {
+    if (Held().empty() && !HoldTypeAhead()) {
         if (s.dirty) RepaintScreen();
         s.console->Flush();
         return s.console->ReadKeyByte(timeoutMs);
     }
-    int b = gHeld.front();
-    gHeld.pop_front();
+    int b = Held().front();
+    Held().pop_front();
     return b;
 }
 
@@ -70,20 +66,20 @@ int ReadRawKeyPrefixed(int timeoutMs) {
         }
         const uint8_t scanCode = key::PrefixedScanCode(uint8_t(after));
         if (scanCode == 0) continue;
-        gHeld.push_front(scanCode);
+        Held().push_front(scanCode);
         return 0;
     }
 }
 
 int PeekRawKey(int timeoutMs) {
     int b = NextByte(timeoutMs);
-    if (b >= 0) gHeld.push_front(b);
+    if (b >= 0) Held().push_front(b);
     return b;
 }
 
 int WaitForRawKeyOr(int fd, int timeoutMs) {
     ScreenState& s = Screen();
-    if (!gHeld.empty() || !s.input.Empty()) return con::InputKey;
+    if (!Held().empty() || !s.input.Empty()) return con::InputKey;
     if (s.dirty) RepaintScreen();
     s.console->Flush();
     return s.console->WaitForInput(fd, timeoutMs);

@@ -1,17 +1,10 @@
-// The hooks the shell handed down.
+// The hooks the shell handed down, kept in the toolkit's state.
 #include "ui/screen_hooks.h"
 
 #include <utility>
 
-namespace {
+#include "ui/screen_state.h"
 
-ScreenHooks& Hooks() {
-    static ScreenHooks hooks;
-    return hooks;
-}
+void SetScreenHooks(ScreenHooks hooks) { Screen().hooks = std::move(hooks); }
 
-}  // namespace
-
-void SetScreenHooks(ScreenHooks hooks) { Hooks() = std::move(hooks); }
-
-const ScreenHooks& ScreenHooksInForce() { return Hooks(); }
+const ScreenHooks& ScreenHooksInForce() { return Screen().hooks; }

@@ -1,14 +1,19 @@
 // The toolkit's state for the whole run: the screen image, the saved screen,
-// the console it draws on, the window and hot-key lists, type-ahead ring.
-// Internal to ui/: the rest of the program goes through screen.h.
+// the console it draws on, the window and hot-key lists, type-ahead ring, the
+// raw key bytes held back, the status-row report and the shell's hooks. The
+// one program-wide record of ui/; the rest of the program goes through
+// screen.h.
 #pragma once
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <list>
 #include <memory>
+#include <string>
 
 #include "ui/input_queue.h"
 #include "ui/screen.h"
+#include "ui/screen_hooks.h"
 
 struct Window {
     int top, left, bottom, right;  // 0-based, inclusive
@@ -27,6 +32,12 @@ struct SpinnerWheel {
     std::chrono::steady_clock::time_point lastTurn{};
 };
 
+// A report on the status row while errors are not trapped.
+struct StatusReport {
+    std::string text;
+    int col = 0, width = 0;
+};
+
 struct ScreenState {
     con::Console* console = nullptr;
     uint8_t chars[kImageRows * kImageCols];
@@ -42,6 +53,11 @@ struct ScreenState {
     std::list<HotKey> hotKeys;                   // in order of registration
     InputQueue input;                            // the keys waiting to be read
     SpinnerWheel spinner;                        // in the top right corner
+    // Raw key bytes already taken from their source but not yet handed out:
+    // the second byte of an extended key from the type-ahead, or a peeked key.
+    std::deque<int> heldBytes;
+    StatusReport untrapped;  // the last report while errors are not trapped
+    ScreenHooks hooks;       // what the shell handed down
 };
 
 ScreenState& Screen();

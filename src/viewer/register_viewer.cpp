@@ -11,7 +11,8 @@
 #include "setup/link_setup.h"
 #include "ui/boxes.h"
 #include "ui/busy_spinner.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
+#include "ui/key_loop.h"
 #include "ui/poll_pacing.h"
 #include "ui/screen.h"
 #include "viewer/viewer_edit.h"
@@ -37,8 +38,6 @@ void CorrectViewerSettings(LinkSetup& s) {
         s.ViewerStatusRegisters = kNo;
 }
 
-enum class Outcome { GoOn, Leave };
-
 // After a failed read the keyboard has this long before the next read: enough
 // to start typing a new first register or to move, which a read that fails
 // again at once (its error window back before a key could land) would not
@@ -59,7 +58,9 @@ std::string ReadingAgainNote() {
     return text;
 }
 
-class ViewerSession {
+// The viewer as a screen of the key loop: the next key is whatever the user
+// types between (or during) the paced poll passes.
+class ViewerSession final : public KeyScreen {
   public:
     ViewerSession(SetupInForce& settings, Link* link, int statusOffset,
                   const std::function<void(Link*)>& linkChanged)
@@ -74,6 +75,12 @@ class ViewerSession {
 
     void Run();
     Link* link() const { return link_; }
+    // Poll passes until a key is to be answered; Esc when the user left from
+    // the error window.
+    int NextKey() override;
+    KeyResult OnKey(int k) override;
+    // Each pass draws the values; nothing is left to show after a key.
+    void Show() override {}
     // A key answered outside the poll loop (a hot key) is no longer waiting.
     void ForgetWaitInterrupt() { spinner_.ClearInterrupt(); }
 
@@ -98,8 +105,7 @@ class ViewerSession {
     // itself, until the next key.
     std::string note_;
     bool DrawStatusColumn();
-    Outcome HandleKey();
-    Outcome HandleEndingKey(int k);
+    KeyResult HandleEndingKey(int k);
     void ChangeLink();
 
     SetupInForce& settings_;
@@ -111,6 +117,10 @@ class ViewerSession {
     // The link's idle argument while the session polls: what a key typed
     // during a read wait says.
     Spinner spinner_;
+    PollPacer pacer_;
+    // A key was just answered: while reads fail, the keyboard keeps the
+    // first turn.
+    bool keyAnswered_ = false;
 };
 
 void ViewerSession::TakeSettings() {
@@ -207,11 +217,11 @@ void ViewerSession::ChangeLink() {
     IdentifyDevice();
 }
 
-Outcome ViewerSession::HandleEndingKey(int k) {
-    if (MoveViewer(pos_, k, HomeStart())) return Outcome::GoOn;
+KeyResult ViewerSession::HandleEndingKey(int k) {
+    if (MoveViewer(pos_, k, HomeStart())) return KeyResult::Handled;
     switch (k) {
         case key::Esc:
-            return Outcome::Leave;
+            return KeyResult::Leave;
         case key::F8: {
             const int home = HomeStart();
             ConfigureRegisterViewer(settings_, true);
@@ -227,12 +237,11 @@ Outcome ViewerSession::HandleEndingKey(int k) {
             DrawViewerFrame();
             break;
     }
-    return Outcome::GoOn;
+    return KeyResult::Handled;
 }
 
-Outcome ViewerSession::HandleKey() {
-    int k = ReadKey(0);
-    if (k == 0) return Outcome::GoOn;  // a hot key, handled as it was read
+KeyResult ViewerSession::OnKey(int k) {
+    if (k == 0) return KeyResult::Handled;  // a hot key, handled as it was read
     note_.clear();
     if (StartsViewerEdit(k)) {
         ViewerEdit edit = EditViewerCell(pos_, values_[pos_.cursorRow - kFirstViewerRow], k);
@@ -250,6 +259,28 @@ Outcome ViewerSession::HandleKey() {
     return HandleEndingKey(k);
 }
 
+int ViewerSession::NextKey() {
+    for (;;) {
+        // While reads fail the keyboard keeps the first turn: each key
+        // answered gives the user the same time again before the next read.
+        if (keyAnswered_ && lastReadFailed_) {
+            pacer_.HoldFor(kPauseAfterFailedRead);
+            if (pacer_.PauseUntilKeyOrDue()) return ReadKey(0);
+        }
+        keyAnswered_ = false;
+        pacer_.PassStarts();
+        const PassEnd end = PollPass();
+        if (end == PassEnd::Leave) return key::Esc;  // Esc in the error window
+        const bool key = end == PassEnd::Key;
+        if (!key && lastReadFailed_) pacer_.HoldFor(kPauseAfterFailedRead);
+        // Between passes the keyboard is watched; a key cuts the pause short
+        // and the pass after it runs at once.
+        if (!key && !pacer_.PauseUntilKeyOrDue()) continue;
+        keyAnswered_ = true;
+        return ReadKey(0);
+    }
+}
+
 void ViewerSession::Run() {
     DrawViewerFrame();
     TakeSettings();
@@ -257,25 +288,9 @@ void ViewerSession::Run() {
     KeepInRange(pos_);
     PrepareLink();
     IdentifyDevice();
-    PollPacer pacer;
-    for (;;) {
-        pacer.PassStarts();
-        const PassEnd end = PollPass();
-        if (end == PassEnd::Leave) return;
-        const bool key = end == PassEnd::Key;
-        if (!key && lastReadFailed_) pacer.HoldFor(kPauseAfterFailedRead);
-        // Between passes the keyboard is watched; a key cuts the pause short
-        // and the pass after it runs at once.
-        if (!key && !pacer.PauseUntilKeyOrDue()) continue;
-        if (HandleKey() == Outcome::Leave) return;
-        // While reads fail the keyboard keeps the first turn: each key
-        // answered gives the user the same time again before the next read.
-        while (lastReadFailed_) {
-            pacer.HoldFor(kPauseAfterFailedRead);
-            if (!pacer.PauseUntilKeyOrDue()) break;
-            if (HandleKey() == Outcome::Leave) return;
-        }
-    }
+    pacer_ = PollPacer();
+    keyAnswered_ = false;
+    RunKeyLoop(*this);
 }
 
 }  // namespace

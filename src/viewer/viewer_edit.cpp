@@ -8,8 +8,8 @@
 
 #include "emulator/bit_string.h"
 #include "ui/boxes.h"
+#include "ui/console/keys.h"
 #include "ui/edit_text.h"
-#include "ui/keys.h"
 #include "ui/screen.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "forms/pty_ports.h"
 #include "setup/link_setup.h"
 #include "setup/setup_in_force.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen_hooks.h"
 #include "ui/toolkit_fixture.h"
 

@@ -10,8 +10,8 @@
 #include "app/shell.h"
 #include "config/module_config.h"
 #include "setup/link_setup.h"
+#include "ui/console/keys.h"
 #include "ui/console/memory_console.h"
-#include "ui/keys.h"
 
 namespace fs = std::filesystem;
 

@@ -86,3 +86,33 @@ TEST_F(CharSetEditor, GridShowsMembersAndTheCursor) {
 }
 
 }  // namespace
+
+// The grid driven key by key: what each key answers, where the cursor is
+// then and whether the code under it is in the set.
+TEST_F(CharSetEditor, EachKeyAnswersAndMovesTheCursor) {
+    struct Step {
+        int key;
+        KeyResult result;
+        int cursor;
+        bool member;  // of the code the key acted on
+        int code;
+    } kSteps[] = {
+        {'+', KeyResult::Changed, 0x01, true, 0x00},
+        {' ', KeyResult::Changed, 0x01, true, 0x01},
+        {' ', KeyResult::Changed, 0x01, false, 0x01},
+        {key::Down, KeyResult::Redraw, 0x11, false, 0x11},
+        {key::Left, KeyResult::Redraw, 0x10, false, 0x10},
+        {key::Left, KeyResult::Redraw, 0x10, false, 0x10},  // the grid's edge
+        {'q', KeyResult::Redraw, 0x10, false, 0x10},
+        {'-', KeyResult::Changed, 0x11, false, 0x10},
+        {key::Enter, KeyResult::Leave, 0x11, false, 0x11},
+    };
+    CharSetScreen screen(set);
+    for (const Step& s : kSteps) {
+        SCOPED_TRACE(s.key);
+        EXPECT_EQ(screen.OnKey(s.key), s.result);
+        EXPECT_EQ(screen.Cursor(), s.cursor);
+        EXPECT_EQ(CharSetHas(set, unsigned(s.code)), s.member);
+    }
+    EXPECT_EQ(console.beeps, 0);
+}

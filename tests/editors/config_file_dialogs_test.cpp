@@ -17,8 +17,8 @@
 #include "common/screen_image.h"
 #include "config/config_defaults.h"
 #include "config/config_file_image.h"
+#include "ui/console/keys.h"
 #include "ui/console/memory_console.h"
-#include "ui/keys.h"
 #include "ui/screen.h"
 #include "ui/screen_hooks.h"
 

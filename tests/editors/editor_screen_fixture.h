@@ -13,8 +13,8 @@
 #include "config/config_documents.h"
 #include "config/module_config.h"
 #include "config/online_writes.h"
+#include "ui/console/keys.h"
 #include "ui/console/memory_console.h"
-#include "ui/keys.h"
 #include "ui/screen.h"
 
 struct ScreenSnapshot {

@@ -148,4 +148,38 @@ TEST_F(HexString, HintLineAndHotKeyLastOnlyForTheEntry) {
     EXPECT_EQ(GetKey(), key::F9);
 }
 
+// The grid driven key by key: each key's answer, the byte under the cursor
+// and where the cursor stands. The second digit of a byte queues the Right
+// that moves the cursor on, which the loop would read next.
+TEST_F(HexString, EachGridKeyAnswersAndMovesTheCursor) {
+    struct Step {
+        int key;
+        KeyResult result;
+        HexCursor cursor;
+        int byte;  // at field[index]
+        int index;
+    } kSteps[] = {
+        {'4', KeyResult::Changed, {0, 0}, 0x14, 0},  // shifted in after 'A' (41)
+        {'1', KeyResult::Changed, {0, 0}, 0x41, 0},
+        {key::Right, KeyResult::Redraw, {0, 1}, 'B', 1},  // the queued Right
+        {'G', KeyResult::Ignored, {0, 1}, 'B', 1},
+        {key::Down, KeyResult::Redraw, {1, 1}, 0, 9},
+        {'f', KeyResult::Changed, {1, 1}, 0x0F, 9},
+        {key::Right, KeyResult::Redraw, {1, 2}, 0, 10},  // one digit: nothing queued
+        {key::Esc, KeyResult::Leave, {1, 2}, 0, 10},
+    };
+    std::memset(field, 0, sizeof field);
+    std::strcpy(field, "AB");
+    HexGridScreen screen(HexGridFor(16), field, {0, 0});
+    for (const Step& s : kSteps) {
+        SCOPED_TRACE(s.key);
+        EXPECT_EQ(screen.OnKey(s.key), s.result);
+        EXPECT_EQ(screen.Cursor(), s.cursor);
+        EXPECT_EQ(int(uint8_t(field[s.index])), s.byte);
+    }
+    EXPECT_EQ(GetKey(), key::Right);  // queued by the second digit only
+    Type(keys::F10);
+    EXPECT_EQ(GetKey(), key::F10);
+}
+
 }  // namespace

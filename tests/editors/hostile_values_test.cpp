@@ -116,12 +116,13 @@ bool SameRecord(const ModuleConfig& a, const ModuleConfig& b) {
 size_t Count(const std::string& s, char c) { return size_t(std::count(s.begin(), s.end(), c)); }
 
 struct HostileValues : EditorScreen {
+    EmulatorRegisters registers{};
     void SetUp() override {
         EditorScreen::SetUp();
         // Validation reports go to the status line instead of waiting for a key.
         SetScreenHooks({.trapErrors = [] { return 1; }});
-        ClearEmulatorRegisters();
-        ResetGridOrigin();
+        ClearEmulatorRegisters(registers);
+        ResetGridOrigin(registers);
     }
     void TearDown() override {
         SetScreenHooks({});
@@ -213,7 +214,7 @@ TEST_F(HostileValues, TheEmulatorRunsEveryPortOfAHostileConfiguration) {
             Type("A1b2-3.5e1 x\r" + std::string(70, '7') + "\r");
             console.TypeExtended(60);  // F2, the timeout
             console.TypeExtended(68);  // F10 leaves
-            Emulate(documents, 0);
+            Emulate(registers, documents, 0);
             ExpectAllKeysRead();
             EXPECT_FALSE(ScreenHas("INVALID"));
         }

@@ -100,16 +100,17 @@ TEST(GridOrigin, MovesOnlyWhenTheBlockIsNotFullyShown) {
             << "origin " << c.origin << " start " << c.start << " count " << c.count;
 }
 
-TEST(EmulatorState, ClearZeroesImageAndSignalButKeepsOrigin) {
-    EmulatorState.image[5] = 9;
-    EmulatorState.signal = 0xFFFF;
-    EmulatorState.origin = 44;
-    ClearEmulatorRegisters();
-    EXPECT_EQ(EmulatorState.image[5], 0);
-    EXPECT_EQ(EmulatorState.signal, 0);
-    EXPECT_EQ(EmulatorState.origin, 44);
-    ResetGridOrigin();
-    EXPECT_EQ(EmulatorState.origin, 0);
+TEST(EmulatorRegisters, ClearZeroesImageAndSignalButKeepsOrigin) {
+    EmulatorRegisters registers{};
+    registers.image[5] = 9;
+    registers.signal = 0xFFFF;
+    registers.origin = 44;
+    ClearEmulatorRegisters(registers);
+    EXPECT_EQ(registers.image[5], 0);
+    EXPECT_EQ(registers.signal, 0);
+    EXPECT_EQ(registers.origin, 44);
+    ResetGridOrigin(registers);
+    EXPECT_EQ(registers.origin, 0);
 }
 
 }  // namespace

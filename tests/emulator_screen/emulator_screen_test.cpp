@@ -14,7 +14,7 @@
 #include "emulator/register_image.h"
 #include "emulator_screen/emulator.h"
 #include "ui/console/memory_console.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen.h"
 
 namespace {
@@ -69,6 +69,7 @@ class EmulatorScreenTest : public testing::Test {
     ConfigDocuments documents;
     ModuleConfig& OfflineMemory = documents.OfflineMemory;
     ModuleConfig& WorkingConfig = documents.WorkingConfig;
+    EmulatorRegisters registers{};
 
     void SetUp() override {
         ScreenInit(console);
@@ -78,8 +79,8 @@ class EmulatorScreenTest : public testing::Test {
         OfflineMemory.Plus.RackBase = 1;
         for (int p = 0; p < 4; ++p) DefaultPort(OfflineMemory.Ports[p], p);
         WorkingConfig = ModuleConfig{};
-        ClearEmulatorRegisters();
-        ResetGridOrigin();
+        ClearEmulatorRegisters(registers);
+        ResetGridOrigin(registers);
     }
     void TearDown() override { ScreenDone(); }
 
@@ -90,7 +91,7 @@ class EmulatorScreenTest : public testing::Test {
         console.Type(keys);
         Key(kF1);
         Key(kF10);
-        Emulate(documents, 0);
+        Emulate(registers, documents, 0);
         EXPECT_TRUE(console.keys.empty());
         EXPECT_FALSE(gSnapshots.empty());
         if (gSnapshots.empty()) TakeSnapshot(0, 0);
@@ -135,7 +136,7 @@ TEST_F(EmulatorScreenTest, TypedNumberEndsOnEnterAndLandsInTheFirstRegister) {
     EXPECT_EQ(s.attrs[13].substr(8, 13), "1111111111110");  // the block in reverse
     EXPECT_NE(s.Row(3).find("= 0000 0000 0000 0001"), std::string::npos);
     EXPECT_EQ(s.Row(25).substr(59, 19), "Ready for more data");
-    EXPECT_EQ(EmulatorState.image[1], 123);
+    EXPECT_EQ(registers.image[1], 123);
 }
 
 TEST_F(EmulatorScreenTest, SecondIdenticalMessageClearsTheSignalBitAgain) {
@@ -144,7 +145,7 @@ TEST_F(EmulatorScreenTest, SecondIdenticalMessageClearsTheSignalBitAgain) {
     console.Type("123\r");
     Key(kF1);
     Key(kF10);
-    Emulate(documents, 0);
+    Emulate(registers, documents, 0);
     ASSERT_EQ(gSnapshots.size(), 2u);
     EXPECT_NE(gSnapshots[0].Row(3).find("= 0000 0000 0000 0001"), std::string::npos);
     EXPECT_NE(gSnapshots[1].Row(3).find("= 0000 0000 0000 0000"), std::string::npos);
@@ -162,7 +163,7 @@ TEST_F(EmulatorScreenTest, HexCodesStandInForTypedCharacters) {
     console.Type("41 42 0d\r");
     Key(kF1);
     Key(kF10);
-    Emulate(documents, 0);
+    Emulate(registers, documents, 0);
     ASSERT_EQ(gSnapshots.size(), 1u);
     const Snapshot& s = gSnapshots[0];
     EXPECT_EQ(s.Row(5), "Accepted:    \xF9" + Field("AB") + " ");
@@ -191,7 +192,7 @@ TEST_F(EmulatorScreenTest, HexEntryQueuesWhatItParses) {
         console.Type(c.typed);
         Key(kF1);
         Key(kF10);
-        Emulate(documents, 0);
+        Emulate(registers, documents, 0);
         ASSERT_EQ(gSnapshots.size(), 1u) << c.typed;
         EXPECT_EQ(gSnapshots[0].Row(5), "Accepted:    \xF9" + Field(c.accepted) + " ") << c.typed;
     }
@@ -205,7 +206,7 @@ TEST_F(EmulatorScreenTest, F1InTheHexWindowLeavesTheFieldAsTyped) {
     console.Type("1 0d\r");
     Key(kF1);
     Key(kF10);
-    Emulate(documents, 0);
+    Emulate(registers, documents, 0);
     ASSERT_EQ(gSnapshots.size(), 2u);
     EXPECT_NE(gSnapshots[0].Row(7).find("HEX CODE ENTRY"), std::string::npos);
     EXPECT_EQ(gSnapshots[0].Row(9).substr(8, 3), "4..");
@@ -235,11 +236,11 @@ TEST_F(EmulatorScreenTest, CtrlTPrefixStandsForMissingKeys) {
         console.Type(c.keys);
         Key(kF1);
         console.Type("\x14" "0");  // Ctrl-T 0: F10 leaves
-        Emulate(documents, 0);
+        Emulate(registers, documents, 0);
         EXPECT_TRUE(console.keys.empty()) << c.keys;
         ASSERT_EQ(gSnapshots.size(), 1u) << c.keys;
         EXPECT_EQ(gSnapshots[0].Row(5), "Accepted:    \xF9" + Field(c.accepted) + " ") << c.keys;
-        EXPECT_EQ(EmulatorState.image[1], c.reg) << c.keys;
+        EXPECT_EQ(registers.image[1], c.reg) << c.keys;
         EXPECT_EQ(console.beeps, c.beeps) << c.keys;
     }
 }
@@ -248,7 +249,7 @@ TEST_F(EmulatorScreenTest, CtrlTTwoIsTheTimeoutKey) {
     OfflineMemory.Plus.TerminateTimeout[0] = 5;
     const Snapshot& s = RunAndSnap("\r", "12\x14" "2");
     EXPECT_EQ(s.Trimmed(6), std::string(29, ' ') + "TERMINATED BY TIMEOUT (F2)");
-    EXPECT_EQ(EmulatorState.image[1], 12);
+    EXPECT_EQ(registers.image[1], 12);
 }
 
 TEST_F(EmulatorScreenTest, HexEntryWindowAndF10InIt) {
@@ -256,10 +257,10 @@ TEST_F(EmulatorScreenTest, HexEntryWindowAndF10InIt) {
     Key(kInsert);
     console.Type("7");
     console.TypeExtended(kF10);
-    Emulate(documents, 0);
+    Emulate(registers, documents, 0);
     EXPECT_TRUE(console.keys.empty());
     // Left from the window: the screen under it is back, nothing was queued.
-    EXPECT_EQ(EmulatorState.signal, 0);
+    EXPECT_EQ(registers.signal, 0);
     EXPECT_EQ(ImageText(8), std::string(80, ' '));
 }
 
@@ -281,7 +282,7 @@ TEST_F(EmulatorScreenTest, F2EndsTheMessageOnlyOnAPortWithATimeout) {
         Key(kF2);
         Key(kF1);
         Key(kF10);
-        Emulate(documents, 0);
+        Emulate(registers, documents, 0);
         ASSERT_EQ(gSnapshots.size(), 1u);
         std::string status = gSnapshots[0].Row(6).substr(29, 30);
         while (!status.empty() && status.back() == ' ') status.pop_back();
@@ -289,7 +290,7 @@ TEST_F(EmulatorScreenTest, F2EndsTheMessageOnlyOnAPortWithATimeout) {
             EXPECT_EQ(status, "");
         else
             EXPECT_EQ(status, c.status);
-        EXPECT_EQ(EmulatorState.image[1], c.reg);
+        EXPECT_EQ(registers.image[1], c.reg);
         EXPECT_EQ(console.beeps, 0);
         TearDown();
     }
@@ -307,7 +308,7 @@ TEST_F(EmulatorScreenTest, LoneTerminatorIsAnEmptyMessage) {
     EXPECT_EQ(s.Trimmed(7), "Message is empty.");
     EXPECT_EQ(s.Trimmed(6), std::string(29, ' ') + "TERMINATOR 0D MATCHED");
     EXPECT_EQ(s.Row(8), std::string(80, ' '));
-    EXPECT_EQ(EmulatorState.signal, 0);
+    EXPECT_EQ(registers.signal, 0);
     // Ready was shown while waiting, then cleared when the key came.
     bool readyWritten = false;
     for (const auto& call : console.WritesOnly())
@@ -319,7 +320,7 @@ TEST_F(EmulatorScreenTest, LoneTerminatorIsAnEmptyMessage) {
 TEST_F(EmulatorScreenTest, KeyAfterAnEmptyMessageStartsTheNextOne) {
     const Snapshot& s = RunAndSnap("\r", "\r5\r");
     EXPECT_EQ(s.Row(4), "Received:    \xF9" + Field("5\r") + " ");
-    EXPECT_EQ(EmulatorState.image[1], 5);
+    EXPECT_EQ(registers.image[1], 5);
     EXPECT_EQ(s.Trimmed(7), "Capitalize = NO");
 }
 
@@ -330,8 +331,8 @@ TEST_F(EmulatorScreenTest, TerminateCountEndsTheMessage) {
     const Snapshot& s = RunAndSnap("\r", "ABCDE");
     EXPECT_EQ(s.Row(5), "Accepted:    \xF9" + Field("ABCDE") + " ");
     EXPECT_EQ(s.Trimmed(6), std::string(29, ' ') + "TERMINATED BY MAX COUNT 5");
-    EXPECT_EQ(uint16_t(EmulatorState.image[1]), 0x4142);
-    EXPECT_EQ(uint16_t(EmulatorState.image[3]), 0x4500);
+    EXPECT_EQ(uint16_t(registers.image[1]), 0x4142);
+    EXPECT_EQ(uint16_t(registers.image[3]), 0x4500);
 }
 
 TEST_F(EmulatorScreenTest, CountAndTerminatorOnTheSameCharacterShowTheCount) {
@@ -354,13 +355,13 @@ TEST_F(EmulatorScreenTest, UnknownExtendedKeysBeepOthersDoNot) {
     Key(kF3);
     Key(0x48);  // Up
     Key(kF10);
-    Emulate(documents, 0);
+    Emulate(registers, documents, 0);
     EXPECT_EQ(console.beeps, 2);
 }
 
 TEST_F(EmulatorScreenTest, EscAtThePortPromptLeavesAtOnce) {
     console.Type("\x1b");
-    Emulate(documents, 0);
+    Emulate(registers, documents, 0);
     EXPECT_TRUE(console.keys.empty());
     EXPECT_EQ(ImageText(3), std::string(80, ' '));
 }
@@ -376,7 +377,7 @@ TEST_F(EmulatorScreenTest, ChosenPortIsCopiedFromTheOfflineMemory) {
               "Capitalized: \xF9"
               "ABC1");
     EXPECT_NE(s.Row(3).find("Signal Register (100) = 0000 0001 0000 0000"), std::string::npos);
-    EXPECT_EQ(EmulatorState.image[150], 1);
+    EXPECT_EQ(registers.image[150], 1);
     EXPECT_EQ(s.Row(13).substr(0, 6), "   245");          // 101 + 6 * 24: the block's row first
     EXPECT_EQ(s.Row(13).substr(68, 12), "     1 0001 ");  // 250 is the sixth cell
 }
@@ -398,7 +399,7 @@ TEST_F(EmulatorScreenTest, ContinueKeepsEarlierBlocksInReverse) {
 TEST_F(EmulatorScreenTest, GridOriginSurvivesBetweenUses) {
     OfflineMemory.Ports[0].Paths[0].StartRegister = 500;
     RunAndSnap("\r", "1\r");
-    EXPECT_EQ(EmulatorState.origin, 500);
+    EXPECT_EQ(registers.origin, 500);
     gSnapshots.clear();
     OfflineMemory.Ports[0].Paths[0].StartRegister = 2;
     const Snapshot& s = RunAndSnap("\r", "");
@@ -448,13 +449,13 @@ TEST_F(EmulatorScreenTest, OnlineFormFetchesThePortAndClearsTheProgress) {
     console.Type("8\r");
     Key(kF1);
     Key(kF10);
-    Emulate(documents, 1, fetch);
+    Emulate(registers, documents, 1, fetch);
     EXPECT_EQ(fetchedPort, 4);
     ASSERT_EQ(gSnapshots.size(), 1u);
     const Snapshot& s = gSnapshots[0];
     EXPECT_EQ(s.Row(2).substr(0, 22), "Online port to emulate");
     EXPECT_EQ(s.Row(1).substr(56), std::string(16, ' ') + "EMULATE ");
-    EXPECT_EQ(EmulatorState.image[19], 8);
+    EXPECT_EQ(registers.image[19], 8);
     EXPECT_NE(s.Row(3).find("= 0001 0000 0000 0000"), std::string::npos);
 }
 

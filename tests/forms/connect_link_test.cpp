@@ -17,7 +17,7 @@
 #include "link/serial_termios.h"
 #include "setup/link_setup.h"
 #include "setup/setup_in_force.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/toolkit_fixture.h"
 
 namespace {

@@ -19,8 +19,8 @@
 #include "setup/link_setup.h"
 #include "setup/setup_file.h"
 #include "setup/setup_in_force.h"
+#include "ui/console/keys.h"
 #include "ui/fields.h"
-#include "ui/keys.h"
 #include "ui/toolkit_fixture.h"
 
 namespace fs = std::filesystem;

@@ -8,13 +8,11 @@
 
 #include "common/device_root_dir.h"
 #include "common/pty_pair.h"
-#include "setup/device_root.h"
 #include "setup/setup_in_force.h"
 
 class PtyPorts {
   public:
     PtyPorts() = default;
-    ~PtyPorts() { SetDeviceRoot(""); }
     PtyPorts(const PtyPorts&) = delete;
     PtyPorts& operator=(const PtyPorts&) = delete;
 
@@ -37,9 +35,9 @@ class PtyPorts {
     void RemoveAdapter(const std::string& kind, const std::string& name) {
         root_.RemoveAdapter(kind, name);
     }
-    // Makes the program look here and lists the ports again into settings.
+    // Makes the settings' port list look here and lists the ports again.
     void Use(SetupInForce& settings) {
-        SetDeviceRoot(root_.Path());
+        settings.ports = SerialPortList::Under(root_.Path());
         ReadSetupPorts(settings);
     }
     int SlaveKeeper(size_t index) const { return pairs_.at(index)->SlaveKeeper(); }

@@ -189,11 +189,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(Count(listing, '\f') == Count(sane, '\f'));
 
     const int rackBase = config.Plus.RackBase;
-    EmulatorState.origin = OriginAtStart(EmulatorState.origin, rackBase);
-    DrawRegisterGrid(rackBase);
+    EmulatorRegisters emulator{};
+    emulator.origin = OriginAtStart(emulator.origin, rackBase);
+    DrawRegisterGrid(emulator, rackBase);
     const MessageTexts texts =
         Acquire(config.Ports[port], uint16_t(config.Plus.TerminateCount[port]), message);
-    if (!texts.AcceptedEmpty()) ProcessMessage(documents.WorkingConfig, port + 1, texts.accepted);
+    if (!texts.AcceptedEmpty()) ProcessMessage(emulator, documents.WorkingConfig, port + 1, texts.accepted);
 
     // Drawing, printing and emulating only read the record.
     Require(std::memcmp(&documents.WorkingConfig, &config, sizeof config) == 0);

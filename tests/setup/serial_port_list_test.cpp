@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "common/device_root_dir.h"
-#include "setup/device_root.h"
+#include "setup/setup_in_force.h"
 
 namespace fs = std::filesystem;
 
@@ -20,7 +20,6 @@ namespace {
 
 class FakeSysfs : public testing::Test {
   protected:
-    void TearDown() override { SetDeviceRoot(""); }
     void AddTty(const std::string& name, bool device = true, int type = -1) {
         root.AddTty(name, device, type);
     }
@@ -44,8 +43,7 @@ TEST_F(FakeSysfs, ListsTtysWithADeviceAndAUartInNaturalOrder) {
 
 TEST_F(FakeSysfs, NoTtyDirectoryGivesAnEmptyList) {
     EXPECT_TRUE(ListSerialDevices(root.Path() + "/nowhere").empty());
-    SetDeviceRoot(root.Path() + "/nowhere");
-    const SerialPortList ports = ReadSerialPortList();
+    const SerialPortList ports = ReadSerialPortList(root.Path() + "/nowhere");
     EXPECT_EQ(0, ports.Count());
     EXPECT_EQ(nullptr, ports.Choices()[0]);
     EXPECT_EQ(nullptr, ports.At(0));
@@ -55,8 +53,7 @@ TEST_F(FakeSysfs, NoTtyDirectoryGivesAnEmptyList) {
 
 TEST_F(FakeSysfs, ListKeepsTheFirst39AndEndsWithAnEmptySlot) {
     for (int i = 0; i < 45; ++i) AddTty("ttyUSB" + std::to_string(i));
-    SetDeviceRoot(root.Path());
-    const SerialPortList ports = ReadSerialPortList();
+    const SerialPortList ports = ReadSerialPortList(root.Path());
     ASSERT_EQ(39, ports.Count());
     EXPECT_STREQ("ttyUSB0", ports.Choices()[0]);
     EXPECT_STREQ("ttyUSB38", ports.Choices()[38]);
@@ -66,18 +63,39 @@ TEST_F(FakeSysfs, ListKeepsTheFirst39AndEndsWithAnEmptySlot) {
     EXPECT_EQ(nullptr, ports.At(-1));
     EXPECT_EQ(38, ports.IndexOf("ttyUSB38"));
     EXPECT_EQ(-1, ports.IndexOf("ttyUSB39"));
-    EXPECT_EQ(root.Path() + "/dev/ttyUSB5", SerialPortPath("ttyUSB5"));
+    EXPECT_EQ(root.Path() + "/dev/ttyUSB5", ports.PathOf("ttyUSB5"));
+}
+
+// Each list opens its devices under the root it was read under, and settings
+// read again under their list's root: two roots can live side by side.
+TEST_F(FakeSysfs, AListKeepsTheDeviceRootItWasReadUnder) {
+    AddTty("ttyUSB0");
+    DeviceRootDir other{"kova-sysfs-other"};
+    other.AddTty("ttyACM0");
+    const SerialPortList here = ReadSerialPortList(root.Path() + "/");
+    const SerialPortList there = ReadSerialPortList(other.Path());
+    EXPECT_EQ(root.Path(), here.Root());
+    EXPECT_EQ(root.Path() + "/dev/ttyUSB0", here.PathOf("ttyUSB0"));
+    EXPECT_EQ(other.Path() + "/dev/ttyACM0", there.PathOf("ttyACM0"));
+    EXPECT_EQ(0, here.IndexOfDevice("/dev/ttyUSB0"));
+    EXPECT_EQ("/dev/ttyUSB0", SerialPortList().PathOf("ttyUSB0"));
+
+    SetupInForce settings;
+    settings.ports = SerialPortList::Under(other.Path());
+    ReadSetupPorts(settings);
+    ASSERT_EQ(1, settings.ports.Count());
+    EXPECT_STREQ("ttyACM0", settings.ports.At(0));
+    EXPECT_EQ(other.Path(), settings.ports.Root());
 }
 
 TEST_F(FakeSysfs, ReadingAgainForgetsPortsThatWentAwayAndTheOldListKeepsThem) {
     AddTty("ttyUSB0");
     AddTty("ttyUSB1");
-    SetDeviceRoot(root.Path());
-    const SerialPortList before = ReadSerialPortList();
+    const SerialPortList before = ReadSerialPortList(root.Path());
     const char* const* choices = before.Choices();
     ASSERT_EQ(2, before.Count());
     fs::remove_all(root.Path() + "/sys/class/tty/ttyUSB0");
-    const SerialPortList now = ReadSerialPortList();
+    const SerialPortList now = ReadSerialPortList(root.Path());
     ASSERT_EQ(1, now.Count());
     EXPECT_STREQ("ttyUSB1", now.Choices()[0]);
     EXPECT_EQ(nullptr, now.At(1));
@@ -137,8 +155,7 @@ TEST_F(FakeSysfs, PortsShowTheirAdaptersAndAreFoundByAnyOfTheirNames) {
         root.AddAdapter("by-id", "usb-FTDI_FT232R_A50285BI-if00-port0", "ttyUSB1");
     // A second name of one adapter: the first in order is shown.
     const std::string byIdToo = root.AddAdapter("by-id", "usb-ZZ_second_name-port0", "ttyUSB1");
-    SetDeviceRoot(root.Path());
-    const SerialPortList list = ReadSerialPortList();
+    const SerialPortList list = ReadSerialPortList(root.Path());
     ASSERT_EQ(list.Count(), 3);
     EXPECT_EQ(list.AdapterAt(0), "");
     EXPECT_EQ(list.AdapterAt(1), byPath0);

@@ -11,7 +11,7 @@
 
 #include "common/sim_process.h"
 #include "ui/busy_spinner.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/text_flags.h"
 #include "ui/toolkit_fixture.h"
 

@@ -21,7 +21,7 @@
 #include "setup/link_setup.h"
 #include "setup/setup_in_force.h"
 #include "terminal/sio_port.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/toolkit_fixture.h"
 
 namespace fs = std::filesystem;

@@ -10,7 +10,6 @@
 
 #include "common/device_root_dir.h"
 #include "module_sim.h"
-#include "setup/device_root.h"
 #include "setup/serial_port_list.h"
 #include "transfer/register_map.h"
 
@@ -81,20 +80,18 @@ TEST(LinkOpeningTest, ASyMaxRecordTakesItsBlockCheck) {
         ModuleSim sim(SimWire::SyMaxPty, c.simOptions);
         DeviceRootDir root;
         root.AddPort("ttyS0", sim.Target());
-        SetDeviceRoot(root.Path());
         LinkSetup setup = DefaultSetupFor("KOVASW.STP");
         setup.ConnectionType = LinkTypeSyMax;
         setup.LinkPort = 0;
         setup.ErrorCheck = c.errorCheck;
         setup.LinkTimeout = 100;
         std::string reason;
-        Link* link = OpenLinkFromSetup(setup, &reason);
+        Link* link = OpenLinkFromSetup(setup, &reason, nullptr, {}, root.Path());
         ASSERT_TRUE(link) << reason;
         uint16_t marker = 0;
         EXPECT_GT(RegisterRead(link, kIdentMarkerRegister, 1, &marker), 0) << LinkErrorText(link);
         EXPECT_EQ(marker, kIdentMarkerValue);
         CloseLink(link);
-        SetDeviceRoot("");
     }
 }
 
@@ -105,20 +102,19 @@ TEST(LinkOpeningTest, TheLinkPortIsLookedUpInTheCallersList) {
     DeviceRootDir root;
     root.AddPort("ttyS0", root.Path() + "/dev/none");
     root.AddPort("ttyS1", root.Path() + "/dev/none");
-    SetDeviceRoot(root.Path());
     LinkSetup setup = DefaultSetupFor("KOVASW.STP");
     setup.ConnectionType = LinkTypeSyMax;
     setup.LinkPort = 0;
     LinkTarget target;
     std::string reason;
 
-    SerialPortList held({"ttyS1"});
+    SerialPortList held({"ttyS1"}, {}, root.Path());
     ASSERT_TRUE(ResolveLinkTarget(setup, held, &target, &reason)) << reason;
     EXPECT_EQ(root.Path() + "/dev/ttyS1", target.path);
     EXPECT_EQ("Via Sy/Max to ttyS1", target.line);
     EXPECT_EQ(1, held.Count());
 
-    SerialPortList empty;
+    SerialPortList empty = SerialPortList::Under(root.Path());
     ASSERT_TRUE(ResolveLinkTarget(setup, empty, &target, &reason)) << reason;
     EXPECT_EQ(root.Path() + "/dev/ttyS0", target.path);
     EXPECT_EQ(2, empty.Count());
@@ -129,7 +125,6 @@ TEST(LinkOpeningTest, TheLinkPortIsLookedUpInTheCallersList) {
     ASSERT_TRUE(ResolveLinkTarget(setup, unread, &target, &reason)) << reason;
     EXPECT_EQ("127.0.0.1", target.path);
     EXPECT_EQ(0, unread.Count());
-    SetDeviceRoot("");
 }
 
 TEST(LinkOpeningTest, RecordsThatNameNothing) {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "toolkit_fixture.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/screen_hooks.h"
 
 namespace {

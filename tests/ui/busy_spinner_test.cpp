@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/toolkit_fixture.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "field_screen_fixture.h"
+#include "ui/console/keys.h"
 #include "ui/fields.h"
-#include "ui/keys.h"
 
 namespace {
 

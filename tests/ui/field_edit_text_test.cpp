@@ -2,8 +2,8 @@
 #include <cstring>
 
 #include "field_screen_fixture.h"
+#include "ui/console/keys.h"
 #include "ui/edit_text.h"
-#include "ui/keys.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Key codes, type-ahead, insert mode and hot keys.
 #include "toolkit_fixture.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 
 namespace {
 

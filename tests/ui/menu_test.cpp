@@ -2,7 +2,7 @@
 #include "ui/menu.h"
 
 #include "toolkit_fixture.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 
 namespace {
 

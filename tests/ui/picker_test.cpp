@@ -8,8 +8,8 @@
 #include <fstream>
 
 #include "field_screen_fixture.h"
+#include "ui/console/keys.h"
 #include "ui/file_picker.h"
-#include "ui/keys.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "common/file_contents.h"
 #include "field_screen_fixture.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 #include "ui/output_device.h"
 #include "ui/text_flags.h"
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "toolkit_fixture.h"
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 
 namespace {
 

@@ -93,7 +93,8 @@ bool LinkSettingsComplete(const LinkSettings& o, std::string* error) {
 }
 
 Link* OpenToolLink(const LinkSettings& o, std::string* reason) {
-    Link* link = OpenLinkOn(SetupOf(o), o.kind->serial ? DevicePathOf(o.port) : o.host, reason);
+    Link* link = OpenLinkOn(SetupOf(o),
+                            o.kind->serial ? DevicePathOf(o.deviceRoot, o.port) : o.host, reason);
     if (!link) return nullptr;
     // Any rate the driver takes, not only the program's list: set directly.
     if (!SetSerialParameters(link, o.baud, o.parity, o.stopBits, o.timeout, o.dataBits)) {

@@ -23,6 +23,9 @@ struct LinkSettings {
     bool crc = false;
     bool priority = false;
     int timeout = kDefaultReplyTimeout;
+    // Where bare port names and /dev paths are looked for ("" the real
+    // system): the tools' testing option --device-root.
+    std::string deviceRoot;
 };
 
 tools::OptionTable<LinkSettings> LinkOptionRows();

@@ -45,8 +45,8 @@ bool ReadLinkSetupFile(const std::string& path, LinkSetup* setup, std::string* r
     return false;
 }
 
-std::string ResolvedDevice(const std::string& port) {
-    const std::string path = DevicePathOf(port);
+std::string ResolvedDevice(const std::string& root, const std::string& port) {
+    const std::string path = DevicePathOf(root, port);
     char resolved[PATH_MAX];
     return realpath(path.c_str(), resolved) ? resolved : path;
 }
@@ -114,7 +114,7 @@ Link* OpenLinkSource(const LinkSource& source, std::string* reason, std::string*
     SetupAdapters adapters;
     if (!ReadLinkSetupFile(source.setupFile, &setup, reason, &adapters)) return nullptr;
     std::string replaced;
-    Link* link = OpenLinkFromSetup(setup, reason, &replaced, adapters);
+    Link* link = OpenLinkFromSetup(setup, reason, &replaced, adapters, source.settings.deviceRoot);
     if (!replaced.empty()) replaced = source.setupFile + ": " + replaced;
     if (note)
         *note = replaced;
@@ -132,9 +132,10 @@ std::string SerialPortKey(const LinkSource& source) {
         const LinkKindRow* kind = LinkKindOf(setup.ConnectionType);
         if (!kind || !kind->serial) return "";
         // The adapter by its device, as the link options name it.
-        if (!adapters.link.empty()) return ResolvedDevice(adapters.link);
+        if (!adapters.link.empty())
+            return ResolvedDevice(source.settings.deviceRoot, adapters.link);
         return "setup port " + std::to_string(setup.LinkPort);
     }
     if (!source.settings.kind->serial) return "";
-    return ResolvedDevice(source.settings.port);
+    return ResolvedDevice(source.settings.deviceRoot, source.settings.port);
 }

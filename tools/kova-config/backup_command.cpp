@@ -262,6 +262,9 @@ int RunBackup(const ConfigOptions& options) {
         std::fprintf(stderr, "kova-config: nothing fetched\n");
         return kExitTrouble;
     }
+    // The list's lines name their ports under the command line's root.
+    for (BackupEntry& entry : run.entries)
+        entry.source.settings.deviceRoot = options.source.settings.deviceRoot;
     BackupFolderLock lock;
     if (!Prepare(run, &lock)) return kExitTrouble;
     run.outcomes.resize(run.entries.size());

@@ -7,7 +7,6 @@
 #include "commands.h"
 #include "common/printable.h"
 #include "common/tool_version.h"
-#include "setup/device_root.h"
 
 namespace {
 
@@ -54,9 +53,10 @@ std::vector<Option> OptionRows() {
                     [](ConfigOptions& o, const char*) { return o.quiet = true; }});
     // Serial ports of setup files are an index into the list the kernel
     // gives; tests offer ptys as such ports.
-    rows.push_back({"--device-root", "DIR",
-                    "testing: serial ports listed from DIR/sys/class/tty, opened in DIR/dev",
-                    [](ConfigOptions&, const char* a) { return SetDeviceRoot(a), true; }});
+    rows.push_back(
+        {"--device-root", "DIR",
+         "testing: serial ports listed from DIR/sys/class/tty, opened in DIR/dev",
+         [](ConfigOptions& o, const char* a) { return o.source.settings.deviceRoot = a, true; }});
     return rows;
 }
 

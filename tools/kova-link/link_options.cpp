@@ -11,7 +11,6 @@
 #include "common/printable.h"
 #include "common/request_limits.h"
 #include "common/tool_version.h"
-#include "setup/device_root.h"
 
 namespace {
 
@@ -23,9 +22,10 @@ std::vector<Option> OptionRows() {
         tools::LiftOptions(tools::OptionTable<LinkSource>(LinkSourceRows()), &LinkOptions::source);
     // Bare port names are then looked for in DIR/dev only: tests offer ptys
     // there and never reach the machine's own ports.
-    rows.push_back({"--device-root", "DIR",
-                    "testing: serial ports listed from DIR/sys/class/tty, opened in DIR/dev",
-                    [](LinkOptions&, const char* a) { return SetDeviceRoot(a), true; }});
+    rows.push_back(
+        {"--device-root", "DIR",
+         "testing: serial ports listed from DIR/sys/class/tty, opened in DIR/dev",
+         [](LinkOptions& o, const char* a) { return o.source.settings.deviceRoot = a, true; }});
     rows.push_back(
         {"--interval", "MS",
          "poll: time from one poll's start to the next (1-86400000, default 1000)",

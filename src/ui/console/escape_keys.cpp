@@ -1,6 +1,6 @@
 #include "ui/console/escape_keys.h"
 
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 
 namespace con {
 namespace {

@@ -7,8 +7,8 @@
 #include "text/utf8.h"
 #include "ui/console/cp437.h"
 #include "ui/console/escape_keys.h"
+#include "ui/console/keys.h"
 #include "ui/console/ncurses_impl.h"
-#include "ui/keys.h"
 
 namespace con {
 namespace {

@@ -2,7 +2,7 @@
 // one-byte key codes the screens work with.
 #include <array>
 
-#include "ui/keys.h"
+#include "ui/console/keys.h"
 
 namespace key {
 namespace {

@@ -1,7 +1,9 @@
-// One-byte key codes returned by ReadKey/GetKey. Printable and control
-// characters are their own value apart from the remapped control keys below;
-// extended keys (a 0 prefix and a PC scan code) map through a table. 0xE0 is
-// a character (the code page 437 alpha), not a second prefix.
+// The keyboard's vocabulary, from the console up: the PC scan codes the
+// console delivers extended keys as, and the one-byte key codes ReadKey and
+// GetKey return for them. Printable and control characters are their own
+// value apart from the remapped control keys below; extended keys (a 0 prefix
+// and a PC scan code) map through a table. 0xE0 is a character (the code page
+// 437 alpha), not a second prefix.
 #pragma once
 #include <cstdint>
 
