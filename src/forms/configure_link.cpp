@@ -97,8 +97,66 @@ struct RouteEdit {
     }
 };
 
+// The port field offers this computer's ports and, last, the line behind a
+// serial device server: the one the settings name, or an entry that says
+// how to give one. The record keeps a server as kNetworkLinkPort, the server
+// itself in the Modbus TCP link's host and port.
+class PortEdit {
+  public:
+    void Load(const LinkSetup& s, const SerialPortList& ports) {
+        network_ = int16_t(ports.Count());
+        const char* const* listed = ports.LabelledChoices();
+        choices_.assign(listed, listed + ports.Count());
+        text_ = ChoiceText(s);
+        choices_.push_back(text_.c_str());
+        choices_.push_back(nullptr);
+        choice = s.LinkPort == kNetworkLinkPort ? network_ : s.LinkPort;
+        before_ = choice;
+        serverTaken_ = false;
+    }
+    // A port index the list no longer holds stays as it was unless the user
+    // chose another port or gave a server.
+    void Store(LinkSetup& s) const {
+        if (choice != before_ || serverTaken_)
+            s.LinkPort = choice == network_ ? kNetworkLinkPort : choice;
+    }
+    const char* const* Choices() const { return choices_.data(); }
+    // What the path line starts with: the server in use, else the "/" of a path.
+    std::string ShownFirst(const LinkSetup& s) const {
+        return choice == network_ && s.TcpHost[0] ? ServerName(s) : std::string(1, kPortPathKey);
+    }
+    void TakeServer(LinkSetup& s, const NetworkPortName& where) {
+        if (where.host.size() > size_t(kTcpHostLength)) {
+            ShowError("The device server's host name is longer than 30 characters");
+            return;
+        }
+        std::memset(s.TcpHost, 0, sizeof s.TcpHost);
+        where.host.copy(s.TcpHost, where.host.size());
+        s.TcpPort = uint16_t(where.port);
+        text_ = ChoiceText(s);
+        choices_[size_t(network_)] = text_.c_str();
+        choice = network_;
+        serverTaken_ = true;
+    }
+
+    int16_t choice = 0;
+
+  private:
+    static std::string ServerName(const LinkSetup& s) {
+        return NetworkPortNameOf({std::string(s.TcpHost, strnlen(s.TcpHost, sizeof s.TcpHost)),
+                                  s.TcpPort});
+    }
+    static std::string ChoiceText(const LinkSetup& s) {
+        return s.TcpHost[0] ? ServerName(s) : "network: / then tcp:HOST:PORT";
+    }
+    int16_t network_ = 0, before_ = 0;
+    bool serverTaken_ = false;
+    std::string text_;
+    std::vector<const char*> choices_;
+};
+
 FieldDescriptor DescriptorOf(const SlotRow& row, LinkSetup& s, RouteEdit& route,
-                             const char* const* portChoices) {
+                             PortEdit& port) {
     FieldDescriptor f{row.row, kValueCol, row.width, row.dataType,
                       nullptr, nullptr,   nullptr,   tf::Highlight};
     auto choice = [&f](int16_t* value, const char* const* texts) {
@@ -107,7 +165,7 @@ FieldDescriptor DescriptorOf(const SlotRow& row, LinkSetup& s, RouteEdit& route,
     };
     switch (row.slot) {
         case Slot::Port:
-            choice(&s.LinkPort, portChoices);
+            choice(&port.choice, port.Choices());
             break;
         case Slot::Baud:
             choice(&s.LinkBaud, kSetupBaudTexts);
@@ -153,14 +211,16 @@ FieldDescriptor DescriptorOf(const SlotRow& row, LinkSetup& s, RouteEdit& route,
 struct TypeForm {
     std::vector<FieldDescriptor> fields;
     RouteEdit route;
+    PortEdit port;
 };
 
-void BuildForm(TypeForm& form, LinkSetup& s, const char* const* portChoices) {
+void BuildForm(TypeForm& form, LinkSetup& s, const SerialPortList& ports) {
     form.route.Load(s);
+    form.port.Load(s, ports);
     form.fields.clear();
     for (Slot slot : SlotsOf(s.ConnectionType)) {
         if (slot == Slot::FixedDataBits) continue;  // shown, not edited
-        form.fields.push_back(DescriptorOf(RowOf(slot), s, form.route, portChoices));
+        form.fields.push_back(DescriptorOf(RowOf(slot), s, form.route, form.port));
     }
 }
 
@@ -218,13 +278,17 @@ FormEnd EditTypeFields(TypeForm& form, LinkSetup& s, bool fromLast, const Serial
         fromLast = false;
         if (k != kPortPathKey) continue;
         // The port is the first field of every serial type.
-        if (kind && kind->serial)
-            TypePortPath(s.LinkPort, ports);
-        else
+        if (kind && kind->serial) {
+            const TypedLinkPort typed =
+                TypeLinkPortPath(form.port.choice, ports, form.port.ShownFirst(s));
+            if (typed.network) form.port.TakeServer(s, typed.where);
+        } else {
             Beep();
+        }
         DrawFields(form.fields.data(), 0, last, 0);
     } while (k == key::F1 || k == kPortPathKey);
     form.route.Store(s);
+    form.port.Store(s);
     if (k == key::Enter) return FormEnd::Accepted;
     if (k == key::Esc) return FormEnd::Cancelled;
     return FormEnd::BackToType;
@@ -233,7 +297,7 @@ FormEnd EditTypeFields(TypeForm& form, LinkSetup& s, bool fromLast, const Serial
 FormEnd RunTypeLoop(LinkSetup& s, const SerialPortList& ports) {
     TypeForm form;
     for (;;) {
-        BuildForm(form, s, ports.LabelledChoices());
+        BuildForm(form, s, ports);
         DrawTypeForm(form, s, tf::Reverse);
         int k = GetKey();
         switch (k) {
@@ -303,6 +367,8 @@ Link* ConfigureLink(SetupInForce& settings, Link* current) {
         // A port chosen from the list is its adapter from now on; a port
         // left unset (a missing adapter) keeps naming the adapter.
         if (ports.At(setup.LinkPort)) settings.adapters.link = ports.AdapterAt(setup.LinkPort);
+        // A device server has no adapter of this computer to follow.
+        if (setup.LinkPort == kNetworkLinkPort) settings.adapters.link.clear();
         current = ConnectLink(settings, current);
         if (current) SaveSetupPrompt(settings);
     }

@@ -45,9 +45,10 @@ Link* FallBack(SetupInForce& settings, const char* message) {
     return ConfigureLink(settings, nullptr);
 }
 
-bool UsesSerialPort(int connectionType) {
-    const LinkKindRow* kind = LinkKindOf(connectionType);
-    return kind && kind->serial;
+// A serial link on a port of this computer's list (not a device server's).
+bool UsesListedPort(const LinkSetup& setup) {
+    const LinkKindRow* kind = LinkKindOf(setup.ConnectionType);
+    return kind && kind->serial && setup.LinkPort != kNetworkLinkPort;
 }
 
 void BindPrintScreen() {
@@ -67,7 +68,7 @@ Link* LoadStartupSetup(SetupInForce& settings, const std::string& name) {
             // Only a serial link names a port of the list; a TCP link must not
             // fail this test on a computer without serial ports. The adapter
             // it was saved with is named when it is not there.
-            if (UsesSerialPort(settings.CurrentSetup.ConnectionType) &&
+            if (UsesListedPort(settings.CurrentSetup) &&
                 !settings.ports.At(settings.CurrentSetup.LinkPort)) {
                 if (settings.adapters.link.empty())
                     ShowError("The saved link is not in current choices.");

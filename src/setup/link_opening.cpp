@@ -52,6 +52,10 @@ bool ResolveLinkTarget(LinkSetup& setup, SerialPortList& ports, LinkTarget* targ
     // The host field of a damaged file need not hold its terminator.
     const std::string host(setup.TcpHost, strnlen(setup.TcpHost, sizeof setup.TcpHost));
     if (row->serial && setup.LinkPort == kNetworkLinkPort) {
+        if (host.empty()) {
+            *reason = "No device server given: / on the Port field, then tcp:HOST:PORT";
+            return false;
+        }
         target->path = NetworkPortNameOf({host, setup.TcpPort});
         target->line = ConnectLineOf(setup.ConnectionType, target->path.c_str());
         return true;

@@ -41,6 +41,7 @@ bool FindAdapter(const SerialPortList& ports, const std::string& adapter, int16_
 std::string FindSetupAdapters(const SerialPortList& ports, const SetupAdapters& adapters,
                               LinkSetup& setup) {
     FindAdapter(ports, adapters.terminal, setup.TerminalPort);
+    if (setup.LinkPort == kNetworkLinkPort) return "";  // a device server's line: no adapter here
     return FindAdapter(ports, adapters.link, setup.LinkPort) ? "" : adapters.link;
 }
 

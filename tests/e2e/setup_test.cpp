@@ -421,6 +421,47 @@ TEST_F(SetupScenario, ModbusTcpConnectsOverLoopback) {
 
 namespace {
 
+// A serial kind whose line is behind a serial device server: "/" on the
+// port field takes tcp:HOST:PORT, the link connects and identifies, and the
+// setup file keeps it in the Modbus TCP fields so that the next start reads
+// it back and connects again.
+TEST_F(SetupScenario, ASerialKindReachesAModuleBehindADeviceServer) {
+    SimProcess sim({"--protocol", "rtu", "--listen", "127.0.0.1:0", "--set", "1=0x1234"});
+    const std::string server = "tcp:127.0.0.1:" + sim.Where();
+    RemoveSetup();
+    Start();
+    Dismiss("Can't locate setup file.");
+    ASSERT_TRUE(t.WaitFor("CONFIGURE THIS COMPUTER"));
+    while (Value(8).find("Modbus RTU") != 0) {
+        t.Type(" ");
+        t.Settle();
+    }
+    t.SendKeys("Enter");  // into the fields: the port first
+    ASSERT_TRUE(t.WaitFor("network: / then tcp:HOST:PORT")) << t.ScreenText();
+    t.Type("/");
+    ASSERT_TRUE(t.WaitFor("OR tcp:HOST:PORT OF A DEVICE SERVER")) << t.ScreenText();
+    t.SendKeys("BSpace");
+    t.Type(server);
+    t.SendKeys("Enter");
+    ASSERT_TRUE(t.WaitForRow(9, server)) << t.ScreenText();
+    for (int i = 0; i < 8; ++i) t.SendKeys("Enter");  // the last field accepts
+    ASSERT_TRUE(t.WaitFor("Write setup to startup file?")) << t.ScreenText();
+    t.Type("y");
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(File("KOVASW.STP")).size() == 150; }));
+    ASSERT_TRUE(t.WaitFor("Use F10"));
+    const Bytes saved = ReadFileBytes(File("KOVASW.STP"));
+    ASSERT_EQ(150u, saved.size());
+    EXPECT_EQ(kNetworkLinkPort, int16_t(saved[2] | saved[3] << 8));
+    EXPECT_EQ(sim.TcpPort(), saved[104] | saved[105] << 8);
+    EXPECT_EQ("127.0.0.1", std::string(reinterpret_cast<const char*>(&saved[106])));
+    Quit();
+
+    // Read back: the viewer reads the module through the server at once.
+    t.Tmux({"kill-session", "-t", "kova"});
+    Start({"UV"});
+    EXPECT_TRUE(t.WaitForRow(5, "    4x1  1234")) << t.ScreenText();
+}
+
 TEST_F(SetupScenario, UntrappedErrorsGoToTheStatusLineWithoutWaiting) {
     root.AddPort("ttyUSB0", root.Path() + "/dev/unplugged");
     LinkSetup s = DefaultSetupFor("KOVASW.STP");

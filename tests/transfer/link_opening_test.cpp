@@ -127,6 +127,26 @@ TEST(LinkOpeningTest, TheLinkPortIsLookedUpInTheCallersList) {
     EXPECT_EQ(0, unread.Count());
 }
 
+// A serial kind behind a device server names no port of the list: its line
+// is the Modbus TCP fields' host and port, whatever the list holds.
+TEST(LinkOpeningTest, ASerialKindBehindADeviceServerOpensItsNetworkPort) {
+    LinkSetup setup = DefaultSetupFor("KOVASW.STP");
+    setup.ConnectionType = LinkTypeModbusRtu;
+    setup.LinkPort = kNetworkLinkPort;
+    std::strcpy(setup.TcpHost, "::1");
+    setup.TcpPort = 4001;
+    LinkTarget target;
+    std::string reason;
+    SerialPortList none;
+    ASSERT_TRUE(ResolveLinkTarget(setup, none, &target, &reason)) << reason;
+    EXPECT_EQ("tcp:[::1]:4001", target.path);
+    EXPECT_EQ("Via Modbus RTU to tcp:[::1]:4001", target.line);
+
+    setup.TcpHost[0] = '\0';
+    EXPECT_FALSE(ResolveLinkTarget(setup, none, &target, &reason));
+    EXPECT_EQ("No device server given: / on the Port field, then tcp:HOST:PORT", reason);
+}
+
 TEST(LinkOpeningTest, RecordsThatNameNothing) {
     LinkSetup none = DefaultSetupFor("KOVASW.STP");
     none.ConnectionType = LinkTypeNone;
