@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "link/link_errors.h"
 #include "link/packet.h"
 
 enum LinkKind : uint32_t {
@@ -22,7 +23,6 @@ enum LinkKind : uint32_t {
 };
 
 constexpr uint32_t kLinkMarker = 0x10BABEEE;
-constexpr int kLinkErrorSize = 84;
 constexpr int kSerialBufferSize = 258;
 constexpr int kDefaultReplyTimeout = 500;
 
@@ -108,6 +108,7 @@ struct Link {
     std::chrono::steady_clock::time_point overdueSince{};
 
     char errorText[kLinkErrorSize] = {};
+    LinkFailure failure = LinkFailure::None;
 
     // Guards every field above that both threads touch; re-entrant because the
     // transmitter runs queue operations while holding it.
@@ -124,14 +125,13 @@ struct Link {
 
 // Register operations: on success the number of registers read or written
 // (a Sy/Max read may carry fewer than asked, never more), whatever the link
-// kind; 0 on failure with the reason in the link's error text. Registers
-// are 1-based.
+// kind; 0 on failure with the reason in the link's error text and its
+// failure code. Registers are 1-based.
 int RegisterRead(Link* link, int reg, int count, uint16_t* values);
 int RegisterWrite(Link* link, int reg, int count, const uint16_t* values);
 int InputRegisterRead(Link* link, int reg, int count, uint16_t* values);
 int InputRegisterWrite(Link* link, int reg, int count, const uint16_t* values);
 
-const char* LinkErrorText(Link* link);
 int SetLinkIdleCallback(Link* link, LinkIdleCallback callback, void* argument);
 int SetSyMaxOptions(Link* link, int crc, int priority);
 // Stores the reply timeout, and on a serial link sets the line; 0 with the
@@ -154,7 +154,6 @@ bool LinkPortLost(Link* link);
 bool ReopenSerialPort(Link* link);
 // The device name of a serial link ("ttyUSB0"); "" for Modbus TCP.
 std::string LinkPortName(Link* link);
-void SetLinkError(Link* link, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // Shared by the serial protocols.
 int SendPacket(Link* link, Packet* packet);

@@ -38,16 +38,18 @@ bool CheckRequest(Link* link, Operation op, int reg, int count) {
     bool holding = op == Operation::Read || op == Operation::Write;
     if (holding && link->kind <= kLastSyMaxFamilyKind &&
         (reg < 1 || reg + count - 1 > kMaxSyMaxRegister)) {
-        SetLinkError(link, IsRead(op) ? "Illegal read register" : "Illegal write register");
+        SetLinkError(link, LinkFailure::NotPossible,
+                     IsRead(op) ? "Illegal read register" : "Illegal write register");
         return false;
     }
     if (count < 1 || count > MaxCount(link, op)) {
-        SetLinkError(link, IsRead(op) ? "Illegal read count" : "Illegal write count");
+        SetLinkError(link, LinkFailure::NotPossible,
+                     IsRead(op) ? "Illegal read count" : "Illegal write count");
         return false;
     }
     if (link->kind == 3 || link->kind == 4) return false;
     if (!FindLinkBackend(link->kind)) {
-        SetLinkError(link, "Handle corruption 3");
+        SetLinkError(link, LinkFailure::NoLink, "Handle corruption 3");
         return false;
     }
     return true;
@@ -62,13 +64,15 @@ int Unsupported(Link* link, Operation op) {
     const char* kind = link->netToNet ? "Net-to-Net" : backend->name;
     switch (op) {
         case Operation::InputRead:
-            SetLinkError(link, "Input registers are not supported on a %s link", kind);
+            SetLinkError(link, LinkFailure::NotPossible,
+                         "Input registers are not supported on a %s link", kind);
             break;
         case Operation::InputWrite:
-            SetLinkError(link, "Input register writes are not supported on a %s link", kind);
+            SetLinkError(link, LinkFailure::NotPossible,
+                         "Input register writes are not supported on a %s link", kind);
             break;
         default:
-            SetLinkError(link, "Not supported on a %s link", kind);
+            SetLinkError(link, LinkFailure::NotPossible, "Not supported on a %s link", kind);
     }
     return 0;
 }
@@ -79,7 +83,7 @@ bool LinkIsValid(const Link* link) {
     return link && LinkRegistered(link) && link->marker == kLinkMarker;
 }
 
-void SetLinkError(Link* link, const char* format, ...) {
+void SetLinkError(Link* link, LinkFailure failure, const char* format, ...) {
     char text[kLinkErrorSize];
     va_list args;
     va_start(args, format);
@@ -87,6 +91,7 @@ void SetLinkError(Link* link, const char* format, ...) {
     va_end(args);
     std::lock_guard<std::recursive_mutex> guard(link->lock);
     snprintf(link->errorText, sizeof link->errorText, "%s", text);
+    link->failure = failure;
 }
 
 int RegisterRead(Link* link, int reg, int count, uint16_t* values) {
@@ -116,6 +121,12 @@ int InputRegisterWrite(Link* link, int reg, int count, const uint16_t* values) {
 const char* LinkErrorText(Link* link) {
     if (!LinkIsValid(link)) return "Handle not valid";
     return link->errorText;
+}
+
+LinkFailure LinkFailureOf(Link* link) {
+    if (!LinkIsValid(link)) return LinkFailure::NoLink;
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    return link->failure;
 }
 
 int SetLinkIdleCallback(Link* link, LinkIdleCallback callback, void* argument) {

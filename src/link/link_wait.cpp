@@ -24,7 +24,7 @@ bool IdleGoesOn(Link* link, std::unique_lock<std::recursive_mutex>& guard) {
     guard.unlock();
     int goOn = idle(argument);
     guard.lock();
-    if (!goOn) SetLinkError(link, "Application idle abort");
+    if (!goOn) SetLinkError(link, LinkFailure::Aborted, "Application idle abort");
     return goOn != 0;
 }
 

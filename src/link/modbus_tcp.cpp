@@ -47,7 +47,7 @@ PeerAddress LoadPeer(const Link* link) {
 bool SetSocketErrorText(Link* link, const char* prefix, int posixError) {
     char text[kLinkErrorSize];
     bool reconnect = FormatSocketError(prefix, posixError, text, sizeof text);
-    SetLinkError(link, "%s", text);
+    SetLinkError(link, LinkFailure::ConnectionLost, "%s", text);
     return reconnect;
 }
 
@@ -61,7 +61,7 @@ const char* OperationOf(const MbapRequest& request) {
 
 bool Idle(Link* link) {
     if (link->idleCallback(link->idleArgument)) return true;
-    SetLinkError(link, "Application idle abort");
+    SetLinkError(link, LinkFailure::Aborted, "Application idle abort");
     return false;
 }
 
@@ -74,7 +74,8 @@ using Clock = std::chrono::steady_clock;
 long ReceivePass(Link* link, const char* operation, uint8_t* into, int size,
                  Clock::time_point end) {
     const Clock::time_point now = Clock::now();
-    if (now >= end || RequestDeadlinePassed(link)) return SetLinkError(link, "Reply timeout"), -1;
+    if (now >= end || RequestDeadlinePassed(link))
+        return SetLinkError(link, LinkFailure::NoReply, "Reply timeout"), -1;
     long n = recv(link->socket, into, static_cast<size_t>(size), MSG_DONTWAIT);
     if (n == 0) {
         // The peer closed the connection: no reply can come on it any more.
@@ -119,7 +120,7 @@ bool EnsureConnected(Link* link, const char* operation, uint8_t* buffer) {
     if (link->socket >= 0) return true;
     // Reported, not retried at once: the next request tries again.
     if (errno == ECANCELED)
-        SetLinkError(link, "Application idle abort");
+        SetLinkError(link, LinkFailure::Aborted, "Application idle abort");
     else
         SetSocketErrorText(link, operation, errno);
     return false;
@@ -146,8 +147,9 @@ MbapRequest NextRequest(Link* link, uint8_t function, int count) {
 
 bool CheckReply(Link* link, const MbapRequest& request, const uint8_t* reply, int length) {
     char text[kLinkErrorSize];
-    if (const char* fault = CheckMbapReply(request, reply, length, text, sizeof text)) {
-        SetLinkError(link, "%s", fault);
+    LinkFailure failure;
+    if (const char* fault = CheckMbapReply(request, reply, length, text, sizeof text, &failure)) {
+        SetLinkError(link, failure, "%s", fault);
         return false;
     }
     return true;
@@ -177,7 +179,8 @@ using FrameBuilder = int (*)(const MbapRequest&, int, const uint16_t*, uint8_t*)
 int TcpWriteWith(Link* link, int reg, int count, const uint16_t* values, uint8_t function,
                  int maxCount, FrameBuilder build) {
     // The frame's byte count is one byte: more registers cannot be encoded.
-    if (count > maxCount) return SetLinkError(link, "Illegal write count"), 0;
+    if (count > maxCount)
+        return SetLinkError(link, LinkFailure::NotPossible, "Illegal write count"), 0;
     MbapRequest request = NextRequest(link, function, count);
     uint8_t frame[kMbapRequestSize];
     uint8_t reply[kMbapBufferSize];

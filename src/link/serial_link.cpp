@@ -144,11 +144,12 @@ int SetSerialParameters(Link* link, int baud, int parity, int stopBits, int repl
     if (!port->settingsApplied.wait_for(guard, kSettingsWait,
                                         [port] { return !port->pendingSettings; })) {
         port->pendingSettings.reset();
-        SetLinkError(link, "Can't set port parameters: the port does not answer");
+        SetLinkError(link, LinkFailure::PortSettings,
+                     "Can't set port parameters: the port does not answer");
         return 0;
     }
     if (port->settingsError) {
-        SetLinkError(link, "Can't set port parameters: %s",
+        SetLinkError(link, LinkFailure::PortSettings, "Can't set port parameters: %s",
                      LineSettingsFailure(port->settingsError, settings.baud).c_str());
         return 0;
     }
@@ -228,7 +229,7 @@ bool ReopenSerialPort(Link* link) {
     port->reopenWanted = false;
     if (!port->lost) return true;
     const std::string& path = port->device.path;
-    SetLinkError(link, "Lost port %s: it is not there now (unplugged?)",
+    SetLinkError(link, LinkFailure::LostPort, "Lost port %s: it is not there now (unplugged?)",
                  path.substr(path.rfind('/') + 1).c_str());
     return false;
 }
