@@ -63,10 +63,6 @@ void SetCommand(Packet* packet, int length) { packet->length = static_cast<uint1
 }  // namespace
 
 int GatewaySetRoute(Link* link, Packet*& packet) {
-    {
-        std::lock_guard<std::recursive_mutex> guard(link->lock);  // the reader's framing
-        link->receiveMode = LinkGateway;
-    }
     if (SameRoute(link->lastRouteSent, link->route)) return 1;
     link->lastRouteSent = link->route;
     SetCommand(packet, FormatRouteCommand(link->route, reinterpret_cast<char*>(packet->data),

@@ -47,10 +47,14 @@ struct LinkRoute {
 };
 
 struct SerialPort;  // the transport of a serial link, owned by its reader thread
+struct LinkBackend;
 
 struct Link {
     uint32_t marker = 0;
     uint32_t kind = 0;
+    // The protocol of the kind, fixed when the link is made; null for the
+    // reserved kinds without one.
+    const LinkBackend* backend = nullptr;
     std::thread readerThread;
     int stopEvent = -1;  // eventfd: stop and transmit kick for the reader thread
     SerialPort* port = nullptr;
@@ -58,7 +62,6 @@ struct Link {
     LinkRoute lastRouteSent;
 
     uint16_t readChunk = 0;
-    uint8_t receiveMode = 0;  // the LinkKind whose framing the reader runs
     uint8_t receiveState = 0;
     uint8_t receiveFlags = 0;
     PacketQueue replyQueue;

@@ -48,7 +48,7 @@ bool CheckRequest(Link* link, Operation op, int reg, int count) {
         return false;
     }
     if (link->kind == 3 || link->kind == 4) return false;
-    if (!FindLinkBackend(link->kind)) {
+    if (!link->backend) {
         SetLinkError(link, LinkFailure::NoLink, "Handle corruption 3");
         return false;
     }
@@ -60,7 +60,7 @@ int DefaultIdle(void*) { return 1; }
 // An operation the link kind has no request for fails with its own text,
 // never with whatever an earlier failure left.
 int Unsupported(Link* link, Operation op) {
-    const LinkBackend* backend = FindLinkBackend(link->kind);
+    const LinkBackend* backend = link->backend;
     const char* kind = link->netToNet ? "Net-to-Net" : backend->name;
     switch (op) {
         case Operation::InputRead:
@@ -96,25 +96,25 @@ void SetLinkError(Link* link, LinkFailure failure, const char* format, ...) {
 
 int RegisterRead(Link* link, int reg, int count, uint16_t* values) {
     if (!LinkIsValid(link) || !CheckRequest(link, Operation::Read, reg, count)) return 0;
-    auto op = FindLinkBackend(link->kind)->read;
+    auto op = link->backend->read;
     return op ? op(link, reg, count, values) : Unsupported(link, Operation::Read);
 }
 
 int RegisterWrite(Link* link, int reg, int count, const uint16_t* values) {
     if (!LinkIsValid(link) || !CheckRequest(link, Operation::Write, reg, count)) return 0;
-    auto op = FindLinkBackend(link->kind)->write;
+    auto op = link->backend->write;
     return op ? op(link, reg, count, values) : Unsupported(link, Operation::Write);
 }
 
 int InputRegisterRead(Link* link, int reg, int count, uint16_t* values) {
     if (!LinkIsValid(link) || !CheckRequest(link, Operation::InputRead, reg, count)) return 0;
-    auto op = FindLinkBackend(link->kind)->inputRead;
+    auto op = link->backend->inputRead;
     return op ? op(link, reg, count, values) : Unsupported(link, Operation::InputRead);
 }
 
 int InputRegisterWrite(Link* link, int reg, int count, const uint16_t* values) {
     if (!LinkIsValid(link) || !CheckRequest(link, Operation::InputWrite, reg, count)) return 0;
-    auto op = FindLinkBackend(link->kind)->inputWrite;
+    auto op = link->backend->inputWrite;
     return op ? op(link, reg, count, values) : Unsupported(link, Operation::InputWrite);
 }
 
@@ -151,6 +151,7 @@ int SetSyMaxOptions(Link* link, int crc, int priority) {
 Link* CreateLink(uint32_t kind) {
     Link* link = new Link;
     link->kind = kind;
+    link->backend = FindLinkBackend(kind);
     link->idleCallback = DefaultIdle;
     return link;
 }
@@ -173,7 +174,7 @@ int CloseLink(Link* link) {
     ReturnFreePacket(link->transmitPacket);
     ReturnFreePacket(link->receivePacket);
     link->transmitPacket = link->receivePacket = nullptr;
-    const LinkBackend* backend = FindLinkBackend(link->kind);
+    const LinkBackend* backend = link->backend;
     if (backend && backend->close) backend->close(link);
     DestroyLink(link);
     return 1;

@@ -161,7 +161,7 @@ void RunReaderThread(Link* link) {
             ApplyPendingSettings(port);
             timeout = ContinueWrite(link, port);
             wantOutput = timeout == Nanoseconds(0);
-            const LinkBackend* backend = FindLinkBackend(link->receiveMode);
+            const LinkBackend* backend = link->backend;
             timeout =
                 Earliest(wantOutput ? kNoTimeout : timeout, PauseTimeout(link, port, backend));
         }

@@ -67,7 +67,6 @@ Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& rout
                        std::string* reason) {
     bool nonSyMax = kind != LinkSyMax;
     Link* link = CreateLink(kind);
-    link->receiveMode = static_cast<uint8_t>(kind);
     link->transactionCounter = TransactionCounterAtOpen();
     if (!SetLinkRoute(link, netToNet, route)) {
         if (reason) *reason = "A Net-to-Net route has at most 7 entries";
@@ -180,12 +179,12 @@ void PumpTransmitter(Link* link, int written) {
 }
 
 void ReceiveByte(Link* link, uint8_t byte) {
-    const LinkBackend* backend = FindLinkBackend(link->receiveMode);
+    const LinkBackend* backend = link->backend;
     if (backend && backend->receiveByte) backend->receiveByte(link, byte);
 }
 
 int NextTransmitByte(Link* link) {
-    const LinkBackend* backend = FindLinkBackend(link->receiveMode);
+    const LinkBackend* backend = link->backend;
     if (!backend || !backend->nextTransmitByte) return 256;
     return backend->nextTransmitByte(link);
 }

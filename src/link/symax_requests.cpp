@@ -45,7 +45,6 @@ Packet* Exchange(Link* link, Packet* packet, uint8_t transaction, const char* ti
         std::lock_guard<std::recursive_mutex> guard(link->lock);
         if (link->netToNet) link->route.entries[1] |= 0x8000;
         EncodeRoute(packet, link->route);
-        link->receiveMode = LinkSyMax;
         link->awaitingReply = 1;
         link->expectedTransaction = transaction;
     }

@@ -12,7 +12,6 @@ using Bytes = std::vector<uint8_t>;
 class BareLink {
   public:
     explicit BareLink(LinkKind kind) : link_(CreateLink(kind)) {
-        link_->receiveMode = static_cast<uint8_t>(kind);
         // A write "in progress" keeps the transmitter from being pumped, so the
         // test pulls each byte itself.
         link_->lineFlags |= LineWriting;
