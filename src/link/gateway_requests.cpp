@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "link/gateway_protocol.h"
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/link_backend.h"
 
 namespace {

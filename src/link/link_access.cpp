@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <mutex>
 
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/link_backend.h"
 #include "link/link_registry.h"
 
@@ -122,6 +122,8 @@ const char* LinkErrorText(Link* link) {
     if (!LinkIsValid(link)) return "Handle not valid";
     return link->errorText;
 }
+
+LinkKind KindOfLink(const Link* link) { return static_cast<LinkKind>(link->kind); }
 
 LinkFailure LinkFailureOf(Link* link) {
     if (!LinkIsValid(link)) return LinkFailure::NoLink;

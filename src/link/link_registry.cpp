@@ -4,7 +4,7 @@
 #include <mutex>
 #include <set>
 
-#include "link/link.h"
+#include "link/link_state.h"
 
 namespace {
 

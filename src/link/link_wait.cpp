@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/link_backend.h"
 #include "link/serial_port.h"
 

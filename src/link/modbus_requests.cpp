@@ -2,7 +2,7 @@
 // holding or input registers (3, 4), write multiple registers (16) and write
 // general reference (21). The PDUs and their checks are those of every
 // Modbus link; here is the exchange over the reader thread's queues.
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/link_errors.h"
 #include "link/modbus_pdu.h"
 #include "link/modbus_protocol.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <thread>
 
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/link_backend.h"
 #include "link/link_registry.h"
 #include "link/mbap_frame.h"

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <ctime>
 
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/link_backend.h"
 #include "link/serial_io.h"
 #include "link/serial_port.h"

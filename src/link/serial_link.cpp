@@ -9,7 +9,7 @@
 #include <cstring>
 #include <new>
 
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/link_backend.h"
 #include "link/link_registry.h"
 #include "link/serial_port.h"

@@ -3,7 +3,7 @@
 // request, with the checks of their replies.
 #include <algorithm>
 
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/link_backend.h"
 #include "link/link_errors.h"
 #include "link/symax_codes.h"

@@ -52,7 +52,7 @@ int SendPrintProgBaud(Link* link, TransferReporter& reporter, int16_t printProgB
 }
 
 bool LinkRunsThroughPrintProgPort(const Link* link) {
-    return LinkIsValid(link) && link->kind != LinkModbusTcp;
+    return LinkIsValid(link) && KindOfLink(link) != LinkModbusTcp;
 }
 
 bool ConfirmPrintProgBaudChange(const Link* link, TransferReporter& reporter, int16_t printProgBaud,

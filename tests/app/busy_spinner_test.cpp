@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "forms/connect_link.h"
+#include "link/link_state.h"
 #include "forms/pty_ports.h"
 #include "setup/link_setup.h"
 #include "setup/setup_in_force.h"

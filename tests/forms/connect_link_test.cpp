@@ -1,6 +1,7 @@
 // Connecting over pty pairs offered as serial ports: the window's line, the
 // settings each type forces before opening, the line settings applied, a
 // link kept open when connecting again, and failures with their reasons.
+#include "link/link_state.h"
 #include "forms/connect_link.h"
 
 #include <arpa/inet.h>

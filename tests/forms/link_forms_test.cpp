@@ -1,6 +1,7 @@
 // The setup forms on the in-memory console with pty ports: which changes
 // reconnect, when the save is offered and what it writes, undo with Esc,
 // and the start-up load's fallbacks.
+#include "link/link_state.h"
 #include "forms/link_forms.h"
 
 #include <arpa/inet.h>

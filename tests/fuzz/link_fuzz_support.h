@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/link_backend.h"
 #include "link/link_registry.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/link_registry.h"
 
 using Bytes = std::vector<uint8_t>;

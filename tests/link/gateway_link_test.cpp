@@ -8,7 +8,7 @@
 
 #include "common/pty_pair.h"
 #include "link/gateway_protocol.h"
-#include "link/link.h"
+#include "link/link_state.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "link/checksum.h"
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/peer_thread.h"
 
 namespace {

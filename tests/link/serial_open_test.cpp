@@ -9,7 +9,7 @@
 #include "common/child_process.h"
 #include "common/pty_pair.h"
 #include "common/sim_process.h"
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/serial_device.h"
 #include "link/serial_termios.h"
 #include "link/uucp_lock.h"

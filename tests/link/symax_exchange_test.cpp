@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "common/wait_until.h"
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/peer_thread.h"
 #include "link/symax_frame.h"
 

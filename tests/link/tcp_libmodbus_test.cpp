@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/child_process.h"
-#include "link/link.h"
+#include "link/link_state.h"
 
 namespace {
 

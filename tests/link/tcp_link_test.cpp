@@ -12,7 +12,7 @@
 #include <csignal>
 #include <string>
 
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/tcp_peer.h"
 #include "link/tcp_socket.h"
 

@@ -1,6 +1,7 @@
 // The terminal on the in-memory console with pty ports: what the far end
 // sends shows on screen and in the capture file, what is typed reaches the
 // far end byte for byte, and the link, a busy port and a vanished far end.
+#include "link/link_state.h"
 #include "terminal/terminal_emulator.h"
 
 #include <fcntl.h>

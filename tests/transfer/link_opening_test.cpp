@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "common/device_root_dir.h"
+#include "link/link_state.h"
 #include "module_sim.h"
 #include "setup/device_root.h"
 #include "setup/serial_port_list.h"
