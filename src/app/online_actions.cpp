@@ -16,7 +16,7 @@
 
 int EditPortsOnline(ShellState& state) {
     ScreenReporter reporter;
-    ModuleWrites writes(ModuleSession{state.link, reporter, state.moduleModel},
+    ModuleWrites writes(ModuleSession{state.link.get(), reporter, state.moduleModel},
                         state.settings.CurrentSetup);
     EditPorts(state.documents, writes, state.editorPort);
     state.moduleModel = writes.Model();
@@ -24,18 +24,19 @@ int EditPortsOnline(ShellState& state) {
 }
 
 int SendMemoryToModule(ShellState& state) {
-    return SendDialog(state.link, state.documents, state.moduleModel, state.settings.CurrentSetup);
+    return SendDialog(state.link.get(), state.documents, state.moduleModel,
+                      state.settings.CurrentSetup);
 }
 
 int FetchMemoryFromModule(ShellState& state) {
-    return FetchDialog(state.link, state.documents, state.moduleModel);
+    return FetchDialog(state.link.get(), state.documents, state.moduleModel);
 }
 
 // The emulator's port comes from the module without its poll queries; a
 // failure is reported and emulation goes on.
 int EmulateOnline(ShellState& state) {
     ScreenReporter reporter;
-    ModuleSession session{state.link, reporter, state.moduleModel};
+    ModuleSession session{state.link.get(), reporter, state.moduleModel};
     Emulate(state.documents, 1, [&session](ModuleConfig& into, int port) {
         FetchPort(session, into, port, port, false);
     });
@@ -46,6 +47,6 @@ int EmulateOnline(ShellState& state) {
 // No identification first, but a link: the form runs when there is none.
 int WriteSetupToModuleEeprom(ShellState& state) {
     if (!LinkReady(state)) return 0;
-    SetLinkIdleCallback(state.link, BusySpinner, nullptr);
-    return WriteSetupToEeprom(state.link);
+    SetLinkIdleCallback(state.link.get(), BusySpinner, nullptr);
+    return WriteSetupToEeprom(state.link.get());
 }

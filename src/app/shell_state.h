@@ -18,9 +18,9 @@ struct ShellState {
     // The port the configuration editor shows, kept from one editing to the
     // next.
     int editorPort = 0;
-    // The one link open at a time, replaced by what connecting, the link
-    // forms, the terminal, the viewer and loading a setup return.
-    Link* link = nullptr;
+    // The one link open at a time, owned here; connecting, the link forms,
+    // the terminal, the viewer and loading a setup replace it in place.
+    LinkHandle link;
     // The serial link was lost and could not be opened again yet: the
     // functions that need a link try its settings again rather than asking
     // for new ones.

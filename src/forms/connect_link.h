@@ -7,11 +7,12 @@
 #include "setup/link_opening.h"
 #include "setup/setup_in_force.h"
 
-// Opens a link from the settings in force when current is null, with the
-// shell's connectIdle hook as its idle routine; in every case applies the
-// baud rate, parity, stop bits, data bits and timeout to the link. Returns
-// the link (current or new), or null when none could be opened.
-Link* ConnectLink(SetupInForce& settings, Link* current);
+// Opens a link from the settings in force into link when it holds none (or
+// one whose port was lost), with the shell's connectIdle hook as its idle
+// routine; in every case applies the baud rate, parity, stop bits, data
+// bits and timeout to the link. False, with link empty, when none could be
+// opened or it did not take its settings.
+bool ConnectLink(SetupInForce& settings, LinkHandle& link);
 
 // Whether the reason of a failed connect is on the status row (row 25); it
 // is cleared from the screen when a link opens.

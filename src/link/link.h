@@ -5,6 +5,7 @@
 // program knows it by these functions only.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "link/link_errors.h"
@@ -28,6 +29,14 @@ struct LinkRoute {
 
 struct Link;
 
+// The owner of an open link: the link is closed when its handle ends or is
+// given another link, and nowhere else. Code that only uses a link is given
+// the Link*; code that may replace the link is given the handle.
+struct LinkCloser {
+    void operator()(Link* link) const;
+};
+using LinkHandle = std::unique_ptr<Link, LinkCloser>;
+
 // Register operations: on success the number of registers read or written
 // (a Sy/Max read may carry fewer than asked, never more), whatever the link
 // kind; 0 on failure with the reason in the link's error text and its
@@ -43,7 +52,6 @@ int SetSyMaxOptions(Link* link, int crc, int priority);
 // reason in the error text when the line cannot be set.
 int SetSerialParameters(Link* link, int baud, int parity, int stopBits, int replyTimeout,
                         int dataBits);
-int CloseLink(Link* link);
 
 bool LinkIsValid(const Link* link);
 // A serial link whose device went away (a USB adapter unplugged): each

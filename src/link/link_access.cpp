@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <mutex>
 
-#include "link/link_state.h"
 #include "link/link_backend.h"
 #include "link/link_registry.h"
+#include "link/link_state.h"
 
 namespace {
 
@@ -163,6 +163,8 @@ void DestroyLink(Link* link) {
     link->marker = 0;
     delete link;
 }
+
+void LinkCloser::operator()(Link* link) const { CloseLink(link); }
 
 int CloseLink(Link* link) {
     if (!LinkIsValid(link)) return 0;

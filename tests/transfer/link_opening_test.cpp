@@ -33,14 +33,14 @@ TEST(LinkOpeningTest, AModbusTcpRecordReachesTheModule) {
     setup.RouteCount = 3;
     setup.LinkTimeout = 123;
     std::string reason;
-    Link* link = OpenLinkFromSetup(setup, &reason);
+    LinkHandle link = OpenLinkFromSetup(setup, &reason);
     ASSERT_TRUE(link) << reason;
     EXPECT_EQ(setup.RouteCount, 1);  // one unit number
     EXPECT_EQ(link->replyTimeout, 123);
     uint16_t marker = 0;
-    EXPECT_GT(RegisterRead(link, kIdentMarkerRegister, 1, &marker), 0) << LinkErrorText(link);
+    EXPECT_GT(RegisterRead(link.get(), kIdentMarkerRegister, 1, &marker), 0)
+        << LinkErrorText(link.get());
     EXPECT_EQ(marker, kIdentMarkerValue);
-    CloseLink(link);
 }
 
 // A module answering with CRC block checks is reached from the first
@@ -63,12 +63,11 @@ TEST(LinkOpeningTest, AReplyTimeoutOutOfRangeIsReplacedByTheDefault) {
         LinkSetup setup = TcpSetupOf(sim, 1);
         setup.LinkTimeout = c.ticks;
         std::string reason, note;
-        Link* link = OpenLinkFromSetup(setup, &reason, &note);
+        LinkHandle link = OpenLinkFromSetup(setup, &reason, &note);
         ASSERT_TRUE(link) << reason;
         EXPECT_EQ(note, c.note);
         EXPECT_EQ(setup.LinkTimeout, c.used);
         EXPECT_EQ(link->replyTimeout, uint16_t(c.used));
-        CloseLink(link);
     }
 }
 
@@ -89,12 +88,12 @@ TEST(LinkOpeningTest, ASyMaxRecordTakesItsBlockCheck) {
         setup.ErrorCheck = c.errorCheck;
         setup.LinkTimeout = 100;
         std::string reason;
-        Link* link = OpenLinkFromSetup(setup, &reason);
+        LinkHandle link = OpenLinkFromSetup(setup, &reason);
         ASSERT_TRUE(link) << reason;
         uint16_t marker = 0;
-        EXPECT_GT(RegisterRead(link, kIdentMarkerRegister, 1, &marker), 0) << LinkErrorText(link);
+        EXPECT_GT(RegisterRead(link.get(), kIdentMarkerRegister, 1, &marker), 0)
+            << LinkErrorText(link.get());
         EXPECT_EQ(marker, kIdentMarkerValue);
-        CloseLink(link);
         SetDeviceRoot("");
     }
 }

@@ -9,9 +9,7 @@
 ModuleConnection::ModuleConnection(const LinkSource& source, ToolReporter& reporter)
     : source_(source), reporter_(reporter) {}
 
-ModuleConnection::~ModuleConnection() {
-    if (link_) CloseLink(link_);
-}
+ModuleConnection::~ModuleConnection() = default;
 
 bool ModuleConnection::Open() {
     std::string reason;
@@ -21,9 +19,9 @@ bool ModuleConnection::Open() {
 }
 
 bool ModuleConnection::Identify(ModuleIdentity* identity) {
-    const Identification id = CheckIdentification(link_, reporter_, "KOVA");
+    const Identification id = CheckIdentification(link_.get(), reporter_, "KOVA");
     if (!id.goOn) return false;
-    ModuleSession session{link_, reporter_, model_};
+    ModuleSession session{link_.get(), reporter_, model_};
     if (!DetectModuleModel(session)) return false;
     model_ = session.model;
     identity->name = id.row == NameRow::Show ? id.name : "";
@@ -34,7 +32,7 @@ bool ModuleConnection::Identify(ModuleIdentity* identity) {
 bool ModuleConnection::Fetch(ConfigSnapshot* snapshot) {
     ModuleConfig config{};
     int16_t printProgBaud = 0;
-    ModuleSession session{link_, reporter_, model_};
+    ModuleSession session{link_.get(), reporter_, model_};
     if (!FetchAllPorts(session, config, printProgBaud)) return false;
     model_ = session.model;
     snapshot->contents = DocumentOf(config, printProgBaud, 0);
@@ -47,7 +45,7 @@ bool ModuleConnection::Send(const ConfigSnapshot& snapshot, SendPart* reached) {
     LinkSetup setup;
     std::string reason;
     if (!SetupOfLinkSource(source_, &setup, &reason)) return reporter_.Fail(reason), false;
-    ModuleSession session{link_, reporter_, model_};
+    ModuleSession session{link_.get(), reporter_, model_};
     const int sent = SendAllPorts(session, config, snapshot.contents.printProgBaud, setup, reached);
     model_ = session.model;
     return sent != 0;
@@ -64,7 +62,7 @@ bool ModuleConnection::Verify(const ConfigSnapshot& sent,
 }
 
 EepromOutcome ModuleConnection::WriteEeprom() {
-    const EepromResult result = RunEepromWrite(link_);
+    const EepromResult result = RunEepromWrite(link_.get());
     if (result.outcome != EepromOutcome::Stored) reporter_.Fail(result.Message());
     return result.outcome;
 }

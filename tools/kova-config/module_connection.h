@@ -50,7 +50,7 @@ class ModuleConnection {
   private:
     LinkSource source_;
     ToolReporter& reporter_;
-    Link* link_ = nullptr;
+    LinkHandle link_;
     // What the module said it is, once a transfer asked.
     int16_t model_ = kModelUnknown;
 };
