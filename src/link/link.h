@@ -53,6 +53,8 @@ int SetSyMaxOptions(Link* link, int crc, int priority);
 int SetSerialParameters(Link* link, int baud, int parity, int stopBits, int replyTimeout,
                         int dataBits);
 
+// False for no link (null), which every function here refuses ("Handle not
+// valid"). A link is open for as long as its handle holds it.
 bool LinkIsValid(const Link* link);
 // A serial link whose device went away (a USB adapter unplugged): each
 // request first opens it again by its name (ReopenSerialPort) and fails at

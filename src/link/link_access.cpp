@@ -5,7 +5,7 @@
 #include <mutex>
 
 #include "link/link_backend.h"
-#include "link/link_registry.h"
+#include "link/link_lifecycle.h"
 #include "link/link_state.h"
 
 namespace {
@@ -47,12 +47,8 @@ bool CheckRequest(Link* link, Operation op, int reg, int count) {
                      IsRead(op) ? "Illegal read count" : "Illegal write count");
         return false;
     }
-    if (link->kind == 3 || link->kind == 4) return false;
-    if (!link->backend) {
-        SetLinkError(link, LinkFailure::NoLink, "Handle corruption 3");
-        return false;
-    }
-    return true;
+    // The reserved kinds 3 and 4 have no protocol: refused, nothing sent.
+    return link->backend != nullptr;
 }
 
 int DefaultIdle(void*) { return 1; }
@@ -79,9 +75,7 @@ int Unsupported(Link* link, Operation op) {
 
 }  // namespace
 
-bool LinkIsValid(const Link* link) {
-    return link && LinkRegistered(link) && link->marker == kLinkMarker;
-}
+bool LinkIsValid(const Link* link) { return link != nullptr; }
 
 void SetLinkError(Link* link, LinkFailure failure, const char* format, ...) {
     char text[kLinkErrorSize];
@@ -158,18 +152,13 @@ Link* CreateLink(uint32_t kind) {
     return link;
 }
 
-void DestroyLink(Link* link) {
-    UnregisterLink(link);
-    link->marker = 0;
-    delete link;
-}
+void DestroyLink(Link* link) { delete link; }
 
 void LinkCloser::operator()(Link* link) const { CloseLink(link); }
 
 int CloseLink(Link* link) {
     if (!LinkIsValid(link)) return 0;
     LetLateReplyGoByBeforeClose(link);  // while the reader still drops what comes
-    UnregisterLink(link);               // from here on the handle reads as not valid
     StopReaderThread(link);
     if (link->kind == LinkSyMax) NoteTransactionCounterAtClose(link->transactionCounter);
     // Whatever the link still holds goes back to the pool, so that packets

@@ -27,7 +27,7 @@ enum class LinkFailure : uint8_t {
     Aborted,         // the user ended the wait
     BufferShortage,  // no packet free for the request
     PortSettings,    // the line settings could not be applied
-    NoLink,          // not an open link
+    NoLink,          // no link at all (null)
 };
 constexpr int kLinkFailureCount = static_cast<int>(LinkFailure::NoLink) + 1;
 
@@ -35,8 +35,8 @@ constexpr int kLinkFailureCount = static_cast<int>(LinkFailure::NoLink) + 1;
 // kLinkErrorSize - 1 characters).
 void SetLinkError(Link* link, LinkFailure failure, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
-// The last failure's text and code; "Handle not valid" and NoLink for a link
-// that is not open.
+// The last failure's text and code; "Handle not valid" and NoLink for no
+// link (null).
 const char* LinkErrorText(Link* link);
 LinkFailure LinkFailureOf(Link* link);
 

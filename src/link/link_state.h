@@ -12,7 +12,6 @@
 #include "link/link.h"
 #include "link/packet.h"
 
-constexpr uint32_t kLinkMarker = 0x10BABEEE;
 constexpr int kSerialBufferSize = 258;
 
 // Line flags shared by the transmitter and the receiver.
@@ -32,7 +31,6 @@ struct SerialPort;  // the transport of a serial link, owned by its reader threa
 struct LinkBackend;
 
 struct Link {
-    uint32_t marker = 0;
     uint32_t kind = 0;
     // The protocol of the kind, fixed when the link is made; null for the
     // reserved kinds without one.

@@ -17,7 +17,7 @@
 
 #include "link/link_state.h"
 #include "link/link_backend.h"
-#include "link/link_registry.h"
+#include "link/link_lifecycle.h"
 #include "link/mbap_frame.h"
 #include "link/socket_errors.h"
 #include "link/tcp_socket.h"
@@ -268,7 +268,6 @@ Link* OpenModbusTcpLink(const char* host, int tcpPort, int drop, std::string* re
     link->lastConnectAttempt = std::chrono::steady_clock::now();
     StorePeer(link, peer);
     link->replyTimeout = kDefaultReplyTimeout;
-    RegisterLink(link);
     return link;
 }
 

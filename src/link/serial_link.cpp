@@ -11,7 +11,7 @@
 
 #include "link/link_state.h"
 #include "link/link_backend.h"
-#include "link/link_registry.h"
+#include "link/link_lifecycle.h"
 #include "link/serial_port.h"
 #include "link/serial_termios.h"
 
@@ -97,7 +97,6 @@ Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& rout
         return nullptr;
     }
     AddFreePackets(kNewPacketsPerOpen);
-    RegisterLink(link);
     return link;
 }
 

@@ -7,7 +7,7 @@
 
 #include "link/link_state.h"
 #include "link/link_backend.h"
-#include "link/link_registry.h"
+#include "link/link_lifecycle.h"
 
 inline int PacketsHeldBy(Link* link) {
     return CountPackets(link->replyQueue) + CountPackets(link->transmitQueue) +

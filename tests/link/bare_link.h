@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "link/link_state.h"
-#include "link/link_registry.h"
+#include "link/link_lifecycle.h"
 
 using Bytes = std::vector<uint8_t>;
 

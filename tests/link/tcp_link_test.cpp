@@ -379,8 +379,6 @@ TEST(TcpLinkOpen, OpensByAddressOrNameAndFailsWithoutAPeer) {
         EXPECT_EQ(RegisterRead(link, 5, 1, values), 1) << c.host << ": " << LinkErrorText(link);
         EXPECT_EQ(values[0], 13) << c.host;
         EXPECT_EQ(CloseLink(link), 1);
-        EXPECT_STREQ(LinkErrorText(link), "Handle not valid");
-        EXPECT_EQ(LinkFailureOf(link), LinkFailure::NoLink);
     }
 }
 
