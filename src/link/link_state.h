@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -29,6 +30,11 @@ enum LineFlag : uint16_t {
 
 struct SerialPort;  // the transport of a serial link, owned by its reader thread
 struct LinkBackend;
+
+// The state a protocol keeps of its own, owned by its link.
+struct ProtocolState {
+    virtual ~ProtocolState() = default;
+};
 
 struct Link {
     uint32_t kind = 0;
@@ -76,11 +82,9 @@ struct Link {
     uint8_t priorityOpcodes = 0;
     uint8_t expectedTransaction = 0;
 
-    // Modbus TCP: the connected socket, the address to reconnect to and
-    // when the last connect was tried (reconnects are paced).
-    int socket = -1;
-    uint8_t peerAddress[32] = {};
-    std::chrono::steady_clock::time_point lastConnectAttempt{};
+    // What the kind keeps beyond the common core, defined in its own file
+    // (Modbus TCP: its socket and peer); null for the kinds that need none.
+    std::unique_ptr<ProtocolState> protocol;
 
     // Every request ends by this time, whatever the peer sends (set when the
     // request is sent); a request whose reply did not come leaves replyOverdue

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "link/link_state.h"
+#include "link/modbus_tcp.h"
 #include "link/tcp_peer.h"
 #include "link/tcp_socket.h"
 
@@ -279,7 +280,7 @@ TEST_F(TcpLinkTest, ConnectionDroppedBetweenRequestsIsRenewedBeforeSending) {
         ASSERT_TRUE(ReadWorks()) << c.name;
         peer_->DropConnection(c.how);
         // The drop is seen once the client's socket reads the end.
-        pollfd p{link_->socket, POLLIN, 0};
+        pollfd p{TcpLinkSocket(link_), POLLIN, 0};
         ASSERT_EQ(poll(&p, 1, 3000), 1) << c.name;
         EXPECT_TRUE(ReadWorks()) << c.name << ": " << LinkErrorText(link_);
         EXPECT_EQ(peer_->Connections(), ++connections) << c.name;
