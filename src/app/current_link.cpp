@@ -4,31 +4,30 @@
 #include "forms/connect_link.h"
 #include "forms/link_forms.h"
 
-void SetCurrentLink(ShellState& state, Link* link) {
-    state.link = link;
-    if (link) state.linkLostPending = false;
+void SetCurrentLink(ShellState& state, LinkHandle link) {
+    state.link = std::move(link);
+    NoteCurrentLink(state);
 }
 
-void CloseCurrentLink(ShellState& state) {
-    if (state.link) CloseLink(state.link);
-    state.link = nullptr;
+void NoteCurrentLink(ShellState& state) {
+    if (state.link) state.linkLostPending = false;
 }
+
+void CloseCurrentLink(ShellState& state) { state.link.reset(); }
 
 bool ReopenIfLost(ShellState& state) {
-    const bool lost = state.link ? LinkPortLost(state.link) : state.linkLostPending;
+    const bool lost = state.link ? LinkPortLost(state.link.get()) : state.linkLostPending;
     if (!lost) return true;
-    state.link = ConnectLink(state.settings, state.link);
-    state.linkLostPending = state.link == nullptr;
+    state.linkLostPending = !ConnectLink(state.settings, state.link);
     return state.link != nullptr;
 }
 
 ModuleSession& CurrentModule(ShellState& state) {
-    state.module.link = state.link;
+    state.module.link = state.link.get();
     return state.module;
 }
 
 bool LinkReady(ShellState& state) {
     if (state.link || state.linkLostPending) return ReopenIfLost(state);
-    state.link = ConfigureLink(state.settings, nullptr);
-    return state.link != nullptr;
+    return ConfigureLink(state.settings, state.link);
 }

@@ -1,10 +1,13 @@
-// The current link: at most one open at a time, held in the shell's state
-// and replaced by what connecting, the link forms and loading a setup return.
+// The current link: at most one open at a time, owned by the shell's state
+// and replaced in place by connecting, the link forms and loading a setup.
 #pragma once
 #include "app/shell_state.h"
 #include "link/link.h"
 
-void SetCurrentLink(ShellState& state, Link* link);
+void SetCurrentLink(ShellState& state, LinkHandle link);
+// After a function that may have replaced the current link in place: a link
+// in force is no longer one waiting to be found again.
+void NoteCurrentLink(ShellState& state);
 void CloseCurrentLink(ShellState& state);
 // A serial link whose device went away (an adapter unplugged and plugged
 // back) is opened again by the same settings on the same port; false, with

@@ -41,7 +41,8 @@ int EmulateOffline(ShellState& state) {
 // The setup entries: the link that the form or the loaded file yields
 // becomes the current link.
 int SetUpLink(ShellState& state) {
-    SetCurrentLink(state, ConfigureLink(state.settings, state.link));
+    ConfigureLink(state.settings, state.link);
+    NoteCurrentLink(state);
     return 1;
 }
 int SetUpTerminal(ShellState& state) {
@@ -52,27 +53,28 @@ int SetUpRegisterViewer(ShellState& state) {
     ConfigureRegisterViewer(state.settings, true);
     return 1;
 }
-// The terminal lends the link's port and hands back the link in force.
+// The terminal lends the link's port and gives the link back.
 int RunTerminal(ShellState& state) {
-    SetCurrentLink(state, TerminalEmulator(state.settings, state.link));
+    TerminalEmulator(state.settings, state.link);
+    NoteCurrentLink(state);
     return 1;
 }
 int LoadSetup(ShellState& state) {
-    SetCurrentLink(state, LoadSetupFromFile(state.settings, state.link));
+    LoadSetupFromFile(state.settings, state.link);
+    NoteCurrentLink(state);
     return 1;
 }
 
 // No module check: the viewer shows any controller's registers.
 int ViewRegisters(ShellState& state) {
     if (!LinkReady(state)) return 0;
-    const auto changed = [&state](Link* link) { SetCurrentLink(state, link); };
-    SetCurrentLink(state,
-                   RegisterViewer(state.settings, state.link, kStatusRegisterOffset, changed));
+    RegisterViewer(state.settings, state.link, kStatusRegisterOffset);
+    NoteCurrentLink(state);
     return 1;
 }
 int MonitorCts(ShellState& state) {
     ReopenIfLost(state);
-    CtsMonitor(state.link, 4);
+    CtsMonitor(state.link.get(), 4);
     return 1;
 }
 

@@ -9,6 +9,6 @@
 bool ModuleReachable(ShellState& state) {
     if (!LinkReady(state)) return false;
     // Every transfer that follows waits with the spinner, and Esc ends the wait.
-    SetLinkIdleCallback(state.link, BusySpinner, nullptr);
+    SetLinkIdleCallback(state.link.get(), BusySpinner, nullptr);
     return IdentifyModule(CurrentModule(state), "KOVA") != 0;
 }

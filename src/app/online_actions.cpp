@@ -46,6 +46,6 @@ int EmulateOnline(ShellState& state) {
 // No identification first, but a link: the form runs when there is none.
 int WriteSetupToModuleEeprom(ShellState& state) {
     if (!LinkReady(state)) return 0;
-    SetLinkIdleCallback(state.link, BusySpinner, nullptr);
+    SetLinkIdleCallback(state.link.get(), BusySpinner, nullptr);
     return WriteSetupToEeprom(CurrentModule(state));
 }

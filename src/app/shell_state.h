@@ -25,9 +25,9 @@ struct ShellState {
     // The emulator's registers, signal register and grid origin: what one
     // emulation wrote is still there in the next.
     EmulatorRegisters emulator{};
-    // The one link open at a time, replaced by what connecting, the link
-    // forms, the terminal, the viewer and loading a setup return.
-    Link* link = nullptr;
+    // The one link open at a time, owned here; connecting, the link forms,
+    // the terminal, the viewer and loading a setup replace it in place.
+    LinkHandle link;
     // The serial link was lost and could not be opened again yet: the
     // functions that need a link try its settings again rather than asking
     // for new ones.

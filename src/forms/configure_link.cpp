@@ -345,7 +345,7 @@ bool RecordDiffers(const LinkSetup& a, const LinkSetup& b) {
 
 }  // namespace
 
-Link* ConfigureLink(SetupInForce& settings, Link* current) {
+bool ConfigureLink(SetupInForce& settings, LinkHandle& link) {
     LinkSetup& setup = settings.CurrentSetup;
     WindowHandle window = OpenWindow(7, 20, 18, 79, "CONFIGURE THIS COMPUTER");
     // Read afresh: a port plugged in since is offered, and the settings
@@ -360,18 +360,14 @@ Link* ConfigureLink(SetupInForce& settings, Link* current) {
         }
     } else {
         // A link already open to another place is closed whatever it was.
-        if (ConnectionChanged(saved, setup) && current) {
-            CloseLink(current);
-            current = nullptr;
-        }
+        if (ConnectionChanged(saved, setup)) link.reset();
         // A port chosen from the list is its adapter from now on; a port
         // left unset (a missing adapter) keeps naming the adapter.
         if (ports.At(setup.LinkPort)) settings.adapters.link = ports.AdapterAt(setup.LinkPort);
         // A device server has no adapter of this computer to follow.
         if (setup.LinkPort == kNetworkLinkPort) settings.adapters.link.clear();
-        current = ConnectLink(settings, current);
-        if (current) SaveSetupPrompt(settings);
+        if (ConnectLink(settings, link)) SaveSetupPrompt(settings);
     }
     CloseWindow(window);
-    return current;
+    return link != nullptr;
 }

@@ -27,7 +27,7 @@ void ReportConnectFailure(SetupInForce& settings, const std::string& reason) {
     settings.connectReasonShown = true;
 }
 
-Link* OpenFromSetup(SetupInForce& settings, std::string* reason) {
+LinkHandle OpenFromSetup(SetupInForce& settings, std::string* reason) {
     LinkSetup& setup = settings.CurrentSetup;
     LinkTarget target;
     if (!ResolveLinkTarget(setup, settings.ports, &target, reason)) return nullptr;
@@ -44,7 +44,7 @@ Link* OpenFromSetup(SetupInForce& settings, std::string* reason) {
 // would send to another device.
 // The adapter the setup names is looked for again too: one plugged in since
 // is found under whatever kernel name it has now.
-Link* OpenAgain(SetupInForce& settings, std::string* reason) {
+LinkHandle OpenAgain(SetupInForce& settings, std::string* reason) {
     const LinkKindRow* kind = LinkKindOf(settings.CurrentSetup.ConnectionType);
     const bool serial = kind && kind->serial;
     const std::string gone = serial ? RefreshSetupPorts(settings) : "";
@@ -63,35 +63,32 @@ Link* OpenAgain(SetupInForce& settings, std::string* reason) {
 
 }  // namespace
 
-Link* ConnectLink(SetupInForce& settings, Link* current) {
+bool ConnectLink(SetupInForce& settings, LinkHandle& link) {
     WindowHandle window = OpenWindow(4, 1, 6, 40, "ATTEMPTING TO CONNECT");
     const LinkSetup& s = settings.CurrentSetup;
-    if (current && LinkPortLost(current)) {
-        CloseLink(current);
-        current = nullptr;
-    } else {
+    if (link && LinkPortLost(link.get()))
+        link.reset();
+    else
         ReadSetupPortsIfEmpty(settings);
-    }
-    if (!current) {
+    if (!link) {
         std::string reason;
-        current = OpenAgain(settings, &reason);
-        if (!current) {
+        link = OpenAgain(settings, &reason);
+        if (!link) {
             ReportConnectFailure(settings, reason);
             CloseWindow(window);
-            return nullptr;
+            return false;
         }
-        SetLinkIdleCallback(current, ScreenHooksInForce().connectIdle, nullptr);
+        SetLinkIdleCallback(link.get(), ScreenHooksInForce().connectIdle, nullptr);
         if (settings.connectReasonShown) ClearToEndOfLine(25, 1);
         settings.connectReasonShown = false;
     }
     // A link that cannot take its settings is no connection: reported as a
     // failed one, and closed, so nobody is asked to save a setup that does
     // not work.
-    if (!ApplyLinkSettings(current, s)) {
-        ReportConnectFailure(settings, LinkErrorText(current));
-        CloseLink(current);
-        current = nullptr;
+    if (!ApplyLinkSettings(link.get(), s)) {
+        ReportConnectFailure(settings, LinkErrorText(link.get()));
+        link.reset();
     }
     CloseWindow(window);
-    return current;
+    return link != nullptr;
 }

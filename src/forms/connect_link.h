@@ -7,10 +7,11 @@
 #include "setup/link_opening.h"
 #include "setup/setup_in_force.h"
 
-// Opens a link from the settings in force when current is null, with the
-// shell's connectIdle hook as its idle routine; in every case applies the
-// baud rate, parity, stop bits, data bits and timeout to the link. Returns
-// the link (current or new), or null when none could be opened. A failure's
-// reason goes to the status row (row 25), noted in the settings'
-// connectReasonShown, and is cleared from the screen when a link opens.
-Link* ConnectLink(SetupInForce& settings, Link* current);
+// Opens a link from the settings in force into link when it holds none (or
+// one whose port was lost), with the shell's connectIdle hook as its idle
+// routine; in every case applies the baud rate, parity, stop bits, data
+// bits and timeout to the link. False, with link empty, when none could be
+// opened or it did not take its settings. A failure's reason goes to the
+// status row (row 25), noted in the settings' connectReasonShown, and is
+// cleared from the screen when a link opens.
+bool ConnectLink(SetupInForce& settings, LinkHandle& link);

@@ -5,9 +5,10 @@
 #include "setup/setup_in_force.h"
 
 // Each edits the settings in force. The link form, after an accepted change,
-// reconnects (closing current first when the connection itself changed) and
-// offers to save; it returns the link in force afterwards, or null.
-Link* ConfigureLink(SetupInForce& settings, Link* current);
+// reconnects (closing the link first when the connection itself changed)
+// and offers to save; link holds the link in force afterwards, and the
+// result tells whether there is one.
+bool ConfigureLink(SetupInForce& settings, LinkHandle& link);
 void ConfigureTerminal(SetupInForce& settings, bool offerSave);
 void ConfigureRegisterViewer(SetupInForce& settings, bool offerSave);
 

@@ -38,11 +38,13 @@ SetupFileRead ReadSetup(SetupInForce& settings, const std::string& path) {
 }
 
 // A file that did not load: the default set, the reason, then the link form.
-Link* FallBack(SetupInForce& settings, const char* message) {
+LinkHandle FallBack(SetupInForce& settings, const char* message) {
     settings.CurrentSetup = DefaultSetupFor(BaseOf(settings.StartupSetupName));
     settings.adapters = {};
     ShowError(message);
-    return ConfigureLink(settings, nullptr);
+    LinkHandle link;
+    ConfigureLink(settings, link);
+    return link;
 }
 
 // A serial link on a port of this computer's list (not a device server's).
@@ -58,11 +60,11 @@ void BindPrintScreen() {
 
 }  // namespace
 
-Link* LoadStartupSetup(SetupInForce& settings, const std::string& name) {
+LinkHandle LoadStartupSetup(SetupInForce& settings, const std::string& name) {
     settings.StartupSetupName = AbsoluteSetupName(name);
     ReadSetupPorts(settings);
     settings.CurrentSetup = LinkSetup{};
-    Link* link = nullptr;
+    LinkHandle link;
     switch (ReadSetup(settings, settings.StartupSetupName)) {
         case SetupFileRead::Read:
             // Only a serial link names a port of the list; a TCP link must not
@@ -74,9 +76,9 @@ Link* LoadStartupSetup(SetupInForce& settings, const std::string& name) {
                     ShowError("The saved link is not in current choices.");
                 else
                     ShowError(AdapterMissingText(settings.adapters.link, true).c_str());
-                link = ConfigureLink(settings, nullptr);
+                ConfigureLink(settings, link);
             } else {
-                link = ConnectLink(settings, nullptr);
+                ConnectLink(settings, link);
             }
             break;
         case SetupFileRead::Short:
@@ -90,30 +92,28 @@ Link* LoadStartupSetup(SetupInForce& settings, const std::string& name) {
     return link;
 }
 
-Link* LoadSetupFromFile(SetupInForce& settings, Link* current) {
+void LoadSetupFromFile(SetupInForce& settings, LinkHandle& link) {
     WindowHandle window = OpenWindow(6, 38, 9, 63, "LOAD SETUP FROM FILE");
     PutText("New setup file to load", 7, 40, 0, ' ', 0);
     std::string name, entry;  // as typed, or a listed file's own name
     // The name field reaches to the window's right edge.
     if (!PickFile(8, 40, 23, "*.STP", &name, true, &entry)) {
         CloseWindow(window);
-        return current;
+        return;
     }
-    if (current) CloseLink(current);
-    current = nullptr;
+    link.reset();
     const std::string chosen = entry.empty() ? ResolveTypedName(name, ".STP") : entry;
     switch (ReadSetup(settings, AbsoluteSetupName(chosen))) {
         case SetupFileRead::Read:
-            current = ConnectLink(settings, nullptr);
+            ConnectLink(settings, link);
             break;
         case SetupFileRead::Short:
-            current = FallBack(settings, kCantRead);
+            link = FallBack(settings, kCantRead);
             break;
         case SetupFileRead::Missing:
-            current = FallBack(settings, kCantLocate);
+            link = FallBack(settings, kCantLocate);
             break;
     }
     BindPrintScreen();
     CloseWindow(window);
-    return current;
 }

@@ -10,8 +10,8 @@
 // Reads the startup setup file (relative names from the current directory)
 // into the settings and connects what it names; a missing or short file
 // gives a default set and the link form. Binds F1 to print screen. Returns
-// the link or null.
-Link* LoadStartupSetup(SetupInForce& settings, const std::string& name);
-// "LOAD SETUP FROM FILE": closes current once a file is chosen, then loads
-// and connects. Returns the link in force afterwards (current on Esc).
-Link* LoadSetupFromFile(SetupInForce& settings, Link* current);
+// the link, empty when none opened.
+LinkHandle LoadStartupSetup(SetupInForce& settings, const std::string& name);
+// "LOAD SETUP FROM FILE": closes the link once a file is chosen, then loads
+// and connects into it (on Esc the link stays as it was).
+void LoadSetupFromFile(SetupInForce& settings, LinkHandle& link);

@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "link/gateway_protocol.h"
-#include "link/link.h"
+#include "link/link_state.h"
 
 namespace {
 

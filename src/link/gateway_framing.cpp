@@ -2,7 +2,7 @@
 // included, becomes one reply packet while a command awaits its answer;
 // lines at other times are dropped. Commands go out byte for byte.
 #include "link/gateway_protocol.h"
-#include "link/link.h"
+#include "link/link_state.h"
 
 namespace {
 

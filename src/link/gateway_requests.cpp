@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "link/gateway_protocol.h"
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/link_backend.h"
 
 namespace {
@@ -23,7 +23,7 @@ Packet* TakeRequestPacket(Link* link) {
     if (!BeginSerialRequest(link)) return nullptr;
     Packet* packet = TakeFreePacket();
     if (!packet) {
-        SetLinkError(link, "Buffer shortage, try again");
+        SetLinkError(link, LinkFailure::BufferShortage, "Buffer shortage, try again");
         ResetQueues(link);
     }
     return packet;
@@ -37,7 +37,7 @@ void SendCommand(Link* link, Packet* packet, const char* timeoutText) {
         link->awaitingReply = 1;
         while (Packet* stale = RemovePacket(link->replyQueue)) ReturnFreePacket(stale);
     }
-    SetLinkError(link, "%s", timeoutText);
+    SetLinkError(link, LinkFailure::NoReply, "%s", timeoutText);
     StartRequestDeadline(link);
     SendPacket(link, packet);
 }
@@ -63,10 +63,6 @@ void SetCommand(Packet* packet, int length) { packet->length = static_cast<uint1
 }  // namespace
 
 int GatewaySetRoute(Link* link, Packet*& packet) {
-    {
-        std::lock_guard<std::recursive_mutex> guard(link->lock);  // the reader's framing
-        link->receiveMode = LinkGateway;
-    }
     if (SameRoute(link->lastRouteSent, link->route)) return 1;
     link->lastRouteSent = link->route;
     SetCommand(packet, FormatRouteCommand(link->route, reinterpret_cast<char*>(packet->data),
@@ -87,7 +83,7 @@ int GatewaySetRoute(Link* link, Packet*& packet) {
 int GatewayRead(Link* link, int reg, int count, uint16_t* values) {
     if (count == 0) return 0;
     if (reg + count - 1 > kLastRegister)
-        return SetLinkError(link, "Gateway can't read status portion"), 0;
+        return SetLinkError(link, LinkFailure::NotPossible, "Gateway can't read status portion"), 0;
     Packet* packet = TakeRequestPacket(link);
     if (!packet || !GatewaySetRoute(link, packet)) return 0;
     SetCommand(packet, FormatReadCommand(reg, count, reinterpret_cast<char*>(packet->data),
@@ -99,10 +95,10 @@ int GatewayRead(Link* link, int reg, int count, uint16_t* values) {
             case GatewayReply::Values:
                 return true;
             case GatewayReply::TooMany:
-                SetLinkError(link, "Read reply too long");
+                SetLinkError(link, LinkFailure::StrayReply, "Read reply too long");
                 return false;
             default:
-                SetLinkError(link, "Read reply too short");
+                SetLinkError(link, LinkFailure::StrayReply, "Read reply too short");
                 return false;
         }
     });
@@ -114,7 +110,8 @@ int GatewayRead(Link* link, int reg, int count, uint16_t* values) {
 
 int GatewayWrite(Link* link, int reg, int count, const uint16_t* values) {
     if (reg + count - 1 > kLastRegister)
-        return SetLinkError(link, "Gateway can't write status portion"), 0;
+        return SetLinkError(link, LinkFailure::NotPossible, "Gateway can't write status portion"),
+               0;
     // Values that do not fit in one command line go out in further commands.
     for (int done = 0; done < count;) {
         Packet* packet = TakeRequestPacket(link);

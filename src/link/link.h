@@ -1,17 +1,14 @@
-// The link record and the register operations every online function uses.
-// A link is one open connection to a controller or module; its protocol is
-// chosen by its kind, its transport (serial port, TCP socket) is opened once.
+// The link and the register operations every online function uses. A link
+// is one open connection to a controller or module; its protocol is chosen
+// by its kind, its transport (serial port, TCP socket) is opened once. What
+// a link holds is the link layer's own (link_state.h): the rest of the
+// program knows it by these functions only.
 #pragma once
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <functional>
-#include <mutex>
+#include <memory>
 #include <string>
-#include <thread>
 
-#include "link/packet.h"
+#include "link/link_errors.h"
 
 enum LinkKind : uint32_t {
     LinkSyMax = 1,
@@ -21,23 +18,7 @@ enum LinkKind : uint32_t {
     LinkModbusTcp = 8,
 };
 
-constexpr uint32_t kLinkMarker = 0x10BABEEE;
-constexpr int kLinkErrorSize = 84;
-constexpr int kSerialBufferSize = 258;
 constexpr int kDefaultReplyTimeout = 500;
-
-// Line flags shared by the transmitter and the receiver.
-enum LineFlag : uint16_t {
-    LineSendDle = 0x01,
-    LineSendEnq = 0x02,
-    LineSendDleReply = 0x04,
-    LineSendReply = 0x08,
-    LineSendDleSyn = 0x10,
-    LineSendSyn = 0x20,
-    LineCrcMode = 0x40,
-    LineInFrame = 0x80,
-    LineWriting = 0x100,
-};
 
 using LinkIdleCallback = int (*)(void* argument);
 
@@ -46,100 +27,34 @@ struct LinkRoute {
     uint16_t entries[8] = {};
 };
 
-struct SerialPort;  // the transport of a serial link, owned by its reader thread
+struct Link;
 
-struct Link {
-    uint32_t marker = 0;
-    uint32_t kind = 0;
-    std::thread readerThread;
-    int stopEvent = -1;  // eventfd: stop and transmit kick for the reader thread
-    SerialPort* port = nullptr;
-    LinkRoute route;
-    LinkRoute lastRouteSent;
-
-    uint16_t readChunk = 0;
-    uint8_t receiveMode = 0;  // the LinkKind whose framing the reader runs
-    uint8_t receiveState = 0;
-    uint8_t receiveFlags = 0;
-    PacketQueue replyQueue;
-    Packet* receivePacket = nullptr;
-    uint8_t* writePosition = nullptr;
-    uint16_t roomLeft = 0;
-    uint16_t receiveChecksum = 0;
-    uint8_t controlReply = 0x15;
-    uint8_t frameTag = 0x15;
-
-    uint8_t transmitBuffer[kSerialBufferSize] = {};
-    uint16_t transmitLength = 0;
-    uint16_t transmitChunk = 0;
-    uint8_t transmitState = 0;
-    uint16_t lineFlags = 0;
-    PacketQueue transmitQueue;
-    Packet* transmitPacket = nullptr;
-    uint8_t* readPosition = nullptr;
-    uint16_t bytesLeft = 0;
-    uint16_t transmitChecksum = 0;
-    uint8_t fillCount = 0;
-
-    uint8_t nextTag = 0x11;
-    uint8_t inquiryCount = 0;
-    uint8_t retryCount = 0;
-    uint16_t awaitingReply = 0;
-    uint16_t transactionCounter = 0;
-    uint8_t netToNet = 0;
-    uint16_t replyTimeout = kDefaultReplyTimeout;
-    LinkIdleCallback idleCallback = nullptr;
-    void* idleArgument = nullptr;
-    uint8_t priorityOpcodes = 0;
-    uint8_t expectedTransaction = 0;
-
-    // Modbus TCP: the connected socket, the address to reconnect to and
-    // when the last connect was tried (reconnects are paced).
-    int socket = -1;
-    uint8_t peerAddress[32] = {};
-    std::chrono::steady_clock::time_point lastConnectAttempt{};
-
-    // Every request ends by this time, whatever the peer sends (set when the
-    // request is sent); a request whose reply did not come leaves replyOverdue
-    // set from that moment, so the next one can let a late reply go by first.
-    std::chrono::steady_clock::time_point requestDeadline =
-        std::chrono::steady_clock::time_point::max();
-    bool replyOverdue = false;
-    std::chrono::steady_clock::time_point overdueSince{};
-
-    char errorText[kLinkErrorSize] = {};
-
-    // Guards every field above that both threads touch; re-entrant because the
-    // transmitter runs queue operations while holding it.
-    std::recursive_mutex lock;
-    std::condition_variable_any replyArrived;
-    // Set by the receiver to end a reply wait at once (a frame that can never
-    // be a reply); cleared when a wait starts.
-    bool waitCancelled = false;
-    // Set by the receiver when a frame came while a reply was awaited but
-    // failed its check; a request that then times out names the damage
-    // rather than a missing reply. Cleared when a request is sent.
-    bool damagedReply = false;
+// The owner of an open link: the link is closed when its handle ends or is
+// given another link, and nowhere else. Code that only uses a link is given
+// the Link*; code that may replace the link is given the handle.
+struct LinkCloser {
+    void operator()(Link* link) const;
 };
+using LinkHandle = std::unique_ptr<Link, LinkCloser>;
 
 // Register operations: on success the number of registers read or written
 // (a Sy/Max read may carry fewer than asked, never more), whatever the link
-// kind; 0 on failure with the reason in the link's error text. Registers
-// are 1-based.
+// kind; 0 on failure with the reason in the link's error text and its
+// failure code. Registers are 1-based.
 int RegisterRead(Link* link, int reg, int count, uint16_t* values);
 int RegisterWrite(Link* link, int reg, int count, const uint16_t* values);
 int InputRegisterRead(Link* link, int reg, int count, uint16_t* values);
 int InputRegisterWrite(Link* link, int reg, int count, const uint16_t* values);
 
-const char* LinkErrorText(Link* link);
 int SetLinkIdleCallback(Link* link, LinkIdleCallback callback, void* argument);
 int SetSyMaxOptions(Link* link, int crc, int priority);
 // Stores the reply timeout, and on a serial link sets the line; 0 with the
 // reason in the error text when the line cannot be set.
 int SetSerialParameters(Link* link, int baud, int parity, int stopBits, int replyTimeout,
                         int dataBits);
-int CloseLink(Link* link);
 
+// False for no link (null), which every function here refuses ("Handle not
+// valid"). A link is open for as long as its handle holds it.
 bool LinkIsValid(const Link* link);
 // A serial link whose device went away (a USB adapter unplugged): each
 // request first opens it again by its name (ReopenSerialPort) and fails at
@@ -157,50 +72,12 @@ std::string LinkPortName(Link* link);
 // A serial link whose line is behind a serial device server (tcp:HOST:PORT):
 // its line settings are the server's, none of this computer's.
 bool LinkOverNetwork(Link* link);
-void SetLinkError(Link* link, const char* format, ...) __attribute__((format(printf, 2, 3)));
-
-// Shared by the serial protocols.
-int SendPacket(Link* link, Packet* packet);
-Packet* WaitForReply(Link* link, int ticks);
-// The reply wait of the kinds whose replies are told apart only by their
-// shape: up to the link's reply time from now for a reply that fits the
-// request. One that does not (a frame of another exchange, a line the peer
-// sent on its own) is dropped and the wait goes on; fits sets the text that
-// stands when no reply fits. Null when none came or the user aborted.
-Packet* WaitForFittingReply(Link* link, const std::function<bool(const Packet*)>& fits);
-void ResetQueues(Link* link);
-void CancelReplyWait(Link* link);             // the receiver's "wait counter := 0"
-void QueueReply(Link* link, Packet* packet);  // wakes the reply wait
-
-// Wall time allowed for a whole request: twice the reply timeout from the
-// moment it is sent. The reply wait never outlasts it, even when the peer
-// keeps sending bytes that are no answer.
-std::chrono::milliseconds RequestAllowance(const Link* link);
-void StartRequestDeadline(Link* link);
-bool RequestDeadlinePassed(const Link* link);
-
-// The start of every serial request, before its packet is taken: a reply
-// to an earlier request that is still on its way is let go by (the kinds
-// without transaction numbers), then whatever came before this request is
-// discarded: queued replies, requests that failed before they went out, a
-// half-received frame. False, with the abort text, when the user ended the
-// wait.
-bool BeginSerialRequest(Link* link);
-// Records how the wait for a reply ended, for the next BeginSerialRequest.
-void EndSerialRequest(Link* link, bool replied);
-// Before a link whose last request timed out gives its port up: the reply
-// still on its way (the kinds without transaction numbers) is let arrive
-// and dropped here, at most one reply time after the request gave up, so
-// that it cannot answer the first request of the next program on the port.
-void LetLateReplyGoByBeforeClose(Link* link);
+// The kind the link was opened as.
+LinkKind KindOfLink(const Link* link);
 
 // Serial links; the route is the link settings' count and first 8 entries.
 // On failure they return null and, when reason is given, say why in words a
-// user can act on. The common open sets the kind (and the receive mode of
-// the same number) before the reader thread starts; the open routine of each
-// serial kind uses it.
-Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& route, LinkKind kind,
-                       std::string* reason = nullptr);
+// user can act on.
 Link* OpenSyMaxLink(const char* portName, int netToNet, const LinkRoute& route,
                     std::string* reason = nullptr);
 Link* OpenModbusRtuLink(const char* portName, int drop, std::string* reason = nullptr);
@@ -208,8 +85,3 @@ Link* OpenModbusAsciiLink(const char* portName, int drop, std::string* reason = 
 Link* OpenGatewayLink(const char* portName, const LinkRoute& route, std::string* reason = nullptr);
 // Host: a dotted quad as it stands, else a name to resolve (IPv6 too).
 Link* OpenModbusTcpLink(const char* host, int tcpPort, int drop, std::string* reason = nullptr);
-
-void KickTransmitter(Link* link);
-void PumpTransmitter(Link* link, int written);
-void ReceiveByte(Link* link, uint8_t byte);
-int NextTransmitByte(Link* link);  // 256 or more: nothing to send now

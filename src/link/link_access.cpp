@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <mutex>
 
-#include "link/link.h"
 #include "link/link_backend.h"
-#include "link/link_registry.h"
+#include "link/link_lifecycle.h"
+#include "link/link_state.h"
 
 namespace {
 
@@ -38,19 +38,17 @@ bool CheckRequest(Link* link, Operation op, int reg, int count) {
     bool holding = op == Operation::Read || op == Operation::Write;
     if (holding && link->kind <= kLastSyMaxFamilyKind &&
         (reg < 1 || reg + count - 1 > kMaxSyMaxRegister)) {
-        SetLinkError(link, IsRead(op) ? "Illegal read register" : "Illegal write register");
+        SetLinkError(link, LinkFailure::NotPossible,
+                     IsRead(op) ? "Illegal read register" : "Illegal write register");
         return false;
     }
     if (count < 1 || count > MaxCount(link, op)) {
-        SetLinkError(link, IsRead(op) ? "Illegal read count" : "Illegal write count");
+        SetLinkError(link, LinkFailure::NotPossible,
+                     IsRead(op) ? "Illegal read count" : "Illegal write count");
         return false;
     }
-    if (link->kind == 3 || link->kind == 4) return false;
-    if (!FindLinkBackend(link->kind)) {
-        SetLinkError(link, "Handle corruption 3");
-        return false;
-    }
-    return true;
+    // The reserved kinds 3 and 4 have no protocol: refused, nothing sent.
+    return link->backend != nullptr;
 }
 
 int DefaultIdle(void*) { return 1; }
@@ -58,28 +56,28 @@ int DefaultIdle(void*) { return 1; }
 // An operation the link kind has no request for fails with its own text,
 // never with whatever an earlier failure left.
 int Unsupported(Link* link, Operation op) {
-    const LinkBackend* backend = FindLinkBackend(link->kind);
+    const LinkBackend* backend = link->backend;
     const char* kind = link->netToNet ? "Net-to-Net" : backend->name;
     switch (op) {
         case Operation::InputRead:
-            SetLinkError(link, "Input registers are not supported on a %s link", kind);
+            SetLinkError(link, LinkFailure::NotPossible,
+                         "Input registers are not supported on a %s link", kind);
             break;
         case Operation::InputWrite:
-            SetLinkError(link, "Input register writes are not supported on a %s link", kind);
+            SetLinkError(link, LinkFailure::NotPossible,
+                         "Input register writes are not supported on a %s link", kind);
             break;
         default:
-            SetLinkError(link, "Not supported on a %s link", kind);
+            SetLinkError(link, LinkFailure::NotPossible, "Not supported on a %s link", kind);
     }
     return 0;
 }
 
 }  // namespace
 
-bool LinkIsValid(const Link* link) {
-    return link && LinkRegistered(link) && link->marker == kLinkMarker;
-}
+bool LinkIsValid(const Link* link) { return link != nullptr; }
 
-void SetLinkError(Link* link, const char* format, ...) {
+void SetLinkError(Link* link, LinkFailure failure, const char* format, ...) {
     char text[kLinkErrorSize];
     va_list args;
     va_start(args, format);
@@ -87,35 +85,44 @@ void SetLinkError(Link* link, const char* format, ...) {
     va_end(args);
     std::lock_guard<std::recursive_mutex> guard(link->lock);
     snprintf(link->errorText, sizeof link->errorText, "%s", text);
+    link->failure = failure;
 }
 
 int RegisterRead(Link* link, int reg, int count, uint16_t* values) {
     if (!LinkIsValid(link) || !CheckRequest(link, Operation::Read, reg, count)) return 0;
-    auto op = FindLinkBackend(link->kind)->read;
+    auto op = link->backend->read;
     return op ? op(link, reg, count, values) : Unsupported(link, Operation::Read);
 }
 
 int RegisterWrite(Link* link, int reg, int count, const uint16_t* values) {
     if (!LinkIsValid(link) || !CheckRequest(link, Operation::Write, reg, count)) return 0;
-    auto op = FindLinkBackend(link->kind)->write;
+    auto op = link->backend->write;
     return op ? op(link, reg, count, values) : Unsupported(link, Operation::Write);
 }
 
 int InputRegisterRead(Link* link, int reg, int count, uint16_t* values) {
     if (!LinkIsValid(link) || !CheckRequest(link, Operation::InputRead, reg, count)) return 0;
-    auto op = FindLinkBackend(link->kind)->inputRead;
+    auto op = link->backend->inputRead;
     return op ? op(link, reg, count, values) : Unsupported(link, Operation::InputRead);
 }
 
 int InputRegisterWrite(Link* link, int reg, int count, const uint16_t* values) {
     if (!LinkIsValid(link) || !CheckRequest(link, Operation::InputWrite, reg, count)) return 0;
-    auto op = FindLinkBackend(link->kind)->inputWrite;
+    auto op = link->backend->inputWrite;
     return op ? op(link, reg, count, values) : Unsupported(link, Operation::InputWrite);
 }
 
 const char* LinkErrorText(Link* link) {
     if (!LinkIsValid(link)) return "Handle not valid";
     return link->errorText;
+}
+
+LinkKind KindOfLink(const Link* link) { return static_cast<LinkKind>(link->kind); }
+
+LinkFailure LinkFailureOf(Link* link) {
+    if (!LinkIsValid(link)) return LinkFailure::NoLink;
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    return link->failure;
 }
 
 int SetLinkIdleCallback(Link* link, LinkIdleCallback callback, void* argument) {
@@ -140,20 +147,18 @@ int SetSyMaxOptions(Link* link, int crc, int priority) {
 Link* CreateLink(uint32_t kind) {
     Link* link = new Link;
     link->kind = kind;
+    link->backend = FindLinkBackend(kind);
     link->idleCallback = DefaultIdle;
     return link;
 }
 
-void DestroyLink(Link* link) {
-    UnregisterLink(link);
-    link->marker = 0;
-    delete link;
-}
+void DestroyLink(Link* link) { delete link; }
+
+void LinkCloser::operator()(Link* link) const { CloseLink(link); }
 
 int CloseLink(Link* link) {
     if (!LinkIsValid(link)) return 0;
     LetLateReplyGoByBeforeClose(link);  // while the reader still drops what comes
-    UnregisterLink(link);               // from here on the handle reads as not valid
     StopReaderThread(link);
     if (link->kind == LinkSyMax) NoteTransactionCounterAtClose(link->transactionCounter);
     // Whatever the link still holds goes back to the pool, so that packets
@@ -162,7 +167,7 @@ int CloseLink(Link* link) {
     ReturnFreePacket(link->transmitPacket);
     ReturnFreePacket(link->receivePacket);
     link->transmitPacket = link->receivePacket = nullptr;
-    const LinkBackend* backend = FindLinkBackend(link->kind);
+    const LinkBackend* backend = link->backend;
     if (backend && backend->close) backend->close(link);
     DestroyLink(link);
     return 1;

@@ -32,6 +32,6 @@ struct LinkBackend {
     const char* name;
 };
 
-// The entry of a link kind (also that of the framing a link runs), null
-// for values without one.
+// The entry of a link kind, null for values without one: looked up once,
+// when a link is made.
 const LinkBackend* FindLinkBackend(uint32_t kind);

@@ -174,7 +174,7 @@ const char* ModbusExceptionText(unsigned code) {
 }
 
 void SetSyMaxErrorText(Link* link, unsigned code) {
-    SetLinkError(link, "(%u) %s", code, SyMaxErrorText(code));
+    SetLinkError(link, LinkFailure::ErrorReply, "(%u) %s", code, SyMaxErrorText(code));
 }
 
 void FormatModbusException(unsigned code, char* text, size_t size) {
@@ -188,5 +188,5 @@ void FormatModbusException(unsigned code, char* text, size_t size) {
 void SetModbusExceptionText(Link* link, unsigned code) {
     char text[64];
     FormatModbusException(code, text, sizeof text);
-    SetLinkError(link, "%s", text);
+    SetLinkError(link, LinkFailure::ErrorReply, "%s", text);
 }

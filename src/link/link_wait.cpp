@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/link_backend.h"
 #include "link/serial_port.h"
 
@@ -24,7 +24,7 @@ bool IdleGoesOn(Link* link, std::unique_lock<std::recursive_mutex>& guard) {
     guard.unlock();
     int goOn = idle(argument);
     guard.lock();
-    if (!goOn) SetLinkError(link, "Application idle abort");
+    if (!goOn) SetLinkError(link, LinkFailure::Aborted, "Application idle abort");
     return goOn != 0;
 }
 
@@ -57,7 +57,7 @@ std::chrono::milliseconds RequestAllowance(const Link* link) { return 2 * ReplyT
 
 void LetLateReplyGoByBeforeClose(Link* link) {
     std::unique_lock<std::recursive_mutex> guard(link->lock);
-    const LinkBackend* backend = FindLinkBackend(link->kind);
+    const LinkBackend* backend = link->backend;
     if (!link->replyOverdue || !backend || !backend->lateRepliesLookCurrent || !link->port) return;
     const Clock::time_point giveUp = link->overdueSince + ReplyTime(link);
     while (!LateReplyWentBy(link, giveUp)) link->replyArrived.wait_for(guard, kTick);
@@ -76,7 +76,7 @@ bool BeginSerialRequest(Link* link) {
     // could ever have beaten.
     if (!ReopenSerialPort(link)) return false;
     std::unique_lock<std::recursive_mutex> guard(link->lock);
-    const LinkBackend* backend = FindLinkBackend(link->kind);
+    const LinkBackend* backend = link->backend;
     if (link->replyOverdue && backend && backend->lateRepliesLookCurrent &&
         !LetLateReplyGoBy(link, guard))
         return false;

@@ -101,12 +101,12 @@ bool MbapAnswers(const MbapRequest& request, const uint8_t* frame) {
 }
 
 const char* CheckMbapReply(const MbapRequest& request, const uint8_t* frame, int length, char* text,
-                           size_t size) {
+                           size_t size, LinkFailure* failure) {
     // The unit identifier is the last byte of the header; the PDU follows.
     const int pduLength = length < 7 ? 0 : length - 7;
     const uint8_t unit = length < 7 ? 0 : frame[6];
     return CheckModbusReplyPdu(PduRequestOf(request, 0), unit, frame + 7, pduLength,
-                               kTcpModbusReplies, text, size);
+                               kTcpModbusReplies, text, size, failure);
 }
 
 void MbapReadValues(const uint8_t* frame, int count, uint16_t* values) {

@@ -61,7 +61,8 @@ uint16_t MbapTransaction(const uint8_t* frame);
 bool MbapAnswers(const MbapRequest& request, const uint8_t* frame);
 
 // Null when the complete frame answers the request, else the error text
-// (written into text). Read values are then MbapReadValues.
+// (written into text) and, when failure is given, its kind as the PDU check
+// gives it. Read values are then MbapReadValues.
 const char* CheckMbapReply(const MbapRequest& request, const uint8_t* frame, int length, char* text,
-                           size_t size);
+                           size_t size, LinkFailure* failure = nullptr);
 void MbapReadValues(const uint8_t* frame, int count, uint16_t* values);

@@ -2,7 +2,7 @@
 // hexadecimal pairs, then CR LF. A control character ends a received frame.
 #include <cstring>
 
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/link_backend.h"
 #include "link/modbus_protocol.h"
 

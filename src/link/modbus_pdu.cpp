@@ -105,8 +105,11 @@ int BuildModbusWritePdu(const ModbusRequest& request, const uint16_t* values, ui
 }
 
 const char* CheckModbusReplyPdu(const ModbusRequest& request, uint8_t replyUnit, const uint8_t* pdu,
-                                int length, const ModbusReplyRules& rules, char* text,
-                                size_t size) {
+                                int length, const ModbusReplyRules& rules, char* text, size_t size,
+                                LinkFailure* failure) {
+    LinkFailure ignored;
+    LinkFailure& kind = failure ? *failure : ignored;
+    kind = LinkFailure::StrayReply;
     const bool read = IsRead(request.function);
     // Without its function code a reply cannot be looked at at all.
     if (length < 1) return WrongSize(read, text, size);
@@ -119,8 +122,11 @@ const char* CheckModbusReplyPdu(const ModbusRequest& request, uint8_t replyUnit,
         return WrongSize(false, text, size);
     if (replyUnit != request.unit)
         return Say(text, size, read ? rules.readWrongUnit : rules.writeWrongUnit);
-    if (exception)
-        return length < 2 ? WrongSize(read, text, size) : ExceptionText(pdu[1], text, size);
+    if (exception && length < 2) return WrongSize(read, text, size);
+    if (exception) {
+        kind = LinkFailure::ErrorReply;
+        return ExceptionText(pdu[1], text, size);
+    }
     if (pdu[0] != request.function)
         return Say(text, size, read ? rules.readWrongFunction : rules.writeWrongFunction);
     return read ? CheckReadData(request, pdu, length, rules, text, size) : nullptr;

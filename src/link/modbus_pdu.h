@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "link/link_errors.h"
+
 namespace modbus {
 constexpr uint8_t kReadHolding = 0x03;
 constexpr uint8_t kReadInput = 0x04;
@@ -49,8 +51,11 @@ int BuildModbusReadPdu(const ModbusRequest& request, uint8_t* out);
 int BuildModbusWritePdu(const ModbusRequest& request, const uint16_t* values, uint8_t* out);
 
 // Null when the reply PDU, from replyUnit, answers the request; otherwise the
-// text of what is wrong, written into text.
+// text of what is wrong, written into text, and what kind of failure it is
+// in *failure when given: the module's exception (ErrorReply) or a reply
+// that does not answer the request (StrayReply).
 const char* CheckModbusReplyPdu(const ModbusRequest& request, uint8_t replyUnit, const uint8_t* pdu,
-                                int length, const ModbusReplyRules& rules, char* text, size_t size);
+                                int length, const ModbusReplyRules& rules, char* text, size_t size,
+                                LinkFailure* failure = nullptr);
 // The values of a read reply that passed its check.
 void ModbusReplyValues(const uint8_t* pdu, int count, uint16_t* values);

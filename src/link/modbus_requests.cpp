@@ -2,9 +2,7 @@
 // holding or input registers (3, 4), write multiple registers (16) and write
 // general reference (21). The PDUs and their checks are those of every
 // Modbus link; here is the exchange over the reader thread's queues.
-#include <cstring>
-
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/link_errors.h"
 #include "link/modbus_pdu.h"
 #include "link/modbus_protocol.h"
@@ -20,7 +18,7 @@ Packet* TakeRequestPacket(Link* link) {
     if (!BeginSerialRequest(link)) return nullptr;
     Packet* packet = TakeFreePacket();
     if (!packet) {
-        SetLinkError(link, "Buffer shortage, try again");
+        SetLinkError(link, LinkFailure::BufferShortage, "Buffer shortage, try again");
         ResetQueues(link);
         return nullptr;
     }
@@ -33,8 +31,9 @@ Packet* TakeRequestPacket(Link* link) {
 void NameDamagedReply(Link* link) {
     std::lock_guard<std::recursive_mutex> guard(link->lock);
     if (!link->damagedReply) return;
-    SetLinkError(link, link->kind == LinkModbusAscii ? "Reply failed its LRC check"
-                                                     : "Reply failed its CRC check");
+    SetLinkError(link, LinkFailure::DamagedReply, "%s",
+                 link->kind == LinkModbusAscii ? "Reply failed its LRC check"
+                                               : "Reply failed its CRC check");
 }
 
 // A frame that is no answer to this request (another drop's, another
@@ -49,7 +48,7 @@ bool Fits(Link* link, const ModbusRequest& request, const Packet* reply) {
     if (!fault) return true;
     const bool exception = reply->length == 2 && reply->address[0] == request.unit &&
                            reply->data[0] == (request.function | 0x80);
-    if (!exception) SetLinkError(link, "%s", fault);
+    if (!exception) SetLinkError(link, LinkFailure::StrayReply, "%s", fault);
     return exception;
 }
 
@@ -63,21 +62,22 @@ Packet* Exchange(Link* link, Packet* packet, const ModbusRequest& request,
     }
     StartRequestDeadline(link);
     SendPacket(link, packet);
-    SetLinkError(link, "%s", timeoutText);
+    SetLinkError(link, LinkFailure::NoReply, "%s", timeoutText);
     Packet* reply =
         WaitForFittingReply(link, [&](const Packet* r) { return Fits(link, request, r); });
     EndSerialRequest(link, reply != nullptr);
-    if (!reply && std::strcmp(link->errorText, timeoutText) == 0) NameDamagedReply(link);
+    if (!reply && link->failure == LinkFailure::NoReply) NameDamagedReply(link);
     return reply;
 }
 
 // The reply's check; the packet goes back to the pool whatever it says.
 bool Answered(Link* link, const ModbusRequest& request, Packet* reply, uint16_t* values) {
     char text[kLinkErrorSize];
+    LinkFailure failure;
     const char* fault = CheckModbusReplyPdu(request, reply->address[0], reply->data, reply->length,
-                                            kSerialModbusReplies, text, sizeof text);
+                                            kSerialModbusReplies, text, sizeof text, &failure);
     if (fault)
-        SetLinkError(link, "%s", fault);
+        SetLinkError(link, failure, "%s", fault);
     else if (values)
         ModbusReplyValues(reply->data, request.count, values);
     ReturnFreePacket(reply);
@@ -109,7 +109,7 @@ ModbusRequest RequestOf(Link* link, uint8_t function, int reg, int count) {
 
 int Write(Link* link, int reg, int count, const uint16_t* values, uint8_t function, int most) {
     if (count == 0) return 0;
-    if (count > most) return SetLinkError(link, "Illegal write count"), 0;
+    if (count > most) return SetLinkError(link, LinkFailure::NotPossible, "Illegal write count"), 0;
     return Ask(link, RequestOf(link, function, reg, count), values, nullptr);
 }
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "link/checksum.h"
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/link_backend.h"
 #include "link/modbus_protocol.h"
 

@@ -15,9 +15,9 @@
 #include <string>
 #include <thread>
 
-#include "link/link.h"
 #include "link/link_backend.h"
-#include "link/link_registry.h"
+#include "link/link_lifecycle.h"
+#include "link/link_state.h"
 #include "link/mbap_frame.h"
 #include "link/socket_errors.h"
 #include "link/tcp_socket.h"
@@ -29,25 +29,22 @@ constexpr std::chrono::milliseconds kReconnectPacing(100);
 constexpr int kDrainChunk = 256;
 constexpr int kNotConnected = ENOTCONN;
 
-static_assert(sizeof(sockaddr_in6) <= sizeof(Link::peerAddress));
-
-void StorePeer(Link* link, const PeerAddress& peer) {
-    memcpy(link->peerAddress, &peer.address, peer.length);
-}
-
-PeerAddress LoadPeer(const Link* link) {
+// The connected socket, the address to reconnect to and when the last
+// connect was tried (reconnects are paced).
+struct TcpState : ProtocolState {
+    int socket = -1;
     PeerAddress peer;
-    memcpy(&peer.address, link->peerAddress, sizeof link->peerAddress);
-    peer.length = peer.address.ss_family == AF_INET6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
-    return peer;
-}
+    std::chrono::steady_clock::time_point lastConnectAttempt{};
+};
+
+TcpState& Tcp(const Link* link) { return static_cast<TcpState&>(*link->protocol); }
 
 // Sets the text for a socket failure (an errno value); true when the circuit
 // is gone.
 bool SetSocketErrorText(Link* link, const char* prefix, int posixError) {
     char text[kLinkErrorSize];
     bool reconnect = FormatSocketError(prefix, posixError, text, sizeof text);
-    SetLinkError(link, "%s", text);
+    SetLinkError(link, LinkFailure::ConnectionLost, "%s", text);
     return reconnect;
 }
 
@@ -61,7 +58,7 @@ const char* OperationOf(const MbapRequest& request) {
 
 bool Idle(Link* link) {
     if (link->idleCallback(link->idleArgument)) return true;
-    SetLinkError(link, "Application idle abort");
+    SetLinkError(link, LinkFailure::Aborted, "Application idle abort");
     return false;
 }
 
@@ -74,8 +71,9 @@ using Clock = std::chrono::steady_clock;
 long ReceivePass(Link* link, const char* operation, uint8_t* into, int size,
                  Clock::time_point end) {
     const Clock::time_point now = Clock::now();
-    if (now >= end || RequestDeadlinePassed(link)) return SetLinkError(link, "Reply timeout"), -1;
-    long n = recv(link->socket, into, static_cast<size_t>(size), MSG_DONTWAIT);
+    if (now >= end || RequestDeadlinePassed(link))
+        return SetLinkError(link, LinkFailure::NoReply, "Reply timeout"), -1;
+    long n = recv(Tcp(link).socket, into, static_cast<size_t>(size), MSG_DONTWAIT);
     if (n == 0) {
         // The peer closed the connection: no reply can come on it any more.
         if (SetSocketErrorText(link, operation, kNotConnected)) ReconnectSocket(link);
@@ -88,7 +86,7 @@ long ReceivePass(Link* link, const char* operation, uint8_t* into, int size,
     if (!Idle(link)) return -1;
     if (n == 0) {
         auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now).count();
-        pollfd p{link->socket, POLLIN, 0};
+        pollfd p{Tcp(link).socket, POLLIN, 0};
         poll(&p, 1, static_cast<int>(std::min<long>(left, kTickMs)));
     }
     return n;
@@ -98,14 +96,14 @@ long ReceivePass(Link* link, const char* operation, uint8_t* into, int size,
 // ended meanwhile (closed or reset by the peer, as idle servers do).
 bool Drain(Link* link, uint8_t* buffer) {
     for (;;) {
-        long n = recv(link->socket, buffer, kDrainChunk, MSG_DONTWAIT);
+        long n = recv(Tcp(link).socket, buffer, kDrainChunk, MSG_DONTWAIT);
         if (n == 0) return false;
         if (n < 0) return errno == EAGAIN || errno == EINTR;
     }
 }
 
 bool SendFrame(Link* link, const char* operation, const uint8_t* frame, int length) {
-    long n = SendBytes(link->socket, frame, length);
+    long n = SendBytes(Tcp(link).socket, frame, length);
     if (n == length) return true;
     if (n >= 0) errno = EMSGSIZE;  // a dozen bytes always fit a fresh socket buffer
     ReportSocketError(operation, link);
@@ -114,12 +112,12 @@ bool SendFrame(Link* link, const char* operation, const uint8_t* frame, int leng
 
 // A connection for the request: reconnects when the last attempt failed.
 bool EnsureConnected(Link* link, const char* operation, uint8_t* buffer) {
-    if (link->socket >= 0 && Drain(link, buffer)) return true;
+    if (Tcp(link).socket >= 0 && Drain(link, buffer)) return true;
     ReconnectSocket(link);
-    if (link->socket >= 0) return true;
+    if (Tcp(link).socket >= 0) return true;
     // Reported, not retried at once: the next request tries again.
     if (errno == ECANCELED)
-        SetLinkError(link, "Application idle abort");
+        SetLinkError(link, LinkFailure::Aborted, "Application idle abort");
     else
         SetSocketErrorText(link, operation, errno);
     return false;
@@ -146,8 +144,9 @@ MbapRequest NextRequest(Link* link, uint8_t function, int count) {
 
 bool CheckReply(Link* link, const MbapRequest& request, const uint8_t* reply, int length) {
     char text[kLinkErrorSize];
-    if (const char* fault = CheckMbapReply(request, reply, length, text, sizeof text)) {
-        SetLinkError(link, "%s", fault);
+    LinkFailure failure;
+    if (const char* fault = CheckMbapReply(request, reply, length, text, sizeof text, &failure)) {
+        SetLinkError(link, failure, "%s", fault);
         return false;
     }
     return true;
@@ -177,7 +176,8 @@ using FrameBuilder = int (*)(const MbapRequest&, int, const uint16_t*, uint8_t*)
 int TcpWriteWith(Link* link, int reg, int count, const uint16_t* values, uint8_t function,
                  int maxCount, FrameBuilder build) {
     // The frame's byte count is one byte: more registers cannot be encoded.
-    if (count > maxCount) return SetLinkError(link, "Illegal write count"), 0;
+    if (count > maxCount)
+        return SetLinkError(link, LinkFailure::NotPossible, "Illegal write count"), 0;
     MbapRequest request = NextRequest(link, function, count);
     uint8_t frame[kMbapRequestSize];
     uint8_t reply[kMbapBufferSize];
@@ -197,8 +197,8 @@ int TcpGeneralReferenceWrite(Link* link, int reg, int count, const uint16_t* val
 }
 
 void CloseTcpLink(Link* link) {
-    CloseSocket(link->socket);
-    link->socket = -1;
+    CloseSocket(Tcp(link).socket);
+    Tcp(link).socket = -1;
 }
 
 int ReconnectIdle(void* argument) {
@@ -207,6 +207,8 @@ int ReconnectIdle(void* argument) {
 }
 
 }  // namespace
+
+int TcpLinkSocket(const Link* link) { return Tcp(link).socket; }
 
 int ReceiveMbapFrame(Link* link, const MbapRequest& request, uint8_t* buffer) {
     const Clock::time_point end =
@@ -231,9 +233,9 @@ void ReportSocketError(const char* operation, Link* link) {
 // thousands of attempts a second, so attempts are at least this far apart.
 // The wait between them calls the idle callback (Esc aborts it).
 void ReconnectSocket(Link* link) {
-    CloseSocket(link->socket);
-    link->socket = -1;
-    auto due = link->lastConnectAttempt + kReconnectPacing;
+    CloseSocket(Tcp(link).socket);
+    Tcp(link).socket = -1;
+    auto due = Tcp(link).lastConnectAttempt + kReconnectPacing;
     while (std::chrono::steady_clock::now() < due) {
         if (!link->idleCallback(link->idleArgument)) {
             errno = ECANCELED;
@@ -243,8 +245,8 @@ void ReconnectSocket(Link* link) {
         std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
             left, std::chrono::milliseconds(kTickMs)));
     }
-    link->lastConnectAttempt = std::chrono::steady_clock::now();
-    link->socket = ConnectSocket(LoadPeer(link), ReconnectIdle, link);
+    Tcp(link).lastConnectAttempt = std::chrono::steady_clock::now();
+    Tcp(link).socket = ConnectSocket(Tcp(link).peer, ReconnectIdle, link);
 }
 
 Link* OpenModbusTcpLink(const char* host, int tcpPort, int drop, std::string* reason) {
@@ -261,11 +263,12 @@ Link* OpenModbusTcpLink(const char* host, int tcpPort, int drop, std::string* re
     Link* link = CreateLink(LinkModbusTcp);
     link->route.count = static_cast<uint16_t>(drop);
     link->transactionCounter = static_cast<uint16_t>(time(nullptr));
-    link->socket = fd;
-    link->lastConnectAttempt = std::chrono::steady_clock::now();
-    StorePeer(link, peer);
+    auto tcp = std::make_unique<TcpState>();
+    tcp->socket = fd;
+    tcp->lastConnectAttempt = std::chrono::steady_clock::now();
+    tcp->peer = peer;
+    link->protocol = std::move(tcp);
     link->replyTimeout = kDefaultReplyTimeout;
-    RegisterLink(link);
     return link;
 }
 

@@ -16,3 +16,5 @@ int ReceiveMbapFrame(Link* link, const MbapRequest& request, uint8_t* buffer);
 void ReportSocketError(const char* operation, Link* link);
 // A new connection to the stored peer; the socket is -1 when none was made.
 void ReconnectSocket(Link* link);
+// The link's socket now, -1 between a lost connection and the next.
+int TcpLinkSocket(const Link* link);

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <ctime>
 
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/link_backend.h"
 #include "link/serial_io.h"
 #include "link/serial_port.h"
@@ -166,7 +166,7 @@ void RunReaderThread(Link* link) {
             ApplyPendingSettings(port);
             timeout = ContinueWrite(link, port);
             wantOutput = timeout == Nanoseconds(0);
-            const LinkBackend* backend = FindLinkBackend(link->receiveMode);
+            const LinkBackend* backend = link->backend;
             timeout =
                 Earliest(wantOutput ? kNoTimeout : timeout, PauseTimeout(link, port, backend));
         }

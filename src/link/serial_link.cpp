@@ -9,9 +9,9 @@
 #include <cstring>
 #include <new>
 
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/link_backend.h"
-#include "link/link_registry.h"
+#include "link/link_lifecycle.h"
 #include "link/serial_port.h"
 #include "link/serial_termios.h"
 
@@ -75,7 +75,6 @@ Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& rout
                        std::string* reason) {
     bool nonSyMax = kind != LinkSyMax;
     Link* link = CreateLink(kind);
-    link->receiveMode = static_cast<uint8_t>(kind);
     link->transactionCounter = TransactionCounterAtOpen();
     if (!SetLinkRoute(link, netToNet, route)) {
         if (reason) *reason = "A Net-to-Net route has at most 7 entries";
@@ -106,7 +105,6 @@ Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& rout
         return nullptr;
     }
     AddFreePackets(kNewPacketsPerOpen);
-    RegisterLink(link);
     return link;
 }
 
@@ -152,11 +150,12 @@ int SetSerialParameters(Link* link, int baud, int parity, int stopBits, int repl
     if (!port->settingsApplied.wait_for(guard, kSettingsWait,
                                         [port] { return !port->pendingSettings; })) {
         port->pendingSettings.reset();
-        SetLinkError(link, "Can't set port parameters: the port does not answer");
+        SetLinkError(link, LinkFailure::PortSettings,
+                     "Can't set port parameters: the port does not answer");
         return 0;
     }
     if (port->settingsError) {
-        SetLinkError(link, "Can't set port parameters: %s",
+        SetLinkError(link, LinkFailure::PortSettings, "Can't set port parameters: %s",
                      LineSettingsFailure(port->settingsError, settings.baud).c_str());
         return 0;
     }
@@ -187,12 +186,12 @@ void PumpTransmitter(Link* link, int written) {
 }
 
 void ReceiveByte(Link* link, uint8_t byte) {
-    const LinkBackend* backend = FindLinkBackend(link->receiveMode);
+    const LinkBackend* backend = link->backend;
     if (backend && backend->receiveByte) backend->receiveByte(link, byte);
 }
 
 int NextTransmitByte(Link* link) {
-    const LinkBackend* backend = FindLinkBackend(link->receiveMode);
+    const LinkBackend* backend = link->backend;
     if (!backend || !backend->nextTransmitByte) return 256;
     return backend->nextTransmitByte(link);
 }
@@ -239,10 +238,10 @@ bool ReopenSerialPort(Link* link) {
     const std::string& path = port->device.path;
     // A device server is not unplugged: what the connect said is what to fix.
     if (port->device.network && !port->reopenFailure.empty()) {
-        SetLinkError(link, "%s", port->reopenFailure.c_str());
+        SetLinkError(link, LinkFailure::ConnectionLost, "%s", port->reopenFailure.c_str());
         return false;
     }
-    SetLinkError(link, "Lost port %s: it is not there now (unplugged?)",
+    SetLinkError(link, LinkFailure::LostPort, "Lost port %s: it is not there now (unplugged?)",
                  path.substr(path.rfind('/') + 1).c_str());
     return false;
 }

@@ -2,7 +2,7 @@
 // pairs outside a frame are link control (acknowledge, NAK, inquiry, busy);
 // a frame is DLE SOH tag route DLE STX data DLE ETX check.
 #include "link/checksum.h"
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/symax_codes.h"
 #include "link/symax_protocol.h"
 

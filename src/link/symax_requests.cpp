@@ -3,7 +3,7 @@
 // request, with the checks of their replies.
 #include <algorithm>
 
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/link_backend.h"
 #include "link/link_errors.h"
 #include "link/symax_codes.h"
@@ -22,7 +22,7 @@ Packet* PrepareRequest(Link* link) {
     if (!BeginSerialRequest(link)) return nullptr;
     Packet* packet = TakeFreePacket();
     if (!packet) {
-        SetLinkError(link, "Buffer shortage, try again");
+        SetLinkError(link, LinkFailure::BufferShortage, "Buffer shortage, try again");
         ResetQueues(link);
     }
     return packet;
@@ -45,13 +45,12 @@ Packet* Exchange(Link* link, Packet* packet, uint8_t transaction, const char* ti
         std::lock_guard<std::recursive_mutex> guard(link->lock);
         if (link->netToNet) link->route.entries[1] |= 0x8000;
         EncodeRoute(packet, link->route);
-        link->receiveMode = LinkSyMax;
         link->awaitingReply = 1;
         link->expectedTransaction = transaction;
     }
     StartRequestDeadline(link);
     SendPacket(link, packet);
-    if (timeoutText) SetLinkError(link, "%s", timeoutText);
+    if (timeoutText) SetLinkError(link, LinkFailure::NoReply, "%s", timeoutText);
     // A frame for another route or transaction (a late reply to a request
     // that gave up) answers something else: it is dropped, and the wait for
     // this request's own reply goes on.
@@ -78,8 +77,10 @@ int CopyWords(const Packet* reply, int offset, int count, uint16_t* values) {
 
 int CheckReadReply(Link* link, const Packet* reply, uint8_t transaction, int count,
                    uint16_t* values) {
-    if (!CheckReplyRoute(reply)) return SetLinkError(link, "Bad Reply Route"), 0;
-    if (reply->data[1] != transaction) return SetLinkError(link, "Bad transnum on reply"), 0;
+    if (!CheckReplyRoute(reply))
+        return SetLinkError(link, LinkFailure::StrayReply, "Bad Reply Route"), 0;
+    if (reply->data[1] != transaction)
+        return SetLinkError(link, LinkFailure::StrayReply, "Bad transnum on reply"), 0;
     switch (reply->data[0]) {
         case 0x86:
             return CopyWords(reply, 4, count, values);
@@ -89,14 +90,15 @@ int CheckReadReply(Link* link, const Packet* reply, uint8_t transaction, int cou
         case 0xA2:
             return SetSyMaxErrorText(link, reply->data[2]), 0;
         default:
-            SetLinkError(link, "Can't deal with Reply Opcode 0x%02X.", reply->data[0]);
+            SetLinkError(link, LinkFailure::StrayReply, "Can't deal with Reply Opcode 0x%02X.",
+                         reply->data[0]);
             return 0;
     }
 }
 
 bool CheckWriteReply(Link* link, const Packet* reply, uint8_t transaction) {
     if (!CheckReplyRoute(reply) || reply->data[1] != transaction)
-        return SetLinkError(link, "Write reply invalid"), false;
+        return SetLinkError(link, LinkFailure::StrayReply, "Write reply invalid"), false;
     switch (reply->data[0]) {
         case 0x80:
             return true;
@@ -106,14 +108,14 @@ bool CheckWriteReply(Link* link, const Packet* reply, uint8_t transaction) {
         case 0xA2:
             return SetSyMaxErrorText(link, reply->data[2]), false;
         default:
-            return SetLinkError(link, "Write reply invalid"), false;
+            return SetLinkError(link, LinkFailure::StrayReply, "Write reply invalid"), false;
     }
 }
 
 int CheckInputReadReply(Link* link, const Packet* reply, int count, uint16_t* values) {
     if (!CheckReplyRoute(reply) || reply->data[1] != kInputReadTransaction ||
         reply->data[0] != 0x92)
-        return SetLinkError(link, "Read reply invalid"), 0;
+        return SetLinkError(link, LinkFailure::StrayReply, "Read reply invalid"), 0;
     // A data reply holds at least one register after its six header bytes;
     // an exception reply is those six bytes alone.
     if (reply->length > 6) {
@@ -176,7 +178,7 @@ int SyMaxWrite(Link* link, int reg, int count, const uint16_t* values) {
     packet->length = static_cast<uint16_t>((priority ? 5 : 6) + 2 * count);
     if (!priority) words[2 * count] = words[2 * count + 1] = 0xFF;
     Packet* reply = Exchange(link, packet, transaction, nullptr);
-    if (!reply) return SetLinkError(link, "Write reply timeout"), 0;
+    if (!reply) return SetLinkError(link, LinkFailure::NoReply, "Write reply timeout"), 0;
     bool ok = CheckWriteReply(link, reply, transaction);
     ReturnFreePacket(reply);
     return ok ? count : 0;

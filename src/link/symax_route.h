@@ -1,6 +1,6 @@
 // The route of a Sy/Max frame: each entry as two hexadecimal characters.
 #pragma once
-#include "link/link.h"
+#include "link/link_state.h"
 
 // Writes the route characters and the 0xFF 0xFF end into the address area.
 void EncodeRoute(Packet* packet, const LinkRoute& route);

@@ -3,7 +3,7 @@
 // inside a DLE pair of the frame itself. While awaiting the acknowledge it
 // sends fill bytes, an inquiry after every ten, and gives up after 32.
 #include "link/checksum.h"
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/symax_codes.h"
 #include "link/symax_protocol.h"
 

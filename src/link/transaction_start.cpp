@@ -7,7 +7,7 @@
 #include <atomic>
 #include <random>
 
-#include "link/link_registry.h"
+#include "link/link_lifecycle.h"
 
 namespace {
 

@@ -104,7 +104,7 @@ const LinkKindRow* LinkKindNamed(const std::string& toolName) {
 const LinkKindRow* LinkKindRunBy(const Link* link) {
     if (!LinkIsValid(link)) return nullptr;
     for (const LinkKindRow& row : kLinkKinds)
-        if (row.opens == link->kind) return &row;
+        if (row.opens == KindOfLink(link)) return &row;
     return nullptr;
 }
 

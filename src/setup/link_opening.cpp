@@ -70,13 +70,13 @@ bool ResolveLinkTarget(LinkSetup& setup, SerialPortList& ports, LinkTarget* targ
     return true;
 }
 
-Link* OpenLinkOn(const LinkSetup& setup, const std::string& path, std::string* reason) {
+LinkHandle OpenLinkOn(const LinkSetup& setup, const std::string& path, std::string* reason) {
     const LinkKindRow* row = LinkKindOf(setup.ConnectionType);
     if (!row) {
         *reason = kNoType;
         return nullptr;
     }
-    return row->open(setup, path.c_str(), reason);
+    return LinkHandle(row->open(setup, path.c_str(), reason));
 }
 
 int ApplyLinkSettings(Link* link, const LinkSetup& setup) {
@@ -88,8 +88,8 @@ int ApplyLinkSettings(Link* link, const LinkSetup& setup) {
                                static_cast<uint16_t>(setup.LinkTimeout), setup.LinkDataBits + 7);
 }
 
-Link* OpenLinkFromSetup(LinkSetup& setup, std::string* reason, std::string* note,
-                        const SetupAdapters& adapters, const std::string& deviceRoot) {
+LinkHandle OpenLinkFromSetup(LinkSetup& setup, std::string* reason, std::string* note,
+                              const SetupAdapters& adapters, const std::string& deviceRoot) {
     SerialPortList ports = SerialPortList::Under(deviceRoot);
     const LinkKindRow* row = LinkKindOf(setup.ConnectionType);
     if (row && row->serial && !(adapters == SetupAdapters{})) {
@@ -103,10 +103,9 @@ Link* OpenLinkFromSetup(LinkSetup& setup, std::string* reason, std::string* note
     LinkTarget target;
     if (!ResolveLinkTarget(setup, ports, &target, reason)) return nullptr;
     if (note) *note = target.note;
-    Link* link = OpenLinkOn(setup, target.path, reason);
-    if (link && !ApplyLinkSettings(link, setup)) {
-        *reason = LinkErrorText(link);
-        CloseLink(link);
+    LinkHandle link = OpenLinkOn(setup, target.path, reason);
+    if (link && !ApplyLinkSettings(link.get(), setup)) {
+        *reason = LinkErrorText(link.get());
         return nullptr;
     }
     return link;

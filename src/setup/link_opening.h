@@ -31,7 +31,7 @@ bool ResolveLinkTarget(LinkSetup& setup, SerialPortList& ports, LinkTarget* targ
 
 // Opens a link of the settings' connection type on a device path or host
 // (route, drop and TCP port from the settings); null with a reason.
-Link* OpenLinkOn(const LinkSetup& setup, const std::string& path, std::string* reason);
+LinkHandle OpenLinkOn(const LinkSetup& setup, const std::string& path, std::string* reason);
 
 // The baud rate, parity, stop bits, data bits, reply timeout and Sy/Max
 // block check of the settings, applied to an open link. Non-zero on success.
@@ -42,5 +42,5 @@ int ApplyLinkSettings(Link* link, const LinkSetup& setup);
 // now, by the adapter the setup was saved with where it names one (a missing
 // adapter is the reason, never another port), under the device root given.
 // A note of ResolveLinkTarget goes to note when given.
-Link* OpenLinkFromSetup(LinkSetup& setup, std::string* reason, std::string* note = nullptr,
-                        const SetupAdapters& adapters = {}, const std::string& deviceRoot = "");
+LinkHandle OpenLinkFromSetup(LinkSetup& setup, std::string* reason, std::string* note = nullptr,
+                             const SetupAdapters& adapters = {}, const std::string& deviceRoot = "");

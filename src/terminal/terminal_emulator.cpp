@@ -47,9 +47,8 @@ bool SharesLinkPort(const LinkSetup& setup, const Link* link) {
 }
 
 void BorrowLinkPort(TerminalSession& s) {
-    if (!SharesLinkPort(s.settings.CurrentSetup, s.link)) return;
-    CloseLink(s.link);
-    s.link = nullptr;
+    if (!SharesLinkPort(s.settings.CurrentSetup, s.link->get())) return;
+    s.link->reset();
     s.borrowedLink = true;
 }
 
@@ -104,7 +103,7 @@ void Leave(TerminalSession& s) {
     if (!s.lost) nt_sio::SioClose(&s.port);
     HideCursor();
     MarkScreenDirty();
-    if (s.borrowedLink) s.link = ConnectLink(s.settings, s.link);
+    if (s.borrowedLink) ConnectLink(s.settings, *s.link);
     s.leave = true;
 }
 
@@ -193,7 +192,7 @@ bool Enter(TerminalSession& s) {
     BorrowLinkPort(s);
     if (!OpenTerminalPort(s)) {
         // The link gave its port up for nothing: it gets it back.
-        if (s.borrowedLink) s.link = ConnectLink(s.settings, s.link);
+        if (s.borrowedLink) ConnectLink(s.settings, *s.link);
         return false;
     }
     ClearTerminalScreen();
@@ -214,10 +213,10 @@ bool Enter(TerminalSession& s) {
 
 }  // namespace
 
-Link* TerminalEmulator(SetupInForce& settings, Link* current) {
+void TerminalEmulator(SetupInForce& settings, LinkHandle& link) {
     TerminalSession s(settings);
-    s.link = current;
-    if (!Enter(s)) return s.link;
+    s.link = &link;
+    if (!Enter(s)) return;
     while (!s.leave) {
         FlushCapture(s);
         int ready = s.lost ? WaitForRawKeyOr(-1, MsUntilReopen(s))
@@ -226,5 +225,4 @@ Link* TerminalEmulator(SetupInForce& settings, Link* current) {
         if (ready & con::InputKey) HandleKey(s);
         TryReopenPort(s);
     }
-    return s.link;
 }

@@ -7,5 +7,5 @@
 
 // Runs until Ctrl-End (or a port that cannot be opened again after F9).
 // Borrows the link's port when they share it and connects the link again at
-// the end. Returns the link in force afterwards.
-Link* TerminalEmulator(SetupInForce& settings, Link* current);
+// the end, in the handle it was given.
+void TerminalEmulator(SetupInForce& settings, LinkHandle& link);

@@ -31,11 +31,11 @@ struct TerminalSession {
     bool captureUnflushed = false;
     bool captureRaw = false;  // the received bytes as they came, not what is shown
     bool timestamps = false;
-    bool lineStart = true;   // the next text shown starts a line (and gets its time)
-    SetupInForce& settings;  // the terminal's port and line, and the link's
-    Link* link = nullptr;
-    bool borrowedLink = false;  // the terminal closed the link to use its port
-    bool afterPrefix = false;   // Ctrl-T came: the next key names an action
+    bool lineStart = true;       // the next text shown starts a line (and gets its time)
+    SetupInForce& settings;      // the terminal's port and line, and the link's
+    LinkHandle* link = nullptr;  // the owner's: the terminal may close and reopen it
+    bool borrowedLink = false;   // the terminal closed the link to use its port
+    bool afterPrefix = false;    // Ctrl-T came: the next key names an action
     bool leave = false;
 };
 

@@ -1,27 +1,19 @@
 // Register access with the transfers' failure report and their one retry.
 #include "transfer/module_registers.h"
 
-#include <cstring>
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
-// The link's texts for requests the line spoiled, by their beginnings:
-// timeouts ("No reply to read command", "Read reply timeout", "Reply
-// timeout", the Gateway's "No valid reply to W command"), damaged replies
-// ("Reply failed its CRC check") and replies that do not fit their request
-// (wrong drop, opcode, size, route or transaction).
-// clang-format off
-const char* const kRetriedFailures[] = {
-    "No reply to ",
-    "No valid reply to ",
-    "Read reply ",
-    "Write reply ",
-    "Reply ",
-    "Bad Reply Route",
-    "Bad transnum on reply",
-    "Can't deal with Reply Opcode",
+// The failures of requests the line may have spoiled: a reply that never
+// came, came damaged, or answers something else (wrong drop, opcode, size,
+// route or transaction).
+constexpr LinkFailure kRetriedFailures[] = {
+    LinkFailure::NoReply,
+    LinkFailure::DamagedReply,
+    LinkFailure::StrayReply,
 };
-// clang-format on
 
 int ReadOnce(Link* link, int reg, int count, uint16_t* values) {
     for (int i = 0; i < count; ++i) values[i] = 0;
@@ -29,7 +21,7 @@ int ReadOnce(Link* link, int reg, int count, uint16_t* values) {
     if (n <= 0) return 0;
     // A Sy/Max reply may carry fewer registers than were asked for.
     if (n < count) {
-        SetLinkError(link, "Read reply too short");
+        SetLinkError(link, LinkFailure::StrayReply, "Read reply too short");
         return 0;
     }
     return 1;
@@ -44,17 +36,16 @@ int WriteOnce(Link* link, int reg, int count, const uint16_t* values) {
 template <typename Request>
 int WithRetry(Link* link, TransferReporter* reporter, Request request) {
     if (request()) return 1;
-    if (!FailureWorthRetrying(LinkErrorText(link))) return 0;
+    if (!FailureWorthRetrying(LinkFailureOf(link))) return 0;
     if (reporter) reporter->Retried();
     return request();
 }
 
 }  // namespace
 
-bool FailureWorthRetrying(const char* text) {
-    for (const char* prefix : kRetriedFailures)
-        if (std::strncmp(text, prefix, std::strlen(prefix)) == 0) return true;
-    return false;
+bool FailureWorthRetrying(LinkFailure failure) {
+    return std::find(std::begin(kRetriedFailures), std::end(kRetriedFailures), failure) !=
+           std::end(kRetriedFailures);
 }
 
 int ReadRegistersQuietly(Link* link, int reg, int count, uint16_t* values, Tries tries) {

@@ -32,7 +32,8 @@ int ReadRegistersQuietly(Link* link, int reg, int count, uint16_t* values,
 int WriteRegistersQuietly(Link* link, int reg, int count, const uint16_t* values,
                           Tries tries = Tries::RetryOnce);
 
-// Whether the link's last failure is one a second try may cure: a timeout or
-// a damaged or malformed reply; not an answer of the module (an exception or
-// error code), an abort by the user or a refusal of the link itself.
-bool FailureWorthRetrying(const char* linkErrorText);
+// Whether a failure is one a second try may cure: no reply, a damaged reply
+// or one that answers something else; not an answer of the module (an
+// exception or error code), an abort by the user, a lost port or connection
+// or a refusal of the link itself.
+bool FailureWorthRetrying(LinkFailure failure);

@@ -62,19 +62,15 @@ std::string ReadingAgainNote() {
 // types between (or during) the paced poll passes.
 class ViewerSession final : public KeyScreen {
   public:
-    ViewerSession(SetupInForce& settings, Link* link, int statusOffset,
-                  const std::function<void(Link*)>& linkChanged)
-        : settings_(settings),
-          link_(link),
-          statusOffset_(statusOffset),
-          linkChanged_(linkChanged) {}
+    ViewerSession(SetupInForce& settings, LinkHandle& link, int statusOffset)
+        : settings_(settings), handle_(link), statusOffset_(statusOffset) {}
     // The session's spinner ends with it: the link gets the program's back.
-    ~ViewerSession() { SetLinkIdleCallback(link_, BusySpinner, nullptr); }
+    ~ViewerSession() { SetLinkIdleCallback(link(), BusySpinner, nullptr); }
     ViewerSession(const ViewerSession&) = delete;
     ViewerSession& operator=(const ViewerSession&) = delete;
 
     void Run();
-    Link* link() const { return link_; }
+    Link* link() const { return handle_.get(); }
     // Poll passes until a key is to be answered; Esc when the user left from
     // the error window.
     int NextKey() override;
@@ -109,9 +105,8 @@ class ViewerSession final : public KeyScreen {
     void ChangeLink();
 
     SetupInForce& settings_;
-    Link* link_;
+    LinkHandle& handle_;  // the owner's: F9 may replace the link in it
     int statusOffset_;
-    const std::function<void(Link*)>& linkChanged_;
     ViewerPosition pos_;
     uint16_t values_[kMaxViewerRows] = {};
     // The link's idle argument while the session polls: what a key typed
@@ -131,22 +126,22 @@ void ViewerSession::TakeSettings() {
 }
 
 void ViewerSession::PrepareLink() {
-    if (!link_) return;
-    SetLinkIdleCallback(link_, BusySpinner, &spinner_);
-    SetSyMaxOptions(link_, Setup().ErrorCheck == kErrorCheckCrc,
+    if (!link()) return;
+    SetLinkIdleCallback(link(), BusySpinner, &spinner_);
+    SetSyMaxOptions(link(), Setup().ErrorCheck == kErrorCheckCrc,
                     Setup().ViewerPriority == kPriority);
 }
 
 // The connected device's name on row 2, when the settings ask for it; with no
 // expected name the viewer goes on whatever the device is.
 void ViewerSession::IdentifyDevice() {
-    if (!link_ || Setup().ViewerIdentifyModule != kYes) return;
-    ModuleSession device{link_, SilentReports()};
+    if (!link() || Setup().ViewerIdentifyModule != kYes) return;
+    ModuleSession device{link(), SilentReports()};
     IdentifyModule(device, "");
 }
 
 ViewerSession::PassEnd ViewerSession::ReadFailed() {
-    const char* reason = LinkErrorText(link_);
+    const char* reason = LinkErrorText(link());
     if (KeyWaiting()) {
         // The failure is the key's doing (Esc ends a wait) or came with it:
         // the key is answered, the reason only noted.
@@ -174,7 +169,7 @@ bool ViewerSession::DrawStatusColumn() {
     if (!InputSet() && StatusRegisters()) {
         if (KeyWaiting()) return true;
         uint16_t status[kMaxViewerRows];
-        if (RegisterRead(link_, pos_.start + statusOffset_, pos_.size, status)) {
+        if (RegisterRead(link(), pos_.start + statusOffset_, pos_.size, status)) {
             for (int i = 0; i < pos_.size; ++i) DrawStatusValue(kFirstViewerRow + i, status[i]);
             return KeyWaiting();
         }
@@ -200,18 +195,14 @@ ViewerSession::PassEnd ViewerSession::PollPass() {
 
 bool ViewerSession::ReadValues() {
     spinner_.ClearInterrupt();
-    const int ok = InputSet() ? InputRegisterRead(link_, pos_.start, pos_.size, values_)
-                              : RegisterRead(link_, pos_.start, pos_.size, values_);
+    const int ok = InputSet() ? InputRegisterRead(link(), pos_.start, pos_.size, values_)
+                              : RegisterRead(link(), pos_.start, pos_.size, values_);
     lastReadFailed_ = !ok;
     return ok;
 }
 
 void ViewerSession::ChangeLink() {
-    Link* next = ConfigureLink(settings_, link_);
-    if (next != link_) {
-        link_ = next;
-        if (linkChanged_) linkChanged_(link_);
-    }
+    ConfigureLink(settings_, handle_);
     TakeSettings();
     PrepareLink();
     IdentifyDevice();
@@ -250,9 +241,9 @@ KeyResult ViewerSession::OnKey(int k) {
             // The outcome shows at the next pass, which reads the register back.
             const int reg = pos_.SelectedRegister();
             if (InputSet())
-                InputRegisterWrite(link_, reg, 1, &edit.value);
+                InputRegisterWrite(link(), reg, 1, &edit.value);
             else
-                RegisterWrite(link_, reg, 1, &edit.value);
+                RegisterWrite(link(), reg, 1, &edit.value);
         }
         k = edit.endKey;
     }
@@ -295,9 +286,8 @@ void ViewerSession::Run() {
 
 }  // namespace
 
-Link* RegisterViewer(SetupInForce& settings, Link* link, int statusOffset,
-                     const std::function<void(Link*)>& linkChanged) {
-    ViewerSession session(settings, link, statusOffset, linkChanged);
+void RegisterViewer(SetupInForce& settings, LinkHandle& link, int statusOffset) {
+    ViewerSession session(settings, link, statusOffset);
     AddHotKey(key::F2, [&session](int, int) {
         ShowViewerHelp();
         // Whatever was reading a key gets Enter: a value being typed is taken.
@@ -308,5 +298,4 @@ Link* RegisterViewer(SetupInForce& settings, Link* link, int statusOffset,
     RemoveHotKey(key::F2);
     ClearToEndOfScreen(4, 1);
     SetSyMaxOptions(session.link(), settings.CurrentSetup.ErrorCheck == kErrorCheckCrc, 0);
-    return session.link();
 }

@@ -2,7 +2,6 @@
 // controller registers (4x or 3x) in hexadecimal, unsigned, signed and binary,
 // with each register's Sy/Max status register beside it.
 #pragma once
-#include <functional>
 
 #include "link/link.h"
 #include "setup/setup_in_force.h"
@@ -10,8 +9,7 @@
 // Sy/Max keeps a register's status register this far above it.
 constexpr int kStatusRegisterOffset = 8192;
 
-// Runs until Esc, with the viewer settings in force (F8 and F9 edit them); returns the link in
-// force at the end (F9 may replace the one it was given). linkChanged, when given, hears of a
-// replacement at once, so whoever owns the current link never holds a closed one meanwhile.
-Link* RegisterViewer(SetupInForce& settings, Link* link, int statusOffset,
-                     const std::function<void(Link*)>& linkChanged = {});
+// Runs until Esc, with the viewer settings in force (F8 and F9 edit them);
+// F9 may replace the link, in the owner's handle, so that the owner never
+// holds a closed one.
+void RegisterViewer(SetupInForce& settings, LinkHandle& link, int statusOffset);

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "forms/connect_link.h"
+#include "forms/fresh_link.h"
 #include "forms/pty_ports.h"
+#include "link/link_state.h"
 #include "setup/link_setup.h"
 #include "setup/setup_in_force.h"
 #include "ui/console/keys.h"
@@ -28,13 +30,13 @@ TEST_F(Spinner, EscAbortsAReplyWaitOnASyMaxLink) {
     ports.Use(settings);
     CurrentSetup = DefaultSetupFor("KOVASW.STP");
     SetScreenHooks({.connectIdle = BusySpinner});
-    Link* link = ConnectLink(settings, nullptr);
+    LinkHandle link = ConnectFresh(settings);
     ASSERT_NE(nullptr, link);
     console.Type("\x1b");
     uint16_t value = 0;
-    EXPECT_EQ(0, RegisterRead(link, 1, 1, &value));
-    EXPECT_STREQ("Application idle abort", LinkErrorText(link));
-    CloseLink(link);
+    EXPECT_EQ(0, RegisterRead(link.get(), 1, 1, &value));
+    EXPECT_STREQ("Application idle abort", LinkErrorText(link.get()));
+    link.reset();
     SetScreenHooks({});
 }
 
@@ -46,18 +48,18 @@ TEST_F(Spinner, EscAbortsAReplyWaitOnAConnectedLink) {
     ports.Use(settings);
     CurrentSetup = DefaultSetupFor("HOLV.STP");  // Modbus RTU, drop 255
     SetScreenHooks({.connectIdle = BusySpinner});
-    Link* link = ConnectLink(settings, nullptr);
+    LinkHandle link = ConnectFresh(settings);
     ASSERT_NE(nullptr, link);
     EXPECT_EQ(&BusySpinner, link->idleCallback);
     ::Spinner watched;
-    SetLinkIdleCallback(link, BusySpinner, &watched);
+    SetLinkIdleCallback(link.get(), BusySpinner, &watched);
     console.Type("\x1b");
     uint16_t value = 0;
-    EXPECT_EQ(0, RegisterRead(link, 1, 1, &value));
-    EXPECT_STREQ("Application idle abort", LinkErrorText(link));
+    EXPECT_EQ(0, RegisterRead(link.get(), 1, 1, &value));
+    EXPECT_STREQ("Application idle abort", LinkErrorText(link.get()));
     EXPECT_EQ(WaitInterrupt::Screen, watched.Interrupt());
     EXPECT_EQ(key::Esc, ReadKey(0));
-    CloseLink(link);
+    link.reset();
     SetScreenHooks({});
 }
 

@@ -21,14 +21,15 @@ class TcpModule {
   public:
     TcpModule()
         : process_({"--tcp", "127.0.0.1:0"}),
-          link_(OpenModbusTcpLink("127.0.0.1", process_.TcpPort(), 1)) {}
-    ~TcpModule() {
-        if (link_) CloseLink(link_);
-    }
+          owner_(OpenModbusTcpLink("127.0.0.1", process_.TcpPort(), 1)),
+          link_(owner_.get()) {}
     Link* link() const { return link_; }
+    // The shell takes the link over; the test goes on using it.
+    LinkHandle TakeLink() { return std::move(owner_); }
 
   private:
     SimProcess process_;
+    LinkHandle owner_;
     Link* link_;
 };
 
@@ -39,7 +40,7 @@ struct OnlineMenu : EditorScreen {
         EditorScreen::SetUp();
         sim = std::make_unique<TcpModule>();
         ASSERT_NE(nullptr, sim->link());
-        SetCurrentLink(state, sim->link());
+        SetCurrentLink(state, sim->TakeLink());
         FillDefaults(state.documents.OfflineMemory);
         state.documents.OfflineDirty = false;
         state.documents.PrintProgBaud = 3;

@@ -97,7 +97,9 @@ TEST_F(LostPort, APortPluggedInAfterStartIsOfferedAndTheLinkKeepsItsPort) {
     ASSERT_TRUE(t.WaitFor("CONFIGURE THIS COMPUTER")) << t.ScreenText();
     ASSERT_TRUE(t.WaitForRow(9, "Port ttyS0")) << t.ScreenText();
     t.SendKeys("Enter");
-    t.Type(" ");  // the next port of the list
+    t.Type(" ");  // past the last port: the entry for a device server
+    EXPECT_TRUE(t.WaitForRow(9, "Port network: / then tcp:HOST:PORT")) << t.ScreenText();
+    t.Type(" ");  // round to the first port of the list
     EXPECT_TRUE(t.WaitForRow(9, "Port ttyACM0")) << t.ScreenText();
     t.SendKeys("Escape");
     ASSERT_TRUE(t.WaitFor("Edit aborted by ESC. Modifications lost.")) << t.ScreenText();

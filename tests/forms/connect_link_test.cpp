@@ -12,7 +12,9 @@
 #include <cstring>
 
 #include "common/sim_process.h"
+#include "forms/fresh_link.h"
 #include "forms/pty_ports.h"
+#include "link/link_state.h"
 #include "link/serial_port.h"
 #include "link/serial_termios.h"
 #include "setup/link_setup.h"
@@ -35,7 +37,7 @@ class Connect : public ToolkitTest {
         CurrentSetup = DefaultSetupFor("KOVASW.STP");
     }
     void TearDown() override {
-        if (link) CloseLink(link);
+        link.reset();
         ToolkitTest::TearDown();
     }
     // The screen writes only the cells that change, so a line may reach the
@@ -67,7 +69,7 @@ class Connect : public ToolkitTest {
     void PressF10() { console.TypeExtended(key::scan::F10); }
 
     PtyPorts ports;
-    Link* link = nullptr;
+    LinkHandle link;
 };
 
 TEST_F(Connect, EachSerialTypeOpensItsKindWithItsForcedSettings) {
@@ -94,7 +96,7 @@ TEST_F(Connect, EachSerialTypeOpensItsKindWithItsForcedSettings) {
         CurrentSetup.LinkDataBits = c.dataBits;
         CurrentSetup.RouteCount = c.routeCount;
         CurrentSetup.Route[0] = 25;
-        link = ConnectLink(settings, nullptr);
+        link = ConnectFresh(settings);
         ASSERT_NE(nullptr, link);
         EXPECT_EQ(c.kind, link->kind);
         EXPECT_EQ(c.type == LinkTypeNetToNet, link->netToNet != 0);
@@ -102,12 +104,11 @@ TEST_F(Connect, EachSerialTypeOpensItsKindWithItsForcedSettings) {
         EXPECT_EQ(c.routeCountAfter, CurrentSetup.RouteCount);
         EXPECT_TRUE(Wrote(c.line));
         EXPECT_TRUE(Wrote("ATTEMPTING TO CONNECT"));
-        EXPECT_EQ(c.dataBitsAfter + 7, Asked(link).dataBits);
+        EXPECT_EQ(c.dataBitsAfter + 7, Asked(link.get()).dataBits);
         if (c.kind == LinkModbusRtu || c.kind == LinkModbusAscii) {
             EXPECT_EQ(25, link->route.count);  // the drop
         }
-        CloseLink(link);
-        link = nullptr;
+        link.reset();
     }
 }
 
@@ -117,27 +118,31 @@ TEST_F(Connect, AppliesBaudParityStopBitsAndTimeout) {
     CurrentSetup.LinkParity = 2;
     CurrentSetup.LinkStopBits = 1;
     CurrentSetup.LinkTimeout = 123;
-    link = ConnectLink(settings, nullptr);
+    link = ConnectFresh(settings);
     ASSERT_NE(nullptr, link);
     LineSettings s = LineOf(0);
     EXPECT_EQ(19200u, s.baud);
     EXPECT_EQ(2, s.stopBits);
-    EXPECT_EQ(ParityOdd, Asked(link).parity);
+    EXPECT_EQ(ParityOdd, Asked(link.get()).parity);
     EXPECT_EQ(123, link->replyTimeout);
     CurrentSetup.LinkBaud = 18;  // past the module's rates
-    EXPECT_EQ(link, ConnectLink(settings, link));
+    Link* before = link.get();
+    EXPECT_TRUE(ConnectLink(settings, link));
+    EXPECT_EQ(before, link.get());
     EXPECT_EQ(115200u, LineOf(0).baud);
 }
 
 TEST_F(Connect, AnOpenLinkIsKeptAndGetsTheNewSettings) {
     CurrentSetup.LinkPort = 0;
-    link = ConnectLink(settings, nullptr);
+    link = ConnectFresh(settings);
     ASSERT_NE(nullptr, link);
     EXPECT_EQ(9600u, LineOf(0).baud);
     CurrentSetup.LinkBaud = 9;  // 2400
     CurrentSetup.LinkPort = 1;  // not looked at: nothing is opened
     console.ClearCalls();
-    EXPECT_EQ(link, ConnectLink(settings, link));
+    Link* before = link.get();
+    EXPECT_TRUE(ConnectLink(settings, link));
+    EXPECT_EQ(before, link.get());
     EXPECT_EQ(2400u, LineOf(0).baud);
     EXPECT_FALSE(WroteWord("Via"));
 }
@@ -160,7 +165,7 @@ TEST_F(Connect, FailuresShowTheWindowAndTheReasonOnTheStatusLine) {
         CurrentSetup.LinkPort = c.port;
         console.ClearCalls();
         PressF10();
-        EXPECT_EQ(nullptr, ConnectLink(settings, nullptr));
+        EXPECT_EQ(nullptr, ConnectFresh(settings));
         EXPECT_TRUE(Wrote("Unable to establish link."));
         EXPECT_NE(std::string::npos, ImageRow(24).find(c.reason)) << ImageRow(24);
         EXPECT_EQ(std::string(40, ' '), ImageRow(4).substr(0, 40));  // window closed
@@ -168,17 +173,17 @@ TEST_F(Connect, FailuresShowTheWindowAndTheReasonOnTheStatusLine) {
     // A later success clears the reason.
     CurrentSetup.ConnectionType = LinkTypeSyMax;
     CurrentSetup.LinkPort = 0;
-    link = ConnectLink(settings, nullptr);
+    link = ConnectFresh(settings);
     ASSERT_NE(nullptr, link);
     EXPECT_EQ(std::string(80, ' '), ImageRow(24));
 }
 
 TEST_F(Connect, ABusyPortSaysSo) {
     CurrentSetup.LinkPort = 0;
-    link = ConnectLink(settings, nullptr);
+    link = ConnectFresh(settings);
     ASSERT_NE(nullptr, link);
     PressF10();
-    EXPECT_EQ(nullptr, ConnectLink(settings, nullptr));
+    EXPECT_EQ(nullptr, ConnectFresh(settings));
     EXPECT_NE(std::string::npos, ImageRow(24).find("busy")) << ImageRow(24);
 }
 
@@ -202,13 +207,12 @@ TEST_F(Connect, LinksReachTheSimulatedModule) {
         CurrentSetup.RouteCount = 1;
         CurrentSetup.Route[0] = 1;  // the simulator's drop
         if (c.type == LinkTypeSyMax) CurrentSetup.RouteCount = 0;
-        link = ConnectLink(settings, nullptr);
+        link = ConnectFresh(settings);
         ASSERT_NE(nullptr, link);
         uint16_t marker = 0;
-        EXPECT_EQ(1, RegisterRead(link, 8188, 1, &marker)) << LinkErrorText(link);
+        EXPECT_EQ(1, RegisterRead(link.get(), 8188, 1, &marker)) << LinkErrorText(link.get());
         EXPECT_EQ(0x9990, marker);
-        CloseLink(link);
-        link = nullptr;
+        link.reset();
     }
 }
 
@@ -219,11 +223,11 @@ TEST_F(Connect, ModbusTcpReachesTheSimulatedModuleOnLoopback) {
     CurrentSetup.TcpPort = uint16_t(sim.TcpPort());
     CurrentSetup.RouteCount = 1;
     CurrentSetup.Route[0] = 3;  // the unit the simulator answers
-    link = ConnectLink(settings, nullptr);
+    link = ConnectFresh(settings);
     uint16_t marker = 0;
-    int read = link ? RegisterRead(link, 8188, 1, &marker) : 0;
+    int read = link ? RegisterRead(link.get(), 8188, 1, &marker) : 0;
     ASSERT_NE(nullptr, link);
-    EXPECT_EQ(1, read) << LinkErrorText(link);
+    EXPECT_EQ(1, read) << LinkErrorText(link.get());
     EXPECT_EQ(0x9990, marker);
 }
 
@@ -262,18 +266,17 @@ TEST_F(Connect, ModbusTcpConnectsToTheHostAndPort) {
     CurrentSetup.Route[0] = 7;
     CurrentSetup.LinkPort = 30;  // no serial port is looked at
     CurrentSetup.LinkTimeout = 77;
-    link = ConnectLink(settings, nullptr);
+    link = ConnectFresh(settings);
     ASSERT_NE(nullptr, link);
     EXPECT_EQ(uint32_t(LinkModbusTcp), link->kind);
     EXPECT_EQ(1, CurrentSetup.RouteCount);
     EXPECT_EQ(77, link->replyTimeout);
     EXPECT_TRUE(Wrote("Via Modbus TCP to 127.0.0.1"));
-    CloseLink(link);
-    link = nullptr;
+    link.reset();
 
     server.Close();  // nobody listens now
     PressF10();
-    EXPECT_EQ(nullptr, ConnectLink(settings, nullptr));
+    EXPECT_EQ(nullptr, ConnectFresh(settings));
     EXPECT_TRUE(Wrote("Unable to establish link."));
     EXPECT_NE(std::string(80, ' '), ImageRow(24));
 }
@@ -283,7 +286,7 @@ TEST_F(Connect, ALongHostStaysInsideTheWindow) {
     std::strcpy(CurrentSetup.TcpHost, "0000:0000:0000:0000:0000:0:0:1");  // ::1, 30 characters
     CurrentSetup.TcpPort = 9;  // nothing listens on loopback there
     PressF10();
-    link = ConnectLink(settings, nullptr);
+    link = ConnectFresh(settings);
     EXPECT_EQ(std::string(80, ' '), ImageRow(4));
 }
 

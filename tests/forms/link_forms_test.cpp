@@ -13,8 +13,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "forms/fresh_link.h"
 #include "forms/pty_ports.h"
 #include "forms/setup_file_dialogs.h"
+#include "link/link_state.h"
 #include "link/serial_port.h"
 #include "setup/link_setup.h"
 #include "setup/setup_file.h"
@@ -43,7 +45,7 @@ class Forms : public ToolkitTest {
         CurrentSetup = DefaultSetupFor("KOVASW.STP");
     }
     void TearDown() override {
-        if (link) CloseLink(link);
+        link.reset();
         ToolkitTest::TearDown();
     }
     void Keys(const std::string& keys) { console.Type(keys); }
@@ -56,13 +58,13 @@ class Forms : public ToolkitTest {
 
     PtyPorts ports;
     std::string dir;
-    Link* link = nullptr;
+    LinkHandle link;
 };
 
 TEST_F(Forms, AcceptingConnectsAndTheSaveWritesTheRecord) {
     AcceptSyMaxForm();
     Keys("y");
-    link = ConfigureLink(settings, nullptr);
+    link = ConfigureFresh(settings);
     ASSERT_NE(nullptr, link);
     std::ifstream in(StartupSetupName, std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
@@ -74,25 +76,26 @@ TEST_F(Forms, AcceptingConnectsAndTheSaveWritesTheRecord) {
 TEST_F(Forms, BaudChangeKeepsTheLinkPortChangeReopensIt) {
     AcceptSyMaxForm();
     Keys("n");
-    link = ConfigureLink(settings, nullptr);
+    link = ConfigureFresh(settings);
     ASSERT_NE(nullptr, link);
-    EXPECT_EQ("ttyUSB0", PortOf(link));
+    EXPECT_EQ("ttyUSB0", PortOf(link.get()));
 
     Keys("\r");
     Extended(key::scan::Down);  // to the baud rate
     Keys("+\r\r\r\r\r\r\r");    // 14400, then accept
     Keys("n");
     console.ClearCalls();
-    Link* same = ConfigureLink(settings, link);
-    EXPECT_EQ(link, same);
+    Link* before = link.get();
+    ConfigureLink(settings, link);
+    EXPECT_EQ(before, link.get());
     EXPECT_EQ(14, CurrentSetup.LinkBaud);
     EXPECT_EQ(14400u, link->port->settings.baud);
 
     Keys("\r \r\r\r\r\r\r\r\r");  // ttyUSB1, accept
     Keys("n");
-    link = ConfigureLink(settings, link);
+    ConfigureLink(settings, link);
     ASSERT_NE(nullptr, link);
-    EXPECT_EQ("ttyUSB1", PortOf(link));
+    EXPECT_EQ("ttyUSB1", PortOf(link.get()));
     EXPECT_FALSE(Saved());
 }
 
@@ -112,7 +115,7 @@ TEST_F(Forms, EscUndoesChangesWithTheMessageAndLeavesTheLink) {
         Keys(c.keys);
         if (c.message) F10();
         console.ClearCalls();
-        EXPECT_EQ(nullptr, ConfigureLink(settings, nullptr));
+        EXPECT_EQ(nullptr, ConfigureFresh(settings));
         EXPECT_EQ(0, std::memcmp(&before, &CurrentSetup, sizeof before));
         bool shown = false;
         for (const auto& call : console.calls)
@@ -145,7 +148,7 @@ TEST_F(Forms, NumberFieldsRefuseWhatTheirRecordCannotHold) {
     Keys("800\r\r\r");
     F10();  // Unable to establish link.
     console.ClearCalls();
-    EXPECT_EQ(nullptr, ConfigureLink(settings, nullptr));
+    EXPECT_EQ(nullptr, ConfigureFresh(settings));
     EXPECT_TRUE(console.keys.empty());
     EXPECT_EQ(LinkTypeModbusTcp, CurrentSetup.ConnectionType);
     EXPECT_EQ(port, CurrentSetup.TcpPort);
@@ -162,7 +165,7 @@ TEST_F(Forms, ASaveThatCannotOpenItsFileSaysSo) {
     Keys("y");
     F10();
     console.ClearCalls();
-    link = ConfigureLink(settings, nullptr);
+    link = ConfigureFresh(settings);
     ASSERT_NE(nullptr, link);
     bool shown = false;
     for (const auto& call : console.calls)
@@ -299,9 +302,9 @@ TEST_F(Forms, APortPathTypedInTheFormPicksItsPortAndTheSaveKeepsTheAdapter) {
     Keys("/dev/serial/by-id/usb-FTDI_FT232R_A50285BI-if00-port0\r");
     Keys("\r\r\r\r\r\r\r\r");  // from the port through the eight fields: accepted
     Keys("y");
-    link = ConfigureLink(settings, nullptr);
+    link = ConfigureFresh(settings);
     ASSERT_NE(nullptr, link);
-    EXPECT_EQ("ttyUSB1", PortOf(link));
+    EXPECT_EQ("ttyUSB1", PortOf(link.get()));
     bool named = false, listed = false;
     for (const auto& call : console.calls) {
         named =
@@ -327,9 +330,8 @@ TEST_F(Forms, StartupFindsTheSavedAdapterAndNamesAMissingOne) {
     ASSERT_EQ(SaveSetupFile(StartupSetupName, saved, {adapter, ""}), SaveResult::Saved);
     link = LoadStartupSetup(settings, StartupSetupName);
     ASSERT_NE(nullptr, link);
-    EXPECT_EQ("ttyUSB1", PortOf(link));
-    CloseLink(link);
-    link = nullptr;
+    EXPECT_EQ("ttyUSB1", PortOf(link.get()));
+    link.reset();
 
     ports.RemoveAdapter("by-id", "usb-FTDI_FT232R_A50285BI-if00-port0");
     F10();

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/link_backend.h"
-#include "link/link_registry.h"
+#include "link/link_lifecycle.h"
 
 inline int PacketsHeldBy(Link* link) {
     return CountPackets(link->replyQueue) + CountPackets(link->transmitQueue) +
@@ -23,11 +23,10 @@ inline void FuzzReceiveMode(LinkKind kind, const uint8_t* data, size_t size) {
     static const int total = (AddFreePackets(6), FreePacketCount());
     if (size < 3) return;
     Link* link = CreateLink(kind);
-    link->receiveMode = static_cast<uint8_t>(kind);
     link->lineFlags = static_cast<uint16_t>(LineWriting | (data[0] & 1 ? LineCrcMode : 0));
     link->awaitingReply = data[1] & 1;
     link->expectedTransaction = data[2];
-    const LinkBackend* backend = FindLinkBackend(kind);
+    const LinkBackend* backend = link->backend;
     const bool framing = data[0] & 2;
     static const uint8_t kFraming[] = {0x10, 0x01, 0x02, 0x03, 0x05, 0x11, 0x12, 0x15, 0x16,
                                        0xFE, ':',  '\r', '\n', '0',  '1',  'A',  'F',  0x00};

@@ -4,15 +4,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "link/link.h"
-#include "link/link_registry.h"
+#include "link/link_state.h"
+#include "link/link_lifecycle.h"
 
 using Bytes = std::vector<uint8_t>;
 
 class BareLink {
   public:
     explicit BareLink(LinkKind kind) : link_(CreateLink(kind)) {
-        link_->receiveMode = static_cast<uint8_t>(kind);
         // A write "in progress" keeps the transmitter from being pumped, so the
         // test pulls each byte itself.
         link_->lineFlags |= LineWriting;

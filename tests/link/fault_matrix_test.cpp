@@ -24,7 +24,7 @@
 #include "common/sim_process.h"
 #include "common/wait_until.h"
 #include "link/checksum.h"
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/peer_thread.h"
 #include "link/uucp_lock.h"
 

@@ -8,7 +8,7 @@
 
 #include "common/pty_pair.h"
 #include "link/gateway_protocol.h"
-#include "link/link.h"
+#include "link/link_state.h"
 
 namespace {
 
@@ -82,15 +82,16 @@ TEST_F(GatewayLinkTest, ReplyLinesParseToTheirValues) {
         int result;
         std::vector<uint16_t> values;
         const char* text;
+        LinkFailure failure;
     } kCases[] = {
-        {"12 -7 300\r", 3, 3, {12, 0xFFF9, 300}, nullptr},  // the sign is kept
-        {"-1,2;3\r", 3, 3, {0xFFFF, 2, 3}, nullptr},
-        {"4294967295 65536\r", 2, 2, {0xFFFF, 0}, nullptr},  // low 16 bits
-        {"1 2 3 4\r", 2, 0, {}, "Read reply too long"},
-        {"12 34\r", 3, 0, {}, "Read reply too short"},
-        {" 12 34 56\r", 3, 0, {}, "Read reply too short"},
-        {"ERR 2\r", 1, 0, {}, "Read reply too short"},
-        {"12 ERROR 9\r", 2, 0, {}, "Read reply too short"},
+        {"12 -7 300\r", 3, 3, {12, 0xFFF9, 300}, nullptr, LinkFailure::None},  // the sign is kept
+        {"-1,2;3\r", 3, 3, {0xFFFF, 2, 3}, nullptr, LinkFailure::None},
+        {"4294967295 65536\r", 2, 2, {0xFFFF, 0}, nullptr, LinkFailure::None},  // low 16 bits
+        {"1 2 3 4\r", 2, 0, {}, "Read reply too long", LinkFailure::StrayReply},
+        {"12 34\r", 3, 0, {}, "Read reply too short", LinkFailure::StrayReply},
+        {" 12 34 56\r", 3, 0, {}, "Read reply too short", LinkFailure::StrayReply},
+        {"ERR 2\r", 1, 0, {}, "Read reply too short", LinkFailure::StrayReply},
+        {"12 ERROR 9\r", 2, 0, {}, "Read reply too short", LinkFailure::StrayReply},
         // Longer than a packet: cut at its 263rd character, in the middle of
         // the 91st number.
         {"71 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 3"
@@ -100,7 +101,8 @@ TEST_F(GatewayLinkTest, ReplyLinesParseToTheirValues) {
          91,
          0,
          {},
-         "Read reply too long"},
+         "Read reply too long",
+         LinkFailure::StrayReply},
     };
     for (const Case& c : kCases) {
         auto read = Read(10, c.count);
@@ -114,6 +116,7 @@ TEST_F(GatewayLinkTest, ReplyLinesParseToTheirValues) {
         EXPECT_EQ(read.get(), c.result) << c.line;
         if (c.text) {
             EXPECT_STREQ(LinkErrorText(link_), c.text) << c.line;
+            EXPECT_EQ(LinkFailureOf(link_), c.failure) << c.line;
         } else {
             EXPECT_EQ(std::vector<uint16_t>(values_, values_ + c.values.size()), c.values)
                 << c.line;
@@ -190,10 +193,11 @@ TEST_F(GatewayLinkTest, MissingAnswersGiveTheirTextsAndForgetTheRoute) {
         bool write;
         bool answerRoute;
         const char* text;
+        LinkFailure failure;
     } kCases[] = {
-        {"no answer to A", false, false, "No valid reply to A command"},
-        {"no answer to R", false, true, "No reply to R command"},
-        {"no answer to W", true, true, "No valid reply to W command"},
+        {"no answer to A", false, false, "No valid reply to A command", LinkFailure::NoReply},
+        {"no answer to R", false, true, "No reply to R command", LinkFailure::NoReply},
+        {"no answer to W", true, true, "No valid reply to W command", LinkFailure::NoReply},
     };
     for (const Case& c : kCases) {
         auto op = c.write ? Write(10, {1}) : Read(10, 1);
@@ -204,6 +208,7 @@ TEST_F(GatewayLinkTest, MissingAnswersGiveTheirTextsAndForgetTheRoute) {
         }
         EXPECT_EQ(op.get(), 0) << c.name;
         EXPECT_STREQ(LinkErrorText(link_), c.text) << c.name;
+        EXPECT_EQ(LinkFailureOf(link_), c.failure) << c.name;
     }
 }
 
@@ -212,10 +217,11 @@ TEST_F(GatewayLinkTest, StatusPortionIsRefusedBeforeAnythingIsSent) {
         bool write;
         int reg, count;
         const char* text;
+        LinkFailure failure;
     } kCases[] = {
-        {false, 8190, 4, "Gateway can't read status portion"},
-        {false, 8193, 1, "Gateway can't read status portion"},
-        {true, 8192, 2, "Gateway can't write status portion"},
+        {false, 8190, 4, "Gateway can't read status portion", LinkFailure::NotPossible},
+        {false, 8193, 1, "Gateway can't read status portion", LinkFailure::NotPossible},
+        {true, 8192, 2, "Gateway can't write status portion", LinkFailure::NotPossible},
     };
     for (const Case& c : kCases) {
         std::vector<uint16_t> values(size_t(c.count), 0);
@@ -223,14 +229,17 @@ TEST_F(GatewayLinkTest, StatusPortionIsRefusedBeforeAnythingIsSent) {
                              : RegisterRead(link_, c.reg, c.count, values.data());
         EXPECT_EQ(result, 0);
         EXPECT_STREQ(LinkErrorText(link_), c.text);
+        EXPECT_EQ(LinkFailureOf(link_), c.failure);
     }
     EXPECT_TRUE(pty_.Quiet(Millis(50)));
     // What the kind has no request for says so, nothing being sent.
     uint16_t v;
     EXPECT_EQ(InputRegisterRead(link_, 1, 1, &v), 0);
     EXPECT_STREQ(LinkErrorText(link_), "Input registers are not supported on a Gateway link");
+    EXPECT_EQ(LinkFailureOf(link_), LinkFailure::NotPossible);
     EXPECT_EQ(InputRegisterWrite(link_, 1, 1, &v), 0);
     EXPECT_STREQ(LinkErrorText(link_), "Input register writes are not supported on a Gateway link");
+    EXPECT_EQ(LinkFailureOf(link_), LinkFailure::NotPossible);
 }
 
 TEST_F(GatewayLinkTest, LinesWithoutACommandAndLineEndPairsAreNotTakenAsAnswers) {

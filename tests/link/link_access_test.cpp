@@ -10,16 +10,14 @@
 
 namespace {
 
-// A registered link with no transport: requests reach its protocol and then
-// wait in vain, so every test here ends before or at the wait.
+// A link with no transport: requests reach its protocol and then wait in
+// vain, so every test here ends before or at the wait.
 class ListedLink {
   public:
     explicit ListedLink(uint32_t kind) : link(static_cast<LinkKind>(kind)) {
         link->replyTimeout = 1;
-        RegisterLink(link.get());
         strcpy(link->errorText, "previous");
     }
-    ~ListedLink() { UnregisterLink(link.get()); }
     Link* get() { return link.get(); }
     Link* operator->() { return link.get(); }
     BareLink link;
@@ -46,40 +44,54 @@ struct CheckCase {
     uint32_t kind;
     Op op;
     int reg, count;
-    const char* text;  // the error text the request leaves
+    const char* text;     // the error text the request leaves
+    LinkFailure failure;  // and its code
 };
 
 // Requests that get past the checks end at the wait with the timeout text of
 // their protocol, which shows how far they went.
 const CheckCase kChecks[] = {
-    {"symax last register", LinkSyMax, Read, 16384, 1, "Read reply timeout"},
-    {"symax past the end", LinkSyMax, Read, 16384, 2, "Illegal read register"},
-    {"symax register 0", LinkSyMax, Read, 0, 1, "Illegal read register"},
-    {"symax write past the end", LinkSyMax, Write, 16000, 386, "Illegal write register"},
-    {"symax count 0", LinkSyMax, Read, 1, 0, "Illegal read count"},
-    {"symax count 129", LinkSyMax, Write, 1, 129, "Illegal write count"},
-    {"symax count 128", LinkSyMax, Write, 1, 128, "Write reply timeout"},
-    {"symax input read", LinkSyMax, InputRead, 30000, 3, "Read reply timeout"},
-    {"symax read count 128", LinkSyMax, Read, 1, 128, "Read reply timeout"},
-    {"symax input read count 126 (Modbus)", LinkSyMax, InputRead, 1, 126, "Illegal read count"},
-    {"gateway read count 128", LinkGateway, Read, 1, 128, "No reply to R command"},
+    {"symax last register", LinkSyMax, Read, 16384, 1, "Read reply timeout", LinkFailure::NoReply},
+    {"symax past the end", LinkSyMax, Read, 16384, 2, "Illegal read register",
+     LinkFailure::NotPossible},
+    {"symax register 0", LinkSyMax, Read, 0, 1, "Illegal read register", LinkFailure::NotPossible},
+    {"symax write past the end", LinkSyMax, Write, 16000, 386, "Illegal write register",
+     LinkFailure::NotPossible},
+    {"symax count 0", LinkSyMax, Read, 1, 0, "Illegal read count", LinkFailure::NotPossible},
+    {"symax count 129", LinkSyMax, Write, 1, 129, "Illegal write count", LinkFailure::NotPossible},
+    {"symax count 128", LinkSyMax, Write, 1, 128, "Write reply timeout", LinkFailure::NoReply},
+    {"symax input read", LinkSyMax, InputRead, 30000, 3, "Read reply timeout",
+     LinkFailure::NoReply},
+    {"symax read count 128", LinkSyMax, Read, 1, 128, "Read reply timeout", LinkFailure::NoReply},
+    {"symax input read count 126 (Modbus)", LinkSyMax, InputRead, 1, 126, "Illegal read count",
+     LinkFailure::NotPossible},
+    {"gateway read count 128", LinkGateway, Read, 1, 128, "No reply to R command",
+     LinkFailure::NoReply},
     {"symax input write", LinkSyMax, InputWrite, 1, 1,
-     "Input register writes are not supported on a Sy/Max link"},
-    {"symax input count", LinkSyMax, InputWrite, 1, 129, "Illegal write count"},
-    {"rtu has no register limit", LinkModbusRtu, Read, 20000, 1, "No reply to read command"},
-    {"rtu count 129", LinkModbusRtu, Read, 1, 129, "Illegal read count"},
-    {"rtu read count 125", LinkModbusRtu, Read, 1, 125, "No reply to read command"},
-    {"rtu read count 126", LinkModbusRtu, Read, 1, 126, "Illegal read count"},
-    {"ascii input read count 126", LinkModbusAscii, InputRead, 1, 126, "Illegal read count"},
-    {"rtu write", LinkModbusRtu, Write, 20000, 127, "No reply to write command"},
+     "Input register writes are not supported on a Sy/Max link", LinkFailure::NotPossible},
+    {"symax input count", LinkSyMax, InputWrite, 1, 129, "Illegal write count",
+     LinkFailure::NotPossible},
+    {"rtu has no register limit", LinkModbusRtu, Read, 20000, 1, "No reply to read command",
+     LinkFailure::NoReply},
+    {"rtu count 129", LinkModbusRtu, Read, 1, 129, "Illegal read count", LinkFailure::NotPossible},
+    {"rtu read count 125", LinkModbusRtu, Read, 1, 125, "No reply to read command",
+     LinkFailure::NoReply},
+    {"rtu read count 126", LinkModbusRtu, Read, 1, 126, "Illegal read count",
+     LinkFailure::NotPossible},
+    {"ascii input read count 126", LinkModbusAscii, InputRead, 1, 126, "Illegal read count",
+     LinkFailure::NotPossible},
+    {"rtu write", LinkModbusRtu, Write, 20000, 127, "No reply to write command",
+     LinkFailure::NoReply},
     {"rtu write count too big for its byte count", LinkModbusRtu, Write, 1, 128,
-     "Illegal write count"},
-    {"ascii input write", LinkModbusAscii, InputWrite, 1, 124, "No reply to write command"},
-    {"ascii input write too big", LinkModbusAscii, InputWrite, 1, 125, "Illegal write count"},
-    {"kind 3", 3, Read, 1, 1, "previous"},
-    {"kind 4 register", 4, Read, 0, 1, "Illegal read register"},
-    {"kind 7", 7, Read, 1, 1, "Handle corruption 3"},
-    {"kind 9", 9, InputWrite, 1, 1, "Handle corruption 3"},
+     "Illegal write count", LinkFailure::NotPossible},
+    {"ascii input write", LinkModbusAscii, InputWrite, 1, 124, "No reply to write command",
+     LinkFailure::NoReply},
+    {"ascii input write too big", LinkModbusAscii, InputWrite, 1, 125, "Illegal write count",
+     LinkFailure::NotPossible},
+    {"kind 3", 3, Read, 1, 1, "previous", LinkFailure::None},
+    {"kind 4 register", 4, Read, 0, 1, "Illegal read register", LinkFailure::NotPossible},
+    {"kind 7", 7, Read, 1, 1, "previous", LinkFailure::None},
+    {"kind 9", 9, InputWrite, 1, 1, "previous", LinkFailure::None},
 };
 
 TEST(RegisterChecks, LimitsAndDispatch) {
@@ -88,22 +100,19 @@ TEST(RegisterChecks, LimitsAndDispatch) {
         ListedLink link(c.kind);
         EXPECT_EQ(RunOp(c.op, link.get(), c.reg, c.count), 0);
         EXPECT_STREQ(LinkErrorText(link.get()), c.text);
+        EXPECT_EQ(LinkFailureOf(link.get()), c.failure);
     }
 }
 
-TEST(RegisterChecks, AHandleThatIsNotAnOpenLinkIsRefusedEverywhere) {
-    BareLink unlisted(LinkModbusRtu);
-    unlisted->marker = kLinkMarker;  // looks right, but was never opened
-    ListedLink wrongMarker(LinkModbusRtu);
-    wrongMarker.link->marker = 0x10BABEEF;
-    for (Link* link : {static_cast<Link*>(nullptr), unlisted.get(), wrongMarker.get()}) {
-        for (Op op : {Read, Write, InputRead, InputWrite}) EXPECT_EQ(RunOp(op, link, 1, 1), 0);
-        EXPECT_STREQ(LinkErrorText(link), "Handle not valid");
-        EXPECT_EQ(SetLinkIdleCallback(link, nullptr, nullptr), 0);
-        EXPECT_EQ(SetSyMaxOptions(link, 1, 1), 0);
-        EXPECT_EQ(SetSerialParameters(link, 9600, 0, 1, 500, 8), 0);
-        EXPECT_EQ(CloseLink(link), 0);
-    }
+TEST(RegisterChecks, NoLinkIsRefusedEverywhere) {
+    Link* link = nullptr;
+    for (Op op : {Read, Write, InputRead, InputWrite}) EXPECT_EQ(RunOp(op, link, 1, 1), 0);
+    EXPECT_STREQ(LinkErrorText(link), "Handle not valid");
+    EXPECT_EQ(LinkFailureOf(link), LinkFailure::NoLink);
+    EXPECT_EQ(SetLinkIdleCallback(link, nullptr, nullptr), 0);
+    EXPECT_EQ(SetSyMaxOptions(link, 1, 1), 0);
+    EXPECT_EQ(SetSerialParameters(link, 9600, 0, 1, 500, 8), 0);
+    EXPECT_EQ(CloseLink(link), 0);
 }
 
 TEST(RegisterChecks, AnEmptyPoolGivesBufferShortage) {
@@ -114,6 +123,7 @@ TEST(RegisterChecks, AnEmptyPoolGivesBufferShortage) {
         while (Packet* p = TakeFreePacket()) held.push_back(p);
         EXPECT_EQ(RunOp(Read, link.get(), 1, 1), 0);
         EXPECT_STREQ(LinkErrorText(link.get()), "Buffer shortage, try again");
+        EXPECT_EQ(LinkFailureOf(link.get()), LinkFailure::BufferShortage);
         for (Packet* p : held) ReturnFreePacket(p);
     }
 }
@@ -161,6 +171,7 @@ TEST(ReplyWait, IdleAbortEndsTheWaitWithinOneTick) {
     EXPECT_EQ(WaitForReply(link.get(), 500), nullptr);
     EXPECT_EQ(abortCalls, 1);
     EXPECT_STREQ(LinkErrorText(link.get()), "Application idle abort");
+    EXPECT_EQ(LinkFailureOf(link.get()), LinkFailure::Aborted);
 }
 
 TEST(ReplyWait, CallsTheIdleCallbackOncePerTickUntilTheTimeout) {
@@ -213,12 +224,16 @@ TEST(ErrorTables, ReplyTextForms) {
     ListedLink link(LinkModbusRtu);
     SetSyMaxErrorText(link.get(), 5);
     EXPECT_STREQ(LinkErrorText(link.get()), "(5) Instruction Not Allowed");
+    EXPECT_EQ(LinkFailureOf(link.get()), LinkFailure::ErrorReply);
+    SetLinkError(link.get(), LinkFailure::None, "%s", "cleared");
     SetModbusExceptionText(link.get(), 2);
     EXPECT_STREQ(LinkErrorText(link.get()), "Modbus error reply 2 ILLEGAL DATA ADDRESS");
+    EXPECT_EQ(LinkFailureOf(link.get()), LinkFailure::ErrorReply);
     SetModbusExceptionText(link.get(), 13);
     EXPECT_STREQ(LinkErrorText(link.get()), "Modbus error reply 13");
-    SetLinkError(link.get(), "%s", std::string(200, 'x').c_str());
+    SetLinkError(link.get(), LinkFailure::StrayReply, "%s", std::string(200, 'x').c_str());
     EXPECT_EQ(strlen(LinkErrorText(link.get())), size_t(kLinkErrorSize - 1));
+    EXPECT_EQ(LinkFailureOf(link.get()), LinkFailure::StrayReply);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "link/checksum.h"
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/peer_thread.h"
 
 namespace {
@@ -76,38 +76,97 @@ struct ReplyCase {
     Bytes reply;
     int result;
     const char* text;
+    LinkFailure failure;
 };
 
 const ReplyCase kReplies[] = {
-    {"read", 0, {1, 3, 4, 0x12, 0x34, 0, 1}, 2, "No reply to read command"},
-    {"input read", 2, {1, 4, 4, 0, 7, 0, 8}, 2, "No reply to read command"},
-    {"read wrong drop", 0, {2, 3, 4, 0, 0, 0, 0}, 0, "Read reply had wrong drop"},
-    {"read exception", 0, {1, 0x83, 2}, 0, "Modbus error reply 2 ILLEGAL DATA ADDRESS"},
-    {"read exception without text", 0, {1, 0x83, 13}, 0, "Modbus error reply 13"},
-    {"read wrong opcode", 0, {1, 4, 4, 0, 0, 0, 0}, 0, "Read reply had wrong opcode"},
-    {"read byte count", 0, {1, 3, 6, 0, 0, 0, 0, 0, 0}, 0, "Reply length 6 doesn't match query 2"},
-    {"read wrong size", 0, {1, 3, 4, 0, 0, 0, 0, 0}, 0, "Read reply was wrong size"},
-    {"write", 1, {1, 0x10, 0, 9, 0, 2}, 2, "No reply to write command"},
-    {"write exception", 1, {1, 0x90, 2}, 0, "Modbus error reply 2 ILLEGAL DATA ADDRESS"},
-    {"write reply short of its echo", 1, {1, 0x10, 0, 9, 0}, 0, "Write reply was wrong size"},
-    {"write wrong drop", 1, {3, 0x10, 0, 9, 0, 2}, 0, "Write reply had wrong drop"},
-    {"write wrong opcode", 1, {1, 0x06, 0, 9, 0, 2}, 0, "Write reply had wrong opcode"},
+    {"read", 0, {1, 3, 4, 0x12, 0x34, 0, 1}, 2, "No reply to read command", LinkFailure::NoReply},
+    {"input read", 2, {1, 4, 4, 0, 7, 0, 8}, 2, "No reply to read command", LinkFailure::NoReply},
+    {"read wrong drop",
+     0,
+     {2, 3, 4, 0, 0, 0, 0},
+     0,
+     "Read reply had wrong drop",
+     LinkFailure::StrayReply},
+    {"read exception",
+     0,
+     {1, 0x83, 2},
+     0,
+     "Modbus error reply 2 ILLEGAL DATA ADDRESS",
+     LinkFailure::ErrorReply},
+    {"read exception without text",
+     0,
+     {1, 0x83, 13},
+     0,
+     "Modbus error reply 13",
+     LinkFailure::ErrorReply},
+    {"read wrong opcode",
+     0,
+     {1, 4, 4, 0, 0, 0, 0},
+     0,
+     "Read reply had wrong opcode",
+     LinkFailure::StrayReply},
+    {"read byte count",
+     0,
+     {1, 3, 6, 0, 0, 0, 0, 0, 0},
+     0,
+     "Reply length 6 doesn't match query 2",
+     LinkFailure::StrayReply},
+    {"read wrong size",
+     0,
+     {1, 3, 4, 0, 0, 0, 0, 0},
+     0,
+     "Read reply was wrong size",
+     LinkFailure::StrayReply},
+    {"write", 1, {1, 0x10, 0, 9, 0, 2}, 2, "No reply to write command", LinkFailure::NoReply},
+    {"write exception",
+     1,
+     {1, 0x90, 2},
+     0,
+     "Modbus error reply 2 ILLEGAL DATA ADDRESS",
+     LinkFailure::ErrorReply},
+    {"write reply short of its echo",
+     1,
+     {1, 0x10, 0, 9, 0},
+     0,
+     "Write reply was wrong size",
+     LinkFailure::StrayReply},
+    {"write wrong drop",
+     1,
+     {3, 0x10, 0, 9, 0, 2},
+     0,
+     "Write reply had wrong drop",
+     LinkFailure::StrayReply},
+    {"write wrong opcode",
+     1,
+     {1, 0x06, 0, 9, 0, 2},
+     0,
+     "Write reply had wrong opcode",
+     LinkFailure::StrayReply},
     {"input write",
      3,
      {1, 0x15, 11, 3, 0, 0, 0, 9, 0, 2, 0xAB, 0xCD, 0x00, 0x01},
      2,
-     "No reply to write command"},
-    {"input write exception", 3, {1, 0x95, 4}, 0, "Modbus error reply 4 SLAVE DEVICE FAILURE"},
+     "No reply to write command",
+     LinkFailure::NoReply},
+    {"input write exception",
+     3,
+     {1, 0x95, 4},
+     0,
+     "Modbus error reply 4 SLAVE DEVICE FAILURE",
+     LinkFailure::ErrorReply},
     {"input write echo cut short",
      3,
      {1, 0x15, 11, 3, 0, 0, 0, 9, 0, 2},
      0,
-     "Write reply was wrong size"},
+     "Write reply was wrong size",
+     LinkFailure::StrayReply},
     {"input write wrong opcode",
      3,
      {1, 0x16, 11, 3, 0, 0, 0, 9, 0, 2, 0xAB, 0xCD, 0x00, 0x01},
      0,
-     "Write reply had wrong opcode"},
+     "Write reply had wrong opcode",
+     LinkFailure::StrayReply},
 };
 
 const Bytes kRequests[] = {
@@ -138,6 +197,7 @@ TEST_P(ModbusExchange, RequestsAndReplyChecks) {
                                  : InputRegisterWrite(link, 10, 2, values);
         EXPECT_EQ(result, c.result);
         EXPECT_STREQ(LinkErrorText(link), c.text);
+        EXPECT_EQ(LinkFailureOf(link), c.failure);
         Bytes request = ascii ? AsciiFrame(kRequests[c.op]) : WithCrc(kRequests[c.op]);
         EXPECT_EQ(farEnd.LastRequest(), request);
         if (c.op == 0 && c.result) {
@@ -168,6 +228,7 @@ TEST(ModbusRtuExchange, AReplyCutByAPauseFailsItsCheck) {
     request.join();
     EXPECT_EQ(result, 0);
     EXPECT_STREQ(LinkErrorText(link), "Reply failed its CRC check");
+    EXPECT_EQ(LinkFailureOf(link), LinkFailure::DamagedReply);
     CloseLink(link);
 }
 

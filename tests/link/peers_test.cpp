@@ -8,7 +8,7 @@
 
 #include "common/child_process.h"
 #include "common/sim_process.h"
-#include "link/link.h"
+#include "link/link_state.h"
 
 namespace {
 

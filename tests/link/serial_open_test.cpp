@@ -9,7 +9,7 @@
 #include "common/child_process.h"
 #include "common/pty_pair.h"
 #include "common/sim_process.h"
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/serial_device.h"
 #include "link/serial_termios.h"
 #include "link/uucp_lock.h"
@@ -41,8 +41,8 @@ TEST(SerialOpen, OpensAtNineSixHundredOneStopBitWithCtsFlow) {
 // The module's rates, the faster ones of the program's lists, and rates of
 // no list that adapters take (DMX's 250000, a megabaud).
 TEST(SerialOpen, EveryRateOfTheListsAndAnyOtherIsSetExactly) {
-    const int rates[] = {50,    75,    110,   135,    150,    300,    600,    1200,
-                         1800,  2400,  3600,  4800,   7200,   9600,   14400,  19200,
+    const int rates[] = {50,    75,    110,    135,    150,    300,    600,    1200,
+                         1800,  2400,  3600,   4800,   7200,   9600,   14400,  19200,
                          38400, 57600, 115200, 230400, 460800, 921600, 250000, 1000000};
     PtyPair pty;
     OpenLink l(OpenSyMaxLink(pty.SlavePath().c_str(), 0, LinkRoute{}));
@@ -121,9 +121,9 @@ TEST(LineRates, ARateSetWithinTwoPercentIsTaken) {
         unsigned asked, actual;
         bool taken;
     } const cases[] = {
-        {9600, 9600, true},        {250000, 250000, true}, {921600, 923077, true},
-        {115200, 117000, true},    {115200, 117647, false}, {1000000, 9600, false},
-        {921600, 460800, false},   {3000000, 3062500, false}, {134, 134, true},
+        {9600, 9600, true},      {250000, 250000, true},    {921600, 923077, true},
+        {115200, 117000, true},  {115200, 117647, false},   {1000000, 9600, false},
+        {921600, 460800, false}, {3000000, 3062500, false}, {134, 134, true},
         {50, 52, false},
     };
     for (const Case& c : cases) EXPECT_EQ(RateTaken(c.asked, c.actual), c.taken) << c.asked;
@@ -199,16 +199,6 @@ TEST(SerialOpen, AStaleLockFileIsTakenOverAndRemovedAtClose) {
     EXPECT_NE(access(lock.c_str(), F_OK), 0);
 }
 
-TEST(SerialOpen, AClosedLinkIsNoLongerValid) {
-    PtyPair pty;
-    Link* link = OpenModbusRtuLink(pty.SlavePath().c_str(), 1);
-    ASSERT_NE(link, nullptr);
-    EXPECT_EQ(CloseLink(link), 1);
-    EXPECT_STREQ(LinkErrorText(link), "Handle not valid");
-    uint16_t value;
-    EXPECT_EQ(RegisterRead(link, 1, 1, &value), 0);
-}
-
 TEST(SerialOpen, EachOpenAddsThreePacketsToThePool) {
     PtyPair pty;
     int before = FreePacketCount();
@@ -250,8 +240,7 @@ struct SerialLinks {
         std::filesystem::create_directories(dir + "/by-id");
         std::filesystem::create_directories(dir + "/by-path");
         std::filesystem::create_symlink(target, ById());
-        std::filesystem::create_symlink("../by-id/usb-FTDI_FT232R_A50285BI-if00-port0",
-                                        ByPath());
+        std::filesystem::create_symlink("../by-id/usb-FTDI_FT232R_A50285BI-if00-port0", ByPath());
     }
     ~SerialLinks() { std::filesystem::remove_all(dir); }
     std::string ById() const { return dir + "/by-id/usb-FTDI_FT232R_A50285BI-if00-port0"; }

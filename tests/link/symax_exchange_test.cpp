@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "common/wait_until.h"
-#include "link/link.h"
+#include "link/link_state.h"
 #include "link/peer_thread.h"
 #include "link/symax_frame.h"
 
@@ -110,6 +110,7 @@ struct ReplyCase {
     std::function<Bytes(const Bytes&)> reply;
     int result;
     const char* text;
+    LinkFailure failure;
 };
 
 const ReplyCase kReplies[] = {
@@ -117,59 +118,59 @@ const ReplyCase kReplies[] = {
      [](const Bytes& r) {
          return ReadReply(r, {0, 1, 0, 2, 0, 3});
      },
-     3, "Read reply timeout"},
+     3, "Read reply timeout", LinkFailure::NoReply},
     {"data 86 more than asked", false,
      [](const Bytes& r) {
          return ReadReply(r, {0, 1, 0, 2, 0, 3, 0, 4, 0, 5});
      },
-     4, "Read reply timeout"},
+     4, "Read reply timeout", LinkFailure::NoReply},
     {"data 90", false, [](const Bytes& r) { return Bytes{0x90, r[1], 0, 0, 0, 0, 0, 0, 9}; }, 1,
-     "Read reply timeout"},
+     "Read reply timeout", LinkFailure::NoReply},
     {"data 90 status", false,
      [](const Bytes& r) {
          return Bytes{0x90, r[1], 0, 0, 5};
      },
-     0, "(5) Instruction Not Allowed"},
+     0, "(5) Instruction Not Allowed", LinkFailure::ErrorReply},
     {"read error A2", false,
      [](const Bytes& r) {
          return Bytes{0xA2, r[1], 29};
      },
-     0, "(29) Illegal Route"},
+     0, "(29) Illegal Route", LinkFailure::ErrorReply},
     {"read other opcode", false,
      [](const Bytes& r) {
          return Bytes{0x55, r[1]};
      },
-     0, "Can't deal with Reply Opcode 0x55."},
+     0, "Can't deal with Reply Opcode 0x55.", LinkFailure::StrayReply},
     {"read no whole register", false,
      [](const Bytes& r) {
          return Bytes{0x86, r[1], 0, 0, 7};
      },
-     0, "Read reply timeout"},
+     0, "Read reply timeout", LinkFailure::NoReply},
     {"write done 80", true,
      [](const Bytes& r) {
          return Bytes{0x80, r[1]};
      },
-     4, "previous"},
+     4, "previous", LinkFailure::None},
     {"write done 92", true,
      [](const Bytes& r) {
          return Bytes{0x92, r[1], 0, 0, 0};
      },
-     4, "previous"},
+     4, "previous", LinkFailure::None},
     {"write 92 status", true,
      [](const Bytes& r) {
          return Bytes{0x92, r[1], 0, 0, 5};
      },
-     0, "(5) Instruction Not Allowed"},
+     0, "(5) Instruction Not Allowed", LinkFailure::ErrorReply},
     {"write error A2", true,
      [](const Bytes& r) {
          return Bytes{0xA2, r[1], 7};
      },
-     0, "(7) Protected Register"},
+     0, "(7) Protected Register", LinkFailure::ErrorReply},
     {"write other opcode", true,
      [](const Bytes& r) {
          return Bytes{0x86, r[1]};
      },
-     0, "Write reply invalid"},
+     0, "Write reply invalid", LinkFailure::StrayReply},
 };
 
 TEST_F(SyMaxExchange, RepliesAreCheckedByOpcode) {
@@ -186,12 +187,13 @@ TEST_F(SyMaxExchange, RepliesAreCheckedByOpcode) {
             std::lock_guard<std::mutex> guard(lock);
             current = &c;
         }
-        SetLinkError(link, "previous");
+        SetLinkError(link, LinkFailure::None, "previous");
         uint16_t values[4] = {};
         int result =
             c.write ? RegisterWrite(link, 10, 4, values) : RegisterRead(link, 10, 4, values);
         EXPECT_EQ(result, c.result);
         EXPECT_STREQ(LinkErrorText(link), c.text);
+        EXPECT_EQ(LinkFailureOf(link), c.failure);
     }
 }
 
@@ -213,10 +215,11 @@ TEST_F(SyMaxExchange, InputRegisterReadIsACarriedModbusRequest) {
         Bytes reply;  // after 0x92 0xBA
         int result;
         const char* text;
+        LinkFailure failure;
     } const cases[] = {
-        {{0, 0, 4, 4, 0x12, 0x34, 0x56, 0x78}, 2, "Read reply timeout"},
-        {{0, 0, 0x84, 2}, 0, "Modbus error reply 2 ILLEGAL DATA ADDRESS"},
-        {{0, 0, 0x04, 29}, 0, "(29) Illegal Route"},
+        {{0, 0, 4, 4, 0x12, 0x34, 0x56, 0x78}, 2, "Read reply timeout", LinkFailure::NoReply},
+        {{0, 0, 0x84, 2}, 0, "Modbus error reply 2 ILLEGAL DATA ADDRESS", LinkFailure::ErrorReply},
+        {{0, 0, 0x04, 29}, 0, "(29) Illegal Route", LinkFailure::ErrorReply},
     };
     const Case* current = nullptr;
     std::mutex lock;
@@ -235,6 +238,7 @@ TEST_F(SyMaxExchange, InputRegisterReadIsACarriedModbusRequest) {
         uint16_t values[2] = {};
         EXPECT_EQ(InputRegisterRead(link, 300, 2, values), c.result);
         EXPECT_STREQ(LinkErrorText(link), c.text);
+        EXPECT_EQ(LinkFailureOf(link), c.failure);
         if (c.result) {
             EXPECT_EQ(values[1], 0x5678);
         }
@@ -303,6 +307,7 @@ TEST_F(SyMaxExchange, EightNaksAreRetriedThenTheFrameIsDroppedAndTheReadTimesOut
     uint16_t value;
     EXPECT_EQ(RegisterRead(link, 1, 1, &value), 0);
     EXPECT_STREQ(LinkErrorText(link), "Read reply timeout");
+    EXPECT_EQ(LinkFailureOf(link), LinkFailure::NoReply);
     EXPECT_EQ(frames.load(), 9);
 }
 
@@ -311,10 +316,13 @@ TEST_F(SyMaxExchange, NoReplyEndsWithTheTimeoutTexts) {
     uint16_t value = 0;
     EXPECT_EQ(RegisterRead(link, 1, 1, &value), 0);
     EXPECT_STREQ(LinkErrorText(link), "Read reply timeout");
+    EXPECT_EQ(LinkFailureOf(link), LinkFailure::NoReply);
     EXPECT_EQ(RegisterWrite(link, 1, 1, &value), 0);
     EXPECT_STREQ(LinkErrorText(link), "Write reply timeout");
+    EXPECT_EQ(LinkFailureOf(link), LinkFailure::NoReply);
     EXPECT_EQ(InputRegisterRead(link, 1, 1, &value), 0);
     EXPECT_STREQ(LinkErrorText(link), "Read reply timeout");
+    EXPECT_EQ(LinkFailureOf(link), LinkFailure::NoReply);
 }
 
 int AbortWait(void*) { return 0; }
@@ -325,8 +333,10 @@ TEST_F(SyMaxExchange, IdleAbortLeavesTheAbortTextOnReadsAndTheTimeoutTextOnWrite
     uint16_t value = 0;
     EXPECT_EQ(RegisterRead(link, 1, 1, &value), 0);
     EXPECT_STREQ(LinkErrorText(link), "Application idle abort");
+    EXPECT_EQ(LinkFailureOf(link), LinkFailure::Aborted);
     EXPECT_EQ(RegisterWrite(link, 1, 1, &value), 0);
     EXPECT_STREQ(LinkErrorText(link), "Write reply timeout");
+    EXPECT_EQ(LinkFailureOf(link), LinkFailure::NoReply);
 }
 
 TEST_F(SyMaxExchange, TheFarEndVanishingMidRequestEndsInTheTimeoutAndANewLinkWorks) {
@@ -339,6 +349,7 @@ TEST_F(SyMaxExchange, TheFarEndVanishingMidRequestEndsInTheTimeoutAndANewLinkWor
     request.join();
     EXPECT_EQ(result, 0);
     EXPECT_STREQ(LinkErrorText(link), "Read reply timeout");
+    EXPECT_EQ(LinkFailureOf(link), LinkFailure::NoReply);
     // The vanished device reads as ready forever: the reader must not spin on
     // it. It gives the device up, and a request says so at once.
     ASSERT_TRUE(WaitUntil([&] { return LinkPortLost(link); }));
@@ -350,6 +361,7 @@ TEST_F(SyMaxExchange, TheFarEndVanishingMidRequestEndsInTheTimeoutAndANewLinkWor
     EXPECT_LT(cpu, 0.15) << "cpu " << cpu << " s in 0.3 s";
     EXPECT_EQ(RegisterRead(link, 1, 1, &value), 0);
     EXPECT_EQ(std::string(LinkErrorText(link)).rfind("Lost port ", 0), 0u) << LinkErrorText(link);
+    EXPECT_EQ(LinkFailureOf(link), LinkFailure::LostPort);
     CloseLink(link);
     link = nullptr;
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/child_process.h"
-#include "link/link.h"
+#include "link/link_state.h"
 
 namespace {
 
@@ -46,18 +46,21 @@ TEST_F(TcpLibmodbusTest, ServerRefusalsGiveTheExceptionTexts) {
         Operation op;
         int reg, count;
         const char* text;
+        LinkFailure failure;
     } kCases[] = {
-        {"read beyond the map", RegisterRead, 16383, 5,
-         "Modbus error reply 2 ILLEGAL DATA ADDRESS"},
-        {"read of 126, refused before it is sent", RegisterRead, 1, 126, "Illegal read count"},
+        {"read beyond the map", RegisterRead, 16383, 5, "Modbus error reply 2 ILLEGAL DATA ADDRESS",
+         LinkFailure::ErrorReply},
+        {"read of 126, refused before it is sent", RegisterRead, 1, 126, "Illegal read count",
+         LinkFailure::NotPossible},
         {"general reference write",
          [](Link* l, int r, int c, uint16_t* v) { return InputRegisterWrite(l, r, c, v); }, 1, 2,
-         "Modbus error reply 1 ILLEGAL FUNCTION"},
+         "Modbus error reply 1 ILLEGAL FUNCTION", LinkFailure::ErrorReply},
     };
     std::vector<uint16_t> values(128, 0);
     for (const Case& c : kCases) {
         EXPECT_EQ(c.op(link_, c.reg, c.count, values.data()), 0) << c.name;
         EXPECT_STREQ(LinkErrorText(link_), c.text) << c.name;
+        EXPECT_EQ(LinkFailureOf(link_), c.failure) << c.name;
     }
     // A refusal leaves the connection usable.
     EXPECT_EQ(RegisterRead(link_, 2, 1, values.data()), 1) << LinkErrorText(link_);

@@ -12,7 +12,8 @@
 #include <csignal>
 #include <string>
 
-#include "link/link.h"
+#include "link/link_state.h"
+#include "link/modbus_tcp.h"
 #include "link/tcp_peer.h"
 #include "link/tcp_socket.h"
 
@@ -127,13 +128,16 @@ TEST_F(TcpLinkTest, ReplyOfAnotherProtocolIsSkipped) {
     SetSerialParameters(link_, 9600, 0, 1, 10, 8);
     EXPECT_FALSE(ReadWorks());
     EXPECT_STREQ(LinkErrorText(link_), "Reply timeout");
+    EXPECT_EQ(LinkFailureOf(link_), LinkFailure::NoReply);
 }
 
 TEST_F(TcpLinkTest, ExceptionRepliesGiveTheirTexts) {
     struct Case {
         uint8_t code;
         const char* text;
-    } kCases[] = {{2, "Modbus error reply 2 ILLEGAL DATA ADDRESS"}, {13, "Modbus error reply 13"}};
+        LinkFailure failure;
+    } kCases[] = {{2, "Modbus error reply 2 ILLEGAL DATA ADDRESS", LinkFailure::ErrorReply},
+                  {13, "Modbus error reply 13", LinkFailure::ErrorReply}};
     std::atomic<uint8_t> code{0};
     Start([&code](const Frame& request) {
         return PeerAnswer{
@@ -144,6 +148,7 @@ TEST_F(TcpLinkTest, ExceptionRepliesGiveTheirTexts) {
         uint16_t values[2];
         EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
         EXPECT_STREQ(LinkErrorText(link_), c.text);
+        EXPECT_EQ(LinkFailureOf(link_), c.failure);
     }
 }
 
@@ -155,6 +160,7 @@ TEST_F(TcpLinkTest, SilentServerTimesOutAfterTheTicks) {
     uint16_t values[2];
     EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
     EXPECT_STREQ(LinkErrorText(link_), "Reply timeout");
+    EXPECT_EQ(LinkFailureOf(link_), LinkFailure::NoReply);
     EXPECT_EQ(idle.calls, 20);  // one idle call per tick without bytes
 }
 
@@ -166,6 +172,7 @@ TEST_F(TcpLinkTest, EscWhileWaitingAborts) {
     uint16_t values[2];
     EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
     EXPECT_STREQ(LinkErrorText(link_), "Application idle abort");
+    EXPECT_EQ(LinkFailureOf(link_), LinkFailure::Aborted);
     EXPECT_EQ(idle.calls, 3);
 }
 
@@ -184,6 +191,7 @@ TEST_F(TcpLinkTest, OversizedLengthFieldIsNoReplyAndTheStreamStaysInStep) {
     uint16_t values[2];
     EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
     EXPECT_STREQ(LinkErrorText(link_), "Reply timeout");
+    EXPECT_EQ(LinkFailureOf(link_), LinkFailure::NoReply);
     EXPECT_TRUE(ReadWorks()) << LinkErrorText(link_);
 }
 
@@ -210,6 +218,7 @@ TEST_F(TcpLinkTest, TheRestOfAnAbandonedReplyNeverReachesTheNextRequest) {
         uint16_t values[2];
         EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
         EXPECT_STREQ(LinkErrorText(link_), "Reply timeout");
+        EXPECT_EQ(LinkFailureOf(link_), LinkFailure::NoReply);
         SetSerialParameters(link_, 9600, 0, 1, 100, 8);
         EXPECT_TRUE(ReadWorks()) << LinkErrorText(link_);
         CloseLink(link_);
@@ -226,6 +235,7 @@ TEST_F(TcpLinkTest, OversizedFrameThatNeverEndsStillEndsInTicks) {
     uint16_t values[2];
     EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
     EXPECT_STREQ(LinkErrorText(link_), "Reply timeout");
+    EXPECT_EQ(LinkFailureOf(link_), LinkFailure::NoReply);
 }
 
 TEST_F(TcpLinkTest, ResetDuringReadReconnectsForTheNextRead) {
@@ -237,6 +247,7 @@ TEST_F(TcpLinkTest, ResetDuringReadReconnectsForTheNextRead) {
     uint16_t values[2];
     EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
     EXPECT_STREQ(LinkErrorText(link_), "Read: Circuit reset by peer");
+    EXPECT_EQ(LinkFailureOf(link_), LinkFailure::ConnectionLost);
     EXPECT_TRUE(ReadWorks()) << LinkErrorText(link_);
     EXPECT_TRUE(ReadWorks()) << LinkErrorText(link_);
     EXPECT_EQ(peer_->Connections(), 2);
@@ -253,6 +264,7 @@ TEST_F(TcpLinkTest, PeerClosingDuringReadFailsAtOnceAndReconnects) {
     uint16_t values[2];
     EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
     EXPECT_STREQ(LinkErrorText(link_), "Read: The socket is not connected");
+    EXPECT_EQ(LinkFailureOf(link_), LinkFailure::ConnectionLost);
     EXPECT_LT(idle.calls, 100);  // not waited out to the reply timeout
     EXPECT_TRUE(ReadWorks()) << LinkErrorText(link_);
 }
@@ -268,7 +280,7 @@ TEST_F(TcpLinkTest, ConnectionDroppedBetweenRequestsIsRenewedBeforeSending) {
         ASSERT_TRUE(ReadWorks()) << c.name;
         peer_->DropConnection(c.how);
         // The drop is seen once the client's socket reads the end.
-        pollfd p{link_->socket, POLLIN, 0};
+        pollfd p{TcpLinkSocket(link_), POLLIN, 0};
         ASSERT_EQ(poll(&p, 1, 3000), 1) << c.name;
         EXPECT_TRUE(ReadWorks()) << c.name << ": " << LinkErrorText(link_);
         EXPECT_EQ(peer_->Connections(), ++connections) << c.name;
@@ -287,11 +299,14 @@ TEST_F(TcpLinkTest, ServerGoneGivesTheRefusalNamingTheOperation) {
     peer_->StopListening();
     uint16_t values[2];
     EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
-    EXPECT_STREQ(LinkErrorText(link_), "Read: Circuit reset by peer");  // reconnect refused
+    EXPECT_STREQ(LinkErrorText(link_), "Read: Circuit reset by peer");
+    EXPECT_EQ(LinkFailureOf(link_), LinkFailure::ConnectionLost);  // reconnect refused
     EXPECT_EQ(RegisterRead(link_, 1, 2, values), 0);
     EXPECT_STREQ(LinkErrorText(link_), "Read: Connection refused");
+    EXPECT_EQ(LinkFailureOf(link_), LinkFailure::ConnectionLost);
     EXPECT_EQ(RegisterWrite(link_, 1, 2, values), 0);
     EXPECT_STREQ(LinkErrorText(link_), "Write: Connection refused");
+    EXPECT_EQ(LinkFailureOf(link_), LinkFailure::ConnectionLost);
     // The server's thread ends before its count goes out of scope: only the
     // request it reset ever reached it.
     peer_.reset();
@@ -312,6 +327,7 @@ TEST_F(TcpLinkTest, ReconnectsToAServerThatIsDownArePaced) {
         // The first may still meet the old connection as it closes.
         if (i > 0) {
             EXPECT_STREQ(LinkErrorText(link_), "Read: Connection refused");
+            EXPECT_EQ(LinkFailureOf(link_), LinkFailure::ConnectionLost);
         }
     }
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
@@ -334,6 +350,7 @@ TEST_F(TcpLinkTest, WriteCountsBeyondTheByteCountAreRefused) {
         EXPECT_EQ(c.op(link_, 1, c.count, values.data()), c.result) << c.count;
         if (!c.result) {
             EXPECT_STREQ(LinkErrorText(link_), "Illegal write count");
+            EXPECT_EQ(LinkFailureOf(link_), LinkFailure::NotPossible);
         }
     }
     EXPECT_EQ(peer_->Requests().size(), 2u);
@@ -363,7 +380,6 @@ TEST(TcpLinkOpen, OpensByAddressOrNameAndFailsWithoutAPeer) {
         EXPECT_EQ(RegisterRead(link, 5, 1, values), 1) << c.host << ": " << LinkErrorText(link);
         EXPECT_EQ(values[0], 13) << c.host;
         EXPECT_EQ(CloseLink(link), 1);
-        EXPECT_STREQ(LinkErrorText(link), "Handle not valid");
     }
 }
 

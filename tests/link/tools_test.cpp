@@ -14,7 +14,7 @@
 #include "common/child_process.h"
 #include "common/device_root_dir.h"
 #include "common/sim_process.h"
-#include "link/link.h"
+#include "link/link_state.h"
 
 namespace {
 

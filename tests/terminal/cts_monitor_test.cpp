@@ -36,7 +36,7 @@ class CtsMonitorTest : public ToolkitTest {
         });
     }
     void TearDown() override {
-        if (link) CloseLink(link);
+        link.reset();
         ToolkitTest::TearDown();
     }
     // kova-sim on a new pty; the link opens the pty's other side.
@@ -44,22 +44,22 @@ class CtsMonitorTest : public ToolkitTest {
         return {"--protocol", "symax", "--cts", cts};
     }
     void Open(const SimProcess& sim) {
-        link = OpenSyMaxLink(sim.SlavePath().c_str(), 0, LinkRoute{1, {1}});
+        link.reset(OpenSyMaxLink(sim.SlavePath().c_str(), 0, LinkRoute{1, {1}}));
         ASSERT_NE(nullptr, link);
         // Half a second: a module that stopped answering is noticed soon.
-        ASSERT_NE(0, SetSerialParameters(link, 9600, 1, 1, 50, 8));
+        ASSERT_NE(0, SetSerialParameters(link.get(), 9600, 1, 1, 50, 8));
     }
     // Runs the monitor until a picture has been taken and a key pressed.
     void RunMonitor(int ports) {
         console.TypeExtended(key::scan::F1);
         console.Type("x");
-        CtsMonitor(link, ports);
+        CtsMonitor(link.get(), ports);
         EXPECT_EQ(0, ReadKey(0)) << "the key that ended the monitor was consumed";
         ASSERT_EQ(4u, snapshot.size());
     }
 
     static constexpr int kStateCol = 50;
-    Link* link = nullptr;
+    LinkHandle link;
     std::vector<Shown> snapshot;
 };
 

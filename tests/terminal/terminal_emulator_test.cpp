@@ -16,7 +16,9 @@
 #include "common/file_contents.h"
 #include "common/wait_until.h"
 #include "forms/connect_link.h"
+#include "forms/fresh_link.h"
 #include "forms/pty_ports.h"
+#include "link/link_state.h"
 #include "link/serial_port.h"
 #include "setup/link_setup.h"
 #include "setup/setup_in_force.h"
@@ -52,7 +54,7 @@ class Terminal : public ToolkitTest {
     }
     void TearDown() override {
         fs::current_path(previous);
-        if (link) CloseLink(link);
+        link.reset();
         ToolkitTest::TearDown();
     }
 
@@ -64,7 +66,7 @@ class Terminal : public ToolkitTest {
             while (*next < steps.size() && steps[*next]()) ++*next;
         };
         try {
-            link = TerminalEmulator(settings, link);
+            TerminalEmulator(settings, link);
         } catch (const con::OutOfKeys&) {
             ADD_FAILURE() << "stalled at step " << *next << " with the screen\n" << Screen();
         }
@@ -132,7 +134,7 @@ class Terminal : public ToolkitTest {
     int link0 = -1, peer = -1;
     std::string dir;
     fs::path previous;
-    Link* link = nullptr;
+    LinkHandle link;
     std::string got;  // what the far end has received
 };
 
@@ -211,7 +213,7 @@ TEST_F(Terminal, CtrlTAndADigitIsThatFunctionKeyAndANulIsSent) {
 
 TEST_F(Terminal, CtrlTXLeavesAndTheSharedLinkComesBack) {
     CurrentSetup.TerminalPort = 0;
-    link = ConnectLink(settings, nullptr);
+    link = ConnectFresh(settings);
     ASSERT_NE(link, nullptr);
     peer = link0;
     Run({Peer("hi"), Shows("hi"), Keys("\x14X")});
@@ -247,7 +249,7 @@ TEST_F(Terminal, AnEmptyCaptureNameCannotBeOpened) {
 
 TEST_F(Terminal, SharingTheLinksPortClosesTheLinkAndConnectsItAgain) {
     CurrentSetup.TerminalPort = 0;
-    link = ConnectLink(settings, nullptr);
+    link = ConnectFresh(settings);
     ASSERT_NE(link, nullptr);
     peer = link0;
     console.ClearCalls();
@@ -260,18 +262,18 @@ TEST_F(Terminal, SharingTheLinksPortClosesTheLinkAndConnectsItAgain) {
 }
 
 TEST_F(Terminal, ALinkOnAnotherPortStaysOpen) {
-    link = ConnectLink(settings, nullptr);
+    link = ConnectFresh(settings);
     ASSERT_NE(link, nullptr);
-    Link* before = link;
+    Link* before = link.get();
     Run({Key(kCtrlEnd)});
-    EXPECT_EQ(link, before);
+    EXPECT_EQ(link.get(), before);
 }
 
 TEST_F(Terminal, ABusyPortIsRefusedWithItsHolderNamed) {
     nt_sio::SioPort holder;
     ASSERT_EQ(nt_sio::SioOpen(ports.Root() + "/dev/ttyS1", 3, &holder), nt_sio::SioOk);
     console.TypeExtended(key::scan::F10);
-    link = TerminalEmulator(settings, nullptr);
+    TerminalEmulator(settings, link);
     nt_sio::SioClose(&holder);
     EXPECT_TRUE(Wrote("Can't open port: \"ttyS1\".  Status = 147."));
     EXPECT_TRUE(Wrote("is busy"));

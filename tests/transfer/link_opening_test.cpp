@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "common/device_root_dir.h"
+#include "link/link_state.h"
 #include "module_sim.h"
 #include "setup/serial_port_list.h"
 #include "transfer/register_map.h"
@@ -31,14 +32,14 @@ TEST(LinkOpeningTest, AModbusTcpRecordReachesTheModule) {
     setup.RouteCount = 3;
     setup.LinkTimeout = 123;
     std::string reason;
-    Link* link = OpenLinkFromSetup(setup, &reason);
+    LinkHandle link = OpenLinkFromSetup(setup, &reason);
     ASSERT_TRUE(link) << reason;
     EXPECT_EQ(setup.RouteCount, 1);  // one unit number
     EXPECT_EQ(link->replyTimeout, 123);
     uint16_t marker = 0;
-    EXPECT_GT(RegisterRead(link, kIdentMarkerRegister, 1, &marker), 0) << LinkErrorText(link);
+    EXPECT_GT(RegisterRead(link.get(), kIdentMarkerRegister, 1, &marker), 0)
+        << LinkErrorText(link.get());
     EXPECT_EQ(marker, kIdentMarkerValue);
-    CloseLink(link);
 }
 
 // A module answering with CRC block checks is reached from the first
@@ -61,12 +62,11 @@ TEST(LinkOpeningTest, AReplyTimeoutOutOfRangeIsReplacedByTheDefault) {
         LinkSetup setup = TcpSetupOf(sim, 1);
         setup.LinkTimeout = c.ticks;
         std::string reason, note;
-        Link* link = OpenLinkFromSetup(setup, &reason, &note);
+        LinkHandle link = OpenLinkFromSetup(setup, &reason, &note);
         ASSERT_TRUE(link) << reason;
         EXPECT_EQ(note, c.note);
         EXPECT_EQ(setup.LinkTimeout, c.used);
         EXPECT_EQ(link->replyTimeout, uint16_t(c.used));
-        CloseLink(link);
     }
 }
 
@@ -86,12 +86,12 @@ TEST(LinkOpeningTest, ASyMaxRecordTakesItsBlockCheck) {
         setup.ErrorCheck = c.errorCheck;
         setup.LinkTimeout = 100;
         std::string reason;
-        Link* link = OpenLinkFromSetup(setup, &reason, nullptr, {}, root.Path());
+        LinkHandle link = OpenLinkFromSetup(setup, &reason, nullptr, {}, root.Path());
         ASSERT_TRUE(link) << reason;
         uint16_t marker = 0;
-        EXPECT_GT(RegisterRead(link, kIdentMarkerRegister, 1, &marker), 0) << LinkErrorText(link);
+        EXPECT_GT(RegisterRead(link.get(), kIdentMarkerRegister, 1, &marker), 0)
+            << LinkErrorText(link.get());
         EXPECT_EQ(marker, kIdentMarkerValue);
-        CloseLink(link);
     }
 }
 

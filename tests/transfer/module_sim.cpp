@@ -47,21 +47,16 @@ ModuleSim::ModuleSim(SimWire wire, const std::vector<std::string>& options) : wi
 ModuleSim::~ModuleSim() { CloseOurLink(); }
 
 Link* ModuleSim::link() {
-    if (link_) return link_;
-    if (OnPty(wire_)) {
-        link_ = OpenPtyLink(wire_, target_.c_str());
-        if (link_) SetSerialParameters(link_, 9600, 1, 1, 100, 8);
-    } else {
-        link_ = OpenModbusTcpLink("127.0.0.1", std::stoi(target_), 1);
-        if (link_) SetSerialParameters(link_, 9600, 1, 1, 100, 8);
-    }
-    return link_;
+    if (link_) return link_.get();
+    if (OnPty(wire_))
+        link_.reset(OpenPtyLink(wire_, target_.c_str()));
+    else
+        link_.reset(OpenModbusTcpLink("127.0.0.1", std::stoi(target_), 1));
+    if (link_) SetSerialParameters(link_.get(), 9600, 1, 1, 100, 8);
+    return link_.get();
 }
 
-void ModuleSim::CloseOurLink() {
-    if (link_) CloseLink(link_);
-    link_ = nullptr;
-}
+void ModuleSim::CloseOurLink() { link_.reset(); }
 
 std::vector<std::string> ModuleSim::KovaLink(const std::vector<std::string>& command) const {
     std::vector<std::string> argv{BuildProgram("kova-link")};

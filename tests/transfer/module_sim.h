@@ -36,7 +36,7 @@ class ModuleSim {
     SimWire wire_;
     std::unique_ptr<SimProcess> process_;
     std::string target_;  // pty path or TCP port
-    Link* link_ = nullptr;
+    LinkHandle link_;
 };
 
 const char* WireName(SimWire wire);

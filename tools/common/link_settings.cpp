@@ -92,16 +92,15 @@ bool LinkSettingsComplete(const LinkSettings& o, std::string* error) {
     return DropFits(*o.kind, o.drop, error);
 }
 
-Link* OpenToolLink(const LinkSettings& o, std::string* reason) {
-    Link* link = OpenLinkOn(SetupOf(o),
-                            o.kind->serial ? DevicePathOf(o.deviceRoot, o.port) : o.host, reason);
+LinkHandle OpenToolLink(const LinkSettings& o, std::string* reason) {
+    LinkHandle link = OpenLinkOn(
+        SetupOf(o), o.kind->serial ? DevicePathOf(o.deviceRoot, o.port) : o.host, reason);
     if (!link) return nullptr;
     // Any rate the driver takes, not only the program's list: set directly.
-    if (!SetSerialParameters(link, o.baud, o.parity, o.stopBits, o.timeout, o.dataBits)) {
-        *reason = LinkErrorText(link);
-        CloseLink(link);
+    if (!SetSerialParameters(link.get(), o.baud, o.parity, o.stopBits, o.timeout, o.dataBits)) {
+        *reason = LinkErrorText(link.get());
         return nullptr;
     }
-    SetSyMaxOptions(link, o.crc, o.priority);
+    SetSyMaxOptions(link.get(), o.crc, o.priority);
     return link;
 }

@@ -35,4 +35,4 @@ tools::OptionTable<LinkSettings> LinkOptionRows();
 bool LinkSettingsComplete(const LinkSettings& settings, std::string* error);
 
 // Opens the link and applies the line settings; null with *reason on failure.
-Link* OpenToolLink(const LinkSettings& settings, std::string* reason);
+LinkHandle OpenToolLink(const LinkSettings& settings, std::string* reason);

@@ -107,14 +107,15 @@ bool SetupOfLinkSource(const LinkSource& source, LinkSetup* setup, std::string* 
     return ReadLinkSetupFile(source.setupFile, setup, reason);
 }
 
-Link* OpenLinkSource(const LinkSource& source, std::string* reason, std::string* note) {
+LinkHandle OpenLinkSource(const LinkSource& source, std::string* reason, std::string* note) {
     if (note) note->clear();
     if (source.setupFile.empty()) return OpenToolLink(source.settings, reason);
     LinkSetup setup;
     SetupAdapters adapters;
     if (!ReadLinkSetupFile(source.setupFile, &setup, reason, &adapters)) return nullptr;
     std::string replaced;
-    Link* link = OpenLinkFromSetup(setup, reason, &replaced, adapters, source.settings.deviceRoot);
+    LinkHandle link =
+        OpenLinkFromSetup(setup, reason, &replaced, adapters, source.settings.deviceRoot);
     if (!replaced.empty()) replaced = source.setupFile + ": " + replaced;
     if (note)
         *note = replaced;

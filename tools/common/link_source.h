@@ -27,7 +27,8 @@ bool LinkSourceComplete(const LinkSource& source, std::string* error);
 // Opens the link; null with *reason (naming the setup file where it is at
 // fault) on failure. A setting of the setup file replaced on the way goes to
 // *note when given ("" when none), else to standard error.
-Link* OpenLinkSource(const LinkSource& source, std::string* reason, std::string* note = nullptr);
+LinkHandle OpenLinkSource(const LinkSource& source, std::string* reason,
+                          std::string* note = nullptr);
 
 // The serial port the link uses, as one name for all the ways of writing
 // it; "" for Modbus TCP. Modules on one port (a multi-drop line) must take

@@ -9,15 +9,13 @@
 ModuleConnection::ModuleConnection(const LinkSource& source, ToolReporter& reporter)
     : source_(source), reporter_(reporter), session_(nullptr, reporter) {}
 
-ModuleConnection::~ModuleConnection() {
-    if (link_) CloseLink(link_);
-}
+ModuleConnection::~ModuleConnection() = default;
 
 bool ModuleConnection::Open() {
     std::string reason;
     link_ = OpenLinkSource(source_, &reason);
     if (!link_) reporter_.Fail("Unable to establish link. " + reason);
-    session_.link = link_;
+    session_.link = link_.get();
     return link_ != nullptr;
 }
 

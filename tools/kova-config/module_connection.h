@@ -50,7 +50,7 @@ class ModuleConnection {
   private:
     LinkSource source_;
     ToolReporter& reporter_;
-    Link* link_ = nullptr;
+    LinkHandle link_;
     // Over link_ once it is open: what the module said it is, once a
     // transfer asked, stays there for the transfers after it.
     ModuleSession session_;

@@ -231,13 +231,13 @@ int RunWatch(const ConfigOptions& options) {
         fileConfig = PathsOf(snapshot.contents.ports, snapshot.contents.plus.RackBase);
     }
     std::string reason;
-    Link* link = OpenLinkSource(options.source, &reason);
+    LinkHandle link = OpenLinkSource(options.source, &reason);
     if (!link) {
         std::fprintf(stderr, "kova-config: Unable to establish link. %s\n",
                      tools::Printable(reason).c_str());
         return kExitFailed;
     }
-    Watch watch(link, options);
+    Watch watch(link.get(), options);
     if (!options.watchConfig.empty()) watch.UseFile(fileConfig);
     if (options.csv) std::printf("time,port,path,register,mode,value\n");
     bool allOk = true;
@@ -255,6 +255,5 @@ int RunWatch(const ConfigOptions& options) {
         }
         allOk = watch.Poll(done) && allOk;
     }
-    CloseLink(link);
     return allOk ? kExitOk : kExitFailed;
 }

@@ -43,7 +43,6 @@ int Fail(Link* link) {
     const char* text = LinkErrorText(link);
     fprintf(stderr, "kova-link: %s\n",
             *text ? tools::Printable(text).c_str() : "Not supported on this kind of link");
-    CloseLink(link);
     return tools::kExitFailed;
 }
 
@@ -69,7 +68,6 @@ int PrintRead(Link* link, const LinkOptions& o, bool input) {
                   : RegisterRead(link, o.reg, o.count, values.data());
     if (n <= 0) return Fail(link);
     PrintValues(o, values.data(), n);
-    CloseLink(link);
     return tools::kExitOk;
 }
 
@@ -83,13 +81,11 @@ int Dump(Link* link, const LinkOptions& o) {
         if (n <= 0) return Fail(link);
         if (n < count) {
             fprintf(stderr, "kova-link: Read reply too short\n");
-            CloseLink(link);
             return tools::kExitFailed;
         }
         done += count;
     }
     PrintValues(o, values.data(), o.count);
-    CloseLink(link);
     return tools::kExitOk;
 }
 
@@ -99,7 +95,6 @@ int Replay(Link* link, const LinkOptions& o) {
     if (!in) {
         fprintf(stderr, "kova-link: %s: %s\n", tools::Printable(o.replayFile).c_str(),
                 strerror(errno));
-        CloseLink(link);
         return tools::kExitTrouble;  // bad input
     }
     struct Request {
@@ -120,7 +115,6 @@ int Replay(Link* link, const LinkOptions& o) {
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     printf("%zu requests in %.4f s\n", requests.size(), seconds);
-    CloseLink(link);
     return tools::kExitOk;
 }
 
@@ -133,7 +127,6 @@ int Bench(Link* link, const LinkOptions& o) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     printf("%d requests in %.3f s: %.1f requests per second\n", o.repeats, seconds,
            o.repeats / seconds);
-    CloseLink(link);
     return tools::kExitOk;
 }
 
@@ -149,7 +142,6 @@ int Sections(Link* link, const LinkOptions& o) {
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     printf("%zu requests, %d registers in %.4f s\n", o.sections.size(), total, seconds);
-    CloseLink(link);
     return tools::kExitOk;
 }
 
@@ -161,7 +153,8 @@ int main(int argc, char** argv) {
     if (!ParseLinkOptions(argc, argv, &o, &exitCode)) return exitCode;
     RemoveLocksOnSignals();
     std::string reason, note;
-    Link* link = OpenLinkSource(o.source, &reason, &note);
+    LinkHandle owner = OpenLinkSource(o.source, &reason, &note);
+    Link* link = owner.get();
     if (!note.empty()) fprintf(stderr, "kova-link: %s\n", tools::Printable(note).c_str());
     if (!link) {
         fprintf(stderr, "kova-link: Unable to establish link. %s\n",
@@ -190,6 +183,5 @@ int main(int argc, char** argv) {
         case Command::Poll:
             return Poll(link, o);
     }
-    CloseLink(link);
     return tools::kExitOk;
 }

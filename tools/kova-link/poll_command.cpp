@@ -75,6 +75,5 @@ int Poll(Link* link, const LinkOptions& o) {
         next = done == 0 ? tools::PlusMilliseconds(next, o.pollIntervalMs) : next;
         allOk = PollOnce(link, o) && allOk;
     }
-    CloseLink(link);
     return allOk ? tools::kExitOk : tools::kExitFailed;
 }

@@ -3,7 +3,7 @@
 #include "link/link.h"
 #include "link_options.h"
 
-// Polls until --count polls are done (a signal ends the process); closes
-// the link.
+// Polls until --count polls are done (a signal ends the process); the
+// caller's handle closes the link.
 // 0 when every poll succeeded, 1 otherwise.
 int Poll(Link* link, const LinkOptions& o);

@@ -60,13 +60,14 @@ int main(int argc, char** argv) {
     setup.Route[0] = 1;
     setup.LinkBaud = 13;
     std::string reason;
-    Link* link;
+    LinkHandle link;
     if (tcp) {
         setup.TcpPort = uint16_t(std::atoi(argv[5]));
         link = OpenLinkOn(setup, argv[4], &reason);
     } else {
         link = OpenLinkOn(setup, argv[4], &reason);
-        if (link) SetSerialParameters(link, std::atoi(argv[5]), ParityCode(argv[6]), 1, 500, 8);
+        if (link)
+            SetSerialParameters(link.get(), std::atoi(argv[5]), ParityCode(argv[6]), 1, 500, 8);
     }
     if (!link) {
         fprintf(stderr, "Unable to establish link. %s\n", reason.c_str());
@@ -75,13 +76,13 @@ int main(int argc, char** argv) {
     StderrReporter reporter(false, false);
     auto start = std::chrono::steady_clock::now();
     int ok = 1;
-    ModuleSession session{link, reporter};
+    ModuleSession session{link.get(), reporter};
     for (int i = 0; ok && i < times; ++i)
         ok = send ? SendAllPorts(session, config, printProgBaud, setup)
                   : FetchAllPorts(session, config, printProgBaud);
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    CloseLink(link);
+    link.reset();
     if (!ok) return 1;
     printf("%d %s of the whole module in %.4f s\n", times, send ? "sends" : "fetches", seconds);
     return 0;

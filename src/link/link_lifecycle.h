@@ -1,16 +1,12 @@
-// Bookkeeping of the open links, so that a closed or foreign handle is
-// recognised without reading freed memory, and the life-cycle helpers shared
-// by the open routines of every link kind.
+// The life-cycle helpers shared by the open routines of every link kind.
+// Nothing keeps a list of the open links: a link lives as long as the handle
+// that owns it, so no code can hold one that is gone.
 #pragma once
 #include <cstdint>
 
 struct Link;
 
-void RegisterLink(Link* link);  // sets the validity marker
-void UnregisterLink(Link* link);
-bool LinkRegistered(const Link* link);
-
-Link* CreateLink(uint32_t kind);  // not yet registered
+Link* CreateLink(uint32_t kind);  // with the kind's protocol fixed
 void DestroyLink(Link* link);
 void StopReaderThread(Link* link);  // no-op for links without one
 
