@@ -63,7 +63,8 @@ for mode in fetch send; do
     start_tcp_sim --log "$tmp/requests-$mode"
     ours=$("$build/kova-transfer-bench" "$mode" "$times" "$tmp/PLANT.KOV" tcp 127.0.0.1 "$tcp_port")
     stop_sim
-    start_tcp_sim
+    # The same simulator work on both sides: it logs kova-link's requests too.
+    start_tcp_sim --log "$tmp/replayed-$mode"
     theirs=$("$build/kova-link" --type tcp --host 127.0.0.1 --tcp-port "$tcp_port" \
       replay "$tmp/requests-$mode")
     stop_sim

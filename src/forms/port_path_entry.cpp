@@ -2,6 +2,8 @@
 #include "forms/port_path_entry.h"
 
 #include <cstring>
+#include <optional>
+#include <string>
 
 #include "setup/port_refresh.h"
 #include "ui/boxes.h"

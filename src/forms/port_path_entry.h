@@ -19,9 +19,9 @@ constexpr char kPortPathKey = '/';
 // port as it was.
 void TypePortPath(int16_t& port, const SerialPortList& ports);
 
-// The same for the link's port, which may also be a network port: then
-// *network is what was typed and the result is true. shownFirst is the line
-// the entry starts with ("/" or the network port in use).
+// The same for the link's port, which may also be a device server's: then
+// the result says so and holds the server typed, and port is left alone.
+// shownFirst is the line the entry starts with ("/" or the server in use).
 struct TypedLinkPort {
     bool network = false;
     NetworkPortName where;
