@@ -170,5 +170,6 @@ extern const LinkBackend kGatewayBackend = {
     CloseGatewayLink,
     GatewayDiscardStale,
     true,
+    false,
     "Gateway",
 };

@@ -28,6 +28,11 @@ struct LinkBackend {
     // Serial kinds: true when a reply that comes after its request gave up
     // cannot be told from the answer to the next one (no transaction number).
     bool lateRepliesLookCurrent;
+    // Serial kinds: true when the receiver itself sends on the line
+    // (acknowledges, inquiries) whenever the peer calls for it, between
+    // requests too. Such a kind keeps a reader thread on a device server's
+    // socket; the others have their socket driven by the request waiting on it.
+    bool answersTheLine;
     // As users call the kind, for the texts of what it cannot do.
     const char* name;
 };

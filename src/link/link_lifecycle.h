@@ -8,7 +8,9 @@ struct Link;
 
 Link* CreateLink(uint32_t kind);  // with the kind's protocol fixed
 void DestroyLink(Link* link);
-void StopReaderThread(Link* link);  // no-op for links without one
+// Ends the reader thread, if the link has one, and closes its serial port;
+// no-op for links without a serial port.
+void StopReaderThread(Link* link);
 
 // The transaction counter a new serial link starts from, and the counter a
 // closing one stopped at (the next link keeps clear of its recent numbers).

@@ -1,6 +1,7 @@
-// The queues between a request and the reader thread, and the reply wait:
-// one idle callback per tick of at most 10 ms, but it returns as soon as a
-// reply is queued (the receiver notifies the condition variable).
+// The queues between a request and the receiver, and the reply wait: one
+// idle callback per tick of at most 10 ms, but it returns as soon as a reply
+// is queued (the receiver notifies the condition variable, or runs in the
+// waiting thread itself on a line the requester drives).
 #include <algorithm>
 #include <chrono>
 
@@ -14,6 +15,36 @@ using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds kTick(10);
 
 std::chrono::milliseconds ReplyTime(const Link* link) { return kTick * link->replyTimeout; }
+
+bool DrivenByRequester(const Link* link) { return link->port && link->port->drivenByRequester; }
+
+// Waits, with the link locked by guard, up to `most` for ready(): on a line
+// the requester drives, by driving it (unlocked while it polls); otherwise
+// until the receiver notifies. True when ready.
+template <class Ready>
+bool AwaitLine(Link* link, std::unique_lock<std::recursive_mutex>& guard, Clock::duration most,
+               Ready ready) {
+    if (!DrivenByRequester(link)) return link->replyArrived.wait_for(guard, most, ready);
+    const Clock::time_point end = Clock::now() + most;
+    while (!ready()) {
+        const Clock::time_point now = Clock::now();
+        if (now >= end) return false;
+        guard.unlock();
+        DriveLineOnce(link, *link->port, end - now);
+        guard.lock();
+    }
+    return true;
+}
+
+// What came on a requester-driven line since the last request is taken in
+// now, as a reader thread would have taken it on arrival, so that it is
+// judged as what it is (a late or foreign frame) and not as this request's
+// answer.
+void TakeInWhatCame(Link* link) {
+    if (!DrivenByRequester(link)) return;
+    for (int rounds = 0; rounds < 64 && DriveLineOnce(link, *link->port, Clock::duration(0));)
+        ++rounds;
+}
 
 // One call of the link's idle routine, with the link unlocked so that the
 // routine may draw and read keys; false, with the abort text, when it asks
@@ -44,9 +75,10 @@ bool LateReplyWentBy(Link* link, Clock::time_point giveUp) {
 // to the next request. False when the user aborted the wait.
 bool LetLateReplyGoBy(Link* link, std::unique_lock<std::recursive_mutex>& guard) {
     Clock::time_point giveUp = link->overdueSince + ReplyTime(link);
-    while (!LateReplyWentBy(link, giveUp)) {
+    auto wentBy = [link, giveUp] { return LateReplyWentBy(link, giveUp); };
+    while (!wentBy()) {
         if (!IdleGoesOn(link, guard)) return false;
-        link->replyArrived.wait_for(guard, kTick);
+        AwaitLine(link, guard, kTick, wentBy);
     }
     return true;
 }
@@ -60,7 +92,8 @@ void LetLateReplyGoByBeforeClose(Link* link) {
     const LinkBackend* backend = link->backend;
     if (!link->replyOverdue || !backend || !backend->lateRepliesLookCurrent || !link->port) return;
     const Clock::time_point giveUp = link->overdueSince + ReplyTime(link);
-    while (!LateReplyWentBy(link, giveUp)) link->replyArrived.wait_for(guard, kTick);
+    auto wentBy = [link, giveUp] { return LateReplyWentBy(link, giveUp); };
+    while (!wentBy()) AwaitLine(link, guard, kTick, wentBy);
 }
 
 void StartRequestDeadline(Link* link) {
@@ -75,6 +108,7 @@ bool BeginSerialRequest(Link* link) {
     // one still gone is said so now, not after a reply timeout that no reply
     // could ever have beaten.
     if (!ReopenSerialPort(link)) return false;
+    TakeInWhatCame(link);
     std::unique_lock<std::recursive_mutex> guard(link->lock);
     const LinkBackend* backend = link->backend;
     if (link->replyOverdue && backend && backend->lateRepliesLookCurrent &&
@@ -116,8 +150,7 @@ Packet* WaitForReply(Link* link, int ticks) {
         if (!IdleGoesOn(link, guard)) break;
         auto left =
             std::chrono::ceil<std::chrono::milliseconds>(link->requestDeadline - Clock::now());
-        link->replyArrived.wait_for(guard, std::clamp(left, std::chrono::milliseconds(0), kTick),
-                                    ready);
+        AwaitLine(link, guard, std::clamp(left, std::chrono::milliseconds(0), kTick), ready);
     }
     return RemovePacket(link->replyQueue);
 }

@@ -145,5 +145,6 @@ extern const LinkBackend kModbusAsciiBackend = {
     nullptr,
     ModbusAsciiDiscardStale,
     true,
+    false,
     "Modbus ASCII",
 };

@@ -179,5 +179,6 @@ extern const LinkBackend kModbusRtuBackend = {
     nullptr,
     ModbusRtuDiscardStale,
     true,
+    false,
     "Modbus RTU",
 };

@@ -275,5 +275,6 @@ Link* OpenModbusTcpLink(const char* host, int tcpPort, int drop, std::string* re
 extern const LinkBackend kModbusTcpBackend = {
     LinkModbusTcp,  nullptr,  nullptr,      nullptr,
     TcpHoldingRead, TcpWrite, TcpInputRead, TcpGeneralReferenceWrite,
-    CloseTcpLink,   nullptr,  false,        "Modbus TCP",
+    CloseTcpLink,   nullptr,  false,        false,
+    "Modbus TCP",
 };

@@ -1,7 +1,9 @@
-// The reader thread of a serial link. It sleeps in ppoll() on the port and an
-// eventfd (stop, transmit kick, new settings), feeds received bytes to the
-// protocol as soon as they arrive, keeps the transmitter going, and ends a
-// frame after a pause longer than the read interval where the protocol asks.
+// Driving a serial link's line: sleeping in ppoll() on the port and an
+// eventfd (stop, transmit kick, new settings), feeding received bytes to the
+// protocol as soon as they arrive, keeping the transmitter going, and ending
+// a frame after a pause longer than the read interval where the protocol
+// asks. The reader thread does it for ever; a request on a line driven by
+// the requester does it while it waits.
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -112,7 +114,7 @@ Nanoseconds PauseTimeout(Link* link, const SerialPort& port, const LinkBackend* 
     return end - now;
 }
 
-void ReadBytes(Link* link, SerialPort& port) {
+bool ReadBytes(Link* link, SerialPort& port) {
     uint8_t buffer[kSerialBufferSize];
     size_t n;
     SerialIo result = ReadSerialReady(port.device.fd, buffer,
@@ -120,11 +122,12 @@ void ReadBytes(Link* link, SerialPort& port) {
     std::lock_guard<std::recursive_mutex> guard(link->lock);
     if (result == SerialIo::Lost) {
         MarkLost(port);
-        return;
+        return false;
     }
-    if (n == 0) return;
+    if (n == 0) return false;
     port.lastByte = Clock::now();
     for (size_t i = 0; i < n; ++i) ReceiveByte(link, buffer[i]);
+    return true;
 }
 
 // A poll that fails other than by a signal would fail again at once: the
@@ -155,45 +158,47 @@ void WakeReaderThread(Link* link) {
     (void)written;
 }
 
+bool DriveLineOnce(Link* link, SerialPort& port, Nanoseconds most) {
+    Nanoseconds timeout;
+    bool wantOutput;
+    {
+        std::lock_guard<std::recursive_mutex> guard(link->lock);
+        if (port.reopenWanted) ReopenLostDevice(link, port);
+        ApplyPendingSettings(port);
+        timeout = ContinueWrite(link, port);
+        wantOutput = timeout == Nanoseconds(0);
+        const LinkBackend* backend = link->backend;
+        timeout = Earliest(wantOutput ? kNoTimeout : timeout, PauseTimeout(link, port, backend));
+    }
+    timeout = Earliest(timeout, most);
+    pollfd fds[2] = {
+        {port.lost ? -1 : port.device.fd, short(POLLIN | (wantOutput ? POLLOUT : 0)), 0},
+        {link->stopEvent, POLLIN, 0}};
+    timespec wait{};
+    if (timeout >= Nanoseconds(0)) {
+        wait.tv_sec = timeout.count() / 1000000000;
+        wait.tv_nsec = timeout.count() % 1000000000;
+    }
+    int ready = ppoll(fds, 2, timeout >= Nanoseconds(0) ? &wait : nullptr, nullptr);
+    if (ready < 0) {
+        if (errno != EINTR) PollFailed(link, port);
+        return false;
+    }
+    if (fds[1].revents & POLLIN) {
+        uint64_t count;
+        if (read(link->stopEvent, &count, sizeof count) < 0) return false;
+    }
+    if (fds[0].revents & POLLIN) return ReadBytes(link, port);
+    if (SerialPollLost(fds[0].revents)) {
+        std::lock_guard<std::recursive_mutex> guard(link->lock);
+        MarkLost(port);
+    }
+    return false;
+}
+
 void RunReaderThread(Link* link) {
     SerialPort& port = *link->port;
-    while (!port.stop) {
-        Nanoseconds timeout;
-        bool wantOutput;
-        {
-            std::lock_guard<std::recursive_mutex> guard(link->lock);
-            if (port.reopenWanted) ReopenLostDevice(link, port);
-            ApplyPendingSettings(port);
-            timeout = ContinueWrite(link, port);
-            wantOutput = timeout == Nanoseconds(0);
-            const LinkBackend* backend = link->backend;
-            timeout =
-                Earliest(wantOutput ? kNoTimeout : timeout, PauseTimeout(link, port, backend));
-        }
-        pollfd fds[2] = {
-            {port.lost ? -1 : port.device.fd, short(POLLIN | (wantOutput ? POLLOUT : 0)), 0},
-            {link->stopEvent, POLLIN, 0}};
-        timespec wait{};
-        if (timeout >= Nanoseconds(0)) {
-            wait.tv_sec = timeout.count() / 1000000000;
-            wait.tv_nsec = timeout.count() % 1000000000;
-        }
-        int ready = ppoll(fds, 2, timeout >= Nanoseconds(0) ? &wait : nullptr, nullptr);
-        if (ready < 0) {
-            if (errno != EINTR) PollFailed(link, port);
-            continue;
-        }
-        if (fds[1].revents & POLLIN) {
-            uint64_t count;
-            if (read(link->stopEvent, &count, sizeof count) < 0) continue;
-        }
-        if (fds[0].revents & POLLIN)
-            ReadBytes(link, port);
-        else if (SerialPollLost(fds[0].revents)) {
-            std::lock_guard<std::recursive_mutex> guard(link->lock);
-            MarkLost(port);
-        }
-    }
+    while (!port.stop) DriveLineOnce(link, port, kNoTimeout);
     std::lock_guard<std::recursive_mutex> guard(link->lock);
     CloseSerialDevice(&port.device);
 }

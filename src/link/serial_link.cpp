@@ -95,6 +95,12 @@ Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& rout
     }
     port->readIntervalMs = ReadIntervalMs(port->settings.baud);
     link->port = port;
+    const LinkBackend* backend = link->backend;
+    if (port->device.network && backend && !backend->answersTheLine) {
+        port->drivenByRequester = true;
+        AddFreePackets(kNewPacketsPerOpen);
+        return link;
+    }
     link->stopEvent = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     try {
         if (link->stopEvent < 0) throw std::bad_alloc();
@@ -144,6 +150,7 @@ int SetSerialParameters(Link* link, int baud, int parity, int stopBits, int repl
     settings.stopBits = stopBits == 2 ? 2 : 1;
     settings.dataBits = dataBits;
     port->pendingSettings = settings;
+    if (port->drivenByRequester) DriveLineOnce(link, *port, std::chrono::nanoseconds(0));
     WakeReaderThread(link);
     // The reader applies them between two polls; it never takes longer
     // unless it is stuck in the driver, which must not hang the caller.
@@ -197,12 +204,18 @@ int NextTransmitByte(Link* link) {
 }
 
 void StopReaderThread(Link* link) {
-    if (!link->readerThread.joinable()) return;
-    link->port->stop = true;
-    WakeReaderThread(link);
-    link->readerThread.join();
-    close(link->stopEvent);
-    link->stopEvent = -1;
+    if (link->readerThread.joinable()) {
+        link->port->stop = true;
+        WakeReaderThread(link);
+        link->readerThread.join();  // the thread closes the device
+        close(link->stopEvent);
+        link->stopEvent = -1;
+    } else if (link->port && link->port->drivenByRequester) {
+        std::lock_guard<std::recursive_mutex> guard(link->lock);
+        CloseSerialDevice(&link->port->device);
+    } else {
+        return;
+    }
     delete link->port;
     link->port = nullptr;
 }
@@ -231,6 +244,7 @@ bool ReopenSerialPort(Link* link) {
     SerialPort* port = link->port;
     if (!port->lost) return true;
     port->reopenWanted = true;
+    if (port->drivenByRequester) DriveLineOnce(link, *port, std::chrono::nanoseconds(0));
     WakeReaderThread(link);
     port->settingsApplied.wait_for(guard, kSettingsWait, [port] { return !port->reopenWanted; });
     port->reopenWanted = false;

@@ -1,5 +1,6 @@
-// The transport of a serial link: the device and what its reader thread
-// needs to drive it. Only the reader thread touches the descriptor.
+// The transport of a serial link: the device and what is needed to drive
+// it. One thread touches the descriptor: the link's reader thread, or on a
+// line driven by the requester, the thread of the request under way.
 #pragma once
 #include <atomic>
 #include <chrono>
@@ -16,6 +17,10 @@ struct SerialPort {
 
     SerialDevice device;
     std::atomic<bool> stop{false};
+    // No reader thread: the thread that waits for a reply drives the line
+    // itself, which spares a request two thread hand-offs (a device
+    // server's socket, for the kinds that answer the line only when asked).
+    bool drivenByRequester = false;
     bool lost = false;  // the device went away (a USB adapter unplugged)
     // Set by a request that finds the device lost: the reader opens it again
     // by its name and clears the flag (lost stays set when that fails).
@@ -43,6 +48,12 @@ struct SerialPort {
 };
 
 void RunReaderThread(Link* link);
+// One round of driving the line: what is due (reopen, settings, writes, the
+// end of a frame by a pause), then a wait of at most `most` (negative: as
+// long as nothing happens) for bytes, which go to the protocol. True when
+// bytes came. Takes the link's lock itself; call it with the lock free or
+// held once by this thread.
+bool DriveLineOnce(Link* link, SerialPort& port, std::chrono::nanoseconds most);
 // The reader's side of ReopenSerialPort: the same device path, the same line
 // settings and modem lines as at open. Called with the link locked.
 void ReopenLostDevice(Link* link, SerialPort& port);

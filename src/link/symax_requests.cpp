@@ -231,5 +231,6 @@ extern const LinkBackend kSyMaxBackend = {
     nullptr,
     SyMaxDiscardStale,
     false,
+    true,
     "Sy/Max",
 };

@@ -146,6 +146,10 @@ const LateCase kLateCases[] = {
      "Read reply timeout"},
     {"rtu on a device server across opens", {"--listen", "127.0.0.1:0", "--protocol", "rtu"}, LinkModbusRtu, 4,
      "No reply to read command"},
+    {"ascii on a device server", {"--listen", "127.0.0.1:0", "--protocol", "ascii"}, LinkModbusAscii, 0,
+     "No reply to read command"},
+    {"gateway on a device server", {"--listen", "127.0.0.1:0", "--protocol", "gateway"}, LinkGateway, 0,
+     "No reply to R command"},
 };
 
 TEST(FaultMatrix, LateRepliesNeverAnswerTheNextRequest) {
@@ -178,6 +182,14 @@ const ChatterCase kChatterCases[] = {
      {"--pty", "--protocol", "ascii", "--delay", "5"},
      LinkModbusAscii},
     {"tcp old transactions", Join(kTcp, {"--delay", "5"}), LinkModbusTcp},
+    // On a device server's socket the frames that came between two requests
+    // are read only when the next one starts.
+    {"rtu other drop's replies on a device server",
+     {"--listen", "127.0.0.1:0", "--protocol", "rtu", "--delay", "5"},
+     LinkModbusRtu},
+    {"gateway error lines on a device server",
+     {"--listen", "127.0.0.1:0", "--protocol", "gateway", "--delay", "5"},
+     LinkGateway},
 };
 
 TEST(FaultMatrix, ChatterNeverAnswersARequest) {
