@@ -14,7 +14,7 @@ bool IsControl(uint8_t b) { return b < 0x20; }
 
 void StartLine(Link* link) {
     link->receiveState = kInLine;
-    Packet* packet = link->awaitingReply ? TakeFreePacket() : nullptr;
+    Packet* packet = link->awaitingReply ? TakeFreePacket(link) : nullptr;
     link->receivePacket = packet;
     if (!packet) return;
     link->writePosition = packet->data;
@@ -51,7 +51,7 @@ int GatewayNextTransmitByte(Link* link) {
         Packet* packet = RemovePacket(link->transmitQueue);
         if (!packet) return kNothing;
         if (packet->length == 0) {
-            ReturnFreePacket(packet);
+            ReturnFreePacket(link, packet);
             continue;
         }
         link->transmitPacket = packet;
@@ -60,7 +60,7 @@ int GatewayNextTransmitByte(Link* link) {
     }
     uint8_t b = *link->readPosition++;
     if (--link->bytesLeft == 0) {
-        ReturnFreePacket(link->transmitPacket);
+        ReturnFreePacket(link, link->transmitPacket);
         link->transmitPacket = nullptr;
     }
     return b;

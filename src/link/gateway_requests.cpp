@@ -21,7 +21,7 @@ void ForgetRoute(Link* link) { link->lastRouteSent.count = kRouteUnknown; }
 
 Packet* TakeRequestPacket(Link* link) {
     if (!BeginSerialRequest(link)) return nullptr;
-    Packet* packet = TakeFreePacket();
+    Packet* packet = TakeFreePacket(link);
     if (!packet) {
         SetLinkError(link, LinkFailure::BufferShortage, "Buffer shortage, try again");
         ResetQueues(link);
@@ -35,7 +35,7 @@ void SendCommand(Link* link, Packet* packet, const char* timeoutText) {
     {
         std::lock_guard<std::recursive_mutex> guard(link->lock);
         link->awaitingReply = 1;
-        while (Packet* stale = RemovePacket(link->replyQueue)) ReturnFreePacket(stale);
+        while (Packet* stale = RemovePacket(link->replyQueue)) ReturnFreePacket(link, stale);
     }
     SetLinkError(link, LinkFailure::NoReply, "%s", timeoutText);
     StartRequestDeadline(link);
@@ -53,7 +53,7 @@ Packet* AwaitAcknowledge(Link* link, bool* otherLines) {
     while (Packet* line = WaitForReply(link, link->replyTimeout)) {
         if (IsAcknowledgeLine(line)) return line;
         *otherLines = true;
-        ReturnFreePacket(line);
+        ReturnFreePacket(link, line);
     }
     return nullptr;
 }
@@ -104,7 +104,7 @@ int GatewayRead(Link* link, int reg, int count, uint16_t* values) {
     });
     EndCommand(link, reply);
     if (!reply) return ForgetRoute(link), 0;
-    ReturnFreePacket(reply);
+    ReturnFreePacket(link, reply);
     return count;
 }
 
@@ -126,7 +126,7 @@ int GatewayWrite(Link* link, int reg, int count, const uint16_t* values) {
         EndCommand(link, reply);
         if (otherLines || !reply) ForgetRoute(link);
         if (!reply) return 0;
-        ReturnFreePacket(reply);
+        ReturnFreePacket(link, reply);
         done += formatted;
     }
     return count;
@@ -140,18 +140,10 @@ Link* OpenGatewayLink(const char* portName, const LinkRoute& route, std::string*
 
 namespace {
 
-// Lines that came after the last wait (the LF of a CR LF pair) would be lost
-// with the link; the pool takes them back. The reader thread has stopped.
-void CloseGatewayLink(Link* link) {
-    ResetQueues(link);
-    ReturnFreePacket(link->receivePacket);
-    link->receivePacket = nullptr;
-}
-
 // A line cut off before its end (garbage from a confused peer) is dropped;
 // the answer to the next command starts a line of its own.
 void GatewayDiscardStale(Link* link) {
-    ReturnFreePacket(link->receivePacket);
+    ReturnFreePacket(link, link->receivePacket);
     link->receivePacket = nullptr;
     link->receiveState = 0;
 }
@@ -167,7 +159,7 @@ extern const LinkBackend kGatewayBackend = {
     GatewayWrite,
     nullptr,
     nullptr,
-    CloseGatewayLink,
+    nullptr,
     GatewayDiscardStale,
     true,
     false,

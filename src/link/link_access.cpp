@@ -154,6 +154,9 @@ Link* CreateLink(uint32_t kind) {
 
 void DestroyLink(Link* link) { delete link; }
 
+// The packets still in the queues and the framing end with the link.
+Link::~Link() { ReturnHeldPackets(this); }
+
 void LinkCloser::operator()(Link* link) const { CloseLink(link); }
 
 int CloseLink(Link* link) {
@@ -161,12 +164,6 @@ int CloseLink(Link* link) {
     LetLateReplyGoByBeforeClose(link);  // while the reader still drops what comes
     StopReaderThread(link);
     if (link->kind == LinkSyMax) NoteTransactionCounterAtClose(link->transactionCounter);
-    // Whatever the link still holds goes back to the pool, so that packets
-    // are not lost with the link that held them.
-    ResetQueues(link);
-    ReturnFreePacket(link->transmitPacket);
-    ReturnFreePacket(link->receivePacket);
-    link->transmitPacket = link->receivePacket = nullptr;
     const LinkBackend* backend = link->backend;
     if (backend && backend->close) backend->close(link);
     DestroyLink(link);

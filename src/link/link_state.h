@@ -37,6 +37,11 @@ struct ProtocolState {
 };
 
 struct Link {
+    Link() = default;
+    ~Link();  // frees its packets
+    Link(const Link&) = delete;
+    Link& operator=(const Link&) = delete;
+
     uint32_t kind = 0;
     // The protocol of the kind, fixed when the link is made; null for the
     // reserved kinds without one.
@@ -50,6 +55,8 @@ struct Link {
     uint16_t readChunk = 0;
     uint8_t receiveState = 0;
     uint8_t receiveFlags = 0;
+    // The packets of this link: all of them end with it.
+    LinkPackets packets;
     PacketQueue replyQueue;
     Packet* receivePacket = nullptr;
     uint8_t* writePosition = nullptr;

@@ -115,11 +115,11 @@ bool BeginSerialRequest(Link* link) {
         !LetLateReplyGoBy(link, guard))
         return false;
     link->replyOverdue = false;
-    while (Packet* packet = RemovePacket(link->replyQueue)) ReturnFreePacket(packet);
+    while (Packet* packet = RemovePacket(link->replyQueue)) ReturnFreePacket(link, packet);
     // Requests that were never sent (a line held up by flow control) are
     // dropped rather than sent late: their callers have given up, and each
-    // would hold a packet of the pool.
-    while (Packet* packet = RemovePacket(link->transmitQueue)) ReturnFreePacket(packet);
+    // would hold one of the link's few packets.
+    while (Packet* packet = RemovePacket(link->transmitQueue)) ReturnFreePacket(link, packet);
     if (backend && backend->discardStale) backend->discardStale(link);
     return true;
 }
@@ -162,14 +162,14 @@ Packet* WaitForFittingReply(Link* link, const std::function<bool(const Packet*)>
         const int ticks = static_cast<int>((left.count() + kTick.count() - 1) / kTick.count());
         Packet* reply = WaitForReply(link, RequestDeadlinePassed(link) ? 0 : ticks);
         if (!reply || fits(reply)) return reply;
-        ReturnFreePacket(reply);
+        ReturnFreePacket(link, reply);
     }
 }
 
 void ResetQueues(Link* link) {
     std::lock_guard<std::recursive_mutex> guard(link->lock);
-    while (Packet* packet = RemovePacket(link->replyQueue)) ReturnFreePacket(packet);
-    while (Packet* packet = RemovePacket(link->transmitQueue)) ReturnFreePacket(packet);
+    while (Packet* packet = RemovePacket(link->replyQueue)) ReturnFreePacket(link, packet);
+    while (Packet* packet = RemovePacket(link->transmitQueue)) ReturnFreePacket(link, packet);
 }
 
 void CancelReplyWait(Link* link) {

@@ -28,10 +28,10 @@ void EndFrame(Link* link, bool overflowed) {
     int bytes = kPacketDataSize - link->roomLeft / 2;
     if (bytes <= 1 || overflowed) {
         CancelReplyWait(link);
-        ReturnFreePacket(packet);
+        ReturnFreePacket(link, packet);
     } else if ((link->receiveChecksum & 0xFF) != 0) {
         link->damagedReply = true;
-        ReturnFreePacket(packet);
+        ReturnFreePacket(link, packet);
     } else {
         packet->address[0] = packet->data[0];
         memmove(packet->data, packet->data + 1, bytes - 1);
@@ -59,7 +59,7 @@ void AddDigit(Link* link, uint8_t c) {
 void ModbusAsciiReceiveByte(Link* link, uint8_t b) {
     if (link->receiveState == RxIdle) {
         if (!link->awaitingReply || b != ':') return;
-        Packet* packet = TakeFreePacket();
+        Packet* packet = TakeFreePacket(link);
         if (!packet) return;
         link->receivePacket = packet;
         link->receiveChecksum = 0;
@@ -101,7 +101,7 @@ int ModbusAsciiNextTransmitByte(Link* link) {
                 ++link->readPosition;
                 return kHex[b & 0xF];
             }
-            ReturnFreePacket(link->transmitPacket);
+            ReturnFreePacket(link, link->transmitPacket);
             link->transmitPacket = nullptr;
             link->transmitState = TxAsciiLrcLow;
             return kHex[(link->transmitChecksum >> 4) & 0xF];
@@ -125,7 +125,7 @@ namespace {
 // A frame that never got its CR (a peer cut off in mid-frame) is dropped;
 // the next ':' starts the reply afresh.
 void ModbusAsciiDiscardStale(Link* link) {
-    ReturnFreePacket(link->receivePacket);
+    ReturnFreePacket(link, link->receivePacket);
     link->receivePacket = nullptr;
     link->receiveState = RxIdle;
     link->receiveFlags = 0;

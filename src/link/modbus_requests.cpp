@@ -16,7 +16,7 @@ uint8_t Drop(Link* link) {
 
 Packet* TakeRequestPacket(Link* link) {
     if (!BeginSerialRequest(link)) return nullptr;
-    Packet* packet = TakeFreePacket();
+    Packet* packet = TakeFreePacket(link);
     if (!packet) {
         SetLinkError(link, LinkFailure::BufferShortage, "Buffer shortage, try again");
         ResetQueues(link);
@@ -58,7 +58,7 @@ Packet* Exchange(Link* link, Packet* packet, const ModbusRequest& request,
         std::lock_guard<std::recursive_mutex> guard(link->lock);
         link->awaitingReply = 1;
         link->damagedReply = false;
-        while (Packet* stale = RemovePacket(link->replyQueue)) ReturnFreePacket(stale);
+        while (Packet* stale = RemovePacket(link->replyQueue)) ReturnFreePacket(link, stale);
     }
     StartRequestDeadline(link);
     SendPacket(link, packet);
@@ -70,7 +70,7 @@ Packet* Exchange(Link* link, Packet* packet, const ModbusRequest& request,
     return reply;
 }
 
-// The reply's check; the packet goes back to the pool whatever it says.
+// The reply's check; the packet is given back whatever it says.
 bool Answered(Link* link, const ModbusRequest& request, Packet* reply, uint16_t* values) {
     char text[kLinkErrorSize];
     LinkFailure failure;
@@ -80,7 +80,7 @@ bool Answered(Link* link, const ModbusRequest& request, Packet* reply, uint16_t*
         SetLinkError(link, failure, "%s", fault);
     else if (values)
         ModbusReplyValues(reply->data, request.count, values);
-    ReturnFreePacket(reply);
+    ReturnFreePacket(link, reply);
     return fault == nullptr;
 }
 

@@ -23,7 +23,7 @@ void DeliverFrame(Link* link) {
     int received = kPacketDataSize - link->roomLeft;
     if (received < 3 || link->receiveChecksum != 0) {
         link->damagedReply = true;
-        ReturnFreePacket(packet);
+        ReturnFreePacket(link, packet);
         return;
     }
     packet->length = static_cast<uint16_t>(received - 2);
@@ -33,7 +33,7 @@ void DeliverFrame(Link* link) {
 
 void StartFrame(Link* link, uint8_t address) {
     if (!link->awaitingReply) return;
-    Packet* packet = TakeFreePacket();
+    Packet* packet = TakeFreePacket(link);
     if (!packet) return;
     link->receivePacket = packet;
     link->frameTag = address;
@@ -73,7 +73,7 @@ void DeliverFrameAt(Link* link, int start, int pduBytes) {
 
 void AddFrameByte(Link* link, uint8_t b) {
     if (link->roomLeft == 0) {
-        ReturnFreePacket(link->receivePacket);
+        ReturnFreePacket(link, link->receivePacket);
         link->receivePacket = nullptr;
         link->receiveState = RxDiscardFrame;
         CancelReplyWait(link);
@@ -145,7 +145,7 @@ int ModbusRtuNextTransmitByte(Link* link) {
             link->transmitState = TxRtuCrcHigh;
             return link->transmitChecksum & 0xFF;
         case TxRtuCrcHigh:
-            ReturnFreePacket(link->transmitPacket);
+            ReturnFreePacket(link, link->transmitPacket);
             link->transmitPacket = nullptr;
             link->transmitState = TxIdle;
             return link->transmitChecksum >> 8;
@@ -160,7 +160,7 @@ namespace {
 // A frame in progress belongs to the request before; the rest of it that
 // is still to come starts the next frame, and the reply is found behind it.
 void ModbusRtuDiscardStale(Link* link) {
-    ReturnFreePacket(link->receivePacket);
+    ReturnFreePacket(link, link->receivePacket);
     link->receivePacket = nullptr;
     link->receiveState = RxIdle;
 }

@@ -1,24 +1,10 @@
-// Packet queues and the program-wide free pool.
+// Packet queues and the packets each link has out.
 #include "link/packet.h"
 
 #include <mutex>
 #include <new>
 
-namespace {
-
-// The pool outlives every link and is never freed. It has its own lock: links
-// of different threads (a test peer and a master in one process) share it.
-struct FreePool {
-    std::mutex lock;
-    PacketQueue queue;
-};
-
-FreePool& Pool() {
-    static FreePool* pool = new FreePool;  // never destroyed: packets stay valid at exit
-    return *pool;
-}
-
-}  // namespace
+#include "link/link_state.h"
 
 void AppendPacket(PacketQueue& queue, Packet* packet) {
     packet->next = nullptr;
@@ -44,25 +30,39 @@ int CountPackets(const PacketQueue& queue) {
     return n;
 }
 
-Packet* TakeFreePacket() {
-    std::lock_guard<std::mutex> guard(Pool().lock);
-    return RemovePacket(Pool().queue);
+Packet* LinkPackets::Take() {
+    if (out_ >= kPacketsPerLink) return nullptr;
+    Packet* packet = new (std::nothrow) Packet();
+    if (packet) ++out_;
+    return packet;
 }
 
-void ReturnFreePacket(Packet* packet) {
+void LinkPackets::Return(Packet* packet) {
     if (!packet) return;
-    std::lock_guard<std::mutex> guard(Pool().lock);
-    AppendPacket(Pool().queue, packet);
+    delete packet;
+    --out_;
 }
 
-void AddFreePackets(int count) {
-    for (int i = 0; i < count; ++i) {
-        Packet* packet = new (std::nothrow) Packet();
-        if (packet) ReturnFreePacket(packet);
-    }
+Packet* TakeFreePacket(Link* link) {
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    return link->packets.Take();
 }
 
-int FreePacketCount() {
-    std::lock_guard<std::mutex> guard(Pool().lock);
-    return CountPackets(Pool().queue);
+void ReturnFreePacket(Link* link, Packet* packet) {
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    link->packets.Return(packet);
+}
+
+int FreePacketCount(Link* link) {
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    return link->packets.Available();
+}
+
+void ReturnHeldPackets(Link* link) {
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    while (Packet* packet = RemovePacket(link->replyQueue)) link->packets.Return(packet);
+    while (Packet* packet = RemovePacket(link->transmitQueue)) link->packets.Return(packet);
+    link->packets.Return(link->transmitPacket);
+    link->packets.Return(link->receivePacket);
+    link->transmitPacket = link->receivePacket = nullptr;
 }

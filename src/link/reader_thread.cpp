@@ -41,10 +41,10 @@ void MarkLost(SerialPort& port) {
 }
 
 void DropTransmission(Link* link, SerialPort& port) {
-    ReturnFreePacket(link->transmitPacket);
+    ReturnFreePacket(link, link->transmitPacket);
     link->transmitPacket = nullptr;
     link->transmitState = 0;
-    while (Packet* packet = RemovePacket(link->transmitQueue)) ReturnFreePacket(packet);
+    while (Packet* packet = RemovePacket(link->transmitQueue)) ReturnFreePacket(link, packet);
     link->transmitLength = 0;
     link->lineFlags &= ~(LineWriting | LineSendDle | LineSendEnq | LineSendDleReply |
                          LineSendReply | LineSendDleSyn | LineSendSyn | LineInFrame);

@@ -18,7 +18,6 @@
 namespace {
 
 constexpr int kSyMaxChunk = 8;
-constexpr int kNewPacketsPerOpen = 3;
 constexpr std::chrono::seconds kSettingsWait(2);
 
 bool SetLinkRoute(Link* link, int netToNet, const LinkRoute& route) {
@@ -110,7 +109,6 @@ Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& rout
         FreeFailedLink(link, port);
         return nullptr;
     }
-    AddFreePackets(kNewPacketsPerOpen);
     return link;
 }
 

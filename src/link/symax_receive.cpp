@@ -19,7 +19,7 @@ void AddToCheck(Link* link, uint8_t byte) {
 void AbortFrame(Link* link) {
     link->controlReply = NAK;
     link->lineFlags |= LineSendDleReply;
-    ReturnFreePacket(link->receivePacket);
+    ReturnFreePacket(link, link->receivePacket);
     link->receivePacket = nullptr;
     link->receiveState = RxIdle;
     KickTransmitter(link);
@@ -31,7 +31,7 @@ void FrameRefused(Link* link) {
         --link->retryCount;
         link->transmitState = TxStart;
     } else {
-        ReturnFreePacket(link->transmitPacket);
+        ReturnFreePacket(link, link->transmitPacket);
         link->transmitPacket = nullptr;
         link->transmitState = TxIdle;
     }
@@ -44,7 +44,7 @@ void Acknowledge(Link* link, uint8_t tag) {
         FrameRefused(link);
         return;
     }
-    ReturnFreePacket(link->transmitPacket);
+    ReturnFreePacket(link, link->transmitPacket);
     link->transmitPacket = nullptr;
     link->transmitState = TxIdle;
     link->nextTag = link->nextTag == DC1 ? DC2 : DC1;
@@ -55,7 +55,7 @@ void Acknowledge(Link* link, uint8_t tag) {
 bool HandleControlPair(Link* link, uint8_t b) {
     switch (b) {
         case SOH:
-            ReturnFreePacket(link->receivePacket);
+            ReturnFreePacket(link, link->receivePacket);
             link->receivePacket = nullptr;
             link->receiveState = RxIdle;
             return false;
@@ -80,7 +80,7 @@ bool HandleControlPair(Link* link, uint8_t b) {
 }
 
 void StartFrame(Link* link) {
-    Packet* packet = TakeFreePacket();
+    Packet* packet = TakeFreePacket(link);
     if (!packet) {
         link->lineFlags |= LineSendDleSyn;
         KickTransmitter(link);
@@ -98,7 +98,7 @@ void FrameComplete(Link* link) {
     if (packet->data[1] == link->expectedTransaction)
         QueueReply(link, packet);
     else
-        ReturnFreePacket(packet);
+        ReturnFreePacket(link, packet);
     link->controlReply = link->frameTag;
     link->lineFlags |= LineSendDleReply;
     link->receiveState = RxIdle;

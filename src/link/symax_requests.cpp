@@ -20,7 +20,7 @@ constexpr uint8_t kInputReadTransaction = 0xBA;
 // for this one, then takes the request's packet.
 Packet* PrepareRequest(Link* link) {
     if (!BeginSerialRequest(link)) return nullptr;
-    Packet* packet = TakeFreePacket();
+    Packet* packet = TakeFreePacket(link);
     if (!packet) {
         SetLinkError(link, LinkFailure::BufferShortage, "Buffer shortage, try again");
         ResetQueues(link);
@@ -156,7 +156,7 @@ int SyMaxRead(Link* link, int reg, int count, uint16_t* values) {
     Packet* reply = Exchange(link, packet, transaction, "Read reply timeout");
     if (!reply) return 0;
     int stored = CheckReadReply(link, reply, transaction, count, values);
-    ReturnFreePacket(reply);
+    ReturnFreePacket(link, reply);
     return stored;
 }
 
@@ -180,7 +180,7 @@ int SyMaxWrite(Link* link, int reg, int count, const uint16_t* values) {
     Packet* reply = Exchange(link, packet, transaction, nullptr);
     if (!reply) return SetLinkError(link, LinkFailure::NoReply, "Write reply timeout"), 0;
     bool ok = CheckWriteReply(link, reply, transaction);
-    ReturnFreePacket(reply);
+    ReturnFreePacket(link, reply);
     return ok ? count : 0;
 }
 
@@ -196,7 +196,7 @@ int SyMaxInputRead(Link* link, int reg, int count, uint16_t* values) {
     Packet* reply = Exchange(link, packet, kInputReadTransaction, "Read reply timeout");
     if (!reply) return 0;
     int stored = CheckInputReadReply(link, reply, count, values);
-    ReturnFreePacket(reply);
+    ReturnFreePacket(link, reply);
     return stored;
 }
 
@@ -207,12 +207,12 @@ namespace {
 // waiting for its acknowledge is given up as if its inquiries had run out:
 // its caller has gone, and the new request must not wait behind it.
 void SyMaxDiscardStale(Link* link) {
-    ReturnFreePacket(link->receivePacket);
+    ReturnFreePacket(link, link->receivePacket);
     link->receivePacket = nullptr;
     link->receiveState = RxIdle;
     link->receiveFlags = 0;
     if (link->transmitState != TxAwaitAck) return;
-    ReturnFreePacket(link->transmitPacket);
+    ReturnFreePacket(link, link->transmitPacket);
     link->transmitPacket = nullptr;
     link->transmitState = TxIdle;
 }

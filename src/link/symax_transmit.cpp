@@ -136,7 +136,7 @@ int FrameByte(Link* link) {
 
 // The frame was never acknowledged; the request ends by its own timeout.
 int GiveUpFrame(Link* link) {
-    ReturnFreePacket(link->transmitPacket);
+    ReturnFreePacket(link, link->transmitPacket);
     link->transmitPacket = nullptr;
     link->transmitState = TxIdle;
     return FrameByte(link);

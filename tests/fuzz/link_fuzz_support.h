@@ -20,9 +20,9 @@ inline int PacketsHeldBy(Link* link) {
 // rest are received. A byte 0xFD stands for a pause on the line; every 0xFC
 // lets the transmitter send what it has and queues a request packet.
 inline void FuzzReceiveMode(LinkKind kind, const uint8_t* data, size_t size) {
-    static const int total = (AddFreePackets(6), FreePacketCount());
     if (size < 3) return;
     Link* link = CreateLink(kind);
+    const int total = FreePacketCount(link);
     link->lineFlags = static_cast<uint16_t>(LineWriting | (data[0] & 1 ? LineCrcMode : 0));
     link->awaitingReply = data[1] & 1;
     link->expectedTransaction = data[2];
@@ -35,7 +35,7 @@ inline void FuzzReceiveMode(LinkKind kind, const uint8_t* data, size_t size) {
         if (byte == 0xFD && backend->endOfPause) {
             backend->endOfPause(link);
         } else if (byte == 0xFC) {
-            if (Packet* packet = TakeFreePacket()) {
+            if (Packet* packet = TakeFreePacket(link)) {
                 packet->length = static_cast<uint16_t>(data[i - 1] % 40);
                 packet->address[0] = 0xFF;
                 AppendPacket(link->transmitQueue, packet);
@@ -45,11 +45,9 @@ inline void FuzzReceiveMode(LinkKind kind, const uint8_t* data, size_t size) {
         } else {
             ReceiveByte(link, byte);
         }
-        if (FreePacketCount() + PacketsHeldBy(link) != total) abort();
+        if (FreePacketCount(link) + PacketsHeldBy(link) != total) abort();
     }
-    ResetQueues(link);
-    ReturnFreePacket(link->receivePacket);
-    ReturnFreePacket(link->transmitPacket);
+    ReturnHeldPackets(link);
+    if (FreePacketCount(link) != total) abort();
     DestroyLink(link);
-    if (FreePacketCount() != total) abort();
 }

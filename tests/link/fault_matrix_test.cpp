@@ -419,13 +419,13 @@ TEST(FaultMatrix, FloodedAndTrickledRequestsEndInTime) {
 
 // A Sy/Max line with nobody at the other end and a reply timeout shorter
 // than the transmitter's inquiries: each request fails by its timeout, and
-// the frames given up do not drain the packet pool.
+// the frames given up do not use up the link's packets.
 TEST(FaultMatrix, DeadSyMaxLineTimesOutWithoutBufferShortage) {
     PtyPair pty;
     Link* link = OpenSyMaxLink(pty.SlavePath().c_str(), 0, LinkRoute{1, {1}});
     ASSERT_NE(link, nullptr);
     SetSerialParameters(link, 9600, 1, 1, 3, 8);
-    int pool = FreePacketCount();
+    int left = FreePacketCount(link);
     Tally tally;
     for (int i = 0; i < 20; ++i) {
         uint16_t value;
@@ -435,7 +435,7 @@ TEST(FaultMatrix, DeadSyMaxLineTimesOutWithoutBufferShortage) {
     }
     tally.Print("dead symax line");
     EXPECT_EQ(tally.failures["Read reply timeout"], 20);
-    EXPECT_GE(FreePacketCount(), pool - 2);  // the request in flight and one given up at most
+    EXPECT_GE(FreePacketCount(link), left - 2);  // the request in flight and one given up at most
     CloseLink(link);
 }
 

@@ -258,16 +258,14 @@ TEST_F(GatewayLinkTest, LinesWithoutACommandAndLineEndPairsAreNotTakenAsAnswers)
 TEST(GatewayFraming, LinesBecomePacketsWhileACommandWaits) {
     Link link;
     link.awaitingReply = 1;
-    AddFreePackets(3);
     std::string input = "12 34\r\nX";
     for (char c : input) GatewayReceiveByte(&link, uint8_t(c | 0x80));  // the 8th bit is dropped
     std::vector<std::string> lines;
     while (Packet* p = RemovePacket(link.replyQueue)) {
         lines.emplace_back(reinterpret_cast<char*>(p->data), p->length);
-        ReturnFreePacket(p);
+        ReturnFreePacket(&link, p);
     }
     EXPECT_EQ(lines, (std::vector<std::string>{"12 34\r", "\n"}));
-    ReturnFreePacket(link.receivePacket);
 }
 
 TEST(GatewayFraming, OverlongLineIsCutAndItsRestDropped) {
@@ -279,7 +277,6 @@ TEST(GatewayFraming, OverlongLineIsCutAndItsRestDropped) {
         {263, {263, 1}},  // its CR does not fit but still ends it
         {300, {263, 1}},  // the rest up to the CR is dropped
     };
-    AddFreePackets(3);
     for (const Case& c : kCases) {
         Link link;
         link.awaitingReply = 1;
@@ -288,7 +285,7 @@ TEST(GatewayFraming, OverlongLineIsCutAndItsRestDropped) {
         std::vector<size_t> lines;
         while (Packet* p = RemovePacket(link.replyQueue)) {
             lines.push_back(p->length);
-            ReturnFreePacket(p);
+            ReturnFreePacket(&link, p);
         }
         EXPECT_EQ(lines, c.lines) << c.length;
     }

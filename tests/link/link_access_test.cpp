@@ -120,23 +120,39 @@ TEST(RegisterChecks, AnEmptyPoolGivesBufferShortage) {
         SCOPED_TRACE(kind);
         ListedLink link(kind);
         std::vector<Packet*> held;
-        while (Packet* p = TakeFreePacket()) held.push_back(p);
+        while (Packet* p = TakeFreePacket(link.get())) held.push_back(p);
         EXPECT_EQ(RunOp(Read, link.get(), 1, 1), 0);
         EXPECT_STREQ(LinkErrorText(link.get()), "Buffer shortage, try again");
         EXPECT_EQ(LinkFailureOf(link.get()), LinkFailure::BufferShortage);
-        for (Packet* p : held) ReturnFreePacket(p);
+        for (Packet* p : held) ReturnFreePacket(link.get(), p);
     }
 }
 
+// Each link takes from packets of its own: one whose packets are all in
+// use (a peer flooding it) leaves another's untouched, and no link holds
+// more than its few, whatever comes.
+TEST(RegisterChecks, EachLinkHasFewPacketsOfItsOwn) {
+    ListedLink a(LinkSyMax), b(LinkSyMax);
+    std::vector<Packet*> held;
+    while (Packet* p = TakeFreePacket(a.get())) held.push_back(p);
+    EXPECT_EQ(held.size(), static_cast<size_t>(kPacketsPerLink));
+    EXPECT_EQ(FreePacketCount(a.get()), 0);
+    EXPECT_EQ(FreePacketCount(b.get()), kPacketsPerLink);
+    EXPECT_EQ(RunOp(Read, b.get(), 1, 1), 0);
+    EXPECT_STREQ(LinkErrorText(b.get()), "Read reply timeout");
+    for (Packet* p : held) ReturnFreePacket(a.get(), p);
+    EXPECT_EQ(FreePacketCount(a.get()), kPacketsPerLink);
+}
+
 // Replies nobody waits for and requests that never went out (a line held
-// up by flow control) go back to the pool before the next request takes
-// its packet, so failures alone never leave the pool dry.
+// up by flow control) are given back before the next request takes
+// its packet, so failures alone never leave a link without packets.
 TEST(RegisterChecks, StalePacketsOfALinkGoBackBeforeTheNextRequest) {
     for (uint32_t kind : {LinkSyMax, LinkModbusRtu, LinkModbusAscii, LinkGateway}) {
         SCOPED_TRACE(kind);
         ListedLink link(kind);
         std::vector<Packet*> held;
-        while (Packet* p = TakeFreePacket()) held.push_back(p);
+        while (Packet* p = TakeFreePacket(link.get())) held.push_back(p);
         AppendPacket(link->replyQueue, held.back());
         held.pop_back();
         AppendPacket(link->transmitQueue, held.back());
@@ -145,8 +161,8 @@ TEST(RegisterChecks, StalePacketsOfALinkGoBackBeforeTheNextRequest) {
         EXPECT_STRNE(LinkErrorText(link.get()), "Buffer shortage, try again");
         // The request's own packet still waits to be sent (no transport).
         EXPECT_EQ(CountPackets(link->replyQueue), 0);
-        EXPECT_EQ(CountPackets(link->transmitQueue) + FreePacketCount(), 2);
-        for (Packet* p : held) ReturnFreePacket(p);
+        EXPECT_EQ(CountPackets(link->transmitQueue) + FreePacketCount(link.get()), 2);
+        for (Packet* p : held) ReturnFreePacket(link.get(), p);
     }
 }
 
@@ -188,10 +204,10 @@ TEST(ReplyWait, CallsTheIdleCallbackOncePerTickUntilTheTimeout) {
 
 TEST(ReplyWait, ReturnsAQueuedReplyAtOnceAndLeavesTheErrorText) {
     ListedLink link(LinkSyMax);
-    Packet* packet = TakeFreePacket();
+    Packet* packet = TakeFreePacket(link.get());
     QueueReply(link.get(), packet);
     EXPECT_EQ(WaitForReply(link.get(), 0), packet);
-    ReturnFreePacket(packet);
+    ReturnFreePacket(link.get(), packet);
     EXPECT_STREQ(LinkErrorText(link.get()), "previous");
 }
 

@@ -75,7 +75,7 @@ TEST_F(RtuReceiver, AReplyOfKnownLengthWithGoodCrcIsDeliveredAtOnce) {
         EXPECT_EQ(reply->address[0], c.frame[0]);
         EXPECT_EQ(Bytes(reply->data, reply->data + reply->length),
                   Bytes(c.frame.begin() + 1, c.frame.end()));
-        ReturnFreePacket(reply);
+        ReturnFreePacket(link.get(), reply);
         EXPECT_EQ(link->receiveState, 0);
     }
 }
@@ -134,12 +134,12 @@ TEST_F(RtuReceiver, TheReplyIsFoundBehindTheRestOfAFrameUnderWay) {
         Packet* mine = nullptr;
         while (Packet* p = RemovePacket(link->replyQueue)) {
             if (p->address[0] == 1) std::swap(mine, p);
-            ReturnFreePacket(p);
+            ReturnFreePacket(link.get(), p);
         }
         ASSERT_NE(mine, nullptr);
         EXPECT_EQ(Bytes(mine->data, mine->data + mine->length),
                   Bytes(reply.begin() + 1, reply.end() - 2));
-        ReturnFreePacket(mine);
+        ReturnFreePacket(link.get(), mine);
         EXPECT_EQ(link->receivePacket, nullptr);
     }
 }

@@ -199,15 +199,6 @@ TEST(SerialOpen, AStaleLockFileIsTakenOverAndRemovedAtClose) {
     EXPECT_NE(access(lock.c_str(), F_OK), 0);
 }
 
-TEST(SerialOpen, EachOpenAddsThreePacketsToThePool) {
-    PtyPair pty;
-    int before = FreePacketCount();
-    Link* link = OpenModbusRtuLink(pty.SlavePath().c_str(), 1);
-    ASSERT_NE(link, nullptr);
-    CloseLink(link);
-    EXPECT_EQ(FreePacketCount(), before + 3);
-}
-
 }  // namespace
 
 namespace {

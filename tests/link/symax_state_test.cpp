@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(Vectors, SyMaxFrames, ::testing::ValuesIn(kFrames), [](
 TEST(SyMaxTransmitter, AwaitsTheAcknowledgeWithFillsAndInquiriesThenGivesUp) {
     BareLink link(LinkSyMax);
     link.Queue(kRoute01, {0x00});
-    int freeBefore = FreePacketCount();
+    int freeBefore = FreePacketCount(link.get());
     link.Pull(11);  // the frame
     Bytes expected;
     for (int i = 0; i < 32; ++i) expected = Cat(Cat(expected, Fills(10)), {DLE, ENQ});
@@ -91,7 +91,7 @@ TEST(SyMaxTransmitter, AwaitsTheAcknowledgeWithFillsAndInquiriesThenGivesUp) {
     EXPECT_EQ(link.Pull(expected.size()), expected);
     EXPECT_EQ(link.Pull(), Bytes{});  // dropped: nothing more to send
     EXPECT_EQ(link->transmitState, 0);
-    EXPECT_EQ(FreePacketCount(), freeBefore + 1);
+    EXPECT_EQ(FreePacketCount(link.get()), freeBefore + 1);
     EXPECT_EQ(link->nextTag, DC1);  // an unacknowledged frame leaves the tag
 }
 
@@ -169,21 +169,21 @@ TEST(SyMaxReceiver, BrokenFramesAreRefused) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         BareLink link(LinkSyMax);
-        int freeBefore = FreePacketCount();
+        int freeBefore = FreePacketCount(link.get());
         link.Feed(c.wire);
         EXPECT_EQ(link.Replies(), 0);
         EXPECT_EQ(link.Pull(), (Bytes{DLE, NAK}));
-        EXPECT_EQ(FreePacketCount(), freeBefore);
+        EXPECT_EQ(FreePacketCount(link.get()), freeBefore);
     }
 }
 
 TEST(SyMaxReceiver, AFrameStartWithoutFreePacketAnswersBusy) {
     BareLink link(LinkSyMax);
     std::vector<Packet*> held;
-    while (Packet* p = TakeFreePacket()) held.push_back(p);
+    while (Packet* p = TakeFreePacket(link.get())) held.push_back(p);
     link.Feed({DLE, 0x01});
     EXPECT_EQ(link.Pull(), (Bytes{DLE, SYN}));
-    for (Packet* p : held) ReturnFreePacket(p);
+    for (Packet* p : held) ReturnFreePacket(link.get(), p);
 }
 
 TEST(SyMaxReceiver, AcknowledgeInterleavesWithAFrameInProgressButNotInsideAPair) {
