@@ -81,8 +81,7 @@ class BarScreen final : public KeyScreen {
     void Show() override {}
     KeyResult OnKey(int k) override {
         if (k == key::Enter || k == key::LineFeed) {
-            PutText(bar_.titles[selected], bar_.row, bar_.columns[selected], 0, ' ',
-                    tf::Highlight);
+            PutText(bar_.titles[selected], bar_.row, bar_.columns[selected], 0, ' ', tf::Highlight);
             return Choose(k == key::Enter ? selected + 1 : -(selected + 1));
         }
         if (k == key::Esc || k == key::F1) return Choose(0);
@@ -121,11 +120,11 @@ struct PullDown {
 
 void DrawEntry(const PullDown& menu, int i, bool chosen) {
     if (chosen)
-        DrawItem(menu.entries[i], menu.row + 1 + i, menu.column + 1, menu.longest + 1,
-                 tf::Reverse, tf::Reverse | tf::Highlight);
+        DrawItem(menu.entries[i], menu.row + 1 + i, menu.column + 1, menu.longest + 1, tf::Reverse,
+                 tf::Reverse | tf::Highlight);
     else
-        DrawItem(menu.entries[i], menu.row + 1 + i, menu.column + 1, menu.longest + 1,
-                 tf::Normal, tf::Highlight);
+        DrawItem(menu.entries[i], menu.row + 1 + i, menu.column + 1, menu.longest + 1, tf::Normal,
+                 tf::Highlight);
 }
 
 // A pull-down as a screen of the key loop: arrows move, Enter and a hot
@@ -215,8 +214,8 @@ int PullDownSelect(const char* const* entries, int row, int column, int initial,
     if (menu.count == 0) return 0;
     PullDownScreen screen(menu, Clamp(initial - 1, 0, menu.count - 1), sideStep);
     if (menu.column + menu.longest + 2 > 80) menu.column = 78 - menu.longest;
-    WindowHandle window = OpenWindow(row, menu.column, row + menu.count + 1,
-                                     menu.column + menu.longest + 2, "");
+    WindowHandle window =
+        OpenWindow(row, menu.column, row + menu.count + 1, menu.column + menu.longest + 2, "");
     for (int i = 0; i < menu.count; ++i) DrawEntry(menu, i, i == screen.selected);
     RunKeyLoop(screen);
     CloseWindow(window);
