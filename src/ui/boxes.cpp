@@ -52,6 +52,13 @@ class ErrorWindowScreen final : public KeyScreen {
     const std::function<bool()>* over_;
 };
 
+int WaitForErrorKey(bool lineFeedEnds, int everyMs, const std::function<bool()>* over) {
+    Beep();
+    ErrorWindowScreen screen(lineFeedEnds, everyMs, over);
+    RunKeyLoop(screen);
+    return screen.result;
+}
+
 // Shows the error window and waits for F10 or Esc (or line feed when allowed),
 // or with over, until it says the failure has ended.
 int RunErrorWindow(const char* message, bool lineFeedEnds, int everyMs = 0,
@@ -59,11 +66,9 @@ int RunErrorWindow(const char* message, bool lineFeedEnds, int everyMs = 0,
     int length = int(std::strlen(message));
     WindowHandle window = OpenWindow(22, 75 - length, 24, 79, "ERROR");
     PutText(message, 23, 77 - length, 0, ' ', tf::Alert | tf::Centre);
-    Beep();
-    ErrorWindowScreen screen(lineFeedEnds, everyMs, over);
-    RunKeyLoop(screen);
+    const int result = WaitForErrorKey(lineFeedEnds, everyMs, over);
     CloseWindow(window);
-    return screen.result;
+    return result;
 }
 
 // The confirm box as a screen of the key loop: Y, S or Enter answers yes, N
@@ -153,6 +158,8 @@ int ShowErrorUntil(const char* message, int everyMs, const std::function<bool()>
 }
 
 int ShowErrorBox(const char* message) { return RunErrorWindow(message, true); }
+
+int WaitInErrorWindow() { return WaitForErrorKey(false, 0, nullptr); }
 
 int ShowErrorF(const char* format, ...) {
     char buffer[136];
