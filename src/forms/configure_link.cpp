@@ -17,6 +17,7 @@
 #include "ui/boxes.h"
 #include "ui/console/keys.h"
 #include "ui/fields.h"
+#include "ui/key_loop.h"
 #include "ui/screen.h"
 
 namespace {
@@ -143,8 +144,8 @@ class PortEdit {
 
   private:
     static std::string ServerName(const LinkSetup& s) {
-        return NetworkPortNameOf({std::string(s.TcpHost, strnlen(s.TcpHost, sizeof s.TcpHost)),
-                                  s.TcpPort});
+        return NetworkPortNameOf(
+            {std::string(s.TcpHost, strnlen(s.TcpHost, sizeof s.TcpHost)), s.TcpPort});
     }
     static std::string ChoiceText(const LinkSetup& s) {
         return s.TcpHost[0] ? ServerName(s) : "network: / then tcp:HOST:PORT";
@@ -155,8 +156,7 @@ class PortEdit {
     std::vector<const char*> choices_;
 };
 
-FieldDescriptor DescriptorOf(const SlotRow& row, LinkSetup& s, RouteEdit& route,
-                             PortEdit& port) {
+FieldDescriptor DescriptorOf(const SlotRow& row, LinkSetup& s, RouteEdit& route, PortEdit& port) {
     FieldDescriptor f{row.row, kValueCol, row.width, row.dataType,
                       nullptr, nullptr,   nullptr,   tf::Highlight};
     auto choice = [&f](int16_t* value, const char* const* texts) {
@@ -294,36 +294,60 @@ FormEnd EditTypeFields(TypeForm& form, LinkSetup& s, bool fromLast, const Serial
     return FormEnd::BackToType;
 }
 
-FormEnd RunTypeLoop(LinkSetup& s, const SerialPortList& ports) {
-    TypeForm form;
-    for (;;) {
-        BuildForm(form, s, ports);
-        DrawTypeForm(form, s, tf::Reverse);
-        int k = GetKey();
+// The connection type as a screen of the key loop: Space, + and the arrows
+// step through the kinds, each showing its own fields; Enter or Up and Down
+// go into the fields, and Esc leaves.
+class TypeScreen final : public KeyScreen {
+  public:
+    TypeScreen(LinkSetup& s, const SerialPortList& ports) : s_(s), ports_(ports) {}
+
+    int NextKey() override { return GetKey(); }
+
+    KeyResult OnKey(int k) override {
         switch (k) {
             case ' ':
             case '+':
             case key::Right:
-                StepType(s, 1);
-                continue;
+                StepType(s_, 1);
+                return KeyResult::Changed;
             case '-':
             case key::Left:
-                StepType(s, -1);
-                continue;
+                StepType(s_, -1);
+                return KeyResult::Changed;
             case key::Esc:
-                return FormEnd::Cancelled;
+                end = FormEnd::Cancelled;
+                return KeyResult::Leave;
             case key::Enter:
             case key::Down:
             case key::Up:
                 break;
             default:
-                Beep();
-                continue;
+                return KeyResult::Ignored;
         }
-        if (form.fields.empty()) continue;
-        FormEnd end = EditTypeFields(form, s, k == key::Up, ports);
-        if (end != FormEnd::BackToType) return end;
+        if (form_.fields.empty()) return KeyResult::Handled;
+        end = EditTypeFields(form_, s_, k == key::Up, ports_);
+        return end == FormEnd::BackToType ? KeyResult::Redraw : KeyResult::Leave;
     }
+
+    // The form is built again from the record: the kind may have changed.
+    void Show() override {
+        BuildForm(form_, s_, ports_);
+        DrawTypeForm(form_, s_, tf::Reverse);
+    }
+
+    FormEnd end = FormEnd::Cancelled;
+
+  private:
+    LinkSetup& s_;
+    const SerialPortList& ports_;
+    TypeForm form_;
+};
+
+FormEnd RunTypeLoop(LinkSetup& s, const SerialPortList& ports) {
+    TypeScreen screen(s, ports);
+    screen.Show();
+    RunKeyLoop(screen);
+    return screen.end;
 }
 
 bool RouteDiffers(const LinkSetup& a, const LinkSetup& b) {
