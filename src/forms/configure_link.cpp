@@ -17,7 +17,7 @@
 #include "ui/boxes.h"
 #include "ui/console/keys.h"
 #include "ui/fields.h"
-#include "ui/key_loop.h"
+#include "ui/form_screen.h"
 #include "ui/screen.h"
 
 namespace {
@@ -267,30 +267,50 @@ void StepType(LinkSetup& s, int step) {
 
 enum class FormEnd { Accepted, Cancelled, BackToType };
 
-FormEnd EditTypeFields(TypeForm& form, LinkSetup& s, bool fromLast, const SerialPortList& ports) {
-    PutText(TypeName(s.ConnectionType), 8, kValueCol, 21, ' ', tf::Highlight);
-    const char exits[] = {char(key::Enter), char(key::Esc), char(key::F1), kPortPathKey, 0};
-    const LinkKindRow* kind = LinkKindOf(s.ConnectionType);
-    int last = int(form.fields.size()) - 1;
-    int k;
-    do {
-        k = EditForm(form.fields.data(), 0, last, fromLast ? last : 0, exits, tf::StartWithText);
-        fromLast = false;
-        if (k != kPortPathKey) continue;
+// The kind's fields: F1 edits on, the port path key types a serial port's
+// path (any other kind has none: a bell), every other key leaves them.
+class TypeFieldsScreen final : public FormScreen {
+  public:
+    TypeFieldsScreen(TypeForm& form, LinkSetup& s, const SerialPortList& ports, const char* exits)
+        : FormScreen(form.fields.data(), int(form.fields.size()) - 1, exits, tf::StartWithText),
+          form_(form),
+          s_(s),
+          ports_(ports) {}
+
+    KeyResult OnKey(int k) override {
+        ending = k;
+        if (k == key::F1) return KeyResult::Handled;
+        if (k != kPortPathKey) return KeyResult::Leave;
         // The port is the first field of every serial type.
+        const LinkKindRow* kind = LinkKindOf(s_.ConnectionType);
         if (kind && kind->serial) {
             const TypedLinkPort typed =
-                TypeLinkPortPath(form.port.choice, ports, form.port.ShownFirst(s));
-            if (typed.network) form.port.TakeServer(s, typed.where);
+                TypeLinkPortPath(form_.port.choice, ports_, form_.port.ShownFirst(s_));
+            if (typed.network) form_.port.TakeServer(s_, typed.where);
         } else {
             Beep();
         }
-        DrawFields(form.fields.data(), 0, last, 0);
-    } while (k == key::F1 || k == kPortPathKey);
+        return KeyResult::Redraw;
+    }
+
+    int ending = 0;
+
+  private:
+    TypeForm& form_;
+    LinkSetup& s_;
+    const SerialPortList& ports_;
+};
+
+FormEnd EditTypeFields(TypeForm& form, LinkSetup& s, bool fromLast, const SerialPortList& ports) {
+    PutText(TypeName(s.ConnectionType), 8, kValueCol, 21, ' ', tf::Highlight);
+    const char exits[] = {char(key::Enter), char(key::Esc), char(key::F1), kPortPathKey, 0};
+    TypeFieldsScreen screen(form, s, ports, exits);
+    screen.startField = fromLast ? int(form.fields.size()) - 1 : 0;
+    RunKeyLoop(screen);
     form.route.Store(s);
     form.port.Store(s);
-    if (k == key::Enter) return FormEnd::Accepted;
-    if (k == key::Esc) return FormEnd::Cancelled;
+    if (screen.ending == key::Enter) return FormEnd::Accepted;
+    if (screen.ending == key::Esc) return FormEnd::Cancelled;
     return FormEnd::BackToType;
 }
 
