@@ -19,9 +19,6 @@ namespace {
 
 enum class After { NextByte, Refused, ShowTexts, Leave };
 
-// An extended key's scan code as the loop's key, apart from every byte.
-constexpr int kExtendedKey = 0x100;
-
 // A screen of the key loop: its keys are the bytes a port receives (typed or
 // queued as hex codes) and the extended keys that steer it.
 class MessageLoop final : public KeyScreen {

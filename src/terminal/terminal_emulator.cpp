@@ -192,9 +192,6 @@ KeyResult Act(TerminalSession& s, const TerminalKey& k) {
     return s.leave ? KeyResult::Leave : KeyResult::Handled;
 }
 
-// An extended key's scan code as the loop's key, apart from every byte.
-constexpr int kExtendedKey = 0x100;
-
 // The terminal as a screen of the key loop: the wait for the next key shows
 // whatever the port receives meanwhile and tries a lost port again.
 class TerminalScreen final : public KeyScreen {
