@@ -89,7 +89,7 @@ int RunShell(con::Console& console, const std::vector<std::string>& arguments) {
 }
 
 int RunShell(con::Console& console, const std::vector<std::string>& arguments, ShellState& state) {
-    ScreenInit(console);
+    ScreenInit(console, state.screen);
     StartUp(state, arguments);
     int selection = kInitialSelection;
     // A connect that failed at start left its reason in the saved main screen;
@@ -110,9 +110,9 @@ int RunShell(con::Console& console, const std::vector<std::string>& arguments, S
         // After the main screen is saved: the report belongs to this return only.
         RedrawUntrappedError();
     }
-    ScreenDone();
     CloseCurrentLink(state);
     // The hooks read this state, which the caller may end now.
     SetScreenHooks({});
+    ScreenDone();
     return 0;
 }

@@ -9,8 +9,12 @@
 #include "link/link.h"
 #include "setup/setup_in_force.h"
 #include "transfer/module_session.h"
+#include "ui/screen_state.h"
 
 struct ShellState {
+    // The toolkit's screen image, windows, hot keys and type-ahead, in force
+    // while the shell runs.
+    ScreenState screen;
     ConfigDocuments documents;
     // The settings in force, the startup setup file and the port list.
     SetupInForce settings;

@@ -9,12 +9,49 @@
 #include "editors/hex_editor_grid.h"
 #include "ui/console/keys.h"
 #include "ui/edit_text.h"
+#include "ui/key_loop.h"
 #include "ui/screen.h"
 
 namespace {
 
 constexpr char kEdgeMark = char(249);
 constexpr uint8_t kOpenHexEditor = 0x9F;  // no key produces it
+
+// The text field as a screen of the key loop: the F9 key it ends with opens
+// the hex editor and the text is edited on; any other ending key leaves.
+class HexStringScreen final : public KeyScreen {
+  public:
+    HexStringScreen(char* buffer, int row, int col, int maxLen, const char* exits,
+                    const int& startPos)
+        : buffer_(buffer),
+          row_(row),
+          col_(col),
+          maxLen_(maxLen),
+          exits_(exits),
+          startPos_(startPos) {}
+
+    int NextKey() override {
+        return EditText(buffer_, row_, col_, maxLen_, kEdgeMark, " -~", exits_,
+                        tf::StartWithText | tf::ReplaceOld);
+    }
+
+    KeyResult OnKey(int k) override {
+        ending = k;
+        if (k != kOpenHexEditor) return KeyResult::Leave;
+        RunHexEditor(buffer_, maxLen_, startPos_);
+        return KeyResult::Handled;
+    }
+
+    void Show() override {}
+
+    int ending = 0;
+
+  private:
+    char* buffer_;
+    int row_, col_, maxLen_;
+    const char* exits_;
+    const int& startPos_;  // where F9 found the text cursor
+};
 
 }  // namespace
 
@@ -30,14 +67,9 @@ int EditHexString(char* buffer, int row, int col, int maxLen) {
     });
     const char exits[] = {char(key::Enter), char(key::Esc),       char(key::Up),
                           char(key::Down),  char(kOpenHexEditor), 0};
-    int k;
-    for (;;) {
-        k = EditText(buffer, row, col, maxLen, kEdgeMark, " -~", exits,
-                     tf::StartWithText | tf::ReplaceOld);
-        if (k != kOpenHexEditor) break;
-        RunHexEditor(buffer, maxLen, startPos);
-    }
+    HexStringScreen screen(buffer, row, col, maxLen, exits, startPos);
+    RunKeyLoop(screen);
     RemoveHotKey(key::F9);
     CloseWindow(hint);
-    return k;
+    return screen.ending;
 }

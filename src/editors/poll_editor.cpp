@@ -113,26 +113,36 @@ std::string PollIntervalText(uint32_t interval) {
     return text;
 }
 
+PollEditorScreen::PollEditorScreen(PortConfig& port, int portIndex, OnlineWrites& writes)
+    : port_(port), portIndex_(portIndex), writes_(writes) {}
+
+int PollEditorScreen::NextKey() {
+    changed_ = false;
+    return field_ == 0 ? EditInterval(port_, changed_) : EditQuery(port_, field_ - 1, changed_);
+}
+
+KeyResult PollEditorScreen::OnKey(int k) {
+    // A changed field is sent before the key that ended it moves on.
+    const bool sent =
+        !changed_ || (field_ == 0 ? writes_.SendPollInterval(portIndex_, port_)
+                                  : writes_.SendPollQuery(portIndex_, field_ - 1, port_));
+    if (!sent) {
+        failed_ = true;
+        return KeyResult::Leave;
+    }
+    if (k == key::Enter) return KeyResult::Leave;
+    if (k == key::Down && field_ < kQueries) ++field_;
+    if (k == key::Up && field_ > 0) --field_;
+    return KeyResult::Handled;
+}
+
 int EditPolling(PortConfig& port, int portIndex, OnlineWrites& writes) {
     DrawFrame();
     int result = 0;
     if (DrawFields(port, portIndex, writes)) {
-        int field = 0;  // 0 the interval, 1-16 the queries
-        for (;;) {
-            bool changed = false;
-            const int k =
-                field == 0 ? EditInterval(port, changed) : EditQuery(port, field - 1, changed);
-            const bool sent =
-                !changed || (field == 0 ? writes.SendPollInterval(portIndex, port)
-                                        : writes.SendPollQuery(portIndex, field - 1, port));
-            if (!sent) break;
-            if (k == key::Enter) {
-                result = 1;
-                break;
-            }
-            if (k == key::Down && field < kQueries) ++field;
-            if (k == key::Up && field > 0) --field;
-        }
+        PollEditorScreen screen(port, portIndex, writes);
+        RunKeyLoop(screen);
+        result = screen.Failed() ? 0 : 1;
     }
     ClearToEndOfScreen(4, 1);
     DrawPortEditorScreen(writes);

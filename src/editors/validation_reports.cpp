@@ -7,7 +7,6 @@
 
 #include "config/validate.h"
 #include "ui/boxes.h"
-#include "ui/console/keys.h"
 #include "ui/screen.h"
 #include "ui/screen_hooks.h"
 #include "ui/text_flags.h"
@@ -41,11 +40,7 @@ void RunReportsWindow(const std::vector<std::string>& reports) {
     for (int i = 0; i < count; ++i)
         PutText(lines[size_t(i)].substr(0, widest).c_str(), 24 - count + i, left + 2, int(widest),
                 ' ', tf::Alert);
-    int k;
-    do {
-        Beep();
-        k = GetKey();
-    } while (k != key::F10 && k != key::Esc);
+    WaitInErrorWindow();
     CloseWindow(window);
 }
 

@@ -10,15 +10,18 @@
 #include "emulator_screen/hex_entry.h"
 #include "emulator_screen/process_message.h"
 #include "ui/console/keys.h"
+#include "ui/key_loop.h"
 #include "ui/raw_key.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 
 namespace {
 
-enum class After { NextByte, ShowTexts, Leave };
+enum class After { NextByte, Refused, ShowTexts, Leave };
 
-class MessageLoop {
+// A screen of the key loop: its keys are the bytes a port receives (typed or
+// queued as hex codes) and the extended keys that steer it.
+class MessageLoop final : public KeyScreen {
   public:
     MessageLoop(EmulatorRegisters& registers, const ModuleConfig& module, int port)
         : registers_(registers),
@@ -28,38 +31,49 @@ class MessageLoop {
           count_(module.Plus.TerminateCount[port - 1]),
           timeout_(module.Plus.TerminateTimeout[port - 1]) {}
 
-    void Run() {
-        for (;;) {
+    // A message completed by the last key is processed before the next key,
+    // which is then the next message's first input.
+    int NextKey() override {
+        if (!texts_.AcceptedEmpty() && terminated_) {
+            ProcessMessage(registers_, module_, port_, texts_.accepted);
+            ShowReady();
+            PeekRawKey(-1);
             texts_.Clear();
             newMessage_ = true;
             terminated_ = false;
-            if (!Acquire()) return;
-            ProcessMessage(registers_, module_, port_, texts_.accepted);
-            ShowReady();
-            PeekRawKey(-1);  // the key is the next message's first input
         }
+        int byte = NextByte();
+        if (byte != 0) return byte;
+        return kExtendedKey | (ReadRawKey(-1) & 0xFF);
+    }
+
+    KeyResult OnKey(int key) override {
+        After after = After::ShowTexts;
+        if (key >= kExtendedKey)
+            after = ExtendedKey(key & 0xFF);
+        else if (key >= 0)
+            Character(uint8_t(key));
+        else
+            after = After::NextByte;
+        switch (after) {
+            case After::Leave:
+                return KeyResult::Leave;
+            case After::NextByte:
+                return KeyResult::Handled;
+            case After::Refused:
+                return KeyResult::Ignored;
+            case After::ShowTexts:
+                break;
+        }
+        return KeyResult::Changed;
+    }
+
+    void Show() override {
+        DrawTextFields(texts_.received, texts_.accepted);
+        ClearReady();
     }
 
   private:
-    // Reads until the message is complete (true) or the user leaves (false).
-    bool Acquire() {
-        for (;;) {
-            int byte = NextByte();
-            After after = After::ShowTexts;
-            if (byte == 0)
-                after = ExtendedKey(ReadRawKey(-1));
-            else if (byte > 0)
-                Character(uint8_t(byte));
-            else
-                after = After::NextByte;
-            if (after == After::Leave) return false;
-            if (after == After::NextByte) continue;
-            DrawTextFields(texts_.received, texts_.accepted);
-            ClearReady();
-            if (!texts_.AcceptedEmpty() && terminated_) return true;
-        }
-    }
-
     int NextByte() {
         if (!queue_.Empty()) {
             MarkScreenDirty();
@@ -86,8 +100,7 @@ class MessageLoop {
                 Character(0);
                 return After::ShowTexts;
             default:
-                Beep();
-                return After::NextByte;
+                return After::Refused;
         }
     }
 
@@ -142,5 +155,6 @@ class MessageLoop {
 }  // namespace
 
 void RunMessageLoop(EmulatorRegisters& registers, const ModuleConfig& config, int port) {
-    MessageLoop(registers, config, port).Run();
+    MessageLoop loop(registers, config, port);
+    RunKeyLoop(loop);
 }

@@ -17,6 +17,7 @@
 #include "ui/boxes.h"
 #include "ui/console/keys.h"
 #include "ui/fields.h"
+#include "ui/form_screen.h"
 #include "ui/screen.h"
 
 namespace {
@@ -143,8 +144,8 @@ class PortEdit {
 
   private:
     static std::string ServerName(const LinkSetup& s) {
-        return NetworkPortNameOf({std::string(s.TcpHost, strnlen(s.TcpHost, sizeof s.TcpHost)),
-                                  s.TcpPort});
+        return NetworkPortNameOf(
+            {std::string(s.TcpHost, strnlen(s.TcpHost, sizeof s.TcpHost)), s.TcpPort});
     }
     static std::string ChoiceText(const LinkSetup& s) {
         return s.TcpHost[0] ? ServerName(s) : "network: / then tcp:HOST:PORT";
@@ -155,8 +156,7 @@ class PortEdit {
     std::vector<const char*> choices_;
 };
 
-FieldDescriptor DescriptorOf(const SlotRow& row, LinkSetup& s, RouteEdit& route,
-                             PortEdit& port) {
+FieldDescriptor DescriptorOf(const SlotRow& row, LinkSetup& s, RouteEdit& route, PortEdit& port) {
     FieldDescriptor f{row.row, kValueCol, row.width, row.dataType,
                       nullptr, nullptr,   nullptr,   tf::Highlight};
     auto choice = [&f](int16_t* value, const char* const* texts) {
@@ -267,63 +267,107 @@ void StepType(LinkSetup& s, int step) {
 
 enum class FormEnd { Accepted, Cancelled, BackToType };
 
-FormEnd EditTypeFields(TypeForm& form, LinkSetup& s, bool fromLast, const SerialPortList& ports) {
-    PutText(TypeName(s.ConnectionType), 8, kValueCol, 21, ' ', tf::Highlight);
-    const char exits[] = {char(key::Enter), char(key::Esc), char(key::F1), kPortPathKey, 0};
-    const LinkKindRow* kind = LinkKindOf(s.ConnectionType);
-    int last = int(form.fields.size()) - 1;
-    int k;
-    do {
-        k = EditForm(form.fields.data(), 0, last, fromLast ? last : 0, exits, tf::StartWithText);
-        fromLast = false;
-        if (k != kPortPathKey) continue;
+// The kind's fields: F1 edits on, the port path key types a serial port's
+// path (any other kind has none: a bell), every other key leaves them.
+class TypeFieldsScreen final : public FormScreen {
+  public:
+    TypeFieldsScreen(TypeForm& form, LinkSetup& s, const SerialPortList& ports, const char* exits)
+        : FormScreen(form.fields.data(), int(form.fields.size()) - 1, exits, tf::StartWithText),
+          form_(form),
+          s_(s),
+          ports_(ports) {}
+
+    KeyResult OnKey(int k) override {
+        ending = k;
+        if (k == key::F1) return KeyResult::Handled;
+        if (k != kPortPathKey) return KeyResult::Leave;
         // The port is the first field of every serial type.
+        const LinkKindRow* kind = LinkKindOf(s_.ConnectionType);
         if (kind && kind->serial) {
             const TypedLinkPort typed =
-                TypeLinkPortPath(form.port.choice, ports, form.port.ShownFirst(s));
-            if (typed.network) form.port.TakeServer(s, typed.where);
+                TypeLinkPortPath(form_.port.choice, ports_, form_.port.ShownFirst(s_));
+            if (typed.network) form_.port.TakeServer(s_, typed.where);
         } else {
             Beep();
         }
-        DrawFields(form.fields.data(), 0, last, 0);
-    } while (k == key::F1 || k == kPortPathKey);
+        return KeyResult::Redraw;
+    }
+
+    int ending = 0;
+
+  private:
+    TypeForm& form_;
+    LinkSetup& s_;
+    const SerialPortList& ports_;
+};
+
+FormEnd EditTypeFields(TypeForm& form, LinkSetup& s, bool fromLast, const SerialPortList& ports) {
+    PutText(TypeName(s.ConnectionType), 8, kValueCol, 21, ' ', tf::Highlight);
+    const char exits[] = {char(key::Enter), char(key::Esc), char(key::F1), kPortPathKey, 0};
+    TypeFieldsScreen screen(form, s, ports, exits);
+    screen.startField = fromLast ? int(form.fields.size()) - 1 : 0;
+    RunKeyLoop(screen);
     form.route.Store(s);
     form.port.Store(s);
-    if (k == key::Enter) return FormEnd::Accepted;
-    if (k == key::Esc) return FormEnd::Cancelled;
+    if (screen.ending == key::Enter) return FormEnd::Accepted;
+    if (screen.ending == key::Esc) return FormEnd::Cancelled;
     return FormEnd::BackToType;
 }
 
-FormEnd RunTypeLoop(LinkSetup& s, const SerialPortList& ports) {
-    TypeForm form;
-    for (;;) {
-        BuildForm(form, s, ports);
-        DrawTypeForm(form, s, tf::Reverse);
-        int k = GetKey();
+// The connection type as a screen of the key loop: Space, + and the arrows
+// step through the kinds, each showing its own fields; Enter or Up and Down
+// go into the fields, and Esc leaves.
+class TypeScreen final : public KeyScreen {
+  public:
+    TypeScreen(LinkSetup& s, const SerialPortList& ports) : s_(s), ports_(ports) {}
+
+    int NextKey() override { return GetKey(); }
+
+    KeyResult OnKey(int k) override {
         switch (k) {
             case ' ':
             case '+':
             case key::Right:
-                StepType(s, 1);
-                continue;
+                StepType(s_, 1);
+                return KeyResult::Changed;
             case '-':
             case key::Left:
-                StepType(s, -1);
-                continue;
+                StepType(s_, -1);
+                return KeyResult::Changed;
             case key::Esc:
-                return FormEnd::Cancelled;
+                end = FormEnd::Cancelled;
+                return KeyResult::Leave;
             case key::Enter:
             case key::Down:
             case key::Up:
                 break;
             default:
-                Beep();
-                continue;
+                return KeyResult::Ignored;
         }
-        if (form.fields.empty()) continue;
-        FormEnd end = EditTypeFields(form, s, k == key::Up, ports);
-        if (end != FormEnd::BackToType) return end;
+        if (form_.fields.empty()) return KeyResult::Handled;
+        end = EditTypeFields(form_, s_, k == key::Up, ports_);
+        return end == FormEnd::BackToType ? KeyResult::Redraw : KeyResult::Leave;
     }
+
+    // The form is built again from the record: the kind may have changed.
+    void Show() override {
+        BuildForm(form_, s_, ports_);
+        DrawTypeForm(form_, s_, tf::Reverse);
+    }
+
+    FormEnd end = FormEnd::Cancelled;
+
+  private:
+    LinkSetup& s_;
+    const SerialPortList& ports_;
+    TypeForm form_;
+};
+
+FormEnd RunTypeLoop(LinkSetup& s, const SerialPortList& ports) {
+    TypeScreen screen(s, ports);
+    screen.Show();
+    RunKeyLoop(screen);
+    return screen.end;
 }
 
 bool RouteDiffers(const LinkSetup& a, const LinkSetup& b) {

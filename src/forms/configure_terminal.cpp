@@ -12,6 +12,7 @@
 #include "ui/boxes.h"
 #include "ui/console/keys.h"
 #include "ui/fields.h"
+#include "ui/form_screen.h"
 #include "ui/screen.h"
 
 namespace {
@@ -26,6 +27,34 @@ void DrawLabelsRightAligned(const LabelDescriptor* labels, int width) {
     for (const LabelDescriptor* l = labels; l->text; ++l)
         PutText(l->text, l->row, l->col, width, ' ', l->flags);
 }
+
+// The form's keys: Enter and Esc leave it, the form wraps round from one end
+// to the other, and the port path key types the port's path.
+class TerminalFormScreen final : public FormScreen {
+  public:
+    TerminalFormScreen(const FieldDescriptor* fields, int last, const char* exits, int16_t& port,
+                       const SerialPortList& ports)
+        : FormScreen(fields, last, exits, tf::StartWithText),
+          last_(last),
+          port_(port),
+          ports_(ports) {}
+
+    KeyResult OnKey(int k) override {
+        ending = k;
+        if (k == key::Enter || k == key::Esc) return KeyResult::Leave;
+        startField = k == key::Up ? last_ : 0;
+        if (k != kPortPathKey) return KeyResult::Handled;
+        TypePortPath(port_, ports_);
+        return KeyResult::Redraw;
+    }
+
+    int ending = 0;
+
+  private:
+    int last_;
+    int16_t& port_;
+    const SerialPortList& ports_;
+};
 
 }  // namespace
 
@@ -52,16 +81,9 @@ void ConfigureTerminal(SetupInForce& settings, bool offerSave) {
     DrawFields(fields, 0, kLast, 0);
     const LinkSetup saved = s;
     const char exits[] = {char(key::Enter), char(key::Esc), char(key::F1), kPortPathKey, 0};
-    int k, start = 0;
-    for (;;) {
-        k = EditForm(fields, 0, kLast, start, exits, tf::StartWithText);
-        if (k == key::Enter || k == key::Esc) break;
-        start = k == key::Up ? kLast : 0;  // the form wraps round
-        if (k == kPortPathKey) {
-            TypePortPath(s.TerminalPort, ports);
-            DrawFields(fields, 0, kLast, 0);
-        }
-    }
+    TerminalFormScreen screen(fields, kLast, exits, s.TerminalPort, ports);
+    RunKeyLoop(screen);
+    const int k = screen.ending;
     bool changed = std::memcmp(&s, &saved, sizeof s) != 0;
     if (k == key::Esc && changed) {
         ShowError(kEditAborted);

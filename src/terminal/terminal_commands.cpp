@@ -6,6 +6,7 @@
 #include "terminal/terminal_keys.h"
 #include "terminal/terminal_session.h"
 #include "ui/console/keys.h"
+#include "ui/key_loop.h"
 #include "ui/raw_key.h"
 #include "ui/screen.h"
 
@@ -15,35 +16,57 @@ constexpr size_t kLineLength = 79;
 
 }  // namespace
 
-bool ReadTerminalLine(TerminalSession& s, size_t maxLength, std::string* line) {
-    line->clear();
-    for (;;) {
-        int b = ReadRawKey(-1);
-        if (b == 0) {  // an extended key has no meaning here
-            ReadRawKey(-1);
-            continue;
-        }
-        if (b == key::Enter) {
-            Print(s, "\r\n");
-            return true;
-        }
-        if (b == key::Esc) {
-            Print(s, "\r\n");
-            return false;
+namespace {
+
+// The line prompt as a screen of the key loop: typed characters are echoed,
+// Backspace takes the last back, Enter takes the line and Esc drops it; an
+// extended key has no meaning here.
+class TerminalLineScreen final : public KeyScreen {
+  public:
+    TerminalLineScreen(TerminalSession& s, size_t maxLength, std::string& line)
+        : s_(s), maxLength_(maxLength), line_(line) {}
+
+    int NextKey() override {
+        const int b = ReadRawKey(-1);
+        return b == 0 ? kExtendedKey | (ReadRawKey(-1) & 0xFF) : b;
+    }
+
+    KeyResult OnKey(int b) override {
+        if (b == key::Enter || b == key::Esc) {
+            entered = b == key::Enter;
+            Print(s_, "\r\n");
+            return KeyResult::Leave;
         }
         if (b == 8 || b == key::Del127) {
-            if (line->empty()) continue;
-            line->pop_back();
-            Print(s, "\b \b");
-        } else if (b >= 0x20) {
-            if (line->size() >= maxLength) {
-                Beep();
-                continue;
-            }
-            *line += char(b);
-            Print(s, std::string(1, char(b)));
+            if (line_.empty()) return KeyResult::Handled;
+            line_.pop_back();
+            Print(s_, "\b \b");
+            return KeyResult::Handled;
         }
+        if (b < 0x20 || b >= kExtendedKey) return KeyResult::Handled;
+        if (line_.size() >= maxLength_) return KeyResult::Ignored;
+        line_ += char(b);
+        Print(s_, std::string(1, char(b)));
+        return KeyResult::Handled;
     }
+
+    void Show() override {}
+
+    bool entered = false;
+
+  private:
+    TerminalSession& s_;
+    size_t maxLength_;
+    std::string& line_;
+};
+
+}  // namespace
+
+bool ReadTerminalLine(TerminalSession& s, size_t maxLength, std::string* line) {
+    line->clear();
+    TerminalLineScreen screen(s, maxLength, *line);
+    RunKeyLoop(screen);
+    return screen.entered;
 }
 
 void ToggleHexOutput(TerminalSession& s) {

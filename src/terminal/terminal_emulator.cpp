@@ -15,6 +15,7 @@
 #include "terminal/terminal_keys.h"
 #include "terminal/terminal_session.h"
 #include "ui/boxes.h"
+#include "ui/key_loop.h"
 #include "ui/raw_key.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
@@ -149,44 +150,91 @@ void ReceiveChunk(TerminalSession& s) {
     if (status != nt_sio::SioOk) MarkPortLost(s);
 }
 
-void HandleKey(TerminalSession& s) {
-    int b = ReadRawKey(0);
-    if (b < 0) return;
-    bool extended = b == 0;
-    if (extended) {
-        b = ReadRawKey(-1);
-        if (b < 0) return;
-    }
-    TerminalKey k = TerminalKeyOf(extended, uint8_t(b), s.afterPrefix);
-    s.afterPrefix = k.action == TerminalAction::Prefix;
+// What a key does, and whether it ends the terminal.
+KeyResult Act(TerminalSession& s, const TerminalKey& k) {
     switch (k.action) {
         case TerminalAction::Send:
-            return SendBytes(s, k.bytes);
+            SendBytes(s, k.bytes);
+            break;
         case TerminalAction::ToggleHex:
-            return ToggleHexOutput(s);
+            ToggleHexOutput(s);
+            break;
         case TerminalAction::ToggleTimestamps:
-            return ToggleTimestamps(s);
+            ToggleTimestamps(s);
+            break;
         case TerminalAction::BeginCapture:
-            return BeginCapture(s, false);
+            BeginCapture(s, false);
+            break;
         case TerminalAction::BeginRawCapture:
-            return BeginCapture(s, true);
+            BeginCapture(s, true);
+            break;
         case TerminalAction::EndCapture:
-            return EndCapture(s);
+            EndCapture(s);
+            break;
         case TerminalAction::Setup:
-            return ChangeSetup(s);
+            ChangeSetup(s);
+            break;
         case TerminalAction::HexLine:
-            return SendHexSequence(s);
+            SendHexSequence(s);
+            break;
         case TerminalAction::Leave:
-            return Leave(s);
+            Leave(s);
+            break;
         case TerminalAction::ShowKeys:
-            return ShowPrefixKeys(s);
+            ShowPrefixKeys(s);
+            break;
         case TerminalAction::Refused:
-            return Beep();
+            return KeyResult::Ignored;
         case TerminalAction::Prefix:
         case TerminalAction::None:
-            return;
+            break;
     }
+    return s.leave ? KeyResult::Leave : KeyResult::Handled;
 }
+
+// The terminal as a screen of the key loop: the wait for the next key shows
+// whatever the port receives meanwhile and tries a lost port again.
+class TerminalScreen final : public KeyScreen {
+  public:
+    explicit TerminalScreen(TerminalSession& session) : s(session) {}
+
+    int NextKey() override {
+        for (;;) {
+            FlushCapture(s);
+            int ready = s.lost ? WaitForRawKeyOr(-1, MsUntilReopen(s))
+                               : WaitForRawKeyOr(nt_sio::SioDescriptor(s.port), -1);
+            if (ready & con::InputDescriptor) ReceiveChunk(s);
+            if (ready & con::InputKey) {
+                int key = ReadKey();
+                if (key >= 0) return key;
+            }
+            TryReopenPort(s);
+        }
+    }
+
+    KeyResult OnKey(int key) override {
+        const bool extended = key >= kExtendedKey;
+        TerminalKey k = TerminalKeyOf(extended, uint8_t(key & 0xFF), s.afterPrefix);
+        s.afterPrefix = k.action == TerminalAction::Prefix;
+        KeyResult result = Act(s, k);
+        TryReopenPort(s);
+        return result;
+    }
+
+    void Show() override {}
+
+  private:
+    // The key waiting: a byte, or an extended key's scan code past
+    // kExtendedKey; -1 when none came after all.
+    static int ReadKey() {
+        int b = ReadRawKey(0);
+        if (b != 0) return b;
+        b = ReadRawKey(-1);
+        return b < 0 ? b : kExtendedKey | b;
+    }
+
+    TerminalSession& s;
+};
 
 bool Enter(TerminalSession& s) {
     BorrowLinkPort(s);
@@ -217,12 +265,6 @@ void TerminalEmulator(SetupInForce& settings, LinkHandle& link) {
     TerminalSession s(settings);
     s.link = &link;
     if (!Enter(s)) return;
-    while (!s.leave) {
-        FlushCapture(s);
-        int ready = s.lost ? WaitForRawKeyOr(-1, MsUntilReopen(s))
-                           : WaitForRawKeyOr(nt_sio::SioDescriptor(s.port), -1);
-        if (ready & con::InputDescriptor) ReceiveChunk(s);
-        if (ready & con::InputKey) HandleKey(s);
-        TryReopenPort(s);
-    }
+    TerminalScreen screen(s);
+    RunKeyLoop(screen);
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ui/console/keys.h"
+#include "ui/key_loop.h"
 #include "ui/screen.h"
 #include "ui/screen_hooks.h"
 #include "ui/screen_state.h"
@@ -22,6 +23,42 @@ void ReportOnStatusRow(const std::string& text, int col, int width) {
 
 constexpr int kErrorWindowOver = 2;
 
+// The error window as a screen of the key loop: F10 or Esc (or line feed
+// when allowed) clears it, any other key beeps; with over, a pause of everyMs
+// asks whether the failure has ended.
+class ErrorWindowScreen final : public KeyScreen {
+  public:
+    ErrorWindowScreen(bool lineFeedEnds, int everyMs, const std::function<bool()>* over)
+        : lineFeedEnds_(lineFeedEnds), everyMs_(everyMs), over_(over) {}
+    int NextKey() override { return over_ ? GetKeyWithin(everyMs_) : GetKey(); }
+    KeyResult OnKey(int k) override {
+        if (k == 0) {
+            if (!over_ || !(*over_)()) return KeyResult::Handled;
+            result = kErrorWindowOver;
+            return KeyResult::Leave;
+        }
+        if (k != key::F10 && k != key::Esc && !(lineFeedEnds_ && k == key::LineFeed))
+            return KeyResult::Ignored;
+        result = k == key::F10 ? 1 : 0;
+        return KeyResult::Leave;
+    }
+    void Show() override {}
+
+    int result = 0;
+
+  private:
+    bool lineFeedEnds_;
+    int everyMs_;
+    const std::function<bool()>* over_;
+};
+
+int WaitForErrorKey(bool lineFeedEnds, int everyMs, const std::function<bool()>* over) {
+    Beep();
+    ErrorWindowScreen screen(lineFeedEnds, everyMs, over);
+    RunKeyLoop(screen);
+    return screen.result;
+}
+
 // Shows the error window and waits for F10 or Esc (or line feed when allowed),
 // or with over, until it says the failure has ended.
 int RunErrorWindow(const char* message, bool lineFeedEnds, int everyMs = 0,
@@ -29,20 +66,29 @@ int RunErrorWindow(const char* message, bool lineFeedEnds, int everyMs = 0,
     int length = int(std::strlen(message));
     WindowHandle window = OpenWindow(22, 75 - length, 24, 79, "ERROR");
     PutText(message, 23, 77 - length, 0, ' ', tf::Alert | tf::Centre);
-    int k = 0;
-    bool beep = true;
-    do {
-        if (beep) Beep();
-        k = over ? GetKeyWithin(everyMs) : GetKey();
-        beep = k != 0;
-        if (k == 0 && (*over)()) {
-            CloseWindow(window);
-            return kErrorWindowOver;
-        }
-    } while (k != key::F10 && k != key::Esc && !(lineFeedEnds && k == key::LineFeed));
+    const int result = WaitForErrorKey(lineFeedEnds, everyMs, over);
     CloseWindow(window);
-    return k == key::F10 ? 1 : 0;
+    return result;
 }
+
+// The confirm box as a screen of the key loop: Y, S or Enter answers yes, N
+// or Esc no, any other key beeps.
+class ConfirmScreen final : public KeyScreen {
+  public:
+    int NextKey() override { return GetKey(); }
+    KeyResult OnKey(int k) override {
+        if (k == 'Y' || k == 'y' || k == 'S' || k == 's' || k == key::Enter)
+            answer = 1;
+        else if (k == 'N' || k == 'n' || k == key::Esc)
+            answer = 0;
+        else
+            return KeyResult::Ignored;
+        return KeyResult::Leave;
+    }
+    void Show() override {}
+
+    int answer = 0;
+};
 
 }  // namespace
 
@@ -50,18 +96,10 @@ int ConfirmBox(const char* question) {
     int length = int(std::strlen(question));
     WindowHandle window = OpenWindow(22, 1, 24, length + 5, "CONFIRM");
     PutText(question, 23, 3, length + 2, ' ', tf::Centre);
-    int answer = -1;
-    while (answer < 0) {
-        int k = GetKey();
-        if (k == 'Y' || k == 'y' || k == 'S' || k == 's' || k == key::Enter)
-            answer = 1;
-        else if (k == 'N' || k == 'n' || k == key::Esc)
-            answer = 0;
-        else
-            Beep();
-    }
+    ConfirmScreen screen;
+    RunKeyLoop(screen);
     CloseWindow(window);
-    return answer;
+    return screen.answer;
 }
 
 void NoteOnStatusRow(const std::string& text) { ReportOnStatusRow(text, 1, 80); }
@@ -120,6 +158,8 @@ int ShowErrorUntil(const char* message, int everyMs, const std::function<bool()>
 }
 
 int ShowErrorBox(const char* message) { return RunErrorWindow(message, true); }
+
+int WaitInErrorWindow() { return WaitForErrorKey(false, 0, nullptr); }
 
 int ShowErrorF(const char* format, ...) {
     char buffer[136];

@@ -20,6 +20,9 @@ int ShowErrorWithReason(const char* message, const std::string& reason);
 // when it has. 1 F10 (or not trapped: nothing waits), 0 Esc, 2 over.
 int ShowErrorUntil(const char* message, int everyMs, const std::function<bool()>& over);
 int ShowErrorBox(const char* message);  // 1 F10, 0 otherwise
+// For an error window the caller has opened and filled: beeps and waits for
+// F10 or Esc as ShowError does, beeping again at every other key. 1 F10, 0 Esc.
+int WaitInErrorWindow();
 int ShowErrorBoxF(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Whether errors are trapped in the window is the shell's trapErrors hook

@@ -7,6 +7,7 @@
 #include "ui/char_set.h"
 #include "ui/console/keys.h"
 #include "ui/fields.h"
+#include "ui/key_loop.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 
@@ -35,35 +36,45 @@ int EditNumber(int16_t& value, int row, int col, int width, char fill, const cha
     return k;
 }
 
-int ChooseFromList(int row, int col, const char* const* texts, int16_t& index, const char* exitKeys,
-                   uint32_t flags) {
-    int longest;
-    const int n = CountTexts(texts, &longest);
-    if (n == 0) return GetKey();
-    const KeySet exits = KeySetOf(exitKeys);
-    int shown = ((index % n) + n) % n;
-    for (;;) {
-        PutText(texts[shown], row, col, longest, ' ', tf::Reverse);
-        int k = GetKey();
-        if (exits.test(size_t(k))) {
-            PutText(texts[shown], row, col, longest, ' ', flags & ~tf::Bell);
-            index = int16_t(shown);
-            return k;
+namespace {
+
+// A choice list as a screen of the key loop: Space, the arrows, + and - (and
+// the letters of yes and no) step through the texts, an exit key leaves on
+// the one shown, and every other key does nothing.
+class ChoiceScreen final : public KeyScreen {
+  public:
+    ChoiceScreen(int row, int col, const char* const* texts, int count, int longest, int initial,
+                 const KeySet& exits)
+        : shown(initial),
+          row_(row),
+          col_(col),
+          texts_(texts),
+          count_(count),
+          longest_(longest),
+          exits_(exits) {}
+
+    int NextKey() override { return GetKey(); }
+
+    KeyResult OnKey(int k) override {
+        if (exits_.test(size_t(k))) {
+            ending = k;
+            return KeyResult::Leave;
         }
+        const int before = shown;
         switch (k) {
             case ' ':
             case key::Right:
-                shown = (shown + 1) % n;
+                shown = (shown + 1) % count_;
                 break;
             case key::Left:
-                shown = (shown + n - 1) % n;
+                shown = (shown + count_ - 1) % count_;
                 break;
             case '+':
             case 'S':
             case 's':
             case 'Y':
             case 'y':
-                if (shown < n - 1) ++shown;
+                if (shown < count_ - 1) ++shown;
                 break;
             case '-':
             case 'N':
@@ -71,9 +82,37 @@ int ChooseFromList(int row, int col, const char* const* texts, int16_t& index, c
                 if (shown > 0) --shown;
                 break;
             default:
-                break;
+                return KeyResult::Handled;
         }
+        return shown != before ? KeyResult::Changed : KeyResult::Handled;
     }
+
+    void Show() override { PutText(texts_[shown], row_, col_, longest_, ' ', tf::Reverse); }
+
+    int shown;
+    int ending = 0;
+
+  private:
+    int row_, col_;
+    const char* const* texts_;
+    int count_, longest_;
+    const KeySet& exits_;
+};
+
+}  // namespace
+
+int ChooseFromList(int row, int col, const char* const* texts, int16_t& index, const char* exitKeys,
+                   uint32_t flags) {
+    int longest;
+    const int n = CountTexts(texts, &longest);
+    if (n == 0) return GetKey();
+    const KeySet exits = KeySetOf(exitKeys);
+    ChoiceScreen screen(row, col, texts, n, longest, ((index % n) + n) % n, exits);
+    screen.Show();
+    RunKeyLoop(screen);
+    PutText(texts[screen.shown], row, col, longest, ' ', flags & ~tf::Bell);
+    index = int16_t(screen.shown);
+    return screen.ending;
 }
 
 void DrawChoice(int row, int col, const char* const* texts, int index, int width, uint32_t flags) {

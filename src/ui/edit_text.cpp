@@ -7,6 +7,7 @@
 
 #include "ui/char_set.h"
 #include "ui/console/keys.h"
+#include "ui/key_loop.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 
@@ -177,6 +178,61 @@ class TextEditor {
     bool spaceAccepted_ = false;
 };
 
+// The field as a screen of the key loop: an accepted character is typed, an
+// editing key edits, an exit key or Esc leaves, and any other key is refused
+// (with a bell unless the field is silent).
+class TextFieldScreen final : public KeyScreen {
+  public:
+    TextFieldScreen(TextEditor& editor, const KeySet& accepted, const KeySet& exits, uint32_t flags)
+        : editor_(editor), accepted_(accepted), exits_(exits), flags_(flags) {}
+
+    int NextKey() override {
+        editor_.PlaceCursor();
+        ShowCursor();
+        const int k = GetFieldKey(editor_.Cursor());
+        editor_.PlaceCursor();
+        return k;
+    }
+
+    KeyResult OnKey(int k) override {
+        if ((flags_ & tf::Upper) && k >= 'a' && k <= 'z') k -= 'a' - 'A';
+        const bool isAccepted = accepted_.test(size_t(k));
+        if (isAccepted) {
+            editor_.Type(char(k));
+            editor_.KeyDone();
+            if ((flags_ & tf::EndWhenFull) && editor_.Full()) k = key::Enter;
+        }
+        if (exits_.test(size_t(k))) return End(k);
+        if (isAccepted) return KeyResult::Handled;
+        if (k == key::Esc) {
+            editor_.Clear();
+            return End(k);
+        }
+        // An editing key keeps the old text for editing; a refused key
+        // changes nothing, so the next character typed still replaces it.
+        if (editor_.Edit(k)) {
+            editor_.KeyDone();
+            return KeyResult::Handled;
+        }
+        return (flags_ & tf::Silent) ? KeyResult::Handled : KeyResult::Ignored;
+    }
+
+    void Show() override {}
+
+    int ending = 0;
+
+  private:
+    KeyResult End(int k) {
+        ending = k;
+        return KeyResult::Leave;
+    }
+
+    TextEditor& editor_;
+    const KeySet& accepted_;
+    const KeySet& exits_;
+    uint32_t flags_;
+};
+
 }  // namespace
 
 int EditText(char* buffer, int row, int col, int width, char fill, const char* accepted,
@@ -191,36 +247,12 @@ int EditText(char* buffer, int row, int col, int width, char fill, const char* a
     TextEditor editor(row, col, width, fill, flags);
     editor.SetAccepted(acceptedSet);
     editor.Start(buffer);
-    int k;
-    for (;;) {
-        editor.PlaceCursor();
-        ShowCursor();
-        k = GetFieldKey(editor.Cursor());
-        editor.PlaceCursor();
-        if ((flags & tf::Upper) && k >= 'a' && k <= 'z') k -= 'a' - 'A';
-        const bool isAccepted = acceptedSet.test(size_t(k));
-        if (isAccepted) {
-            editor.Type(char(k));
-            editor.KeyDone();
-            if ((flags & tf::EndWhenFull) && editor.Full()) k = key::Enter;
-        }
-        if (exitSet.test(size_t(k))) break;
-        if (isAccepted) continue;
-        if (k == key::Esc) {
-            editor.Clear();
-            break;
-        }
-        // An editing key keeps the old text for editing; a refused key
-        // changes nothing, so the next character typed still replaces it.
-        if (editor.Edit(k))
-            editor.KeyDone();
-        else
-            editor.Bell();
-    }
+    TextFieldScreen screen(editor, acceptedSet, exitSet, flags);
+    RunKeyLoop(screen);
     editor.Finish(buffer);
     HideCursor();
     // Insert toggled by the user carries over to the next field; only a
     // forced overwrite is undone.
     if (flags & tf::Overwrite) SetInsertMode(savedInsert);
-    return k;
+    return screen.ending;
 }

@@ -13,6 +13,7 @@
 #include "text/pattern_match.h"
 #include "ui/console/keys.h"
 #include "ui/edit_text.h"
+#include "ui/key_loop.h"
 #include "ui/name_on_screen.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
@@ -194,59 +195,96 @@ PickLayout PickLayoutOf(const std::vector<PickItem>& items) {
     return {width, 1 + (kMaxWidth - width) / (width + 2)};
 }
 
-int PickFile(int row, int col, int fieldWidth, const char* pattern, std::string* nameOut,
-             bool offerDirectories, std::string* entryOut) {
-    static const char kExits[] = {char(key::Enter),
-                                  char(key::Esc),
-                                  char(key::Right),
-                                  char(key::Left),
-                                  char(key::Up),
-                                  char(key::Down),
-                                  char(key::PgDn),
-                                  char(key::PgUp),
-                                  char(key::Home),
-                                  char(key::End),
-                                  0};
-    fieldWidth = std::clamp(fieldWidth, 1, 80);
-    Picker picker(pattern, offerDirectories);
-    picker.Relist();
-    int result = -1;
-    while (result < 0) {
-        const PickItem* item = picker.Select();
-        const int selectedRow = picker.Row(), selectedCol = picker.Col();
-        if (item)
-            DrawItem(*item, picker.Layout(), selectedRow, selectedCol, tf::Reverse | tf::Highlight);
-        const bool isFile = item && item->kind == 0;
+namespace {
+
+// The picker as a screen of the key loop: its next key is the one that ended
+// the name field, typed with the highlighted file's name offered in it.
+class PickScreen final : public KeyScreen {
+  public:
+    PickScreen(int row, int col, int fieldWidth, const char* pattern, bool offerDirectories)
+        : picker_(pattern, offerDirectories), row_(row), col_(col), fieldWidth_(fieldWidth) {
+        picker_.Relist();
+    }
+
+    int NextKey() override {
+        static const char kExits[] = {char(key::Enter),
+                                      char(key::Esc),
+                                      char(key::Right),
+                                      char(key::Left),
+                                      char(key::Up),
+                                      char(key::Down),
+                                      char(key::PgDn),
+                                      char(key::PgUp),
+                                      char(key::Home),
+                                      char(key::End),
+                                      0};
+        item_ = picker_.Select();
+        selectedRow_ = picker_.Row();
+        selectedCol_ = picker_.Col();
+        if (item_) Highlight(tf::Reverse | tf::Highlight);
         // The highlighted file's name as the field can hold it.
-        const std::string offered = isFile ? item->name.substr(0, size_t(fieldWidth)) : "";
-        std::vector<char> field(size_t(fieldWidth) + 1, '\0');
-        offered.copy(field.data(), offered.size());
-        int k = EditText(field.data(), row, col, fieldWidth, '.', kFileNameCharacters, kExits,
+        offered_ = IsFile() ? item_->name.substr(0, size_t(fieldWidth_)) : "";
+        std::vector<char> field(size_t(fieldWidth_) + 1, '\0');
+        offered_.copy(field.data(), offered_.size());
+        int k = EditText(field.data(), row_, col_, fieldWidth_, '.', kFileNameCharacters, kExits,
                          tf::StartWithText | tf::ReplaceOld);
-        const std::string typed = field.data();
+        typed_ = field.data();
+        return k;
+    }
+
+    KeyResult OnKey(int k) override {
+        if (k == key::Esc) return KeyResult::Leave;
         bool redrawn = false;
-        if (k == key::Esc) {
-            result = 0;
-        } else if (k == key::Enter) {
-            if (!typed.empty() || isFile) {
+        if (k == key::Enter) {
+            if (!typed_.empty() || IsFile()) {
                 // The highlighted file's own name left in the field takes that
                 // file, whatever its entry is called; anything else was typed.
-                const bool taken = isFile && (typed.empty() || typed == offered);
-                *nameOut = taken ? item->name : typed;
-                if (entryOut) *entryOut = taken ? item->real : std::string();
-                result = 1;
-            } else if (item) {
+                const bool taken = IsFile() && (typed_.empty() || typed_ == offered_);
+                name = taken ? item_->name : typed_;
+                entry = taken ? item_->real : std::string();
+                chosen = true;
+                return KeyResult::Leave;
+            }
+            if (item_) {
                 // A directory that cannot be entered leaves us where we are.
-                (void)::chdir(item->real.c_str());
-                picker.Relist();
+                (void)::chdir(item_->real.c_str());
+                picker_.Relist();
                 redrawn = true;
             }
         } else {
-            redrawn = picker.Move(k);
+            redrawn = picker_.Move(k);
         }
-        if (!redrawn && item && result < 0)
-            DrawItem(*item, picker.Layout(), selectedRow, selectedCol, 0);
+        if (!redrawn && item_) Highlight(0);
+        return KeyResult::Handled;
     }
+
+    void Show() override {}
+
+    bool chosen = false;
+    std::string name, entry;
+
+  private:
+    bool IsFile() const { return item_ && item_->kind == 0; }
+    void Highlight(uint32_t attribute) {
+        DrawItem(*item_, picker_.Layout(), selectedRow_, selectedCol_, attribute);
+    }
+
+    Picker picker_;
+    int row_, col_, fieldWidth_;
+    const PickItem* item_ = nullptr;
+    int selectedRow_ = 0, selectedCol_ = 0;
+    std::string offered_, typed_;
+};
+
+}  // namespace
+
+int PickFile(int row, int col, int fieldWidth, const char* pattern, std::string* nameOut,
+             bool offerDirectories, std::string* entryOut) {
+    PickScreen screen(row, col, std::clamp(fieldWidth, 1, 80), pattern, offerDirectories);
+    RunKeyLoop(screen);
     ClearToEndOfScreen(kListRow, 1);
-    return result;
+    if (!screen.chosen) return 0;
+    *nameOut = screen.name;
+    if (entryOut) *entryOut = screen.entry;
+    return 1;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ui/console/keys.h"
+#include "ui/key_loop.h"
 #include "ui/screen.h"
 #include "ui/text_flags.h"
 
@@ -71,6 +72,105 @@ void DrawBar(const Bar& bar, int selected) {
 
 int Clamp(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
 
+// The bar as a screen of the key loop: arrows move the selection, Enter,
+// line feed and a hot letter choose, Esc and F1 leave with nothing.
+class BarScreen final : public KeyScreen {
+  public:
+    BarScreen(const Bar& bar, int initial) : selected(initial), bar_(bar) {}
+    int NextKey() override { return GetKey(); }
+    void Show() override {}
+    KeyResult OnKey(int k) override {
+        if (k == key::Enter || k == key::LineFeed) {
+            PutText(bar_.titles[selected], bar_.row, bar_.columns[selected], 0, ' ', tf::Highlight);
+            return Choose(k == key::Enter ? selected + 1 : -(selected + 1));
+        }
+        if (k == key::Esc || k == key::F1) return Choose(0);
+        if (k == key::Left || k == key::Right) {
+            int moved = Clamp(selected + (k == key::Left ? -1 : 1), 0, bar_.count - 1);
+            if (moved != selected) {
+                DrawTitle(bar_, selected, false);
+                selected = moved;
+                DrawTitle(bar_, selected, true);
+            }
+            return KeyResult::Handled;
+        }
+        int match = MatchHotLetter(bar_.titles, bar_.count, k);
+        if (match < 0) return KeyResult::Ignored;
+        if (match != selected) DrawTitle(bar_, selected, false);
+        PutText(bar_.titles[match], bar_.row, bar_.columns[match], 0, ' ', tf::Highlight);
+        return Choose(match + 1);
+    }
+
+    int selected;
+    int result = 0;
+
+  private:
+    KeyResult Choose(int choice) {
+        result = choice;
+        return KeyResult::Leave;
+    }
+    const Bar& bar_;
+};
+
+struct PullDown {
+    const char* const* entries;
+    int row, column;
+    int count, longest;
+};
+
+void DrawEntry(const PullDown& menu, int i, bool chosen) {
+    if (chosen)
+        DrawItem(menu.entries[i], menu.row + 1 + i, menu.column + 1, menu.longest + 1, tf::Reverse,
+                 tf::Reverse | tf::Highlight);
+    else
+        DrawItem(menu.entries[i], menu.row + 1 + i, menu.column + 1, menu.longest + 1, tf::Normal,
+                 tf::Highlight);
+}
+
+// A pull-down as a screen of the key loop: arrows move, Enter and a hot
+// letter choose, Esc and F1 leave with nothing; with sideStep, Left and Right
+// go to the neighbour's pull-down.
+class PullDownScreen final : public KeyScreen {
+  public:
+    PullDownScreen(const PullDown& menu, int initial, bool sideStep)
+        : selected(initial), menu_(menu), sideStep_(sideStep) {}
+    int NextKey() override { return GetKey(); }
+    void Show() override {}
+    KeyResult OnKey(int k) override {
+        if (k == key::Enter) return Choose(selected + 1);
+        if (k == key::Esc || k == key::F1) return Choose(0);
+        if (k == key::Down || k == key::Up) {
+            int moved = Clamp(selected + (k == key::Down ? 1 : -1), 0, menu_.count - 1);
+            if (moved != selected) {
+                DrawEntry(menu_, selected, false);
+                selected = moved;
+                DrawEntry(menu_, selected, true);
+            }
+            return KeyResult::Handled;
+        }
+        if ((k == key::Left || k == key::Right) && sideStep_) {
+            // Esc closes this pull-down, the arrow moves the bar and the line
+            // feed opens the neighbour's pull-down, all through the usual paths.
+            const char keys[] = {char(key::Esc), char(k), char(key::LineFeed), 0};
+            StuffKeys(keys);
+            return KeyResult::Handled;
+        }
+        int match = MatchHotLetter(menu_.entries, menu_.count, k);
+        return match >= 0 ? Choose(match + 1) : KeyResult::Ignored;
+    }
+
+    int selected;
+    int result = 0;
+
+  private:
+    KeyResult Choose(int choice) {
+        result = choice;
+        return KeyResult::Leave;
+    }
+    const PullDown& menu_;
+    bool sideStep_;
+};
+
 struct MenuGroup {
     const char* title;
     std::vector<const char*> entries;  // null-terminated
@@ -99,85 +199,27 @@ int MenuBarSelect(const char* const* titles, int count, int row, int initial) {
     for (int i = 1; i < count; ++i)
         bar.columns[i] = bar.columns[i - 1] + Length(titles[i - 1]) + gap;
 
-    int selected = Clamp(initial - 1, 0, count - 1);
-    DrawBar(bar, selected);
-    for (;;) {
-        int k = GetKey();
-        if (k == key::Enter || k == key::LineFeed) {
-            PutText(titles[selected], row, bar.columns[selected], 0, ' ', tf::Highlight);
-            return k == key::Enter ? selected + 1 : -(selected + 1);
-        }
-        if (k == key::Esc || k == key::F1) return 0;
-        int moved = selected;
-        if (k == key::Left || k == key::Right) {
-            moved = Clamp(selected + (k == key::Left ? -1 : 1), 0, count - 1);
-        } else {
-            int match = MatchHotLetter(titles, count, k);
-            if (match < 0) {
-                Beep();
-                continue;
-            }
-            if (match != selected) DrawTitle(bar, selected, false);
-            PutText(titles[match], row, bar.columns[match], 0, ' ', tf::Highlight);
-            return match + 1;
-        }
-        if (moved != selected) {
-            DrawTitle(bar, selected, false);
-            selected = moved;
-            DrawTitle(bar, selected, true);
-        }
-    }
+    BarScreen screen(bar, Clamp(initial - 1, 0, count - 1));
+    DrawBar(bar, screen.selected);
+    RunKeyLoop(screen);
+    return screen.result;
 }
 
 int PullDownSelect(const char* const* entries, int row, int column, int initial, bool sideStep) {
-    int count = 0, longest = 0;
-    while (entries[count]) {
-        if (Length(entries[count]) > longest) longest = Length(entries[count]);
-        ++count;
+    PullDown menu{entries, row, column, 0, 0};
+    while (entries[menu.count]) {
+        if (Length(entries[menu.count]) > menu.longest) menu.longest = Length(entries[menu.count]);
+        ++menu.count;
     }
-    if (count == 0) return 0;
-    int selected = Clamp(initial - 1, 0, count - 1);
-    if (column + longest + 2 > 80) column = 78 - longest;
-    WindowHandle window = OpenWindow(row, column, row + count + 1, column + longest + 2, "");
-    auto draw = [&](int i, bool chosen) {
-        if (chosen)
-            DrawItem(entries[i], row + 1 + i, column + 1, longest + 1, tf::Reverse,
-                     tf::Reverse | tf::Highlight);
-        else
-            DrawItem(entries[i], row + 1 + i, column + 1, longest + 1, tf::Normal, tf::Highlight);
-    };
-    for (int i = 0; i < count; ++i) draw(i, i == selected);
-    for (;;) {
-        int k = GetKey();
-        int result = -1;
-        if (k == key::Enter) {
-            result = selected + 1;
-        } else if (k == key::Esc || k == key::F1) {
-            result = 0;
-        } else if (k == key::Down || k == key::Up) {
-            int moved = Clamp(selected + (k == key::Down ? 1 : -1), 0, count - 1);
-            if (moved != selected) {
-                draw(selected, false);
-                selected = moved;
-                draw(selected, true);
-            }
-        } else if ((k == key::Left || k == key::Right) && sideStep) {
-            // Esc closes this pull-down, the arrow moves the bar and the line
-            // feed opens the neighbour's pull-down, all through the usual paths.
-            const char keys[] = {char(key::Esc), char(k), char(key::LineFeed), 0};
-            StuffKeys(keys);
-        } else {
-            int match = MatchHotLetter(entries, count, k);
-            if (match >= 0)
-                result = match + 1;
-            else
-                Beep();
-        }
-        if (result >= 0) {
-            CloseWindow(window);
-            return result;
-        }
-    }
+    if (menu.count == 0) return 0;
+    PullDownScreen screen(menu, Clamp(initial - 1, 0, menu.count - 1), sideStep);
+    if (menu.column + menu.longest + 2 > 80) menu.column = 78 - menu.longest;
+    WindowHandle window =
+        OpenWindow(row, menu.column, row + menu.count + 1, menu.column + menu.longest + 2, "");
+    for (int i = 0; i < menu.count; ++i) DrawEntry(menu, i, i == screen.selected);
+    RunKeyLoop(screen);
+    CloseWindow(window);
+    return screen.result;
 }
 
 int RunMenu(const char* const* table, int barRow, int initialCode) {

@@ -4,6 +4,10 @@
 #pragma once
 #include <cstdint>
 
+// A screen of the key loop that reads raw key bytes hands an extended key to
+// its handler as this flag with the scan code, apart from every byte.
+constexpr int kExtendedKey = 0x100;
+
 // One key byte: first what a peek left, then keys still queued by StuffKeys
 // (turned back into key bytes), then the console. Repaints a dirty screen and
 // flushes before waiting. timeoutMs < 0 waits without limit; -1 on timeout.

@@ -11,7 +11,10 @@
 #include "ui/text_flags.h"
 
 namespace {
-ScreenState gScreen;
+// The state of the screen in force, owned by whoever started it; null
+// outside ScreenInit and ScreenDone. The toolkit's functions are free
+// functions called from every screen, so they find their state here.
+ScreenState* gInForce = nullptr;
 
 // Gaps of up to this many unchanged cells are rewritten rather than skipped:
 // one longer write is cheaper than a cursor move and a second write.
@@ -23,16 +26,17 @@ void ClearImage(uint8_t* chars, uint8_t* attrs, int from, int to) {
 }
 }  // namespace
 
-ScreenState& Screen() { return gScreen; }
-con::Console& ActiveConsole() { return *gScreen.console; }
+ScreenState& Screen() { return *gInForce; }
+con::Console& ActiveConsole() { return *Screen().console; }
 
 void SetConsoleColour(uint8_t colour) {
-    gScreen.colour = colour;
-    gScreen.console->SetColour(colour);
+    Screen().colour = colour;
+    Screen().console->SetColour(colour);
 }
 
-void ScreenInit(con::Console& console) {
-    ScreenState& s = gScreen;
+void ScreenInit(con::Console& console, ScreenState& state) {
+    gInForce = &state;
+    ScreenState& s = state;
     s.console = &console;
     s.cursorRow = s.cursorCol = 0;
     console.Start();
@@ -51,7 +55,9 @@ void ScreenInit(con::Console& console) {
 }
 
 void ScreenDone() {
-    ScreenState& s = gScreen;
+    if (!gInForce) return;
+    ScreenState& s = *gInForce;
+    gInForce = nullptr;
     if (!s.console) return;
     s.console->SetCursorVisible(true);
     s.console->Stop();
@@ -61,13 +67,13 @@ void ScreenDone() {
 }
 
 void SetCursor(int row, int col) {
-    gScreen.cursorRow = row;
-    gScreen.cursorCol = col;
-    gScreen.console->SetCursorPosition(row, col);
+    Screen().cursorRow = row;
+    Screen().cursorCol = col;
+    Screen().console->SetCursorPosition(row, col);
 }
 
 void WriteRun(const char* text, int count) {
-    ScreenState& s = gScreen;
+    ScreenState& s = Screen();
     s.console->WriteCells(s.cursorRow, s.cursorCol, reinterpret_cast<const uint8_t*>(text), count);
     s.cursorCol += count;
     if (s.cursorCol >= con::kCols) {
@@ -103,7 +109,7 @@ int LayOutText(const char* text, int width, char fill, uint32_t flags, char* out
 }  // namespace
 
 void PutText(const char* text, int row, int col, int width, char fill, uint32_t flags) {
-    ScreenState& s = gScreen;
+    ScreenState& s = Screen();
     if (s.dirty) RepaintScreen();
     row = ClampRow(row);
     col = ClampCol(col);
@@ -155,7 +161,7 @@ void PutTextF(const char* format, int row, int col, int width, char fill, uint32
 }
 
 void ClearToEndOfLine(int row, int col) {
-    ScreenState& s = gScreen;
+    ScreenState& s = Screen();
     row = ClampRow(row);
     col = ClampCol(col);
     SetCursor(row, col);
@@ -164,7 +170,7 @@ void ClearToEndOfLine(int row, int col) {
 }
 
 void ClearToEndOfScreen(int row, int col) {
-    ScreenState& s = gScreen;
+    ScreenState& s = Screen();
     row = ClampRow(row);
     col = ClampCol(col);
     SetCursor(row, col);
@@ -173,7 +179,7 @@ void ClearToEndOfScreen(int row, int col) {
 }
 
 void SaveScreen() {
-    ScreenState& s = gScreen;
+    ScreenState& s = Screen();
     std::memcpy(s.savedChars, s.chars, sizeof s.chars);
     std::memcpy(s.savedAttrs, s.attrs, sizeof s.attrs);
 }
@@ -183,7 +189,7 @@ namespace {
 // Writes image cells [from, to) of one row, switching colour where the
 // attribute changes, and leaves the colour normal.
 void WriteImageCells(int row, int from, int to) {
-    ScreenState& s = gScreen;
+    ScreenState& s = Screen();
     int pieceStart = from;
     uint8_t attribute = s.attrs[Cell(row, from)];
     SetConsoleColour(ConsoleColourOf(attribute));
@@ -202,12 +208,12 @@ void WriteImageCells(int row, int from, int to) {
     }
 }
 
-bool BlankCell(int at) { return gScreen.chars[at] == ' ' && gScreen.attrs[at] == 0; }
+bool BlankCell(int at) { return Screen().chars[at] == ' ' && Screen().attrs[at] == 0; }
 
 }  // namespace
 
 void RepaintScreen() {
-    ScreenState& s = gScreen;
+    ScreenState& s = Screen();
     s.dirty = false;
     SetCursor(0, 0);
     s.console->FillCells(0, 0, con::kRows * con::kCols, ' ', con::kNormalColour);
@@ -228,7 +234,7 @@ void RepaintScreen() {
 }
 
 void RestoreScreen() {
-    ScreenState& s = gScreen;
+    ScreenState& s = Screen();
     if (s.dirty) {
         std::memcpy(s.chars, s.savedChars, sizeof s.chars);
         std::memcpy(s.attrs, s.savedAttrs, sizeof s.attrs);
@@ -257,22 +263,22 @@ void RestoreScreen() {
     }
 }
 
-void MarkScreenDirty() { gScreen.dirty = true; }
+void MarkScreenDirty() { Screen().dirty = true; }
 
-void Beep() { gScreen.console->Beep(); }
+void Beep() { Screen().console->Beep(); }
 
 void ShowCursor() {
-    gScreen.cursorVisible = true;
-    gScreen.console->SetCursorVisible(true);
+    Screen().cursorVisible = true;
+    Screen().console->SetCursorVisible(true);
 }
 
 void HideCursor() {
-    gScreen.cursorVisible = false;
-    gScreen.console->SetCursorVisible(false);
+    Screen().cursorVisible = false;
+    Screen().console->SetCursorVisible(false);
 }
 
-bool InsertMode() { return gScreen.insertMode; }
-void SetInsertMode(bool on) { gScreen.insertMode = on; }
+bool InsertMode() { return Screen().insertMode; }
+void SetInsertMode(bool on) { Screen().insertMode = on; }
 
-uint8_t ScreenChar(int row, int col) { return gScreen.chars[Cell(row, col)]; }
-uint8_t ScreenAttr(int row, int col) { return gScreen.attrs[Cell(row, col)]; }
+uint8_t ScreenChar(int row, int col) { return Screen().chars[Cell(row, col)]; }
+uint8_t ScreenAttr(int row, int col) { return Screen().attrs[Cell(row, col)]; }

@@ -13,8 +13,13 @@
 constexpr int kImageRows = 25;
 constexpr int kImageCols = 132;
 
-// Takes the console over (the console must outlive ScreenDone).
-void ScreenInit(con::Console& console);
+// The toolkit's state (screen_state.h), owned by whoever runs screens: the
+// shell's state, a test's fixture.
+struct ScreenState;
+
+// Takes the console over with the state, which is in force until ScreenDone
+// (both must outlive it).
+void ScreenInit(con::Console& console, ScreenState& state);
 void ScreenDone();
 con::Console& ActiveConsole();
 

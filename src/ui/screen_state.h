@@ -1,8 +1,8 @@
-// The toolkit's state for the whole run: the screen image, the saved screen,
-// the console it draws on, the window and hot-key lists, type-ahead ring, the
-// raw key bytes held back, the status-row report and the shell's hooks. The
-// one program-wide record of ui/; the rest of the program goes through
-// screen.h.
+// The toolkit's state: the screen image, the saved screen, the console it
+// draws on, the window and hot-key lists, type-ahead ring, the raw key bytes
+// held back, the status-row report and the shell's hooks. Its owner (the
+// shell's state, a test's fixture) puts it in force with ScreenInit; the rest
+// of the program goes through screen.h.
 #pragma once
 #include <chrono>
 #include <cstdint>
@@ -60,6 +60,7 @@ struct ScreenState {
     ScreenHooks hooks;       // what the shell handed down
 };
 
+// The state in force between ScreenInit and ScreenDone.
 ScreenState& Screen();
 
 // The next key queued; false when none is.

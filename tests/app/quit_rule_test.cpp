@@ -4,14 +4,16 @@
 #include "app/shell.h"
 #include "ui/console/memory_console.h"
 #include "ui/screen.h"
+#include "ui/screen_state.h"
 
 namespace {
 
 class QuitRule : public testing::Test {
   protected:
-    void SetUp() override { ScreenInit(console); }
+    void SetUp() override { ScreenInit(console, screenState); }
     void TearDown() override { ScreenDone(); }
     con::MemoryConsole console;
+    ScreenState screenState;
     ShellState state;
     bool& OfflineDirty = state.documents.OfflineDirty;
 };

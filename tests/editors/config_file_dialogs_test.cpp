@@ -20,6 +20,7 @@
 #include "ui/console/keys.h"
 #include "ui/console/memory_console.h"
 #include "ui/screen.h"
+#include "ui/screen_state.h"
 #include "ui/screen_hooks.h"
 
 namespace {
@@ -29,6 +30,7 @@ const std::string kEnter = "\r", kEsc = "\x1b", kF10 = std::string("\0\x44", 2),
 
 struct ConfigDialogTest : testing::Test {
     con::MemoryConsole console;
+    ScreenState screenState;
     ConfigDocuments documents;
     ModuleConfig& WorkingConfig = documents.WorkingConfig;
     int16_t& PrintProgBaud = documents.PrintProgBaud;
@@ -44,7 +46,7 @@ struct ConfigDialogTest : testing::Test {
         char cwd[4096];
         oldDir = ::getcwd(cwd, sizeof cwd);
         ASSERT_EQ(0, ::chdir(dir.c_str()));
-        ScreenInit(console);
+        ScreenInit(console, screenState);
         snapshots = &shots;
         // F2 records the screen so that a test can see a window while it waits.
         AddHotKey(key::F2, [](int, int) {

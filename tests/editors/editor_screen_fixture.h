@@ -16,6 +16,7 @@
 #include "ui/console/keys.h"
 #include "ui/console/memory_console.h"
 #include "ui/screen.h"
+#include "ui/screen_state.h"
 
 struct ScreenSnapshot {
     std::vector<std::string> chars, attrs;  // 1-based rows: chars[1] is row 1
@@ -47,6 +48,7 @@ inline int TakeSnapshot(int, int) {
 
 struct EditorScreen : testing::Test {
     con::MemoryConsole console;
+    ScreenState screenState;
     ConfigDocuments documents;
     ModuleConfig& OfflineMemory = documents.OfflineMemory;
     ModuleConfig& WorkingConfig = documents.WorkingConfig;
@@ -64,7 +66,7 @@ struct EditorScreen : testing::Test {
     void SetUp() override {
         console.keys.clear();
         console.beeps = 0;
-        ScreenInit(console);
+        ScreenInit(console, screenState);
         AddHotKey(key::F1, TakeSnapshot);
         Snapshots().clear();
         FillDefaults(WorkingConfig);

@@ -16,6 +16,7 @@
 #include "ui/console/memory_console.h"
 #include "ui/console/keys.h"
 #include "ui/screen.h"
+#include "ui/screen_state.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ class EmulatorScreenTest : public testing::Test {
     EmulatorRegisters registers{};
 
     void SetUp() override {
-        ScreenInit(console);
+        ScreenInit(console, screenState);
         AddHotKey(key::F1, TakeSnapshot);
         gSnapshots.clear();
         OfflineMemory = ModuleConfig{};
@@ -102,6 +103,8 @@ class EmulatorScreenTest : public testing::Test {
     }
 
     con::MemoryConsole console;
+
+    ScreenState screenState;
 };
 
 TEST_F(EmulatorScreenTest, DrawsTheScreenForTheChosenPort) {

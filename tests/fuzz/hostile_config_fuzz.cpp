@@ -27,6 +27,7 @@
 #include "transfer/section_codec.h"
 #include "ui/console/memory_console.h"
 #include "ui/screen.h"
+#include "ui/screen_state.h"
 
 namespace {
 
@@ -129,9 +130,10 @@ const std::string& SaneListing(bool plus) {
 
 con::MemoryConsole& Console() {
     static con::MemoryConsole console;
+    static ScreenState screenState;
     static bool started = false;
     if (!started) {
-        ScreenInit(console);
+        ScreenInit(console, screenState);
         // The labels; values are drawn per input.
         DrawPortEditorScreen(OfflineWrites(kModelPlus));
         started = true;

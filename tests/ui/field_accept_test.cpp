@@ -6,6 +6,7 @@
 #include "field_screen_fixture.h"
 #include "ui/console/keys.h"
 #include "ui/fields.h"
+#include "ui/screen_state.h"
 
 namespace {
 
@@ -232,7 +233,8 @@ namespace {
 
 void AcceptUndefinedType(int16_t type) {
     con::MemoryConsole console;
-    ScreenInit(console);
+    ScreenState screenState;
+    ScreenInit(console, screenState);
     console.Type(keys::F10);
     uint32_t value = 0;
     FieldDescriptor f{5, 10, 5, type, &value, nullptr, nullptr, 0};

@@ -12,10 +12,12 @@
 #include "common/screen_image.h"
 #include "ui/console/memory_console.h"
 #include "ui/screen.h"
+#include "ui/screen_state.h"
 
 struct FieldScreen : testing::Test {
     con::MemoryConsole console;
-    void SetUp() override { ScreenInit(console); }
+    ScreenState screenState;
+    void SetUp() override { ScreenInit(console, screenState); }
     void TearDown() override { ScreenDone(); }
     void Type(const std::string& bytes) { console.Type(bytes); }
     // Characters of a 1-based row and column range as the image holds them.

@@ -5,11 +5,12 @@
 #include "common/screen_image.h"
 #include "ui/console/memory_console.h"
 #include "ui/screen.h"
+#include "ui/screen_state.h"
 
 class ToolkitTest : public testing::Test {
   protected:
     void SetUp() override {
-        ScreenInit(console);
+        ScreenInit(console, screenState);
         console.ClearCalls();
     }
     void TearDown() override { ScreenDone(); }
@@ -17,4 +18,5 @@ class ToolkitTest : public testing::Test {
     // The 0-based image row as text, first `width` columns.
     static std::string ImageRow(int row, int width = 80) { return ImageText(row + 1, 1, width); }
     con::MemoryConsole console;
+    ScreenState screenState;
 };
