@@ -97,7 +97,6 @@ Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& rout
     const LinkBackend* backend = link->backend;
     if (port->device.network && backend && !backend->answersTheLine) {
         port->drivenByRequester = true;
-        AddFreePackets(kNewPacketsPerOpen);
         return link;
     }
     link->stopEvent = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
