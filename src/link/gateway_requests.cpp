@@ -132,9 +132,9 @@ int GatewayWrite(Link* link, int reg, int count, const uint16_t* values) {
     return count;
 }
 
-Link* OpenGatewayLink(const char* portName, const LinkRoute& route, std::string* reason) {
-    Link* link = OpenSerialLinkAs(portName, 0, route, LinkGateway, reason);
-    if (link) ForgetRoute(link);
+LinkHandle OpenGatewayLink(const char* portName, const LinkRoute& route, std::string* reason) {
+    LinkHandle link = OpenSerialLinkAs(portName, 0, route, LinkGateway, reason);
+    if (link) ForgetRoute(link.get());
     return link;
 }
 

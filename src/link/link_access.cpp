@@ -157,15 +157,14 @@ void DestroyLink(Link* link) { delete link; }
 // The packets still in the queues and the framing end with the link.
 Link::~Link() { ReturnHeldPackets(this); }
 
-void LinkCloser::operator()(Link* link) const { CloseLink(link); }
-
-int CloseLink(Link* link) {
-    if (!LinkIsValid(link)) return 0;
+// The one place a link ends: its handle's closer, so no code can close a
+// link twice or forget one.
+void LinkCloser::operator()(Link* link) const {
+    if (!LinkIsValid(link)) return;
     LetLateReplyGoByBeforeClose(link);  // while the reader still drops what comes
     StopReaderThread(link);
     if (link->kind == LinkSyMax) NoteTransactionCounterAtClose(link->transactionCounter);
     const LinkBackend* backend = link->backend;
     if (backend && backend->close) backend->close(link);
     DestroyLink(link);
-    return 1;
 }

@@ -152,14 +152,10 @@ void EndSerialRequest(Link* link, bool replied);
 // that it cannot answer the first request of the next program on the port.
 void LetLateReplyGoByBeforeClose(Link* link);
 
-// Ends the link: only its handle's closer calls it (and the link layer's
-// tests). 0 for a link that is not open.
-int CloseLink(Link* link);
-
 // The common open of the serial kinds: it sets the kind before the reader
 // thread starts; the open routine of each serial kind uses it.
-Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& route, LinkKind kind,
-                       std::string* reason = nullptr);
+LinkHandle OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& route,
+                            LinkKind kind, std::string* reason = nullptr);
 
 void KickTransmitter(Link* link);
 void PumpTransmitter(Link* link, int written);

@@ -112,7 +112,6 @@ TEST(RegisterChecks, NoLinkIsRefusedEverywhere) {
     EXPECT_EQ(SetLinkIdleCallback(link, nullptr, nullptr), 0);
     EXPECT_EQ(SetSyMaxOptions(link, 1, 1), 0);
     EXPECT_EQ(SetSerialParameters(link, 9600, 0, 1, 500, 8), 0);
-    EXPECT_EQ(CloseLink(link), 0);
 }
 
 TEST(RegisterChecks, AnEmptyPoolGivesBufferShortage) {
