@@ -133,21 +133,11 @@ int SetLinkIdleCallback(Link* link, LinkIdleCallback callback, void* argument) {
     return 1;
 }
 
-int SetSyMaxOptions(Link* link, int crc, int priority) {
-    if (!LinkIsValid(link)) return 0;
-    std::lock_guard<std::recursive_mutex> guard(link->lock);
-    if (crc)
-        link->lineFlags |= LineCrcMode;
-    else
-        link->lineFlags &= ~LineCrcMode;
-    link->priorityOpcodes = priority ? 1 : 0;
-    return 1;
-}
-
 Link* CreateLink(uint32_t kind) {
     Link* link = new Link;
     link->kind = kind;
     link->backend = FindLinkBackend(kind);
+    if (link->backend && link->backend->newState) link->protocol = link->backend->newState();
     link->idleCallback = DefaultIdle;
     return link;
 }

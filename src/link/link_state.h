@@ -62,7 +62,6 @@ struct Link {
     uint8_t* writePosition = nullptr;
     uint16_t roomLeft = 0;
     uint16_t receiveChecksum = 0;
-    uint8_t controlReply = 0x15;
     uint8_t frameTag = 0x15;
 
     uint8_t transmitBuffer[kSerialBufferSize] = {};
@@ -75,22 +74,17 @@ struct Link {
     uint8_t* readPosition = nullptr;
     uint16_t bytesLeft = 0;
     uint16_t transmitChecksum = 0;
-    uint8_t fillCount = 0;
 
-    uint8_t nextTag = 0x11;
-    uint8_t inquiryCount = 0;
-    uint8_t retryCount = 0;
     uint16_t awaitingReply = 0;
     uint16_t transactionCounter = 0;
     uint8_t netToNet = 0;
     uint16_t replyTimeout = kDefaultReplyTimeout;
     LinkIdleCallback idleCallback = nullptr;
     void* idleArgument = nullptr;
-    uint8_t priorityOpcodes = 0;
-    uint8_t expectedTransaction = 0;
 
     // What the kind keeps beyond the common core, defined in its own file
-    // (Modbus TCP: its socket and peer); null for the kinds that need none.
+    // (Modbus TCP: its socket and peer; Sy/Max: its link control); null for
+    // the kinds that need none.
     std::unique_ptr<ProtocolState> protocol;
 
     // Every request ends by this time, whatever the peer sends (set when the
