@@ -50,7 +50,6 @@ struct Link {
     int stopEvent = -1;  // eventfd: stop and transmit kick for the reader thread
     SerialPort* port = nullptr;
     LinkRoute route;
-    LinkRoute lastRouteSent;
 
     uint16_t readChunk = 0;
     uint8_t receiveState = 0;
@@ -83,8 +82,8 @@ struct Link {
     void* idleArgument = nullptr;
 
     // What the kind keeps beyond the common core, defined in its own file
-    // (Modbus TCP: its socket and peer; Sy/Max: its link control); null for
-    // the kinds that need none.
+    // (Modbus TCP: its socket and peer; Sy/Max: its link control; Gateway:
+    // the route it last sent); null for the kinds that need none.
     std::unique_ptr<ProtocolState> protocol;
 
     // Every request ends by this time, whatever the peer sends (set when the
