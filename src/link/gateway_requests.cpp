@@ -17,7 +17,19 @@ bool SameRoute(const LinkRoute& a, const LinkRoute& b) {
     return a.count == b.count && memcmp(a.entries, b.entries, sizeof a.entries) == 0;
 }
 
-void ForgetRoute(Link* link) { link->lastRouteSent.count = kRouteUnknown; }
+// The route the gateway was last given: an "A" command goes out only when
+// the link's route differs from it. An opened link starts from none known.
+struct GatewayState : ProtocolState {
+    LinkRoute lastRouteSent;
+};
+
+LinkRoute& LastRouteSent(Link* link) {
+    return static_cast<GatewayState&>(*link->protocol).lastRouteSent;
+}
+
+void ForgetRoute(Link* link) { LastRouteSent(link).count = kRouteUnknown; }
+
+std::unique_ptr<ProtocolState> NewGatewayState() { return std::make_unique<GatewayState>(); }
 
 Packet* TakeRequestPacket(Link* link) {
     if (!BeginSerialRequest(link)) return nullptr;
@@ -63,8 +75,8 @@ void SetCommand(Packet* packet, int length) { packet->length = static_cast<uint1
 }  // namespace
 
 int GatewaySetRoute(Link* link, Packet*& packet) {
-    if (SameRoute(link->lastRouteSent, link->route)) return 1;
-    link->lastRouteSent = link->route;
+    if (SameRoute(LastRouteSent(link), link->route)) return 1;
+    LastRouteSent(link) = link->route;
     SetCommand(packet, FormatRouteCommand(link->route, reinterpret_cast<char*>(packet->data),
                                           kPacketDataSize));
     SendCommand(link, packet, "No valid reply to A command");
@@ -132,9 +144,9 @@ int GatewayWrite(Link* link, int reg, int count, const uint16_t* values) {
     return count;
 }
 
-Link* OpenGatewayLink(const char* portName, const LinkRoute& route, std::string* reason) {
-    Link* link = OpenSerialLinkAs(portName, 0, route, LinkGateway, reason);
-    if (link) ForgetRoute(link);
+LinkHandle OpenGatewayLink(const char* portName, const LinkRoute& route, std::string* reason) {
+    LinkHandle link = OpenSerialLinkAs(portName, 0, route, LinkGateway, reason);
+    if (link) ForgetRoute(link.get());
     return link;
 }
 
@@ -164,4 +176,5 @@ extern const LinkBackend kGatewayBackend = {
     true,
     false,
     "Gateway",
+    NewGatewayState,
 };

@@ -76,12 +76,15 @@ bool LinkOverNetwork(Link* link);
 LinkKind KindOfLink(const Link* link);
 
 // Serial links; the route is the link settings' count and first 8 entries.
-// On failure they return null and, when reason is given, say why in words a
-// user can act on.
-Link* OpenSyMaxLink(const char* portName, int netToNet, const LinkRoute& route,
-                    std::string* reason = nullptr);
-Link* OpenModbusRtuLink(const char* portName, int drop, std::string* reason = nullptr);
-Link* OpenModbusAsciiLink(const char* portName, int drop, std::string* reason = nullptr);
-Link* OpenGatewayLink(const char* portName, const LinkRoute& route, std::string* reason = nullptr);
+// The caller owns the link it gets: its handle closes it. On failure they
+// return an empty handle and, when reason is given, say why in words a user
+// can act on.
+LinkHandle OpenSyMaxLink(const char* portName, int netToNet, const LinkRoute& route,
+                         std::string* reason = nullptr);
+LinkHandle OpenModbusRtuLink(const char* portName, int drop, std::string* reason = nullptr);
+LinkHandle OpenModbusAsciiLink(const char* portName, int drop, std::string* reason = nullptr);
+LinkHandle OpenGatewayLink(const char* portName, const LinkRoute& route,
+                           std::string* reason = nullptr);
 // Host: a dotted quad as it stands, else a name to resolve (IPv6 too).
-Link* OpenModbusTcpLink(const char* host, int tcpPort, int drop, std::string* reason = nullptr);
+LinkHandle OpenModbusTcpLink(const char* host, int tcpPort, int drop,
+                             std::string* reason = nullptr);

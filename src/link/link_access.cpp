@@ -133,21 +133,11 @@ int SetLinkIdleCallback(Link* link, LinkIdleCallback callback, void* argument) {
     return 1;
 }
 
-int SetSyMaxOptions(Link* link, int crc, int priority) {
-    if (!LinkIsValid(link)) return 0;
-    std::lock_guard<std::recursive_mutex> guard(link->lock);
-    if (crc)
-        link->lineFlags |= LineCrcMode;
-    else
-        link->lineFlags &= ~LineCrcMode;
-    link->priorityOpcodes = priority ? 1 : 0;
-    return 1;
-}
-
 Link* CreateLink(uint32_t kind) {
     Link* link = new Link;
     link->kind = kind;
     link->backend = FindLinkBackend(kind);
+    if (link->backend && link->backend->newState) link->protocol = link->backend->newState();
     link->idleCallback = DefaultIdle;
     return link;
 }
@@ -157,15 +147,14 @@ void DestroyLink(Link* link) { delete link; }
 // The packets still in the queues and the framing end with the link.
 Link::~Link() { ReturnHeldPackets(this); }
 
-void LinkCloser::operator()(Link* link) const { CloseLink(link); }
-
-int CloseLink(Link* link) {
-    if (!LinkIsValid(link)) return 0;
+// The one place a link ends: its handle's closer, so no code can close a
+// link twice or forget one.
+void LinkCloser::operator()(Link* link) const {
+    if (!LinkIsValid(link)) return;
     LetLateReplyGoByBeforeClose(link);  // while the reader still drops what comes
     StopReaderThread(link);
     if (link->kind == LinkSyMax) NoteTransactionCounterAtClose(link->transactionCounter);
     const LinkBackend* backend = link->backend;
     if (backend && backend->close) backend->close(link);
     DestroyLink(link);
-    return 1;
 }

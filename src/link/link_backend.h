@@ -3,8 +3,10 @@
 // A new link kind is a new file defining its entry plus one row in the table.
 #pragma once
 #include <cstdint>
+#include <memory>
 
 struct Link;
+struct ProtocolState;
 
 struct LinkBackend {
     uint32_t kind;
@@ -35,6 +37,9 @@ struct LinkBackend {
     bool answersTheLine;
     // As users call the kind, for the texts of what it cannot do.
     const char* name;
+    // The kind's own state, made with every link of the kind; null when it
+    // keeps none or makes it when it opens.
+    std::unique_ptr<ProtocolState> (*newState)();
 };
 
 // The entry of a link kind, null for values without one: looked up once,

@@ -50,7 +50,6 @@ struct Link {
     int stopEvent = -1;  // eventfd: stop and transmit kick for the reader thread
     SerialPort* port = nullptr;
     LinkRoute route;
-    LinkRoute lastRouteSent;
 
     uint16_t readChunk = 0;
     uint8_t receiveState = 0;
@@ -62,7 +61,6 @@ struct Link {
     uint8_t* writePosition = nullptr;
     uint16_t roomLeft = 0;
     uint16_t receiveChecksum = 0;
-    uint8_t controlReply = 0x15;
     uint8_t frameTag = 0x15;
 
     uint8_t transmitBuffer[kSerialBufferSize] = {};
@@ -75,22 +73,17 @@ struct Link {
     uint8_t* readPosition = nullptr;
     uint16_t bytesLeft = 0;
     uint16_t transmitChecksum = 0;
-    uint8_t fillCount = 0;
 
-    uint8_t nextTag = 0x11;
-    uint8_t inquiryCount = 0;
-    uint8_t retryCount = 0;
     uint16_t awaitingReply = 0;
     uint16_t transactionCounter = 0;
     uint8_t netToNet = 0;
     uint16_t replyTimeout = kDefaultReplyTimeout;
     LinkIdleCallback idleCallback = nullptr;
     void* idleArgument = nullptr;
-    uint8_t priorityOpcodes = 0;
-    uint8_t expectedTransaction = 0;
 
     // What the kind keeps beyond the common core, defined in its own file
-    // (Modbus TCP: its socket and peer); null for the kinds that need none.
+    // (Modbus TCP: its socket and peer; Sy/Max: its link control; Gateway:
+    // the route it last sent); null for the kinds that need none.
     std::unique_ptr<ProtocolState> protocol;
 
     // Every request ends by this time, whatever the peer sends (set when the
@@ -152,14 +145,10 @@ void EndSerialRequest(Link* link, bool replied);
 // that it cannot answer the first request of the next program on the port.
 void LetLateReplyGoByBeforeClose(Link* link);
 
-// Ends the link: only its handle's closer calls it (and the link layer's
-// tests). 0 for a link that is not open.
-int CloseLink(Link* link);
-
 // The common open of the serial kinds: it sets the kind before the reader
 // thread starts; the open routine of each serial kind uses it.
-Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& route, LinkKind kind,
-                       std::string* reason = nullptr);
+LinkHandle OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& route,
+                            LinkKind kind, std::string* reason = nullptr);
 
 void KickTransmitter(Link* link);
 void PumpTransmitter(Link* link, int written);

@@ -249,7 +249,7 @@ void ReconnectSocket(Link* link) {
     Tcp(link).socket = ConnectSocket(Tcp(link).peer, ReconnectIdle, link);
 }
 
-Link* OpenModbusTcpLink(const char* host, int tcpPort, int drop, std::string* reason) {
+LinkHandle OpenModbusTcpLink(const char* host, int tcpPort, int drop, std::string* reason) {
     PeerAddress peer;
     if (!ResolvePeer(host ? host : "", tcpPort, &peer)) {
         if (reason) *reason = std::string("Cannot find the host ") + (host ? host : "");
@@ -269,7 +269,7 @@ Link* OpenModbusTcpLink(const char* host, int tcpPort, int drop, std::string* re
     tcp->peer = peer;
     link->protocol = std::move(tcp);
     link->replyTimeout = kDefaultReplyTimeout;
-    return link;
+    return LinkHandle(link);
 }
 
 extern const LinkBackend kModbusTcpBackend = {

@@ -32,7 +32,7 @@ constexpr int kPacketsPerLink = 4;
 // gain from recycling them. Not locked itself: the link's lock guards it.
 class LinkPackets {
   public:
-    Packet* Take();  // a zero-filled packet, or null when all are out
+    Packet* Take();               // a zero-filled packet, or null when all are out
     void Return(Packet* packet);  // null is ignored
     int Available() const { return kPacketsPerLink - out_; }
 

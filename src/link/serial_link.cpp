@@ -70,8 +70,8 @@ void FreeFailedLink(Link* link, SerialPort* port) {
 
 }  // namespace
 
-Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& route, LinkKind kind,
-                       std::string* reason) {
+LinkHandle OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& route,
+                            LinkKind kind, std::string* reason) {
     bool nonSyMax = kind != LinkSyMax;
     Link* link = CreateLink(kind);
     link->transactionCounter = TransactionCounterAtOpen();
@@ -108,17 +108,18 @@ Link* OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute& rout
         FreeFailedLink(link, port);
         return nullptr;
     }
-    return link;
+    return LinkHandle(link);
 }
 
-Link* OpenSyMaxLink(const char* portName, int netToNet, const LinkRoute& route,
-                    std::string* reason) {
+LinkHandle OpenSyMaxLink(const char* portName, int netToNet, const LinkRoute& route,
+                         std::string* reason) {
     return OpenSerialLinkAs(portName, netToNet, route, LinkSyMax, reason);
 }
 
 namespace {
 
-Link* OpenModbusSerialLink(const char* portName, int drop, LinkKind kind, std::string* reason) {
+LinkHandle OpenModbusSerialLink(const char* portName, int drop, LinkKind kind,
+                                std::string* reason) {
     LinkRoute route;
     route.count = static_cast<uint16_t>(drop);
     return OpenSerialLinkAs(portName, 0, route, kind, reason);
@@ -126,11 +127,11 @@ Link* OpenModbusSerialLink(const char* portName, int drop, LinkKind kind, std::s
 
 }  // namespace
 
-Link* OpenModbusRtuLink(const char* portName, int drop, std::string* reason) {
+LinkHandle OpenModbusRtuLink(const char* portName, int drop, std::string* reason) {
     return OpenModbusSerialLink(portName, drop, LinkModbusRtu, reason);
 }
 
-Link* OpenModbusAsciiLink(const char* portName, int drop, std::string* reason) {
+LinkHandle OpenModbusAsciiLink(const char* portName, int drop, std::string* reason) {
     return OpenModbusSerialLink(portName, drop, LinkModbusAscii, reason);
 }
 

@@ -5,6 +5,7 @@
 #include "link/link_state.h"
 #include "link/symax_codes.h"
 #include "link/symax_protocol.h"
+#include "link/symax_state.h"
 
 using namespace symax;
 
@@ -17,7 +18,7 @@ void AddToCheck(Link* link, uint8_t byte) {
 }
 
 void AbortFrame(Link* link) {
-    link->controlReply = NAK;
+    SyMax(link).controlReply = NAK;
     link->lineFlags |= LineSendDleReply;
     ReturnFreePacket(link, link->receivePacket);
     link->receivePacket = nullptr;
@@ -27,8 +28,8 @@ void AbortFrame(Link* link) {
 
 void FrameRefused(Link* link) {
     if (link->transmitState == TxIdle) return;
-    if (link->retryCount > 0) {
-        --link->retryCount;
+    if (SyMax(link).retryCount > 0) {
+        --SyMax(link).retryCount;
         link->transmitState = TxStart;
     } else {
         ReturnFreePacket(link, link->transmitPacket);
@@ -40,14 +41,14 @@ void FrameRefused(Link* link) {
 
 void Acknowledge(Link* link, uint8_t tag) {
     if (link->transmitState != TxAwaitAck) return;
-    if (tag != link->nextTag) {
+    if (tag != SyMax(link).nextTag) {
         FrameRefused(link);
         return;
     }
     ReturnFreePacket(link, link->transmitPacket);
     link->transmitPacket = nullptr;
     link->transmitState = TxIdle;
-    link->nextTag = link->nextTag == DC1 ? DC2 : DC1;
+    SyMax(link).nextTag = SyMax(link).nextTag == DC1 ? DC2 : DC1;
     KickTransmitter(link);
 }
 
@@ -71,7 +72,7 @@ bool HandleControlPair(Link* link, uint8_t b) {
             FrameRefused(link);
             return true;
         case SYN:
-            link->retryCount = kRetries;
+            SyMax(link).retryCount = kRetries;
             Acknowledge(link, b);
             return true;
         default:
@@ -95,11 +96,11 @@ void FrameComplete(Link* link) {
     Packet* packet = link->receivePacket;
     link->receivePacket = nullptr;
     packet->length = static_cast<uint16_t>(kPacketDataSize - link->roomLeft);
-    if (packet->data[1] == link->expectedTransaction)
+    if (packet->data[1] == SyMax(link).expectedTransaction)
         QueueReply(link, packet);
     else
         ReturnFreePacket(link, packet);
-    link->controlReply = link->frameTag;
+    SyMax(link).controlReply = link->frameTag;
     link->lineFlags |= LineSendDleReply;
     link->receiveState = RxIdle;
     KickTransmitter(link);

@@ -3,12 +3,13 @@
 // request, with the checks of their replies.
 #include <algorithm>
 
-#include "link/link_state.h"
 #include "link/link_backend.h"
 #include "link/link_errors.h"
+#include "link/link_state.h"
 #include "link/symax_codes.h"
 #include "link/symax_protocol.h"
 #include "link/symax_route.h"
+#include "link/symax_state.h"
 
 using namespace symax;
 
@@ -31,12 +32,12 @@ Packet* PrepareRequest(Link* link) {
 uint8_t NextTransactionNumber(Link* link) {
     std::lock_guard<std::recursive_mutex> guard(link->lock);
     uint8_t number = static_cast<uint8_t>(link->transactionCounter++);
-    return link->priorityOpcodes ? number & 0x3F : number;
+    return SyMax(link).priorityOpcodes ? number & 0x3F : number;
 }
 
 bool Priority(Link* link) {
     std::lock_guard<std::recursive_mutex> guard(link->lock);
-    return link->priorityOpcodes;
+    return SyMax(link).priorityOpcodes;
 }
 
 // Sends the request and waits; timeoutText (when given) stands if no reply comes.
@@ -46,7 +47,7 @@ Packet* Exchange(Link* link, Packet* packet, uint8_t transaction, const char* ti
         if (link->netToNet) link->route.entries[1] |= 0x8000;
         EncodeRoute(packet, link->route);
         link->awaitingReply = 1;
-        link->expectedTransaction = transaction;
+        SyMax(link).expectedTransaction = transaction;
     }
     StartRequestDeadline(link);
     SendPacket(link, packet);
@@ -233,4 +234,20 @@ extern const LinkBackend kSyMaxBackend = {
     false,
     true,
     "Sy/Max",
+    NewSyMaxState,
 };
+
+std::unique_ptr<ProtocolState> NewSyMaxState() { return std::make_unique<SyMaxState>(); }
+
+// Any kind takes the options (a setup applies them whatever its kind); only
+// Sy/Max reads them.
+int SetSyMaxOptions(Link* link, int crc, int priority) {
+    if (!LinkIsValid(link)) return 0;
+    std::lock_guard<std::recursive_mutex> guard(link->lock);
+    if (crc)
+        link->lineFlags |= LineCrcMode;
+    else
+        link->lineFlags &= ~LineCrcMode;
+    if (link->backend == &kSyMaxBackend) SyMax(link).priorityOpcodes = priority ? 1 : 0;
+    return 1;
+}

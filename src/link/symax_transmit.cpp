@@ -6,6 +6,7 @@
 #include "link/link_state.h"
 #include "link/symax_codes.h"
 #include "link/symax_protocol.h"
+#include "link/symax_state.h"
 
 using namespace symax;
 
@@ -23,7 +24,7 @@ int LineControlByte(Link* link) {
     uint16_t& flags = link->lineFlags;
     if (flags & LineSendEnq) return flags &= ~LineSendEnq, ENQ;
     if (flags & LineSendDle) return flags &= ~LineSendDle, DLE;
-    if (flags & LineSendReply) return flags &= ~LineSendReply, link->controlReply;
+    if (flags & LineSendReply) return flags &= ~LineSendReply, SyMax(link).controlReply;
     if (flags & LineSendSyn) return flags &= ~LineSendSyn, SYN;
     if (flags & LineSendDleReply) {
         flags = static_cast<uint16_t>((flags & ~LineSendDleReply) | LineSendReply);
@@ -72,14 +73,14 @@ int DataByte(Link* link) {
 int GiveUpFrame(Link* link);
 
 int AwaitingAckByte(Link* link) {
-    if (link->fillCount > 0) {
-        --link->fillCount;
+    if (SyMax(link).fillCount > 0) {
+        --SyMax(link).fillCount;
         return FILL;
     }
-    if (link->inquiryCount > 0) {
-        --link->inquiryCount;
+    if (SyMax(link).inquiryCount > 0) {
+        --SyMax(link).inquiryCount;
         link->lineFlags |= LineSendEnq;
-        link->fillCount = kFillsPerInquiry;
+        SyMax(link).fillCount = kFillsPerInquiry;
         return DLE;
     }
     return GiveUpFrame(link);
@@ -90,7 +91,7 @@ int FrameByte(Link* link) {
         case TxIdle:
             link->transmitPacket = RemovePacket(link->transmitQueue);
             if (!link->transmitPacket) return kNothing;
-            link->retryCount = kRetries;
+            SyMax(link).retryCount = kRetries;
             [[fallthrough]];
         case TxStart:
             link->transmitChecksum = CrcMode(link) ? kCrcStart : 0;
@@ -102,8 +103,8 @@ int FrameByte(Link* link) {
         case TxTag:
             link->readPosition = link->transmitPacket->address;
             link->transmitState = TxRoute;
-            AddToCheck(link, link->nextTag);
-            return link->nextTag;
+            AddToCheck(link, SyMax(link).nextTag);
+            return SyMax(link).nextTag;
         case TxRoute:
             return RouteByte(link);
         case TxStx:
@@ -122,8 +123,8 @@ int FrameByte(Link* link) {
             link->transmitState = TxCheckLow;
             return SendInPair(link, static_cast<uint8_t>(link->transmitChecksum >> 8));
         case TxCheckLow:
-            link->inquiryCount = kInquiries;
-            link->fillCount = kFillsPerInquiry;
+            SyMax(link).inquiryCount = kInquiries;
+            SyMax(link).fillCount = kFillsPerInquiry;
             link->transmitState = TxAwaitAck;
             return link->transmitChecksum & 0xFF;
         case TxAwaitAck:

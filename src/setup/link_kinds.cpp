@@ -13,19 +13,19 @@ LinkRoute RouteOf(const LinkSetup& setup) {
     return route;
 }
 
-Link* OpenSyMax(const LinkSetup& s, const char* port, std::string* reason) {
+LinkHandle OpenSyMax(const LinkSetup& s, const char* port, std::string* reason) {
     return OpenSyMaxLink(port, s.ConnectionType == LinkTypeNetToNet, RouteOf(s), reason);
 }
-Link* OpenGateway(const LinkSetup& s, const char* port, std::string* reason) {
+LinkHandle OpenGateway(const LinkSetup& s, const char* port, std::string* reason) {
     return OpenGatewayLink(port, RouteOf(s), reason);
 }
-Link* OpenTcp(const LinkSetup& s, const char* host, std::string* reason) {
+LinkHandle OpenTcp(const LinkSetup& s, const char* host, std::string* reason) {
     return OpenModbusTcpLink(host, s.TcpPort, s.Route[0], reason);
 }
-Link* OpenRtu(const LinkSetup& s, const char* port, std::string* reason) {
+LinkHandle OpenRtu(const LinkSetup& s, const char* port, std::string* reason) {
     return OpenModbusRtuLink(port, s.Route[0], reason);
 }
-Link* OpenAscii(const LinkSetup& s, const char* port, std::string* reason) {
+LinkHandle OpenAscii(const LinkSetup& s, const char* port, std::string* reason) {
     return OpenModbusAsciiLink(port, s.Route[0], reason);
 }
 

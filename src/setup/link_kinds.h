@@ -66,7 +66,7 @@ struct LinkKindRow {
     bool followsPrintProgBaud;
     const RequestLimits& requests;  // what one request of the tools may ask
     LinkKind opens;                 // the link's own kind (Sy/Max and Net-to-Net share one)
-    Link* (*open)(const LinkSetup& setup, const char* target, std::string* reason);
+    LinkHandle (*open)(const LinkSetup& setup, const char* target, std::string* reason);
 };
 
 std::span<const LinkKindRow> LinkKinds();

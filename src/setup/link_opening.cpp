@@ -76,7 +76,7 @@ LinkHandle OpenLinkOn(const LinkSetup& setup, const std::string& path, std::stri
         *reason = kNoType;
         return nullptr;
     }
-    return LinkHandle(row->open(setup, path.c_str(), reason));
+    return row->open(setup, path.c_str(), reason);
 }
 
 int ApplyLinkSettings(Link* link, const LinkSetup& setup) {

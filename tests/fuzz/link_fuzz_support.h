@@ -5,9 +5,10 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "link/link_state.h"
 #include "link/link_backend.h"
 #include "link/link_lifecycle.h"
+#include "link/link_state.h"
+#include "link/symax_state.h"
 
 inline int PacketsHeldBy(Link* link) {
     return CountPackets(link->replyQueue) + CountPackets(link->transmitQueue) +
@@ -25,7 +26,7 @@ inline void FuzzReceiveMode(LinkKind kind, const uint8_t* data, size_t size) {
     const int total = FreePacketCount(link);
     link->lineFlags = static_cast<uint16_t>(LineWriting | (data[0] & 1 ? LineCrcMode : 0));
     link->awaitingReply = data[1] & 1;
-    link->expectedTransaction = data[2];
+    if (kind == LinkSyMax) SyMax(link).expectedTransaction = data[2];
     const LinkBackend* backend = link->backend;
     const bool framing = data[0] & 2;
     static const uint8_t kFraming[] = {0x10, 0x01, 0x02, 0x03, 0x05, 0x11, 0x12, 0x15, 0x16,

@@ -50,7 +50,7 @@ int Requests(int ciCount) {
 class Simulator : public SimProcess {
   public:
     using SimProcess::SimProcess;
-    Link* Open(LinkKind kind) const {
+    LinkHandle Open(LinkKind kind) const {
         LinkRoute route{1, {1}};
         const std::string port = OnTcp() ? "tcp:127.0.0.1:" + Where() : Where();
         switch (kind) {
@@ -99,11 +99,13 @@ Clock::duration Bound(int ticks) {
 Tally AlternateReads(const Simulator& sim, LinkKind kind, int ticks, int requests,
                      int reopenEvery) {
     Tally tally;
+    LinkHandle owner;
     Link* link = nullptr;
     for (int i = 0; i < requests; ++i) {
         if (!link || (reopenEvery && i % reopenEvery == 0)) {
-            if (link) CloseLink(link);
-            link = sim.Open(kind);
+            owner.reset();
+            owner = sim.Open(kind);
+            link = owner.get();
             if (!link) return ADD_FAILURE() << "no link", tally;
             SetSerialParameters(link, 9600, 1, 1, ticks, 8);
         }
@@ -120,7 +122,6 @@ Tally AlternateReads(const Simulator& sim, LinkKind kind, int ticks, int request
         else
             ++tally.ok;
     }
-    CloseLink(link);
     return tally;
 }
 
@@ -265,7 +266,8 @@ TEST(FaultMatrix, GatewayFetchesUnderChatterHoldWhatTheModuleHolds) {
 TEST(FaultMatrix, TrickledTcpReplyWithinTheTimeoutIsTaken) {
     ASSERT_TRUE(HaveProgram(BuildProgram("kova-sim")));
     Simulator sim(Join(kTcp, {"--trickle", "1"}));
-    Link* link = sim.Open(LinkModbusTcp);
+    LinkHandle owner = sim.Open(LinkModbusTcp);
+    Link* link = owner.get();
     ASSERT_NE(link, nullptr);
     SetSerialParameters(link, 9600, 1, 1, 20, 8);
     Tally tally;
@@ -279,7 +281,7 @@ TEST(FaultMatrix, TrickledTcpReplyWithinTheTimeoutIsTaken) {
         else
             ++tally.ok;
     }
-    CloseLink(link);
+    owner.reset();
     tally.Print("tcp trickled within the timeout");
     EXPECT_EQ(tally.ok, tally.requests);
 }
@@ -364,7 +366,8 @@ TEST(FaultMatrix, ALostPortIsOpenedAgainByItsNameOnTheSameLink) {
     const Args options = {"--protocol", "rtu", "--pty", "--set", "7421=3"};
     auto sim = std::make_unique<Simulator>(options);
     std::filesystem::create_symlink(sim->Where(), name);
-    Link* link = OpenModbusRtuLink(name.c_str(), 1);
+    LinkHandle owner = OpenModbusRtuLink(name.c_str(), 1);
+    Link* link = owner.get();
     ASSERT_NE(link, nullptr);
     ASSERT_EQ(1, SetSerialParameters(link, 9600, 1, 1, 50, 8));
     uint16_t value = 0;
@@ -382,7 +385,7 @@ TEST(FaultMatrix, ALostPortIsOpenedAgainByItsNameOnTheSameLink) {
     EXPECT_EQ(1, RegisterRead(link, 7421, 1, &value)) << LinkErrorText(link);
     EXPECT_EQ(3, value);
     EXPECT_FALSE(LinkPortLost(link));
-    CloseLink(link);
+    owner.reset();
     std::filesystem::remove_all(dir);
 }
 
@@ -392,7 +395,8 @@ TEST(FaultMatrix, FloodedAndTrickledRequestsEndInTime) {
     for (const FloodCase& c : kFloodCases) {
         SCOPED_TRACE(c.name);
         Simulator sim(c.sim);
-        Link* link = sim.Open(c.kind);
+        LinkHandle owner = sim.Open(c.kind);
+        Link* link = owner.get();
         ASSERT_NE(link, nullptr);
         SetSerialParameters(link, 9600, 1, 1, kTicks, 8);
         Tally tally;
@@ -408,7 +412,7 @@ TEST(FaultMatrix, FloodedAndTrickledRequestsEndInTime) {
             else
                 ++tally.failures[LinkErrorText(link)];
         }
-        CloseLink(link);
+        owner.reset();
         tally.Print(c.name);
         EXPECT_EQ(tally.overdue, 0);
         EXPECT_EQ(tally.ok, 0);
@@ -422,7 +426,8 @@ TEST(FaultMatrix, FloodedAndTrickledRequestsEndInTime) {
 // the frames given up do not use up the link's packets.
 TEST(FaultMatrix, DeadSyMaxLineTimesOutWithoutBufferShortage) {
     PtyPair pty;
-    Link* link = OpenSyMaxLink(pty.SlavePath().c_str(), 0, LinkRoute{1, {1}});
+    LinkHandle owner = OpenSyMaxLink(pty.SlavePath().c_str(), 0, LinkRoute{1, {1}});
+    Link* link = owner.get();
     ASSERT_NE(link, nullptr);
     SetSerialParameters(link, 9600, 1, 1, 3, 8);
     int left = FreePacketCount(link);
@@ -436,7 +441,6 @@ TEST(FaultMatrix, DeadSyMaxLineTimesOutWithoutBufferShortage) {
     tally.Print("dead symax line");
     EXPECT_EQ(tally.failures["Read reply timeout"], 20);
     EXPECT_GE(FreePacketCount(link), left - 2);  // the request in flight and one given up at most
-    CloseLink(link);
 }
 
 // Scripted peers whose first answer is malformed and whose second is good.
@@ -479,16 +483,18 @@ TEST(FaultMatrix, OneMalformedFrameCostsOnlyItsRequest) {
             if (route) return {'\r'};
             return (*answered)++ == 0 ? c.bad : c.good;
         });
-        Link* link = c.kind == LinkGateway     ? OpenGatewayLink(pty.SlavePath().c_str(), {1, {1}})
-                     : c.kind == LinkModbusRtu ? OpenModbusRtuLink(pty.SlavePath().c_str(), 1)
-                                               : OpenModbusAsciiLink(pty.SlavePath().c_str(), 1);
+        LinkHandle owner =
+            c.kind == LinkGateway     ? OpenGatewayLink(pty.SlavePath().c_str(), {1, {1}})
+            : c.kind == LinkModbusRtu ? OpenModbusRtuLink(pty.SlavePath().c_str(), 1)
+                                      : OpenModbusAsciiLink(pty.SlavePath().c_str(), 1);
+        Link* link = owner.get();
         ASSERT_NE(link, nullptr);
         SetSerialParameters(link, 9600, 1, 1, 20, 8);
         uint16_t value = 0;
         EXPECT_EQ(RegisterRead(link, kFirstRegister, 1, &value), 0);
         EXPECT_EQ(RegisterRead(link, kFirstRegister, 1, &value), 1) << LinkErrorText(link);
         EXPECT_EQ(value, kValues[0]);
-        CloseLink(link);
+        owner.reset();
     }
 }
 

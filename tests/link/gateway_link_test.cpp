@@ -19,11 +19,12 @@ class GatewayLinkTest : public ::testing::Test {
         route.count = 2;
         route.entries[0] = 100;
         route.entries[1] = 5;
-        link_ = OpenGatewayLink(pty_.SlavePath().c_str(), route);
+        owner_ = OpenGatewayLink(pty_.SlavePath().c_str(), route);
+        link_ = owner_.get();
         ASSERT_NE(link_, nullptr);
         SetSerialParameters(link_, 9600, 0, 1, 30, 8);
     }
-    void TearDown() override { CloseLink(link_); }
+    void TearDown() override { owner_.reset(); }
 
     // One command line as the gateway receives it, CR included.
     std::string Command() {
@@ -44,6 +45,7 @@ class GatewayLinkTest : public ::testing::Test {
     }
 
     PtyPair pty_;
+    LinkHandle owner_;
     Link* link_ = nullptr;
     uint16_t values_[128] = {};
 };

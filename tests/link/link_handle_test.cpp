@@ -20,9 +20,7 @@ struct Ending {
     std::function<void(LinkHandle& handle, const std::string& port)> end;
 };
 
-LinkHandle OpenRtu(const std::string& port) {
-    return LinkHandle(OpenModbusRtuLink(port.c_str(), 1));
-}
+LinkHandle OpenRtu(const std::string& port) { return OpenModbusRtuLink(port.c_str(), 1); }
 
 const Ending kEndings[] = {
     {"emptied", [](LinkHandle& h, const std::string&) { h.reset(); }},
@@ -57,6 +55,44 @@ TEST(LinkHandle, ALinkIsClosedOnceWhoeverEndsItsHandle) {
         EXPECT_EQ(handle, nullptr);
         LinkHandle next = OpenRtu(pty.SlavePath());
         EXPECT_NE(next, nullptr) << "the port was not given back";
+    }
+}
+
+// Every serial opener hands its link over as a handle: the port is the
+// link's while the handle holds it and free once the handle is gone; a
+// failed open leaves an empty handle with the reason.
+TEST(LinkHandle, EveryOpenerReturnsTheOwningHandle) {
+    const LinkRoute route{1, {1}};
+    using Opener = std::function<LinkHandle(const char* port, std::string* reason)>;
+    const struct {
+        const char* name;
+        LinkKind kind;
+        Opener open;
+    } kOpeners[] = {
+        {"sy/max", LinkSyMax,
+         [&](const char* p, std::string* r) { return OpenSyMaxLink(p, 0, route, r); }},
+        {"net-to-net", LinkSyMax,
+         [&](const char* p, std::string* r) { return OpenSyMaxLink(p, 1, route, r); }},
+        {"gateway", LinkGateway,
+         [&](const char* p, std::string* r) { return OpenGatewayLink(p, route, r); }},
+        {"rtu", LinkModbusRtu,
+         [](const char* p, std::string* r) { return OpenModbusRtuLink(p, 1, r); }},
+        {"ascii", LinkModbusAscii,
+         [](const char* p, std::string* r) { return OpenModbusAsciiLink(p, 1, r); }},
+    };
+    for (const auto& o : kOpeners) {
+        SCOPED_TRACE(o.name);
+        PtyPair pty;
+        std::string reason;
+        {
+            LinkHandle handle = o.open(pty.SlavePath().c_str(), &reason);
+            ASSERT_NE(handle, nullptr) << reason;
+            EXPECT_EQ(KindOfLink(handle.get()), o.kind);
+            EXPECT_EQ(OpenRtu(pty.SlavePath()), nullptr);
+        }
+        EXPECT_NE(OpenRtu(pty.SlavePath()), nullptr) << "the port was not given back";
+        EXPECT_EQ(o.open("ttyKOVA_NONE9", &reason), nullptr);
+        EXPECT_NE(reason.find("ttyKOVA_NONE9"), std::string::npos) << reason;
     }
 }
 

@@ -183,8 +183,9 @@ TEST_P(ModbusExchange, RequestsAndReplyChecks) {
     PtyPair pty;
     ModbusFarEnd farEnd(ascii);
     PeerThread peer(pty, farEnd.Handler());
-    Link* link = ascii ? OpenModbusAsciiLink(pty.SlavePath().c_str(), 1)
-                       : OpenModbusRtuLink(pty.SlavePath().c_str(), 1);
+    LinkHandle owner = ascii ? OpenModbusAsciiLink(pty.SlavePath().c_str(), 1)
+                             : OpenModbusRtuLink(pty.SlavePath().c_str(), 1);
+    Link* link = owner.get();
     ASSERT_NE(link, nullptr);
     SetSerialParameters(link, 19200, 1, 1, 100, 8);
     for (const ReplyCase& c : kReplies) {
@@ -204,7 +205,7 @@ TEST_P(ModbusExchange, RequestsAndReplyChecks) {
             EXPECT_EQ(values[0], 0x1234);
         }
     }
-    CloseLink(link);
+    owner.reset();
 }
 
 INSTANTIATE_TEST_SUITE_P(Framing, ModbusExchange, ::testing::Values(false, true),
@@ -214,7 +215,8 @@ INSTANTIATE_TEST_SUITE_P(Framing, ModbusExchange, ::testing::Values(false, true)
 // fails naming the damage rather than a missing reply.
 TEST(ModbusRtuExchange, AReplyCutByAPauseFailsItsCheck) {
     PtyPair pty;
-    Link* link = OpenModbusRtuLink(pty.SlavePath().c_str(), 1);
+    LinkHandle owner = OpenModbusRtuLink(pty.SlavePath().c_str(), 1);
+    Link* link = owner.get();
     ASSERT_NE(link, nullptr);
     SetSerialParameters(link, 19200, 1, 1, 40, 8);  // read interval 12 ms
     uint16_t values[2];
@@ -229,7 +231,7 @@ TEST(ModbusRtuExchange, AReplyCutByAPauseFailsItsCheck) {
     EXPECT_EQ(result, 0);
     EXPECT_STREQ(LinkErrorText(link), "Reply failed its CRC check");
     EXPECT_EQ(LinkFailureOf(link), LinkFailure::DamagedReply);
-    CloseLink(link);
+    owner.reset();
 }
 
 }  // namespace

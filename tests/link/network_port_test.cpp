@@ -26,7 +26,7 @@ using Args = std::vector<std::string>;
 
 std::string NetworkPort(int tcpPort) { return "tcp:127.0.0.1:" + std::to_string(tcpPort); }
 
-Link* OpenKind(LinkKind kind, const std::string& port) {
+LinkHandle OpenKind(LinkKind kind, const std::string& port) {
     LinkRoute route{1, {1}};
     switch (kind) {
         case LinkSyMax:
@@ -74,7 +74,8 @@ TEST(NetworkPort, EverySerialKindReadsAndWritesThroughADeviceServer) {
         Args options = c.sim;
         options.insert(options.end(), {"--listen", "127.0.0.1:0", "--set", "300=4660"});
         SimProcess sim(options);
-        Link* link = OpenKind(c.kind, NetworkPort(sim.TcpPort()));
+        LinkHandle owner = OpenKind(c.kind, NetworkPort(sim.TcpPort()));
+        Link* link = owner.get();
         ASSERT_NE(link, nullptr);
         if (std::string(c.name) == "symax with crc") SetSyMaxOptions(link, 1, 0);
         SetSerialParameters(link, 9600, 1, 1, 100, 8);
@@ -88,7 +89,7 @@ TEST(NetworkPort, EverySerialKindReadsAndWritesThroughADeviceServer) {
         EXPECT_EQ(RegisterRead(link, 301, 2, values), 2) << LinkErrorText(link);
         EXPECT_EQ(values[0], 11);
         EXPECT_EQ(values[1], 65535);
-        CloseLink(link);
+        owner.reset();
     }
 }
 
@@ -106,12 +107,13 @@ TEST(NetworkPort, RtuThroughSocatToTheLibmodbusServer) {
     ASSERT_TRUE(WaitForPath(pty));
     ChildProcess server({BuildProgram("kova-modbus-server"), pty, "1"});
     ASSERT_EQ(server.ReadLine(), "ready");
-    Link* link = nullptr;
+    LinkHandle owner;
     // socat listens once its pty is there; give it a moment more.
-    for (int tries = 0; !link && tries < 50; ++tries) {
-        link = OpenModbusRtuLink(NetworkPort(tcpPort).c_str(), 1);
-        if (!link) usleep(20000);
+    for (int tries = 0; !owner && tries < 50; ++tries) {
+        owner = OpenModbusRtuLink(NetworkPort(tcpPort).c_str(), 1);
+        if (!owner) usleep(20000);
     }
+    Link* link = owner.get();
     ASSERT_NE(link, nullptr);
     SetSerialParameters(link, 9600, 1, 1, 200, 8);
     uint16_t values[10] = {};
@@ -124,7 +126,7 @@ TEST(NetworkPort, RtuThroughSocatToTheLibmodbusServer) {
     EXPECT_EQ(values[1], 0x0010);
     EXPECT_EQ(RegisterRead(link, 20000, 1, values), 0);
     EXPECT_STREQ(LinkErrorText(link), "Modbus error reply 2 ILLEGAL DATA ADDRESS");
-    CloseLink(link);
+    owner.reset();
     std::filesystem::remove_all(dir);
 }
 
@@ -134,7 +136,8 @@ TEST(NetworkPort, ADroppedConnectionIsOpenedAgainOnTheNextRequest) {
     std::optional<SimProcess> sim;
     sim.emplace(Args{"--protocol", "rtu", "--listen", "127.0.0.1:0", "--set", "1=9"});
     const int tcpPort = sim->TcpPort();
-    Link* link = OpenModbusRtuLink(NetworkPort(tcpPort).c_str(), 1);
+    LinkHandle owner = OpenModbusRtuLink(NetworkPort(tcpPort).c_str(), 1);
+    Link* link = owner.get();
     ASSERT_NE(link, nullptr);
     SetSerialParameters(link, 9600, 1, 1, 50, 8);
     uint16_t value = 0;
@@ -148,7 +151,7 @@ TEST(NetworkPort, ADroppedConnectionIsOpenedAgainOnTheNextRequest) {
                      "--set", "1=10"});
     EXPECT_EQ(RegisterRead(link, 1, 1, &value), 1) << LinkErrorText(link);
     EXPECT_EQ(value, 10);
-    CloseLink(link);
+    owner.reset();
 }
 
 // A device server that resets the connection: requests fail with what the
@@ -163,7 +166,8 @@ TEST(NetworkPort, AServerThatResetsTheConnectionFailsTheRequestOnly) {
     ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
     ASSERT_EQ(listen(listener, 1), 0);
     getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
-    Link* link = OpenModbusRtuLink(NetworkPort(ntohs(address.sin_port)).c_str(), 1);
+    LinkHandle owner = OpenModbusRtuLink(NetworkPort(ntohs(address.sin_port)).c_str(), 1);
+    Link* link = owner.get();
     ASSERT_NE(link, nullptr);
     SetSerialParameters(link, 9600, 1, 1, 20, 8);
     const int accepted = accept(listener, nullptr, nullptr);
@@ -176,7 +180,7 @@ TEST(NetworkPort, AServerThatResetsTheConnectionFailsTheRequestOnly) {
     uint16_t value = 0;
     for (int i = 0; i < 3; ++i) EXPECT_EQ(RegisterRead(link, 1, 1, &value), 0);
     EXPECT_STREQ(LinkErrorText(link), "Connect: Connection refused");
-    CloseLink(link);
+    owner.reset();
 }
 
 TEST(NetworkPort, ANameThatIsNoNetworkPortOrNoServerIsRefusedAtOpen) {

@@ -56,7 +56,8 @@ TEST_F(PeersTest, RtuMasterAgainstTheLibmodbusServer) {
     ASSERT_TRUE(line.Ready());
     ChildProcess server({BuildProgram("kova-modbus-server"), line.A(), "1"});
     ASSERT_EQ(server.ReadLine(), "ready");
-    Link* link = OpenModbusRtuLink(line.B().c_str(), 1);
+    LinkHandle owner = OpenModbusRtuLink(line.B().c_str(), 1);
+    Link* link = owner.get();
     ASSERT_NE(link, nullptr);
     SetSerialParameters(link, 9600, 1, 1, 200, 8);
 
@@ -73,7 +74,7 @@ TEST_F(PeersTest, RtuMasterAgainstTheLibmodbusServer) {
     EXPECT_EQ(values[1], 16);
     EXPECT_EQ(RegisterRead(link, 20000, 1, values), 0);
     EXPECT_STREQ(LinkErrorText(link), "Modbus error reply 2 ILLEGAL DATA ADDRESS");
-    CloseLink(link);
+    owner.reset();
 }
 
 TEST_F(PeersTest, MbpollReadsAndWritesTheSimulatedRtuModule) {
@@ -118,7 +119,8 @@ TEST_F(PeersTest, AsciiMasterAgainstThePymodbusServer) {
         {"/usr/bin/python3", SourcePath("tests/link/pymodbus_ascii_server.py"), line.A()});
     ASSERT_EQ(server.ReadLine(), "ready");
     std::string reason;
-    Link* link = OpenModbusAsciiLink(line.B().c_str(), 1, &reason);
+    LinkHandle owner = OpenModbusAsciiLink(line.B().c_str(), 1, &reason);
+    Link* link = owner.get();
     ASSERT_NE(link, nullptr) << reason;
     SetSerialParameters(link, 9600, 0, 1, 50, 8);
     uint16_t values[5] = {};
@@ -137,7 +139,7 @@ TEST_F(PeersTest, AsciiMasterAgainstThePymodbusServer) {
     EXPECT_EQ(InputRegisterRead(link, 11, 2, values), 2);
     EXPECT_EQ(values[0], 20);
     EXPECT_EQ(values[1], 22);
-    CloseLink(link);
+    owner.reset();
 }
 
 }  // namespace

@@ -17,8 +17,8 @@
 namespace {
 
 struct OpenLink {
-    explicit OpenLink(Link* l) : link(l) {}
-    ~OpenLink() { CloseLink(link); }
+    explicit OpenLink(LinkHandle l) : owner(std::move(l)), link(owner.get()) {}
+    LinkHandle owner;
     Link* link;
 };
 
@@ -192,10 +192,11 @@ TEST(SerialOpen, AStaleLockFileIsTakenOverAndRemovedAtClose) {
     ASSERT_NE(f, nullptr);
     fprintf(f, "%10d\n", 999999999);  // no such process
     fclose(f);
-    Link* link = OpenModbusRtuLink(pty.SlavePath().c_str(), 1);
+    LinkHandle owner = OpenModbusRtuLink(pty.SlavePath().c_str(), 1);
+    Link* link = owner.get();
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(access(lock.c_str(), F_OK), 0);
-    CloseLink(link);
+    owner.reset();
     EXPECT_NE(access(lock.c_str(), F_OK), 0);
 }
 
@@ -290,7 +291,8 @@ TEST(SerialOpen, LockFilesOfOtherToolsMeetUsWhicheverNameEachSideUses) {
         SCOPED_TRACE(c.opensBy + " against a lock of " + std::to_string(c.holder));
         writeLock(c.holder);
         std::string reason;
-        Link* link = OpenModbusRtuLink(c.opensBy.c_str(), 1, &reason);
+        LinkHandle owner = OpenModbusRtuLink(c.opensBy.c_str(), 1, &reason);
+        Link* link = owner.get();
         EXPECT_EQ(link == nullptr, c.refused) << reason;
         if (c.refused) {
             EXPECT_EQ(reason, "Port " + c.opensBy + " is busy: held by process " +
@@ -301,18 +303,19 @@ TEST(SerialOpen, LockFilesOfOtherToolsMeetUsWhicheverNameEachSideUses) {
         char own[16];
         snprintf(own, sizeof own, "%10d\n", int(getpid()));
         EXPECT_EQ(lockText(), own);
-        CloseLink(link);
+        owner.reset();
         EXPECT_NE(access(lock.c_str(), F_OK), 0);
     }
     // The other way round: held through the by-id name, the port is refused
     // under its kernel name, and by our lock file.
-    Link* held = OpenModbusRtuLink(links.ById().c_str(), 1);
+    LinkHandle heldOwner = OpenModbusRtuLink(links.ById().c_str(), 1);
+    Link* held = heldOwner.get();
     ASSERT_NE(held, nullptr);
     char own[16];
     snprintf(own, sizeof own, "%10d\n", int(getpid()));
     EXPECT_EQ(lockText(), own);
     EXPECT_EQ(UucpLockHolder(lock), getpid());
-    CloseLink(held);
+    heldOwner.reset();
 }
 
 // Tools that honour only the lock file (minicom, picocom) take none of the

@@ -41,14 +41,14 @@ class SyMaxExchange : public ::testing::Test {
   protected:
     void Open(bool crc = false, bool priority = false, int baud = 19200, int timeout = 300) {
         LinkRoute route{1, {1}};
-        link = OpenSyMaxLink(pty.SlavePath().c_str(), 0, route);
+        owner = OpenSyMaxLink(pty.SlavePath().c_str(), 0, route);
+        link = owner.get();
         ASSERT_NE(link, nullptr);
         SetSerialParameters(link, baud, 1, 1, timeout, 8);
         SetSyMaxOptions(link, crc, priority);
     }
-    ~SyMaxExchange() override { CloseLink(link); }
-
     PtyPair pty;
+    LinkHandle owner;
     Link* link = nullptr;
     Shared<Bytes> requests;
 };
@@ -76,7 +76,8 @@ TEST_F(SyMaxExchange, ReadRequestsCarryOffsetCountAndTransactionNumber) {
         PeerThread peer(casePty, SyMaxFarEnd(seen, [](const Bytes& r) {
                             return ReadReply(r, {0, 7});
                         }));
-        Link* l = OpenSyMaxLink(casePty.SlavePath().c_str(), 0, LinkRoute{1, {1}});
+        LinkHandle lOwner = OpenSyMaxLink(casePty.SlavePath().c_str(), 0, LinkRoute{1, {1}});
+        Link* l = lOwner.get();
         ASSERT_NE(l, nullptr);
         SetSerialParameters(l, 19200, 1, 1, 300, 8);
         SetSyMaxOptions(l, 0, c.priority);
@@ -86,7 +87,7 @@ TEST_F(SyMaxExchange, ReadRequestsCarryOffsetCountAndTransactionNumber) {
         EXPECT_EQ(values[0], 7);
         ASSERT_EQ(seen.Items().size(), 1u);
         EXPECT_EQ(seen.Items()[0], c.data);
-        CloseLink(l);
+        lOwner.reset();
     }
 }
 
@@ -362,13 +363,14 @@ TEST_F(SyMaxExchange, TheFarEndVanishingMidRequestEndsInTheTimeoutAndANewLinkWor
     EXPECT_EQ(RegisterRead(link, 1, 1, &value), 0);
     EXPECT_EQ(std::string(LinkErrorText(link)).rfind("Lost port ", 0), 0u) << LinkErrorText(link);
     EXPECT_EQ(LinkFailureOf(link), LinkFailure::LostPort);
-    CloseLink(link);
+    owner.reset();
     link = nullptr;
 
     PtyPair again;
     Shared<Bytes> seen;
     PeerThread peer(again, SyMaxFarEnd(seen, [](const Bytes& r) { return ReadReply(r, {0, 9}); }));
-    link = OpenSyMaxLink(again.SlavePath().c_str(), 0, LinkRoute{1, {1}});
+    owner = OpenSyMaxLink(again.SlavePath().c_str(), 0, LinkRoute{1, {1}});
+    link = owner.get();
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(RegisterRead(link, 1, 1, &value), 1);
     EXPECT_EQ(value, 9);

@@ -1,5 +1,7 @@
 // The Sy/Max state machines fed byte by byte: frames, checks, stuffing,
 // acknowledge, NAK, inquiry and busy handling.
+#include "link/symax_state.h"
+
 #include <gtest/gtest.h>
 
 #include "link/bare_link.h"
@@ -55,7 +57,8 @@ TEST_P(SyMaxFrames, ReceiverAcceptsTheFrameAndAcknowledgesItsTag) {
     const FrameCase& c = GetParam();
     BareLink link(LinkSyMax);
     if (c.crc) link->lineFlags |= LineCrcMode;
-    link->expectedTransaction = 0;  // the second data byte of these frames is absent (0)
+    SyMax(link.get()).expectedTransaction =
+        0;  // the second data byte of these frames is absent (0)
     link.Feed(c.wire);
     ASSERT_EQ(link.Replies(), 1);
     Packet* reply = link->replyQueue.head;
@@ -92,7 +95,7 @@ TEST(SyMaxTransmitter, AwaitsTheAcknowledgeWithFillsAndInquiriesThenGivesUp) {
     EXPECT_EQ(link.Pull(), Bytes{});  // dropped: nothing more to send
     EXPECT_EQ(link->transmitState, 0);
     EXPECT_EQ(FreePacketCount(link.get()), freeBefore + 1);
-    EXPECT_EQ(link->nextTag, DC1);  // an unacknowledged frame leaves the tag
+    EXPECT_EQ(SyMax(link.get()).nextTag, DC1);  // an unacknowledged frame leaves the tag
 }
 
 TEST(SyMaxTransmitter, MatchingAcknowledgeDeliversTheFrameAndTogglesTheTag) {
@@ -101,7 +104,7 @@ TEST(SyMaxTransmitter, MatchingAcknowledgeDeliversTheFrameAndTogglesTheTag) {
     link.Pull(11 + 3);
     link.Feed({DLE, DC1});
     EXPECT_EQ(link->transmitState, 0);
-    EXPECT_EQ(link->nextTag, DC2);
+    EXPECT_EQ(SyMax(link.get()).nextTag, DC2);
     EXPECT_EQ(link.Pull(), Bytes{});
     link.Queue(kRoute01, {0x00});
     EXPECT_EQ(link.Pull(3), (Bytes{DLE, 0x01, DC2}));
@@ -148,7 +151,7 @@ TEST(SyMaxReceiver, InquiryIsAnsweredWithTheLastControlReply) {
 
 TEST(SyMaxReceiver, AFrameOfAnotherTransactionIsAcknowledgedAndDropped) {
     BareLink link(LinkSyMax);
-    link->expectedTransaction = 5;
+    SyMax(link.get()).expectedTransaction = 5;
     link.Feed(EncodeSyMaxFrame(DC1, {'0', '1'}, {0x86, 0x04, 0, 0, 0, 1}, false));
     EXPECT_EQ(link.Replies(), 0);
     EXPECT_EQ(link.Pull(), (Bytes{DLE, DC1}));

@@ -16,13 +16,15 @@ class TcpLibmodbusTest : public ::testing::Test {
         ASSERT_EQ(server_.ReadLine(), "ready");
         port_ = atoi(server_.ReadLine().c_str());
         ASSERT_GT(port_, 0);
-        link_ = OpenModbusTcpLink("127.0.0.1", port_, 1);
+        owner_ = OpenModbusTcpLink("127.0.0.1", port_, 1);
+        link_ = owner_.get();
         ASSERT_NE(link_, nullptr);
     }
-    void TearDown() override { CloseLink(link_); }
+    void TearDown() override { owner_.reset(); }
 
     ChildProcess server_{{BuildProgram("kova-modbus-server"), "tcp:127.0.0.1:0"}};
     int port_ = 0;
+    LinkHandle owner_;
     Link* link_ = nullptr;
 };
 

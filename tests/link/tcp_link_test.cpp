@@ -26,11 +26,12 @@ class TcpLinkTest : public ::testing::Test {
     void Start(TcpPeer::Handler handler) {
         peer_ = std::make_unique<TcpPeer>(std::move(handler));
         ASSERT_TRUE(peer_->Listening());
-        link_ = OpenModbusTcpLink("127.0.0.1", peer_->Port(), kUnit);
+        owner_ = OpenModbusTcpLink("127.0.0.1", peer_->Port(), kUnit);
+        link_ = owner_.get();
         ASSERT_NE(link_, nullptr);
     }
     void TearDown() override {
-        if (link_) CloseLink(link_);
+        owner_.reset();
         peer_.reset();
     }
     // Reads register 1 count 2, true when the pattern values came.
@@ -39,6 +40,7 @@ class TcpLinkTest : public ::testing::Test {
         return RegisterRead(link_, 1, 2, values) == 2 && values[0] == 1 && values[1] == 4;
     }
     std::unique_ptr<TcpPeer> peer_;
+    LinkHandle owner_;
     Link* link_ = nullptr;
 };
 
@@ -228,7 +230,7 @@ TEST_F(TcpLinkTest, TheRestOfAnAbandonedReplyNeverReachesTheNextRequest) {
         EXPECT_EQ(LinkFailureOf(link_), LinkFailure::NoReply);
         SetSerialParameters(link_, 9600, 0, 1, 100, 8);
         EXPECT_TRUE(ReadWorks()) << LinkErrorText(link_);
-        CloseLink(link_);
+        owner_.reset();
         link_ = nullptr;
         peer_.reset();
     }
@@ -380,13 +382,13 @@ TEST(TcpLinkOpen, OpensByAddressOrNameAndFailsWithoutAPeer) {
     };
     for (const Case& c : kCases) {
         std::string reason;
-        Link* link = OpenModbusTcpLink(c.host, c.port, 1, &reason);
+        LinkHandle owner = OpenModbusTcpLink(c.host, c.port, 1, &reason);
+        Link* link = owner.get();
         EXPECT_EQ(link != nullptr, c.opens) << c.host << ": " << reason;
         if (!link) continue;
         uint16_t values[1];
         EXPECT_EQ(RegisterRead(link, 5, 1, values), 1) << c.host << ": " << LinkErrorText(link);
         EXPECT_EQ(values[0], 13) << c.host;
-        EXPECT_EQ(CloseLink(link), 1);
     }
 }
 

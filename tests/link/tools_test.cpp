@@ -587,13 +587,14 @@ TEST_F(ToolsTest, AnUnprivilegedUserIsToldWhyThePortDoesNotOpen) {
     std::string expected = "Permission denied on " + sim.SlavePath() + ": join group " + name;
     EXPECT_NE(r.err.find(expected), std::string::npos) << r.err;
 
-    Link* held = OpenModbusRtuLink(sim.SlavePath().c_str(), 1);
+    LinkHandle heldOwner = OpenModbusRtuLink(sim.SlavePath().c_str(), 1);
+    Link* held = heldOwner.get();
     ASSERT_NE(held, nullptr);
     chmod(sim.SlavePath().c_str(), 0666);
     r = RunProgram(asNobody);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Port " + sim.SlavePath() + " is busy"), std::string::npos) << r.err;
-    CloseLink(held);
+    heldOwner.reset();
     r = RunProgram(asNobody);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "0\n");

@@ -44,7 +44,7 @@ class CtsMonitorTest : public ToolkitTest {
         return {"--protocol", "symax", "--cts", cts};
     }
     void Open(const SimProcess& sim) {
-        link.reset(OpenSyMaxLink(sim.SlavePath().c_str(), 0, LinkRoute{1, {1}}));
+        link = OpenSyMaxLink(sim.SlavePath().c_str(), 0, LinkRoute{1, {1}});
         ASSERT_NE(nullptr, link);
         // Half a second: a module that stopped answering is noticed soon.
         ASSERT_NE(0, SetSerialParameters(link.get(), 9600, 1, 1, 50, 8));

@@ -24,7 +24,7 @@ const char* ProtocolOf(SimWire wire) {
     return "tcp";
 }
 
-Link* OpenPtyLink(SimWire wire, const char* path) {
+LinkHandle OpenPtyLink(SimWire wire, const char* path) {
     if (wire == SimWire::ModbusRtuPty) return OpenModbusRtuLink(path, 1);
     if (wire == SimWire::ModbusAsciiPty) return OpenModbusAsciiLink(path, 1);
     LinkRoute route;
@@ -49,9 +49,9 @@ ModuleSim::~ModuleSim() { CloseOurLink(); }
 Link* ModuleSim::link() {
     if (link_) return link_.get();
     if (OnPty(wire_))
-        link_.reset(OpenPtyLink(wire_, target_.c_str()));
+        link_ = OpenPtyLink(wire_, target_.c_str());
     else
-        link_.reset(OpenModbusTcpLink("127.0.0.1", std::stoi(target_), 1));
+        link_ = OpenModbusTcpLink("127.0.0.1", std::stoi(target_), 1);
     if (link_) SetSerialParameters(link_.get(), 9600, 1, 1, 100, 8);
     return link_.get();
 }
