@@ -97,7 +97,7 @@ LinkHandle OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute&
     const LinkBackend* backend = link->backend;
     if (port->device.network && backend && !backend->answersTheLine) {
         port->drivenByRequester = true;
-        return link;
+        return LinkHandle(link);
     }
     link->stopEvent = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     try {
