@@ -26,6 +26,7 @@ namespace {
 // A second port, ttyS1, whose far end the test plays.
 class TerminalScenario : public testing::Test {
   protected:
+    explicit TerminalScenario(int rows = 25) : t(80, rows) {}
     void SetUp() override {
         fs::create_directories(t.DeviceRoot() + "/sys/class/tty/ttyS1/device");
         PlugPeer();
@@ -196,13 +197,17 @@ TEST_F(TerminalScenario, SendsEveryByteTypedUnderTheLinuxConsole) {
 
 // The serial terminal on a 24-line VT or the Linux console: keys reach the
 // far end, what it sends scrolls on the last line, and Ctrl-T Q leaves.
-class TerminalOn : public TerminalScenario, public testing::WithParamInterface<const char*> {};
+// The terminal has its 24 lines before the program starts: a resize that
+// came while the program was setting up its screen could go unseen.
+class TerminalOn : public TerminalScenario, public testing::WithParamInterface<const char*> {
+  protected:
+    TerminalOn() : TerminalScenario(24) {}
+};
 
 TEST_P(TerminalOn, TwentyFourLinesScrollAndCtrlTLeaves) {
     WriteSetup(0, 1);
     t.SetTerm(GetParam());
     t.Start({"UT"});
-    t.Resize(80, 24);
     ASSERT_TRUE(t.WaitFor("Or type ctrl-T then Q to exit")) << t.ScreenText();
     t.Type("k");
     EXPECT_EQ(PeerRead(1), "k");
