@@ -13,55 +13,55 @@ constexpr uint8_t kInLine = 6;
 bool IsControl(uint8_t b) { return b < 0x20; }
 
 void StartLine(Link* link) {
-    link->receiveState = kInLine;
-    Packet* packet = link->awaitingReply ? TakeFreePacket(link) : nullptr;
-    link->receivePacket = packet;
+    link->framing->receiveState = kInLine;
+    Packet* packet = link->framing->awaitingReply ? TakeFreePacket(link) : nullptr;
+    link->framing->receivePacket = packet;
     if (!packet) return;
-    link->writePosition = packet->data;
-    link->roomLeft = kPacketDataSize;
+    link->framing->writePosition = packet->data;
+    link->framing->roomLeft = kPacketDataSize;
 }
 
 }  // namespace
 
 void GatewayReceiveByte(Link* link, uint8_t byte) {
     uint8_t b = byte & 0x7F;
-    if (link->receiveState != kInLine) StartLine(link);
-    Packet* packet = link->receivePacket;
+    if (link->framing->receiveState != kInLine) StartLine(link);
+    Packet* packet = link->framing->receivePacket;
     if (!packet) {
-        if (IsControl(b)) link->receiveState = kIdle;
+        if (IsControl(b)) link->framing->receiveState = kIdle;
         return;
     }
-    bool full = link->roomLeft == 0;
+    bool full = link->framing->roomLeft == 0;
     if (!full) {
-        *link->writePosition++ = b;
-        --link->roomLeft;
+        *link->framing->writePosition++ = b;
+        --link->framing->roomLeft;
     }
     bool ended = IsControl(b);
     if (!ended && !full) return;
-    packet->length = static_cast<uint16_t>(kPacketDataSize - link->roomLeft);
-    link->receivePacket = nullptr;
+    packet->length = static_cast<uint16_t>(kPacketDataSize - link->framing->roomLeft);
+    link->framing->receivePacket = nullptr;
     QueueReply(link, packet);
     // A line longer than a packet is cut; its rest is dropped up to the next
     // control character (unless the byte that did not fit was that one).
-    link->receiveState = ended ? kIdle : kInLine;
+    link->framing->receiveState = ended ? kIdle : kInLine;
 }
 
 int GatewayNextTransmitByte(Link* link) {
-    while (!link->transmitPacket) {
+    while (!link->framing->transmitPacket) {
         Packet* packet = RemovePacket(link->transmitQueue);
         if (!packet) return kNothing;
         if (packet->length == 0) {
             ReturnFreePacket(link, packet);
             continue;
         }
-        link->transmitPacket = packet;
-        link->readPosition = packet->data;
-        link->bytesLeft = packet->length;
+        link->framing->transmitPacket = packet;
+        link->framing->readPosition = packet->data;
+        link->framing->bytesLeft = packet->length;
     }
-    uint8_t b = *link->readPosition++;
-    if (--link->bytesLeft == 0) {
-        ReturnFreePacket(link, link->transmitPacket);
-        link->transmitPacket = nullptr;
+    uint8_t b = *link->framing->readPosition++;
+    if (--link->framing->bytesLeft == 0) {
+        ReturnFreePacket(link, link->framing->transmitPacket);
+        link->framing->transmitPacket = nullptr;
     }
     return b;
 }

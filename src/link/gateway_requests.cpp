@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "link/gateway_protocol.h"
-#include "link/link_state.h"
 #include "link/link_backend.h"
+#include "link/link_state.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ Packet* TakeRequestPacket(Link* link) {
 void SendCommand(Link* link, Packet* packet, const char* timeoutText) {
     {
         std::lock_guard<std::recursive_mutex> guard(link->lock);
-        link->awaitingReply = 1;
+        link->framing->awaitingReply = 1;
         while (Packet* stale = RemovePacket(link->replyQueue)) ReturnFreePacket(link, stale);
     }
     SetLinkError(link, LinkFailure::NoReply, "%s", timeoutText);
@@ -155,9 +155,9 @@ namespace {
 // A line cut off before its end (garbage from a confused peer) is dropped;
 // the answer to the next command starts a line of its own.
 void GatewayDiscardStale(Link* link) {
-    ReturnFreePacket(link, link->receivePacket);
-    link->receivePacket = nullptr;
-    link->receiveState = 0;
+    ReturnFreePacket(link, link->framing->receivePacket);
+    link->framing->receivePacket = nullptr;
+    link->framing->receiveState = 0;
 }
 
 }  // namespace

@@ -138,6 +138,8 @@ Link* CreateLink(uint32_t kind) {
     link->kind = kind;
     link->backend = FindLinkBackend(kind);
     if (link->backend && link->backend->newState) link->protocol = link->backend->newState();
+    if (link->backend && link->backend->receiveByte)
+        link->framing = std::make_unique<SerialFraming>();
     link->idleCallback = DefaultIdle;
     return link;
 }

@@ -12,21 +12,7 @@
 
 #include "link/link.h"
 #include "link/packet.h"
-
-constexpr int kSerialBufferSize = 258;
-
-// Line flags shared by the transmitter and the receiver.
-enum LineFlag : uint16_t {
-    LineSendDle = 0x01,
-    LineSendEnq = 0x02,
-    LineSendDleReply = 0x04,
-    LineSendReply = 0x08,
-    LineSendDleSyn = 0x10,
-    LineSendSyn = 0x20,
-    LineCrcMode = 0x40,
-    LineInFrame = 0x80,
-    LineWriting = 0x100,
-};
+#include "link/serial_framing.h"
 
 struct SerialPort;  // the transport of a serial link, owned by its reader thread
 struct LinkBackend;
@@ -50,31 +36,13 @@ struct Link {
     int stopEvent = -1;  // eventfd: stop and transmit kick for the reader thread
     SerialPort* port = nullptr;
     LinkRoute route;
+    // The serial kinds' framing, made with the link; null for the others.
+    std::unique_ptr<SerialFraming> framing;
 
-    uint16_t readChunk = 0;
-    uint8_t receiveState = 0;
-    uint8_t receiveFlags = 0;
     // The packets of this link: all of them end with it.
     LinkPackets packets;
     PacketQueue replyQueue;
-    Packet* receivePacket = nullptr;
-    uint8_t* writePosition = nullptr;
-    uint16_t roomLeft = 0;
-    uint16_t receiveChecksum = 0;
-    uint8_t frameTag = 0x15;
-
-    uint8_t transmitBuffer[kSerialBufferSize] = {};
-    uint16_t transmitLength = 0;
-    uint16_t transmitChunk = 0;
-    uint8_t transmitState = 0;
-    uint16_t lineFlags = 0;
     PacketQueue transmitQueue;
-    Packet* transmitPacket = nullptr;
-    uint8_t* readPosition = nullptr;
-    uint16_t bytesLeft = 0;
-    uint16_t transmitChecksum = 0;
-
-    uint16_t awaitingReply = 0;
     uint16_t transactionCounter = 0;
     uint8_t netToNet = 0;
     uint16_t replyTimeout = kDefaultReplyTimeout;

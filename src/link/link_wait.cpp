@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <chrono>
 
-#include "link/link_state.h"
 #include "link/link_backend.h"
+#include "link/link_state.h"
 #include "link/serial_port.h"
 
 namespace {
@@ -126,7 +126,7 @@ bool BeginSerialRequest(Link* link) {
 
 void EndSerialRequest(Link* link, bool replied) {
     std::lock_guard<std::recursive_mutex> guard(link->lock);
-    link->awaitingReply = 0;
+    link->framing->awaitingReply = 0;
     link->replyOverdue = !replied;
     if (!replied) link->overdueSince = Clock::now();
 }

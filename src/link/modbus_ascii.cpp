@@ -2,8 +2,8 @@
 // hexadecimal pairs, then CR LF. A control character ends a received frame.
 #include <cstring>
 
-#include "link/link_state.h"
 #include "link/link_backend.h"
+#include "link/link_state.h"
 #include "link/modbus_protocol.h"
 
 using namespace modbus;
@@ -21,15 +21,15 @@ uint8_t DigitValue(uint8_t c) {
 }
 
 void EndFrame(Link* link, bool overflowed) {
-    Packet* packet = link->receivePacket;
-    link->receivePacket = nullptr;
-    link->receiveState = RxIdle;
-    link->receiveFlags = 0;
-    int bytes = kPacketDataSize - link->roomLeft / 2;
+    Packet* packet = link->framing->receivePacket;
+    link->framing->receivePacket = nullptr;
+    link->framing->receiveState = RxIdle;
+    link->framing->receiveFlags = 0;
+    int bytes = kPacketDataSize - link->framing->roomLeft / 2;
     if (bytes <= 1 || overflowed) {
         CancelReplyWait(link);
         ReturnFreePacket(link, packet);
-    } else if ((link->receiveChecksum & 0xFF) != 0) {
+    } else if ((link->framing->receiveChecksum & 0xFF) != 0) {
         link->damagedReply = true;
         ReturnFreePacket(link, packet);
     } else {
@@ -42,41 +42,42 @@ void EndFrame(Link* link, bool overflowed) {
 
 void AddDigit(Link* link, uint8_t c) {
     uint8_t value = DigitValue(c);
-    --link->roomLeft;
-    if (!(link->receiveFlags & RxSecondDigit)) {
-        *link->writePosition = static_cast<uint8_t>(value << 4);
-        link->receiveFlags |= RxSecondDigit;
+    --link->framing->roomLeft;
+    if (!(link->framing->receiveFlags & RxSecondDigit)) {
+        *link->framing->writePosition = static_cast<uint8_t>(value << 4);
+        link->framing->receiveFlags |= RxSecondDigit;
         return;
     }
-    *link->writePosition |= value;
-    link->receiveChecksum = static_cast<uint16_t>(link->receiveChecksum + *link->writePosition);
-    ++link->writePosition;
-    link->receiveFlags &= ~RxSecondDigit;
+    *link->framing->writePosition |= value;
+    link->framing->receiveChecksum =
+        static_cast<uint16_t>(link->framing->receiveChecksum + *link->framing->writePosition);
+    ++link->framing->writePosition;
+    link->framing->receiveFlags &= ~RxSecondDigit;
 }
 
 }  // namespace
 
 void ModbusAsciiReceiveByte(Link* link, uint8_t b) {
-    if (link->receiveState == RxIdle) {
-        if (!link->awaitingReply || b != ':') return;
+    if (link->framing->receiveState == RxIdle) {
+        if (!link->framing->awaitingReply || b != ':') return;
         Packet* packet = TakeFreePacket(link);
         if (!packet) return;
-        link->receivePacket = packet;
-        link->receiveChecksum = 0;
-        link->receiveFlags = 0;
-        link->writePosition = packet->data;
-        link->roomLeft = kAsciiRoom;
-        link->receiveState = RxAsciiFrame;
+        link->framing->receivePacket = packet;
+        link->framing->receiveChecksum = 0;
+        link->framing->receiveFlags = 0;
+        link->framing->writePosition = packet->data;
+        link->framing->roomLeft = kAsciiRoom;
+        link->framing->receiveState = RxAsciiFrame;
         return;
     }
     uint8_t c = b & 0x7F;
     if (c < 0x20) return EndFrame(link, false);
-    if (link->roomLeft == 0) return EndFrame(link, true);
+    if (link->framing->roomLeft == 0) return EndFrame(link, true);
     AddDigit(link, c);
 }
 
 int ModbusAsciiNextTransmitByte(Link* link) {
-    switch (link->transmitState) {
+    switch (link->framing->transmitState) {
         case TxIdle: {
             Packet* packet = RemovePacket(link->transmitQueue);
             if (!packet) return kNothing;
@@ -84,38 +85,39 @@ int ModbusAsciiNextTransmitByte(Link* link) {
             memmove(packet->data + 1, packet->data, length);
             packet->data[0] = packet->address[0];
             packet->length = static_cast<uint16_t>(length + 1);
-            link->transmitPacket = packet;
-            link->transmitChecksum = 0;
-            link->bytesLeft = static_cast<uint16_t>(2 * packet->length);
-            link->readPosition = packet->data;
-            link->transmitState = TxAsciiDigits;
+            link->framing->transmitPacket = packet;
+            link->framing->transmitChecksum = 0;
+            link->framing->bytesLeft = static_cast<uint16_t>(2 * packet->length);
+            link->framing->readPosition = packet->data;
+            link->framing->transmitState = TxAsciiDigits;
             return ':';
         }
         case TxAsciiDigits:
-            if (link->bytesLeft) {
-                uint8_t b = *link->readPosition;
-                if (link->bytesLeft-- % 2 == 0) {
-                    link->transmitChecksum = static_cast<uint16_t>(link->transmitChecksum - b);
+            if (link->framing->bytesLeft) {
+                uint8_t b = *link->framing->readPosition;
+                if (link->framing->bytesLeft-- % 2 == 0) {
+                    link->framing->transmitChecksum =
+                        static_cast<uint16_t>(link->framing->transmitChecksum - b);
                     return kHex[b >> 4];
                 }
-                ++link->readPosition;
+                ++link->framing->readPosition;
                 return kHex[b & 0xF];
             }
-            ReturnFreePacket(link, link->transmitPacket);
-            link->transmitPacket = nullptr;
-            link->transmitState = TxAsciiLrcLow;
-            return kHex[(link->transmitChecksum >> 4) & 0xF];
+            ReturnFreePacket(link, link->framing->transmitPacket);
+            link->framing->transmitPacket = nullptr;
+            link->framing->transmitState = TxAsciiLrcLow;
+            return kHex[(link->framing->transmitChecksum >> 4) & 0xF];
         case TxAsciiLrcLow:
-            link->transmitState = TxAsciiCr;
-            return kHex[link->transmitChecksum & 0xF];
+            link->framing->transmitState = TxAsciiCr;
+            return kHex[link->framing->transmitChecksum & 0xF];
         case TxAsciiCr:
-            link->transmitState = TxAsciiLf;
+            link->framing->transmitState = TxAsciiLf;
             return '\r';
         case TxAsciiLf:
-            link->transmitState = TxIdle;
+            link->framing->transmitState = TxIdle;
             return '\n';
         default:
-            link->transmitState = TxIdle;
+            link->framing->transmitState = TxIdle;
             return kNothing;
     }
 }
@@ -125,10 +127,10 @@ namespace {
 // A frame that never got its CR (a peer cut off in mid-frame) is dropped;
 // the next ':' starts the reply afresh.
 void ModbusAsciiDiscardStale(Link* link) {
-    ReturnFreePacket(link, link->receivePacket);
-    link->receivePacket = nullptr;
-    link->receiveState = RxIdle;
-    link->receiveFlags = 0;
+    ReturnFreePacket(link, link->framing->receivePacket);
+    link->framing->receivePacket = nullptr;
+    link->framing->receiveState = RxIdle;
+    link->framing->receiveFlags = 0;
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 // holding or input registers (3, 4), write multiple registers (16) and write
 // general reference (21). The PDUs and their checks are those of every
 // Modbus link; here is the exchange over the reader thread's queues.
-#include "link/link_state.h"
 #include "link/link_errors.h"
+#include "link/link_state.h"
 #include "link/modbus_pdu.h"
 #include "link/modbus_protocol.h"
 
@@ -56,7 +56,7 @@ Packet* Exchange(Link* link, Packet* packet, const ModbusRequest& request,
                  const char* timeoutText) {
     {
         std::lock_guard<std::recursive_mutex> guard(link->lock);
-        link->awaitingReply = 1;
+        link->framing->awaitingReply = 1;
         link->damagedReply = false;
         while (Packet* stale = RemovePacket(link->replyQueue)) ReturnFreePacket(link, stale);
     }

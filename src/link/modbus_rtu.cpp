@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "link/checksum.h"
-#include "link/link_state.h"
 #include "link/link_backend.h"
+#include "link/link_state.h"
 #include "link/modbus_protocol.h"
 
 using namespace modbus;
@@ -17,30 +17,30 @@ namespace {
 constexpr int kNothing = 256;
 
 void DeliverFrame(Link* link) {
-    Packet* packet = link->receivePacket;
-    link->receivePacket = nullptr;
-    link->receiveState = RxIdle;
-    int received = kPacketDataSize - link->roomLeft;
-    if (received < 3 || link->receiveChecksum != 0) {
+    Packet* packet = link->framing->receivePacket;
+    link->framing->receivePacket = nullptr;
+    link->framing->receiveState = RxIdle;
+    int received = kPacketDataSize - link->framing->roomLeft;
+    if (received < 3 || link->framing->receiveChecksum != 0) {
         link->damagedReply = true;
         ReturnFreePacket(link, packet);
         return;
     }
     packet->length = static_cast<uint16_t>(received - 2);
-    packet->address[0] = link->frameTag;
+    packet->address[0] = link->framing->frameTag;
     QueueReply(link, packet);
 }
 
 void StartFrame(Link* link, uint8_t address) {
-    if (!link->awaitingReply) return;
+    if (!link->framing->awaitingReply) return;
     Packet* packet = TakeFreePacket(link);
     if (!packet) return;
-    link->receivePacket = packet;
-    link->frameTag = address;
-    link->receiveChecksum = CrcStep(kCrcStart, address);
-    link->writePosition = packet->data;
-    link->roomLeft = kPacketDataSize;
-    link->receiveState = RxRtuFrame;
+    link->framing->receivePacket = packet;
+    link->framing->frameTag = address;
+    link->framing->receiveChecksum = CrcStep(kCrcStart, address);
+    link->framing->writePosition = packet->data;
+    link->framing->roomLeft = kPacketDataSize;
+    link->framing->receiveState = RxRtuFrame;
 }
 
 // Where in the bytes received so far a complete frame from the drop asked
@@ -49,7 +49,7 @@ void StartFrame(Link* link, uint8_t address) {
 int OwnFrameWithin(const Link* link, int pduBytes) {
     const uint8_t drop = static_cast<uint8_t>(link->route.count);
     if (drop == 0) return -1;  // a broadcast gets no reply
-    const uint8_t* data = link->receivePacket->data;
+    const uint8_t* data = link->framing->receivePacket->data;
     for (int start = 0; start + 4 <= pduBytes; ++start) {
         if (data[start] != drop) continue;
         const int frameBytes = pduBytes - start;
@@ -62,29 +62,30 @@ int OwnFrameWithin(const Link* link, int pduBytes) {
 // The bytes before the frame found belong to traffic that was on the line
 // before the request: they are dropped and the frame delivered alone.
 void DeliverFrameAt(Link* link, int start, int pduBytes) {
-    uint8_t* data = link->receivePacket->data;
-    link->frameTag = data[start];
+    uint8_t* data = link->framing->receivePacket->data;
+    link->framing->frameTag = data[start];
     const int kept = pduBytes - start - 1;
     std::memmove(data, data + start + 1, static_cast<size_t>(kept));
-    link->roomLeft = static_cast<uint16_t>(kPacketDataSize - kept);
-    link->receiveChecksum = 0;
+    link->framing->roomLeft = static_cast<uint16_t>(kPacketDataSize - kept);
+    link->framing->receiveChecksum = 0;
     DeliverFrame(link);
 }
 
 void AddFrameByte(Link* link, uint8_t b) {
-    if (link->roomLeft == 0) {
-        ReturnFreePacket(link, link->receivePacket);
-        link->receivePacket = nullptr;
-        link->receiveState = RxDiscardFrame;
+    if (link->framing->roomLeft == 0) {
+        ReturnFreePacket(link, link->framing->receivePacket);
+        link->framing->receivePacket = nullptr;
+        link->framing->receiveState = RxDiscardFrame;
         CancelReplyWait(link);
         return;
     }
-    *link->writePosition++ = b;
-    --link->roomLeft;
-    link->receiveChecksum = CrcStep(link->receiveChecksum, b);
-    int pduBytes = kPacketDataSize - link->roomLeft;
-    int expected = ExpectedRtuReplyLength(link->receivePacket->data, pduBytes);
-    if (expected && pduBytes + 1 == expected && link->receiveChecksum == 0) return DeliverFrame(link);
+    *link->framing->writePosition++ = b;
+    --link->framing->roomLeft;
+    link->framing->receiveChecksum = CrcStep(link->framing->receiveChecksum, b);
+    int pduBytes = kPacketDataSize - link->framing->roomLeft;
+    int expected = ExpectedRtuReplyLength(link->framing->receivePacket->data, pduBytes);
+    if (expected && pduBytes + 1 == expected && link->framing->receiveChecksum == 0)
+        return DeliverFrame(link);
     const int start = OwnFrameWithin(link, pduBytes);
     if (start >= 0) DeliverFrameAt(link, start, pduBytes);
 }
@@ -108,7 +109,7 @@ int ExpectedRtuReplyLength(const uint8_t* pdu, int pduBytes) {
 }
 
 void ModbusRtuReceiveByte(Link* link, uint8_t b) {
-    switch (link->receiveState) {
+    switch (link->framing->receiveState) {
         case RxIdle:
             return StartFrame(link, b);
         case RxRtuFrame:
@@ -119,38 +120,38 @@ void ModbusRtuReceiveByte(Link* link, uint8_t b) {
 }
 
 void ModbusRtuEndOfFrame(Link* link) {
-    if (link->receivePacket) return DeliverFrame(link);
-    link->receiveState = RxIdle;
+    if (link->framing->receivePacket) return DeliverFrame(link);
+    link->framing->receiveState = RxIdle;
 }
 
 int ModbusRtuNextTransmitByte(Link* link) {
-    switch (link->transmitState) {
+    switch (link->framing->transmitState) {
         case TxIdle: {
             Packet* packet = RemovePacket(link->transmitQueue);
             if (!packet) return kNothing;
-            link->transmitPacket = packet;
-            link->transmitChecksum = CrcStep(kCrcStart, packet->address[0]);
-            link->readPosition = packet->data;
-            link->bytesLeft = packet->length;
-            link->transmitState = TxRtuPdu;
+            link->framing->transmitPacket = packet;
+            link->framing->transmitChecksum = CrcStep(kCrcStart, packet->address[0]);
+            link->framing->readPosition = packet->data;
+            link->framing->bytesLeft = packet->length;
+            link->framing->transmitState = TxRtuPdu;
             return packet->address[0];
         }
         case TxRtuPdu:
-            if (link->bytesLeft) {
-                uint8_t b = *link->readPosition++;
-                --link->bytesLeft;
-                link->transmitChecksum = CrcStep(link->transmitChecksum, b);
+            if (link->framing->bytesLeft) {
+                uint8_t b = *link->framing->readPosition++;
+                --link->framing->bytesLeft;
+                link->framing->transmitChecksum = CrcStep(link->framing->transmitChecksum, b);
                 return b;
             }
-            link->transmitState = TxRtuCrcHigh;
-            return link->transmitChecksum & 0xFF;
+            link->framing->transmitState = TxRtuCrcHigh;
+            return link->framing->transmitChecksum & 0xFF;
         case TxRtuCrcHigh:
-            ReturnFreePacket(link, link->transmitPacket);
-            link->transmitPacket = nullptr;
-            link->transmitState = TxIdle;
-            return link->transmitChecksum >> 8;
+            ReturnFreePacket(link, link->framing->transmitPacket);
+            link->framing->transmitPacket = nullptr;
+            link->framing->transmitState = TxIdle;
+            return link->framing->transmitChecksum >> 8;
         default:
-            link->transmitState = TxIdle;
+            link->framing->transmitState = TxIdle;
             return kNothing;
     }
 }
@@ -160,9 +161,9 @@ namespace {
 // A frame in progress belongs to the request before; the rest of it that
 // is still to come starts the next frame, and the reply is found behind it.
 void ModbusRtuDiscardStale(Link* link) {
-    ReturnFreePacket(link, link->receivePacket);
-    link->receivePacket = nullptr;
-    link->receiveState = RxIdle;
+    ReturnFreePacket(link, link->framing->receivePacket);
+    link->framing->receivePacket = nullptr;
+    link->framing->receiveState = RxIdle;
 }
 
 }  // namespace

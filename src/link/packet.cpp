@@ -62,7 +62,9 @@ void ReturnHeldPackets(Link* link) {
     std::lock_guard<std::recursive_mutex> guard(link->lock);
     while (Packet* packet = RemovePacket(link->replyQueue)) link->packets.Return(packet);
     while (Packet* packet = RemovePacket(link->transmitQueue)) link->packets.Return(packet);
-    link->packets.Return(link->transmitPacket);
-    link->packets.Return(link->receivePacket);
-    link->transmitPacket = link->receivePacket = nullptr;
+    if (SerialFraming* framing = link->framing.get()) {
+        link->packets.Return(framing->transmitPacket);
+        link->packets.Return(framing->receivePacket);
+        framing->transmitPacket = framing->receivePacket = nullptr;
+    }
 }

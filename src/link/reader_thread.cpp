@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <ctime>
 
-#include "link/link_state.h"
 #include "link/link_backend.h"
+#include "link/link_state.h"
 #include "link/serial_io.h"
 #include "link/serial_port.h"
 #include "link/serial_termios.h"
@@ -41,13 +41,13 @@ void MarkLost(SerialPort& port) {
 }
 
 void DropTransmission(Link* link, SerialPort& port) {
-    ReturnFreePacket(link, link->transmitPacket);
-    link->transmitPacket = nullptr;
-    link->transmitState = 0;
+    ReturnFreePacket(link, link->framing->transmitPacket);
+    link->framing->transmitPacket = nullptr;
+    link->framing->transmitState = 0;
     while (Packet* packet = RemovePacket(link->transmitQueue)) ReturnFreePacket(link, packet);
-    link->transmitLength = 0;
-    link->lineFlags &= ~(LineWriting | LineSendDle | LineSendEnq | LineSendDleReply |
-                         LineSendReply | LineSendDleSyn | LineSendSyn | LineInFrame);
+    link->framing->transmitLength = 0;
+    link->framing->lineFlags &= ~(LineWriting | LineSendDle | LineSendEnq | LineSendDleReply |
+                                  LineSendReply | LineSendDleSyn | LineSendSyn | LineInFrame);
     port.written = 0;
 }
 
@@ -70,17 +70,17 @@ void ApplyPendingSettings(SerialPort& port) {
 // refill it. Returns how long to wait before looking again.
 Nanoseconds ContinueWrite(Link* link, SerialPort& port) {
     for (;;) {
-        if (!(link->lineFlags & LineWriting)) return kNoTimeout;
+        if (!(link->framing->lineFlags & LineWriting)) return kNoTimeout;
         if (port.lost) {
             DropTransmission(link, port);
             return kNoTimeout;
         }
         Clock::time_point now = Clock::now();
-        if (port.written < link->transmitLength) {
+        if (port.written < link->framing->transmitLength) {
             if (port.written == 0 && port.rtsWhileSending) SetModemLine(port.device.fd, true, true);
             size_t n;
-            if (WriteSerialOnce(port.device.fd, link->transmitBuffer + port.written,
-                                link->transmitLength - port.written, &n,
+            if (WriteSerialOnce(port.device.fd, link->framing->transmitBuffer + port.written,
+                                link->framing->transmitLength - port.written, &n,
                                 port.device.network) == SerialIo::Lost) {
                 MarkLost(port);
                 continue;
@@ -89,7 +89,8 @@ Nanoseconds ContinueWrite(Link* link, SerialPort& port) {
                 port.wireDone = std::max(port.wireDone, now) + CharacterTime(port) * n;
                 port.written += static_cast<int>(n);
             }
-            if (port.written < link->transmitLength) return Nanoseconds(0);  // wait for POLLOUT
+            if (port.written < link->framing->transmitLength)
+                return Nanoseconds(0);  // wait for POLLOUT
         }
         // A socket's queue holds what the far end has not yet acknowledged:
         // gone from here is done.
@@ -104,7 +105,7 @@ Nanoseconds ContinueWrite(Link* link, SerialPort& port) {
 }
 
 Nanoseconds PauseTimeout(Link* link, const SerialPort& port, const LinkBackend* backend) {
-    if (!backend || !backend->endOfPause || link->receiveState == 0) return kNoTimeout;
+    if (!backend || !backend->endOfPause || link->framing->receiveState == 0) return kNoTimeout;
     Clock::time_point end = port.lastByte + std::chrono::milliseconds(port.readIntervalMs);
     Clock::time_point now = Clock::now();
     if (now >= end) {
@@ -117,8 +118,8 @@ Nanoseconds PauseTimeout(Link* link, const SerialPort& port, const LinkBackend* 
 bool ReadBytes(Link* link, SerialPort& port) {
     uint8_t buffer[kSerialBufferSize];
     size_t n;
-    SerialIo result = ReadSerialReady(port.device.fd, buffer,
-                                      std::min<size_t>(sizeof buffer, link->readChunk), &n);
+    SerialIo result = ReadSerialReady(
+        port.device.fd, buffer, std::min<size_t>(sizeof buffer, link->framing->readChunk), &n);
     std::lock_guard<std::recursive_mutex> guard(link->lock);
     if (result == SerialIo::Lost) {
         MarkLost(port);

@@ -9,9 +9,9 @@
 #include <cstring>
 #include <new>
 
-#include "link/link_state.h"
 #include "link/link_backend.h"
 #include "link/link_lifecycle.h"
+#include "link/link_state.h"
 #include "link/serial_port.h"
 #include "link/serial_termios.h"
 
@@ -75,12 +75,18 @@ LinkHandle OpenSerialLinkAs(const char* portName, int netToNet, const LinkRoute&
     bool nonSyMax = kind != LinkSyMax;
     Link* link = CreateLink(kind);
     link->transactionCounter = TransactionCounterAtOpen();
+    if (!link->framing) {
+        if (reason) *reason = "Not a serial link kind";
+        FreeFailedLink(link, nullptr);
+        return nullptr;
+    }
     if (!SetLinkRoute(link, netToNet, route)) {
         if (reason) *reason = "A Net-to-Net route has at most 7 entries";
         FreeFailedLink(link, nullptr);
         return nullptr;
     }
-    link->readChunk = link->transmitChunk = nonSyMax ? kSerialBufferSize : kSyMaxChunk;
+    link->framing->readChunk = link->framing->transmitChunk =
+        nonSyMax ? kSerialBufferSize : kSyMaxChunk;
     auto* port = new SerialPort;
     if (!OpenSerialDevice(portName ? portName : "", &port->device, reason)) {
         FreeFailedLink(link, port);
@@ -169,24 +175,26 @@ int SetSerialParameters(Link* link, int baud, int parity, int stopBits, int repl
 
 void KickTransmitter(Link* link) {
     std::lock_guard<std::recursive_mutex> guard(link->lock);
-    if (!(link->lineFlags & LineWriting)) PumpTransmitter(link, 0);
+    if (!(link->framing->lineFlags & LineWriting)) PumpTransmitter(link, 0);
 }
 
 void PumpTransmitter(Link* link, int written) {
     std::lock_guard<std::recursive_mutex> guard(link->lock);
-    int kept = link->transmitLength > written ? link->transmitLength - written : 0;
-    for (int i = 0; i < kept; ++i) link->transmitBuffer[i] = link->transmitBuffer[written + i];
-    link->transmitLength = static_cast<uint16_t>(kept);
-    while (link->transmitLength < link->transmitChunk) {
+    int kept =
+        link->framing->transmitLength > written ? link->framing->transmitLength - written : 0;
+    for (int i = 0; i < kept; ++i)
+        link->framing->transmitBuffer[i] = link->framing->transmitBuffer[written + i];
+    link->framing->transmitLength = static_cast<uint16_t>(kept);
+    while (link->framing->transmitLength < link->framing->transmitChunk) {
         int byte = NextTransmitByte(link);
         if (byte >= 256) break;
-        link->transmitBuffer[link->transmitLength++] = static_cast<uint8_t>(byte);
+        link->framing->transmitBuffer[link->framing->transmitLength++] = static_cast<uint8_t>(byte);
     }
-    if (link->transmitLength) {
-        link->lineFlags |= LineWriting;
+    if (link->framing->transmitLength) {
+        link->framing->lineFlags |= LineWriting;
         WakeReaderThread(link);
     } else {
-        link->lineFlags &= ~LineWriting;
+        link->framing->lineFlags &= ~LineWriting;
     }
 }
 

@@ -46,7 +46,7 @@ Packet* Exchange(Link* link, Packet* packet, uint8_t transaction, const char* ti
         std::lock_guard<std::recursive_mutex> guard(link->lock);
         if (link->netToNet) link->route.entries[1] |= 0x8000;
         EncodeRoute(packet, link->route);
-        link->awaitingReply = 1;
+        link->framing->awaitingReply = 1;
         SyMax(link).expectedTransaction = transaction;
     }
     StartRequestDeadline(link);
@@ -208,14 +208,14 @@ namespace {
 // waiting for its acknowledge is given up as if its inquiries had run out:
 // its caller has gone, and the new request must not wait behind it.
 void SyMaxDiscardStale(Link* link) {
-    ReturnFreePacket(link, link->receivePacket);
-    link->receivePacket = nullptr;
-    link->receiveState = RxIdle;
-    link->receiveFlags = 0;
-    if (link->transmitState != TxAwaitAck) return;
-    ReturnFreePacket(link, link->transmitPacket);
-    link->transmitPacket = nullptr;
-    link->transmitState = TxIdle;
+    ReturnFreePacket(link, link->framing->receivePacket);
+    link->framing->receivePacket = nullptr;
+    link->framing->receiveState = RxIdle;
+    link->framing->receiveFlags = 0;
+    if (link->framing->transmitState != TxAwaitAck) return;
+    ReturnFreePacket(link, link->framing->transmitPacket);
+    link->framing->transmitPacket = nullptr;
+    link->framing->transmitState = TxIdle;
 }
 
 }  // namespace
@@ -244,10 +244,12 @@ std::unique_ptr<ProtocolState> NewSyMaxState() { return std::make_unique<SyMaxSt
 int SetSyMaxOptions(Link* link, int crc, int priority) {
     if (!LinkIsValid(link)) return 0;
     std::lock_guard<std::recursive_mutex> guard(link->lock);
-    if (crc)
-        link->lineFlags |= LineCrcMode;
-    else
-        link->lineFlags &= ~LineCrcMode;
+    if (SerialFraming* framing = link->framing.get()) {  // none on a link without a line
+        if (crc)
+            framing->lineFlags |= LineCrcMode;
+        else
+            framing->lineFlags &= ~LineCrcMode;
+    }
     if (link->backend == &kSyMaxBackend) SyMax(link).priorityOpcodes = priority ? 1 : 0;
     return 1;
 }

@@ -14,14 +14,15 @@ namespace {
 
 constexpr int kNothing = 256;
 
-bool CrcMode(const Link* link) { return link->lineFlags & LineCrcMode; }
+bool CrcMode(const Link* link) { return link->framing->lineFlags & LineCrcMode; }
 
 void AddToCheck(Link* link, uint8_t byte) {
-    link->transmitChecksum = ChecksumStep(link->transmitChecksum, byte, CrcMode(link));
+    link->framing->transmitChecksum =
+        ChecksumStep(link->framing->transmitChecksum, byte, CrcMode(link));
 }
 
 int LineControlByte(Link* link) {
-    uint16_t& flags = link->lineFlags;
+    uint16_t& flags = link->framing->lineFlags;
     if (flags & LineSendEnq) return flags &= ~LineSendEnq, ENQ;
     if (flags & LineSendDle) return flags &= ~LineSendDle, DLE;
     if (flags & LineSendReply) return flags &= ~LineSendReply, SyMax(link).controlReply;
@@ -38,16 +39,16 @@ int LineControlByte(Link* link) {
 }
 
 int SendInPair(Link* link, uint8_t byte) {
-    link->lineFlags |= LineInFrame;
+    link->framing->lineFlags |= LineInFrame;
     return byte;
 }
 
 int RouteByte(Link* link) {
-    const uint8_t* end = link->transmitPacket->address + kPacketAddressSize;
-    uint8_t c = link->readPosition < end ? *link->readPosition++ : 0xFF;
+    const uint8_t* end = link->framing->transmitPacket->address + kPacketAddressSize;
+    uint8_t c = link->framing->readPosition < end ? *link->framing->readPosition++ : 0xFF;
     if (c == 0xFF) {
         AddToCheck(link, DLE);
-        link->transmitState = TxStx;
+        link->framing->transmitState = TxStx;
         return SendInPair(link, DLE);
     }
     AddToCheck(link, c);
@@ -55,15 +56,15 @@ int RouteByte(Link* link) {
 }
 
 int DataByte(Link* link) {
-    if (link->bytesLeft == 0) {
+    if (link->framing->bytesLeft == 0) {
         AddToCheck(link, DLE);
-        link->transmitState = TxEtx;
+        link->framing->transmitState = TxEtx;
         return SendInPair(link, DLE);
     }
-    uint8_t b = *link->readPosition++;
-    --link->bytesLeft;
+    uint8_t b = *link->framing->readPosition++;
+    --link->framing->bytesLeft;
     if (b == DLE) {
-        link->lineFlags |= LineSendDle;
+        link->framing->lineFlags |= LineSendDle;
         AddToCheck(link, DLE);
     }
     AddToCheck(link, b);
@@ -79,7 +80,7 @@ int AwaitingAckByte(Link* link) {
     }
     if (SyMax(link).inquiryCount > 0) {
         --SyMax(link).inquiryCount;
-        link->lineFlags |= LineSendEnq;
+        link->framing->lineFlags |= LineSendEnq;
         SyMax(link).fillCount = kFillsPerInquiry;
         return DLE;
     }
@@ -87,67 +88,67 @@ int AwaitingAckByte(Link* link) {
 }
 
 int FrameByte(Link* link) {
-    switch (link->transmitState) {
+    switch (link->framing->transmitState) {
         case TxIdle:
-            link->transmitPacket = RemovePacket(link->transmitQueue);
-            if (!link->transmitPacket) return kNothing;
+            link->framing->transmitPacket = RemovePacket(link->transmitQueue);
+            if (!link->framing->transmitPacket) return kNothing;
             SyMax(link).retryCount = kRetries;
             [[fallthrough]];
         case TxStart:
-            link->transmitChecksum = CrcMode(link) ? kCrcStart : 0;
-            link->transmitState = TxSoh;
+            link->framing->transmitChecksum = CrcMode(link) ? kCrcStart : 0;
+            link->framing->transmitState = TxSoh;
             return SendInPair(link, DLE);
         case TxSoh:
-            link->transmitState = TxTag;
+            link->framing->transmitState = TxTag;
             return SOH;
         case TxTag:
-            link->readPosition = link->transmitPacket->address;
-            link->transmitState = TxRoute;
+            link->framing->readPosition = link->framing->transmitPacket->address;
+            link->framing->transmitState = TxRoute;
             AddToCheck(link, SyMax(link).nextTag);
             return SyMax(link).nextTag;
         case TxRoute:
             return RouteByte(link);
         case TxStx:
-            link->readPosition = link->transmitPacket->data;
-            link->bytesLeft = link->transmitPacket->length;
-            link->transmitState = TxData;
+            link->framing->readPosition = link->framing->transmitPacket->data;
+            link->framing->bytesLeft = link->framing->transmitPacket->length;
+            link->framing->transmitState = TxData;
             AddToCheck(link, STX);
             return STX;
         case TxData:
             return DataByte(link);
         case TxEtx:
             AddToCheck(link, ETX);
-            link->transmitState = CrcMode(link) ? TxCheckHigh : TxCheckLow;
+            link->framing->transmitState = CrcMode(link) ? TxCheckHigh : TxCheckLow;
             return SendInPair(link, ETX);
         case TxCheckHigh:
-            link->transmitState = TxCheckLow;
-            return SendInPair(link, static_cast<uint8_t>(link->transmitChecksum >> 8));
+            link->framing->transmitState = TxCheckLow;
+            return SendInPair(link, static_cast<uint8_t>(link->framing->transmitChecksum >> 8));
         case TxCheckLow:
             SyMax(link).inquiryCount = kInquiries;
             SyMax(link).fillCount = kFillsPerInquiry;
-            link->transmitState = TxAwaitAck;
-            return link->transmitChecksum & 0xFF;
+            link->framing->transmitState = TxAwaitAck;
+            return link->framing->transmitChecksum & 0xFF;
         case TxAwaitAck:
             return AwaitingAckByte(link);
         default:
-            link->transmitState = TxIdle;
+            link->framing->transmitState = TxIdle;
             return kNothing;
     }
 }
 
 // The frame was never acknowledged; the request ends by its own timeout.
 int GiveUpFrame(Link* link) {
-    ReturnFreePacket(link, link->transmitPacket);
-    link->transmitPacket = nullptr;
-    link->transmitState = TxIdle;
+    ReturnFreePacket(link, link->framing->transmitPacket);
+    link->framing->transmitPacket = nullptr;
+    link->framing->transmitState = TxIdle;
     return FrameByte(link);
 }
 
 }  // namespace
 
 int SyMaxNextTransmitByte(Link* link) {
-    if (link->lineFlags & LineInFrame) {
-        link->lineFlags &= ~LineInFrame;
+    if (link->framing->lineFlags & LineInFrame) {
+        link->framing->lineFlags &= ~LineInFrame;
         return FrameByte(link);
     }
     int control = LineControlByte(link);

@@ -12,7 +12,7 @@
 
 inline int PacketsHeldBy(Link* link) {
     return CountPackets(link->replyQueue) + CountPackets(link->transmitQueue) +
-           (link->receivePacket ? 1 : 0) + (link->transmitPacket ? 1 : 0);
+           (link->framing->receivePacket ? 1 : 0) + (link->framing->transmitPacket ? 1 : 0);
 }
 
 // The first bytes choose the link state: CRC mode, awaiting a reply, the
@@ -24,8 +24,8 @@ inline void FuzzReceiveMode(LinkKind kind, const uint8_t* data, size_t size) {
     if (size < 3) return;
     Link* link = CreateLink(kind);
     const int total = FreePacketCount(link);
-    link->lineFlags = static_cast<uint16_t>(LineWriting | (data[0] & 1 ? LineCrcMode : 0));
-    link->awaitingReply = data[1] & 1;
+    link->framing->lineFlags = static_cast<uint16_t>(LineWriting | (data[0] & 1 ? LineCrcMode : 0));
+    link->framing->awaitingReply = data[1] & 1;
     if (kind == LinkSyMax) SyMax(link).expectedTransaction = data[2];
     const LinkBackend* backend = link->backend;
     const bool framing = data[0] & 2;

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "link/link_state.h"
 #include "link/link_lifecycle.h"
+#include "link/link_state.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -14,7 +14,7 @@ class BareLink {
     explicit BareLink(LinkKind kind) : link_(CreateLink(kind)) {
         // A write "in progress" keeps the transmitter from being pumped, so the
         // test pulls each byte itself.
-        link_->lineFlags |= LineWriting;
+        if (link_->framing) link_->framing->lineFlags |= LineWriting;
     }
     ~BareLink() { DestroyLink(link_); }
     BareLink(const BareLink&) = delete;

@@ -259,7 +259,8 @@ TEST_F(GatewayLinkTest, LinesWithoutACommandAndLineEndPairsAreNotTakenAsAnswers)
 // The receiver alone: one reply packet per line, its control character kept.
 TEST(GatewayFraming, LinesBecomePacketsWhileACommandWaits) {
     Link link;
-    link.awaitingReply = 1;
+    link.framing = std::make_unique<SerialFraming>();
+    link.framing->awaitingReply = 1;
     std::string input = "12 34\r\nX";
     for (char c : input) GatewayReceiveByte(&link, uint8_t(c | 0x80));  // the 8th bit is dropped
     std::vector<std::string> lines;
@@ -281,7 +282,8 @@ TEST(GatewayFraming, OverlongLineIsCutAndItsRestDropped) {
     };
     for (const Case& c : kCases) {
         Link link;
-        link.awaitingReply = 1;
+        link.framing = std::make_unique<SerialFraming>();
+        link.framing->awaitingReply = 1;
         std::string input = std::string(c.length, '7') + "\r\r";
         for (char ch : input) GatewayReceiveByte(&link, uint8_t(ch));
         std::vector<size_t> lines;

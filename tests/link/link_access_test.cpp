@@ -169,10 +169,10 @@ TEST(RegisterChecks, StalePacketsOfALinkGoBackBeforeTheNextRequest) {
 TEST(RegisterChecks, SyMaxOptionsSetCrcModeAndPriority) {
     ListedLink link(LinkSyMax);
     EXPECT_EQ(SetSyMaxOptions(link.get(), 1, 1), 1);
-    EXPECT_TRUE(link->lineFlags & LineCrcMode);
+    EXPECT_TRUE(link->framing->lineFlags & LineCrcMode);
     EXPECT_EQ(SyMax(link.get()).priorityOpcodes, 1);
     EXPECT_EQ(SetSyMaxOptions(link.get(), 0, 0), 1);
-    EXPECT_FALSE(link->lineFlags & LineCrcMode);
+    EXPECT_FALSE(link->framing->lineFlags & LineCrcMode);
     EXPECT_EQ(SyMax(link.get()).priorityOpcodes, 0);
 }
 

@@ -47,13 +47,13 @@ TEST(ModbusTransmitter, FramesRequestsByteExact) {
         BareLink link(c.kind);
         link.Queue({c.drop}, c.pdu);
         EXPECT_EQ(link.Pull(), c.wire);
-        EXPECT_EQ(link->transmitState, 0);
+        EXPECT_EQ(link->framing->transmitState, 0);
     }
 }
 
 class RtuReceiver : public ::testing::Test {
   protected:
-    RtuReceiver() : link(LinkModbusRtu) { link->awaitingReply = 1; }
+    RtuReceiver() : link(LinkModbusRtu) { link->framing->awaitingReply = 1; }
     BareLink link;
 };
 
@@ -76,7 +76,7 @@ TEST_F(RtuReceiver, AReplyOfKnownLengthWithGoodCrcIsDeliveredAtOnce) {
         EXPECT_EQ(Bytes(reply->data, reply->data + reply->length),
                   Bytes(c.frame.begin() + 1, c.frame.end()));
         ReturnFreePacket(link.get(), reply);
-        EXPECT_EQ(link->receiveState, 0);
+        EXPECT_EQ(link->framing->receiveState, 0);
     }
 }
 
@@ -105,10 +105,10 @@ TEST_F(RtuReceiver, ABadCrcIsDroppedAtThePause) {
 }
 
 TEST_F(RtuReceiver, BytesWhileNoRequestWaitsAreDroppedAndDoNotDisturbTheNext) {
-    link->awaitingReply = 0;
+    link->framing->awaitingReply = 0;
     link.Feed(WithCrc({1, 3, 2, 0, 10}));
     ModbusRtuEndOfFrame(link.get());
-    link->awaitingReply = 1;
+    link->framing->awaitingReply = 1;
     link.Feed(WithCrc({1, 3, 2, 0, 11}));
     ASSERT_EQ(link.Replies(), 1);
     EXPECT_EQ(link->replyQueue.head->data[3], 11);
@@ -125,7 +125,8 @@ TEST_F(RtuReceiver, TheReplyIsFoundBehindTheRestOfAFrameUnderWay) {
         Bytes before;
     } const cases[] = {
         {"rest of another drop's reply", Bytes(other.begin() + 3, other.end())},
-        {"another drop's reply whole, then a rest", Join(other, Bytes(other.begin() + 5, other.end()))},
+        {"another drop's reply whole, then a rest",
+         Join(other, Bytes(other.begin() + 5, other.end()))},
         {"a rest holding the drop's address", {0x01, 0x10, 0x01}},
     };
     for (const Case& c : cases) {
@@ -140,14 +141,14 @@ TEST_F(RtuReceiver, TheReplyIsFoundBehindTheRestOfAFrameUnderWay) {
         EXPECT_EQ(Bytes(mine->data, mine->data + mine->length),
                   Bytes(reply.begin() + 1, reply.end() - 2));
         ReturnFreePacket(link.get(), mine);
-        EXPECT_EQ(link->receivePacket, nullptr);
+        EXPECT_EQ(link->framing->receivePacket, nullptr);
     }
 }
 
 TEST_F(RtuReceiver, OverflowEndsTheWaitAtOnce) {
     link.Feed(Bytes(300, 0x42));
     EXPECT_TRUE(link->waitCancelled);
-    EXPECT_EQ(link->receivePacket, nullptr);
+    EXPECT_EQ(link->framing->receivePacket, nullptr);
     ModbusRtuEndOfFrame(link.get());
     EXPECT_EQ(link.Replies(), 0);
 }
@@ -166,7 +167,7 @@ TEST(RtuReplyLength, FollowsFromTheFunctionCode) {
 
 class AsciiReceiver : public ::testing::Test {
   protected:
-    AsciiReceiver() : link(LinkModbusAscii) { link->awaitingReply = 1; }
+    AsciiReceiver() : link(LinkModbusAscii) { link->framing->awaitingReply = 1; }
     BareLink link;
 };
 
@@ -196,12 +197,12 @@ TEST_F(AsciiReceiver, FramesThatFailAreDropped) {
         link.Feed(Text(c.text));
         EXPECT_EQ(link.Replies(), 0);
         EXPECT_EQ(link->waitCancelled, c.waitEnded);
-        EXPECT_EQ(link->receiveState, 0);
+        EXPECT_EQ(link->framing->receiveState, 0);
     }
 }
 
 TEST_F(AsciiReceiver, LinesWhileNoRequestWaitsAreIgnored) {
-    link->awaitingReply = 0;
+    link->framing->awaitingReply = 0;
     link.Feed(Text(":0103040102ABCD7D\r\n"));
     EXPECT_EQ(link.Replies(), 0);
 }

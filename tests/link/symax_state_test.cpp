@@ -48,7 +48,7 @@ class SyMaxFrames : public ::testing::TestWithParam<FrameCase> {};
 TEST_P(SyMaxFrames, TransmitterSendsTheFrameByteExact) {
     const FrameCase& c = GetParam();
     BareLink link(LinkSyMax);
-    if (c.crc) link->lineFlags |= LineCrcMode;
+    if (c.crc) link->framing->lineFlags |= LineCrcMode;
     link.Queue(kRoute01, c.data);
     EXPECT_EQ(link.Pull(c.wire.size()), c.wire);
 }
@@ -56,7 +56,7 @@ TEST_P(SyMaxFrames, TransmitterSendsTheFrameByteExact) {
 TEST_P(SyMaxFrames, ReceiverAcceptsTheFrameAndAcknowledgesItsTag) {
     const FrameCase& c = GetParam();
     BareLink link(LinkSyMax);
-    if (c.crc) link->lineFlags |= LineCrcMode;
+    if (c.crc) link->framing->lineFlags |= LineCrcMode;
     SyMax(link.get()).expectedTransaction =
         0;  // the second data byte of these frames is absent (0)
     link.Feed(c.wire);
@@ -70,7 +70,7 @@ TEST_P(SyMaxFrames, ReceiverAcceptsTheFrameAndAcknowledgesItsTag) {
 TEST_P(SyMaxFrames, ReceiverRefusesAFrameWithABadCheck) {
     FrameCase c = GetParam();
     BareLink link(LinkSyMax);
-    if (c.crc) link->lineFlags |= LineCrcMode;
+    if (c.crc) link->framing->lineFlags |= LineCrcMode;
     c.wire.back() ^= 0x01;
     link.Feed(c.wire);
     EXPECT_EQ(link.Replies(), 0);
@@ -93,7 +93,7 @@ TEST(SyMaxTransmitter, AwaitsTheAcknowledgeWithFillsAndInquiriesThenGivesUp) {
     expected = Cat(expected, Fills(10));
     EXPECT_EQ(link.Pull(expected.size()), expected);
     EXPECT_EQ(link.Pull(), Bytes{});  // dropped: nothing more to send
-    EXPECT_EQ(link->transmitState, 0);
+    EXPECT_EQ(link->framing->transmitState, 0);
     EXPECT_EQ(FreePacketCount(link.get()), freeBefore + 1);
     EXPECT_EQ(SyMax(link.get()).nextTag, DC1);  // an unacknowledged frame leaves the tag
 }
@@ -103,7 +103,7 @@ TEST(SyMaxTransmitter, MatchingAcknowledgeDeliversTheFrameAndTogglesTheTag) {
     link.Queue(kRoute01, {0x00});
     link.Pull(11 + 3);
     link.Feed({DLE, DC1});
-    EXPECT_EQ(link->transmitState, 0);
+    EXPECT_EQ(link->framing->transmitState, 0);
     EXPECT_EQ(SyMax(link.get()).nextTag, DC2);
     EXPECT_EQ(link.Pull(), Bytes{});
     link.Queue(kRoute01, {0x00});
@@ -135,7 +135,7 @@ TEST(SyMaxTransmitter, EightNaksAreRetriedAndTheNinthDropsTheFrame) {
         ASSERT_EQ(link.Pull(11), frame) << "retry " << retry;
     }
     link.Feed({DLE, NAK});
-    EXPECT_EQ(link->transmitState, 0);
+    EXPECT_EQ(link->framing->transmitState, 0);
     EXPECT_EQ(link.Pull(), Bytes{});
 }
 
