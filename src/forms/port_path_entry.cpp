@@ -40,8 +40,15 @@ void TakeListedPort(int16_t& port, const SerialPortList& ports, const std::strin
 }  // namespace
 
 void TypePortPath(int16_t& port, const SerialPortList& ports) {
-    const auto path = EnterPath("PORT DEVICE PATH", std::string(1, kPortPathKey));
-    if (path) TakeListedPort(port, ports, *path);
+    auto path = EnterPath("PORT DEVICE PATH", std::string(1, kPortPathKey));
+    if (!path) return;
+    if (path->rfind("/tcp:", 0) == 0) path->erase(0, 1);
+    // A device server is reached by the link's kinds, not by the terminal.
+    if (IsNetworkPortName(*path)) {
+        ShowError("The terminal takes a port of this computer only");
+        return;
+    }
+    TakeListedPort(port, ports, *path);
 }
 
 TypedLinkPort TypeLinkPortPath(int16_t& port, const SerialPortList& ports,

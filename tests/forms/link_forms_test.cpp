@@ -219,6 +219,21 @@ TEST_F(Forms, TerminalFormTakesAPortPathAndKeepsItsAdapter) {
     EXPECT_EQ(saved.adapters.link, "");
 }
 
+// A device server's name is for the link; the terminal says so and keeps its port.
+TEST_F(Forms, TerminalFormRefusesADeviceServer) {
+    const int16_t before = CurrentSetup.TerminalPort;
+    Keys("/tcp:127.0.0.1:4001\r");
+    F10();
+    Keys("\x1b");
+    ConfigureTerminal(settings, false);
+    EXPECT_EQ(before, CurrentSetup.TerminalPort);
+    bool said = false;
+    for (const auto& call : console.calls)
+        said = said || call.text.find("The terminal takes a port of this computer only") !=
+                           std::string::npos;
+    EXPECT_TRUE(said);
+}
+
 TEST_F(Forms, TerminalFormEscPutsTheRecordBack) {
     LinkSetup before = CurrentSetup;
     Keys(" \x1b");
