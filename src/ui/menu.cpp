@@ -74,11 +74,27 @@ int Clamp(int value, int low, int high) { return value < low ? low : value > hig
 
 // The bar as a screen of the key loop: arrows move the selection, Enter,
 // line feed and a hot letter choose, Esc and F1 leave with nothing.
-class BarScreen final : public KeyScreen {
+// A menu read key by key: the entry under the cursor, and the choice it
+// left with (1-based; 0 for none).
+class MenuScreen : public KeyScreen {
   public:
-    BarScreen(const Bar& bar, int initial) : selected(initial), bar_(bar) {}
+    explicit MenuScreen(int initial) : selected(initial) {}
     int NextKey() override { return GetKey(); }
     void Show() override {}
+
+    int selected;
+    int result = 0;
+
+  protected:
+    KeyResult Choose(int choice) {
+        result = choice;
+        return KeyResult::Leave;
+    }
+};
+
+class BarScreen final : public MenuScreen {
+  public:
+    BarScreen(const Bar& bar, int initial) : MenuScreen(initial), bar_(bar) {}
     KeyResult OnKey(int k) override {
         if (k == key::Enter || k == key::LineFeed) {
             PutText(bar_.titles[selected], bar_.row, bar_.columns[selected], 0, ' ', tf::Highlight);
@@ -101,14 +117,7 @@ class BarScreen final : public KeyScreen {
         return Choose(match + 1);
     }
 
-    int selected;
-    int result = 0;
-
   private:
-    KeyResult Choose(int choice) {
-        result = choice;
-        return KeyResult::Leave;
-    }
     const Bar& bar_;
 };
 
@@ -130,12 +139,10 @@ void DrawEntry(const PullDown& menu, int i, bool chosen) {
 // A pull-down as a screen of the key loop: arrows move, Enter and a hot
 // letter choose, Esc and F1 leave with nothing; with sideStep, Left and Right
 // go to the neighbour's pull-down.
-class PullDownScreen final : public KeyScreen {
+class PullDownScreen final : public MenuScreen {
   public:
     PullDownScreen(const PullDown& menu, int initial, bool sideStep)
-        : selected(initial), menu_(menu), sideStep_(sideStep) {}
-    int NextKey() override { return GetKey(); }
-    void Show() override {}
+        : MenuScreen(initial), menu_(menu), sideStep_(sideStep) {}
     KeyResult OnKey(int k) override {
         if (k == key::Enter) return Choose(selected + 1);
         if (k == key::Esc || k == key::F1) return Choose(0);
@@ -159,14 +166,7 @@ class PullDownScreen final : public KeyScreen {
         return match >= 0 ? Choose(match + 1) : KeyResult::Ignored;
     }
 
-    int selected;
-    int result = 0;
-
   private:
-    KeyResult Choose(int choice) {
-        result = choice;
-        return KeyResult::Leave;
-    }
     const PullDown& menu_;
     bool sideStep_;
 };
