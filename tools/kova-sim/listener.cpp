@@ -7,6 +7,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cstdio>
+
 namespace {
 
 // "HOST:PORT", "[v6]:PORT" or "v6:PORT" (the port after the last colon).
@@ -50,3 +52,14 @@ int BoundPort(int fd) {
     return ntohs(reinterpret_cast<sockaddr_in*>(&address)->sin_port);
 }
 
+
+int ListenAndAnnounce(const std::string& where) {
+    int listener = ListenOn(where);
+    if (listener < 0) {
+        fprintf(stderr, "kova-sim: cannot listen on %s\n", where.c_str());
+        return -1;
+    }
+    printf("listening\n%d\n", BoundPort(listener));
+    fflush(stdout);
+    return listener;
+}

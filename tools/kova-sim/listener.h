@@ -7,3 +7,7 @@
 int ListenOn(const std::string& where);
 // The port a listening socket was bound to.
 int BoundPort(int fd);
+// ListenOn, then "listening" and the bound port on standard output, the
+// lines tests and benchmarks wait for; -1, said on standard error, when it
+// cannot listen.
+int ListenAndAnnounce(const std::string& where);

@@ -166,13 +166,8 @@ LineSettings SettingsOf(const SimOptions& options) {
 // frame half received when a client went away is no part of the next
 // client's request); others wait in the backlog.
 int ServeSerialOverTcp(SimContext& context, int signals, size_t* received, size_t* sent) {
-    int listener = ListenOn(context.options.listen);
-    if (listener < 0) {
-        fprintf(stderr, "kova-sim: cannot listen on %s\n", context.options.listen.c_str());
-        return 1;
-    }
-    printf("listening\n%d\n", BoundPort(listener));
-    fflush(stdout);
+    int listener = ListenAndAnnounce(context.options.listen);
+    if (listener < 0) return 1;
     // A reply written to a client that has just gone must not end us.
     signal(SIGPIPE, SIG_IGN);
     for (;;) {

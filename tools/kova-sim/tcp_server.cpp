@@ -106,13 +106,8 @@ void Accept(int listener, std::vector<Client>& clients) {
 }  // namespace
 
 int ServeModbusTcp(SimContext& context, int signals) {
-    int listener = ListenOn(context.options.listen);
-    if (listener < 0) {
-        fprintf(stderr, "kova-sim: cannot listen on %s\n", context.options.listen.c_str());
-        return 1;
-    }
-    printf("listening\n%d\n", BoundPort(listener));
-    fflush(stdout);
+    int listener = ListenAndAnnounce(context.options.listen);
+    if (listener < 0) return 1;
     std::vector<Client> clients;
     using Clock = std::chrono::steady_clock;
     Clock::time_point nextChatter = Clock::now();
